@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what Ardivo needs to build, run and test on Debian 12 or Ubuntu (as root).
+set -euo pipefail
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+          fonts-dejavu-core fonts-liberation)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <initializer_list>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// The formula symbols, drawn as text.
+namespace Symbols {
+inline const QString qfd = QStringLiteral("<i>q</i><sub>f,d</sub>");
+inline const QString qf = QStringLiteral("<i>q</i><sub>f</sub>");
+inline const QString dq1 = QStringLiteral("<i>δ</i><sub>q1</sub>");
+inline const QString dq2 = QStringLiteral("<i>δ</i><sub>q2</sub>");
+inline const QString dn = QStringLiteral("<i>δ</i><sub>n</sub>");
+inline QString dnIndex(int i) { return QStringLiteral("<i>δ</i><sub>n%1</sub>").arg(i); }
+// The whole relation q_f,d = q_f · δq1 · δq2 · δn.
+inline const QString relation =
+    qfd + QStringLiteral(" = ") + qf + QStringLiteral(" · ") + dq1 + QStringLiteral(" · ") +
+    dq2 + QStringLiteral(" · ") + dn;
+} // namespace Symbols
+
+// A picture of a formula symbol: a label named like the designer's picture.
+QLabel *makeSymbol(QWidget *parent, const char *name, const QString &symbol, int pointSize = 14);
+
+// One piece of the formula line at the foot of the factor screens and the result screen.
+struct FormulaPiece
+{
+    enum Kind {
+        Symbol,      // a symbol picture
+        Text,        // a fixed text ("=", ".", the unit)
+        Field,       // a borderless text field (q_f)
+        ValueSymbol, // a value label standing where the symbol's picture stands
+    };
+    Kind kind;
+    const char *name;
+    QString text;                 // symbol or fixed text
+    const char *valueName = nullptr; // ValueSymbol: the value label's name
+};
+
+// Lays the pieces out in one row inside `parent` and returns the row.
+QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> pieces);
+
+// Shows `value` in place of the symbol picture (empty value: the picture again).
+void showValueForSymbol(QLabel *symbol, QLabel *value, const QString &text);

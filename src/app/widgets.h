@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// A label that acts as a link (the "i" of the start screen, the "*" of the report pages).
+class LinkLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    LinkLabel(const QString &text, QWidget *parent);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text);
+QLineEdit *makeLineEdit(QWidget *parent, const char *name, const QString &text = QString());
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption);
+QComboBox *makeEditableCombo(QWidget *parent, const char *name, const QStringList &items = {});
+QCheckBox *makeCheck(QWidget *parent, const char *name);
+QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index);
+
+// Name of element `index` of the control array `arrayName` ("Option1", 0 -> "Option1_0").
+QString arrayElementName(const char *arrayName, int index);
+
+// Sets, or reads, the text of the named field of a screen: a label, a text box or the edit
+// text of a combo box. Other screens write into the fields of later screens this way.
+void setFieldText(QWidget &screen, const char *name, const QString &text);
+QString fieldText(QWidget &screen, const char *name);
+
+QFont headingFont(int pointSize = 14, bool bold = true);

@@ -1,0 +1,84 @@
+#include "catalogues.h"
+
+#include "database.h"
+
+namespace Catalogues {
+namespace {
+
+struct Table
+{
+    const char *table;
+    const char *key;
+    const char *name;
+    const char *value;
+};
+
+Table tableOf(Catalogue catalogue)
+{
+    switch (catalogue) {
+    case Catalogue::Materials:
+        return {"tblMateriale", "idMateriale", "Materiale", "CaricoIncSpecif"};
+    case Catalogue::Activities:
+        return {"tblAttivita", "idAttivita", "Attivita", "ValoreNomCarInc"};
+    case Catalogue::Furnishings:
+        return {"tblArredo", "idArredo", "Arredo", "ValorePerPezzo"};
+    case Catalogue::StoredGoods:
+        return {"tblMaterialeInDeposito", "idMaterialeInDeposito", "MaterialeInDeposito",
+                "ValorePerM3"};
+    }
+    return {"", "", "", ""};
+}
+
+QString sql(const char *pattern, const Table &t)
+{
+    return QString::fromLatin1(pattern)
+        .arg(QLatin1String(t.table), QLatin1String(t.key), QLatin1String(t.name),
+             QLatin1String(t.value));
+}
+
+} // namespace
+
+std::optional<Activity> activity(qint64 id)
+{
+    auto query = Database::instance().run(
+        QStringLiteral("SELECT idAttivita, Attivita, ValoreNomCarInc, Descrizione FROM tblAttivita "
+                       "WHERE idAttivita = ?"),
+        {id});
+    if (!query || !query->next())
+        return std::nullopt;
+    return Activity{query->value(1).toString(), query->value(2), query->value(3).toString()};
+}
+
+std::optional<Entry> add(Catalogue catalogue, const QString &name, double value)
+{
+    const Table t = tableOf(catalogue);
+    auto insert = Database::instance().run(sql("INSERT INTO %1 (%3, %4) VALUES (?, ?)", t),
+                                           {name, value});
+    if (!insert)
+        return std::nullopt;
+    const qint64 id = insert->lastInsertId().toLongLong();
+    auto stored = Database::instance().run(sql("SELECT %2, %3, %4 FROM %1 WHERE %2 = ?", t), {id});
+    if (!stored || !stored->next())
+        return std::nullopt;
+    return Entry{id, stored->value(1).toString(), stored->value(2)};
+}
+
+std::optional<Entry> firstNamed(Catalogue catalogue, const QString &name, bool *failed)
+{
+    const Table t = tableOf(catalogue);
+    auto query = Database::instance().run(
+        sql("SELECT %2, %3, %4 FROM %1 WHERE %3 = ? ORDER BY %2 LIMIT 1", t), {name});
+    if (failed)
+        *failed = !query.has_value();
+    if (!query || !query->next())
+        return std::nullopt;
+    return Entry{query->value(0).toLongLong(), query->value(1).toString(), query->value(2)};
+}
+
+bool remove(Catalogue catalogue, qint64 id)
+{
+    const Table t = tableOf(catalogue);
+    return Database::instance().exec(sql("DELETE FROM %1 WHERE %2 = ?", t), {id});
+}
+
+} // namespace Catalogues

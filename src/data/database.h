@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <initializer_list>
+#include <optional>
+
+// The one place that owns Ardivo's database: the SQLite file in the user's data folder, its
+// connection, its tables and the reference catalogues it is seeded with. The file is created on
+// the first operation that needs it; an existing file is never dropped or recreated.
+class Database
+{
+public:
+    static Database &instance();
+
+    // <AppData>/Ardivo/Ardivo.db (on Linux $XDG_DATA_HOME/Ardivo/Ardivo.db).
+    static QString defaultFilePath();
+
+    QString filePath() const;
+    // Uses another file from the next operation on (tests give each case its own file).
+    void setFilePath(const QString &path);
+
+    // Makes the connection object ready without opening the file.
+    void registerConnection();
+
+    // Opens the connection if it is not open yet, creating and seeding a missing file and
+    // checking that every table is there. On failure the user has been told why.
+    bool open();
+    void close();
+    bool isOpen() const;
+
+    QSqlDatabase connection() const;
+
+    // Runs one statement with its values bound in order. On failure the user is told and
+    // nothing is returned.
+    std::optional<QSqlQuery> run(const QString &sql, std::initializer_list<QVariant> values = {});
+    bool exec(const QString &sql, std::initializer_list<QVariant> values = {});
+
+    // Shows the database error of an operation in a clear Italian message.
+    void reportError(const QString &what, const QString &detail) const;
+
+    // The tables the program needs, in the order they are created.
+    static const QStringList &tableNames();
+
+private:
+    Database() = default;
+    bool initialise(QSqlDatabase &db); // tables and reference catalogues, all or nothing
+    bool createSchema(QSqlDatabase &db);
+    bool seedCatalogues(QSqlDatabase &db);
+    QString missingTable(const QSqlDatabase &db) const;
+
+    QString m_filePath;
+};
+
+// Rolls back on destruction unless commit() succeeded.
+class Transaction
+{
+public:
+    explicit Transaction(QSqlDatabase db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit();
+
+private:
+    QSqlDatabase m_db;
+    bool m_active = false;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+// Prints report canvases, each whole page on its own sheet scaled to the paper, whatever part
+// of it the window shows. Without a default printer the pages go into a PDF in the user's
+// documents folder, and a message says where.
+namespace ReportPrinter {
+
+// The canvases of the windows to print, in order.
+void print(const QList<QWidget *> &windows);
+// Renders the canvases onto `printer` (also used for PDF output). False when nothing was drawn.
+bool render(const QList<QWidget *> &canvases, QPrinter &printer);
+// Where the PDF goes when there is no printer.
+QString fallbackPdfPath();
+
+} // namespace ReportPrinter
