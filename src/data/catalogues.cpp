@@ -29,11 +29,15 @@ Table tableOf(Catalogue catalogue)
     return {"", "", "", ""};
 }
 
+// The statement with the catalogue's own table and field names in place of %1 (table),
+// %2 (key), %3 (name) and %4 (value).
 QString sql(const char *pattern, const Table &t)
 {
     return QString::fromLatin1(pattern)
-        .arg(QLatin1String(t.table), QLatin1String(t.key), QLatin1String(t.name),
-             QLatin1String(t.value));
+        .replace(QLatin1String("%1"), QLatin1String(t.table))
+        .replace(QLatin1String("%2"), QLatin1String(t.key))
+        .replace(QLatin1String("%3"), QLatin1String(t.name))
+        .replace(QLatin1String("%4"), QLatin1String(t.value));
 }
 
 } // namespace

@@ -1,0 +1,80 @@
+#include "testsupport.h"
+
+#include "app/screens.h"
+#include "app/sharedstate.h"
+#include "data/database.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+void ScriptedPrompt::message(const QString &text, const QString &title, Icon)
+{
+    messages << text;
+    titles << title;
+}
+
+bool ScriptedPrompt::confirm(const QString &text, const QString &, Icon)
+{
+    questions << text;
+    return answers.isEmpty() ? true : answers.takeFirst();
+}
+
+QString ScriptedPrompt::input(const QString &promptText, const QString &)
+{
+    prompts << promptText;
+    return inputs.isEmpty() ? QString() : inputs.takeFirst();
+}
+
+TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
+{
+    Database::instance().setFilePath(m_dir->filePath(QStringLiteral("Ardivo/Ardivo.db")));
+    Module1::resetSharedState();
+    UserPrompt::install(&prompt);
+}
+
+TestWorld::~TestWorld()
+{
+    closeAllScreens();
+    Database::instance().close();
+    UserPrompt::install(nullptr);
+}
+
+QString TestWorld::databasePath() const
+{
+    return Database::instance().filePath();
+}
+
+void closeAllScreens()
+{
+    Fine();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void typeInto(QWidget *field, const QString &text)
+{
+    if (auto *combo = qobject_cast<QComboBox *>(field))
+        field = combo->lineEdit();
+    auto *edit = qobject_cast<QLineEdit *>(field);
+    Q_ASSERT(edit);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+void pickEntry(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text, Qt::MatchFixedString);
+    Q_ASSERT(index >= 0);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void click(QWidget *button)
+{
+    auto *b = qobject_cast<QAbstractButton *>(button);
+    Q_ASSERT(b);
+    b->click();
+}

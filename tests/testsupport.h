@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/userprompt.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class QComboBox;
+#include <QWidget>
+
+// Answers the program's message and input boxes from a script, and keeps what they said.
+class ScriptedPrompt : public UserPrompt
+{
+public:
+    void message(const QString &text, const QString &title, Icon icon) override;
+    bool confirm(const QString &text, const QString &title, Icon icon) override;
+    QString input(const QString &prompt, const QString &title) override;
+
+    QStringList messages;  // every OK-only message, in order
+    QStringList titles;    // the titles of those messages
+    QStringList questions; // every Yes/No question
+    QStringList prompts;   // every input prompt
+    QList<bool> answers;   // answers to the next questions (Yes when none is left)
+    QStringList inputs;    // answers to the next input boxes (empty when none is left)
+};
+
+// One test case's world: its own database file in a temporary folder, the shared values of a
+// program that has just started, and scripted boxes. Destroying it closes every screen.
+class TestWorld
+{
+public:
+    TestWorld();
+    ~TestWorld();
+
+    QString databasePath() const;
+    ScriptedPrompt prompt;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// Closes every screen at once, as the end of the program does, and destroys them.
+void closeAllScreens();
+
+// Helpers that drive controls as a user would.
+void typeInto(QWidget *field, const QString &text); // clears, then types key by key
+void pickEntry(QComboBox *combo, const QString &text); // chooses a list entry by its text
+void click(QWidget *button);
+
+template <class T = QWidget> T *child(QWidget &screen, const char *name)
+{
+    return screen.findChild<T *>(QString::fromLatin1(name));
+}

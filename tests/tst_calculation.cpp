@@ -1,0 +1,197 @@
+// The conversions and the regulation's tables, without any window.
+#include "app/italiannumbers.h"
+#include "factors/factortables.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+using namespace ItalianNumbers;
+using namespace FactorTables;
+
+class TestCalculation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void localeConversion_data();
+    void localeConversion();
+    void leadingNumber_data();
+    void leadingNumber();
+    void generalFormat();
+    void fixedTwoDecimals_data();
+    void fixedTwoDecimals();
+    void areaClasses_data();
+    void areaClasses();
+    void resistanceClasses_data();
+    void resistanceClasses();
+    void protectionProduct_data();
+    void protectionProduct();
+};
+
+void TestCalculation::localeConversion_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("decimal comma") << "1,05" << true << 1.05;
+    QTest::newRow("blanks around") << " 12,5 " << true << 12.5;
+    QTest::newRow("thousands") << "1.234,5" << true << 1234.5;
+    QTest::newRow("decimal point is no decimal") << "12.5" << false << 0.0;
+    QTest::newRow("letters after") << "5a" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("not a number") << "NaN" << false << 0.0;
+    QTest::newRow("infinity") << "inf" << false << 0.0;
+    QTest::newRow("overflow") << "1e999" << false << 0.0;
+    QTest::newRow("minus zero") << "-0" << true << 0.0;
+}
+
+void TestCalculation::localeConversion()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    const auto result = toDouble(text);
+    QCOMPARE(result.has_value(), ok);
+    if (ok)
+        QCOMPARE(*result, value);
+}
+
+void TestCalculation::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("comma stops the number") << "1,05" << 1.0;
+    QTest::newRow("decimal point") << "12.5m" << 12.5;
+    QTest::newRow("leading blanks") << "   7 kg" << 7.0;
+    QTest::newRow("none") << "abc" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("half") << "0,5" << 0.0;
+    QTest::newRow("negative") << "-3" << -3.0;
+    QTest::newRow("exponent") << "1e3x" << 1000.0;
+    QTest::newRow("overflow gives none") << "1e999" << 0.0;
+}
+
+void TestCalculation::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(ItalianNumbers::leadingNumber(text), value);
+}
+
+void TestCalculation::generalFormat()
+{
+    QCOMPARE(toText(1.15 * 300), QStringLiteral("345"));
+    QCOMPARE(toText(450 * 1.05), QStringLiteral("472,5"));
+    QCOMPARE(toText(27.2), QStringLiteral("27,2"));
+    QCOMPARE(toText(1234567), QStringLiteral("1234567"));
+    QCOMPARE(toText(-0.0), QStringLiteral("0"));
+    QCOMPARE(integerPartText(1360.0 / 50), QStringLiteral("27"));
+    // 0.29 * 100 is 28.999999999999996 in binary; a person reads 29.
+    QCOMPARE(integerPartText(0.29 * 100), QStringLiteral("29"));
+}
+
+void TestCalculation::fixedTwoDecimals_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("half away from zero, as read") << 0.85 * 0.9 << "0,77";
+    QTest::newRow("grouping") << 1234.567 << "1.234,57";
+    QTest::newRow("whole") << 1234.5 << "1.234,50";
+    QTest::newRow("zero") << 0.0 << "0,00";
+    QTest::newRow("carry") << 999.995 << "1.000,00";
+    QTest::newRow("millions") << 1234567.891 << "1.234.567,89";
+    QTest::newRow("small") << 0.004 << "0,00";
+    QTest::newRow("negative") << -2.345 << "-2,35";
+}
+
+void TestCalculation::fixedTwoDecimals()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(toFixed2(value), text);
+}
+
+void TestCalculation::areaClasses_data()
+{
+    QTest::addColumn<double>("area");
+    QTest::addColumn<int>("index");
+    QTest::newRow("0") << 0.0 << 0;
+    QTest::newRow("499.9") << 499.9 << 0;
+    QTest::newRow("500 opens the second band") << 500.0 << 1;
+    QTest::newRow("999.99") << 999.99 << 1;
+    QTest::newRow("1000") << 1000.0 << 2;
+    QTest::newRow("2500") << 2500.0 << 3;
+    QTest::newRow("5000") << 5000.0 << 4;
+    QTest::newRow("9999.9") << 9999.9 << 4;
+    QTest::newRow("10000") << 10000.0 << 5;
+    QTest::newRow("1e9") << 1e9 << 5;
+    QTest::newRow("below 0") << -1.0 << -1;
+    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << -1;
+}
+
+void TestCalculation::areaClasses()
+{
+    QFETCH(double, area);
+    QFETCH(int, index);
+    const auto result = areaClassFor(area);
+    QCOMPARE(result.value_or(-1), index);
+    if (index == 1)
+        QCOMPARE(kAreaClasses[1].deltaQ1, 1.2);
+    if (index == 3)
+        QCOMPARE(QString::fromUtf8(kAreaClasses[3].reportText), QStringLiteral("da 2500 a 5000"));
+}
+
+void TestCalculation::resistanceClasses_data()
+{
+    QTest::addColumn<double>("load");
+    QTest::addColumn<int>("reference");
+    QTest::addColumn<int>("minimum");
+    QTest::newRow("0") << 0.0 << 0 << 0;
+    QTest::newRow("100") << 100.0 << 0 << 0;
+    QTest::newRow("100.004 is above 100") << 100.004 << 15 << 0;
+    QTest::newRow("100.01") << 100.01 << 15 << 0;
+    QTest::newRow("200") << 200.0 << 15 << 0;
+    QTest::newRow("200.5") << 200.5 << 20 << 0;
+    QTest::newRow("300") << 300.0 << 20 << 0;
+    QTest::newRow("300.5") << 300.5 << 30 << 15;
+    QTest::newRow("1234.567") << 1234.567 << 120 << 60;
+    QTest::newRow("2400") << 2400.0 << 180 << 90;
+    QTest::newRow("2400.01") << 2400.01 << 240 << 120;
+    // A product one binary step above 300 is 300 as a person reads it.
+    QTest::newRow("binary noise at an edge") << std::nextafter(300.0, 400.0) << 20 << 0;
+    QTest::newRow("product") << designFireLoad(450 * 1.2, 0.51, 1.2, 0.8) << 20 << 0;
+}
+
+void TestCalculation::resistanceClasses()
+{
+    QFETCH(double, load);
+    QFETCH(int, reference);
+    QFETCH(int, minimum);
+    const auto classes = resistanceClassesFor(load);
+    QCOMPARE(classes.reference, reference);
+    QCOMPARE(classes.minimum, minimum);
+}
+
+void TestCalculation::protectionProduct_data()
+{
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<double>("deltaN");
+    QTest::newRow("none") << QList<int>{} << 1.0;
+    QTest::newRow("1 and 4") << QList<int>{1, 4} << 0.51;
+    QTest::newRow("4 and 5, half up") << QList<int>{4, 5} << 0.77;
+    QTest::newRow("smallest allowed") << QList<int>{1, 3, 4, 5, 7, 8, 9} << 0.27;
+}
+
+void TestCalculation::protectionProduct()
+{
+    QFETCH(QList<int>, ticked);
+    QFETCH(double, deltaN);
+    std::array<double, 9> factors;
+    factors.fill(1.0);
+    for (int n : ticked)
+        factors[n - 1] = kProtectionMeasures[n - 1].deltaN;
+    QCOMPARE(FactorTables::protectionProduct(factors), deltaN);
+}
+
+QTEST_APPLESS_MAIN(TestCalculation)
+#include "tst_calculation.moc"

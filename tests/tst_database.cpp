@@ -1,0 +1,232 @@
+// The database file, the working-table sums and the catalogues.
+#include "app/screens.h"
+#include "app/sharedstate.h"
+#include "data/catalogcombo.h"
+#include "data/catalogueeditor.h"
+#include "data/catalogues.h"
+#include "data/database.h"
+#include "data/module1.h"
+#include "data/module2.h"
+#include "data/workingtables.h"
+#include "fireload/valorepermateriale.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTest>
+
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+private slots:
+    void createdOnFirstNeedAndSeeded();
+    void existingFileIsLeftAlone();
+    void missingTableIsNamed();
+    void fileThatIsNoDatabase();
+    void materialsSumNullVersusEmpty();
+    void furnishingsSumBothTerms();
+    void reportTablesFilledTwice();
+    void catalogueAddAndDelete();
+    void catalogueRefusals();
+};
+
+static qint64 count(const QString &sql)
+{
+    auto q = Database::instance().run(sql);
+    return q && q->next() ? q->value(0).toLongLong() : -1;
+}
+
+void TestDatabase::createdOnFirstNeedAndSeeded()
+{
+    TestWorld world;
+    QVERIFY(!QFileInfo::exists(world.databasePath()));
+    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(QFileInfo::exists(world.databasePath()));
+    QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
+    QCOMPARE(count("SELECT count(*) FROM tblAttivita"), 24);
+    QCOMPARE(count("SELECT count(*) FROM tblArredo"), 10);
+    QCOMPARE(count("SELECT count(*) FROM tblMaterialeInDeposito"), 20);
+    auto q = Database::instance().run(
+        "SELECT CaricoIncSpecif FROM tblMateriale WHERE Materiale = ?", {QStringLiteral("Legno")});
+    QVERIFY(q && q->next());
+    QCOMPARE(q->value(0).toDouble(), 17.5);
+    QVERIFY(world.prompt.messages.isEmpty());
+}
+
+void TestDatabase::existingFileIsLeftAlone()
+{
+    TestWorld world;
+    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().exec("DELETE FROM tblMateriale WHERE Materiale = 'Carta'"));
+    QVERIFY(Database::instance().exec("INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES ('Mio', 3)"));
+    Database::instance().close();
+    QVERIFY(Module1::ApriConnessione());
+    QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
+    QCOMPARE(count("SELECT count(*) FROM tblMateriale WHERE Materiale = 'Mio'"), 1);
+}
+
+void TestDatabase::missingTableIsNamed()
+{
+    TestWorld world;
+    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().exec("DROP TABLE tblAppoggio"));
+    Database::instance().close();
+    QVERIFY(!Module1::ApriConnessione());
+    QCOMPARE(world.prompt.messages.size(), 1);
+    QVERIFY(world.prompt.messages.first().contains("tblAppoggio"));
+    // The file keeps what it had.
+    Database::instance().close();
+    QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
+    raw.setDatabaseName(world.databasePath());
+    QVERIFY(raw.open());
+    QSqlQuery q("SELECT count(*) FROM tblMateriale", raw);
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 60);
+    q = QSqlQuery();
+    raw = QSqlDatabase();
+    QSqlDatabase::removeDatabase("raw");
+}
+
+void TestDatabase::fileThatIsNoDatabase()
+{
+    TestWorld world;
+    QDir().mkpath(QFileInfo(world.databasePath()).absolutePath());
+    QFile file(world.databasePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const QByteArray junk(4096, 'x');
+    file.write(junk);
+    file.close();
+    QVERIFY(!Module1::ApriConnessione());
+    QCOMPARE(world.prompt.messages.size(), 1);
+    QVERIFY(world.prompt.messages.first().contains("non è un database"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), junk); // never overwritten
+}
+
+void TestDatabase::materialsSumNullVersusEmpty()
+{
+    TestWorld world;
+    Module1::NomeTabMateriali = "tblAppoggioMateriali";
+    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 0.8, 10.0));
+    // All four empty texts: no sum and one message for the row.
+    QVERIFY(WorkingTables::appendMaterial(3, "Vuoto", QString(""), QString(""), QString(""), QString("")));
+    // Nulls: no sum and no message.
+    QVERIFY(WorkingTables::appendMaterial(4, "Nullo", QVariant(), QVariant(), QVariant(), QVariant()));
+    // Some empty: no sum and no message.
+    QVERIFY(WorkingTables::appendMaterial(5, "Parziale", 30.0, QString(""), 1.0, 5.0));
+    QVERIFY(WorkingTables::appendMaterial(6, "Vuoto 2", QString(""), QString(""), QString(""), QString("")));
+    Module1::RicalcoloMateriali();
+    QCOMPARE(Module1::SommaMateriali, 1700.0 + 160.0);
+    QCOMPARE(world.prompt.messages,
+             QStringList(2, "Attenzione ci sono alcuni campi vuoti in tabella"));
+
+    Module1::NomeTabMateriali.clear();
+    world.prompt.messages.clear();
+    Module1::RicalcoloMateriali();
+    QCOMPARE(world.prompt.messages, QStringList{"Inserire i dati nella maschera"});
+}
+
+void TestDatabase::furnishingsSumBothTerms()
+{
+    TestWorld world;
+    Module1::NomeTabella = "tblAppoggio";
+    QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
+    QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
+    // A row carrying both a furnishing and a stored good adds both products.
+    QVERIFY(Database::instance().exec(
+        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
+        "ValorePerM3, QtaMerce, Imballo) VALUES (2, 'Sedia', 10, 3, 'Legna', 100, 2, 1)"));
+    QVERIFY(Database::instance().exec(
+        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
+        "ValorePerM3, QtaMerce, Imballo) VALUES (3, 'Nomi', '', '', 'pieni', '', '', 1)"));
+    Module1::CalcoloCarIncArredo();
+    QCOMPARE(Module1::SommaArredoMerci, 1200 + 1.1 * 4000 + 30 + 200);
+    QCOMPARE(world.prompt.messages, QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
+}
+
+void TestDatabase::reportTablesFilledTwice()
+{
+    TestWorld world;
+    QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
+    QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
+    QVERIFY(WorkingTables::appendFurnishing(2, "Sedia", 10.0, 4.0));
+    Module2::SvuotaTabStampa();
+    QVERIFY(Module2::PreparaTabStampa());
+    QCOMPARE(count("SELECT count(*) FROM tblStampaArredo"), 2);
+    QCOMPARE(count("SELECT count(*) FROM tblStampaMatInDep"), 1);
+    // Furnishings are keyed first, then stored goods.
+    QCOMPARE(count("SELECT IdStampaMatInDep FROM tblStampaMatInDep"), 2);
+    Module2::SvuotaTabStampa();
+    QVERIFY(Module2::PreparaTabStampa());
+    QCOMPARE(count("SELECT count(*) FROM tblStampaArredo"), 2);
+    QCOMPARE(count("SELECT count(*) FROM tblStampaMatInDep"), 1);
+    QCOMPARE(count("SELECT min(IdStampaArredo) FROM tblStampaArredo"), 3);
+    QCOMPARE(Module1::ContaStampa, 6);
+}
+
+void TestDatabase::catalogueAddAndDelete()
+{
+    TestWorld world;
+    CatalogCombo combo(Catalogue::Materials, "ComboMat", nullptr);
+    world.prompt.inputs = {"  Legno d'abete  ", "12,5"};
+    CatalogueEditor::add(Catalogue::Materials, combo);
+    QCOMPARE(world.prompt.prompts,
+             (QStringList{"Inserisci il nuovo materiale :",
+                          "Inserisci il valore del carico d'incendio specifico del nuovo materiale:"}));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Il Materiale   Legno d'abete (12,5) è stato inserito"));
+    QVERIFY(combo.findText("Legno d'abete") >= 0);
+
+    // Answering No deletes nothing.
+    combo.setEditText("Legno d'abete");
+    world.prompt.answers = {false};
+    CatalogueEditor::remove(Catalogue::Materials, combo);
+    QCOMPARE(world.prompt.questions.last(),
+             QStringLiteral("\nConfermi l'eliminazione dell'Materiale  Legno d'abete (12,5) ?"));
+    QVERIFY(Catalogues::firstNamed(Catalogue::Materials, "Legno d'abete"));
+
+    world.prompt.answers = {true};
+    CatalogueEditor::remove(Catalogue::Materials, combo);
+    QVERIFY(!Catalogues::firstNamed(Catalogue::Materials, "Legno d'abete"));
+
+    // A name that looks like SQL is only a name.
+    world.prompt.inputs = {"'); DROP TABLE tblMateriale; --", "3"};
+    CatalogueEditor::add(Catalogue::Materials, combo);
+    QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 61);
+    combo.setEditText("'); DROP TABLE tblMateriale; --");
+    CatalogueEditor::remove(Catalogue::Materials, combo);
+    QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
+
+    // The change outlives the run.
+    world.prompt.inputs = {"Sughero biondo", "21"};
+    CatalogueEditor::add(Catalogue::Activities, combo);
+    Database::instance().close();
+    QVERIFY(Catalogues::firstNamed(Catalogue::Activities, "Sughero biondo"));
+}
+
+void TestDatabase::catalogueRefusals()
+{
+    TestWorld world;
+    CatalogCombo combo(Catalogue::Furnishings, "ComboArredo", nullptr);
+    world.prompt.inputs = {"   ", "5"};
+    CatalogueEditor::add(Catalogue::Furnishings, combo);
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."));
+    world.prompt.inputs = {"Tavolo", "cinque"};
+    CatalogueEditor::add(Catalogue::Furnishings, combo);
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire i dati correttamente"));
+    QVERIFY(!Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo"));
+
+    combo.setEditText(QString());
+    CatalogueEditor::remove(Catalogue::Furnishings, combo);
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Seleziona l'arredo da eliminare dalla lista"));
+    // A name deleted a moment before: a message, and the program goes on.
+    combo.setEditText("Nessun arredo");
+    CatalogueEditor::remove(Catalogue::Furnishings, combo);
+    QVERIFY(world.prompt.messages.last().contains("non è presente"));
+    QVERIFY(world.prompt.questions.isEmpty());
+}
+
+QTEST_MAIN(TestDatabase)
+#include "tst_database.moc"

@@ -1,0 +1,260 @@
+// The three screens that determine q_f, driven through their named controls.
+#include "app/densitacarico.h"
+#include "app/screens.h"
+#include "app/sharedstate.h"
+#include "data/database.h"
+#include "data/workingtables.h"
+#include "factors/fattorerischio1.h"
+#include "fireload/valoreperarredo.h"
+#include "fireload/valoreperattivita.h"
+#include "fireload/valorepermateriale.h"
+#include "reports/stampapages.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+class TestFireLoad : public QObject
+{
+    Q_OBJECT
+private slots:
+    void activityValueTimesFractile();
+    void activityRefusals();
+    void materialsEntryAndArea();
+    void materialsFieldChecks();
+    void materialComboRefusesUnknownTextByKeys();
+    void materialsRowsSurviveTripBack();
+    void furnishingsAndGoods();
+    void furnishingsRefusals();
+};
+
+static void chooseMethod(const char *button)
+{
+    Screens::get<DensitaCarico>().show();
+    click(child(Screens::get<DensitaCarico>(), button));
+}
+
+void TestFireLoad::activityValueTimesFractile()
+{
+    TestWorld world;
+    InizFattProt();
+    chooseMethod("Command1");
+    auto &form = Screens::get<ValorePerAttivita>();
+    auto *activity = child<QComboBox>(form, "ComboAttivita");
+    pickEntry(activity, "Ufficio");
+    QCOMPARE(child<QLineEdit>(form, "txtValoreMJm2")->text(), QStringLiteral("420"));
+    QVERIFY(child<QLabel>(form, "Nota")->text().contains("Office"));
+
+    typeInto(child(form, "txtValoreMJm2"), "450");
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("540"));
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,05");
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("472,5"));
+    QVERIFY(child<QLabel>(form, "qf")->isHidden());
+
+    click(child(form, "Command1"));
+    QCOMPARE(Module1::DensCarInc, 472.5);
+    QVERIFY(Screens::get<FattoreRischio1>().isVisible());
+    QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(), QStringLiteral("472,5"));
+    auto &page = Screens::get<StampaAttivita>();
+    QCOMPARE(child<QLabel>(page, "lblTipologia")->text(), QStringLiteral("Ufficio"));
+    QCOMPARE(child<QLabel>(page, "lblCarIncSpecif")->text(), QStringLiteral("450"));
+    QCOMPARE(child<QLabel>(page, "lblFrattile")->text(), QStringLiteral("1,05"));
+    QCOMPARE(child<QLabel>(page, "Valoreqf")->text(), QStringLiteral("472,5"));
+}
+
+void TestFireLoad::activityRefusals()
+{
+    TestWorld world;
+    chooseMethod("Command1");
+    auto &form = Screens::get<ValorePerAttivita>();
+    click(child(form, "Command1"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Selezionare una tipologia in elenco"));
+
+    auto *value = child<QLineEdit>(form, "txtValoreMJm2");
+    typeInto(value, "0");
+    QCOMPARE(value->text(), QString()); // 0,8 is emptied on its first character
+    typeInto(value, "1");
+    QCOMPARE(value->text(), QStringLiteral("1"));
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,5");
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
+
+    // A value that starts with a number but is none survives while the factor is empty.
+    typeInto(child(form, "ComboFrattile"), "");
+    typeInto(value, "5a");
+    QCOMPARE(value->text(), QStringLiteral("5a"));
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,5");
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
+
+    auto *fractile = child<QComboBox>(form, "ComboFrattile");
+    typeInto(fractile, "2,5");
+    QCOMPARE(fractile->currentText(), QString());
+    typeInto(fractile, "2");
+    QCOMPARE(fractile->currentText(), QStringLiteral("2"));
+
+    // Another activity empties the fractile, and Avanti asks for it.
+    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
+    QCOMPARE(fractile->currentText(), QString());
+    click(child(form, "Command1"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di Frattile"));
+}
+
+void TestFireLoad::materialsEntryAndArea()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    QCOMPARE(child<QComboBox>(form, "Combo1")->currentText(), QStringLiteral("1"));
+    QCOMPARE(child<QComboBox>(form, "Combo2")->currentText(), QStringLiteral("1"));
+
+    typeInto(child(form, "txtAreaComp"), "50");
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    QCOMPARE(child<QLineEdit>(form, "txtValorePerKg")->text(), QStringLiteral("17,5"));
+    typeInto(child(form, "txtValorePerKg"), "17");
+    typeInto(child(form, "txtQta"), "100");
+    click(child(form, "Command4"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
+                            "Quantità:  100\nFattore Psi:  1\nFattore m:  1"));
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("34"));
+    QCOMPARE(child<QComboBox>(form, "ComboMat")->currentText(), QString());
+    QCOMPARE(child<QLineEdit>(form, "txtQta")->text(), QStringLiteral("1"));
+
+    // The same entry with m = 0,8 instead.
+    QVERIFY(WorkingTables::clearMaterials());
+    pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    typeInto(child(form, "txtValorePerKg"), "17");
+    typeInto(child(form, "txtQta"), "100");
+    click(child(form, "Command4"));
+    QCOMPARE(Module1::SommaMateriali, 1360.0);
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("27"));
+    QCOMPARE(Module1::DensCarInc, 27.2);
+
+    // q_f follows every keystroke in the area; 12,5 divides by 12.5.
+    typeInto(child(form, "txtAreaComp"), "12,5");
+    QCOMPARE(Module1::DensCarInc, 1360 / 12.5);
+
+    click(child(form, "Command1"));
+    QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(), QStringLiteral("108"));
+    QCOMPARE(Module1::DensCarInc, 108.8); // full precision for the design value
+}
+
+void TestFireLoad::materialsFieldChecks()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    auto *area = child<QLineEdit>(form, "txtAreaComp");
+    typeInto(area, "0");
+    QCOMPARE(area->text(), QString()); // 0,5 is emptied at once
+    typeInto(area, "-");
+    QCOMPARE(area->text(), QString()); // a negative area is no area
+    auto *m = child<QComboBox>(form, "Combo1");
+    typeInto(m, "0,8");
+    QCOMPARE(m->currentText(), QString());
+    auto *qta = child<QLineEdit>(form, "txtQta");
+    typeInto(qta, "0");
+    QCOMPARE(qta->text(), QStringLiteral("0"));
+
+    // Missing data: refused, nothing stored.
+    typeInto(m, "1");
+    click(child(form, "Command4"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
+    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
+
+    // An area that passes the typing check but is no number gives no q_f.
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
+    click(child(form, "Command4"));
+    typeInto(area, "5a");
+    QCOMPARE(Module1::DensCarInc, 0.0);
+    QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
+    click(child(form, "Command1"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+}
+
+void TestFireLoad::materialComboRefusesUnknownTextByKeys()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    auto *combo = child<QComboBox>(form, "ComboMat");
+    QTest::keyClicks(combo->lineEdit(), "Leg");
+    QVERIFY(combo->currentText().startsWith("Leg"));
+    QTest::keyClicks(combo->lineEdit(), "zzz");
+    QCOMPARE(combo->currentText(), QString());
+    QTest::keyClicks(combo->lineEdit(), "x");
+    QCOMPARE(combo->currentText(), QString()); // the completer does not put an entry back
+}
+
+void TestFireLoad::materialsRowsSurviveTripBack()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
+    click(child(form, "Command4"));
+    click(child(form, "Command2"));
+    chooseMethod("Command4");
+    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
+    QCOMPARE(child<QLineEdit>(form, "txtAreaComp")->text(), QString());
+    click(child(form, "Command1"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+    typeInto(child(form, "txtAreaComp"), "10");
+    QCOMPARE(Module1::DensCarInc, 2.0);
+}
+
+void TestFireLoad::furnishingsAndGoods()
+{
+    TestWorld world;
+    chooseMethod("Command2");
+    auto &fresh = Screens::get<ValorePerArredo>();
+    typeInto(child(fresh, "txtAreaComp"), "100");
+    pickEntry(child<QComboBox>(fresh, "ComboArredo"), "Materasso in cotone");
+    QCOMPARE(child<QLineEdit>(fresh, "txtValoreMJPezzo")->text(), QStringLiteral("250"));
+    typeInto(child(fresh, "txtValoreMJPezzo"), "600");
+    typeInto(child(fresh, "txtQta"), "2");
+    click(child(fresh, "Command4"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("inserimento riuscito\nArredo : Materasso in cotone\nPotere Calorifico: 600\nQuantità:  2"));
+    pickEntry(child<QComboBox>(fresh, "ComboMatDep"), "Carta");
+    typeInto(child(fresh, "txtValoreMJm3"), "400");
+    typeInto(child(fresh, "txtQtaMerce"), "10");
+    click(child(fresh, "CheckImballo"));
+    click(child(fresh, "Command7"));
+    QCOMPARE(Module1::SommaArredoMerci, 1200 + 1.1 * 4000);
+    QCOMPARE(child<QLabel>(fresh, "Valoreqf")->text(), QStringLiteral("56"));
+    QVERIFY(!child<QCheckBox>(fresh, "CheckImballo")->isChecked());
+    QCOMPARE(Module1::FattImballo, 1.0);
+
+    click(child(fresh, "Command1"));
+    QCOMPARE(WorkingTables::rowCount("tblStampaArredo"), 1);
+    QCOMPARE(WorkingTables::rowCount("tblStampaMatInDep"), 1);
+    QCOMPARE(child<QLabel>(Screens::get<StampaArredoMerci>(), "Valoreqf")->text(), QStringLiteral("56"));
+
+    // Indietro on the furnishings screen discards its entries.
+    click(child(Screens::get<FattoreRischio1>(), "Command1"));
+    click(child(fresh, "Command2"));
+    QCOMPARE(WorkingTables::rowCount("tblAppoggio"), 0);
+}
+
+void TestFireLoad::furnishingsRefusals()
+{
+    TestWorld world;
+    chooseMethod("Command2");
+    auto &form = Screens::get<ValorePerArredo>();
+    auto *pieces = child<QLineEdit>(form, "txtQta");
+    typeInto(pieces, "0");
+    QCOMPARE(pieces->text(), QString()); // half a piece is emptied at once
+    click(child(form, "Command4"));
+    QCOMPARE(world.prompt.messages.first(), QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
+    click(child(form, "Command1"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+}
+
+QTEST_MAIN(TestFireLoad)
+#include "tst_fireload.moc"

@@ -1,0 +1,126 @@
+// Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
+#include "app/screens.h"
+#include "app/sharedstate.h"
+#include "app/widgets.h"
+#include "data/module2.h"
+#include "data/workingtables.h"
+#include "reports/itemisedlist.h"
+#include "reports/pagecanvas.h"
+#include "reports/pageview.h"
+#include "reports/reportprinter.h"
+#include "reports/stampapages.h"
+#include "testsupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestReports : public QObject
+{
+    Q_OBJECT
+private slots:
+    void barsAtInitialSize();
+    void enlargingResetsBar();
+    void materialsListRows();
+    void furnishingsListGoodsSection();
+    void longListGrowsCanvas();
+    void pdfHoldsTheResultAsText();
+};
+
+void TestReports::barsAtInitialSize()
+{
+    TestWorld world;
+    auto &activity = Screens::get<StampaAttivita>();
+    activity.show();
+    QVERIFY(activity.pageView()->horizontalBar()->isHidden());
+    QVERIFY(activity.pageView()->verticalBar()->isHidden());
+    auto &materials = Screens::get<StampaMateriali>();
+    materials.show();
+    QVERIFY(!materials.pageView()->horizontalBar()->isHidden());
+    QVERIFY(!materials.pageView()->verticalBar()->isHidden());
+    // At the largest vertical value the page bottom is 300 twips above the client bottom.
+    QScrollBar *v = materials.pageView()->verticalBar();
+    v->setValue(v->maximum());
+    const int canvasBottom = materials.pageView()->canvas()->geometry().bottom() + 1;
+    QVERIFY(qAbs(canvasBottom - (materials.pageView()->height() - PageView::toPixelsY(300))) <= 2);
+}
+
+void TestReports::enlargingResetsBar()
+{
+    TestWorld world;
+    auto &materials = Screens::get<StampaMateriali>();
+    materials.show();
+    QScrollBar *h = materials.pageView()->horizontalBar();
+    h->setValue(h->maximum());
+    QVERIFY(materials.pageView()->canvas()->x() < 0);
+    materials.resize(materials.width() + PageView::toPixelsX(1000), materials.height());
+    QVERIFY(h->isHidden());
+    QCOMPARE(h->value(), 0);
+    QCOMPARE(materials.pageView()->canvas()->x(), 0);
+    // A window thinner than a bar does not misbehave.
+    materials.resize(5, 5);
+    QVERIFY(materials.pageView()->verticalBar()->height() >= 0);
+}
+
+void TestReports::materialsListRows()
+{
+    TestWorld world;
+    Module1::NomeTabMateriali = "tblAppoggioMateriali";
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 20.0, 1.0, 0.8, 10.0));
+    auto &list = Screens::get<StampaElencoMateriali>();
+    QCOMPARE(PageCanvas::topOf(child(list, "Materiale_0")), 3000);
+    QCOMPARE(PageCanvas::topOf(child(list, "Materiale_1")), 3255);
+    QCOMPARE(PageCanvas::topOf(child(list, "Materiale_2")), 3510);
+    QCOMPARE(PageCanvas::topOf(child(list, "Materiale_3")), 3765);
+    QCOMPARE(child<QLineEdit>(list, "Materiale_3")->text(), QString());
+    QCOMPARE(child<QLineEdit>(list, "Fattore_m_1")->text(), QStringLiteral("0,8"));
+    QVERIFY(qAbs(PageCanvas::topOf(child(list, "Valoreqf")) - 4765) <= 15);
+}
+
+void TestReports::furnishingsListGoodsSection()
+{
+    TestWorld world;
+    QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
+    QVERIFY(WorkingTables::appendFurnishing(2, "Sedia", 10.0, 2.0));
+    QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
+    QVERIFY(WorkingTables::appendGoods(2, "Legna", 400.0, 1.0, 1.0));
+    QVERIFY(Module2::PreparaTabStampa());
+    auto &list = Screens::get<StampaElencoArredoMerci>();
+    QVERIFY(qAbs(PageCanvas::topOf(child(list, "Label2")) - 4030) <= 15);
+    QCOMPARE(child<QLineEdit>(list, "Imballo_0")->text(), QStringLiteral("si"));
+    QCOMPARE(child<QLineEdit>(list, "Imballo_1")->text(), QStringLiteral("no"));
+}
+
+void TestReports::longListGrowsCanvas()
+{
+    TestWorld world;
+    for (int i = 0; i < 200; ++i)
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("Materiale %1").arg(i), 17.0, 1.0, 1.0, 1.0));
+    auto &list = Screens::get<StampaElencoMateriali>();
+    QLineEdit *last = child<QLineEdit>(list, "Materiale_199");
+    QVERIFY(last);
+    QVERIFY(last->geometry().bottom() < list.pageView()->canvas()->height());
+}
+
+void TestReports::pdfHoldsTheResultAsText()
+{
+    TestWorld world;
+    auto &page = Screens::get<StampaMateriali>();
+    setFieldText(page, "txtTotFormula", "1.234,57");
+    setFieldText(page, "lblClasse", "120");
+    QTemporaryDir dir;
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(dir.filePath("r.pdf"));
+    QVERIFY(ReportPrinter::render({page.pageView()->canvas()}, pdf));
+    QFile file(dir.filePath("r.pdf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.size() > 1000);
+}
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"

@@ -1,0 +1,260 @@
+// The whole walk from the start screen to the report page, the reset and the end of the program.
+#include "app/avvio.h"
+#include "app/densitacarico.h"
+#include "app/formulacaricoincendio.h"
+#include "app/frmabout.h"
+#include "app/screens.h"
+#include "app/sharedstate.h"
+#include "app/widgets.h"
+#include "factors/fattoreprotezione.h"
+#include "factors/fattorerischio1.h"
+#include "factors/fattorerischio2.h"
+#include "factors/totaleformula.h"
+#include "fireload/valoreperattivita.h"
+#include "fireload/valorepermateriale.h"
+#include "reports/stampapages.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+class TestWalk : public QObject
+{
+    Q_OBJECT
+private slots:
+    void materialsWalkToReport();
+    void activityWalkNeedsHandChosenClass();
+    void areaBandsFromMaterials_data();
+    void areaBandsFromMaterials();
+    void protectionExclusionsAndProduct();
+    void resetAfterFullCalculation();
+    void fineClosesHiddenScreens();
+    void aboutBox();
+};
+
+static QLabel *label(QWidget &screen, const char *name) { return child<QLabel>(screen, name); }
+
+// Start, formula screen, method 3, one material of 100 kg at 17 MJ/kg in `area` m².
+static void materialsUpToFactors(const QString &area)
+{
+    Screens::get<Avvio>().show();
+    click(child(Screens::get<Avvio>(), "Command1"));
+    click(child(Screens::get<FormulaCaricoIncendio>(), "Command1"));
+    click(child(Screens::get<DensitaCarico>(), "Command4"));
+    auto &form = Screens::get<ValorePerMateriale>();
+    typeInto(child(form, "txtAreaComp"), area);
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    typeInto(child(form, "txtValorePerKg"), "17");
+    typeInto(child(form, "txtQta"), "100");
+    click(child(form, "Command4"));
+    click(child(form, "Command1"));
+}
+
+void TestWalk::materialsWalkToReport()
+{
+    TestWorld world;
+    materialsUpToFactors("50");
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    QVERIFY(fr1.isVisible());
+    QVERIFY(child<QRadioButton>(fr1, "Option1_0")->isChecked());
+    QCOMPARE(label(fr1, "txtdq2")->text(), QStringLiteral("1"));
+    click(child(fr1, "Command2"));
+
+    auto &fr2 = Screens::get<FattoreRischio2>();
+    click(child(fr2, "Command1"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Selezionare la classe di rischio"));
+    click(child(fr2, "Option1_0"));
+    QCOMPARE(label(fr2, "dq2")->text(), QStringLiteral("0,8"));
+    click(child(fr2, "Option1_2"));
+    click(child(fr2, "Command1"));
+
+    auto &fp = Screens::get<FattoreProtezione>();
+    QVERIFY(fp.isVisible());
+    click(child(fp, "Check1"));
+    click(child(fp, "Check4"));
+    QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,51"));
+    click(child(fp, "Command1"));
+
+    auto &total = Screens::get<TotaleFormula>();
+    QVERIFY(total.isVisible());
+    // 34 * 0.51 * 1 * 1.2 = 20.808
+    QCOMPARE(label(total, "txtTotFormula")->text(), QStringLiteral("20,81"));
+    QCOMPARE(label(total, "lblClasse")->text(), QStringLiteral("0"));
+    click(child(total, "Command3"));
+
+    auto &page = Screens::get<StampaMateriali>();
+    QVERIFY(page.isVisible());
+    QCOMPARE(label(page, "Valoreqf")->text(), QStringLiteral("34"));
+    QCOMPARE(label(page, "lblSuperficie")->text(), QStringLiteral("da 0 a 500"));
+    QCOMPARE(label(page, "lblClasseRischio2")->text(), QStringLiteral("III"));
+    QCOMPARE(label(page, "lblFattProt1")->text(), QStringLiteral("0,6"));
+    QCOMPARE(label(page, "lblFattProt4")->text(), QStringLiteral("0,85"));
+    QCOMPARE(label(page, "lblFattProt2")->text(), QStringLiteral("1"));
+    QCOMPARE(label(page, "txtFattProt")->text(), QStringLiteral("0,51"));
+    QCOMPARE(label(page, "txtTotFormula")->text(), QStringLiteral("20,81"));
+    QCOMPARE(label(page, "lblClasseMin")->text(), QStringLiteral("0"));
+    // The other pages receive the classes too, but stay hidden.
+    QCOMPARE(label(Screens::get<StampaAttivita>(), "lblClasse")->text(), QStringLiteral("0"));
+    QVERIFY(!Screens::get<StampaAttivita>().isVisible());
+}
+
+void TestWalk::activityWalkNeedsHandChosenClass()
+{
+    TestWorld world;
+    InizFattProt();
+    click(child(Screens::get<DensitaCarico>(), "Command1"));
+    auto &form = Screens::get<ValorePerAttivita>();
+    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
+    click(child(form, "Command1"));
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    click(child(fr1, "Command2"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Selezionare l'area del compartimento"));
+    click(child(fr1, "Option1_3"));
+    QCOMPARE(label(Screens::get<StampaAttivita>(), "lblSuperficie")->text(), QStringLiteral("da 2500 a 5000"));
+    QCOMPARE(label(fr1, "txtdq2")->text(), QStringLiteral("1,6"));
+    click(child(fr1, "Command2"));
+    auto &fr2 = Screens::get<FattoreRischio2>();
+    click(child(fr2, "Option1_1"));
+    click(child(fr2, "Command1"));
+    click(child(Screens::get<FattoreProtezione>(), "Command1"));
+    // 1500 * 1.2 * 1 * 1.6 * 1 = 2880
+    auto &total = Screens::get<TotaleFormula>();
+    QCOMPARE(label(total, "txtTotFormula")->text(), QStringLiteral("2.880,00"));
+    QCOMPARE(label(total, "lblClasse")->text(), QStringLiteral("240"));
+    QCOMPARE(label(total, "lblClasseMin")->text(), QStringLiteral("120"));
+
+    // Indietro on the compartment-size screen returns to the method in use.
+    click(child(total, "Command1"));
+    click(child(Screens::get<FattoreProtezione>(), "Command2"));
+    click(child(fr2, "Command2"));
+    click(child(fr1, "Command1"));
+    QVERIFY(form.isVisible());
+}
+
+void TestWalk::areaBandsFromMaterials_data()
+{
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<int>("option");
+    QTest::addColumn<QString>("deltaQ1");
+    QTest::newRow("499,9") << "499,9" << 0 << "1";
+    QTest::newRow("500") << "500" << 1 << "1,2";
+    QTest::newRow("9999,9") << "9999,9" << 4 << "1,8";
+    QTest::newRow("10000") << "10000" << 5 << "2";
+}
+
+void TestWalk::areaBandsFromMaterials()
+{
+    QFETCH(QString, area);
+    QFETCH(int, option);
+    QFETCH(QString, deltaQ1);
+    TestWorld world;
+    materialsUpToFactors(area);
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    QVERIFY(child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(option)))->isChecked());
+    QCOMPARE(label(fr1, "txtdq2")->text(), deltaQ1);
+    click(child(fr1, "Command2"));
+    QCOMPARE(label(Screens::get<StampaMateriali>(), "lbldq1")->text(), deltaQ1);
+    QCOMPARE(label(Screens::get<FattoreRischio2>(), "txtdq2")->text(), deltaQ1);
+}
+
+void TestWalk::protectionExclusionsAndProduct()
+{
+    TestWorld world;
+    auto &fp = Screens::get<FattoreProtezione>();
+    auto *check1 = child<QCheckBox>(fp, "Check1");
+    auto *check2 = child<QCheckBox>(fp, "Check2");
+    click(check1);
+    QVERIFY(check2->isHidden());
+    click(check1);
+    QVERIFY(!check2->isHidden());
+    click(child(fp, "Check7"));
+    QVERIFY(child<QCheckBox>(fp, "Check6")->isHidden());
+    for (const char *name : {"Check1", "Check3", "Check4", "Check5", "Check8", "Check9"})
+        click(child(fp, name));
+    QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,27"));
+    QCOMPARE(Module1::ValoreFormula, 0.27);
+    Module1::DensCarInc = 1000;
+    Module1::FattDim = 1;
+    Module1::FattUtilizzo = 1;
+    click(child(fp, "Command1"));
+    QCOMPARE(Module1::ValoreFormula, 270.0);
+}
+
+void TestWalk::resetAfterFullCalculation()
+{
+    TestWorld world;
+    materialsUpToFactors("600");
+    click(child(Screens::get<FattoreRischio1>(), "Command2"));
+    click(child(Screens::get<FattoreRischio2>(), "Option1_0"));
+    click(child(Screens::get<FattoreRischio2>(), "Command1"));
+    click(child(Screens::get<FattoreProtezione>(), "Check5"));
+    click(child(Screens::get<FattoreProtezione>(), "Command1"));
+    const QString result = label(Screens::get<TotaleFormula>(), "txtTotFormula")->text();
+    QVERIFY(!result.isEmpty());
+
+    Screens::get<TotaleFormula>().hide();
+    click(child(Screens::get<DensitaCarico>(), "Command2"));
+    QCOMPARE(Module1::DensCarInc, 0.0);
+    QCOMPARE(Module1::FattDim, 0.0);
+    QCOMPARE(Module1::FattUtilizzo, 0.0);
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    for (int i = 0; i < 6; ++i)
+        QVERIFY(!child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(i)))->isChecked());
+    QCOMPARE(label(fr1, "txtdq2")->text(), QString());
+    QVERIFY(!child<QRadioButton>(Screens::get<FattoreRischio2>(), "Option1_0")->isChecked());
+    QCOMPARE(label(Screens::get<FattoreRischio2>(), "dq2")->text(), QString());
+    QVERIFY(!child<QCheckBox>(Screens::get<FattoreProtezione>(), "Check5")->isChecked());
+    QCOMPARE(Module1::FattProt[4], 1.0);
+    QCOMPARE(label(Screens::get<StampaMateriali>(), "lblFattProt5")->text(), QStringLiteral("1"));
+    QCOMPARE(label(Screens::get<FattoreProtezione>(), "txtFattProt")->text(), QString());
+    // The result screen keeps the old result until a new one is computed.
+    QCOMPARE(label(Screens::get<TotaleFormula>(), "txtTotFormula")->text(), result);
+    click(child(Screens::get<FattoreRischio2>(), "Command1"));
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Selezionare la classe di rischio"));
+}
+
+void TestWalk::fineClosesHiddenScreens()
+{
+    TestWorld world;
+    materialsUpToFactors("50");
+    QPointer<QWidget> hidden = &Screens::get<ValorePerMateriale>();
+    QPointer<QWidget> shown = &Screens::get<FattoreRischio1>();
+    QVERIFY(!hidden->isVisible());
+    shown->close(); // the close box of a main screen ends the program
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(hidden.isNull());
+    QVERIFY(shown.isNull());
+    QVERIFY(ScreenRegistry::all().isEmpty());
+    QCOMPARE(world.prompt.messages, QStringList{"   inserimento riuscito    \nMateriale : Legno\n"
+                                                "Potere Calorifico: 17\nQuantità:  100\n"
+                                                "Fattore Psi:  1\nFattore m:  1"});
+    // A screen referred to again is created afresh.
+    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(), QString());
+}
+
+void TestWalk::aboutBox()
+{
+    TestWorld world;
+    auto &start = Screens::get<Avvio>();
+    start.show();
+    emit child<LinkLabel>(start, "Label6")->clicked();
+    QWidget *about = &Screens::get<frmAbout>();
+    emit child<LinkLabel>(start, "Label6")->clicked();
+    QCOMPARE(&Screens::get<frmAbout>(), about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("Informazioni su Ardivo"));
+    qputenv("PATH", "/nonexistent");
+    click(child(*about, "cmdSysInfo"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Le informazioni sul sistema non sono attualmente disponibili."));
+    QVERIFY(about->isVisible());
+    click(child(*about, "cmdOK"));
+    QVERIFY(start.isVisible());
+}
+
+QTEST_MAIN(TestWalk)
+#include "tst_walk.moc"
