@@ -48,7 +48,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, int canvasW
          borderTop + 120, verdana(15.75, true), 11160, Qt::AlignHCenter);
     text(m_canvas, "lblDecreto",
          QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"),
-         0, borderTop + 600, script(14.25), 11160, Qt::AlignHCenter);
+         0, borderTop + 600, script(11), 11160, Qt::AlignHCenter);
     m_back = makeButton(m_canvas, "Indietro", QStringLiteral("Indietro"));
     m_back->setFont(sansSerif(8));
     place(m_back, 120, borderTop + 720, 840, 300);

@@ -59,14 +59,14 @@ ReportPage::ReportPage(const char *name, const QString &caption, const Layout &l
 
     QWidget *canvas = m_view->canvas();
     const QFont units = verdana(9.75, false);
-    const QFont caption12 = serif(12);
+    const QFont caption12 = serif(10);
     const QFont value11 = verdana(11.25, true);
     const QFont value12 = verdana(12, true);
     const QFont value15 = verdana(15.75, true);
 
     border(canvas, 0, l.borderTop, 11160, l.borderBottom);
     text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160, Qt::AlignHCenter);
-    text(canvas, "lblDecreto", kDecree, 0, l.headingTop + 480, script(14.25), 11160, Qt::AlignHCenter);
+    text(canvas, "lblDecreto", kDecree, 0, l.headingTop + 420, script(11), 11160, Qt::AlignHCenter);
 
     const QFont buttonFont = sansSerif(8);
     m_indietro = makeButton(canvas, "cmdIndietro", QStringLiteral("Indietro"));
@@ -194,7 +194,7 @@ StampaAttivita::StampaAttivita()
 
 void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
 {
-    const QFont caption = serif(12);
+    const QFont caption = serif(10);
     sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
                    "Line2", 3960);
     text(canvas, "lblTipol", QStringLiteral("Tipologia di attività:"), 720, 2880, caption);
