@@ -28,6 +28,7 @@ private slots:
     void furnishingsListGoodsSection();
     void longListGrowsCanvas();
     void pdfHoldsTheResultAsText();
+    void printingWithoutPrinterWritesPageAndList();
 };
 
 void TestReports::barsAtInitialSize()
@@ -120,6 +121,31 @@ void TestReports::pdfHoldsTheResultAsText()
     QFile file(dir.filePath("r.pdf"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.size() > 1000);
+}
+
+void TestReports::printingWithoutPrinterWritesPageAndList()
+{
+    TestWorld world;
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
+    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    auto &page = Screens::get<StampaMateriali>();
+    page.show();
+    click(child(page, "cmdStampa"));
+    qputenv("HOME", oldHome);
+    // The sandbox has no printer: the report is kept as a PDF and the user is told where.
+    QCOMPARE(world.prompt.messages.size(), 1);
+    QVERIFY(world.prompt.messages.first().contains(home.path()));
+    QDir documents(home.filePath("Documents"));
+    const QStringList pdfs = documents.entryList({"*.pdf"});
+    QCOMPARE(pdfs.size(), 1);
+    QFile file(documents.filePath(pdfs.first()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("/Type /Page\n"), 2); // page, then its list
+    // The buttons come back after printing.
+    QVERIFY(child(page, "cmdStampa")->isVisible());
 }
 
 QTEST_MAIN(TestReports)

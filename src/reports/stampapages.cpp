@@ -177,7 +177,29 @@ void ReportPage::cmdNuova_Click()
 
 void ReportPage::cmdStampa_Click()
 {
-    ReportPrinter::print({this});
+    // The buttons and the list's link are not part of the printed page; the whole canvas is
+    // printed whatever part of it the window shows, so the scroll bars never are.
+    QList<QWidget *> hidden{m_indietro, m_nuova, m_stampa};
+    QList<QWidget *> windows{this};
+    if (ItemisedList *list = attachedList()) {
+        hidden << findChild<QWidget *>(QStringLiteral("Label7")) << list->backButton();
+        windows << list;
+    }
+    for (QWidget *w : hidden)
+        w->hide();
+    ReportPrinter::print(windows);
+    for (QWidget *w : hidden)
+        w->show();
+}
+
+ItemisedList *StampaMateriali::attachedList()
+{
+    return &Screens::get<StampaElencoMateriali>();
+}
+
+ItemisedList *StampaArredoMerci::attachedList()
+{
+    return &Screens::get<StampaElencoArredoMerci>();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "app/screens.h"
 
+class ItemisedList;
 class PageView;
 class QLabel;
 class QPushButton;
@@ -37,7 +38,9 @@ protected:
     // The q_f value at the right of the first section's last row.
     void addQfValue(QWidget *canvas, int top);
 
-    virtual void cmdStampa_Click();
+    void cmdStampa_Click();
+    // The itemised list printed after the page (created and built if needed), if any.
+    virtual ItemisedList *attachedList() { return nullptr; }
     virtual void cmdNuova_Click();
     void cmdIndietro_Click();
 
@@ -73,6 +76,7 @@ private:
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
+    ItemisedList *attachedList() override;
 };
 
 class StampaArredoMerci : public ReportPage
@@ -85,6 +89,7 @@ private:
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
+    ItemisedList *attachedList() override;
 };
 
 // The three report pages in the order the factor screens write them: StampaAttivita,
