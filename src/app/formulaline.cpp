@@ -74,9 +74,3 @@ QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> p
     layout->addStretch();
     return row;
 }
-
-void showValueForSymbol(QLabel *symbol, QLabel *value, const QString &text)
-{
-    value->setText(text);
-    symbol->setVisible(text.isEmpty());
-}

@@ -41,6 +41,3 @@ struct FormulaPiece
 
 // Lays the pieces out in one row inside `parent` and returns the row.
 QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> pieces);
-
-// Shows `value` in place of the symbol picture (empty value: the picture again).
-void showValueForSymbol(QLabel *symbol, QLabel *value, const QString &text);
