@@ -2,6 +2,8 @@
 #include "app/densitacarico.h"
 #include "app/screens.h"
 #include "app/sharedstate.h"
+#include "data/gridviewer.h"
+#include "data/workingtablemodel.h"
 #include "data/database.h"
 #include "data/workingtables.h"
 #include "factors/fattorerischio1.h"
@@ -29,6 +31,8 @@ private slots:
     void materialsRowsSurviveTripBack();
     void furnishingsAndGoods();
     void furnishingsRefusals();
+    void fractileTypedKeyByKey();
+    void gridViewerWritesBackAndRecomputes();
 };
 
 static void chooseMethod(const char *button)
@@ -254,6 +258,53 @@ void TestFireLoad::furnishingsRefusals()
     QCOMPARE(world.prompt.messages.first(), QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
     click(child(form, "Command1"));
     QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+}
+
+void TestFireLoad::fractileTypedKeyByKey()
+{
+    TestWorld world;
+    chooseMethod("Command1");
+    auto &form = Screens::get<ValorePerAttivita>();
+    typeInto(child(form, "txtValoreMJm2"), "300");
+    auto *fractile = child<QComboBox>(form, "ComboFrattile");
+    fractile->lineEdit()->clear();
+    QTest::keyClicks(fractile->lineEdit(), "1,15");
+    QCOMPARE(fractile->currentText(), QStringLiteral("1,15"));
+    // The value is multiplied again when it changes while a factor is shown: 1.15 * 300 = 345.
+    typeInto(child(form, "txtValoreMJm2"), "300");
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("345"));
+}
+
+void TestFireLoad::gridViewerWritesBackAndRecomputes()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
+    typeInto(child(form, "txtQta"), "10");
+    click(child(form, "Command4"));
+    typeInto(child(form, "txtAreaComp"), "3");
+    QCOMPARE(Module1::SommaMateriali, 200.0);
+
+    click(child(form, "Command5"));
+    auto &viewer = Screens::get<VisualTabMat>();
+    QAbstractItemModel *model = viewer.model();
+    const int quantity = 5; // rowid, Materiale, ValorePerKg, FattorePsi, Fattore_m, QtaMat
+    QVERIFY(model->setData(model->index(0, quantity), "12,5"));
+    QCOMPARE(model->index(0, quantity).data().toString(), QStringLiteral("12,5"));
+    QVERIFY(!model->setData(model->index(0, quantity), "dodici")); // refused, value kept
+    QCOMPARE(model->index(0, quantity).data().toString(), QStringLiteral("12,5"));
+    viewer.close();
+    // 20 * 12.5 / 3, shown with its decimals after the viewer closes.
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("83,3333333333333"));
+
+    // An emptied cell stores an empty text: the row then adds nothing and raises no message.
+    click(child(form, "Command5"));
+    QAbstractItemModel *again = Screens::get<VisualTabMat>().model();
+    QVERIFY(again->setData(again->index(0, 2), ""));
+    Screens::get<VisualTabMat>().close();
+    QCOMPARE(Module1::SommaMateriali, 0.0);
+    QCOMPARE(world.prompt.messages.size(), 1); // only the entry's confirmation
 }
 
 QTEST_MAIN(TestFireLoad)

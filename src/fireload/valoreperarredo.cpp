@@ -12,6 +12,7 @@
 #include "data/module1.h"
 #include "data/module2.h"
 #include "data/workingtables.h"
+#include "entrymessages.h"
 #include "factors/fattorerischio1.h"
 #include "factors/fattorerischio2.h"
 #include "factors/fattoreprotezione.h"
@@ -235,8 +236,7 @@ void ValorePerArredo::AggiungiArredoAllaSommatoria()
     const auto value = WorkingTables::storedNumber(m_valorePezzo->text());
     const auto quantity = WorkingTables::storedNumber(m_qta->text());
     if (type.isEmpty() || m_valorePezzo->text().isEmpty() || !value || !quantity) {
-        showMessage(QStringLiteral("Prego inserisci correttamente tutti ") +
-                    QStringLiteral("i campi richiesti."));
+        EntryMessages::incompleteEntry();
         return;
     }
     if (!WorkingTables::appendFurnishing(m_nextFurnishing, type, *value, *quantity))
@@ -254,8 +254,7 @@ void ValorePerArredo::AggiungiMerceAllaSommatoria()
     const auto value = WorkingTables::storedNumber(m_valoreM3->text());
     const auto quantity = WorkingTables::storedNumber(m_qtaMerce->text());
     if (type.isEmpty() || m_valoreM3->text().isEmpty() || !value || !quantity) {
-        showMessage(QStringLiteral("Prego inserisci correttamente tutti ") +
-                    QStringLiteral("i campi richiesti."));
+        EntryMessages::incompleteEntry();
         return;
     }
     if (!WorkingTables::appendGoods(m_nextGoods, type, *value, *quantity, Module1::FattImballo))
@@ -300,7 +299,7 @@ void ValorePerArredo::Command5_Click()
 void ValorePerArredo::Command1_Click()
 {
     if (Module1::DensCarInc == 0) {
-        showMessage(QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+        EntryMessages::noFireLoadYet();
         return;
     }
     showThenHide(Screens::get<FattoreRischio1>(), *this);

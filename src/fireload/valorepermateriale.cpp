@@ -11,6 +11,7 @@
 #include "data/gridviewer.h"
 #include "data/module1.h"
 #include "data/workingtables.h"
+#include "entrymessages.h"
 #include "factors/fattorerischio1.h"
 #include "factors/fattorerischio2.h"
 #include "factors/fattoreprotezione.h"
@@ -201,8 +202,7 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
     const bool complete = !material.isEmpty() && !m_valorePerKg->text().isEmpty() &&
                           !m_m->currentText().isEmpty() && !m_psi->currentText().isEmpty();
     if (!complete || !valuePerKg || !quantity || !psi || !m) {
-        showMessage(QStringLiteral("Prego inserisci correttamente tutti ") +
-                    QStringLiteral("i campi richiesti."));
+        EntryMessages::incompleteEntry();
         return;
     }
     if (!WorkingTables::appendMaterial(m_nextRow, material, *valuePerKg, *psi, *m, *quantity))
@@ -254,7 +254,7 @@ void ValorePerMateriale::Command5_Click()
 void ValorePerMateriale::Command1_Click()
 {
     if (Module1::DensCarInc == 0) {
-        showMessage(QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+        EntryMessages::noFireLoadYet();
         return;
     }
     hideThenShow(*this, Screens::get<FattoreRischio1>());

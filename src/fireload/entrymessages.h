@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/userprompt.h"
+
+// Messages that the materials and furnishings screens share.
+namespace EntryMessages {
+
+// An entry is missing a required field (or holds one that is no number): nothing is stored.
+inline void incompleteEntry()
+{
+    showMessage(QStringLiteral("Prego inserisci correttamente tutti ") +
+                QStringLiteral("i campi richiesti."));
+}
+
+// Avanti with no q_f yet.
+inline void noFireLoadYet()
+{
+    showMessage(QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+}
+
+} // namespace EntryMessages
