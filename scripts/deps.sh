@@ -2,7 +2,7 @@
 # Installs what Ardivo needs to build, run and test on Debian 12 or Ubuntu (as root).
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-          fonts-dejavu-core fonts-liberation)
+          fonts-dejavu-core fonts-liberation poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

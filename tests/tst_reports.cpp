@@ -1,4 +1,5 @@
 // Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
+#include "app/densitacarico.h"
 #include "app/screens.h"
 #include "app/sharedstate.h"
 #include "app/widgets.h"
@@ -15,6 +16,9 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +33,8 @@ private slots:
     void longListGrowsCanvas();
     void pdfHoldsTheResultAsText();
     void printingWithoutPrinterWritesPageAndList();
+    void longListPrintsOnMoreSheetsWithoutCuttingRows();
+    void listLinksBackAndNewCalculation();
 };
 
 void TestReports::barsAtInitialSize()
@@ -113,14 +119,24 @@ void TestReports::pdfHoldsTheResultAsText()
     auto &page = Screens::get<StampaMateriali>();
     setFieldText(page, "txtTotFormula", "1.234,57");
     setFieldText(page, "lblClasse", "120");
+    setFieldText(page, "lblClasseMin", "60");
     QTemporaryDir dir;
     QPrinter pdf(QPrinter::HighResolution);
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(dir.filePath("r.pdf"));
     QVERIFY(ReportPrinter::render({page.pageView()->canvas()}, pdf));
-    QFile file(dir.filePath("r.pdf"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.size() > 1000);
+
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    QProcess extract;
+    extract.start(pdftotext, {"-layout", dir.filePath("r.pdf"), "-"});
+    QVERIFY(extract.waitForFinished(10000));
+    const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+    QVERIFY2(text.contains("1.234,57"), qPrintable(text));
+    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+120")));
+    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+60")));
+    QVERIFY(!text.contains("Nuova analisi")); // buttons are never printed
 }
 
 void TestReports::printingWithoutPrinterWritesPageAndList()
@@ -146,6 +162,70 @@ void TestReports::printingWithoutPrinterWritesPageAndList()
     QCOMPARE(file.readAll().count("/Type /Page\n"), 2); // page, then its list
     // The buttons come back after printing.
     QVERIFY(child(page, "cmdStampa")->isVisible());
+}
+
+void TestReports::longListPrintsOnMoreSheetsWithoutCuttingRows()
+{
+    TestWorld world;
+    for (int i = 0; i < 200; ++i)
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0, 1.0));
+    auto &list = Screens::get<StampaElencoMateriali>();
+    QWidget *canvas = list.pageView()->canvas();
+    const int sheet = canvas->property("sheetHeightPixels").toInt();
+    const QList<int> tops = ReportPrinter::sheetTops(canvas, sheet);
+    QVERIFY(tops.size() >= 4); // 200 rows of 255 twips are more than three sheets
+    for (qsizetype i = 1; i < tops.size(); ++i) {
+        QVERIFY(tops[i] - tops[i - 1] <= sheet);
+        for (int r = 0; r <= 200; ++r) {
+            const QRect row = child(list, qPrintable(QStringLiteral("Materiale_%1").arg(r)))->geometry();
+            QVERIFY2(!(row.top() < tops[i] && row.bottom() >= tops[i]), "a sheet cuts a row in two");
+        }
+    }
+
+    QTemporaryDir dir;
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(dir.filePath("list.pdf"));
+    QVERIFY(ReportPrinter::render({canvas}, pdf));
+    QFile file(dir.filePath("list.pdf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("/Type /Page\n"), tops.size());
+}
+
+void TestReports::listLinksBackAndNewCalculation()
+{
+    TestWorld world;
+    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    auto &page = Screens::get<StampaMateriali>();
+    page.show();
+    auto *link = child<LinkLabel>(page, "Label7");
+    emit link->clicked();
+    QWidget *list = &Screens::get<StampaElencoMateriali>();
+    QVERIFY(list->isVisible());
+    // The materials link shows the list it has, unchanged...
+    QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 1.0, 5.0));
+    emit link->clicked();
+    QCOMPARE(&Screens::get<StampaElencoMateriali>(), list);
+    QCOMPARE(child<QLineEdit>(*list, "Materiale_1")->text(), QString());
+    // ...until its Indietro releases it; the next click builds it from the table as it is now.
+    click(child(*list, "Indietro"));
+    QVERIFY(page.isVisible());
+    emit link->clicked();
+    QCOMPARE(child<QLineEdit>(Screens::get<StampaElencoMateriali>(), "Materiale_1")->text(),
+             QStringLiteral("Carta"));
+
+    // The furnishings link builds a new list on every click.
+    auto &furnishings = Screens::get<StampaArredoMerci>();
+    emit child<LinkLabel>(furnishings, "Label7")->clicked();
+    QPointer<QWidget> first = &Screens::get<StampaElencoArredoMerci>();
+    emit child<LinkLabel>(furnishings, "Label7")->clicked();
+    QVERIFY(&Screens::get<StampaElencoArredoMerci>() != first.data());
+
+    // Nuova analisi on the materials page empties its working table and goes to the chooser.
+    click(child(page, "cmdNuova"));
+    QVERIFY(!page.isVisible());
+    QVERIFY(Screens::get<DensitaCarico>().isVisible());
+    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
 }
 
 QTEST_MAIN(TestReports)

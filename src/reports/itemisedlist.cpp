@@ -36,7 +36,8 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, int canvasW
     : SecondaryWindow(name, caption),
       m_view(new PageView(canvasWidth, canvasHeight, this)),
       m_canvas(m_view->canvas()),
-      m_designHeight(canvasHeight)
+      m_designHeight(canvasHeight),
+      m_borderBottom(borderBottom)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,7 +55,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, int canvasW
     place(m_back, 120, borderTop + 720, 840, 300);
     hline(m_canvas, "Line1", borderTop + 1080, 120, 11040);
     text(m_canvas, "Label1", title, 360, titleTop, sansSerif(13.5));
-    border(m_canvas, 0, borderTop, 11160, borderBottom);
+    m_border = border(m_canvas, 0, borderTop, 11160, borderBottom);
 
     connect(m_back, &QPushButton::clicked, this, &ItemisedList::Indietro_Click);
 }
@@ -117,9 +118,15 @@ void ItemisedList::placeSummary(int top)
     for (QWidget *item : m_summary)
         item->move(item->x(), PageView::toPixelsY(top));
     // A long list makes the page longer, so that no entry is ever left out.
-    const int needed = std::max(m_designHeight, top + 1000);
+    // The border keeps 600 twips under the summary line, and the page its margin under the border.
+    const int needed = std::max(m_designHeight, top + 600 + (m_designHeight - m_borderBottom));
     m_canvas->setProperty("heightTwips", needed);
     m_canvas->setFixedHeight(PageView::toPixelsY(needed));
+    // The border follows the page down.
+    const int bottom = PageView::toPixelsY(m_borderBottom + needed - m_designHeight);
+    m_border[2]->move(m_border[2]->x(), bottom);
+    for (QWidget *side : {m_border[1], m_border[3]})
+        side->setFixedHeight(bottom - side->y() + 1);
     m_view->Form_Resize();
 }
 

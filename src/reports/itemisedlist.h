@@ -3,6 +3,7 @@
 #include "app/screens.h"
 
 #include <QStringList>
+#include <array>
 #include <vector>
 
 class PageView;
@@ -51,6 +52,8 @@ private:
     void Indietro_Click();
 
     int m_designHeight;
+    int m_borderBottom;
+    std::array<QWidget *, 4> m_border{};
     std::vector<QWidget *> m_rowFields;
     std::vector<QWidget *> m_summary;
 };

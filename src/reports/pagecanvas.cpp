@@ -110,12 +110,10 @@ QWidget *vline(QWidget *canvas, const char *name, int left, int y1, int y2)
     return line;
 }
 
-void border(QWidget *canvas, int left, int top, int right, int bottom)
+std::array<QWidget *, 4> border(QWidget *canvas, int left, int top, int right, int bottom)
 {
-    hline(canvas, "Line6", top, left, right);
-    vline(canvas, "Line7", right, top, bottom);
-    hline(canvas, "Line8", bottom, left, right);
-    vline(canvas, "Line9", left, top, bottom);
+    return {hline(canvas, "Line6", top, left, right), vline(canvas, "Line7", right, top, bottom),
+            hline(canvas, "Line8", bottom, left, right), vline(canvas, "Line9", left, top, bottom)};
 }
 
 } // namespace PageCanvas

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <array>
 
 class QLabel;
 class QWidget;
@@ -24,8 +25,8 @@ QLabel *symbol(QWidget *canvas, const char *name, const QString &symbol, int lef
 QWidget *hline(QWidget *canvas, const char *name, int top, int x1, int x2);
 // A vertical rule at `left` from y1 to y2.
 QWidget *vline(QWidget *canvas, const char *name, int left, int y1, int y2);
-// The four lines of a page border.
-void border(QWidget *canvas, int left, int top, int right, int bottom);
+// The four lines of a page border: top, right, bottom, left.
+std::array<QWidget *, 4> border(QWidget *canvas, int left, int top, int right, int bottom);
 // Moves a widget to twips.
 void place(QWidget *widget, int left, int top, int width = 0, int height = 0);
 int topOf(const QWidget *widget); // in twips

@@ -50,6 +50,8 @@ PageView::PageView(int canvasWidthTwips, int canvasHeightTwips, QWidget *parent)
     m_canvas->setFixedSize(toPixelsX(canvasWidthTwips), toPixelsY(canvasHeightTwips));
     m_canvas->setProperty("widthTwips", canvasWidthTwips);
     m_canvas->setProperty("heightTwips", canvasHeightTwips);
+    // The height of one printed sheet: a list that grows past it prints on further sheets.
+    m_canvas->setProperty("sheetHeightPixels", m_canvas->height());
     m_canvas->setAutoFillBackground(true);
     QPalette paper = m_canvas->palette();
     paper.setColor(QPalette::Window, Qt::white);

@@ -1,6 +1,7 @@
 #include "reportprinter.h"
 
 #include "app/userprompt.h"
+#include "pagerenderer.h"
 #include "pageview.h"
 
 #include <QDateTime>
@@ -41,18 +42,54 @@ bool render(const QList<QWidget *> &canvases, QPrinter &printer)
     if (!painter.begin(&printer))
         return false;
     bool first = true;
+    const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
     for (QWidget *canvas : canvases) {
-        if (!first)
-            printer.newPage();
-        first = false;
-        const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
-        const double scale = std::min(paper.width() / canvas->width(), paper.height() / canvas->height());
-        painter.save();
-        painter.scale(scale, scale);
-        canvas->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-        painter.restore();
+        // One sheet holds the page as designed; a longer canvas goes on over further sheets.
+        const int designHeight = canvas->property("sheetHeightPixels").toInt();
+        const int sheetHeight = designHeight > 0 ? std::min(designHeight, canvas->height())
+                                                 : canvas->height();
+        const double scale = std::min(paper.width() / canvas->width(), paper.height() / sheetHeight);
+        const QList<int> tops = sheetTops(canvas, int(paper.height() / scale));
+        for (qsizetype i = 0; i < tops.size(); ++i) {
+            if (!first)
+                printer.newPage();
+            first = false;
+            const int bottom = i + 1 < tops.size() ? tops[i + 1] : canvas->height();
+            painter.save();
+            painter.scale(scale, scale);
+            PageRenderer::paint(painter, canvas,
+                                QRect(0, tops[i], canvas->width(), bottom - tops[i]));
+            painter.restore();
+        }
     }
     return painter.end();
+}
+
+QList<int> sheetTops(const QWidget *canvas, int sheetHeight)
+{
+    QList<int> tops{0};
+    if (sheetHeight <= 0)
+        return tops;
+    const auto children = canvas->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    int top = 0;
+    while (top + sheetHeight < canvas->height()) {
+        int cut = top + sheetHeight;
+        // Move the cut up to the top of anything it would cut in two.
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const QWidget *child : children) {
+                const QRect g = child->geometry();
+                if (!child->isHidden() && g.height() < sheetHeight && g.top() < cut &&
+                    g.bottom() >= cut && g.top() > top) {
+                    cut = g.top();
+                    moved = true;
+                }
+            }
+        }
+        tops << cut;
+        top = cut;
+    }
+    return tops;
 }
 
 void print(const QList<QWidget *> &windows)

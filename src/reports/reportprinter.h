@@ -15,6 +15,9 @@ namespace ReportPrinter {
 void print(const QList<QWidget *> &windows);
 // Renders the canvases onto `printer` (also used for PDF output). False when nothing was drawn.
 bool render(const QList<QWidget *> &canvases, QPrinter &printer);
+// Where a canvas taller than one sheet is cut: the tops of its sheets, in canvas pixels, each
+// sheet at most `sheetHeight` tall, never cutting a child (a row of a list) in two.
+QList<int> sheetTops(const QWidget *canvas, int sheetHeight);
 // Where the PDF goes when there is no printer.
 QString fallbackPdfPath();
 
