@@ -34,6 +34,18 @@ QLabel *valueField(QWidget *canvas, const char *name, const QString &placeholder
                 centred ? Qt::AlignHCenter : Qt::AlignLeft);
 }
 
+// The "*" link to the itemised list, just after the attachment caption.
+LinkLabel *listLink(QWidget *canvas, QLabel *caption)
+{
+    auto *link = new LinkLabel(QStringLiteral("*"), canvas);
+    link->setObjectName(QStringLiteral("Label7"));
+    link->setFont(verdana(12, true));
+    link->adjustSize();
+    link->move(caption->geometry().right() + PageView::toPixelsX(120),
+               caption->y() + (caption->height() - link->height()) / 2);
+    return link;
+}
+
 QLabel *sectionHeading(QWidget *canvas, const char *name, const QString &caption, int top,
                        const char *lineName, int lineRight)
 {
@@ -79,7 +91,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, const Layout &l
     place(m_stampa, l.stampaLeft, l.buttonsTop, 840, 300);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
-    text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop, sansSerif(13.5));
+    text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop, sansSerif(12));
     symbol(canvas, "Picture2", Symbols::relation, l.formulaPictureLeft, l.formulaPictureTop, 14);
     text(canvas, "lblMJM2", QStringLiteral("[MJ/m²]"), l.formulaPictureLeft + 3315,
          l.formulaPictureTop + 60, units);
@@ -243,12 +255,10 @@ void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
 {
     sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
                    "Line2", 3960);
-    text(canvas, "Label6", QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
-         600, 3000, serif(10));
-    auto *link = new LinkLabel(QStringLiteral("*"), canvas);
-    link->setObjectName(QStringLiteral("Label7"));
-    link->setFont(verdana(12, true));
-    place(link, 5160, 2940);
+    QLabel *caption = text(canvas, "Label6",
+                           QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
+                           600, 3000, sansSerif(9));
+    LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
         StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
         list.show();
@@ -277,13 +287,11 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
 {
     sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
                    "Line2", 3960);
-    text(canvas, "Label6",
-         QStringLiteral("Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
-         600, 3360, serif(10));
-    auto *link = new LinkLabel(QStringLiteral("*"), canvas);
-    link->setObjectName(QStringLiteral("Label7"));
-    link->setFont(verdana(12, true));
-    place(link, 6960, 3300);
+    QLabel *caption = text(
+        canvas, "Label6",
+        QStringLiteral("Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
+        600, 3360, sansSerif(9));
+    LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
         // The list is built afresh on every click, from the report tables as they are now.
         if (Screens::exists<StampaElencoArredoMerci>())
