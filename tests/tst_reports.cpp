@@ -6,6 +6,7 @@
 #include "data/module2.h"
 #include "data/workingtables.h"
 #include "reports/itemisedlist.h"
+#include "reports/listrows.h"
 #include "reports/pagecanvas.h"
 #include "reports/pageview.h"
 #include "reports/reportprinter.h"
@@ -108,9 +109,25 @@ void TestReports::longListGrowsCanvas()
     for (int i = 0; i < 200; ++i)
         QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("Materiale %1").arg(i), 17.0, 1.0, 1.0, 1.0));
     auto &list = Screens::get<StampaElencoMateriali>();
+    list.show();
+    QCOMPARE(child<QLineEdit>(list, "Materiale_0")->text(), QStringLiteral("Materiale 0"));
+    QVERIFY(!child(list, "Materiale_199")); // out of sight: no field yet
+
+    // Scrolled to the end, the last entry is there, inside the page, and the first is gone.
+    QScrollBar *v = list.pageView()->verticalBar();
+    v->setValue(v->maximum());
     QLineEdit *last = child<QLineEdit>(list, "Materiale_199");
     QVERIFY(last);
+    QCOMPARE(last->text(), QStringLiteral("Materiale 199"));
+    QCOMPARE(PageCanvas::topOf(last), 3000 + 199 * 255);
     QVERIFY(last->geometry().bottom() < list.pageView()->canvas()->height());
+    QVERIFY(!child(list, "Materiale_0"));
+    // A screenful of fields, whatever the length of the list.
+    QVERIFY(list.findChildren<QLineEdit *>().size() < 5 * 80);
+
+    v->setValue(0);
+    QCOMPARE(child<QLineEdit>(list, "QtaMat_0")->text(), QStringLiteral("1"));
+    QCOMPARE(list.findChildren<QLineEdit *>(QStringLiteral("Materiale_0")).size(), 1);
 }
 
 void TestReports::pdfHoldsTheResultAsText()
@@ -174,13 +191,6 @@ void TestReports::longListPrintsOnMoreSheetsWithoutCuttingRows()
     const int sheet = canvas->property("sheetHeightPixels").toInt();
     const QList<int> tops = ReportPrinter::sheetTops(canvas, sheet);
     QVERIFY(tops.size() >= 4); // 200 rows of 255 twips are more than three sheets
-    for (qsizetype i = 1; i < tops.size(); ++i) {
-        QVERIFY(tops[i] - tops[i - 1] <= sheet);
-        for (int r = 0; r <= 200; ++r) {
-            const QRect row = child(list, qPrintable(QStringLiteral("Materiale_%1").arg(r)))->geometry();
-            QVERIFY2(!(row.top() < tops[i] && row.bottom() >= tops[i]), "a sheet cuts a row in two");
-        }
-    }
 
     QTemporaryDir dir;
     QPrinter pdf(QPrinter::HighResolution);
@@ -190,6 +200,29 @@ void TestReports::longListPrintsOnMoreSheetsWithoutCuttingRows()
     QFile file(dir.filePath("list.pdf"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().count("/Type /Page\n"), tops.size());
+    // After printing, the fields are back on the part of the page in sight.
+    QVERIFY(child(list, "Materiale_0"));
+    QVERIFY(!child(list, "Materiale_199"));
+
+    ListRows::of(canvas)->cover(canvas->rect()); // every row gets its field, to be measured
+    for (qsizetype i = 1; i < tops.size(); ++i) {
+        QVERIFY(tops[i] - tops[i - 1] <= sheet);
+        for (int r = 0; r <= 200; ++r) {
+            const QRect row = child(list, qPrintable(QStringLiteral("Materiale_%1").arg(r)))->geometry();
+            QVERIFY2(!(row.top() < tops[i] && row.bottom() >= tops[i]), "a sheet cuts a row in two");
+        }
+    }
+
+    // Every entry is printed, the last one included, though only some have a field on screen.
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    QProcess extract;
+    extract.start(pdftotext, {"-layout", dir.filePath("list.pdf"), "-"});
+    QVERIFY(extract.waitForFinished(10000));
+    const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+    for (int i = 0; i < 200; ++i)
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\\bM%1\\b").arg(i))), qPrintable(QString::number(i)));
 }
 
 void TestReports::listLinksBackAndNewCalculation()

@@ -15,11 +15,6 @@
 
 using namespace PageCanvas;
 
-namespace {
-constexpr int kRowHeight = 195;
-constexpr int kRowStep = kRowHeight + 60;
-} // namespace
-
 QString listText(const QVariant &value)
 {
     if (value.isNull())
@@ -36,6 +31,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, int canvasW
     : SecondaryWindow(name, caption),
       m_view(new PageView(canvasWidth, canvasHeight, this)),
       m_canvas(m_view->canvas()),
+      m_rows(new ListRows(m_view)),
       m_designHeight(canvasHeight),
       m_borderBottom(borderBottom)
 {
@@ -73,44 +69,6 @@ void ItemisedList::buildSummary(const char *areaName)
         text(m_canvas, "Valoreqf", QString(), 7200, 0, value, 1500, Qt::AlignHCenter),
         text(m_canvas, "lblMJm2", QStringLiteral("[MJ/m²]"), 8760, 0, verdana(9.75, false)),
     };
-}
-
-void ItemisedList::clearRows()
-{
-    for (QWidget *field : m_rowFields)
-        delete field;
-    m_rowFields.clear();
-}
-
-int ItemisedList::fillSection(const std::vector<Column> &columns, int firstTop,
-                              const QList<QStringList> &rows)
-{
-    const QFont font = sansSerif(7);
-    QPalette buttonFace = m_canvas->palette();
-    buttonFace.setColor(QPalette::Base, palette().color(QPalette::Button));
-    int top = firstTop;
-    // Every entry, then the empty row that follows the last one.
-    for (qsizetype r = 0; r <= rows.size(); ++r) {
-        for (size_t c = 0; c < columns.size(); ++c) {
-            auto *field = new QLineEdit(m_canvas);
-            field->setObjectName(arrayElementName(columns[c].name, int(r)));
-            field->setReadOnly(true);
-            field->setFrame(false);
-            field->setFont(font);
-            field->setPalette(buttonFace);
-            field->setTextMargins(0, 0, 0, 0);
-            if (columns[c].centred)
-                field->setAlignment(Qt::AlignCenter);
-            if (r < rows.size())
-                field->setText(rows[r].value(int(c)));
-            place(field, columns[c].left, top, columns[c].width, kRowHeight);
-            field->show();
-            m_rowFields.push_back(field);
-        }
-        if (r < rows.size())
-            top += kRowStep;
-    }
-    return top;
 }
 
 void ItemisedList::placeSummary(int top)
@@ -170,8 +128,8 @@ void StampaElencoMateriali::Form_Load()
                                 listText(query->value(4))};
         }
     }
-    clearRows();
-    const int emptyRowTop = fillSection({{"Materiale", 720, 5415, false},
+    m_rows->clear();
+    const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 5415, false},
                                          {"ValorePerKg", 6480, 1095, true},
                                          {"FattorePsi", 7800, 735, true},
                                          {"Fattore_m", 8760, 735, true},
@@ -241,8 +199,8 @@ void StampaElencoArredoMerci::Form_Load()
         }
     }
 
-    clearRows();
-    const int lastFurnishingTop = fillSection({{"Arredo", 960, 5295, false},
+    m_rows->clear();
+    const int lastFurnishingTop = m_rows->addSection({{"Arredo", 960, 5295, false},
                                                {"ValorePerPezzo", 6600, 1095, true},
                                                {"QtaArredo", 7920, 735, true}},
                                               3120, furnishings);
@@ -251,7 +209,7 @@ void StampaElencoArredoMerci::Form_Load()
     m_goodsHeading[1]->move(m_goodsHeading[1]->x(), PageView::toPixelsY(headingTop + 240));
     for (int i = 2; i < 6; ++i)
         m_goodsHeading[i]->move(m_goodsHeading[i]->x(), PageView::toPixelsY(headingTop + 600));
-    const int lastGoodsTop = fillSection({{"MatInDep", 840, 5415, false},
+    const int lastGoodsTop = m_rows->addSection({{"MatInDep", 840, 5415, false},
                                           {"ValPerM3", 6720, 855, true},
                                           {"QtaMerce", 8040, 615, true},
                                           {"Imballo", 9000, 615, true}},

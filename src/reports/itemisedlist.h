@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/screens.h"
+#include "listrows.h"
 
 #include <QStringList>
 #include <array>
@@ -21,23 +22,12 @@ public:
     QPushButton *backButton() const { return m_back; }
 
 protected:
-    struct Column
-    {
-        const char *name; // control array name; element k is "<name>_k"
-        int left, width;
-        bool centred;
-    };
+    using Column = ListRows::Column;
 
     ItemisedList(const char *name, const QString &caption, int canvasWidth, int canvasHeight,
                  int clientWidth, int clientHeight, int borderTop, int borderBottom,
                  const QString &title, int titleTop);
 
-    // Fills one section with `rows` from row top `firstTop` on, plus the empty row that follows
-    // the last entry; returns the top of that empty row.
-    int fillSection(const std::vector<Column> &columns, int firstTop,
-                    const QList<QStringList> &rows);
-    // Removes the rows of every section.
-    void clearRows();
     // Places the summary line at `top` and makes the canvas tall enough for it.
     void placeSummary(int top);
     void buildSummary(const char *areaName);
@@ -47,6 +37,7 @@ protected:
     PageView *m_view;
     QWidget *m_canvas;
     QPushButton *m_back;
+    ListRows *m_rows;
 
 private:
     void Indietro_Click();
@@ -54,7 +45,6 @@ private:
     int m_designHeight;
     int m_borderBottom;
     std::array<QWidget *, 4> m_border{};
-    std::vector<QWidget *> m_rowFields;
     std::vector<QWidget *> m_summary;
 };
 

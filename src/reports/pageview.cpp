@@ -121,4 +121,5 @@ void PageView::MoveCanvas()
 {
     m_canvas->move(-int(std::lround(m_hbar->value() * pixelsPerTwipX())),
                    -int(std::lround(m_vbar->value() * pixelsPerTwipY())));
+    emit canvasMoved();
 }

@@ -28,6 +28,10 @@ public:
     // Moves the canvas to the scroll position.
     void MoveCanvas();
 
+signals:
+    // The canvas moved or the window changed size: a different part of the page is in sight.
+    void canvasMoved();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

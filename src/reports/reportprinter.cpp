@@ -1,6 +1,7 @@
 #include "reportprinter.h"
 
 #include "app/userprompt.h"
+#include "listrows.h"
 #include "pagerenderer.h"
 #include "pageview.h"
 
@@ -50,17 +51,22 @@ bool render(const QList<QWidget *> &canvases, QPrinter &printer)
                                                  : canvas->height();
         const double scale = std::min(paper.width() / canvas->width(), paper.height() / sheetHeight);
         const QList<int> tops = sheetTops(canvas, int(paper.height() / scale));
+        ListRows *rows = ListRows::of(canvas);
         for (qsizetype i = 0; i < tops.size(); ++i) {
             if (!first)
                 printer.newPage();
             first = false;
             const int bottom = i + 1 < tops.size() ? tops[i + 1] : canvas->height();
+            const QRect sheet(0, tops[i], canvas->width(), bottom - tops[i]);
+            if (rows)
+                rows->cover(sheet); // the list's rows on this sheet get their fields
             painter.save();
             painter.scale(scale, scale);
-            PageRenderer::paint(painter, canvas,
-                                QRect(0, tops[i], canvas->width(), bottom - tops[i]));
+            PageRenderer::paint(painter, canvas, sheet);
             painter.restore();
         }
+        if (rows)
+            rows->coverVisible();
     }
     return painter.end();
 }
@@ -71,6 +77,7 @@ QList<int> sheetTops(const QWidget *canvas, int sheetHeight)
     if (sheetHeight <= 0)
         return tops;
     const auto children = canvas->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    const ListRows *rows = ListRows::of(canvas);
     int top = 0;
     while (top + sheetHeight < canvas->height()) {
         int cut = top + sheetHeight;
@@ -84,6 +91,12 @@ QList<int> sheetTops(const QWidget *canvas, int sheetHeight)
                     cut = g.top();
                     moved = true;
                 }
+            }
+            // The list's rows, whether or not they have a field now.
+            if (const auto split = rows ? rows->rowSplitAt(cut) : std::nullopt;
+                split && *split > top && *split < cut) {
+                cut = *split;
+                moved = true;
             }
         }
         tops << cut;

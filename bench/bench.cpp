@@ -1,0 +1,394 @@
+// Ardivo's benchmark: drives the real screens in one process, headless, on a temporary
+// database, and sets each figure beside a floor measured in the same run on the same machine.
+// Prints one table and one JSON line; the exit status is 1 when a figure misses its target.
+
+#include "app/screens.h"
+#include "app/sharedstate.h"
+#include "app/userprompt.h"
+#include "data/database.h"
+#include "data/workingtables.h"
+#include "fireload/valorepermateriale.h"
+#include "idleprobe.h"
+#include "reports/itemisedlist.h"
+#include "reports/pageview.h"
+#include "reports/reportprinter.h"
+#include "reports/stampapages.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+// Every box is answered at once: OK, Yes, or an empty text.
+class ImmediatePrompt : public UserPrompt
+{
+public:
+    void message(const QString &, const QString &, Icon) override {}
+    bool confirm(const QString &, const QString &, Icon) override { return true; }
+    QString input(const QString &, const QString &) override { return QString(); }
+};
+
+struct Figure
+{
+    QString name;
+    int size = 0;           // working rows, 0 where no size applies
+    double value = kNone;   // milliseconds or MiB
+    double floor = kNone;   // the floor measured beside it
+    double maxRatio = kNone;
+    double maxValue = kNone;
+    QString unit;
+
+    double ratio() const { return std::isnan(floor) || floor <= 0 ? kNone : value / floor; }
+    bool met() const
+    {
+        if (!std::isnan(maxRatio) && !(ratio() <= maxRatio))
+            return false;
+        if (!std::isnan(maxValue) && !(value <= maxValue))
+            return false;
+        return true;
+    }
+    QString target() const
+    {
+        QStringList parts;
+        if (!std::isnan(maxRatio))
+            parts << QStringLiteral("<= %1x floor").arg(maxRatio);
+        if (!std::isnan(maxValue))
+            parts << QStringLiteral("<= %1 %2").arg(maxValue).arg(unit);
+        return parts.isEmpty() ? QStringLiteral("-") : parts.join(QStringLiteral(", "));
+    }
+};
+
+double median(std::vector<double> samples)
+{
+    if (samples.empty())
+        return kNone;
+    std::sort(samples.begin(), samples.end());
+    const size_t middle = samples.size() / 2;
+    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
+}
+
+// Median time of `runs` calls of `work`, in milliseconds; `prepare` runs untimed before each.
+double timeMs(int runs, const std::function<void()> &work,
+              const std::function<void()> &prepare = {})
+{
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        samples.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return median(samples);
+}
+
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// --- Start-up, in child processes ----------------------------------------------------------
+
+struct StartRun
+{
+    double ms = kNone;
+    double rssMiB = kNone;
+};
+
+StartRun startOnce(const QString &program, const QString &dataHome)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {});
+    StartRun run;
+    QByteArray output;
+    while (!output.contains('\n') && process.waitForReadyRead(20000))
+        output += process.readAllStandardOutput();
+    if (output.startsWith("idle ")) {
+        run.ms = timer.nsecsElapsed() / 1e6;
+        run.rssMiB = output.mid(5).trimmed().toDouble() / 1024.0;
+    }
+    if (!process.waitForFinished(5000))
+        process.kill();
+    return run;
+}
+
+void measureStartUp(std::vector<Figure> &figures, const QString &dataHome)
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString ardivo = dir + QStringLiteral("/ardivo_bench_start");
+    const QString bare = dir + QStringLiteral("/ardivo_bench_floor");
+    startOnce(ardivo, dataHome); // warm the file cache for both
+    startOnce(bare, dataHome);
+    std::vector<double> ardivoMs, bareMs, ardivoRss, bareRss;
+    for (int i = 0; i < 11; ++i) {
+        const StartRun a = startOnce(ardivo, dataHome);
+        const StartRun b = startOnce(bare, dataHome);
+        ardivoMs.push_back(a.ms);
+        bareMs.push_back(b.ms);
+        ardivoRss.push_back(a.rssMiB);
+        bareRss.push_back(b.rssMiB);
+    }
+    Figure start{QStringLiteral("start to Avvio shown and idle"), 0, median(ardivoMs),
+                 median(bareMs), 1.5, kNone, QStringLiteral("ms")};
+    Figure memory{QStringLiteral("resident memory at Avvio"), 0, median(ardivoRss),
+                  median(bareRss), 1.5, kNone, QStringLiteral("MiB")};
+    figures.push_back(start);
+    figures.push_back(memory);
+}
+
+// --- The materials screen and its report, in this process ------------------------------------
+
+void typeKey(QWidget *field, int key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(field, &press);
+    QApplication::sendEvent(field, &release);
+}
+
+QStringList catalogueMaterials()
+{
+    QStringList names;
+    QSqlQuery query(Database::instance().connection());
+    query.exec(QStringLiteral("SELECT Materiale FROM tblMateriale ORDER BY idMateriale"));
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+// Makes the materials screen hold exactly `rows` working rows.
+void fillMaterials(int rows, const QStringList &names)
+{
+    WorkingTables::clearMaterials();
+    QSqlDatabase db = Database::instance().connection();
+    Transaction transaction(db);
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, "
+                                  "ValorePerKg, FattorePsi, Fattore_m, QtaMat) "
+                                  "VALUES (?, ?, ?, ?, ?, ?)"));
+    for (int i = 0; i < rows; ++i) {
+        insert.addBindValue(i + 1);
+        insert.addBindValue(names.at(i % names.size()));
+        insert.addBindValue(17.5 + i % 23);
+        insert.addBindValue(i % 3 ? 1.0 : 0.85);
+        insert.addBindValue(i % 5 ? 1.0 : 0.8);
+        insert.addBindValue(10.0 + i % 97);
+        insert.exec();
+    }
+    transaction.commit();
+}
+
+void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList &names,
+                      const QString &pdfFolder)
+{
+    ValorePerMateriale &screen = Screens::get<ValorePerMateriale>();
+    screen.show();
+    settle();
+    fillMaterials(rows, names);
+    QSqlDatabase db = Database::instance().connection();
+
+    // One keystroke in the area field, until the new q_f is on the screen.
+    auto *area = screen.findChild<QLineEdit *>(QStringLiteral("txtAreaComp"));
+    auto *qf = screen.findChild<QLabel *>(QStringLiteral("Valoreqf"));
+    area->setFocus();
+    area->setText(QStringLiteral("100"));
+    area->end(false);
+    settle();
+    int stroke = 0;
+    bool everyStrokeShown = true;
+    const double keystroke = timeMs(41, [&] {
+        const QString before = qf->text();
+        if (stroke++ % 2 == 0)
+            typeKey(area, Qt::Key_0, QStringLiteral("0"));
+        else
+            typeKey(area, Qt::Key_Backspace, QString());
+        QCoreApplication::processEvents();
+        everyStrokeShown = everyStrokeShown && qf->text() != before;
+    });
+    const double sumFloor = timeMs(41, [&] {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        query.exec(QStringLiteral("SELECT TOTAL(Fattore_m * FattorePsi * QtaMat * ValorePerKg) "
+                                  "FROM tblAppoggioMateriali"));
+        query.next();
+    });
+    if (!everyStrokeShown)
+        std::fprintf(stderr, "warning: a keystroke did not change q_f\n");
+    figures.push_back({QStringLiteral("keystroke in area field until q_f shown"), rows, keystroke,
+                       sumFloor, 3.0, rows == 10000 ? 16.0 : kNone, QStringLiteral("ms")});
+
+    // Adding one material; the confirmation box is answered at once.
+    auto *chooser = screen.findChild<QComboBox *>(QStringLiteral("ComboMat"));
+    auto *add = screen.findChild<QAbstractButton *>(QStringLiteral("Command4"));
+    int pick = 0;
+    const double adding = timeMs(21, [&] { add->click(); }, [&] {
+        const int index = pick++ % chooser->count();
+        chooser->setCurrentIndex(index);
+        emit chooser->activated(index);
+    });
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, "
+                                  "ValorePerKg, FattorePsi, Fattore_m, QtaMat) "
+                                  "VALUES (?, ?, ?, ?, ?, ?)"));
+    const double insertFloor = timeMs(21, [&] {
+        insert.addBindValue(rows + 1);
+        insert.addBindValue(names.first());
+        insert.addBindValue(17.5);
+        insert.addBindValue(1.0);
+        insert.addBindValue(1.0);
+        insert.addBindValue(1.0);
+        insert.exec();
+    });
+    figures.push_back({QStringLiteral("adding one material"), rows, adding, insertFloor, kNone,
+                       rows == 10000 ? 16.0 : kNone, QStringLiteral("ms")});
+
+    // The itemised list and the print hold exactly `rows` entries.
+    fillMaterials(rows, names);
+    StampaMateriali &page = Screens::get<StampaMateriali>();
+    settle();
+    const double build = timeMs(rows >= 10000 ? 3 : 5, [&] {
+        StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
+        list.show();
+        QCoreApplication::processEvents();
+    }, [] {
+        if (Screens::exists<StampaElencoMateriali>())
+            Screens::get<StampaElencoMateriali>().close();
+        settle();
+    });
+    double maxBuild = kNone;
+    if (rows == 1000)
+        maxBuild = 100.0;
+    else if (rows == 10000)
+        maxBuild = 1000.0;
+    figures.push_back({QStringLiteral("building StampaElencoMateriali"), rows, build, kNone, kNone,
+                       maxBuild, QStringLiteral("ms")});
+
+    // The page and its list to PDF, as the print button draws them.
+    StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
+    const QList<QWidget *> canvases{page.pageView()->canvas(), list.pageView()->canvas()};
+    int printRun = 0;
+    const double print = timeMs(3, [&] {
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setOutputFileName(pdfFolder + QStringLiteral("/print-%1-%2.pdf").arg(rows).arg(printRun++));
+        ReportPrinter::render(canvases, pdf);
+    });
+    figures.push_back({QStringLiteral("printing page and list to PDF"), rows, print, kNone, kNone,
+                       rows == 1000 ? 1000.0 : kNone, QStringLiteral("ms")});
+    list.close();
+    settle();
+}
+
+QString machine()
+{
+    QString cpu;
+    QFile info(QStringLiteral("/proc/cpuinfo"));
+    if (info.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : info.readAll().split('\n')) {
+            if (line.startsWith("model name")) {
+                cpu = QString::fromUtf8(line.mid(line.indexOf(':') + 1).trimmed());
+                break;
+            }
+        }
+    }
+    return QStringLiteral("%1, %2 threads, %3 %4, Qt %5")
+        .arg(cpu.isEmpty() ? QSysInfo::currentCpuArchitecture() : cpu)
+        .arg(QThread::idealThreadCount())
+        .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(), QString::fromLatin1(qVersion()));
+}
+
+QString number(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("-");
+    return QString::number(value, 'f', value < 10 ? 3 : 1);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    std::vector<Figure> figures;
+    measureStartUp(figures, dir.filePath(QStringLiteral("start")));
+
+    Database::instance().setFilePath(dir.filePath(QStringLiteral("Ardivo/Ardivo.db")));
+    ImmediatePrompt prompt;
+    UserPrompt::install(&prompt);
+    Module1::resetSharedState();
+    Database::instance().open();
+    const QStringList names = catalogueMaterials();
+    for (int rows : {100, 1000, 10000})
+        measureMaterials(figures, rows, names, dir.path());
+    figures.push_back({QStringLiteral("peak resident memory"), 10000,
+                       peakResidentKiB() / 1024.0, kNone, kNone, 200.0, QStringLiteral("MiB")});
+    Fine();
+    settle();
+    Database::instance().close();
+    UserPrompt::install(nullptr);
+
+    const QString where = machine();
+    std::printf("Ardivo benchmark on %s\n\n", qPrintable(where));
+    std::printf("%-42s %6s %10s %10s %7s  %-26s %s\n", "figure", "N", "median", "floor", "ratio",
+                "target", "");
+    bool allMet = true;
+    QJsonArray json;
+    for (const Figure &f : figures) {
+        allMet = allMet && f.met();
+        std::printf("%-42s %6s %10s %10s %7s  %-26s %s\n", qPrintable(f.name),
+                    f.size ? qPrintable(QString::number(f.size)) : "",
+                    qPrintable(number(f.value) + QLatin1Char(' ') + f.unit),
+                    qPrintable(number(f.floor)), qPrintable(number(f.ratio())),
+                    qPrintable(f.target()), f.met() ? "ok" : "MISSED");
+        QJsonObject o{{QStringLiteral("figure"), f.name},
+                      {QStringLiteral("unit"), f.unit},
+                      {QStringLiteral("met"), f.met()}};
+        if (f.size)
+            o.insert(QStringLiteral("n"), f.size);
+        o.insert(QStringLiteral("value"), std::round(f.value * 1000) / 1000);
+        if (!std::isnan(f.floor))
+            o.insert(QStringLiteral("floor"), std::round(f.floor * 1000) / 1000);
+        json.append(o);
+    }
+    const QJsonObject line{{QStringLiteral("machine"), where},
+                           {QStringLiteral("figures"), json},
+                           {QStringLiteral("all_met"), allMet}};
+    std::printf("\n%s\n", QJsonDocument(line).toJson(QJsonDocument::Compact).constData());
+    return allMet ? 0 : 1;
+}

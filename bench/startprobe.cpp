@@ -1,0 +1,14 @@
+#include "app/avvio.h"
+#include "app/startup.h"
+#include "idleprobe.h"
+
+#include <QApplication>
+
+// Starts exactly as the program does, then reports when the start screen is shown and idle.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    startArdivo();
+    reportWhenIdle(&Screens::get<Avvio>());
+    return app.exec();
+}
