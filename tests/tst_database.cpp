@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestDatabase : public QObject
@@ -26,6 +27,7 @@ private slots:
     void fileThatIsNoDatabase();
     void materialsSumNullVersusEmpty();
     void furnishingsSumBothTerms();
+    void sumFollowsEveryWrite();
     void reportTablesFilledTwice();
     void catalogueAddAndDelete();
     void catalogueRefusals();
@@ -144,6 +146,40 @@ void TestDatabase::furnishingsSumBothTerms()
     Module1::CalcoloCarIncArredo();
     QCOMPARE(Module1::SommaArredoMerci, 1200 + 1.1 * 4000 + 30 + 200);
     QCOMPARE(world.prompt.messages, QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
+}
+
+void TestDatabase::sumFollowsEveryWrite()
+{
+    TestWorld world;
+    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    QCOMPARE(WorkingTables::sumMaterials()->total, 1700.0);
+    QCOMPARE(WorkingTables::sumMaterials()->total, 1700.0); // read again, unchanged
+
+    // A write on this connection.
+    QVERIFY(Database::instance().exec("UPDATE tblAppoggioMateriali SET QtaMat = 10"));
+    QCOMPARE(WorkingTables::sumMaterials()->total, 170.0);
+
+    // A write by another program on the same file.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(world.databasePath());
+        QVERIFY(other.open());
+        QSqlQuery insert(other);
+        QVERIFY(insert.exec("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
+                            "FattorePsi, Fattore_m, QtaMat) VALUES (2, 'Carta', 20, 1, 1, 1)"));
+    }
+    QSqlDatabase::removeDatabase("other");
+    QCOMPARE(WorkingTables::sumMaterials()->total, 190.0);
+
+    // Another file with the same number of writes since its opening.
+    const QString first = world.databasePath();
+    QTemporaryDir dir;
+    Database::instance().setFilePath(dir.filePath("altro.db"));
+    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    QVERIFY(Database::instance().exec("UPDATE tblAppoggioMateriali SET QtaMat = 10"));
+    QCOMPARE(WorkingTables::sumMaterials()->total, 170.0);
+    Database::instance().setFilePath(first);
+    QCOMPARE(WorkingTables::sumMaterials()->total, 190.0);
 }
 
 void TestDatabase::reportTablesFilledTwice()

@@ -100,6 +100,7 @@ QSqlDatabase Database::connection() const
 
 void Database::close()
 {
+    m_stampQuery.reset();
     if (!QSqlDatabase::contains(kConnectionName))
         return;
     {
@@ -181,7 +182,28 @@ bool Database::open()
             return false;
         }
     }
+    ++m_connectionNumber;
     return true;
+}
+
+std::optional<Database::WriteStamp> Database::writeStamp()
+{
+    if (!open())
+        return std::nullopt;
+    if (!m_stampQuery) {
+        QSqlQuery query(connection());
+        query.setForwardOnly(true);
+        if (!query.prepare(QStringLiteral(
+                "SELECT total_changes(), (SELECT data_version FROM pragma_data_version())")))
+            return std::nullopt;
+        m_stampQuery = std::move(query);
+    }
+    QSqlQuery &query = *m_stampQuery;
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    const WriteStamp stamp{m_connectionNumber, query.value(0).toLongLong(), query.value(1).toLongLong()};
+    query.finish();
+    return stamp;
 }
 
 QString Database::missingTable(const QSqlDatabase &db) const

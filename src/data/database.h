@@ -38,6 +38,21 @@ public:
     std::optional<QSqlQuery> run(const QString &sql, std::initializer_list<QVariant> values = {});
     bool exec(const QString &sql, std::initializer_list<QVariant> values = {});
 
+    // Tells whether the file may have changed since an earlier stamp: it differs after any write
+    // on this connection, after the connection is opened again, and after another program
+    // commits to the file. Nothing when the database cannot be read.
+    struct WriteStamp
+    {
+        quint64 connection = 0;
+        qint64 changes = -1;
+        qint64 dataVersion = -1;
+        bool operator==(const WriteStamp &o) const
+        {
+            return connection == o.connection && changes == o.changes && dataVersion == o.dataVersion;
+        }
+    };
+    std::optional<WriteStamp> writeStamp();
+
     // Shows the database error of an operation in a clear Italian message.
     void reportError(const QString &what, const QString &detail) const;
 
@@ -52,6 +67,8 @@ private:
     QString missingTable(const QSqlDatabase &db) const;
 
     QString m_filePath;
+    quint64 m_connectionNumber = 0; // counts the openings of the connection
+    std::optional<QSqlQuery> m_stampQuery; // prepared once per opening: it runs on every keystroke
 };
 
 // Rolls back on destruction unless commit() succeeded.

@@ -17,12 +17,32 @@ QString isEmptyText(const char *field)
     return QStringLiteral("(typeof(%1) = 'text' AND %1 = '')").arg(QLatin1String(field));
 }
 
-std::optional<Sum> sum(const QString &sql)
+// A sum read from the file, kept until the file changes: typing the area again and again
+// does not read every working row again.
+struct CachedSum
 {
-    auto query = Database::instance().run(sql);
-    if (!query || !query->next())
+    Database::WriteStamp stamp;
+    Sum sum;
+};
+
+std::optional<Sum> sum(const QString &sql, std::optional<CachedSum> &cache)
+{
+    Database &db = Database::instance();
+    const auto before = db.writeStamp();
+    if (!before) {
+        cache.reset();
         return std::nullopt;
-    return Sum{query->value(0).toDouble(), query->value(1).toLongLong()};
+    }
+    if (cache && cache->stamp == *before)
+        return cache->sum;
+    auto query = db.run(sql);
+    if (!query || !query->next()) {
+        cache.reset();
+        return std::nullopt;
+    }
+    const Sum result{query->value(0).toDouble(), query->value(1).toLongLong()};
+    cache = CachedSum{*before, result};
+    return result;
 }
 
 } // namespace
@@ -37,7 +57,8 @@ std::optional<Sum> sumMaterials()
             .arg(isNumber("ValorePerKg"), isNumber("QtaMat"), isNumber("FattorePsi"),
                  isNumber("Fattore_m"), isEmptyText("ValorePerKg"), isEmptyText("QtaMat"),
                  isEmptyText("FattorePsi"), isEmptyText("Fattore_m"));
-    return sum(sql);
+    static std::optional<CachedSum> cache;
+    return sum(sql, cache);
 }
 
 std::optional<Sum> sumFurnishings()
@@ -51,7 +72,8 @@ std::optional<Sum> sumFurnishings()
                  isNumber("QtaMerce"), isNumber("Imballo"), isEmptyText("ValorePerM3"),
                  isEmptyText("QtaMerce"), isEmptyText("ValorePerPezzo"),
                  isEmptyText("QtaArredo"));
-    return sum(sql);
+    static std::optional<CachedSum> cache;
+    return sum(sql, cache);
 }
 
 std::optional<QVariant> storedNumber(const QString &text)
