@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "app/densitacarico.h"
 #include "app/screens.h"
 #include "app/sharedstate.h"
 #include "data/database.h"
@@ -77,4 +78,11 @@ void click(QWidget *button)
     auto *b = qobject_cast<QAbstractButton *>(button);
     Q_ASSERT(b);
     b->click();
+}
+
+void chooseMethod(const char *button)
+{
+    auto &screen = Screens::get<DensitaCarico>();
+    screen.show();
+    click(child(screen, button));
 }

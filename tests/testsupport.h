@@ -47,6 +47,7 @@ void closeAllScreens();
 void typeInto(QWidget *field, const QString &text); // clears, then types key by key
 void pickEntry(QComboBox *combo, const QString &text); // chooses a list entry by its text
 void click(QWidget *button);
+void chooseMethod(const char *button); // a method button of the screen that chooses the method
 
 template <class T = QWidget> T *child(QWidget &screen, const char *name)
 {

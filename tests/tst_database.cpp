@@ -11,7 +11,6 @@
 #include "fireload/valorepermateriale.h"
 #include "testsupport.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -23,8 +22,6 @@ class TestDatabase : public QObject
 private slots:
     void createdOnFirstNeedAndSeeded();
     void existingFileIsLeftAlone();
-    void missingTableIsNamed();
-    void fileThatIsNoDatabase();
     void materialsSumNullVersusEmpty();
     void furnishingsSumBothTerms();
     void sumFollowsEveryWrite();
@@ -66,44 +63,6 @@ void TestDatabase::existingFileIsLeftAlone()
     QVERIFY(Module1::ApriConnessione());
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
     QCOMPARE(count("SELECT count(*) FROM tblMateriale WHERE Materiale = 'Mio'"), 1);
-}
-
-void TestDatabase::missingTableIsNamed()
-{
-    TestWorld world;
-    QVERIFY(Module1::ApriConnessione());
-    QVERIFY(Database::instance().exec("DROP TABLE tblAppoggio"));
-    Database::instance().close();
-    QVERIFY(!Module1::ApriConnessione());
-    QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY(world.prompt.messages.first().contains("tblAppoggio"));
-    // The file keeps what it had.
-    Database::instance().close();
-    QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
-    raw.setDatabaseName(world.databasePath());
-    QVERIFY(raw.open());
-    QSqlQuery q("SELECT count(*) FROM tblMateriale", raw);
-    QVERIFY(q.next());
-    QCOMPARE(q.value(0).toInt(), 60);
-    q = QSqlQuery();
-    raw = QSqlDatabase();
-    QSqlDatabase::removeDatabase("raw");
-}
-
-void TestDatabase::fileThatIsNoDatabase()
-{
-    TestWorld world;
-    QDir().mkpath(QFileInfo(world.databasePath()).absolutePath());
-    QFile file(world.databasePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    const QByteArray junk(4096, 'x');
-    file.write(junk);
-    file.close();
-    QVERIFY(!Module1::ApriConnessione());
-    QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY(world.prompt.messages.first().contains("non è un database"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), junk); // never overwritten
 }
 
 void TestDatabase::materialsSumNullVersusEmpty()

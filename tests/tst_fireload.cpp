@@ -35,12 +35,6 @@ private slots:
     void gridViewerWritesBackAndRecomputes();
 };
 
-static void chooseMethod(const char *button)
-{
-    Screens::get<DensitaCarico>().show();
-    click(child(Screens::get<DensitaCarico>(), button));
-}
-
 void TestFireLoad::activityValueTimesFractile()
 {
     TestWorld world;

@@ -85,10 +85,9 @@ void add(Catalogue catalogue, CatalogCombo &chooser)
         return;
     }
     const auto stored = Catalogues::add(catalogue, name, *number);
-    if (!stored) {
-        showMessage(QStringLiteral("Inserire i dati correttamente"));
-        return;
-    }
+    if (!stored)
+        return; // the database has already said why
+
     showMessage(QString::fromUtf8(texts.addedOpening) + stored->name + QLatin1Char(' ') +
                 QLatin1Char('(') + valueText(stored->value) + QLatin1Char(')') +
                 QString::fromUtf8(texts.addedClosing));

@@ -1,13 +1,16 @@
 #include "database.h"
 
+#include "app/italiannumbers.h"
 #include "app/userprompt.h"
 #include "csvreader.h"
 
 #include <QDir>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace {
 
@@ -37,19 +40,43 @@ const char *const kSchema[] = {
 
 struct Seed
 {
+    const char *table;
     const char *resource;
     const char *insert; // one placeholder per column of the file, in the file's order
     int numericColumn;  // the column that holds the catalogue's value
 };
 const Seed kSeeds[] = {
-    {":/reference/materiali.csv",
+    {"tblMateriale", ":/reference/materiali.csv",
      "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES (?, ?)", 1},
-    {":/reference/attivita.csv",
+    {"tblAttivita", ":/reference/attivita.csv",
      "INSERT INTO tblAttivita (Attivita, ValoreNomCarInc, Descrizione) VALUES (?, ?, ?)", 1},
-    {":/reference/arredi.csv", "INSERT INTO tblArredo (Arredo, ValorePerPezzo) VALUES (?, ?)", 1},
-    {":/reference/merci.csv",
+    {"tblArredo", ":/reference/arredi.csv", "INSERT INTO tblArredo (Arredo, ValorePerPezzo) VALUES (?, ?)", 1},
+    {"tblMaterialeInDeposito", ":/reference/merci.csv",
      "INSERT INTO tblMaterialeInDeposito (MaterialeInDeposito, ValorePerM3) VALUES (?, ?)", 1},
 };
+
+// SQLite's primary result codes, as the driver gives them in nativeErrorCode().
+enum SqliteCode {
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    NotADatabase = 26,
+};
+
+int sqliteCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1; // extended codes carry the primary one in the low byte
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 } // namespace
 
@@ -74,6 +101,7 @@ void Database::setFilePath(const QString &path)
 {
     close();
     m_filePath = path;
+    m_declinedAside.clear();
 }
 
 const QStringList &Database::tableNames()
@@ -110,6 +138,12 @@ void Database::close()
     QSqlDatabase::removeDatabase(kConnectionName);
 }
 
+void Database::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeoutMs = std::max(0, milliseconds);
+    close();
+}
+
 void Database::registerConnection()
 {
     if (QSqlDatabase::contains(kConnectionName))
@@ -117,7 +151,22 @@ void Database::registerConnection()
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
     db.setDatabaseName(filePath());
     // Another program holding the file gets a short wait before the operation gives up.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
+}
+
+QString Database::asidePathFor(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = info.dir().filePath(
+        QStringLiteral("%1-non-valido-%2.%3").arg(info.completeBaseName(), stamp, info.suffix()));
+    for (int n = 2; QFileInfo::exists(aside); ++n) {
+        aside = info.dir().filePath(QStringLiteral("%1-non-valido-%2-%3.%4")
+                                        .arg(info.completeBaseName(), stamp)
+                                        .arg(n)
+                                        .arg(info.suffix()));
+    }
+    return aside;
 }
 
 bool Database::open()
@@ -129,61 +178,174 @@ bool Database::open()
     const QFileInfo info(path);
     const bool fresh = !info.exists();
     if (fresh && !QDir().mkpath(info.absolutePath())) {
-        reportError(QStringLiteral("Impossibile creare la cartella dei dati:\n%1")
-                        .arg(QDir::toNativeSeparators(info.absolutePath())),
+        reportError(QStringLiteral("Impossibile creare la cartella dei dati:\n%1\n\n"
+                                   "Senza questa cartella Ardivo non può salvare i cataloghi né "
+                                   "i dati inseriti.")
+                        .arg(native(info.absolutePath())),
                     QString());
         return false;
     }
+    if (!openFile(fresh))
+        return false;
+    ++m_connectionNumber;
+    return true;
+}
 
+void Database::drop(QSqlDatabase &db)
+{
+    db = QSqlDatabase();
+    close();
+}
+
+bool Database::openFile(bool fresh)
+{
+    const QString path = filePath();
     registerConnection();
-    {
-        QSqlDatabase db = connection();
-        if (!db.open()) {
-            const QString detail = db.lastError().text();
-            db = QSqlDatabase();
-            close();
-            reportError(QStringLiteral("Impossibile aprire il database:\n%1")
-                            .arg(QDir::toNativeSeparators(path)),
-                        detail);
-            return false;
+    QSqlDatabase db = connection();
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        drop(db);
+        if (fresh) {
+            reportError(QStringLiteral("Impossibile creare il database nella cartella:\n%1\n\n"
+                                       "La cartella non consente la scrittura.")
+                            .arg(native(QFileInfo(path).absolutePath())),
+                        error.text());
+        } else {
+            reportError(QStringLiteral("Impossibile aprire il database:\n%1").arg(native(path)),
+                        error);
         }
+        return false;
+    }
 
-        // Reading the catalogue of tables is what tells a database from any other file.
+    // Reading the catalogue of tables is what tells a database from any other file.
+    int objects = 0;
+    {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !probe.next()) {
-            const QString detail = probe.lastError().text();
+            const QSqlError error = probe.lastError();
             probe = QSqlQuery();
-            db = QSqlDatabase();
-            close();
-            reportError(QStringLiteral("Il file %1 non è un database leggibile da Ardivo.")
-                            .arg(QDir::toNativeSeparators(path)),
-                        detail);
-            return false;
+            drop(db);
+            const int code = sqliteCode(error);
+            if (code == Busy || code == Locked) {
+                reportError(QStringLiteral("Impossibile aprire il database:\n%1").arg(native(path)),
+                            error);
+                return false;
+            }
+            return offerToSetAside(path, error.text());
         }
-        const bool empty = probe.value(0).toInt() == 0;
-        probe = QSqlQuery();
+        objects = probe.value(0).toInt();
+    }
 
-        if (empty && !initialise(db)) {
-            db = QSqlDatabase();
-            close();
+    if (objects == 0) {
+        if (!initialise(db)) {
+            drop(db);
             if (fresh)
                 QFile::remove(path); // only a file this call created, never the user's
             return false;
         }
+    } else {
+        // A damaged file can still list its tables: a quick check finds the damage before any
+        // of it reaches a report.
+        QSqlQuery check(db);
+        if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next() ||
+            check.value(0).toString() != QLatin1String("ok")) {
+            const QSqlError error = check.lastError();
+            const QString detail = error.isValid() ? error.text() : check.value(0).toString();
+            check = QSqlQuery();
+            drop(db);
+            if (sqliteCode(error) == Busy || sqliteCode(error) == Locked) {
+                reportError(QStringLiteral("Impossibile aprire il database:\n%1").arg(native(path)),
+                            error);
+                return false;
+            }
+            return offerToSetAside(path, detail);
+        }
+    }
 
-        const QString missing = missingTable(db);
-        if (!missing.isEmpty()) {
-            db = QSqlDatabase();
-            close();
-            reportError(QStringLiteral("Nel database %1 manca la tabella %2.\n"
+    const QStringList missing = missingTables(db);
+    if (!missing.isEmpty() && !recreateTables(db, missing)) {
+        drop(db);
+        return false;
+    }
+    checkWritable(db);
+    return true;
+}
+
+bool Database::offerToSetAside(const QString &path, const QString &detail)
+{
+    if (m_quiet)
+        return false;
+    const QString notADatabase =
+        QStringLiteral("Il file %1 non è un database leggibile da Ardivo.").arg(native(path));
+    if (m_declinedAside == path) {
+        reportError(notADatabase, QString());
+        return false;
+    }
+    const QString aside = asidePathFor(path);
+    const QString question =
+        notADatabase +
+        QStringLiteral("\nForse è danneggiato, o è stato sostituito da un altro file.\n\n"
+                       "Mettere da parte il file, con il nome\n%1\n"
+                       "e ripartire dai cataloghi di riferimento?\n\n"
+                       "Il file non verrà cancellato: si potrà ancora recuperarlo.")
+            .arg(native(aside));
+    if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
+        m_declinedAside = path;
+        reportError(QStringLiteral("Il file %1 non è stato modificato.\n"
+                                   "Finché non sarà sostituito, Ardivo non può leggere né salvare "
+                                   "i cataloghi e i dati inseriti.")
+                        .arg(native(path)),
+                    detail);
+        return false;
+    }
+    // The journal goes with its file: left behind, it would be played into the new database.
+    for (const char *companion : {"", "-journal", "-wal", "-shm"}) {
+        const QString from = path + QLatin1String(companion);
+        if (QFileInfo::exists(from) && !QFile::rename(from, aside + QLatin1String(companion))) {
+            reportError(QStringLiteral("Impossibile mettere da parte il file:\n%1\n\n"
                                        "Il file non è stato modificato.")
-                            .arg(QDir::toNativeSeparators(path), missing),
+                            .arg(native(from)),
                         QString());
             return false;
         }
     }
-    ++m_connectionNumber;
+    if (!openFile(true))
+        return false;
+    UserPrompt::current().message(
+        QStringLiteral("Il file precedente è stato conservato come:\n%1\n\n"
+                       "Ardivo riparte dai cataloghi di riferimento.")
+            .arg(native(aside)),
+        kAppTitle, UserPrompt::Icon::None);
     return true;
+}
+
+void Database::checkWritable(QSqlDatabase &db)
+{
+    // A change that is rolled back: it proves that the file and its folder (where the journal
+    // goes) can be written, without changing anything.
+    QSqlQuery probe(db);
+    QSqlError error;
+    if (!probe.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        error = probe.lastError();
+    } else {
+        if (!probe.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
+            error = probe.lastError();
+        probe.exec(QStringLiteral("ROLLBACK"));
+    }
+    const int code = sqliteCode(error);
+    if (!error.isValid() || code == Busy || code == Locked)
+        return; // writable, or held for a moment by another program: each write will say
+    const QString path = filePath();
+    if (m_toldReadOnly == path || m_quiet)
+        return;
+    m_toldReadOnly = path;
+    UserPrompt::current().message(
+        QStringLiteral("Il database\n%1\nnon si può modificare: il file o la sua cartella sono in "
+                       "sola lettura.\n\nSi possono consultare i cataloghi, ma i dati inseriti e "
+                       "le modifiche ai cataloghi non possono essere salvati. Controllare i "
+                       "permessi del file e della cartella.")
+            .arg(native(path)),
+        kAppTitle, UserPrompt::Icon::Warning);
 }
 
 std::optional<Database::WriteStamp> Database::writeStamp()
@@ -206,51 +368,94 @@ std::optional<Database::WriteStamp> Database::writeStamp()
     return stamp;
 }
 
-QString Database::missingTable(const QSqlDatabase &db) const
+QStringList Database::missingTables(const QSqlDatabase &db) const
 {
     QStringList present;
     for (const QString &table : db.tables())
         present << table.toLower();
+    QStringList missing;
     for (const QString &table : tableNames()) {
         if (!present.contains(table.toLower()))
-            return table;
+            missing << table;
     }
-    return QString();
+    return missing;
+}
+
+bool Database::recreateTables(QSqlDatabase &db, const QStringList &tables)
+{
+    const QString path = filePath();
+    if (m_quiet)
+        return false;
+    const QString question =
+        QStringLiteral("Nel database\n%1\nmanca%2 %3.\n\nRicrear%4? I cataloghi vengono ricreati "
+                       "con i dati di riferimento; le altre tabelle non saranno toccate.")
+            .arg(native(path), tables.size() == 1 ? QStringLiteral(" la tabella")
+                                                  : QStringLiteral("no le tabelle"),
+                 tables.join(QStringLiteral(", ")),
+                 tables.size() == 1 ? QStringLiteral("la") : QStringLiteral("le"));
+    if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
+        reportError(QStringLiteral("Nel database %1 manca la tabella %2.\n"
+                                   "Il file non è stato modificato.")
+                        .arg(native(path), tables.first()),
+                    QString());
+        return false;
+    }
+    Transaction transaction(db);
+    if (!createTables(db, tables))
+        return false;
+    for (const QString &table : tables) {
+        if (!seedCatalogue(db, table))
+            return false;
+    }
+    if (!transaction.commit()) {
+        reportError(QStringLiteral("Impossibile ricreare le tabelle mancanti."), db.lastError());
+        return false;
+    }
+    return true;
 }
 
 bool Database::initialise(QSqlDatabase &db)
 {
     Transaction transaction(db);
-    if (!createSchema(db) || !seedCatalogues(db))
+    if (!createTables(db, tableNames()))
         return false;
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))) {
+        reportError(QStringLiteral("Impossibile creare le tabelle del database."),
+                    version.lastError());
+        return false;
+    }
+    for (const Seed &seed : kSeeds) {
+        if (!seedCatalogue(db, QString::fromLatin1(seed.table)))
+            return false;
+    }
     if (!transaction.commit()) {
-        reportError(QStringLiteral("Impossibile creare il database."), db.lastError().text());
+        reportError(QStringLiteral("Impossibile creare il database."), db.lastError());
         return false;
     }
     return true;
 }
 
-bool Database::createSchema(QSqlDatabase &db)
+bool Database::createTables(QSqlDatabase &db, const QStringList &tables)
 {
     QSqlQuery query(db);
-    for (const char *statement : kSchema) {
-        if (!query.exec(QString::fromLatin1(statement))) {
+    for (qsizetype i = 0; i < tableNames().size(); ++i) {
+        if (!tables.contains(tableNames().at(i)))
+            continue;
+        if (!query.exec(QString::fromLatin1(kSchema[i]))) {
             reportError(QStringLiteral("Impossibile creare le tabelle del database."),
-                        query.lastError().text());
+                        query.lastError());
             return false;
         }
     }
-    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))) {
-        reportError(QStringLiteral("Impossibile creare le tabelle del database."),
-                    query.lastError().text());
-        return false;
-    }
     return true;
 }
 
-bool Database::seedCatalogues(QSqlDatabase &db)
+bool Database::seedCatalogue(QSqlDatabase &db, const QString &table)
 {
     for (const Seed &seed : kSeeds) {
+        if (table != QLatin1String(seed.table))
+            continue;
         QFile file(QString::fromLatin1(seed.resource));
         if (!file.open(QIODevice::ReadOnly)) {
             reportError(QStringLiteral("Dati di riferimento mancanti: %1").arg(file.fileName()),
@@ -270,12 +475,12 @@ bool Database::seedCatalogues(QSqlDatabase &db)
             }
             if (!insert.exec()) {
                 reportError(QStringLiteral("Impossibile caricare i dati di riferimento."),
-                            insert.lastError().text());
+                            insert.lastError());
                 return false;
             }
         }
     }
-    return true;
+    return true; // a working table has nothing to seed
 }
 
 std::optional<QSqlQuery> Database::run(const QString &sql, std::initializer_list<QVariant> values)
@@ -285,16 +490,20 @@ std::optional<QSqlQuery> Database::run(const QString &sql, std::initializer_list
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.prepare(sql)) {
-        reportError(QStringLiteral("Operazione sul database non riuscita."),
-                    query.lastError().text());
+        reportError(QStringLiteral("Operazione sul database non riuscita."), query.lastError());
         return std::nullopt;
     }
     int index = 0;
     for (const QVariant &value : values)
         query.bindValue(index++, value);
     if (!query.exec()) {
-        reportError(QStringLiteral("Operazione sul database non riuscita."),
-                    query.lastError().text());
+        const QSqlError error = query.lastError();
+        reportError(QStringLiteral("Operazione sul database non riuscita."), error);
+        if (sqliteCode(error) == Corrupt || sqliteCode(error) == NotADatabase) {
+            // The next operation opens the file again, and offers to set it aside.
+            query = QSqlQuery();
+            close();
+        }
         return std::nullopt;
     }
     return query;
@@ -305,8 +514,46 @@ bool Database::exec(const QString &sql, std::initializer_list<QVariant> values)
     return run(sql, values).has_value();
 }
 
+void Database::reportError(const QString &what, const QSqlError &error) const
+{
+    QString plain;
+    switch (sqliteCode(error)) {
+    case Busy:
+    case Locked:
+        plain = QStringLiteral("Il database è in uso da un altro programma e non si è liberato "
+                               "entro %1 secondi: l'operazione non è stata eseguita e nessun dato "
+                               "è stato modificato. Riprovare tra poco.")
+                    .arg(ItalianNumbers::toText(m_busyTimeoutMs / 1000.0));
+        break;
+    case ReadOnly:
+        // A file that may be written in a folder that may not: the journal cannot be made.
+        if (QFileInfo(m_filePath).isWritable() && !QFileInfo(QFileInfo(m_filePath).absolutePath()).isWritable())
+            plain = QStringLiteral("Impossibile scrivere nella cartella del database: la modifica "
+                                   "non è stata salvata.");
+        else
+            plain = QStringLiteral("Il database è in sola lettura: la modifica non è stata salvata.");
+        break;
+    case CantOpen:
+        plain = QStringLiteral("Impossibile scrivere nella cartella del database: la modifica non "
+                               "è stata salvata.");
+        break;
+    case Full:
+        plain = QStringLiteral("Il disco è pieno: la modifica non è stata salvata.");
+        break;
+    case Corrupt:
+    case NotADatabase:
+        plain = QStringLiteral("Il database è danneggiato: l'operazione non è stata eseguita.");
+        break;
+    default:
+        break;
+    }
+    reportError(plain.isEmpty() ? what : what + QLatin1Char('\n') + plain, error.text());
+}
+
 void Database::reportError(const QString &what, const QString &detail) const
 {
+    if (m_quiet)
+        return;
     QString text = what;
     if (!detail.trimmed().isEmpty())
         text += QStringLiteral("\n\nDettaglio: ") + detail.trimmed();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -22,11 +23,19 @@ public:
     // Uses another file from the next operation on (tests give each case its own file).
     void setFilePath(const QString &path);
 
+    // How long an operation waits for another program that holds the file before giving up.
+    // Takes effect at the next opening.
+    void setBusyTimeout(int milliseconds);
+    int busyTimeout() const { return m_busyTimeoutMs; }
+
     // Makes the connection object ready without opening the file.
     void registerConnection();
 
     // Opens the connection if it is not open yet, creating and seeding a missing file and
-    // checking that every table is there. On failure the user has been told why.
+    // checking that the file is a sound database with every table. A file that is not a
+    // database can be set aside (renamed, never deleted) to start again from the reference
+    // data; missing tables can be created again. A file that cannot be written is opened for
+    // reading, and the user is told so once. On failure the user has been told why.
     bool open();
     void close();
     bool isOpen() const;
@@ -55,18 +64,44 @@ public:
 
     // Shows the database error of an operation in a clear Italian message.
     void reportError(const QString &what, const QString &detail) const;
+    // The same for an SQLite error: a file that is read-only, held by another program, on a
+    // full disk or damaged is said in plain words, with what was not done.
+    void reportError(const QString &what, const QSqlError &error) const;
+
+    // While one of these lives, failures are not shown: for the recalculations that run at
+    // every keystroke, which must not repeat a message the user has already seen.
+    class QuietScope
+    {
+    public:
+        QuietScope() { ++instance().m_quiet; }
+        ~QuietScope() { --instance().m_quiet; }
+        QuietScope(const QuietScope &) = delete;
+        QuietScope &operator=(const QuietScope &) = delete;
+    };
+
+    // Where a file that is not a database is moved to, beside it, when the user agrees.
+    static QString asidePathFor(const QString &path);
 
     // The tables the program needs, in the order they are created.
     static const QStringList &tableNames();
 
 private:
     Database() = default;
+    bool openFile(bool fresh); // one attempt; false with the user told why
     bool initialise(QSqlDatabase &db); // tables and reference catalogues, all or nothing
-    bool createSchema(QSqlDatabase &db);
-    bool seedCatalogues(QSqlDatabase &db);
-    QString missingTable(const QSqlDatabase &db) const;
+    bool createTables(QSqlDatabase &db, const QStringList &tables);
+    bool seedCatalogue(QSqlDatabase &db, const QString &table);
+    QStringList missingTables(const QSqlDatabase &db) const;
+    bool recreateTables(QSqlDatabase &db, const QStringList &tables);
+    bool offerToSetAside(const QString &path, const QString &detail);
+    void checkWritable(QSqlDatabase &db);
+    void drop(QSqlDatabase &db); // closes and forgets the connection after a failed opening
 
     QString m_filePath;
+    int m_busyTimeoutMs = 3000;
+    int m_quiet = 0;
+    QString m_declinedAside;  // a file the user chose not to set aside, not asked about again
+    QString m_toldReadOnly;   // a file already reported as not writable
     quint64 m_connectionNumber = 0; // counts the openings of the connection
     std::optional<QSqlQuery> m_stampQuery; // prepared once per opening: it runs on every keystroke
 };

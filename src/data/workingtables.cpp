@@ -3,6 +3,8 @@
 #include "app/italiannumbers.h"
 #include "database.h"
 
+#include <cmath>
+
 
 namespace WorkingTables {
 namespace {
@@ -27,6 +29,9 @@ struct CachedSum
 
 std::optional<Sum> sum(const QString &sql, std::optional<CachedSum> &cache)
 {
+    // Sums run at every keystroke: a database fault has been shown once, by the operation
+    // that met it, and is not repeated here.
+    const Database::QuietScope quiet;
     Database &db = Database::instance();
     const auto before = db.writeStamp();
     if (!before) {
@@ -74,6 +79,17 @@ std::optional<Sum> sumFurnishings()
                  isEmptyText("QtaArredo"));
     static std::optional<CachedSum> cache;
     return sum(sql, cache);
+}
+
+bool keepsSumFinite(const std::optional<Sum> &sum, std::initializer_list<QVariant> fields)
+{
+    double product = 1;
+    for (const QVariant &field : fields) {
+        if (field.typeId() == QMetaType::QString)
+            return true; // an empty text: the entry adds nothing
+        product *= field.toDouble();
+    }
+    return std::isfinite(product) && std::isfinite((sum ? sum->total : 0.0) + product);
 }
 
 std::optional<QVariant> storedNumber(const QString &text)

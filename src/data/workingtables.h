@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <initializer_list>
 #include <optional>
 
 // The queries on the working tables (the entries of the calculation under way) and on the
@@ -13,6 +14,10 @@ struct Sum
     double total = 0;      // MJ
     qint64 emptyRows = 0;  // rows whose summed fields are all empty texts
 };
+
+// Whether an entry with these stored fields can join `sum` and leave it a finite number.
+// An entry with an empty field adds nothing.
+bool keepsSumFinite(const std::optional<Sum> &sum, std::initializer_list<QVariant> fields);
 
 // Sum of ValorePerKg * QtaMat * FattorePsi * Fattore_m over tblAppoggioMateriali. A row adds
 // only when its four fields hold numbers; a null field is neither a number nor an empty text.
