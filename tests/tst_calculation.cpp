@@ -43,6 +43,10 @@ void TestCalculation::localeConversion_data()
     QTest::newRow("infinity") << "inf" << false << 0.0;
     QTest::newRow("overflow") << "1e999" << false << 0.0;
     QTest::newRow("minus zero") << "-0" << true << 0.0;
+    QTest::newRow("point after zero is no grouping") << "0.001" << false << 0.0;
+    QTest::newRow("signed point after zero") << "-00.500" << false << 0.0;
+    QTest::newRow("grouped millions") << "1.000.000.000" << true << 1e9;
+    QTest::newRow("exponent") << "1e-3" << true << 0.001;
 }
 
 void TestCalculation::localeConversion()

@@ -211,7 +211,14 @@ void TestDatabase::catalogueRefusals()
     world.prompt.inputs = {"Tavolo", "cinque"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
     QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire i dati correttamente"));
+    world.prompt.inputs = {"Tavolo", "-5"};
+    CatalogueEditor::add(Catalogue::Furnishings, combo);
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire i dati correttamente"));
     QVERIFY(!Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo"));
+    // A pasted line break would split the name on every list and report row: it becomes a blank.
+    world.prompt.inputs = {"Tavolo\nrotondo\t", "5"};
+    CatalogueEditor::add(Catalogue::Furnishings, combo);
+    QVERIFY(Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo rotondo"));
 
     combo.setEditText(QString());
     CatalogueEditor::remove(Catalogue::Furnishings, combo);

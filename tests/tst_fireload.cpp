@@ -287,6 +287,7 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     QVERIFY(model->setData(model->index(0, quantity), "12,5"));
     QCOMPARE(model->index(0, quantity).data().toString(), QStringLiteral("12,5"));
     QVERIFY(!model->setData(model->index(0, quantity), "dodici")); // refused, value kept
+    QVERIFY(!model->setData(model->index(0, quantity), "-12,5"));
     QCOMPARE(model->index(0, quantity).data().toString(), QStringLiteral("12,5"));
     viewer.close();
     // 20 * 12.5 / 3, shown with its decimals after the viewer closes.

@@ -1,6 +1,7 @@
 #include "italiannumbers.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
 
@@ -63,8 +64,14 @@ std::pair<QString, QString> decimalDigits(double magnitude, int decimals)
 
 std::optional<double> toDouble(const QString &text)
 {
+    const QString trimmed = text.trimmed();
+    // "0.001" would read as a thousands group after a zero, that is 1: whoever typed it
+    // meant a decimal point, and no Italian number begins that way.
+    static const QRegularExpression zeroThenGroup(QStringLiteral("^[+-]?0+\\."));
+    if (zeroThenGroup.match(trimmed).hasMatch())
+        return std::nullopt;
     bool ok = false;
-    const double value = QLocale(QLocale::Italian, QLocale::Italy).toDouble(text.trimmed(), &ok);
+    const double value = QLocale(QLocale::Italian, QLocale::Italy).toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value == 0.0 ? 0.0 : value; // no "-0"

@@ -67,20 +67,34 @@ QString valueText(const QVariant &value)
     return value.isNull() ? QString() : ItalianNumbers::toText(value.toDouble());
 }
 
+// A name is one line: line breaks and other control characters that a paste may bring
+// would break the lists, messages and report rows that show it, so they become blanks.
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    }
+    return line.trimmed();
+}
+
 } // namespace
 
 void add(Catalogue catalogue, CatalogCombo &chooser)
 {
     const Texts texts = textsOf(catalogue);
     UserPrompt &prompt = UserPrompt::current();
-    const QString name = prompt.input(QString::fromUtf8(texts.namePrompt), kAppTitle).trimmed();
+    const QString name = oneLine(prompt.input(QString::fromUtf8(texts.namePrompt), kAppTitle));
     const QString value = prompt.input(QString::fromUtf8(texts.valuePrompt), kAppTitle).trimmed();
     if (name.isEmpty() || value.isEmpty()) {
         showMessage(QString::fromUtf8(texts.missing1) + QString::fromUtf8(texts.missing2));
         return;
     }
+    // A fire load is never negative.
     const auto number = ItalianNumbers::toDouble(value);
-    if (!number) {
+    if (!number || *number < 0) {
         showMessage(QStringLiteral("Inserire i dati correttamente"));
         return;
     }

@@ -6,6 +6,7 @@
 #include "app/userprompt.h"
 #include "app/widgets.h"
 #include "database.h"
+#include "fireload/entrymessages.h"
 #include "fireload/valoreperarredo.h"
 #include "fireload/valorepermateriale.h"
 #include "workingtables.h"
@@ -22,6 +23,15 @@ void warnEmptyRows(qint64 rows)
         showMessage(QStringLiteral("Attenzione ci sono alcuni campi vuoti in tabella"));
 }
 
+// A sum that overflowed (values edited in the grid) counts as none, and the user is told.
+double finiteOrWarn(double sum)
+{
+    if (std::isfinite(sum))
+        return sum;
+    EntryMessages::tooLarge();
+    return 0;
+}
+
 // q_f = sum / area for the screen's area text; nothing when the text is no usable area.
 std::optional<double> densityFor(const QString &areaText, double sum)
 {
@@ -29,8 +39,10 @@ std::optional<double> densityFor(const QString &areaText, double sum)
     if (!area || *area <= 0)
         return std::nullopt;
     const double density = sum / *area;
-    if (!std::isfinite(density))
+    if (!std::isfinite(density)) {
+        EntryMessages::tooLarge();
         return std::nullopt;
+    }
     return density;
 }
 
@@ -60,7 +72,7 @@ void CalcoloCarIncArredo()
     }
     SommaArredoMerci = 0;
     if (const auto sum = WorkingTables::sumFurnishings()) {
-        SommaArredoMerci = sum->total;
+        SommaArredoMerci = finiteOrWarn(sum->total);
         warnEmptyRows(sum->emptyRows);
     }
 }
@@ -100,7 +112,7 @@ void RicalcoloMateriali()
     }
     SommaMateriali = 0;
     if (const auto sum = WorkingTables::sumMaterials()) {
-        SommaMateriali = sum->total;
+        SommaMateriali = finiteOrWarn(sum->total);
         warnEmptyRows(sum->emptyRows);
     }
 }

@@ -96,7 +96,7 @@ std::optional<QVariant> storedNumber(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return QVariant(QString());
-    if (const auto value = ItalianNumbers::toDouble(text))
+    if (const auto value = ItalianNumbers::toDouble(text); value && *value >= 0)
         return QVariant(*value);
     return std::nullopt;
 }

@@ -27,7 +27,10 @@ std::optional<Sum> sumMaterials();
 std::optional<Sum> sumFurnishings();
 
 // A text typed into a numeric field, as it is stored: an empty text stays an empty text, a number
-// in Italian format becomes a number; anything else gives nothing (the entry is refused).
+// in Italian format becomes a number; anything else gives nothing (the entry is refused). No
+// value, quantity or factor of an entry is negative, so a negative number is refused too:
+// the checks made while typing read only the leading number, and let "-0,5" or a minus
+// after a non-breaking space through.
 std::optional<QVariant> storedNumber(const QString &text);
 
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg,

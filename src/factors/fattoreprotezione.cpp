@@ -119,7 +119,8 @@ void FattoreProtezione::clearForNewCalculation()
 void FattoreProtezione::Command1_Click()
 {
     CalcolaFattProt();
-    Screens::get<TotaleFormula>().publishDesignValue();
+    if (!Screens::get<TotaleFormula>().publishDesignValue())
+        return;
     hideThenShow(*this, Screens::get<TotaleFormula>());
 }
 

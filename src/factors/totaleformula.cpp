@@ -6,12 +6,14 @@
 #include "app/widgets.h"
 #include "factors/factortables.h"
 #include "factors/fattoreprotezione.h"
+#include "fireload/entrymessages.h"
 #include "reports/stampapages.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Totale"))
 {
@@ -77,24 +79,30 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
     connect(back, &QPushButton::clicked, this, &TotaleFormula::Command1_Click);
 }
 
-void TotaleFormula::publishDesignValue()
+bool TotaleFormula::publishDesignValue()
 {
     using namespace Module1;
+    const double design = FactorTables::designFireLoad(DensCarInc, ValoreFormula, FattDim, FattUtilizzo);
+    if (!std::isfinite(design)) {
+        EntryMessages::tooLarge();
+        return false;
+    }
     const QString deltaN = ItalianNumbers::toText(ValoreFormula);
     setFieldText(*this, "txtFattProt", deltaN);
     setFieldText(Screens::get<StampaAttivita>(), "txtFattProt", deltaN);
     setFieldText(Screens::get<StampaMateriali>(), "txtFattProt", deltaN);
     setFieldText(Screens::get<StampaArredoMerci>(), "txtFattProt", deltaN);
 
-    ValoreFormula = FactorTables::designFireLoad(DensCarInc, ValoreFormula, FattDim, FattUtilizzo);
-    const QString design = ItalianNumbers::toFixed2(ValoreFormula);
-    setFieldText(*this, "txtTotFormula", design);
+    ValoreFormula = design;
+    const QString designText = ItalianNumbers::toFixed2(ValoreFormula);
+    setFieldText(*this, "txtTotFormula", designText);
     for (QWidget *page : reportPages())
-        setFieldText(*page, "txtTotFormula", design);
+        setFieldText(*page, "txtTotFormula", designText);
 
     const auto classes = FactorTables::resistanceClassesFor(ValoreFormula);
     setFieldText(*this, "lblClasse", QString::number(classes.reference));
     setFieldText(*this, "lblClasseMin", QString::number(classes.minimum));
+    return true;
 }
 
 void TotaleFormula::Command3_Click()

@@ -12,7 +12,8 @@ public:
 
     // Computes q_f,d from the shared values (delta n already in ValoreFormula), looks up the
     // classes and writes them here and on the report pages.
-    void publishDesignValue();
+    // False, with the user told, when q_f,d is too large to be a number.
+    bool publishDesignValue();
 
 private:
     void Command3_Click();

@@ -2,7 +2,7 @@
 
 #include "app/userprompt.h"
 
-// Messages that the materials and furnishings screens share.
+// Messages that the calculation screens share.
 namespace EntryMessages {
 
 // An entry is missing a required field (or holds one that is no number): nothing is stored.
@@ -16,6 +16,13 @@ inline void incompleteEntry()
 inline void noFireLoadYet()
 {
     showMessage(QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+}
+
+// A value so large that q_f would be no finite number: nothing is computed or stored.
+inline void tooLarge()
+{
+    showMessage(QStringLiteral("Il carico d'incendio risulta troppo grande per essere calcolato: "
+                               "controllare i dati inseriti."));
 }
 
 } // namespace EntryMessages

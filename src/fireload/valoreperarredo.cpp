@@ -239,6 +239,10 @@ void ValorePerArredo::AggiungiArredoAllaSommatoria()
         EntryMessages::incompleteEntry();
         return;
     }
+    if (!WorkingTables::keepsSumFinite(WorkingTables::sumFurnishings(), {*value, *quantity})) {
+        EntryMessages::tooLarge();
+        return;
+    }
     if (!WorkingTables::appendFurnishing(m_nextFurnishing, type, *value, *quantity))
         return;
     ++m_nextFurnishing;
@@ -255,6 +259,11 @@ void ValorePerArredo::AggiungiMerceAllaSommatoria()
     const auto quantity = WorkingTables::storedNumber(m_qtaMerce->text());
     if (type.isEmpty() || m_valoreM3->text().isEmpty() || !value || !quantity) {
         EntryMessages::incompleteEntry();
+        return;
+    }
+    if (!WorkingTables::keepsSumFinite(WorkingTables::sumFurnishings(),
+                                       {*value, *quantity, Module1::FattImballo})) {
+        EntryMessages::tooLarge();
         return;
     }
     if (!WorkingTables::appendGoods(m_nextGoods, type, *value, *quantity, Module1::FattImballo))

@@ -9,6 +9,7 @@
 #include "data/catalogcombo.h"
 #include "data/catalogueeditor.h"
 #include "data/catalogues.h"
+#include "entrymessages.h"
 #include "factors/fattorerischio1.h"
 #include "factors/fattorerischio2.h"
 #include "factors/fattoreprotezione.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 using ItalianNumbers::leadingNumber;
 using ItalianNumbers::toDouble;
@@ -152,17 +154,26 @@ void ValorePerAttivita::showFractileValue()
     m_qfSymbol->hide();
 }
 
+std::optional<double> ValorePerAttivita::typedFractileValue() const
+{
+    const auto value = toDouble(m_valore->text());
+    const auto factor = toDouble(m_frattile->currentText());
+    if (!value || *value <= 1 || !factor || *factor <= 0 || !std::isfinite(*factor * *value))
+        return std::nullopt;
+    return *factor * *value;
+}
+
 void ValorePerAttivita::txtValoreMJm2_Change()
 {
     if (!m_frattile->currentText().isEmpty() && !m_valore->text().isEmpty()) {
-        const auto factor = toDouble(m_frattile->currentText());
-        const auto value = toDouble(m_valore->text());
-        if (!factor || !value) {
+        if (!toDouble(m_frattile->currentText()) || !toDouble(m_valore->text())) {
             m_valore->clear();
             return;
         }
-        Module1::ValoreFrattile = *factor * *value;
-        showFractileValue();
+        if (const auto product = typedFractileValue()) {
+            Module1::ValoreFrattile = *product;
+            showFractileValue();
+        }
     }
     if (leadingNumber(m_valore->text()) < 1)
         m_valore->clear();
@@ -171,8 +182,15 @@ void ValorePerAttivita::txtValoreMJm2_Change()
 void ValorePerAttivita::ComboFrattile_Change()
 {
     const auto factor = toDouble(m_frattile->currentText());
-    if (!factor || *factor > 2)
+    if (!factor || *factor > 2) {
         m_frattile->setEditText(QString());
+        return;
+    }
+    // A factor typed in full is multiplied at once, as a factor picked from the list is.
+    if (const auto product = typedFractileValue()) {
+        Module1::ValoreFrattile = *product;
+        showFractileValue();
+    }
 }
 
 void ValorePerAttivita::ComboFrattile_Click()
@@ -190,6 +208,11 @@ void ValorePerAttivita::ComboFrattile_Click()
         Module1::ValoreFrattile = 0;
         return;
     }
+    if (!std::isfinite(*factor * *value)) {
+        EntryMessages::tooLarge();
+        Module1::ValoreFrattile = 0;
+        return;
+    }
     Module1::ValoreFrattile = *factor * *value;
     showFractileValue();
 }
@@ -204,10 +227,20 @@ void ValorePerAttivita::Command1_Click()
         showMessage(QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di Frattile"));
         return;
     }
-    if (Module1::ValoreFrattile == 0) {
+    // q_f is the product of the texts the report will show, whatever was typed since it was
+    // last shown.
+    const auto value = toDouble(m_valore->text());
+    const auto factor = toDouble(m_frattile->currentText());
+    if (Module1::ValoreFrattile == 0 || !value || *value <= 1 || !factor || *factor <= 0) {
         showMessage(QStringLiteral("Inserire un valore attendibile di carico d'incendio"));
         return;
     }
+    if (!std::isfinite(*factor * *value)) {
+        EntryMessages::tooLarge();
+        return;
+    }
+    Module1::ValoreFrattile = *factor * *value;
+    showFractileValue();
     Module1::DensCarInc = Module1::ValoreFrattile;
     showThenHide(Screens::get<FattoreRischio1>(), *this);
 

@@ -2,6 +2,8 @@
 
 #include "app/screens.h"
 
+#include <optional>
+
 class CatalogCombo;
 class QComboBox;
 class QLabel;
@@ -28,6 +30,9 @@ private:
     void Command1_Click();
     void Command2_Click();
     void showFractileValue();
+    // The typed value times the typed factor, when both are reliable (a value above 1, a
+    // positive factor) and the product is a finite number.
+    std::optional<double> typedFractileValue() const;
 
     CatalogCombo *m_comboAttivita;
     QLineEdit *m_valore;

@@ -205,6 +205,10 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
         EntryMessages::incompleteEntry();
         return;
     }
+    if (!WorkingTables::keepsSumFinite(WorkingTables::sumMaterials(), {*valuePerKg, *quantity, *psi, *m})) {
+        EntryMessages::tooLarge();
+        return;
+    }
     if (!WorkingTables::appendMaterial(m_nextRow, material, *valuePerKg, *psi, *m, *quantity))
         return;
     ++m_nextRow;
