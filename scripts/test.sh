@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Ardivo and runs every test, headless.
+# Installs what is missing, builds Ardivo and runs every test, headless: once as built
+# normally, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen
+
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-test -j"$(nproc)"
-QT_QPA_PLATFORM=offscreen ctest --test-dir build-test --output-on-failure
+ctest --test-dir build-test --output-on-failure
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DARDIVO_SANITIZE=ON
+cmake --build build-sanitize -j"$(nproc)"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure
