@@ -297,7 +297,8 @@ void TestFaults::missingTables()
     world.prompt.answers = {false};
     QVERIFY(!Database::instance().open());
     QVERIFY(world.prompt.questions.last().contains("tblArredo, tblAppoggio"));
-    QVERIFY(world.prompt.messages.last().contains("manca la tabella"));
+    QVERIFY(world.prompt.messages.last().contains("mancano le tabelle tblArredo, tblAppoggio"));
+    QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
     QCOMPARE(digest(world.databasePath()), untouched);
 
     world.prompt.answers = {true};

@@ -16,6 +16,7 @@
 #include "fireload/valoreperattivita.h"
 #include "fireload/valorepermateriale.h"
 #include "reports/stampaelencomateriali.h"
+#include "reports/pageview.h"
 #include "reports/stampapages.h"
 #include "testsupport.h"
 
@@ -28,6 +29,7 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTest>
 #include <cmath>
@@ -388,7 +390,8 @@ private slots:
     void tensOfThousandsOfRows();
     void tinyAndHugeAreas_data();
     void tinyAndHugeAreas();
-    void valuesNearTheDoubleLimit();
+    void materialValuesNearTheDoubleLimit();
+    void activityValueNearTheDoubleLimit();
     void designValueThatOverflows();
     void negativeNumbersAreNeverStored();
 };
@@ -485,6 +488,13 @@ void TestHardening::tensOfThousandsOfRows()
     auto &list = Screens::get<StampaElencoMateriali>();
     QVERIFY(list.isVisible());
     QVERIFY(list.findChild<QLineEdit *>("Materiale_0"));
+    // The last row is there at the end of the scroll, whole and inside the page.
+    QScrollBar *bar = list.pageView()->verticalBar();
+    bar->setValue(bar->maximum());
+    auto *last = list.findChild<QLineEdit *>(QStringLiteral("Materiale_%1").arg(rows - 1));
+    QVERIFY(last);
+    QCOMPARE(last->text(), QStringLiteral("M%1").arg(rows));
+    QVERIFY(last->geometry().bottom() < list.pageView()->canvas()->height());
 }
 
 void TestHardening::tinyAndHugeAreas_data()
@@ -524,9 +534,8 @@ void TestHardening::tinyAndHugeAreas()
     QVERIFY(child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(option)))->isChecked());
 }
 
-void TestHardening::valuesNearTheDoubleLimit()
+void TestHardening::materialValuesNearTheDoubleLimit()
 {
-    {
     TestWorld world;
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
@@ -547,17 +556,30 @@ void TestHardening::valuesNearTheDoubleLimit()
     typeInto(child(form, "txtAreaComp"), "1e-3");
     QVERIFY(!world.prompt.messages.isEmpty());
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
-    QVERIFY(std::isfinite(Module1::DensCarInc));
+    QCOMPARE(Module1::DensCarInc, 0.0);
+    QVERIFY(child<QLabel>(form, "Valoreqf")->isHidden());
 
-    }
-    // The activity method: 1e308 * 2 is refused at the fractile.
-    TestWorld second;
+    // A second such row, as an edit in the grid viewer can make one: the sum is no number, so
+    // it counts as none, and Avanti asks for a reliable fire load.
+    QVERIFY(WorkingTables::appendMaterial(2, "Legno", 1e308, 1.0, 1.0, 1.0));
+    world.prompt.messages.clear();
+    typeInto(child(form, "txtAreaComp"), "100");
+    QVERIFY(world.prompt.messages.last().contains("troppo grande"));
+    QCOMPARE(Module1::SommaMateriali, 0.0);
+    click(child(form, "Command1"));
+    QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
+}
+
+void TestHardening::activityValueNearTheDoubleLimit()
+{
+    TestWorld world;
+    // 1e308 * 2 is refused at the fractile.
     chooseMethod("Command1");
     auto &activity = Screens::get<ValorePerAttivita>();
     pickEntry(child<QComboBox>(activity, "ComboAttivita"), "Biblioteca");
     typeInto(child(activity, "txtValoreMJm2"), "1e308");
     pickEntry(child<QComboBox>(activity, "ComboFrattile"), "2");
-    QVERIFY(second.prompt.messages.last().contains("troppo grande"));
+    QVERIFY(world.prompt.messages.last().contains("troppo grande"));
     click(child(activity, "Command1"));
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
     QCOMPARE(Module1::DensCarInc, 0.0);

@@ -386,18 +386,17 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &tables)
     const QString path = filePath();
     if (m_quiet)
         return false;
+    const bool one = tables.size() == 1;
+    const QString lacking =
+        QStringLiteral("Nel database\n%1\n%2 %3.")
+            .arg(native(path), one ? QStringLiteral("manca la tabella") : QStringLiteral("mancano le tabelle"),
+                 tables.join(QStringLiteral(", ")));
     const QString question =
-        QStringLiteral("Nel database\n%1\nmanca%2 %3.\n\nRicrear%4? I cataloghi vengono ricreati "
-                       "con i dati di riferimento; le altre tabelle non saranno toccate.")
-            .arg(native(path), tables.size() == 1 ? QStringLiteral(" la tabella")
-                                                  : QStringLiteral("no le tabelle"),
-                 tables.join(QStringLiteral(", ")),
-                 tables.size() == 1 ? QStringLiteral("la") : QStringLiteral("le"));
+        lacking + QStringLiteral("\n\nRicrear%1? Un catalogo ricreato riparte dai dati di "
+                                 "riferimento; le altre tabelle non saranno toccate.")
+                      .arg(one ? QStringLiteral("la") : QStringLiteral("le"));
     if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
-        reportError(QStringLiteral("Nel database %1 manca la tabella %2.\n"
-                                   "Il file non è stato modificato.")
-                        .arg(native(path), tables.first()),
-                    QString());
+        reportError(lacking + QStringLiteral("\nIl file non è stato modificato."), QString());
         return false;
     }
     Transaction transaction(db);
