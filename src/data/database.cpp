@@ -276,7 +276,7 @@ bool Database::offerToSetAside(const QString &path, const QString &detail)
     if (m_quiet)
         return false;
     const QString notADatabase =
-        QStringLiteral("Il file %1 non è un database leggibile da Ardivo.").arg(native(path));
+        QStringLiteral("Il file\n%1\nnon è un database leggibile da Ardivo.").arg(native(path));
     if (m_declinedAside == path) {
         reportError(notADatabase, QString());
         return false;
@@ -291,7 +291,7 @@ bool Database::offerToSetAside(const QString &path, const QString &detail)
             .arg(native(aside));
     if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
         m_declinedAside = path;
-        reportError(QStringLiteral("Il file %1 non è stato modificato.\n"
+        reportError(QStringLiteral("Il file\n%1\nnon è stato modificato.\n"
                                    "Finché non sarà sostituito, Ardivo non può leggere né salvare "
                                    "i cataloghi e i dati inseriti.")
                         .arg(native(path)),
