@@ -103,6 +103,14 @@ void makeDatabase(const QString &path)
     Database::instance().close();
 }
 
+// A healthy file that starts again from the reference catalogues.
+void verifyFreshFile(const QString &path)
+{
+    RawFile file(path);
+    QCOMPARE(file.integrity(), QStringLiteral("ok"));
+    QVERIFY(file.value("SELECT count(*) FROM tblMateriale").toInt() > 50);
+}
+
 bool messagesContain(const QStringList &messages, const QString &text)
 {
     for (const QString &m : messages) {
@@ -229,9 +237,7 @@ void TestFaults::fileThatIsNoDatabase()
     QVERIFY(world.prompt.messages.last().contains(aside.first()));
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
     Database::instance().close();
-    RawFile fresh(path);
-    QCOMPARE(fresh.integrity(), QStringLiteral("ok"));
-    QVERIFY(fresh.value("SELECT count(*) FROM tblMateriale").toInt() > 50);
+    verifyFreshFile(path);
 }
 
 void TestFaults::damagedDatabase()
@@ -256,7 +262,7 @@ void TestFaults::damagedDatabase()
     QCOMPARE(digest(world.databasePath()), damaged); // never written
 
     // Agreed at the next start: the damaged bytes are kept aside, a healthy file begins.
-    Database::instance().setFilePath(world.databasePath()); // as at the next start
+    Database::instance().setFilePath(world.databasePath());
     world.prompt.answers = {true};
     QVERIFY(Database::instance().open());
     QCOMPARE(world.prompt.questions.size(), 2);
@@ -265,19 +271,13 @@ void TestFaults::damagedDatabase()
     QCOMPARE(aside.size(), 1);
     QCOMPARE(digest(info.dir().filePath(aside.first())), damaged);
     Database::instance().close();
-    RawFile file2(world.databasePath());
-    QCOMPARE(file2.integrity(), QStringLiteral("ok"));
-    QVERIFY(file2.value("SELECT count(*) FROM tblMateriale").toInt() > 50);
+    verifyFreshFile(world.databasePath());
 }
 
 void TestFaults::missingTables()
 {
     TestWorld world;
     makeDatabase(world.databasePath());
-    {
-        RawFile file(world.databasePath());
-        QVERIFY(file.value("SELECT count(*) FROM tblArredo").toInt() > 0);
-    }
     const int furnishings = [&] {
         RawFile file(world.databasePath());
         return file.value("SELECT count(*) FROM tblArredo").toInt();

@@ -395,6 +395,7 @@ private slots:
     void designValueThatOverflows();
     void negativeNumbersAreNeverStored();
 };
+
 void TestHardening::fuzz_data()
 {
     QTest::addColumn<QString>("method");
