@@ -71,7 +71,7 @@ std::optional<double> toDouble(const QString &text)
     if (zeroThenGroup.match(trimmed).hasMatch())
         return std::nullopt;
     bool ok = false;
-    const double value = QLocale(QLocale::Italian, QLocale::Italy).toDouble(trimmed, &ok);
+    const double value = italian().toDouble(trimmed, &ok); // its option concerns writing only
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value == 0.0 ? 0.0 : value; // no "-0"
