@@ -6,6 +6,8 @@
 #include "app/sharedstate.h"
 #include "app/widgets.h"
 #include "data/database.h"
+#include "data/gridviewer.h"
+#include "data/workingtablemodel.h"
 #include "data/workingtables.h"
 #include "factors/factortables.h"
 #include "factors/fattoreprotezione.h"
@@ -256,7 +258,7 @@ public:
             click(m_screen.findChild<QWidget *>(adds.at(m_texts.bounded(int(adds.size())))));
         } else {
             click(m_screen.findChild<QWidget *>(others.at(m_texts.bounded(int(others.size())))));
-            closeViewers();
+            editAndCloseViewers();
         }
         if (QTest::currentTestFailed())
             return QStringLiteral("a step failed");
@@ -335,11 +337,20 @@ private:
         return {};
     }
 
-    static void closeViewers()
+    // A grid viewer that a button opened gets a few cells typed over, then is closed.
+    void editAndCloseViewers()
     {
         for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->objectName().startsWith(QLatin1String("VisualTab")) && w->isVisible())
-                w->close();
+            auto *viewer = qobject_cast<GridViewer *>(w);
+            if (!viewer || !viewer->isVisible())
+                continue;
+            QAbstractItemModel *model = viewer->model();
+            for (int edits = m_texts.bounded(4); edits > 0 && model->rowCount() > 0; --edits) {
+                const QModelIndex cell = model->index(m_texts.bounded(model->rowCount()),
+                                                      1 + m_texts.bounded(model->columnCount() - 1));
+                model->setData(cell, m_texts.next());
+            }
+            viewer->close();
         }
     }
 
