@@ -167,6 +167,7 @@ private slots:
     void missingTables();
     void fileOrFolderReadOnly_data();
     void fileOrFolderReadOnly();
+    void readOnlyFolderWithoutFile();
     void fileLockedByAnotherProgram();
     void killedInTheMiddleOfWrites();
 };
@@ -361,6 +362,30 @@ void TestFaults::fileOrFolderReadOnly()
     QCOMPARE(digest(path), untouched);
     QCOMPARE(RawFile(path).integrity(), QStringLiteral("ok"));
     QCOMPARE(catalogues(path), before);
+}
+
+void TestFaults::readOnlyFolderWithoutFile()
+{
+    TestWorld world;
+    QTemporaryDir base;
+    QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
+    const QString folder = base.filePath("dati");
+    QVERIFY(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::Permissions(0x5555));
+    QString why;
+    const QString output = runProbeUnprivileged({"readonly", folder + "/Ardivo.db"}, base.path(), &why);
+    QFile::setPermissions(folder, QFile::Permissions(0x7700));
+    if (output.isEmpty())
+        QFAIL(qPrintable(why));
+
+    // Each operation says why it cannot be done; none pretends to have stored anything.
+    const QStringList lines = output.split('\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.contains("open 0"), qPrintable(output));
+    QVERIFY2(messagesContain(lines, "Impossibile creare il database nella cartella"), qPrintable(output));
+    QVERIFY(lines.contains("append 0"));
+    QVERIFY(lines.contains("add 0"));
+    QVERIFY(!messagesContain(lines, "Inserire i dati correttamente"));
+    QVERIFY(QDir(folder).isEmpty());
 }
 
 void TestFaults::fileLockedByAnotherProgram()
