@@ -4,9 +4,9 @@
 #include "app/userprompt.h"
 #include "csvreader.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QStandardPaths>
