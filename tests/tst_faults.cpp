@@ -155,6 +155,35 @@ QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QS
     return QString::fromUtf8(probe.readAllStandardOutput());
 }
 
+// The data folder "dati" in a folder anyone may enter, for the probe's unprivileged user.
+QString reachableDataFolder(const QTemporaryDir &base)
+{
+    QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
+    const QString folder = base.filePath(QStringLiteral("dati"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// What the probe's read-only mode printed, one fact a line, while the folder and the file (when
+// there is one) carry the given permissions; the owner gets them back afterwards.
+QStringList probeReadOnly(const QTemporaryDir &base, const QString &path, bool folderWritable,
+                          bool fileWritable, QString *output)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const bool hasFile = QFileInfo::exists(path);
+    if (hasFile)
+        QFile::setPermissions(path, fileWritable ? QFile::Permissions(0x6666) : QFile::Permissions(0x4444));
+    QFile::setPermissions(folder, folderWritable ? QFile::Permissions(0x7777) : QFile::Permissions(0x5555));
+    QString why;
+    *output = runProbeUnprivileged({QStringLiteral("readonly"), path}, base.path(), &why);
+    QFile::setPermissions(folder, QFile::Permissions(0x7700));
+    if (hasFile)
+        QFile::setPermissions(path, QFile::Permissions(0x6600));
+    if (output->isEmpty())
+        *output = why;
+    return output->split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 } // namespace
 
 class TestFaults : public QObject
@@ -331,24 +360,13 @@ void TestFaults::fileOrFolderReadOnly()
     QFETCH(QString, writeMessage);
     TestWorld world;
     QTemporaryDir base;
-    QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
-    const QString folder = base.filePath("dati");
-    QVERIFY(QDir().mkpath(folder));
-    const QString path = folder + "/Ardivo.db";
+    const QString path = reachableDataFolder(base) + "/Ardivo.db";
     makeDatabase(path);
     const auto before = catalogues(path);
     const QByteArray untouched = digest(path);
 
-    QFile::setPermissions(path, fileWritable ? QFile::Permissions(0x6666) : QFile::Permissions(0x4444));
-    QFile::setPermissions(folder, folderWritable ? QFile::Permissions(0x7777) : QFile::Permissions(0x5555));
-    QString why;
-    const QString output = runProbeUnprivileged({"readonly", path}, base.path(), &why);
-    QFile::setPermissions(folder, QFile::Permissions(0x7700));
-    QFile::setPermissions(path, QFile::Permissions(0x6600));
-    if (output.isEmpty())
-        QFAIL(qPrintable(why));
-
-    const QStringList lines = output.split('\n', Qt::SkipEmptyParts);
+    QString output;
+    const QStringList lines = probeReadOnly(base, path, folderWritable, fileWritable, &output);
     QVERIFY2(lines.contains("open 1"), qPrintable(output));
     QVERIFY2(messagesContain(lines, "non si può modificare"), qPrintable(output));
     QVERIFY(lines.contains(QStringLiteral("catalogue %1").arg(
@@ -368,18 +386,11 @@ void TestFaults::readOnlyFolderWithoutFile()
 {
     TestWorld world;
     QTemporaryDir base;
-    QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
-    const QString folder = base.filePath("dati");
-    QVERIFY(QDir().mkpath(folder));
-    QFile::setPermissions(folder, QFile::Permissions(0x5555));
-    QString why;
-    const QString output = runProbeUnprivileged({"readonly", folder + "/Ardivo.db"}, base.path(), &why);
-    QFile::setPermissions(folder, QFile::Permissions(0x7700));
-    if (output.isEmpty())
-        QFAIL(qPrintable(why));
+    const QString folder = reachableDataFolder(base);
+    QString output;
+    const QStringList lines = probeReadOnly(base, folder + "/Ardivo.db", false, false, &output);
 
     // Each operation says why it cannot be done; none pretends to have stored anything.
-    const QStringList lines = output.split('\n', Qt::SkipEmptyParts);
     QVERIFY2(lines.contains("open 0"), qPrintable(output));
     QVERIFY2(messagesContain(lines, "Impossibile creare il database nella cartella"), qPrintable(output));
     QVERIFY(lines.contains("append 0"));
