@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what Ardivo needs to build, run and test on Debian 12 or Ubuntu (as root).
+# Installs what Ardivo needs to build, run and test on Debian 12 or Ubuntu (as root), and the
+# locales the tests run in (it_IT.UTF-8, the users' own, and a few others).
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-          fonts-dejavu-core fonts-liberation poppler-utils)
+          fonts-dejavu-core fonts-liberation poppler-utils locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -12,3 +13,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -q
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+for l in it_IT de_DE en_US; do
+    locale -a 2>/dev/null | grep -qix "$l.utf-\?8" || localedef -i "$l" -f UTF-8 "$l.UTF-8"
+done

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Ardivo and runs every test, headless: once as built
-# normally, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# normally, once more under AddressSanitizer and UndefinedBehaviorSanitizer. The suite runs in
+# the users' locale, it_IT.UTF-8; the conversion tests run under a few other locales too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
+export LC_ALL=it_IT.UTF-8
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-test -j"$(nproc)"

@@ -3,6 +3,7 @@
 #include "factors/factortables.h"
 
 #include <QTest>
+#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +14,7 @@ class TestCalculation : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void localeConversion_data();
     void localeConversion();
     void leadingNumber_data();
@@ -27,6 +29,15 @@ private slots:
     void protectionProduct_data();
     void protectionProduct();
 };
+
+// The suite is meant to run under locales that write a decimal comma: make sure the one asked
+// for is really installed, or the run would prove nothing.
+void TestCalculation::initTestCase()
+{
+    const QByteArray asked = qgetenv("LC_ALL");
+    if (asked.startsWith("it_IT") || asked.startsWith("de_DE"))
+        QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+}
 
 void TestCalculation::localeConversion_data()
 {
@@ -106,6 +117,8 @@ void TestCalculation::fixedTwoDecimals_data()
     QTest::newRow("millions") << 1234567.891 << "1.234.567,89";
     QTest::newRow("small") << 0.004 << "0,00";
     QTest::newRow("negative") << -2.345 << "-2,35";
+    QTest::newRow("design value") << 516.6666666666666 * 0.51 * 1.0 * 1.2 << "316,20";
+    QTest::newRow("activity design value") << 420 * 1.2 * 0.77 * 1.2 << "465,70";
 }
 
 void TestCalculation::fixedTwoDecimals()
@@ -197,5 +210,6 @@ void TestCalculation::protectionProduct()
     QCOMPARE(FactorTables::protectionProduct(factors), deltaN);
 }
 
-QTEST_APPLESS_MAIN(TestCalculation)
+// With an application object, as in the program: it takes the process locale from the environment.
+QTEST_GUILESS_MAIN(TestCalculation)
 #include "tst_calculation.moc"

@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
-#include <cstdio>
 
 namespace ItalianNumbers {
 namespace {
@@ -22,9 +21,8 @@ const QLocale &italian()
 // `decimals` places, computed on its 15 significant digits: {integer digits, fraction digits}.
 std::pair<QString, QString> decimalDigits(double magnitude, int decimals)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
-    const QString text = QString::fromLatin1(buffer);
+    // QString::number writes the C locale's digits whatever the process locale is.
+    const QString text = QString::number(magnitude, 'e', 14);
     const int ePos = text.indexOf(QLatin1Char('e'));
     QString digits = text.left(ePos).remove(QLatin1Char('.'));
     const int exponent = text.mid(ePos + 1).toInt();
@@ -128,9 +126,7 @@ double asRead(double value)
 {
     if (!std::isfinite(value) || value == 0.0)
         return value;
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    return std::strtod(buffer, nullptr);
+    return QString::number(value, 'e', 14).toDouble();
 }
 
 QString integerPartText(double value)

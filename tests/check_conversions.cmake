@@ -1,0 +1,21 @@
+# Fails when a number conversion that follows the process locale appears in the program's
+# sources. Under it_IT.UTF-8 the C library writes and reads "0,5" where the program means 0.5:
+# Italian texts go through an explicit Italian QLocale, machine texts through QLocale::c()
+# (or QString::number / QString::toDouble, which never follow the process locale).
+file(GLOB_RECURSE sources "${SOURCE_DIR}/*.cpp" "${SOURCE_DIR}/*.h")
+set(pattern "(^|[^A-Za-z0-9_:.>])(std::)?(s?n?printf|v?s?n?printf|strto[dfl]|strtold|ato[fil]|sscanf|stod|stof|stold|to_string|setlocale)[ \t]*\\(")
+set(found "")
+foreach(source IN LISTS sources)
+    file(STRINGS "${source}" lines)
+    set(number 0)
+    foreach(line IN LISTS lines)
+        math(EXPR number "${number} + 1")
+        string(REGEX REPLACE "//.*$" "" code "${line}")
+        if(code MATCHES "${pattern}")
+            string(APPEND found "\n  ${source}:${number}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+if(found)
+    message(FATAL_ERROR "Locale-dependent C conversions in the program's sources:${found}")
+endif()
