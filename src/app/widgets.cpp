@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDebug>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -43,6 +44,35 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     return button;
 }
 
+namespace {
+
+// Inline completion that proposes nothing for an empty text. The line edit completes after
+// each key, once the text's own checks have run: when a check has just emptied a refused text,
+// an ordinary completer would fill in the first entry of the list and pick it.
+class EntryCompleter : public QCompleter
+{
+public:
+    using QCompleter::QCompleter;
+
+    QStringList splitPath(const QString &path) const override
+    {
+        if (path.isEmpty())
+            return {QString(QChar(QChar::LastValidCodePoint))}; // begins no entry
+        return QCompleter::splitPath(path);
+    }
+};
+
+} // namespace
+
+void useEntryCompletion(QComboBox *combo)
+{
+    auto *completer = new EntryCompleter(combo->model(), combo);
+    completer->setCompletionColumn(combo->modelColumn());
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    combo->setCompleter(completer);
+}
+
 QComboBox *makeEditableCombo(QWidget *parent, const char *name, const QStringList &items)
 {
     auto *combo = new QComboBox(parent);
@@ -51,6 +81,7 @@ QComboBox *makeEditableCombo(QWidget *parent, const char *name, const QStringLis
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
     combo->setCurrentIndex(-1);
+    useEntryCompletion(combo);
     return combo;
 }
 

@@ -27,6 +27,9 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text);
 QLineEdit *makeLineEdit(QWidget *parent, const char *name, const QString &text = QString());
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption);
 QComboBox *makeEditableCombo(QWidget *parent, const char *name, const QStringList &items = {});
+// Case-insensitive inline completion from the chooser's own list, which never fills an
+// emptied text with an entry.
+void useEntryCompletion(QComboBox *combo);
 QCheckBox *makeCheck(QWidget *parent, const char *name);
 QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index);
 

@@ -2,7 +2,8 @@
 
 #include "database.h"
 
-#include <QCompleter>
+#include "app/widgets.h"
+
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQueryModel>
@@ -50,8 +51,7 @@ CatalogCombo::CatalogCombo(Catalogue catalogue, const char *name, QWidget *paren
     setMinimumContentsLength(24);
     setModel(m_model);
     setModelColumn(queryFor(catalogue).nameColumn);
-    completer()->setCaseSensitivity(Qt::CaseInsensitive);
-    completer()->setCompletionMode(QCompleter::InlineCompletion);
+    useEntryCompletion(this);
     refresh();
 }
 

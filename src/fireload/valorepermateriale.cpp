@@ -175,8 +175,10 @@ void ValorePerMateriale::txtQta_Change()
 void ValorePerMateriale::factorTyped(QComboBox *factor)
 {
     const double value = leadingNumber(factor->currentText());
-    if (value != 1.0 && value != 0.8)
+    if (value != 1.0 && value != 0.8) {
+        factor->setCurrentIndex(-1); // nothing stays chosen behind an emptied text
         factor->setEditText(QString());
+    }
 }
 
 void ValorePerMateriale::txtAreaComp_Change()
