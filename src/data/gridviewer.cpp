@@ -16,7 +16,10 @@ GridViewer::GridViewer(const char *name, const QString &table, const QStringList
 {
     m_grid->setObjectName(QStringLiteral("DataGrid1"));
     m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // As in any table: a cell is edited after a double click, a click on the current cell, F2
+    // or a key typed into it; moving to a cell does not open an editor by itself.
+    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                            QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);

@@ -4,35 +4,50 @@
 #include "database.h"
 #include "workingtables.h"
 
-#include <QSqlError>
+#include <QSqlQuery>
 
 WorkingTableModel::WorkingTableModel(const QString &table, const QStringList &columns,
                                      const QStringList &numericColumns, QObject *parent)
-    : QSqlQueryModel(parent), m_table(table), m_columns(columns), m_numericColumns(numericColumns)
+    : QAbstractTableModel(parent), m_table(table), m_columns(columns), m_numericColumns(numericColumns)
 {
     Q_ASSERT(Database::tableNames().contains(table));
 }
 
 bool WorkingTableModel::reload()
 {
-    Database &db = Database::instance();
-    if (!db.open()) {
-        clear();
-        return false;
+    QVector<QVector<QVariant>> rows;
+    // Only the program's own table and field names reach the statement; no user text does.
+    auto query = Database::instance().run(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
+                                              .arg(m_columns.join(QStringLiteral(", ")), m_table));
+    const bool read = query.has_value(); // when not, the user has been told why
+    while (query && query->next()) {
+        QVector<QVariant> row;
+        row.reserve(m_columns.size() + 1);
+        for (int c = 0; c <= m_columns.size(); ++c)
+            row << query->value(c);
+        rows << row;
     }
-    // Column 0 is the rowid, hidden by the view; the working table's fields follow.
-    setQuery(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
-                 .arg(m_columns.join(QStringLiteral(", ")), m_table),
-             db.connection());
-    while (canFetchMore())
-        fetchMore();
-    if (lastError().isValid()) {
-        db.reportError(QStringLiteral("Impossibile leggere i dati inseriti."), lastError().text());
-        return false;
-    }
-    for (int c = 0; c < m_columns.size(); ++c)
-        setHeaderData(c + 1, Qt::Horizontal, m_columns.at(c));
-    return true;
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+    return read;
+}
+
+int WorkingTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int WorkingTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size()) + 1;
+}
+
+QVariant WorkingTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return section == 0 ? QStringLiteral("rowid") : m_columns.value(section - 1);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 bool WorkingTableModel::isNumeric(int column) const
@@ -42,19 +57,23 @@ bool WorkingTableModel::isNumeric(int column) const
 
 QVariant WorkingTableModel::data(const QModelIndex &index, int role) const
 {
-    const QVariant value = QSqlQueryModel::data(index, role == Qt::EditRole ? Qt::DisplayRole : role);
-    if ((role == Qt::DisplayRole || role == Qt::EditRole) && isNumeric(index.column()) &&
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return isNumeric(index.column()) ? QVariant(int(Qt::AlignCenter)) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+    const QVariant &value = m_rows.at(index.row()).at(index.column());
+    if (isNumeric(index.column()) &&
         (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
          value.typeId() == QMetaType::Int))
         return ItalianNumbers::toText(value.toDouble());
-    if (role == Qt::TextAlignmentRole && isNumeric(index.column()))
-        return int(Qt::AlignCenter);
     return value;
 }
 
 Qt::ItemFlags WorkingTableModel::flags(const QModelIndex &index) const
 {
-    Qt::ItemFlags f = QSqlQueryModel::flags(index);
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (index.column() > 0)
         f |= Qt::ItemIsEditable;
     return f;
@@ -62,7 +81,7 @@ Qt::ItemFlags WorkingTableModel::flags(const QModelIndex &index) const
 
 bool WorkingTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || index.column() < 1)
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid) || index.column() < 1)
         return false;
     QVariant stored = value.toString();
     if (isNumeric(index.column())) {
@@ -71,11 +90,14 @@ bool WorkingTableModel::setData(const QModelIndex &index, const QVariant &value,
             return false; // not a number: the cell keeps its value
         stored = *number;
     }
-    const qint64 rowid = QSqlQueryModel::data(this->index(index.row(), 0)).toLongLong();
+    QVector<QVariant> &row = m_rows[index.row()];
     const bool written = Database::instance().exec(
         QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
             .arg(m_table, m_columns.at(index.column() - 1)),
-        {stored, rowid});
-    reload();
-    return written;
+        {stored, row.at(0)});
+    if (!written)
+        return false; // the database said why; the cell keeps what the table holds
+    row[index.column()] = stored;
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
 }

@@ -1,11 +1,14 @@
 #pragma once
 
-#include <QSqlQueryModel>
+#include <QAbstractTableModel>
+#include <QVector>
 
 // An editable view of one working table. Numbers are shown and typed in Italian format; an
 // emptied cell stores an empty text, a number stores a number, and anything else is refused.
-// Each edit is written to the table at once, row by row through its rowid.
-class WorkingTableModel : public QSqlQueryModel
+// Each edit is written to the table at once, row by row through its rowid. The rows are read
+// once by reload(); an edit changes only its own cell, so a view keeps its current cell, its
+// selection and its scroll position while the user works through the grid.
+class WorkingTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
@@ -14,6 +17,9 @@ public:
 
     bool reload();
 
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
@@ -24,4 +30,6 @@ private:
     QString m_table;
     QStringList m_columns;
     QStringList m_numericColumns;
+    // Column 0 of each row is its rowid (hidden by the view); the working table's fields follow.
+    QVector<QVector<QVariant>> m_rows;
 };
