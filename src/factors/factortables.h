@@ -68,7 +68,7 @@ inline constexpr std::array<ProtectionMeasure, 9> kProtectionMeasures{{
     {"Rete idrica antincendio interna", 0.9, 7},
     {"Rete idrica antincendio interna e esterna", 0.8, 6},
     {"Percorsi protetti di accesso", 0.9, 0},
-    {"Accessibilità ai mezzi di soccorso Tavelmo", 0.9, 0},
+    {"Accessibilità ai mezzi di soccorso dei Vigili del Fuoco", 0.9, 0},
 }};
 
 // delta n: the product of the nine factors, rounded to two decimals with the half away from zero.
