@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 void ScriptedPrompt::message(const QString &text, const QString &title, Icon)
@@ -85,4 +87,36 @@ void chooseMethod(const char *button)
     auto &screen = Screens::get<DensitaCarico>();
     screen.show();
     click(child(screen, button));
+}
+
+void clickAndType(QWidget *field, const QString &text, bool replace)
+{
+    QWidget *window = field->window();
+    if (!window->isVisible())
+        window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QWidget *target = field;
+    if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->lineEdit())
+        target = combo->lineEdit();
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
+    QWidget *focused = QApplication::focusWidget();
+    Q_ASSERT(focused == field || focused == target);
+    if (replace) {
+        QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focused, Qt::Key_Backspace);
+    }
+    QTest::keyClicks(focused, text);
+}
+
+QString pdfText(const QString &path)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        return QString();
+    QProcess extract;
+    extract.start(pdftotext, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!extract.waitForFinished(20000))
+        return QStringLiteral("");
+    return QString::fromUtf8(extract.readAllStandardOutput());
 }

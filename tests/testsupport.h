@@ -53,3 +53,11 @@ template <class T = QWidget> T *child(QWidget &screen, const char *name)
 {
     return screen.findChild<T *>(QString::fromLatin1(name));
 }
+
+// Clicks the field with the mouse, as a user does, and types into whatever widget took the
+// focus: for an editable combo box that is the box itself, which passes the keys on.
+// `replace` first selects the whole text (Ctrl+A) so that the keys replace it.
+void clickAndType(QWidget *field, const QString &text, bool replace = true);
+
+// The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
+QString pdfText(const QString &path);

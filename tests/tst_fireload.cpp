@@ -13,10 +13,13 @@
 #include "reports/stampapages.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 
 class TestFireLoad : public QObject
@@ -33,6 +36,9 @@ private slots:
     void furnishingsRefusals();
     void fractileTypedKeyByKey();
     void gridViewerWritesBackAndRecomputes();
+    void choosersKeepRefusedTextsEmpty();
+    void gridViewersEditThroughTheView();
+    void gridViewerKeepsItsPlace();
 };
 
 void TestFireLoad::activityValueTimesFractile()
@@ -300,6 +306,139 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     Screens::get<VisualTabMat>().close();
     QCOMPARE(Module1::SommaMateriali, 0.0);
     QCOMPARE(world.prompt.messages.size(), 1); // only the entry's confirmation
+}
+
+// Typing into a chooser as a user does, through the widget a click focuses: a text that begins
+// no entry, or a factor outside its range, leaves the chooser empty with nothing picked.
+void TestFireLoad::choosersKeepRefusedTextsEmpty()
+{
+    TestWorld world;
+    chooseMethod("Command1");
+    auto &activityForm = Screens::get<ValorePerAttivita>();
+    auto *activity = child<QComboBox>(activityForm, "ComboAttivita");
+    clickAndType(activity, "z");
+    QCOMPARE(activity->currentText(), QString());
+    QCOMPARE(child<QLineEdit>(activityForm, "txtValoreMJm2")->text(), QString());
+    QCOMPARE(Module1::AttivitaScelta, 0);
+    clickAndType(activity, "Uffic");
+    QCOMPARE(activity->currentText(), QStringLiteral("Ufficio")); // completed and picked
+    QCOMPARE(child<QLineEdit>(activityForm, "txtValoreMJm2")->text(), QStringLiteral("420"));
+
+    auto *fractile = child<QComboBox>(activityForm, "ComboFrattile");
+    clickAndType(fractile, "2,5");
+    QCOMPARE(fractile->currentText(), QString());
+    QCOMPARE(fractile->currentIndex(), -1);
+    clickAndType(fractile, "1,25");
+    QCOMPARE(fractile->currentText(), QStringLiteral("1,25"));
+    QCOMPARE(child<QLabel>(activityForm, "Valoreqf")->text(), QStringLiteral("525"));
+
+    chooseMethod("Command4");
+    auto &materials = Screens::get<ValorePerMateriale>();
+    auto *material = child<QComboBox>(materials, "ComboMat");
+    clickAndType(material, "q");
+    QCOMPARE(material->currentText(), QString());
+    QCOMPARE(child<QLineEdit>(materials, "txtValorePerKg")->text(), QString());
+    auto *m = child<QComboBox>(materials, "Combo1");
+    clickAndType(m, "0");
+    QCOMPARE(m->currentText(), QString());
+    QCOMPARE(m->currentIndex(), -1);
+
+    chooseMethod("Command2");
+    auto &furnishings = Screens::get<ValorePerArredo>();
+    for (const char *name : {"ComboArredo", "ComboMatDep"}) {
+        auto *combo = child<QComboBox>(furnishings, name);
+        clickAndType(combo, QStringLiteral("§"));
+        QCOMPARE(combo->currentText(), QString());
+    }
+    QCOMPARE(child<QLineEdit>(furnishings, "txtValoreMJPezzo")->text(), QString());
+    QCOMPARE(child<QLineEdit>(furnishings, "txtValoreMJm3")->text(), QString());
+}
+
+// Clicks a cell of a grid viewer and types into whatever took the focus, then presses `key`.
+static void editCell(QTableView *grid, int row, int column, const QString &text, Qt::Key key)
+{
+    const QModelIndex index = grid->model()->index(row, column);
+    grid->scrollTo(index);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    QCOMPARE(grid->currentIndex(), index);
+    for (const QChar c : text) // the first key opens the editor, which takes the rest
+        QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCoreApplication::processEvents(); // the editor hands its text over once the key is handled
+}
+
+void TestFireLoad::gridViewersEditThroughTheView()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    for (const char *name : {"Carta", "Legno"}) {
+        pickEntry(child<QComboBox>(form, "ComboMat"), name);
+        clickAndType(child(form, "txtQta"), "10");
+        click(child(form, "Command4"));
+    }
+    clickAndType(child(form, "txtAreaComp"), "10");
+    click(child(form, "Command5"));
+    auto &materials = Screens::get<VisualTabMat>();
+    materials.activateWindow();
+    QApplication::setActiveWindow(&materials);
+    auto *grid = child<QTableView>(materials, "DataGrid1");
+    QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget())); // no editor opens by itself
+
+    const int quantity = 5; // rowid, Materiale, ValorePerKg, FattorePsi, Fattore_m, QtaMat
+    editCell(grid, 1, quantity, "7,5", Qt::Key_Return);
+    QCOMPARE(grid->model()->index(1, quantity).data().toString(), QStringLiteral("7,5"));
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, quantity));
+    editCell(grid, 0, quantity, "dodici", Qt::Key_Tab); // refused: the old value stays
+    QCOMPARE(grid->model()->index(0, quantity).data().toString(), QStringLiteral("10"));
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1)); // Tab went on to the next cell
+    materials.close();
+    // (20 * 10 + 17,5 * 7,5) / 10
+    QCOMPARE(Module1::DensCarInc, 33.125);
+
+    chooseMethod("Command2");
+    auto &furnishings = Screens::get<ValorePerArredo>();
+    clickAndType(child(furnishings, "txtAreaComp"), "100");
+    for (int i = 0; i < 2; ++i) {
+        pickEntry(child<QComboBox>(furnishings, "ComboArredo"), "Materasso in cotone");
+        clickAndType(child(furnishings, "txtQta"), "2");
+        click(child(furnishings, "Command4"));
+    }
+    click(child(furnishings, "Command5"));
+    auto &pieces = Screens::get<VisualTabAppoggio>();
+    pieces.activateWindow();
+    QApplication::setActiveWindow(&pieces);
+    auto *piecesGrid = child<QTableView>(pieces, "DataGrid1");
+    const int pieceCount = 3; // rowid, Arredo, ValorePerPezzo, QtaArredo
+    editCell(piecesGrid, 1, pieceCount, "6", Qt::Key_Enter);
+    QCOMPARE(piecesGrid->model()->index(1, pieceCount).data().toString(), QStringLiteral("6"));
+    QCOMPARE(piecesGrid->currentIndex(), piecesGrid->model()->index(1, pieceCount));
+    pieces.close();
+    // 250 * (2 + 6) / 100
+    QCOMPARE(Module1::DensCarInc, 20.0);
+    QCOMPARE(child<QLabel>(furnishings, "Valoreqf")->text(), QStringLiteral("20"));
+}
+
+// A long table keeps its scroll position and current cell while a far row is edited.
+void TestFireLoad::gridViewerKeepsItsPlace()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    for (int i = 0; i < 80; ++i)
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0, 1.0));
+    click(child(Screens::get<ValorePerMateriale>(), "Command5"));
+    auto &viewer = Screens::get<VisualTabMat>();
+    viewer.activateWindow();
+    QApplication::setActiveWindow(&viewer);
+    auto *grid = child<QTableView>(viewer, "DataGrid1");
+    editCell(grid, 70, 5, "3", Qt::Key_Return);
+    const int scrolled = grid->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    editCell(grid, 69, 5, "4", Qt::Key_Return); // in sight already: nothing scrolls
+    QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(69, 5));
+    QCOMPARE(grid->model()->index(70, 5).data().toString(), QStringLiteral("3"));
+    QCOMPARE(grid->model()->index(69, 5).data().toString(), QStringLiteral("4"));
 }
 
 QTEST_MAIN(TestFireLoad)

@@ -12,8 +12,13 @@
 #include "factors/totaleformula.h"
 #include "fireload/valoreperattivita.h"
 #include "fireload/valorepermateriale.h"
+#include "reports/pageview.h"
+#include "reports/reportprinter.h"
 #include "reports/stampapages.h"
 #include "testsupport.h"
+
+#include <QPrinter>
+#include <QTemporaryDir>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +32,8 @@ class TestWalk : public QObject
     Q_OBJECT
 private slots:
     void materialsWalkToReport();
+    void italianFiguresOnScreenAndInPrint();
+    void activityFiguresAndProtectionProducts();
     void activityWalkNeedsHandChosenClass();
     void areaBandsFromMaterials_data();
     void areaBandsFromMaterials();
@@ -100,6 +107,103 @@ void TestWalk::materialsWalkToReport()
     // The other pages receive the classes too, but stay hidden.
     QCOMPARE(label(Screens::get<StampaAttivita>(), "lblClasse")->text(), QStringLiteral("0"));
     QVERIFY(!Screens::get<StampaAttivita>().isVisible());
+}
+
+// The figures a user on an Italian system gets, typed and clicked as that user does: the
+// numbers must not depend on the process locale (the suite runs under it_IT.UTF-8).
+void TestWalk::italianFiguresOnScreenAndInPrint()
+{
+    TestWorld world;
+    Screens::get<Avvio>().show();
+    click(child(Screens::get<Avvio>(), "Command1"));
+    click(child(Screens::get<FormulaCaricoIncendio>(), "Command1"));
+    click(child(Screens::get<DensitaCarico>(), "Command4"));
+    auto &form = Screens::get<ValorePerMateriale>();
+    clickAndType(child(form, "txtAreaComp"), "60");
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    clickAndType(child(form, "txtQta"), "1000");
+    pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
+    click(child(form, "Command4"));
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Polietilene (PE)");
+    clickAndType(child(form, "txtQta"), "500");
+    pickEntry(child<QComboBox>(form, "Combo1"), "1");
+    pickEntry(child<QComboBox>(form, "Combo2"), "0,85");
+    click(child(form, "Command4"));
+    // (17,5 * 1000 * 0,8 + 40 * 500 * 0,85) / 60 = 516,67
+    QCOMPARE(label(form, "Valoreqf")->text(), QStringLiteral("516"));
+    click(child(form, "Command1"));
+
+    click(child(Screens::get<FattoreRischio1>(), "Command2"));
+    auto &fr2 = Screens::get<FattoreRischio2>();
+    click(child(fr2, "Option1_2"));
+    click(child(fr2, "Command1"));
+    auto &fp = Screens::get<FattoreProtezione>();
+    click(child(fp, "Check1"));
+    click(child(fp, "Check4"));
+    QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,51"));
+    click(child(fp, "Command1"));
+
+    auto &total = Screens::get<TotaleFormula>();
+    QCOMPARE(label(total, "txtTotFormula")->text(), QStringLiteral("316,20"));
+    QCOMPARE(label(total, "lblClasse")->text(), QStringLiteral("30"));
+    QCOMPARE(label(total, "lblClasseMin")->text(), QStringLiteral("15"));
+    click(child(total, "Command3"));
+
+    auto &page = Screens::get<StampaMateriali>();
+    QCOMPARE(label(page, "txtFattProt")->text(), QStringLiteral("0,51"));
+    QCOMPARE(label(page, "txtTotFormula")->text(), QStringLiteral("316,20"));
+    QCOMPARE(label(page, "lblClasse")->text(), QStringLiteral("30"));
+    QCOMPARE(label(page, "lblClasseMin")->text(), QStringLiteral("15"));
+
+    QTemporaryDir dir;
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(dir.filePath("r.pdf"));
+    QVERIFY(ReportPrinter::render({page.pageView()->canvas()}, pdf));
+    const QString text = pdfText(dir.filePath("r.pdf"));
+    if (text.isNull())
+        QSKIP("pdftotext is not installed");
+    QVERIFY2(text.contains("316,20") && text.contains("0,51"), qPrintable(text));
+    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+30")));
+    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+15")));
+    QVERIFY(text.contains("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"));
+}
+
+void TestWalk::activityFiguresAndProtectionProducts()
+{
+    TestWorld world;
+    InizFattProt();
+    chooseMethod("Command1");
+    auto &form = Screens::get<ValorePerAttivita>();
+    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
+    click(child(form, "Command1"));
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    click(child(fr1, "Option1_1")); // 600 m²: from 500 to 1000
+    click(child(fr1, "Command2"));
+    auto &fr2 = Screens::get<FattoreRischio2>();
+    click(child(fr2, "Option1_1"));
+    click(child(fr2, "Command1"));
+    auto &fp = Screens::get<FattoreProtezione>();
+    click(child(fp, "Check4"));
+    click(child(fp, "Check6"));
+    QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,77")); // 0,85 * 0,9 = 0,765
+    click(child(fp, "Command1"));
+    // 420 * 1,2 * 0,77 * 1,2 = 465,696
+    auto &total = Screens::get<TotaleFormula>();
+    QCOMPARE(label(total, "txtTotFormula")->text(), QStringLiteral("465,70"));
+    QCOMPARE(label(total, "lblClasse")->text(), QStringLiteral("45"));
+    QCOMPARE(label(total, "lblClasseMin")->text(), QStringLiteral("20"));
+
+    click(child(fp, "Check4"));
+    click(child(fp, "Check6"));
+    click(child(fp, "Check1"));
+    click(child(fp, "Check4"));
+    QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,51"));
+    for (const char *name : {"Check3", "Check5", "Check7", "Check8", "Check9"})
+        click(child(fp, name));
+    QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,27"));
+    QCOMPARE(label(fp, "Label9")->text(), QStringLiteral("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"));
 }
 
 void TestWalk::activityWalkNeedsHandChosenClass()
