@@ -2,17 +2,17 @@
 // database, and sets each figure beside a floor measured in the same run on the same machine.
 // Prints one table and one JSON line; the exit status is 1 when a figure misses its target.
 
-#include "app/screens.h"
-#include "app/sharedstate.h"
-#include "app/userprompt.h"
+#include "ui/app/screens.h"
+#include "core/sharedstate.h"
+#include "core/userprompt.h"
 #include "data/database.h"
 #include "data/workingtables.h"
-#include "fireload/valorepermateriale.h"
+#include "ui/fireload/valorepermateriale.h"
 #include "idleprobe.h"
-#include "reports/itemisedlist.h"
-#include "reports/pageview.h"
-#include "reports/reportprinter.h"
-#include "reports/stampapages.h"
+#include "ui/reports/itemisedlist.h"
+#include "ui/reports/pageview.h"
+#include "ui/reports/reportprinter.h"
+#include "ui/reports/stampapages.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "app/avvio.h"
-#include "app/startup.h"
+#include "ui/app/avvio.h"
+#include "ui/app/startup.h"
 #include "idleprobe.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 //   faultprobe readonly <db>     what Ardivo does with a file it may read but not write
 // It prints one line per fact ("message: ...", "open 1", ...), for the test to read.
 
-#include "app/userprompt.h"
+#include "core/userprompt.h"
 #include "data/catalogues.h"
 #include "data/database.h"
 #include "data/module2.h"

@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
-#include "app/densitacarico.h"
-#include "app/screens.h"
-#include "app/sharedstate.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/screens.h"
+#include "core/sharedstate.h"
 #include "data/database.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/userprompt.h"
+#include "core/userprompt.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The conversions and the regulation's tables, without any window.
-#include "app/italiannumbers.h"
-#include "factors/factortables.h"
+#include "core/italiannumbers.h"
+#include "core/factortables.h"
 
 #include <QTest>
 #include <clocale>

@@ -1,14 +1,14 @@
 // The database file, the working-table sums and the catalogues.
-#include "app/screens.h"
-#include "app/sharedstate.h"
-#include "data/catalogcombo.h"
-#include "data/catalogueeditor.h"
+#include "ui/app/screens.h"
+#include "core/sharedstate.h"
+#include "ui/catalogue/catalogcombo.h"
+#include "ui/catalogue/catalogueeditor.h"
 #include "data/catalogues.h"
 #include "data/database.h"
 #include "data/module1.h"
 #include "data/module2.h"
 #include "data/workingtables.h"
-#include "fireload/valorepermateriale.h"
+#include "ui/fireload/valorepermateriale.h"
 #include "testsupport.h"
 
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 // Database faults: each gives a clear message, leaves the program usable and loses nothing.
-#include "app/densitacarico.h"
-#include "app/screens.h"
-#include "app/sharedstate.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/screens.h"
+#include "core/sharedstate.h"
 #include "data/catalogues.h"
 #include "data/database.h"
 #include "data/workingtables.h"
-#include "fireload/valoreperattivita.h"
+#include "ui/fireload/valoreperattivita.h"
 #include "testsupport.h"
 
 #include <QComboBox>

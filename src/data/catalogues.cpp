@@ -1,6 +1,6 @@
-#include "catalogues.h"
+#include "data/catalogues.h"
 
-#include "database.h"
+#include "data/database.h"
 
 namespace Catalogues {
 namespace {

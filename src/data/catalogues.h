@@ -1,6 +1,5 @@
 #pragma once
 
-#include "catalogcombo.h"
 
 #include <QString>
 #include <QVariant>
@@ -8,6 +7,9 @@
 
 // Reading and editing the four reference catalogues. Names are always bound values, so any name
 // (apostrophes, quotes, text that looks like SQL) is stored and found like any other.
+// The four reference catalogues.
+enum class Catalogue { Materials, Activities, Furnishings, StoredGoods };
+
 namespace Catalogues {
 
 struct Activity

@@ -1,4 +1,4 @@
-#include "csvreader.h"
+#include "data/csvreader.h"
 
 namespace CsvReader {
 

@@ -1,8 +1,8 @@
-#include "database.h"
+#include "data/database.h"
 
-#include "app/italiannumbers.h"
-#include "app/userprompt.h"
-#include "csvreader.h"
+#include "core/italiannumbers.h"
+#include "core/userprompt.h"
+#include "data/csvreader.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "module2.h"
+#include "data/module2.h"
 
-#include "app/sharedstate.h"
-#include "database.h"
-#include "workingtables.h"
+#include "core/sharedstate.h"
+#include "data/database.h"
+#include "data/workingtables.h"
 
 namespace Module2 {
 

@@ -1,8 +1,8 @@
-#include "workingtablemodel.h"
+#include "data/workingtablemodel.h"
 
-#include "app/italiannumbers.h"
-#include "database.h"
-#include "workingtables.h"
+#include "core/italiannumbers.h"
+#include "data/database.h"
+#include "data/workingtables.h"
 
 #include <QSqlQuery>
 

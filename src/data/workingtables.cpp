@@ -1,7 +1,7 @@
-#include "workingtables.h"
+#include "data/workingtables.h"
 
-#include "app/italiannumbers.h"
-#include "database.h"
+#include "core/italiannumbers.h"
+#include "data/database.h"
 
 #include <cmath>
 

@@ -1,0 +1,71 @@
+#include "ui/app/formulacaricoincendio.h"
+
+#include "ui/app/avvio.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/formulaline.h"
+#include "ui/app/widgets.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FormulaCaricoIncendio::FormulaCaricoIncendio()
+    : MainScreen("FormulaCaricoIncendio", QStringLiteral("Formula Carico d'Incendio"))
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *line1 = makeLabel(this, "Label1", QStringLiteral("Determinare il carico di incendio"));
+    auto *line2 = makeLabel(this, "Label2", QStringLiteral(" specifico di progetto"));
+    line1->setFont(headingFont(15));
+    line2->setFont(headingFont(15));
+    layout->addWidget(line1);
+    layout->addWidget(line2);
+
+    auto *frame1 = new QGroupBox(this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *frame1Layout = new QVBoxLayout(frame1);
+    auto *definition = makeLabel(frame1, "Label5",
+        QStringLiteral("Per carico d'incendio specifico deve intendersi il potenziale termico netto della "
+                       "totalità dei materiali combustibili contenuti in uno spazio, riferito all'unità di superficie."));
+    definition->setWordWrap(true);
+    frame1Layout->addWidget(definition);
+    layout->addWidget(frame1);
+
+    // The symbol q_f,d stands in the blank parenthesis of the sentence.
+    auto *sentence = new QHBoxLayout;
+    auto *before = makeLabel(this, "Label4", QStringLiteral("Il Valore del carico d'incendio specifico di progetto ("));
+    sentence->addWidget(before);
+    sentence->addWidget(makeSymbol(this, "Image1", Symbols::qfd, 12));
+    sentence->addWidget(new QLabel(QStringLiteral(") è determinato secondo la seguente relazione:"), this));
+    sentence->addStretch();
+    layout->addLayout(sentence);
+
+    auto *relation = new QHBoxLayout;
+    relation->addStretch();
+    relation->addWidget(makeSymbol(this, "Picture1", Symbols::relation, 18));
+    relation->addWidget(makeLabel(this, "Label3", QStringLiteral("[MJ/m²]")));
+    relation->addStretch();
+    layout->addLayout(relation);
+
+    auto *frame3 = new QGroupBox(this);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    auto *frame3Layout = new QVBoxLayout(frame3);
+    auto *corrected = makeLabel(frame3, "Label6",
+        QStringLiteral("Il carico d'incendio specifico di progetto è il carico d'incendio specifico corretto "
+                       "in base ai parametri indicatori del rischio di incendio del compartimento e dei "
+                       "fattori relativi alle misure di protezione presenti."));
+    corrected->setWordWrap(true);
+    frame3Layout->addWidget(corrected);
+    layout->addWidget(frame3);
+
+    auto *nav = new QHBoxLayout;
+    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
+    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
+    nav->addWidget(back);
+    nav->addStretch();
+    nav->addWidget(next);
+    layout->addLayout(nav);
+    resize(640, sizeHint().height());
+
+    connect(next, &QPushButton::clicked, this, [this] { showThenHide(Screens::get<DensitaCarico>(), *this); });
+    connect(back, &QPushButton::clicked, this, [this] { showThenHide(Screens::get<Avvio>(), *this); });
+}

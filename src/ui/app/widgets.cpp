@@ -1,0 +1,140 @@
+#include "ui/app/widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDebug>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+
+LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    setCursor(Qt::PointingHandCursor);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLineEdit *makeLineEdit(QWidget *parent, const char *name, const QString &text)
+{
+    auto *edit = new QLineEdit(text, parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+namespace {
+
+// Inline completion that proposes nothing for an empty text. The line edit completes after
+// each key, once the text's own checks have run: when a check has just emptied a refused text,
+// an ordinary completer would fill in the first entry of the list and pick it.
+class EntryCompleter : public QCompleter
+{
+public:
+    using QCompleter::QCompleter;
+
+    QStringList splitPath(const QString &path) const override
+    {
+        if (path.isEmpty())
+            return {QString(QChar(QChar::LastValidCodePoint))}; // begins no entry
+        return QCompleter::splitPath(path);
+    }
+};
+
+} // namespace
+
+void useEntryCompletion(QComboBox *combo)
+{
+    auto *completer = new EntryCompleter(combo->model(), combo);
+    completer->setCompletionColumn(combo->modelColumn());
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    combo->setCompleter(completer);
+}
+
+QComboBox *makeEditableCombo(QWidget *parent, const char *name, const QStringList &items)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    useEntryCompletion(combo);
+    return combo;
+}
+
+QCheckBox *makeCheck(QWidget *parent, const char *name)
+{
+    auto *check = new QCheckBox(parent);
+    check->setObjectName(QString::fromLatin1(name));
+    return check;
+}
+
+QString arrayElementName(const char *arrayName, int index)
+{
+    return QStringLiteral("%1_%2").arg(QString::fromLatin1(arrayName)).arg(index);
+}
+
+QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index)
+{
+    auto *option = new QRadioButton(parent);
+    option->setObjectName(arrayElementName(arrayName, index));
+    return option;
+}
+
+void setFieldText(QWidget &screen, const char *name, const QString &text)
+{
+    QWidget *field = screen.findChild<QWidget *>(QString::fromLatin1(name));
+    if (auto *label = qobject_cast<QLabel *>(field))
+        label->setText(text);
+    else if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->setText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(field))
+        combo->setEditText(text);
+    else
+        qWarning("%s has no field named %s", qPrintable(screen.objectName()), name);
+}
+
+QString fieldText(QWidget &screen, const char *name)
+{
+    QWidget *field = screen.findChild<QWidget *>(QString::fromLatin1(name));
+    if (auto *label = qobject_cast<QLabel *>(field))
+        return label->text();
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        return edit->text();
+    if (auto *combo = qobject_cast<QComboBox *>(field))
+        return combo->currentText();
+    qWarning("%s has no field named %s", qPrintable(screen.objectName()), name);
+    return QString();
+}
+
+QFont headingFont(int pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}

@@ -1,0 +1,339 @@
+#include "ui/fireload/valoreperarredo.h"
+
+#include "ui/app/densitacarico.h"
+#include "ui/app/formulaline.h"
+#include "core/italiannumbers.h"
+#include "core/sharedstate.h"
+#include "core/userprompt.h"
+#include "ui/app/widgets.h"
+#include "ui/catalogue/catalogcombo.h"
+#include "ui/catalogue/catalogueeditor.h"
+#include "ui/catalogue/gridviewer.h"
+#include "data/module1.h"
+#include "ui/fireload/fireloaddisplay.h"
+#include "data/module2.h"
+#include "data/workingtables.h"
+#include "core/entrymessages.h"
+#include "ui/factors/fattorerischio1.h"
+#include "ui/factors/fattorerischio2.h"
+#include "ui/factors/fattoreprotezione.h"
+#include "ui/factors/totaleformula.h"
+#include "ui/reports/stampaelencoarredomerci.h"
+#include "ui/reports/stampapages.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using ItalianNumbers::leadingNumber;
+
+namespace {
+
+// One "Personalizza il database" frame with its add and delete buttons.
+QGroupBox *catalogueFrame(QWidget *parent, const char *frameName, const char *addName,
+                          const QString &addText, const char *deleteName,
+                          const QString &deleteText, QPushButton **add, QPushButton **remove)
+{
+    auto *frame = new QGroupBox(QStringLiteral("Personalizza il database"), parent);
+    frame->setObjectName(QString::fromLatin1(frameName));
+    auto *grid = new QGridLayout(frame);
+    *add = makeButton(frame, addName, QStringLiteral("+"));
+    *remove = makeButton(frame, deleteName, QStringLiteral("−"));
+    auto *addLabel = new QLabel(addText, frame);
+    auto *deleteLabel = new QLabel(deleteText, frame);
+    grid->addWidget(*add, 0, 0);
+    grid->addWidget(addLabel, 0, 1);
+    grid->addWidget(*remove, 1, 0);
+    grid->addWidget(deleteLabel, 1, 1);
+    return frame;
+}
+
+} // namespace
+
+ValorePerArredo::ValorePerArredo()
+    : MainScreen("ValorePerArredo", QStringLiteral("Arredo e/o  merci in deposito"))
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *heading = makeLabel(this, "Label1", QStringLiteral("Carico d'incendio specifico"));
+    heading->setFont(headingFont(14));
+    auto *subheading = makeLabel(this, "Label2", QStringLiteral("per Arredo e per merci in deposito"));
+    subheading->setFont(headingFont(12));
+    layout->addWidget(heading);
+    layout->addWidget(subheading);
+
+    // Furnishings
+    auto *furnishings = new QGridLayout;
+    m_comboArredo = new CatalogCombo(Catalogue::Furnishings, "ComboArredo", this);
+    m_valorePezzo = makeLineEdit(this, "txtValoreMJPezzo");
+    m_qta = makeLineEdit(this, "txtQta", QStringLiteral("1"));
+    furnishings->addWidget(makeLabel(this, "Label3", QStringLiteral("Tipo di arredo")), 0, 0);
+    furnishings->addWidget(makeLabel(this, "Label4", QStringLiteral("[MJ/Pezzo]")), 0, 1);
+    furnishings->addWidget(makeLabel(this, "Label5", QStringLiteral("Qtà [pezzi]")), 0, 2);
+    furnishings->addWidget(m_comboArredo, 1, 0);
+    furnishings->addWidget(m_valorePezzo, 1, 1);
+    furnishings->addWidget(m_qta, 1, 2);
+    auto *addFurnishing = makeButton(this, "Command4", QStringLiteral("Aggiungi arredo nella sommatoria"));
+    furnishings->addWidget(addFurnishing, 2, 0);
+    furnishings->setColumnStretch(0, 1);
+    layout->addLayout(furnishings);
+
+    // Stored goods
+    auto *goods = new QGridLayout;
+    m_comboMatDep = new CatalogCombo(Catalogue::StoredGoods, "ComboMatDep", this);
+    m_valoreM3 = makeLineEdit(this, "txtValoreMJm3");
+    m_qtaMerce = makeLineEdit(this, "txtQtaMerce", QStringLiteral("1"));
+    m_imballo = makeCheck(this, "CheckImballo");
+    m_imballo->setText(QStringLiteral("Imballaggio merce"));
+    goods->addWidget(makeLabel(this, "Label6", QStringLiteral("Tipo di merce in deposito")), 0, 0);
+    goods->addWidget(makeLabel(this, "Label7", QStringLiteral("[MJ/m³]")), 0, 1);
+    goods->addWidget(makeLabel(this, "Label8", QStringLiteral("Qtà [m³]")), 0, 2);
+    goods->addWidget(m_comboMatDep, 1, 0);
+    goods->addWidget(m_valoreM3, 1, 1);
+    goods->addWidget(m_qtaMerce, 1, 2);
+    goods->addWidget(m_imballo, 1, 3);
+    auto *addGoods = makeButton(this, "Command7", QStringLiteral("Aggiungi merce nella sommatoria"));
+    goods->addWidget(addGoods, 2, 0);
+    goods->setColumnStretch(0, 1);
+    layout->addSpacing(8);
+    layout->addLayout(goods);
+
+    auto *result = new QHBoxLayout;
+    result->addWidget(makeLabel(this, "Label9", QStringLiteral("Area del compartimento")));
+    m_area = makeLineEdit(this, "txtAreaComp");
+    m_area->setMaximumWidth(120);
+    result->addWidget(m_area);
+    result->addWidget(makeLabel(this, "Label10", QStringLiteral("[m²]")));
+    result->addSpacing(30);
+    m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
+    result->addWidget(m_qfSymbol);
+    m_valoreqf = makeLabel(this, "Valoreqf", QString());
+    m_valoreqf->setFont(headingFont(12));
+    result->addWidget(m_valoreqf);
+    result->addWidget(makeLabel(this, "Label11", QStringLiteral("[MJ/m²]")));
+    result->addStretch();
+    auto *view = makeButton(this, "Command5", QStringLiteral("Visualizza/Modifica dati inseriti"));
+    result->addWidget(view);
+    layout->addSpacing(8);
+    layout->addLayout(result);
+
+    QPushButton *addArredoToDb = nullptr, *deleteArredo = nullptr;
+    QPushButton *addGoodsToDb = nullptr, *deleteGoods = nullptr;
+    auto *frames = new QHBoxLayout;
+    frames->addWidget(catalogueFrame(this, "Frame1", "cmdAggArredoAlDB",
+                                     QStringLiteral("Aggiungi nuovo arredo"), "cmdDelete",
+                                     QStringLiteral("Elimina arredo selezionato"), &addArredoToDb,
+                                     &deleteArredo));
+    frames->addWidget(catalogueFrame(this, "Frame2", "cmdAggMaterialeDepositatoAlDB",
+                                     QStringLiteral("Aggiungi nuova merce in deposito"), "Command6",
+                                     QStringLiteral("Elimina merce selezionata"), &addGoodsToDb,
+                                     &deleteGoods));
+    layout->addLayout(frames);
+
+    auto *nav = new QHBoxLayout;
+    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
+    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
+    nav->addWidget(back);
+    nav->addStretch();
+    nav->addWidget(next);
+    layout->addLayout(nav);
+
+    connect(m_comboArredo, &QComboBox::editTextChanged, this, [this] { typeChanged(m_comboArredo); });
+    connect(m_comboMatDep, &QComboBox::editTextChanged, this, [this] { typeChanged(m_comboMatDep); });
+    connect(m_comboArredo, qOverload<int>(&QComboBox::activated), this, &ValorePerArredo::ComboArredo_Click);
+    connect(m_comboMatDep, qOverload<int>(&QComboBox::activated), this, &ValorePerArredo::ComboMatDep_Click);
+    connect(m_imballo, &QCheckBox::stateChanged, this, &ValorePerArredo::CheckImballo_Click);
+    for (QLineEdit *field : {m_valorePezzo, m_qta, m_valoreM3, m_qtaMerce})
+        connect(field, &QLineEdit::textChanged, this, [this, field] { checkAtLeastOne(field); });
+    connect(m_area, &QLineEdit::textChanged, this, &ValorePerArredo::txtAreaComp_Change);
+    connect(addFurnishing, &QPushButton::clicked, this, &ValorePerArredo::Command4_Click);
+    connect(addGoods, &QPushButton::clicked, this, &ValorePerArredo::Command7_Click);
+    connect(view, &QPushButton::clicked, this, &ValorePerArredo::Command5_Click);
+    connect(next, &QPushButton::clicked, this, &ValorePerArredo::Command1_Click);
+    connect(back, &QPushButton::clicked, this, &ValorePerArredo::Command2_Click);
+    connect(addArredoToDb, &QPushButton::clicked, this,
+            [this] { CatalogueEditor::add(Catalogue::Furnishings, *m_comboArredo); });
+    connect(deleteArredo, &QPushButton::clicked, this, [this] {
+        CatalogueEditor::remove(Catalogue::Furnishings, *m_comboArredo);
+        m_valorePezzo->clear();
+        m_comboArredo->clearText();
+    });
+    connect(addGoodsToDb, &QPushButton::clicked, this,
+            [this] { CatalogueEditor::add(Catalogue::StoredGoods, *m_comboMatDep); });
+    connect(deleteGoods, &QPushButton::clicked, this, [this] {
+        CatalogueEditor::remove(Catalogue::StoredGoods, *m_comboMatDep);
+        m_valoreM3->clear();
+        m_comboMatDep->clearText();
+    });
+
+    // Form_Load
+    CancellaTabella();
+    Module1::SommaArredoMerci = 0;
+    m_area->clear();
+    Module1::FattImballo = 1.0;
+    m_nextFurnishing = 1;
+    m_nextGoods = 1;
+}
+
+void ValorePerArredo::clearForNewMethod()
+{
+    m_area->clear();
+    m_comboArredo->clearText();
+    m_comboMatDep->clearText();
+    m_valorePezzo->clear();
+    m_valoreM3->clear();
+}
+
+void ValorePerArredo::CancellaTabella()
+{
+    WorkingTables::clearFurnishings();
+}
+
+void ValorePerArredo::typeChanged(CatalogCombo *combo)
+{
+    const QString text = combo->currentText();
+    if (!text.isEmpty() && !combo->leadsToAnEntry(text))
+        combo->clearText();
+}
+
+void ValorePerArredo::ComboArredo_Click(int row)
+{
+    m_valorePezzo->setText(ItalianNumbers::toText(m_comboArredo->boundValueAt(row).toDouble()));
+    m_qta->setText(QStringLiteral("1"));
+}
+
+void ValorePerArredo::ComboMatDep_Click(int row)
+{
+    m_valoreM3->setText(ItalianNumbers::toText(m_comboMatDep->boundValueAt(row).toDouble()));
+    m_qtaMerce->setText(QStringLiteral("1"));
+}
+
+void ValorePerArredo::CheckImballo_Click()
+{
+    Module1::FattImballo = m_imballo->isChecked() ? 1.1 : 1.0;
+}
+
+void ValorePerArredo::checkAtLeastOne(QLineEdit *field)
+{
+    if (!field->text().isEmpty() && leadingNumber(field->text()) < 1)
+        field->clear();
+}
+
+void ValorePerArredo::txtAreaComp_Change()
+{
+    // A negative area would give a negative fire load: it is refused like an area of 0.
+    if (leadingNumber(m_area->text()) <= 0) {
+        m_area->clear();
+        return;
+    }
+    Module1::MostraDensitaArredo();
+}
+
+void ValorePerArredo::AggiungiArredoAllaSommatoria()
+{
+    const QString type = m_comboArredo->namesAnEntry() ? m_comboArredo->currentText() : QString();
+    const auto value = WorkingTables::storedNumber(m_valorePezzo->text());
+    const auto quantity = WorkingTables::storedNumber(m_qta->text());
+    if (type.isEmpty() || m_valorePezzo->text().isEmpty() || !value || !quantity) {
+        EntryMessages::incompleteEntry();
+        return;
+    }
+    if (!WorkingTables::keepsSumFinite(WorkingTables::sumFurnishings(), {*value, *quantity})) {
+        EntryMessages::tooLarge();
+        return;
+    }
+    if (!WorkingTables::appendFurnishing(m_nextFurnishing, type, *value, *quantity))
+        return;
+    ++m_nextFurnishing;
+    showMessage(QStringLiteral("inserimento riuscito") + QLatin1Char('\n') +
+                QStringLiteral("Arredo : ") + type + QLatin1Char('\n') +
+                QStringLiteral("Potere Calorifico: ") + m_valorePezzo->text() + QLatin1Char('\n') +
+                QStringLiteral("Quantità: ") + QLatin1Char(' ') + m_qta->text());
+}
+
+void ValorePerArredo::AggiungiMerceAllaSommatoria()
+{
+    const QString type = m_comboMatDep->namesAnEntry() ? m_comboMatDep->currentText() : QString();
+    const auto value = WorkingTables::storedNumber(m_valoreM3->text());
+    const auto quantity = WorkingTables::storedNumber(m_qtaMerce->text());
+    if (type.isEmpty() || m_valoreM3->text().isEmpty() || !value || !quantity) {
+        EntryMessages::incompleteEntry();
+        return;
+    }
+    if (!WorkingTables::keepsSumFinite(WorkingTables::sumFurnishings(),
+                                       {*value, *quantity, Module1::FattImballo})) {
+        EntryMessages::tooLarge();
+        return;
+    }
+    if (!WorkingTables::appendGoods(m_nextGoods, type, *value, *quantity, Module1::FattImballo))
+        return;
+    ++m_nextGoods;
+    showMessage(QStringLiteral("inserimento riuscito") + QLatin1Char('\n') +
+                QStringLiteral("Merce in Deposito : ") + type + QLatin1Char('\n') +
+                QStringLiteral("Potere Calorifico: ") + m_valoreM3->text() + QLatin1Char('\n') +
+                QStringLiteral("Quantità: ") + QLatin1Char(' ') + m_qtaMerce->text());
+}
+
+void ValorePerArredo::Command4_Click()
+{
+    Module1::NomeTabella = QStringLiteral("tblAppoggio");
+    AggiungiArredoAllaSommatoria();
+    Module1::CalcoloCarIncArredo();
+    Module1::MostraDensitaArredo();
+    m_valoreqf->setText(ItalianNumbers::integerPartText(Module1::DensCarInc));
+}
+
+void ValorePerArredo::Command7_Click()
+{
+    Module1::NomeTabella = QStringLiteral("tblAppoggio");
+    AggiungiMerceAllaSommatoria();
+    Module1::CalcoloCarIncArredo();
+    Module1::MostraDensitaArredo();
+    m_valoreqf->setText(ItalianNumbers::integerPartText(Module1::DensCarInc));
+    m_imballo->setChecked(false);
+}
+
+void ValorePerArredo::Command5_Click()
+{
+    if (Module1::NomeTabella.isEmpty()) {
+        showMessage(QStringLiteral("Non ci sono dati inseriti"));
+        return;
+    }
+    VisualTabAppoggio &viewer = Screens::get<VisualTabAppoggio>();
+    viewer.show();
+    viewer.raise();
+}
+
+void ValorePerArredo::Command1_Click()
+{
+    if (Module1::DensCarInc == 0) {
+        EntryMessages::noFireLoadYet();
+        return;
+    }
+    showThenHide(Screens::get<FattoreRischio1>(), *this);
+
+    const QString qf = ItalianNumbers::integerPartText(Module1::DensCarInc);
+    setFieldText(Screens::get<FattoreRischio1>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<FattoreRischio2>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<FattoreProtezione>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<TotaleFormula>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<StampaArredoMerci>(), "Valoreqf", qf);
+    setFieldText(Screens::get<StampaElencoArredoMerci>(), "Valoreqf", qf);
+    Module1::AreaComp = m_area->text();
+    Screens::get<StampaElencoArredoMerci>().Form_Load();
+    setFieldText(Screens::get<StampaArredoMerci>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<StampaArredoMerci>(), "lblSuperficie", m_area->text());
+    Screens::get<FattoreRischio1>().Area();
+    Module2::SvuotaTabStampa();
+    Module2::PreparaTabStampa();
+}
+
+void ValorePerArredo::Command2_Click()
+{
+    Module1::DensCarInc = 0;
+    CancellaTabella();
+    m_nextFurnishing = 1;
+    showThenHide(Screens::get<DensitaCarico>(), *this);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ui/app/screens.h"
+
+class CatalogCombo;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+// q_f from furnishings (fire load per piece) and stored goods (fire load per m³, with a
+// packaging surcharge): each entry is a row of tblAppoggio; q_f is their sum over the area.
+class ValorePerArredo : public MainScreen
+{
+    Q_OBJECT
+public:
+    ValorePerArredo();
+
+    // What a new choice of the furnishings method empties on this screen.
+    void clearForNewMethod();
+    // Empties tblAppoggio and both report tables.
+    void CancellaTabella();
+
+private:
+    void AggiungiArredoAllaSommatoria();
+    void AggiungiMerceAllaSommatoria();
+
+    void typeChanged(CatalogCombo *combo);
+    void ComboArredo_Click(int row);
+    void ComboMatDep_Click(int row);
+    void CheckImballo_Click();
+    void checkAtLeastOne(QLineEdit *field);
+    void txtAreaComp_Change();
+    void Command4_Click();
+    void Command7_Click();
+    void Command5_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+    CatalogCombo *m_comboArredo;
+    QLineEdit *m_valorePezzo;
+    QLineEdit *m_qta;
+    CatalogCombo *m_comboMatDep;
+    QLineEdit *m_valoreM3;
+    QLineEdit *m_qtaMerce;
+    QCheckBox *m_imballo;
+    QLineEdit *m_area;
+    QLabel *m_valoreqf;
+    QLabel *m_qfSymbol;
+    qint64 m_nextFurnishing = 1;
+    qint64 m_nextGoods = 1;
+};

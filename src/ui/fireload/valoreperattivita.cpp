@@ -1,0 +1,264 @@
+#include "ui/fireload/valoreperattivita.h"
+
+#include "ui/app/densitacarico.h"
+#include "ui/app/formulaline.h"
+#include "core/italiannumbers.h"
+#include "core/sharedstate.h"
+#include "core/userprompt.h"
+#include "ui/app/widgets.h"
+#include "ui/catalogue/catalogcombo.h"
+#include "ui/catalogue/catalogueeditor.h"
+#include "data/catalogues.h"
+#include "core/entrymessages.h"
+#include "ui/factors/fattorerischio1.h"
+#include "ui/factors/fattorerischio2.h"
+#include "ui/factors/fattoreprotezione.h"
+#include "ui/factors/totaleformula.h"
+#include "ui/reports/stampapages.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+using ItalianNumbers::leadingNumber;
+using ItalianNumbers::toDouble;
+
+namespace {
+
+// "1", "1,05", ... "2": the fractile factors, step 0,05.
+QStringList fractileFactors()
+{
+    QStringList factors;
+    for (int hundredths = 100; hundredths <= 200; hundredths += 5)
+        factors << ItalianNumbers::toText(hundredths / 100.0);
+    return factors;
+}
+
+} // namespace
+
+ValorePerAttivita::ValorePerAttivita() : MainScreen("ValorePerAttivita", QStringLiteral("Attività"))
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *heading = makeLabel(this, "Label1", QStringLiteral(" Carico d'incendio specifico"));
+    heading->setFont(headingFont(14));
+    layout->addWidget(heading);
+    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("orientativo per tipo di attività ")));
+
+    auto *grid = new QGridLayout;
+    m_comboAttivita = new CatalogCombo(Catalogue::Activities, "ComboAttivita", this);
+    m_valore = makeLineEdit(this, "txtValoreMJm2");
+    m_valore->setMaximumWidth(120);
+    m_frattile = makeEditableCombo(this, "ComboFrattile", fractileFactors());
+    m_frattile->setMaximumWidth(120);
+    m_nota = makeLabel(this, "Nota", QString());
+    m_nota->setWordWrap(true);
+    m_nota->setMinimumHeight(48);
+    m_nota->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    grid->addWidget(makeLabel(this, "Label3", QStringLiteral("Tipologia")), 0, 0);
+    grid->addWidget(m_comboAttivita, 0, 1, 1, 3);
+    grid->addWidget(m_nota, 1, 1, 1, 3);
+    grid->addWidget(m_valore, 2, 1);
+    grid->addWidget(makeLabel(this, "Label4", QStringLiteral("MJ/m²")), 2, 2);
+    grid->addWidget(makeLabel(this, "Label5", QStringLiteral("Frattile 80%")), 3, 0);
+    grid->addWidget(m_frattile, 3, 1);
+    grid->setColumnStretch(3, 1);
+    layout->addLayout(grid);
+
+    auto *result = new QHBoxLayout;
+    m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
+    m_valoreqf = makeLabel(this, "Valoreqf", QString());
+    m_valoreqf->setFont(headingFont(12));
+    result->addWidget(m_qfSymbol);
+    result->addWidget(m_valoreqf);
+    result->addWidget(makeLabel(this, "Label6", QStringLiteral("[MJ/m²]")));
+    result->addStretch();
+    layout->addLayout(result);
+
+    auto *frame = new QGroupBox(QStringLiteral("Personalizza il Database"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *frameLayout = new QGridLayout(frame);
+    auto *addToDb = makeButton(frame, "cmdAggAttivitaAlDB", QStringLiteral("+"));
+    auto *deleteFromDb = makeButton(frame, "Command3", QStringLiteral("−"));
+    frameLayout->addWidget(addToDb, 0, 0);
+    frameLayout->addWidget(makeLabel(frame, "Label7", QStringLiteral("Aggiungi Nuova Tipologia")), 0, 1);
+    frameLayout->addWidget(deleteFromDb, 1, 0);
+    frameLayout->addWidget(makeLabel(frame, "Label8", QStringLiteral("Elimina Tipologia Selezionata")), 1, 1);
+    layout->addWidget(frame);
+
+    auto *nav = new QHBoxLayout;
+    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
+    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
+    nav->addWidget(back);
+    nav->addStretch();
+    nav->addWidget(next);
+    layout->addLayout(nav);
+
+    connect(m_comboAttivita, &QComboBox::editTextChanged, this, &ValorePerAttivita::ComboAttivita_Change);
+    connect(m_valore, &QLineEdit::textChanged, this, &ValorePerAttivita::txtValoreMJm2_Change);
+    connect(m_frattile, &QComboBox::editTextChanged, this, &ValorePerAttivita::ComboFrattile_Change);
+    connect(m_frattile, qOverload<int>(&QComboBox::activated), this, &ValorePerAttivita::ComboFrattile_Click);
+    connect(next, &QPushButton::clicked, this, &ValorePerAttivita::Command1_Click);
+    connect(back, &QPushButton::clicked, this, &ValorePerAttivita::Command2_Click);
+    connect(addToDb, &QPushButton::clicked, this,
+            [this] { CatalogueEditor::add(Catalogue::Activities, *m_comboAttivita); });
+    connect(deleteFromDb, &QPushButton::clicked, this,
+            [this] { CatalogueEditor::remove(Catalogue::Activities, *m_comboAttivita); });
+}
+
+void ValorePerAttivita::clearForNewCalculation()
+{
+    m_comboAttivita->clearText();
+    m_valore->clear();
+    m_frattile->setCurrentIndex(-1);
+    m_frattile->setEditText(QString());
+    m_valoreqf->clear();
+    m_qfSymbol->show();
+}
+
+void ValorePerAttivita::ComboAttivita_Change()
+{
+    const QString text = m_comboAttivita->currentText();
+    if (text.isEmpty())
+        return;
+    const QVariant id = m_comboAttivita->boundValue();
+    if (!id.isValid()) {
+        // A name typed halfway waits for the rest; a text that starts no entry is refused.
+        if (!m_comboAttivita->leadsToAnEntry(text))
+            m_comboAttivita->clearText();
+        return;
+    }
+    m_frattile->setEditText(QString());
+    Module1::AttivitaScelta = id.toLongLong();
+    Assegna_Valori();
+}
+
+void ValorePerAttivita::Assegna_Valori()
+{
+    const auto activity = Catalogues::activity(Module1::AttivitaScelta);
+    if (!activity) {
+        m_comboAttivita->clearText();
+        return;
+    }
+    m_valore->setText(activity->nominalLoad.isNull()
+                          ? QString()
+                          : ItalianNumbers::toText(activity->nominalLoad.toDouble()));
+    m_nota->setText(activity->description);
+}
+
+void ValorePerAttivita::showFractileValue()
+{
+    m_valoreqf->setText(ItalianNumbers::toText(Module1::ValoreFrattile));
+    m_qfSymbol->hide();
+}
+
+std::optional<double> ValorePerAttivita::typedFractileValue() const
+{
+    const auto value = toDouble(m_valore->text());
+    const auto factor = toDouble(m_frattile->currentText());
+    if (!value || *value <= 1 || !factor || *factor <= 0 || !std::isfinite(*factor * *value))
+        return std::nullopt;
+    return *factor * *value;
+}
+
+void ValorePerAttivita::txtValoreMJm2_Change()
+{
+    if (!m_frattile->currentText().isEmpty() && !m_valore->text().isEmpty()) {
+        if (!toDouble(m_frattile->currentText()) || !toDouble(m_valore->text())) {
+            m_valore->clear();
+            return;
+        }
+        if (const auto product = typedFractileValue()) {
+            Module1::ValoreFrattile = *product;
+            showFractileValue();
+        }
+    }
+    if (leadingNumber(m_valore->text()) < 1)
+        m_valore->clear();
+}
+
+void ValorePerAttivita::ComboFrattile_Change()
+{
+    const auto factor = toDouble(m_frattile->currentText());
+    if (!factor || *factor > 2) {
+        m_frattile->setEditText(QString());
+        return;
+    }
+    // A factor typed in full is multiplied at once, as a factor picked from the list is.
+    if (const auto product = typedFractileValue()) {
+        Module1::ValoreFrattile = *product;
+        showFractileValue();
+    }
+}
+
+void ValorePerAttivita::ComboFrattile_Click()
+{
+    if (m_valore->text().isEmpty()) {
+        showMessage(QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di frattile"));
+        Module1::ValoreFrattile = 0;
+        return;
+    }
+    const auto value = toDouble(m_valore->text());
+    const auto factor = toDouble(m_frattile->currentText());
+    // A value that is not a number ("5a") is as unreliable as one of 1 or less.
+    if (!value || *value <= 1 || !factor) {
+        showMessage(QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
+        Module1::ValoreFrattile = 0;
+        return;
+    }
+    if (!std::isfinite(*factor * *value)) {
+        EntryMessages::tooLarge();
+        Module1::ValoreFrattile = 0;
+        return;
+    }
+    Module1::ValoreFrattile = *factor * *value;
+    showFractileValue();
+}
+
+void ValorePerAttivita::Command1_Click()
+{
+    if (m_valore->text().isEmpty()) {
+        showMessage(QStringLiteral("Selezionare una tipologia in elenco"));
+        return;
+    }
+    if (m_frattile->currentText().isEmpty()) {
+        showMessage(QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di Frattile"));
+        return;
+    }
+    // q_f is the product of the texts the report will show, whatever was typed since it was
+    // last shown.
+    const auto value = toDouble(m_valore->text());
+    const auto factor = toDouble(m_frattile->currentText());
+    if (Module1::ValoreFrattile == 0 || !value || *value <= 1 || !factor || *factor <= 0) {
+        showMessage(QStringLiteral("Inserire un valore attendibile di carico d'incendio"));
+        return;
+    }
+    if (!std::isfinite(*factor * *value)) {
+        EntryMessages::tooLarge();
+        return;
+    }
+    Module1::ValoreFrattile = *factor * *value;
+    showFractileValue();
+    Module1::DensCarInc = Module1::ValoreFrattile;
+    showThenHide(Screens::get<FattoreRischio1>(), *this);
+
+    const QString qf = ItalianNumbers::toText(Module1::DensCarInc);
+    setFieldText(Screens::get<FattoreRischio1>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<FattoreRischio2>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<FattoreProtezione>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<TotaleFormula>(), "txtDensCarInc", qf);
+    StampaAttivita &page = Screens::get<StampaAttivita>();
+    setFieldText(page, "Valoreqf", qf);
+    setFieldText(page, "lblTipologia", m_comboAttivita->currentText());
+    setFieldText(page, "lblCarIncSpecif", m_valore->text());
+    setFieldText(page, "lblFrattile", m_frattile->currentText());
+    setFieldText(page, "txtDensCarInc", qf);
+}
+
+void ValorePerAttivita::Command2_Click()
+{
+    Module1::DensCarInc = 0;
+    showThenHide(Screens::get<DensitaCarico>(), *this);
+}

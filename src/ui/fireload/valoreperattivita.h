@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ui/app/screens.h"
+
+#include <optional>
+
+class CatalogCombo;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+// q_f from the activity catalogue: the nominal specific fire load of the activity type times a
+// fractile factor between 1 and 2.
+class ValorePerAttivita : public MainScreen
+{
+    Q_OBJECT
+public:
+    ValorePerAttivita();
+
+    // What a new calculation resets on this screen.
+    void clearForNewCalculation();
+
+private:
+    void Assegna_Valori();
+
+    void ComboAttivita_Change();
+    void txtValoreMJm2_Change();
+    void ComboFrattile_Change();
+    void ComboFrattile_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void showFractileValue();
+    // The typed value times the typed factor, when both are reliable (a value above 1, a
+    // positive factor) and the product is a finite number.
+    std::optional<double> typedFractileValue() const;
+
+    CatalogCombo *m_comboAttivita;
+    QLineEdit *m_valore;
+    QComboBox *m_frattile;
+    QLabel *m_valoreqf;
+    QLabel *m_qfSymbol;
+    QLabel *m_nota;
+};

@@ -1,0 +1,285 @@
+#include "ui/fireload/valorepermateriale.h"
+
+#include "ui/app/densitacarico.h"
+#include "ui/app/formulaline.h"
+#include "core/italiannumbers.h"
+#include "core/sharedstate.h"
+#include "core/userprompt.h"
+#include "ui/app/widgets.h"
+#include "ui/catalogue/catalogueeditor.h"
+#include "ui/catalogue/catalogcombo.h"
+#include "ui/catalogue/gridviewer.h"
+#include "data/module1.h"
+#include "ui/fireload/fireloaddisplay.h"
+#include "data/workingtables.h"
+#include "core/entrymessages.h"
+#include "ui/factors/fattorerischio1.h"
+#include "ui/factors/fattorerischio2.h"
+#include "ui/factors/fattoreprotezione.h"
+#include "ui/factors/totaleformula.h"
+#include "ui/reports/stampaelencomateriali.h"
+#include "ui/reports/stampapages.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using ItalianNumbers::leadingNumber;
+
+ValorePerMateriale::ValorePerMateriale()
+    : MainScreen("ValorePerMateriale", QStringLiteral("Materiale"))
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *heading = makeLabel(this, "Label1", QStringLiteral("Carico d'incendio specifico per più materiali"));
+    heading->setFont(headingFont(14));
+    layout->addWidget(heading);
+
+    auto *entry = new QGridLayout;
+    m_comboMat = new CatalogCombo(Catalogue::Materials, "ComboMat", this);
+    m_valorePerKg = makeLineEdit(this, "txtValorePerKg");
+    m_qta = makeLineEdit(this, "txtQta");
+    m_psi = makeEditableCombo(this, "Combo2", {QStringLiteral("0"), QStringLiteral("0,85"), QStringLiteral("1")});
+    m_m = makeEditableCombo(this, "Combo1");
+    entry->addWidget(makeLabel(this, "Label2", QStringLiteral("Tipo di materiale")), 0, 0);
+    entry->addWidget(makeLabel(this, "Label3", QStringLiteral("[MJ/Kg]")), 0, 1);
+    entry->addWidget(makeLabel(this, "Label4", QStringLiteral("Qtà[Kg]")), 0, 2);
+    auto *psiLabel = makeLabel(this, "Label5", QStringLiteral("Ψ"));
+    entry->addWidget(psiLabel, 0, 3);
+    entry->addWidget(makeLabel(this, "Label6", QStringLiteral("m")), 0, 4);
+    entry->addWidget(m_comboMat, 1, 0);
+    entry->addWidget(m_valorePerKg, 1, 1);
+    entry->addWidget(m_qta, 1, 2);
+    entry->addWidget(m_psi, 1, 3);
+    entry->addWidget(m_m, 1, 4);
+    entry->setColumnStretch(0, 1);
+    layout->addLayout(entry);
+
+    auto *buttons = new QHBoxLayout;
+    auto *add = makeButton(this, "Command4", QStringLiteral("Aggiungi materiale nella sommatoria"));
+    auto *view = makeButton(this, "Command5", QStringLiteral("Visualizza/Modifica dati inseriti"));
+    buttons->addWidget(add);
+    buttons->addWidget(view);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+
+    auto *result = new QHBoxLayout;
+    result->addWidget(makeLabel(this, "Label7", QStringLiteral("Area del compartimento")));
+    m_area = makeLineEdit(this, "txtAreaComp");
+    m_area->setMaximumWidth(120);
+    result->addWidget(m_area);
+    result->addWidget(makeLabel(this, "Label8", QStringLiteral("[m²]")));
+    result->addSpacing(30);
+    m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
+    result->addWidget(m_qfSymbol);
+    m_valoreqf = makeLabel(this, "Valoreqf", QString());
+    m_valoreqf->setFont(headingFont(12));
+    result->addWidget(m_valoreqf);
+    result->addWidget(makeLabel(this, "Label9", QStringLiteral("[MJ/m²]")));
+    result->addStretch();
+    layout->addLayout(result);
+
+    auto *catalogue = new QGroupBox(QStringLiteral("Personalizza il Database"), this);
+    catalogue->setObjectName(QStringLiteral("Frame1"));
+    auto *catalogueLayout = new QGridLayout(catalogue);
+    auto *addToDb = makeButton(catalogue, "cmdAggMaterialeAlDB", QStringLiteral("+"));
+    auto *deleteFromDb = makeButton(catalogue, "cmdDelete", QStringLiteral("−"));
+    catalogueLayout->addWidget(addToDb, 0, 0);
+    catalogueLayout->addWidget(makeLabel(catalogue, "Label10", QStringLiteral("Aggiungi Nuovo Materiale ")), 0, 1);
+    catalogueLayout->addWidget(deleteFromDb, 1, 0);
+    catalogueLayout->addWidget(makeLabel(catalogue, "Label11", QStringLiteral("Elimina Tipologia Selezionata")), 1, 1);
+    layout->addWidget(catalogue);
+
+    auto *nav = new QHBoxLayout;
+    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
+    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
+    nav->addWidget(back);
+    nav->addStretch();
+    nav->addWidget(next);
+    layout->addLayout(nav);
+
+    connect(m_comboMat, &QComboBox::editTextChanged, this, &ValorePerMateriale::ComboMat_Change);
+    connect(m_comboMat, qOverload<int>(&QComboBox::activated), this, &ValorePerMateriale::ComboMat_Click);
+    connect(m_valorePerKg, &QLineEdit::textChanged, this, &ValorePerMateriale::txtValorePerKg_Change);
+    connect(m_qta, &QLineEdit::textChanged, this, &ValorePerMateriale::txtQta_Change);
+    connect(m_m->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_m); });
+    connect(m_psi->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_psi); });
+    connect(m_area, &QLineEdit::textChanged, this, &ValorePerMateriale::txtAreaComp_Change);
+    connect(add, &QPushButton::clicked, this, &ValorePerMateriale::Command4_Click);
+    connect(view, &QPushButton::clicked, this, &ValorePerMateriale::Command5_Click);
+    connect(next, &QPushButton::clicked, this, &ValorePerMateriale::Command1_Click);
+    connect(back, &QPushButton::clicked, this, &ValorePerMateriale::Command2_Click);
+    connect(addToDb, &QPushButton::clicked, this, [this] { CatalogueEditor::add(Catalogue::Materials, *m_comboMat); });
+    connect(deleteFromDb, &QPushButton::clicked, this, [this] {
+        CatalogueEditor::remove(Catalogue::Materials, *m_comboMat);
+        m_valorePerKg->clear();
+        m_comboMat->clearText();
+    });
+
+    // Form_Load
+    CancellaTabella();
+    m_area->clear();
+    m_qta->setText(QStringLiteral("1"));
+    m_nextRow = 1;
+    Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
+    m_m->addItems({QStringLiteral("1"), QStringLiteral("0,8")});
+    m_m->setCurrentIndex(0);
+    m_psi->setCurrentIndex(2);
+}
+
+void ValorePerMateriale::refreshCatalogue()
+{
+    m_comboMat->refresh();
+}
+
+void ValorePerMateriale::clearForNewMethod()
+{
+    m_comboMat->clearText();
+    m_valorePerKg->clear();
+    m_qfSymbol->show();
+    m_valoreqf->clear();
+    m_area->clear();
+}
+
+void ValorePerMateriale::CancellaTabella()
+{
+    WorkingTables::clearMaterials();
+}
+
+void ValorePerMateriale::ComboMat_Change()
+{
+    const QString text = m_comboMat->currentText();
+    if (!text.isEmpty() && !m_comboMat->leadsToAnEntry(text))
+        m_comboMat->clearText();
+}
+
+void ValorePerMateriale::ComboMat_Click(int row)
+{
+    m_valorePerKg->setText(ItalianNumbers::toText(m_comboMat->boundValueAt(row).toDouble()));
+    m_qta->setText(QStringLiteral("1"));
+}
+
+void ValorePerMateriale::txtValorePerKg_Change()
+{
+    if (!m_valorePerKg->text().isEmpty() && leadingNumber(m_valorePerKg->text()) < 1)
+        m_valorePerKg->clear();
+}
+
+void ValorePerMateriale::txtQta_Change()
+{
+    if (leadingNumber(m_qta->text()) < 0)
+        m_qta->clear();
+}
+
+void ValorePerMateriale::factorTyped(QComboBox *factor)
+{
+    const double value = leadingNumber(factor->currentText());
+    if (value != 1.0 && value != 0.8) {
+        factor->setCurrentIndex(-1); // nothing stays chosen behind an emptied text
+        factor->setEditText(QString());
+    }
+}
+
+void ValorePerMateriale::txtAreaComp_Change()
+{
+    // A negative area would give a negative fire load: it is refused like an area of 0.
+    if (leadingNumber(m_area->text()) <= 0) {
+        m_area->clear();
+        return;
+    }
+    CalcoloCarIncMat();
+    Module1::MostraDensitaMateriali();
+}
+
+void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
+{
+    // Only a catalogue entry is a material: a name typed halfway is not one.
+    const QString material = m_comboMat->namesAnEntry() ? m_comboMat->currentText() : QString();
+    const auto valuePerKg = WorkingTables::storedNumber(m_valorePerKg->text());
+    const auto quantity = WorkingTables::storedNumber(m_qta->text());
+    const auto psi = WorkingTables::storedNumber(m_psi->currentText());
+    const auto m = WorkingTables::storedNumber(m_m->currentText());
+
+    const bool complete = !material.isEmpty() && !m_valorePerKg->text().isEmpty() &&
+                          !m_m->currentText().isEmpty() && !m_psi->currentText().isEmpty();
+    if (!complete || !valuePerKg || !quantity || !psi || !m) {
+        EntryMessages::incompleteEntry();
+        return;
+    }
+    if (!WorkingTables::keepsSumFinite(WorkingTables::sumMaterials(), {*valuePerKg, *quantity, *psi, *m})) {
+        EntryMessages::tooLarge();
+        return;
+    }
+    if (!WorkingTables::appendMaterial(m_nextRow, material, *valuePerKg, *psi, *m, *quantity))
+        return;
+    ++m_nextRow;
+    showMessage(QStringLiteral("   inserimento riuscito    ") + QLatin1Char('\n') +
+                QStringLiteral("Materiale : ") + material + QLatin1Char('\n') +
+                QStringLiteral("Potere Calorifico: ") + m_valorePerKg->text() + QLatin1Char('\n') +
+                QStringLiteral("Quantità: ") + QLatin1Char(' ') + m_qta->text() + QLatin1Char('\n') +
+                QStringLiteral("Fattore Psi: ") + QLatin1Char(' ') + m_psi->currentText() +
+                QLatin1Char('\n') + QStringLiteral("Fattore m: ") + QLatin1Char(' ') +
+                m_m->currentText());
+}
+
+void ValorePerMateriale::CalcoloCarIncMat()
+{
+    Module1::RicalcoloMateriali();
+}
+
+void ValorePerMateriale::Command4_Click()
+{
+    AggiungiMaterialeAllaSommatoria();
+    if (m_area->text().isEmpty())
+        return;
+    if (leadingNumber(m_area->text()) == 0) {
+        showMessage(QStringLiteral("Inserire un valore dell'area valido"));
+        m_area->clear();
+        return;
+    }
+    CalcoloCarIncMat();
+    Module1::MostraDensitaMateriali();
+    m_valoreqf->setText(ItalianNumbers::integerPartText(Module1::DensCarInc));
+    m_comboMat->clearText();
+    m_valorePerKg->clear();
+    m_qta->setText(QStringLiteral("1"));
+}
+
+void ValorePerMateriale::Command5_Click()
+{
+    if (Module1::NomeTabMateriali.isEmpty()) {
+        showMessage(QStringLiteral("Assegnare un nome alla tabella d'appoggio"));
+        return;
+    }
+    VisualTabMat &viewer = Screens::get<VisualTabMat>();
+    viewer.show();
+    viewer.raise();
+}
+
+void ValorePerMateriale::Command1_Click()
+{
+    if (Module1::DensCarInc == 0) {
+        EntryMessages::noFireLoadYet();
+        return;
+    }
+    hideThenShow(*this, Screens::get<FattoreRischio1>());
+
+    const QString qf = ItalianNumbers::integerPartText(Module1::DensCarInc);
+    setFieldText(Screens::get<FattoreRischio1>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<FattoreRischio2>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<FattoreProtezione>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<TotaleFormula>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<StampaMateriali>(), "Valoreqf", qf);
+    setFieldText(Screens::get<StampaElencoMateriali>(), "Valoreqf", qf);
+    setFieldText(Screens::get<StampaMateriali>(), "txtDensCarInc", qf);
+    setFieldText(Screens::get<StampaElencoMateriali>(), "txtArea", m_area->text());
+    Screens::get<FattoreRischio1>().Area();
+}
+
+void ValorePerMateriale::Command2_Click()
+{
+    Module1::DensCarInc = 0;
+    showThenHide(Screens::get<DensitaCarico>(), *this);
+}

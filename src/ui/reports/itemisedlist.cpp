@@ -1,0 +1,225 @@
+#include "ui/reports/itemisedlist.h"
+
+#include "ui/app/formulaline.h"
+#include "core/italiannumbers.h"
+#include "core/sharedstate.h"
+#include "ui/app/widgets.h"
+#include "data/database.h"
+#include "ui/reports/pagecanvas.h"
+#include "ui/reports/pageview.h"
+#include "ui/reports/stampapages.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace PageCanvas;
+
+QString listText(const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
+        value.typeId() == QMetaType::Int)
+        return ItalianNumbers::toText(value.toDouble());
+    return value.toString();
+}
+
+ItemisedList::ItemisedList(const char *name, const QString &caption, int canvasWidth,
+                           int canvasHeight, int clientWidth, int clientHeight, int borderTop,
+                           int borderBottom, const QString &title, int titleTop)
+    : SecondaryWindow(name, caption),
+      m_view(new PageView(canvasWidth, canvasHeight, this)),
+      m_canvas(m_view->canvas()),
+      m_rows(new ListRows(m_view)),
+      m_designHeight(canvasHeight),
+      m_borderBottom(borderBottom)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    resize(PageView::toPixelsX(clientWidth), PageView::toPixelsY(clientHeight));
+
+    text(m_canvas, "lblTestata",
+         QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni "), 0,
+         borderTop + 120, verdana(15.75, true), 11160, Qt::AlignHCenter);
+    text(m_canvas, "lblDecreto",
+         QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"),
+         0, borderTop + 600, script(11), 11160, Qt::AlignHCenter);
+    m_back = makeButton(m_canvas, "Indietro", QStringLiteral("Indietro"));
+    m_back->setFont(sansSerif(8));
+    place(m_back, 120, borderTop + 720, 840, 300);
+    hline(m_canvas, "Line1", borderTop + 1080, 120, 11040);
+    text(m_canvas, "Label1", title, 360, titleTop, sansSerif(13.5));
+    m_border = border(m_canvas, 0, borderTop, 11160, borderBottom);
+
+    connect(m_back, &QPushButton::clicked, this, &ItemisedList::Indietro_Click);
+}
+
+void ItemisedList::buildSummary(const char *areaName)
+{
+    const QFont value = verdana(11.25, true);
+    m_summary = {
+        text(m_canvas, "Label7", QStringLiteral("A"), 720, 0, sansSerif(11, true)),
+        text(m_canvas, "Label6", QStringLiteral("="), 1000, 0, value),
+        text(m_canvas, areaName, QString(), 1260, 0, value, 1500, Qt::AlignHCenter),
+        text(m_canvas, "lblM2", QStringLiteral("[m²]"), 2800, 0, verdana(9.75, false)),
+        symbol(m_canvas, "picQf", Symbols::qf, 6480, 0),
+        text(m_canvas, "lblUguale", QStringLiteral("="), 7000, 0, value),
+        text(m_canvas, "Valoreqf", QString(), 7200, 0, value, 1500, Qt::AlignHCenter),
+        text(m_canvas, "lblMJm2", QStringLiteral("[MJ/m²]"), 8760, 0, verdana(9.75, false)),
+    };
+}
+
+void ItemisedList::placeSummary(int top)
+{
+    for (QWidget *item : m_summary)
+        item->move(item->x(), PageView::toPixelsY(top));
+    // A long list makes the page longer, so that no entry is ever left out.
+    // The border keeps 600 twips under the summary line, and the page its margin under the border.
+    const int needed = std::max(m_designHeight, top + 600 + (m_designHeight - m_borderBottom));
+    m_canvas->setProperty("heightTwips", needed);
+    m_canvas->setFixedHeight(PageView::toPixelsY(needed));
+    // The border follows the page down.
+    const int bottom = PageView::toPixelsY(m_borderBottom + needed - m_designHeight);
+    m_border[2]->move(m_border[2]->x(), bottom);
+    for (QWidget *side : {m_border[1], m_border[3]})
+        side->setFixedHeight(bottom - side->y() + 1);
+    m_view->Form_Resize();
+}
+
+void ItemisedList::Indietro_Click()
+{
+    hide();
+    showReportPage();
+    ScreenRegistry::release(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+StampaElencoMateriali::StampaElencoMateriali()
+    : ItemisedList("StampaElencoMateriali", QStringLiteral("Stampa elenco materiali"), 11235, 14670,
+                   11655, 14100, 0, 13770,
+                   QStringLiteral("Elenco di materiali inseriti nella sommatoria"), 1200)
+{
+    const QFont heading = sansSerif(12, true);
+    const QFont columnHeading = sansSerif(9, true);
+    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico materiali"), 240, 1980, heading);
+    hline(m_canvas, "Line2", 2280, 240, 5400);
+    text(m_canvas, "Label2", QStringLiteral("Materiali"), 1080, 2520, columnHeading);
+    text(m_canvas, "Label3", QStringLiteral("[MJ/Kg]"), 6480, 2520, columnHeading);
+    text(m_canvas, "Label4", QStringLiteral("ψ"), 7680, 2520, serif(11, true), 600, Qt::AlignHCenter);
+    text(m_canvas, "Label5", QStringLiteral("m"), 8760, 2520, columnHeading, 735, Qt::AlignHCenter);
+    text(m_canvas, "Label8", QStringLiteral("Qtà [Kg]"), 9720, 2520, columnHeading);
+    buildSummary("txtArea");
+    Form_Load();
+}
+
+void StampaElencoMateriali::Form_Load()
+{
+    setFieldText(*this, "Valoreqf", fieldText(Screens::get<StampaMateriali>(), "Valoreqf"));
+    QList<QStringList> rows;
+    if (auto query = Database::instance().run(QStringLiteral(
+            "SELECT Materiale, ValorePerKg, FattorePsi, Fattore_m, QtaMat FROM tblAppoggioMateriali "
+            "ORDER BY rowid"))) {
+        while (query->next()) {
+            rows << QStringList{query->value(0).toString(), listText(query->value(1)),
+                                listText(query->value(2)), listText(query->value(3)),
+                                listText(query->value(4))};
+        }
+    }
+    m_rows->clear();
+    const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 5415, false},
+                                         {"ValorePerKg", 6480, 1095, true},
+                                         {"FattorePsi", 7800, 735, true},
+                                         {"Fattore_m", 8760, 735, true},
+                                         {"QtaMat", 9720, 735, true}},
+                                        3000, rows);
+    placeSummary(emptyRowTop + 1000);
+}
+
+void StampaElencoMateriali::showReportPage()
+{
+    StampaMateriali &page = Screens::get<StampaMateriali>();
+    page.show();
+    page.raise();
+}
+
+StampaElencoArredoMerci::StampaElencoArredoMerci()
+    : ItemisedList("StampaElencoArredoMerci",
+                   QStringLiteral("Stampa elenco per arredo e/o merci in deposito"), 11415, 14895,
+                   11625, 14160, 120, 13560,
+                   QStringLiteral("Elenco di arredi e/o merci in deposito inseriti nella sommatoria"),
+                   1320)
+{
+    const QFont heading = sansSerif(12, true);
+    const QFont columnHeading = sansSerif(9, true);
+    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico arredi"), 240, 2160, heading);
+    hline(m_canvas, "Line2", 2400, 240, 5400);
+    text(m_canvas, "Label3", QStringLiteral("Arredo"), 1320, 2640, columnHeading);
+    text(m_canvas, "Label4", QStringLiteral("[MJ/pezzo]"), 6600, 2640, columnHeading);
+    text(m_canvas, "Label5", QStringLiteral("Qtà"), 7920, 2640, columnHeading);
+    m_goodsHeading = {
+        text(m_canvas, "Label2", QStringLiteral("Carico d'incendio specifico merci in deposito"), 240, 0, heading),
+        hline(m_canvas, "Line3", 0, 480, 6240),
+        text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 1440, 0, columnHeading),
+        text(m_canvas, "lblMJm3", QStringLiteral("[MJ/m³]"), 6720, 0, columnHeading),
+        text(m_canvas, "lblQtaMatInDep", QStringLiteral("Qtà"), 8040, 0, columnHeading),
+        text(m_canvas, "lblImballo", QStringLiteral("Imballo"), 9000, 0, columnHeading),
+    };
+    buildSummary("lblArea");
+    Form_Load();
+}
+
+void StampaElencoArredoMerci::Form_Load()
+{
+    setFieldText(*this, "Valoreqf", fieldText(Screens::get<StampaArredoMerci>(), "Valoreqf"));
+    setFieldText(*this, "lblArea", Module1::AreaComp);
+
+    QList<QStringList> furnishings;
+    if (auto query = Database::instance().run(QStringLiteral(
+            "SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblStampaArredo ORDER BY IdStampaArredo"))) {
+        while (query->next())
+            furnishings << QStringList{query->value(0).toString(), listText(query->value(1)),
+                                       listText(query->value(2))};
+    }
+    QList<QStringList> goods;
+    if (auto query = Database::instance().run(QStringLiteral(
+            "SELECT MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo FROM tblStampaMatInDep "
+            "ORDER BY IdStampaMatInDep"))) {
+        while (query->next()) {
+            const QVariant packaging = query->value(3);
+            QString packed;
+            if (!packaging.isNull() && packaging.toDouble() == 1.0)
+                packed = QStringLiteral("no");
+            else if (!packaging.isNull() && packaging.toDouble() == 1.1)
+                packed = QStringLiteral("si");
+            goods << QStringList{query->value(0).toString(), listText(query->value(1)),
+                                 listText(query->value(2)), packed};
+        }
+    }
+
+    m_rows->clear();
+    const int lastFurnishingTop = m_rows->addSection({{"Arredo", 960, 5295, false},
+                                               {"ValorePerPezzo", 6600, 1095, true},
+                                               {"QtaArredo", 7920, 735, true}},
+                                              3120, furnishings);
+    const int headingTop = lastFurnishingTop + 400;
+    place(m_goodsHeading[0], 240, headingTop);
+    m_goodsHeading[1]->move(m_goodsHeading[1]->x(), PageView::toPixelsY(headingTop + 240));
+    for (int i = 2; i < 6; ++i)
+        m_goodsHeading[i]->move(m_goodsHeading[i]->x(), PageView::toPixelsY(headingTop + 600));
+    const int lastGoodsTop = m_rows->addSection({{"MatInDep", 840, 5415, false},
+                                          {"ValPerM3", 6720, 855, true},
+                                          {"QtaMerce", 8040, 615, true},
+                                          {"Imballo", 9000, 615, true}},
+                                         headingTop + 1000, goods);
+    placeSummary(lastGoodsTop + 1000);
+}
+
+void StampaElencoArredoMerci::showReportPage()
+{
+    StampaArredoMerci &page = Screens::get<StampaArredoMerci>();
+    page.show();
+    page.raise();
+}

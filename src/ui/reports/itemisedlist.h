@@ -1,0 +1,80 @@
+#pragma once
+
+#include "ui/app/screens.h"
+#include "ui/reports/listrows.h"
+
+#include <QStringList>
+#include <array>
+#include <vector>
+
+class PageView;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// An itemised list: a page listing every entry summed into q_f, row by row in text fields, with
+// the compartment area and q_f in a summary line under the last section.
+class ItemisedList : public SecondaryWindow
+{
+    Q_OBJECT
+public:
+    PageView *pageView() const { return m_view; }
+    QPushButton *backButton() const { return m_back; }
+
+protected:
+    using Column = ListRows::Column;
+
+    ItemisedList(const char *name, const QString &caption, int canvasWidth, int canvasHeight,
+                 int clientWidth, int clientHeight, int borderTop, int borderBottom,
+                 const QString &title, int titleTop);
+
+    // Places the summary line at `top` and makes the canvas tall enough for it.
+    void placeSummary(int top);
+    void buildSummary(const char *areaName);
+
+    virtual void showReportPage() = 0;
+
+    PageView *m_view;
+    QWidget *m_canvas;
+    QPushButton *m_back;
+    ListRows *m_rows;
+
+private:
+    void Indietro_Click();
+
+    int m_designHeight;
+    int m_borderBottom;
+    std::array<QWidget *, 4> m_border{};
+    std::vector<QWidget *> m_summary;
+};
+
+// The materials summed on the materials page.
+class StampaElencoMateriali : public ItemisedList
+{
+    Q_OBJECT
+public:
+    StampaElencoMateriali();
+    void Form_Load();
+
+protected:
+    void showReportPage() override;
+};
+
+// The furnishings and stored goods summed on the furnishings page.
+class StampaElencoArredoMerci : public ItemisedList
+{
+    Q_OBJECT
+public:
+    StampaElencoArredoMerci();
+    // Builds the list from the report tables; the furnishings screen also calls it directly.
+    void Form_Load();
+
+protected:
+    void showReportPage() override;
+
+private:
+    std::vector<QWidget *> m_goodsHeading;
+};
+
+// Text of a stored number as the list shows it.
+QString listText(const QVariant &value);

@@ -1,0 +1,311 @@
+#include "ui/reports/stampapages.h"
+
+#include "ui/app/densitacarico.h"
+#include "ui/app/formulaline.h"
+#include "core/sharedstate.h"
+#include "ui/app/widgets.h"
+#include "data/module2.h"
+#include "core/factortables.h"
+#include "ui/factors/totaleformula.h"
+#include "ui/fireload/valoreperarredo.h"
+#include "ui/reports/pagecanvas.h"
+#include "ui/reports/pageview.h"
+#include "ui/reports/reportprinter.h"
+#include "ui/reports/stampaelencoarredomerci.h"
+#include "ui/reports/stampaelencomateriali.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace PageCanvas;
+
+namespace {
+
+const QString kHeading = QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni ");
+const QString kDecree =
+    QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni");
+
+// A value field: a label of fixed width whose text is written from outside.
+QLabel *valueField(QWidget *canvas, const char *name, const QString &placeholder, int left,
+                   int top, int width, const QFont &font, bool centred)
+{
+    return text(canvas, name, placeholder, left, top, font, width,
+                centred ? Qt::AlignHCenter : Qt::AlignLeft);
+}
+
+// The "*" link to the itemised list, just after the attachment caption.
+LinkLabel *listLink(QWidget *canvas, QLabel *caption)
+{
+    auto *link = new LinkLabel(QStringLiteral("*"), canvas);
+    link->setObjectName(QStringLiteral("Label7"));
+    link->setFont(verdana(12, true));
+    link->adjustSize();
+    link->move(caption->geometry().right() + PageView::toPixelsX(120),
+               caption->y() + (caption->height() - link->height()) / 2);
+    return link;
+}
+
+QLabel *sectionHeading(QWidget *canvas, const char *name, const QString &caption, int top,
+                       const char *lineName, int lineRight)
+{
+    QLabel *heading = text(canvas, name, caption, 240, top, sansSerif(12, true));
+    hline(canvas, lineName, top + 285, 240, lineRight);
+    return heading;
+}
+
+} // namespace
+
+QList<QWidget *> reportPages()
+{
+    return {&Screens::get<StampaAttivita>(), &Screens::get<StampaArredoMerci>(), &Screens::get<StampaMateriali>()};
+}
+
+ReportPage::ReportPage(const char *name, const QString &caption, const Layout &l)
+    : MainScreen(name, caption), m_view(new PageView(l.canvasWidth, l.canvasHeight, this)), m_layout(l)
+{
+    auto *windowLayout = new QVBoxLayout(this);
+    windowLayout->setContentsMargins(0, 0, 0, 0);
+    windowLayout->addWidget(m_view);
+    resize(PageView::toPixelsX(l.clientWidth), PageView::toPixelsY(l.clientHeight));
+
+    QWidget *canvas = m_view->canvas();
+    const QFont units = verdana(9.75, false);
+    const QFont caption12 = serif(10);
+    const QFont value11 = verdana(11.25, true);
+    const QFont value12 = verdana(12, true);
+    const QFont value15 = verdana(15.75, true);
+
+    border(canvas, 0, l.borderTop, 11160, l.borderBottom);
+    text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160, Qt::AlignHCenter);
+    text(canvas, "lblDecreto", kDecree, 0, l.headingTop + 420, script(11), 11160, Qt::AlignHCenter);
+
+    const QFont buttonFont = sansSerif(8);
+    m_indietro = makeButton(canvas, "cmdIndietro", QStringLiteral("Indietro"));
+    m_nuova = makeButton(canvas, "cmdNuova", QStringLiteral("Nuova analisi"));
+    m_stampa = makeButton(canvas, "cmdStampa", QStringLiteral("Stampa"));
+    for (QPushButton *button : {m_indietro, m_nuova, m_stampa})
+        button->setFont(buttonFont);
+    place(m_indietro, l.indietroLeft, l.buttonsTop, l.nuovaLeft - l.indietroLeft - 15, 300);
+    place(m_nuova, l.nuovaLeft, l.buttonsTop, 1215, 300);
+    place(m_stampa, l.stampaLeft, l.buttonsTop, 840, 300);
+    hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
+
+    text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop, sansSerif(12));
+    symbol(canvas, "Picture2", Symbols::relation, l.formulaPictureLeft, l.formulaPictureTop, 14);
+    text(canvas, "lblMJM2", QStringLiteral("[MJ/m²]"), l.formulaPictureLeft + 3315,
+         l.formulaPictureTop + 60, units);
+
+    // Compartment size
+    sectionHeading(canvas, "Label10",
+                   QStringLiteral("Fattore di rischio in relazione alla dimensione del compartimento"),
+                   l.section2Top, "Line3", 8280);
+    text(canvas, "Label11", QStringLiteral("Superficie:"), 720, l.section2Row, caption12);
+    valueField(canvas, "lblSuperficie", QStringLiteral("Superficie"), 2520, l.section2Row, 1900, caption12, false);
+    text(canvas, "Label12", QStringLiteral("[m²]"), 4440, l.section2Row, units);
+    symbol(canvas, "picDq1", Symbols::dq1, 7560, l.section2Row - 60);
+    text(canvas, "lblUguale2", QStringLiteral("="), 8160, l.section2Row, value11);
+    valueField(canvas, "lbldq1", QStringLiteral("dq1"), 8520, l.section2Row, 1100, value11, true);
+
+    // Risk class
+    sectionHeading(canvas, "Label16",
+                   QStringLiteral("Fattore di rischio in relazione al tipo di attività svolta"),
+                   l.section3Top, "Line4", 6720);
+    text(canvas, "Label17", QStringLiteral("Classe di rischio:"), 720, l.section3Row, caption12);
+    valueField(canvas, "lblClasseRischio2", QStringLiteral("Classe di rischio"), 2640,
+               l.section3Row, 600, caption12, false);
+    QLabel *description = valueField(canvas, "lblDescrClasseRischio2",
+                                     QStringLiteral("descrizione classe di rischio"), 3240,
+                                     l.section3Row - 120, 3975, sansSerif(7), false);
+    description->setWordWrap(true);
+    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(description, 3240, l.section3Row - 120, 3975, 855);
+    symbol(canvas, "picDq2", Symbols::dq2, 7560, l.section3Row - 60);
+    text(canvas, "lblUguale3", QStringLiteral("="), 8160, l.section3Row, value11);
+    valueField(canvas, "lbldq2", QStringLiteral("dq2"), 8520, l.section3Row, 1100, value11, true);
+
+    // Protection measures
+    sectionHeading(canvas, "Label19", QStringLiteral("Fattore di protezione"), l.section4Top,
+                   "Line5", 3000);
+    static const char *const kCaptions[] = {"lbl1", "lbl2", "Label29", "Label28", "lbl5",
+                                            "Label27", "Label26", "Label25", "Label24"};
+    for (int i = 0; i < 9; ++i) {
+        const int top = l.firstMeasureRow + 480 * i;
+        text(canvas, kCaptions[i], QString::fromUtf8(FactorTables::kProtectionMeasures[i].description),
+             480, top, sansSerif(10));
+        symbol(canvas, nullptr, Symbols::dnIndex(i + 1), 7560, top - 60);
+        text(canvas, nullptr, QStringLiteral("="), 8160, top, value11);
+        const QByteArray name = QByteArrayLiteral("lblFattProt") + QByteArray::number(i + 1);
+        valueField(canvas, name.constData(), QString(), 8520, top, 1100, value11, true);
+    }
+
+    // The formula line with the values of this calculation
+    const int f = l.formulaLineTop;
+    symbol(canvas, "picQfd", Symbols::qfd, 2520, f - 60, 14);
+    text(canvas, "lblUgualeF1", QStringLiteral("="), 3120, f, value15);
+    valueField(canvas, "txtDensCarInc", QString(), 3480, f, 840, value12, true);
+    text(canvas, "lblPer1", QStringLiteral("."), 4320, f, value15);
+    valueField(canvas, "txtFattDim", QString(), 4560, f, 600, value12, true);
+    text(canvas, "lblPer2", QStringLiteral("."), 5160, f, value15);
+    valueField(canvas, "txtFattUtilizzo", QString(), 5400, f, 600, value12, true);
+    text(canvas, "lblPer3", QStringLiteral("."), 6000, f, value15);
+    valueField(canvas, "txtFattProt", QString(), 6240, f, 1080, value12, true);
+    text(canvas, "lblUgualeF2", QStringLiteral("="), 7320, f, value15);
+    valueField(canvas, "txtTotFormula", QString(), 7800, f, 1800, value15, true);
+    text(canvas, "Label36", QStringLiteral("[MJ/m²]"), 9600, f + 60, units);
+
+    text(canvas, "Label34", QStringLiteral("Classe di riferimento per il livello di prestazione III"),
+         2040, l.classTop, sansSerif(11, true));
+    text(canvas, "lblUgualeC1", QStringLiteral("="), 8775, l.classTop, value15);
+    valueField(canvas, "lblClasse", QString(), 9210, l.classTop, 900, value15, true);
+    text(canvas, "Label33", QStringLiteral("Classe minima per il livello di prestazione III"),
+         2040, l.classMinTop, sansSerif(11, true));
+    text(canvas, "lblUgualeC2", QStringLiteral("="), 8820, l.classMinTop, value15);
+    valueField(canvas, "lblClasseMin", QString(), 9240, l.classMinTop, 900, value15, true);
+
+    connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
+    connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
+    connect(m_stampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+}
+
+void ReportPage::addQfValue(QWidget *canvas, int top)
+{
+    symbol(canvas, "picQf", Symbols::qf, 7560, top - 60);
+    text(canvas, "lblUgualeQf", QStringLiteral("="), 8040, top, verdana(11.25, true));
+    valueField(canvas, "Valoreqf", QStringLiteral("valoreqf"), 8160, top, 1500,
+               verdana(11.25, true), true);
+    text(canvas, "Label13", QStringLiteral("[MJ/m²]"), 9705, top, verdana(9.75, false));
+}
+
+void ReportPage::cmdIndietro_Click()
+{
+    hideThenShow(*this, Screens::get<TotaleFormula>());
+}
+
+void ReportPage::cmdNuova_Click()
+{
+    hideThenShow(*this, Screens::get<DensitaCarico>());
+}
+
+void ReportPage::cmdStampa_Click()
+{
+    // The buttons and the list's link are not part of the printed page; the whole canvas is
+    // printed whatever part of it the window shows, so the scroll bars never are.
+    QList<QWidget *> hidden{m_indietro, m_nuova, m_stampa};
+    QList<QWidget *> windows{this};
+    if (ItemisedList *list = attachedList()) {
+        hidden << findChild<QWidget *>(QStringLiteral("Label7")) << list->backButton();
+        windows << list;
+    }
+    for (QWidget *w : hidden)
+        w->hide();
+    ReportPrinter::print(windows);
+    for (QWidget *w : hidden)
+        w->show();
+}
+
+ItemisedList *StampaMateriali::attachedList()
+{
+    return &Screens::get<StampaElencoMateriali>();
+}
+
+ItemisedList *StampaArredoMerci::attachedList()
+{
+    return &Screens::get<StampaElencoArredoMerci>();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+StampaAttivita::StampaAttivita()
+    : ReportPage("StampaAttivita", QStringLiteral("Stampa rapporto per attività"),
+                 {11310, 14400, 11610, 14850, 0, 14265, 120, 720, 0, 720, 10320, 1080, 120, 11040,
+                  360, 1200,
+                  QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per attività"),
+                  3480, 1800, 2355, 4260, 4920, 5580, 6180, 6795, 7440, 12120, 13080, 13680})
+{
+    buildFirstSection(pageView()->canvas(), m_layout);
+}
+
+void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
+{
+    const QFont caption = serif(10);
+    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
+                   "Line2", 3960);
+    text(canvas, "lblTipol", QStringLiteral("Tipologia di attività:"), 720, 2880, caption);
+    valueField(canvas, "lblTipologia", QStringLiteral("Tipologia:"), 4200, 2880, 6900, caption, false);
+    text(canvas, "Label6", QStringLiteral("Carico d'incendio specifico:"), 720, 3240, caption);
+    valueField(canvas, "lblCarIncSpecif", QStringLiteral("CarIncSpecif"), 4200, 3240, 1200, caption, false);
+    text(canvas, "Label14", QStringLiteral("[MJ/m²]"), 5430, 3240, verdana(9.75, false));
+    text(canvas, "Label7", QStringLiteral("Frattile 80%:"), 720, 3600, caption);
+    valueField(canvas, "lblFrattile", QStringLiteral("Frattile"), 4200, 3600, 1200, caption, false);
+    addQfValue(canvas, 3600);
+}
+
+StampaMateriali::StampaMateriali()
+    : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"),
+                 {11895, 14655, 11715, 14625, 0, 14040, 120, 705, 195, 930, 10230, 1080, 120, 11040,
+                  360, 1200,
+                  QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per materiali"),
+                  3360, 1680, 2355, 3930, 4560, 5235, 5880, 6450, 7080, 11760, 12720, 13320})
+{
+    buildFirstSection(pageView()->canvas(), m_layout);
+}
+
+void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
+{
+    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
+                   "Line2", 3960);
+    QLabel *caption = text(canvas, "Label6",
+                           QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
+                           600, 3000, sansSerif(9));
+    LinkLabel *link = listLink(canvas, caption);
+    connect(link, &LinkLabel::clicked, this, [] {
+        StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
+        list.show();
+        list.raise();
+    });
+    addQfValue(canvas, 3000);
+}
+
+void StampaMateriali::cmdNuova_Click()
+{
+    ReportPage::cmdNuova_Click();
+    Module2::SvuotaTabMateriali();
+}
+
+StampaArredoMerci::StampaArredoMerci()
+    : ReportPage("StampaArredoMerci", QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
+                 {11295, 14775, 11505, 14850, 240, 14520, 480, 1080, 120, 960, 9720, 1560, 240, 11160,
+                  360, 1560,
+                  QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per arredo e/o merci in deposito"),
+                  3360, 2160, 2760, 4320, 4920, 5640, 6240, 6840, 7440, 12120, 13080, 13680})
+{
+    buildFirstSection(pageView()->canvas(), m_layout);
+}
+
+void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
+{
+    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
+                   "Line2", 3960);
+    QLabel *caption = text(
+        canvas, "Label6",
+        QStringLiteral("Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
+        600, 3360, sansSerif(9));
+    LinkLabel *link = listLink(canvas, caption);
+    connect(link, &LinkLabel::clicked, this, [] {
+        // The list is built afresh on every click, from the report tables as they are now.
+        if (Screens::exists<StampaElencoArredoMerci>())
+            ScreenRegistry::release(&Screens::get<StampaElencoArredoMerci>());
+        StampaElencoArredoMerci &list = Screens::get<StampaElencoArredoMerci>();
+        list.show();
+        list.raise();
+    });
+    addQfValue(canvas, 3360);
+}
+
+void StampaArredoMerci::cmdNuova_Click()
+{
+    ReportPage::cmdNuova_Click();
+    Screens::get<ValorePerArredo>().CancellaTabella();
+    Module1::NomeTabella = QStringLiteral("tblAppoggio");
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "ui/app/screens.h"
+
+class ItemisedList;
+class PageView;
+class QLabel;
+class QPushButton;
+
+// The calculation report page: one printable page restating every input and intermediate value
+// of the calculation and the resulting classes. It computes nothing: the calculation screens
+// write their results into its fields as they go, and it shows the texts as written.
+class ReportPage : public MainScreen
+{
+    Q_OBJECT
+public:
+    // Where the three pages differ from one another.
+    struct Layout
+    {
+        int canvasWidth, canvasHeight, clientWidth, clientHeight;
+        int borderTop, borderBottom;
+        int headingTop;      // lblTestata; lblDecreto 480 lower
+        int buttonsTop;      // cmdIndietro, cmdNuova, cmdStampa
+        int indietroLeft, nuovaLeft, stampaLeft;
+        int line1Top, line1Left, line1Right;
+        int formulaTitleLeft, formulaTitleTop;
+        QString formulaTitle;
+        int formulaPictureLeft, formulaPictureTop;
+        int section1Top;     // heading "Carico d'incendio specifico"
+        int section2Top, section2Row, section3Top, section3Row, section4Top, firstMeasureRow;
+        int formulaLineTop, classTop, classMinTop;
+    };
+
+    PageView *pageView() const { return m_view; }
+
+protected:
+    ReportPage(const char *name, const QString &caption, const Layout &layout);
+    // The q_f value at the right of the first section's last row.
+    void addQfValue(QWidget *canvas, int top);
+
+    void cmdStampa_Click();
+    // The itemised list printed after the page (created and built if needed), if any.
+    virtual ItemisedList *attachedList() { return nullptr; }
+    virtual void cmdNuova_Click();
+    void cmdIndietro_Click();
+
+    QPushButton *m_indietro;
+    QPushButton *m_nuova;
+    QPushButton *m_stampa;
+
+private:
+    PageView *m_view;
+
+protected:
+    const Layout m_layout;
+};
+
+class StampaAttivita : public ReportPage
+{
+    Q_OBJECT
+public:
+    StampaAttivita();
+
+private:
+    // The rows of the first section, different on each page.
+    void buildFirstSection(QWidget *canvas, const Layout &layout);
+};
+
+class StampaMateriali : public ReportPage
+{
+    Q_OBJECT
+public:
+    StampaMateriali();
+
+private:
+    // The rows of the first section, different on each page.
+    void buildFirstSection(QWidget *canvas, const Layout &layout);
+    void cmdNuova_Click() override;
+    ItemisedList *attachedList() override;
+};
+
+class StampaArredoMerci : public ReportPage
+{
+    Q_OBJECT
+public:
+    StampaArredoMerci();
+
+private:
+    // The rows of the first section, different on each page.
+    void buildFirstSection(QWidget *canvas, const Layout &layout);
+    void cmdNuova_Click() override;
+    ItemisedList *attachedList() override;
+};
+
+// The three report pages in the order the factor screens write them: StampaAttivita,
+// StampaArredoMerci, StampaMateriali (each created on this first reference).
+QList<QWidget *> reportPages();
