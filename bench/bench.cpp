@@ -3,7 +3,7 @@
 // Prints one table and one JSON line; the exit status is 1 when a figure misses its target.
 
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "core/userprompt.h"
 #include "data/database.h"
 #include "data/workingtables.h"

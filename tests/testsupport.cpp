@@ -1,8 +1,9 @@
 #include "testsupport.h"
 
+#include "core/calculationsession.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "data/database.h"
 
 #include <QAbstractButton>
@@ -119,4 +120,19 @@ QString pdfText(const QString &path)
     if (!extract.waitForFinished(20000))
         return QStringLiteral("");
     return QString::fromUtf8(extract.readAllStandardOutput());
+}
+
+const Calculation &calculation()
+{
+    return CalculationSession::current().calculation();
+}
+
+double fireLoadNow()
+{
+    return fireLoad(calculation()).value_or(0);
+}
+
+double entriesTotal()
+{
+    return entriesSum(calculation()).total;
 }

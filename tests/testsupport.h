@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/calculation.h"
 #include "core/userprompt.h"
 
 #include <QStringList>
@@ -61,3 +62,8 @@ void clickAndType(QWidget *field, const QString &text, bool replace = true);
 
 // The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
 QString pdfText(const QString &path);
+
+// The calculation under way, its q_f (0 while there is none) and the sum of its entries.
+const Calculation &calculation();
+double fireLoadNow();
+double entriesTotal();

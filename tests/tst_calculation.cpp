@@ -1,6 +1,7 @@
 // The conversions and the regulation's tables, without any window.
 #include "core/italiannumbers.h"
-#include "core/factortables.h"
+#include "core/calculation.h"
+#include "core/regulation.h"
 
 #include <QTest>
 #include <clocale>
@@ -8,7 +9,8 @@
 #include <limits>
 
 using namespace ItalianNumbers;
-using namespace FactorTables;
+
+static const Regulation &decree() { return Regulation::decree2007(); }
 
 class TestCalculation : public QObject
 {
@@ -150,12 +152,12 @@ void TestCalculation::areaClasses()
 {
     QFETCH(double, area);
     QFETCH(int, index);
-    const auto result = areaClassFor(area);
+    const auto result = decree().areaClassFor(area);
     QCOMPARE(result.value_or(-1), index);
     if (index == 1)
-        QCOMPARE(kAreaClasses[1].deltaQ1, 1.2);
+        QCOMPARE(decree().areaClasses[1].deltaQ1, 1.2);
     if (index == 3)
-        QCOMPARE(QString::fromUtf8(kAreaClasses[3].reportText), QStringLiteral("da 2500 a 5000"));
+        QCOMPARE(decree().areaClasses[3].reportText, QStringLiteral("da 2500 a 5000"));
 }
 
 void TestCalculation::resistanceClasses_data()
@@ -176,7 +178,7 @@ void TestCalculation::resistanceClasses_data()
     QTest::newRow("2400.01") << 2400.01 << 240 << 120;
     // A product one binary step above 300 is 300 as a person reads it.
     QTest::newRow("binary noise at an edge") << std::nextafter(300.0, 400.0) << 20 << 0;
-    QTest::newRow("product") << designFireLoad(450 * 1.2, 0.51, 1.2, 0.8) << 20 << 0;
+    QTest::newRow("product") << *designFireLoad(450 * 1.2, 0.51, 1.2, 0.8) << 20 << 0;
 }
 
 void TestCalculation::resistanceClasses()
@@ -184,7 +186,7 @@ void TestCalculation::resistanceClasses()
     QFETCH(double, load);
     QFETCH(int, reference);
     QFETCH(int, minimum);
-    const auto classes = resistanceClassesFor(load);
+    const auto classes = decree().resistanceClassesFor(load);
     QCOMPARE(classes.reference, reference);
     QCOMPARE(classes.minimum, minimum);
 }
@@ -203,11 +205,10 @@ void TestCalculation::protectionProduct()
 {
     QFETCH(QList<int>, ticked);
     QFETCH(double, deltaN);
-    std::array<double, 9> factors;
-    factors.fill(1.0);
+    Calculation calculation;
     for (int n : ticked)
-        factors[n - 1] = kProtectionMeasures[n - 1].deltaN;
-    QCOMPARE(FactorTables::protectionProduct(factors), deltaN);
+        calculation.measures.insert(n - 1);
+    QCOMPARE(::deltaN(calculation, decree()), deltaN);
 }
 
 // With an application object, as in the program: it takes the process locale from the environment.

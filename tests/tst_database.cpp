@@ -1,6 +1,6 @@
 // The database file, the working-table sums and the catalogues.
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "data/catalogues.h"
@@ -78,8 +78,9 @@ void TestDatabase::materialsSumNullVersusEmpty()
     // Some empty: no sum and no message.
     QVERIFY(WorkingTables::appendMaterial(5, "Parziale", 30.0, QString(""), 1.0, 5.0));
     QVERIFY(WorkingTables::appendMaterial(6, "Vuoto 2", QString(""), QString(""), QString(""), QString("")));
-    Module1::RicalcoloMateriali();
-    QCOMPARE(Module1::SommaMateriali, 1700.0 + 160.0);
+    const auto entries = Module1::RicalcoloMateriali();
+    QVERIFY(entries);
+    QCOMPARE(materialsSum(*entries).total, 1700.0 + 160.0);
     QCOMPARE(world.prompt.messages,
              QStringList(2, "Attenzione ci sono alcuni campi vuoti in tabella"));
 
@@ -102,21 +103,27 @@ void TestDatabase::furnishingsSumBothTerms()
     QVERIFY(Database::instance().exec(
         "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
         "ValorePerM3, QtaMerce, Imballo) VALUES (3, 'Nomi', '', '', 'pieni', '', '', 1)"));
-    Module1::CalcoloCarIncArredo();
-    QCOMPARE(Module1::SommaArredoMerci, 1200 + 1.1 * 4000 + 30 + 200);
+    const auto entries = Module1::CalcoloCarIncArredo();
+    QVERIFY(entries);
+    QCOMPARE(furnishingsSum(*entries).total, 1200 + 1.1 * 4000 + 30 + 200);
     QCOMPARE(world.prompt.messages, QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
+}
+
+static double materialsTotal()
+{
+    return materialsSum(WorkingTables::materials().value()).total;
 }
 
 void TestDatabase::sumFollowsEveryWrite()
 {
     TestWorld world;
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
-    QCOMPARE(WorkingTables::sumMaterials()->total, 1700.0);
-    QCOMPARE(WorkingTables::sumMaterials()->total, 1700.0); // read again, unchanged
+    QCOMPARE(materialsTotal(), 1700.0);
+    QCOMPARE(materialsTotal(), 1700.0); // read again, unchanged
 
     // A write on this connection.
     QVERIFY(Database::instance().exec("UPDATE tblAppoggioMateriali SET QtaMat = 10"));
-    QCOMPARE(WorkingTables::sumMaterials()->total, 170.0);
+    QCOMPARE(materialsTotal(), 170.0);
 
     // A write by another program on the same file.
     {
@@ -128,7 +135,7 @@ void TestDatabase::sumFollowsEveryWrite()
                             "FattorePsi, Fattore_m, QtaMat) VALUES (2, 'Carta', 20, 1, 1, 1)"));
     }
     QSqlDatabase::removeDatabase("other");
-    QCOMPARE(WorkingTables::sumMaterials()->total, 190.0);
+    QCOMPARE(materialsTotal(), 190.0);
 
     // Another file with the same number of writes since its opening.
     const QString first = world.databasePath();
@@ -136,9 +143,9 @@ void TestDatabase::sumFollowsEveryWrite()
     Database::instance().setFilePath(dir.filePath("altro.db"));
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
     QVERIFY(Database::instance().exec("UPDATE tblAppoggioMateriali SET QtaMat = 10"));
-    QCOMPARE(WorkingTables::sumMaterials()->total, 170.0);
+    QCOMPARE(materialsTotal(), 170.0);
     Database::instance().setFilePath(first);
-    QCOMPARE(WorkingTables::sumMaterials()->total, 190.0);
+    QCOMPARE(materialsTotal(), 190.0);
 }
 
 void TestDatabase::reportTablesFilledTwice()

@@ -1,7 +1,7 @@
 // Database faults: each gives a clear message, leaves the program usable and loses nothing.
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "data/catalogues.h"
 #include "data/database.h"
 #include "data/workingtables.h"
@@ -223,7 +223,7 @@ void TestFaults::folderThatCannotBeCreated()
     typeInto(child(form, "ComboFrattile"), "1,2");
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("540"));
     click(child(form, "Command1"));
-    QCOMPARE(Module1::DensCarInc, 540.0);
+    QCOMPARE(fireLoadNow(), 540.0);
     QVERIFY(world.prompt.messages.size() <= 1); // the activity list could not be read
     QVERIFY(!QFileInfo::exists(dir.filePath("blocco/Ardivo")));
 }

@@ -1,7 +1,7 @@
 // The three screens that determine q_f, driven through their named controls.
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "ui/catalogue/gridviewer.h"
 #include "data/workingtablemodel.h"
 #include "data/database.h"
@@ -60,7 +60,7 @@ void TestFireLoad::activityValueTimesFractile()
     QVERIFY(child<QLabel>(form, "qf")->isHidden());
 
     click(child(form, "Command1"));
-    QCOMPARE(Module1::DensCarInc, 472.5);
+    QCOMPARE(fireLoadNow(), 472.5);
     QVERIFY(Screens::get<FattoreRischio1>().isVisible());
     QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(), QStringLiteral("472,5"));
     auto &page = Screens::get<StampaAttivita>();
@@ -135,17 +135,17 @@ void TestFireLoad::materialsEntryAndArea()
     typeInto(child(form, "txtValorePerKg"), "17");
     typeInto(child(form, "txtQta"), "100");
     click(child(form, "Command4"));
-    QCOMPARE(Module1::SommaMateriali, 1360.0);
+    QCOMPARE(entriesTotal(), 1360.0);
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("27"));
-    QCOMPARE(Module1::DensCarInc, 27.2);
+    QCOMPARE(fireLoadNow(), 27.2);
 
     // q_f follows every keystroke in the area; 12,5 divides by 12.5.
     typeInto(child(form, "txtAreaComp"), "12,5");
-    QCOMPARE(Module1::DensCarInc, 1360 / 12.5);
+    QCOMPARE(fireLoadNow(), 1360 / 12.5);
 
     click(child(form, "Command1"));
     QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(), QStringLiteral("108"));
-    QCOMPARE(Module1::DensCarInc, 108.8); // full precision for the design value
+    QCOMPARE(fireLoadNow(), 108.8); // full precision for the design value
 }
 
 void TestFireLoad::materialsFieldChecks()
@@ -175,7 +175,7 @@ void TestFireLoad::materialsFieldChecks()
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
     click(child(form, "Command4"));
     typeInto(area, "5a");
-    QCOMPARE(Module1::DensCarInc, 0.0);
+    QCOMPARE(fireLoadNow(), 0.0);
     QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
     click(child(form, "Command1"));
     QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
@@ -209,7 +209,7 @@ void TestFireLoad::materialsRowsSurviveTripBack()
     click(child(form, "Command1"));
     QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
     typeInto(child(form, "txtAreaComp"), "10");
-    QCOMPARE(Module1::DensCarInc, 2.0);
+    QCOMPARE(fireLoadNow(), 2.0);
 }
 
 void TestFireLoad::furnishingsAndGoods()
@@ -230,10 +230,9 @@ void TestFireLoad::furnishingsAndGoods()
     typeInto(child(fresh, "txtQtaMerce"), "10");
     click(child(fresh, "CheckImballo"));
     click(child(fresh, "Command7"));
-    QCOMPARE(Module1::SommaArredoMerci, 1200 + 1.1 * 4000);
+    QCOMPARE(entriesTotal(), 1200 + 1.1 * 4000);
     QCOMPARE(child<QLabel>(fresh, "Valoreqf")->text(), QStringLiteral("56"));
     QVERIFY(!child<QCheckBox>(fresh, "CheckImballo")->isChecked());
-    QCOMPARE(Module1::FattImballo, 1.0);
 
     click(child(fresh, "Command1"));
     QCOMPARE(WorkingTables::rowCount("tblStampaArredo"), 1);
@@ -284,7 +283,7 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     typeInto(child(form, "txtQta"), "10");
     click(child(form, "Command4"));
     typeInto(child(form, "txtAreaComp"), "3");
-    QCOMPARE(Module1::SommaMateriali, 200.0);
+    QCOMPARE(entriesTotal(), 200.0);
 
     click(child(form, "Command5"));
     auto &viewer = Screens::get<VisualTabMat>();
@@ -304,7 +303,7 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     QAbstractItemModel *again = Screens::get<VisualTabMat>().model();
     QVERIFY(again->setData(again->index(0, 2), ""));
     Screens::get<VisualTabMat>().close();
-    QCOMPARE(Module1::SommaMateriali, 0.0);
+    QCOMPARE(entriesTotal(), 0.0);
     QCOMPARE(world.prompt.messages.size(), 1); // only the entry's confirmation
 }
 
@@ -319,7 +318,7 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
     clickAndType(activity, "z");
     QCOMPARE(activity->currentText(), QString());
     QCOMPARE(child<QLineEdit>(activityForm, "txtValoreMJm2")->text(), QString());
-    QCOMPARE(Module1::AttivitaScelta, 0);
+    QCOMPARE(calculation().activity.name, QString());
     clickAndType(activity, "Uffic");
     QCOMPARE(activity->currentText(), QStringLiteral("Ufficio")); // completed and picked
     QCOMPARE(child<QLineEdit>(activityForm, "txtValoreMJm2")->text(), QStringLiteral("420"));
@@ -394,7 +393,7 @@ void TestFireLoad::gridViewersEditThroughTheView()
     QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1)); // Tab went on to the next cell
     materials.close();
     // (20 * 10 + 17,5 * 7,5) / 10
-    QCOMPARE(Module1::DensCarInc, 33.125);
+    QCOMPARE(fireLoadNow(), 33.125);
 
     chooseMethod("Command2");
     auto &furnishings = Screens::get<ValorePerArredo>();
@@ -415,7 +414,7 @@ void TestFireLoad::gridViewersEditThroughTheView()
     QCOMPARE(piecesGrid->currentIndex(), piecesGrid->model()->index(1, pieceCount));
     pieces.close();
     // 250 * (2 + 6) / 100
-    QCOMPARE(Module1::DensCarInc, 20.0);
+    QCOMPARE(fireLoadNow(), 20.0);
     QCOMPARE(child<QLabel>(furnishings, "Valoreqf")->text(), QStringLiteral("20"));
 }
 

@@ -3,13 +3,12 @@
 #include "ui/app/densitacarico.h"
 #include "core/italiannumbers.h"
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "ui/app/widgets.h"
 #include "data/database.h"
 #include "ui/catalogue/gridviewer.h"
 #include "data/workingtablemodel.h"
 #include "data/workingtables.h"
-#include "core/factortables.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
@@ -20,6 +19,7 @@
 #include "ui/reports/stampaelencomateriali.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/stampapages.h"
+#include "core/calculationsession.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -177,11 +177,15 @@ QString badResultText()
 
 QString badSharedValue()
 {
-    using namespace Module1;
+    const Calculation &c = calculation();
+    const Regulation &r = CalculationSession::current().regulation();
     const std::pair<const char *, double> values[] = {
-        {"DensCarInc", DensCarInc}, {"ValoreFormula", ValoreFormula},
-        {"ValoreFrattile", ValoreFrattile}, {"SommaMateriali", SommaMateriali},
-        {"SommaArredoMerci", SommaArredoMerci}};
+        {"q_f", fireLoad(c).value_or(0)},
+        {"q_f,d", designFireLoad(c, r).value_or(0)},
+        {"delta n", deltaN(c, r)},
+        {"area", c.area.value_or(0)},
+        {"materials", materialsSum(c.materials).total},
+        {"furnishings", furnishingsSum(c.furnishings).total}};
     for (const auto &[name, value] : values) {
         if (!std::isfinite(value) || value < 0)
             return QStringLiteral("%1 = %2").arg(QLatin1String(name)).arg(value);
@@ -486,9 +490,9 @@ void TestHardening::tensOfThousandsOfRows()
         QVERIFY(transaction.commit());
     }
     // 17.5 * 0.8 * (1 + ... + 30000), exactly representable
-    const auto sum = WorkingTables::sumMaterials();
-    QVERIFY(sum);
-    QCOMPARE(sum->total, 14.0 * rows * (rows + 1) / 2);
+    const auto entries = WorkingTables::materials();
+    QVERIFY(entries);
+    QCOMPARE(materialsSum(*entries).total, 14.0 * rows * (rows + 1) / 2);
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), qint64(rows));
 
     auto &form = Screens::get<ValorePerMateriale>();
@@ -536,7 +540,7 @@ void TestHardening::tinyAndHugeAreas()
     if (option < 0) {
         // Read in Italian, "0.001" would be one square metre: it is no area at all.
         QVERIFY(child<QLabel>(form, "Valoreqf")->isHidden());
-        QCOMPARE(Module1::DensCarInc, 0.0);
+        QCOMPARE(fireLoadNow(), 0.0);
         return;
     }
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), qf);
@@ -561,14 +565,14 @@ void TestHardening::materialValuesNearTheDoubleLimit()
     }
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
-    QCOMPARE(Module1::DensCarInc, 1e306);
+    QCOMPARE(fireLoadNow(), 1e306);
 
     // A tiny area makes q_f overflow: the user is told and no q_f is shown.
     world.prompt.messages.clear();
     typeInto(child(form, "txtAreaComp"), "1e-3");
     QVERIFY(!world.prompt.messages.isEmpty());
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
-    QCOMPARE(Module1::DensCarInc, 0.0);
+    QCOMPARE(fireLoadNow(), 0.0);
     QVERIFY(child<QLabel>(form, "Valoreqf")->isHidden());
 
     // A second such row, as an edit in the grid viewer can make one: the sum is no number, so
@@ -577,7 +581,7 @@ void TestHardening::materialValuesNearTheDoubleLimit()
     world.prompt.messages.clear();
     typeInto(child(form, "txtAreaComp"), "100");
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
-    QCOMPARE(Module1::SommaMateriali, 0.0);
+    QCOMPARE(entriesTotal(), 0.0);
     click(child(form, "Command1"));
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
 }
@@ -594,15 +598,18 @@ void TestHardening::activityValueNearTheDoubleLimit()
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
     click(child(activity, "Command1"));
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
-    QCOMPARE(Module1::DensCarInc, 0.0);
+    QCOMPARE(fireLoadNow(), 0.0);
 }
 
 void TestHardening::designValueThatOverflows()
 {
     TestWorld world;
-    Module1::DensCarInc = 1e308;
-    Module1::FattDim = 2;
-    Module1::FattUtilizzo = 1.2;
+    Calculation huge;
+    huge.method = Method::Activity;
+    huge.activity = {QStringLiteral("Biblioteca"), 1e308, 1.0};
+    huge.areaClass = 5;  // delta q1 2
+    huge.riskClass = 2;  // delta q2 1,2
+    CalculationSession::current().load(huge);
     auto &fp = Screens::get<FattoreProtezione>();
     fp.show();
     click(child(fp, "Command1"));

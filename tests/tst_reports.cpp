@@ -1,7 +1,7 @@
 // Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "ui/app/widgets.h"
 #include "data/module2.h"
 #include "data/workingtables.h"
@@ -11,6 +11,7 @@
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
+#include "core/calculationsession.h"
 #include "testsupport.h"
 
 #include <QLabel>
@@ -132,10 +133,15 @@ void TestReports::longListGrowsCanvas()
 void TestReports::pdfHoldsTheResultAsText()
 {
     TestWorld world;
-    auto &page = Screens::get<StampaMateriali>();
-    setFieldText(page, "txtTotFormula", "1.234,57");
-    setFieldText(page, "lblClasse", "120");
-    setFieldText(page, "lblClasseMin", "60");
+    // 1500 * 1,2 * 1,6 * 1 * 0,9 = 2592
+    Calculation known;
+    known.method = Method::Activity;
+    known.activity = {QStringLiteral("Biblioteca"), 1500.0, 1.2};
+    known.areaClass = 3;
+    known.riskClass = 1;
+    known.measures = {4};
+    CalculationSession::current().load(known);
+    auto &page = Screens::get<StampaAttivita>();
     QTemporaryDir dir;
     QPrinter pdf(QPrinter::HighResolution);
     pdf.setOutputFormat(QPrinter::PdfFormat);
@@ -145,9 +151,9 @@ void TestReports::pdfHoldsTheResultAsText()
     const QString text = pdfText(dir.filePath("r.pdf"));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    QVERIFY2(text.contains("1.234,57"), qPrintable(text));
+    QVERIFY2(text.contains("2.592,00"), qPrintable(text));
+    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+240")));
     QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+120")));
-    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+60")));
     QVERIFY(!text.contains("Nuova analisi")); // buttons are never printed
 }
 

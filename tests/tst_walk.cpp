@@ -4,7 +4,7 @@
 #include "ui/app/formulacaricoincendio.h"
 #include "ui/app/frmabout.h"
 #include "ui/app/screens.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "ui/app/widgets.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
@@ -15,6 +15,7 @@
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
+#include "core/calculationsession.h"
 #include "testsupport.h"
 
 #include <QPrinter>
@@ -281,12 +282,17 @@ void TestWalk::protectionExclusionsAndProduct()
     for (const char *name : {"Check1", "Check3", "Check4", "Check5", "Check8", "Check9"})
         click(child(fp, name));
     QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,27"));
-    QCOMPARE(Module1::ValoreFormula, 0.27);
-    Module1::DensCarInc = 1000;
-    Module1::FattDim = 1;
-    Module1::FattUtilizzo = 1;
+    const Regulation &decree = Regulation::decree2007();
+    QCOMPARE(deltaN(calculation(), decree), 0.27);
+    Calculation known = calculation();
+    known.method = Method::Activity;
+    known.activity = {QStringLiteral("Ufficio"), 1000.0, 1.0};
+    known.areaClass = 0; // delta q1 1
+    known.riskClass = 1; // delta q2 1
+    CalculationSession::current().load(known);
     click(child(fp, "Command1"));
-    QCOMPARE(Module1::ValoreFormula, 270.0);
+    QCOMPARE(designFireLoad(calculation(), decree), 270.0);
+    QCOMPARE(label(Screens::get<TotaleFormula>(), "txtTotFormula")->text(), QStringLiteral("270,00"));
 }
 
 void TestWalk::resetAfterFullCalculation()
@@ -303,9 +309,9 @@ void TestWalk::resetAfterFullCalculation()
 
     Screens::get<TotaleFormula>().hide();
     click(child(Screens::get<DensitaCarico>(), "Command2"));
-    QCOMPARE(Module1::DensCarInc, 0.0);
-    QCOMPARE(Module1::FattDim, 0.0);
-    QCOMPARE(Module1::FattUtilizzo, 0.0);
+    QCOMPARE(fireLoadNow(), 0.0);
+    QVERIFY(!deltaQ1(calculation(), Regulation::decree2007()));
+    QVERIFY(!deltaQ2(calculation(), Regulation::decree2007()));
     auto &fr1 = Screens::get<FattoreRischio1>();
     for (int i = 0; i < 6; ++i)
         QVERIFY(!child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(i)))->isChecked());
@@ -313,7 +319,7 @@ void TestWalk::resetAfterFullCalculation()
     QVERIFY(!child<QRadioButton>(Screens::get<FattoreRischio2>(), "Option1_0")->isChecked());
     QCOMPARE(label(Screens::get<FattoreRischio2>(), "dq2")->text(), QString());
     QVERIFY(!child<QCheckBox>(Screens::get<FattoreProtezione>(), "Check5")->isChecked());
-    QCOMPARE(Module1::FattProt[4], 1.0);
+    QCOMPARE(measureFactor(calculation(), Regulation::decree2007(), 4), 1.0);
     QCOMPARE(label(Screens::get<StampaMateriali>(), "lblFattProt5")->text(), QStringLiteral("1"));
     QCOMPARE(label(Screens::get<FattoreProtezione>(), "txtFattProt")->text(), QString());
     // The result screen keeps the old result until a new one is computed.

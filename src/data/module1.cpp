@@ -1,6 +1,6 @@
 #include "data/module1.h"
 
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "core/userprompt.h"
 #include "data/database.h"
 #include "core/entrymessages.h"
@@ -11,19 +11,14 @@
 namespace Module1 {
 namespace {
 
-void warnEmptyRows(qint64 rows)
+// One message for each line whose fields were all emptied; a sum that overflowed (values edited
+// in the grid) gives no q_f, and the user is told.
+void warnAbout(const EntriesSum &sum)
 {
-    for (qint64 i = 0; i < rows; ++i)
+    if (sum.overflowed)
+        EntryMessages::tooLarge();
+    for (qint64 i = 0; i < sum.emptyLines; ++i)
         showMessage(QStringLiteral("Attenzione ci sono alcuni campi vuoti in tabella"));
-}
-
-// A sum that overflowed (values edited in the grid) counts as none, and the user is told.
-double finiteOrWarn(double sum)
-{
-    if (std::isfinite(sum))
-        return sum;
-    EntryMessages::tooLarge();
-    return 0;
 }
 
 } // namespace
@@ -38,32 +33,28 @@ void CreaOggettiDB()
     Database::instance().registerConnection();
 }
 
-void CalcoloCarIncArredo()
+std::optional<QVector<FurnishingEntry>> CalcoloCarIncArredo()
 {
-    DensCarInc = 0;
     if (NomeTabella.isEmpty()) {
         showMessage(QStringLiteral("Inserire i dati nella maschera"));
-        return;
+        return std::nullopt;
     }
-    SommaArredoMerci = 0;
-    if (const auto sum = WorkingTables::sumFurnishings()) {
-        SommaArredoMerci = finiteOrWarn(sum->total);
-        warnEmptyRows(sum->emptyRows);
-    }
+    auto entries = WorkingTables::furnishings();
+    if (entries)
+        warnAbout(furnishingsSum(*entries));
+    return entries;
 }
 
-void RicalcoloMateriali()
+std::optional<QVector<MaterialEntry>> RicalcoloMateriali()
 {
-    DensCarInc = 0;
     if (NomeTabMateriali.isEmpty()) {
         showMessage(QStringLiteral("Inserire i dati nella maschera"));
-        return;
+        return std::nullopt;
     }
-    SommaMateriali = 0;
-    if (const auto sum = WorkingTables::sumMaterials()) {
-        SommaMateriali = finiteOrWarn(sum->total);
-        warnEmptyRows(sum->emptyRows);
-    }
+    auto entries = WorkingTables::materials();
+    if (entries)
+        warnAbout(materialsSum(*entries));
+    return entries;
 }
 
 } // namespace Module1

@@ -1,6 +1,6 @@
 #include "data/module2.h"
 
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "data/database.h"
 #include "data/workingtables.h"
 
@@ -78,6 +78,40 @@ bool PreparaTabStampa()
         return false;
     }
     return true;
+}
+
+QVector<FurnishingEntry> printedFurnishings()
+{
+    QVector<FurnishingEntry> rows;
+    if (auto query = Database::instance().run(QStringLiteral(
+            "SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblStampaArredo ORDER BY IdStampaArredo"))) {
+        while (query->next()) {
+            FurnishingEntry e;
+            e.furnishing = query->value(0).toString();
+            e.valuePerPiece = WorkingTables::amountFrom(query->value(1));
+            e.pieces = WorkingTables::amountFrom(query->value(2));
+            rows << e;
+        }
+    }
+    return rows;
+}
+
+QVector<FurnishingEntry> printedGoods()
+{
+    QVector<FurnishingEntry> rows;
+    if (auto query = Database::instance().run(QStringLiteral(
+            "SELECT MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo FROM tblStampaMatInDep "
+            "ORDER BY IdStampaMatInDep"))) {
+        while (query->next()) {
+            FurnishingEntry e;
+            e.goods = query->value(0).toString();
+            e.valuePerM3 = WorkingTables::amountFrom(query->value(1));
+            e.volume = WorkingTables::amountFrom(query->value(2));
+            e.packaging = WorkingTables::amountFrom(query->value(3));
+            rows << e;
+        }
+    }
+    return rows;
 }
 
 } // namespace Module2

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/calculation.h"
+
 #include <QVariant>
 
 // The report tables that the furnishings list reads, and the emptying of the working tables.
@@ -17,5 +19,9 @@ bool PreparaTabStampa();  // copies tblAppoggio into the report tables
 bool AggiungiStampaArredo(const RigaAppoggio &row);   // one row of tblStampaArredo
 bool AggiungiStampaMatInDep(const RigaAppoggio &row); // one row of tblStampaMatInDep
 void SvuotaTabMateriali(); // empties tblAppoggioMateriali
+
+// The rows of tblStampaArredo and of tblStampaMatInDep, in the order they were copied.
+QVector<FurnishingEntry> printedFurnishings();
+QVector<FurnishingEntry> printedGoods();
 
 } // namespace Module2

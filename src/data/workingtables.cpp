@@ -9,28 +9,20 @@
 namespace WorkingTables {
 namespace {
 
-// SQL test that a field holds a number.
-QString isNumber(const char *field)
-{
-    return QStringLiteral("typeof(%1) IN ('integer','real')").arg(QLatin1String(field));
-}
-QString isEmptyText(const char *field)
-{
-    return QStringLiteral("(typeof(%1) = 'text' AND %1 = '')").arg(QLatin1String(field));
-}
-
-// A sum read from the file, kept until the file changes: typing the area again and again
-// does not read every working row again.
-struct CachedSum
+// Rows read from the file, kept until the file changes: typing the area again and again does
+// not read every working row again.
+template <class Entry> struct CachedRows
 {
     Database::WriteStamp stamp;
-    Sum sum;
+    QVector<Entry> rows;
 };
 
-std::optional<Sum> sum(const QString &sql, std::optional<CachedSum> &cache)
+template <class Entry, class ReadRow>
+std::optional<QVector<Entry>> read(const QString &sql, std::optional<CachedRows<Entry>> &cache,
+                                   ReadRow readRow)
 {
-    // Sums run at every keystroke: a database fault has been shown once, by the operation
-    // that met it, and is not repeated here.
+    // The working rows are read at every keystroke: a database fault has been shown once, by
+    // the operation that met it, and is not repeated here.
     const Database::QuietScope quiet;
     Database &db = Database::instance();
     const auto before = db.writeStamp();
@@ -39,57 +31,72 @@ std::optional<Sum> sum(const QString &sql, std::optional<CachedSum> &cache)
         return std::nullopt;
     }
     if (cache && cache->stamp == *before)
-        return cache->sum;
+        return cache->rows;
     auto query = db.run(sql);
-    if (!query || !query->next()) {
+    if (!query) {
         cache.reset();
         return std::nullopt;
     }
-    const Sum result{query->value(0).toDouble(), query->value(1).toLongLong()};
-    cache = CachedSum{*before, result};
-    return result;
+    QVector<Entry> rows;
+    while (query->next())
+        rows << readRow(*query);
+    cache = CachedRows<Entry>{*before, rows};
+    return rows;
 }
 
 } // namespace
 
-std::optional<Sum> sumMaterials()
+Amount amountFrom(const QVariant &stored)
 {
-    static const QString sql =
-        QStringLiteral("SELECT TOTAL(CASE WHEN %1 AND %2 AND %3 AND %4 "
-                       "THEN Fattore_m * (FattorePsi * (QtaMat * ValorePerKg)) END), "
-                       "TOTAL(CASE WHEN %5 AND %6 AND %7 AND %8 THEN 1 END) "
-                       "FROM tblAppoggioMateriali")
-            .arg(isNumber("ValorePerKg"), isNumber("QtaMat"), isNumber("FattorePsi"),
-                 isNumber("Fattore_m"), isEmptyText("ValorePerKg"), isEmptyText("QtaMat"),
-                 isEmptyText("FattorePsi"), isEmptyText("Fattore_m"));
-    static std::optional<CachedSum> cache;
-    return sum(sql, cache);
-}
-
-std::optional<Sum> sumFurnishings()
-{
-    static const QString sql =
-        QStringLiteral("SELECT TOTAL(CASE WHEN %1 AND %2 THEN ValorePerPezzo * QtaArredo ELSE 0 END"
-                       " + CASE WHEN %3 AND %4 AND %5 THEN ValorePerM3 * QtaMerce * Imballo "
-                       "ELSE 0 END), "
-                       "TOTAL(CASE WHEN %6 AND %7 AND %8 AND %9 THEN 1 END) FROM tblAppoggio")
-            .arg(isNumber("ValorePerPezzo"), isNumber("QtaArredo"), isNumber("ValorePerM3"),
-                 isNumber("QtaMerce"), isNumber("Imballo"), isEmptyText("ValorePerM3"),
-                 isEmptyText("QtaMerce"), isEmptyText("ValorePerPezzo"),
-                 isEmptyText("QtaArredo"));
-    static std::optional<CachedSum> cache;
-    return sum(sql, cache);
-}
-
-bool keepsSumFinite(const std::optional<Sum> &sum, std::initializer_list<QVariant> fields)
-{
-    double product = 1;
-    for (const QVariant &field : fields) {
-        if (field.typeId() == QMetaType::QString)
-            return true; // an empty text: the entry adds nothing
-        product *= field.toDouble();
+    if (stored.isNull()) // SQL NULL: a field the entry does not have
+        return Amount();
+    switch (stored.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return Amount::number(stored.toDouble());
+    case QMetaType::QString:
+        // A field holds text only when the user emptied it; any other text is no number either.
+        return stored.toString().isEmpty() ? Amount::emptyText() : Amount();
+    default:
+        return Amount();
     }
-    return std::isfinite(product) && std::isfinite((sum ? sum->total : 0.0) + product);
+}
+
+QVariant storedValue(const Amount &amount)
+{
+    if (amount.isNumber())
+        return amount.value();
+    if (amount.isEmptyText())
+        return QString(QLatin1String(""));
+    return QVariant();
+}
+
+std::optional<QVector<MaterialEntry>> materials()
+{
+    static std::optional<CachedRows<MaterialEntry>> cache;
+    return read<MaterialEntry>(
+        QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat, FattorePsi, Fattore_m "
+                       "FROM tblAppoggioMateriali ORDER BY rowid"),
+        cache, [](const QSqlQuery &q) {
+            return MaterialEntry{q.value(0).toString(), amountFrom(q.value(1)),
+                                 amountFrom(q.value(2)), amountFrom(q.value(3)),
+                                 amountFrom(q.value(4))};
+        });
+}
+
+std::optional<QVector<FurnishingEntry>> furnishings()
+{
+    static std::optional<CachedRows<FurnishingEntry>> cache;
+    return read<FurnishingEntry>(
+        QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
+                       "ValorePerM3, QtaMerce, Imballo FROM tblAppoggio ORDER BY rowid"),
+        cache, [](const QSqlQuery &q) {
+            return FurnishingEntry{q.value(0).toString(), amountFrom(q.value(1)),
+                                   amountFrom(q.value(2)), q.value(3).toString(),
+                                   amountFrom(q.value(4)), amountFrom(q.value(5)),
+                                   amountFrom(q.value(6))};
+        });
 }
 
 std::optional<QVariant> storedNumber(const QString &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/calculation.h"
+
 #include <QString>
 #include <QVariant>
 #include <initializer_list>
@@ -9,22 +11,14 @@
 // report tables that the furnishings list reads. Every value is bound, never spliced.
 namespace WorkingTables {
 
-struct Sum
-{
-    double total = 0;      // MJ
-    qint64 emptyRows = 0;  // rows whose summed fields are all empty texts
-};
+// A stored field as the calculation sees it, and back: a number, an empty text or nothing.
+Amount amountFrom(const QVariant &stored);
+QVariant storedValue(const Amount &amount);
 
-// Whether an entry with these stored fields can join `sum` and leave it a finite number.
-// An entry with an empty field adds nothing.
-bool keepsSumFinite(const std::optional<Sum> &sum, std::initializer_list<QVariant> fields);
-
-// Sum of ValorePerKg * QtaMat * FattorePsi * Fattore_m over tblAppoggioMateriali. A row adds
-// only when its four fields hold numbers; a null field is neither a number nor an empty text.
-std::optional<Sum> sumMaterials();
-// Sum over tblAppoggio: ValorePerPezzo * QtaArredo where both hold numbers, plus
-// ValorePerM3 * QtaMerce * Imballo where those hold numbers.
-std::optional<Sum> sumFurnishings();
+// The entries of tblAppoggioMateriali and of tblAppoggio, in the order they were added. They
+// are read again only when the file has changed. Nothing when the table cannot be read.
+std::optional<QVector<MaterialEntry>> materials();
+std::optional<QVector<FurnishingEntry>> furnishings();
 
 // A text typed into a numeric field, as it is stored: an empty text stays an empty text, a number
 // in Italian format becomes a number; anything else gives nothing (the entry is refused). No

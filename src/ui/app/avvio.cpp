@@ -2,7 +2,7 @@
 
 #include "ui/app/formulacaricoincendio.h"
 #include "ui/app/frmabout.h"
-#include "core/sharedstate.h"
+#include "data/sharedstate.h"
 #include "ui/app/widgets.h"
 
 #include <QGridLayout>

@@ -1,14 +1,12 @@
 #include "ui/app/densitacarico.h"
 
-#include "ui/factors/fattorerischio1.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/fattoreprotezione.h"
+#include "core/calculationsession.h"
+#include "ui/app/formulacaricoincendio.h"
+#include "ui/app/navigation.h"
+#include "ui/app/widgets.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/app/formulacaricoincendio.h"
-#include "core/sharedstate.h"
-#include "ui/app/widgets.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -42,43 +40,34 @@ DensitaCarico::DensitaCarico()
     layout->setColumnStretch(1, 1);
     layout->setVerticalSpacing(14);
 
-    connect(activity, &QPushButton::clicked, this, [this] { chooseMethod(1); });
-    connect(furnishings, &QPushButton::clicked, this, [this] { chooseMethod(2); });
-    connect(materials, &QPushButton::clicked, this, [this] { chooseMethod(3); });
+    connect(activity, &QPushButton::clicked, this, [this] { chooseMethod(Method::Activity); });
+    connect(furnishings, &QPushButton::clicked, this, [this] { chooseMethod(Method::Furnishings); });
+    connect(materials, &QPushButton::clicked, this, [this] { chooseMethod(Method::Materials); });
     connect(back, &QPushButton::clicked, this,
             [this] { showThenHide(Screens::get<FormulaCaricoIncendio>(), *this); });
 }
 
-void DensitaCarico::chooseMethod(int method)
+void DensitaCarico::chooseMethod(Method method)
 {
-    Module1::MetodoCalcolo = method;
-    QWidget *form = nullptr;
     switch (method) {
-    case 1:
-        form = &Screens::get<ValorePerAttivita>();
-        break;
-    case 2:
+    case Method::Furnishings:
         Screens::get<ValorePerArredo>().clearForNewMethod();
-        form = &Screens::get<ValorePerArredo>();
         break;
-    case 3:
+    case Method::Materials:
         Screens::get<ValorePerMateriale>().clearForNewMethod();
-        form = &Screens::get<ValorePerMateriale>();
         break;
-    default:
-        return;
+    case Method::Activity:
+    case Method::None:
+        break;
     }
-    showThenHide(*form, *this);
-    Azzeramento();
+    if (QWidget *form = methodScreen(method))
+        showThenHide(*form, *this);
+    Azzeramento(method);
 }
 
-void DensitaCarico::Azzeramento()
+void DensitaCarico::Azzeramento(Method method)
 {
-    Module1::FattUtilizzo = 0;
-    Module1::FattDim = 0;
-    Module1::DensCarInc = 0;
+    // The factor screens, the result and the report pages show the new calculation.
+    CalculationSession::current().startCalculation(method);
     Screens::get<ValorePerAttivita>().clearForNewCalculation();
-    Screens::get<FattoreRischio1>().clearForNewCalculation();
-    Screens::get<FattoreRischio2>().clearForNewCalculation();
-    Screens::get<FattoreProtezione>().clearForNewCalculation();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/calculation.h"
 #include "ui/app/screens.h"
 
 // The chooser of the method for q_f: 1 activity catalogue, 2 furnishings and stored goods,
@@ -11,8 +12,8 @@ public:
     DensitaCarico();
 
     // Resets the calculation for a new choice of method.
-    void Azzeramento();
+    void Azzeramento(Method method);
 
 private:
-    void chooseMethod(int method);
+    void chooseMethod(Method method);
 };

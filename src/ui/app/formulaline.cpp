@@ -74,3 +74,9 @@ QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> p
     layout->addStretch();
     return row;
 }
+
+void showValueOrSymbol(QLabel *symbol, QLabel *value, const QString &text)
+{
+    value->setText(text);
+    symbol->setVisible(text.isEmpty());
+}

@@ -39,5 +39,9 @@ struct FormulaPiece
     const char *valueName = nullptr; // ValueSymbol: the value label's name
 };
 
+// A value that stands where its symbol's picture stands: the value while it is known, the
+// symbol while `text` is empty.
+void showValueOrSymbol(QLabel *symbol, QLabel *value, const QString &text);
+
 // Lays the pieces out in one row inside `parent` and returns the row.
 QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> pieces);

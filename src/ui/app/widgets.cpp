@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
-#include <QDebug>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -102,32 +101,6 @@ QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index)
     auto *option = new QRadioButton(parent);
     option->setObjectName(arrayElementName(arrayName, index));
     return option;
-}
-
-void setFieldText(QWidget &screen, const char *name, const QString &text)
-{
-    QWidget *field = screen.findChild<QWidget *>(QString::fromLatin1(name));
-    if (auto *label = qobject_cast<QLabel *>(field))
-        label->setText(text);
-    else if (auto *edit = qobject_cast<QLineEdit *>(field))
-        edit->setText(text);
-    else if (auto *combo = qobject_cast<QComboBox *>(field))
-        combo->setEditText(text);
-    else
-        qWarning("%s has no field named %s", qPrintable(screen.objectName()), name);
-}
-
-QString fieldText(QWidget &screen, const char *name)
-{
-    QWidget *field = screen.findChild<QWidget *>(QString::fromLatin1(name));
-    if (auto *label = qobject_cast<QLabel *>(field))
-        return label->text();
-    if (auto *edit = qobject_cast<QLineEdit *>(field))
-        return edit->text();
-    if (auto *combo = qobject_cast<QComboBox *>(field))
-        return combo->currentText();
-    qWarning("%s has no field named %s", qPrintable(screen.objectName()), name);
-    return QString();
 }
 
 QFont headingFont(int pointSize, bool bold)

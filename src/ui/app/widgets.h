@@ -36,9 +36,4 @@ QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index);
 // Name of element `index` of the control array `arrayName` ("Option1", 0 -> "Option1_0").
 QString arrayElementName(const char *arrayName, int index);
 
-// Sets, or reads, the text of the named field of a screen: a label, a text box or the edit
-// text of a combo box. Other screens write into the fields of later screens this way.
-void setFieldText(QWidget &screen, const char *name, const QString &text);
-QString fieldText(QWidget &screen, const char *name);
-
 QFont headingFont(int pointSize = 14, bool bold = true);

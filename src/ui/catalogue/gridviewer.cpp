@@ -1,8 +1,8 @@
 #include "ui/catalogue/gridviewer.h"
 
-#include "data/module1.h"
-#include "ui/fireload/fireloaddisplay.h"
 #include "data/workingtablemodel.h"
+#include "ui/fireload/valoreperarredo.h"
+#include "ui/fireload/valorepermateriale.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -49,7 +49,7 @@ VisualTabMat::VisualTabMat()
 
 void VisualTabMat::recompute()
 {
-    Module1::AggiornaMateriali();
+    Screens::get<ValorePerMateriale>().entriesEdited();
 }
 
 VisualTabAppoggio::VisualTabAppoggio()
@@ -66,5 +66,5 @@ VisualTabAppoggio::VisualTabAppoggio()
 
 void VisualTabAppoggio::recompute()
 {
-    Module1::AggiornaArredo();
+    Screens::get<ValorePerArredo>().entriesEdited();
 }

@@ -1,21 +1,20 @@
 #include "ui/factors/fattoreprotezione.h"
 
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
+#include "core/entrymessages.h"
 #include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
 #include "ui/app/widgets.h"
-#include "core/factortables.h"
 #include "ui/factors/fattorerischio2.h"
 #include "ui/factors/totaleformula.h"
-#include "ui/reports/stampapages.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QFrame>
 #include <QGridLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using FactorTables::kProtectionMeasures;
 
 FattoreProtezione::FattoreProtezione()
     : MainScreen("FattoreProtezione", QStringLiteral("Fattore di Protezione"))
@@ -31,12 +30,17 @@ FattoreProtezione::FattoreProtezione()
                                            "Image9", "Image10", "Image11", "Image12"};
     static const char *const kDescriptions[] = {"lbl1", "lbl2", "Label3", "Label4", "lbl5",
                                                 "Label6", "Label7", "Label8", "Label9"};
+    const auto &measures = CalculationSession::current().regulation().measures;
     auto *rows = new QGridLayout;
-    for (int i = 0; i < 9; ++i) {
-        rows->addWidget(makeSymbol(this, kSymbols[i], Symbols::dnIndex(i + 1)), i, 0);
-        rows->addWidget(makeLabel(this, kDescriptions[i],
-                                  QString::fromUtf8(kProtectionMeasures[i].description)), i, 1);
-        m_checks[i] = makeCheck(this, QStringLiteral("Check%1").arg(i + 1).toLatin1().constData());
+    for (int i = 0; i < measures.size(); ++i) {
+        const auto nameOf = [i](const char *const names[], const char *pattern) {
+            return i < 9 ? QString::fromLatin1(names[i]) : QString::fromLatin1(pattern).arg(i + 1);
+        };
+        rows->addWidget(makeSymbol(this, qPrintable(nameOf(kSymbols, "ImageMisura%1")),
+                                   Symbols::dnIndex(i + 1)), i, 0);
+        rows->addWidget(makeLabel(this, qPrintable(nameOf(kDescriptions, "lblMisura%1")),
+                                  measures.at(i).description), i, 1);
+        m_checks << makeCheck(this, qPrintable(QStringLiteral("Check%1").arg(i + 1)));
         rows->addWidget(m_checks[i], i, 2);
     }
     rows->setColumnStretch(1, 1);
@@ -59,6 +63,9 @@ FattoreProtezione::FattoreProtezione()
         {FormulaPiece::ValueSymbol, "Image5", Symbols::dn, "txtFattProt"},
         {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
     }));
+    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
+    m_dq1 = findChild<QLabel *>(QStringLiteral("txtFattDim"));
+    m_dq2 = findChild<QLabel *>(QStringLiteral("txtdq2"));
     m_dnSymbol = findChild<QLabel *>(QStringLiteral("Image5"));
     m_dnValue = findChild<QLabel *>(QStringLiteral("txtFattProt"));
 
@@ -70,57 +77,53 @@ FattoreProtezione::FattoreProtezione()
     nav->addWidget(next);
     layout->addLayout(nav);
 
-    // A box's handler runs whenever its tick changes, by the user or by the reset.
-    for (int i = 0; i < 9; ++i)
+    // A box's handler runs whenever the user changes its tick; the view sets ticks quietly.
+    for (int i = 0; i < m_checks.size(); ++i)
         connect(m_checks[i], &QCheckBox::toggled, this, [this, i] { Check_Click(i); });
     connect(next, &QPushButton::clicked, this, &FattoreProtezione::Command1_Click);
     connect(back, &QPushButton::clicked, this, &FattoreProtezione::Command2_Click);
-
-    // Form_Load
-    for (int i = 0; i < 9; ++i) {
-        Module1::FattProt[i] = 1.0;
-        publishFactor(i);
-    }
+    connect(&CalculationSession::current(), &CalculationSession::changed, this,
+            &FattoreProtezione::showCalculation);
+    showCalculation();
 }
 
-void FattoreProtezione::publishFactor(int measure)
+void FattoreProtezione::showCalculation()
 {
-    const QByteArray label = QByteArrayLiteral("lblFattProt") + QByteArray::number(measure + 1);
-    const QString text = ItalianNumbers::toText(Module1::FattProt[measure]);
-    for (QWidget *page : reportPages())
-        setFieldText(*page, label.constData(), text);
+    const CalculationSession &session = CalculationSession::current();
+    const Calculation &c = session.calculation();
+    const Regulation &regulation = session.regulation();
+    // q_f and the factors of the screens before appear once those screens are passed, and
+    // stay until they are passed again.
+    if (session.reached(CalculationSession::FireLoadPassed))
+        m_qf->setText(CalculationTexts::fireLoad(c));
+    if (session.reached(CalculationSession::AreaClassPassed))
+        m_dq1->setText(CalculationTexts::deltaQ1(c, regulation));
+    if (session.reached(CalculationSession::RiskClassPassed))
+        m_dq2->setText(CalculationTexts::deltaQ2(c, regulation));
+    for (int i = 0; i < m_checks.size(); ++i) {
+        const QSignalBlocker quiet(m_checks[i]);
+        m_checks[i]->setChecked(c.measures.contains(i));
+        // The box of a measure that a present one excludes is not offered.
+        m_checks[i]->setVisible(c.measures.contains(i) || measureAllowed(c, regulation, i));
+    }
+    showValueOrSymbol(m_dnSymbol, m_dnValue,
+                      session.reached(CalculationSession::MeasuresWorkedOut)
+                          ? CalculationTexts::deltaN(c, regulation)
+                          : QString());
 }
 
 void FattoreProtezione::Check_Click(int measure)
 {
-    const bool ticked = m_checks[measure]->isChecked();
-    Module1::FattProt[measure] = ticked ? kProtectionMeasures[measure].deltaN : 1.0;
-    publishFactor(measure);
-    if (const int partner = kProtectionMeasures[measure].exclusivePartner)
-        m_checks[partner - 1]->setVisible(!ticked);
-    CalcolaFattProt();
-}
-
-void FattoreProtezione::CalcolaFattProt()
-{
-    Module1::ValoreFormula = FactorTables::protectionProduct(Module1::FattProt);
-    m_dnValue->setText(ItalianNumbers::toText(Module1::ValoreFormula));
-    m_dnSymbol->hide();
-}
-
-void FattoreProtezione::clearForNewCalculation()
-{
-    for (QCheckBox *check : m_checks)
-        check->setChecked(false);
-    m_dnValue->clear();
-    m_dnSymbol->show();
+    if (!CalculationSession::current().setMeasure(measure, m_checks[measure]->isChecked()))
+        showCalculation(); // refused: the box shows the measure as it stands
 }
 
 void FattoreProtezione::Command1_Click()
 {
-    CalcolaFattProt();
-    if (!Screens::get<TotaleFormula>().publishDesignValue())
+    if (!CalculationSession::current().passDesign()) {
+        EntryMessages::tooLarge();
         return;
+    }
     hideThenShow(*this, Screens::get<TotaleFormula>());
 }
 

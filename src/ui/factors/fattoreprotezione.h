@@ -2,30 +2,29 @@
 
 #include "ui/app/screens.h"
 
-#include <array>
+#include <QVector>
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 
-// delta n, the product of the nine protection-measure factors delta n1 ... delta n9.
+// delta n, the product of the protection-measure factors delta n1 ... delta n9.
 class FattoreProtezione : public MainScreen
 {
     Q_OBJECT
 public:
     FattoreProtezione();
 
-    // Forms delta n from the nine factors into ValoreFormula and shows it.
-    void CalcolaFattProt();
-    // What a new calculation resets on this screen.
-    void clearForNewCalculation();
-
 private:
-    void publishFactor(int measure);
+    void showCalculation();
     void Check_Click(int measure);
     void Command1_Click();
     void Command2_Click();
 
-    std::array<QCheckBox *, 9> m_checks{};
+    QVector<QCheckBox *> m_checks;
+    QLineEdit *m_qf;
+    QLabel *m_dq1;
+    QLabel *m_dq2;
     QLabel *m_dnSymbol;
     QLabel *m_dnValue;
 };

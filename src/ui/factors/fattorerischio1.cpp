@@ -1,27 +1,21 @@
 #include "ui/factors/fattorerischio1.h"
 
-#include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
 #include "core/userprompt.h"
+#include "ui/app/formulaline.h"
+#include "ui/app/navigation.h"
 #include "ui/app/widgets.h"
-#include "core/factortables.h"
 #include "ui/factors/fattorerischio2.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valoreperattivita.h"
-#include "ui/fireload/valorepermateriale.h"
-#include "ui/reports/stampapages.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-using FactorTables::kAreaClasses;
 
 FattoreRischio1::FattoreRischio1() : MainScreen("FattoreRischio1", QStringLiteral("Fattore Rischio 1"))
 {
@@ -42,12 +36,14 @@ FattoreRischio1::FattoreRischio1() : MainScreen("FattoreRischio1", QStringLitera
     caption->addStretch();
     frameLayout->addLayout(caption, 0, 0, 1, 2);
     static const char *const kLabelNames[] = {"Label1", "Label3", "Label4", "Label5", "Label6", "Label7"};
+    const auto &areaClasses = CalculationSession::current().regulation().areaClasses;
     auto *group = new QButtonGroup(this);
-    for (int i = 0; i < 6; ++i) {
-        m_options[i] = makeOption(frame, "Option1", i);
+    for (int i = 0; i < areaClasses.size(); ++i) {
+        m_options << makeOption(frame, "Option1", i);
         group->addButton(m_options[i], i);
         frameLayout->addWidget(m_options[i], i + 1, 0);
-        frameLayout->addWidget(makeLabel(frame, kLabelNames[i], QString::fromUtf8(kAreaClasses[i].screenText)), i + 1, 1);
+        const QString labelName = i < 6 ? QString::fromLatin1(kLabelNames[i]) : QStringLiteral("lblClasse%1").arg(i);
+        frameLayout->addWidget(makeLabel(frame, qPrintable(labelName), areaClasses.at(i).screenText), i + 1, 1);
     }
     frameLayout->setColumnStretch(1, 1);
     layout->addWidget(frame);
@@ -64,6 +60,7 @@ FattoreRischio1::FattoreRischio1() : MainScreen("FattoreRischio1", QStringLitera
         {FormulaPiece::Symbol, "Image4", Symbols::dn},
         {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
     }));
+    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
     m_dq1Symbol = findChild<QLabel *>(QStringLiteral("Image2"));
     m_dq1Value = findChild<QLabel *>(QStringLiteral("txtdq2"));
 
@@ -79,88 +76,44 @@ FattoreRischio1::FattoreRischio1() : MainScreen("FattoreRischio1", QStringLitera
     connect(group, &QButtonGroup::idClicked, this, &FattoreRischio1::Option1_Click);
     connect(next, &QPushButton::clicked, this, &FattoreRischio1::Command2_Click);
     connect(back, &QPushButton::clicked, this, &FattoreRischio1::Command1_Click);
+    connect(&CalculationSession::current(), &CalculationSession::changed, this,
+            &FattoreRischio1::showCalculation);
+    showCalculation();
 }
 
-void FattoreRischio1::applyAreaClass(int index)
+void FattoreRischio1::showCalculation()
 {
-    Module1::FattDim = kAreaClasses[index].deltaQ1;
-    const QString text = QString::fromUtf8(kAreaClasses[index].reportText);
-    setFieldText(Screens::get<StampaAttivita>(), "lblSuperficie", text);
-    setFieldText(Screens::get<StampaArredoMerci>(), "lblSuperficie", text);
-    setFieldText(Screens::get<StampaMateriali>(), "lblSuperficie", text);
+    const CalculationSession &session = CalculationSession::current();
+    const Calculation &c = session.calculation();
+    // q_f and the factors of the screens before appear once those screens are passed, and
+    // stay until they are passed again.
+    if (session.reached(CalculationSession::FireLoadPassed))
+        m_qf->setText(CalculationTexts::fireLoad(c));
+    QButtonGroup *group = m_options[0]->group();
+    group->setExclusive(false); // an exclusive group keeps one option ticked; no class needs none
+    for (int i = 0; i < m_options.size(); ++i)
+        m_options[i]->setChecked(c.areaClass == i);
+    group->setExclusive(true);
+    showValueOrSymbol(m_dq1Symbol, m_dq1Value, CalculationTexts::deltaQ1(c, session.regulation()));
 }
 
 void FattoreRischio1::Option1_Click(int index)
 {
-    if (index >= 0 && index < 6)
-        applyAreaClass(index);
-    m_dq1Symbol->hide();
-    m_dq1Value->setText(ItalianNumbers::toText(Module1::FattDim));
-}
-
-void FattoreRischio1::Area()
-{
-    QString areaText;
-    if (Module1::MetodoCalcolo == 2)
-        areaText = fieldText(Screens::get<ValorePerArredo>(), "txtAreaComp");
-    else if (Module1::MetodoCalcolo == 3)
-        areaText = fieldText(Screens::get<ValorePerMateriale>(), "txtAreaComp");
-    else
-        areaText = QStringLiteral("0");
-
-    // A text that is empty or no number is treated like an area below 0: no class.
-    const auto area = ItalianNumbers::toDouble(areaText);
-    if (const auto index = area ? FactorTables::areaClassFor(*area) : std::nullopt) {
-        applyAreaClass(*index);
-        m_options[*index]->setChecked(true);
-    }
-    m_dq1Symbol->hide();
-    m_dq1Value->setText(ItalianNumbers::toText(Module1::FattDim));
-}
-
-void FattoreRischio1::clearForNewCalculation()
-{
-    // An exclusive group keeps one option ticked; the reset needs none.
-    QButtonGroup *group = m_options[0]->group();
-    group->setExclusive(false);
-    for (QRadioButton *option : m_options)
-        option->setChecked(false);
-    group->setExclusive(true);
-    Module1::FattDim = 0;
-    m_dq1Value->clear();
-    m_dq1Symbol->show();
+    CalculationSession::current().chooseAreaClass(index);
 }
 
 void FattoreRischio1::Command2_Click()
 {
-    if (Module1::FattDim == 0) {
+    if (!deltaQ1(CalculationSession::current().calculation(), CalculationSession::current().regulation())) {
         showMessage(QStringLiteral("Selezionare l'area del compartimento"));
         return;
     }
-    const QString t = ItalianNumbers::toText(Module1::FattDim);
-    setFieldText(Screens::get<FattoreRischio2>(), "txtdq2", t);
-    setFieldText(Screens::get<FattoreProtezione>(), "txtFattDim", t);
-    setFieldText(Screens::get<TotaleFormula>(), "txtFattDim", t);
-    for (QWidget *page : reportPages()) {
-        setFieldText(*page, "lbldq1", t);
-        setFieldText(*page, "txtFattDim", t);
-    }
+    CalculationSession::current().passAreaClass();
     hideThenShow(*this, Screens::get<FattoreRischio2>());
 }
 
 void FattoreRischio1::Command1_Click()
 {
-    switch (Module1::MetodoCalcolo) {
-    case 1:
-        showThenHide(Screens::get<ValorePerAttivita>(), *this);
-        break;
-    case 2:
-        showThenHide(Screens::get<ValorePerArredo>(), *this);
-        break;
-    case 3:
-        showThenHide(Screens::get<ValorePerMateriale>(), *this);
-        break;
-    default:
-        break;
-    }
+    if (QWidget *screen = methodScreen(CalculationSession::current().calculation().method))
+        showThenHide(*screen, *this);
 }

@@ -1,24 +1,21 @@
 #include "ui/factors/fattorerischio2.h"
 
-#include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
 #include "core/userprompt.h"
+#include "ui/app/formulaline.h"
 #include "ui/app/widgets.h"
-#include "core/factortables.h"
-#include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/reports/stampapages.h"
+#include "ui/factors/fattorerischio1.h"
 
 #include <QButtonGroup>
+#include <QLineEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-using FactorTables::kRiskClasses;
 
 FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLiteral("Fattore Rischio 2"))
 {
@@ -39,18 +36,22 @@ FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLitera
     grid->addLayout(caption, 0, 0, 1, 3);
     static const char *const kClassLabels[] = {"Label1", "Label3", "Label4"};
     static const char *const kDescriptionLabels[] = {"lblDescrI", "lblDescrII", "lblDescrIII"};
+    const auto &riskClasses = CalculationSession::current().regulation().riskClasses;
     auto *group = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
-        m_options[i] = makeOption(frame, "Option1", i);
+    for (int i = 0; i < riskClasses.size(); ++i) {
+        m_options << makeOption(frame, "Option1", i);
         group->addButton(m_options[i], i);
-        auto *name = makeLabel(frame, kClassLabels[i], QString::fromLatin1(kRiskClasses[i].name));
+        const auto nameOf = [i](const char *const names[], const char *pattern) {
+            return i < 3 ? QString::fromLatin1(names[i]) : QString::fromLatin1(pattern).arg(i);
+        };
+        auto *name = makeLabel(frame, qPrintable(nameOf(kClassLabels, "lblClasse%1")), riskClasses.at(i).name);
         name->setFont(headingFont(12));
-        m_descriptions[i] = makeLabel(frame, kDescriptionLabels[i],
-                                      QString::fromUtf8(kRiskClasses[i].description));
-        m_descriptions[i]->setWordWrap(true);
+        auto *description = makeLabel(frame, qPrintable(nameOf(kDescriptionLabels, "lblDescr%1")),
+                                      riskClasses.at(i).description);
+        description->setWordWrap(true);
         grid->addWidget(m_options[i], i + 1, 0, Qt::AlignTop);
         grid->addWidget(name, i + 1, 1, Qt::AlignTop);
-        grid->addWidget(m_descriptions[i], i + 1, 2);
+        grid->addWidget(description, i + 1, 2);
     }
     grid->setColumnStretch(2, 1);
     layout->addWidget(frame);
@@ -67,6 +68,8 @@ FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLitera
         {FormulaPiece::Symbol, "Image5", Symbols::dn},
         {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
     }));
+    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
+    m_dq1 = findChild<QLabel *>(QStringLiteral("txtdq2"));
     m_dq2Symbol = findChild<QLabel *>(QStringLiteral("Image4"));
     m_dq2Value = findChild<QLabel *>(QStringLiteral("dq2"));
 
@@ -81,47 +84,44 @@ FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLitera
     connect(group, &QButtonGroup::idClicked, this, &FattoreRischio2::Option1_Click);
     connect(next, &QPushButton::clicked, this, &FattoreRischio2::Command1_Click);
     connect(back, &QPushButton::clicked, this, &FattoreRischio2::Command2_Click);
+    connect(&CalculationSession::current(), &CalculationSession::changed, this,
+            &FattoreRischio2::showCalculation);
+    showCalculation();
+}
+
+void FattoreRischio2::showCalculation()
+{
+    const CalculationSession &session = CalculationSession::current();
+    const Calculation &c = session.calculation();
+    const Regulation &regulation = session.regulation();
+    // q_f and the factors of the screens before appear once those screens are passed, and
+    // stay until they are passed again.
+    if (session.reached(CalculationSession::FireLoadPassed))
+        m_qf->setText(CalculationTexts::fireLoad(c));
+    if (session.reached(CalculationSession::AreaClassPassed))
+        m_dq1->setText(CalculationTexts::deltaQ1(c, regulation));
+    QButtonGroup *group = m_options[0]->group();
+    group->setExclusive(false);
+    for (int i = 0; i < m_options.size(); ++i)
+        m_options[i]->setChecked(c.riskClass == i);
+    group->setExclusive(true);
+    showValueOrSymbol(m_dq2Symbol, m_dq2Value, CalculationTexts::deltaQ2(c, regulation));
 }
 
 void FattoreRischio2::Option1_Click(int index)
 {
-    if (index >= 0 && index < 3) {
-        Module1::FattUtilizzo = kRiskClasses[index].deltaQ2;
-        m_dq2Value->setText(ItalianNumbers::toText(Module1::FattUtilizzo));
-        for (QWidget *page : reportPages()) {
-            setFieldText(*page, "lblClasseRischio2", QString::fromLatin1(kRiskClasses[index].name));
-            setFieldText(*page, "lblDescrClasseRischio2", m_descriptions[index]->text());
-        }
-    }
-    m_dq2Symbol->hide();
-}
-
-void FattoreRischio2::clearForNewCalculation()
-{
-    QButtonGroup *group = m_options[0]->group();
-    group->setExclusive(false);
-    for (QRadioButton *option : m_options)
-        option->setChecked(false);
-    group->setExclusive(true);
-    Module1::FattUtilizzo = 0;
-    m_dq2Symbol->show();
-    m_dq2Value->clear();
+    CalculationSession::current().chooseRiskClass(index);
 }
 
 void FattoreRischio2::Command1_Click()
 {
-    if (Module1::FattUtilizzo <= 0) {
+    CalculationSession &session = CalculationSession::current();
+    if (!deltaQ2(session.calculation(), session.regulation())) {
         showMessage(QStringLiteral("Selezionare la classe di rischio"));
         return;
     }
+    session.passRiskClass();
     showThenHide(Screens::get<FattoreProtezione>(), *this);
-    const QString t = ItalianNumbers::toText(Module1::FattUtilizzo);
-    setFieldText(Screens::get<FattoreProtezione>(), "txtdq2", t);
-    setFieldText(Screens::get<TotaleFormula>(), "txtFattUtilizzo", t);
-    for (QWidget *page : reportPages()) {
-        setFieldText(*page, "lbldq2", t);
-        setFieldText(*page, "txtFattUtilizzo", t);
-    }
 }
 
 void FattoreRischio2::Command2_Click()

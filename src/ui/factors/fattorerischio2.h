@@ -2,9 +2,10 @@
 
 #include "ui/app/screens.h"
 
-#include <array>
+#include <QVector>
 
 class QLabel;
+class QLineEdit;
 class QRadioButton;
 
 // delta q2, the factor of the activity's risk class I, II or III.
@@ -14,16 +15,15 @@ class FattoreRischio2 : public MainScreen
 public:
     FattoreRischio2();
 
-    // What a new calculation resets on this screen.
-    void clearForNewCalculation();
-
 private:
+    void showCalculation();
     void Option1_Click(int index);
     void Command1_Click();
     void Command2_Click();
 
-    std::array<QRadioButton *, 3> m_options{};
-    std::array<QLabel *, 3> m_descriptions{};
+    QVector<QRadioButton *> m_options;
+    QLineEdit *m_qf;
+    QLabel *m_dq1;
     QLabel *m_dq2Symbol;
     QLabel *m_dq2Value;
 };

@@ -1,16 +1,16 @@
 #include "ui/factors/totaleformula.h"
 
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
 #include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
+#include "ui/app/navigation.h"
 #include "ui/app/widgets.h"
-#include "core/factortables.h"
 #include "ui/factors/fattoreprotezione.h"
-#include "core/entrymessages.h"
 #include "ui/reports/stampapages.h"
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -77,55 +77,47 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
 
     connect(report, &QPushButton::clicked, this, &TotaleFormula::Command3_Click);
     connect(back, &QPushButton::clicked, this, &TotaleFormula::Command1_Click);
+
+    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
+    m_dq1 = findChild<QLabel *>(QStringLiteral("txtFattDim"));
+    m_dq2 = findChild<QLabel *>(QStringLiteral("txtFattUtilizzo"));
+    m_dn = findChild<QLabel *>(QStringLiteral("txtFattProt"));
+    m_design = findChild<QLabel *>(QStringLiteral("txtTotFormula"));
+    m_reference = reference;
+    m_minimum = minimum;
+    connect(&CalculationSession::current(), &CalculationSession::changed, this,
+            &TotaleFormula::showCalculation);
+    showCalculation();
 }
 
-bool TotaleFormula::publishDesignValue()
+void TotaleFormula::showCalculation()
 {
-    using namespace Module1;
-    const double design = FactorTables::designFireLoad(DensCarInc, ValoreFormula, FattDim, FattUtilizzo);
-    if (!std::isfinite(design)) {
-        EntryMessages::tooLarge();
-        return false;
+    const CalculationSession &session = CalculationSession::current();
+    const Calculation &c = session.calculation();
+    const Regulation &regulation = session.regulation();
+    // Each value appears once its screen has been passed, and stays until it is passed again:
+    // the result of the calculation before is kept until a new one is computed.
+    using S = CalculationSession;
+    if (session.reached(S::FireLoadPassed))
+        m_qf->setText(CalculationTexts::fireLoad(c));
+    if (session.reached(S::AreaClassPassed))
+        m_dq1->setText(CalculationTexts::deltaQ1(c, regulation));
+    if (session.reached(S::RiskClassPassed))
+        m_dq2->setText(CalculationTexts::deltaQ2(c, regulation));
+    if (session.reached(S::DesignPassed)) {
+        m_dn->setText(CalculationTexts::deltaN(c, regulation));
+        m_design->setText(CalculationTexts::designFireLoad(c, regulation));
+        m_reference->setText(CalculationTexts::referenceClass(c, regulation));
+        m_minimum->setText(CalculationTexts::minimumClass(c, regulation));
     }
-    const QString deltaN = ItalianNumbers::toText(ValoreFormula);
-    setFieldText(*this, "txtFattProt", deltaN);
-    setFieldText(Screens::get<StampaAttivita>(), "txtFattProt", deltaN);
-    setFieldText(Screens::get<StampaMateriali>(), "txtFattProt", deltaN);
-    setFieldText(Screens::get<StampaArredoMerci>(), "txtFattProt", deltaN);
-
-    ValoreFormula = design;
-    const QString designText = ItalianNumbers::toFixed2(ValoreFormula);
-    setFieldText(*this, "txtTotFormula", designText);
-    for (QWidget *page : reportPages())
-        setFieldText(*page, "txtTotFormula", designText);
-
-    const auto classes = FactorTables::resistanceClassesFor(ValoreFormula);
-    setFieldText(*this, "lblClasse", QString::number(classes.reference));
-    setFieldText(*this, "lblClasseMin", QString::number(classes.minimum));
-    return true;
 }
 
 void TotaleFormula::Command3_Click()
 {
-    const QString reference = fieldText(*this, "lblClasse");
-    const QString minimum = fieldText(*this, "lblClasseMin");
-    for (QWidget *page : reportPages()) {
-        setFieldText(*page, "lblClasse", reference);
-        setFieldText(*page, "lblClasseMin", minimum);
-    }
-    switch (Module1::MetodoCalcolo) {
-    case 1:
-        showThenHide(Screens::get<StampaAttivita>(), *this);
-        break;
-    case 2:
-        showThenHide(Screens::get<StampaArredoMerci>(), *this);
-        break;
-    case 3:
-        showThenHide(Screens::get<StampaMateriali>(), *this);
-        break;
-    default:
-        break;
-    }
+    CalculationSession &session = CalculationSession::current();
+    session.reportClasses();
+    if (QWidget *page = reportPageFor(session.calculation().method))
+        showThenHide(*page, *this);
 }
 
 void TotaleFormula::Command1_Click()

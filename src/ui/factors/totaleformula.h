@@ -2,6 +2,9 @@
 
 #include "ui/app/screens.h"
 
+class QLabel;
+class QLineEdit;
+
 // The result: q_f,d = q_f * delta q1 * delta q2 * delta n and the resistance classes for
 // performance level III, from which the user opens the report page of the method in use.
 class TotaleFormula : public MainScreen
@@ -10,12 +13,11 @@ class TotaleFormula : public MainScreen
 public:
     TotaleFormula();
 
-    // Computes q_f,d from the shared values (delta n already in ValoreFormula), looks up the
-    // classes and writes them here and on the report pages.
-    // False, with the user told, when q_f,d is too large to be a number.
-    bool publishDesignValue();
-
 private:
+    void showCalculation();
     void Command3_Click();
     void Command1_Click();
+
+    QLineEdit *m_qf;
+    QLabel *m_dq1, *m_dq2, *m_dn, *m_design, *m_reference, *m_minimum;
 };

@@ -1,25 +1,20 @@
 #include "ui/fireload/valoreperarredo.h"
 
+#include "core/calculationsession.h"
+#include "core/entrymessages.h"
+#include "core/italiannumbers.h"
+#include "core/userprompt.h"
+#include "data/module1.h"
+#include "data/module2.h"
+#include "data/sharedstate.h"
+#include "data/workingtables.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
-#include "core/userprompt.h"
 #include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
-#include "data/module1.h"
-#include "ui/fireload/fireloaddisplay.h"
-#include "data/module2.h"
-#include "data/workingtables.h"
-#include "core/entrymessages.h"
 #include "ui/factors/fattorerischio1.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/reports/stampaelencoarredomerci.h"
-#include "ui/reports/stampapages.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -27,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 using ItalianNumbers::leadingNumber;
 
@@ -144,7 +140,6 @@ ValorePerArredo::ValorePerArredo()
     connect(m_comboMatDep, &QComboBox::editTextChanged, this, [this] { typeChanged(m_comboMatDep); });
     connect(m_comboArredo, qOverload<int>(&QComboBox::activated), this, &ValorePerArredo::ComboArredo_Click);
     connect(m_comboMatDep, qOverload<int>(&QComboBox::activated), this, &ValorePerArredo::ComboMatDep_Click);
-    connect(m_imballo, &QCheckBox::stateChanged, this, &ValorePerArredo::CheckImballo_Click);
     for (QLineEdit *field : {m_valorePezzo, m_qta, m_valoreM3, m_qtaMerce})
         connect(field, &QLineEdit::textChanged, this, [this, field] { checkAtLeastOne(field); });
     connect(m_area, &QLineEdit::textChanged, this, &ValorePerArredo::txtAreaComp_Change);
@@ -170,9 +165,7 @@ ValorePerArredo::ValorePerArredo()
 
     // Form_Load
     CancellaTabella();
-    Module1::SommaArredoMerci = 0;
     m_area->clear();
-    Module1::FattImballo = 1.0;
     m_nextFurnishing = 1;
     m_nextGoods = 1;
 }
@@ -210,9 +203,9 @@ void ValorePerArredo::ComboMatDep_Click(int row)
     m_qtaMerce->setText(QStringLiteral("1"));
 }
 
-void ValorePerArredo::CheckImballo_Click()
+double ValorePerArredo::packagingFactor() const
 {
-    Module1::FattImballo = m_imballo->isChecked() ? 1.1 : 1.0;
+    return m_imballo->isChecked() ? CalculationRules::kPackagingFactor : 1.0;
 }
 
 void ValorePerArredo::checkAtLeastOne(QLineEdit *field)
@@ -228,7 +221,32 @@ void ValorePerArredo::txtAreaComp_Change()
         m_area->clear();
         return;
     }
-    Module1::MostraDensitaArredo();
+    showFireLoad();
+}
+
+void ValorePerArredo::readEntries()
+{
+    const auto entries = Module1::CalcoloCarIncArredo();
+    CalculationSession::current().setFurnishings(entries.value_or(QVector<FurnishingEntry>()));
+}
+
+void ValorePerArredo::showFireLoad()
+{
+    CalculationSession &session = CalculationSession::current();
+    session.setArea(m_area->text().isEmpty() ? std::nullopt : ItalianNumbers::toDouble(m_area->text()));
+    const Calculation &c = session.calculation();
+    const auto qf = fireLoad(c);
+    // A sum too large was told about when it was read; a q_f too large for its area is told now.
+    if (!qf && c.area && *c.area > 0 && !furnishingsSum(c.furnishings).overflowed)
+        EntryMessages::tooLarge();
+    m_valoreqf->setText(qf ? ItalianNumbers::integerPartText(*qf) : QString());
+    m_qfSymbol->setVisible(!qf);
+}
+
+void ValorePerArredo::entriesEdited()
+{
+    readEntries();
+    showFireLoad();
 }
 
 void ValorePerArredo::AggiungiArredoAllaSommatoria()
@@ -240,7 +258,11 @@ void ValorePerArredo::AggiungiArredoAllaSommatoria()
         EntryMessages::incompleteEntry();
         return;
     }
-    if (!WorkingTables::keepsSumFinite(WorkingTables::sumFurnishings(), {*value, *quantity})) {
+    FurnishingEntry entry;
+    entry.furnishing = type;
+    entry.valuePerPiece = WorkingTables::amountFrom(*value);
+    entry.pieces = WorkingTables::amountFrom(*quantity);
+    if (!staysFinite(currentSum(), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
         return;
     }
@@ -262,12 +284,16 @@ void ValorePerArredo::AggiungiMerceAllaSommatoria()
         EntryMessages::incompleteEntry();
         return;
     }
-    if (!WorkingTables::keepsSumFinite(WorkingTables::sumFurnishings(),
-                                       {*value, *quantity, Module1::FattImballo})) {
+    FurnishingEntry entry;
+    entry.goods = type;
+    entry.valuePerM3 = WorkingTables::amountFrom(*value);
+    entry.volume = WorkingTables::amountFrom(*quantity);
+    entry.packaging = Amount::number(packagingFactor());
+    if (!staysFinite(currentSum(), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
         return;
     }
-    if (!WorkingTables::appendGoods(m_nextGoods, type, *value, *quantity, Module1::FattImballo))
+    if (!WorkingTables::appendGoods(m_nextGoods, type, *value, *quantity, packagingFactor()))
         return;
     ++m_nextGoods;
     showMessage(QStringLiteral("inserimento riuscito") + QLatin1Char('\n') +
@@ -280,18 +306,14 @@ void ValorePerArredo::Command4_Click()
 {
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
     AggiungiArredoAllaSommatoria();
-    Module1::CalcoloCarIncArredo();
-    Module1::MostraDensitaArredo();
-    m_valoreqf->setText(ItalianNumbers::integerPartText(Module1::DensCarInc));
+    entriesEdited();
 }
 
 void ValorePerArredo::Command7_Click()
 {
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
     AggiungiMerceAllaSommatoria();
-    Module1::CalcoloCarIncArredo();
-    Module1::MostraDensitaArredo();
-    m_valoreqf->setText(ItalianNumbers::integerPartText(Module1::DensCarInc));
+    entriesEdited();
     m_imballo->setChecked(false);
 }
 
@@ -308,32 +330,27 @@ void ValorePerArredo::Command5_Click()
 
 void ValorePerArredo::Command1_Click()
 {
-    if (Module1::DensCarInc == 0) {
+    CalculationSession &session = CalculationSession::current();
+    const auto qf = fireLoad(session.calculation());
+    if (!qf || *qf == 0) {
         EntryMessages::noFireLoadYet();
         return;
     }
     showThenHide(Screens::get<FattoreRischio1>(), *this);
-
-    const QString qf = ItalianNumbers::integerPartText(Module1::DensCarInc);
-    setFieldText(Screens::get<FattoreRischio1>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<FattoreRischio2>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<FattoreProtezione>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<TotaleFormula>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<StampaArredoMerci>(), "Valoreqf", qf);
-    setFieldText(Screens::get<StampaElencoArredoMerci>(), "Valoreqf", qf);
-    Module1::AreaComp = m_area->text();
-    Screens::get<StampaElencoArredoMerci>().Form_Load();
-    setFieldText(Screens::get<StampaArredoMerci>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<StampaArredoMerci>(), "lblSuperficie", m_area->text());
-    Screens::get<FattoreRischio1>().Area();
+    session.passFireLoad();
     Module2::SvuotaTabStampa();
     Module2::PreparaTabStampa();
 }
 
 void ValorePerArredo::Command2_Click()
 {
-    Module1::DensCarInc = 0;
     CancellaTabella();
     m_nextFurnishing = 1;
+    CalculationSession::current().setFurnishings({});
     showThenHide(Screens::get<DensitaCarico>(), *this);
+}
+
+EntriesSum ValorePerArredo::currentSum() const
+{
+    return furnishingsSum(WorkingTables::furnishings().value_or(QVector<FurnishingEntry>()));
 }

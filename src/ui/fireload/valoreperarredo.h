@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/calculation.h"
 #include "ui/app/screens.h"
 
 class CatalogCombo;
@@ -19,6 +20,8 @@ public:
     void clearForNewMethod();
     // Empties tblAppoggio and both report tables.
     void CancellaTabella();
+    // After the entries were edited in their table: read again, and q_f.
+    void entriesEdited();
 
 private:
     void AggiungiArredoAllaSommatoria();
@@ -27,7 +30,13 @@ private:
     void typeChanged(CatalogCombo *combo);
     void ComboArredo_Click(int row);
     void ComboMatDep_Click(int row);
-    void CheckImballo_Click();
+    // Reads the entries of tblAppoggio into the calculation.
+    void readEntries();
+    // q_f of the calculation for the area typed, or the symbol while there is none.
+    void showFireLoad();
+    // The factor of the next stored good: 1,1 when its packaging box is ticked.
+    double packagingFactor() const;
+    EntriesSum currentSum() const;
     void checkAtLeastOne(QLineEdit *field);
     void txtAreaComp_Change();
     void Command4_Click();

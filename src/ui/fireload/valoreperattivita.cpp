@@ -1,20 +1,17 @@
 #include "ui/fireload/valoreperattivita.h"
 
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
+#include "core/entrymessages.h"
+#include "core/italiannumbers.h"
+#include "core/userprompt.h"
+#include "data/catalogues.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
-#include "core/userprompt.h"
 #include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
-#include "data/catalogues.h"
-#include "core/entrymessages.h"
 #include "ui/factors/fattorerischio1.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/reports/stampapages.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,18 +23,6 @@
 using ItalianNumbers::leadingNumber;
 using ItalianNumbers::toDouble;
 
-namespace {
-
-// "1", "1,05", ... "2": the fractile factors, step 0,05.
-QStringList fractileFactors()
-{
-    QStringList factors;
-    for (int hundredths = 100; hundredths <= 200; hundredths += 5)
-        factors << ItalianNumbers::toText(hundredths / 100.0);
-    return factors;
-}
-
-} // namespace
 
 ValorePerAttivita::ValorePerAttivita() : MainScreen("ValorePerAttivita", QStringLiteral("Attività"))
 {
@@ -51,7 +36,7 @@ ValorePerAttivita::ValorePerAttivita() : MainScreen("ValorePerAttivita", QString
     m_comboAttivita = new CatalogCombo(Catalogue::Activities, "ComboAttivita", this);
     m_valore = makeLineEdit(this, "txtValoreMJm2");
     m_valore->setMaximumWidth(120);
-    m_frattile = makeEditableCombo(this, "ComboFrattile", fractileFactors());
+    m_frattile = makeEditableCombo(this, "ComboFrattile", CalculationTexts::numbers(CalculationRules::fractileFactors()));
     m_frattile->setMaximumWidth(120);
     m_nota = makeLabel(this, "Nota", QString());
     m_nota->setWordWrap(true);
@@ -131,13 +116,13 @@ void ValorePerAttivita::ComboAttivita_Change()
         return;
     }
     m_frattile->setEditText(QString());
-    Module1::AttivitaScelta = id.toLongLong();
+    m_activityId = id.toLongLong();
     Assegna_Valori();
 }
 
 void ValorePerAttivita::Assegna_Valori()
 {
-    const auto activity = Catalogues::activity(Module1::AttivitaScelta);
+    const auto activity = Catalogues::activity(m_activityId);
     if (!activity) {
         m_comboAttivita->clearText();
         return;
@@ -150,7 +135,7 @@ void ValorePerAttivita::Assegna_Valori()
 
 void ValorePerAttivita::showFractileValue()
 {
-    m_valoreqf->setText(ItalianNumbers::toText(Module1::ValoreFrattile));
+    m_valoreqf->setText(ItalianNumbers::toText(m_fractileValue));
     m_qfSymbol->hide();
 }
 
@@ -158,7 +143,7 @@ std::optional<double> ValorePerAttivita::typedFractileValue() const
 {
     const auto value = toDouble(m_valore->text());
     const auto factor = toDouble(m_frattile->currentText());
-    if (!value || *value <= 1 || !factor || *factor <= 0 || !std::isfinite(*factor * *value))
+    if (!value || *value <= CalculationRules::kSmallestNominalLoad || !factor || *factor <= 0 || !std::isfinite(*factor * *value))
         return std::nullopt;
     return *factor * *value;
 }
@@ -171,7 +156,7 @@ void ValorePerAttivita::txtValoreMJm2_Change()
             return;
         }
         if (const auto product = typedFractileValue()) {
-            Module1::ValoreFrattile = *product;
+            m_fractileValue = *product;
             showFractileValue();
         }
     }
@@ -182,13 +167,13 @@ void ValorePerAttivita::txtValoreMJm2_Change()
 void ValorePerAttivita::ComboFrattile_Change()
 {
     const auto factor = toDouble(m_frattile->currentText());
-    if (!factor || *factor > 2) {
+    if (!factor || *factor > CalculationRules::kLargestFractile) {
         m_frattile->setEditText(QString());
         return;
     }
     // A factor typed in full is multiplied at once, as a factor picked from the list is.
     if (const auto product = typedFractileValue()) {
-        Module1::ValoreFrattile = *product;
+        m_fractileValue = *product;
         showFractileValue();
     }
 }
@@ -197,23 +182,23 @@ void ValorePerAttivita::ComboFrattile_Click()
 {
     if (m_valore->text().isEmpty()) {
         showMessage(QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di frattile"));
-        Module1::ValoreFrattile = 0;
+        m_fractileValue = 0;
         return;
     }
     const auto value = toDouble(m_valore->text());
     const auto factor = toDouble(m_frattile->currentText());
     // A value that is not a number ("5a") is as unreliable as one of 1 or less.
-    if (!value || *value <= 1 || !factor) {
+    if (!value || *value <= CalculationRules::kSmallestNominalLoad || !factor) {
         showMessage(QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
-        Module1::ValoreFrattile = 0;
+        m_fractileValue = 0;
         return;
     }
     if (!std::isfinite(*factor * *value)) {
         EntryMessages::tooLarge();
-        Module1::ValoreFrattile = 0;
+        m_fractileValue = 0;
         return;
     }
-    Module1::ValoreFrattile = *factor * *value;
+    m_fractileValue = *factor * *value;
     showFractileValue();
 }
 
@@ -231,7 +216,7 @@ void ValorePerAttivita::Command1_Click()
     // last shown.
     const auto value = toDouble(m_valore->text());
     const auto factor = toDouble(m_frattile->currentText());
-    if (Module1::ValoreFrattile == 0 || !value || *value <= 1 || !factor || *factor <= 0) {
+    if (m_fractileValue == 0 || !value || *value <= CalculationRules::kSmallestNominalLoad || !factor || *factor <= 0) {
         showMessage(QStringLiteral("Inserire un valore attendibile di carico d'incendio"));
         return;
     }
@@ -239,26 +224,15 @@ void ValorePerAttivita::Command1_Click()
         EntryMessages::tooLarge();
         return;
     }
-    Module1::ValoreFrattile = *factor * *value;
+    m_fractileValue = *factor * *value;
     showFractileValue();
-    Module1::DensCarInc = Module1::ValoreFrattile;
     showThenHide(Screens::get<FattoreRischio1>(), *this);
-
-    const QString qf = ItalianNumbers::toText(Module1::DensCarInc);
-    setFieldText(Screens::get<FattoreRischio1>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<FattoreRischio2>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<FattoreProtezione>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<TotaleFormula>(), "txtDensCarInc", qf);
-    StampaAttivita &page = Screens::get<StampaAttivita>();
-    setFieldText(page, "Valoreqf", qf);
-    setFieldText(page, "lblTipologia", m_comboAttivita->currentText());
-    setFieldText(page, "lblCarIncSpecif", m_valore->text());
-    setFieldText(page, "lblFrattile", m_frattile->currentText());
-    setFieldText(page, "txtDensCarInc", qf);
+    CalculationSession &session = CalculationSession::current();
+    session.setActivity({m_comboAttivita->currentText(), *value, *factor});
+    session.passFireLoad();
 }
 
 void ValorePerAttivita::Command2_Click()
 {
-    Module1::DensCarInc = 0;
     showThenHide(Screens::get<DensitaCarico>(), *this);
 }

@@ -40,4 +40,6 @@ private:
     QLabel *m_valoreqf;
     QLabel *m_qfSymbol;
     QLabel *m_nota;
+    qint64 m_activityId = 0;     // idAttivita of the activity last chosen
+    double m_fractileValue = 0;  // the value shown: nominal fire load times the fractile
 };

@@ -1,24 +1,20 @@
 #include "ui/fireload/valorepermateriale.h"
 
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
+#include "core/entrymessages.h"
+#include "core/italiannumbers.h"
+#include "core/userprompt.h"
+#include "data/module1.h"
+#include "data/sharedstate.h"
+#include "data/workingtables.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
-#include "core/userprompt.h"
 #include "ui/app/widgets.h"
-#include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/catalogcombo.h"
+#include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
-#include "data/module1.h"
-#include "ui/fireload/fireloaddisplay.h"
-#include "data/workingtables.h"
-#include "core/entrymessages.h"
 #include "ui/factors/fattorerischio1.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/reports/stampaelencomateriali.h"
-#include "ui/reports/stampapages.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 using ItalianNumbers::leadingNumber;
 
@@ -41,7 +38,7 @@ ValorePerMateriale::ValorePerMateriale()
     m_comboMat = new CatalogCombo(Catalogue::Materials, "ComboMat", this);
     m_valorePerKg = makeLineEdit(this, "txtValorePerKg");
     m_qta = makeLineEdit(this, "txtQta");
-    m_psi = makeEditableCombo(this, "Combo2", {QStringLiteral("0"), QStringLiteral("0,85"), QStringLiteral("1")});
+    m_psi = makeEditableCombo(this, "Combo2", CalculationTexts::numbers(CalculationRules::psiFactors()));
     m_m = makeEditableCombo(this, "Combo1");
     entry->addWidget(makeLabel(this, "Label2", QStringLiteral("Tipo di materiale")), 0, 0);
     entry->addWidget(makeLabel(this, "Label3", QStringLiteral("[MJ/Kg]")), 0, 1);
@@ -124,7 +121,7 @@ ValorePerMateriale::ValorePerMateriale()
     m_qta->setText(QStringLiteral("1"));
     m_nextRow = 1;
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
-    m_m->addItems({QStringLiteral("1"), QStringLiteral("0,8")});
+    m_m->addItems(CalculationTexts::numbers(CalculationRules::mFactors()));
     m_m->setCurrentIndex(0);
     m_psi->setCurrentIndex(2);
 }
@@ -175,8 +172,7 @@ void ValorePerMateriale::txtQta_Change()
 
 void ValorePerMateriale::factorTyped(QComboBox *factor)
 {
-    const double value = leadingNumber(factor->currentText());
-    if (value != 1.0 && value != 0.8) {
+    if (!CalculationRules::mFactors().contains(leadingNumber(factor->currentText()))) {
         factor->setCurrentIndex(-1); // nothing stays chosen behind an emptied text
         factor->setEditText(QString());
     }
@@ -190,7 +186,7 @@ void ValorePerMateriale::txtAreaComp_Change()
         return;
     }
     CalcoloCarIncMat();
-    Module1::MostraDensitaMateriali();
+    showFireLoad();
 }
 
 void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
@@ -208,7 +204,11 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
         EntryMessages::incompleteEntry();
         return;
     }
-    if (!WorkingTables::keepsSumFinite(WorkingTables::sumMaterials(), {*valuePerKg, *quantity, *psi, *m})) {
+    const MaterialEntry entry{material, WorkingTables::amountFrom(*valuePerKg),
+                              WorkingTables::amountFrom(*quantity), WorkingTables::amountFrom(*psi),
+                              WorkingTables::amountFrom(*m)};
+    const auto entries = WorkingTables::materials();
+    if (!staysFinite(materialsSum(entries.value_or(QVector<MaterialEntry>())), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
         return;
     }
@@ -226,7 +226,32 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
 
 void ValorePerMateriale::CalcoloCarIncMat()
 {
-    Module1::RicalcoloMateriali();
+    const auto entries = Module1::RicalcoloMateriali();
+    CalculationSession::current().setMaterials(entries.value_or(QVector<MaterialEntry>()));
+}
+
+void ValorePerMateriale::showFireLoad(bool withDecimals)
+{
+    CalculationSession &session = CalculationSession::current();
+    session.setArea(m_area->text().isEmpty() ? std::nullopt : ItalianNumbers::toDouble(m_area->text()));
+    const Calculation &c = session.calculation();
+    const auto qf = fireLoad(c);
+    // A sum too large was told about when it was read; a q_f too large for its area is told now.
+    if (!qf && c.area && *c.area > 0 && !materialsSum(c.materials).overflowed)
+        EntryMessages::tooLarge();
+    if (qf) {
+        m_valoreqf->setText(withDecimals ? ItalianNumbers::toText(*qf) : ItalianNumbers::integerPartText(*qf));
+        m_valoreqf->show();
+    } else {
+        m_valoreqf->hide();
+    }
+    m_qfSymbol->setVisible(!qf);
+}
+
+void ValorePerMateriale::entriesEdited()
+{
+    CalcoloCarIncMat();
+    showFireLoad(true);
 }
 
 void ValorePerMateriale::Command4_Click()
@@ -240,8 +265,7 @@ void ValorePerMateriale::Command4_Click()
         return;
     }
     CalcoloCarIncMat();
-    Module1::MostraDensitaMateriali();
-    m_valoreqf->setText(ItalianNumbers::integerPartText(Module1::DensCarInc));
+    showFireLoad();
     m_comboMat->clearText();
     m_valorePerKg->clear();
     m_qta->setText(QStringLiteral("1"));
@@ -260,26 +284,17 @@ void ValorePerMateriale::Command5_Click()
 
 void ValorePerMateriale::Command1_Click()
 {
-    if (Module1::DensCarInc == 0) {
+    CalculationSession &session = CalculationSession::current();
+    const auto qf = fireLoad(session.calculation());
+    if (!qf || *qf == 0) {
         EntryMessages::noFireLoadYet();
         return;
     }
+    session.passFireLoad();
     hideThenShow(*this, Screens::get<FattoreRischio1>());
-
-    const QString qf = ItalianNumbers::integerPartText(Module1::DensCarInc);
-    setFieldText(Screens::get<FattoreRischio1>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<FattoreRischio2>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<FattoreProtezione>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<TotaleFormula>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<StampaMateriali>(), "Valoreqf", qf);
-    setFieldText(Screens::get<StampaElencoMateriali>(), "Valoreqf", qf);
-    setFieldText(Screens::get<StampaMateriali>(), "txtDensCarInc", qf);
-    setFieldText(Screens::get<StampaElencoMateriali>(), "txtArea", m_area->text());
-    Screens::get<FattoreRischio1>().Area();
 }
 
 void ValorePerMateriale::Command2_Click()
 {
-    Module1::DensCarInc = 0;
     showThenHide(Screens::get<DensitaCarico>(), *this);
 }

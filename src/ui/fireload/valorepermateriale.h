@@ -20,11 +20,16 @@ public:
     void clearForNewMethod();
     // Re-reads the material catalogue into the chooser.
     void refreshCatalogue();
+    // After the entries were edited in their table: read again, and q_f with its decimals.
+    void entriesEdited();
 
 private:
     void CancellaTabella();
     void AggiungiMaterialeAllaSommatoria();
     void CalcoloCarIncMat();
+    // q_f of the calculation for the area typed: the integer part, or the value with its
+    // decimals; the symbol while there is none.
+    void showFireLoad(bool withDecimals = false);
 
     void ComboMat_Change();
     void ComboMat_Click(int row);

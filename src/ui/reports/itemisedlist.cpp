@@ -1,10 +1,11 @@
 #include "ui/reports/itemisedlist.h"
 
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
+#include "data/module2.h"
+#include "data/workingtables.h"
 #include "ui/app/formulaline.h"
-#include "core/italiannumbers.h"
-#include "core/sharedstate.h"
 #include "ui/app/widgets.h"
-#include "data/database.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/stampapages.h"
@@ -15,20 +16,15 @@
 
 using namespace PageCanvas;
 
-QString listText(const QVariant &value)
+QString listText(const Amount &value)
 {
-    if (value.isNull())
-        return QString();
-    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
-        value.typeId() == QMetaType::Int)
-        return ItalianNumbers::toText(value.toDouble());
-    return value.toString();
+    return CalculationTexts::number(value);
 }
 
-ItemisedList::ItemisedList(const char *name, const QString &caption, int canvasWidth,
+ItemisedList::ItemisedList(const char *name, const QString &caption, Method method, int canvasWidth,
                            int canvasHeight, int clientWidth, int clientHeight, int borderTop,
                            int borderBottom, const QString &title, int titleTop)
-    : SecondaryWindow(name, caption),
+    : SecondaryWindow(name, caption), m_method(method),
       m_view(new PageView(canvasWidth, canvasHeight, this)),
       m_canvas(m_view->canvas()),
       m_rows(new ListRows(m_view)),
@@ -56,19 +52,32 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, int canvasW
     connect(m_back, &QPushButton::clicked, this, &ItemisedList::Indietro_Click);
 }
 
+void ItemisedList::showSummary()
+{
+    const CalculationSession &session = CalculationSession::current();
+    const Calculation &c = session.calculation();
+    if (session.reached(CalculationSession::FireLoadPassed) && c.method == m_method) {
+        m_summaryArea->setText(CalculationTexts::number(c.area));
+        m_summaryFireLoad->setText(CalculationTexts::fireLoad(c));
+    }
+}
+
 void ItemisedList::buildSummary(const char *areaName)
 {
     const QFont value = verdana(11.25, true);
     m_summary = {
         text(m_canvas, "Label7", QStringLiteral("A"), 720, 0, sansSerif(11, true)),
         text(m_canvas, "Label6", QStringLiteral("="), 1000, 0, value),
-        text(m_canvas, areaName, QString(), 1260, 0, value, 1500, Qt::AlignHCenter),
+        m_summaryArea = text(m_canvas, areaName, QString(), 1260, 0, value, 1500, Qt::AlignHCenter),
         text(m_canvas, "lblM2", QStringLiteral("[m²]"), 2800, 0, verdana(9.75, false)),
         symbol(m_canvas, "picQf", Symbols::qf, 6480, 0),
         text(m_canvas, "lblUguale", QStringLiteral("="), 7000, 0, value),
-        text(m_canvas, "Valoreqf", QString(), 7200, 0, value, 1500, Qt::AlignHCenter),
+        m_summaryFireLoad = text(m_canvas, "Valoreqf", QString(), 7200, 0, value, 1500, Qt::AlignHCenter),
         text(m_canvas, "lblMJm2", QStringLiteral("[MJ/m²]"), 8760, 0, verdana(9.75, false)),
     };
+    connect(&CalculationSession::current(), &CalculationSession::changed, this,
+            &ItemisedList::showSummary);
+    showSummary();
 }
 
 void ItemisedList::placeSummary(int top)
@@ -98,7 +107,8 @@ void ItemisedList::Indietro_Click()
 // ---------------------------------------------------------------------------------------------
 
 StampaElencoMateriali::StampaElencoMateriali()
-    : ItemisedList("StampaElencoMateriali", QStringLiteral("Stampa elenco materiali"), 11235, 14670,
+    : ItemisedList("StampaElencoMateriali", QStringLiteral("Stampa elenco materiali"),
+                   Method::Materials, 11235, 14670,
                    11655, 14100, 0, 13770,
                    QStringLiteral("Elenco di materiali inseriti nella sommatoria"), 1200)
 {
@@ -117,17 +127,10 @@ StampaElencoMateriali::StampaElencoMateriali()
 
 void StampaElencoMateriali::Form_Load()
 {
-    setFieldText(*this, "Valoreqf", fieldText(Screens::get<StampaMateriali>(), "Valoreqf"));
     QList<QStringList> rows;
-    if (auto query = Database::instance().run(QStringLiteral(
-            "SELECT Materiale, ValorePerKg, FattorePsi, Fattore_m, QtaMat FROM tblAppoggioMateriali "
-            "ORDER BY rowid"))) {
-        while (query->next()) {
-            rows << QStringList{query->value(0).toString(), listText(query->value(1)),
-                                listText(query->value(2)), listText(query->value(3)),
-                                listText(query->value(4))};
-        }
-    }
+    for (const MaterialEntry &e : WorkingTables::materials().value_or(QVector<MaterialEntry>()))
+        rows << QStringList{e.name, listText(e.valuePerKg), listText(e.psi), listText(e.m),
+                            listText(e.quantity)};
     m_rows->clear();
     const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 5415, false},
                                          {"ValorePerKg", 6480, 1095, true},
@@ -147,7 +150,8 @@ void StampaElencoMateriali::showReportPage()
 
 StampaElencoArredoMerci::StampaElencoArredoMerci()
     : ItemisedList("StampaElencoArredoMerci",
-                   QStringLiteral("Stampa elenco per arredo e/o merci in deposito"), 11415, 14895,
+                   QStringLiteral("Stampa elenco per arredo e/o merci in deposito"),
+                   Method::Furnishings, 11415, 14895,
                    11625, 14160, 120, 13560,
                    QStringLiteral("Elenco di arredi e/o merci in deposito inseriti nella sommatoria"),
                    1320)
@@ -173,30 +177,18 @@ StampaElencoArredoMerci::StampaElencoArredoMerci()
 
 void StampaElencoArredoMerci::Form_Load()
 {
-    setFieldText(*this, "Valoreqf", fieldText(Screens::get<StampaArredoMerci>(), "Valoreqf"));
-    setFieldText(*this, "lblArea", Module1::AreaComp);
 
     QList<QStringList> furnishings;
-    if (auto query = Database::instance().run(QStringLiteral(
-            "SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblStampaArredo ORDER BY IdStampaArredo"))) {
-        while (query->next())
-            furnishings << QStringList{query->value(0).toString(), listText(query->value(1)),
-                                       listText(query->value(2))};
-    }
+    for (const FurnishingEntry &e : Module2::printedFurnishings())
+        furnishings << QStringList{e.furnishing, listText(e.valuePerPiece), listText(e.pieces)};
     QList<QStringList> goods;
-    if (auto query = Database::instance().run(QStringLiteral(
-            "SELECT MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo FROM tblStampaMatInDep "
-            "ORDER BY IdStampaMatInDep"))) {
-        while (query->next()) {
-            const QVariant packaging = query->value(3);
-            QString packed;
-            if (!packaging.isNull() && packaging.toDouble() == 1.0)
-                packed = QStringLiteral("no");
-            else if (!packaging.isNull() && packaging.toDouble() == 1.1)
-                packed = QStringLiteral("si");
-            goods << QStringList{query->value(0).toString(), listText(query->value(1)),
-                                 listText(query->value(2)), packed};
-        }
+    for (const FurnishingEntry &e : Module2::printedGoods()) {
+        QString packed;
+        if (e.packaging.isNumber() && e.packaging.value() == 1.0)
+            packed = QStringLiteral("no");
+        else if (e.packaging.isNumber() && e.packaging.value() == CalculationRules::kPackagingFactor)
+            packed = QStringLiteral("si");
+        goods << QStringList{e.goods, listText(e.valuePerM3), listText(e.volume), packed};
     }
 
     m_rows->clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/calculation.h"
+
 #include "ui/app/screens.h"
 #include "ui/reports/listrows.h"
 
@@ -24,7 +26,7 @@ public:
 protected:
     using Column = ListRows::Column;
 
-    ItemisedList(const char *name, const QString &caption, int canvasWidth, int canvasHeight,
+    ItemisedList(const char *name, const QString &caption, Method method, int canvasWidth, int canvasHeight,
                  int clientWidth, int clientHeight, int borderTop, int borderBottom,
                  const QString &title, int titleTop);
 
@@ -41,7 +43,12 @@ protected:
 
 private:
     void Indietro_Click();
+    // The area and q_f of the calculation, once q_f has gone forward by this list's method.
+    void showSummary();
 
+    Method m_method;
+    QLabel *m_summaryArea = nullptr;
+    QLabel *m_summaryFireLoad = nullptr;
     int m_designHeight;
     int m_borderBottom;
     std::array<QWidget *, 4> m_border{};
@@ -76,5 +83,5 @@ private:
     std::vector<QWidget *> m_goodsHeading;
 };
 
-// Text of a stored number as the list shows it.
-QString listText(const QVariant &value);
+// Text of an entry's number as the list shows it.
+QString listText(const Amount &value);

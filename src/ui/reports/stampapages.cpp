@@ -1,11 +1,13 @@
 #include "ui/reports/stampapages.h"
 
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
+#include "data/module1.h"
+#include "data/module2.h"
+#include "data/sharedstate.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/formulaline.h"
-#include "core/sharedstate.h"
 #include "ui/app/widgets.h"
-#include "data/module2.h"
-#include "core/factortables.h"
 #include "ui/factors/totaleformula.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/reports/pagecanvas.h"
@@ -21,6 +23,9 @@
 using namespace PageCanvas;
 
 namespace {
+
+// Twips between the rows of the protection measures.
+constexpr int kMeasureRowHeight = 480;
 
 const QString kHeading = QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni ");
 const QString kDecree =
@@ -56,13 +61,9 @@ QLabel *sectionHeading(QWidget *canvas, const char *name, const QString &caption
 
 } // namespace
 
-QList<QWidget *> reportPages()
-{
-    return {&Screens::get<StampaAttivita>(), &Screens::get<StampaArredoMerci>(), &Screens::get<StampaMateriali>()};
-}
-
-ReportPage::ReportPage(const char *name, const QString &caption, const Layout &l)
-    : MainScreen(name, caption), m_view(new PageView(l.canvasWidth, l.canvasHeight, this)), m_layout(l)
+ReportPage::ReportPage(const char *name, const QString &caption, Method method, const Layout &l)
+    : MainScreen(name, caption), m_view(new PageView(l.canvasWidth, l.canvasHeight, this)),
+      m_method(method), m_layout(l)
 {
     auto *windowLayout = new QVBoxLayout(this);
     windowLayout->setContentsMargins(0, 0, 0, 0);
@@ -129,14 +130,16 @@ ReportPage::ReportPage(const char *name, const QString &caption, const Layout &l
                    "Line5", 3000);
     static const char *const kCaptions[] = {"lbl1", "lbl2", "Label29", "Label28", "lbl5",
                                             "Label27", "Label26", "Label25", "Label24"};
-    for (int i = 0; i < 9; ++i) {
-        const int top = l.firstMeasureRow + 480 * i;
-        text(canvas, kCaptions[i], QString::fromUtf8(FactorTables::kProtectionMeasures[i].description),
-             480, top, sansSerif(10));
+    const auto &measures = CalculationSession::current().regulation().measures;
+    for (int i = 0; i < measures.size(); ++i) {
+        const int top = l.firstMeasureRow + kMeasureRowHeight * i;
+        const QString captionName = i < 9 ? QString::fromLatin1(kCaptions[i])
+                                          : QStringLiteral("lblMisura%1").arg(i + 1);
+        text(canvas, qPrintable(captionName), measures.at(i).description, 480, top, sansSerif(10));
         symbol(canvas, nullptr, Symbols::dnIndex(i + 1), 7560, top - 60);
         text(canvas, nullptr, QStringLiteral("="), 8160, top, value11);
-        const QByteArray name = QByteArrayLiteral("lblFattProt") + QByteArray::number(i + 1);
-        valueField(canvas, name.constData(), QString(), 8520, top, 1100, value11, true);
+        const QString name = QStringLiteral("lblFattProt%1").arg(i + 1);
+        m_measureFactors << valueField(canvas, qPrintable(name), QString(), 8520, top, 1100, value11, true);
     }
 
     // The formula line with the values of this calculation
@@ -166,6 +169,48 @@ ReportPage::ReportPage(const char *name, const QString &caption, const Layout &l
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
     connect(m_stampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+    connect(&CalculationSession::current(), &CalculationSession::changed, this,
+            &ReportPage::showCalculation);
+}
+
+void ReportPage::showField(const char *name, bool known, const QString &value)
+{
+    auto *field = m_view->canvas()->findChild<QLabel *>(QString::fromLatin1(name));
+    Q_ASSERT(field);
+    if (known)
+        field->setText(value);
+}
+
+void ReportPage::showCalculation()
+{
+    using S = CalculationSession;
+    const S &session = S::current();
+    const Calculation &c = session.calculation();
+    const Regulation &r = session.regulation();
+    const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
+    showField("Valoreqf", fireLoad, CalculationTexts::fireLoad(c));
+    showField("txtDensCarInc", fireLoad, CalculationTexts::fireLoad(c));
+    showFirstSection(fireLoad ? &c : nullptr);
+
+    showField("lblSuperficie", c.areaClass.has_value(), CalculationTexts::areaClass(c, r));
+    const bool areaClass = session.reached(S::AreaClassPassed);
+    showField("lbldq1", areaClass, CalculationTexts::deltaQ1(c, r));
+    showField("txtFattDim", areaClass, CalculationTexts::deltaQ1(c, r));
+
+    showField("lblClasseRischio2", c.riskClass.has_value(), CalculationTexts::riskClassName(c, r));
+    showField("lblDescrClasseRischio2", c.riskClass.has_value(), CalculationTexts::riskClassDescription(c, r));
+    const bool riskClass = session.reached(S::RiskClassPassed);
+    showField("lbldq2", riskClass, CalculationTexts::deltaQ2(c, r));
+    showField("txtFattUtilizzo", riskClass, CalculationTexts::deltaQ2(c, r));
+
+    for (int i = 0; i < m_measureFactors.size(); ++i)
+        m_measureFactors[i]->setText(CalculationTexts::measureFactor(c, r, i));
+    const bool design = session.reached(S::DesignPassed);
+    showField("txtFattProt", design, CalculationTexts::deltaN(c, r));
+    showField("txtTotFormula", design, CalculationTexts::designFireLoad(c, r));
+    const bool classes = session.reached(S::ClassesReported);
+    showField("lblClasse", classes, CalculationTexts::referenceClass(c, r));
+    showField("lblClasseMin", classes, CalculationTexts::minimumClass(c, r));
 }
 
 void ReportPage::addQfValue(QWidget *canvas, int top)
@@ -217,13 +262,21 @@ ItemisedList *StampaArredoMerci::attachedList()
 // ---------------------------------------------------------------------------------------------
 
 StampaAttivita::StampaAttivita()
-    : ReportPage("StampaAttivita", QStringLiteral("Stampa rapporto per attività"),
+    : ReportPage("StampaAttivita", QStringLiteral("Stampa rapporto per attività"), Method::Activity,
                  {11310, 14400, 11610, 14850, 0, 14265, 120, 720, 0, 720, 10320, 1080, 120, 11040,
                   360, 1200,
                   QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per attività"),
                   3480, 1800, 2355, 4260, 4920, 5580, 6180, 6795, 7440, 12120, 13080, 13680})
 {
     buildFirstSection(pageView()->canvas(), m_layout);
+    showCalculation();
+}
+
+void StampaAttivita::showFirstSection(const Calculation *c)
+{
+    showField("lblTipologia", c, c ? c->activity.name : QString());
+    showField("lblCarIncSpecif", c, c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
+    showField("lblFrattile", c, c ? CalculationTexts::number(c->activity.fractile) : QString());
 }
 
 void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
@@ -242,13 +295,14 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
 }
 
 StampaMateriali::StampaMateriali()
-    : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"),
+    : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"), Method::Materials,
                  {11895, 14655, 11715, 14625, 0, 14040, 120, 705, 195, 930, 10230, 1080, 120, 11040,
                   360, 1200,
                   QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per materiali"),
                   3360, 1680, 2355, 3930, 4560, 5235, 5880, 6450, 7080, 11760, 12720, 13320})
 {
     buildFirstSection(pageView()->canvas(), m_layout);
+    showCalculation();
 }
 
 void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
@@ -275,12 +329,14 @@ void StampaMateriali::cmdNuova_Click()
 
 StampaArredoMerci::StampaArredoMerci()
     : ReportPage("StampaArredoMerci", QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
+                 Method::Furnishings,
                  {11295, 14775, 11505, 14850, 240, 14520, 480, 1080, 120, 960, 9720, 1560, 240, 11160,
                   360, 1560,
                   QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per arredo e/o merci in deposito"),
                   3360, 2160, 2760, 4320, 4920, 5640, 6240, 6840, 7440, 12120, 13080, 13680})
 {
     buildFirstSection(pageView()->canvas(), m_layout);
+    showCalculation();
 }
 
 void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/calculation.h"
 #include "ui/app/screens.h"
+
+#include <QVector>
 
 class ItemisedList;
 class PageView;
@@ -8,8 +11,8 @@ class QLabel;
 class QPushButton;
 
 // The calculation report page: one printable page restating every input and intermediate value
-// of the calculation and the resulting classes. It computes nothing: the calculation screens
-// write their results into its fields as they go, and it shows the texts as written.
+// of the calculation and the resulting classes. It shows the calculation under way, each value
+// once the walk has passed the screen that confirms it; until then a field keeps what it showed.
 class ReportPage : public MainScreen
 {
     Q_OBJECT
@@ -34,7 +37,13 @@ public:
     PageView *pageView() const { return m_view; }
 
 protected:
-    ReportPage(const char *name, const QString &caption, const Layout &layout);
+    ReportPage(const char *name, const QString &caption, Method method, const Layout &layout);
+    void showCalculation();
+    // Shows `value` in the named field once it is `known`; until then the field keeps what it
+    // showed (its caption, or the value of the calculation before).
+    void showField(const char *name, bool known, const QString &value);
+    // The first section's own fields; `calculation` is null while q_f is not known.
+    virtual void showFirstSection(const Calculation *calculation) { Q_UNUSED(calculation) }
     // The q_f value at the right of the first section's last row.
     void addQfValue(QWidget *canvas, int top);
 
@@ -50,6 +59,8 @@ protected:
 
 private:
     PageView *m_view;
+    Method m_method;
+    QVector<QLabel *> m_measureFactors;
 
 protected:
     const Layout m_layout;
@@ -62,6 +73,7 @@ public:
     StampaAttivita();
 
 private:
+    void showFirstSection(const Calculation *calculation) override;
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
 };
@@ -92,6 +104,3 @@ private:
     ItemisedList *attachedList() override;
 };
 
-// The three report pages in the order the factor screens write them: StampaAttivita,
-// StampaArredoMerci, StampaMateriali (each created on this first reference).
-QList<QWidget *> reportPages();

@@ -1,0 +1,279 @@
+#include "core/calculation.h"
+
+#include "core/italiannumbers.h"
+
+#include <cmath>
+
+bool MaterialEntry::operator==(const MaterialEntry &o) const
+{
+    return name == o.name && valuePerKg == o.valuePerKg && quantity == o.quantity && psi == o.psi &&
+           m == o.m;
+}
+
+bool FurnishingEntry::operator==(const FurnishingEntry &o) const
+{
+    return furnishing == o.furnishing && valuePerPiece == o.valuePerPiece && pieces == o.pieces &&
+           goods == o.goods && valuePerM3 == o.valuePerM3 && volume == o.volume &&
+           packaging == o.packaging;
+}
+
+bool Activity::operator==(const Activity &o) const
+{
+    return name == o.name && nominalLoad == o.nominalLoad && fractile == o.fractile;
+}
+
+bool Calculation::operator==(const Calculation &o) const
+{
+    return method == o.method && area == o.area && activity == o.activity &&
+           materials == o.materials && furnishings == o.furnishings && areaClass == o.areaClass &&
+           riskClass == o.riskClass && measures == o.measures;
+}
+
+namespace CalculationRules {
+
+QVector<double> mFactors()
+{
+    return {1.0, 0.8};
+}
+
+QVector<double> psiFactors()
+{
+    return {0.0, 0.85, 1.0};
+}
+
+QVector<double> fractileFactors()
+{
+    QVector<double> factors;
+    for (int hundredths = 100; hundredths <= 200; hundredths += 5)
+        factors << hundredths / 100.0;
+    return factors;
+}
+
+bool fractileAllowed(double factor)
+{
+    return std::isfinite(factor) && factor > 0 && factor <= kLargestFractile;
+}
+
+} // namespace CalculationRules
+
+namespace {
+
+bool allNumbers(std::initializer_list<const Amount *> fields)
+{
+    for (const Amount *field : fields) {
+        if (!field->isNumber())
+            return false;
+    }
+    return true;
+}
+
+bool allEmptyTexts(std::initializer_list<const Amount *> fields)
+{
+    for (const Amount *field : fields) {
+        if (!field->isEmptyText())
+            return false;
+    }
+    return true;
+}
+
+EntriesSum finite(EntriesSum sum)
+{
+    if (!std::isfinite(sum.total)) {
+        sum.total = 0;
+        sum.overflowed = true;
+    }
+    return sum;
+}
+
+} // namespace
+
+double entryFireLoad(const MaterialEntry &e)
+{
+    if (!allNumbers({&e.valuePerKg, &e.quantity, &e.psi, &e.m}))
+        return 0;
+    return e.m.value() * (e.psi.value() * (e.quantity.value() * e.valuePerKg.value()));
+}
+
+double entryFireLoad(const FurnishingEntry &e)
+{
+    double load = 0;
+    if (allNumbers({&e.valuePerPiece, &e.pieces}))
+        load += e.valuePerPiece.value() * e.pieces.value();
+    if (allNumbers({&e.valuePerM3, &e.volume, &e.packaging}))
+        load += e.valuePerM3.value() * e.volume.value() * e.packaging.value();
+    return load;
+}
+
+EntriesSum materialsSum(const QVector<MaterialEntry> &entries)
+{
+    EntriesSum sum;
+    for (const MaterialEntry &e : entries) {
+        sum.total += entryFireLoad(e);
+        if (allEmptyTexts({&e.valuePerKg, &e.quantity, &e.psi, &e.m}))
+            ++sum.emptyLines;
+    }
+    return finite(sum);
+}
+
+EntriesSum furnishingsSum(const QVector<FurnishingEntry> &entries)
+{
+    EntriesSum sum;
+    for (const FurnishingEntry &e : entries) {
+        sum.total += entryFireLoad(e);
+        if (allEmptyTexts({&e.valuePerM3, &e.volume, &e.valuePerPiece, &e.pieces}))
+            ++sum.emptyLines;
+    }
+    return finite(sum);
+}
+
+EntriesSum entriesSum(const Calculation &c)
+{
+    switch (c.method) {
+    case Method::Materials:
+        return materialsSum(c.materials);
+    case Method::Furnishings:
+        return furnishingsSum(c.furnishings);
+    case Method::Activity:
+    case Method::None:
+        break;
+    }
+    return {};
+}
+
+bool staysFinite(const EntriesSum &sum, double entryLoad)
+{
+    return std::isfinite(entryLoad) && std::isfinite(sum.total + entryLoad);
+}
+
+std::optional<double> fireLoad(const Calculation &c)
+{
+    double value = 0;
+    if (c.method == Method::Activity) {
+        const Activity &a = c.activity;
+        if (!a.nominalLoad || !a.fractile || *a.nominalLoad <= CalculationRules::kSmallestNominalLoad ||
+            *a.fractile <= 0)
+            return std::nullopt;
+        value = *a.fractile * *a.nominalLoad;
+    } else if (c.method == Method::Materials || c.method == Method::Furnishings) {
+        if (!c.area || !(*c.area > 0))
+            return std::nullopt;
+        value = entriesSum(c).total / *c.area;
+    } else {
+        return std::nullopt;
+    }
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> deltaQ1(const Calculation &c, const Regulation &regulation)
+{
+    if (c.areaClass && *c.areaClass >= 0 && *c.areaClass < regulation.areaClasses.size())
+        return regulation.areaClasses.at(*c.areaClass).deltaQ1;
+    return std::nullopt;
+}
+
+std::optional<double> deltaQ2(const Calculation &c, const Regulation &regulation)
+{
+    if (c.riskClass && *c.riskClass >= 0 && *c.riskClass < regulation.riskClasses.size())
+        return regulation.riskClasses.at(*c.riskClass).deltaQ2;
+    return std::nullopt;
+}
+
+double measureFactor(const Calculation &c, const Regulation &regulation, int measure)
+{
+    if (measure < 0 || measure >= regulation.measures.size() || !c.measures.contains(measure))
+        return 1.0;
+    return regulation.measures.at(measure).deltaN;
+}
+
+double deltaN(const Calculation &c, const Regulation &regulation)
+{
+    double product = 1.0;
+    for (int i = 0; i < regulation.measures.size(); ++i)
+        product *= measureFactor(c, regulation, i);
+    return ItalianNumbers::roundTo2(product);
+}
+
+bool measureAllowed(const Calculation &c, const Regulation &regulation, int measure)
+{
+    if (measure < 0 || measure >= regulation.measures.size())
+        return false;
+    const int excluded = regulation.measures.at(measure).excludes;
+    return excluded < 0 || !c.measures.contains(excluded);
+}
+
+std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1, double deltaQ2)
+{
+    const double value = fireLoad * deltaN * deltaQ1 * deltaQ2;
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> designFireLoad(const Calculation &c, const Regulation &regulation)
+{
+    const auto qf = fireLoad(c);
+    const auto dq1 = deltaQ1(c, regulation);
+    const auto dq2 = deltaQ2(c, regulation);
+    if (!qf || !dq1 || !dq2)
+        return std::nullopt;
+    return designFireLoad(*qf, deltaN(c, regulation), *dq1, *dq2);
+}
+
+std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &c,
+                                                               const Regulation &regulation)
+{
+    if (const auto design = designFireLoad(c, regulation))
+        return regulation.resistanceClassesFor(*design);
+    return std::nullopt;
+}
+
+namespace {
+
+bool soundAmount(const Amount &amount)
+{
+    return !amount.isNumber() || (std::isfinite(amount.value()) && amount.value() >= 0);
+}
+
+} // namespace
+
+QString impossibility(const Calculation &c, const Regulation &regulation)
+{
+    QStringList reasons;
+    if (c.method != Method::Activity && c.method != Method::Furnishings && c.method != Method::Materials)
+        reasons << QStringLiteral("il metodo di calcolo non è riconosciuto");
+    if (c.area && (!std::isfinite(*c.area) || *c.area < 0))
+        reasons << QStringLiteral("la superficie non è un numero valido");
+    const auto badNumber = [](const std::optional<double> &v) { return v && (!std::isfinite(*v) || *v < 0); };
+    if (badNumber(c.activity.nominalLoad) || badNumber(c.activity.fractile))
+        reasons << QStringLiteral("il carico d'incendio dell'attività non è un numero valido");
+    for (const MaterialEntry &e : c.materials) {
+        if (!soundAmount(e.valuePerKg) || !soundAmount(e.quantity) || !soundAmount(e.psi) || !soundAmount(e.m)) {
+            reasons << QStringLiteral("un materiale ha valori non validi");
+            break;
+        }
+    }
+    for (const FurnishingEntry &e : c.furnishings) {
+        if (!soundAmount(e.valuePerPiece) || !soundAmount(e.pieces) || !soundAmount(e.valuePerM3) ||
+            !soundAmount(e.volume) || !soundAmount(e.packaging)) {
+            reasons << QStringLiteral("un arredo o una merce ha valori non validi");
+            break;
+        }
+    }
+    if (c.areaClass && (*c.areaClass < 0 || *c.areaClass >= regulation.areaClasses.size()))
+        reasons << QStringLiteral("la classe di superficie non esiste");
+    if (c.riskClass && (*c.riskClass < 0 || *c.riskClass >= regulation.riskClasses.size()))
+        reasons << QStringLiteral("la classe di rischio non è compresa tra I e III");
+    for (int measure : c.measures) {
+        if (measure < 0 || measure >= regulation.measures.size()) {
+            reasons << QStringLiteral("una misura di protezione non esiste");
+            break;
+        }
+        if (!measureAllowed(c, regulation, measure)) {
+            reasons << QStringLiteral("sono indicate due misure di protezione che si escludono");
+            break;
+        }
+    }
+    return reasons.join(QStringLiteral("; "));
+}

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "core/regulation.h"
+
+#include <QSet>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+// One compartment's calculation as plain values: how q_f is determined and from what, and the
+// choices that give the three correction factors. The functions below derive every result from
+// it and from the regulation's tables; nothing here knows a screen or a database.
+
+// How q_f is determined. The numbers are the ones the method chooser and the stored files use.
+enum class Method { None = 0, Activity = 1, Furnishings = 2, Materials = 3 };
+
+// A numeric field of an entry as the working tables keep it: a number; an empty text (the user
+// emptied it: the entry then adds nothing); or nothing at all (a field the entry does not have).
+class Amount
+{
+public:
+    Amount() = default;
+    static Amount number(double value) { return Amount(Kind::Number, value); }
+    static Amount emptyText() { return Amount(Kind::EmptyText, 0); }
+
+    bool isNumber() const { return m_kind == Kind::Number; }
+    bool isEmptyText() const { return m_kind == Kind::EmptyText; }
+    bool isMissing() const { return m_kind == Kind::Missing; }
+    double value() const { return m_value; } // 0 unless a number
+
+    bool operator==(const Amount &o) const { return m_kind == o.m_kind && m_value == o.m_value; }
+    bool operator!=(const Amount &o) const { return !(*this == o); }
+
+private:
+    enum class Kind { Missing, EmptyText, Number };
+    Amount(Kind kind, double value) : m_kind(kind), m_value(value) {}
+    Kind m_kind = Kind::Missing;
+    double m_value = 0;
+};
+
+// One material of the materials method: calorific value H (MJ/kg), quantity (kg), ψ and m.
+struct MaterialEntry
+{
+    QString name;
+    Amount valuePerKg, quantity, psi, m;
+    bool operator==(const MaterialEntry &o) const;
+};
+
+// One line of the furnishings method: a furnishing (MJ per piece, pieces) or a stored good
+// (MJ per m³, m³, packaging factor); a line edited in the table may carry both.
+struct FurnishingEntry
+{
+    QString furnishing;
+    Amount valuePerPiece, pieces;
+    QString goods;
+    Amount valuePerM3, volume, packaging;
+    bool isGoods() const { return !goods.isEmpty() || !valuePerM3.isMissing(); }
+    bool operator==(const FurnishingEntry &o) const;
+};
+
+struct Activity
+{
+    QString name;
+    std::optional<double> nominalLoad; // MJ/m²
+    std::optional<double> fractile;    // the 80% fractile factor, 1 to 2
+    bool operator==(const Activity &o) const;
+};
+
+struct Calculation
+{
+    Method method = Method::None;
+    std::optional<double> area; // m², materials and furnishings methods
+    Activity activity;
+    QVector<MaterialEntry> materials;
+    QVector<FurnishingEntry> furnishings;
+    std::optional<int> areaClass; // index into the regulation's area classes (from the area, or chosen)
+    std::optional<int> riskClass; // index into the regulation's risk classes
+    QSet<int> measures;           // indexes of the protection measures present
+    bool operator==(const Calculation &o) const;
+};
+
+namespace CalculationRules {
+
+// The packaging surcharge of a stored good that is packed.
+inline constexpr double kPackagingFactor = 1.1;
+// The values m and ψ are chosen from.
+QVector<double> mFactors();   // 1, 0,8
+QVector<double> psiFactors(); // 0, 0,85, 1
+// The fractile factors offered, 1 to 2 in steps of 0,05; a typed one is allowed up to 2.
+QVector<double> fractileFactors();
+inline constexpr double kLargestFractile = 2.0;
+bool fractileAllowed(double factor);
+// A nominal fire load is taken as reliable above this value.
+inline constexpr double kSmallestNominalLoad = 1.0;
+
+} // namespace CalculationRules
+
+// The sum of the entries of the calculation's method, and how many of them are empty lines
+// (every summed field an empty text), which the user is warned about.
+struct EntriesSum
+{
+    double total = 0; // MJ; a sum too large to be a number counts as none, 0
+    qint64 emptyLines = 0;
+    bool overflowed = false; // the sum was too large to be a number
+};
+
+// Fire load of one entry in MJ: H × quantity × ψ × m; value per piece × pieces plus value per m³
+// × m³ × packaging. A part adds only when all its fields are numbers.
+double entryFireLoad(const MaterialEntry &entry);
+double entryFireLoad(const FurnishingEntry &entry);
+EntriesSum materialsSum(const QVector<MaterialEntry> &entries);
+EntriesSum furnishingsSum(const QVector<FurnishingEntry> &entries);
+EntriesSum entriesSum(const Calculation &calculation);
+// Whether an entry whose fire load is `entryLoad` can join `sum` and leave it a finite number.
+bool staysFinite(const EntriesSum &sum, double entryLoad);
+
+// q_f in MJ/m²: the activity's nominal value × the fractile factor, or the entries' sum ÷ the
+// area. Nothing while an input is missing, the area is not above 0, or the result is no finite
+// number.
+std::optional<double> fireLoad(const Calculation &calculation);
+std::optional<double> deltaQ1(const Calculation &calculation, const Regulation &regulation);
+std::optional<double> deltaQ2(const Calculation &calculation, const Regulation &regulation);
+// The factor of one measure: its delta n while present, 1 otherwise.
+double measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
+// delta n: the product of the measures' factors, rounded to two decimals, half away from zero.
+double deltaN(const Calculation &calculation, const Regulation &regulation);
+// Whether a measure may be ticked: the measure it excludes is not present.
+bool measureAllowed(const Calculation &calculation, const Regulation &regulation, int measure);
+// q_f,d = q_f × delta n × delta q1 × delta q2, multiplied in that order on the full q_f.
+std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1, double deltaQ2);
+std::optional<double> designFireLoad(const Calculation &calculation, const Regulation &regulation);
+std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &calculation,
+                                                               const Regulation &regulation);
+// The reasons a calculation read from a file cannot stand: empty when it is sound.
+QString impossibility(const Calculation &calculation, const Regulation &regulation);

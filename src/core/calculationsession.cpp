@@ -1,0 +1,145 @@
+#include "core/calculationsession.h"
+
+CalculationSession::CalculationSession(const Regulation &regulation, QObject *parent)
+    : QObject(parent), m_regulation(&regulation)
+{
+}
+
+CalculationSession &CalculationSession::current()
+{
+    static CalculationSession session;
+    return session;
+}
+
+void CalculationSession::update(Steps reached)
+{
+    m_steps |= reached;
+    emit changed();
+}
+
+void CalculationSession::clear()
+{
+    m_calculation = Calculation();
+    m_steps = {};
+    emit changed();
+}
+
+void CalculationSession::startCalculation(Method method)
+{
+    Calculation fresh;
+    fresh.method = method;
+    fresh.materials = m_calculation.materials;
+    fresh.furnishings = m_calculation.furnishings;
+    m_calculation = fresh;
+    m_steps = {};
+    emit changed();
+}
+
+void CalculationSession::load(const Calculation &calculation)
+{
+    m_calculation = calculation;
+    m_steps = FireLoadPassed | AreaClassPassed | RiskClassPassed | MeasuresWorkedOut |
+              DesignPassed | ClassesReported;
+    emit changed();
+}
+
+void CalculationSession::setArea(std::optional<double> area)
+{
+    if (m_calculation.area == area)
+        return;
+    m_calculation.area = area;
+    update();
+}
+
+void CalculationSession::setActivity(const Activity &activity)
+{
+    if (m_calculation.activity == activity)
+        return;
+    m_calculation.activity = activity;
+    update();
+}
+
+void CalculationSession::setMaterials(const QVector<MaterialEntry> &entries)
+{
+    m_calculation.materials = entries;
+    update();
+}
+
+void CalculationSession::setFurnishings(const QVector<FurnishingEntry> &entries)
+{
+    m_calculation.furnishings = entries;
+    update();
+}
+
+void CalculationSession::passFireLoad()
+{
+    const Method method = m_calculation.method;
+    if ((method == Method::Materials || method == Method::Furnishings) && m_calculation.area) {
+        if (const auto index = m_regulation->areaClassFor(*m_calculation.area))
+            m_calculation.areaClass = index;
+    }
+    update(FireLoadPassed);
+}
+
+void CalculationSession::chooseAreaClass(int index)
+{
+    if (index < 0 || index >= m_regulation->areaClasses.size())
+        return;
+    m_calculation.areaClass = index;
+    update();
+}
+
+void CalculationSession::passAreaClass()
+{
+    update(AreaClassPassed);
+}
+
+void CalculationSession::chooseRiskClass(int index)
+{
+    if (index < 0 || index >= m_regulation->riskClasses.size())
+        return;
+    m_calculation.riskClass = index;
+    update();
+}
+
+void CalculationSession::passRiskClass()
+{
+    update(RiskClassPassed);
+}
+
+bool CalculationSession::setMeasure(int index, bool present)
+{
+    if (index < 0 || index >= m_regulation->measures.size())
+        return false;
+    if (present && !measureAllowed(m_calculation, *m_regulation, index))
+        return false;
+    if (present)
+        m_calculation.measures.insert(index);
+    else
+        m_calculation.measures.remove(index);
+    update(MeasuresWorkedOut);
+    return true;
+}
+
+void CalculationSession::clearMeasures()
+{
+    m_calculation.measures.clear();
+    update();
+}
+
+bool CalculationSession::passDesign()
+{
+    const auto qf = fireLoad(m_calculation);
+    const auto dq1 = deltaQ1(m_calculation, *m_regulation);
+    const auto dq2 = deltaQ2(m_calculation, *m_regulation);
+    if (!designFireLoad(qf.value_or(0), deltaN(m_calculation, *m_regulation), dq1.value_or(0),
+                        dq2.value_or(0)))
+        return false;
+    update(MeasuresWorkedOut | DesignPassed);
+    return true;
+}
+
+void CalculationSession::reportClasses()
+{
+    update(ClassesReported);
+}

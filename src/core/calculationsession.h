@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/calculation.h"
+
+#include <QObject>
+
+// The calculation under way: the one model that the calculation screens change through the
+// operations below and that every screen, report page and list shows. It also keeps how far the
+// walk has carried the calculation forward, since a screen shows a value only once the user has
+// confirmed it on the screen before (q_f appears on the factor screens after its Avanti).
+class CalculationSession : public QObject
+{
+    Q_OBJECT
+public:
+    // The steps of the walk that make values appear further on.
+    enum Step {
+        FireLoadPassed = 0x01,  // Avanti on the q_f screen
+        AreaClassPassed = 0x02, // Avanti on the compartment-size screen
+        RiskClassPassed = 0x04, // Avanti on the risk-class screen
+        MeasuresWorkedOut = 0x08, // delta n shown: a measure was ticked or unticked
+        DesignPassed = 0x10,    // Avanti on the protection screen: q_f,d and its classes
+        ClassesReported = 0x20, // the classes copied to the report pages
+    };
+    Q_DECLARE_FLAGS(Steps, Step)
+
+    explicit CalculationSession(const Regulation &regulation = Regulation::decree2007(),
+                                QObject *parent = nullptr);
+
+    // The session of the program's screens.
+    static CalculationSession &current();
+
+    const Calculation &calculation() const { return m_calculation; }
+    const Regulation &regulation() const { return *m_regulation; }
+    bool reached(Step step) const { return m_steps.testFlag(step); }
+    Steps steps() const { return m_steps; }
+
+    // No calculation, as at the start of the program.
+    void clear();
+    // A new calculation by `method`: its inputs and choices are cleared; the entries stay, as the
+    // working tables keep them.
+    void startCalculation(Method method);
+    // A whole calculation, as if every step had been walked (a compartment reopened).
+    void load(const Calculation &calculation);
+
+    void setArea(std::optional<double> area);
+    void setActivity(const Activity &activity);
+    void setMaterials(const QVector<MaterialEntry> &entries);
+    void setFurnishings(const QVector<FurnishingEntry> &entries);
+    // Forward from the q_f screen; the materials and furnishings methods take the area class
+    // their area falls in.
+    void passFireLoad();
+
+    void chooseAreaClass(int index);
+    void passAreaClass();
+    void chooseRiskClass(int index);
+    void passRiskClass();
+    // A measure ticked or unticked. A measure that another present one excludes is refused.
+    bool setMeasure(int index, bool present);
+    // All measures absent: every protection factor is 1.
+    void clearMeasures();
+    // Forward from the protection screen: false when q_f,d is no finite number.
+    bool passDesign();
+    void reportClasses();
+
+signals:
+    void changed();
+
+private:
+    void update(Steps reached = {});
+
+    const Regulation *m_regulation;
+    Calculation m_calculation;
+    Steps m_steps;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(CalculationSession::Steps)

@@ -1,0 +1,98 @@
+#include "core/calculationtexts.h"
+
+#include "core/italiannumbers.h"
+
+namespace CalculationTexts {
+
+QString fireLoad(const Calculation &c)
+{
+    const auto value = ::fireLoad(c);
+    if (!value)
+        return QString();
+    return c.method == Method::Activity ? ItalianNumbers::toText(*value)
+                                        : ItalianNumbers::integerPartText(*value);
+}
+
+QString number(double value)
+{
+    return ItalianNumbers::toText(value);
+}
+
+QString number(const std::optional<double> &value)
+{
+    return value ? ItalianNumbers::toText(*value) : QString();
+}
+
+QString number(const Amount &amount)
+{
+    return amount.isNumber() ? ItalianNumbers::toText(amount.value()) : QString();
+}
+
+QStringList numbers(const QVector<double> &values)
+{
+    QStringList texts;
+    for (double value : values)
+        texts << ItalianNumbers::toText(value);
+    return texts;
+}
+
+QString deltaQ1(const Calculation &c, const Regulation &r)
+{
+    return number(::deltaQ1(c, r));
+}
+
+QString deltaQ2(const Calculation &c, const Regulation &r)
+{
+    return number(::deltaQ2(c, r));
+}
+
+QString measureFactor(const Calculation &c, const Regulation &r, int measure)
+{
+    return number(::measureFactor(c, r, measure));
+}
+
+QString deltaN(const Calculation &c, const Regulation &r)
+{
+    return number(::deltaN(c, r));
+}
+
+QString designFireLoad(const Calculation &c, const Regulation &r)
+{
+    const auto value = ::designFireLoad(c, r);
+    return value ? ItalianNumbers::toFixed2(*value) : QString();
+}
+
+QString referenceClass(const Calculation &c, const Regulation &r)
+{
+    const auto classes = resistanceClasses(c, r);
+    return classes ? QString::number(classes->reference) : QString();
+}
+
+QString minimumClass(const Calculation &c, const Regulation &r)
+{
+    const auto classes = resistanceClasses(c, r);
+    return classes ? QString::number(classes->minimum) : QString();
+}
+
+QString areaClass(const Calculation &c, const Regulation &r)
+{
+    if (c.areaClass && *c.areaClass >= 0 && *c.areaClass < r.areaClasses.size())
+        return r.areaClasses.at(*c.areaClass).reportText;
+    return QString();
+}
+
+QString riskClassName(const Calculation &c, const Regulation &r)
+{
+    if (c.riskClass && *c.riskClass >= 0 && *c.riskClass < r.riskClasses.size())
+        return r.riskClasses.at(*c.riskClass).name;
+    return QString();
+}
+
+QString riskClassDescription(const Calculation &c, const Regulation &r)
+{
+    if (c.riskClass && *c.riskClass >= 0 && *c.riskClass < r.riskClasses.size())
+        return r.riskClasses.at(*c.riskClass).description;
+    return QString();
+}
+
+} // namespace CalculationTexts

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/calculation.h"
+
+#include <QString>
+#include <QStringList>
+
+// Every text that a screen, a report page or a list shows for a calculation's values, in
+// Italian format. An empty text where the value is not known yet.
+namespace CalculationTexts {
+
+// q_f as the factor screens and the report pages show it: the integer part for the materials
+// and furnishings methods, the value as computed for the activity method.
+QString fireLoad(const Calculation &calculation);
+// A factor or a value in the general format ("1,2", "0,85", "420").
+QString number(double value);
+QString number(const std::optional<double> &value);
+QString number(const Amount &amount);
+// Values to choose from, as a chooser lists them.
+QStringList numbers(const QVector<double> &values);
+QString deltaQ1(const Calculation &calculation, const Regulation &regulation);
+QString deltaQ2(const Calculation &calculation, const Regulation &regulation);
+QString measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
+QString deltaN(const Calculation &calculation, const Regulation &regulation);
+// q_f,d with two decimals and grouping ("1.234,57").
+QString designFireLoad(const Calculation &calculation, const Regulation &regulation);
+QString referenceClass(const Calculation &calculation, const Regulation &regulation);
+QString minimumClass(const Calculation &calculation, const Regulation &regulation);
+QString areaClass(const Calculation &calculation, const Regulation &regulation); // report text
+QString riskClassName(const Calculation &calculation, const Regulation &regulation);
+QString riskClassDescription(const Calculation &calculation, const Regulation &regulation);
+
+} // namespace CalculationTexts

@@ -1,0 +1,20 @@
+#include "data/sharedstate.h"
+
+#include "core/calculationsession.h"
+
+namespace Module1 {
+
+void resetSharedState()
+{
+    NomeTabella.clear();
+    NomeTabMateriali.clear();
+    ContaStampa = 0;
+    CalculationSession::current().clear();
+}
+
+} // namespace Module1
+
+void InizFattProt()
+{
+    CalculationSession::current().clearMeasures();
+}
