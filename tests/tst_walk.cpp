@@ -11,8 +11,13 @@
 #include "ui/factors/fattorerischio2.h"
 #include "ui/factors/totaleformula.h"
 #include "ui/fireload/valoreperattivita.h"
+#include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/app/navigation.h"
+#include "ui/reports/itemisedlist.h"
 #include "ui/reports/pageview.h"
+#include "ui/reports/stampaelencoarredomerci.h"
+#include "ui/reports/stampaelencomateriali.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
 #include "core/calculationsession.h"
@@ -34,6 +39,8 @@ class TestWalk : public QObject
 private slots:
     void materialsWalkToReport();
     void italianFiguresOnScreenAndInPrint();
+    void reportFieldsForEachMethod_data();
+    void reportFieldsForEachMethod();
     void activityFiguresAndProtectionProducts();
     void activityWalkNeedsHandChosenClass();
     void areaBandsFromMaterials_data();
@@ -168,6 +175,162 @@ void TestWalk::italianFiguresOnScreenAndInPrint()
     QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+30")));
     QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+15")));
     QVERIFY(text.contains("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"));
+}
+
+using Fields = QList<QPair<QString, QString>>;
+Q_DECLARE_METATYPE(Fields)
+
+// Walks one method from the chooser to its report page, as a user does.
+static void walkMethod(Method method)
+{
+    InizFattProt();
+    switch (method) {
+    case Method::Activity: {
+        chooseMethod("Command1");
+        auto &form = Screens::get<ValorePerAttivita>();
+        pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
+        pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
+        click(child(form, "Command1"));
+        click(child(Screens::get<FattoreRischio1>(), "Option1_1"));
+        break;
+    }
+    case Method::Materials: {
+        chooseMethod("Command4");
+        auto &form = Screens::get<ValorePerMateriale>();
+        clickAndType(child(form, "txtAreaComp"), "60");
+        pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+        clickAndType(child(form, "txtQta"), "1000");
+        pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
+        click(child(form, "Command4"));
+        pickEntry(child<QComboBox>(form, "ComboMat"), "Polietilene (PE)");
+        clickAndType(child(form, "txtQta"), "500");
+        pickEntry(child<QComboBox>(form, "Combo1"), "1");
+        pickEntry(child<QComboBox>(form, "Combo2"), "0,85");
+        click(child(form, "Command4"));
+        click(child(form, "Command1"));
+        break;
+    }
+    case Method::Furnishings: {
+        chooseMethod("Command2");
+        auto &form = Screens::get<ValorePerArredo>();
+        clickAndType(child(form, "txtAreaComp"), "100");
+        pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
+        clickAndType(child(form, "txtQta"), "2");
+        click(child(form, "Command4"));
+        pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
+        clickAndType(child(form, "txtValoreMJm3"), "400");
+        clickAndType(child(form, "txtQtaMerce"), "10");
+        click(child(form, "CheckImballo"));
+        click(child(form, "Command7"));
+        click(child(form, "Command1"));
+        break;
+    }
+    case Method::None:
+        break;
+    }
+}
+
+void TestWalk::reportFieldsForEachMethod_data()
+{
+    QTest::addColumn<Method>("method");
+    QTest::addColumn<QString>("riskOption");
+    QTest::addColumn<QStringList>("measures");
+    QTest::addColumn<Fields>("factors");    // on every report page
+    QTest::addColumn<Fields>("ownFields");  // on the page of the method only
+    QTest::addColumn<Fields>("listFields"); // on its itemised list
+
+    const QString riskII = Regulation::decree2007().riskClasses[1].description;
+    const QString riskIII = Regulation::decree2007().riskClasses[2].description;
+    const QString riskI = Regulation::decree2007().riskClasses[0].description;
+    const auto measures = [](QStringList values) {
+        Fields fields;
+        for (int i = 0; i < values.size(); ++i)
+            fields << qMakePair(QStringLiteral("lblFattProt%1").arg(i + 1), values[i]);
+        return fields;
+    };
+
+    QTest::newRow("activity")
+        << Method::Activity << "Option1_1" << QStringList{"Check4", "Check6"}
+        << (Fields{{"lblSuperficie", "da 500 a 1000"}, {"lbldq1", "1,2"}, {"txtFattDim", "1,2"},
+                   {"lblClasseRischio2", "II"}, {"lblDescrClasseRischio2", riskII},
+                   {"lbldq2", "1"}, {"txtFattUtilizzo", "1"}, {"txtFattProt", "0,77"},
+                   {"txtTotFormula", "465,70"}, {"lblClasse", "45"}, {"lblClasseMin", "20"}}
+            + measures({"1", "1", "1", "0,85", "1", "0,9", "1", "1", "1"}))
+        << Fields{{"Valoreqf", "504"}, {"txtDensCarInc", "504"}, {"lblTipologia", "Ufficio"},
+                  {"lblCarIncSpecif", "420"}, {"lblFrattile", "1,2"}}
+        << Fields{};
+    QTest::newRow("materials")
+        << Method::Materials << "Option1_2" << QStringList{"Check1", "Check4"}
+        << (Fields{{"lblSuperficie", "da 0 a 500"}, {"lbldq1", "1"}, {"txtFattDim", "1"},
+                   {"lblClasseRischio2", "III"}, {"lblDescrClasseRischio2", riskIII},
+                   {"lbldq2", "1,2"}, {"txtFattUtilizzo", "1,2"}, {"txtFattProt", "0,51"},
+                   {"txtTotFormula", "316,20"}, {"lblClasse", "30"}, {"lblClasseMin", "15"}}
+            + measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
+        << Fields{{"Valoreqf", "516"}, {"txtDensCarInc", "516"}}
+        << Fields{{"Valoreqf", "516"}, {"txtArea", "60"}, {"Materiale_0", "Legno"},
+                  {"ValorePerKg_0", "17,5"}, {"FattorePsi_0", "1"}, {"Fattore_m_0", "0,8"},
+                  {"QtaMat_0", "1000"}, {"Materiale_1", "Polietilene (PE)"},
+                  {"ValorePerKg_1", "40"}, {"FattorePsi_1", "0,85"}, {"Fattore_m_1", "1"},
+                  {"QtaMat_1", "500"}};
+    QTest::newRow("furnishings")
+        << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
+        << (Fields{{"lblSuperficie", "da 0 a 500"}, {"lbldq1", "1"}, {"txtFattDim", "1"},
+                   {"lblClasseRischio2", "I"}, {"lblDescrClasseRischio2", riskI},
+                   {"lbldq2", "0,8"}, {"txtFattUtilizzo", "0,8"}, {"txtFattProt", "0,9"},
+                   {"txtTotFormula", "35,28"}, {"lblClasse", "0"}, {"lblClasseMin", "0"}}
+            + measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
+        << Fields{{"Valoreqf", "49"}, {"txtDensCarInc", "49"}}
+        << Fields{{"Valoreqf", "49"}, {"lblArea", "100"}, {"Arredo_0", "Materasso in cotone"},
+                  {"ValorePerPezzo_0", "250"}, {"QtaArredo_0", "2"}, {"MatInDep_0", "Carta"},
+                  {"ValPerM3_0", "400"}, {"QtaMerce_0", "10"}, {"Imballo_0", "si"}};
+}
+
+// Every value field of the report page and the itemised list of each method, and the factors
+// on the other two pages, after a walk through the screens.
+void TestWalk::reportFieldsForEachMethod()
+{
+    QFETCH(Method, method);
+    QFETCH(QString, riskOption);
+    QFETCH(QStringList, measures);
+    QFETCH(Fields, factors);
+    QFETCH(Fields, ownFields);
+    QFETCH(Fields, listFields);
+    TestWorld world;
+    walkMethod(method);
+    click(child(Screens::get<FattoreRischio1>(), "Command2"));
+    click(child(Screens::get<FattoreRischio2>(), qPrintable(riskOption)));
+    click(child(Screens::get<FattoreRischio2>(), "Command1"));
+    for (const QString &measure : measures)
+        click(child(Screens::get<FattoreProtezione>(), qPrintable(measure)));
+    click(child(Screens::get<FattoreProtezione>(), "Command1"));
+    click(child(Screens::get<TotaleFormula>(), "Command3"));
+
+    ReportPage *own = reportPageFor(method);
+    QVERIFY(own->isVisible());
+    for (ReportPage *page : {reportPageFor(Method::Activity), reportPageFor(Method::Materials),
+                             reportPageFor(Method::Furnishings)}) {
+        Fields expected = factors;
+        if (page == own)
+            expected += ownFields;
+        for (const auto &[name, value] : expected) {
+            QLabel *field = page->pageView()->canvas()->findChild<QLabel *>(name);
+            QVERIFY2(field, qPrintable(name));
+            QVERIFY2(field->text() == value, qPrintable(page->objectName() + '.' + name + " = " + field->text()));
+        }
+    }
+    if (listFields.isEmpty())
+        return;
+    emit child<LinkLabel>(*own, "Label7")->clicked();
+    QWidget *list = method == Method::Materials ? static_cast<QWidget *>(&Screens::get<StampaElencoMateriali>())
+                                       : static_cast<QWidget *>(&Screens::get<StampaElencoArredoMerci>());
+    QVERIFY(list->isVisible());
+    for (const auto &[name, value] : listFields) {
+        QWidget *field = list->findChild<QWidget *>(name);
+        QVERIFY2(field, qPrintable(name));
+        const QString text = qobject_cast<QLabel *>(field) ? qobject_cast<QLabel *>(field)->text()
+                                                           : qobject_cast<QLineEdit *>(field)->text();
+        QVERIFY2(text == value, qPrintable(list->objectName() + '.' + name + " = " + text));
+    }
 }
 
 void TestWalk::activityFiguresAndProtectionProducts()

@@ -2,6 +2,7 @@
 
 #include "core/regulation.h"
 
+#include <QMetaType>
 #include <QSet>
 #include <QString>
 #include <QVector>
@@ -133,3 +134,5 @@ std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation
                                                                const Regulation &regulation);
 // The reasons a calculation read from a file cannot stand: empty when it is sound.
 QString impossibility(const Calculation &calculation, const Regulation &regulation);
+Q_DECLARE_METATYPE(Calculation)
+Q_DECLARE_METATYPE(Method)

@@ -1,0 +1,313 @@
+// The calculation model on its own: the three methods, each factor, the exclusions between
+// protection measures, the class bands, the texts and the walk's steps. Links the core only.
+#include "core/calculation.h"
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
+#include "core/regulation.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <limits>
+
+namespace {
+
+const Regulation &decree()
+{
+    return Regulation::decree2007();
+}
+
+Amount n(double value)
+{
+    return Amount::number(value);
+}
+
+Calculation materials(std::optional<double> area, QVector<MaterialEntry> entries)
+{
+    Calculation c;
+    c.method = Method::Materials;
+    c.area = area;
+    c.materials = entries;
+    return c;
+}
+
+} // namespace
+
+class TestModel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void materialsMethod();
+    void furnishingsMethod();
+    void activityMethod();
+    void factors_data();
+    void factors();
+    void exclusionsBetweenMeasures();
+    void designValueAndClasses_data();
+    void designValueAndClasses();
+    void impossibleCalculations_data();
+    void impossibleCalculations();
+    void walkSteps();
+};
+
+void TestModel::materialsMethod()
+{
+    const QVector<MaterialEntry> entries{
+        {"Legno", n(17.5), n(1000), n(1), n(0.8)},
+        {"Polietilene (PE)", n(40), n(500), n(0.85), n(1)},
+        // An entry with an emptied field adds nothing; one whose fields were all emptied is
+        // counted so that the user can be warned; missing fields are neither.
+        {"Vuoto", Amount::emptyText(), Amount::emptyText(), Amount::emptyText(), Amount::emptyText()},
+        {"Parziale", n(30), Amount::emptyText(), n(1), n(1)},
+        {"Nullo", Amount(), Amount(), Amount(), Amount()},
+    };
+    const EntriesSum sum = materialsSum(entries);
+    QCOMPARE(sum.total, 31000.0);
+    QCOMPARE(sum.emptyLines, qint64(1));
+    QCOMPARE(entryFireLoad(entries[1]), 17000.0);
+
+    QCOMPARE(fireLoad(materials(60.0, entries)).value(), 31000.0 / 60);
+    QCOMPARE(CalculationTexts::fireLoad(materials(60.0, entries)), QStringLiteral("516"));
+    QVERIFY(!fireLoad(materials(std::nullopt, entries)));
+    QVERIFY(!fireLoad(materials(0.0, entries)));
+    QVERIFY(!fireLoad(materials(-5.0, entries)));
+    QCOMPARE(fireLoad(materials(10.0, {})).value(), 0.0);
+
+    // A sum too large to be a number counts as none, and says so.
+    const double huge = std::numeric_limits<double>::max();
+    const EntriesSum over = materialsSum({{"A", n(huge), n(1), n(1), n(1)}, {"B", n(huge), n(1), n(1), n(1)}});
+    QVERIFY(over.overflowed);
+    QCOMPARE(over.total, 0.0);
+    QVERIFY(!staysFinite(materialsSum({{"A", n(huge), n(1), n(1), n(1)}}), huge));
+    QVERIFY(staysFinite(materialsSum({{"A", n(1), n(1), n(1), n(1)}}), 5));
+    // A tiny area makes q_f no number: none.
+    QVERIFY(!fireLoad(materials(1e-300, {{"A", n(huge), n(1), n(1), n(1)}})));
+}
+
+void TestModel::furnishingsMethod()
+{
+    FurnishingEntry sofa;
+    sofa.furnishing = "Divano";
+    sofa.valuePerPiece = n(600);
+    sofa.pieces = n(2);
+    FurnishingEntry paper;
+    paper.goods = "Carta";
+    paper.valuePerM3 = n(400);
+    paper.volume = n(10);
+    paper.packaging = n(CalculationRules::kPackagingFactor);
+    FurnishingEntry both = sofa; // a line edited in the table may carry a furnishing and a good
+    both.goods = "Legna";
+    both.valuePerM3 = n(100);
+    both.volume = n(2);
+    both.packaging = n(1);
+    QVERIFY(!sofa.isGoods());
+    QVERIFY(paper.isGoods());
+    QCOMPARE(entryFireLoad(paper), 4400.0);
+    QCOMPARE(entryFireLoad(both), 1400.0);
+
+    Calculation c;
+    c.method = Method::Furnishings;
+    c.area = 100;
+    c.furnishings = {sofa, paper, both};
+    QCOMPARE(entriesSum(c).total, 1200 + 4400 + 1400.0);
+    QCOMPARE(fireLoad(c).value(), 70.0);
+    // The materials of another method are not summed.
+    c.materials = {{"Legno", n(17.5), n(1000), n(1), n(1)}};
+    QCOMPARE(fireLoad(c).value(), 70.0);
+}
+
+void TestModel::activityMethod()
+{
+    Calculation c;
+    c.method = Method::Activity;
+    c.activity = {"Ufficio", 420.0, 1.2};
+    QCOMPARE(fireLoad(c).value(), 504.0);
+    QCOMPARE(CalculationTexts::fireLoad(c), QStringLiteral("504"));
+    c.activity.fractile = 1.05;
+    c.activity.nominalLoad = 450;
+    QCOMPARE(CalculationTexts::fireLoad(c), QStringLiteral("472,5")); // not cut to its integer part
+    c.activity.nominalLoad = 1; // not a reliable value
+    QVERIFY(!fireLoad(c));
+    c.activity.nominalLoad = std::nullopt;
+    QVERIFY(!fireLoad(c));
+
+    QCOMPARE(CalculationRules::fractileFactors().size(), 21);
+    QCOMPARE(CalculationRules::fractileFactors().last(), 2.0);
+    QVERIFY(CalculationRules::fractileAllowed(2.0));
+    QVERIFY(!CalculationRules::fractileAllowed(2.5));
+    QVERIFY(!CalculationRules::fractileAllowed(0));
+    QCOMPARE(CalculationTexts::numbers(CalculationRules::psiFactors()),
+             QStringList({"0", "0,85", "1"}));
+    QCOMPARE(CalculationTexts::numbers(CalculationRules::mFactors()), QStringList({"1", "0,8"}));
+}
+
+void TestModel::factors_data()
+{
+    QTest::addColumn<int>("areaClass");
+    QTest::addColumn<int>("riskClass");
+    QTest::addColumn<double>("deltaQ1");
+    QTest::addColumn<double>("deltaQ2");
+    QTest::addColumn<QString>("areaText");
+    QTest::addColumn<QString>("riskName");
+    QTest::newRow("smallest, I") << 0 << 0 << 1.0 << 0.8 << "da 0 a 500" << "I";
+    QTest::newRow("second, II") << 1 << 1 << 1.2 << 1.0 << "da 500 a 1000" << "II";
+    QTest::newRow("third, III") << 2 << 2 << 1.4 << 1.2 << "da 1000 a 2.500" << "III";
+    QTest::newRow("fourth") << 3 << 2 << 1.6 << 1.2 << "da 2500 a 5000" << "III";
+    QTest::newRow("fifth") << 4 << 2 << 1.8 << 1.2 << "da 5000 a 10.000" << "III";
+    QTest::newRow("largest") << 5 << 2 << 2.0 << 1.2 << "oltre 10.000" << "III";
+}
+
+void TestModel::factors()
+{
+    QFETCH(int, areaClass);
+    QFETCH(int, riskClass);
+    Calculation c;
+    QVERIFY(!deltaQ1(c, decree()));
+    QVERIFY(!deltaQ2(c, decree()));
+    c.areaClass = areaClass;
+    c.riskClass = riskClass;
+    QTEST(deltaQ1(c, decree()).value(), "deltaQ1");
+    QTEST(deltaQ2(c, decree()).value(), "deltaQ2");
+    QTEST(CalculationTexts::areaClass(c, decree()), "areaText");
+    QTEST(CalculationTexts::riskClassName(c, decree()), "riskName");
+    QVERIFY(CalculationTexts::riskClassDescription(c, decree()).startsWith("Aree che presentano"));
+}
+
+void TestModel::exclusionsBetweenMeasures()
+{
+    QCOMPARE(decree().measures.size(), 9);
+    CalculationSession session;
+    QVERIFY(session.setMeasure(0, true));   // water extinguishing
+    QVERIFY(!session.setMeasure(1, true));  // other extinguishing excludes it
+    QVERIFY(!measureAllowed(session.calculation(), decree(), 1));
+    QVERIFY(session.setMeasure(6, true));   // internal and external hydrants
+    QVERIFY(!session.setMeasure(5, true));  // internal hydrants only
+    for (int measure : {2, 3, 4, 7, 8})
+        QVERIFY(session.setMeasure(measure, true));
+    QCOMPARE(deltaN(session.calculation(), decree()), 0.27);
+    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 1), QStringLiteral("1"));
+    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 3), QStringLiteral("0,85"));
+    QVERIFY(session.setMeasure(0, false));
+    QVERIFY(session.setMeasure(1, true)); // free once the other is gone
+    QVERIFY(!session.setMeasure(9, true)); // no such measure
+    session.clearMeasures();
+    QCOMPARE(deltaN(session.calculation(), decree()), 1.0);
+}
+
+void TestModel::designValueAndClasses_data()
+{
+    QTest::addColumn<Calculation>("calculation");
+    QTest::addColumn<QString>("deltaN");
+    QTest::addColumn<QString>("design");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("minimum");
+
+    Calculation legno = materials(60.0, {{"Legno", n(17.5), n(1000), n(1), n(0.8)},
+                                         {"Polietilene (PE)", n(40), n(500), n(0.85), n(1)}});
+    legno.areaClass = 0;
+    legno.riskClass = 2;
+    legno.measures = {0, 3};
+    QTest::newRow("materials") << legno << "0,51" << "316,20" << "30" << "15";
+
+    Calculation office;
+    office.method = Method::Activity;
+    office.activity = {"Ufficio", 420.0, 1.2};
+    office.areaClass = 1;
+    office.riskClass = 1;
+    office.measures = {3, 5};
+    QTest::newRow("activity, half up") << office << "0,77" << "465,70" << "45" << "20";
+
+    Calculation library;
+    library.method = Method::Activity;
+    library.activity = {"Biblioteca", 1500.0, 1.2};
+    library.areaClass = 3;
+    library.riskClass = 1;
+    QTest::newRow("beyond the last band") << library << "1" << "2.880,00" << "240" << "120";
+}
+
+void TestModel::designValueAndClasses()
+{
+    QFETCH(Calculation, calculation);
+    QTEST(CalculationTexts::deltaN(calculation, decree()), "deltaN");
+    QTEST(CalculationTexts::designFireLoad(calculation, decree()), "design");
+    QTEST(CalculationTexts::referenceClass(calculation, decree()), "reference");
+    QTEST(CalculationTexts::minimumClass(calculation, decree()), "minimum");
+    Calculation incomplete = calculation;
+    incomplete.riskClass = std::nullopt;
+    QVERIFY(!designFireLoad(incomplete, decree()));
+    QCOMPARE(CalculationTexts::designFireLoad(incomplete, decree()), QString());
+}
+
+void TestModel::impossibleCalculations_data()
+{
+    QTest::addColumn<Calculation>("calculation");
+    QTest::addColumn<QString>("reason");
+    Calculation sound = materials(60.0, {{"Legno", n(17.5), n(1), n(1), n(1)}});
+    QTest::newRow("sound") << sound << "";
+    Calculation c = sound;
+    c.method = static_cast<Method>(7);
+    QTest::newRow("method") << c << "metodo";
+    c = sound;
+    c.area = -1;
+    QTest::newRow("area") << c << "superficie";
+    c = sound;
+    c.materials[0].quantity = n(std::numeric_limits<double>::infinity());
+    QTest::newRow("entry") << c << "materiale";
+    c = sound;
+    c.riskClass = 3;
+    QTest::newRow("risk class") << c << "I e III";
+    c = sound;
+    c.measures = {0, 1};
+    QTest::newRow("measures that exclude each other") << c << "si escludono";
+}
+
+void TestModel::impossibleCalculations()
+{
+    QFETCH(Calculation, calculation);
+    QFETCH(QString, reason);
+    const QString found = impossibility(calculation, decree());
+    if (reason.isEmpty())
+        QCOMPARE(found, QString());
+    else
+        QVERIFY2(found.contains(reason), qPrintable(found));
+}
+
+void TestModel::walkSteps()
+{
+    CalculationSession session;
+    QSignalSpy changed(&session, &CalculationSession::changed);
+    session.startCalculation(Method::Materials);
+    session.setMaterials({{"Legno", n(17.5), n(100), n(1), n(1)}});
+    session.setArea(600.0);
+    QVERIFY(!session.reached(CalculationSession::FireLoadPassed));
+    session.passFireLoad();
+    QVERIFY(session.reached(CalculationSession::FireLoadPassed));
+    QCOMPARE(session.calculation().areaClass, std::optional<int>(1)); // from the area
+    session.chooseAreaClass(2); // the user may choose another
+    QCOMPARE(deltaQ1(session.calculation(), decree()).value(), 1.4);
+    session.passAreaClass();
+    session.chooseRiskClass(0);
+    session.passRiskClass();
+    QVERIFY(session.passDesign());
+    QVERIFY(session.reached(CalculationSession::DesignPassed));
+    QVERIFY(changed.count() >= 8);
+
+    // A new calculation keeps the entries, as the working table does, and nothing else.
+    session.startCalculation(Method::Materials);
+    QCOMPARE(session.calculation().materials.size(), 1);
+    QVERIFY(!session.calculation().area);
+    QVERIFY(!session.calculation().areaClass);
+    QVERIFY(!session.calculation().riskClass);
+    QCOMPARE(session.steps(), CalculationSession::Steps());
+
+    Calculation whole = materials(600.0, {{"Legno", n(17.5), n(100), n(1), n(1)}});
+    whole.areaClass = 1;
+    whole.riskClass = 0;
+    session.load(whole);
+    QCOMPARE(session.calculation(), whole);
+    QVERIFY(session.reached(CalculationSession::ClassesReported));
+    session.clear();
+    QCOMPARE(session.calculation(), Calculation());
+}
+
+QTEST_GUILESS_MAIN(TestModel)
+#include "tst_model.moc"
