@@ -57,13 +57,7 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     frame3Layout->addWidget(corrected);
     layout->addWidget(frame3);
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(next);
-    layout->addLayout(nav);
+    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
     resize(640, sizeHint().height());
 
     connect(next, &QPushButton::clicked, this, [this] { showThenHide(Screens::get<DensitaCarico>(), *this); });

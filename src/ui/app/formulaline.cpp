@@ -1,5 +1,8 @@
 #include "ui/app/formulaline.h"
 
+#include "core/calculationsession.h"
+#include "core/calculationtexts.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,4 +82,17 @@ void showValueOrSymbol(QLabel *symbol, QLabel *value, const QString &text)
 {
     value->setText(text);
     symbol->setVisible(text.isEmpty());
+}
+
+void showConfirmedValues(QLineEdit *fireLoad, QLabel *deltaQ1, QLabel *deltaQ2)
+{
+    using S = CalculationSession;
+    const S &session = S::current();
+    const Calculation &c = session.calculation();
+    if (fireLoad && session.reached(S::FireLoadPassed))
+        fireLoad->setText(CalculationTexts::fireLoad(c));
+    if (deltaQ1 && session.reached(S::AreaClassPassed))
+        deltaQ1->setText(CalculationTexts::deltaQ1(c, session.regulation()));
+    if (deltaQ2 && session.reached(S::RiskClassPassed))
+        deltaQ2->setText(CalculationTexts::deltaQ2(c, session.regulation()));
 }

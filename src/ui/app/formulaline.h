@@ -43,5 +43,10 @@ struct FormulaPiece
 // symbol while `text` is empty.
 void showValueOrSymbol(QLabel *symbol, QLabel *value, const QString &text);
 
+// The values of a formula line that the screens before confirmed: q_f, delta q1 and delta q2
+// (a null field is left out). Each appears once its screen has been passed and stays until that
+// screen is passed again.
+void showConfirmedValues(QLineEdit *fireLoad, QLabel *deltaQ1, QLabel *deltaQ2);
+
 // Lays the pieces out in one row inside `parent` and returns the row.
 QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> pieces);

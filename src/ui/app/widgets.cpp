@@ -1,6 +1,7 @@
 #include "ui/app/widgets.h"
 
 #include <QCheckBox>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
@@ -101,6 +102,19 @@ QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index)
     auto *option = new QRadioButton(parent);
     option->setObjectName(arrayElementName(arrayName, index));
     return option;
+}
+
+NavigationBar addNavigationBar(QBoxLayout *layout, QWidget *parent, const char *backName,
+                               const char *nextName, const QString &nextCaption)
+{
+    auto *row = new QHBoxLayout;
+    NavigationBar bar{makeButton(parent, backName, QStringLiteral("Indietro")),
+                      makeButton(parent, nextName, nextCaption)};
+    row->addWidget(bar.back);
+    row->addStretch();
+    row->addWidget(bar.next);
+    layout->addLayout(row);
+    return bar;
 }
 
 QFont headingFont(int pointSize, bool bold)

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QString>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -35,5 +36,16 @@ QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index);
 
 // Name of element `index` of the control array `arrayName` ("Option1", 0 -> "Option1_0").
 QString arrayElementName(const char *arrayName, int index);
+
+// The row of buttons at a screen's foot: the back button at the left, the forward one at the
+// right.
+struct NavigationBar
+{
+    QPushButton *back;
+    QPushButton *next;
+};
+NavigationBar addNavigationBar(QBoxLayout *layout, QWidget *parent, const char *backName,
+                               const char *nextName,
+                               const QString &nextCaption = QStringLiteral("Avanti"));
 
 QFont headingFont(int pointSize = 14, bool bold = true);

@@ -69,13 +69,7 @@ FattoreProtezione::FattoreProtezione()
     m_dnSymbol = findChild<QLabel *>(QStringLiteral("Image5"));
     m_dnValue = findChild<QLabel *>(QStringLiteral("txtFattProt"));
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(next);
-    layout->addLayout(nav);
+    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
     // A box's handler runs whenever the user changes its tick; the view sets ticks quietly.
     for (int i = 0; i < m_checks.size(); ++i)
@@ -92,14 +86,7 @@ void FattoreProtezione::showCalculation()
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
     const Regulation &regulation = session.regulation();
-    // q_f and the factors of the screens before appear once those screens are passed, and
-    // stay until they are passed again.
-    if (session.reached(CalculationSession::FireLoadPassed))
-        m_qf->setText(CalculationTexts::fireLoad(c));
-    if (session.reached(CalculationSession::AreaClassPassed))
-        m_dq1->setText(CalculationTexts::deltaQ1(c, regulation));
-    if (session.reached(CalculationSession::RiskClassPassed))
-        m_dq2->setText(CalculationTexts::deltaQ2(c, regulation));
+    showConfirmedValues(m_qf, m_dq1, m_dq2);
     for (int i = 0; i < m_checks.size(); ++i) {
         const QSignalBlocker quiet(m_checks[i]);
         m_checks[i]->setChecked(c.measures.contains(i));

@@ -64,13 +64,7 @@ FattoreRischio1::FattoreRischio1() : MainScreen("FattoreRischio1", QStringLitera
     m_dq1Symbol = findChild<QLabel *>(QStringLiteral("Image2"));
     m_dq1Value = findChild<QLabel *>(QStringLiteral("txtdq2"));
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command1", QStringLiteral("Indietro"));
-    auto *next = makeButton(this, "Command2", QStringLiteral("Avanti"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(next);
-    layout->addLayout(nav);
+    const auto [back, next] = addNavigationBar(layout, this, "Command1", "Command2");
 
     // Clicking an option (not setting it from code) is the user's choice of class.
     connect(group, &QButtonGroup::idClicked, this, &FattoreRischio1::Option1_Click);
@@ -85,10 +79,7 @@ void FattoreRischio1::showCalculation()
 {
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
-    // q_f and the factors of the screens before appear once those screens are passed, and
-    // stay until they are passed again.
-    if (session.reached(CalculationSession::FireLoadPassed))
-        m_qf->setText(CalculationTexts::fireLoad(c));
+    showConfirmedValues(m_qf, nullptr, nullptr);
     QButtonGroup *group = m_options[0]->group();
     group->setExclusive(false); // an exclusive group keeps one option ticked; no class needs none
     for (int i = 0; i < m_options.size(); ++i)

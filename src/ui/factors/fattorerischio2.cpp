@@ -73,13 +73,7 @@ FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLitera
     m_dq2Symbol = findChild<QLabel *>(QStringLiteral("Image4"));
     m_dq2Value = findChild<QLabel *>(QStringLiteral("dq2"));
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(next);
-    layout->addLayout(nav);
+    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
     connect(group, &QButtonGroup::idClicked, this, &FattoreRischio2::Option1_Click);
     connect(next, &QPushButton::clicked, this, &FattoreRischio2::Command1_Click);
@@ -94,12 +88,7 @@ void FattoreRischio2::showCalculation()
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
     const Regulation &regulation = session.regulation();
-    // q_f and the factors of the screens before appear once those screens are passed, and
-    // stay until they are passed again.
-    if (session.reached(CalculationSession::FireLoadPassed))
-        m_qf->setText(CalculationTexts::fireLoad(c));
-    if (session.reached(CalculationSession::AreaClassPassed))
-        m_dq1->setText(CalculationTexts::deltaQ1(c, regulation));
+    showConfirmedValues(m_qf, m_dq1, nullptr);
     QButtonGroup *group = m_options[0]->group();
     group->setExclusive(false);
     for (int i = 0; i < m_options.size(); ++i)

@@ -67,13 +67,7 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
     layout->addLayout(classes);
     layout->addStretch();
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command1", QStringLiteral("Indietro"));
-    auto *report = makeButton(this, "Command3", QStringLiteral("Anteprima   stampa relazione"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(report);
-    layout->addLayout(nav);
+    const auto [back, report] = addNavigationBar(layout, this, "Command1", "Command3", QStringLiteral("Anteprima   stampa relazione"));
 
     connect(report, &QPushButton::clicked, this, &TotaleFormula::Command3_Click);
     connect(back, &QPushButton::clicked, this, &TotaleFormula::Command1_Click);
@@ -97,14 +91,8 @@ void TotaleFormula::showCalculation()
     const Regulation &regulation = session.regulation();
     // Each value appears once its screen has been passed, and stays until it is passed again:
     // the result of the calculation before is kept until a new one is computed.
-    using S = CalculationSession;
-    if (session.reached(S::FireLoadPassed))
-        m_qf->setText(CalculationTexts::fireLoad(c));
-    if (session.reached(S::AreaClassPassed))
-        m_dq1->setText(CalculationTexts::deltaQ1(c, regulation));
-    if (session.reached(S::RiskClassPassed))
-        m_dq2->setText(CalculationTexts::deltaQ2(c, regulation));
-    if (session.reached(S::DesignPassed)) {
+    showConfirmedValues(m_qf, m_dq1, m_dq2);
+    if (session.reached(CalculationSession::DesignPassed)) {
         m_dn->setText(CalculationTexts::deltaN(c, regulation));
         m_design->setText(CalculationTexts::designFireLoad(c, regulation));
         m_reference->setText(CalculationTexts::referenceClass(c, regulation));

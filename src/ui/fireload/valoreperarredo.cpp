@@ -14,7 +14,6 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
-#include "ui/factors/fattorerischio1.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -26,31 +25,9 @@
 
 using ItalianNumbers::leadingNumber;
 
-namespace {
-
-// One "Personalizza il database" frame with its add and delete buttons.
-QGroupBox *catalogueFrame(QWidget *parent, const char *frameName, const char *addName,
-                          const QString &addText, const char *deleteName,
-                          const QString &deleteText, QPushButton **add, QPushButton **remove)
-{
-    auto *frame = new QGroupBox(QStringLiteral("Personalizza il database"), parent);
-    frame->setObjectName(QString::fromLatin1(frameName));
-    auto *grid = new QGridLayout(frame);
-    *add = makeButton(frame, addName, QStringLiteral("+"));
-    *remove = makeButton(frame, deleteName, QStringLiteral("−"));
-    auto *addLabel = new QLabel(addText, frame);
-    auto *deleteLabel = new QLabel(deleteText, frame);
-    grid->addWidget(*add, 0, 0);
-    grid->addWidget(addLabel, 0, 1);
-    grid->addWidget(*remove, 1, 0);
-    grid->addWidget(deleteLabel, 1, 1);
-    return frame;
-}
-
-} // namespace
 
 ValorePerArredo::ValorePerArredo()
-    : MainScreen("ValorePerArredo", QStringLiteral("Arredo e/o  merci in deposito"))
+    : FireLoadScreen("ValorePerArredo", QStringLiteral("Arredo e/o  merci in deposito"))
 {
     auto *layout = new QVBoxLayout(this);
     auto *heading = makeLabel(this, "Label1", QStringLiteral("Carico d'incendio specifico"));
@@ -96,45 +73,27 @@ ValorePerArredo::ValorePerArredo()
     layout->addSpacing(8);
     layout->addLayout(goods);
 
-    auto *result = new QHBoxLayout;
-    result->addWidget(makeLabel(this, "Label9", QStringLiteral("Area del compartimento")));
-    m_area = makeLineEdit(this, "txtAreaComp");
-    m_area->setMaximumWidth(120);
-    result->addWidget(m_area);
-    result->addWidget(makeLabel(this, "Label10", QStringLiteral("[m²]")));
-    result->addSpacing(30);
-    m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
-    result->addWidget(m_qfSymbol);
-    m_valoreqf = makeLabel(this, "Valoreqf", QString());
-    m_valoreqf->setFont(headingFont(12));
-    result->addWidget(m_valoreqf);
-    result->addWidget(makeLabel(this, "Label11", QStringLiteral("[MJ/m²]")));
-    result->addStretch();
+    layout->addSpacing(8);
+    QHBoxLayout *result = addAreaRow(layout, "Label9", "Label10", "Label11");
     auto *view = makeButton(this, "Command5", QStringLiteral("Visualizza/Modifica dati inseriti"));
     result->addWidget(view);
-    layout->addSpacing(8);
-    layout->addLayout(result);
 
     QPushButton *addArredoToDb = nullptr, *deleteArredo = nullptr;
     QPushButton *addGoodsToDb = nullptr, *deleteGoods = nullptr;
     auto *frames = new QHBoxLayout;
-    frames->addWidget(catalogueFrame(this, "Frame1", "cmdAggArredoAlDB",
-                                     QStringLiteral("Aggiungi nuovo arredo"), "cmdDelete",
-                                     QStringLiteral("Elimina arredo selezionato"), &addArredoToDb,
-                                     &deleteArredo));
-    frames->addWidget(catalogueFrame(this, "Frame2", "cmdAggMaterialeDepositatoAlDB",
-                                     QStringLiteral("Aggiungi nuova merce in deposito"), "Command6",
-                                     QStringLiteral("Elimina merce selezionata"), &addGoodsToDb,
-                                     &deleteGoods));
+    const QString title = QStringLiteral("Personalizza il database");
+    frames->addWidget(catalogueFrame("Frame1", title,
+                                     {"cmdAggArredoAlDB", nullptr, QStringLiteral("Aggiungi nuovo arredo")},
+                                     {"cmdDelete", nullptr, QStringLiteral("Elimina arredo selezionato")},
+                                     &addArredoToDb, &deleteArredo));
+    frames->addWidget(catalogueFrame("Frame2", title,
+                                     {"cmdAggMaterialeDepositatoAlDB", nullptr,
+                                      QStringLiteral("Aggiungi nuova merce in deposito")},
+                                     {"Command6", nullptr, QStringLiteral("Elimina merce selezionata")},
+                                     &addGoodsToDb, &deleteGoods));
     layout->addLayout(frames);
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(next);
-    layout->addLayout(nav);
+    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
     connect(m_comboArredo, &QComboBox::editTextChanged, this, [this] { typeChanged(m_comboArredo); });
     connect(m_comboMatDep, &QComboBox::editTextChanged, this, [this] { typeChanged(m_comboMatDep); });
@@ -142,7 +101,6 @@ ValorePerArredo::ValorePerArredo()
     connect(m_comboMatDep, qOverload<int>(&QComboBox::activated), this, &ValorePerArredo::ComboMatDep_Click);
     for (QLineEdit *field : {m_valorePezzo, m_qta, m_valoreM3, m_qtaMerce})
         connect(field, &QLineEdit::textChanged, this, [this, field] { checkAtLeastOne(field); });
-    connect(m_area, &QLineEdit::textChanged, this, &ValorePerArredo::txtAreaComp_Change);
     connect(addFurnishing, &QPushButton::clicked, this, &ValorePerArredo::Command4_Click);
     connect(addGoods, &QPushButton::clicked, this, &ValorePerArredo::Command7_Click);
     connect(view, &QPushButton::clicked, this, &ValorePerArredo::Command5_Click);
@@ -214,39 +172,21 @@ void ValorePerArredo::checkAtLeastOne(QLineEdit *field)
         field->clear();
 }
 
-void ValorePerArredo::txtAreaComp_Change()
-{
-    // A negative area would give a negative fire load: it is refused like an area of 0.
-    if (leadingNumber(m_area->text()) <= 0) {
-        m_area->clear();
-        return;
-    }
-    showFireLoad();
-}
-
 void ValorePerArredo::readEntries()
 {
     const auto entries = Module1::CalcoloCarIncArredo();
     CalculationSession::current().setFurnishings(entries.value_or(QVector<FurnishingEntry>()));
 }
 
-void ValorePerArredo::showFireLoad()
+EntriesSum ValorePerArredo::entriesSumNow() const
 {
-    CalculationSession &session = CalculationSession::current();
-    session.setArea(m_area->text().isEmpty() ? std::nullopt : ItalianNumbers::toDouble(m_area->text()));
-    const Calculation &c = session.calculation();
-    const auto qf = fireLoad(c);
-    // A sum too large was told about when it was read; a q_f too large for its area is told now.
-    if (!qf && c.area && *c.area > 0 && !furnishingsSum(c.furnishings).overflowed)
-        EntryMessages::tooLarge();
-    m_valoreqf->setText(qf ? ItalianNumbers::integerPartText(*qf) : QString());
-    m_qfSymbol->setVisible(!qf);
+    return furnishingsSum(CalculationSession::current().calculation().furnishings);
 }
 
 void ValorePerArredo::entriesEdited()
 {
     readEntries();
-    showFireLoad();
+    showAreaFireLoad(entriesSumNow().overflowed);
 }
 
 void ValorePerArredo::AggiungiArredoAllaSommatoria()
@@ -330,14 +270,8 @@ void ValorePerArredo::Command5_Click()
 
 void ValorePerArredo::Command1_Click()
 {
-    CalculationSession &session = CalculationSession::current();
-    const auto qf = fireLoad(session.calculation());
-    if (!qf || *qf == 0) {
-        EntryMessages::noFireLoadYet();
+    if (!goForward())
         return;
-    }
-    showThenHide(Screens::get<FattoreRischio1>(), *this);
-    session.passFireLoad();
     Module2::SvuotaTabStampa();
     Module2::PreparaTabStampa();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/calculation.h"
-#include "ui/app/screens.h"
+#include "ui/fireload/fireloadscreen.h"
 
 class CatalogCombo;
 class QCheckBox;
@@ -10,7 +10,7 @@ class QLineEdit;
 
 // q_f from furnishings (fire load per piece) and stored goods (fire load per m³, with a
 // packaging surcharge): each entry is a row of tblAppoggio; q_f is their sum over the area.
-class ValorePerArredo : public MainScreen
+class ValorePerArredo : public FireLoadScreen
 {
     Q_OBJECT
 public:
@@ -30,15 +30,12 @@ private:
     void typeChanged(CatalogCombo *combo);
     void ComboArredo_Click(int row);
     void ComboMatDep_Click(int row);
-    // Reads the entries of tblAppoggio into the calculation.
-    void readEntries();
-    // q_f of the calculation for the area typed, or the symbol while there is none.
-    void showFireLoad();
+    void readEntries() override;
+    EntriesSum entriesSumNow() const override;
     // The factor of the next stored good: 1,1 when its packaging box is ticked.
     double packagingFactor() const;
     EntriesSum currentSum() const;
     void checkAtLeastOne(QLineEdit *field);
-    void txtAreaComp_Change();
     void Command4_Click();
     void Command7_Click();
     void Command5_Click();
@@ -52,9 +49,6 @@ private:
     QLineEdit *m_valoreM3;
     QLineEdit *m_qtaMerce;
     QCheckBox *m_imballo;
-    QLineEdit *m_area;
-    QLabel *m_valoreqf;
-    QLabel *m_qfSymbol;
     qint64 m_nextFurnishing = 1;
     qint64 m_nextGoods = 1;
 };

@@ -11,7 +11,6 @@
 #include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
-#include "ui/factors/fattorerischio1.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,7 +23,7 @@ using ItalianNumbers::leadingNumber;
 using ItalianNumbers::toDouble;
 
 
-ValorePerAttivita::ValorePerAttivita() : MainScreen("ValorePerAttivita", QStringLiteral("Attività"))
+ValorePerAttivita::ValorePerAttivita() : FireLoadScreen("ValorePerAttivita", QStringLiteral("Attività"))
 {
     auto *layout = new QVBoxLayout(this);
     auto *heading = makeLabel(this, "Label1", QStringLiteral(" Carico d'incendio specifico"));
@@ -53,33 +52,16 @@ ValorePerAttivita::ValorePerAttivita() : MainScreen("ValorePerAttivita", QString
     layout->addLayout(grid);
 
     auto *result = new QHBoxLayout;
-    m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
-    m_valoreqf = makeLabel(this, "Valoreqf", QString());
-    m_valoreqf->setFont(headingFont(12));
-    result->addWidget(m_qfSymbol);
-    result->addWidget(m_valoreqf);
-    result->addWidget(makeLabel(this, "Label6", QStringLiteral("[MJ/m²]")));
-    result->addStretch();
+    addFireLoad(result, "Label6");
     layout->addLayout(result);
 
-    auto *frame = new QGroupBox(QStringLiteral("Personalizza il Database"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    auto *frameLayout = new QGridLayout(frame);
-    auto *addToDb = makeButton(frame, "cmdAggAttivitaAlDB", QStringLiteral("+"));
-    auto *deleteFromDb = makeButton(frame, "Command3", QStringLiteral("−"));
-    frameLayout->addWidget(addToDb, 0, 0);
-    frameLayout->addWidget(makeLabel(frame, "Label7", QStringLiteral("Aggiungi Nuova Tipologia")), 0, 1);
-    frameLayout->addWidget(deleteFromDb, 1, 0);
-    frameLayout->addWidget(makeLabel(frame, "Label8", QStringLiteral("Elimina Tipologia Selezionata")), 1, 1);
-    layout->addWidget(frame);
+    QPushButton *addToDb = nullptr, *deleteFromDb = nullptr;
+    layout->addWidget(catalogueFrame("Frame1", QStringLiteral("Personalizza il Database"),
+                                     {"cmdAggAttivitaAlDB", "Label7", QStringLiteral("Aggiungi Nuova Tipologia")},
+                                     {"Command3", "Label8", QStringLiteral("Elimina Tipologia Selezionata")},
+                                     &addToDb, &deleteFromDb));
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(next);
-    layout->addLayout(nav);
+    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
     connect(m_comboAttivita, &QComboBox::editTextChanged, this, &ValorePerAttivita::ComboAttivita_Change);
     connect(m_valore, &QLineEdit::textChanged, this, &ValorePerAttivita::txtValoreMJm2_Change);
@@ -135,8 +117,7 @@ void ValorePerAttivita::Assegna_Valori()
 
 void ValorePerAttivita::showFractileValue()
 {
-    m_valoreqf->setText(ItalianNumbers::toText(m_fractileValue));
-    m_qfSymbol->hide();
+    showFireLoadText(ItalianNumbers::toText(m_fractileValue));
 }
 
 std::optional<double> ValorePerAttivita::typedFractileValue() const
@@ -226,10 +207,8 @@ void ValorePerAttivita::Command1_Click()
     }
     m_fractileValue = *factor * *value;
     showFractileValue();
-    showThenHide(Screens::get<FattoreRischio1>(), *this);
-    CalculationSession &session = CalculationSession::current();
-    session.setActivity({m_comboAttivita->currentText(), *value, *factor});
-    session.passFireLoad();
+    CalculationSession::current().setActivity({m_comboAttivita->currentText(), *value, *factor});
+    goForward();
 }
 
 void ValorePerAttivita::Command2_Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/fireload/fireloadscreen.h"
 
 #include <optional>
 
@@ -11,7 +11,7 @@ class QLineEdit;
 
 // q_f from the activity catalogue: the nominal specific fire load of the activity type times a
 // fractile factor between 1 and 2.
-class ValorePerAttivita : public MainScreen
+class ValorePerAttivita : public FireLoadScreen
 {
     Q_OBJECT
 public:
@@ -37,8 +37,6 @@ private:
     CatalogCombo *m_comboAttivita;
     QLineEdit *m_valore;
     QComboBox *m_frattile;
-    QLabel *m_valoreqf;
-    QLabel *m_qfSymbol;
     QLabel *m_nota;
     qint64 m_activityId = 0;     // idAttivita of the activity last chosen
     double m_fractileValue = 0;  // the value shown: nominal fire load times the fractile

@@ -14,7 +14,6 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
-#include "ui/factors/fattorerischio1.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -27,7 +26,7 @@
 using ItalianNumbers::leadingNumber;
 
 ValorePerMateriale::ValorePerMateriale()
-    : MainScreen("ValorePerMateriale", QStringLiteral("Materiale"))
+    : FireLoadScreen("ValorePerMateriale", QStringLiteral("Materiale"))
 {
     auto *layout = new QVBoxLayout(this);
     auto *heading = makeLabel(this, "Label1", QStringLiteral("Carico d'incendio specifico per più materiali"));
@@ -62,40 +61,15 @@ ValorePerMateriale::ValorePerMateriale()
     buttons->addStretch();
     layout->addLayout(buttons);
 
-    auto *result = new QHBoxLayout;
-    result->addWidget(makeLabel(this, "Label7", QStringLiteral("Area del compartimento")));
-    m_area = makeLineEdit(this, "txtAreaComp");
-    m_area->setMaximumWidth(120);
-    result->addWidget(m_area);
-    result->addWidget(makeLabel(this, "Label8", QStringLiteral("[m²]")));
-    result->addSpacing(30);
-    m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
-    result->addWidget(m_qfSymbol);
-    m_valoreqf = makeLabel(this, "Valoreqf", QString());
-    m_valoreqf->setFont(headingFont(12));
-    result->addWidget(m_valoreqf);
-    result->addWidget(makeLabel(this, "Label9", QStringLiteral("[MJ/m²]")));
-    result->addStretch();
-    layout->addLayout(result);
+    addAreaRow(layout, "Label7", "Label8", "Label9");
 
-    auto *catalogue = new QGroupBox(QStringLiteral("Personalizza il Database"), this);
-    catalogue->setObjectName(QStringLiteral("Frame1"));
-    auto *catalogueLayout = new QGridLayout(catalogue);
-    auto *addToDb = makeButton(catalogue, "cmdAggMaterialeAlDB", QStringLiteral("+"));
-    auto *deleteFromDb = makeButton(catalogue, "cmdDelete", QStringLiteral("−"));
-    catalogueLayout->addWidget(addToDb, 0, 0);
-    catalogueLayout->addWidget(makeLabel(catalogue, "Label10", QStringLiteral("Aggiungi Nuovo Materiale ")), 0, 1);
-    catalogueLayout->addWidget(deleteFromDb, 1, 0);
-    catalogueLayout->addWidget(makeLabel(catalogue, "Label11", QStringLiteral("Elimina Tipologia Selezionata")), 1, 1);
-    layout->addWidget(catalogue);
+    QPushButton *addToDb = nullptr, *deleteFromDb = nullptr;
+    layout->addWidget(catalogueFrame("Frame1", QStringLiteral("Personalizza il Database"),
+                                     {"cmdAggMaterialeAlDB", "Label10", QStringLiteral("Aggiungi Nuovo Materiale ")},
+                                     {"cmdDelete", "Label11", QStringLiteral("Elimina Tipologia Selezionata")},
+                                     &addToDb, &deleteFromDb));
 
-    auto *nav = new QHBoxLayout;
-    auto *back = makeButton(this, "Command2", QStringLiteral("Indietro"));
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
-    nav->addWidget(back);
-    nav->addStretch();
-    nav->addWidget(next);
-    layout->addLayout(nav);
+    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
     connect(m_comboMat, &QComboBox::editTextChanged, this, &ValorePerMateriale::ComboMat_Change);
     connect(m_comboMat, qOverload<int>(&QComboBox::activated), this, &ValorePerMateriale::ComboMat_Click);
@@ -103,7 +77,6 @@ ValorePerMateriale::ValorePerMateriale()
     connect(m_qta, &QLineEdit::textChanged, this, &ValorePerMateriale::txtQta_Change);
     connect(m_m->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_m); });
     connect(m_psi->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_psi); });
-    connect(m_area, &QLineEdit::textChanged, this, &ValorePerMateriale::txtAreaComp_Change);
     connect(add, &QPushButton::clicked, this, &ValorePerMateriale::Command4_Click);
     connect(view, &QPushButton::clicked, this, &ValorePerMateriale::Command5_Click);
     connect(next, &QPushButton::clicked, this, &ValorePerMateriale::Command1_Click);
@@ -178,16 +151,6 @@ void ValorePerMateriale::factorTyped(QComboBox *factor)
     }
 }
 
-void ValorePerMateriale::txtAreaComp_Change()
-{
-    // A negative area would give a negative fire load: it is refused like an area of 0.
-    if (leadingNumber(m_area->text()) <= 0) {
-        m_area->clear();
-        return;
-    }
-    CalcoloCarIncMat();
-    showFireLoad();
-}
 
 void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
 {
@@ -230,28 +193,20 @@ void ValorePerMateriale::CalcoloCarIncMat()
     CalculationSession::current().setMaterials(entries.value_or(QVector<MaterialEntry>()));
 }
 
-void ValorePerMateriale::showFireLoad(bool withDecimals)
+void ValorePerMateriale::readEntries()
 {
-    CalculationSession &session = CalculationSession::current();
-    session.setArea(m_area->text().isEmpty() ? std::nullopt : ItalianNumbers::toDouble(m_area->text()));
-    const Calculation &c = session.calculation();
-    const auto qf = fireLoad(c);
-    // A sum too large was told about when it was read; a q_f too large for its area is told now.
-    if (!qf && c.area && *c.area > 0 && !materialsSum(c.materials).overflowed)
-        EntryMessages::tooLarge();
-    if (qf) {
-        m_valoreqf->setText(withDecimals ? ItalianNumbers::toText(*qf) : ItalianNumbers::integerPartText(*qf));
-        m_valoreqf->show();
-    } else {
-        m_valoreqf->hide();
-    }
-    m_qfSymbol->setVisible(!qf);
+    CalcoloCarIncMat();
+}
+
+EntriesSum ValorePerMateriale::entriesSumNow() const
+{
+    return materialsSum(CalculationSession::current().calculation().materials);
 }
 
 void ValorePerMateriale::entriesEdited()
 {
     CalcoloCarIncMat();
-    showFireLoad(true);
+    showAreaFireLoad(entriesSumNow().overflowed, true);
 }
 
 void ValorePerMateriale::Command4_Click()
@@ -265,7 +220,7 @@ void ValorePerMateriale::Command4_Click()
         return;
     }
     CalcoloCarIncMat();
-    showFireLoad();
+    showAreaFireLoad(entriesSumNow().overflowed);
     m_comboMat->clearText();
     m_valorePerKg->clear();
     m_qta->setText(QStringLiteral("1"));
@@ -284,14 +239,7 @@ void ValorePerMateriale::Command5_Click()
 
 void ValorePerMateriale::Command1_Click()
 {
-    CalculationSession &session = CalculationSession::current();
-    const auto qf = fireLoad(session.calculation());
-    if (!qf || *qf == 0) {
-        EntryMessages::noFireLoadYet();
-        return;
-    }
-    session.passFireLoad();
-    hideThenShow(*this, Screens::get<FattoreRischio1>());
+    goForward();
 }
 
 void ValorePerMateriale::Command2_Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/fireload/fireloadscreen.h"
 
 class CatalogCombo;
 class QComboBox;
@@ -10,7 +10,7 @@ class QPushButton;
 
 // q_f from a list of materials: each entry (calorific value x quantity x psi x m) becomes a row
 // of the materials working table; q_f is their sum divided by the compartment area.
-class ValorePerMateriale : public MainScreen
+class ValorePerMateriale : public FireLoadScreen
 {
     Q_OBJECT
 public:
@@ -27,16 +27,14 @@ private:
     void CancellaTabella();
     void AggiungiMaterialeAllaSommatoria();
     void CalcoloCarIncMat();
-    // q_f of the calculation for the area typed: the integer part, or the value with its
-    // decimals; the symbol while there is none.
-    void showFireLoad(bool withDecimals = false);
+    void readEntries() override;
+    EntriesSum entriesSumNow() const override;
 
     void ComboMat_Change();
     void ComboMat_Click(int row);
     void txtValorePerKg_Change();
     void txtQta_Change();
     void factorTyped(QComboBox *factor);
-    void txtAreaComp_Change();
     void Command4_Click();
     void Command5_Click();
     void Command1_Click();
@@ -47,8 +45,5 @@ private:
     QLineEdit *m_qta;
     QComboBox *m_psi; // Combo2
     QComboBox *m_m;   // Combo1
-    QLineEdit *m_area;
-    QLabel *m_valoreqf;
-    QLabel *m_qfSymbol;
     qint64 m_nextRow = 1; // IdAppoggioMat of the next entry
 };

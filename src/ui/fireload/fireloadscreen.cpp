@@ -1,0 +1,107 @@
+#include "ui/fireload/fireloadscreen.h"
+
+#include "core/calculationsession.h"
+#include "core/entrymessages.h"
+#include "core/italiannumbers.h"
+#include "ui/app/formulaline.h"
+#include "ui/app/widgets.h"
+#include "ui/factors/fattorerischio1.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+FireLoadScreen::FireLoadScreen(const char *name, const QString &caption) : MainScreen(name, caption)
+{
+}
+
+void FireLoadScreen::addFireLoad(QHBoxLayout *row, const char *unitName)
+{
+    m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
+    m_valoreqf = makeLabel(this, "Valoreqf", QString());
+    m_valoreqf->setFont(headingFont(12));
+    row->addWidget(m_qfSymbol);
+    row->addWidget(m_valoreqf);
+    row->addWidget(makeLabel(this, unitName, QStringLiteral("[MJ/m²]")));
+    row->addStretch();
+}
+
+QHBoxLayout *FireLoadScreen::addAreaRow(QBoxLayout *layout, const char *captionName,
+                                        const char *unitName, const char *fireLoadUnitName)
+{
+    auto *row = new QHBoxLayout;
+    row->addWidget(makeLabel(this, captionName, QStringLiteral("Area del compartimento")));
+    m_area = makeLineEdit(this, "txtAreaComp");
+    m_area->setMaximumWidth(120);
+    row->addWidget(m_area);
+    row->addWidget(makeLabel(this, unitName, QStringLiteral("[m²]")));
+    row->addSpacing(30);
+    addFireLoad(row, fireLoadUnitName);
+    layout->addLayout(row);
+    connect(m_area, &QLineEdit::textChanged, this, &FireLoadScreen::txtAreaComp_Change);
+    return row;
+}
+
+QGroupBox *FireLoadScreen::catalogueFrame(const char *frameName, const QString &title,
+                                          const CatalogueButton &add, const CatalogueButton &remove,
+                                          QPushButton **addButton, QPushButton **removeButton)
+{
+    auto *frame = new QGroupBox(title, this);
+    frame->setObjectName(QString::fromLatin1(frameName));
+    auto *grid = new QGridLayout(frame);
+    *addButton = makeButton(frame, add.buttonName, QStringLiteral("+"));
+    *removeButton = makeButton(frame, remove.buttonName, QStringLiteral("−"));
+    grid->addWidget(*addButton, 0, 0);
+    grid->addWidget(makeLabel(frame, add.captionName ? add.captionName : "", add.caption), 0, 1);
+    grid->addWidget(*removeButton, 1, 0);
+    grid->addWidget(makeLabel(frame, remove.captionName ? remove.captionName : "", remove.caption), 1, 1);
+    return frame;
+}
+
+void FireLoadScreen::showFireLoadText(const QString &text)
+{
+    m_valoreqf->setText(text);
+    m_valoreqf->setVisible(!text.isEmpty());
+    m_qfSymbol->setVisible(text.isEmpty());
+}
+
+void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
+{
+    CalculationSession &session = CalculationSession::current();
+    const QString areaText = m_area->text();
+    session.setArea(areaText.isEmpty() ? std::nullopt : ItalianNumbers::toDouble(areaText));
+    const Calculation &c = session.calculation();
+    const auto qf = fireLoad(c);
+    if (!qf && c.area && *c.area > 0 && !sumOverflowed)
+        EntryMessages::tooLarge();
+    if (!qf)
+        showFireLoadText(QString());
+    else
+        showFireLoadText(withDecimals ? ItalianNumbers::toText(*qf) : ItalianNumbers::integerPartText(*qf));
+}
+
+void FireLoadScreen::txtAreaComp_Change()
+{
+    // A negative area would give a negative fire load: it is refused like an area of 0.
+    if (ItalianNumbers::leadingNumber(m_area->text()) <= 0) {
+        m_area->clear();
+        return;
+    }
+    readEntries();
+    showAreaFireLoad(entriesSumNow().overflowed);
+}
+
+bool FireLoadScreen::goForward()
+{
+    CalculationSession &session = CalculationSession::current();
+    const auto qf = fireLoad(session.calculation());
+    if (!qf || *qf == 0) {
+        EntryMessages::noFireLoadYet();
+        return false;
+    }
+    showThenHide(Screens::get<FattoreRischio1>(), *this);
+    session.passFireLoad();
+    return true;
+}

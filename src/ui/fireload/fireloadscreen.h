@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/calculation.h"
+#include "ui/app/screens.h"
+
+class QBoxLayout;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// What the three screens that determine q_f share: the q_f shown beside its symbol, the area
+// of the compartment (materials and furnishings), the frames that extend the catalogues, and
+// the step forward to the compartment-size screen.
+class FireLoadScreen : public MainScreen
+{
+    Q_OBJECT
+protected:
+    FireLoadScreen(const char *name, const QString &caption);
+
+    // Adds the q_f symbol, its value and `unitName` "[MJ/m²]" to `row`.
+    void addFireLoad(QHBoxLayout *row, const char *unitName);
+    // A row with the area field and its captions, then q_f.
+    QHBoxLayout *addAreaRow(QBoxLayout *layout, const char *captionName, const char *unitName,
+                            const char *fireLoadUnitName);
+
+    // One "Personalizza il database" frame: an add and a delete button, each with its caption.
+    struct CatalogueButton
+    {
+        const char *buttonName;
+        const char *captionName; // nullptr: the caption keeps no designer name
+        QString caption;
+    };
+    QGroupBox *catalogueFrame(const char *frameName, const QString &title, const CatalogueButton &add,
+                              const CatalogueButton &remove, QPushButton **addButton,
+                              QPushButton **removeButton);
+
+    // Shows `text` as q_f, or the symbol while it is empty.
+    void showFireLoadText(const QString &text);
+    // The area typed into the calculation, and its q_f shown: the integer part, or the value
+    // with its decimals. A q_f too large for its area is told about, unless the sum itself
+    // was (`sumOverflowed`).
+    void showAreaFireLoad(bool sumOverflowed, bool withDecimals = false);
+    // The area field's check: an area that is not above 0 is emptied; any other is read with the
+    // entries and its q_f shown.
+    void txtAreaComp_Change();
+    // The working table of the method into the calculation, with its sum's warnings.
+    virtual void readEntries() {}
+    virtual EntriesSum entriesSumNow() const { return {}; }
+
+    // Avanti once q_f is known: the calculation goes on to the compartment-size screen.
+    // False, with the user told, while there is no q_f.
+    bool goForward();
+
+    QLineEdit *m_area = nullptr;
+    QLabel *m_valoreqf = nullptr;
+    QLabel *m_qfSymbol = nullptr;
+};
