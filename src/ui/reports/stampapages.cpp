@@ -59,6 +59,114 @@ QLabel *sectionHeading(QWidget *canvas, const char *name, const QString &caption
     return heading;
 }
 
+// Where the page of the activity method differs from the others, in twips.
+ReportPage::Layout activityPage()
+{
+    ReportPage::Layout l;
+    l.canvasWidth = 11310;
+    l.canvasHeight = 14400;
+    l.clientWidth = 11610;
+    l.clientHeight = 14850;
+    l.borderTop = 0;
+    l.borderBottom = 14265;
+    l.headingTop = 120;
+    l.buttonsTop = 720;
+    l.indietroLeft = 0;
+    l.nuovaLeft = 720;
+    l.stampaLeft = 10320;
+    l.line1Top = 1080;
+    l.line1Left = 120;
+    l.line1Right = 11040;
+    l.formulaTitleLeft = 360;
+    l.formulaTitleTop = 1200;
+    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per attività");
+    l.formulaPictureLeft = 3480;
+    l.formulaPictureTop = 1800;
+    l.section1Top = 2355;
+    l.section2Top = 4260;
+    l.section2Row = 4920;
+    l.section3Top = 5580;
+    l.section3Row = 6180;
+    l.section4Top = 6795;
+    l.firstMeasureRow = 7440;
+    l.formulaLineTop = 12120;
+    l.classTop = 13080;
+    l.classMinTop = 13680;
+    return l;
+}
+
+// Where the page of the materials method differs from the others, in twips.
+ReportPage::Layout materialsPage()
+{
+    ReportPage::Layout l;
+    l.canvasWidth = 11895;
+    l.canvasHeight = 14655;
+    l.clientWidth = 11715;
+    l.clientHeight = 14625;
+    l.borderTop = 0;
+    l.borderBottom = 14040;
+    l.headingTop = 120;
+    l.buttonsTop = 705;
+    l.indietroLeft = 195;
+    l.nuovaLeft = 930;
+    l.stampaLeft = 10230;
+    l.line1Top = 1080;
+    l.line1Left = 120;
+    l.line1Right = 11040;
+    l.formulaTitleLeft = 360;
+    l.formulaTitleTop = 1200;
+    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per materiali");
+    l.formulaPictureLeft = 3360;
+    l.formulaPictureTop = 1680;
+    l.section1Top = 2355;
+    l.section2Top = 3930;
+    l.section2Row = 4560;
+    l.section3Top = 5235;
+    l.section3Row = 5880;
+    l.section4Top = 6450;
+    l.firstMeasureRow = 7080;
+    l.formulaLineTop = 11760;
+    l.classTop = 12720;
+    l.classMinTop = 13320;
+    return l;
+}
+
+// Where the page of the furnishings method differs from the others, in twips.
+ReportPage::Layout furnishingsPage()
+{
+    ReportPage::Layout l;
+    l.canvasWidth = 11295;
+    l.canvasHeight = 14775;
+    l.clientWidth = 11505;
+    l.clientHeight = 14850;
+    l.borderTop = 240;
+    l.borderBottom = 14520;
+    l.headingTop = 480;
+    l.buttonsTop = 1080;
+    l.indietroLeft = 120;
+    l.nuovaLeft = 960;
+    l.stampaLeft = 9720;
+    l.line1Top = 1560;
+    l.line1Left = 240;
+    l.line1Right = 11160;
+    l.formulaTitleLeft = 360;
+    l.formulaTitleTop = 1560;
+    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per arredo e/o merci in deposito");
+    l.formulaPictureLeft = 3360;
+    l.formulaPictureTop = 2160;
+    l.section1Top = 2760;
+    l.section2Top = 4320;
+    l.section2Row = 4920;
+    l.section3Top = 5640;
+    l.section3Row = 6240;
+    l.section4Top = 6840;
+    l.firstMeasureRow = 7440;
+    l.formulaLineTop = 12120;
+    l.classTop = 13080;
+    l.classMinTop = 13680;
+    return l;
+}
+
 } // namespace
 
 ReportPage::ReportPage(const char *name, const QString &caption, Method method, const Layout &l)
@@ -263,10 +371,7 @@ ItemisedList *StampaArredoMerci::attachedList()
 
 StampaAttivita::StampaAttivita()
     : ReportPage("StampaAttivita", QStringLiteral("Stampa rapporto per attività"), Method::Activity,
-                 {11310, 14400, 11610, 14850, 0, 14265, 120, 720, 0, 720, 10320, 1080, 120, 11040,
-                  360, 1200,
-                  QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per attività"),
-                  3480, 1800, 2355, 4260, 4920, 5580, 6180, 6795, 7440, 12120, 13080, 13680})
+                 activityPage())
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();
@@ -296,10 +401,7 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
 
 StampaMateriali::StampaMateriali()
     : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"), Method::Materials,
-                 {11895, 14655, 11715, 14625, 0, 14040, 120, 705, 195, 930, 10230, 1080, 120, 11040,
-                  360, 1200,
-                  QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per materiali"),
-                  3360, 1680, 2355, 3930, 4560, 5235, 5880, 6450, 7080, 11760, 12720, 13320})
+                 materialsPage())
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();
@@ -330,10 +432,7 @@ void StampaMateriali::cmdNuova_Click()
 StampaArredoMerci::StampaArredoMerci()
     : ReportPage("StampaArredoMerci", QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
                  Method::Furnishings,
-                 {11295, 14775, 11505, 14850, 240, 14520, 480, 1080, 120, 960, 9720, 1560, 240, 11160,
-                  360, 1560,
-                  QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per arredo e/o merci in deposito"),
-                  3360, 2160, 2760, 4320, 4920, 5640, 6240, 6840, 7440, 12120, 13080, 13680})
+                 furnishingsPage())
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();
