@@ -2,13 +2,13 @@
 // database, and sets each figure beside a floor measured in the same run on the same machine.
 // Prints one table and one JSON line; the exit status is 1 when a figure misses its target.
 
-#include "ui/app/screens.h"
-#include "data/sharedstate.h"
 #include "core/userprompt.h"
 #include "data/database.h"
+#include "data/sharedstate.h"
 #include "data/workingtables.h"
-#include "ui/fireload/valorepermateriale.h"
 #include "idleprobe.h"
+#include "ui/app/screens.h"
+#include "ui/fireload/valorepermateriale.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
@@ -52,12 +52,11 @@ public:
     QString input(const QString &, const QString &) override { return QString(); }
 };
 
-struct Figure
-{
+struct Figure {
     QString name;
-    int size = 0;           // working rows, 0 where no size applies
-    double value = kNone;   // milliseconds or MiB
-    double floor = kNone;   // the floor measured beside it
+    int size = 0;         // working rows, 0 where no size applies
+    double value = kNone; // milliseconds or MiB
+    double floor = kNone; // the floor measured beside it
     double maxRatio = kNone;
     double maxValue = kNone;
     QString unit;
@@ -121,8 +120,7 @@ void settle()
 
 // --- Start-up, in child processes ----------------------------------------------------------
 
-struct StartRun
-{
+struct StartRun {
     double ms = kNone;
     double rssMiB = kNone;
 };
@@ -166,10 +164,20 @@ void measureStartUp(std::vector<Figure> &figures, const QString &dataHome)
         ardivoRss.push_back(a.rssMiB);
         bareRss.push_back(b.rssMiB);
     }
-    Figure start{QStringLiteral("start to Avvio shown and idle"), 0, median(ardivoMs),
-                 median(bareMs), 1.5, kNone, QStringLiteral("ms")};
-    Figure memory{QStringLiteral("resident memory at Avvio"), 0, median(ardivoRss),
-                  median(bareRss), 1.5, kNone, QStringLiteral("MiB")};
+    Figure start{QStringLiteral("start to Avvio shown and idle"),
+                 0,
+                 median(ardivoMs),
+                 median(bareMs),
+                 1.5,
+                 kNone,
+                 QStringLiteral("ms")};
+    Figure memory{QStringLiteral("resident memory at Avvio"),
+                  0,
+                  median(ardivoRss),
+                  median(bareRss),
+                  1.5,
+                  kNone,
+                  QStringLiteral("MiB")};
     figures.push_back(start);
     figures.push_back(memory);
 }
@@ -236,13 +244,16 @@ double bareKeystrokeMs()
     field->setText(QStringLiteral("100"));
     settle();
     int stroke = 0;
-    return timeMs(41, [&] {
-        if (stroke++ % 2 == 0)
-            typeKey(field, Qt::Key_0, QStringLiteral("0"));
-        else
-            typeKey(field, Qt::Key_Backspace, QString());
-        QCoreApplication::processEvents();
-    }, {}, kKeystrokeWarmup);
+    return timeMs(
+        41,
+        [&] {
+            if (stroke++ % 2 == 0)
+                typeKey(field, Qt::Key_0, QStringLiteral("0"));
+            else
+                typeKey(field, Qt::Key_Backspace, QString());
+            QCoreApplication::processEvents();
+        },
+        {}, kKeystrokeWarmup);
 }
 
 void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList &names,
@@ -263,22 +274,28 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
     settle();
     int stroke = 0;
     bool everyStrokeShown = true;
-    const double keystroke = timeMs(41, [&] {
-        const QString before = qf->text();
-        if (stroke++ % 2 == 0)
-            typeKey(area, Qt::Key_0, QStringLiteral("0"));
-        else
-            typeKey(area, Qt::Key_Backspace, QString());
-        QCoreApplication::processEvents();
-        everyStrokeShown = everyStrokeShown && qf->text() != before;
-    }, {}, kKeystrokeWarmup);
-    const double sumFloor = timeMs(41, [&] {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        query.exec(QStringLiteral("SELECT TOTAL(Fattore_m * FattorePsi * QtaMat * ValorePerKg) "
-                                  "FROM tblAppoggioMateriali"));
-        query.next();
-    }, {}, kKeystrokeWarmup);
+    const double keystroke = timeMs(
+        41,
+        [&] {
+            const QString before = qf->text();
+            if (stroke++ % 2 == 0)
+                typeKey(area, Qt::Key_0, QStringLiteral("0"));
+            else
+                typeKey(area, Qt::Key_Backspace, QString());
+            QCoreApplication::processEvents();
+            everyStrokeShown = everyStrokeShown && qf->text() != before;
+        },
+        {}, kKeystrokeWarmup);
+    const double sumFloor = timeMs(
+        41,
+        [&] {
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            query.exec(QStringLiteral("SELECT TOTAL(Fattore_m * FattorePsi * QtaMat * ValorePerKg) "
+                                      "FROM tblAppoggioMateriali"));
+            query.next();
+        },
+        {}, kKeystrokeWarmup);
     if (!everyStrokeShown)
         std::fprintf(stderr, "warning: a keystroke did not change q_f\n");
     figures.push_back({QStringLiteral("keystroke in area field until q_f shown"), rows, keystroke,
@@ -288,11 +305,13 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
     auto *chooser = screen.findChild<QComboBox *>(QStringLiteral("ComboMat"));
     auto *add = screen.findChild<QAbstractButton *>(QStringLiteral("Command4"));
     int pick = 0;
-    const double adding = timeMs(21, [&] { add->click(); }, [&] {
-        const int index = pick++ % chooser->count();
-        chooser->setCurrentIndex(index);
-        emit chooser->activated(index);
-    });
+    const double adding = timeMs(
+        21, [&] { add->click(); },
+        [&] {
+            const int index = pick++ % chooser->count();
+            chooser->setCurrentIndex(index);
+            emit chooser->activated(index);
+        });
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, "
                                   "ValorePerKg, FattorePsi, Fattore_m, QtaMat) "
@@ -313,15 +332,18 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
     fillMaterials(rows, names);
     StampaMateriali &page = Screens::get<StampaMateriali>();
     settle();
-    const double build = timeMs(rows >= 10000 ? 3 : 5, [&] {
-        StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
-        list.show();
-        QCoreApplication::processEvents();
-    }, [] {
-        if (Screens::exists<StampaElencoMateriali>())
-            Screens::get<StampaElencoMateriali>().close();
-        settle();
-    });
+    const double build = timeMs(
+        rows >= 10000 ? 3 : 5,
+        [&] {
+            StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
+            list.show();
+            QCoreApplication::processEvents();
+        },
+        [] {
+            if (Screens::exists<StampaElencoMateriali>())
+                Screens::get<StampaElencoMateriali>().close();
+            settle();
+        });
     double maxBuild = kNone;
     if (rows == 1000)
         maxBuild = 100.0;
@@ -338,7 +360,8 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
         QPrinter pdf(QPrinter::HighResolution);
         pdf.setOutputFormat(QPrinter::PdfFormat);
         pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setOutputFileName(pdfFolder + QStringLiteral("/print-%1-%2.pdf").arg(rows).arg(printRun++));
+        pdf.setOutputFileName(pdfFolder +
+                              QStringLiteral("/print-%1-%2.pdf").arg(rows).arg(printRun++));
         ReportPrinter::render(canvases, pdf);
     });
     figures.push_back({QStringLiteral("printing page and list to PDF"), rows, print, kNone, kNone,
@@ -362,7 +385,8 @@ QString machine()
     return QStringLiteral("%1, %2 threads, %3 %4, Qt %5")
         .arg(cpu.isEmpty() ? QSysInfo::currentCpuArchitecture() : cpu)
         .arg(QThread::idealThreadCount())
-        .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(), QString::fromLatin1(qVersion()));
+        .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(),
+             QString::fromLatin1(qVersion()));
 }
 
 QString number(double value)
@@ -395,8 +419,8 @@ int main(int argc, char *argv[])
                        kNone, kNone, kNone, QStringLiteral("ms")});
     for (int rows : {100, 1000, 10000})
         measureMaterials(figures, rows, names, dir.path());
-    figures.push_back({QStringLiteral("peak resident memory"), 10000,
-                       peakResidentKiB() / 1024.0, kNone, kNone, 200.0, QStringLiteral("MiB")});
+    figures.push_back({QStringLiteral("peak resident memory"), 10000, peakResidentKiB() / 1024.0,
+                       kNone, kNone, 200.0, QStringLiteral("MiB")});
     Fine();
     settle();
     Database::instance().close();
@@ -415,7 +439,9 @@ int main(int argc, char *argv[])
                     qPrintable(number(f.value) + QLatin1Char(' ') + f.unit),
                     qPrintable(number(f.floor)), qPrintable(number(f.ratio())),
                     qPrintable(f.target()),
-                    std::isnan(f.maxRatio) && std::isnan(f.maxValue) ? "" : f.met() ? "ok" : "MISSED");
+                    std::isnan(f.maxRatio) && std::isnan(f.maxValue) ? ""
+                    : f.met()                                        ? "ok"
+                                                                     : "MISSED");
         QJsonObject o{{QStringLiteral("figure"), f.name},
                       {QStringLiteral("unit"), f.unit},
                       {QStringLiteral("met"), f.met()}};

@@ -55,7 +55,8 @@ int burst()
     for (qint64 k = 1;; ++k) {
         WorkingTables::appendMaterial(k, QStringLiteral("Burst %1").arg(k), double(k), 1.0, 1.0,
                                       double(2 * k));
-        WorkingTables::appendFurnishing(k, QStringLiteral("Arredo %1").arg(k), double(k), double(3 * k));
+        WorkingTables::appendFurnishing(k, QStringLiteral("Arredo %1").arg(k), double(k),
+                                        double(3 * k));
         Catalogues::add(Catalogue::Materials, QStringLiteral("Burst %1").arg(k), double(k));
         if (k % 5 == 0) {
             // The report copy, emptied and filled again as the furnishings screen does.
@@ -89,12 +90,14 @@ int readOnly()
 {
     Database &db = Database::instance();
     say(QStringLiteral("open %1").arg(db.open()));
-    say(QStringLiteral("catalogue %1").arg(count(QStringLiteral("SELECT count(*) FROM tblMateriale"))));
-    say(QStringLiteral("append %1").arg(
-        WorkingTables::appendMaterial(1, QStringLiteral("Legno"), 17.0, 1.0, 1.0, 1.0)));
+    say(QStringLiteral("catalogue %1")
+            .arg(count(QStringLiteral("SELECT count(*) FROM tblMateriale"))));
+    say(QStringLiteral("append %1")
+            .arg(WorkingTables::appendMaterial(1, QStringLiteral("Legno"), 17.0, 1.0, 1.0, 1.0)));
     say(QStringLiteral("add %1").arg(
         Catalogues::add(Catalogue::Materials, QStringLiteral("Nuovo"), 1.0).has_value()));
-    say(QStringLiteral("rows %1").arg(count(QStringLiteral("SELECT count(*) FROM tblAppoggioMateriali"))));
+    say(QStringLiteral("rows %1").arg(
+        count(QStringLiteral("SELECT count(*) FROM tblAppoggioMateriali"))));
     return 0;
 }
 

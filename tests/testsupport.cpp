@@ -1,10 +1,10 @@
 #include "testsupport.h"
 
 #include "core/calculationsession.h"
+#include "data/database.h"
+#include "data/sharedstate.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "data/sharedstate.h"
-#include "data/database.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -45,7 +45,7 @@ private:
 void closeAllScreens();
 
 // Helpers that drive controls as a user would.
-void typeInto(QWidget *field, const QString &text); // clears, then types key by key
+void typeInto(QWidget *field, const QString &text);    // clears, then types key by key
 void pickEntry(QComboBox *combo, const QString &text); // chooses a list entry by its text
 void click(QWidget *button);
 void chooseMethod(const char *button); // a method button of the screen that chooses the method

@@ -1,6 +1,6 @@
 // The conversions and the regulation's tables, without any window.
-#include "core/italiannumbers.h"
 #include "core/calculation.h"
+#include "core/italiannumbers.h"
 #include "core/regulation.h"
 
 #include <QTest>
@@ -10,7 +10,10 @@
 
 using namespace ItalianNumbers;
 
-static const Regulation &decree() { return Regulation::decree2007(); }
+static const Regulation &decree()
+{
+    return Regulation::decree2007();
+}
 
 class TestCalculation : public QObject
 {

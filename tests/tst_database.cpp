@@ -1,15 +1,15 @@
 // The database file, the working-table sums and the catalogues.
-#include "ui/app/screens.h"
-#include "data/sharedstate.h"
-#include "ui/catalogue/catalogcombo.h"
-#include "ui/catalogue/catalogueeditor.h"
 #include "data/catalogues.h"
 #include "data/database.h"
 #include "data/module1.h"
 #include "data/module2.h"
+#include "data/sharedstate.h"
 #include "data/workingtables.h"
-#include "ui/fireload/valorepermateriale.h"
 #include "testsupport.h"
+#include "ui/app/screens.h"
+#include "ui/catalogue/catalogcombo.h"
+#include "ui/catalogue/catalogueeditor.h"
+#include "ui/fireload/valorepermateriale.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -58,7 +58,8 @@ void TestDatabase::existingFileIsLeftAlone()
     TestWorld world;
     QVERIFY(Module1::ApriConnessione());
     QVERIFY(Database::instance().exec("DELETE FROM tblMateriale WHERE Materiale = 'Carta'"));
-    QVERIFY(Database::instance().exec("INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES ('Mio', 3)"));
+    QVERIFY(Database::instance().exec(
+        "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES ('Mio', 3)"));
     Database::instance().close();
     QVERIFY(Module1::ApriConnessione());
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
@@ -72,12 +73,15 @@ void TestDatabase::materialsSumNullVersusEmpty()
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
     QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 0.8, 10.0));
     // All four empty texts: no sum and one message for the row.
-    QVERIFY(WorkingTables::appendMaterial(3, "Vuoto", QString(""), QString(""), QString(""), QString("")));
+    QVERIFY(WorkingTables::appendMaterial(3, "Vuoto", QString(""), QString(""), QString(""),
+                                          QString("")));
     // Nulls: no sum and no message.
-    QVERIFY(WorkingTables::appendMaterial(4, "Nullo", QVariant(), QVariant(), QVariant(), QVariant()));
+    QVERIFY(
+        WorkingTables::appendMaterial(4, "Nullo", QVariant(), QVariant(), QVariant(), QVariant()));
     // Some empty: no sum and no message.
     QVERIFY(WorkingTables::appendMaterial(5, "Parziale", 30.0, QString(""), 1.0, 5.0));
-    QVERIFY(WorkingTables::appendMaterial(6, "Vuoto 2", QString(""), QString(""), QString(""), QString("")));
+    QVERIFY(WorkingTables::appendMaterial(6, "Vuoto 2", QString(""), QString(""), QString(""),
+                                          QString("")));
     const auto entries = Module1::RicalcoloMateriali();
     QVERIFY(entries);
     QCOMPARE(materialsSum(*entries).total, 1700.0 + 160.0);
@@ -98,15 +102,18 @@ void TestDatabase::furnishingsSumBothTerms()
     QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
     // A row carrying both a furnishing and a stored good adds both products.
     QVERIFY(Database::instance().exec(
-        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
+        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
+        "MaterialeInDeposito, "
         "ValorePerM3, QtaMerce, Imballo) VALUES (2, 'Sedia', 10, 3, 'Legna', 100, 2, 1)"));
     QVERIFY(Database::instance().exec(
-        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
+        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
+        "MaterialeInDeposito, "
         "ValorePerM3, QtaMerce, Imballo) VALUES (3, 'Nomi', '', '', 'pieni', '', '', 1)"));
     const auto entries = Module1::CalcoloCarIncArredo();
     QVERIFY(entries);
     QCOMPARE(furnishingsSum(*entries).total, 1200 + 1.1 * 4000 + 30 + 200);
-    QCOMPARE(world.prompt.messages, QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
+    QCOMPARE(world.prompt.messages,
+             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
 }
 
 static double materialsTotal()
@@ -131,8 +138,9 @@ void TestDatabase::sumFollowsEveryWrite()
         other.setDatabaseName(world.databasePath());
         QVERIFY(other.open());
         QSqlQuery insert(other);
-        QVERIFY(insert.exec("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
-                            "FattorePsi, Fattore_m, QtaMat) VALUES (2, 'Carta', 20, 1, 1, 1)"));
+        QVERIFY(
+            insert.exec("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
+                        "FattorePsi, Fattore_m, QtaMat) VALUES (2, 'Carta', 20, 1, 1, 1)"));
     }
     QSqlDatabase::removeDatabase("other");
     QCOMPARE(materialsTotal(), 190.0);
@@ -174,10 +182,12 @@ void TestDatabase::catalogueAddAndDelete()
     CatalogCombo combo(Catalogue::Materials, "ComboMat", nullptr);
     world.prompt.inputs = {"  Legno d'abete  ", "12,5"};
     CatalogueEditor::add(Catalogue::Materials, combo);
-    QCOMPARE(world.prompt.prompts,
-             (QStringList{"Inserisci il nuovo materiale :",
-                          "Inserisci il valore del carico d'incendio specifico del nuovo materiale:"}));
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Il Materiale   Legno d'abete (12,5) è stato inserito"));
+    QCOMPARE(
+        world.prompt.prompts,
+        (QStringList{"Inserisci il nuovo materiale :",
+                     "Inserisci il valore del carico d'incendio specifico del nuovo materiale:"}));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Il Materiale   Legno d'abete (12,5) è stato inserito"));
     QVERIFY(combo.findText("Legno d'abete") >= 0);
 
     // Answering No deletes nothing.
@@ -214,7 +224,8 @@ void TestDatabase::catalogueRefusals()
     world.prompt.inputs = {"   ", "5"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
     QCOMPARE(world.prompt.messages.last(),
-             QStringLiteral("Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."));
+             QStringLiteral(
+                 "Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."));
     world.prompt.inputs = {"Tavolo", "cinque"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
     QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire i dati correttamente"));
@@ -229,7 +240,8 @@ void TestDatabase::catalogueRefusals()
 
     combo.setEditText(QString());
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Seleziona l'arredo da eliminare dalla lista"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Seleziona l'arredo da eliminare dalla lista"));
     // A name deleted a moment before: a message, and the program goes on.
     combo.setEditText("Nessun arredo");
     CatalogueEditor::remove(Catalogue::Furnishings, combo);

@@ -1,12 +1,12 @@
 // Database faults: each gives a clear message, leaves the program usable and loses nothing.
-#include "ui/app/densitacarico.h"
-#include "ui/app/screens.h"
-#include "data/sharedstate.h"
 #include "data/catalogues.h"
 #include "data/database.h"
+#include "data/sharedstate.h"
 #include "data/workingtables.h"
-#include "ui/fireload/valoreperattivita.h"
 #include "testsupport.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/screens.h"
+#include "ui/fireload/valoreperattivita.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -33,8 +33,7 @@ const QString kProbe = QStringLiteral(FAULTPROBE_PATH);
 class RawFile
 {
 public:
-    explicit RawFile(const QString &path)
-        : m_name(QStringLiteral("raw%1").arg(++s_count))
+    explicit RawFile(const QString &path) : m_name(QStringLiteral("raw%1").arg(++s_count))
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
@@ -82,7 +81,8 @@ QList<QVariantList> catalogues(const QString &path)
     RawFile file(path);
     QList<QVariantList> all;
     for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
-        all += file.rows(QStringLiteral("SELECT '%1', * FROM %1 ORDER BY 2").arg(QLatin1String(table)));
+        all += file.rows(
+            QStringLiteral("SELECT '%1', * FROM %1 ORDER BY 2").arg(QLatin1String(table)));
     return all;
 }
 
@@ -137,12 +137,14 @@ QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QS
         QFile::remove(copy);
         if (!QFile::copy(kProbe, copy) ||
             !QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                             QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup)) {
+                                             QFile::ExeOther | QFile::ReadGroup |
+                                             QFile::ExeGroup)) {
             *why = QStringLiteral("cannot copy the probe");
             return {};
         }
         arguments = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                QStringLiteral("--clear-groups"), copy} + args;
+                                QStringLiteral("--clear-groups"), copy} +
+                    args;
         program = setpriv;
     }
     QProcess probe;
@@ -172,8 +174,10 @@ QStringList probeReadOnly(const QTemporaryDir &base, const QString &path, bool f
     const QString folder = QFileInfo(path).absolutePath();
     const bool hasFile = QFileInfo::exists(path);
     if (hasFile)
-        QFile::setPermissions(path, fileWritable ? QFile::Permissions(0x6666) : QFile::Permissions(0x4444));
-    QFile::setPermissions(folder, folderWritable ? QFile::Permissions(0x7777) : QFile::Permissions(0x5555));
+        QFile::setPermissions(path, fileWritable ? QFile::Permissions(0x6666)
+                                                 : QFile::Permissions(0x4444));
+    QFile::setPermissions(folder,
+                          folderWritable ? QFile::Permissions(0x7777) : QFile::Permissions(0x5555));
     QString why;
     *output = runProbeUnprivileged({QStringLiteral("readonly"), path}, base.path(), &why);
     QFile::setPermissions(folder, QFile::Permissions(0x7700));
@@ -246,7 +250,8 @@ void TestFaults::fileThatIsNoDatabase()
     QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
     QVERIFY(!Database::instance().open());
     QCOMPARE(world.prompt.questions.size(), 1);
-    QCOMPARE(digest(world.databasePath()), QCryptographicHash::hash(junk, QCryptographicHash::Sha256));
+    QCOMPARE(digest(world.databasePath()),
+             QCryptographicHash::hash(junk, QCryptographicHash::Sha256));
 
     // Agreed, for another file: kept aside under a new name, and a new database begins.
     QTemporaryDir other;
@@ -261,7 +266,8 @@ void TestFaults::fileThatIsNoDatabase()
     QVERIFY(Database::instance().open());
     const QStringList aside = QDir(other.path()).entryList({"Ardivo-non-valido-*.db"});
     QCOMPARE(aside.size(), 1);
-    QCOMPARE(digest(other.filePath(aside.first())), QCryptographicHash::hash(junk, QCryptographicHash::Sha256));
+    QCOMPARE(digest(other.filePath(aside.first())),
+             QCryptographicHash::hash(junk, QCryptographicHash::Sha256));
     QFile left(path + "-journal");
     QVERIFY(!left.open(QIODevice::ReadOnly) || left.readAll() != "vecchio");
     QVERIFY(world.prompt.messages.last().contains(aside.first()));
@@ -369,8 +375,11 @@ void TestFaults::fileOrFolderReadOnly()
     const QStringList lines = probeReadOnly(base, path, folderWritable, fileWritable, &output);
     QVERIFY2(lines.contains("open 1"), qPrintable(output));
     QVERIFY2(messagesContain(lines, "non si può modificare"), qPrintable(output));
-    QVERIFY(lines.contains(QStringLiteral("catalogue %1").arg(
-        std::count_if(before.begin(), before.end(), [](const QVariantList &r) { return r.first() == "tblMateriale"; }))));
+    QVERIFY(lines.contains(
+        QStringLiteral("catalogue %1")
+            .arg(std::count_if(before.begin(), before.end(), [](const QVariantList &r) {
+                return r.first() == "tblMateriale";
+            }))));
     QVERIFY(lines.contains("append 0"));
     QVERIFY(lines.contains("add 0"));
     QVERIFY(lines.contains("rows 0"));
@@ -392,7 +401,8 @@ void TestFaults::readOnlyFolderWithoutFile()
 
     // Each operation says why it cannot be done; none pretends to have stored anything.
     QVERIFY2(lines.contains("open 0"), qPrintable(output));
-    QVERIFY2(messagesContain(lines, "Impossibile creare il database nella cartella"), qPrintable(output));
+    QVERIFY2(messagesContain(lines, "Impossibile creare il database nella cartella"),
+             qPrintable(output));
     QVERIFY(lines.contains("append 0"));
     QVERIFY(lines.contains("add 0"));
     QVERIFY(!messagesContain(lines, "Inserire i dati correttamente"));
@@ -447,8 +457,9 @@ void TestFaults::killedInTheMiddleOfWrites()
         QVERIFY(file.isOpen());
         QCOMPARE(file.integrity(), QStringLiteral("ok"));
         // Only whole rows: every field follows from the row's number.
-        for (const QVariantList &r : file.rows("SELECT IdAppoggioMat, Materiale, ValorePerKg, "
-                                               "QtaMat, FattorePsi, Fattore_m FROM tblAppoggioMateriali")) {
+        for (const QVariantList &r :
+             file.rows("SELECT IdAppoggioMat, Materiale, ValorePerKg, "
+                       "QtaMat, FattorePsi, Fattore_m FROM tblAppoggioMateriali")) {
             const qint64 k = r[0].toLongLong();
             QVERIFY2(k > 0, "a rolled-back row survived");
             QCOMPARE(r[1].toString(), QStringLiteral("Burst %1").arg(k));
@@ -456,15 +467,19 @@ void TestFaults::killedInTheMiddleOfWrites()
             QCOMPARE(r[3].toDouble(), double(2 * k));
             QCOMPARE(r[4].toDouble() * r[5].toDouble(), 1.0);
         }
-        for (const QString &table : {QStringLiteral("tblAppoggio"), QStringLiteral("tblStampaArredo")}) {
-            for (const QVariantList &r : file.rows(QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo FROM %1").arg(table))) {
+        for (const QString &table :
+             {QStringLiteral("tblAppoggio"), QStringLiteral("tblStampaArredo")}) {
+            for (const QVariantList &r :
+                 file.rows(QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo FROM %1")
+                               .arg(table))) {
                 const qint64 k = r[1].toLongLong();
                 QCOMPARE(r[0].toString(), QStringLiteral("Arredo %1").arg(k));
                 QCOMPARE(r[2].toDouble(), double(3 * k));
             }
         }
-        for (const QVariantList &r : file.rows("SELECT Materiale, CaricoIncSpecif FROM tblMateriale "
-                                               "WHERE Materiale LIKE 'Burst %'"))
+        for (const QVariantList &r :
+             file.rows("SELECT Materiale, CaricoIncSpecif FROM tblMateriale "
+                       "WHERE Materiale LIKE 'Burst %'"))
             QCOMPARE(r[0].toString(), QStringLiteral("Burst %1").arg(r[1].toLongLong()));
     }
     // Not one catalogue row of before is lost.

@@ -1,17 +1,17 @@
 // The three screens that determine q_f, driven through their named controls.
+#include "data/database.h"
+#include "data/sharedstate.h"
+#include "data/workingtablemodel.h"
+#include "data/workingtables.h"
+#include "testsupport.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "data/sharedstate.h"
 #include "ui/catalogue/gridviewer.h"
-#include "data/workingtablemodel.h"
-#include "data/database.h"
-#include "data/workingtables.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
 #include "ui/reports/stampapages.h"
-#include "testsupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -62,7 +62,8 @@ void TestFireLoad::activityValueTimesFractile()
     click(child(form, "Command1"));
     QCOMPARE(fireLoadNow(), 472.5);
     QVERIFY(Screens::get<FattoreRischio1>().isVisible());
-    QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(), QStringLiteral("472,5"));
+    QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(),
+             QStringLiteral("472,5"));
     auto &page = Screens::get<StampaAttivita>();
     QCOMPARE(child<QLabel>(page, "lblTipologia")->text(), QStringLiteral("Ufficio"));
     QCOMPARE(child<QLabel>(page, "lblCarIncSpecif")->text(), QStringLiteral("450"));
@@ -84,14 +85,16 @@ void TestFireLoad::activityRefusals()
     typeInto(value, "1");
     QCOMPARE(value->text(), QStringLiteral("1"));
     pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,5");
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
 
     // A value that starts with a number but is none survives while the factor is empty.
     typeInto(child(form, "ComboFrattile"), "");
     typeInto(value, "5a");
     QCOMPARE(value->text(), QStringLiteral("5a"));
     pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,5");
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
 
     auto *fractile = child<QComboBox>(form, "ComboFrattile");
     typeInto(fractile, "2,5");
@@ -121,9 +124,10 @@ void TestFireLoad::materialsEntryAndArea()
     typeInto(child(form, "txtValorePerKg"), "17");
     typeInto(child(form, "txtQta"), "100");
     click(child(form, "Command4"));
-    QCOMPARE(world.prompt.messages.last(),
-             QStringLiteral("   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
-                            "Quantità:  100\nFattore Psi:  1\nFattore m:  1"));
+    QCOMPARE(
+        world.prompt.messages.last(),
+        QStringLiteral("   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
+                       "Quantità:  100\nFattore Psi:  1\nFattore m:  1"));
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("34"));
     QCOMPARE(child<QComboBox>(form, "ComboMat")->currentText(), QString());
     QCOMPARE(child<QLineEdit>(form, "txtQta")->text(), QStringLiteral("1"));
@@ -144,7 +148,8 @@ void TestFireLoad::materialsEntryAndArea()
     QCOMPARE(fireLoadNow(), 1360 / 12.5);
 
     click(child(form, "Command1"));
-    QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(), QStringLiteral("108"));
+    QCOMPARE(child<QLineEdit>(Screens::get<FattoreRischio1>(), "txtDensCarInc")->text(),
+             QStringLiteral("108"));
     QCOMPARE(fireLoadNow(), 108.8); // full precision for the design value
 }
 
@@ -168,7 +173,8 @@ void TestFireLoad::materialsFieldChecks()
     // Missing data: refused, nothing stored.
     typeInto(m, "1");
     click(child(form, "Command4"));
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
 
     // An area that passes the typing check but is no number gives no q_f.
@@ -178,7 +184,8 @@ void TestFireLoad::materialsFieldChecks()
     QCOMPARE(fireLoadNow(), 0.0);
     QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
     click(child(form, "Command1"));
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
 }
 
 void TestFireLoad::materialComboRefusesUnknownTextByKeys()
@@ -207,7 +214,8 @@ void TestFireLoad::materialsRowsSurviveTripBack()
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
     QCOMPARE(child<QLineEdit>(form, "txtAreaComp")->text(), QString());
     click(child(form, "Command1"));
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
     typeInto(child(form, "txtAreaComp"), "10");
     QCOMPARE(fireLoadNow(), 2.0);
 }
@@ -224,7 +232,8 @@ void TestFireLoad::furnishingsAndGoods()
     typeInto(child(fresh, "txtQta"), "2");
     click(child(fresh, "Command4"));
     QCOMPARE(world.prompt.messages.last(),
-             QStringLiteral("inserimento riuscito\nArredo : Materasso in cotone\nPotere Calorifico: 600\nQuantità:  2"));
+             QStringLiteral("inserimento riuscito\nArredo : Materasso in cotone\nPotere "
+                            "Calorifico: 600\nQuantità:  2"));
     pickEntry(child<QComboBox>(fresh, "ComboMatDep"), "Carta");
     typeInto(child(fresh, "txtValoreMJm3"), "400");
     typeInto(child(fresh, "txtQtaMerce"), "10");
@@ -237,7 +246,8 @@ void TestFireLoad::furnishingsAndGoods()
     click(child(fresh, "Command1"));
     QCOMPARE(WorkingTables::rowCount("tblStampaArredo"), 1);
     QCOMPARE(WorkingTables::rowCount("tblStampaMatInDep"), 1);
-    QCOMPARE(child<QLabel>(Screens::get<StampaArredoMerci>(), "Valoreqf")->text(), QStringLiteral("56"));
+    QCOMPARE(child<QLabel>(Screens::get<StampaArredoMerci>(), "Valoreqf")->text(),
+             QStringLiteral("56"));
 
     // Indietro on the furnishings screen discards its entries.
     click(child(Screens::get<FattoreRischio1>(), "Command1"));
@@ -254,9 +264,11 @@ void TestFireLoad::furnishingsRefusals()
     typeInto(pieces, "0");
     QCOMPARE(pieces->text(), QString()); // half a piece is emptied at once
     click(child(form, "Command4"));
-    QCOMPARE(world.prompt.messages.first(), QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
+    QCOMPARE(world.prompt.messages.first(),
+             QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
     click(child(form, "Command1"));
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Prego inserire un valore attendibile di carico d'incendio"));
 }
 
 void TestFireLoad::fractileTypedKeyByKey()
@@ -424,7 +436,8 @@ void TestFireLoad::gridViewerKeepsItsPlace()
     TestWorld world;
     chooseMethod("Command4");
     for (int i = 0; i < 80; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0, 1.0));
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0,
+                                              1.0));
     click(child(Screens::get<ValorePerMateriale>(), "Command5"));
     auto &viewer = Screens::get<VisualTabMat>();
     viewer.activateWindow();

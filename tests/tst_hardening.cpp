@@ -1,14 +1,16 @@
 // Bad input and extreme sizes: generated texts typed into every field of the calculation
 // screens, buttons pressed in between, and the limits of counters, sums and areas.
-#include "ui/app/densitacarico.h"
+#include "core/calculationsession.h"
 #include "core/italiannumbers.h"
-#include "ui/app/screens.h"
-#include "data/sharedstate.h"
-#include "ui/app/widgets.h"
 #include "data/database.h"
-#include "ui/catalogue/gridviewer.h"
+#include "data/sharedstate.h"
 #include "data/workingtablemodel.h"
 #include "data/workingtables.h"
+#include "testsupport.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/screens.h"
+#include "ui/app/widgets.h"
+#include "ui/catalogue/gridviewer.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
@@ -16,11 +18,9 @@
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/reports/stampaelencomateriali.h"
 #include "ui/reports/pageview.h"
+#include "ui/reports/stampaelencomateriali.h"
 #include "ui/reports/stampapages.h"
-#include "core/calculationsession.h"
-#include "testsupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,15 +43,90 @@ namespace {
 QStringList corpus()
 {
     QStringList texts = {
-        "", " ", "   ", "\t", "+", "-", "-0", "+0", "0", "00", "1", "17", "450", "1,5", "1.5",
-        "1,5.3", "1.5,3", ",", ".", ",.", ".,", ",,", "..", "1.000", "1.000,5", "1,000.5",
-        "1.000.000", "12.34", "0.001", "0,001", "1e308", "-1e308", "1e-308", "4,9e-324", "1e999",
-        "1E5", "2e", "e5", "NaN", "nan", "inf", "-inf", "Infinity", "0x10", "1/2", "½",
-        "١٢٣", "一二三", "Привет", "Ελληνικά", "𝟙𝟚", "\u00A0-5", "\u2212" "5", "\u200B1",
-        "\u0000", "\u0007", "\u001B[2J", "\r\n", "\n-3", "'", "\"", "''", "`", "\\",
-        "'); DROP TABLE tblMateriale; --", "\"; DELETE FROM tblAttivita; --", "%", "_", "*",
-        "Legno", "Carta", "Biblioteca", "1,2", "0,8", "0,85", "2", "2,0001", "999999999999999",
-        "9007199254740993", "-1", "-0,5", "0,5", "5,",
+        "",
+        " ",
+        "   ",
+        "\t",
+        "+",
+        "-",
+        "-0",
+        "+0",
+        "0",
+        "00",
+        "1",
+        "17",
+        "450",
+        "1,5",
+        "1.5",
+        "1,5.3",
+        "1.5,3",
+        ",",
+        ".",
+        ",.",
+        ".,",
+        ",,",
+        "..",
+        "1.000",
+        "1.000,5",
+        "1,000.5",
+        "1.000.000",
+        "12.34",
+        "0.001",
+        "0,001",
+        "1e308",
+        "-1e308",
+        "1e-308",
+        "4,9e-324",
+        "1e999",
+        "1E5",
+        "2e",
+        "e5",
+        "NaN",
+        "nan",
+        "inf",
+        "-inf",
+        "Infinity",
+        "0x10",
+        "1/2",
+        "½",
+        "١٢٣",
+        "一二三",
+        "Привет",
+        "Ελληνικά",
+        "𝟙𝟚",
+        "\u00A0-5",
+        "\u2212"
+        "5",
+        "\u200B1",
+        "\u0000",
+        "\u0007",
+        "\u001B[2J",
+        "\r\n",
+        "\n-3",
+        "'",
+        "\"",
+        "''",
+        "`",
+        "\\",
+        "'); DROP TABLE tblMateriale; --",
+        "\"; DELETE FROM tblAttivita; --",
+        "%",
+        "_",
+        "*",
+        "Legno",
+        "Carta",
+        "Biblioteca",
+        "1,2",
+        "0,8",
+        "0,85",
+        "2",
+        "2,0001",
+        "999999999999999",
+        "9007199254740993",
+        "-1",
+        "-0,5",
+        "0,5",
+        "5,",
     };
     texts << QString(10000, QLatin1Char('9')) << QString(10000, QLatin1Char('a'))
           << QStringLiteral("1") + QString(400, QLatin1Char('0'))
@@ -69,12 +144,14 @@ public:
     {
         // Numbers the screens accept, with blanks and signs a paste may bring along.
         static const QStringList numbers = {"17", "1", "0,8", "1,2", "5", "1.000", "450", "0,5"};
-        static const QStringList around = {"", " ", "\t", "\n", "\u00A0", "\u2007", "\u3000", "-", "+",
-                                           "\u00A0-", " -", "-0,", "\u2212"};
+        static const QStringList around = {"",  " ", "\t",      "\n", "\u00A0", "\u2007", "\u3000",
+                                           "-", "+", "\u00A0-", " -", "-0,",    "\u2212"};
         if (m_random.bounded(3) == 0)
             return around.at(int(m_random.bounded(qsizetype(around.size())))) +
                    numbers.at(int(m_random.bounded(qsizetype(numbers.size())))) +
-                   (m_random.bounded(4) == 0 ? around.at(int(m_random.bounded(qsizetype(around.size())))) : QString());
+                   (m_random.bounded(4) == 0
+                        ? around.at(int(m_random.bounded(qsizetype(around.size()))))
+                        : QString());
         const QString &first = pick();
         if (m_random.bounded(3) == 0)
             return first;
@@ -144,7 +221,8 @@ Rows allCatalogueRows()
 {
     Rows rows;
     for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
-        rows += tableRows(QStringLiteral("SELECT '%1', * FROM %1 ORDER BY 2").arg(QLatin1String(table)));
+        rows += tableRows(
+            QStringLiteral("SELECT '%1', * FROM %1 ORDER BY 2").arg(QLatin1String(table)));
     return rows;
 }
 
@@ -152,10 +230,12 @@ Rows allCatalogueRows()
 // number in Italian format, or nothing yet.
 QString badResultText()
 {
-    static const QRegularExpression number(QStringLiteral("^(\\d{1,3}(\\.\\d{3})*|\\d+)(,\\d+)?([eE][+-]?\\d+)?$"));
-    static const QStringList names = {"Valoreqf", "txtDensCarInc", "txtTotFormula", "txtFattProt",
-                                      "txtFattDim", "txtFattUtilizzo", "lblClasse", "lblClasseMin",
-                                      "lbldq1", "lbldq2", "txtdq2", "dq2"};
+    static const QRegularExpression number(
+        QStringLiteral("^(\\d{1,3}(\\.\\d{3})*|\\d+)(,\\d+)?([eE][+-]?\\d+)?$"));
+    static const QStringList names = {"Valoreqf",    "txtDensCarInc", "txtTotFormula",
+                                      "txtFattProt", "txtFattDim",    "txtFattUtilizzo",
+                                      "lblClasse",   "lblClasseMin",  "lbldq1",
+                                      "lbldq2",      "txtdq2",        "dq2"};
     for (QWidget *screen : QApplication::topLevelWidgets()) {
         for (const QString &name : names) {
             for (QObject *field : screen->findChildren<QObject *>(name)) {
@@ -194,8 +274,7 @@ QString badSharedValue()
 }
 
 // What the screen said it stored: one working row per "inserimento riuscito".
-struct Confirmed
-{
+struct Confirmed {
     QString table;
     QString name;
     QString valueText;
@@ -255,7 +334,8 @@ public:
             enter(m_screen.findChild<QWidget *>(fields.at(m_texts.bounded(int(fields.size())))),
                   text, text.size() > 24 || m_texts.bounded(3) == 0);
         } else if (action < 7 && !combos.isEmpty()) {
-            auto *combo = m_screen.findChild<QComboBox *>(combos.at(m_texts.bounded(int(combos.size()))));
+            auto *combo =
+                m_screen.findChild<QComboBox *>(combos.at(m_texts.bounded(int(combos.size()))));
             if (combo->count() > 0)
                 pickEntry(combo, combo->itemText(m_texts.bounded(combo->count())));
         } else if (action < 9) {
@@ -321,10 +401,13 @@ private:
         const qint64 number = ++m_confirmedRows[c.table];
         const bool materials = c.table == QLatin1String("tblAppoggioMateriali");
         const QString sql =
-            materials ? QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat FROM tblAppoggioMateriali "
-                                       "WHERE IdAppoggioMat = %1").arg(number)
-            : c.goods ? QStringLiteral("SELECT MaterialeInDeposito, ValorePerM3, QtaMerce FROM tblAppoggio "
-                                       "ORDER BY rowid DESC LIMIT 1")
+            materials
+                ? QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat FROM tblAppoggioMateriali "
+                                 "WHERE IdAppoggioMat = %1")
+                      .arg(number)
+            : c.goods ? QStringLiteral(
+                            "SELECT MaterialeInDeposito, ValorePerM3, QtaMerce FROM tblAppoggio "
+                            "ORDER BY rowid DESC LIMIT 1")
                       : QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblAppoggio "
                                        "ORDER BY rowid DESC LIMIT 1");
         const Rows rows = tableRows(sql);
@@ -335,7 +418,8 @@ private:
             return QStringLiteral("stored %1, confirmed %2").arg(row.at(0).toString(), c.name);
         const auto value = ItalianNumbers::toDouble(c.valueText);
         if (!value || row.at(1).toDouble() != *value || *value < 0)
-            return QStringLiteral("stored value %1, confirmed %2").arg(row.at(1).toString(), c.valueText);
+            return QStringLiteral("stored value %1, confirmed %2")
+                .arg(row.at(1).toString(), c.valueText);
         if (row.at(2).typeId() != QMetaType::QString && row.at(2).toDouble() < 0)
             return QStringLiteral("negative quantity stored: %1").arg(row.at(2).toDouble());
         return {};
@@ -350,8 +434,9 @@ private:
                 continue;
             QAbstractItemModel *model = viewer->model();
             for (int edits = m_texts.bounded(4); edits > 0 && model->rowCount() > 0; --edits) {
-                const QModelIndex cell = model->index(m_texts.bounded(model->rowCount()),
-                                                      1 + m_texts.bounded(model->columnCount() - 1));
+                const QModelIndex cell =
+                    model->index(m_texts.bounded(model->rowCount()),
+                                 1 + m_texts.bounded(model->columnCount() - 1));
                 model->setData(cell, m_texts.next());
             }
             viewer->close();
@@ -375,7 +460,8 @@ void walkToReport(QWidget &screen, TextGenerator &texts)
         return;
     bool classChosen = false;
     for (int i = 0; i < 6; ++i)
-        classChosen |= fr1.findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(i))->isChecked();
+        classChosen |=
+            fr1.findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(i))->isChecked();
     if (!classChosen)
         click(fr1.findChild<QWidget *>(QStringLiteral("Option1_%1").arg(texts.bounded(6))));
     click(fr1.findChild<QWidget *>("Command2"));
@@ -423,19 +509,18 @@ void TestHardening::fuzz_data()
                               << QStringList{"ComboAttivita", "ComboFrattile"}
                               << QStringList{"cmdAggAttivitaAlDB"} << QStringList{"Command3"};
     QTest::newRow("materials") << "Command4"
-                               << QStringList{"ComboMat", "txtValorePerKg", "txtQta", "Combo2",
-                                              "Combo1", "txtAreaComp"}
+                               << QStringList{"ComboMat", "txtValorePerKg", "txtQta",
+                                              "Combo2",   "Combo1",         "txtAreaComp"}
                                << QStringList{"ComboMat", "Combo2", "Combo1"}
                                << QStringList{"Command4", "Command4", "cmdAggMaterialeAlDB"}
                                << QStringList{"Command5", "cmdDelete"};
-    QTest::newRow("furnishings") << "Command2"
-                                 << QStringList{"ComboArredo", "txtValoreMJPezzo", "txtQta",
-                                                "ComboMatDep", "txtValoreMJm3", "txtQtaMerce",
-                                                "txtAreaComp"}
-                                 << QStringList{"ComboArredo", "ComboMatDep"}
-                                 << QStringList{"Command4", "Command7", "cmdAggArredoAlDB",
-                                                "cmdAggMaterialeDepositatoAlDB"}
-                                 << QStringList{"Command5", "cmdDelete", "Command6", "CheckImballo"};
+    QTest::newRow("furnishings")
+        << "Command2"
+        << QStringList{"ComboArredo",   "txtValoreMJPezzo", "txtQta",     "ComboMatDep",
+                       "txtValoreMJm3", "txtQtaMerce",      "txtAreaComp"}
+        << QStringList{"ComboArredo", "ComboMatDep"}
+        << QStringList{"Command4", "Command7", "cmdAggArredoAlDB", "cmdAggMaterialeDepositatoAlDB"}
+        << QStringList{"Command5", "cmdDelete", "Command6", "CheckImballo"};
 }
 
 void TestHardening::fuzz()
@@ -461,13 +546,15 @@ void TestHardening::fuzz()
         Fuzzer fuzzer(world, *screen, texts);
         for (int i = 0; i < steps; ++i) {
             const QString bad = fuzzer.step(fields, combos, adds, others);
-            QVERIFY2(bad.isEmpty(), qPrintable(QStringLiteral("round %1 step %2: %3").arg(round).arg(i).arg(bad)));
+            QVERIFY2(bad.isEmpty(),
+                     qPrintable(QStringLiteral("round %1 step %2: %3").arg(round).arg(i).arg(bad)));
         }
         // Whatever was typed, the walk to the report shows only sound numbers.
         const int before = int(world.prompt.messages.size());
         walkToReport(*screen, texts);
         const QString bad = fuzzer.check(before);
-        QVERIFY2(bad.isEmpty(), qPrintable(QStringLiteral("round %1 report: %2").arg(round).arg(bad)));
+        QVERIFY2(bad.isEmpty(),
+                 qPrintable(QStringLiteral("round %1 report: %2").arg(round).arg(bad)));
         entries += fuzzer.confirmedRows();
         catalogueAdds += fuzzer.announcedAdds();
     }
@@ -486,7 +573,8 @@ void TestHardening::tensOfThousandsOfRows()
     {
         Transaction transaction(Database::instance().connection());
         for (int i = 1; i <= rows; ++i)
-            QVERIFY(WorkingTables::appendMaterial(i, QStringLiteral("M%1").arg(i), 17.5, 1.0, 0.8, double(i)));
+            QVERIFY(WorkingTables::appendMaterial(i, QStringLiteral("M%1").arg(i), 17.5, 1.0, 0.8,
+                                                  double(i)));
         QVERIFY(transaction.commit());
     }
     // 17.5 * 0.8 * (1 + ... + 30000), exactly representable
@@ -518,9 +606,12 @@ void TestHardening::tinyAndHugeAreas_data()
     QTest::addColumn<QString>("area");
     QTest::addColumn<QString>("qf");
     QTest::addColumn<int>("option");
-    QTest::newRow("a thousandth of a square metre") << "1e-3" << "1700000" << 0;
-    QTest::newRow("a thousand square kilometres") << "1e9" << "0" << 5;
-    QTest::newRow("typed with a decimal point") << "0.001" << "" << -1;
+    QTest::newRow("a thousandth of a square metre") << "1e-3"
+                                                    << "1700000" << 0;
+    QTest::newRow("a thousand square kilometres") << "1e9"
+                                                  << "0" << 5;
+    QTest::newRow("typed with a decimal point") << "0.001"
+                                                << "" << -1;
 }
 
 void TestHardening::tinyAndHugeAreas()
@@ -547,7 +638,8 @@ void TestHardening::tinyAndHugeAreas()
     click(child(form, "Command1"));
     auto &fr1 = Screens::get<FattoreRischio1>();
     QVERIFY(fr1.isVisible());
-    QVERIFY(child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(option)))->isChecked());
+    QVERIFY(child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(option)))
+                ->isChecked());
 }
 
 void TestHardening::materialValuesNearTheDoubleLimit()
@@ -607,8 +699,8 @@ void TestHardening::designValueThatOverflows()
     Calculation huge;
     huge.method = Method::Activity;
     huge.activity = {QStringLiteral("Biblioteca"), 1e308, 1.0};
-    huge.areaClass = 5;  // delta q1 2
-    huge.riskClass = 2;  // delta q2 1,2
+    huge.areaClass = 5; // delta q1 2
+    huge.riskClass = 2; // delta q2 1,2
     CalculationSession::current().load(huge);
     auto &fp = Screens::get<FattoreProtezione>();
     fp.show();

@@ -56,7 +56,8 @@ void TestModel::materialsMethod()
         {"Polietilene (PE)", n(40), n(500), n(0.85), n(1)},
         // An entry with an emptied field adds nothing; one whose fields were all emptied is
         // counted so that the user can be warned; missing fields are neither.
-        {"Vuoto", Amount::emptyText(), Amount::emptyText(), Amount::emptyText(), Amount::emptyText()},
+        {"Vuoto", Amount::emptyText(), Amount::emptyText(), Amount::emptyText(),
+         Amount::emptyText()},
         {"Parziale", n(30), Amount::emptyText(), n(1), n(1)},
         {"Nullo", Amount(), Amount(), Amount(), Amount()},
     };
@@ -74,7 +75,8 @@ void TestModel::materialsMethod()
 
     // A sum too large to be a number counts as none, and says so.
     const double huge = std::numeric_limits<double>::max();
-    const EntriesSum over = materialsSum({{"A", n(huge), n(1), n(1), n(1)}, {"B", n(huge), n(1), n(1), n(1)}});
+    const EntriesSum over =
+        materialsSum({{"A", n(huge), n(1), n(1), n(1)}, {"B", n(huge), n(1), n(1), n(1)}});
     QVERIFY(over.overflowed);
     QCOMPARE(over.total, 0.0);
     QVERIFY(!staysFinite(materialsSum({{"A", n(huge), n(1), n(1), n(1)}}), huge));
@@ -125,7 +127,7 @@ void TestModel::activityMethod()
     c.activity.fractile = 1.05;
     c.activity.nominalLoad = 450;
     QCOMPARE(CalculationTexts::fireLoad(c), QStringLiteral("472,5")); // not cut to its integer part
-    c.activity.nominalLoad = 1; // not a reliable value
+    c.activity.nominalLoad = 1;                                       // not a reliable value
     QVERIFY(!fireLoad(c));
     c.activity.nominalLoad = std::nullopt;
     QVERIFY(!fireLoad(c));
@@ -148,12 +150,18 @@ void TestModel::factors_data()
     QTest::addColumn<double>("deltaQ2");
     QTest::addColumn<QString>("areaText");
     QTest::addColumn<QString>("riskName");
-    QTest::newRow("smallest, I") << 0 << 0 << 1.0 << 0.8 << "da 0 a 500" << "I";
-    QTest::newRow("second, II") << 1 << 1 << 1.2 << 1.0 << "da 500 a 1000" << "II";
-    QTest::newRow("third, III") << 2 << 2 << 1.4 << 1.2 << "da 1000 a 2.500" << "III";
-    QTest::newRow("fourth") << 3 << 2 << 1.6 << 1.2 << "da 2500 a 5000" << "III";
-    QTest::newRow("fifth") << 4 << 2 << 1.8 << 1.2 << "da 5000 a 10.000" << "III";
-    QTest::newRow("largest") << 5 << 2 << 2.0 << 1.2 << "oltre 10.000" << "III";
+    QTest::newRow("smallest, I") << 0 << 0 << 1.0 << 0.8 << "da 0 a 500"
+                                 << "I";
+    QTest::newRow("second, II") << 1 << 1 << 1.2 << 1.0 << "da 500 a 1000"
+                                << "II";
+    QTest::newRow("third, III") << 2 << 2 << 1.4 << 1.2 << "da 1000 a 2.500"
+                                << "III";
+    QTest::newRow("fourth") << 3 << 2 << 1.6 << 1.2 << "da 2500 a 5000"
+                            << "III";
+    QTest::newRow("fifth") << 4 << 2 << 1.8 << 1.2 << "da 5000 a 10.000"
+                           << "III";
+    QTest::newRow("largest") << 5 << 2 << 2.0 << 1.2 << "oltre 10.000"
+                             << "III";
 }
 
 void TestModel::factors()
@@ -176,18 +184,20 @@ void TestModel::exclusionsBetweenMeasures()
 {
     QCOMPARE(decree().measures.size(), 9);
     CalculationSession session;
-    QVERIFY(session.setMeasure(0, true));   // water extinguishing
-    QVERIFY(!session.setMeasure(1, true));  // other extinguishing excludes it
+    QVERIFY(session.setMeasure(0, true));  // water extinguishing
+    QVERIFY(!session.setMeasure(1, true)); // other extinguishing excludes it
     QVERIFY(!measureAllowed(session.calculation(), decree(), 1));
-    QVERIFY(session.setMeasure(6, true));   // internal and external hydrants
-    QVERIFY(!session.setMeasure(5, true));  // internal hydrants only
+    QVERIFY(session.setMeasure(6, true));  // internal and external hydrants
+    QVERIFY(!session.setMeasure(5, true)); // internal hydrants only
     for (int measure : {2, 3, 4, 7, 8})
         QVERIFY(session.setMeasure(measure, true));
     QCOMPARE(deltaN(session.calculation(), decree()), 0.27);
-    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 1), QStringLiteral("1"));
-    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 3), QStringLiteral("0,85"));
+    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 1),
+             QStringLiteral("1"));
+    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 3),
+             QStringLiteral("0,85"));
     QVERIFY(session.setMeasure(0, false));
-    QVERIFY(session.setMeasure(1, true)); // free once the other is gone
+    QVERIFY(session.setMeasure(1, true));  // free once the other is gone
     QVERIFY(!session.setMeasure(9, true)); // no such measure
     session.clearMeasures();
     QCOMPARE(deltaN(session.calculation(), decree()), 1.0);
@@ -206,7 +216,10 @@ void TestModel::designValueAndClasses_data()
     legno.areaClass = 0;
     legno.riskClass = 2;
     legno.measures = {0, 3};
-    QTest::newRow("materials") << legno << "0,51" << "316,20" << "30" << "15";
+    QTest::newRow("materials") << legno << "0,51"
+                               << "316,20"
+                               << "30"
+                               << "15";
 
     Calculation office;
     office.method = Method::Activity;
@@ -214,14 +227,20 @@ void TestModel::designValueAndClasses_data()
     office.areaClass = 1;
     office.riskClass = 1;
     office.measures = {3, 5};
-    QTest::newRow("activity, half up") << office << "0,77" << "465,70" << "45" << "20";
+    QTest::newRow("activity, half up") << office << "0,77"
+                                       << "465,70"
+                                       << "45"
+                                       << "20";
 
     Calculation library;
     library.method = Method::Activity;
     library.activity = {"Biblioteca", 1500.0, 1.2};
     library.areaClass = 3;
     library.riskClass = 1;
-    QTest::newRow("beyond the last band") << library << "1" << "2.880,00" << "240" << "120";
+    QTest::newRow("beyond the last band") << library << "1"
+                                          << "2.880,00"
+                                          << "240"
+                                          << "120";
 }
 
 void TestModel::designValueAndClasses()
@@ -282,7 +301,7 @@ void TestModel::walkSteps()
     session.passFireLoad();
     QVERIFY(session.reached(CalculationSession::FireLoadPassed));
     QCOMPARE(session.calculation().areaClass, std::optional<int>(1)); // from the area
-    session.chooseAreaClass(2); // the user may choose another
+    session.chooseAreaClass(2);                                       // the user may choose another
     QCOMPARE(deltaQ1(session.calculation(), decree()).value(), 1.4);
     session.passAreaClass();
     session.chooseRiskClass(0);

@@ -1,24 +1,24 @@
 // Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
+#include "core/calculationsession.h"
+#include "data/module2.h"
+#include "data/sharedstate.h"
+#include "data/workingtables.h"
+#include "testsupport.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "data/sharedstate.h"
 #include "ui/app/widgets.h"
-#include "data/module2.h"
-#include "data/workingtables.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
-#include "core/calculationsession.h"
-#include "testsupport.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
-#include <QScrollBar>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,7 +78,8 @@ void TestReports::materialsListRows()
     TestWorld world;
     Module1::NomeTabMateriali = "tblAppoggioMateriali";
     for (int i = 0; i < 3; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 20.0, 1.0, 0.8, 10.0));
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 20.0, 1.0, 0.8,
+                                              10.0));
     auto &list = Screens::get<StampaElencoMateriali>();
     QCOMPARE(PageCanvas::topOf(child(list, "Materiale_0")), 3000);
     QCOMPARE(PageCanvas::topOf(child(list, "Materiale_1")), 3255);
@@ -107,7 +108,8 @@ void TestReports::longListGrowsCanvas()
 {
     TestWorld world;
     for (int i = 0; i < 200; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("Materiale %1").arg(i), 17.0, 1.0, 1.0, 1.0));
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("Materiale %1").arg(i), 17.0,
+                                              1.0, 1.0, 1.0));
     auto &list = Screens::get<StampaElencoMateriali>();
     list.show();
     QCOMPARE(child<QLineEdit>(list, "Materiale_0")->text(), QStringLiteral("Materiale 0"));
@@ -186,7 +188,8 @@ void TestReports::longListPrintsOnMoreSheetsWithoutCuttingRows()
 {
     TestWorld world;
     for (int i = 0; i < 200; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0, 1.0));
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0,
+                                              1.0));
     auto &list = Screens::get<StampaElencoMateriali>();
     QWidget *canvas = list.pageView()->canvas();
     const int sheet = canvas->property("sheetHeightPixels").toInt();
@@ -209,8 +212,10 @@ void TestReports::longListPrintsOnMoreSheetsWithoutCuttingRows()
     for (qsizetype i = 1; i < tops.size(); ++i) {
         QVERIFY(tops[i] - tops[i - 1] <= sheet);
         for (int r = 0; r <= 200; ++r) {
-            const QRect row = child(list, qPrintable(QStringLiteral("Materiale_%1").arg(r)))->geometry();
-            QVERIFY2(!(row.top() < tops[i] && row.bottom() >= tops[i]), "a sheet cuts a row in two");
+            const QRect row =
+                child(list, qPrintable(QStringLiteral("Materiale_%1").arg(r)))->geometry();
+            QVERIFY2(!(row.top() < tops[i] && row.bottom() >= tops[i]),
+                     "a sheet cuts a row in two");
         }
     }
 
@@ -219,7 +224,8 @@ void TestReports::longListPrintsOnMoreSheetsWithoutCuttingRows()
     if (text.isNull())
         QSKIP("pdftotext is not installed");
     for (int i = 0; i < 200; ++i)
-        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\\bM%1\\b").arg(i))), qPrintable(QString::number(i)));
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\\bM%1\\b").arg(i))),
+                 qPrintable(QString::number(i)));
 }
 
 void TestReports::listLinksBackAndNewCalculation()

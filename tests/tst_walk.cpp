@@ -1,27 +1,27 @@
 // The whole walk from the start screen to the report page, the reset and the end of the program.
+#include "core/calculationsession.h"
+#include "data/sharedstate.h"
+#include "testsupport.h"
 #include "ui/app/avvio.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/formulacaricoincendio.h"
 #include "ui/app/frmabout.h"
+#include "ui/app/navigation.h"
 #include "ui/app/screens.h"
-#include "data/sharedstate.h"
 #include "ui/app/widgets.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
 #include "ui/factors/totaleformula.h"
-#include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valoreperarredo.h"
+#include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/app/navigation.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/pageview.h"
+#include "ui/reports/reportprinter.h"
 #include "ui/reports/stampaelencoarredomerci.h"
 #include "ui/reports/stampaelencomateriali.h"
-#include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
-#include "core/calculationsession.h"
-#include "testsupport.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -51,7 +51,10 @@ private slots:
     void aboutBox();
 };
 
-static QLabel *label(QWidget &screen, const char *name) { return child<QLabel>(screen, name); }
+static QLabel *label(QWidget &screen, const char *name)
+{
+    return child<QLabel>(screen, name);
+}
 
 // Start, formula screen, method 3, one material of 100 kg at 17 MJ/kg in `area` m².
 static void materialsUpToFactors(const QString &area)
@@ -249,40 +252,70 @@ void TestWalk::reportFieldsForEachMethod_data()
         return fields;
     };
 
-    QTest::newRow("activity")
-        << Method::Activity << "Option1_1" << QStringList{"Check4", "Check6"}
-        << (Fields{{"lblSuperficie", "da 500 a 1000"}, {"lbldq1", "1,2"}, {"txtFattDim", "1,2"},
-                   {"lblClasseRischio2", "II"}, {"lblDescrClasseRischio2", riskII},
-                   {"lbldq2", "1"}, {"txtFattUtilizzo", "1"}, {"txtFattProt", "0,77"},
-                   {"txtTotFormula", "465,70"}, {"lblClasse", "45"}, {"lblClasseMin", "20"}}
-            + measures({"1", "1", "1", "0,85", "1", "0,9", "1", "1", "1"}))
-        << Fields{{"Valoreqf", "504"}, {"txtDensCarInc", "504"}, {"lblTipologia", "Ufficio"},
-                  {"lblCarIncSpecif", "420"}, {"lblFrattile", "1,2"}}
-        << Fields{};
-    QTest::newRow("materials")
-        << Method::Materials << "Option1_2" << QStringList{"Check1", "Check4"}
-        << (Fields{{"lblSuperficie", "da 0 a 500"}, {"lbldq1", "1"}, {"txtFattDim", "1"},
-                   {"lblClasseRischio2", "III"}, {"lblDescrClasseRischio2", riskIII},
-                   {"lbldq2", "1,2"}, {"txtFattUtilizzo", "1,2"}, {"txtFattProt", "0,51"},
-                   {"txtTotFormula", "316,20"}, {"lblClasse", "30"}, {"lblClasseMin", "15"}}
-            + measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
-        << Fields{{"Valoreqf", "516"}, {"txtDensCarInc", "516"}}
-        << Fields{{"Valoreqf", "516"}, {"txtArea", "60"}, {"Materiale_0", "Legno"},
-                  {"ValorePerKg_0", "17,5"}, {"FattorePsi_0", "1"}, {"Fattore_m_0", "0,8"},
-                  {"QtaMat_0", "1000"}, {"Materiale_1", "Polietilene (PE)"},
-                  {"ValorePerKg_1", "40"}, {"FattorePsi_1", "0,85"}, {"Fattore_m_1", "1"},
-                  {"QtaMat_1", "500"}};
-    QTest::newRow("furnishings")
-        << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
-        << (Fields{{"lblSuperficie", "da 0 a 500"}, {"lbldq1", "1"}, {"txtFattDim", "1"},
-                   {"lblClasseRischio2", "I"}, {"lblDescrClasseRischio2", riskI},
-                   {"lbldq2", "0,8"}, {"txtFattUtilizzo", "0,8"}, {"txtFattProt", "0,9"},
-                   {"txtTotFormula", "35,28"}, {"lblClasse", "0"}, {"lblClasseMin", "0"}}
-            + measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
-        << Fields{{"Valoreqf", "49"}, {"txtDensCarInc", "49"}}
-        << Fields{{"Valoreqf", "49"}, {"lblArea", "100"}, {"Arredo_0", "Materasso in cotone"},
-                  {"ValorePerPezzo_0", "250"}, {"QtaArredo_0", "2"}, {"MatInDep_0", "Carta"},
-                  {"ValPerM3_0", "400"}, {"QtaMerce_0", "10"}, {"Imballo_0", "si"}};
+    QTest::newRow("activity") << Method::Activity << "Option1_1" << QStringList{"Check4", "Check6"}
+                              << (Fields{{"lblSuperficie", "da 500 a 1000"},
+                                         {"lbldq1", "1,2"},
+                                         {"txtFattDim", "1,2"},
+                                         {"lblClasseRischio2", "II"},
+                                         {"lblDescrClasseRischio2", riskII},
+                                         {"lbldq2", "1"},
+                                         {"txtFattUtilizzo", "1"},
+                                         {"txtFattProt", "0,77"},
+                                         {"txtTotFormula", "465,70"},
+                                         {"lblClasse", "45"},
+                                         {"lblClasseMin", "20"}} +
+                                  measures({"1", "1", "1", "0,85", "1", "0,9", "1", "1", "1"}))
+                              << Fields{{"Valoreqf", "504"},
+                                        {"txtDensCarInc", "504"},
+                                        {"lblTipologia", "Ufficio"},
+                                        {"lblCarIncSpecif", "420"},
+                                        {"lblFrattile", "1,2"}}
+                              << Fields{};
+    QTest::newRow("materials") << Method::Materials << "Option1_2"
+                               << QStringList{"Check1", "Check4"}
+                               << (Fields{{"lblSuperficie", "da 0 a 500"},
+                                          {"lbldq1", "1"},
+                                          {"txtFattDim", "1"},
+                                          {"lblClasseRischio2", "III"},
+                                          {"lblDescrClasseRischio2", riskIII},
+                                          {"lbldq2", "1,2"},
+                                          {"txtFattUtilizzo", "1,2"},
+                                          {"txtFattProt", "0,51"},
+                                          {"txtTotFormula", "316,20"},
+                                          {"lblClasse", "30"},
+                                          {"lblClasseMin", "15"}} +
+                                   measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
+                               << Fields{{"Valoreqf", "516"}, {"txtDensCarInc", "516"}}
+                               << Fields{
+                                      {"Valoreqf", "516"},      {"txtArea", "60"},
+                                      {"Materiale_0", "Legno"}, {"ValorePerKg_0", "17,5"},
+                                      {"FattorePsi_0", "1"},    {"Fattore_m_0", "0,8"},
+                                      {"QtaMat_0", "1000"},     {"Materiale_1", "Polietilene (PE)"},
+                                      {"ValorePerKg_1", "40"},  {"FattorePsi_1", "0,85"},
+                                      {"Fattore_m_1", "1"},     {"QtaMat_1", "500"}};
+    QTest::newRow("furnishings") << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
+                                 << (Fields{{"lblSuperficie", "da 0 a 500"},
+                                            {"lbldq1", "1"},
+                                            {"txtFattDim", "1"},
+                                            {"lblClasseRischio2", "I"},
+                                            {"lblDescrClasseRischio2", riskI},
+                                            {"lbldq2", "0,8"},
+                                            {"txtFattUtilizzo", "0,8"},
+                                            {"txtFattProt", "0,9"},
+                                            {"txtTotFormula", "35,28"},
+                                            {"lblClasse", "0"},
+                                            {"lblClasseMin", "0"}} +
+                                     measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
+                                 << Fields{{"Valoreqf", "49"}, {"txtDensCarInc", "49"}}
+                                 << Fields{{"Valoreqf", "49"},
+                                           {"lblArea", "100"},
+                                           {"Arredo_0", "Materasso in cotone"},
+                                           {"ValorePerPezzo_0", "250"},
+                                           {"QtaArredo_0", "2"},
+                                           {"MatInDep_0", "Carta"},
+                                           {"ValPerM3_0", "400"},
+                                           {"QtaMerce_0", "10"},
+                                           {"Imballo_0", "si"}};
 }
 
 // Every value field of the report page and the itemised list of each method, and the factors
@@ -315,20 +348,23 @@ void TestWalk::reportFieldsForEachMethod()
         for (const auto &[name, value] : expected) {
             QLabel *field = page->pageView()->canvas()->findChild<QLabel *>(name);
             QVERIFY2(field, qPrintable(name));
-            QVERIFY2(field->text() == value, qPrintable(page->objectName() + '.' + name + " = " + field->text()));
+            QVERIFY2(field->text() == value,
+                     qPrintable(page->objectName() + '.' + name + " = " + field->text()));
         }
     }
     if (listFields.isEmpty())
         return;
     emit child<LinkLabel>(*own, "Label7")->clicked();
-    QWidget *list = method == Method::Materials ? static_cast<QWidget *>(&Screens::get<StampaElencoMateriali>())
-                                       : static_cast<QWidget *>(&Screens::get<StampaElencoArredoMerci>());
+    QWidget *list = method == Method::Materials
+                        ? static_cast<QWidget *>(&Screens::get<StampaElencoMateriali>())
+                        : static_cast<QWidget *>(&Screens::get<StampaElencoArredoMerci>());
     QVERIFY(list->isVisible());
     for (const auto &[name, value] : listFields) {
         QWidget *field = list->findChild<QWidget *>(name);
         QVERIFY2(field, qPrintable(name));
-        const QString text = qobject_cast<QLabel *>(field) ? qobject_cast<QLabel *>(field)->text()
-                                                           : qobject_cast<QLineEdit *>(field)->text();
+        const QString text = qobject_cast<QLabel *>(field)
+                                 ? qobject_cast<QLabel *>(field)->text()
+                                 : qobject_cast<QLineEdit *>(field)->text();
         QVERIFY2(text == value, qPrintable(list->objectName() + '.' + name + " = " + text));
     }
 }
@@ -367,7 +403,8 @@ void TestWalk::activityFiguresAndProtectionProducts()
     for (const char *name : {"Check3", "Check5", "Check7", "Check8", "Check9"})
         click(child(fp, name));
     QCOMPARE(label(fp, "txtFattProt")->text(), QStringLiteral("0,27"));
-    QCOMPARE(label(fp, "Label9")->text(), QStringLiteral("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"));
+    QCOMPARE(label(fp, "Label9")->text(),
+             QStringLiteral("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"));
 }
 
 void TestWalk::activityWalkNeedsHandChosenClass()
@@ -383,7 +420,8 @@ void TestWalk::activityWalkNeedsHandChosenClass()
     click(child(fr1, "Command2"));
     QCOMPARE(world.prompt.messages.last(), QStringLiteral("Selezionare l'area del compartimento"));
     click(child(fr1, "Option1_3"));
-    QCOMPARE(label(Screens::get<StampaAttivita>(), "lblSuperficie")->text(), QStringLiteral("da 2500 a 5000"));
+    QCOMPARE(label(Screens::get<StampaAttivita>(), "lblSuperficie")->text(),
+             QStringLiteral("da 2500 a 5000"));
     QCOMPARE(label(fr1, "txtdq2")->text(), QStringLiteral("1,6"));
     click(child(fr1, "Command2"));
     auto &fr2 = Screens::get<FattoreRischio2>();
@@ -423,7 +461,8 @@ void TestWalk::areaBandsFromMaterials()
     TestWorld world;
     materialsUpToFactors(area);
     auto &fr1 = Screens::get<FattoreRischio1>();
-    QVERIFY(child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(option)))->isChecked());
+    QVERIFY(child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(option)))
+                ->isChecked());
     QCOMPARE(label(fr1, "txtdq2")->text(), deltaQ1);
     click(child(fr1, "Command2"));
     QCOMPARE(label(Screens::get<StampaMateriali>(), "lbldq1")->text(), deltaQ1);
@@ -455,7 +494,8 @@ void TestWalk::protectionExclusionsAndProduct()
     CalculationSession::current().load(known);
     click(child(fp, "Command1"));
     QCOMPARE(designFireLoad(calculation(), decree), 270.0);
-    QCOMPARE(label(Screens::get<TotaleFormula>(), "txtTotFormula")->text(), QStringLiteral("270,00"));
+    QCOMPARE(label(Screens::get<TotaleFormula>(), "txtTotFormula")->text(),
+             QStringLiteral("270,00"));
 }
 
 void TestWalk::resetAfterFullCalculation()
@@ -477,7 +517,8 @@ void TestWalk::resetAfterFullCalculation()
     QVERIFY(!deltaQ2(calculation(), Regulation::decree2007()));
     auto &fr1 = Screens::get<FattoreRischio1>();
     for (int i = 0; i < 6; ++i)
-        QVERIFY(!child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(i)))->isChecked());
+        QVERIFY(!child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(i)))
+                     ->isChecked());
     QCOMPARE(label(fr1, "txtdq2")->text(), QString());
     QVERIFY(!child<QRadioButton>(Screens::get<FattoreRischio2>(), "Option1_0")->isChecked());
     QCOMPARE(label(Screens::get<FattoreRischio2>(), "dq2")->text(), QString());
@@ -507,7 +548,8 @@ void TestWalk::fineClosesHiddenScreens()
                                                 "Potere Calorifico: 17\nQuantità:  100\n"
                                                 "Fattore Psi:  1\nFattore m:  1"});
     // A screen referred to again is created afresh.
-    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(), QString());
+    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(),
+             QString());
 }
 
 void TestWalk::aboutBox()

@@ -150,8 +150,8 @@ std::optional<double> fireLoad(const Calculation &c)
     double value = 0;
     if (c.method == Method::Activity) {
         const Activity &a = c.activity;
-        if (!a.nominalLoad || !a.fractile || *a.nominalLoad <= CalculationRules::kSmallestNominalLoad ||
-            *a.fractile <= 0)
+        if (!a.nominalLoad || !a.fractile ||
+            *a.nominalLoad <= CalculationRules::kSmallestNominalLoad || *a.fractile <= 0)
             return std::nullopt;
         value = *a.fractile * *a.nominalLoad;
     } else if (c.method == Method::Materials || c.method == Method::Furnishings) {
@@ -241,15 +241,19 @@ bool soundAmount(const Amount &amount)
 QString impossibility(const Calculation &c, const Regulation &regulation)
 {
     QStringList reasons;
-    if (c.method != Method::Activity && c.method != Method::Furnishings && c.method != Method::Materials)
+    if (c.method != Method::Activity && c.method != Method::Furnishings &&
+        c.method != Method::Materials)
         reasons << QStringLiteral("il metodo di calcolo non è riconosciuto");
     if (c.area && (!std::isfinite(*c.area) || *c.area < 0))
         reasons << QStringLiteral("la superficie non è un numero valido");
-    const auto badNumber = [](const std::optional<double> &v) { return v && (!std::isfinite(*v) || *v < 0); };
+    const auto badNumber = [](const std::optional<double> &v) {
+        return v && (!std::isfinite(*v) || *v < 0);
+    };
     if (badNumber(c.activity.nominalLoad) || badNumber(c.activity.fractile))
         reasons << QStringLiteral("il carico d'incendio dell'attività non è un numero valido");
     for (const MaterialEntry &e : c.materials) {
-        if (!soundAmount(e.valuePerKg) || !soundAmount(e.quantity) || !soundAmount(e.psi) || !soundAmount(e.m)) {
+        if (!soundAmount(e.valuePerKg) || !soundAmount(e.quantity) || !soundAmount(e.psi) ||
+            !soundAmount(e.m)) {
             reasons << QStringLiteral("un materiale ha valori non validi");
             break;
         }

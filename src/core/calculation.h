@@ -40,8 +40,7 @@ private:
 };
 
 // One material of the materials method: calorific value H (MJ/kg), quantity (kg), ψ and m.
-struct MaterialEntry
-{
+struct MaterialEntry {
     QString name;
     Amount valuePerKg, quantity, psi, m;
     bool operator==(const MaterialEntry &o) const;
@@ -49,8 +48,7 @@ struct MaterialEntry
 
 // One line of the furnishings method: a furnishing (MJ per piece, pieces) or a stored good
 // (MJ per m³, m³, packaging factor); a line edited in the table may carry both.
-struct FurnishingEntry
-{
+struct FurnishingEntry {
     QString furnishing;
     Amount valuePerPiece, pieces;
     QString goods;
@@ -59,22 +57,21 @@ struct FurnishingEntry
     bool operator==(const FurnishingEntry &o) const;
 };
 
-struct Activity
-{
+struct Activity {
     QString name;
     std::optional<double> nominalLoad; // MJ/m²
     std::optional<double> fractile;    // the 80% fractile factor, 1 to 2
     bool operator==(const Activity &o) const;
 };
 
-struct Calculation
-{
+struct Calculation {
     Method method = Method::None;
     std::optional<double> area; // m², materials and furnishings methods
     Activity activity;
     QVector<MaterialEntry> materials;
     QVector<FurnishingEntry> furnishings;
-    std::optional<int> areaClass; // index into the regulation's area classes (from the area, or chosen)
+    std::optional<int>
+        areaClass; // index into the regulation's area classes (from the area, or chosen)
     std::optional<int> riskClass; // index into the regulation's risk classes
     QSet<int> measures;           // indexes of the protection measures present
     bool operator==(const Calculation &o) const;
@@ -98,8 +95,7 @@ inline constexpr double kSmallestNominalLoad = 1.0;
 
 // The sum of the entries of the calculation's method, and how many of them are empty lines
 // (every summed field an empty text), which the user is warned about.
-struct EntriesSum
-{
+struct EntriesSum {
     double total = 0; // MJ; a sum too large to be a number counts as none, 0
     qint64 emptyLines = 0;
     bool overflowed = false; // the sum was too large to be a number
@@ -128,7 +124,8 @@ double deltaN(const Calculation &calculation, const Regulation &regulation);
 // Whether a measure may be ticked: the measure it excludes is not present.
 bool measureAllowed(const Calculation &calculation, const Regulation &regulation, int measure);
 // q_f,d = q_f × delta n × delta q1 × delta q2, multiplied in that order on the full q_f.
-std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1, double deltaQ2);
+std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1,
+                                     double deltaQ2);
 std::optional<double> designFireLoad(const Calculation &calculation, const Regulation &regulation);
 std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &calculation,
                                                                const Regulation &regulation);

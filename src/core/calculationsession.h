@@ -14,12 +14,12 @@ class CalculationSession : public QObject
 public:
     // The steps of the walk that make values appear further on.
     enum Step {
-        FireLoadPassed = 0x01,  // Avanti on the q_f screen
-        AreaClassPassed = 0x02, // Avanti on the compartment-size screen
-        RiskClassPassed = 0x04, // Avanti on the risk-class screen
+        FireLoadPassed = 0x01,    // Avanti on the q_f screen
+        AreaClassPassed = 0x02,   // Avanti on the compartment-size screen
+        RiskClassPassed = 0x04,   // Avanti on the risk-class screen
         MeasuresWorkedOut = 0x08, // delta n shown: a measure was ticked or unticked
-        DesignPassed = 0x10,    // Avanti on the protection screen: q_f,d and its classes
-        ClassesReported = 0x20, // the classes copied to the report pages
+        DesignPassed = 0x10,      // Avanti on the protection screen: q_f,d and its classes
+        ClassesReported = 0x20,   // the classes copied to the report pages
     };
     Q_DECLARE_FLAGS(Steps, Step)
 

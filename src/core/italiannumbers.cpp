@@ -145,7 +145,8 @@ QString toFixed2(double value)
             grouped += QLatin1Char('.');
         grouped += integerPart.at(i);
     }
-    const bool negative = value < 0 && (integerPart != QLatin1String("0") || fraction != QLatin1String("00"));
+    const bool negative =
+        value < 0 && (integerPart != QLatin1String("0") || fraction != QLatin1String("00"));
     return (negative ? QStringLiteral("-") : QString()) + grouped + QLatin1Char(',') + fraction;
 }
 

@@ -8,32 +8,27 @@
 // (delta q1), risk classes (delta q2), protection measures (delta n1 ... delta nN) and the
 // resistance-class bands of the performance level. Plain data: the calculation's functions
 // receive it, so another regulation's tables can stand beside these ones.
-struct Regulation
-{
-    struct AreaClass
-    {
+struct Regulation {
+    struct AreaClass {
         double from;        // m²; the class holds areas from here (included) to the next class
         QString screenText; // beside the option on the compartment-size screen
         QString reportText; // on the report pages
         double deltaQ1;
     };
 
-    struct RiskClass
-    {
+    struct RiskClass {
         QString name;
         QString description;
         double deltaQ2;
     };
 
-    struct ProtectionMeasure
-    {
+    struct ProtectionMeasure {
         QString description;
-        double deltaN;      // while the measure is present; 1 otherwise
-        int excludes = -1;  // index of the measure that cannot be present with this one
+        double deltaN;     // while the measure is present; 1 otherwise
+        int excludes = -1; // index of the measure that cannot be present with this one
     };
 
-    struct ResistanceClasses
-    {
+    struct ResistanceClasses {
         int reference; // class for the performance level
         int minimum;   // minimum class for the performance level
         bool operator==(const ResistanceClasses &o) const
@@ -42,8 +37,7 @@ struct Regulation
         }
     };
 
-    struct ClassBand
-    {
+    struct ClassBand {
         double upTo; // MJ/m², included
         ResistanceClasses classes;
     };
@@ -53,7 +47,7 @@ struct Regulation
     QVector<AreaClass> areaClasses;
     QVector<RiskClass> riskClasses;
     QVector<ProtectionMeasure> measures;
-    QVector<ClassBand> classBands;  // in increasing order
+    QVector<ClassBand> classBands; // in increasing order
     ResistanceClasses beyondLastBand;
 
     // The class of a compartment of `area` m². Each class is closed at the bottom and open at the

@@ -5,8 +5,7 @@
 namespace Catalogues {
 namespace {
 
-struct Table
-{
+struct Table {
     const char *table;
     const char *key;
     const char *name;
@@ -56,8 +55,8 @@ std::optional<Activity> activity(qint64 id)
 std::optional<Entry> add(Catalogue catalogue, const QString &name, double value)
 {
     const Table t = tableOf(catalogue);
-    auto insert = Database::instance().run(sql("INSERT INTO %1 (%3, %4) VALUES (?, ?)", t),
-                                           {name, value});
+    auto insert =
+        Database::instance().run(sql("INSERT INTO %1 (%3, %4) VALUES (?, ?)", t), {name, value});
     if (!insert)
         return std::nullopt;
     const qint64 id = insert->lastInsertId().toLongLong();

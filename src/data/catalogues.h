@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -12,16 +11,14 @@ enum class Catalogue { Materials, Activities, Furnishings, StoredGoods };
 
 namespace Catalogues {
 
-struct Activity
-{
+struct Activity {
     QString name;
     QVariant nominalLoad; // null when the catalogue holds no value
     QString description;
 };
 std::optional<Activity> activity(qint64 id);
 
-struct Entry
-{
+struct Entry {
     qint64 id = 0;
     QString name;
     QVariant value;

@@ -38,8 +38,7 @@ const char *const kSchema[] = {
     "MaterialeInDeposito TEXT, ValorePerM3, QtaMerce, Imballo)",
 };
 
-struct Seed
-{
+struct Seed {
     const char *table;
     const char *resource;
     const char *insert; // one placeholder per column of the file, in the file's order
@@ -50,7 +49,8 @@ const Seed kSeeds[] = {
      "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES (?, ?)", 1},
     {"tblAttivita", ":/reference/attivita.csv",
      "INSERT INTO tblAttivita (Attivita, ValoreNomCarInc, Descrizione) VALUES (?, ?, ?)", 1},
-    {"tblArredo", ":/reference/arredi.csv", "INSERT INTO tblArredo (Arredo, ValorePerPezzo) VALUES (?, ?)", 1},
+    {"tblArredo", ":/reference/arredi.csv",
+     "INSERT INTO tblArredo (Arredo, ValorePerPezzo) VALUES (?, ?)", 1},
     {"tblMaterialeInDeposito", ":/reference/merci.csv",
      "INSERT INTO tblMaterialeInDeposito (MaterialeInDeposito, ValorePerM3) VALUES (?, ?)", 1},
 };
@@ -107,10 +107,14 @@ void Database::setFilePath(const QString &path)
 const QStringList &Database::tableNames()
 {
     static const QStringList names = {
-        QStringLiteral("tblMateriale"),        QStringLiteral("tblAttivita"),
-        QStringLiteral("tblArredo"),           QStringLiteral("tblMaterialeInDeposito"),
-        QStringLiteral("tblAppoggioMateriali"), QStringLiteral("tblAppoggio"),
-        QStringLiteral("tblStampaArredo"),     QStringLiteral("tblStampaMatInDep"),
+        QStringLiteral("tblMateriale"),
+        QStringLiteral("tblAttivita"),
+        QStringLiteral("tblArredo"),
+        QStringLiteral("tblMaterialeInDeposito"),
+        QStringLiteral("tblAppoggioMateriali"),
+        QStringLiteral("tblAppoggio"),
+        QStringLiteral("tblStampaArredo"),
+        QStringLiteral("tblStampaMatInDep"),
     };
     return names;
 }
@@ -363,7 +367,8 @@ std::optional<Database::WriteStamp> Database::writeStamp()
     QSqlQuery &query = *m_stampQuery;
     if (!query.exec() || !query.next())
         return std::nullopt;
-    const WriteStamp stamp{m_connectionNumber, query.value(0).toLongLong(), query.value(1).toLongLong()};
+    const WriteStamp stamp{m_connectionNumber, query.value(0).toLongLong(),
+                           query.value(1).toLongLong()};
     query.finish();
     return stamp;
 }
@@ -389,7 +394,8 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &tables)
     const bool one = tables.size() == 1;
     const QString lacking =
         QStringLiteral("Nel database\n%1\n%2 %3.")
-            .arg(native(path), one ? QStringLiteral("manca la tabella") : QStringLiteral("mancano le tabelle"),
+            .arg(native(path),
+                 one ? QStringLiteral("manca la tabella") : QStringLiteral("mancano le tabelle"),
                  tables.join(QStringLiteral(", ")));
     const QString question =
         lacking + QStringLiteral("\n\nRicrear%1? Un catalogo ricreato riparte dai dati di "
@@ -526,11 +532,13 @@ void Database::reportError(const QString &what, const QSqlError &error) const
         break;
     case ReadOnly:
         // A file that may be written in a folder that may not: the journal cannot be made.
-        if (QFileInfo(m_filePath).isWritable() && !QFileInfo(QFileInfo(m_filePath).absolutePath()).isWritable())
+        if (QFileInfo(m_filePath).isWritable() &&
+            !QFileInfo(QFileInfo(m_filePath).absolutePath()).isWritable())
             plain = QStringLiteral("Impossibile scrivere nella cartella del database: la modifica "
                                    "non è stata salvata.");
         else
-            plain = QStringLiteral("Il database è in sola lettura: la modifica non è stata salvata.");
+            plain =
+                QStringLiteral("Il database è in sola lettura: la modifica non è stata salvata.");
         break;
     case CantOpen:
         plain = QStringLiteral("Impossibile scrivere nella cartella del database: la modifica non "

@@ -50,14 +50,14 @@ public:
     // Tells whether the file may have changed since an earlier stamp: it differs after any write
     // on this connection, after the connection is opened again, and after another program
     // commits to the file. Nothing when the database cannot be read.
-    struct WriteStamp
-    {
+    struct WriteStamp {
         quint64 connection = 0;
         qint64 changes = -1;
         qint64 dataVersion = -1;
         bool operator==(const WriteStamp &o) const
         {
-            return connection == o.connection && changes == o.changes && dataVersion == o.dataVersion;
+            return connection == o.connection && changes == o.changes &&
+                   dataVersion == o.dataVersion;
         }
     };
     std::optional<WriteStamp> writeStamp();
@@ -87,7 +87,7 @@ public:
 
 private:
     Database() = default;
-    bool openFile(bool fresh); // one attempt; false with the user told why
+    bool openFile(bool fresh);         // one attempt; false with the user told why
     bool initialise(QSqlDatabase &db); // tables and reference catalogues, all or nothing
     bool createTables(QSqlDatabase &db, const QStringList &tables);
     bool seedCatalogue(QSqlDatabase &db, const QString &table);
@@ -100,8 +100,8 @@ private:
     QString m_filePath;
     int m_busyTimeoutMs = 3000;
     int m_quiet = 0;
-    QString m_declinedAside;  // a file the user chose not to set aside, not asked about again
-    QString m_toldReadOnly;   // a file already reported as not writable
+    QString m_declinedAside;        // a file the user chose not to set aside, not asked about again
+    QString m_toldReadOnly;         // a file already reported as not writable
     quint64 m_connectionNumber = 0; // counts the openings of the connection
     std::optional<QSqlQuery> m_stampQuery; // prepared once per opening: it runs on every keystroke
 };

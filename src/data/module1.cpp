@@ -1,9 +1,9 @@
 #include "data/module1.h"
 
-#include "data/sharedstate.h"
+#include "core/entrymessages.h"
 #include "core/userprompt.h"
 #include "data/database.h"
-#include "core/entrymessages.h"
+#include "data/sharedstate.h"
 #include "data/workingtables.h"
 
 #include <cmath>

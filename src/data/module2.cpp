@@ -1,7 +1,7 @@
 #include "data/module2.h"
 
-#include "data/sharedstate.h"
 #include "data/database.h"
+#include "data/sharedstate.h"
 #include "data/workingtables.h"
 
 namespace Module2 {
@@ -83,8 +83,9 @@ bool PreparaTabStampa()
 QVector<FurnishingEntry> printedFurnishings()
 {
     QVector<FurnishingEntry> rows;
-    if (auto query = Database::instance().run(QStringLiteral(
-            "SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblStampaArredo ORDER BY IdStampaArredo"))) {
+    if (auto query =
+            Database::instance().run(QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo FROM "
+                                                    "tblStampaArredo ORDER BY IdStampaArredo"))) {
         while (query->next()) {
             FurnishingEntry e;
             e.furnishing = query->value(0).toString();

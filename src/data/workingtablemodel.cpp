@@ -8,7 +8,8 @@
 
 WorkingTableModel::WorkingTableModel(const QString &table, const QStringList &columns,
                                      const QStringList &numericColumns, QObject *parent)
-    : QAbstractTableModel(parent), m_table(table), m_columns(columns), m_numericColumns(numericColumns)
+    : QAbstractTableModel(parent), m_table(table), m_columns(columns),
+      m_numericColumns(numericColumns)
 {
     Q_ASSERT(Database::tableNames().contains(table));
 }
@@ -81,7 +82,8 @@ Qt::ItemFlags WorkingTableModel::flags(const QModelIndex &index) const
 
 bool WorkingTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid) || index.column() < 1)
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid) ||
+        index.column() < 1)
         return false;
     QVariant stored = value.toString();
     if (isNumeric(index.column())) {
@@ -91,10 +93,10 @@ bool WorkingTableModel::setData(const QModelIndex &index, const QVariant &value,
         stored = *number;
     }
     QVector<QVariant> &row = m_rows[index.row()];
-    const bool written = Database::instance().exec(
-        QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-            .arg(m_table, m_columns.at(index.column() - 1)),
-        {stored, row.at(0)});
+    const bool written =
+        Database::instance().exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                                      .arg(m_table, m_columns.at(index.column() - 1)),
+                                  {stored, row.at(0)});
     if (!written)
         return false; // the database said why; the cell keeps what the table holds
     row[index.column()] = stored;

@@ -5,14 +5,12 @@
 
 #include <cmath>
 
-
 namespace WorkingTables {
 namespace {
 
 // Rows read from the file, kept until the file changes: typing the area again and again does
 // not read every working row again.
-template <class Entry> struct CachedRows
-{
+template <class Entry> struct CachedRows {
     Database::WriteStamp stamp;
     QVector<Entry> rows;
 };
@@ -92,7 +90,7 @@ std::optional<QVector<FurnishingEntry>> furnishings()
         QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
                        "ValorePerM3, QtaMerce, Imballo FROM tblAppoggio ORDER BY rowid"),
         cache, [](const QSqlQuery &q) {
-            return FurnishingEntry{q.value(0).toString(), amountFrom(q.value(1)),
+            return FurnishingEntry{q.value(0).toString(),  amountFrom(q.value(1)),
                                    amountFrom(q.value(2)), q.value(3).toString(),
                                    amountFrom(q.value(4)), amountFrom(q.value(5)),
                                    amountFrom(q.value(6))};
@@ -108,8 +106,8 @@ std::optional<QVariant> storedNumber(const QString &text)
     return std::nullopt;
 }
 
-bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg,
-                    const QVariant &psi, const QVariant &m, const QVariant &quantity)
+bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
+                    const QVariant &m, const QVariant &quantity)
 {
     return Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
@@ -126,8 +124,8 @@ bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPi
         {id, name, valuePerPiece, pieces});
 }
 
-bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3,
-                 const QVariant &volume, double packaging)
+bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
+                 double packaging)
 {
     return Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, MaterialeInDeposito, ValorePerM3, "

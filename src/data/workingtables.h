@@ -27,12 +27,12 @@ std::optional<QVector<FurnishingEntry>> furnishings();
 // after a non-breaking space through.
 std::optional<QVariant> storedNumber(const QString &text);
 
-bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg,
-                    const QVariant &psi, const QVariant &m, const QVariant &quantity);
+bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
+                    const QVariant &m, const QVariant &quantity);
 bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
                       const QVariant &pieces);
-bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3,
-                 const QVariant &volume, double packaging);
+bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
+                 double packaging);
 
 bool clearMaterials();   // tblAppoggioMateriali
 bool clearFurnishings(); // tblAppoggio and both report tables

@@ -1,8 +1,8 @@
 #include "ui/app/avvio.h"
 
+#include "data/sharedstate.h"
 #include "ui/app/formulacaricoincendio.h"
 #include "ui/app/frmabout.h"
-#include "data/sharedstate.h"
 #include "ui/app/widgets.h"
 
 #include <QGridLayout>
@@ -58,13 +58,20 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
     layout->addWidget(name, 0, 1);
 
     layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Progetto Ardivo")), 1, 1);
-    layout->addWidget(makeLabel(this, "Label3", QStringLiteral("Carico d'incendio specifico di progetto")), 2, 1);
-    layout->addWidget(makeLabel(this, "Label4", QStringLiteral("Classi di resistenza al fuoco - livello di prestazione III")), 3, 1);
+    layout->addWidget(
+        makeLabel(this, "Label3", QStringLiteral("Carico d'incendio specifico di progetto")), 2, 1);
+    layout->addWidget(
+        makeLabel(this, "Label4",
+                  QStringLiteral("Classi di resistenza al fuoco - livello di prestazione III")),
+        3, 1);
     layout->addWidget(makeLabel(this, "lblDecreto",
-                                QStringLiteral("Secondo il D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni")),
+                                QStringLiteral("Secondo il D.M. 9 marzo 2007 - Prestazioni di "
+                                               "resistenza al fuoco delle costruzioni")),
                       4, 0, 1, 3);
 
-    auto *heading = makeLabel(this, "lblTestata", QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni"));
+    auto *heading =
+        makeLabel(this, "lblTestata",
+                  QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni"));
     heading->setFont(headingFont(15));
     heading->setAlignment(Qt::AlignCenter);
     layout->addWidget(heading, 5, 0, 1, 3);

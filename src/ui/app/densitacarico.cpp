@@ -15,7 +15,8 @@ DensitaCarico::DensitaCarico()
     : MainScreen("DensitaCarico", QStringLiteral("carico di  incendio specifico"))
 {
     auto *layout = new QGridLayout(this);
-    auto *heading = makeLabel(this, "Label1", QStringLiteral("Determinare il carico di incendio specifico"));
+    auto *heading =
+        makeLabel(this, "Label1", QStringLiteral("Determinare il carico di incendio specifico"));
     heading->setFont(headingFont(15));
     layout->addWidget(heading, 0, 0, 1, 2);
 
@@ -27,21 +28,26 @@ DensitaCarico::DensitaCarico()
         button->setFont(headingFont(12));
     }
     layout->addWidget(activity, 1, 0);
-    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Valore orientativo per attività")), 1, 1);
+    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Valore orientativo per attività")),
+                      1, 1);
     auto *furnishingsText = new QVBoxLayout;
-    furnishingsText->addWidget(makeLabel(this, "Label4", QStringLiteral("Valore orientativo per arredo e/o ")));
-    furnishingsText->addWidget(makeLabel(this, "Label5", QStringLiteral("Valore orientativo per merci in deposito")));
+    furnishingsText->addWidget(
+        makeLabel(this, "Label4", QStringLiteral("Valore orientativo per arredo e/o ")));
+    furnishingsText->addWidget(
+        makeLabel(this, "Label5", QStringLiteral("Valore orientativo per merci in deposito")));
     layout->addWidget(furnishings, 2, 0);
     layout->addLayout(furnishingsText, 2, 1);
     layout->addWidget(materials, 3, 0);
-    layout->addWidget(makeLabel(this, "Label3", QStringLiteral("Valore orientativo per materiale")), 3, 1);
+    layout->addWidget(makeLabel(this, "Label3", QStringLiteral("Valore orientativo per materiale")),
+                      3, 1);
     auto *back = makeButton(this, "Command5", QStringLiteral("Indietro"));
     layout->addWidget(back, 4, 0, 1, 2, Qt::AlignLeft);
     layout->setColumnStretch(1, 1);
     layout->setVerticalSpacing(14);
 
     connect(activity, &QPushButton::clicked, this, [this] { chooseMethod(Method::Activity); });
-    connect(furnishings, &QPushButton::clicked, this, [this] { chooseMethod(Method::Furnishings); });
+    connect(furnishings, &QPushButton::clicked, this,
+            [this] { chooseMethod(Method::Furnishings); });
     connect(materials, &QPushButton::clicked, this, [this] { chooseMethod(Method::Materials); });
     connect(back, &QPushButton::clicked, this,
             [this] { showThenHide(Screens::get<FormulaCaricoIncendio>(), *this); });

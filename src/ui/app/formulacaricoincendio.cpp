@@ -23,19 +23,24 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     auto *frame1 = new QGroupBox(this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto *frame1Layout = new QVBoxLayout(frame1);
-    auto *definition = makeLabel(frame1, "Label5",
-        QStringLiteral("Per carico d'incendio specifico deve intendersi il potenziale termico netto della "
-                       "totalità dei materiali combustibili contenuti in uno spazio, riferito all'unità di superficie."));
+    auto *definition = makeLabel(
+        frame1, "Label5",
+        QStringLiteral(
+            "Per carico d'incendio specifico deve intendersi il potenziale termico netto della "
+            "totalità dei materiali combustibili contenuti in uno spazio, riferito all'unità di "
+            "superficie."));
     definition->setWordWrap(true);
     frame1Layout->addWidget(definition);
     layout->addWidget(frame1);
 
     // The symbol q_f,d stands in the blank parenthesis of the sentence.
     auto *sentence = new QHBoxLayout;
-    auto *before = makeLabel(this, "Label4", QStringLiteral("Il Valore del carico d'incendio specifico di progetto ("));
+    auto *before = makeLabel(
+        this, "Label4", QStringLiteral("Il Valore del carico d'incendio specifico di progetto ("));
     sentence->addWidget(before);
     sentence->addWidget(makeSymbol(this, "Image1", Symbols::qfd, 12));
-    sentence->addWidget(new QLabel(QStringLiteral(") è determinato secondo la seguente relazione:"), this));
+    sentence->addWidget(
+        new QLabel(QStringLiteral(") è determinato secondo la seguente relazione:"), this));
     sentence->addStretch();
     layout->addLayout(sentence);
 
@@ -49,10 +54,12 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     auto *frame3 = new QGroupBox(this);
     frame3->setObjectName(QStringLiteral("Frame3"));
     auto *frame3Layout = new QVBoxLayout(frame3);
-    auto *corrected = makeLabel(frame3, "Label6",
-        QStringLiteral("Il carico d'incendio specifico di progetto è il carico d'incendio specifico corretto "
-                       "in base ai parametri indicatori del rischio di incendio del compartimento e dei "
-                       "fattori relativi alle misure di protezione presenti."));
+    auto *corrected = makeLabel(
+        frame3, "Label6",
+        QStringLiteral(
+            "Il carico d'incendio specifico di progetto è il carico d'incendio specifico corretto "
+            "in base ai parametri indicatori del rischio di incendio del compartimento e dei "
+            "fattori relativi alle misure di protezione presenti."));
     corrected->setWordWrap(true);
     frame3Layout->addWidget(corrected);
     layout->addWidget(frame3);
@@ -60,6 +67,8 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
     resize(640, sizeHint().height());
 
-    connect(next, &QPushButton::clicked, this, [this] { showThenHide(Screens::get<DensitaCarico>(), *this); });
-    connect(back, &QPushButton::clicked, this, [this] { showThenHide(Screens::get<Avvio>(), *this); });
+    connect(next, &QPushButton::clicked, this,
+            [this] { showThenHide(Screens::get<DensitaCarico>(), *this); });
+    connect(back, &QPushButton::clicked, this,
+            [this] { showThenHide(Screens::get<Avvio>(), *this); });
 }

@@ -52,7 +52,8 @@ QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> p
             field->setAlignment(Qt::AlignCenter);
             field->setFont(valueFont);
             field->setStyleSheet(QStringLiteral("background: transparent;"));
-            field->setFixedWidth(QFontMetrics(valueFont).horizontalAdvance(QStringLiteral("0000000,00")));
+            field->setFixedWidth(
+                QFontMetrics(valueFont).horizontalAdvance(QStringLiteral("0000000,00")));
             layout->addWidget(field);
             break;
         }
@@ -68,7 +69,8 @@ QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> p
             value->setAlignment(Qt::AlignCenter);
             grid->addWidget(symbol, 0, 0, Qt::AlignCenter);
             grid->addWidget(value, 0, 0, Qt::AlignCenter);
-            cell->setMinimumWidth(QFontMetrics(valueFont).horizontalAdvance(QStringLiteral("0,000")));
+            cell->setMinimumWidth(
+                QFontMetrics(valueFont).horizontalAdvance(QStringLiteral("0,000")));
             layout->addWidget(cell);
             break;
         }

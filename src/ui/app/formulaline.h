@@ -14,19 +14,20 @@ inline const QString qf = QStringLiteral("<i>q</i><sub>f</sub>");
 inline const QString dq1 = QStringLiteral("<i>δ</i><sub>q1</sub>");
 inline const QString dq2 = QStringLiteral("<i>δ</i><sub>q2</sub>");
 inline const QString dn = QStringLiteral("<i>δ</i><sub>n</sub>");
-inline QString dnIndex(int i) { return QStringLiteral("<i>δ</i><sub>n%1</sub>").arg(i); }
+inline QString dnIndex(int i)
+{
+    return QStringLiteral("<i>δ</i><sub>n%1</sub>").arg(i);
+}
 // The whole relation q_f,d = q_f · δq1 · δq2 · δn.
-inline const QString relation =
-    qfd + QStringLiteral(" = ") + qf + QStringLiteral(" · ") + dq1 + QStringLiteral(" · ") +
-    dq2 + QStringLiteral(" · ") + dn;
+inline const QString relation = qfd + QStringLiteral(" = ") + qf + QStringLiteral(" · ") + dq1 +
+                                QStringLiteral(" · ") + dq2 + QStringLiteral(" · ") + dn;
 } // namespace Symbols
 
 // A picture of a formula symbol: a label named like the designer's picture.
 QLabel *makeSymbol(QWidget *parent, const char *name, const QString &symbol, int pointSize = 14);
 
 // One piece of the formula line at the foot of the factor screens and the result screen.
-struct FormulaPiece
-{
+struct FormulaPiece {
     enum Kind {
         Symbol,      // a symbol picture
         Text,        // a fixed text ("=", ".", the unit)
@@ -35,7 +36,7 @@ struct FormulaPiece
     };
     Kind kind;
     const char *name;
-    QString text;                 // symbol or fixed text
+    QString text;                    // symbol or fixed text
     const char *valueName = nullptr; // ValueSymbol: the value label's name
 };
 

@@ -1,7 +1,7 @@
 #include "ui/app/frmabout.h"
 
-#include "ui/app/avvio.h"
 #include "core/userprompt.h"
+#include "ui/app/avvio.h"
 #include "ui/app/widgets.h"
 
 #include <QGridLayout>
@@ -24,25 +24,33 @@ frmAbout::frmAbout() : SecondaryWindow("frmAbout", QStringLiteral("Informazioni 
     name->setFont(headingFont(20));
     layout->addWidget(name, 0, 1);
     layout->addWidget(makeLabel(this, "Label5", QStringLiteral("ver. 1.0")), 0, 2, Qt::AlignRight);
-    auto *description = makeLabel(this, "lblDescription",
+    auto *description = makeLabel(
+        this, "lblDescription",
         QStringLiteral("Classifica le costruzioni in base al risultato del calcolo del carico "
                        "d'incendio specifico di progetto, secondo la regolamentazione sulla "
                        "resistenza al fuoco delle costruzioni."));
     description->setWordWrap(true);
     layout->addWidget(description, 1, 1, 1, 2);
     layout->addWidget(makeLabel(this, "lblDecreto", QStringLiteral("Progetto Ardivo")), 2, 1, 1, 2);
-    layout->addWidget(makeLabel(this, "Label7", QStringLiteral("Calcolo del carico d'incendio specifico di progetto")), 3, 1, 1, 2);
-    layout->addWidget(makeLabel(this, "Label6", QStringLiteral("Classi di resistenza al fuoco")), 4, 1, 1, 2);
+    layout->addWidget(
+        makeLabel(this, "Label7",
+                  QStringLiteral("Calcolo del carico d'incendio specifico di progetto")),
+        3, 1, 1, 2);
+    layout->addWidget(makeLabel(this, "Label6", QStringLiteral("Classi di resistenza al fuoco")), 4,
+                      1, 1, 2);
     layout->addWidget(makeLabel(this, "Label4", QStringLiteral("D.M. 9 marzo 2007")), 5, 1, 1, 2);
     layout->addWidget(makeLabel(this, "Label8", QStringLiteral("Progetto: ")), 6, 1);
-    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("gli autori del progetto Ardivo")), 6, 2);
+    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("gli autori del progetto Ardivo")),
+                      6, 2);
     layout->addWidget(makeLabel(this, "Label9", QStringLiteral("Sviluppo: ")), 7, 1);
     layout->addWidget(makeLabel(this, "lblDisclaimer", QStringLiteral("Progetto Ardivo")), 7, 2);
     layout->addWidget(makeLabel(this, "Label10", QStringLiteral("Anno 2007")), 8, 1, 1, 2);
-    auto *warning = makeLabel(this, "Label3",
-        QStringLiteral("Attenzione: Il presente programma è sviluppato per scopi di studio e ricerca. "
-                       "Qualsiasi utilizzo a fini professionali non comporta assunzione di "
-                       "responsabilità da parte degli autori"));
+    auto *warning = makeLabel(
+        this, "Label3",
+        QStringLiteral(
+            "Attenzione: Il presente programma è sviluppato per scopi di studio e ricerca. "
+            "Qualsiasi utilizzo a fini professionali non comporta assunzione di "
+            "responsabilità da parte degli autori"));
     warning->setWordWrap(true);
     layout->addWidget(warning, 9, 0, 1, 3);
 

@@ -12,8 +12,7 @@
 namespace ScreenRegistry {
 namespace {
 
-struct Entry
-{
+struct Entry {
     std::type_index type;
     QPointer<QWidget> screen;
 };

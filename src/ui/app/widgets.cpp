@@ -1,7 +1,7 @@
 #include "ui/app/widgets.h"
 
-#include <QCheckBox>
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>

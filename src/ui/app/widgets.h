@@ -39,8 +39,7 @@ QString arrayElementName(const char *arrayName, int index);
 
 // The row of buttons at a screen's foot: the back button at the left, the forward one at the
 // right.
-struct NavigationBar
-{
+struct NavigationBar {
     QPushButton *back;
     QPushButton *next;
 };

@@ -10,8 +10,7 @@
 
 namespace {
 
-struct CatalogueQuery
-{
+struct CatalogueQuery {
     const char *sql;
     int nameColumn;
     int boundColumn;

@@ -7,7 +7,6 @@
 
 class QSqlQueryModel;
 
-
 // A chooser bound to a catalogue: an editable combo box listing the catalogue's name field, with
 // the value of its bound column for the entry shown.
 class CatalogCombo : public QComboBox

@@ -8,8 +8,7 @@ namespace CatalogueEditor {
 namespace {
 
 // The texts of one catalogue's editing.
-struct Texts
-{
+struct Texts {
     const char *namePrompt;
     const char *valuePrompt;
     const char *missing1, *missing2;

@@ -53,14 +53,13 @@ void VisualTabMat::recompute()
 }
 
 VisualTabAppoggio::VisualTabAppoggio()
-    : GridViewer("VisualTabAppoggio", QStringLiteral("tblAppoggio"),
-                 {QStringLiteral("Arredo"), QStringLiteral("ValorePerPezzo"),
-                  QStringLiteral("QtaArredo"), QStringLiteral("MaterialeInDeposito"),
-                  QStringLiteral("ValorePerM3"), QStringLiteral("QtaMerce"),
-                  QStringLiteral("Imballo")},
-                 {QStringLiteral("ValorePerPezzo"), QStringLiteral("QtaArredo"),
-                  QStringLiteral("ValorePerM3"), QStringLiteral("QtaMerce"),
-                  QStringLiteral("Imballo")})
+    : GridViewer(
+          "VisualTabAppoggio", QStringLiteral("tblAppoggio"),
+          {QStringLiteral("Arredo"), QStringLiteral("ValorePerPezzo"), QStringLiteral("QtaArredo"),
+           QStringLiteral("MaterialeInDeposito"), QStringLiteral("ValorePerM3"),
+           QStringLiteral("QtaMerce"), QStringLiteral("Imballo")},
+          {QStringLiteral("ValorePerPezzo"), QStringLiteral("QtaArredo"),
+           QStringLiteral("ValorePerM3"), QStringLiteral("QtaMerce"), QStringLiteral("Imballo")})
 {
 }
 

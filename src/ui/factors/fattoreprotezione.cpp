@@ -9,26 +9,26 @@
 #include "ui/factors/totaleformula.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QFrame>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 
 FattoreProtezione::FattoreProtezione()
     : MainScreen("FattoreProtezione", QStringLiteral("Fattore di Protezione"))
 {
     auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(this, "Label2",
+    auto *heading = makeLabel(
+        this, "Label2",
         QStringLiteral("Fattore di protezione in relazione alle misure antincendio adottate"));
     heading->setFont(headingFont(13));
     heading->setWordWrap(true);
     layout->addWidget(heading);
 
-    static const char *const kSymbols[] = {"Image1", "Image3", "Image6", "Image7", "Image8",
+    static const char *const kSymbols[] = {"Image1", "Image3",  "Image6",  "Image7", "Image8",
                                            "Image9", "Image10", "Image11", "Image12"};
-    static const char *const kDescriptions[] = {"lbl1", "lbl2", "Label3", "Label4", "lbl5",
+    static const char *const kDescriptions[] = {"lbl1",   "lbl2",   "Label3", "Label4", "lbl5",
                                                 "Label6", "Label7", "Label8", "Label9"};
     const auto &measures = CalculationSession::current().regulation().measures;
     auto *rows = new QGridLayout;
@@ -37,9 +37,11 @@ FattoreProtezione::FattoreProtezione()
             return i < 9 ? QString::fromLatin1(names[i]) : QString::fromLatin1(pattern).arg(i + 1);
         };
         rows->addWidget(makeSymbol(this, qPrintable(nameOf(kSymbols, "ImageMisura%1")),
-                                   Symbols::dnIndex(i + 1)), i, 0);
+                                   Symbols::dnIndex(i + 1)),
+                        i, 0);
         rows->addWidget(makeLabel(this, qPrintable(nameOf(kDescriptions, "lblMisura%1")),
-                                  measures.at(i).description), i, 1);
+                                  measures.at(i).description),
+                        i, 1);
         m_checks << makeCheck(this, qPrintable(QStringLiteral("Check%1").arg(i + 1)));
         rows->addWidget(m_checks[i], i, 2);
     }
@@ -51,18 +53,19 @@ FattoreProtezione::FattoreProtezione()
     line->setFrameShape(QFrame::HLine);
     layout->addWidget(line);
 
-    layout->addWidget(buildFormulaLine(this, {
-        {FormulaPiece::Symbol, "Image2", Symbols::qfd},
-        {FormulaPiece::Text, "Label15", QStringLiteral("=")},
-        {FormulaPiece::Field, "txtDensCarInc", {}},
-        {FormulaPiece::Text, "Label14", QStringLiteral(".")},
-        {FormulaPiece::Text, "txtFattDim", {}},
-        {FormulaPiece::Text, "Label5", QStringLiteral(".")},
-        {FormulaPiece::Text, "txtdq2", {}},
-        {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-        {FormulaPiece::ValueSymbol, "Image5", Symbols::dn, "txtFattProt"},
-        {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-    }));
+    layout->addWidget(buildFormulaLine(
+        this, {
+                  {FormulaPiece::Symbol, "Image2", Symbols::qfd},
+                  {FormulaPiece::Text, "Label15", QStringLiteral("=")},
+                  {FormulaPiece::Field, "txtDensCarInc", {}},
+                  {FormulaPiece::Text, "Label14", QStringLiteral(".")},
+                  {FormulaPiece::Text, "txtFattDim", {}},
+                  {FormulaPiece::Text, "Label5", QStringLiteral(".")},
+                  {FormulaPiece::Text, "txtdq2", {}},
+                  {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+                  {FormulaPiece::ValueSymbol, "Image5", Symbols::dn, "txtFattProt"},
+                  {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+              }));
     m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
     m_dq1 = findChild<QLabel *>(QStringLiteral("txtFattDim"));
     m_dq2 = findChild<QLabel *>(QStringLiteral("txtdq2"));

@@ -16,12 +16,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-
-FattoreRischio1::FattoreRischio1() : MainScreen("FattoreRischio1", QStringLiteral("Fattore Rischio 1"))
+FattoreRischio1::FattoreRischio1()
+    : MainScreen("FattoreRischio1", QStringLiteral("Fattore Rischio 1"))
 {
     auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(this, "Label2",
-        QStringLiteral("Fattore di rischio di incendio in relazione alla dimensione del Compartimento"));
+    auto *heading = makeLabel(
+        this, "Label2",
+        QStringLiteral(
+            "Fattore di rischio di incendio in relazione alla dimensione del Compartimento"));
     heading->setFont(headingFont(13));
     heading->setWordWrap(true);
     layout->addWidget(heading);
@@ -35,31 +37,35 @@ FattoreRischio1::FattoreRischio1() : MainScreen("FattoreRischio1", QStringLitera
     caption->addWidget(makeSymbol(frame, "Image5", Symbols::dq1));
     caption->addStretch();
     frameLayout->addLayout(caption, 0, 0, 1, 2);
-    static const char *const kLabelNames[] = {"Label1", "Label3", "Label4", "Label5", "Label6", "Label7"};
+    static const char *const kLabelNames[] = {"Label1", "Label3", "Label4",
+                                              "Label5", "Label6", "Label7"};
     const auto &areaClasses = CalculationSession::current().regulation().areaClasses;
     auto *group = new QButtonGroup(this);
     for (int i = 0; i < areaClasses.size(); ++i) {
         m_options << makeOption(frame, "Option1", i);
         group->addButton(m_options[i], i);
         frameLayout->addWidget(m_options[i], i + 1, 0);
-        const QString labelName = i < 6 ? QString::fromLatin1(kLabelNames[i]) : QStringLiteral("lblClasse%1").arg(i);
-        frameLayout->addWidget(makeLabel(frame, qPrintable(labelName), areaClasses.at(i).screenText), i + 1, 1);
+        const QString labelName =
+            i < 6 ? QString::fromLatin1(kLabelNames[i]) : QStringLiteral("lblClasse%1").arg(i);
+        frameLayout->addWidget(
+            makeLabel(frame, qPrintable(labelName), areaClasses.at(i).screenText), i + 1, 1);
     }
     frameLayout->setColumnStretch(1, 1);
     layout->addWidget(frame);
 
-    layout->addWidget(buildFormulaLine(this, {
-        {FormulaPiece::Symbol, "Image1", Symbols::qfd},
-        {FormulaPiece::Text, "Label8", QStringLiteral("=")},
-        {FormulaPiece::Field, "txtDensCarInc", {}},
-        {FormulaPiece::Text, "Label9", QStringLiteral(".")},
-        {FormulaPiece::ValueSymbol, "Image2", Symbols::dq1, "txtdq2"},
-        {FormulaPiece::Text, "Label11", QStringLiteral(".")},
-        {FormulaPiece::Symbol, "Image3", Symbols::dq2},
-        {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-        {FormulaPiece::Symbol, "Image4", Symbols::dn},
-        {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-    }));
+    layout->addWidget(
+        buildFormulaLine(this, {
+                                   {FormulaPiece::Symbol, "Image1", Symbols::qfd},
+                                   {FormulaPiece::Text, "Label8", QStringLiteral("=")},
+                                   {FormulaPiece::Field, "txtDensCarInc", {}},
+                                   {FormulaPiece::Text, "Label9", QStringLiteral(".")},
+                                   {FormulaPiece::ValueSymbol, "Image2", Symbols::dq1, "txtdq2"},
+                                   {FormulaPiece::Text, "Label11", QStringLiteral(".")},
+                                   {FormulaPiece::Symbol, "Image3", Symbols::dq2},
+                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+                                   {FormulaPiece::Symbol, "Image4", Symbols::dn},
+                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+                               }));
     m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
     m_dq1Symbol = findChild<QLabel *>(QStringLiteral("Image2"));
     m_dq1Value = findChild<QLabel *>(QStringLiteral("txtdq2"));
@@ -95,7 +101,8 @@ void FattoreRischio1::Option1_Click(int index)
 
 void FattoreRischio1::Command2_Click()
 {
-    if (!deltaQ1(CalculationSession::current().calculation(), CalculationSession::current().regulation())) {
+    if (!deltaQ1(CalculationSession::current().calculation(),
+                 CalculationSession::current().regulation())) {
         showMessage(QStringLiteral("Selezionare l'area del compartimento"));
         return;
     }

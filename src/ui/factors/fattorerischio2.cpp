@@ -9,18 +9,19 @@
 #include "ui/factors/fattorerischio1.h"
 
 #include <QButtonGroup>
-#include <QLineEdit>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-
-FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLiteral("Fattore Rischio 2"))
+FattoreRischio2::FattoreRischio2()
+    : MainScreen("FattoreRischio2", QStringLiteral("Fattore Rischio 2"))
 {
     auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(this, "Label2",
+    auto *heading = makeLabel(
+        this, "Label2",
         QStringLiteral("Fattore di rischio di incendio in relazione al tipo di attività svolta"));
     heading->setFont(headingFont(13));
     heading->setWordWrap(true);
@@ -44,7 +45,8 @@ FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLitera
         const auto nameOf = [i](const char *const names[], const char *pattern) {
             return i < 3 ? QString::fromLatin1(names[i]) : QString::fromLatin1(pattern).arg(i);
         };
-        auto *name = makeLabel(frame, qPrintable(nameOf(kClassLabels, "lblClasse%1")), riskClasses.at(i).name);
+        auto *name = makeLabel(frame, qPrintable(nameOf(kClassLabels, "lblClasse%1")),
+                               riskClasses.at(i).name);
         name->setFont(headingFont(12));
         auto *description = makeLabel(frame, qPrintable(nameOf(kDescriptionLabels, "lblDescr%1")),
                                       riskClasses.at(i).description);
@@ -56,18 +58,19 @@ FattoreRischio2::FattoreRischio2() : MainScreen("FattoreRischio2", QStringLitera
     grid->setColumnStretch(2, 1);
     layout->addWidget(frame);
 
-    layout->addWidget(buildFormulaLine(this, {
-        {FormulaPiece::Symbol, "Image2", Symbols::qfd},
-        {FormulaPiece::Text, "Label8", QStringLiteral("=")},
-        {FormulaPiece::Field, "txtDensCarInc", {}},
-        {FormulaPiece::Text, "Label9", QStringLiteral(".")},
-        {FormulaPiece::Text, "txtdq2", {}},
-        {FormulaPiece::Text, "Label11", QStringLiteral(".")},
-        {FormulaPiece::ValueSymbol, "Image4", Symbols::dq2, "dq2"},
-        {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-        {FormulaPiece::Symbol, "Image5", Symbols::dn},
-        {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-    }));
+    layout->addWidget(
+        buildFormulaLine(this, {
+                                   {FormulaPiece::Symbol, "Image2", Symbols::qfd},
+                                   {FormulaPiece::Text, "Label8", QStringLiteral("=")},
+                                   {FormulaPiece::Field, "txtDensCarInc", {}},
+                                   {FormulaPiece::Text, "Label9", QStringLiteral(".")},
+                                   {FormulaPiece::Text, "txtdq2", {}},
+                                   {FormulaPiece::Text, "Label11", QStringLiteral(".")},
+                                   {FormulaPiece::ValueSymbol, "Image4", Symbols::dq2, "dq2"},
+                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+                                   {FormulaPiece::Symbol, "Image5", Symbols::dn},
+                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+                               }));
     m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
     m_dq1 = findChild<QLabel *>(QStringLiteral("txtdq2"));
     m_dq2Symbol = findChild<QLabel *>(QStringLiteral("Image4"));

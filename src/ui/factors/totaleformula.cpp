@@ -18,36 +18,39 @@
 TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Totale"))
 {
     auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(this, "Label10", QStringLiteral("Carico di incendio specifico di progetto"));
+    auto *heading =
+        makeLabel(this, "Label10", QStringLiteral("Carico di incendio specifico di progetto"));
     heading->setFont(headingFont(14));
     layout->addWidget(heading);
     layout->addSpacing(12);
 
     // The relation in symbols, then the same relation with the values of this calculation.
-    layout->addWidget(buildFormulaLine(this, {
-        {FormulaPiece::Symbol, "Image2", Symbols::qfd},
-        {FormulaPiece::Text, "Label1", QStringLiteral("=")},
-        {FormulaPiece::Symbol, "qf", Symbols::qf},
-        {FormulaPiece::Text, "dot1", QStringLiteral(".")},
-        {FormulaPiece::Symbol, "symbolDq1", Symbols::dq1},
-        {FormulaPiece::Text, "dot2", QStringLiteral(".")},
-        {FormulaPiece::Symbol, "symbolDq2", Symbols::dq2},
-        {FormulaPiece::Text, "dot3", QStringLiteral(".")},
-        {FormulaPiece::Symbol, "Image5", Symbols::dn},
-    }));
-    layout->addWidget(buildFormulaLine(this, {
-        {FormulaPiece::Text, "Label4", QStringLiteral("=")},
-        {FormulaPiece::Field, "txtDensCarInc", {}},
-        {FormulaPiece::Text, "Label5", QStringLiteral(".")},
-        {FormulaPiece::Text, "txtFattDim", {}},
-        {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-        {FormulaPiece::Text, "txtFattUtilizzo", {}},
-        {FormulaPiece::Text, "Label14", QStringLiteral(".")},
-        {FormulaPiece::Text, "txtFattProt", {}},
-        {FormulaPiece::Text, "Label6", QStringLiteral("=")},
-        {FormulaPiece::Text, "txtTotFormula", {}},
-        {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-    }));
+    layout->addWidget(
+        buildFormulaLine(this, {
+                                   {FormulaPiece::Symbol, "Image2", Symbols::qfd},
+                                   {FormulaPiece::Text, "Label1", QStringLiteral("=")},
+                                   {FormulaPiece::Symbol, "qf", Symbols::qf},
+                                   {FormulaPiece::Text, "dot1", QStringLiteral(".")},
+                                   {FormulaPiece::Symbol, "symbolDq1", Symbols::dq1},
+                                   {FormulaPiece::Text, "dot2", QStringLiteral(".")},
+                                   {FormulaPiece::Symbol, "symbolDq2", Symbols::dq2},
+                                   {FormulaPiece::Text, "dot3", QStringLiteral(".")},
+                                   {FormulaPiece::Symbol, "Image5", Symbols::dn},
+                               }));
+    layout->addWidget(
+        buildFormulaLine(this, {
+                                   {FormulaPiece::Text, "Label4", QStringLiteral("=")},
+                                   {FormulaPiece::Field, "txtDensCarInc", {}},
+                                   {FormulaPiece::Text, "Label5", QStringLiteral(".")},
+                                   {FormulaPiece::Text, "txtFattDim", {}},
+                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+                                   {FormulaPiece::Text, "txtFattUtilizzo", {}},
+                                   {FormulaPiece::Text, "Label14", QStringLiteral(".")},
+                                   {FormulaPiece::Text, "txtFattProt", {}},
+                                   {FormulaPiece::Text, "Label6", QStringLiteral("=")},
+                                   {FormulaPiece::Text, "txtTotFormula", {}},
+                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+                               }));
     findChild<QLabel *>(QStringLiteral("txtTotFormula"))->setFont(headingFont(15));
 
     auto *classes = new QGridLayout;
@@ -58,16 +61,22 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
         value->setMinimumWidth(60);
         value->setAlignment(Qt::AlignCenter);
     }
-    classes->addWidget(makeLabel(this, "Label2", QStringLiteral("Classe di riferimento per il livello di prestazione III")), 0, 0);
+    classes->addWidget(
+        makeLabel(this, "Label2",
+                  QStringLiteral("Classe di riferimento per il livello di prestazione III")),
+        0, 0);
     classes->addWidget(reference, 0, 1);
-    classes->addWidget(makeLabel(this, "Label3", QStringLiteral("Classe minima per il livello di prestazione III")), 1, 0);
+    classes->addWidget(makeLabel(this, "Label3",
+                                 QStringLiteral("Classe minima per il livello di prestazione III")),
+                       1, 0);
     classes->addWidget(minimum, 1, 1);
     classes->setColumnStretch(2, 1);
     layout->addSpacing(12);
     layout->addLayout(classes);
     layout->addStretch();
 
-    const auto [back, report] = addNavigationBar(layout, this, "Command1", "Command3", QStringLiteral("Anteprima   stampa relazione"));
+    const auto [back, report] = addNavigationBar(layout, this, "Command1", "Command3",
+                                                 QStringLiteral("Anteprima   stampa relazione"));
 
     connect(report, &QPushButton::clicked, this, &TotaleFormula::Command3_Click);
     connect(back, &QPushButton::clicked, this, &TotaleFormula::Command1_Click);

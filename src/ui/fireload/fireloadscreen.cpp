@@ -56,7 +56,8 @@ QGroupBox *FireLoadScreen::catalogueFrame(const char *frameName, const QString &
     grid->addWidget(*addButton, 0, 0);
     grid->addWidget(makeLabel(frame, add.captionName ? add.captionName : "", add.caption), 0, 1);
     grid->addWidget(*removeButton, 1, 0);
-    grid->addWidget(makeLabel(frame, remove.captionName ? remove.captionName : "", remove.caption), 1, 1);
+    grid->addWidget(makeLabel(frame, remove.captionName ? remove.captionName : "", remove.caption),
+                    1, 1);
     return frame;
 }
 
@@ -79,7 +80,8 @@ void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
     if (!qf)
         showFireLoadText(QString());
     else
-        showFireLoadText(withDecimals ? ItalianNumbers::toText(*qf) : ItalianNumbers::integerPartText(*qf));
+        showFireLoadText(withDecimals ? ItalianNumbers::toText(*qf)
+                                      : ItalianNumbers::integerPartText(*qf));
 }
 
 void FireLoadScreen::txtAreaComp_Change()

@@ -26,15 +26,14 @@ protected:
                             const char *fireLoadUnitName);
 
     // One "Personalizza il database" frame: an add and a delete button, each with its caption.
-    struct CatalogueButton
-    {
+    struct CatalogueButton {
         const char *buttonName;
         const char *captionName; // nullptr: the caption keeps no designer name
         QString caption;
     };
-    QGroupBox *catalogueFrame(const char *frameName, const QString &title, const CatalogueButton &add,
-                              const CatalogueButton &remove, QPushButton **addButton,
-                              QPushButton **removeButton);
+    QGroupBox *catalogueFrame(const char *frameName, const QString &title,
+                              const CatalogueButton &add, const CatalogueButton &remove,
+                              QPushButton **addButton, QPushButton **removeButton);
 
     // Shows `text` as q_f, or the symbol while it is empty.
     void showFireLoadText(const QString &text);

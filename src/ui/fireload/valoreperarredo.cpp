@@ -25,14 +25,14 @@
 
 using ItalianNumbers::leadingNumber;
 
-
 ValorePerArredo::ValorePerArredo()
     : FireLoadScreen("ValorePerArredo", QStringLiteral("Arredo e/o  merci in deposito"))
 {
     auto *layout = new QVBoxLayout(this);
     auto *heading = makeLabel(this, "Label1", QStringLiteral("Carico d'incendio specifico"));
     heading->setFont(headingFont(14));
-    auto *subheading = makeLabel(this, "Label2", QStringLiteral("per Arredo e per merci in deposito"));
+    auto *subheading =
+        makeLabel(this, "Label2", QStringLiteral("per Arredo e per merci in deposito"));
     subheading->setFont(headingFont(12));
     layout->addWidget(heading);
     layout->addWidget(subheading);
@@ -48,7 +48,8 @@ ValorePerArredo::ValorePerArredo()
     furnishings->addWidget(m_comboArredo, 1, 0);
     furnishings->addWidget(m_valorePezzo, 1, 1);
     furnishings->addWidget(m_qta, 1, 2);
-    auto *addFurnishing = makeButton(this, "Command4", QStringLiteral("Aggiungi arredo nella sommatoria"));
+    auto *addFurnishing =
+        makeButton(this, "Command4", QStringLiteral("Aggiungi arredo nella sommatoria"));
     furnishings->addWidget(addFurnishing, 2, 0);
     furnishings->setColumnStretch(0, 1);
     layout->addLayout(furnishings);
@@ -67,7 +68,8 @@ ValorePerArredo::ValorePerArredo()
     goods->addWidget(m_valoreM3, 1, 1);
     goods->addWidget(m_qtaMerce, 1, 2);
     goods->addWidget(m_imballo, 1, 3);
-    auto *addGoods = makeButton(this, "Command7", QStringLiteral("Aggiungi merce nella sommatoria"));
+    auto *addGoods =
+        makeButton(this, "Command7", QStringLiteral("Aggiungi merce nella sommatoria"));
     goods->addWidget(addGoods, 2, 0);
     goods->setColumnStretch(0, 1);
     layout->addSpacing(8);
@@ -82,23 +84,28 @@ ValorePerArredo::ValorePerArredo()
     QPushButton *addGoodsToDb = nullptr, *deleteGoods = nullptr;
     auto *frames = new QHBoxLayout;
     const QString title = QStringLiteral("Personalizza il database");
-    frames->addWidget(catalogueFrame("Frame1", title,
-                                     {"cmdAggArredoAlDB", nullptr, QStringLiteral("Aggiungi nuovo arredo")},
-                                     {"cmdDelete", nullptr, QStringLiteral("Elimina arredo selezionato")},
-                                     &addArredoToDb, &deleteArredo));
-    frames->addWidget(catalogueFrame("Frame2", title,
-                                     {"cmdAggMaterialeDepositatoAlDB", nullptr,
-                                      QStringLiteral("Aggiungi nuova merce in deposito")},
-                                     {"Command6", nullptr, QStringLiteral("Elimina merce selezionata")},
-                                     &addGoodsToDb, &deleteGoods));
+    frames->addWidget(catalogueFrame(
+        "Frame1", title, {"cmdAggArredoAlDB", nullptr, QStringLiteral("Aggiungi nuovo arredo")},
+        {"cmdDelete", nullptr, QStringLiteral("Elimina arredo selezionato")}, &addArredoToDb,
+        &deleteArredo));
+    frames->addWidget(
+        catalogueFrame("Frame2", title,
+                       {"cmdAggMaterialeDepositatoAlDB", nullptr,
+                        QStringLiteral("Aggiungi nuova merce in deposito")},
+                       {"Command6", nullptr, QStringLiteral("Elimina merce selezionata")},
+                       &addGoodsToDb, &deleteGoods));
     layout->addLayout(frames);
 
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
-    connect(m_comboArredo, &QComboBox::editTextChanged, this, [this] { typeChanged(m_comboArredo); });
-    connect(m_comboMatDep, &QComboBox::editTextChanged, this, [this] { typeChanged(m_comboMatDep); });
-    connect(m_comboArredo, qOverload<int>(&QComboBox::activated), this, &ValorePerArredo::ComboArredo_Click);
-    connect(m_comboMatDep, qOverload<int>(&QComboBox::activated), this, &ValorePerArredo::ComboMatDep_Click);
+    connect(m_comboArredo, &QComboBox::editTextChanged, this,
+            [this] { typeChanged(m_comboArredo); });
+    connect(m_comboMatDep, &QComboBox::editTextChanged, this,
+            [this] { typeChanged(m_comboMatDep); });
+    connect(m_comboArredo, qOverload<int>(&QComboBox::activated), this,
+            &ValorePerArredo::ComboArredo_Click);
+    connect(m_comboMatDep, qOverload<int>(&QComboBox::activated), this,
+            &ValorePerArredo::ComboMatDep_Click);
     for (QLineEdit *field : {m_valorePezzo, m_qta, m_valoreM3, m_qtaMerce})
         connect(field, &QLineEdit::textChanged, this, [this, field] { checkAtLeastOne(field); });
     connect(addFurnishing, &QPushButton::clicked, this, &ValorePerArredo::Command4_Click);

@@ -22,20 +22,22 @@
 using ItalianNumbers::leadingNumber;
 using ItalianNumbers::toDouble;
 
-
-ValorePerAttivita::ValorePerAttivita() : FireLoadScreen("ValorePerAttivita", QStringLiteral("Attività"))
+ValorePerAttivita::ValorePerAttivita()
+    : FireLoadScreen("ValorePerAttivita", QStringLiteral("Attività"))
 {
     auto *layout = new QVBoxLayout(this);
     auto *heading = makeLabel(this, "Label1", QStringLiteral(" Carico d'incendio specifico"));
     heading->setFont(headingFont(14));
     layout->addWidget(heading);
-    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("orientativo per tipo di attività ")));
+    layout->addWidget(
+        makeLabel(this, "Label2", QStringLiteral("orientativo per tipo di attività ")));
 
     auto *grid = new QGridLayout;
     m_comboAttivita = new CatalogCombo(Catalogue::Activities, "ComboAttivita", this);
     m_valore = makeLineEdit(this, "txtValoreMJm2");
     m_valore->setMaximumWidth(120);
-    m_frattile = makeEditableCombo(this, "ComboFrattile", CalculationTexts::numbers(CalculationRules::fractileFactors()));
+    m_frattile = makeEditableCombo(this, "ComboFrattile",
+                                   CalculationTexts::numbers(CalculationRules::fractileFactors()));
     m_frattile->setMaximumWidth(120);
     m_nota = makeLabel(this, "Nota", QString());
     m_nota->setWordWrap(true);
@@ -56,17 +58,21 @@ ValorePerAttivita::ValorePerAttivita() : FireLoadScreen("ValorePerAttivita", QSt
     layout->addLayout(result);
 
     QPushButton *addToDb = nullptr, *deleteFromDb = nullptr;
-    layout->addWidget(catalogueFrame("Frame1", QStringLiteral("Personalizza il Database"),
-                                     {"cmdAggAttivitaAlDB", "Label7", QStringLiteral("Aggiungi Nuova Tipologia")},
-                                     {"Command3", "Label8", QStringLiteral("Elimina Tipologia Selezionata")},
-                                     &addToDb, &deleteFromDb));
+    layout->addWidget(
+        catalogueFrame("Frame1", QStringLiteral("Personalizza il Database"),
+                       {"cmdAggAttivitaAlDB", "Label7", QStringLiteral("Aggiungi Nuova Tipologia")},
+                       {"Command3", "Label8", QStringLiteral("Elimina Tipologia Selezionata")},
+                       &addToDb, &deleteFromDb));
 
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
-    connect(m_comboAttivita, &QComboBox::editTextChanged, this, &ValorePerAttivita::ComboAttivita_Change);
+    connect(m_comboAttivita, &QComboBox::editTextChanged, this,
+            &ValorePerAttivita::ComboAttivita_Change);
     connect(m_valore, &QLineEdit::textChanged, this, &ValorePerAttivita::txtValoreMJm2_Change);
-    connect(m_frattile, &QComboBox::editTextChanged, this, &ValorePerAttivita::ComboFrattile_Change);
-    connect(m_frattile, qOverload<int>(&QComboBox::activated), this, &ValorePerAttivita::ComboFrattile_Click);
+    connect(m_frattile, &QComboBox::editTextChanged, this,
+            &ValorePerAttivita::ComboFrattile_Change);
+    connect(m_frattile, qOverload<int>(&QComboBox::activated), this,
+            &ValorePerAttivita::ComboFrattile_Click);
     connect(next, &QPushButton::clicked, this, &ValorePerAttivita::Command1_Click);
     connect(back, &QPushButton::clicked, this, &ValorePerAttivita::Command2_Click);
     connect(addToDb, &QPushButton::clicked, this,
@@ -124,7 +130,8 @@ std::optional<double> ValorePerAttivita::typedFractileValue() const
 {
     const auto value = toDouble(m_valore->text());
     const auto factor = toDouble(m_frattile->currentText());
-    if (!value || *value <= CalculationRules::kSmallestNominalLoad || !factor || *factor <= 0 || !std::isfinite(*factor * *value))
+    if (!value || *value <= CalculationRules::kSmallestNominalLoad || !factor || *factor <= 0 ||
+        !std::isfinite(*factor * *value))
         return std::nullopt;
     return *factor * *value;
 }
@@ -162,7 +169,8 @@ void ValorePerAttivita::ComboFrattile_Change()
 void ValorePerAttivita::ComboFrattile_Click()
 {
     if (m_valore->text().isEmpty()) {
-        showMessage(QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di frattile"));
+        showMessage(
+            QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di frattile"));
         m_fractileValue = 0;
         return;
     }
@@ -190,14 +198,16 @@ void ValorePerAttivita::Command1_Click()
         return;
     }
     if (m_frattile->currentText().isEmpty()) {
-        showMessage(QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di Frattile"));
+        showMessage(
+            QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di Frattile"));
         return;
     }
     // q_f is the product of the texts the report will show, whatever was typed since it was
     // last shown.
     const auto value = toDouble(m_valore->text());
     const auto factor = toDouble(m_frattile->currentText());
-    if (m_fractileValue == 0 || !value || *value <= CalculationRules::kSmallestNominalLoad || !factor || *factor <= 0) {
+    if (m_fractileValue == 0 || !value || *value <= CalculationRules::kSmallestNominalLoad ||
+        !factor || *factor <= 0) {
         showMessage(QStringLiteral("Inserire un valore attendibile di carico d'incendio"));
         return;
     }

@@ -38,6 +38,6 @@ private:
     QLineEdit *m_valore;
     QComboBox *m_frattile;
     QLabel *m_nota;
-    qint64 m_activityId = 0;     // idAttivita of the activity last chosen
-    double m_fractileValue = 0;  // the value shown: nominal fire load times the fractile
+    qint64 m_activityId = 0;    // idAttivita of the activity last chosen
+    double m_fractileValue = 0; // the value shown: nominal fire load times the fractile
 };

@@ -29,7 +29,8 @@ ValorePerMateriale::ValorePerMateriale()
     : FireLoadScreen("ValorePerMateriale", QStringLiteral("Materiale"))
 {
     auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(this, "Label1", QStringLiteral("Carico d'incendio specifico per più materiali"));
+    auto *heading =
+        makeLabel(this, "Label1", QStringLiteral("Carico d'incendio specifico per più materiali"));
     heading->setFont(headingFont(14));
     layout->addWidget(heading);
 
@@ -37,7 +38,8 @@ ValorePerMateriale::ValorePerMateriale()
     m_comboMat = new CatalogCombo(Catalogue::Materials, "ComboMat", this);
     m_valorePerKg = makeLineEdit(this, "txtValorePerKg");
     m_qta = makeLineEdit(this, "txtQta");
-    m_psi = makeEditableCombo(this, "Combo2", CalculationTexts::numbers(CalculationRules::psiFactors()));
+    m_psi = makeEditableCombo(this, "Combo2",
+                              CalculationTexts::numbers(CalculationRules::psiFactors()));
     m_m = makeEditableCombo(this, "Combo1");
     entry->addWidget(makeLabel(this, "Label2", QStringLiteral("Tipo di materiale")), 0, 0);
     entry->addWidget(makeLabel(this, "Label3", QStringLiteral("[MJ/Kg]")), 0, 1);
@@ -64,16 +66,19 @@ ValorePerMateriale::ValorePerMateriale()
     addAreaRow(layout, "Label7", "Label8", "Label9");
 
     QPushButton *addToDb = nullptr, *deleteFromDb = nullptr;
-    layout->addWidget(catalogueFrame("Frame1", QStringLiteral("Personalizza il Database"),
-                                     {"cmdAggMaterialeAlDB", "Label10", QStringLiteral("Aggiungi Nuovo Materiale ")},
-                                     {"cmdDelete", "Label11", QStringLiteral("Elimina Tipologia Selezionata")},
-                                     &addToDb, &deleteFromDb));
+    layout->addWidget(catalogueFrame(
+        "Frame1", QStringLiteral("Personalizza il Database"),
+        {"cmdAggMaterialeAlDB", "Label10", QStringLiteral("Aggiungi Nuovo Materiale ")},
+        {"cmdDelete", "Label11", QStringLiteral("Elimina Tipologia Selezionata")}, &addToDb,
+        &deleteFromDb));
 
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
     connect(m_comboMat, &QComboBox::editTextChanged, this, &ValorePerMateriale::ComboMat_Change);
-    connect(m_comboMat, qOverload<int>(&QComboBox::activated), this, &ValorePerMateriale::ComboMat_Click);
-    connect(m_valorePerKg, &QLineEdit::textChanged, this, &ValorePerMateriale::txtValorePerKg_Change);
+    connect(m_comboMat, qOverload<int>(&QComboBox::activated), this,
+            &ValorePerMateriale::ComboMat_Click);
+    connect(m_valorePerKg, &QLineEdit::textChanged, this,
+            &ValorePerMateriale::txtValorePerKg_Change);
     connect(m_qta, &QLineEdit::textChanged, this, &ValorePerMateriale::txtQta_Change);
     connect(m_m->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_m); });
     connect(m_psi->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_psi); });
@@ -81,7 +86,8 @@ ValorePerMateriale::ValorePerMateriale()
     connect(view, &QPushButton::clicked, this, &ValorePerMateriale::Command5_Click);
     connect(next, &QPushButton::clicked, this, &ValorePerMateriale::Command1_Click);
     connect(back, &QPushButton::clicked, this, &ValorePerMateriale::Command2_Click);
-    connect(addToDb, &QPushButton::clicked, this, [this] { CatalogueEditor::add(Catalogue::Materials, *m_comboMat); });
+    connect(addToDb, &QPushButton::clicked, this,
+            [this] { CatalogueEditor::add(Catalogue::Materials, *m_comboMat); });
     connect(deleteFromDb, &QPushButton::clicked, this, [this] {
         CatalogueEditor::remove(Catalogue::Materials, *m_comboMat);
         m_valorePerKg->clear();
@@ -151,7 +157,6 @@ void ValorePerMateriale::factorTyped(QComboBox *factor)
     }
 }
 
-
 void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
 {
     // Only a catalogue entry is a material: a name typed halfway is not one.
@@ -171,7 +176,8 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
                               WorkingTables::amountFrom(*quantity), WorkingTables::amountFrom(*psi),
                               WorkingTables::amountFrom(*m)};
     const auto entries = WorkingTables::materials();
-    if (!staysFinite(materialsSum(entries.value_or(QVector<MaterialEntry>())), entryFireLoad(entry))) {
+    if (!staysFinite(materialsSum(entries.value_or(QVector<MaterialEntry>())),
+                     entryFireLoad(entry))) {
         EntryMessages::tooLarge();
         return;
     }
@@ -181,10 +187,10 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
     showMessage(QStringLiteral("   inserimento riuscito    ") + QLatin1Char('\n') +
                 QStringLiteral("Materiale : ") + material + QLatin1Char('\n') +
                 QStringLiteral("Potere Calorifico: ") + m_valorePerKg->text() + QLatin1Char('\n') +
-                QStringLiteral("Quantità: ") + QLatin1Char(' ') + m_qta->text() + QLatin1Char('\n') +
-                QStringLiteral("Fattore Psi: ") + QLatin1Char(' ') + m_psi->currentText() +
-                QLatin1Char('\n') + QStringLiteral("Fattore m: ") + QLatin1Char(' ') +
-                m_m->currentText());
+                QStringLiteral("Quantità: ") + QLatin1Char(' ') + m_qta->text() +
+                QLatin1Char('\n') + QStringLiteral("Fattore Psi: ") + QLatin1Char(' ') +
+                m_psi->currentText() + QLatin1Char('\n') + QStringLiteral("Fattore m: ") +
+                QLatin1Char(' ') + m_m->currentText());
 }
 
 void ValorePerMateriale::CalcoloCarIncMat()

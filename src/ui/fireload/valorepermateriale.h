@@ -43,7 +43,7 @@ private:
     CatalogCombo *m_comboMat;
     QLineEdit *m_valorePerKg;
     QLineEdit *m_qta;
-    QComboBox *m_psi; // Combo2
-    QComboBox *m_m;   // Combo1
+    QComboBox *m_psi;     // Combo2
+    QComboBox *m_m;       // Combo1
     qint64 m_nextRow = 1; // IdAppoggioMat of the next entry
 };

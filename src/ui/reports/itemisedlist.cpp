@@ -25,11 +25,8 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Method meth
                            int canvasHeight, int clientWidth, int clientHeight, int borderTop,
                            int borderBottom, const QString &title, int titleTop)
     : SecondaryWindow(name, caption), m_method(method),
-      m_view(new PageView(canvasWidth, canvasHeight, this)),
-      m_canvas(m_view->canvas()),
-      m_rows(new ListRows(m_view)),
-      m_designHeight(canvasHeight),
-      m_borderBottom(borderBottom)
+      m_view(new PageView(canvasWidth, canvasHeight, this)), m_canvas(m_view->canvas()),
+      m_rows(new ListRows(m_view)), m_designHeight(canvasHeight), m_borderBottom(borderBottom)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -72,7 +69,8 @@ void ItemisedList::buildSummary(const char *areaName)
         text(m_canvas, "lblM2", QStringLiteral("[m²]"), 2800, 0, verdana(9.75, false)),
         symbol(m_canvas, "picQf", Symbols::qf, 6480, 0),
         text(m_canvas, "lblUguale", QStringLiteral("="), 7000, 0, value),
-        m_summaryFireLoad = text(m_canvas, "Valoreqf", QString(), 7200, 0, value, 1500, Qt::AlignHCenter),
+        m_summaryFireLoad =
+            text(m_canvas, "Valoreqf", QString(), 7200, 0, value, 1500, Qt::AlignHCenter),
         text(m_canvas, "lblMJm2", QStringLiteral("[MJ/m²]"), 8760, 0, verdana(9.75, false)),
     };
     connect(&CalculationSession::current(), &CalculationSession::changed, this,
@@ -108,17 +106,18 @@ void ItemisedList::Indietro_Click()
 
 StampaElencoMateriali::StampaElencoMateriali()
     : ItemisedList("StampaElencoMateriali", QStringLiteral("Stampa elenco materiali"),
-                   Method::Materials, 11235, 14670,
-                   11655, 14100, 0, 13770,
+                   Method::Materials, 11235, 14670, 11655, 14100, 0, 13770,
                    QStringLiteral("Elenco di materiali inseriti nella sommatoria"), 1200)
 {
     const QFont heading = sansSerif(12, true);
     const QFont columnHeading = sansSerif(9, true);
-    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico materiali"), 240, 1980, heading);
+    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico materiali"), 240, 1980,
+         heading);
     hline(m_canvas, "Line2", 2280, 240, 5400);
     text(m_canvas, "Label2", QStringLiteral("Materiali"), 1080, 2520, columnHeading);
     text(m_canvas, "Label3", QStringLiteral("[MJ/Kg]"), 6480, 2520, columnHeading);
-    text(m_canvas, "Label4", QStringLiteral("ψ"), 7680, 2520, serif(11, true), 600, Qt::AlignHCenter);
+    text(m_canvas, "Label4", QStringLiteral("ψ"), 7680, 2520, serif(11, true), 600,
+         Qt::AlignHCenter);
     text(m_canvas, "Label5", QStringLiteral("m"), 8760, 2520, columnHeading, 735, Qt::AlignHCenter);
     text(m_canvas, "Label8", QStringLiteral("Qtà [Kg]"), 9720, 2520, columnHeading);
     buildSummary("txtArea");
@@ -133,11 +132,11 @@ void StampaElencoMateriali::Form_Load()
                             listText(e.quantity)};
     m_rows->clear();
     const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 5415, false},
-                                         {"ValorePerKg", 6480, 1095, true},
-                                         {"FattorePsi", 7800, 735, true},
-                                         {"Fattore_m", 8760, 735, true},
-                                         {"QtaMat", 9720, 735, true}},
-                                        3000, rows);
+                                                {"ValorePerKg", 6480, 1095, true},
+                                                {"FattorePsi", 7800, 735, true},
+                                                {"Fattore_m", 8760, 735, true},
+                                                {"QtaMat", 9720, 735, true}},
+                                               3000, rows);
     placeSummary(emptyRowTop + 1000);
 }
 
@@ -149,24 +148,26 @@ void StampaElencoMateriali::showReportPage()
 }
 
 StampaElencoArredoMerci::StampaElencoArredoMerci()
-    : ItemisedList("StampaElencoArredoMerci",
-                   QStringLiteral("Stampa elenco per arredo e/o merci in deposito"),
-                   Method::Furnishings, 11415, 14895,
-                   11625, 14160, 120, 13560,
-                   QStringLiteral("Elenco di arredi e/o merci in deposito inseriti nella sommatoria"),
-                   1320)
+    : ItemisedList(
+          "StampaElencoArredoMerci",
+          QStringLiteral("Stampa elenco per arredo e/o merci in deposito"), Method::Furnishings,
+          11415, 14895, 11625, 14160, 120, 13560,
+          QStringLiteral("Elenco di arredi e/o merci in deposito inseriti nella sommatoria"), 1320)
 {
     const QFont heading = sansSerif(12, true);
     const QFont columnHeading = sansSerif(9, true);
-    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico arredi"), 240, 2160, heading);
+    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico arredi"), 240, 2160,
+         heading);
     hline(m_canvas, "Line2", 2400, 240, 5400);
     text(m_canvas, "Label3", QStringLiteral("Arredo"), 1320, 2640, columnHeading);
     text(m_canvas, "Label4", QStringLiteral("[MJ/pezzo]"), 6600, 2640, columnHeading);
     text(m_canvas, "Label5", QStringLiteral("Qtà"), 7920, 2640, columnHeading);
     m_goodsHeading = {
-        text(m_canvas, "Label2", QStringLiteral("Carico d'incendio specifico merci in deposito"), 240, 0, heading),
+        text(m_canvas, "Label2", QStringLiteral("Carico d'incendio specifico merci in deposito"),
+             240, 0, heading),
         hline(m_canvas, "Line3", 0, 480, 6240),
-        text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 1440, 0, columnHeading),
+        text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 1440, 0,
+             columnHeading),
         text(m_canvas, "lblMJm3", QStringLiteral("[MJ/m³]"), 6720, 0, columnHeading),
         text(m_canvas, "lblQtaMatInDep", QStringLiteral("Qtà"), 8040, 0, columnHeading),
         text(m_canvas, "lblImballo", QStringLiteral("Imballo"), 9000, 0, columnHeading),
@@ -186,26 +187,27 @@ void StampaElencoArredoMerci::Form_Load()
         QString packed;
         if (e.packaging.isNumber() && e.packaging.value() == 1.0)
             packed = QStringLiteral("no");
-        else if (e.packaging.isNumber() && e.packaging.value() == CalculationRules::kPackagingFactor)
+        else if (e.packaging.isNumber() &&
+                 e.packaging.value() == CalculationRules::kPackagingFactor)
             packed = QStringLiteral("si");
         goods << QStringList{e.goods, listText(e.valuePerM3), listText(e.volume), packed};
     }
 
     m_rows->clear();
     const int lastFurnishingTop = m_rows->addSection({{"Arredo", 960, 5295, false},
-                                               {"ValorePerPezzo", 6600, 1095, true},
-                                               {"QtaArredo", 7920, 735, true}},
-                                              3120, furnishings);
+                                                      {"ValorePerPezzo", 6600, 1095, true},
+                                                      {"QtaArredo", 7920, 735, true}},
+                                                     3120, furnishings);
     const int headingTop = lastFurnishingTop + 400;
     place(m_goodsHeading[0], 240, headingTop);
     m_goodsHeading[1]->move(m_goodsHeading[1]->x(), PageView::toPixelsY(headingTop + 240));
     for (int i = 2; i < 6; ++i)
         m_goodsHeading[i]->move(m_goodsHeading[i]->x(), PageView::toPixelsY(headingTop + 600));
     const int lastGoodsTop = m_rows->addSection({{"MatInDep", 840, 5415, false},
-                                          {"ValPerM3", 6720, 855, true},
-                                          {"QtaMerce", 8040, 615, true},
-                                          {"Imballo", 9000, 615, true}},
-                                         headingTop + 1000, goods);
+                                                 {"ValPerM3", 6720, 855, true},
+                                                 {"QtaMerce", 8040, 615, true},
+                                                 {"Imballo", 9000, 615, true}},
+                                                headingTop + 1000, goods);
     placeSummary(lastGoodsTop + 1000);
 }
 

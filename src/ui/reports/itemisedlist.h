@@ -26,9 +26,9 @@ public:
 protected:
     using Column = ListRows::Column;
 
-    ItemisedList(const char *name, const QString &caption, Method method, int canvasWidth, int canvasHeight,
-                 int clientWidth, int clientHeight, int borderTop, int borderBottom,
-                 const QString &title, int titleTop);
+    ItemisedList(const char *name, const QString &caption, Method method, int canvasWidth,
+                 int canvasHeight, int clientWidth, int clientHeight, int borderTop,
+                 int borderBottom, const QString &title, int titleTop);
 
     // Places the summary line at `top` and makes the canvas tall enough for it.
     void placeSummary(int top);

@@ -19,8 +19,7 @@ class ListRows : public QObject
 {
     Q_OBJECT
 public:
-    struct Column
-    {
+    struct Column {
         const char *name; // control array name
         int left, width;  // twips
         bool centred;
@@ -48,14 +47,13 @@ public:
     std::optional<int> rowSplitAt(int y) const;
 
 private:
-    struct Section
-    {
+    struct Section {
         std::vector<Column> columns;
         int firstTop = 0;
         QList<QStringList> entries;
-        int capacity = 0;                 // rows the fields can show at once
-        std::vector<QLineEdit *> fields;  // capacity × columns, slot by slot
-        std::vector<int> shownRow;        // the row each slot shows, -1 for none
+        int capacity = 0;                // rows the fields can show at once
+        std::vector<QLineEdit *> fields; // capacity × columns, slot by slot
+        std::vector<int> shownRow;       // the row each slot shows, -1 for none
         int rowCount() const { return int(entries.size()) + 1; }
     };
 

@@ -40,11 +40,8 @@ int PageView::toPixelsY(int twips)
 }
 
 PageView::PageView(int canvasWidthTwips, int canvasHeightTwips, QWidget *parent)
-    : QWidget(parent),
-      m_canvas(new QWidget(this)),
-      m_hbar(new QScrollBar(Qt::Horizontal, this)),
-      m_vbar(new QScrollBar(Qt::Vertical, this)),
-      m_filler(new QPushButton(this))
+    : QWidget(parent), m_canvas(new QWidget(this)), m_hbar(new QScrollBar(Qt::Horizontal, this)),
+      m_vbar(new QScrollBar(Qt::Vertical, this)), m_filler(new QPushButton(this))
 {
     m_canvas->setObjectName(QStringLiteral("picCanvas"));
     m_canvas->setFixedSize(toPixelsX(canvasWidthTwips), toPixelsY(canvasHeightTwips));

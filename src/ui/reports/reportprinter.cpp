@@ -47,9 +47,10 @@ bool render(const QList<QWidget *> &canvases, QPrinter &printer)
     for (QWidget *canvas : canvases) {
         // One sheet holds the page as designed; a longer canvas goes on over further sheets.
         const int designHeight = canvas->property("sheetHeightPixels").toInt();
-        const int sheetHeight = designHeight > 0 ? std::min(designHeight, canvas->height())
-                                                 : canvas->height();
-        const double scale = std::min(paper.width() / canvas->width(), paper.height() / sheetHeight);
+        const int sheetHeight =
+            designHeight > 0 ? std::min(designHeight, canvas->height()) : canvas->height();
+        const double scale =
+            std::min(paper.width() / canvas->width(), paper.height() / sheetHeight);
         const QList<int> tops = sheetTops(canvas, int(paper.height() / scale));
         ListRows *rows = ListRows::of(canvas);
         for (qsizetype i = 0; i < tops.size(); ++i) {

@@ -27,13 +27,14 @@ namespace {
 // Twips between the rows of the protection measures.
 constexpr int kMeasureRowHeight = 480;
 
-const QString kHeading = QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni ");
+const QString kHeading =
+    QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni ");
 const QString kDecree =
     QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni");
 
 // A value field: a label of fixed width whose text is written from outside.
-QLabel *valueField(QWidget *canvas, const char *name, const QString &placeholder, int left,
-                   int top, int width, const QFont &font, bool centred)
+QLabel *valueField(QWidget *canvas, const char *name, const QString &placeholder, int left, int top,
+                   int width, const QFont &font, bool centred)
 {
     return text(canvas, name, placeholder, left, top, font, width,
                 centred ? Qt::AlignHCenter : Qt::AlignLeft);
@@ -79,7 +80,8 @@ ReportPage::Layout activityPage()
     l.line1Right = 11040;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1200;
-    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per attività");
+    l.formulaTitle = QStringLiteral(
+        " Valore orientativo del carico d'incendio specifico di progetto per attività");
     l.formulaPictureLeft = 3480;
     l.formulaPictureTop = 1800;
     l.section1Top = 2355;
@@ -115,7 +117,8 @@ ReportPage::Layout materialsPage()
     l.line1Right = 11040;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1200;
-    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per materiali");
+    l.formulaTitle = QStringLiteral(
+        " Valore orientativo del carico d'incendio specifico di progetto per materiali");
     l.formulaPictureLeft = 3360;
     l.formulaPictureTop = 1680;
     l.section1Top = 2355;
@@ -151,7 +154,8 @@ ReportPage::Layout furnishingsPage()
     l.line1Right = 11160;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1560;
-    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di progetto per arredo e/o merci in deposito");
+    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di "
+                                    "progetto per arredo e/o merci in deposito");
     l.formulaPictureLeft = 3360;
     l.formulaPictureTop = 2160;
     l.section1Top = 2760;
@@ -186,7 +190,8 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     const QFont value15 = verdana(15.75, true);
 
     border(canvas, 0, l.borderTop, 11160, l.borderBottom);
-    text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160, Qt::AlignHCenter);
+    text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160,
+         Qt::AlignHCenter);
     text(canvas, "lblDecreto", kDecree, 0, l.headingTop + 420, script(11), 11160, Qt::AlignHCenter);
 
     const QFont buttonFont = sansSerif(8);
@@ -200,17 +205,20 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     place(m_stampa, l.stampaLeft, l.buttonsTop, 840, 300);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
-    text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop, sansSerif(12));
+    text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop,
+         sansSerif(12));
     symbol(canvas, "Picture2", Symbols::relation, l.formulaPictureLeft, l.formulaPictureTop, 14);
     text(canvas, "lblMJM2", QStringLiteral("[MJ/m²]"), l.formulaPictureLeft + 3315,
          l.formulaPictureTop + 60, units);
 
     // Compartment size
-    sectionHeading(canvas, "Label10",
-                   QStringLiteral("Fattore di rischio in relazione alla dimensione del compartimento"),
-                   l.section2Top, "Line3", 8280);
+    sectionHeading(
+        canvas, "Label10",
+        QStringLiteral("Fattore di rischio in relazione alla dimensione del compartimento"),
+        l.section2Top, "Line3", 8280);
     text(canvas, "Label11", QStringLiteral("Superficie:"), 720, l.section2Row, caption12);
-    valueField(canvas, "lblSuperficie", QStringLiteral("Superficie"), 2520, l.section2Row, 1900, caption12, false);
+    valueField(canvas, "lblSuperficie", QStringLiteral("Superficie"), 2520, l.section2Row, 1900,
+               caption12, false);
     text(canvas, "Label12", QStringLiteral("[m²]"), 4440, l.section2Row, units);
     symbol(canvas, "picDq1", Symbols::dq1, 7560, l.section2Row - 60);
     text(canvas, "lblUguale2", QStringLiteral("="), 8160, l.section2Row, value11);
@@ -236,18 +244,19 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     // Protection measures
     sectionHeading(canvas, "Label19", QStringLiteral("Fattore di protezione"), l.section4Top,
                    "Line5", 3000);
-    static const char *const kCaptions[] = {"lbl1", "lbl2", "Label29", "Label28", "lbl5",
+    static const char *const kCaptions[] = {"lbl1",    "lbl2",    "Label29", "Label28", "lbl5",
                                             "Label27", "Label26", "Label25", "Label24"};
     const auto &measures = CalculationSession::current().regulation().measures;
     for (int i = 0; i < measures.size(); ++i) {
         const int top = l.firstMeasureRow + kMeasureRowHeight * i;
-        const QString captionName = i < 9 ? QString::fromLatin1(kCaptions[i])
-                                          : QStringLiteral("lblMisura%1").arg(i + 1);
+        const QString captionName =
+            i < 9 ? QString::fromLatin1(kCaptions[i]) : QStringLiteral("lblMisura%1").arg(i + 1);
         text(canvas, qPrintable(captionName), measures.at(i).description, 480, top, sansSerif(10));
         symbol(canvas, nullptr, Symbols::dnIndex(i + 1), 7560, top - 60);
         text(canvas, nullptr, QStringLiteral("="), 8160, top, value11);
         const QString name = QStringLiteral("lblFattProt%1").arg(i + 1);
-        m_measureFactors << valueField(canvas, qPrintable(name), QString(), 8520, top, 1100, value11, true);
+        m_measureFactors << valueField(canvas, qPrintable(name), QString(), 8520, top, 1100,
+                                       value11, true);
     }
 
     // The formula line with the values of this calculation
@@ -265,12 +274,13 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     valueField(canvas, "txtTotFormula", QString(), 7800, f, 1800, value15, true);
     text(canvas, "Label36", QStringLiteral("[MJ/m²]"), 9600, f + 60, units);
 
-    text(canvas, "Label34", QStringLiteral("Classe di riferimento per il livello di prestazione III"),
-         2040, l.classTop, sansSerif(11, true));
+    text(canvas, "Label34",
+         QStringLiteral("Classe di riferimento per il livello di prestazione III"), 2040,
+         l.classTop, sansSerif(11, true));
     text(canvas, "lblUgualeC1", QStringLiteral("="), 8775, l.classTop, value15);
     valueField(canvas, "lblClasse", QString(), 9210, l.classTop, 900, value15, true);
-    text(canvas, "Label33", QStringLiteral("Classe minima per il livello di prestazione III"),
-         2040, l.classMinTop, sansSerif(11, true));
+    text(canvas, "Label33", QStringLiteral("Classe minima per il livello di prestazione III"), 2040,
+         l.classMinTop, sansSerif(11, true));
     text(canvas, "lblUgualeC2", QStringLiteral("="), 8820, l.classMinTop, value15);
     valueField(canvas, "lblClasseMin", QString(), 9240, l.classMinTop, 900, value15, true);
 
@@ -306,7 +316,8 @@ void ReportPage::showCalculation()
     showField("txtFattDim", areaClass, CalculationTexts::deltaQ1(c, r));
 
     showField("lblClasseRischio2", c.riskClass.has_value(), CalculationTexts::riskClassName(c, r));
-    showField("lblDescrClasseRischio2", c.riskClass.has_value(), CalculationTexts::riskClassDescription(c, r));
+    showField("lblDescrClasseRischio2", c.riskClass.has_value(),
+              CalculationTexts::riskClassDescription(c, r));
     const bool riskClass = session.reached(S::RiskClassPassed);
     showField("lbldq2", riskClass, CalculationTexts::deltaQ2(c, r));
     showField("txtFattUtilizzo", riskClass, CalculationTexts::deltaQ2(c, r));
@@ -380,7 +391,8 @@ StampaAttivita::StampaAttivita()
 void StampaAttivita::showFirstSection(const Calculation *c)
 {
     showField("lblTipologia", c, c ? c->activity.name : QString());
-    showField("lblCarIncSpecif", c, c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
+    showField("lblCarIncSpecif", c,
+              c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
     showField("lblFrattile", c, c ? CalculationTexts::number(c->activity.fractile) : QString());
 }
 
@@ -390,9 +402,11 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
     sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
                    "Line2", 3960);
     text(canvas, "lblTipol", QStringLiteral("Tipologia di attività:"), 720, 2880, caption);
-    valueField(canvas, "lblTipologia", QStringLiteral("Tipologia:"), 4200, 2880, 6900, caption, false);
+    valueField(canvas, "lblTipologia", QStringLiteral("Tipologia:"), 4200, 2880, 6900, caption,
+               false);
     text(canvas, "Label6", QStringLiteral("Carico d'incendio specifico:"), 720, 3240, caption);
-    valueField(canvas, "lblCarIncSpecif", QStringLiteral("CarIncSpecif"), 4200, 3240, 1200, caption, false);
+    valueField(canvas, "lblCarIncSpecif", QStringLiteral("CarIncSpecif"), 4200, 3240, 1200, caption,
+               false);
     text(canvas, "Label14", QStringLiteral("[MJ/m²]"), 5430, 3240, verdana(9.75, false));
     text(canvas, "Label7", QStringLiteral("Frattile 80%:"), 720, 3600, caption);
     valueField(canvas, "lblFrattile", QStringLiteral("Frattile"), 4200, 3600, 1200, caption, false);
@@ -400,8 +414,8 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
 }
 
 StampaMateriali::StampaMateriali()
-    : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"), Method::Materials,
-                 materialsPage())
+    : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"),
+                 Method::Materials, materialsPage())
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();
@@ -430,9 +444,9 @@ void StampaMateriali::cmdNuova_Click()
 }
 
 StampaArredoMerci::StampaArredoMerci()
-    : ReportPage("StampaArredoMerci", QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
-                 Method::Furnishings,
-                 furnishingsPage())
+    : ReportPage("StampaArredoMerci",
+                 QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
+                 Method::Furnishings, furnishingsPage())
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();
@@ -442,10 +456,11 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
 {
     sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
                    "Line2", 3960);
-    QLabel *caption = text(
-        canvas, "Label6",
-        QStringLiteral("Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
-        600, 3360, sansSerif(9));
+    QLabel *caption =
+        text(canvas, "Label6",
+             QStringLiteral(
+                 "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
+             600, 3360, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
         // The list is built afresh on every click, from the report tables as they are now.

@@ -18,18 +18,17 @@ class ReportPage : public MainScreen
     Q_OBJECT
 public:
     // Where the three pages differ from one another.
-    struct Layout
-    {
+    struct Layout {
         int canvasWidth, canvasHeight, clientWidth, clientHeight;
         int borderTop, borderBottom;
-        int headingTop;      // lblTestata; lblDecreto 480 lower
-        int buttonsTop;      // cmdIndietro, cmdNuova, cmdStampa
+        int headingTop; // lblTestata; lblDecreto 480 lower
+        int buttonsTop; // cmdIndietro, cmdNuova, cmdStampa
         int indietroLeft, nuovaLeft, stampaLeft;
         int line1Top, line1Left, line1Right;
         int formulaTitleLeft, formulaTitleTop;
         QString formulaTitle;
         int formulaPictureLeft, formulaPictureTop;
-        int section1Top;     // heading "Carico d'incendio specifico"
+        int section1Top; // heading "Carico d'incendio specifico"
         int section2Top, section2Row, section3Top, section3Row, section4Top, firstMeasureRow;
         int formulaLineTop, classTop, classMinTop;
     };
@@ -103,4 +102,3 @@ private:
     void cmdNuova_Click() override;
     ItemisedList *attachedList() override;
 };
-
