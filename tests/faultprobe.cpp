@@ -8,6 +8,7 @@
 #include "data/catalogues.h"
 #include "data/database.h"
 #include "data/module2.h"
+#include "data/projectfile.h"
 #include "data/workingtables.h"
 
 #include <QCoreApplication>
@@ -101,6 +102,28 @@ int readOnly()
     return 0;
 }
 
+// Saves a large project again and again, each round with one more compartment, so that a kill
+// can land in the middle of any save.
+int saveProjects(const QString &path)
+{
+    Project project;
+    project.identity.name = QStringLiteral("Prova d'interruzione");
+    for (int round = 1;; ++round) {
+        Compartment compartment;
+        compartment.name = QStringLiteral("Compartimento %1").arg(round);
+        compartment.calculation.method = Method::Materials;
+        compartment.calculation.area = round;
+        for (int i = 0; i < 2000; ++i)
+            compartment.calculation.materials
+                << MaterialEntry{QStringLiteral("Materiale %1").arg(i), Amount::number(17.5),
+                                 Amount::number(i), Amount::number(1), Amount::number(1)};
+        project.compartments << compartment;
+        if (!ProjectFile::save(path, project, Regulation::decree2007()).ok())
+            return 1;
+        say(QStringLiteral("saved %1").arg(round));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -113,6 +136,8 @@ int main(int argc, char *argv[])
     UserPrompt::install(&prompt);
     Database::instance().setFilePath(args.at(2));
     const QString mode = args.at(1);
+    if (mode == QLatin1String("saveprojects"))
+        return saveProjects(args.at(2));
     if (mode == QLatin1String("burst"))
         return burst();
     if (mode == QLatin1String("hold") && args.size() > 3)

@@ -26,6 +26,31 @@ bool ScriptedPrompt::confirm(const QString &text, const QString &, Icon)
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 
+QString ScriptedPrompt::input(const QString &promptText, const QString &title,
+                              const QString &proposed)
+{
+    proposals << proposed;
+    return input(promptText, title);
+}
+
+UserPrompt::Answer ScriptedPrompt::ask(const QString &text, const QString &)
+{
+    asked << text;
+    return choices.isEmpty() ? Answer::Cancel : choices.takeFirst();
+}
+
+QString ScriptedPrompt::openFileName(const QString &, const QString &proposed, const QString &)
+{
+    fileBoxes << QStringLiteral("open ") + proposed;
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString ScriptedPrompt::saveFileName(const QString &, const QString &proposed, const QString &)
+{
+    fileBoxes << QStringLiteral("save ") + proposed;
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
 QString ScriptedPrompt::input(const QString &promptText, const QString &)
 {
     prompts << promptText;

@@ -17,6 +17,12 @@ public:
     void message(const QString &text, const QString &title, Icon icon) override;
     bool confirm(const QString &text, const QString &title, Icon icon) override;
     QString input(const QString &prompt, const QString &title) override;
+    QString input(const QString &prompt, const QString &title, const QString &proposed) override;
+    Answer ask(const QString &text, const QString &title) override;
+    QString openFileName(const QString &title, const QString &proposed,
+                         const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &proposed,
+                         const QString &filter) override;
 
     QStringList messages;  // every OK-only message, in order
     QStringList titles;    // the titles of those messages
@@ -24,6 +30,11 @@ public:
     QStringList prompts;   // every input prompt
     QList<bool> answers;   // answers to the next questions (Yes when none is left)
     QStringList inputs;    // answers to the next input boxes (empty when none is left)
+    QStringList proposals; // what each input box proposed
+    QStringList asked;     // every Yes/No/Cancel question
+    QList<Answer> choices; // answers to those (Cancel when none is left)
+    QStringList files;     // answers to the next file boxes (empty: cancelled)
+    QStringList fileBoxes; // "open <proposed>" or "save <proposed>" for every file box
 };
 
 // One test case's world: its own database file in a temporary folder, the shared values of a

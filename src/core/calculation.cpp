@@ -229,6 +229,20 @@ std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation
     return std::nullopt;
 }
 
+Calculation essentials(const Calculation &c)
+{
+    Calculation kept = c;
+    if (c.method != Method::Materials)
+        kept.materials.clear();
+    if (c.method != Method::Furnishings)
+        kept.furnishings.clear();
+    if (c.method != Method::Activity)
+        kept.activity = Activity();
+    else
+        kept.area.reset();
+    return kept;
+}
+
 namespace {
 
 bool soundAmount(const Amount &amount)

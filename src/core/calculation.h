@@ -129,6 +129,8 @@ std::optional<double> designFireLoad(double fireLoad, double deltaN, double delt
 std::optional<double> designFireLoad(const Calculation &calculation, const Regulation &regulation);
 std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &calculation,
                                                                const Regulation &regulation);
+// The calculation with only what belongs to its method: a compartment stores no more.
+Calculation essentials(const Calculation &calculation);
 // The reasons a calculation read from a file cannot stand: empty when it is sound.
 QString impossibility(const Calculation &calculation, const Regulation &regulation);
 Q_DECLARE_METATYPE(Calculation)

@@ -21,6 +21,7 @@ void CalculationSession::clear()
 {
     m_calculation = Calculation();
     m_steps = {};
+    m_compartmentName.clear();
     emit changed();
 }
 
@@ -32,6 +33,7 @@ void CalculationSession::startCalculation(Method method)
     fresh.furnishings = m_calculation.furnishings;
     m_calculation = fresh;
     m_steps = {};
+    m_compartmentName.clear();
     emit changed();
 }
 
@@ -40,6 +42,12 @@ void CalculationSession::load(const Calculation &calculation)
     m_calculation = calculation;
     m_steps = FireLoadPassed | AreaClassPassed | RiskClassPassed | MeasuresWorkedOut |
               DesignPassed | ClassesReported;
+    emit changed();
+}
+
+void CalculationSession::setCompartmentName(const QString &name)
+{
+    m_compartmentName = name;
     emit changed();
 }
 

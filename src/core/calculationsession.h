@@ -41,6 +41,10 @@ public:
     void startCalculation(Method method);
     // A whole calculation, as if every step had been walked (a compartment reopened).
     void load(const Calculation &calculation);
+    // The compartment of a project the calculation was opened from or saved as; empty for a
+    // calculation outside any project. A new calculation belongs to none.
+    QString compartmentName() const { return m_compartmentName; }
+    void setCompartmentName(const QString &name);
 
     void setArea(std::optional<double> area);
     void setActivity(const Activity &activity);
@@ -71,6 +75,7 @@ private:
     const Regulation *m_regulation;
     Calculation m_calculation;
     Steps m_steps;
+    QString m_compartmentName;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CalculationSession::Steps)

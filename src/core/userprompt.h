@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // The message and input boxes of the program, behind one small interface: the lower layers
 // report problems and ask questions through it, the screens install the real boxes (QMessageBox
@@ -18,6 +19,41 @@ public:
     virtual bool confirm(const QString &text, const QString &title, Icon icon) = 0;
     // Input box showing only a prompt, empty default; a cancelled box gives an empty text.
     virtual QString input(const QString &prompt, const QString &title) = 0;
+    // The same with `proposed` already typed in it.
+    virtual QString input(const QString &prompt, const QString &title, const QString &proposed)
+    {
+        Q_UNUSED(proposed)
+        return input(prompt, title);
+    }
+
+    // Yes / No / Cancel, with Yes as the default button (Cancel when no box can be shown).
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer ask(const QString &text, const QString &title)
+    {
+        Q_UNUSED(text)
+        Q_UNUSED(title)
+        return Answer::Cancel;
+    }
+
+    // File boxes: the path chosen, or an empty text when the box is cancelled. `filter` as Qt's
+    // file dialogs take it ("Progetti Ardivo (*.ardivo)"); `proposed` is the first folder, or
+    // the folder and the name proposed.
+    virtual QString openFileName(const QString &title, const QString &proposed,
+                                 const QString &filter)
+    {
+        Q_UNUSED(title)
+        Q_UNUSED(proposed)
+        Q_UNUSED(filter)
+        return QString();
+    }
+    virtual QString saveFileName(const QString &title, const QString &proposed,
+                                 const QString &filter)
+    {
+        Q_UNUSED(title)
+        Q_UNUSED(proposed)
+        Q_UNUSED(filter)
+        return QString();
+    }
 
     // The prompt in use: the one installed last, or one that only logs.
     static UserPrompt &current();

@@ -1,6 +1,7 @@
 #include "data/sharedstate.h"
 
 #include "core/calculationsession.h"
+#include "core/projectdocument.h"
 
 namespace Module1 {
 
@@ -10,6 +11,7 @@ void resetSharedState()
     NomeTabMateriali.clear();
     ContaStampa = 0;
     CalculationSession::current().clear();
+    ProjectDocument::current().startNew();
 }
 
 } // namespace Module1

@@ -13,7 +13,7 @@ inline QString NomeTabMateriali;
 // Running key of the rows added to the report tables; never reset during a run.
 inline qint64 ContaStampa = 0;
 
-// Back to the state of a program that has just started, with no calculation under way.
+// Back to the state of a program that has just started: no calculation under way, a new project.
 void resetSharedState();
 
 } // namespace Module1

@@ -3,6 +3,8 @@
 #include "core/italiannumbers.h"
 #include "data/database.h"
 
+#include <QSqlQuery>
+
 #include <cmath>
 
 namespace WorkingTables {
@@ -131,6 +133,90 @@ bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, con
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, MaterialeInDeposito, ValorePerM3, "
                        "QtaMerce, Imballo) VALUES (?, ?, ?, ?, ?)"),
         {id, name, valuePerM3, volume, packaging});
+}
+
+namespace {
+
+// Runs `fill` inside one transaction after emptying `table`; everything or nothing is kept.
+template <class Fill> bool replaceRows(const QString &table, const QString &insert, Fill fill)
+{
+    Database &db = Database::instance();
+    if (!db.open())
+        return false;
+    Transaction transaction(db.connection());
+    QSqlQuery query(db.connection());
+    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(table)) || !query.prepare(insert)) {
+        db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), query.lastError());
+        return false;
+    }
+    if (!fill(query)) {
+        db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), query.lastError());
+        return false;
+    }
+    if (!transaction.commit()) {
+        db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), QString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool replaceMaterials(const QVector<MaterialEntry> &entries)
+{
+    return replaceRows(
+        QStringLiteral("tblAppoggioMateriali"),
+        QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
+                       "FattorePsi, Fattore_m, QtaMat) VALUES (?, ?, ?, ?, ?, ?)"),
+        [&](QSqlQuery &query) {
+            qint64 id = 1;
+            for (const MaterialEntry &e : entries) {
+                const QVariant values[] = {id++,
+                                           e.name,
+                                           storedValue(e.valuePerKg),
+                                           storedValue(e.psi),
+                                           storedValue(e.m),
+                                           storedValue(e.quantity)};
+                for (int i = 0; i < 6; ++i)
+                    query.bindValue(i, values[i]);
+                if (!query.exec())
+                    return false;
+            }
+            return true;
+        });
+}
+
+bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
+{
+    const bool replaced = replaceRows(
+        QStringLiteral("tblAppoggio"),
+        QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
+                       "MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+        [&](QSqlQuery &query) {
+            qint64 furnishing = 1;
+            qint64 goods = 1;
+            for (const FurnishingEntry &e : entries) {
+                const qint64 id = e.isGoods() && e.furnishing.isEmpty() ? goods++ : furnishing++;
+                const auto name = [](const QString &text) {
+                    return text.isEmpty() ? QVariant() : QVariant(text);
+                };
+                const QVariant values[] = {id,
+                                           name(e.furnishing),
+                                           storedValue(e.valuePerPiece),
+                                           storedValue(e.pieces),
+                                           name(e.goods),
+                                           storedValue(e.valuePerM3),
+                                           storedValue(e.volume),
+                                           storedValue(e.packaging)};
+                for (int i = 0; i < 8; ++i)
+                    query.bindValue(i, values[i]);
+                if (!query.exec())
+                    return false;
+            }
+            return true;
+        });
+    return replaced && clearReportTables();
 }
 
 bool clearMaterials()

@@ -34,6 +34,11 @@ bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPi
 bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
                  double packaging);
 
+// Puts `entries` in the place of the table's rows, all in one step: on failure the table is as
+// it was, and the user has been told why. Furnishings and stored goods are numbered each from 1.
+bool replaceMaterials(const QVector<MaterialEntry> &entries);
+bool replaceFurnishings(const QVector<FurnishingEntry> &entries);
+
 bool clearMaterials();   // tblAppoggioMateriali
 bool clearFurnishings(); // tblAppoggio and both report tables
 bool clearReportTables();

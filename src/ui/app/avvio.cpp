@@ -4,6 +4,7 @@
 #include "ui/app/formulacaricoincendio.h"
 #include "ui/app/frmabout.h"
 #include "ui/app/widgets.h"
+#include "ui/project/projectactions.h"
 
 #include <QGridLayout>
 #include <QPainter>
@@ -87,12 +88,14 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
     info->setFont(corsiva);
     auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
     next->setDefault(true);
+    auto *project = makeButton(this, "cmdProgetto", QStringLiteral("Progetto"));
 
     auto *foot = new QHBoxLayout;
     foot->addWidget(version);
     foot->addSpacing(12);
     foot->addWidget(info);
     foot->addStretch();
+    foot->addWidget(project);
     foot->addWidget(next);
     layout->addLayout(foot, 6, 0, 1, 3);
     layout->setRowMinimumHeight(5, 60);
@@ -100,6 +103,7 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
 
     connect(next, &QPushButton::clicked, this, &Avvio::Command1_Click);
     connect(info, &LinkLabel::clicked, this, &Avvio::Label6_Click);
+    connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
 }
 
 void Avvio::Command1_Click()

@@ -1,6 +1,7 @@
 #include "ui/app/messageboxprompt.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -37,10 +38,44 @@ bool MessageBoxPrompt::confirm(const QString &text, const QString &title, Icon i
 
 QString MessageBoxPrompt::input(const QString &prompt, const QString &title)
 {
+    return input(prompt, title, QString());
+}
+
+QString MessageBoxPrompt::input(const QString &prompt, const QString &title,
+                                const QString &proposed)
+{
     bool ok = false;
     const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                               QLineEdit::Normal, QString(), &ok);
+                                               QLineEdit::Normal, proposed, &ok);
     return ok ? text : QString();
+}
+
+UserPrompt::Answer MessageBoxPrompt::ask(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QString MessageBoxPrompt::openFileName(const QString &title, const QString &proposed,
+                                       const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, proposed, filter);
+}
+
+QString MessageBoxPrompt::saveFileName(const QString &title, const QString &proposed,
+                                       const QString &filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
 }
 
 MessageBoxPrompt &MessageBoxPrompt::instance()

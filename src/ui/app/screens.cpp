@@ -81,6 +81,12 @@ void hideThenShow(QWidget &current, QWidget &next)
 
 namespace {
 bool walking = false;
+std::function<bool()> quitGuard;
+} // namespace
+
+void setQuitGuard(std::function<bool()> guard)
+{
+    quitGuard = std::move(guard);
 }
 
 bool programEnding()
@@ -115,6 +121,10 @@ MainScreen::MainScreen(const char *name, const QString &caption)
 
 void MainScreen::closeEvent(QCloseEvent *event)
 {
+    if (!programEnding() && quitGuard && !quitGuard()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Fine();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <typeindex>
 
 // Every screen of the program exists at most once. It is created the first time any code refers
@@ -44,6 +45,9 @@ void hideThenShow(QWidget &current, QWidget &next);
 void Fine();
 // Whether Fine() is closing the windows right now.
 bool programEnding();
+// Asked before the user's close box ends the program: false keeps the program running (the
+// user cancelled). Nothing is asked while none is set.
+void setQuitGuard(std::function<bool()> guard);
 
 // A screen whose close box ends the program.
 class MainScreen : public QWidget

@@ -1,6 +1,7 @@
 #include "ui/fireload/valoreperarredo.h"
 
 #include "core/calculationsession.h"
+#include "core/calculationtexts.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
@@ -294,4 +295,19 @@ void ValorePerArredo::Command2_Click()
 EntriesSum ValorePerArredo::currentSum() const
 {
     return furnishingsSum(WorkingTables::furnishings().value_or(QVector<FurnishingEntry>()));
+}
+
+void ValorePerArredo::showInputs(const Calculation &calculation)
+{
+    clearForNewMethod();
+    Module1::NomeTabella = QStringLiteral("tblAppoggio");
+    WorkingTables::replaceFurnishings(calculation.furnishings);
+    m_nextFurnishing = 1;
+    m_nextGoods = 1;
+    for (const FurnishingEntry &entry : calculation.furnishings)
+        ++(entry.isGoods() && entry.furnishing.isEmpty() ? m_nextGoods : m_nextFurnishing);
+    readEntries();
+    m_area->setText(CalculationTexts::number(calculation.area));
+    Module2::SvuotaTabStampa();
+    Module2::PreparaTabStampa();
 }

@@ -22,6 +22,9 @@ public:
     void CancellaTabella();
     // After the entries were edited in their table: read again, and q_f.
     void entriesEdited();
+    // The inputs of a saved calculation, as if the user had typed them: its entries become the
+    // working table's rows, and the lists' report tables are filled from them.
+    void showInputs(const Calculation &calculation);
 
 private:
     void AggiungiArredoAllaSommatoria();

@@ -225,3 +225,23 @@ void ValorePerAttivita::Command2_Click()
 {
     showThenHide(Screens::get<DensitaCarico>(), *this);
 }
+
+void ValorePerAttivita::showInputs(const Calculation &calculation)
+{
+    clearForNewCalculation();
+    const Activity &activity = calculation.activity;
+    {
+        const QSignalBlocker quiet(m_comboAttivita);
+        m_comboAttivita->setEditText(activity.name);
+    }
+    const QVariant id = m_comboAttivita->boundValue();
+    m_activityId = id.isValid() ? id.toLongLong() : 0;
+    if (id.isValid())
+        Assegna_Valori(); // the note of the activity
+    m_valore->setText(CalculationTexts::number(activity.nominalLoad));
+    m_frattile->setEditText(CalculationTexts::number(activity.fractile));
+    if (const auto qf = fireLoad(calculation)) {
+        m_fractileValue = *qf;
+        showFractileValue();
+    }
+}

@@ -252,3 +252,13 @@ void ValorePerMateriale::Command2_Click()
 {
     showThenHide(Screens::get<DensitaCarico>(), *this);
 }
+
+void ValorePerMateriale::showInputs(const Calculation &calculation)
+{
+    clearForNewMethod();
+    Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
+    WorkingTables::replaceMaterials(calculation.materials);
+    m_nextRow = calculation.materials.size() + 1;
+    readEntries();
+    m_area->setText(CalculationTexts::number(calculation.area));
+}

@@ -22,6 +22,9 @@ public:
     void refreshCatalogue();
     // After the entries were edited in their table: read again, and q_f with its decimals.
     void entriesEdited();
+    // The inputs of a saved calculation, as if the user had typed them: its entries become the
+    // working table's rows.
+    void showInputs(const Calculation &calculation);
 
 private:
     void CancellaTabella();

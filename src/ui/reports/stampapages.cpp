@@ -10,6 +10,7 @@
 #include "ui/app/widgets.h"
 #include "ui/factors/totaleformula.h"
 #include "ui/fireload/valoreperarredo.h"
+#include "ui/project/projectactions.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
@@ -198,10 +199,16 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     m_indietro = makeButton(canvas, "cmdIndietro", QStringLiteral("Indietro"));
     m_nuova = makeButton(canvas, "cmdNuova", QStringLiteral("Nuova analisi"));
     m_stampa = makeButton(canvas, "cmdStampa", QStringLiteral("Stampa"));
-    for (QPushButton *button : {m_indietro, m_nuova, m_stampa})
+    auto *saveInProject =
+        makeButton(canvas, "cmdSalvaCompartimento", QStringLiteral("Salva nel progetto"));
+    auto *project = makeButton(canvas, "cmdProgetto", QStringLiteral("Progetto"));
+    m_buttons = {m_indietro, m_nuova, saveInProject, project, m_stampa};
+    for (QPushButton *button : m_buttons)
         button->setFont(buttonFont);
     place(m_indietro, l.indietroLeft, l.buttonsTop, l.nuovaLeft - l.indietroLeft - 15, 300);
     place(m_nuova, l.nuovaLeft, l.buttonsTop, 1215, 300);
+    place(saveInProject, l.nuovaLeft + 1230, l.buttonsTop, 1500, 300);
+    place(project, l.nuovaLeft + 2745, l.buttonsTop, 900, 300);
     place(m_stampa, l.stampaLeft, l.buttonsTop, 840, 300);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
@@ -287,6 +294,9 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
     connect(m_stampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+    connect(saveInProject, &QPushButton::clicked, this,
+            [] { ProjectActions::saveCurrentCompartment(); });
+    connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
     connect(&CalculationSession::current(), &CalculationSession::changed, this,
             &ReportPage::showCalculation);
 }
@@ -355,7 +365,7 @@ void ReportPage::cmdStampa_Click()
 {
     // The buttons and the list's link are not part of the printed page; the whole canvas is
     // printed whatever part of it the window shows, so the scroll bars never are.
-    QList<QWidget *> hidden{m_indietro, m_nuova, m_stampa};
+    QList<QWidget *> hidden(m_buttons.begin(), m_buttons.end());
     QList<QWidget *> windows{this};
     if (ItemisedList *list = attachedList()) {
         hidden << findChild<QWidget *>(QStringLiteral("Label7")) << list->backButton();

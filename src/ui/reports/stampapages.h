@@ -55,6 +55,7 @@ protected:
     QPushButton *m_indietro;
     QPushButton *m_nuova;
     QPushButton *m_stampa;
+    QList<QPushButton *> m_buttons; // none of them is printed
 
 private:
     PageView *m_view;

@@ -1,0 +1,79 @@
+#include "core/project.h"
+
+#include "core/calculationtexts.h"
+
+bool ProjectIdentity::operator==(const ProjectIdentity &o) const
+{
+    return name == o.name && client == o.client && site == o.site && activity == o.activity &&
+           technician == o.technician && date == o.date;
+}
+
+std::optional<int> Project::indexOf(const QString &name) const
+{
+    for (int i = 0; i < compartments.size(); ++i) {
+        if (compartments.at(i).name == name)
+            return i;
+    }
+    return std::nullopt;
+}
+
+void Project::store(const Compartment &compartment)
+{
+    if (const auto index = indexOf(compartment.name))
+        compartments[*index] = compartment;
+    else
+        compartments << compartment;
+}
+
+bool Project::remove(const QString &name)
+{
+    const auto index = indexOf(name);
+    if (!index)
+        return false;
+    compartments.removeAt(*index);
+    return true;
+}
+
+QString methodName(Method method)
+{
+    switch (method) {
+    case Method::Activity:
+        return QStringLiteral("Attività");
+    case Method::Furnishings:
+        return QStringLiteral("Arredo e merci");
+    case Method::Materials:
+        return QStringLiteral("Materiali");
+    case Method::None:
+        break;
+    }
+    return QString();
+}
+
+QStringList compartmentColumns()
+{
+    return {QStringLiteral("Compartimento"),
+            QStringLiteral("Metodo"),
+            QStringLiteral("Superficie [m²]"),
+            QStringLiteral("q_f [MJ/m²]"),
+            QStringLiteral("δq1"),
+            QStringLiteral("δq2"),
+            QStringLiteral("δn"),
+            QStringLiteral("q_f,d [MJ/m²]"),
+            QStringLiteral("Classe"),
+            QStringLiteral("Classe minima")};
+}
+
+QStringList compartmentRow(const Compartment &compartment, const Regulation &r)
+{
+    const Calculation &c = compartment.calculation;
+    return {compartment.name,
+            methodName(c.method),
+            CalculationTexts::number(c.area),
+            CalculationTexts::fireLoad(c),
+            CalculationTexts::deltaQ1(c, r),
+            CalculationTexts::deltaQ2(c, r),
+            CalculationTexts::deltaN(c, r),
+            CalculationTexts::designFireLoad(c, r),
+            CalculationTexts::referenceClass(c, r),
+            CalculationTexts::minimumClass(c, r)};
+}

@@ -1,0 +1,215 @@
+#include "ui/project/projectactions.h"
+
+#include "core/calculationsession.h"
+#include "core/projectdocument.h"
+#include "core/userprompt.h"
+#include "data/projectfile.h"
+#include "data/workingtables.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/navigation.h"
+#include "ui/fireload/valoreperarredo.h"
+#include "ui/fireload/valoreperattivita.h"
+#include "ui/fireload/valorepermateriale.h"
+#include "ui/project/progetto.h"
+#include "ui/reports/stampapages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace ProjectActions {
+namespace {
+
+QString documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool writeTo(const QString &path)
+{
+    ProjectDocument &document = ProjectDocument::current();
+    const auto saved =
+        ProjectFile::save(path, document.project(), CalculationSession::current().regulation());
+    if (saved.ok()) {
+        document.saved(path);
+        return true;
+    }
+    const QString text = QStringLiteral("Impossibile salvare il progetto\n%1\n%2.")
+                             .arg(native(path), saved.error.left(1).toUpper() + saved.error.mid(1));
+    if (saved.readOnly) {
+        if (UserPrompt::current().confirm(text + QStringLiteral("\n\nSalvarlo con un altro nome?"),
+                                          kAppTitle, UserPrompt::Icon::Warning))
+            return saveProjectAs();
+        return false;
+    }
+    UserPrompt::current().message(text, kAppTitle, UserPrompt::Icon::Warning);
+    return false;
+}
+
+// Hides every calculation screen: one screen at a time stands beside the project window.
+void hideMainScreens()
+{
+    for (QWidget *screen : ScreenRegistry::all()) {
+        if (qobject_cast<MainScreen *>(screen))
+            screen->hide();
+    }
+}
+
+} // namespace
+
+void showProjectWindow()
+{
+    Progetto &window = Screens::get<Progetto>();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+bool settleUnsavedChanges()
+{
+    const ProjectDocument &document = ProjectDocument::current();
+    if (!document.isModified())
+        return true;
+    const QString name = document.project().identity.name.isEmpty()
+                             ? document.displayName()
+                             : document.project().identity.name;
+    switch (UserPrompt::current().ask(
+        QStringLiteral("Il progetto «%1» contiene modifiche non salvate.\nSalvarle?").arg(name),
+        kAppTitle)) {
+    case UserPrompt::Answer::Yes:
+        return saveProject();
+    case UserPrompt::Answer::No:
+        return true;
+    case UserPrompt::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void newProject()
+{
+    if (settleUnsavedChanges())
+        ProjectDocument::current().startNew();
+}
+
+void openProject()
+{
+    if (!settleUnsavedChanges())
+        return;
+    const QString path = UserPrompt::current().openFileName(QStringLiteral("Apri progetto"),
+                                                            documentsFolder(), kFileFilter);
+    if (!path.isEmpty())
+        openProjectFile(path);
+}
+
+bool openProjectFile(const QString &path)
+{
+    const auto read = ProjectFile::load(path, CalculationSession::current().regulation());
+    if (!read.project) {
+        UserPrompt::current().message(QStringLiteral("Impossibile aprire il progetto\n%1\n%2.")
+                                          .arg(native(QFileInfo(path).absoluteFilePath()),
+                                               read.error.left(1).toUpper() + read.error.mid(1)),
+                                      kAppTitle, UserPrompt::Icon::Warning);
+        return false;
+    }
+    ProjectDocument::current().opened(*read.project, QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+bool saveProject()
+{
+    const QString path = ProjectDocument::current().filePath();
+    return path.isEmpty() ? saveProjectAs() : writeTo(path);
+}
+
+bool saveProjectAs()
+{
+    const ProjectDocument &document = ProjectDocument::current();
+    QString proposed = document.filePath();
+    if (proposed.isEmpty()) {
+        QString name = document.project().identity.name.trimmed();
+        name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
+        proposed = QDir(documentsFolder())
+                       .filePath((name.isEmpty() ? QStringLiteral("Progetto") : name) +
+                                 QStringLiteral(".") + ProjectFile::kSuffix);
+    }
+    QString path = UserPrompt::current().saveFileName(QStringLiteral("Salva progetto con nome"),
+                                                      proposed, kFileFilter);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().compare(ProjectFile::kSuffix, Qt::CaseInsensitive) != 0)
+        path += QStringLiteral(".") + ProjectFile::kSuffix;
+    return writeTo(path);
+}
+
+void saveCurrentCompartment()
+{
+    CalculationSession &session = CalculationSession::current();
+    const QString name =
+        UserPrompt::current()
+            .input(QStringLiteral("Nome del compartimento:"), kAppTitle, session.compartmentName())
+            .simplified();
+    if (name.isEmpty())
+        return;
+    ProjectDocument &document = ProjectDocument::current();
+    if (document.project().indexOf(name) &&
+        !UserPrompt::current().confirm(
+            QStringLiteral("Il progetto contiene già il compartimento «%1».\nSostituirlo?")
+                .arg(name),
+            kAppTitle, UserPrompt::Icon::Warning))
+        return;
+    Calculation calculation = session.calculation();
+    // The entries as the working table holds them now, whatever the screens last read.
+    if (calculation.method == Method::Materials)
+        calculation.materials = WorkingTables::materials().value_or(calculation.materials);
+    if (calculation.method == Method::Furnishings)
+        calculation.furnishings = WorkingTables::furnishings().value_or(calculation.furnishings);
+    document.storeCompartment({name, essentials(calculation)});
+    session.setCompartmentName(name);
+}
+
+void openCompartment(const Compartment &compartment)
+{
+    const Calculation &calculation = compartment.calculation;
+    CalculationSession &session = CalculationSession::current();
+    session.startCalculation(calculation.method);
+    Screens::get<ValorePerAttivita>().clearForNewCalculation();
+    switch (calculation.method) {
+    case Method::Activity:
+        Screens::get<ValorePerAttivita>().showInputs(calculation);
+        break;
+    case Method::Furnishings:
+        Screens::get<ValorePerArredo>().showInputs(calculation);
+        break;
+    case Method::Materials:
+        Screens::get<ValorePerMateriale>().showInputs(calculation);
+        break;
+    case Method::None:
+        return;
+    }
+    session.load(calculation);
+    session.setCompartmentName(compartment.name);
+    hideMainScreens();
+    if (ReportPage *page = reportPageFor(calculation.method)) {
+        page->show();
+        page->raise();
+    }
+}
+
+void newCompartment()
+{
+    WorkingTables::clearMaterials();
+    WorkingTables::clearFurnishings();
+    hideMainScreens();
+    DensitaCarico &chooser = Screens::get<DensitaCarico>();
+    chooser.show();
+    chooser.raise();
+}
+
+} // namespace ProjectActions

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/project.h"
+
+class QWidget;
+
+// What the user does with the open project, from the project window, the report pages, the start
+// screen and the end of the program. Each reports its own failure in a message.
+namespace ProjectActions {
+
+inline const QString kFileFilter = QStringLiteral("Progetti Ardivo (*.ardivo)");
+
+// Shows the project window beside the current screen.
+void showProjectWindow();
+
+// When the project has unsaved changes, asks whether to save them: true when the caller may go
+// on (saved, or the user chose not to), false when the user cancelled or the save failed.
+bool settleUnsavedChanges();
+void newProject();
+// Asks for a project file and opens it; the open project stays when anything goes wrong.
+void openProject();
+bool openProjectFile(const QString &path);
+// Saves to the project's file, or asks for one first.
+bool saveProject();
+bool saveProjectAs();
+
+// The calculation under way, stored in the project under a name the user gives.
+void saveCurrentCompartment();
+// Fills every screen with a saved compartment, as if the user had typed it, and shows its
+// report page.
+void openCompartment(const Compartment &compartment);
+// The method chooser for a new calculation, as "Nuova analisi" shows it.
+void newCompartment();
+
+} // namespace ProjectActions

@@ -1,0 +1,504 @@
+// Projects: the file format on its own, then saving compartments from the report pages, reopening
+// them, the project window, the unsaved-changes question, bad files and an interrupted save.
+#include "core/calculationsession.h"
+#include "core/projectdocument.h"
+#include "data/projectfile.h"
+#include "data/sharedstate.h"
+#include "data/workingtables.h"
+#include "testsupport.h"
+#include "ui/app/avvio.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/navigation.h"
+#include "ui/factors/fattoreprotezione.h"
+#include "ui/factors/fattorerischio1.h"
+#include "ui/factors/fattorerischio2.h"
+#include "ui/factors/totaleformula.h"
+#include "ui/fireload/valoreperarredo.h"
+#include "ui/fireload/valoreperattivita.h"
+#include "ui/fireload/valorepermateriale.h"
+#include "ui/project/progetto.h"
+#include "ui/project/projectactions.h"
+#include "ui/reports/pageview.h"
+#include "ui/reports/stampapages.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+const QString kProbe = QStringLiteral(FAULTPROBE_PATH);
+
+Amount n(double value)
+{
+    return Amount::number(value);
+}
+
+Project sampleProject()
+{
+    Project project;
+    project.identity = {QStringLiteral("Scuola «Dell'Orto»"), QStringLiteral("Comune di Àrdea"),
+                        QStringLiteral("Via d'Azeglio 3"),    QStringLiteral("Scuola"),
+                        QStringLiteral("Ing. Ardivo"),        QDate(2026, 12, 7)};
+    Compartment office{QStringLiteral("Uffici piano terra"), {}};
+    office.calculation.method = Method::Activity;
+    office.calculation.activity = {QStringLiteral("Ufficio"), 420.0, 1.2};
+    office.calculation.areaClass = 1;
+    office.calculation.riskClass = 1;
+    office.calculation.measures = {3, 5};
+    Compartment store{QStringLiteral("Magazzino"), {}};
+    store.calculation.method = Method::Materials;
+    store.calculation.area = 60;
+    store.calculation.materials = {
+        {QStringLiteral("Legno"), n(17.5), n(1000), n(1), n(0.8)},
+        {QStringLiteral("Vuoto"), Amount::emptyText(), n(1), n(1), n(1)}};
+    store.calculation.areaClass = 0;
+    store.calculation.riskClass = 2;
+    store.calculation.measures = {0, 3};
+    Compartment archive{QStringLiteral("Archivio"), {}};
+    archive.calculation.method = Method::Furnishings;
+    archive.calculation.area = 100;
+    FurnishingEntry shelf;
+    shelf.furnishing = QStringLiteral("Scaffale");
+    shelf.valuePerPiece = n(250);
+    shelf.pieces = n(2);
+    FurnishingEntry paper;
+    paper.goods = QStringLiteral("Carta");
+    paper.valuePerM3 = n(400);
+    paper.volume = n(10);
+    paper.packaging = n(1.1);
+    archive.calculation.furnishings = {shelf, paper};
+    archive.calculation.areaClass = 0;
+    archive.calculation.riskClass = 0;
+    archive.calculation.measures = {2};
+    project.compartments = {office, store, archive};
+    return project;
+}
+
+// Every named text of a report page, as a user reads it.
+QMap<QString, QString> pageTexts(ReportPage *page)
+{
+    QMap<QString, QString> texts;
+    for (QLabel *label : page->pageView()->canvas()->findChildren<QLabel *>()) {
+        if (!label->objectName().isEmpty())
+            texts.insert(label->objectName(), label->text());
+    }
+    return texts;
+}
+
+void walkToReport(Method method, const QString &riskOption, const QStringList &measures)
+{
+    InizFattProt();
+    switch (method) {
+    case Method::Activity: {
+        chooseMethod("Command1");
+        auto &form = Screens::get<ValorePerAttivita>();
+        pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
+        pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
+        click(child(form, "Command1"));
+        click(child(Screens::get<FattoreRischio1>(), "Option1_1"));
+        break;
+    }
+    case Method::Materials: {
+        chooseMethod("Command4");
+        auto &form = Screens::get<ValorePerMateriale>();
+        clickAndType(child(form, "txtAreaComp"), "60");
+        pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+        clickAndType(child(form, "txtQta"), "1000");
+        pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
+        click(child(form, "Command4"));
+        click(child(form, "Command1"));
+        break;
+    }
+    case Method::Furnishings: {
+        chooseMethod("Command2");
+        auto &form = Screens::get<ValorePerArredo>();
+        clickAndType(child(form, "txtAreaComp"), "100");
+        pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
+        clickAndType(child(form, "txtQta"), "2");
+        click(child(form, "Command4"));
+        pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
+        clickAndType(child(form, "txtValoreMJm3"), "400");
+        clickAndType(child(form, "txtQtaMerce"), "10");
+        click(child(form, "CheckImballo"));
+        click(child(form, "Command7"));
+        click(child(form, "Command1"));
+        break;
+    }
+    case Method::None:
+        return;
+    }
+    click(child(Screens::get<FattoreRischio1>(), "Command2"));
+    click(child(Screens::get<FattoreRischio2>(), qPrintable(riskOption)));
+    click(child(Screens::get<FattoreRischio2>(), "Command1"));
+    for (const QString &measure : measures)
+        click(child(Screens::get<FattoreProtezione>(), qPrintable(measure)));
+    click(child(Screens::get<FattoreProtezione>(), "Command1"));
+    click(child(Screens::get<TotaleFormula>(), "Command3"));
+}
+
+QTableView *compartmentTable()
+{
+    return child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestProject : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fileHoldsEveryInput();
+    void badFiles_data();
+    void badFiles();
+    void compartmentsSavedAndReopened();
+    void replacedAndDeletedCompartments();
+    void unsavedChangesQuestion();
+    void saveThatFails();
+    void saveInterruptedByKill();
+};
+
+void TestProject::fileHoldsEveryInput()
+{
+    TestWorld world;
+    const Project project = sampleProject();
+    const Regulation &decree = Regulation::decree2007();
+    const auto read = ProjectFile::fromJson(ProjectFile::toJson(project, decree), decree);
+    QVERIFY2(read.project, qPrintable(read.error));
+    QCOMPARE(*read.project, project);
+    QCOMPARE(read.project->compartments[1].calculation.materials[1].valuePerKg,
+             Amount::emptyText());
+
+    // A path with blanks, accents and apostrophes.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Prog d'esempio è/Scuola dell'Orto.ardivo"));
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QVERIFY(ProjectFile::save(path, project, decree).ok());
+    const auto loaded = ProjectFile::load(path, decree);
+    QVERIFY2(loaded.project, qPrintable(loaded.error));
+    QCOMPARE(*loaded.project, project);
+    const QString json = QString::fromUtf8(bytesOf(path));
+    QVERIFY(json.contains(QStringLiteral("\"version\": 1")));
+    QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"465,70\""))); // results as shown
+    QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"142,80\"")));
+}
+
+void TestProject::badFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    const QByteArray good = ProjectFile::toJson(sampleProject(), Regulation::decree2007());
+    const auto changed = [&](const char *from, const char *to) {
+        QByteArray bytes = good;
+        Q_ASSERT(bytes.contains(from));
+        return bytes.replace(from, to);
+    };
+    QTest::newRow("not a project") << QByteArray("Questo non è un progetto") << "non è un progetto";
+    QTest::newRow("truncated") << good.left(good.size() / 2) << "danneggiato";
+    QTest::newRow("empty") << QByteArray() << "non è un progetto";
+    QTest::newRow("another format") << changed("ardivo-project", "altro") << "non è un progetto";
+    QTest::newRow("newer version") << changed("\"version\": 1", "\"version\": 7") << "più recente";
+    QTest::newRow("negative area") << changed("\"area\": 60", "\"area\": -60") << "numero valido";
+    QTest::newRow("unknown method") << changed("\"method\": \"materials\"", "\"method\": \"magia\"")
+                                    << "metodo di calcolo sconosciuto";
+    QTest::newRow("risk class IV")
+        << changed("\"riskClass\": 2", "\"riskClass\": 3") << "tra I e III";
+    QTest::newRow("measures that exclude each other")
+        << changed("\"measures\": [\n                0,", "\"measures\": [\n                1, 0,")
+        << "si escludono";
+    QTest::newRow("quantity as text")
+        << changed("\"quantity\": 1000", "\"quantity\": \"mille\"") << "numero valido";
+    QTest::newRow("same name twice")
+        << changed("\"name\": \"Archivio\"", "\"name\": \"Magazzino\"") << "compare due volte";
+}
+
+// A bad file is refused with its name and the reason; the project that was open stays as it was,
+// and the file on disk is not touched.
+void TestProject::badFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    TestWorld world;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Cattivo d'esempio.ardivo"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    ProjectDocument &document = ProjectDocument::current();
+    document.storeCompartment(sampleProject().compartments[0]);
+    const Project before = document.project();
+    QVERIFY(!ProjectActions::openProjectFile(path));
+    QCOMPARE(world.prompt.messages.size(), 1);
+    QVERIFY2(world.prompt.messages[0].contains(QStringLiteral("Cattivo d'esempio.ardivo")),
+             qPrintable(world.prompt.messages[0]));
+    QVERIFY2(world.prompt.messages[0].contains(reason, Qt::CaseInsensitive),
+             qPrintable(world.prompt.messages[0]));
+    QCOMPARE(document.project(), before);
+    QVERIFY(document.isModified());
+    QCOMPARE(bytesOf(path), content);
+}
+
+// A compartment by each method saved from its report page, the project saved, the program's state
+// cleared, the file opened again and each compartment reopened: every text of its report page is
+// the one it had when it was saved.
+void TestProject::compartmentsSavedAndReopened()
+{
+    TestWorld world;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Lavoro.ardivo"));
+    struct Walk {
+        Method method;
+        QString risk;
+        QStringList measures;
+        QString name;
+    };
+    const QList<Walk> walks{
+        {Method::Activity, "Option1_1", {"Check4", "Check6"}, "Uffici"},
+        {Method::Materials, "Option1_2", {"Check1", "Check4"}, "Magazzino legno"},
+        {Method::Furnishings, "Option1_0", {"Check3"}, "Dormitorio"}};
+    QList<QMap<QString, QString>> saved;
+    for (const Walk &walk : walks) {
+        walkToReport(walk.method, walk.risk, walk.measures);
+        ReportPage *page = reportPageFor(walk.method);
+        QVERIFY(page->isVisible());
+        saved << pageTexts(page);
+        world.prompt.inputs << walk.name;
+        click(child(*page, "cmdSalvaCompartimento"));
+        QCOMPARE(world.prompt.prompts.last(), QStringLiteral("Nome del compartimento:"));
+        QCOMPARE(CalculationSession::current().compartmentName(), walk.name);
+    }
+    QVERIFY(world.prompt.messages.filter("inserimento").size() >= 1); // the walks' own messages
+    const int messagesBefore = world.prompt.messages.size();
+
+    click(child(*reportPageFor(Method::Furnishings), "cmdProgetto"));
+    auto &window = Screens::get<Progetto>();
+    QVERIFY(window.isVisible());
+    QVERIFY(reportPageFor(Method::Furnishings)->isVisible()); // the screen stays beside it
+    QCOMPARE(compartmentTable()->model()->rowCount(), 3);
+    QCOMPARE(compartmentTable()->model()->index(1, 0).data().toString(),
+             QStringLiteral("Magazzino legno"));
+    QCOMPARE(compartmentTable()->model()->index(1, 7).data().toString(), saved[1]["txtTotFormula"]);
+    QCOMPARE(compartmentTable()->model()->headerData(7, Qt::Horizontal).toString(),
+             QStringLiteral("q_f,d [MJ/m²]"));
+    clickAndType(child(window, "txtNomeProgetto"), QStringLiteral("Scuola dell'Orto"));
+    clickAndType(child(window, "txtTecnico"), QStringLiteral("Ing. Ardivo"));
+    QVERIFY(window.isWindowModified());
+    QVERIFY(window.windowTitle().contains(QStringLiteral("Senza nome")));
+    world.prompt.files << path;
+    click(child(window, "cmdSalvaProgetto"));
+    QVERIFY(world.prompt.fileBoxes.last().endsWith(QStringLiteral("Scuola dell'Orto.ardivo")));
+    QVERIFY(!window.isWindowModified());
+    QVERIFY(window.windowTitle().contains(QStringLiteral("Lavoro.ardivo")));
+    QCOMPARE(world.prompt.messages.size(), messagesBefore); // a save that works says nothing
+
+    // Everything cleared, as after a restart, then the file opened again.
+    closeAllScreens();
+    Module1::resetSharedState();
+    QVERIFY(ProjectActions::openProjectFile(path));
+    ProjectActions::showProjectWindow();
+    QCOMPARE(child<QLineEdit>(Screens::get<Progetto>(), "txtNomeProgetto")->text(),
+             QStringLiteral("Scuola dell'Orto"));
+    for (int row = 0; row < walks.size(); ++row) {
+        QTableView *table = compartmentTable();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualRect(table->model()->index(row, 0)).center());
+        click(child(Screens::get<Progetto>(), "cmdApriCompartimento"));
+        ReportPage *page = reportPageFor(walks[row].method);
+        QVERIFY(page->isVisible());
+        const QMap<QString, QString> texts = pageTexts(page);
+        for (auto it = saved[row].cbegin(); it != saved[row].cend(); ++it)
+            QVERIFY2(texts.value(it.key()) == it.value(),
+                     qPrintable(walks[row].name + ": " + it.key() + " = " + texts.value(it.key()) +
+                                ", saved " + it.value()));
+        // The screens hold the inputs as typed: back from the page goes through them.
+        QCOMPARE(CalculationSession::current().compartmentName(), walks[row].name);
+        if (walks[row].method == Method::Activity) {
+            auto &activity = Screens::get<ValorePerAttivita>();
+            QCOMPARE(child<QComboBox>(activity, "ComboAttivita")->currentText(),
+                     QStringLiteral("Ufficio"));
+            QCOMPARE(child<QLineEdit>(activity, "txtValoreMJm2")->text(), QStringLiteral("420"));
+            QCOMPARE(child<QComboBox>(activity, "ComboFrattile")->currentText(),
+                     QStringLiteral("1,2"));
+            QCOMPARE(child<QLabel>(activity, "Valoreqf")->text(), QStringLiteral("504"));
+        }
+    }
+    // The materials screen has its area and its entries back in the working table.
+    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(),
+             QStringLiteral("60"));
+    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblAppoggioMateriali")), 1);
+    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblStampaArredo")), 1);
+    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblStampaMatInDep")), 1);
+    QVERIFY(!ProjectDocument::current().isModified());
+}
+
+void TestProject::replacedAndDeletedCompartments()
+{
+    TestWorld world;
+    walkToReport(Method::Activity, "Option1_1", {"Check4"});
+    ReportPage *page = reportPageFor(Method::Activity);
+    world.prompt.inputs << "Uffici";
+    click(child(*page, "cmdSalvaCompartimento"));
+    // The same calculation under another name, then with the first name again.
+    world.prompt.inputs << "Sale riunioni";
+    click(child(*page, "cmdSalvaCompartimento"));
+    QCOMPARE(world.prompt.proposals.last(), QStringLiteral("Uffici")); // the name it had
+    ProjectActions::showProjectWindow();
+    QCOMPARE(compartmentTable()->model()->rowCount(), 2);
+
+    click(child(*page, "cmdIndietro"));
+    click(child(Screens::get<TotaleFormula>(), "Command1"));
+    click(child(Screens::get<FattoreProtezione>(), "Check5"));
+    click(child(Screens::get<FattoreProtezione>(), "Command1"));
+    click(child(Screens::get<TotaleFormula>(), "Command3"));
+    world.prompt.inputs << "Uffici";
+    world.prompt.answers << false; // not replaced
+    click(child(*page, "cmdSalvaCompartimento"));
+    QCOMPARE(world.prompt.questions.last(),
+             QStringLiteral("Il progetto contiene già il compartimento «Uffici».\nSostituirlo?"));
+    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), QStringLiteral("0,85"));
+    world.prompt.inputs << "Uffici";
+    world.prompt.answers << true;
+    click(child(*page, "cmdSalvaCompartimento"));
+    QCOMPARE(compartmentTable()->model()->rowCount(), 2);
+    QCOMPARE(compartmentTable()->model()->index(0, 0).data().toString(), QStringLiteral("Uffici"));
+    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), QStringLiteral("0,77"));
+    // Cancel stores nothing.
+    const Project before = ProjectDocument::current().project();
+    click(child(*page, "cmdSalvaCompartimento"));
+    QCOMPARE(ProjectDocument::current().project(), before);
+
+    // Deleting asks first.
+    QTableView *table = compartmentTable();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(1, 0)).center());
+    world.prompt.answers << false;
+    click(child(Screens::get<Progetto>(), "cmdEliminaCompartimento"));
+    QCOMPARE(world.prompt.questions.last(),
+             QStringLiteral("Eliminare il compartimento «Sale riunioni» dal progetto?"));
+    QCOMPARE(table->model()->rowCount(), 2);
+    world.prompt.answers << true;
+    click(child(Screens::get<Progetto>(), "cmdEliminaCompartimento"));
+    QCOMPARE(table->model()->rowCount(), 1);
+    QCOMPARE(ProjectDocument::current().project().compartments[0].name, QStringLiteral("Uffici"));
+}
+
+// New project, another project opened, the program closed: with unsaved changes each asks, and
+// Cancel keeps everything as it was.
+void TestProject::unsavedChangesQuestion()
+{
+    TestWorld world;
+    QTemporaryDir dir;
+    ProjectActions::showProjectWindow();
+    auto &window = Screens::get<Progetto>();
+    clickAndType(child(window, "txtCommittente"), QStringLiteral("Comune"));
+    const Project changed = ProjectDocument::current().project();
+
+    world.prompt.choices << UserPrompt::Answer::Cancel;
+    click(child(window, "cmdNuovoProgetto"));
+    QCOMPARE(world.prompt.asked.size(), 1);
+    QVERIFY(world.prompt.asked[0].contains(QStringLiteral("modifiche non salvate")));
+    QCOMPARE(ProjectDocument::current().project(), changed);
+    QVERIFY(ProjectDocument::current().isModified());
+
+    world.prompt.choices << UserPrompt::Answer::Cancel;
+    click(child(window, "cmdApriProgetto"));
+    QVERIFY(world.prompt.fileBoxes.isEmpty()); // no file box after Cancel
+    QCOMPARE(ProjectDocument::current().project(), changed);
+
+    // Closing the program with its close box.
+    setQuitGuard(&ProjectActions::settleUnsavedChanges);
+    auto &start = Screens::get<Avvio>();
+    start.show();
+    world.prompt.choices << UserPrompt::Answer::Cancel;
+    start.close();
+    QVERIFY(start.isVisible());
+    QCOMPARE(ProjectDocument::current().project(), changed);
+
+    // Yes saves first.
+    world.prompt.choices << UserPrompt::Answer::Yes;
+    world.prompt.files << dir.filePath("Comune.ardivo");
+    click(child(window, "cmdNuovoProgetto"));
+    QVERIFY(QFile::exists(dir.filePath("Comune.ardivo")));
+    QCOMPARE(ProjectDocument::current().project().identity.client, QString());
+    QCOMPARE(child<QLineEdit>(window, "txtCommittente")->text(), QString());
+    QCOMPARE(child<QDateEdit>(window, "dtData")->date(), QDate::currentDate());
+
+    // No throws the changes away.
+    clickAndType(child(window, "txtCommittente"), QStringLiteral("Altro"));
+    world.prompt.choices << UserPrompt::Answer::No;
+    world.prompt.files << dir.filePath("Comune.ardivo");
+    click(child(window, "cmdApriProgetto"));
+    QCOMPARE(ProjectDocument::current().project().identity.client, QStringLiteral("Comune"));
+    QVERIFY(!window.isWindowModified());
+
+    // Without changes nothing is asked, and the program ends.
+    const int asked = world.prompt.asked.size();
+    start.close();
+    QCOMPARE(world.prompt.asked.size(), asked);
+    setQuitGuard({});
+}
+
+void TestProject::saveThatFails()
+{
+    TestWorld world;
+    ProjectDocument::current().storeCompartment(sampleProject().compartments[1]);
+    // A folder where no file can be made: the user is told and offered another name.
+    world.prompt.files << QStringLiteral("/proc/Progetto.ardivo");
+    world.prompt.answers << false;
+    QVERIFY(!ProjectActions::saveProject());
+    QVERIFY(world.prompt.questions.last().contains(QStringLiteral("/proc/Progetto.ardivo")));
+    QVERIFY(world.prompt.questions.last().contains(QStringLiteral("Salvarlo con un altro nome?")));
+    QVERIFY(ProjectDocument::current().isModified());
+    QVERIFY(ProjectDocument::current().filePath().isEmpty());
+
+    // A folder that does not exist.
+    world.prompt.files << QStringLiteral("/non/esiste/Progetto.ardivo");
+    QVERIFY(!ProjectActions::saveProjectAs());
+    QVERIFY(world.prompt.messages.last().contains(QStringLiteral("La cartella non esiste")));
+    QVERIFY(ProjectDocument::current().isModified());
+}
+
+// A save killed at any moment leaves a file that opens whole: the one before, or the new one.
+void TestProject::saveInterruptedByKill()
+{
+    TestWorld world;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Interrotto.ardivo"));
+    QRandomGenerator random(20261207);
+    int lastWhole = 0;
+    for (int round = 0; round < 6; ++round) {
+        QProcess writer;
+        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writer.start(kProbe, {QStringLiteral("saveprojects"), path});
+        QVERIFY(writer.waitForStarted());
+        QVERIFY(writer.waitForReadyRead(20000)); // at least one save is done
+        QTest::qWait(int(random.bounded(5, 120)));
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
+        const auto read = ProjectFile::load(path, Regulation::decree2007());
+        QVERIFY2(read.project, qPrintable(read.error));
+        QVERIFY(!read.project->compartments.isEmpty());
+        lastWhole = read.project->compartments.size();
+        const QStringList leftovers = QDir(dir.path()).entryList(QDir::Files);
+        QVERIFY2(leftovers.size() <= 2,
+                 qPrintable(leftovers.join(", "))); // the file, and a half-written copy at most
+    }
+    QVERIFY(lastWhole >= 1);
+}
+
+QTEST_MAIN(TestProject)
+#include "tst_project.moc"
