@@ -2,6 +2,9 @@
 // database, and sets each figure beside a floor measured in the same run on the same machine.
 // Prints one table and one JSON line; the exit status is 1 when a figure misses its target.
 
+#include "core/project.h"
+#include "data/projectfile.h"
+#include "ui/project/projectactions.h"
 #include "core/userprompt.h"
 #include "data/database.h"
 #include "data/sharedstate.h"
@@ -396,6 +399,59 @@ QString number(double value)
     return QString::number(value, 'f', value < 10 ? 3 : 1);
 }
 
+// A project of `compartments` compartments with `entries` materials each.
+Project benchProject(int compartments, int entries, const QStringList &names)
+{
+    Project project;
+    project.identity.name = QStringLiteral("Benchmark");
+    for (int c = 0; c < compartments; ++c) {
+        Compartment compartment;
+        compartment.name = QStringLiteral("Compartimento %1").arg(c + 1);
+        Calculation &calculation = compartment.calculation;
+        calculation.method = Method::Materials;
+        calculation.area = 100 + c;
+        calculation.areaClass = 0;
+        calculation.riskClass = 1;
+        calculation.measures = {0, 3};
+        for (int i = 0; i < entries; ++i)
+            calculation.materials << MaterialEntry{names.at(i % names.size()), Amount::number(17.5),
+                                                   Amount::number(i + 1), Amount::number(1),
+                                                   Amount::number(0.8)};
+        project.compartments << compartment;
+    }
+    return project;
+}
+
+// Saving and opening a project, beside reading the same file's bytes; reopening a compartment
+// of 10.000 entries into every screen.
+void measureProjects(std::vector<Figure> &figures, const QStringList &names, const QString &folder)
+{
+    const Regulation &regulation = Regulation::decree2007();
+    const QString path = folder + QStringLiteral("/bench.ardivo");
+    const Project project = benchProject(50, 200, names);
+    const double save = timeMs(5, [&] { ProjectFile::save(path, project, regulation); });
+    const double readBytes = timeMs(5, [&] {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        file.readAll();
+    });
+    figures.push_back({QStringLiteral("saving a project of 50 x 200 entries"), 10000, save,
+                       readBytes, kNone, 300.0, QStringLiteral("ms")});
+    const double open = timeMs(5, [&] { ProjectFile::load(path, regulation); });
+    figures.push_back({QStringLiteral("opening a project of 50 x 200 entries"), 10000, open,
+                       readBytes, kNone, 300.0, QStringLiteral("ms")});
+
+    const Project large = benchProject(1, 10000, names);
+    const double reopen = timeMs(3, [&] {
+        ProjectActions::openCompartment(large.compartments.first());
+        QCoreApplication::processEvents();
+    });
+    figures.push_back({QStringLiteral("reopening a compartment"), 10000, reopen, kNone, kNone,
+                       300.0, QStringLiteral("ms")});
+    Fine();
+    settle();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -419,6 +475,7 @@ int main(int argc, char *argv[])
                        kNone, kNone, kNone, QStringLiteral("ms")});
     for (int rows : {100, 1000, 10000})
         measureMaterials(figures, rows, names, dir.path());
+    measureProjects(figures, names, dir.path());
     figures.push_back({QStringLiteral("peak resident memory"), 10000, peakResidentKiB() / 1024.0,
                        kNone, kNone, 200.0, QStringLiteral("MiB")});
     Fine();
