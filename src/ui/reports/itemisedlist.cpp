@@ -10,6 +10,7 @@
 #include "ui/reports/pageview.h"
 #include "ui/reports/stampapages.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -28,10 +29,21 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Method meth
       m_view(new PageView(canvasWidth, canvasHeight, this)), m_canvas(m_view->canvas()),
       m_rows(new ListRows(m_view)), m_designHeight(canvasHeight), m_borderBottom(borderBottom)
 {
+    // The back button stands in a bar above the page, never part of it.
+    auto *bar = new QWidget(this);
+    auto *buttons = new QHBoxLayout(bar);
+    buttons->setContentsMargins(6, 4, 6, 4);
+    m_back = makeButton(bar, "Indietro", QStringLiteral("Indietro"));
+    buttons->addWidget(m_back);
+    buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
-    resize(PageView::toPixelsX(clientWidth), PageView::toPixelsY(clientHeight));
+    layout->setSpacing(0);
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    layout->addWidget(bar);
+    layout->addWidget(m_view, 1);
+    resize(PageView::toPixelsX(clientWidth),
+           PageView::toPixelsY(clientHeight) + bar->sizeHint().height());
 
     text(m_canvas, "lblTestata",
          QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni "), 0,
@@ -39,9 +51,6 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Method meth
     text(m_canvas, "lblDecreto",
          QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"),
          0, borderTop + 600, script(11), 11160, Qt::AlignHCenter);
-    m_back = makeButton(m_canvas, "Indietro", QStringLiteral("Indietro"));
-    m_back->setFont(sansSerif(8));
-    place(m_back, 120, borderTop + 720, 840, 300);
     hline(m_canvas, "Line1", borderTop + 1080, 120, 11040);
     text(m_canvas, "Label1", title, 360, titleTop, sansSerif(13.5));
     m_border = border(m_canvas, 0, borderTop, 11160, borderBottom);

@@ -7,10 +7,14 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <cstdio>
 
 namespace ReportPrinter {
 namespace {
@@ -104,6 +108,49 @@ QList<int> sheetTops(const QWidget *canvas, int sheetHeight)
         top = cut;
     }
     return tops;
+}
+
+QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title)
+{
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("La cartella non esiste");
+    if (target.exists() && !target.isWritable())
+        return QStringLiteral("Il file è in sola lettura");
+    QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") + target.completeBaseName() +
+                        QStringLiteral("-XXXXXX.part"));
+    if (!folder.isWritable() || !part.open())
+        return QStringLiteral("La cartella non consente la scrittura");
+    part.close();
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setDocName(title);
+    pdf.setCreator(QStringLiteral("Ardivo"));
+    pdf.setOutputFileName(part.fileName());
+    if (!render(canvasesOf(windows), pdf))
+        return QStringLiteral("Impossibile scrivere il documento");
+    if (QFileInfo(part.fileName()).size() == 0)
+        return QStringLiteral("Impossibile scrivere il documento: forse il disco è pieno");
+    // The whole file takes the place of the old one in one step.
+    if (std::rename(QFile::encodeName(part.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return QStringLiteral("Impossibile dare al documento il nome scelto");
+    part.setAutoRemove(false);
+    return QString();
+}
+
+QString proposedPdfPath(const QString &name)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    QString base = name.trimmed().isEmpty() ? QStringLiteral("Ardivo") : name.trimmed();
+    base.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
+    return QDir(folder).filePath(base + QStringLiteral(" - ") +
+                                 QDate::currentDate().toString(Qt::ISODate) +
+                                 QStringLiteral(".pdf"));
 }
 
 void print(const QList<QWidget *> &windows)

@@ -18,6 +18,12 @@ bool render(const QList<QWidget *> &canvases, QPrinter &printer);
 // Where a canvas taller than one sheet is cut: the tops of its sheets, in canvas pixels, each
 // sheet at most `sheetHeight` tall, never cutting a child (a row of a list) in two.
 QList<int> sheetTops(const QWidget *canvas, int sheetHeight);
+// Writes the windows' pages to the PDF file `path`, titled `title`, with Ardivo as its creator.
+// The file is written beside its place under another name and put there only when whole: a
+// failure leaves no half-written file. An empty text on success, else the reason in Italian.
+QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title);
+// The name proposed for a PDF: "<name> - <aaaa-mm-gg>.pdf" in the documents folder.
+QString proposedPdfPath(const QString &name);
 // Where the PDF goes when there is no printer.
 QString fallbackPdfPath();
 

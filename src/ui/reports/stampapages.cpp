@@ -2,6 +2,8 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
+#include "core/projectdocument.h"
+#include "core/userprompt.h"
 #include "data/module1.h"
 #include "data/module2.h"
 #include "data/sharedstate.h"
@@ -17,6 +19,8 @@
 #include "ui/reports/stampaelencoarredomerci.h"
 #include "ui/reports/stampaelencomateriali.h"
 
+#include <QDir>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -72,10 +76,6 @@ ReportPage::Layout activityPage()
     l.borderTop = 0;
     l.borderBottom = 14265;
     l.headingTop = 120;
-    l.buttonsTop = 720;
-    l.indietroLeft = 0;
-    l.nuovaLeft = 720;
-    l.stampaLeft = 10320;
     l.line1Top = 1080;
     l.line1Left = 120;
     l.line1Right = 11040;
@@ -109,10 +109,6 @@ ReportPage::Layout materialsPage()
     l.borderTop = 0;
     l.borderBottom = 14040;
     l.headingTop = 120;
-    l.buttonsTop = 705;
-    l.indietroLeft = 195;
-    l.nuovaLeft = 930;
-    l.stampaLeft = 10230;
     l.line1Top = 1080;
     l.line1Left = 120;
     l.line1Right = 11040;
@@ -146,10 +142,6 @@ ReportPage::Layout furnishingsPage()
     l.borderTop = 240;
     l.borderBottom = 14520;
     l.headingTop = 480;
-    l.buttonsTop = 1080;
-    l.indietroLeft = 120;
-    l.nuovaLeft = 960;
-    l.stampaLeft = 9720;
     l.line1Top = 1560;
     l.line1Left = 240;
     l.line1Right = 11160;
@@ -178,10 +170,31 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     : MainScreen(name, caption), m_view(new PageView(l.canvasWidth, l.canvasHeight, this)),
       m_method(method), m_layout(l)
 {
+    // The buttons stand in a bar above the page: they are never part of it, on screen or in print.
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("barraPulsanti"));
+    auto *buttons = new QHBoxLayout(bar);
+    buttons->setContentsMargins(6, 4, 6, 4);
+    m_indietro = makeButton(bar, "cmdIndietro", QStringLiteral("Indietro"));
+    m_nuova = makeButton(bar, "cmdNuova", QStringLiteral("Nuova analisi"));
+    auto *saveInProject =
+        makeButton(bar, "cmdSalvaCompartimento", QStringLiteral("Salva nel progetto"));
+    auto *project = makeButton(bar, "cmdProgetto", QStringLiteral("Progetto"));
+    auto *exportPdf = makeButton(bar, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
+    m_stampa = makeButton(bar, "cmdStampa", QStringLiteral("Stampa"));
+    for (QPushButton *button : {m_indietro, m_nuova, saveInProject, project, exportPdf})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    buttons->addWidget(m_stampa);
+
     auto *windowLayout = new QVBoxLayout(this);
     windowLayout->setContentsMargins(0, 0, 0, 0);
-    windowLayout->addWidget(m_view);
-    resize(PageView::toPixelsX(l.clientWidth), PageView::toPixelsY(l.clientHeight));
+    windowLayout->setSpacing(0);
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    windowLayout->addWidget(bar);
+    windowLayout->addWidget(m_view, 1);
+    resize(PageView::toPixelsX(l.clientWidth),
+           PageView::toPixelsY(l.clientHeight) + bar->sizeHint().height());
 
     QWidget *canvas = m_view->canvas();
     const QFont units = verdana(9.75, false);
@@ -194,22 +207,6 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160,
          Qt::AlignHCenter);
     text(canvas, "lblDecreto", kDecree, 0, l.headingTop + 420, script(11), 11160, Qt::AlignHCenter);
-
-    const QFont buttonFont = sansSerif(8);
-    m_indietro = makeButton(canvas, "cmdIndietro", QStringLiteral("Indietro"));
-    m_nuova = makeButton(canvas, "cmdNuova", QStringLiteral("Nuova analisi"));
-    m_stampa = makeButton(canvas, "cmdStampa", QStringLiteral("Stampa"));
-    auto *saveInProject =
-        makeButton(canvas, "cmdSalvaCompartimento", QStringLiteral("Salva nel progetto"));
-    auto *project = makeButton(canvas, "cmdProgetto", QStringLiteral("Progetto"));
-    m_buttons = {m_indietro, m_nuova, saveInProject, project, m_stampa};
-    for (QPushButton *button : m_buttons)
-        button->setFont(buttonFont);
-    place(m_indietro, l.indietroLeft, l.buttonsTop, l.nuovaLeft - l.indietroLeft - 15, 300);
-    place(m_nuova, l.nuovaLeft, l.buttonsTop, 1215, 300);
-    place(saveInProject, l.nuovaLeft + 1230, l.buttonsTop, 1500, 300);
-    place(project, l.nuovaLeft + 2745, l.buttonsTop, 900, 300);
-    place(m_stampa, l.stampaLeft, l.buttonsTop, 840, 300);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
     text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop,
@@ -294,6 +291,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
     connect(m_stampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+    connect(exportPdf, &QPushButton::clicked, this, [this] { cmdEsportaPdf_Click(); });
     connect(saveInProject, &QPushButton::clicked, this,
             [] { ProjectActions::saveCurrentCompartment(); });
     connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
@@ -365,10 +363,10 @@ void ReportPage::cmdStampa_Click()
 {
     // The buttons and the list's link are not part of the printed page; the whole canvas is
     // printed whatever part of it the window shows, so the scroll bars never are.
-    QList<QWidget *> hidden(m_buttons.begin(), m_buttons.end());
+    QList<QWidget *> hidden;
     QList<QWidget *> windows{this};
     if (ItemisedList *list = attachedList()) {
-        hidden << findChild<QWidget *>(QStringLiteral("Label7")) << list->backButton();
+        hidden << findChild<QWidget *>(QStringLiteral("Label7"));
         windows << list;
     }
     for (QWidget *w : hidden)
@@ -376,6 +374,37 @@ void ReportPage::cmdStampa_Click()
     ReportPrinter::print(windows);
     for (QWidget *w : hidden)
         w->show();
+}
+
+void ReportPage::cmdEsportaPdf_Click()
+{
+    const CalculationSession &session = CalculationSession::current();
+    const QString projectName = session.compartmentName().isEmpty()
+                                    ? QString()
+                                    : ProjectDocument::current().project().identity.name;
+    QString path = UserPrompt::current().saveFileName(QStringLiteral("Esporta PDF"),
+                                                      ReportPrinter::proposedPdfPath(projectName),
+                                                      QStringLiteral("Documenti PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    QList<QWidget *> windows{this};
+    QWidget *link = nullptr;
+    if (ItemisedList *list = attachedList()) {
+        windows << list;
+        link = findChild<QWidget *>(QStringLiteral("Label7"));
+    }
+    if (link)
+        link->hide();
+    const QString error = ReportPrinter::exportPdf(
+        windows, path, projectName.isEmpty() ? QStringLiteral("Ardivo") : projectName);
+    if (link)
+        link->show();
+    if (!error.isEmpty())
+        UserPrompt::current().message(QStringLiteral("Impossibile esportare il PDF\n%1\n%2.")
+                                          .arg(QDir::toNativeSeparators(path), error),
+                                      kAppTitle, UserPrompt::Icon::Warning);
 }
 
 ItemisedList *StampaMateriali::attachedList()

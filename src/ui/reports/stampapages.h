@@ -47,6 +47,8 @@ protected:
     void addQfValue(QWidget *canvas, int top);
 
     void cmdStampa_Click();
+    // The page, then its list, to a PDF file the user names.
+    void cmdEsportaPdf_Click();
     // The itemised list printed after the page (created and built if needed), if any.
     virtual ItemisedList *attachedList() { return nullptr; }
     virtual void cmdNuova_Click();
@@ -55,7 +57,6 @@ protected:
     QPushButton *m_indietro;
     QPushButton *m_nuova;
     QPushButton *m_stampa;
-    QList<QPushButton *> m_buttons; // none of them is printed
 
 private:
     PageView *m_view;
