@@ -2,6 +2,7 @@
 // database, and sets each figure beside a floor measured in the same run on the same machine.
 // Prints one table and one JSON line; the exit status is 1 when a figure misses its target.
 
+#include "core/calculationsession.h"
 #include "core/project.h"
 #include "data/projectfile.h"
 #include "ui/project/projectactions.h"
@@ -263,6 +264,7 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
                       const QString &pdfFolder)
 {
     ValorePerMateriale &screen = Screens::get<ValorePerMateriale>();
+    CalculationSession::current().startCalculation(Method::Materials); // as the method chooser does
     screen.show();
     settle();
     fillMaterials(rows, names);

@@ -44,6 +44,25 @@ std::optional<QVector<Entry>> read(const QString &sql, std::optional<CachedRows<
     return rows;
 }
 
+std::optional<CachedRows<MaterialEntry>> materialsCache;
+std::optional<CachedRows<FurnishingEntry>> furnishingsCache;
+
+// After one row was appended by this program: a list read just before it takes the row too,
+// instead of being read again whole. (The program never appends inside a transaction that it
+// then rolls back; such a row would stay in the list until the file changes again.)
+template <class Entry>
+void appendToCache(std::optional<CachedRows<Entry>> &cache,
+                   const std::optional<Database::WriteStamp> &before, const Entry &entry)
+{
+    const auto after = Database::instance().writeStamp();
+    if (cache && before && after && cache->stamp == *before) {
+        cache->rows << entry;
+        cache->stamp = *after;
+    } else {
+        cache.reset();
+    }
+}
+
 } // namespace
 
 Amount amountFrom(const QVariant &stored)
@@ -74,7 +93,7 @@ QVariant storedValue(const Amount &amount)
 
 std::optional<QVector<MaterialEntry>> materials()
 {
-    static std::optional<CachedRows<MaterialEntry>> cache;
+    auto &cache = materialsCache;
     return read<MaterialEntry>(
         QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat, FattorePsi, Fattore_m "
                        "FROM tblAppoggioMateriali ORDER BY rowid"),
@@ -87,7 +106,7 @@ std::optional<QVector<MaterialEntry>> materials()
 
 std::optional<QVector<FurnishingEntry>> furnishings()
 {
-    static std::optional<CachedRows<FurnishingEntry>> cache;
+    auto &cache = furnishingsCache;
     return read<FurnishingEntry>(
         QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
                        "ValorePerM3, QtaMerce, Imballo FROM tblAppoggio ORDER BY rowid"),
@@ -111,28 +130,46 @@ std::optional<QVariant> storedNumber(const QString &text)
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
                     const QVariant &m, const QVariant &quantity)
 {
-    return Database::instance().exec(
+    const auto before = Database::instance().writeStamp();
+    const bool appended = Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
                        "FattorePsi, Fattore_m, QtaMat) VALUES (?, ?, ?, ?, ?, ?)"),
         {id, name, valuePerKg, psi, m, quantity});
+    if (appended)
+        appendToCache(materialsCache, before,
+                      MaterialEntry{name, amountFrom(valuePerKg), amountFrom(quantity),
+                                    amountFrom(psi), amountFrom(m)});
+    return appended;
 }
 
 bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
                       const QVariant &pieces)
 {
-    return Database::instance().exec(
+    const auto before = Database::instance().writeStamp();
+    const bool appended = Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo) "
                        "VALUES (?, ?, ?, ?)"),
         {id, name, valuePerPiece, pieces});
+    if (appended)
+        appendToCache(furnishingsCache, before,
+                      FurnishingEntry{name, amountFrom(valuePerPiece), amountFrom(pieces), QString(),
+                                      Amount(), Amount(), Amount()});
+    return appended;
 }
 
-bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
-                 double packaging)
+bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3,
+                 const QVariant &volume, double packaging)
 {
-    return Database::instance().exec(
+    const auto before = Database::instance().writeStamp();
+    const bool appended = Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, MaterialeInDeposito, ValorePerM3, "
                        "QtaMerce, Imballo) VALUES (?, ?, ?, ?, ?)"),
         {id, name, valuePerM3, volume, packaging});
+    if (appended)
+        appendToCache(furnishingsCache, before,
+                      FurnishingEntry{QString(), Amount(), Amount(), name, amountFrom(valuePerM3),
+                                      amountFrom(volume), Amount::number(packaging)});
+    return appended;
 }
 
 namespace {
