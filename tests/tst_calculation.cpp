@@ -131,6 +131,11 @@ void TestCalculation::fixedTwoDecimals()
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(toFixed2(value), text);
+    // One decimal for shares and wood, never grouped.
+    QCOMPARE(toFixed1(45.25), QStringLiteral("45,3"));
+    QCOMPARE(toFixed1(14000.0 / 31000 * 100), QStringLiteral("45,2"));
+    QCOMPARE(toFixed1(1234.56), QStringLiteral("1234,6"));
+    QCOMPARE(toFixed1(0), QStringLiteral("0,0"));
 }
 
 void TestCalculation::areaClasses_data()

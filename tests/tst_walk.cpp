@@ -285,7 +285,9 @@ void TestWalk::reportFieldsForEachMethod_data()
                                           {"lblClasse", "30"},
                                           {"lblClasseMin", "15"}} +
                                    measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
-                               << Fields{{"Valoreqf", "516"}, {"txtDensCarInc", "516"}}
+                               << Fields{{"Valoreqf", "516"},
+                                         {"txtDensCarInc", "516"},
+                                         {"lblLegna", "pari a 27,9 kg/m² di legna standard"}}
                                << Fields{
                                       {"Valoreqf", "516"},      {"txtArea", "60"},
                                       {"Materiale_0", "Legno"}, {"ValorePerKg_0", "17,5"},
@@ -306,7 +308,9 @@ void TestWalk::reportFieldsForEachMethod_data()
                                             {"lblClasse", "0"},
                                             {"lblClasseMin", "0"}} +
                                      measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
-                                 << Fields{{"Valoreqf", "49"}, {"txtDensCarInc", "49"}}
+                                 << Fields{{"Valoreqf", "49"},
+                                           {"txtDensCarInc", "49"},
+                                           {"lblLegna", "pari a 2,6 kg/m² di legna standard"}}
                                  << Fields{{"Valoreqf", "49"},
                                            {"lblArea", "100"},
                                            {"Arredo_0", "Materasso in cotone"},

@@ -2,6 +2,8 @@
 
 #include "core/italiannumbers.h"
 
+#include <cmath>
+
 namespace CalculationTexts {
 
 QString fireLoad(const Calculation &c)
@@ -34,6 +36,24 @@ QStringList numbers(const QVector<double> &values)
     for (double value : values)
         texts << ItalianNumbers::toText(value);
     return texts;
+}
+
+QString entryLoad(double load)
+{
+    return ItalianNumbers::toText(ItalianNumbers::asRead(load));
+}
+
+QString share(double load, double total)
+{
+    if (!(total > 0) || !std::isfinite(total))
+        return QString();
+    return ItalianNumbers::toFixed1(load / total * 100);
+}
+
+QString woodEquivalent(const Calculation &c)
+{
+    const auto value = ::fireLoad(c);
+    return value ? ItalianNumbers::toFixed1(*value * kWoodKgPerMJ) : QString();
 }
 
 QString deltaQ1(const Calculation &c, const Regulation &r)

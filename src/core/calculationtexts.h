@@ -18,6 +18,12 @@ QString number(const std::optional<double> &value);
 QString number(const Amount &amount);
 // Values to choose from, as a chooser lists them.
 QStringList numbers(const QVector<double> &values);
+// An entry's fire load in MJ, and its share of `total` in per cent with one decimal.
+QString entryLoad(double load);
+QString share(double load, double total);
+// q_f as kilograms of standard wood per m² (1 MJ = 0,054 kg), with one decimal.
+QString woodEquivalent(const Calculation &calculation);
+inline constexpr double kWoodKgPerMJ = 0.054;
 QString deltaQ1(const Calculation &calculation, const Regulation &regulation);
 QString deltaQ2(const Calculation &calculation, const Regulation &regulation);
 QString measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);

@@ -150,6 +150,16 @@ QString toFixed2(double value)
     return (negative ? QStringLiteral("-") : QString()) + grouped + QLatin1Char(',') + fraction;
 }
 
+QString toFixed1(double value)
+{
+    if (!std::isfinite(value))
+        return QString();
+    const auto [integerPart, fraction] = decimalDigits(std::fabs(value), 1);
+    const bool negative =
+        value < 0 && (integerPart != QLatin1String("0") || fraction != QLatin1String("0"));
+    return (negative ? QStringLiteral("-") : QString()) + integerPart + QLatin1Char(',') + fraction;
+}
+
 double roundTo2(double value)
 {
     if (!std::isfinite(value))

@@ -87,6 +87,26 @@ void ItemisedList::buildSummary(const char *areaName)
     showSummary();
 }
 
+void ItemisedList::addShareHeadings(int top)
+{
+    const QFont columnHeading = sansSerif(9, true);
+    text(m_canvas, "lblContributo", QStringLiteral("[MJ]"), kLoadLeft, top, columnHeading,
+         kLoadWidth, Qt::AlignHCenter);
+    text(m_canvas, "lblPercentuale", QStringLiteral("%"), kShareLeft, top, columnHeading,
+         kShareWidth, Qt::AlignHCenter);
+    m_totalCaption = text(m_canvas, "lblTotale", QStringLiteral("Totale"), kLoadLeft - 1200, 0,
+                          sansSerif(9, true), 1100, Qt::AlignRight);
+    m_total = text(m_canvas, "TotaleMJ", QString(), kLoadLeft, 0, verdana(9.75, true), kLoadWidth,
+                   Qt::AlignHCenter);
+}
+
+void ItemisedList::placeTotal(int top, double total)
+{
+    m_total->setText(CalculationTexts::entryLoad(total));
+    for (QWidget *item : {m_totalCaption, m_total})
+        item->move(item->x(), PageView::toPixelsY(top));
+}
+
 void ItemisedList::placeSummary(int top)
 {
     for (QWidget *item : m_summary)
@@ -124,28 +144,44 @@ StampaElencoMateriali::StampaElencoMateriali()
          heading);
     hline(m_canvas, "Line2", 2280, 240, 5400);
     text(m_canvas, "Label2", QStringLiteral("Materiali"), 1080, 2520, columnHeading);
-    text(m_canvas, "Label3", QStringLiteral("[MJ/Kg]"), 6480, 2520, columnHeading);
-    text(m_canvas, "Label4", QStringLiteral("ψ"), 7680, 2520, serif(11, true), 600,
+    text(m_canvas, "Label3", QStringLiteral("[MJ/Kg]"), 4320, 2520, columnHeading, 900,
          Qt::AlignHCenter);
-    text(m_canvas, "Label5", QStringLiteral("m"), 8760, 2520, columnHeading, 735, Qt::AlignHCenter);
-    text(m_canvas, "Label8", QStringLiteral("Qtà [Kg]"), 9720, 2520, columnHeading);
+    text(m_canvas, "Label4", QStringLiteral("ψ"), 5340, 2520, serif(11, true), 600,
+         Qt::AlignHCenter);
+    text(m_canvas, "Label5", QStringLiteral("m"), 6060, 2520, columnHeading, 600, Qt::AlignHCenter);
+    text(m_canvas, "Label8", QStringLiteral("Qtà [Kg]"), 6780, 2520, columnHeading, 1100,
+         Qt::AlignHCenter);
+    addShareHeadings(2520);
     buildSummary("txtArea");
     Form_Load();
 }
 
 void StampaElencoMateriali::Form_Load()
 {
+    const QVector<MaterialEntry> entries =
+        WorkingTables::materials().value_or(QVector<MaterialEntry>());
+    const double total = materialsSum(entries).total;
     QList<QStringList> rows;
-    for (const MaterialEntry &e : WorkingTables::materials().value_or(QVector<MaterialEntry>()))
-        rows << QStringList{e.name, listText(e.valuePerKg), listText(e.psi), listText(e.m),
-                            listText(e.quantity)};
+    for (const MaterialEntry &e : entries) {
+        const double load = entryFireLoad(e);
+        rows << QStringList{e.name,
+                            listText(e.valuePerKg),
+                            listText(e.psi),
+                            listText(e.m),
+                            listText(e.quantity),
+                            CalculationTexts::entryLoad(load),
+                            CalculationTexts::share(load, total)};
+    }
     m_rows->clear();
-    const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 5415, false},
-                                                {"ValorePerKg", 6480, 1095, true},
-                                                {"FattorePsi", 7800, 735, true},
-                                                {"Fattore_m", 8760, 735, true},
-                                                {"QtaMat", 9720, 735, true}},
+    const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 3480, false},
+                                                {"ValorePerKg", 4320, 900, true},
+                                                {"FattorePsi", 5340, 600, true},
+                                                {"Fattore_m", 6060, 600, true},
+                                                {"QtaMat", 6780, 1100, true},
+                                                {"ContributoMJ", kLoadLeft, kLoadWidth, true},
+                                                {"Percentuale", kShareLeft, kShareWidth, true}},
                                                3000, rows);
+    placeTotal(emptyRowTop + 60, total);
     placeSummary(emptyRowTop + 1000);
 }
 
@@ -169,17 +205,27 @@ StampaElencoArredoMerci::StampaElencoArredoMerci()
          heading);
     hline(m_canvas, "Line2", 2400, 240, 5400);
     text(m_canvas, "Label3", QStringLiteral("Arredo"), 1320, 2640, columnHeading);
-    text(m_canvas, "Label4", QStringLiteral("[MJ/pezzo]"), 6600, 2640, columnHeading);
-    text(m_canvas, "Label5", QStringLiteral("Qtà"), 7920, 2640, columnHeading);
+    text(m_canvas, "Label4", QStringLiteral("[MJ/pezzo]"), 4800, 2640, columnHeading, 1000,
+         Qt::AlignHCenter);
+    text(m_canvas, "Label5", QStringLiteral("Qtà"), 5920, 2640, columnHeading, 800,
+         Qt::AlignHCenter);
+    addShareHeadings(2640);
     m_goodsHeading = {
         text(m_canvas, "Label2", QStringLiteral("Carico d'incendio specifico merci in deposito"),
              240, 0, heading),
         hline(m_canvas, "Line3", 0, 480, 6240),
         text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 1440, 0,
              columnHeading),
-        text(m_canvas, "lblMJm3", QStringLiteral("[MJ/m³]"), 6720, 0, columnHeading),
-        text(m_canvas, "lblQtaMatInDep", QStringLiteral("Qtà"), 8040, 0, columnHeading),
-        text(m_canvas, "lblImballo", QStringLiteral("Imballo"), 9000, 0, columnHeading),
+        text(m_canvas, "lblMJm3", QStringLiteral("[MJ/m³]"), 4800, 0, columnHeading, 1000,
+             Qt::AlignHCenter),
+        text(m_canvas, "lblQtaMatInDep", QStringLiteral("Qtà"), 5920, 0, columnHeading, 800,
+             Qt::AlignHCenter),
+        text(m_canvas, "lblImballo", QStringLiteral("Imballo"), 6840, 0, columnHeading, 800,
+             Qt::AlignHCenter),
+        text(m_canvas, "lblContributoMerci", QStringLiteral("[MJ]"), kLoadLeft, 0, columnHeading,
+             kLoadWidth, Qt::AlignHCenter),
+        text(m_canvas, "lblPercentualeMerci", QStringLiteral("%"), kShareLeft, 0, columnHeading,
+             kShareWidth, Qt::AlignHCenter),
     };
     buildSummary("lblArea");
     Form_Load();
@@ -187,36 +233,57 @@ StampaElencoArredoMerci::StampaElencoArredoMerci()
 
 void StampaElencoArredoMerci::Form_Load()
 {
-
+    const QVector<FurnishingEntry> printedFurnishings = Module2::printedFurnishings();
+    const QVector<FurnishingEntry> printedGoods = Module2::printedGoods();
+    const double total = furnishingsSum(printedFurnishings + printedGoods).total;
     QList<QStringList> furnishings;
-    for (const FurnishingEntry &e : Module2::printedFurnishings())
-        furnishings << QStringList{e.furnishing, listText(e.valuePerPiece), listText(e.pieces)};
+    for (const FurnishingEntry &e : printedFurnishings) {
+        const double load = entryFireLoad(e);
+        furnishings << QStringList{e.furnishing, listText(e.valuePerPiece), listText(e.pieces),
+                                   CalculationTexts::entryLoad(load),
+                                   CalculationTexts::share(load, total)};
+    }
     QList<QStringList> goods;
-    for (const FurnishingEntry &e : Module2::printedGoods()) {
+    for (const FurnishingEntry &e : printedGoods) {
         QString packed;
         if (e.packaging.isNumber() && e.packaging.value() == 1.0)
             packed = QStringLiteral("no");
         else if (e.packaging.isNumber() &&
                  e.packaging.value() == CalculationRules::kPackagingFactor)
             packed = QStringLiteral("si");
-        goods << QStringList{e.goods, listText(e.valuePerM3), listText(e.volume), packed};
+        const double load = entryFireLoad(e);
+        goods << QStringList{e.goods,
+                             listText(e.valuePerM3),
+                             listText(e.volume),
+                             packed,
+                             CalculationTexts::entryLoad(load),
+                             CalculationTexts::share(load, total)};
     }
 
     m_rows->clear();
-    const int lastFurnishingTop = m_rows->addSection({{"Arredo", 960, 5295, false},
-                                                      {"ValorePerPezzo", 6600, 1095, true},
-                                                      {"QtaArredo", 7920, 735, true}},
-                                                     3120, furnishings);
+    const int lastFurnishingTop =
+        m_rows->addSection({{"Arredo", 960, 3700, false},
+                            {"ValorePerPezzo", 4800, 1000, true},
+                            {"QtaArredo", 5920, 800, true},
+                            {"ContributoMJ", kLoadLeft, kLoadWidth, true},
+                            {"Percentuale", kShareLeft, kShareWidth, true}},
+                           3120, furnishings);
     const int headingTop = lastFurnishingTop + 400;
     place(m_goodsHeading[0], 240, headingTop);
     m_goodsHeading[1]->move(m_goodsHeading[1]->x(), PageView::toPixelsY(headingTop + 240));
-    for (int i = 2; i < 6; ++i)
+    for (size_t i = 2; i < m_goodsHeading.size(); ++i)
         m_goodsHeading[i]->move(m_goodsHeading[i]->x(), PageView::toPixelsY(headingTop + 600));
-    const int lastGoodsTop = m_rows->addSection({{"MatInDep", 840, 5415, false},
-                                                 {"ValPerM3", 6720, 855, true},
-                                                 {"QtaMerce", 8040, 615, true},
-                                                 {"Imballo", 9000, 615, true}},
-                                                headingTop + 1000, goods);
+    // Every entry's share is numbered through both sections: the goods follow the furnishings.
+    const int first = int(furnishings.size());
+    const int lastGoodsTop =
+        m_rows->addSection({{"MatInDep", 840, 3800, false},
+                            {"ValPerM3", 4800, 1000, true},
+                            {"QtaMerce", 5920, 800, true},
+                            {"Imballo", 6840, 800, true},
+                            {"ContributoMJ", kLoadLeft, kLoadWidth, true, first},
+                            {"Percentuale", kShareLeft, kShareWidth, true, first}},
+                           headingTop + 1000, goods);
+    placeTotal(lastGoodsTop + 60, total);
     placeSummary(lastGoodsTop + 1000);
 }
 

@@ -30,6 +30,13 @@ protected:
                  int canvasHeight, int clientWidth, int clientHeight, int borderTop,
                  int borderBottom, const QString &title, int titleTop);
 
+    // Where each entry's fire load and share stand, in twips.
+    static constexpr int kLoadLeft = 8000, kLoadWidth = 1500;
+    static constexpr int kShareLeft = 9620, kShareWidth = 900;
+    // The captions of those columns, at `top`, and the total under them.
+    void addShareHeadings(int top);
+    // The total of every entry's fire load under the list, at `top`.
+    void placeTotal(int top, double total);
     // Places the summary line at `top` and makes the canvas tall enough for it.
     void placeSummary(int top);
     void buildSummary(const char *areaName);
@@ -47,6 +54,8 @@ private:
     void showSummary();
 
     Method m_method;
+    QLabel *m_totalCaption = nullptr;
+    QLabel *m_total = nullptr;
     QLabel *m_summaryArea = nullptr;
     QLabel *m_summaryFireLoad = nullptr;
     int m_designHeight;

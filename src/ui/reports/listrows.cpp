@@ -132,7 +132,7 @@ void ListRows::show(Section &section, int slot, int row)
     for (size_t c = 0; c < section.columns.size(); ++c) {
         const Column &column = section.columns[c];
         QLineEdit *field = section.fields[size_t(slot) * section.columns.size() + c];
-        field->setObjectName(arrayElementName(column.name, row));
+        field->setObjectName(arrayElementName(column.name, column.firstIndex + row));
         field->setText(entry ? entry->value(int(c)) : QString());
         field->setCursorPosition(0);
         PageCanvas::place(field, column.left, top, column.width, kRowHeight);

@@ -23,6 +23,7 @@ public:
         const char *name; // control array name
         int left, width;  // twips
         bool centred;
+        int firstIndex = 0; // the number of the section's first row in the field names
     };
 
     static constexpr int kRowHeight = 195; // twips

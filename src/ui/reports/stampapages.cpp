@@ -316,6 +316,9 @@ void ReportPage::showCalculation()
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
     showField("Valoreqf", fireLoad, CalculationTexts::fireLoad(c));
     showField("txtDensCarInc", fireLoad, CalculationTexts::fireLoad(c));
+    showField("lblLegna", fireLoad,
+              QStringLiteral("pari a %1 kg/m² di legna standard")
+                  .arg(CalculationTexts::woodEquivalent(c)));
     showFirstSection(fireLoad ? &c : nullptr);
 
     showField("lblSuperficie", c.areaClass.has_value(), CalculationTexts::areaClass(c, r));
@@ -347,6 +350,8 @@ void ReportPage::addQfValue(QWidget *canvas, int top)
     valueField(canvas, "Valoreqf", QStringLiteral("valoreqf"), 8160, top, 1500,
                verdana(11.25, true), true);
     text(canvas, "Label13", QStringLiteral("[MJ/m²]"), 9705, top, verdana(9.75, false));
+    // The same fire load as standard wood, under it.
+    text(canvas, "lblLegna", QString(), 7560, top + 330, verdana(8.25, false), 3400);
 }
 
 void ReportPage::cmdIndietro_Click()
