@@ -110,6 +110,13 @@ QWidget *vline(QWidget *canvas, const char *name, int left, int y1, int y2)
     return line;
 }
 
+void showWhole(QLabel *label, const QString &text)
+{
+    label->setProperty("printedText", text);
+    label->setToolTip(text);
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
+}
+
 std::array<QWidget *, 4> border(QWidget *canvas, int left, int top, int right, int bottom)
 {
     return {hline(canvas, "Line6", top, left, right), vline(canvas, "Line7", right, top, bottom),

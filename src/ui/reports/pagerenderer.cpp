@@ -45,8 +45,23 @@ void drawLabel(QPainter &painter, const QLabel *label, const QRect &rect)
         painter.restore();
         return;
     }
-    painter.setFont(screenSized(label->font()));
     painter.setPen(Qt::black);
+    const QVariant printed = label->property("printedText");
+    if (printed.isValid()) {
+        // A text shortened on screen is printed whole: wrapped, in a smaller type until it fits.
+        QFont font = screenSized(label->font());
+        const int flags = int(label->alignment()) | Qt::TextWordWrap;
+        const QString text = printed.toString();
+        while (font.pixelSize() > 4 &&
+               QFontMetrics(font)
+                       .boundingRect(QRect(0, 0, rect.width(), 100000), flags, text)
+                       .height() > rect.height())
+            font.setPixelSize(font.pixelSize() - 1);
+        painter.setFont(font);
+        painter.drawText(rect, flags, text);
+        return;
+    }
+    painter.setFont(screenSized(label->font()));
     int flags = int(label->alignment());
     if (label->wordWrap())
         flags |= Qt::TextWordWrap;

@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace PageCanvas;
 
@@ -295,8 +296,76 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(saveInProject, &QPushButton::clicked, this,
             [] { ProjectActions::saveCurrentCompartment(); });
     connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
+    buildBand(canvas);
     connect(&CalculationSession::current(), &CalculationSession::changed, this,
             &ReportPage::showCalculation);
+    connect(&ProjectDocument::current(), &ProjectDocument::changed, this,
+            &ReportPage::showCalculation);
+}
+
+void ReportPage::buildBand(QWidget *canvas)
+{
+    // Two rows under the heading, in the room the page makes for them when it is shown.
+    struct Slot {
+        const char *name;
+        int left, width, row;
+    };
+    static constexpr Slot kSlots[] = {
+        {"lblProgetto", 240, 3540, 0},       {"lblCommittente", 3840, 3600, 0},
+        {"lblUbicazione", 7500, 3420, 0},    {"lblAttivitaProgetto", 240, 2640, 1},
+        {"lblCompartimento", 2940, 3300, 1}, {"lblTecnico", 6300, 2880, 1},
+        {"lblData", 9240, 1680, 1},
+    };
+    const int top = m_layout.line1Top + 90;
+    for (const Slot &slot : kSlots) {
+        QLabel *label = text(canvas, slot.name, QString(), slot.left, top + slot.row * 240,
+                             sansSerif(8), slot.width);
+        label->hide();
+        m_band << label;
+    }
+}
+
+void ReportPage::showBand(bool shown)
+{
+    if (shown != m_bandShown) {
+        // Everything under the heading's rule moves down to make room for the band, or back up.
+        QWidget *canvas = m_view->canvas();
+        const int delta = (shown ? 1 : -1) * kBandHeight;
+        const int deltaPixels = PageView::toPixelsY(std::abs(delta)) * (shown ? 1 : -1);
+        const int ruleBottom = PageView::toPixelsY(m_layout.line1Top) + 2;
+        for (QWidget *item :
+             canvas->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (std::find(m_band.cbegin(), m_band.cend(), item) != m_band.cend())
+                continue;
+            if (item->y() > ruleBottom)
+                item->move(item->x(), item->y() + deltaPixels);
+            else if (item->height() > ruleBottom) // a side of the border
+                item->setFixedHeight(item->height() + deltaPixels);
+        }
+        const int height = canvas->property("heightTwips").toInt() + delta;
+        canvas->setProperty("heightTwips", height);
+        canvas->setFixedHeight(canvas->height() + deltaPixels);
+        canvas->setProperty("sheetHeightPixels", canvas->height());
+        m_bandShown = shown;
+        m_view->Form_Resize();
+    }
+    for (QLabel *label : m_band)
+        label->setVisible(shown);
+}
+
+void ReportPage::showBandTexts(const ProjectIdentity &identity, const QString &compartment)
+{
+    const QStringList texts{
+        QStringLiteral("Progetto: ") + identity.name,
+        QStringLiteral("Committente: ") + identity.client,
+        QStringLiteral("Ubicazione: ") + identity.site,
+        QStringLiteral("Attività: ") + identity.activity,
+        QStringLiteral("Compartimento: ") + compartment,
+        QStringLiteral("Tecnico: ") + identity.technician,
+        QStringLiteral("Data: ") + identity.date.toString(QStringLiteral("dd/MM/yyyy")),
+    };
+    for (int i = 0; i < m_band.size(); ++i)
+        showWhole(m_band[i], texts.value(i));
 }
 
 void ReportPage::showField(const char *name, bool known, const QString &value)
@@ -311,6 +380,11 @@ void ReportPage::showCalculation()
 {
     using S = CalculationSession;
     const S &session = S::current();
+    // The job's band while the calculation belongs to a project.
+    const bool inProject = !session.compartmentName().isEmpty();
+    if (inProject)
+        showBandTexts(ProjectDocument::current().project().identity, session.compartmentName());
+    showBand(inProject);
     const Calculation &c = session.calculation();
     const Regulation &r = session.regulation();
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calculation.h"
+#include "core/project.h"
 #include "ui/app/screens.h"
 
 #include <QVector>
@@ -38,6 +39,12 @@ public:
 protected:
     ReportPage(const char *name, const QString &caption, Method method, const Layout &layout);
     void showCalculation();
+    // The band with the job's identity: built hidden, shown while the calculation belongs to a
+    // project, with room made for it under the heading.
+    void buildBand(QWidget *canvas);
+    void showBand(bool shown);
+    void showBandTexts(const ProjectIdentity &identity, const QString &compartment);
+    static constexpr int kBandHeight = 540; // twips
     // Shows `value` in the named field once it is `known`; until then the field keeps what it
     // showed (its caption, or the value of the calculation before).
     void showField(const char *name, bool known, const QString &value);
@@ -62,6 +69,8 @@ private:
     PageView *m_view;
     Method m_method;
     QVector<QLabel *> m_measureFactors;
+    QVector<QLabel *> m_band;
+    bool m_bandShown = false;
 
 protected:
     const Layout m_layout;
