@@ -20,6 +20,7 @@
 #include "ui/project/projectactions.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/stampapages.h"
+#include "ui/reports/stampariepilogo.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
@@ -171,6 +173,9 @@ private slots:
     void unsavedChangesQuestion();
     void saveThatFails();
     void saveInterruptedByKill();
+    void projectExportedToPdf();
+    void summaryOfManyCompartments();
+    void exportOutsideAnyProject();
 };
 
 void TestProject::fileHoldsEveryInput()
@@ -507,6 +512,126 @@ void TestProject::saveInterruptedByKill()
                  qPrintable(leftovers.join(", "))); // the file, and a half-written copy at most
     }
     QVERIFY(lastWhole >= 1);
+}
+
+// The project's PDF: the summary, then each compartment's page and list, all as text.
+void TestProject::projectExportedToPdf()
+{
+    TestWorld world;
+    Project project = sampleProject();
+    project.compartments.removeFirst(); // the materials and the furnishings compartments
+    ProjectDocument::current().opened(project, QString());
+    ProjectActions::showProjectWindow();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Relazione d'esempio.pdf"));
+    world.prompt.files << path;
+    click(child(Screens::get<Progetto>(), "cmdEsportaPdf"));
+    QVERIFY(world.prompt.fileBoxes.last().endsWith(
+        QStringLiteral("Scuola «Dell'Orto» - %1.pdf")
+            .arg(QDate::currentDate().toString(Qt::ISODate))));
+    QVERIFY2(world.prompt.messages.isEmpty(), qPrintable(world.prompt.messages.join("; ")));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no part left
+
+    const QString text = pdfText(path);
+    if (text.isNull())
+        QSKIP("pdftotext is not installed");
+    QStringList sheets = text.split(QLatin1Char('\f'));
+    if (sheets.last().trimmed().isEmpty())
+        sheets.removeLast();
+    // Summary, then page and list of each of the two compartments.
+    QCOMPARE(sheets.size(), 5);
+    QVERIFY2(sheets[0].contains("Pagina 1 di 5"), qPrintable(sheets[0]));
+    QVERIFY(sheets[0].contains("Magazzino") && sheets[0].contains("Archivio"));
+    QVERIFY(sheets[0].contains("142,80")); // q_f,d of each compartment
+    QVERIFY(sheets[0].contains("D.M. 9 marzo 2007, livello di prestazione III"));
+    for (int i = 1; i < 5; ++i)
+        QVERIFY2(sheets[i].contains(QStringLiteral("Pagina %1 di 5").arg(i + 1)),
+                 qPrintable(sheets[i]));
+    for (int page : {1, 3}) {
+        QVERIFY2(sheets[page].contains("Progetto: Scuola «Dell'Orto»"), qPrintable(sheets[page]));
+        QVERIFY2(sheets[page].contains("Committente: Comune di Àrdea"),
+                 qPrintable(sheets[page].left(600)));
+        QVERIFY(sheets[page].contains("Tecnico: Ing. Ardivo"));
+    }
+    QVERIFY(sheets[1].contains("Compartimento: Magazzino"));
+    QVERIFY(sheets[3].contains("Compartimento: Archivio"));
+    // Each entry's fire load and share: Legno 14000 MJ, all of it.
+    QVERIFY2(sheets[2].contains("14000") && sheets[2].contains("100,0"), qPrintable(sheets[2]));
+    // Scaffale 500 MJ, Carta 4400 MJ out of 4900.
+    QVERIFY2(sheets[4].contains("10,2") && sheets[4].contains("89,8") && sheets[4].contains("4900"),
+             qPrintable(sheets[4]));
+    // The export left the calculation under way alone.
+    QCOMPARE(CalculationSession::current().compartmentName(), QString());
+
+    // A folder that cannot be written: a clear message, and nothing written.
+    world.prompt.files << QStringLiteral("/proc/Relazione.pdf");
+    click(child(Screens::get<Progetto>(), "cmdEsportaPdf"));
+    QVERIFY(
+        world.prompt.messages.last().startsWith(QStringLiteral("Impossibile esportare il PDF")));
+    QVERIFY(!QFile::exists(QStringLiteral("/proc/Relazione.pdf")));
+}
+
+// 60 compartments make a summary of several sheets, each compartment on exactly one of them.
+void TestProject::summaryOfManyCompartments()
+{
+    TestWorld world;
+    Project project = sampleProject();
+    const Compartment model = project.compartments[0];
+    project.compartments.clear();
+    for (int i = 1; i <= 60; ++i)
+        project.compartments << Compartment{
+            QStringLiteral("Locale %1").arg(i, 2, 10, QLatin1Char('0')), model.calculation};
+    ProjectDocument::current().opened(project, QString());
+    ProjectActions::showProjectWindow();
+    click(child(Screens::get<Progetto>(), "cmdStampaRiepilogo"));
+    auto &summary = Screens::get<StampaRiepilogo>();
+    QVERIFY(summary.isVisible());
+    QTemporaryDir dir;
+    world.prompt.files << dir.filePath("Riepilogo.pdf");
+    click(child(summary, "cmdEsportaPdf"));
+    const QString text = pdfText(dir.filePath("Riepilogo.pdf"));
+    if (text.isNull())
+        QSKIP("pdftotext is not installed");
+    QStringList sheets = text.split(QLatin1Char('\f'));
+    if (sheets.last().trimmed().isEmpty())
+        sheets.removeLast();
+    QVERIFY(sheets.size() >= 2);
+    for (int i = 1; i <= 60; ++i) {
+        const QString name = QStringLiteral("Locale %1").arg(i, 2, 10, QLatin1Char('0'));
+        int found = 0;
+        for (const QString &sheet : sheets)
+            found += sheet.count(name);
+        QVERIFY2(found == 1, qPrintable(name));
+    }
+    QVERIFY(sheets.last().contains(QStringLiteral("Pagina %1 di %1").arg(sheets.size())));
+}
+
+// A calculation outside any project shows no band and prints with no foot, as it always has.
+void TestProject::exportOutsideAnyProject()
+{
+    TestWorld world;
+    walkToReport(Method::Activity, "Option1_1", {"Check4"});
+    ReportPage *page = reportPageFor(Method::Activity);
+    QVERIFY(!child(*page, "lblProgetto")->isVisible());
+    QTemporaryDir dir;
+    world.prompt.files << dir.filePath("Ufficio.pdf");
+    click(child(*page, "cmdEsportaPdf"));
+    QVERIFY(world.prompt.fileBoxes.last().endsWith(
+        QStringLiteral("Ardivo - %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate))));
+    const QString text = pdfText(dir.filePath("Ufficio.pdf"));
+    if (text.isNull())
+        QSKIP("pdftotext is not installed");
+    QVERIFY(text.contains("Classe di riferimento"));
+    QVERIFY(!text.contains("Pagina"));
+    QVERIFY(!text.contains("Progetto:"));
+    // The title and the creator.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {dir.filePath("Ufficio.pdf")});
+    QVERIFY(info.waitForFinished(10000));
+    const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(infoText.contains(QRegularExpression("Title:\\s+Ardivo")), qPrintable(infoText));
+    QVERIFY(infoText.contains(QRegularExpression("Creator:\\s+Ardivo")));
 }
 
 QTEST_MAIN(TestProject)

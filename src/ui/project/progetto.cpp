@@ -110,6 +110,12 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     for (QPushButton *button : {newCompartment, openCompartment, deleteCompartment})
         compartments->addWidget(button);
     compartments->addStretch();
+    auto *summary = makeButton(this, "cmdStampaRiepilogo", QStringLiteral("Riepilogo"));
+    auto *exportPdf = makeButton(this, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
+    compartments->addWidget(summary);
+    compartments->addWidget(exportPdf);
+    connect(summary, &QPushButton::clicked, this, [] { ProjectActions::showSummary(); });
+    connect(exportPdf, &QPushButton::clicked, this, [] { ProjectActions::exportProjectPdf(); });
     layout->addLayout(compartments);
 
     auto *files = new QHBoxLayout;

@@ -11,12 +11,19 @@
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
 #include "ui/project/progetto.h"
+#include "ui/reports/itemisedlist.h"
+#include "ui/reports/reportprinter.h"
+#include "ui/reports/stampaelencoarredomerci.h"
+#include "ui/reports/stampaelencomateriali.h"
 #include "ui/reports/stampapages.h"
+#include "ui/reports/stampariepilogo.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <memory>
+#include <vector>
 
 namespace ProjectActions {
 namespace {
@@ -210,6 +217,69 @@ void newCompartment()
     DensitaCarico &chooser = Screens::get<DensitaCarico>();
     chooser.show();
     chooser.raise();
+}
+
+void showSummary()
+{
+    StampaRiepilogo &summary = Screens::get<StampaRiepilogo>();
+    summary.show();
+    summary.raise();
+}
+
+void exportProjectPdf()
+{
+    const Project &project = ProjectDocument::current().project();
+    const QString name = project.identity.name;
+    QString path = UserPrompt::current().saveFileName(QStringLiteral("Esporta PDF"),
+                                                      ReportPrinter::proposedPdfPath(name),
+                                                      QStringLiteral("Documenti PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+
+    // Each compartment is shown by pages of its own, apart from the screens of the calculation
+    // under way, which the export leaves untouched.
+    std::vector<std::unique_ptr<CalculationSession>> sessions;
+    std::vector<std::unique_ptr<QWidget>> pages;
+    QList<QWidget *> windows;
+    QStringList foots;
+    const auto add = [&](QWidget *page, const QString &foot) {
+        pages.emplace_back(page);
+        windows << page;
+        foots << foot;
+    };
+    add(new StampaRiepilogo, QStringLiteral("%1 – Riepilogo").arg(name));
+    const Regulation &regulation = CalculationSession::current().regulation();
+    for (const Compartment &compartment : project.compartments) {
+        sessions.push_back(std::make_unique<CalculationSession>(regulation));
+        CalculationSession &session = *sessions.back();
+        session.load(compartment.calculation);
+        session.setCompartmentName(compartment.name);
+        const QString foot = QStringLiteral("%1 – %2").arg(name, compartment.name);
+        switch (compartment.calculation.method) {
+        case Method::Activity:
+            add(new StampaAttivita(session), foot);
+            break;
+        case Method::Materials:
+            add(new StampaMateriali(session), foot);
+            add(new StampaElencoMateriali(session), foot);
+            break;
+        case Method::Furnishings:
+            add(new StampaArredoMerci(session), foot);
+            add(new StampaElencoArredoMerci(session), foot);
+            break;
+        case Method::None:
+            break;
+        }
+    }
+    const QString error = ReportPrinter::exportPdf(
+        windows, path, name.isEmpty() ? QStringLiteral("Ardivo") : name, foots);
+    pages.clear();
+    if (!error.isEmpty())
+        UserPrompt::current().message(
+            QStringLiteral("Impossibile esportare il PDF\n%1\n%2.").arg(native(path), error),
+            kAppTitle, UserPrompt::Icon::Warning);
 }
 
 } // namespace ProjectActions

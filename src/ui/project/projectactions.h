@@ -32,4 +32,10 @@ void openCompartment(const Compartment &compartment);
 // The method chooser for a new calculation, as "Nuova analisi" shows it.
 void newCompartment();
 
+// The summary of the project's compartments.
+void showSummary();
+// One PDF: the summary, then each compartment's report page and, for the materials and
+// furnishings methods, its itemised list. The calculation under way is left as it is.
+void exportProjectPdf();
+
 } // namespace ProjectActions

@@ -22,10 +22,11 @@ QString listText(const Amount &value)
     return CalculationTexts::number(value);
 }
 
-ItemisedList::ItemisedList(const char *name, const QString &caption, Method method, int canvasWidth,
-                           int canvasHeight, int clientWidth, int clientHeight, int borderTop,
-                           int borderBottom, const QString &title, int titleTop)
-    : SecondaryWindow(name, caption), m_method(method),
+ItemisedList::ItemisedList(const char *name, const QString &caption, CalculationSession &session,
+                           Method method, int canvasWidth, int canvasHeight, int clientWidth,
+                           int clientHeight, int borderTop, int borderBottom, const QString &title,
+                           int titleTop)
+    : SecondaryWindow(name, caption), m_session(session), m_method(method),
       m_view(new PageView(canvasWidth, canvasHeight, this)), m_canvas(m_view->canvas()),
       m_rows(new ListRows(m_view)), m_designHeight(canvasHeight), m_borderBottom(borderBottom)
 {
@@ -36,6 +37,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Method meth
     m_back = makeButton(bar, "Indietro", QStringLiteral("Indietro"));
     buttons->addWidget(m_back);
     buttons->addStretch();
+    m_bar = buttons;
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -60,7 +62,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Method meth
 
 void ItemisedList::showSummary()
 {
-    const CalculationSession &session = CalculationSession::current();
+    const CalculationSession &session = m_session;
     const Calculation &c = session.calculation();
     if (session.reached(CalculationSession::FireLoadPassed) && c.method == m_method) {
         m_summaryArea->setText(CalculationTexts::number(c.area));
@@ -82,8 +84,7 @@ void ItemisedList::buildSummary(const char *areaName)
             text(m_canvas, "Valoreqf", QString(), 7200, 0, value, 1500, Qt::AlignHCenter),
         text(m_canvas, "lblMJm2", QStringLiteral("[MJ/m²]"), 8760, 0, verdana(9.75, false)),
     };
-    connect(&CalculationSession::current(), &CalculationSession::changed, this,
-            &ItemisedList::showSummary);
+    connect(&m_session, &CalculationSession::changed, this, &ItemisedList::showSummary);
     showSummary();
 }
 
@@ -133,8 +134,8 @@ void ItemisedList::Indietro_Click()
 
 // ---------------------------------------------------------------------------------------------
 
-StampaElencoMateriali::StampaElencoMateriali()
-    : ItemisedList("StampaElencoMateriali", QStringLiteral("Stampa elenco materiali"),
+StampaElencoMateriali::StampaElencoMateriali(CalculationSession &session)
+    : ItemisedList("StampaElencoMateriali", QStringLiteral("Stampa elenco materiali"), session,
                    Method::Materials, 11235, 14670, 11655, 14100, 0, 13770,
                    QStringLiteral("Elenco di materiali inseriti nella sommatoria"), 1200)
 {
@@ -158,8 +159,10 @@ StampaElencoMateriali::StampaElencoMateriali()
 
 void StampaElencoMateriali::Form_Load()
 {
+    // The calculation under way lists its working table; a saved one its own entries.
     const QVector<MaterialEntry> entries =
-        WorkingTables::materials().value_or(QVector<MaterialEntry>());
+        underWay() ? WorkingTables::materials().value_or(QVector<MaterialEntry>())
+                   : m_session.calculation().materials;
     const double total = materialsSum(entries).total;
     QList<QStringList> rows;
     for (const MaterialEntry &e : entries) {
@@ -192,11 +195,11 @@ void StampaElencoMateriali::showReportPage()
     page.raise();
 }
 
-StampaElencoArredoMerci::StampaElencoArredoMerci()
+StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
     : ItemisedList(
           "StampaElencoArredoMerci",
-          QStringLiteral("Stampa elenco per arredo e/o merci in deposito"), Method::Furnishings,
-          11415, 14895, 11625, 14160, 120, 13560,
+          QStringLiteral("Stampa elenco per arredo e/o merci in deposito"), session,
+          Method::Furnishings, 11415, 14895, 11625, 14160, 120, 13560,
           QStringLiteral("Elenco di arredi e/o merci in deposito inseriti nella sommatoria"), 1320)
 {
     const QFont heading = sansSerif(12, true);
@@ -233,8 +236,19 @@ StampaElencoArredoMerci::StampaElencoArredoMerci()
 
 void StampaElencoArredoMerci::Form_Load()
 {
-    const QVector<FurnishingEntry> printedFurnishings = Module2::printedFurnishings();
-    const QVector<FurnishingEntry> printedGoods = Module2::printedGoods();
+    // The calculation under way lists the report tables; a saved one its own entries.
+    QVector<FurnishingEntry> printedFurnishings, printedGoods;
+    if (underWay()) {
+        printedFurnishings = Module2::printedFurnishings();
+        printedGoods = Module2::printedGoods();
+    } else {
+        for (const FurnishingEntry &e : m_session.calculation().furnishings) {
+            if (!e.furnishing.isEmpty() || !e.valuePerPiece.isMissing())
+                printedFurnishings << e;
+            if (e.isGoods())
+                printedGoods << e;
+        }
+    }
     const double total = furnishingsSum(printedFurnishings + printedGoods).total;
     QList<QStringList> furnishings;
     for (const FurnishingEntry &e : printedFurnishings) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calculation.h"
+#include "core/calculationsession.h"
 
 #include "ui/app/screens.h"
 #include "ui/reports/listrows.h"
@@ -10,6 +11,7 @@
 #include <vector>
 
 class PageView;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -26,9 +28,10 @@ public:
 protected:
     using Column = ListRows::Column;
 
-    ItemisedList(const char *name, const QString &caption, Method method, int canvasWidth,
-                 int canvasHeight, int clientWidth, int clientHeight, int borderTop,
-                 int borderBottom, const QString &title, int titleTop);
+    ItemisedList(const char *name, const QString &caption, CalculationSession &session,
+                 Method method, int canvasWidth, int canvasHeight, int clientWidth,
+                 int clientHeight, int borderTop, int borderBottom, const QString &title,
+                 int titleTop);
 
     // Where each entry's fire load and share stand, in twips.
     static constexpr int kLoadLeft = 8000, kLoadWidth = 1500;
@@ -43,8 +46,13 @@ protected:
 
     virtual void showReportPage() = 0;
 
+    // Whether the list shows the calculation under way (not a saved one being exported).
+    bool underWay() const { return &m_session == &CalculationSession::current(); }
+
+    CalculationSession &m_session;
     PageView *m_view;
     QWidget *m_canvas;
+    QHBoxLayout *m_bar; // the buttons above the page
     QPushButton *m_back;
     ListRows *m_rows;
 
@@ -69,7 +77,7 @@ class StampaElencoMateriali : public ItemisedList
 {
     Q_OBJECT
 public:
-    StampaElencoMateriali();
+    explicit StampaElencoMateriali(CalculationSession &session = CalculationSession::current());
     void Form_Load();
 
 protected:
@@ -81,7 +89,7 @@ class StampaElencoArredoMerci : public ItemisedList
 {
     Q_OBJECT
 public:
-    StampaElencoArredoMerci();
+    explicit StampaElencoArredoMerci(CalculationSession &session = CalculationSession::current());
     // Builds the list from the report tables; the furnishings screen also calls it directly.
     void Form_Load();
 

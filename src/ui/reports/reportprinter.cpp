@@ -41,39 +41,79 @@ QString fallbackPdfPath()
     return QDir(folder).filePath(QStringLiteral("Ardivo-relazione-%1.pdf").arg(stamp));
 }
 
-bool render(const QList<QWidget *> &canvases, QPrinter &printer)
+bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QString &foot)
+{
+    QStringList foots;
+    for (qsizetype i = 0; i < canvases.size(); ++i)
+        foots << foot;
+    return render(canvases, printer, foots);
+}
+
+bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QStringList &foots)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    bool first = true;
     const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
+    // A foot takes a strip at the bottom of every sheet; the pages scale into what is left.
+    bool anyFoot = false;
+    for (const QString &foot : foots)
+        anyFoot = anyFoot || !foot.isEmpty();
+    const double footHeight = anyFoot ? printer.resolution() * 0.3 : 0;
+    const double bodyHeight = paper.height() - footHeight;
+
+    struct Plan {
+        QWidget *canvas;
+        double scale;
+        QList<int> tops;
+        QString foot;
+    };
+    QList<Plan> plans;
+    int sheets = 0;
     for (QWidget *canvas : canvases) {
         // One sheet holds the page as designed; a longer canvas goes on over further sheets.
         const int designHeight = canvas->property("sheetHeightPixels").toInt();
         const int sheetHeight =
             designHeight > 0 ? std::min(designHeight, canvas->height()) : canvas->height();
-        const double scale =
-            std::min(paper.width() / canvas->width(), paper.height() / sheetHeight);
-        const QList<int> tops = sheetTops(canvas, int(paper.height() / scale));
-        ListRows *rows = ListRows::of(canvas);
-        for (qsizetype i = 0; i < tops.size(); ++i) {
-            if (!first)
+        const double scale = std::min(paper.width() / canvas->width(), bodyHeight / sheetHeight);
+        plans.append(
+            {canvas, scale, sheetTops(canvas, int(bodyHeight / scale)), foots.value(plans.size())});
+        sheets += int(plans.last().tops.size());
+    }
+
+    int number = 0;
+    for (const Plan &plan : plans) {
+        ListRows *rows = ListRows::of(plan.canvas);
+        for (qsizetype i = 0; i < plan.tops.size(); ++i) {
+            if (number > 0)
                 printer.newPage();
-            first = false;
-            const int bottom = i + 1 < tops.size() ? tops[i + 1] : canvas->height();
-            const QRect sheet(0, tops[i], canvas->width(), bottom - tops[i]);
+            ++number;
+            const int bottom = i + 1 < plan.tops.size() ? plan.tops[i + 1] : plan.canvas->height();
+            const QRect sheet(0, plan.tops[i], plan.canvas->width(), bottom - plan.tops[i]);
             if (rows)
                 rows->cover(sheet); // the list's rows on this sheet get their fields
             painter.save();
-            painter.scale(scale, scale);
-            PageRenderer::paint(painter, canvas, sheet);
+            painter.scale(plan.scale, plan.scale);
+            PageRenderer::paint(painter, plan.canvas, sheet);
             painter.restore();
+            if (anyFoot) {
+                const QRectF strip(0, paper.height() - footHeight * 0.7, paper.width(),
+                                   footHeight * 0.7);
+                QFont font(QStringLiteral("DejaVu Sans"));
+                font.setPointSizeF(7);
+                painter.setFont(font);
+                painter.setPen(Qt::black);
+                painter.drawText(strip, Qt::AlignLeft | Qt::AlignVCenter, plan.foot);
+                painter.drawText(strip, Qt::AlignHCenter | Qt::AlignVCenter,
+                                 QStringLiteral("Pagina %1 di %2").arg(number).arg(sheets));
+                painter.drawText(strip, Qt::AlignRight | Qt::AlignVCenter,
+                                 QStringLiteral("Ardivo %1").arg(kProgramVersion));
+            }
         }
         if (rows)
             rows->coverVisible();
     }
-    return painter.end();
+    return number > 0;
 }
 
 QList<int> sheetTops(const QWidget *canvas, int sheetHeight)
@@ -110,7 +150,17 @@ QList<int> sheetTops(const QWidget *canvas, int sheetHeight)
     return tops;
 }
 
-QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title)
+QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
+                  const QString &foot)
+{
+    QStringList foots;
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        foots << foot;
+    return exportPdf(windows, path, title, foots);
+}
+
+QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
+                  const QStringList &foots)
 {
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
@@ -129,7 +179,7 @@ QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QS
     pdf.setDocName(title);
     pdf.setCreator(QStringLiteral("Ardivo"));
     pdf.setOutputFileName(part.fileName());
-    if (!render(canvasesOf(windows), pdf))
+    if (!render(canvasesOf(windows), pdf, foots))
         return QStringLiteral("Impossibile scrivere il documento");
     if (QFileInfo(part.fileName()).size() == 0)
         return QStringLiteral("Impossibile scrivere il documento: forse il disco è pieno");
@@ -153,14 +203,14 @@ QString proposedPdfPath(const QString &name)
                                  QStringLiteral(".pdf"));
 }
 
-void print(const QList<QWidget *> &windows)
+void print(const QList<QWidget *> &windows, const QString &foot)
 {
     const QList<QWidget *> canvases = canvasesOf(windows);
     if (!QPrinterInfo::defaultPrinter().isNull()) {
         QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setDocName(QStringLiteral("Ardivo"));
-        if (render(canvases, printer))
+        if (render(canvases, printer, foot))
             return;
     }
     QPrinter pdf(QPrinter::HighResolution);
@@ -168,7 +218,7 @@ void print(const QList<QWidget *> &windows)
     pdf.setPageSize(QPageSize(QPageSize::A4));
     const QString path = fallbackPdfPath();
     pdf.setOutputFileName(path);
-    if (render(canvases, pdf))
+    if (render(canvases, pdf, foot))
         showMessage(QStringLiteral("Nessuna stampante predefinita: la relazione è stata salvata "
                                    "nel file\n%1")
                         .arg(QDir::toNativeSeparators(path)));

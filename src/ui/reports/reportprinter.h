@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
@@ -11,17 +12,26 @@ class QWidget;
 // documents folder, and a message says where.
 namespace ReportPrinter {
 
+inline const QString kProgramVersion = QStringLiteral("1.0");
+
 // The canvases of the windows to print, in order.
-void print(const QList<QWidget *> &windows);
+// With a `foot`, every sheet carries it at the left, "Pagina N di M" in the middle and the
+// program's name and version at the right.
+void print(const QList<QWidget *> &windows, const QString &foot = QString());
 // Renders the canvases onto `printer` (also used for PDF output). False when nothing was drawn.
-bool render(const QList<QWidget *> &canvases, QPrinter &printer);
+bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QString &foot = QString());
+// The same with a foot for each canvas (the compartment each page is about).
+bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QStringList &foots);
 // Where a canvas taller than one sheet is cut: the tops of its sheets, in canvas pixels, each
 // sheet at most `sheetHeight` tall, never cutting a child (a row of a list) in two.
 QList<int> sheetTops(const QWidget *canvas, int sheetHeight);
 // Writes the windows' pages to the PDF file `path`, titled `title`, with Ardivo as its creator.
 // The file is written beside its place under another name and put there only when whole: a
 // failure leaves no half-written file. An empty text on success, else the reason in Italian.
-QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title);
+QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
+                  const QString &foot = QString());
+QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
+                  const QStringList &foots);
 // The name proposed for a PDF: "<name> - <aaaa-mm-gg>.pdf" in the documents folder.
 QString proposedPdfPath(const QString &name);
 // Where the PDF goes when there is no printer.

@@ -167,9 +167,10 @@ ReportPage::Layout furnishingsPage()
 
 } // namespace
 
-ReportPage::ReportPage(const char *name, const QString &caption, Method method, const Layout &l)
-    : MainScreen(name, caption), m_view(new PageView(l.canvasWidth, l.canvasHeight, this)),
-      m_method(method), m_layout(l)
+ReportPage::ReportPage(const char *name, const QString &caption, Method method, const Layout &l,
+                       CalculationSession &session)
+    : MainScreen(name, caption), m_session(session),
+      m_view(new PageView(l.canvasWidth, l.canvasHeight, this)), m_method(method), m_layout(l)
 {
     // The buttons stand in a bar above the page: they are never part of it, on screen or in print.
     auto *bar = new QWidget(this);
@@ -297,8 +298,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
             [] { ProjectActions::saveCurrentCompartment(); });
     connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
     buildBand(canvas);
-    connect(&CalculationSession::current(), &CalculationSession::changed, this,
-            &ReportPage::showCalculation);
+    connect(&m_session, &CalculationSession::changed, this, &ReportPage::showCalculation);
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this,
             &ReportPage::showCalculation);
 }
@@ -316,7 +316,7 @@ void ReportPage::buildBand(QWidget *canvas)
         {"lblCompartimento", 2940, 3300, 1}, {"lblTecnico", 6300, 2880, 1},
         {"lblData", 9240, 1680, 1},
     };
-    const int top = m_layout.line1Top + 90;
+    const int top = m_layout.line1Top + 30;
     for (const Slot &slot : kSlots) {
         QLabel *label = text(canvas, slot.name, QString(), slot.left, top + slot.row * 240,
                              sansSerif(8), slot.width);
@@ -332,14 +332,15 @@ void ReportPage::showBand(bool shown)
         QWidget *canvas = m_view->canvas();
         const int delta = (shown ? 1 : -1) * kBandHeight;
         const int deltaPixels = PageView::toPixelsY(std::abs(delta)) * (shown ? 1 : -1);
-        const int ruleBottom = PageView::toPixelsY(m_layout.line1Top) + 2;
+        // The heading's rule and all that follows it move; the band takes the room above them.
+        const int rule = PageView::toPixelsY(m_layout.line1Top) - 1;
         for (QWidget *item :
              canvas->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
             if (std::find(m_band.cbegin(), m_band.cend(), item) != m_band.cend())
                 continue;
-            if (item->y() > ruleBottom)
+            if (item->y() >= rule)
                 item->move(item->x(), item->y() + deltaPixels);
-            else if (item->height() > ruleBottom) // a side of the border
+            else if (item->y() + item->height() > rule) // a side of the border
                 item->setFixedHeight(item->height() + deltaPixels);
         }
         const int height = canvas->property("heightTwips").toInt() + delta;
@@ -379,7 +380,7 @@ void ReportPage::showField(const char *name, bool known, const QString &value)
 void ReportPage::showCalculation()
 {
     using S = CalculationSession;
-    const S &session = S::current();
+    const S &session = m_session;
     // The job's band while the calculation belongs to a project.
     const bool inProject = !session.compartmentName().isEmpty();
     if (inProject)
@@ -450,14 +451,23 @@ void ReportPage::cmdStampa_Click()
     }
     for (QWidget *w : hidden)
         w->hide();
-    ReportPrinter::print(windows);
+    ReportPrinter::print(windows, printFoot());
     for (QWidget *w : hidden)
         w->show();
 }
 
+QString ReportPage::printFoot() const
+{
+    const QString compartment = m_session.compartmentName();
+    if (compartment.isEmpty())
+        return QString(); // a calculation outside any project prints as it always has
+    return QStringLiteral("%1 – %2").arg(ProjectDocument::current().project().identity.name,
+                                         compartment);
+}
+
 void ReportPage::cmdEsportaPdf_Click()
 {
-    const CalculationSession &session = CalculationSession::current();
+    const CalculationSession &session = m_session;
     const QString projectName = session.compartmentName().isEmpty()
                                     ? QString()
                                     : ProjectDocument::current().project().identity.name;
@@ -477,7 +487,7 @@ void ReportPage::cmdEsportaPdf_Click()
     if (link)
         link->hide();
     const QString error = ReportPrinter::exportPdf(
-        windows, path, projectName.isEmpty() ? QStringLiteral("Ardivo") : projectName);
+        windows, path, projectName.isEmpty() ? QStringLiteral("Ardivo") : projectName, printFoot());
     if (link)
         link->show();
     if (!error.isEmpty())
@@ -498,9 +508,9 @@ ItemisedList *StampaArredoMerci::attachedList()
 
 // ---------------------------------------------------------------------------------------------
 
-StampaAttivita::StampaAttivita()
+StampaAttivita::StampaAttivita(CalculationSession &session)
     : ReportPage("StampaAttivita", QStringLiteral("Stampa rapporto per attività"), Method::Activity,
-                 activityPage())
+                 activityPage(), session)
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();
@@ -531,9 +541,9 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
     addQfValue(canvas, 3600);
 }
 
-StampaMateriali::StampaMateriali()
+StampaMateriali::StampaMateriali(CalculationSession &session)
     : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"),
-                 Method::Materials, materialsPage())
+                 Method::Materials, materialsPage(), session)
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();
@@ -561,10 +571,10 @@ void StampaMateriali::cmdNuova_Click()
     Module2::SvuotaTabMateriali();
 }
 
-StampaArredoMerci::StampaArredoMerci()
+StampaArredoMerci::StampaArredoMerci(CalculationSession &session)
     : ReportPage("StampaArredoMerci",
                  QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
-                 Method::Furnishings, furnishingsPage())
+                 Method::Furnishings, furnishingsPage(), session)
 {
     buildFirstSection(pageView()->canvas(), m_layout);
     showCalculation();

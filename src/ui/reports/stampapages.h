@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calculation.h"
+#include "core/calculationsession.h"
 #include "core/project.h"
 #include "ui/app/screens.h"
 
@@ -37,7 +38,8 @@ public:
     PageView *pageView() const { return m_view; }
 
 protected:
-    ReportPage(const char *name, const QString &caption, Method method, const Layout &layout);
+    ReportPage(const char *name, const QString &caption, Method method, const Layout &layout,
+               CalculationSession &session);
     void showCalculation();
     // The band with the job's identity: built hidden, shown while the calculation belongs to a
     // project, with room made for it under the heading.
@@ -56,6 +58,9 @@ protected:
     void cmdStampa_Click();
     // The page, then its list, to a PDF file the user names.
     void cmdEsportaPdf_Click();
+    // The foot of every printed sheet: the project and the compartment, for a calculation of a
+    // project; none otherwise.
+    QString printFoot() const;
     // The itemised list printed after the page (created and built if needed), if any.
     virtual ItemisedList *attachedList() { return nullptr; }
     virtual void cmdNuova_Click();
@@ -64,6 +69,10 @@ protected:
     QPushButton *m_indietro;
     QPushButton *m_nuova;
     QPushButton *m_stampa;
+
+protected:
+    // The calculation shown: the one under way, or a saved one being exported.
+    CalculationSession &m_session;
 
 private:
     PageView *m_view;
@@ -80,7 +89,7 @@ class StampaAttivita : public ReportPage
 {
     Q_OBJECT
 public:
-    StampaAttivita();
+    explicit StampaAttivita(CalculationSession &session = CalculationSession::current());
 
 private:
     void showFirstSection(const Calculation *calculation) override;
@@ -92,7 +101,7 @@ class StampaMateriali : public ReportPage
 {
     Q_OBJECT
 public:
-    StampaMateriali();
+    explicit StampaMateriali(CalculationSession &session = CalculationSession::current());
 
 private:
     // The rows of the first section, different on each page.
@@ -105,7 +114,7 @@ class StampaArredoMerci : public ReportPage
 {
     Q_OBJECT
 public:
-    StampaArredoMerci();
+    explicit StampaArredoMerci(CalculationSession &session = CalculationSession::current());
 
 private:
     // The rows of the first section, different on each page.

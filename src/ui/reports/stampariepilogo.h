@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ui/reports/itemisedlist.h"
+
+// "Riepilogo": the job's identity, the regulation applied and a row for every compartment of the
+// project, with the columns of the project window's table. As many sheets as the rows need.
+class StampaRiepilogo : public ItemisedList
+{
+    Q_OBJECT
+public:
+    StampaRiepilogo();
+    void Form_Load();
+
+protected:
+    void showReportPage() override;
+
+private:
+    void cmdStampa_Click();
+    void cmdEsportaPdf_Click();
+    QString printFoot() const;
+
+    QList<QLabel *> m_identity;
+};
