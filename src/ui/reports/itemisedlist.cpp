@@ -184,7 +184,7 @@ void StampaElencoMateriali::Form_Load()
                                                 {"ContributoMJ", kLoadLeft, kLoadWidth, true},
                                                 {"Percentuale", kShareLeft, kShareWidth, true}},
                                                3000, rows);
-    placeTotal(emptyRowTop + 60, total);
+    placeTotal(emptyRowTop + ListRows::kRowStep + 60, total);
     placeSummary(emptyRowTop + 1000);
 }
 
@@ -297,7 +297,7 @@ void StampaElencoArredoMerci::Form_Load()
                             {"ContributoMJ", kLoadLeft, kLoadWidth, true, first},
                             {"Percentuale", kShareLeft, kShareWidth, true, first}},
                            headingTop + 1000, goods);
-    placeTotal(lastGoodsTop + 60, total);
+    placeTotal(lastGoodsTop + ListRows::kRowStep + 60, total);
     placeSummary(lastGoodsTop + 1000);
 }
 
