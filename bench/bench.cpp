@@ -4,6 +4,7 @@
 
 #include "core/calculationsession.h"
 #include "core/project.h"
+#include "core/projectdocument.h"
 #include "data/projectfile.h"
 #include "ui/project/projectactions.h"
 #include "core/userprompt.h"
@@ -54,6 +55,23 @@ public:
     void message(const QString &, const QString &, Icon) override {}
     bool confirm(const QString &, const QString &, Icon) override { return true; }
     QString input(const QString &, const QString &) override { return QString(); }
+};
+
+// Answers the file box of an export with a fixed path, and says nothing.
+class ExportPrompt : public UserPrompt
+{
+public:
+    explicit ExportPrompt(const QString &path) : m_path(path) {}
+    void message(const QString &text, const QString &, Icon) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    bool confirm(const QString &, const QString &, Icon) override { return true; }
+    QString input(const QString &, const QString &) override { return QString(); }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return m_path; }
+
+private:
+    QString m_path;
 };
 
 struct Figure {
@@ -452,6 +470,17 @@ void measureProjects(std::vector<Figure> &figures, const QStringList &names, con
                        300.0, QStringLiteral("ms")});
     Fine();
     settle();
+
+    // One PDF of a project of 20 compartments with 200 entries each: summary, pages and lists.
+    ProjectDocument::current().opened(benchProject(20, 200, names), QString());
+    ExportPrompt exportPrompt(folder + QStringLiteral("/project.pdf"));
+    UserPrompt *before = &UserPrompt::current();
+    UserPrompt::install(&exportPrompt);
+    const double exportMs = timeMs(3, [] { ProjectActions::exportProjectPdf(); });
+    UserPrompt::install(before);
+    figures.push_back({QStringLiteral("exporting a project of 20 x 200 to PDF"), 4000, exportMs,
+                       kNone, kNone, 3000.0, QStringLiteral("ms")});
+    ProjectDocument::current().startNew();
 }
 
 } // namespace

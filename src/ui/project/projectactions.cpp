@@ -68,6 +68,14 @@ void hideMainScreens()
     }
 }
 
+// A page whose list follows it in the document: its "*" link to the list is not printed.
+ReportPage *withoutListLink(ReportPage *page)
+{
+    if (QWidget *link = page->findChild<QWidget *>(QStringLiteral("Label7")))
+        link->hide();
+    return page;
+}
+
 } // namespace
 
 void showProjectWindow()
@@ -262,11 +270,11 @@ void exportProjectPdf()
             add(new StampaAttivita(session), foot);
             break;
         case Method::Materials:
-            add(new StampaMateriali(session), foot);
+            add(withoutListLink(new StampaMateriali(session)), foot);
             add(new StampaElencoMateriali(session), foot);
             break;
         case Method::Furnishings:
-            add(new StampaArredoMerci(session), foot);
+            add(withoutListLink(new StampaArredoMerci(session)), foot);
             add(new StampaElencoArredoMerci(session), foot);
             break;
         case Method::None:
