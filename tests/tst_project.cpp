@@ -176,6 +176,7 @@ private slots:
     void projectExportedToPdf();
     void summaryOfManyCompartments();
     void exportOutsideAnyProject();
+    void longIdentityShortenedOnScreenPrintedWhole();
 };
 
 void TestProject::fileHoldsEveryInput()
@@ -632,6 +633,37 @@ void TestProject::exportOutsideAnyProject()
     const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
     QVERIFY2(infoText.contains(QRegularExpression("Title:\\s+Ardivo")), qPrintable(infoText));
     QVERIFY(infoText.contains(QRegularExpression("Creator:\\s+Ardivo")));
+}
+
+// An identity of any length or script never runs over other texts on screen, and prints whole.
+void TestProject::longIdentityShortenedOnScreenPrintedWhole()
+{
+    TestWorld world;
+    Project project = sampleProject();
+    QString name = QStringLiteral("学校小学校 ");
+    while (name.size() < 290)
+        name += QStringLiteral("Scuola dell'Orto ");
+    name += QStringLiteral("FINE");
+    project.identity.name = name;
+    ProjectDocument::current().opened(project, QString());
+    ProjectActions::openCompartment(project.compartments[0]);
+    ReportPage *page = reportPageFor(Method::Activity);
+    auto *label = child<QLabel>(*page, "lblProgetto");
+    QVERIFY(label->isVisible());
+    QVERIFY(label->text().endsWith(QChar(0x2026)));
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+    QCOMPARE(label->toolTip(), QStringLiteral("Progetto: ") + name);
+    // The next label of the band starts after this one ends.
+    QVERIFY(label->geometry().right() < child(*page, "lblCommittente")->geometry().left());
+
+    QTemporaryDir dir;
+    world.prompt.files << dir.filePath("Lungo.pdf");
+    click(child(*page, "cmdEsportaPdf"));
+    const QString text = pdfText(dir.filePath("Lungo.pdf"));
+    if (text.isNull())
+        QSKIP("pdftotext is not installed");
+    QVERIFY2(text.contains("FINE"), qPrintable(text.left(800)));
+    QVERIFY(text.contains(QStringLiteral("学校小学校")));
 }
 
 QTEST_MAIN(TestProject)

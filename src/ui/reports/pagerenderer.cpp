@@ -52,7 +52,7 @@ void drawLabel(QPainter &painter, const QLabel *label, const QRect &rect)
         QFont font = screenSized(label->font());
         const int flags = int(label->alignment()) | Qt::TextWordWrap;
         const QString text = printed.toString();
-        while (font.pixelSize() > 4 &&
+        while (font.pixelSize() > 3 &&
                QFontMetrics(font)
                        .boundingRect(QRect(0, 0, rect.width(), 100000), flags, text)
                        .height() > rect.height())
