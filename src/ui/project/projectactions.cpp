@@ -71,8 +71,7 @@ void hideMainScreens()
 // A page whose list follows it in the document: its "*" link to the list is not printed.
 ReportPage *withoutListLink(ReportPage *page)
 {
-    if (QWidget *link = page->findChild<QWidget *>(QStringLiteral("Label7")))
-        link->hide();
+    page->setListLinkShown(false);
     return page;
 }
 

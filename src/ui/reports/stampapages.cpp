@@ -446,7 +446,7 @@ void ReportPage::cmdStampa_Click()
     QList<QWidget *> hidden;
     QList<QWidget *> windows{this};
     if (ItemisedList *list = attachedList()) {
-        hidden << findChild<QWidget *>(QStringLiteral("Label7"));
+        hidden << m_listLink;
         windows << list;
     }
     for (QWidget *w : hidden)
@@ -454,6 +454,12 @@ void ReportPage::cmdStampa_Click()
     ReportPrinter::print(windows, printFoot());
     for (QWidget *w : hidden)
         w->show();
+}
+
+void ReportPage::setListLinkShown(bool shown)
+{
+    if (m_listLink)
+        m_listLink->setVisible(shown);
 }
 
 QString ReportPage::printFoot() const
@@ -482,7 +488,7 @@ void ReportPage::cmdEsportaPdf_Click()
     QWidget *link = nullptr;
     if (ItemisedList *list = attachedList()) {
         windows << list;
-        link = findChild<QWidget *>(QStringLiteral("Label7"));
+        link = m_listLink;
     }
     if (link)
         link->hide();
@@ -557,6 +563,7 @@ void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
                            QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
                            600, 3000, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
+    m_listLink = link;
     connect(link, &LinkLabel::clicked, this, [] {
         StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
         list.show();
@@ -590,6 +597,7 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
                  "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
              600, 3360, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
+    m_listLink = link;
     connect(link, &LinkLabel::clicked, this, [] {
         // The list is built afresh on every click, from the report tables as they are now.
         if (Screens::exists<StampaElencoArredoMerci>())

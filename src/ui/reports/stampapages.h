@@ -36,6 +36,8 @@ public:
     };
 
     PageView *pageView() const { return m_view; }
+    // The "*" link to the itemised list, left out where the list follows in print.
+    void setListLinkShown(bool shown);
 
 protected:
     ReportPage(const char *name, const QString &caption, Method method, const Layout &layout,
@@ -69,6 +71,7 @@ protected:
     QPushButton *m_indietro;
     QPushButton *m_nuova;
     QPushButton *m_stampa;
+    QWidget *m_listLink = nullptr; // the "*" link to the itemised list, on pages that have one
 
 protected:
     // The calculation shown: the one under way, or a saved one being exported.
