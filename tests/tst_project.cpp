@@ -97,57 +97,6 @@ QMap<QString, QString> pageTexts(ReportPage *page)
     return texts;
 }
 
-void walkToReport(Method method, const QString &riskOption, const QStringList &measures)
-{
-    InizFattProt();
-    switch (method) {
-    case Method::Activity: {
-        chooseMethod("Command1");
-        auto &form = Screens::get<ValorePerAttivita>();
-        pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
-        pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
-        click(child(form, "Command1"));
-        click(child(Screens::get<FattoreRischio1>(), "Option1_1"));
-        break;
-    }
-    case Method::Materials: {
-        chooseMethod("Command4");
-        auto &form = Screens::get<ValorePerMateriale>();
-        clickAndType(child(form, "txtAreaComp"), "60");
-        pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
-        clickAndType(child(form, "txtQta"), "1000");
-        pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
-        click(child(form, "Command4"));
-        click(child(form, "Command1"));
-        break;
-    }
-    case Method::Furnishings: {
-        chooseMethod("Command2");
-        auto &form = Screens::get<ValorePerArredo>();
-        clickAndType(child(form, "txtAreaComp"), "100");
-        pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
-        clickAndType(child(form, "txtQta"), "2");
-        click(child(form, "Command4"));
-        pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
-        clickAndType(child(form, "txtValoreMJm3"), "400");
-        clickAndType(child(form, "txtQtaMerce"), "10");
-        click(child(form, "CheckImballo"));
-        click(child(form, "Command7"));
-        click(child(form, "Command1"));
-        break;
-    }
-    case Method::None:
-        return;
-    }
-    click(child(Screens::get<FattoreRischio1>(), "Command2"));
-    click(child(Screens::get<FattoreRischio2>(), qPrintable(riskOption)));
-    click(child(Screens::get<FattoreRischio2>(), "Command1"));
-    for (const QString &measure : measures)
-        click(child(Screens::get<FattoreProtezione>(), qPrintable(measure)));
-    click(child(Screens::get<FattoreProtezione>(), "Command1"));
-    click(child(Screens::get<TotaleFormula>(), "Command3"));
-}
-
 QTableView *compartmentTable()
 {
     return child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
@@ -354,7 +303,7 @@ void TestProject::compartmentsSavedAndReopened()
     // The materials screen has its area and its entries back in the working table.
     QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(),
              QStringLiteral("60"));
-    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblAppoggioMateriali")), 1);
+    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblAppoggioMateriali")), 2);
     QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblStampaArredo")), 1);
     QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblStampaMatInDep")), 1);
     QVERIFY(!ProjectDocument::current().isModified());

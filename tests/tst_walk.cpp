@@ -183,56 +183,6 @@ void TestWalk::italianFiguresOnScreenAndInPrint()
 using Fields = QList<QPair<QString, QString>>;
 Q_DECLARE_METATYPE(Fields)
 
-// Walks one method from the chooser to its report page, as a user does.
-static void walkMethod(Method method)
-{
-    InizFattProt();
-    switch (method) {
-    case Method::Activity: {
-        chooseMethod("Command1");
-        auto &form = Screens::get<ValorePerAttivita>();
-        pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
-        pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
-        click(child(form, "Command1"));
-        click(child(Screens::get<FattoreRischio1>(), "Option1_1"));
-        break;
-    }
-    case Method::Materials: {
-        chooseMethod("Command4");
-        auto &form = Screens::get<ValorePerMateriale>();
-        clickAndType(child(form, "txtAreaComp"), "60");
-        pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
-        clickAndType(child(form, "txtQta"), "1000");
-        pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
-        click(child(form, "Command4"));
-        pickEntry(child<QComboBox>(form, "ComboMat"), "Polietilene (PE)");
-        clickAndType(child(form, "txtQta"), "500");
-        pickEntry(child<QComboBox>(form, "Combo1"), "1");
-        pickEntry(child<QComboBox>(form, "Combo2"), "0,85");
-        click(child(form, "Command4"));
-        click(child(form, "Command1"));
-        break;
-    }
-    case Method::Furnishings: {
-        chooseMethod("Command2");
-        auto &form = Screens::get<ValorePerArredo>();
-        clickAndType(child(form, "txtAreaComp"), "100");
-        pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
-        clickAndType(child(form, "txtQta"), "2");
-        click(child(form, "Command4"));
-        pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
-        clickAndType(child(form, "txtValoreMJm3"), "400");
-        clickAndType(child(form, "txtQtaMerce"), "10");
-        click(child(form, "CheckImballo"));
-        click(child(form, "Command7"));
-        click(child(form, "Command1"));
-        break;
-    }
-    case Method::None:
-        break;
-    }
-}
-
 void TestWalk::reportFieldsForEachMethod_data()
 {
     QTest::addColumn<Method>("method");
@@ -333,14 +283,7 @@ void TestWalk::reportFieldsForEachMethod()
     QFETCH(Fields, ownFields);
     QFETCH(Fields, listFields);
     TestWorld world;
-    walkMethod(method);
-    click(child(Screens::get<FattoreRischio1>(), "Command2"));
-    click(child(Screens::get<FattoreRischio2>(), qPrintable(riskOption)));
-    click(child(Screens::get<FattoreRischio2>(), "Command1"));
-    for (const QString &measure : measures)
-        click(child(Screens::get<FattoreProtezione>(), qPrintable(measure)));
-    click(child(Screens::get<FattoreProtezione>(), "Command1"));
-    click(child(Screens::get<TotaleFormula>(), "Command3"));
+    walkToReport(method, riskOption, measures);
 
     ReportPage *own = reportPageFor(method);
     QVERIFY(own->isVisible());

@@ -237,14 +237,6 @@ void exportProjectPdf()
 {
     const Project &project = ProjectDocument::current().project();
     const QString name = project.identity.name;
-    QString path = UserPrompt::current().saveFileName(QStringLiteral("Esporta PDF"),
-                                                      ReportPrinter::proposedPdfPath(name),
-                                                      QStringLiteral("Documenti PDF (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-
     // Each compartment is shown by pages of its own, apart from the screens of the calculation
     // under way, which the export leaves untouched.
     std::vector<std::unique_ptr<CalculationSession>> sessions;
@@ -256,37 +248,35 @@ void exportProjectPdf()
         windows << page;
         foots << foot;
     };
-    add(new StampaRiepilogo, QStringLiteral("%1 – Riepilogo").arg(name));
-    const Regulation &regulation = CalculationSession::current().regulation();
-    for (const Compartment &compartment : project.compartments) {
-        sessions.push_back(std::make_unique<CalculationSession>(regulation));
-        CalculationSession &session = *sessions.back();
-        session.load(compartment.calculation);
-        session.setCompartmentName(compartment.name);
-        const QString foot = QStringLiteral("%1 – %2").arg(name, compartment.name);
-        switch (compartment.calculation.method) {
-        case Method::Activity:
-            add(new StampaAttivita(session), foot);
-            break;
-        case Method::Materials:
-            add(withoutListLink(new StampaMateriali(session)), foot);
-            add(new StampaElencoMateriali(session), foot);
-            break;
-        case Method::Furnishings:
-            add(withoutListLink(new StampaArredoMerci(session)), foot);
-            add(new StampaElencoArredoMerci(session), foot);
-            break;
-        case Method::None:
-            break;
+    const auto build = [&] {
+        add(new StampaRiepilogo, QStringLiteral("%1 – Riepilogo").arg(name));
+        const Regulation &regulation = CalculationSession::current().regulation();
+        for (const Compartment &compartment : project.compartments) {
+            sessions.push_back(std::make_unique<CalculationSession>(regulation));
+            CalculationSession &session = *sessions.back();
+            session.load(compartment.calculation);
+            session.setCompartmentName(compartment.name);
+            const QString foot = QStringLiteral("%1 – %2").arg(name, compartment.name);
+            switch (compartment.calculation.method) {
+            case Method::Activity:
+                add(new StampaAttivita(session), foot);
+                break;
+            case Method::Materials:
+                add(withoutListLink(new StampaMateriali(session)), foot);
+                add(new StampaElencoMateriali(session), foot);
+                break;
+            case Method::Furnishings:
+                add(withoutListLink(new StampaArredoMerci(session)), foot);
+                add(new StampaElencoArredoMerci(session), foot);
+                break;
+            case Method::None:
+                break;
+            }
         }
-    }
-    const QString error = ReportPrinter::exportPdf(
-        windows, path, name.isEmpty() ? QStringLiteral("Ardivo") : name, foots);
+        return windows;
+    };
+    ReportPrinter::exportWithDialog(name, build, [&] { return foots; });
     pages.clear();
-    if (!error.isEmpty())
-        UserPrompt::current().message(
-            QStringLiteral("Impossibile esportare il PDF\n%1\n%2.").arg(native(path), error),
-            kAppTitle, UserPrompt::Icon::Warning);
 }
 
 } // namespace ProjectActions

@@ -191,6 +191,25 @@ QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QS
     return QString();
 }
 
+void exportWithDialog(const QString &name, const std::function<QList<QWidget *>()> &windows,
+                      const std::function<QStringList()> &foots)
+{
+    QString path =
+        UserPrompt::current().saveFileName(QStringLiteral("Esporta PDF"), proposedPdfPath(name),
+                                           QStringLiteral("Documenti PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    const QList<QWidget *> pages = windows(); // built first: the foots follow them
+    const QString error =
+        exportPdf(pages, path, name.isEmpty() ? QStringLiteral("Ardivo") : name, foots());
+    if (!error.isEmpty())
+        UserPrompt::current().message(QStringLiteral("Impossibile esportare il PDF\n%1\n%2.")
+                                          .arg(QDir::toNativeSeparators(path), error),
+                                      kAppTitle, UserPrompt::Icon::Warning);
+}
+
 QString proposedPdfPath(const QString &name)
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QPrinter;
 class QWidget;
@@ -32,6 +33,11 @@ QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QS
                   const QString &foot = QString());
 QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
                   const QStringList &foots);
+// Asks where to write a PDF (proposing "<name> - <aaaa-mm-gg>.pdf", or "Ardivo - …" without a
+// name) and writes the windows' pages there, titled with the name; a failure is told in a
+// message. The windows are asked for only once the user has chosen the place.
+void exportWithDialog(const QString &name, const std::function<QList<QWidget *>()> &windows,
+                      const std::function<QStringList()> &foots);
 // The name proposed for a PDF: "<name> - <aaaa-mm-gg>.pdf" in the documents folder.
 QString proposedPdfPath(const QString &name);
 // Where the PDF goes when there is no printer.

@@ -477,29 +477,15 @@ void ReportPage::cmdEsportaPdf_Click()
     const QString projectName = session.compartmentName().isEmpty()
                                     ? QString()
                                     : ProjectDocument::current().project().identity.name;
-    QString path = UserPrompt::current().saveFileName(QStringLiteral("Esporta PDF"),
-                                                      ReportPrinter::proposedPdfPath(projectName),
-                                                      QStringLiteral("Documenti PDF (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
     QList<QWidget *> windows{this};
-    QWidget *link = nullptr;
-    if (ItemisedList *list = attachedList()) {
+    if (ItemisedList *list = attachedList())
         windows << list;
-        link = m_listLink;
-    }
-    if (link)
-        link->hide();
-    const QString error = ReportPrinter::exportPdf(
-        windows, path, projectName.isEmpty() ? QStringLiteral("Ardivo") : projectName, printFoot());
-    if (link)
-        link->show();
-    if (!error.isEmpty())
-        UserPrompt::current().message(QStringLiteral("Impossibile esportare il PDF\n%1\n%2.")
-                                          .arg(QDir::toNativeSeparators(path), error),
-                                      kAppTitle, UserPrompt::Icon::Warning);
+    // The list follows the page: the page's link to it is not printed.
+    setListLinkShown(false);
+    ReportPrinter::exportWithDialog(
+        projectName, [&] { return windows; },
+        [&] { return QStringList(windows.size(), printFoot()); });
+    setListLinkShown(true);
 }
 
 ItemisedList *StampaMateriali::attachedList()

@@ -120,18 +120,7 @@ void StampaRiepilogo::cmdStampa_Click()
 
 void StampaRiepilogo::cmdEsportaPdf_Click()
 {
-    const QString name = ProjectDocument::current().project().identity.name;
-    QString path = UserPrompt::current().saveFileName(QStringLiteral("Esporta PDF"),
-                                                      ReportPrinter::proposedPdfPath(name),
-                                                      QStringLiteral("Documenti PDF (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    const QString error = ReportPrinter::exportPdf(
-        {this}, path, name.isEmpty() ? QStringLiteral("Ardivo") : name, printFoot());
-    if (!error.isEmpty())
-        UserPrompt::current().message(QStringLiteral("Impossibile esportare il PDF\n%1\n%2.")
-                                          .arg(QDir::toNativeSeparators(path), error),
-                                      kAppTitle, UserPrompt::Icon::Warning);
+    ReportPrinter::exportWithDialog(
+        ProjectDocument::current().project().identity.name,
+        [this] { return QList<QWidget *>{this}; }, [this] { return QStringList{printFoot()}; });
 }
