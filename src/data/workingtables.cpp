@@ -47,6 +47,12 @@ std::optional<QVector<Entry>> read(const QString &sql, std::optional<CachedRows<
 std::optional<CachedRows<MaterialEntry>> materialsCache;
 std::optional<CachedRows<FurnishingEntry>> furnishingsCache;
 
+template <class Entry>
+std::optional<Database::WriteStamp> stampIf(const std::optional<CachedRows<Entry>> &cache)
+{
+    return cache ? Database::instance().writeStamp() : std::nullopt;
+}
+
 // After one row was appended by this program: a list read just before it takes the row too,
 // instead of being read again whole. (The program never appends inside a transaction that it
 // then rolls back; such a row would stay in the list until the file changes again.)
@@ -54,8 +60,10 @@ template <class Entry>
 void appendToCache(std::optional<CachedRows<Entry>> &cache,
                    const std::optional<Database::WriteStamp> &before, const Entry &entry)
 {
+    if (!cache)
+        return;
     const auto after = Database::instance().writeStamp();
-    if (cache && before && after && cache->stamp == *before) {
+    if (before && after && cache->stamp == *before) {
         cache->rows << entry;
         cache->stamp = *after;
     } else {
@@ -130,7 +138,8 @@ std::optional<QVariant> storedNumber(const QString &text)
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
                     const QVariant &m, const QVariant &quantity)
 {
-    const auto before = Database::instance().writeStamp();
+    // The stamp is read only when there is a list to keep up to date.
+    const auto before = stampIf(materialsCache);
     const bool appended = Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
                        "FattorePsi, Fattore_m, QtaMat) VALUES (?, ?, ?, ?, ?, ?)"),
@@ -145,7 +154,7 @@ bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, 
 bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
                       const QVariant &pieces)
 {
-    const auto before = Database::instance().writeStamp();
+    const auto before = stampIf(furnishingsCache);
     const bool appended = Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo) "
                        "VALUES (?, ?, ?, ?)"),
@@ -160,7 +169,7 @@ bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPi
 bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3,
                  const QVariant &volume, double packaging)
 {
-    const auto before = Database::instance().writeStamp();
+    const auto before = stampIf(furnishingsCache);
     const bool appended = Database::instance().exec(
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, MaterialeInDeposito, ValorePerM3, "
                        "QtaMerce, Imballo) VALUES (?, ?, ?, ?, ?)"),
