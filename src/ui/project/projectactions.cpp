@@ -165,6 +165,11 @@ bool saveProjectAs()
 void saveCurrentCompartment()
 {
     CalculationSession &session = CalculationSession::current();
+    // Only a calculation by a method can be stored, and opened again.
+    if (session.calculation().method == Method::None) {
+        showMessage(QStringLiteral("Non c'è alcun calcolo da salvare nel progetto."));
+        return;
+    }
     const QString name =
         UserPrompt::current()
             .input(QStringLiteral("Nome del compartimento:"), kAppTitle, session.compartmentName())
