@@ -116,8 +116,8 @@ void openProject()
 {
     if (!settleUnsavedChanges())
         return;
-    const QString path = UserPrompt::current().openFileName(QStringLiteral("Apri progetto"),
-                                                            documentsFolder(), kFileFilter);
+    const QString path =
+        UserPrompt::current().openFileName(kAppTitle, documentsFolder(), kFileFilter);
     if (!path.isEmpty())
         openProjectFile(path);
 }
@@ -153,8 +153,7 @@ bool saveProjectAs()
                        .filePath((name.isEmpty() ? QStringLiteral("Progetto") : name) +
                                  QStringLiteral(".") + ProjectFile::kSuffix);
     }
-    QString path = UserPrompt::current().saveFileName(QStringLiteral("Salva progetto con nome"),
-                                                      proposed, kFileFilter);
+    QString path = UserPrompt::current().saveFileName(kAppTitle, proposed, kFileFilter);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().compare(ProjectFile::kSuffix, Qt::CaseInsensitive) != 0)

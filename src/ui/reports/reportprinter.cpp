@@ -194,9 +194,8 @@ QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QS
 void exportWithDialog(const QString &name, const std::function<QList<QWidget *>()> &windows,
                       const std::function<QStringList()> &foots)
 {
-    QString path =
-        UserPrompt::current().saveFileName(QStringLiteral("Esporta PDF"), proposedPdfPath(name),
-                                           QStringLiteral("Documenti PDF (*.pdf)"));
+    QString path = UserPrompt::current().saveFileName(kAppTitle, proposedPdfPath(name),
+                                                      QStringLiteral("Documenti PDF (*.pdf)"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
