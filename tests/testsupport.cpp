@@ -169,6 +169,21 @@ double entriesTotal()
     return entriesSum(calculation()).total;
 }
 
+void enterExampleMaterials()
+{
+    auto &form = Screens::get<ValorePerMateriale>();
+    clickAndType(child(form, "txtAreaComp"), "60");
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    clickAndType(child(form, "txtQta"), "1000");
+    pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
+    click(child(form, "Command4"));
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Polietilene (PE)");
+    clickAndType(child(form, "txtQta"), "500");
+    pickEntry(child<QComboBox>(form, "Combo1"), "1");
+    pickEntry(child<QComboBox>(form, "Combo2"), "0,85");
+    click(child(form, "Command4"));
+}
+
 void walkToReport(Method method, const QString &riskOption, const QStringList &measures)
 {
     InizFattProt();
@@ -185,16 +200,7 @@ void walkToReport(Method method, const QString &riskOption, const QStringList &m
     case Method::Materials: {
         chooseMethod("Command4");
         auto &form = Screens::get<ValorePerMateriale>();
-        clickAndType(child(form, "txtAreaComp"), "60");
-        pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
-        clickAndType(child(form, "txtQta"), "1000");
-        pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
-        click(child(form, "Command4"));
-        pickEntry(child<QComboBox>(form, "ComboMat"), "Polietilene (PE)");
-        clickAndType(child(form, "txtQta"), "500");
-        pickEntry(child<QComboBox>(form, "Combo1"), "1");
-        pickEntry(child<QComboBox>(form, "Combo2"), "0,85");
-        click(child(form, "Command4"));
+        enterExampleMaterials();
         click(child(form, "Command1"));
         break;
     }

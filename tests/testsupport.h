@@ -79,6 +79,10 @@ const Calculation &calculation();
 double fireLoadNow();
 double entriesTotal();
 
+// On the materials screen: 60 m², Legno 1000 kg (m 0,8) and Polietilene 500 kg (ψ 0,85), each
+// added to the sum.
+void enterExampleMaterials();
+
 // Walks a calculation by `method` from the method chooser to its report page, as a user does:
 // Ufficio with fractile 1,2 and the second area class; 60 m² of Legno 1000 kg (m 0,8) and
 // Polietilene 500 kg (ψ 0,85); 100 m² with two cotton mattresses and 10 m³ of packed paper at

@@ -130,16 +130,7 @@ void TestWalk::italianFiguresOnScreenAndInPrint()
     click(child(Screens::get<FormulaCaricoIncendio>(), "Command1"));
     click(child(Screens::get<DensitaCarico>(), "Command4"));
     auto &form = Screens::get<ValorePerMateriale>();
-    clickAndType(child(form, "txtAreaComp"), "60");
-    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
-    clickAndType(child(form, "txtQta"), "1000");
-    pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
-    click(child(form, "Command4"));
-    pickEntry(child<QComboBox>(form, "ComboMat"), "Polietilene (PE)");
-    clickAndType(child(form, "txtQta"), "500");
-    pickEntry(child<QComboBox>(form, "Combo1"), "1");
-    pickEntry(child<QComboBox>(form, "Combo2"), "0,85");
-    click(child(form, "Command4"));
+    enterExampleMaterials();
     // (17,5 * 1000 * 0,8 + 40 * 500 * 0,85) / 60 = 516,67
     QCOMPARE(label(form, "Valoreqf")->text(), QStringLiteral("516"));
     click(child(form, "Command1"));
