@@ -121,6 +121,10 @@ void TestFireLoad::materialsEntryAndArea()
     typeInto(child(form, "txtAreaComp"), "50");
     pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
     QCOMPARE(child<QLineEdit>(form, "txtValorePerKg")->text(), QStringLiteral("17,5"));
+    // Wood is cellulosic: m 0,8 is proposed, and the user may still choose 1.
+    QCOMPARE(child<QComboBox>(form, "Combo1")->currentText(), QStringLiteral("0,8"));
+    QCOMPARE(child<QLabel>(form, "lblFonte")->text(), QStringLiteral("EN 1991-1-2, tab. E.3"));
+    pickEntry(child<QComboBox>(form, "Combo1"), "1");
     typeInto(child(form, "txtValorePerKg"), "17");
     typeInto(child(form, "txtQta"), "100");
     click(child(form, "Command4"));
@@ -208,6 +212,7 @@ void TestFireLoad::materialsRowsSurviveTripBack()
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
+    pickEntry(child<QComboBox>(form, "Combo1"), "1"); // not the 0,8 proposed for it
     click(child(form, "Command4"));
     click(child(form, "Command2"));
     chooseMethod("Command4");
@@ -292,6 +297,7 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
+    pickEntry(child<QComboBox>(form, "Combo1"), "1"); // not the 0,8 proposed for it
     typeInto(child(form, "txtQta"), "10");
     click(child(form, "Command4"));
     typeInto(child(form, "txtAreaComp"), "3");
@@ -316,7 +322,10 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     QVERIFY(again->setData(again->index(0, 2), ""));
     Screens::get<VisualTabMat>().close();
     QCOMPARE(entriesTotal(), 0.0);
-    QCOMPARE(world.prompt.messages.size(), 1); // only the entry's confirmation
+    // The entry's confirmation, then the reason of each refused edit; the emptied cell says none.
+    QCOMPARE(world.prompt.messages.size(), 3);
+    QCOMPARE(world.prompt.messages.at(1),
+             QStringLiteral("Prego inserisci correttamente tutti i campi richiesti."));
 }
 
 // Typing into a chooser as a user does, through the widget a click focuses: a text that begins
@@ -402,10 +411,10 @@ void TestFireLoad::gridViewersEditThroughTheView()
     QCOMPARE(grid->currentIndex(), grid->model()->index(1, quantity));
     editCell(grid, 0, quantity, "dodici", Qt::Key_Tab); // refused: the old value stays
     QCOMPARE(grid->model()->index(0, quantity).data().toString(), QStringLiteral("10"));
-    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1)); // Tab went on to the next cell
+    QCOMPARE(grid->currentIndex(), grid->model()->index(0, quantity + 1)); // Tab: to the MJ
     materials.close();
-    // (20 * 10 + 17,5 * 7,5) / 10
-    QCOMPARE(fireLoadNow(), 33.125);
+    // (20 * 10 + 17,5 * 7,5) * 0,8 / 10: both are cellulosic
+    QCOMPARE(fireLoadNow(), 26.5);
 
     chooseMethod("Command2");
     auto &furnishings = Screens::get<ValorePerArredo>();

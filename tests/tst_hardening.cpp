@@ -623,6 +623,7 @@ void TestHardening::tinyAndHugeAreas()
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
     pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    pickEntry(child<QComboBox>(form, "Combo1"), "1"); // not the 0,8 proposed for it
     typeInto(child(form, "txtValorePerKg"), "17");
     typeInto(child(form, "txtQta"), "100");
     click(child(form, "Command4"));
@@ -651,6 +652,7 @@ void TestHardening::materialValuesNearTheDoubleLimit()
     // 1e308 per kg is a number; twice it is not: the second entry is refused, the first stays.
     for (int i = 0; i < 2; ++i) {
         pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+        pickEntry(child<QComboBox>(form, "Combo1"), "1"); // not the 0,8 proposed for it
         typeInto(child(form, "txtValorePerKg"), "1e308");
         typeInto(child(form, "txtQta"), "1");
         click(child(form, "Command4"));

@@ -66,6 +66,7 @@ static void materialsUpToFactors(const QString &area)
     auto &form = Screens::get<ValorePerMateriale>();
     typeInto(child(form, "txtAreaComp"), area);
     pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    pickEntry(child<QComboBox>(form, "Combo1"), "1"); // not the 0,8 proposed for it
     typeInto(child(form, "txtValorePerKg"), "17");
     typeInto(child(form, "txtQta"), "100");
     click(child(form, "Command4"));

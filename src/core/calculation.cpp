@@ -7,14 +7,14 @@
 bool MaterialEntry::operator==(const MaterialEntry &o) const
 {
     return name == o.name && valuePerKg == o.valuePerKg && quantity == o.quantity && psi == o.psi &&
-           m == o.m;
+           m == o.m && source == o.source;
 }
 
 bool FurnishingEntry::operator==(const FurnishingEntry &o) const
 {
     return furnishing == o.furnishing && valuePerPiece == o.valuePerPiece && pieces == o.pieces &&
            goods == o.goods && valuePerM3 == o.valuePerM3 && volume == o.volume &&
-           packaging == o.packaging;
+           packaging == o.packaging && source == o.source;
 }
 
 bool Activity::operator==(const Activity &o) const
@@ -52,6 +52,73 @@ QVector<double> fractileFactors()
 bool fractileAllowed(double factor)
 {
     return std::isfinite(factor) && factor > 0 && factor <= kLargestFractile;
+}
+
+namespace {
+
+bool atLeast(const Amount &amount, double smallest)
+{
+    return amount.isNumber() && std::isfinite(amount.value()) && amount.value() >= smallest;
+}
+
+QString incomplete()
+{
+    return QStringLiteral("Prego inserisci correttamente tutti i campi richiesti.");
+}
+
+} // namespace
+
+QString factorRefusal(const MaterialEntry &e)
+{
+    if (e.psi.isNumber() && !psiFactors().contains(e.psi.value()))
+        return QStringLiteral("Il fattore ψ può valere 0, 0,85 o 1.");
+    if (e.m.isNumber() && !mFactors().contains(e.m.value()))
+        return QStringLiteral("Il fattore m può valere 0,8 o 1.");
+    return QString();
+}
+
+QString factorRefusal(const FurnishingEntry &e)
+{
+    if (e.packaging.isNumber() && e.packaging.value() != 1.0 &&
+        e.packaging.value() != kPackagingFactor)
+        return QStringLiteral("Il fattore di imballaggio può valere 1 o 1,1.");
+    return QString();
+}
+
+QString typedValueSource()
+{
+    return QStringLiteral("valore inserito dall'utente");
+}
+
+QString entryRefusal(const MaterialEntry &e)
+{
+    if (const QString factor = factorRefusal(e); !factor.isEmpty())
+        return factor;
+    if (e.name.trimmed().isEmpty() || !atLeast(e.valuePerKg, kSmallestEntryValue) ||
+        !atLeast(e.quantity, 0) || !e.psi.isNumber() || !e.m.isNumber())
+        return incomplete();
+    return QString();
+}
+
+QString entryRefusal(const FurnishingEntry &e)
+{
+    if (e.isGoodsOnly()) {
+        if (const QString factor = factorRefusal(e); !factor.isEmpty())
+            return factor;
+        if (e.goods.trimmed().isEmpty() || !atLeast(e.valuePerM3, kSmallestEntryValue) ||
+            !atLeast(e.volume, kSmallestCount) || !e.packaging.isNumber())
+            return incomplete();
+        return QString();
+    }
+    if (e.furnishing.trimmed().isEmpty() || !atLeast(e.valuePerPiece, kSmallestEntryValue) ||
+        !atLeast(e.pieces, kSmallestCount))
+        return incomplete();
+    return QString();
+}
+
+double proposedM(bool cellulosic)
+{
+    return cellulosic ? 0.8 : 1.0;
 }
 
 } // namespace CalculationRules

@@ -43,6 +43,7 @@ private:
 struct MaterialEntry {
     QString name;
     Amount valuePerKg, quantity, psi, m;
+    QString source; // where the calorific value comes from; empty when not known
     bool operator==(const MaterialEntry &o) const;
 };
 
@@ -53,7 +54,10 @@ struct FurnishingEntry {
     Amount valuePerPiece, pieces;
     QString goods;
     Amount valuePerM3, volume, packaging;
+    QString source; // where the value per piece or per m³ comes from; empty when not known
     bool isGoods() const { return !goods.isEmpty() || !valuePerM3.isMissing(); }
+    // Whether the line is shown and summed as a stored good rather than as a furnishing.
+    bool isGoodsOnly() const { return isGoods() && furnishing.isEmpty(); }
     bool operator==(const FurnishingEntry &o) const;
 };
 
@@ -90,6 +94,25 @@ inline constexpr double kLargestFractile = 2.0;
 bool fractileAllowed(double factor);
 // A nominal fire load is taken as reliable above this value.
 inline constexpr double kSmallestNominalLoad = 1.0;
+
+// The smallest calorific value, value per piece and value per m³ an entry may have, as the
+// entry screens allow them, and the smallest quantity of pieces and of m³.
+inline constexpr double kSmallestEntryValue = 1.0;
+inline constexpr double kSmallestCount = 1.0;
+
+// Why an entry cannot be summed as a new one typed on its screen would not be: an empty text
+// when it can. A name, every number and a factor among those allowed are required.
+QString entryRefusal(const MaterialEntry &entry);
+QString entryRefusal(const FurnishingEntry &entry);
+// The same for the factors alone (ψ and m, the packaging factor) when they are numbers: what a
+// grid edit, which may leave a field empty, is checked against.
+QString factorRefusal(const MaterialEntry &entry);
+QString factorRefusal(const FurnishingEntry &entry);
+// The source of an entry's value that the user typed in place of the catalogue's.
+QString typedValueSource();
+
+// The m a material is proposed with: 0,8 for wood and other cellulosic materials, 1 otherwise.
+double proposedM(bool cellulosic);
 
 } // namespace CalculationRules
 

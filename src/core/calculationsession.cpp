@@ -17,12 +17,22 @@ void CalculationSession::update(Steps reached)
     emit changed();
 }
 
+void CalculationSession::updateEntries(const Calculation &before)
+{
+    // Lists that share their data compare at once; a keystroke in the area reads the same list.
+    if (before.materials != m_calculation.materials ||
+        before.furnishings != m_calculation.furnishings)
+        emit entriesChanged();
+    emit changed();
+}
+
 void CalculationSession::clear()
 {
+    const Calculation before = m_calculation;
     m_calculation = Calculation();
     m_steps = {};
     m_compartmentName.clear();
-    emit changed();
+    updateEntries(before);
 }
 
 void CalculationSession::startCalculation(Method method)
@@ -39,10 +49,11 @@ void CalculationSession::startCalculation(Method method)
 
 void CalculationSession::load(const Calculation &calculation)
 {
+    const Calculation before = m_calculation;
     m_calculation = calculation;
     m_steps = FireLoadPassed | AreaClassPassed | RiskClassPassed | MeasuresWorkedOut |
               DesignPassed | ClassesReported;
-    emit changed();
+    updateEntries(before);
 }
 
 void CalculationSession::setCompartmentName(const QString &name)
@@ -69,14 +80,16 @@ void CalculationSession::setActivity(const Activity &activity)
 
 void CalculationSession::setMaterials(const QVector<MaterialEntry> &entries)
 {
+    const Calculation before = m_calculation;
     m_calculation.materials = entries;
-    update();
+    updateEntries(before);
 }
 
 void CalculationSession::setFurnishings(const QVector<FurnishingEntry> &entries)
 {
+    const Calculation before = m_calculation;
     m_calculation.furnishings = entries;
-    update();
+    updateEntries(before);
 }
 
 void CalculationSession::passFireLoad()

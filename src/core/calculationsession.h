@@ -68,9 +68,14 @@ public:
 
 signals:
     void changed();
+    // The entries of either method changed (added, edited, deleted, or a new calculation):
+    // emitted before changed().
+    void entriesChanged();
 
 private:
     void update(Steps reached = {});
+    // changed(), after entriesChanged() when `before` holds other entries than the calculation.
+    void updateEntries(const Calculation &before);
 
     const Regulation *m_regulation;
     Calculation m_calculation;

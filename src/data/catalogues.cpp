@@ -2,6 +2,9 @@
 
 #include "data/database.h"
 
+#include <QRegularExpression>
+#include <QSqlQuery>
+
 namespace Catalogues {
 namespace {
 
@@ -52,30 +55,90 @@ std::optional<Activity> activity(qint64 id)
     return Activity{query->value(1).toString(), query->value(2), query->value(3).toString()};
 }
 
+QString userSource(const std::optional<QDate> &day)
+{
+    const QString source = QStringLiteral("inserito dall'utente");
+    if (!day)
+        return source;
+    return source + QStringLiteral(" il ") + day->toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+bool namesCellulosic(const QString &name, const QStringList &cellulosicNames)
+{
+    for (const QString &cellulosic : cellulosicNames) {
+        const QRegularExpression words(
+            QStringLiteral("(^|\\W)%1(\\W|$)").arg(QRegularExpression::escape(cellulosic)),
+            QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+        if (!cellulosic.isEmpty() && words.match(name).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+Entry entryFrom(const QSqlQuery &query)
+{
+    return Entry{query.value(0).toLongLong(), query.value(1).toString(), query.value(2),
+                 query.value(3).toString(), query.value(4).toInt() == 1};
+}
+
+// The columns an Entry is read from, for `%5`: the materials add whether they are cellulosic.
+QString entryColumns(Catalogue catalogue, const Table &t)
+{
+    return sql(catalogue == Catalogue::Materials ? "%2, %3, %4, Fonte, Cellulosico"
+                                                 : "%2, %3, %4, Fonte, 0",
+               t);
+}
+
+} // namespace
+
 std::optional<Entry> add(Catalogue catalogue, const QString &name, double value)
 {
     const Table t = tableOf(catalogue);
-    auto insert =
-        Database::instance().run(sql("INSERT INTO %1 (%3, %4) VALUES (?, ?)", t), {name, value});
+    Database &db = Database::instance();
+    const QString source = userSource(QDate::currentDate());
+    std::optional<QSqlQuery> insert;
+    if (catalogue == Catalogue::Materials) {
+        QStringList cellulosic;
+        auto known = db.run(QStringLiteral("SELECT Materiale FROM tblMateriale "
+                                           "WHERE Cellulosico = 1"));
+        if (!known)
+            return std::nullopt;
+        while (known->next())
+            cellulosic << known->value(0).toString();
+        insert = db.run(QStringLiteral("INSERT INTO tblMateriale (Materiale, CaricoIncSpecif, "
+                                       "Fonte, Cellulosico) VALUES (?, ?, ?, ?)"),
+                        {name, value, source, namesCellulosic(name, cellulosic) ? 1 : 0});
+    } else {
+        insert = db.run(sql("INSERT INTO %1 (%3, %4, Fonte) VALUES (?, ?, ?)", t),
+                        {name, value, source});
+    }
     if (!insert)
         return std::nullopt;
     const qint64 id = insert->lastInsertId().toLongLong();
-    auto stored = Database::instance().run(sql("SELECT %2, %3, %4 FROM %1 WHERE %2 = ?", t), {id});
+    auto stored = db.run(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+            .arg(entryColumns(catalogue, t), QLatin1String(t.table), QLatin1String(t.key)),
+        {id});
     if (!stored || !stored->next())
         return std::nullopt;
-    return Entry{id, stored->value(1).toString(), stored->value(2)};
+    return entryFrom(*stored);
 }
 
 std::optional<Entry> firstNamed(Catalogue catalogue, const QString &name, bool *failed)
 {
     const Table t = tableOf(catalogue);
     auto query = Database::instance().run(
-        sql("SELECT %2, %3, %4 FROM %1 WHERE %3 = ? ORDER BY %2 LIMIT 1", t), {name});
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %4 LIMIT 1")
+            .arg(entryColumns(catalogue, t), QLatin1String(t.table), QLatin1String(t.name),
+                 QLatin1String(t.key)),
+        {name});
     if (failed)
         *failed = !query.has_value();
     if (!query || !query->next())
         return std::nullopt;
-    return Entry{query->value(0).toLongLong(), query->value(1).toString(), query->value(2)};
+    return entryFrom(*query);
 }
 
 bool remove(Catalogue catalogue, qint64 id)

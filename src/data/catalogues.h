@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <optional>
 
@@ -22,9 +24,20 @@ struct Entry {
     qint64 id = 0;
     QString name;
     QVariant value;
+    QString source;          // where the value comes from
+    bool cellulosic = false; // materials only: wood and other cellulosic materials
 };
 
-// Adds an entry; returns it as the database stored it.
+// The source of an entry the user added on `day`: "inserito dall'utente il 07/12/2026"; without
+// a day (an entry added before sources were kept) "inserito dall'utente".
+QString userSource(const std::optional<QDate> &day);
+
+// Whether a material named `name` is cellulosic: one of `cellulosicNames` (the catalogue's
+// cellulosic materials) stands in it as whole words, letter case aside ("Legno di abete").
+bool namesCellulosic(const QString &name, const QStringList &cellulosicNames);
+
+// Adds an entry, with the user as its source and today's date; returns it as the database
+// stored it. A material is taken as cellulosic when its name says so.
 std::optional<Entry> add(Catalogue catalogue, const QString &name, double value);
 // The first entry with exactly this name, if any. `failed` tells a database error from no entry.
 std::optional<Entry> firstNamed(Catalogue catalogue, const QString &name, bool *failed = nullptr);

@@ -2,6 +2,7 @@
 
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
+#include "data/catalogues.h"
 #include "data/csvreader.h"
 
 #include <QDateTime>
@@ -9,29 +10,32 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <algorithm>
 
 namespace {
 
 const QString kConnectionName = QStringLiteral("ardivo");
-constexpr int kSchemaVersion = 1;
+// 2: every catalogue entry carries the source of its value (Fonte), each material whether it
+// is cellulosic (Cellulosico), and each working row the source of its entry's value.
+constexpr int kSchemaVersion = 2;
 
 // Working-table fields hold a number or, after an edit in the grid viewer, an empty text: the
 // columns are declared without a type so that SQLite keeps each value as it was written.
 const char *const kSchema[] = {
     "CREATE TABLE tblMateriale (idMateriale INTEGER PRIMARY KEY AUTOINCREMENT, "
-    "Materiale TEXT, CaricoIncSpecif REAL)",
+    "Materiale TEXT, CaricoIncSpecif REAL, Fonte TEXT, Cellulosico INTEGER)",
     "CREATE TABLE tblAttivita (idAttivita INTEGER PRIMARY KEY AUTOINCREMENT, "
-    "Attivita TEXT, ValoreNomCarInc REAL, Descrizione TEXT)",
+    "Attivita TEXT, ValoreNomCarInc REAL, Descrizione TEXT, Fonte TEXT)",
     "CREATE TABLE tblArredo (idArredo INTEGER PRIMARY KEY AUTOINCREMENT, "
-    "Arredo TEXT, ValorePerPezzo REAL)",
+    "Arredo TEXT, ValorePerPezzo REAL, Fonte TEXT)",
     "CREATE TABLE tblMaterialeInDeposito (idMaterialeInDeposito INTEGER PRIMARY KEY "
-    "AUTOINCREMENT, MaterialeInDeposito TEXT, ValorePerM3 REAL)",
+    "AUTOINCREMENT, MaterialeInDeposito TEXT, ValorePerM3 REAL, Fonte TEXT)",
     "CREATE TABLE tblAppoggioMateriali (IdAppoggioMat INTEGER, Materiale TEXT, "
-    "ValorePerKg, FattorePsi, Fattore_m, QtaMat)",
+    "ValorePerKg, FattorePsi, Fattore_m, QtaMat, Fonte TEXT)",
     "CREATE TABLE tblAppoggio (idAppoggio INTEGER, Arredo TEXT, ValorePerPezzo, QtaArredo, "
-    "MaterialeInDeposito TEXT, ValorePerM3, QtaMerce, Imballo)",
+    "MaterialeInDeposito TEXT, ValorePerM3, QtaMerce, Imballo, Fonte TEXT)",
     "CREATE TABLE tblStampaArredo (IdStampaArredo INTEGER PRIMARY KEY, Arredo TEXT, "
     "ValorePerPezzo, QtaArredo)",
     "CREATE TABLE tblStampaMatInDep (IdStampaMatInDep INTEGER PRIMARY KEY, "
@@ -41,19 +45,58 @@ const char *const kSchema[] = {
 struct Seed {
     const char *table;
     const char *resource;
-    const char *insert; // one placeholder per column of the file, in the file's order
-    int numericColumn;  // the column that holds the catalogue's value
+    const char *insert;     // one placeholder per column of the file, in the file's order
+    int numericColumn;      // the column that holds the catalogue's value
+    int flagColumn;         // a column of 0 and 1 (whether a material is cellulosic), or -1
+    const char *fillSource; // the version 1 catalogue's row given its source (and flag)
 };
 const Seed kSeeds[] = {
     {"tblMateriale", ":/reference/materiali.csv",
-     "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES (?, ?)", 1},
+     "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif, Fonte, Cellulosico) "
+     "VALUES (?, ?, ?, ?)",
+     1, 3,
+     "UPDATE tblMateriale SET Fonte = :source, Cellulosico = :flag "
+     "WHERE Materiale = :name AND CaricoIncSpecif = :value AND Fonte IS NULL"},
     {"tblAttivita", ":/reference/attivita.csv",
-     "INSERT INTO tblAttivita (Attivita, ValoreNomCarInc, Descrizione) VALUES (?, ?, ?)", 1},
+     "INSERT INTO tblAttivita (Attivita, ValoreNomCarInc, Descrizione, Fonte) "
+     "VALUES (?, ?, ?, ?)",
+     1, -1,
+     "UPDATE tblAttivita SET Fonte = :source "
+     "WHERE Attivita = :name AND ValoreNomCarInc = :value AND Fonte IS NULL"},
     {"tblArredo", ":/reference/arredi.csv",
-     "INSERT INTO tblArredo (Arredo, ValorePerPezzo) VALUES (?, ?)", 1},
+     "INSERT INTO tblArredo (Arredo, ValorePerPezzo, Fonte) VALUES (?, ?, ?)", 1, -1,
+     "UPDATE tblArredo SET Fonte = :source "
+     "WHERE Arredo = :name AND ValorePerPezzo = :value AND Fonte IS NULL"},
     {"tblMaterialeInDeposito", ":/reference/merci.csv",
-     "INSERT INTO tblMaterialeInDeposito (MaterialeInDeposito, ValorePerM3) VALUES (?, ?)", 1},
+     "INSERT INTO tblMaterialeInDeposito (MaterialeInDeposito, ValorePerM3, Fonte) "
+     "VALUES (?, ?, ?)",
+     1, -1,
+     "UPDATE tblMaterialeInDeposito SET Fonte = :source "
+     "WHERE MaterialeInDeposito = :name AND ValorePerM3 = :value AND Fonte IS NULL"},
 };
+
+// The columns that version 2 added to the tables of version 1.
+struct AddedColumn {
+    const char *table;
+    const char *column;
+};
+const AddedColumn kAddedInVersion2[] = {
+    {"tblMateriale", "Fonte TEXT"},         {"tblMateriale", "Cellulosico INTEGER"},
+    {"tblAttivita", "Fonte TEXT"},          {"tblArredo", "Fonte TEXT"},
+    {"tblMaterialeInDeposito", "Fonte TEXT"}, {"tblAppoggioMateriali", "Fonte TEXT"},
+    {"tblAppoggio", "Fonte TEXT"},
+};
+
+// The rows of a reference file, its header first.
+std::optional<QList<QStringList>> referenceRows(const Seed &seed, QString *error)
+{
+    QFile file(QString::fromLatin1(seed.resource));
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    return CsvReader::parse(QString::fromUtf8(file.readAll()));
+}
 
 // SQLite's primary result codes, as the driver gives them in nativeErrorCode().
 enum SqliteCode {
@@ -271,6 +314,10 @@ bool Database::openFile(bool fresh)
         drop(db);
         return false;
     }
+    if (!migrate(db)) {
+        drop(db);
+        return false;
+    }
     checkWritable(db);
     return true;
 }
@@ -461,20 +508,23 @@ bool Database::seedCatalogue(QSqlDatabase &db, const QString &table)
     for (const Seed &seed : kSeeds) {
         if (table != QLatin1String(seed.table))
             continue;
-        QFile file(QString::fromLatin1(seed.resource));
-        if (!file.open(QIODevice::ReadOnly)) {
-            reportError(QStringLiteral("Dati di riferimento mancanti: %1").arg(file.fileName()),
-                        file.errorString());
+        QString error;
+        const auto rows = referenceRows(seed, &error);
+        if (!rows) {
+            reportError(QStringLiteral("Dati di riferimento mancanti: %1")
+                            .arg(QString::fromLatin1(seed.resource)),
+                        error);
             return false;
         }
-        const QList<QStringList> rows = CsvReader::parse(QString::fromUtf8(file.readAll()));
         QSqlQuery insert(db);
         insert.prepare(QString::fromLatin1(seed.insert));
-        for (qsizetype r = 1; r < rows.size(); ++r) { // row 0 holds the field names
-            const QStringList &row = rows.at(r);
+        for (qsizetype r = 1; r < rows->size(); ++r) { // row 0 holds the field names
+            const QStringList &row = rows->at(r);
             for (int c = 0; c < row.size(); ++c) {
                 if (c == seed.numericColumn)
                     insert.bindValue(c, row.at(c).toDouble()); // the files write 17.5
+                else if (c == seed.flagColumn)
+                    insert.bindValue(c, row.at(c).toInt());
                 else
                     insert.bindValue(c, row.at(c));
             }
@@ -486,6 +536,98 @@ bool Database::seedCatalogue(QSqlDatabase &db, const QString &table)
         }
     }
     return true; // a working table has nothing to seed
+}
+
+std::optional<int> Database::schemaVersion(QSqlDatabase &db) const
+{
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
+        return std::nullopt;
+    return version.value(0).toInt();
+}
+
+bool Database::migrate(QSqlDatabase &db)
+{
+    const auto version = schemaVersion(db);
+    if (!version || *version >= kSchemaVersion)
+        return true;
+    Transaction transaction(db);
+    const auto failed = [&](const QSqlError &error) {
+        reportError(QStringLiteral("Impossibile aggiornare il database alla nuova versione di "
+                                   "Ardivo: il file non è stato modificato."),
+                    error);
+        return false;
+    };
+    QSqlQuery query(db);
+    if (*version < 2) {
+        // Version 1 kept no source: the reference rows get theirs back, every other catalogue
+        // entry was added by the user, on a day that was not recorded.
+        for (const AddedColumn &added : kAddedInVersion2) {
+            const QString table = QString::fromLatin1(added.table);
+            const QString column = QString::fromLatin1(added.column);
+            if (db.record(table).contains(column.section(QLatin1Char(' '), 0, 0)))
+                continue;
+            if (!query.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table, column)))
+                return failed(query.lastError());
+        }
+        for (const Seed &seed : kSeeds) {
+            QString error;
+            const auto rows = referenceRows(seed, &error);
+            if (!rows) {
+                reportError(QStringLiteral("Dati di riferimento mancanti: %1")
+                                .arg(QString::fromLatin1(seed.resource)),
+                            error);
+                return false;
+            }
+            const int sourceColumn = int(rows->value(0).indexOf(QStringLiteral("Fonte")));
+            if (!query.prepare(QString::fromLatin1(seed.fillSource)))
+                return failed(query.lastError());
+            for (qsizetype r = 1; r < rows->size(); ++r) {
+                const QStringList &row = rows->at(r);
+                query.bindValue(QStringLiteral(":source"), row.value(sourceColumn));
+                query.bindValue(QStringLiteral(":name"), row.value(0));
+                query.bindValue(QStringLiteral(":value"), row.value(seed.numericColumn).toDouble());
+                if (seed.flagColumn >= 0)
+                    query.bindValue(QStringLiteral(":flag"), row.value(seed.flagColumn).toInt());
+                if (!query.exec())
+                    return failed(query.lastError());
+            }
+            if (!query.prepare(QStringLiteral("UPDATE %1 SET Fonte = ? WHERE Fonte IS NULL")
+                                   .arg(QString::fromLatin1(seed.table))))
+                return failed(query.lastError());
+            query.addBindValue(Catalogues::userSource(std::nullopt));
+            if (!query.exec())
+                return failed(query.lastError());
+        }
+        // A material the user added is cellulosic when its name says so ("Legno di abete").
+        QStringList cellulosic, userNames;
+        QVector<qint64> userIds;
+        if (!query.exec(QStringLiteral("SELECT Materiale FROM tblMateriale WHERE Cellulosico = 1")))
+            return failed(query.lastError());
+        while (query.next())
+            cellulosic << query.value(0).toString();
+        if (!query.exec(QStringLiteral(
+                "SELECT idMateriale, Materiale FROM tblMateriale WHERE Cellulosico IS NULL")))
+            return failed(query.lastError());
+        while (query.next()) {
+            userIds << query.value(0).toLongLong();
+            userNames << query.value(1).toString();
+        }
+        if (!query.prepare(
+                QStringLiteral("UPDATE tblMateriale SET Cellulosico = ? WHERE idMateriale = ?")))
+            return failed(query.lastError());
+        for (qsizetype i = 0; i < userIds.size(); ++i) {
+            query.bindValue(0, Catalogues::namesCellulosic(userNames.at(i), cellulosic) ? 1 : 0);
+            query.bindValue(1, userIds.at(i));
+            if (!query.exec())
+                return failed(query.lastError());
+        }
+    }
+    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
+        return failed(query.lastError());
+    if (!transaction.commit())
+        return failed(db.lastError());
+    return true;
 }
 
 std::optional<QSqlQuery> Database::run(const QString &sql, std::initializer_list<QVariant> values)

@@ -92,6 +92,10 @@ private:
     bool createTables(QSqlDatabase &db, const QStringList &tables);
     bool seedCatalogue(QSqlDatabase &db, const QString &table);
     QStringList missingTables(const QSqlDatabase &db) const;
+    // The schema version recorded in the file (PRAGMA user_version).
+    std::optional<int> schemaVersion(QSqlDatabase &db) const;
+    // Brings a file of an older version up to this one, keeping every row: all or nothing.
+    bool migrate(QSqlDatabase &db);
     bool recreateTables(QSqlDatabase &db, const QStringList &tables);
     bool offerToSetAside(const QString &path, const QString &detail);
     void checkWritable(QSqlDatabase &db);

@@ -76,6 +76,8 @@ QJsonObject compartmentToJson(const Compartment &compartment, const Regulation &
             putAmount(entry, "quantity", e.quantity);
             putAmount(entry, "psi", e.psi);
             putAmount(entry, "m", e.m);
+            if (!e.source.isEmpty())
+                entry.insert(QStringLiteral("source"), e.source);
             entries.append(entry);
         }
         o.insert(QStringLiteral("materials"), entries);
@@ -93,6 +95,8 @@ QJsonObject compartmentToJson(const Compartment &compartment, const Regulation &
             putAmount(entry, "valuePerM3", e.valuePerM3);
             putAmount(entry, "volume", e.volume);
             putAmount(entry, "packaging", e.packaging);
+            if (!e.source.isEmpty())
+                entry.insert(QStringLiteral("source"), e.source);
             entries.append(entry);
         }
         o.insert(QStringLiteral("furnishings"), entries);
@@ -218,14 +222,15 @@ public:
         for (const QJsonValue &v : array(o, "materials")) {
             const QJsonObject e = object(v, QStringLiteral("un materiale"));
             c.materials << MaterialEntry{text(e, "name"), amount(e, "valuePerKg"),
-                                         amount(e, "quantity"), amount(e, "psi"), amount(e, "m")};
+                                         amount(e, "quantity"), amount(e, "psi"),
+                                         amount(e, "m"),       text(e, "source")};
         }
         for (const QJsonValue &v : array(o, "furnishings")) {
             const QJsonObject e = object(v, QStringLiteral("un arredo"));
             c.furnishings << FurnishingEntry{text(e, "furnishing"),   amount(e, "valuePerPiece"),
                                              amount(e, "pieces"),     text(e, "goods"),
                                              amount(e, "valuePerM3"), amount(e, "volume"),
-                                             amount(e, "packaging")};
+                                             amount(e, "packaging"),  text(e, "source")};
         }
         c.areaClass = index(o, "areaClass");
         c.riskClass = index(o, "riskClass");

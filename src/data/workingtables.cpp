@@ -3,9 +3,12 @@
 #include "core/italiannumbers.h"
 #include "data/database.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace WorkingTables {
 namespace {
@@ -71,6 +74,73 @@ void appendToCache(std::optional<CachedRows<Entry>> &cache,
     }
 }
 
+// A change made by this program to rows it has read: the list read before takes the same
+// change instead of being read again whole, when nothing else wrote in between.
+template <class Entry, class Patch>
+void patchCache(std::optional<CachedRows<Entry>> &cache,
+                const std::optional<Database::WriteStamp> &before, Patch patch)
+{
+    if (!cache)
+        return;
+    const auto after = Database::instance().writeStamp();
+    if (before && after && cache->stamp == *before) {
+        patch(cache->rows);
+        cache->stamp = *after;
+    } else {
+        cache.reset();
+    }
+}
+
+const QString kInsertMaterial =
+    QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
+                   "FattorePsi, Fattore_m, QtaMat, Fonte) VALUES (?, ?, ?, ?, ?, ?, ?)");
+const QString kInsertFurnishing =
+    QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
+                   "MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo, Fonte) "
+                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+
+QVariant sourceValue(const QString &source)
+{
+    return source.isEmpty() ? QVariant() : QVariant(source);
+}
+
+QVariant nameValue(const QString &name)
+{
+    return name.isEmpty() ? QVariant() : QVariant(name);
+}
+
+// The fields of a row in the order of the insert statements, its number first.
+QVector<QVariant> rowValues(qint64 id, const MaterialEntry &e)
+{
+    return {id,
+            e.name,
+            storedValue(e.valuePerKg),
+            storedValue(e.psi),
+            storedValue(e.m),
+            storedValue(e.quantity),
+            sourceValue(e.source)};
+}
+
+QVector<QVariant> rowValues(qint64 id, const FurnishingEntry &e)
+{
+    return {id,
+            nameValue(e.furnishing),
+            storedValue(e.valuePerPiece),
+            storedValue(e.pieces),
+            nameValue(e.goods),
+            storedValue(e.valuePerM3),
+            storedValue(e.volume),
+            storedValue(e.packaging),
+            sourceValue(e.source)};
+}
+
+bool bindAndRun(QSqlQuery &query, const QVector<QVariant> &values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    return query.exec();
+}
+
 } // namespace
 
 Amount amountFrom(const QVariant &stored)
@@ -103,12 +173,12 @@ std::optional<QVector<MaterialEntry>> materials()
 {
     auto &cache = materialsCache;
     return read<MaterialEntry>(
-        QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat, FattorePsi, Fattore_m "
+        QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat, FattorePsi, Fattore_m, Fonte "
                        "FROM tblAppoggioMateriali ORDER BY rowid"),
         cache, [](const QSqlQuery &q) {
-            return MaterialEntry{q.value(0).toString(), amountFrom(q.value(1)),
+            return MaterialEntry{q.value(0).toString(),  amountFrom(q.value(1)),
                                  amountFrom(q.value(2)), amountFrom(q.value(3)),
-                                 amountFrom(q.value(4))};
+                                 amountFrom(q.value(4)), q.value(5).toString()};
         });
 }
 
@@ -117,12 +187,12 @@ std::optional<QVector<FurnishingEntry>> furnishings()
     auto &cache = furnishingsCache;
     return read<FurnishingEntry>(
         QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
-                       "ValorePerM3, QtaMerce, Imballo FROM tblAppoggio ORDER BY rowid"),
+                       "ValorePerM3, QtaMerce, Imballo, Fonte FROM tblAppoggio ORDER BY rowid"),
         cache, [](const QSqlQuery &q) {
             return FurnishingEntry{q.value(0).toString(),  amountFrom(q.value(1)),
                                    amountFrom(q.value(2)), q.value(3).toString(),
                                    amountFrom(q.value(4)), amountFrom(q.value(5)),
-                                   amountFrom(q.value(6))};
+                                   amountFrom(q.value(6)), q.value(7).toString()};
         });
 }
 
@@ -136,48 +206,52 @@ std::optional<QVariant> storedNumber(const QString &text)
 }
 
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
-                    const QVariant &m, const QVariant &quantity)
+                    const QVariant &m, const QVariant &quantity, const QString &source)
 {
     // The stamp is read only when there is a list to keep up to date.
     const auto before = stampIf(materialsCache);
-    const bool appended = Database::instance().exec(
-        QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
-                       "FattorePsi, Fattore_m, QtaMat) VALUES (?, ?, ?, ?, ?, ?)"),
-        {id, name, valuePerKg, psi, m, quantity});
+    const bool appended = Database::instance().exec(kInsertMaterial,
+                                                    {id, name, valuePerKg, psi, m, quantity,
+                                                     sourceValue(source)});
     if (appended)
         appendToCache(materialsCache, before,
                       MaterialEntry{name, amountFrom(valuePerKg), amountFrom(quantity),
-                                    amountFrom(psi), amountFrom(m)});
+                                    amountFrom(psi), amountFrom(m), source});
     return appended;
 }
 
 bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
-                      const QVariant &pieces)
+                      const QVariant &pieces, const QString &source)
 {
+    FurnishingEntry entry;
+    entry.furnishing = name;
+    entry.valuePerPiece = amountFrom(valuePerPiece);
+    entry.pieces = amountFrom(pieces);
+    entry.source = source;
     const auto before = stampIf(furnishingsCache);
     const bool appended = Database::instance().exec(
-        QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo) "
-                       "VALUES (?, ?, ?, ?)"),
-        {id, name, valuePerPiece, pieces});
+        kInsertFurnishing, {id, name, valuePerPiece, pieces, QVariant(), QVariant(), QVariant(),
+                            QVariant(), sourceValue(source)});
     if (appended)
-        appendToCache(furnishingsCache, before,
-                      FurnishingEntry{name, amountFrom(valuePerPiece), amountFrom(pieces), QString(),
-                                      Amount(), Amount(), Amount()});
+        appendToCache(furnishingsCache, before, entry);
     return appended;
 }
 
 bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3,
-                 const QVariant &volume, double packaging)
+                 const QVariant &volume, double packaging, const QString &source)
 {
+    FurnishingEntry entry;
+    entry.goods = name;
+    entry.valuePerM3 = amountFrom(valuePerM3);
+    entry.volume = amountFrom(volume);
+    entry.packaging = Amount::number(packaging);
+    entry.source = source;
     const auto before = stampIf(furnishingsCache);
     const bool appended = Database::instance().exec(
-        QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, MaterialeInDeposito, ValorePerM3, "
-                       "QtaMerce, Imballo) VALUES (?, ?, ?, ?, ?)"),
-        {id, name, valuePerM3, volume, packaging});
+        kInsertFurnishing, {id, QVariant(), QVariant(), QVariant(), name, valuePerM3, volume,
+                            packaging, sourceValue(source)});
     if (appended)
-        appendToCache(furnishingsCache, before,
-                      FurnishingEntry{QString(), Amount(), Amount(), name, amountFrom(valuePerM3),
-                                      amountFrom(volume), Amount::number(packaging)});
+        appendToCache(furnishingsCache, before, entry);
     return appended;
 }
 
@@ -210,59 +284,207 @@ template <class Fill> bool replaceRows(const QString &table, const QString &inse
 
 bool replaceMaterials(const QVector<MaterialEntry> &entries)
 {
-    return replaceRows(
-        QStringLiteral("tblAppoggioMateriali"),
-        QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
-                       "FattorePsi, Fattore_m, QtaMat) VALUES (?, ?, ?, ?, ?, ?)"),
-        [&](QSqlQuery &query) {
-            qint64 id = 1;
-            for (const MaterialEntry &e : entries) {
-                const QVariant values[] = {id++,
-                                           e.name,
-                                           storedValue(e.valuePerKg),
-                                           storedValue(e.psi),
-                                           storedValue(e.m),
-                                           storedValue(e.quantity)};
-                for (int i = 0; i < 6; ++i)
-                    query.bindValue(i, values[i]);
-                if (!query.exec())
-                    return false;
-            }
-            return true;
-        });
+    return replaceRows(QStringLiteral("tblAppoggioMateriali"), kInsertMaterial,
+                       [&](QSqlQuery &query) {
+                           qint64 id = 1;
+                           for (const MaterialEntry &e : entries) {
+                               if (!bindAndRun(query, rowValues(id++, e)))
+                                   return false;
+                           }
+                           return true;
+                       });
 }
 
 bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
 {
-    const bool replaced = replaceRows(
-        QStringLiteral("tblAppoggio"),
-        QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
-                       "MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-        [&](QSqlQuery &query) {
+    const bool replaced =
+        replaceRows(QStringLiteral("tblAppoggio"), kInsertFurnishing, [&](QSqlQuery &query) {
             qint64 furnishing = 1;
             qint64 goods = 1;
             for (const FurnishingEntry &e : entries) {
-                const qint64 id = e.isGoods() && e.furnishing.isEmpty() ? goods++ : furnishing++;
-                const auto name = [](const QString &text) {
-                    return text.isEmpty() ? QVariant() : QVariant(text);
-                };
-                const QVariant values[] = {id,
-                                           name(e.furnishing),
-                                           storedValue(e.valuePerPiece),
-                                           storedValue(e.pieces),
-                                           name(e.goods),
-                                           storedValue(e.valuePerM3),
-                                           storedValue(e.volume),
-                                           storedValue(e.packaging)};
-                for (int i = 0; i < 8; ++i)
-                    query.bindValue(i, values[i]);
-                if (!query.exec())
+                if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
                     return false;
             }
             return true;
         });
     return replaced && clearReportTables();
+}
+
+namespace {
+
+// Runs `change` on the open connection inside one transaction; everything or nothing is kept,
+// and the list read before follows through `patch`.
+template <class Entry, class Change, class Patch>
+bool changeRows(std::optional<CachedRows<Entry>> &cache, Change change, Patch patch)
+{
+    Database &db = Database::instance();
+    if (!db.open())
+        return false;
+    const auto before = stampIf(cache);
+    {
+        Transaction transaction(db.connection());
+        QSqlQuery query(db.connection());
+        if (!change(query)) {
+            db.reportError(QStringLiteral("Impossibile modificare i dati inseriti."),
+                           query.lastError());
+            return false;
+        }
+        if (!transaction.commit()) {
+            db.reportError(QStringLiteral("Impossibile modificare i dati inseriti."),
+                           db.connection().lastError());
+            return false;
+        }
+    }
+    patchCache(cache, before, patch);
+    return true;
+}
+
+// The rowids of `table` in the order of its rows.
+bool rowids(QSqlQuery &query, const QString &table, QVector<qint64> &ids)
+{
+    if (!query.exec(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(table)))
+        return false;
+    while (query.next())
+        ids << query.value(0).toLongLong();
+    return true;
+}
+
+// The number the next row of `table` gets: one after the largest of its kind.
+bool nextNumber(QSqlQuery &query, const QString &sql, qint64 &next)
+{
+    if (!query.exec(sql) || !query.next())
+        return false;
+    next = query.value(0).toLongLong() + 1;
+    return true;
+}
+
+template <class Entry>
+bool replaceAt(std::optional<CachedRows<Entry>> &cache, const QString &table,
+               const QString &update, int position, const Entry &entry)
+{
+    return changeRows(
+        cache,
+        [&](QSqlQuery &query) {
+            QVector<qint64> ids;
+            if (!rowids(query, table, ids) || position < 0 || position >= ids.size() ||
+                !query.prepare(update))
+                return false;
+            QVector<QVariant> values = rowValues(0, entry);
+            values.removeFirst(); // the row keeps its number
+            values << ids.at(position);
+            return bindAndRun(query, values);
+        },
+        [&](QVector<Entry> &rows) {
+            if (position < rows.size())
+                rows[position] = entry;
+        });
+}
+
+template <class Entry>
+bool removeAt(std::optional<CachedRows<Entry>> &cache, const QString &table,
+              const QList<int> &positions)
+{
+    QList<int> sorted = positions;
+    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    return changeRows(
+        cache,
+        [&](QSqlQuery &query) {
+            QVector<qint64> ids;
+            if (!rowids(query, table, ids) ||
+                !query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table)))
+                return false;
+            for (int position : sorted) {
+                if (position < 0 || position >= ids.size())
+                    return false;
+                query.bindValue(0, ids.at(position));
+                if (!query.exec())
+                    return false;
+            }
+            return true;
+        },
+        [&](QVector<Entry> &rows) {
+            for (int position : sorted) {
+                if (position < rows.size())
+                    rows.removeAt(position);
+            }
+        });
+}
+
+} // namespace
+
+bool appendMaterials(const QVector<MaterialEntry> &entries)
+{
+    return changeRows(
+        materialsCache,
+        [&](QSqlQuery &query) {
+            qint64 id = 1;
+            if (!nextNumber(query,
+                            QStringLiteral("SELECT coalesce(max(IdAppoggioMat), 0) "
+                                           "FROM tblAppoggioMateriali"),
+                            id) ||
+                !query.prepare(kInsertMaterial))
+                return false;
+            for (const MaterialEntry &e : entries) {
+                if (!bindAndRun(query, rowValues(id++, e)))
+                    return false;
+            }
+            return true;
+        },
+        [&](QVector<MaterialEntry> &rows) { rows << entries; });
+}
+
+bool appendFurnishings(const QVector<FurnishingEntry> &entries)
+{
+    return changeRows(
+        furnishingsCache,
+        [&](QSqlQuery &query) {
+            qint64 furnishing = 1, goods = 1;
+            if (!nextNumber(query,
+                            QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
+                                           "WHERE Arredo IS NOT NULL"),
+                            furnishing) ||
+                !nextNumber(query,
+                            QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
+                                           "WHERE Arredo IS NULL"),
+                            goods) ||
+                !query.prepare(kInsertFurnishing))
+                return false;
+            for (const FurnishingEntry &e : entries) {
+                if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
+                    return false;
+            }
+            return true;
+        },
+        [&](QVector<FurnishingEntry> &rows) { rows << entries; });
+}
+
+bool replaceMaterialAt(int position, const MaterialEntry &entry)
+{
+    return replaceAt(materialsCache, QStringLiteral("tblAppoggioMateriali"),
+                     QStringLiteral("UPDATE tblAppoggioMateriali SET Materiale = ?, "
+                                    "ValorePerKg = ?, FattorePsi = ?, Fattore_m = ?, QtaMat = ?, "
+                                    "Fonte = ? WHERE rowid = ?"),
+                     position, entry);
+}
+
+bool replaceFurnishingAt(int position, const FurnishingEntry &entry)
+{
+    return replaceAt(furnishingsCache, QStringLiteral("tblAppoggio"),
+                     QStringLiteral("UPDATE tblAppoggio SET Arredo = ?, ValorePerPezzo = ?, "
+                                    "QtaArredo = ?, MaterialeInDeposito = ?, ValorePerM3 = ?, "
+                                    "QtaMerce = ?, Imballo = ?, Fonte = ? WHERE rowid = ?"),
+                     position, entry);
+}
+
+bool removeMaterialsAt(const QList<int> &positions)
+{
+    return removeAt(materialsCache, QStringLiteral("tblAppoggioMateriali"), positions);
+}
+
+bool removeFurnishingsAt(const QList<int> &positions)
+{
+    return removeAt(furnishingsCache, QStringLiteral("tblAppoggio"), positions);
 }
 
 bool clearMaterials()

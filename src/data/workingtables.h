@@ -28,11 +28,24 @@ std::optional<QVector<FurnishingEntry>> furnishings();
 std::optional<QVariant> storedNumber(const QString &text);
 
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
-                    const QVariant &m, const QVariant &quantity);
+                    const QVariant &m, const QVariant &quantity, const QString &source = QString());
 bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
-                      const QVariant &pieces);
+                      const QVariant &pieces, const QString &source = QString());
 bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
-                 double packaging);
+                 double packaging, const QString &source = QString());
+
+// Appends `entries` after the table's rows, all in one transaction: on failure none is added and
+// the user has been told why. Materials are numbered on from the rows already there; furnishings
+// and stored goods each from theirs.
+bool appendMaterials(const QVector<MaterialEntry> &entries);
+bool appendFurnishings(const QVector<FurnishingEntry> &entries);
+
+// The row at `position` (0 for the first, in the order they were added) in the place of what it
+// holds, keeping its number; and the rows at `positions` deleted, all or none.
+bool replaceMaterialAt(int position, const MaterialEntry &entry);
+bool replaceFurnishingAt(int position, const FurnishingEntry &entry);
+bool removeMaterialsAt(const QList<int> &positions);
+bool removeFurnishingsAt(const QList<int> &positions);
 
 // Puts `entries` in the place of the table's rows, all in one step: on failure the table is as
 // it was, and the user has been told why. Furnishings and stored goods are numbered each from 1.

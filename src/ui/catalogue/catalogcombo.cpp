@@ -14,27 +14,30 @@ struct CatalogueQuery {
     const char *sql;
     int nameColumn;
     int boundColumn;
+    int sourceColumn;
+    int cellulosicColumn; // -1 when the catalogue does not say
 };
 
 CatalogueQuery queryFor(Catalogue catalogue)
 {
     switch (catalogue) {
     case Catalogue::Materials:
-        return {"select idMateriale, Materiale, CaricoIncSpecif  from tblMateriale "
-                "Order by Materiale",
-                1, 2};
+        return {"select idMateriale, Materiale, CaricoIncSpecif, Fonte, Cellulosico "
+                "from tblMateriale Order by Materiale",
+                1, 2, 3, 4};
     case Catalogue::Activities:
-        return {"select idAttivita, attivita, ValoreNomCarInc,Descrizione  from tblAttivita "
+        return {"select idAttivita, attivita, ValoreNomCarInc,Descrizione, Fonte  from tblAttivita "
                 "Order by Attivita",
-                1, 0};
+                1, 0, 4, -1};
     case Catalogue::Furnishings:
-        return {"select idArredo, Arredo, ValorePerPezzo  from tblArredo Order by Arredo", 1, 2};
+        return {"select idArredo, Arredo, ValorePerPezzo, Fonte  from tblArredo Order by Arredo", 1,
+                2, 3, -1};
     case Catalogue::StoredGoods:
-        return {"select idMaterialeInDeposito, MaterialeInDeposito, ValorePerM3  "
+        return {"select idMaterialeInDeposito, MaterialeInDeposito, ValorePerM3, Fonte  "
                 "from tblMaterialeInDeposito Order by MaterialeInDeposito",
-                1, 2};
+                1, 2, 3, -1};
     }
-    return {"", 0, 0};
+    return {"", 0, 0, 0, -1};
 }
 
 } // namespace
@@ -95,6 +98,17 @@ QVariant CatalogCombo::boundValue() const
 QVariant CatalogCombo::boundValueAt(int row) const
 {
     return m_model->index(row, queryFor(m_catalogue).boundColumn).data();
+}
+
+QString CatalogCombo::sourceAt(int row) const
+{
+    return m_model->index(row, queryFor(m_catalogue).sourceColumn).data().toString();
+}
+
+bool CatalogCombo::cellulosicAt(int row) const
+{
+    const int column = queryFor(m_catalogue).cellulosicColumn;
+    return column >= 0 && m_model->index(row, column).data().toInt() == 1;
 }
 
 bool CatalogCombo::leadsToAnEntry(const QString &text) const

@@ -23,6 +23,9 @@ public:
     QVariant boundValue() const;
     // The bound column of list row `row`.
     QVariant boundValueAt(int row) const;
+    // Where the value of list row `row` comes from, and whether it is a cellulosic material.
+    QString sourceAt(int row) const;
+    bool cellulosicAt(int row) const;
     // Whether some entry's name starts with `text` (letter case aside): the user may still be
     // typing toward it. A text that starts no entry is refused.
     bool leadsToAnEntry(const QString &text) const;

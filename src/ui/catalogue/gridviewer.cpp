@@ -1,33 +1,49 @@
 #include "ui/catalogue/gridviewer.h"
 
-#include "data/workingtablemodel.h"
+#include "data/entrystore.h"
+#include "ui/fireload/entriesview.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valorepermateriale.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
-#include <QTableView>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
-GridViewer::GridViewer(const char *name, const QString &table, const QStringList &columns,
-                       const QStringList &numericColumns)
-    : SecondaryWindow(name, QStringLiteral("Dati inseriti nella sommatoria")),
-      m_grid(new QTableView(this)),
-      m_model(new WorkingTableModel(table, columns, numericColumns, this))
+namespace {
+
+// The entries as their working table keeps them, for a grid that shows them field by field.
+EntriesModel::Kind loaded(EntriesModel::Kind kind)
 {
-    m_grid->setObjectName(QStringLiteral("DataGrid1"));
-    m_grid->setModel(m_model);
-    // As in any table: a cell is edited after a double click, a click on the current cell, F2
-    // or a key typed into it; moving to a cell does not open an editor by itself.
-    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
-                            QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    CalculationSession &session = CalculationSession::current();
+    if (kind == EntriesModel::Kind::Materials)
+        EntryStore::loadMaterials(session);
+    else
+        EntryStore::loadFurnishings(session);
+    return kind;
+}
+
+} // namespace
+
+GridViewer::GridViewer(const char *name, EntriesModel::Kind kind)
+    : SecondaryWindow(name, QStringLiteral("Dati inseriti nella sommatoria")),
+      m_entries(new EntriesView(loaded(kind), EntriesModel::Layout::Grid, "DataGrid1",
+                                "lblTotale", this))
+{
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_grid);
-    m_model->reload();
-    m_grid->hideColumn(0);
-    m_grid->resizeColumnsToContents();
-    resize(720, 360);
+    layout->addWidget(m_entries);
+    // Every column in sight at the opening size, on any screen the program runs on.
+    const QMargins margins = layout->contentsMargins();
+    int width = m_entries->fullWidth() + margins.left() + margins.right();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        width = std::min(width, screen->availableGeometry().width() - 40);
+    resize(std::max(width, 480), 420);
+    connect(m_entries, &EntriesView::entriesEdited, this, [this] { recompute(); });
+}
+
+EntriesModel *GridViewer::model() const
+{
+    return m_entries->model();
 }
 
 void GridViewer::closeEvent(QCloseEvent *event)
@@ -37,15 +53,7 @@ void GridViewer::closeEvent(QCloseEvent *event)
         recompute();
 }
 
-VisualTabMat::VisualTabMat()
-    : GridViewer("VisualTabMat", QStringLiteral("tblAppoggioMateriali"),
-                 {QStringLiteral("Materiale"), QStringLiteral("ValorePerKg"),
-                  QStringLiteral("FattorePsi"), QStringLiteral("Fattore_m"),
-                  QStringLiteral("QtaMat")},
-                 {QStringLiteral("ValorePerKg"), QStringLiteral("FattorePsi"),
-                  QStringLiteral("Fattore_m"), QStringLiteral("QtaMat")})
-{
-}
+VisualTabMat::VisualTabMat() : GridViewer("VisualTabMat", EntriesModel::Kind::Materials) {}
 
 void VisualTabMat::recompute()
 {
@@ -53,13 +61,7 @@ void VisualTabMat::recompute()
 }
 
 VisualTabAppoggio::VisualTabAppoggio()
-    : GridViewer(
-          "VisualTabAppoggio", QStringLiteral("tblAppoggio"),
-          {QStringLiteral("Arredo"), QStringLiteral("ValorePerPezzo"), QStringLiteral("QtaArredo"),
-           QStringLiteral("MaterialeInDeposito"), QStringLiteral("ValorePerM3"),
-           QStringLiteral("QtaMerce"), QStringLiteral("Imballo")},
-          {QStringLiteral("ValorePerPezzo"), QStringLiteral("QtaArredo"),
-           QStringLiteral("ValorePerM3"), QStringLiteral("QtaMerce"), QStringLiteral("Imballo")})
+    : GridViewer("VisualTabAppoggio", EntriesModel::Kind::Furnishings)
 {
 }
 

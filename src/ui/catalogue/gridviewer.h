@@ -1,28 +1,27 @@
 #pragma once
 
+#include "data/entriesmodel.h"
 #include "ui/app/screens.h"
 
-class QTableView;
-class WorkingTableModel;
+class EntriesView;
 
-// "Dati inseriti nella sommatoria": a working table in a grid. Each change in the grid is
-// written back to the table at once; closing the viewer computes q_f again.
+// "Dati inseriti nella sommatoria": the entries of a calculation in a grid, one column per field
+// of their working table, with each entry's MJ and the total. Each change in the grid reaches
+// the calculation and the table at once; the Delete key (Canc) deletes the chosen entries.
 class GridViewer : public SecondaryWindow
 {
     Q_OBJECT
 public:
-    GridViewer(const char *name, const QString &table, const QStringList &columns,
-               const QStringList &numericColumns);
+    GridViewer(const char *name, EntriesModel::Kind kind);
 
-    WorkingTableModel *model() const { return m_model; }
+    EntriesModel *model() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     virtual void recompute() = 0;
 
 private:
-    QTableView *m_grid;
-    WorkingTableModel *m_model;
+    EntriesView *m_entries;
 };
 
 // The entries of the materials screen (tblAppoggioMateriali).

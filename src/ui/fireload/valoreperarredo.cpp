@@ -5,6 +5,7 @@
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
+#include "data/entrystore.h"
 #include "data/module1.h"
 #include "data/module2.h"
 #include "data/sharedstate.h"
@@ -15,6 +16,7 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/entriesview.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -46,13 +48,16 @@ ValorePerArredo::ValorePerArredo()
     furnishings->addWidget(makeLabel(this, "Label3", QStringLiteral("Tipo di arredo")), 0, 0);
     furnishings->addWidget(makeLabel(this, "Label4", QStringLiteral("[MJ/Pezzo]")), 0, 1);
     furnishings->addWidget(makeLabel(this, "Label5", QStringLiteral("Qtà [pezzi]")), 0, 2);
+    furnishings->addWidget(
+        makeLabel(this, "lblFonteTitolo", QStringLiteral("Fonte del valore")), 0, 4);
+    m_furnishingSource = {m_valorePezzo, makeLabel(this, "lblFonteArredo", QString()), {}, {}};
     furnishings->addWidget(m_comboArredo, 1, 0);
     furnishings->addWidget(m_valorePezzo, 1, 1);
     furnishings->addWidget(m_qta, 1, 2);
+    furnishings->addWidget(m_furnishingSource.label, 1, 4);
     auto *addFurnishing =
         makeButton(this, "Command4", QStringLiteral("Aggiungi arredo nella sommatoria"));
     furnishings->addWidget(addFurnishing, 2, 0);
-    furnishings->setColumnStretch(0, 1);
     layout->addLayout(furnishings);
 
     // Stored goods
@@ -69,12 +74,29 @@ ValorePerArredo::ValorePerArredo()
     goods->addWidget(m_valoreM3, 1, 1);
     goods->addWidget(m_qtaMerce, 1, 2);
     goods->addWidget(m_imballo, 1, 3);
+    m_goodsSource = {m_valoreM3, makeLabel(this, "lblFonteMerce", QString()), {}, {}};
+    goods->addWidget(m_goodsSource.label, 1, 4);
     auto *addGoods =
         makeButton(this, "Command7", QStringLiteral("Aggiungi merce nella sommatoria"));
     goods->addWidget(addGoods, 2, 0);
-    goods->setColumnStretch(0, 1);
+    // Both grids keep their columns aligned: the same widths, the source at the right.
+    for (QGridLayout *grid : {furnishings, goods}) {
+        grid->setColumnStretch(0, 2);
+        grid->setColumnMinimumWidth(3, m_imballo->sizeHint().width());
+        grid->setColumnStretch(4, 1);
+        grid->setColumnMinimumWidth(4, 200);
+    }
+    for (SourceShown *shown : {&m_furnishingSource, &m_goodsSource})
+        shown->label->setWordWrap(true);
     layout->addSpacing(8);
     layout->addLayout(goods);
+
+    // The entries summed so far, under the fields that add them.
+    m_entries = new EntriesView(EntriesModel::Kind::Furnishings, EntriesModel::Layout::Screen,
+                                "DataGridVoci", "lblTotaleVoci", this);
+    m_entries->table()->setMinimumHeight(180);
+    layout->addSpacing(8);
+    layout->addWidget(m_entries, 1);
 
     layout->addSpacing(8);
     QHBoxLayout *result = addAreaRow(layout, "Label9", "Label10", "Label11");
@@ -109,6 +131,10 @@ ValorePerArredo::ValorePerArredo()
             &ValorePerArredo::ComboMatDep_Click);
     for (QLineEdit *field : {m_valorePezzo, m_qta, m_valoreM3, m_qtaMerce})
         connect(field, &QLineEdit::textChanged, this, [this, field] { checkAtLeastOne(field); });
+    connect(m_valorePezzo, &QLineEdit::textChanged, this,
+            [this] { showSource(m_furnishingSource); });
+    connect(m_valoreM3, &QLineEdit::textChanged, this, [this] { showSource(m_goodsSource); });
+    connect(m_entries, &EntriesView::entriesEdited, this, &ValorePerArredo::tableEdited);
     connect(addFurnishing, &QPushButton::clicked, this, &ValorePerArredo::Command4_Click);
     connect(addGoods, &QPushButton::clicked, this, &ValorePerArredo::Command7_Click);
     connect(view, &QPushButton::clicked, this, &ValorePerArredo::Command5_Click);
@@ -131,9 +157,8 @@ ValorePerArredo::ValorePerArredo()
 
     // Form_Load
     CancellaTabella();
+    EntryStore::loadFurnishings(CalculationSession::current()); // none: the table was emptied
     m_area->clear();
-    m_nextFurnishing = 1;
-    m_nextGoods = 1;
 }
 
 void ValorePerArredo::clearForNewMethod()
@@ -157,16 +182,40 @@ void ValorePerArredo::typeChanged(CatalogCombo *combo)
         combo->clearText();
 }
 
+void ValorePerArredo::chooseType(CatalogCombo *combo, int row, SourceShown &shown,
+                                 QLineEdit *quantity)
+{
+    shown.catalogueValue = ItalianNumbers::toText(combo->boundValueAt(row).toDouble());
+    shown.catalogueSource = combo->sourceAt(row);
+    shown.value->setText(shown.catalogueValue);
+    showSource(shown);
+    quantity->setText(QStringLiteral("1"));
+}
+
+void ValorePerArredo::showSource(SourceShown &shown)
+{
+    const QString value = shown.value->text();
+    if (value.isEmpty())
+        shown.label->clear();
+    else if (value == shown.catalogueValue && !shown.catalogueSource.isEmpty())
+        shown.label->setText(shown.catalogueSource);
+    else
+        shown.label->setText(CalculationRules::typedValueSource());
+}
+
+void ValorePerArredo::tableEdited()
+{
+    showAreaFireLoad(entriesSumNow().overflowed);
+}
+
 void ValorePerArredo::ComboArredo_Click(int row)
 {
-    m_valorePezzo->setText(ItalianNumbers::toText(m_comboArredo->boundValueAt(row).toDouble()));
-    m_qta->setText(QStringLiteral("1"));
+    chooseType(m_comboArredo, row, m_furnishingSource, m_qta);
 }
 
 void ValorePerArredo::ComboMatDep_Click(int row)
 {
-    m_valoreM3->setText(ItalianNumbers::toText(m_comboMatDep->boundValueAt(row).toDouble()));
-    m_qtaMerce->setText(QStringLiteral("1"));
+    chooseType(m_comboMatDep, row, m_goodsSource, m_qtaMerce);
 }
 
 double ValorePerArredo::packagingFactor() const
@@ -210,13 +259,13 @@ void ValorePerArredo::AggiungiArredoAllaSommatoria()
     entry.furnishing = type;
     entry.valuePerPiece = WorkingTables::amountFrom(*value);
     entry.pieces = WorkingTables::amountFrom(*quantity);
+    entry.source = m_furnishingSource.label->text();
     if (!staysFinite(currentSum(), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
         return;
     }
-    if (!WorkingTables::appendFurnishing(m_nextFurnishing, type, *value, *quantity))
+    if (!EntryStore::addFurnishings(CalculationSession::current(), {entry}))
         return;
-    ++m_nextFurnishing;
     showMessage(QStringLiteral("inserimento riuscito") + QLatin1Char('\n') +
                 QStringLiteral("Arredo : ") + type + QLatin1Char('\n') +
                 QStringLiteral("Potere Calorifico: ") + m_valorePezzo->text() + QLatin1Char('\n') +
@@ -237,13 +286,13 @@ void ValorePerArredo::AggiungiMerceAllaSommatoria()
     entry.valuePerM3 = WorkingTables::amountFrom(*value);
     entry.volume = WorkingTables::amountFrom(*quantity);
     entry.packaging = Amount::number(packagingFactor());
+    entry.source = m_goodsSource.label->text();
     if (!staysFinite(currentSum(), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
         return;
     }
-    if (!WorkingTables::appendGoods(m_nextGoods, type, *value, *quantity, packagingFactor()))
+    if (!EntryStore::addFurnishings(CalculationSession::current(), {entry}))
         return;
-    ++m_nextGoods;
     showMessage(QStringLiteral("inserimento riuscito") + QLatin1Char('\n') +
                 QStringLiteral("Merce in Deposito : ") + type + QLatin1Char('\n') +
                 QStringLiteral("Potere Calorifico: ") + m_valoreM3->text() + QLatin1Char('\n') +
@@ -287,14 +336,13 @@ void ValorePerArredo::Command1_Click()
 void ValorePerArredo::Command2_Click()
 {
     CancellaTabella();
-    m_nextFurnishing = 1;
     CalculationSession::current().setFurnishings({});
     showThenHide(Screens::get<DensitaCarico>(), *this);
 }
 
 EntriesSum ValorePerArredo::currentSum() const
 {
-    return furnishingsSum(WorkingTables::furnishings().value_or(QVector<FurnishingEntry>()));
+    return furnishingsSum(CalculationSession::current().calculation().furnishings);
 }
 
 void ValorePerArredo::showInputs(const Calculation &calculation)
@@ -302,10 +350,6 @@ void ValorePerArredo::showInputs(const Calculation &calculation)
     clearForNewMethod();
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
     WorkingTables::replaceFurnishings(calculation.furnishings);
-    m_nextFurnishing = 1;
-    m_nextGoods = 1;
-    for (const FurnishingEntry &entry : calculation.furnishings)
-        ++(entry.isGoods() && entry.furnishing.isEmpty() ? m_nextGoods : m_nextFurnishing);
     readEntries();
     m_area->setText(CalculationTexts::number(calculation.area));
     Module2::SvuotaTabStampa();

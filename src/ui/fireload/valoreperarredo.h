@@ -4,6 +4,7 @@
 #include "ui/fireload/fireloadscreen.h"
 
 class CatalogCombo;
+class EntriesView;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -30,6 +31,17 @@ private:
     void AggiungiArredoAllaSommatoria();
     void AggiungiMerceAllaSommatoria();
 
+    // What a chooser and its value field need to show the source beside the value.
+    struct SourceShown {
+        QLineEdit *value;
+        QLabel *label;
+        QString catalogueValue;
+        QString catalogueSource;
+    };
+    void chooseType(CatalogCombo *combo, int row, SourceShown &shown, QLineEdit *quantity);
+    static void showSource(SourceShown &shown);
+    void tableEdited();
+
     void typeChanged(CatalogCombo *combo);
     void ComboArredo_Click(int row);
     void ComboMatDep_Click(int row);
@@ -52,6 +64,7 @@ private:
     QLineEdit *m_valoreM3;
     QLineEdit *m_qtaMerce;
     QCheckBox *m_imballo;
-    qint64 m_nextFurnishing = 1;
-    qint64 m_nextGoods = 1;
+    SourceShown m_furnishingSource;
+    SourceShown m_goodsSource;
+    EntriesView *m_entries;
 };

@@ -5,6 +5,7 @@
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
+#include "data/entrystore.h"
 #include "data/module1.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
@@ -14,6 +15,7 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/entriesview.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -47,12 +49,18 @@ ValorePerMateriale::ValorePerMateriale()
     auto *psiLabel = makeLabel(this, "Label5", QStringLiteral("Ψ"));
     entry->addWidget(psiLabel, 0, 3);
     entry->addWidget(makeLabel(this, "Label6", QStringLiteral("m")), 0, 4);
+    entry->addWidget(makeLabel(this, "lblFonteTitolo", QStringLiteral("Fonte del valore")), 0, 5);
+    m_source = makeLabel(this, "lblFonte", QString());
+    m_source->setWordWrap(true);
+    m_source->setMinimumWidth(200);
     entry->addWidget(m_comboMat, 1, 0);
     entry->addWidget(m_valorePerKg, 1, 1);
     entry->addWidget(m_qta, 1, 2);
     entry->addWidget(m_psi, 1, 3);
     entry->addWidget(m_m, 1, 4);
-    entry->setColumnStretch(0, 1);
+    entry->addWidget(m_source, 1, 5);
+    entry->setColumnStretch(0, 2);
+    entry->setColumnStretch(5, 1);
     layout->addLayout(entry);
 
     auto *buttons = new QHBoxLayout;
@@ -62,6 +70,12 @@ ValorePerMateriale::ValorePerMateriale()
     buttons->addWidget(view);
     buttons->addStretch();
     layout->addLayout(buttons);
+
+    // The entries summed so far, under the fields that add them.
+    m_entries = new EntriesView(EntriesModel::Kind::Materials, EntriesModel::Layout::Screen,
+                                "DataGridVoci", "lblTotaleVoci", this);
+    m_entries->table()->setMinimumHeight(200);
+    layout->addWidget(m_entries, 1);
 
     addAreaRow(layout, "Label7", "Label8", "Label9");
 
@@ -79,6 +93,8 @@ ValorePerMateriale::ValorePerMateriale()
             &ValorePerMateriale::ComboMat_Click);
     connect(m_valorePerKg, &QLineEdit::textChanged, this,
             &ValorePerMateriale::txtValorePerKg_Change);
+    connect(m_valorePerKg, &QLineEdit::textChanged, this, &ValorePerMateriale::showSource);
+    connect(m_entries, &EntriesView::entriesEdited, this, &ValorePerMateriale::tableEdited);
     connect(m_qta, &QLineEdit::textChanged, this, &ValorePerMateriale::txtQta_Change);
     connect(m_m->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_m); });
     connect(m_psi->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_psi); });
@@ -96,9 +112,9 @@ ValorePerMateriale::ValorePerMateriale()
 
     // Form_Load
     CancellaTabella();
+    EntryStore::loadMaterials(CalculationSession::current()); // none: the table was emptied
     m_area->clear();
     m_qta->setText(QStringLiteral("1"));
-    m_nextRow = 1;
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     m_m->addItems(CalculationTexts::numbers(CalculationRules::mFactors()));
     m_m->setCurrentIndex(0);
@@ -133,8 +149,30 @@ void ValorePerMateriale::ComboMat_Change()
 
 void ValorePerMateriale::ComboMat_Click(int row)
 {
-    m_valorePerKg->setText(ItalianNumbers::toText(m_comboMat->boundValueAt(row).toDouble()));
+    m_catalogueValue = ItalianNumbers::toText(m_comboMat->boundValueAt(row).toDouble());
+    m_catalogueSource = m_comboMat->sourceAt(row);
+    m_valorePerKg->setText(m_catalogueValue);
+    showSource();
     m_qta->setText(QStringLiteral("1"));
+    // Wood and other cellulosic materials burn with m = 0,8; the user may still choose 1.
+    const double m = CalculationRules::proposedM(m_comboMat->cellulosicAt(row));
+    m_m->setCurrentIndex(m_m->findText(CalculationTexts::number(m)));
+}
+
+void ValorePerMateriale::showSource()
+{
+    const QString value = m_valorePerKg->text();
+    if (value.isEmpty())
+        m_source->clear();
+    else if (value == m_catalogueValue && !m_catalogueSource.isEmpty())
+        m_source->setText(m_catalogueSource);
+    else
+        m_source->setText(CalculationRules::typedValueSource());
+}
+
+void ValorePerMateriale::tableEdited()
+{
+    showAreaFireLoad(entriesSumNow().overflowed);
 }
 
 void ValorePerMateriale::txtValorePerKg_Change()
@@ -172,18 +210,19 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
         EntryMessages::incompleteEntry();
         return;
     }
-    const MaterialEntry entry{material, WorkingTables::amountFrom(*valuePerKg),
-                              WorkingTables::amountFrom(*quantity), WorkingTables::amountFrom(*psi),
-                              WorkingTables::amountFrom(*m)};
-    const auto entries = WorkingTables::materials();
-    if (!staysFinite(materialsSum(entries.value_or(QVector<MaterialEntry>())),
-                     entryFireLoad(entry))) {
+    const MaterialEntry entry{material,
+                              WorkingTables::amountFrom(*valuePerKg),
+                              WorkingTables::amountFrom(*quantity),
+                              WorkingTables::amountFrom(*psi),
+                              WorkingTables::amountFrom(*m),
+                              m_source->text()};
+    CalculationSession &session = CalculationSession::current();
+    if (!staysFinite(materialsSum(session.calculation().materials), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
         return;
     }
-    if (!WorkingTables::appendMaterial(m_nextRow, material, *valuePerKg, *psi, *m, *quantity))
+    if (!EntryStore::addMaterials(session, {entry}))
         return;
-    ++m_nextRow;
     showMessage(QStringLiteral("   inserimento riuscito    ") + QLatin1Char('\n') +
                 QStringLiteral("Materiale : ") + material + QLatin1Char('\n') +
                 QStringLiteral("Potere Calorifico: ") + m_valorePerKg->text() + QLatin1Char('\n') +
@@ -230,6 +269,7 @@ void ValorePerMateriale::Command4_Click()
     m_comboMat->clearText();
     m_valorePerKg->clear();
     m_qta->setText(QStringLiteral("1"));
+    m_entries->table()->scrollToBottom(); // the entry just added is in sight
 }
 
 void ValorePerMateriale::Command5_Click()
@@ -258,7 +298,6 @@ void ValorePerMateriale::showInputs(const Calculation &calculation)
     clearForNewMethod();
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     WorkingTables::replaceMaterials(calculation.materials);
-    m_nextRow = calculation.materials.size() + 1;
     readEntries();
     m_area->setText(CalculationTexts::number(calculation.area));
 }

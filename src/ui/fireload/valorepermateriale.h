@@ -3,6 +3,7 @@
 #include "ui/fireload/fireloadscreen.h"
 
 class CatalogCombo;
+class EntriesView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,6 +37,10 @@ private:
     void ComboMat_Change();
     void ComboMat_Click(int row);
     void txtValorePerKg_Change();
+    // The source beside the value: the catalogue's while the value is the catalogue's.
+    void showSource();
+    // After an entry was edited or deleted in the table: the sum and q_f follow.
+    void tableEdited();
     void txtQta_Change();
     void factorTyped(QComboBox *factor);
     void Command4_Click();
@@ -47,6 +52,10 @@ private:
     QLineEdit *m_valorePerKg;
     QLineEdit *m_qta;
     QComboBox *m_psi;     // Combo2
-    QComboBox *m_m;       // Combo1
-    qint64 m_nextRow = 1; // IdAppoggioMat of the next entry
+    QComboBox *m_m;   // Combo1
+    QLabel *m_source; // lblFonte
+    EntriesView *m_entries;
+    // The value and source of the catalogue entry chosen last.
+    QString m_catalogueValue;
+    QString m_catalogueSource;
 };

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "data/entriesmodel.h"
+
+#include <QTableView>
+
+class QLabel;
+class QPushButton;
+
+// A table of entries that deletes the selected ones with the Delete key (Canc).
+class EntriesTable : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit EntriesTable(QWidget *parent);
+
+    // The rows of the selected cells, or of the current one when nothing is selected.
+    QList<int> chosenRows() const;
+
+signals:
+    void deleteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+// The entries of a calculation in a table, with their total under it and a button that deletes
+// the chosen ones: under the entry screens' fields and in the grid viewers.
+class EntriesView : public QWidget
+{
+    Q_OBJECT
+public:
+    // `tableName` and `totalName` are the object names of the table and of the total's label.
+    EntriesView(EntriesModel::Kind kind, EntriesModel::Layout layout, const char *tableName,
+                const char *totalName, QWidget *parent);
+
+    EntriesModel *model() const { return m_model; }
+    EntriesTable *table() const { return m_table; }
+    QPushButton *deleteButton() const { return m_delete; }
+
+    // The width that shows every column at its size, without a scroll bar.
+    int fullWidth() const;
+
+signals:
+    // Entries were edited or deleted here: the sum and q_f follow.
+    void entriesEdited();
+
+private:
+    void deleteChosen();
+    void showTotal();
+
+    EntriesModel *m_model;
+    EntriesTable *m_table;
+    QLabel *m_total;
+    QPushButton *m_delete;
+};
