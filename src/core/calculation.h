@@ -43,7 +43,7 @@ private:
 struct MaterialEntry {
     QString name;
     Amount valuePerKg, quantity, psi, m;
-    QString source; // where the calorific value comes from; empty when not known
+    QString source = {}; // where the calorific value comes from; empty when not known
     bool operator==(const MaterialEntry &o) const;
 };
 
@@ -54,7 +54,7 @@ struct FurnishingEntry {
     Amount valuePerPiece, pieces;
     QString goods;
     Amount valuePerM3, volume, packaging;
-    QString source; // where the value per piece or per m³ comes from; empty when not known
+    QString source = {}; // where the value per piece or per m³ comes from; empty when unknown
     bool isGoods() const { return !goods.isEmpty() || !valuePerM3.isMissing(); }
     // Whether the line is shown and summed as a stored good rather than as a furnishing.
     bool isGoodsOnly() const { return isGoods() && furnishing.isEmpty(); }
