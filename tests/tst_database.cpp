@@ -11,7 +11,11 @@
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/fireload/valorepermateriale.h"
 
+#include <QDate>
+#include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +32,7 @@ private slots:
     void reportTablesFilledTwice();
     void catalogueAddAndDelete();
     void catalogueRefusals();
+    void versionOneFileKeepsUserEntries();
 };
 
 static qint64 count(const QString &sql)
@@ -247,6 +252,72 @@ void TestDatabase::catalogueRefusals()
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
     QVERIFY(world.prompt.messages.last().contains("non è presente"));
     QVERIFY(world.prompt.questions.isEmpty());
+}
+
+// A file written by the version before sources were kept: opening it adds the columns, gives the
+// reference rows their source back and keeps every entry the user made.
+void TestDatabase::versionOneFileKeepsUserEntries()
+{
+    TestWorld world;
+    QVERIFY(QDir().mkpath(QFileInfo(world.databasePath()).absolutePath()));
+    {
+        QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v1");
+        old.setDatabaseName(world.databasePath());
+        QVERIFY(old.open());
+        QSqlQuery q(old);
+        for (const char *sql :
+             {"CREATE TABLE tblMateriale (idMateriale INTEGER PRIMARY KEY AUTOINCREMENT, "
+              "Materiale TEXT, CaricoIncSpecif REAL)",
+              "CREATE TABLE tblAttivita (idAttivita INTEGER PRIMARY KEY AUTOINCREMENT, "
+              "Attivita TEXT, ValoreNomCarInc REAL, Descrizione TEXT)",
+              "CREATE TABLE tblArredo (idArredo INTEGER PRIMARY KEY AUTOINCREMENT, "
+              "Arredo TEXT, ValorePerPezzo REAL)",
+              "CREATE TABLE tblMaterialeInDeposito (idMaterialeInDeposito INTEGER PRIMARY KEY "
+              "AUTOINCREMENT, MaterialeInDeposito TEXT, ValorePerM3 REAL)",
+              "CREATE TABLE tblAppoggioMateriali (IdAppoggioMat INTEGER, Materiale TEXT, "
+              "ValorePerKg, FattorePsi, Fattore_m, QtaMat)",
+              "CREATE TABLE tblAppoggio (idAppoggio INTEGER, Arredo TEXT, ValorePerPezzo, "
+              "QtaArredo, MaterialeInDeposito TEXT, ValorePerM3, QtaMerce, Imballo)",
+              "CREATE TABLE tblStampaArredo (IdStampaArredo INTEGER PRIMARY KEY, Arredo TEXT, "
+              "ValorePerPezzo, QtaArredo)",
+              "CREATE TABLE tblStampaMatInDep (IdStampaMatInDep INTEGER PRIMARY KEY, "
+              "MaterialeInDeposito TEXT, ValorePerM3, QtaMerce, Imballo)",
+              "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES ('Legno', 17.5), "
+              "('Polietilene (PE)', 40), ('Legno di abete', 18), ('Gomma piuma', 30)",
+              "INSERT INTO tblArredo (Arredo, ValorePerPezzo) VALUES ('Scrivania', 300)",
+              "INSERT INTO tblAppoggioMateriali VALUES (1, 'Legno', 17.5, 1, 0.8, 100)",
+              "PRAGMA user_version = 1"})
+            QVERIFY2(q.exec(QString::fromLatin1(sql)), qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase("v1");
+
+    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(world.prompt.messages.isEmpty());
+    QCOMPARE(count("PRAGMA user_version"), 2);
+    const auto row = [](const QString &sql, const QString &name) {
+        auto q = Database::instance().run(sql, {name});
+        return q && q->next() ? QStringList{q->value(0).toString(), q->value(1).toString()}
+                              : QStringList();
+    };
+    const QString material =
+        QStringLiteral("SELECT Fonte, Cellulosico FROM tblMateriale WHERE Materiale = ?");
+    QCOMPARE(row(material, "Legno"), (QStringList{"EN 1991-1-2, tab. E.3", "1"}));
+    QCOMPARE(row(material, "Polietilene (PE)"), (QStringList{"EN 1991-1-2, tab. E.3", "0"}));
+    QCOMPARE(row(material, "Legno di abete"), (QStringList{"inserito dall'utente", "1"}));
+    QCOMPARE(row(material, "Gomma piuma"), (QStringList{"inserito dall'utente", "0"}));
+    QCOMPARE(row("SELECT Fonte, ValorePerPezzo FROM tblArredo WHERE Arredo = ?", "Scrivania"),
+             (QStringList{"inserito dall'utente", "300"}));
+    QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 4);
+    const auto kept = WorkingTables::materials();
+    QVERIFY(kept && kept->size() == 1);
+    QCOMPARE(kept->first().quantity, Amount::number(100));
+
+    // An entry added now carries the day it was added.
+    const auto added = Catalogues::add(Catalogue::Materials, "Travi in legno lamellare", 16);
+    QVERIFY(added);
+    QCOMPARE(added->source, "inserito dall'utente il " +
+                                QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    QVERIFY(added->cellulosic); // "legno" stands in its name
 }
 
 QTEST_MAIN(TestDatabase)

@@ -39,6 +39,8 @@ private slots:
     void choosersKeepRefusedTextsEmpty();
     void gridViewersEditThroughTheView();
     void gridViewerKeepsItsPlace();
+    void entriesTableEditsDeletesAndStays();
+    void furnishingsTableShowsSourcesAndDeletes();
 };
 
 void TestFireLoad::activityValueTimesFractile()
@@ -460,6 +462,120 @@ void TestFireLoad::gridViewerKeepsItsPlace()
     QCOMPARE(grid->currentIndex(), grid->model()->index(69, 5));
     QCOMPARE(grid->model()->index(70, 5).data().toString(), QStringLiteral("3"));
     QCOMPARE(grid->model()->index(69, 5).data().toString(), QStringLiteral("4"));
+}
+
+// The entries under the materials screen's fields: edited in place under the rules of a new entry,
+// deleted with Canc; the sum and q_f follow at once, and the entries are still there after
+// Indietro and back.
+void TestFireLoad::entriesTableEditsDeletesAndStays()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    clickAndType(child(form, "txtAreaComp"), "10");
+    for (const char *name : {"Carta", "Legno"}) { // m 0,8 proposed for both
+        pickEntry(child<QComboBox>(form, "ComboMat"), name);
+        clickAndType(child(form, "txtQta"), "10");
+        click(child(form, "Command4"));
+    }
+    auto *table = child<QTableView>(form, "DataGridVoci");
+    auto *total = child<QLabel>(form, "lblTotaleVoci");
+    QCOMPARE(table->model()->rowCount(), 2);
+    QCOMPARE(table->model()->index(1, 0).data().toString(), QStringLiteral("Legno"));
+    QCOMPARE(table->model()->index(1, 1).data().toString(), QStringLiteral("17,5 MJ/kg"));
+    QCOMPARE(table->model()->index(1, 2).data().toString(), QStringLiteral("10 kg"));
+    QCOMPARE(table->model()->index(1, 5).data().toString(), QStringLiteral("140")); // MJ
+    QCOMPARE(table->model()->index(1, 7).data().toString(),
+             QStringLiteral("EN 1991-1-2, tab. E.3"));
+    QCOMPARE(total->text(), QStringLiteral("Totale: 300 MJ (2 voci)"));
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("30"));
+
+    form.activateWindow();
+    QApplication::setActiveWindow(&form);
+    editCell(table, 0, 2, "40", Qt::Key_Return); // 40 kg of paper
+    QCOMPARE(table->model()->index(0, 2).data().toString(), QStringLiteral("40 kg"));
+    QCOMPARE(fireLoadNow(), (20 * 40 * 0.8 + 140) / 10);
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("78"));
+    QCOMPARE(WorkingTables::materials()->first().quantity, Amount::number(40));
+    // A value a new entry could not have is refused with its reason; the cell keeps its own.
+    editCell(table, 0, 3, "5", Qt::Key_Return);
+    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Il fattore ψ può valere 0, 0,85 o 1."));
+    QCOMPARE(table->model()->index(0, 3).data().toString(), QStringLiteral("1"));
+    editCell(table, 0, 1, "0,5", Qt::Key_Return);
+    QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("20 MJ/kg"));
+    // A value typed over the catalogue's is the user's.
+    editCell(table, 1, 1, "18", Qt::Key_Return);
+    QCOMPARE(table->model()->index(1, 7).data().toString(),
+             QStringLiteral("valore inserito dall'utente"));
+
+    // Canc deletes the chosen entry: q_f follows at once.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(0, 0)).center());
+    QTest::keyClick(table, Qt::Key_Delete);
+    QCOMPARE(table->model()->rowCount(), 1);
+    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
+    QCOMPARE(fireLoadNow(), 18 * 10 * 0.8 / 10);
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("14"));
+    QCOMPARE(total->text(), QStringLiteral("Totale: 144 MJ (1 voce)"));
+
+    // Indietro and back: the entry is still in sight, and it is what counts.
+    click(child(form, "Command2"));
+    chooseMethod("Command4");
+    QCOMPARE(table->model()->rowCount(), 1);
+    QCOMPARE(table->model()->index(0, 0).data().toString(), QStringLiteral("Legno"));
+    clickAndType(child(form, "txtAreaComp"), "12");
+    QCOMPARE(fireLoadNow(), 144 / 12.0);
+}
+
+void TestFireLoad::furnishingsTableShowsSourcesAndDeletes()
+{
+    TestWorld world;
+    chooseMethod("Command2");
+    auto &form = Screens::get<ValorePerArredo>();
+    clickAndType(child(form, "txtAreaComp"), "100");
+    pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
+    QCOMPARE(child<QLabel>(form, "lblFonteArredo")->text(),
+             QStringLiteral("massa da NFPA 921 × H da EN 1991-1-2, tab. E.3"));
+    clickAndType(child(form, "txtQta"), "2");
+    click(child(form, "Command4"));
+    pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
+    clickAndType(child(form, "txtValoreMJm3"), "400");
+    QCOMPARE(child<QLabel>(form, "lblFonteMerce")->text(),
+             QStringLiteral("valore inserito dall'utente"));
+    clickAndType(child(form, "txtQtaMerce"), "10");
+    click(child(form, "CheckImballo"));
+    click(child(form, "Command7"));
+
+    auto *table = child<QTableView>(form, "DataGridVoci");
+    QAbstractItemModel *model = table->model();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("250 MJ/pezzo"));
+    QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("2 pezzi"));
+    QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("400 MJ/m³"));
+    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("10 m³"));
+    QCOMPARE(model->index(1, 3).data().toString(), QStringLiteral("1,1"));
+    QCOMPARE(model->index(1, 4).data().toString(), QStringLiteral("4400"));
+    QCOMPARE(model->index(1, 5).data().toString(), QStringLiteral("89,8")); // 4400 of 4900
+
+    form.activateWindow();
+    QApplication::setActiveWindow(&form);
+    editCell(table, 1, 3, "1,5", Qt::Key_Return);
+    QCOMPARE(world.prompt.messages.last(),
+             QStringLiteral("Il fattore di imballaggio può valere 1 o 1,1."));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(model->index(1, 0)).center());
+    click(child(form, "cmdEliminaVoce"));
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(entriesTotal(), 500.0);
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("5"));
+
+    // The grid viewer shows the same entries, with the MJ of each and the total.
+    click(child(form, "Command5"));
+    auto &viewer = Screens::get<VisualTabAppoggio>();
+    QCOMPARE(viewer.model()->headerData(2, Qt::Horizontal).toString(),
+             QStringLiteral("Carico per pezzo [MJ/pezzo]"));
+    QCOMPARE(viewer.model()->index(0, 8).data().toString(), QStringLiteral("500"));
+    QCOMPARE(child<QLabel>(viewer, "lblTotale")->text(), QStringLiteral("Totale: 500 MJ (1 voce)"));
 }
 
 QTEST_MAIN(TestFireLoad)

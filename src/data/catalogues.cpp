@@ -68,7 +68,8 @@ bool namesCellulosic(const QString &name, const QStringList &cellulosicNames)
     for (const QString &cellulosic : cellulosicNames) {
         const QRegularExpression words(
             QStringLiteral("(^|\\W)%1(\\W|$)").arg(QRegularExpression::escape(cellulosic)),
-            QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+            QRegularExpression::CaseInsensitiveOption |
+                QRegularExpression::UseUnicodePropertiesOption);
         if (!cellulosic.isEmpty() && words.match(name).hasMatch())
             return true;
     }
@@ -117,10 +118,10 @@ std::optional<Entry> add(Catalogue catalogue, const QString &name, double value)
     if (!insert)
         return std::nullopt;
     const qint64 id = insert->lastInsertId().toLongLong();
-    auto stored = db.run(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-            .arg(entryColumns(catalogue, t), QLatin1String(t.table), QLatin1String(t.key)),
-        {id});
+    auto stored =
+        db.run(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                   .arg(entryColumns(catalogue, t), QLatin1String(t.table), QLatin1String(t.key)),
+               {id});
     if (!stored || !stored->next())
         return std::nullopt;
     return entryFrom(*stored);

@@ -81,9 +81,12 @@ struct AddedColumn {
     const char *column;
 };
 const AddedColumn kAddedInVersion2[] = {
-    {"tblMateriale", "Fonte TEXT"},         {"tblMateriale", "Cellulosico INTEGER"},
-    {"tblAttivita", "Fonte TEXT"},          {"tblArredo", "Fonte TEXT"},
-    {"tblMaterialeInDeposito", "Fonte TEXT"}, {"tblAppoggioMateriali", "Fonte TEXT"},
+    {"tblMateriale", "Fonte TEXT"},
+    {"tblMateriale", "Cellulosico INTEGER"},
+    {"tblAttivita", "Fonte TEXT"},
+    {"tblArredo", "Fonte TEXT"},
+    {"tblMaterialeInDeposito", "Fonte TEXT"},
+    {"tblAppoggioMateriali", "Fonte TEXT"},
     {"tblAppoggio", "Fonte TEXT"},
 };
 

@@ -23,9 +23,8 @@ QVector<Field> fieldsOf(EntriesModel::Kind kind, EntriesModel::Layout layout)
     if (materials)
         return {Field::Number, Field::Name,     Field::Value, Field::Psi,
                 Field::M,      Field::Quantity, Field::Load};
-    return {Field::Number,    Field::Furnishing, Field::ValuePerPiece, Field::Pieces,
-            Field::Goods,     Field::ValuePerM3, Field::Volume,        Field::Packaging,
-            Field::Load};
+    return {Field::Number,     Field::Furnishing, Field::ValuePerPiece, Field::Pieces, Field::Goods,
+            Field::ValuePerM3, Field::Volume,     Field::Packaging,     Field::Load};
 }
 
 QString heading(EntriesModel::Kind kind, EntriesModel::Layout layout, Field field)
@@ -175,8 +174,8 @@ void EntriesModel::entriesChanged()
     if (m_changing)
         return;
     const Calculation &c = m_session.calculation();
-    const bool same = m_kind == Kind::Materials ? m_materials == c.materials
-                                                : m_furnishings == c.furnishings;
+    const bool same =
+        m_kind == Kind::Materials ? m_materials == c.materials : m_furnishings == c.furnishings;
     if (same)
         return;
     beginResetModel();

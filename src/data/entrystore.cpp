@@ -17,7 +17,10 @@ template <> struct Kind<MaterialEntry> {
     }
     static void set(CalculationSession &s, const QVector<MaterialEntry> &e) { s.setMaterials(e); }
     static auto read() { return WorkingTables::materials(); }
-    static bool append(const QVector<MaterialEntry> &e) { return WorkingTables::appendMaterials(e); }
+    static bool append(const QVector<MaterialEntry> &e)
+    {
+        return WorkingTables::appendMaterials(e);
+    }
     static bool replace(int row, const MaterialEntry &e)
     {
         return WorkingTables::replaceMaterialAt(row, e);

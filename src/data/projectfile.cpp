@@ -221,9 +221,9 @@ public:
         c.activity.fractile = number(activity, "fractile");
         for (const QJsonValue &v : array(o, "materials")) {
             const QJsonObject e = object(v, QStringLiteral("un materiale"));
-            c.materials << MaterialEntry{text(e, "name"), amount(e, "valuePerKg"),
+            c.materials << MaterialEntry{text(e, "name"),       amount(e, "valuePerKg"),
                                          amount(e, "quantity"), amount(e, "psi"),
-                                         amount(e, "m"),       text(e, "source")};
+                                         amount(e, "m"),        text(e, "source")};
         }
         for (const QJsonValue &v : array(o, "furnishings")) {
             const QJsonObject e = object(v, QStringLiteral("un arredo"));

@@ -210,9 +210,8 @@ bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, 
 {
     // The stamp is read only when there is a list to keep up to date.
     const auto before = stampIf(materialsCache);
-    const bool appended = Database::instance().exec(kInsertMaterial,
-                                                    {id, name, valuePerKg, psi, m, quantity,
-                                                     sourceValue(source)});
+    const bool appended = Database::instance().exec(
+        kInsertMaterial, {id, name, valuePerKg, psi, m, quantity, sourceValue(source)});
     if (appended)
         appendToCache(materialsCache, before,
                       MaterialEntry{name, amountFrom(valuePerKg), amountFrom(quantity),
@@ -237,8 +236,8 @@ bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPi
     return appended;
 }
 
-bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3,
-                 const QVariant &volume, double packaging, const QString &source)
+bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
+                 double packaging, const QString &source)
 {
     FurnishingEntry entry;
     entry.goods = name;
@@ -359,8 +358,8 @@ bool nextNumber(QSqlQuery &query, const QString &sql, qint64 &next)
 }
 
 template <class Entry>
-bool replaceAt(std::optional<CachedRows<Entry>> &cache, const QString &table,
-               const QString &update, int position, const Entry &entry)
+bool replaceAt(std::optional<CachedRows<Entry>> &cache, const QString &table, const QString &update,
+               int position, const Entry &entry)
 {
     return changeRows(
         cache,

@@ -27,8 +27,8 @@ EntriesModel::Kind loaded(EntriesModel::Kind kind)
 
 GridViewer::GridViewer(const char *name, EntriesModel::Kind kind)
     : SecondaryWindow(name, QStringLiteral("Dati inseriti nella sommatoria")),
-      m_entries(new EntriesView(loaded(kind), EntriesModel::Layout::Grid, "DataGrid1",
-                                "lblTotale", this))
+      m_entries(
+          new EntriesView(loaded(kind), EntriesModel::Layout::Grid, "DataGrid1", "lblTotale", this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_entries);

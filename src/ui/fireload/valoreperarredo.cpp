@@ -48,8 +48,8 @@ ValorePerArredo::ValorePerArredo()
     furnishings->addWidget(makeLabel(this, "Label3", QStringLiteral("Tipo di arredo")), 0, 0);
     furnishings->addWidget(makeLabel(this, "Label4", QStringLiteral("[MJ/Pezzo]")), 0, 1);
     furnishings->addWidget(makeLabel(this, "Label5", QStringLiteral("Qtà [pezzi]")), 0, 2);
-    furnishings->addWidget(
-        makeLabel(this, "lblFonteTitolo", QStringLiteral("Fonte del valore")), 0, 4);
+    furnishings->addWidget(makeLabel(this, "lblFonteTitolo", QStringLiteral("Fonte del valore")), 0,
+                           4);
     m_furnishingSource = {m_valorePezzo, makeLabel(this, "lblFonteArredo", QString()), {}, {}};
     furnishings->addWidget(m_comboArredo, 1, 0);
     furnishings->addWidget(m_valorePezzo, 1, 1);

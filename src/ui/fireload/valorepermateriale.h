@@ -50,7 +50,7 @@ private:
     CatalogCombo *m_comboMat;
     QLineEdit *m_valorePerKg;
     QLineEdit *m_qta;
-    QComboBox *m_psi;     // Combo2
+    QComboBox *m_psi; // Combo2
     QComboBox *m_m;   // Combo1
     QLabel *m_source; // lblFonte
     EntriesView *m_entries;
