@@ -257,9 +257,12 @@ QString EntriesModel::text(int row, Field f, bool unit) const
                                goods ? QStringLiteral("MJ/m³") : QStringLiteral("MJ/pezzo"))
                     : CalculationTexts::number(*amountOf(e, f));
     case Field::Quantity:
-        return unit ? withUnit(*amountOf(e, f),
-                               goods ? QStringLiteral("m³") : QStringLiteral("pezzi"))
-                    : CalculationTexts::number(*amountOf(e, f));
+        if (!unit)
+            return CalculationTexts::number(*amountOf(e, f));
+        if (goods)
+            return withUnit(e.volume, QStringLiteral("m³"));
+        return withUnit(e.pieces, e.pieces == Amount::number(1) ? QStringLiteral("pezzo")
+                                                                : QStringLiteral("pezzi"));
     case Field::Packaging:
         if (m_layout == Layout::Screen && !goods)
             return QString();

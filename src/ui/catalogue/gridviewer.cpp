@@ -34,7 +34,7 @@ GridViewer::GridViewer(const char *name, EntriesModel::Kind kind)
     layout->addWidget(m_entries);
     // Every column in sight at the opening size, on any screen the program runs on.
     const QMargins margins = layout->contentsMargins();
-    int width = m_entries->fullWidth() + margins.left() + margins.right();
+    int width = m_entries->fitColumns(240) + margins.left() + margins.right();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         width = std::min(width, screen->availableGeometry().width() - 40);
     resize(std::max(width, 480), 420);

@@ -66,16 +66,17 @@ EntriesView::EntriesView(EntriesModel::Kind kind, EntriesModel::Layout layout,
     layoutBox->addLayout(foot);
 
     QHeaderView *header = m_table->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    const int name = m_model->columnOf(EntriesModel::Field::Name);
-    if (layout == EntriesModel::Layout::Screen && name >= 0)
-        header->setSectionResizeMode(name, QHeaderView::Stretch);
-    const int source = m_model->columnOf(EntriesModel::Field::Source);
-    if (source >= 0)
-        header->setSectionResizeMode(source, QHeaderView::Stretch);
     const int number = m_model->columnOf(EntriesModel::Field::Number);
     if (number >= 0)
         m_table->hideColumn(number);
+    if (layout == EntriesModel::Layout::Screen) {
+        // The numbers take what they need, the names and sources share the rest.
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        for (EntriesModel::Field text : {EntriesModel::Field::Name, EntriesModel::Field::Source})
+            header->setSectionResizeMode(m_model->columnOf(text), QHeaderView::Stretch);
+    } else {
+        header->setStretchLastSection(true);
+    }
 
     connect(m_table, &EntriesTable::deleteRequested, this, &EntriesView::deleteChosen);
     connect(m_delete, &QPushButton::clicked, this, &EntriesView::deleteChosen);
@@ -112,13 +113,16 @@ void EntriesView::showTotal()
     m_delete->setEnabled(count > 0);
 }
 
-int EntriesView::fullWidth() const
+int EntriesView::fitColumns(int widestText)
 {
-    int width = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth() +
-                m_table->verticalScrollBar()->sizeHint().width();
+    m_table->resizeColumnsToContents();
+    QHeaderView *header = m_table->horizontalHeader();
     for (int c = 0; c < m_model->columnCount(); ++c) {
-        if (!m_table->isColumnHidden(c))
-            width += m_table->horizontalHeader()->sectionSizeHint(c);
+        if (header->sectionSize(c) > widestText) // the whole text is in its tooltip
+            header->resizeSection(c, widestText);
     }
-    return width;
+    // The row numbers widen as rows come: room for them, and a little more.
+    return m_table->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) +
+           2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width() +
+           header->length();
 }

@@ -38,8 +38,9 @@ public:
     EntriesTable *table() const { return m_table; }
     QPushButton *deleteButton() const { return m_delete; }
 
-    // The width that shows every column at its size, without a scroll bar.
-    int fullWidth() const;
+    // Sizes the columns to their contents, none wider than `widestText` pixels; returns the
+    // width that shows them all.
+    int fitColumns(int widestText);
 
 signals:
     // Entries were edited or deleted here: the sum and q_f follow.

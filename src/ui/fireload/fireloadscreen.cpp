@@ -95,6 +95,12 @@ void FireLoadScreen::txtAreaComp_Change()
     showAreaFireLoad(entriesSumNow().overflowed);
 }
 
+void FireLoadScreen::openingSize()
+{
+    const QSize hint = sizeHint();
+    resize(std::max(hint.width(), 960), std::min(std::max(hint.height(), 640), 700));
+}
+
 bool FireLoadScreen::goForward()
 {
     CalculationSession &session = CalculationSession::current();

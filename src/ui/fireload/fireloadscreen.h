@@ -48,6 +48,10 @@ protected:
     virtual void readEntries() {}
     virtual EntriesSum entriesSumNow() const { return {}; }
 
+    // Wide enough for the entries' names and sources beside their numbers, and no taller than
+    // a 1366×768 screen holds.
+    void openingSize();
+
     // Avanti once q_f is known: the calculation goes on to the compartment-size screen.
     // False, with the user told, while there is no q_f.
     bool goForward();

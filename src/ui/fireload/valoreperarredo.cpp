@@ -159,6 +159,7 @@ ValorePerArredo::ValorePerArredo()
     CancellaTabella();
     EntryStore::loadFurnishings(CalculationSession::current()); // none: the table was emptied
     m_area->clear();
+    openingSize();
 }
 
 void ValorePerArredo::clearForNewMethod()

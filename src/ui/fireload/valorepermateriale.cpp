@@ -115,6 +115,7 @@ ValorePerMateriale::ValorePerMateriale()
     EntryStore::loadMaterials(CalculationSession::current()); // none: the table was emptied
     m_area->clear();
     m_qta->setText(QStringLiteral("1"));
+    openingSize();
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     m_m->addItems(CalculationTexts::numbers(CalculationRules::mFactors()));
     m_m->setCurrentIndex(0);
