@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QSettings>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -67,6 +68,9 @@ QString ScriptedPrompt::input(const QString &promptText, const QString &)
 TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
 {
     Database::instance().setFilePath(m_dir->filePath(QStringLiteral("Ardivo/Ardivo.db")));
+    // The settings a screen remembers start empty, as on a first run.
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
     Module1::resetSharedState();
     UserPrompt::install(&prompt);
 }
