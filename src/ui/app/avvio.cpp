@@ -71,8 +71,8 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
                   QStringLiteral("Classi di resistenza al fuoco - livello di prestazione %1")
                       .arg(Regulation::decree2007().performanceLevel)),
         3, 1);
-    auto *rulesLabel = makeLabel(this, "lblDecreto",
-                                 QStringLiteral("Secondo il ") + rules.join(QStringLiteral(" o il ")));
+    auto *rulesLabel = makeLabel(
+        this, "lblDecreto", QStringLiteral("Secondo il ") + rules.join(QStringLiteral(" o il ")));
     rulesLabel->setWordWrap(true);
     layout->addWidget(rulesLabel, 4, 0, 1, 3);
 

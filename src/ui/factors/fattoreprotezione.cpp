@@ -11,12 +11,12 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QRadioButton>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 FattoreProtezione::FattoreProtezione()
@@ -34,6 +34,7 @@ FattoreProtezione::FattoreProtezione()
     m_codeMeasures = buildCodeMeasures();
     layout->addWidget(m_decreeMeasures);
     layout->addWidget(m_codeMeasures);
+    m_codeMeasures->hide(); // until a calculation applies the Code
 
     auto *line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -68,7 +69,8 @@ FattoreProtezione::FattoreProtezione()
             &FattoreProtezione::OptionControllo_Click);
     for (int i = 0; i < m_codeChecks.size(); ++i) {
         if (m_codeChecks[i])
-            connect(m_codeChecks[i], &QCheckBox::toggled, this, [this, i] { CheckMisura_Click(i); });
+            connect(m_codeChecks[i], &QCheckBox::toggled, this,
+                    [this, i] { CheckMisura_Click(i); });
     }
     connect(next, &QPushButton::clicked, this, &FattoreProtezione::Command1_Click);
     connect(back, &QPushButton::clicked, this, &FattoreProtezione::Command2_Click);
@@ -128,15 +130,14 @@ QWidget *FattoreProtezione::buildCodeMeasures()
                                        Symbols::dnIndex(measure + 1)),
                             row, 1);
             rows->addWidget(
-                makeLabel(panel, qPrintable(QStringLiteral("lblFattoreCodice_") + number),
-                          ItalianNumbers::toFixed2(Regulation::fireCode().measures.at(measure).deltaN)),
+                makeLabel(
+                    panel, qPrintable(QStringLiteral("lblFattoreCodice_") + number),
+                    ItalianNumbers::toFixed2(Regulation::fireCode().measures.at(measure).deltaN)),
                 row, 3);
         }
-        QLabel *text =
-            makeLabel(panel, qPrintable(QStringLiteral("lblMisuraCodice_") +
-                                        QString::number(measure + 1)),
-                      description);
-        text->setWordWrap(true);
+        QLabel *text = makeLabel(
+            panel, qPrintable(QStringLiteral("lblMisuraCodice_") + QString::number(measure + 1)),
+            description);
         rows->addWidget(text, row, 2);
     };
     for (const Regulation::MeasureGroup &group : code.measureGroups) {
@@ -157,7 +158,8 @@ QWidget *FattoreProtezione::buildCodeMeasures()
                 m_controlGroup->addButton(option, i + 1);
                 addRow(rows, option, i, description);
             } else {
-                m_codeChecks[i] = makeCheck(box, qPrintable(arrayElementName("CheckMisura", i + 1)));
+                m_codeChecks[i] =
+                    makeCheck(box, qPrintable(arrayElementName("CheckMisura", i + 1)));
                 addRow(rows, m_codeChecks[i], i, description);
             }
         }
@@ -174,8 +176,12 @@ void FattoreProtezione::showCalculation()
     const Regulation &regulation = session.regulation();
     showConfirmedValues(m_qf, m_dq1, m_dq2);
     const bool code = c.rule == Rule::FireCode;
-    m_decreeMeasures->setVisible(!code);
-    m_codeMeasures->setVisible(code);
+    if (m_codeMeasures->isVisibleTo(this) != code) {
+        // The other rule's measures: the screen takes the size they need.
+        m_decreeMeasures->setVisible(!code);
+        m_codeMeasures->setVisible(code);
+        adjustSize();
+    }
     if (code) {
         int chosen = 0; // the option of the fire-control system present, 0 for none
         for (int measure : c.measures) {

@@ -327,8 +327,9 @@ void ReportPage::showRule(const Regulation &regulation)
     label("lblTabellaDq2")->setText(regulation.citation(regulation.tables.riskClasses));
     label("lblTabellaDn")->setText(regulation.citation(regulation.tables.measures));
     label("lblTabellaClassi")->setText(regulation.citation(regulation.tables.classes));
-    label("Label34")->setText(QStringLiteral("Classe di riferimento per il livello di prestazione %1")
-                                  .arg(regulation.performanceLevel));
+    label("Label34")->setText(
+        QStringLiteral("Classe di riferimento per il livello di prestazione %1")
+            .arg(regulation.performanceLevel));
     label("Label33")->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
                                   .arg(regulation.performanceLevel));
     label("Label34")->adjustSize();
@@ -364,17 +365,14 @@ void ReportPage::showRule(const Regulation &regulation)
     // A class that is no number ("Nessun requisito") takes the row of the minimum class, which
     // such a rule does not have.
     QLabel *reference = label("lblClasse");
-    const bool wide = !regulation.noRequirement.isEmpty() &&
-                      reference->text() == regulation.noRequirement;
-    if (wide) {
-        reference->setFont(verdana(12, true));
-        reference->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        place(reference, 4000, m_layout.classMinTop + offset, 6110);
-    } else {
-        reference->setFont(verdana(15.75, true));
-        reference->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        place(reference, 9210, m_layout.classTop + offset, 900);
-    }
+    const bool wide =
+        !regulation.noRequirement.isEmpty() && reference->text() == regulation.noRequirement;
+    const int width = wide ? 6110 : 900;
+    reference->setFont(verdana(wide ? 12 : 15.75, true));
+    reference->setAlignment((wide ? Qt::AlignRight : Qt::AlignHCenter) | Qt::AlignVCenter);
+    reference->setFixedWidth(PageView::toPixelsX(width));
+    place(reference, wide ? 4000 : 9210, (wide ? m_layout.classMinTop : m_layout.classTop) + offset,
+          width);
 }
 
 void ReportPage::buildBand(QWidget *canvas)

@@ -25,10 +25,10 @@ struct SummaryColumn {
 };
 // The project window's columns, in its order.
 constexpr SummaryColumn kColumns[] = {
-    {"Compartimento", 360, 1900},
-    {"Metodo", 2300, 1100},
-    {"Superficie", 3440, 780},
-    {"qf", 4260, 760},
+    {"Compartimento", 360, 1840},
+    {"Metodo", 2240, 1100},
+    {"Superficie", 3380, 780},
+    {"qf", 4200, 820},
     {"dq1", 5060, 480},
     {"dq2", 5580, 480},
     {"dn", 6100, 520},

@@ -2,8 +2,8 @@
 
 #include "ui/reports/itemisedlist.h"
 
-// "Riepilogo": the job's identity, the rules its compartments apply and a row for every compartment of the
-// project, with the columns of the project window's table. As many sheets as the rows need.
+// "Riepilogo": the job's identity, the rules its compartments apply and a row for every compartment
+// of the project, with the columns of the project window's table. As many sheets as the rows need.
 class StampaRiepilogo : public ItemisedList
 {
     Q_OBJECT
