@@ -16,9 +16,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QSettings>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 

@@ -167,6 +167,9 @@ void TestProject::badFiles_data()
     QTest::newRow("empty") << QByteArray() << "non è un progetto";
     QTest::newRow("another format") << changed("ardivo-project", "altro") << "non è un progetto";
     QTest::newRow("newer version") << changed("\"version\": 2", "\"version\": 7") << "più recente";
+    QTest::newRow("unknown rule") << changed("\"regulation\": \"dm2007\"",
+                                             "\"regulation\": \"dm1961\"")
+                                  << "normativa sconosciuta";
     QTest::newRow("negative area") << changed("\"area\": 60", "\"area\": -60") << "numero valido";
     QTest::newRow("unknown method") << changed("\"method\": \"materials\"", "\"method\": \"magia\"")
                                     << "metodo di calcolo sconosciuto";
