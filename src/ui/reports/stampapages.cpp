@@ -267,8 +267,8 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     text(canvas, "Label36", QStringLiteral("[MJ/m²]"), 9600, f + 60, units);
 
     // The tables each section applies, where the rule cites them.
-    const auto citation = [&](const char *name, int top) {
-        text(canvas, name, QString(), 8400, top + 60, sansSerif(8), 2640, Qt::AlignRight);
+    const auto citation = [canvas](const char *field, int top) {
+        text(canvas, field, QString(), 8400, top + 60, sansSerif(8), 2640, Qt::AlignRight);
     };
     citation("lblTabellaDq1", l.section2Top);
     citation("lblTabellaDq2", l.section3Top);
