@@ -158,6 +158,14 @@ QString pdfText(const QString &path)
     return QString::fromUtf8(extract.readAllStandardOutput());
 }
 
+QStringList pdfSheets(const QString &text)
+{
+    QStringList sheets = text.split(QLatin1Char('\f'));
+    if (!sheets.isEmpty() && sheets.last().trimmed().isEmpty())
+        sheets.removeLast();
+    return sheets;
+}
+
 const Calculation &calculation()
 {
     return CalculationSession::current().calculation();

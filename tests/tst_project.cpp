@@ -488,9 +488,7 @@ void TestProject::projectExportedToPdf()
     const QString text = pdfText(path);
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    QStringList sheets = text.split(QLatin1Char('\f'));
-    if (sheets.last().trimmed().isEmpty())
-        sheets.removeLast();
+    const QStringList sheets = pdfSheets(text);
     // Summary, then page and list of each of the two compartments.
     QCOMPARE(sheets.size(), 5);
     QVERIFY2(sheets[0].contains("Pagina 1 di 5"), qPrintable(sheets[0]));
@@ -545,9 +543,7 @@ void TestProject::summaryOfManyCompartments()
     const QString text = pdfText(dir.filePath("Riepilogo.pdf"));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    QStringList sheets = text.split(QLatin1Char('\f'));
-    if (sheets.last().trimmed().isEmpty())
-        sheets.removeLast();
+    const QStringList sheets = pdfSheets(text);
     QVERIFY(sheets.size() >= 2);
     for (int i = 1; i <= 60; ++i) {
         const QString name = QStringLiteral("Locale %1").arg(i, 2, 10, QLatin1Char('0'));

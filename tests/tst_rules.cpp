@@ -271,9 +271,7 @@ void TestRules::projectWithBothRules()
     const QString text = pdfText(pdf);
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    QStringList sheets = text.split(QLatin1Char('\f'));
-    if (sheets.last().trimmed().isEmpty())
-        sheets.removeLast();
+    const QStringList sheets = pdfSheets(text);
     QCOMPARE(sheets.size(), 3); // the summary and one page for each compartment
     QVERIFY2(sheets[0].contains("Codice S.2") && sheets[0].contains("D.M. 2007"),
              qPrintable(sheets[0]));
