@@ -41,8 +41,7 @@ QString native(const QString &path)
 bool writeTo(const QString &path)
 {
     ProjectDocument &document = ProjectDocument::current();
-    const auto saved =
-        ProjectFile::save(path, document.project(), CalculationSession::current().regulation());
+    const auto saved = ProjectFile::save(path, document.project());
     if (saved.ok()) {
         document.saved(path);
         return true;
@@ -124,7 +123,7 @@ void openProject()
 
 bool openProjectFile(const QString &path)
 {
-    const auto read = ProjectFile::load(path, CalculationSession::current().regulation());
+    const auto read = ProjectFile::load(path);
     if (!read.project) {
         UserPrompt::current().message(QStringLiteral("Impossibile aprire il progetto\n%1\n%2.")
                                           .arg(native(QFileInfo(path).absoluteFilePath()),
@@ -196,7 +195,8 @@ void openCompartment(const Compartment &compartment)
 {
     const Calculation &calculation = compartment.calculation;
     CalculationSession &session = CalculationSession::current();
-    session.startCalculation(calculation.method);
+    session.startCalculation(calculation.method, calculation.rule);
+    Screens::get<DensitaCarico>().showRule(calculation.rule);
     Screens::get<ValorePerAttivita>().clearForNewCalculation();
     switch (calculation.method) {
     case Method::Activity:
@@ -254,9 +254,8 @@ void exportProjectPdf()
     };
     const auto build = [&] {
         add(new StampaRiepilogo, QStringLiteral("%1 – Riepilogo").arg(name));
-        const Regulation &regulation = CalculationSession::current().regulation();
         for (const Compartment &compartment : project.compartments) {
-            sessions.push_back(std::make_unique<CalculationSession>(regulation));
+            sessions.push_back(std::make_unique<CalculationSession>());
             CalculationSession &session = *sessions.back();
             session.load(compartment.calculation);
             session.setCompartmentName(compartment.name);
