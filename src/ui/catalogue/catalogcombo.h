@@ -5,10 +5,15 @@
 #include <QComboBox>
 #include <QVariant>
 
+class QCompleter;
+class QSortFilterProxyModel;
 class QSqlQueryModel;
+class QStringListModel;
 
-// A chooser bound to a catalogue: an editable combo box listing the catalogue's name field, with
-// the value of its bound column for the entry shown.
+// A chooser bound to a catalogue: an editable combo box listing the catalogue's name field in
+// Italian order, with the value of its bound column for the entry shown. A text that begins
+// an entry is completed in place; one that begins only a later word of some entries, letter
+// case and accents aside ("nylon", "abete"), opens a list of those entries to pick from.
 class CatalogCombo : public QComboBox
 {
     Q_OBJECT
@@ -23,8 +28,8 @@ public:
     QVariant boundValue() const;
     // The bound column of list row `row`.
     QVariant boundValueAt(int row) const;
-    // Whether some entry's name starts with `text` (letter case aside): the user may still be
-    // typing toward it. A text that starts no entry is refused.
+    // Whether some word of an entry's name begins with `text` (letter case and accents
+    // aside): the user may still be typing toward it. A text that begins none is refused.
     bool leadsToAnEntry(const QString &text) const;
     // Whether the text shown is the name of an entry.
     bool namesAnEntry() const { return boundValue().isValid(); }
@@ -32,9 +37,19 @@ public:
     // Empties the shown text, keeping it empty: the completer must not put an entry back.
     void clearText();
 
+    // The list of entries found by a later word of their names (for tests and the screens).
+    QCompleter *wordCompleter() const { return m_words; }
+
 private:
     int rowNamed(const QString &text) const;
+    QString nameAt(int row) const;
+    void offerWordMatches(const QString &text);
+    void pickOffered(const QString &name);
 
     Catalogue m_catalogue;
-    QSqlQueryModel *m_model;
+    QSqlQueryModel *m_query;
+    QSortFilterProxyModel *m_model; // the query's rows in Italian order
+    QStringList m_folded;           // each row's name without accents and case
+    QCompleter *m_words;
+    QStringListModel *m_wordMatches;
 };
