@@ -86,7 +86,7 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
     corsiva.setBold(true);
     corsiva.setPointSize(18);
     info->setFont(corsiva);
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
+    auto *next = makeButton(this, "Command1", QStringLiteral("&Avanti"));
     next->setDefault(true);
     auto *project = makeButton(this, "cmdProgetto", QStringLiteral("Progetto"));
 
