@@ -5,15 +5,15 @@
 #include "core/calculationsession.h"
 #include "core/project.h"
 #include "core/projectdocument.h"
-#include "data/projectfile.h"
-#include "ui/project/projectactions.h"
 #include "core/userprompt.h"
 #include "data/database.h"
+#include "data/projectfile.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "idleprobe.h"
 #include "ui/app/screens.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/project/projectactions.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
@@ -68,7 +68,10 @@ public:
     }
     bool confirm(const QString &, const QString &, Icon) override { return true; }
     QString input(const QString &, const QString &) override { return QString(); }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return m_path; }
+    QString saveFileName(const QString &, const QString &, const QString &) override
+    {
+        return m_path;
+    }
 
 private:
     QString m_path;
