@@ -258,10 +258,10 @@ void TestInventory::excelListImportedThroughPreview()
     QString text = QStringLiteral("Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n");
     double expected = 0;
     QMap<int, QString> refusals; // by row of the preview
-    const QStringList wrong = {"Ossidiana;3;;1;1",   "Carta;tre;20;1;1",   "Carta;3;20;0,5;1",
+    const QStringList wrong = {"Ossidiana;3;;1;1", "Carta;tre;20;1;1",   "Carta;3;20;0,5;1",
                                "Carta;3;20;1;0,5", "Carta;-1;20;1;1",    ";3;20;1;1",
                                "Carta;3;0,2;1;1",  "Carta;;20;1;1",      "Carta;3;20,5,1;1;1",
-                               "Basalto;3;;1;1",     "Carta;3;20;2;1",     "Carta;3;20;1;1,2",
+                               "Basalto;3;;1;1",   "Carta;3;20;2;1",     "Carta;3;20;1;1,2",
                                "Stoffa;3;x;1;1",   "Carta;3,5kg;20;1;1", "Carta;1;-20;1;1"};
     for (int i = 1; i <= 150; ++i) {
         if (i % 10 == 0) {

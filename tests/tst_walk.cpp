@@ -28,10 +28,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 

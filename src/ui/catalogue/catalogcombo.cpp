@@ -6,11 +6,11 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QSqlError>
 #include <QSqlQueryModel>
-#include <QStringListModel>
 
 namespace {
 
@@ -37,11 +37,22 @@ CatalogueQuery queryFor(Catalogue catalogue)
     return {"", 0, 0};
 }
 
-// Names as Italians read them in a list: "Paglia" before "PVC", "Tè" before "Toluene".
+constexpr int kFoldedRole = Qt::UserRole + 1;
+
+// Names as Italians read them in a list: "Paglia" before "PVC", "Tè" before "Toluene". Each
+// name also gives itself without accents and case, for the completer to look in.
 class ItalianOrder : public QSortFilterProxyModel
 {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == kFoldedRole)
+            return TextMatch::folded(
+                QSortFilterProxyModel::data(index, Qt::DisplayRole).toString());
+        return QSortFilterProxyModel::data(index, role);
+    }
 
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
@@ -56,12 +67,43 @@ protected:
     }
 };
 
+// Offers, in its list, the entries whose name holds the text typed, letter case and accents
+// aside. A text that begins an entry is completed in place instead, and an empty text offers
+// nothing: the completer never puts an entry back into a text just emptied.
+class WordCompleter : public QCompleter
+{
+public:
+    WordCompleter(CatalogCombo *combo, QAbstractItemModel *model, int column)
+        : QCompleter(model, combo), m_combo(combo)
+    {
+        setCompletionColumn(column);
+        setCompletionRole(kFoldedRole);
+        setCaseSensitivity(Qt::CaseSensitive); // both sides are folded
+        setFilterMode(Qt::MatchContains);
+        setCompletionMode(QCompleter::PopupCompletion);
+    }
+
+    QStringList splitPath(const QString &path) const override
+    {
+        if (path.isEmpty() || m_combo->rowBeginningWith(path) >= 0)
+            return {QString(QChar(QChar::LastValidCodePoint))}; // held by no entry
+        return {TextMatch::folded(path)};
+    }
+
+    QString pathFromIndex(const QModelIndex &index) const override
+    {
+        return index.data(Qt::DisplayRole).toString();
+    }
+
+private:
+    CatalogCombo *m_combo;
+};
+
 } // namespace
 
 CatalogCombo::CatalogCombo(Catalogue catalogue, const char *name, QWidget *parent)
     : QComboBox(parent), m_catalogue(catalogue), m_query(new QSqlQueryModel(this)),
-      m_model(new ItalianOrder(this)), m_words(new QCompleter(this)),
-      m_wordMatches(new QStringListModel(this))
+      m_model(new ItalianOrder(this))
 {
     setObjectName(QString::fromLatin1(name));
     setEditable(true);
@@ -72,16 +114,10 @@ CatalogCombo::CatalogCombo(Catalogue catalogue, const char *name, QWidget *paren
     m_model->setSourceModel(m_query);
     setModel(m_model);
     setModelColumn(queryFor(catalogue).nameColumn);
-    useEntryCompletion(this);
-
-    m_words->setModel(m_wordMatches);
-    m_words->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-    m_words->setWidget(lineEdit());
-    m_words->popup()->setObjectName(QString::fromLatin1(name) + QStringLiteral("_parole"));
-    // Connected before any screen's own handlers, so the list follows the text first.
-    connect(lineEdit(), &QLineEdit::textEdited, this, &CatalogCombo::offerWordMatches);
-    connect(m_words, qOverload<const QString &>(&QCompleter::activated), this,
-            &CatalogCombo::pickOffered);
+    setCompleter(new WordCompleter(this, m_model, queryFor(catalogue).nameColumn));
+    // Connected before any screen's own handlers: they see the completed text.
+    connect(lineEdit(), &QLineEdit::textEdited, this, &CatalogCombo::completeInPlace);
+    lineEdit()->installEventFilter(this);
     refresh();
 }
 
@@ -146,40 +182,44 @@ bool CatalogCombo::leadsToAnEntry(const QString &text) const
     return false;
 }
 
-void CatalogCombo::offerWordMatches(const QString &text)
+int CatalogCombo::rowBeginningWith(const QString &text) const
 {
-    // A text that begins an entry is completed in place; the list is for the other words.
-    QStringList matches;
-    const QString folded = TextMatch::folded(text);
-    bool begins = false;
-    for (int row = 0; row < m_folded.size() && !begins; ++row) {
-        begins = m_folded.at(row).startsWith(folded);
-        if (TextMatch::wordStartsWith(m_folded.at(row), folded))
-            matches << nameAt(row);
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (nameAt(row).startsWith(text, Qt::CaseInsensitive))
+            return row;
     }
-    if (text.isEmpty() || begins || matches.isEmpty()) {
-        m_words->popup()->hide();
-        return;
-    }
-    m_wordMatches->setStringList(matches);
-    m_words->setCompletionPrefix(QString());
-    m_words->complete();
-    m_words->popup()->setCurrentIndex(m_words->completionModel()->index(0, 0));
+    return -1;
 }
 
-void CatalogCombo::pickOffered(const QString &name)
+void CatalogCombo::completeInPlace(const QString &text)
 {
-    const int row = rowNamed(name);
+    // As inline completion does: after a key that did not delete, with the cursor at the end,
+    // the rest of the first entry the text begins, selected so that the next key replaces it.
+    if (m_deleting || text.isEmpty() || lineEdit()->cursorPosition() != text.size())
+        return;
+    const int row = rowBeginningWith(text);
     if (row < 0)
         return;
-    setCurrentIndex(row);
-    setEditText(nameAt(row));
-    emit activated(row);
+    const QString name = nameAt(row);
+    if (name.size() == text.size())
+        return;
+    lineEdit()->setText(text + name.mid(text.size()));
+    lineEdit()->setSelection(text.size(), name.size() - text.size());
+}
+
+bool CatalogCombo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        m_deleting = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void CatalogCombo::clearText()
 {
-    m_words->popup()->hide();
+    if (completer() && completer()->popup())
+        completer()->popup()->hide();
     setCurrentIndex(-1);
     if (lineEdit())
         lineEdit()->clear();

@@ -5,15 +5,13 @@
 #include <QComboBox>
 #include <QVariant>
 
-class QCompleter;
 class QSortFilterProxyModel;
 class QSqlQueryModel;
-class QStringListModel;
 
 // A chooser bound to a catalogue: an editable combo box listing the catalogue's name field in
 // Italian order, with the value of its bound column for the entry shown. A text that begins
-// an entry is completed in place; one that begins only a later word of some entries, letter
-// case and accents aside ("nylon", "abete"), opens a list of those entries to pick from.
+// an entry is completed in place; one found only inside names, letter case and accents aside
+// ("nylon", "abete"), makes the completer offer those entries in its list.
 class CatalogCombo : public QComboBox
 {
     Q_OBJECT
@@ -30,6 +28,8 @@ public:
     QVariant boundValueAt(int row) const;
     // Whether some word of an entry's name begins with `text` (letter case and accents
     // aside): the user may still be typing toward it. A text that begins none is refused.
+    // An entry that begins with it (letter case aside): its row, else -1.
+    int rowBeginningWith(const QString &text) const;
     bool leadsToAnEntry(const QString &text) const;
     // Whether the text shown is the name of an entry.
     bool namesAnEntry() const { return boundValue().isValid(); }
@@ -37,19 +37,17 @@ public:
     // Empties the shown text, keeping it empty: the completer must not put an entry back.
     void clearText();
 
-    // The list of entries found by a later word of their names (for tests and the screens).
-    QCompleter *wordCompleter() const { return m_words; }
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int rowNamed(const QString &text) const;
     QString nameAt(int row) const;
-    void offerWordMatches(const QString &text);
-    void pickOffered(const QString &name);
+    void completeInPlace(const QString &text);
 
     Catalogue m_catalogue;
     QSqlQueryModel *m_query;
     QSortFilterProxyModel *m_model; // the query's rows in Italian order
     QStringList m_folded;           // each row's name without accents and case
-    QCompleter *m_words;
-    QStringListModel *m_wordMatches;
+    bool m_deleting = false;        // the last key took text away
 };
