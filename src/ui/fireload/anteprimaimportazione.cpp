@@ -104,6 +104,9 @@ AnteprimaImportazione::AnteprimaImportazione(QWidget *parent, const QString &fil
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setStretchLastSection(true);
+    // The widths from the first rows: a list of thousands is shown at once, not measured whole.
+    grid->horizontalHeader()->setResizeContentsPrecision(200);
+    grid->verticalHeader()->setResizeContentsPrecision(200);
     grid->resizeColumnsToContents();
     if (grid->columnWidth(1) > 280)
         grid->setColumnWidth(1, 280);
