@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,6 +54,7 @@ private slots:
     void aboutBox();
     void keysWalkTheScreens();
     void screensOpenWhereThePreviousStood();
+    void tabFollowsReadingOrder();
 };
 
 static QLabel *label(QWidget &screen, const char *name)
@@ -593,6 +595,47 @@ void TestWalk::screensOpenWhereThePreviousStood()
             QVERIFY2(window->frameGeometry().width() <= 1366, qPrintable(window->objectName()));
         }
     }
+}
+
+// Tab goes through each screen's controls as they are read: row by row, left to right.
+void TestWalk::tabFollowsReadingOrder()
+{
+    TestWorld world;
+    QStringList wrong;
+    const QList<QWidget *> screens = {&Screens::get<Avvio>(),
+                                      &Screens::get<FormulaCaricoIncendio>(),
+                                      &Screens::get<DensitaCarico>(),
+                                      &Screens::get<ValorePerAttivita>(),
+                                      &Screens::get<ValorePerMateriale>(),
+                                      &Screens::get<ValorePerArredo>(),
+                                      &Screens::get<FattoreRischio1>(),
+                                      &Screens::get<FattoreRischio2>(),
+                                      &Screens::get<FattoreProtezione>(),
+                                      &Screens::get<TotaleFormula>()};
+    for (QWidget *screen : screens) {
+        screen->show();
+        QList<QWidget *> chain;
+        for (QWidget *w = screen->nextInFocusChain(); w != screen; w = w->nextInFocusChain()) {
+            if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                !w->focusProxy())
+                chain << w;
+        }
+        for (int i = 1; i < chain.size(); ++i) {
+            const QRect a(chain[i - 1]->mapTo(screen, QPoint()), chain[i - 1]->size());
+            const QRect b(chain[i]->mapTo(screen, QPoint()), chain[i]->size());
+            const bool sameRow = b.top() < a.bottom() && a.top() < b.bottom();
+            // Frames side by side are read one after the other, each top to bottom.
+            const auto *frameA = qobject_cast<QGroupBox *>(chain[i - 1]->parentWidget());
+            const auto *frameB = qobject_cast<QGroupBox *>(chain[i]->parentWidget());
+            if (frameA && frameB && frameA != frameB && b.left() > a.right())
+                continue;
+            if (!(sameRow ? b.left() > a.left() : b.top() >= a.bottom() - 2))
+                wrong << screen->objectName() + QLatin1Char(' ') + chain[i - 1]->objectName() +
+                             QStringLiteral(" -> ") + chain[i]->objectName();
+        }
+        screen->hide();
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
 }
 
 QTEST_MAIN(TestWalk)
