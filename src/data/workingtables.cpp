@@ -183,15 +183,18 @@ bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, con
 
 namespace {
 
-// Runs `fill` inside one transaction after emptying `table`; everything or nothing is kept.
-template <class Fill> bool replaceRows(const QString &table, const QString &insert, Fill fill)
+// Runs `fill` inside one transaction, after emptying `table` when `emptyFirst`; everything or
+// nothing is kept.
+template <class Fill>
+bool writeRows(const QString &table, bool emptyFirst, const QString &insert, Fill fill)
 {
     Database &db = Database::instance();
     if (!db.open())
         return false;
     Transaction transaction(db.connection());
     QSqlQuery query(db.connection());
-    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(table)) || !query.prepare(insert)) {
+    if ((emptyFirst && !query.exec(QStringLiteral("DELETE FROM %1").arg(table))) ||
+        !query.prepare(insert)) {
         db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), query.lastError());
         return false;
     }
@@ -206,16 +209,14 @@ template <class Fill> bool replaceRows(const QString &table, const QString &inse
     return true;
 }
 
-} // namespace
-
-bool replaceMaterials(const QVector<MaterialEntry> &entries)
+bool writeMaterials(const QVector<MaterialEntry> &entries, qint64 firstId, bool emptyFirst)
 {
-    return replaceRows(
-        QStringLiteral("tblAppoggioMateriali"),
+    return writeRows(
+        QStringLiteral("tblAppoggioMateriali"), emptyFirst,
         QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
                        "FattorePsi, Fattore_m, QtaMat) VALUES (?, ?, ?, ?, ?, ?)"),
         [&](QSqlQuery &query) {
-            qint64 id = 1;
+            qint64 id = firstId;
             for (const MaterialEntry &e : entries) {
                 const QVariant values[] = {id++,
                                            e.name,
@@ -232,16 +233,17 @@ bool replaceMaterials(const QVector<MaterialEntry> &entries)
         });
 }
 
-bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
+bool writeFurnishings(const QVector<FurnishingEntry> &entries, qint64 firstFurnishingId,
+                      qint64 firstGoodsId, bool emptyFirst)
 {
-    const bool replaced = replaceRows(
-        QStringLiteral("tblAppoggio"),
+    return writeRows(
+        QStringLiteral("tblAppoggio"), emptyFirst,
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
                        "MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo) "
                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
         [&](QSqlQuery &query) {
-            qint64 furnishing = 1;
-            qint64 goods = 1;
+            qint64 furnishing = firstFurnishingId;
+            qint64 goods = firstGoodsId;
             for (const FurnishingEntry &e : entries) {
                 const qint64 id = e.isGoods() && e.furnishing.isEmpty() ? goods++ : furnishing++;
                 const auto name = [](const QString &text) {
@@ -262,7 +264,29 @@ bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
             }
             return true;
         });
-    return replaced && clearReportTables();
+}
+
+} // namespace
+
+bool replaceMaterials(const QVector<MaterialEntry> &entries)
+{
+    return writeMaterials(entries, 1, true);
+}
+
+bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
+{
+    return writeFurnishings(entries, 1, 1, true) && clearReportTables();
+}
+
+bool appendMaterials(qint64 firstId, const QVector<MaterialEntry> &entries)
+{
+    return writeMaterials(entries, firstId, false);
+}
+
+bool appendFurnishings(qint64 firstFurnishingId, qint64 firstGoodsId,
+                       const QVector<FurnishingEntry> &entries)
+{
+    return writeFurnishings(entries, firstFurnishingId, firstGoodsId, false);
 }
 
 bool clearMaterials()

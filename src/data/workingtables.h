@@ -38,6 +38,12 @@ bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, con
 // it was, and the user has been told why. Furnishings and stored goods are numbered each from 1.
 bool replaceMaterials(const QVector<MaterialEntry> &entries);
 bool replaceFurnishings(const QVector<FurnishingEntry> &entries);
+// Puts `entries` after the table's rows, all in one step (an imported list): on failure the
+// table is as it was, and the user has been told why. Furnishings and stored goods are
+// numbered on from the numbers given.
+bool appendMaterials(qint64 firstId, const QVector<MaterialEntry> &entries);
+bool appendFurnishings(qint64 firstFurnishingId, qint64 firstGoodsId,
+                       const QVector<FurnishingEntry> &entries);
 
 bool clearMaterials();   // tblAppoggioMateriali
 bool clearFurnishings(); // tblAppoggio and both report tables
