@@ -77,6 +77,17 @@ private:
     QString m_path;
 };
 
+// Answers the file box of an import with a fixed path, and says nothing.
+class ImportPrompt : public ExportPrompt
+{
+public:
+    using ExportPrompt::ExportPrompt;
+    QString openFileName(const QString &, const QString &, const QString &) override
+    {
+        return saveFileName({}, {}, {});
+    }
+};
+
 struct Figure {
     QString name;
     int size = 0;         // working rows, 0 where no size applies
@@ -445,6 +456,63 @@ Project benchProject(int compartments, int entries, const QStringList &names)
     return project;
 }
 
+// A list of `rows` materials as Excel saves it in Italy (';', decimal comma, Windows-1252,
+// quoted names), imported through the preview with "Importa elenco…" then "Importa".
+void measureImport(std::vector<Figure> &figures, int rows, const QStringList &names,
+                   const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/inventario.csv");
+    QString text = QStringLiteral("Descrizione;Quantità (kg);Potere calorifico (MJ/kg);psi;m\r\n");
+    for (int i = 0; i < rows; ++i)
+        text += QStringLiteral("\"%1; lotto %2\";%3,5;%4;0,85;0,8\r\n")
+                    .arg(names.at(i % names.size()))
+                    .arg(i)
+                    .arg(i % 500 + 1)
+                    .arg(i % 30 + 10);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toLatin1()) < 0)
+        return;
+    file.close();
+
+    ValorePerMateriale &screen = Screens::get<ValorePerMateriale>();
+    CalculationSession::current().startCalculation(Method::Materials);
+    screen.show();
+    settle();
+    ImportPrompt importPrompt(path);
+    UserPrompt *before = &UserPrompt::current();
+    UserPrompt::install(&importPrompt);
+    auto *importList = screen.findChild<QAbstractButton *>(QStringLiteral("cmdImportaElenco"));
+    bool allIn = true;
+    const double importMs = timeMs(
+        3,
+        [&] {
+            importList->click();
+            QWidget *preview = nullptr;
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == QLatin1String("AnteprimaImportazione") &&
+                    window->isVisible())
+                    preview = window;
+            }
+            if (!preview) {
+                allIn = false;
+                return;
+            }
+            preview->findChild<QAbstractButton *>(QStringLiteral("cmdImporta"))->click();
+            QCoreApplication::processEvents();
+            allIn = allIn && CalculationSession::current().calculation().materials.size() == rows;
+        },
+        [] {
+            WorkingTables::clearMaterials();
+            settle();
+        });
+    UserPrompt::install(before);
+    if (!allIn)
+        std::fprintf(stderr, "warning: an import did not take every row\n");
+    figures.push_back({QStringLiteral("importing a CSV list through its preview"), rows, importMs,
+                       kNone, kNone, 1000.0, QStringLiteral("ms")});
+    WorkingTables::clearMaterials();
+}
+
 // Saving and opening a project, beside reading the same file's bytes; reopening a compartment
 // of 10.000 entries into every screen.
 void measureProjects(std::vector<Figure> &figures, const QStringList &names, const QString &folder)
@@ -508,6 +576,7 @@ int main(int argc, char *argv[])
                        kNone, kNone, kNone, QStringLiteral("ms")});
     for (int rows : {100, 1000, 10000})
         measureMaterials(figures, rows, names, dir.path());
+    measureImport(figures, 10000, names, dir.path());
     measureProjects(figures, names, dir.path());
     figures.push_back({QStringLiteral("peak resident memory"), 10000, peakResidentKiB() / 1024.0,
                        kNone, kNone, 200.0, QStringLiteral("MiB")});

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
+#include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/gridviewer.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/fireload/valoreperarredo.h"
@@ -13,9 +14,11 @@
 #include "ui/fireload/valorepermateriale.h"
 #include "ui/reports/stampapages.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -41,6 +44,8 @@ private slots:
     void gridViewerKeepsItsPlace();
     void entriesTableEditsDeletesAndStays();
     void furnishingsTableShowsSourcesAndDeletes();
+    void chooserFindsAnyWord();
+    void cataloguesInItalianOrder();
 };
 
 void TestFireLoad::activityValueTimesFractile()
@@ -576,6 +581,56 @@ void TestFireLoad::furnishingsTableShowsSourcesAndDeletes()
              QStringLiteral("Carico per pezzo [MJ/pezzo]"));
     QCOMPARE(viewer.model()->index(0, 8).data().toString(), QStringLiteral("500"));
     QCOMPARE(child<QLabel>(viewer, "lblTotale")->text(), QStringLiteral("Totale: 500 MJ (1 voce)"));
+}
+
+// A word inside a name, letter case and accents aside, opens the list of the entries it
+// begins a word of; picking one fills its value as a click in the chooser does.
+void TestFireLoad::chooserFindsAnyWord()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    auto *combo = child<QComboBox>(form, "ComboMat");
+    clickAndType(combo, "nylon");
+    QCOMPARE(combo->currentText(), QStringLiteral("nylon")); // kept: it leads to an entry
+    QAbstractItemView *offered = combo->completer()->popup();
+    QVERIFY(offered->isVisible());
+    QCOMPARE(combo->completer()->completionCount(), 1);
+    QCOMPARE(combo->completer()->currentCompletion(), QStringLiteral("Poliammide 6.6 (nylon)"));
+    QTest::keyClick(offered, Qt::Key_Down);
+    QTest::keyClick(offered, Qt::Key_Return);
+    QCOMPARE(combo->currentText(), QStringLiteral("Poliammide 6.6 (nylon)"));
+    QCOMPARE(child<QLineEdit>(form, "txtValorePerKg")->text(), QStringLiteral("29"));
+
+    // The start of a name is still completed in place, with no list.
+    clickAndType(combo, "Cart");
+    QCOMPARE(combo->currentText(), QStringLiteral("Carta"));
+    QVERIFY(!offered->isVisible());
+
+    chooseMethod("Command2");
+    auto *goods = child<CatalogCombo>(Screens::get<ValorePerArredo>(), "ComboMatDep");
+    clickAndType(goods, QStringLiteral("ABETE"));
+    QVERIFY(goods->completer()->popup()->isVisible());
+    QVERIFY(goods->completer()->currentCompletion().contains(QStringLiteral("di abete rosso")));
+    QVERIFY(goods->leadsToAnEntry(QStringLiteral("àbete")));
+    QVERIFY(!goods->leadsToAnEntry(QStringLiteral("bete"))); // inside a word: no
+}
+
+void TestFireLoad::cataloguesInItalianOrder()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto *combo = child<QComboBox>(Screens::get<ValorePerMateriale>(), "ComboMat");
+    const auto before = [&](const QString &a, const QString &b) {
+        return combo->findText(a) >= 0 && combo->findText(a) < combo->findText(b);
+    };
+    QVERIFY(before("Paglia", "PVC (cloruro di polivinile)"));
+    QVERIFY(before(QStringLiteral("Tè"), "Toluene"));
+    QVERIFY(before("Carta", "Legno"));
+    // A pick still gives the value of the entry picked, not of the row the database had.
+    pickEntry(combo, QStringLiteral("Tè"));
+    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtValorePerKg")->text(),
+             QStringLiteral("17"));
 }
 
 QTEST_MAIN(TestFireLoad)

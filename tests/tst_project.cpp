@@ -8,7 +8,9 @@
 #include "testsupport.h"
 #include "ui/app/avvio.h"
 #include "ui/app/densitacarico.h"
+#include "ui/app/messageboxprompt.h"
 #include "ui/app/navigation.h"
+#include "ui/app/startup.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
@@ -22,6 +24,8 @@
 #include "ui/reports/stampapages.h"
 #include "ui/reports/stampariepilogo.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
@@ -32,6 +36,7 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -120,6 +125,7 @@ private slots:
     void compartmentsSavedAndReopened();
     void replacedAndDeletedCompartments();
     void unsavedChangesQuestion();
+    void unsavedChangesQuestionInItalian();
     void saveThatFails();
     void saveInterruptedByKill();
     void projectExportedToPdf();
@@ -416,6 +422,35 @@ void TestProject::unsavedChangesQuestion()
     start.close();
     QCOMPARE(world.prompt.asked.size(), asked);
     setQuitGuard({});
+}
+
+// The real box, with Qt's own Italian texts loaded as at start.
+void TestProject::unsavedChangesQuestionInItalian()
+{
+    TestWorld world;
+    QVERIFY(installItalianTranslations());
+    ProjectActions::showProjectWindow();
+    auto &window = Screens::get<Progetto>();
+    clickAndType(child(window, "txtCommittente"), QStringLiteral("Comune"));
+    UserPrompt::install(&MessageBoxPrompt::instance());
+    QStringList captions;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        QAbstractButton *cancel = nullptr;
+        for (QAbstractButton *button : box->findChildren<QAbstractButton *>()) {
+            captions << button->text().remove(QLatin1Char('&'));
+            if (captions.last() == QStringLiteral("Annulla"))
+                cancel = button;
+        }
+        QVERIFY(cancel);
+        cancel->click();
+    });
+    click(child(window, "cmdNuovoProgetto"));
+    UserPrompt::install(&world.prompt);
+    captions.sort();
+    QCOMPARE(captions, (QStringList{"Annulla", "No", QStringLiteral("Sì")}));
+    QCOMPARE(ProjectDocument::current().project().identity.client, QStringLiteral("Comune"));
 }
 
 void TestProject::saveThatFails()

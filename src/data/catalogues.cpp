@@ -148,4 +148,18 @@ bool remove(Catalogue catalogue, qint64 id)
     return Database::instance().exec(sql("DELETE FROM %1 WHERE %2 = ?", t), {id});
 }
 
+std::optional<QVector<Entry>> entries(Catalogue catalogue)
+{
+    const Table t = tableOf(catalogue);
+    auto query = Database::instance().run(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                              .arg(entryColumns(catalogue, t),
+                                                   QLatin1String(t.table), QLatin1String(t.key)));
+    if (!query)
+        return std::nullopt;
+    QVector<Entry> list;
+    while (query->next())
+        list << entryFrom(*query);
+    return list;
+}
+
 } // namespace Catalogues

@@ -6,6 +6,26 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+bool installItalianTranslations()
+{
+    static QTranslator *installed = nullptr;
+    if (installed)
+        return true;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = translator;
+    return true;
+}
 
 void startArdivo()
 {
@@ -13,6 +33,7 @@ void startArdivo()
     QApplication::setApplicationDisplayName(QStringLiteral("Ardivo"));
     QApplication::setWindowIcon(QIcon(ardivoPicture(64)));
     QApplication::setDesktopFileName(QStringLiteral("org.ardivo.Ardivo"));
+    installItalianTranslations();
     UserPrompt::install(&MessageBoxPrompt::instance());
     setQuitGuard(&ProjectActions::settleUnsavedChanges);
     Screens::get<Avvio>().show();

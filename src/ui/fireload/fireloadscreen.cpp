@@ -61,6 +61,21 @@ QGroupBox *FireLoadScreen::catalogueFrame(const char *frameName, const QString &
     return frame;
 }
 
+FireLoadScreen::InventoryButtons FireLoadScreen::addInventoryButtons(QBoxLayout *row)
+{
+    InventoryButtons buttons{
+        makeButton(this, "cmdImportaElenco", QStringLiteral("Importa elenco…")),
+        makeButton(this, "cmdEsportaElenco", QStringLiteral("Esporta elenco…"))};
+    // The captions are the program's own; the keys go beside them.
+    buttons.importList->setShortcut(QKeySequence(Qt::ALT | Qt::Key_M));
+    buttons.exportList->setShortcut(QKeySequence(Qt::ALT | Qt::Key_E));
+    buttons.importList->setToolTip(QStringLiteral("Alt+M"));
+    buttons.exportList->setToolTip(QStringLiteral("Alt+E"));
+    row->addWidget(buttons.importList);
+    row->addWidget(buttons.exportList);
+    return buttons;
+}
+
 void FireLoadScreen::showFireLoadText(const QString &text)
 {
     m_valoreqf->setText(text);

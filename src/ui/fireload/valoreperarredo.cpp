@@ -16,6 +16,7 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/anteprimaimportazione.h"
 #include "ui/fireload/entriesview.h"
 
 #include <QCheckBox>
@@ -56,7 +57,7 @@ ValorePerArredo::ValorePerArredo()
     furnishings->addWidget(m_qta, 1, 2);
     furnishings->addWidget(m_furnishingSource.label, 1, 4);
     auto *addFurnishing =
-        makeButton(this, "Command4", QStringLiteral("Aggiungi arredo nella sommatoria"));
+        makeButton(this, "Command4", QStringLiteral("A&ggiungi arredo nella sommatoria"));
     furnishings->addWidget(addFurnishing, 2, 0);
     layout->addLayout(furnishings);
 
@@ -77,7 +78,7 @@ ValorePerArredo::ValorePerArredo()
     m_goodsSource = {m_valoreM3, makeLabel(this, "lblFonteMerce", QString()), {}, {}};
     goods->addWidget(m_goodsSource.label, 1, 4);
     auto *addGoods =
-        makeButton(this, "Command7", QStringLiteral("Aggiungi merce nella sommatoria"));
+        makeButton(this, "Command7", QStringLiteral("Aggiungi me&rce nella sommatoria"));
     goods->addWidget(addGoods, 2, 0);
     // Both grids keep their columns aligned: the same widths, the source at the right.
     for (QGridLayout *grid : {furnishings, goods}) {
@@ -100,8 +101,9 @@ ValorePerArredo::ValorePerArredo()
 
     layout->addSpacing(8);
     QHBoxLayout *result = addAreaRow(layout, "Label9", "Label10", "Label11");
-    auto *view = makeButton(this, "Command5", QStringLiteral("Visualizza/Modifica dati inseriti"));
+    auto *view = makeButton(this, "Command5", QStringLiteral("&Visualizza/Modifica dati inseriti"));
     result->addWidget(view);
+    const auto [importList, exportList] = addInventoryButtons(result);
 
     QPushButton *addArredoToDb = nullptr, *deleteArredo = nullptr;
     QPushButton *addGoodsToDb = nullptr, *deleteGoods = nullptr;
@@ -137,7 +139,11 @@ ValorePerArredo::ValorePerArredo()
     connect(m_entries, &EntriesView::entriesEdited, this, &ValorePerArredo::tableEdited);
     connect(addFurnishing, &QPushButton::clicked, this, &ValorePerArredo::Command4_Click);
     connect(addGoods, &QPushButton::clicked, this, &ValorePerArredo::Command7_Click);
+    onEnter(m_qta, this, &ValorePerArredo::Command4_Click);
+    onEnter(m_qtaMerce, this, &ValorePerArredo::Command7_Click);
     connect(view, &QPushButton::clicked, this, &ValorePerArredo::Command5_Click);
+    connect(importList, &QPushButton::clicked, this, &ValorePerArredo::cmdImportaElenco_Click);
+    connect(exportList, &QPushButton::clicked, this, &ValorePerArredo::cmdEsportaElenco_Click);
     connect(next, &QPushButton::clicked, this, &ValorePerArredo::Command1_Click);
     connect(back, &QPushButton::clicked, this, &ValorePerArredo::Command2_Click);
     connect(addArredoToDb, &QPushButton::clicked, this,
@@ -324,6 +330,24 @@ void ValorePerArredo::Command5_Click()
     VisualTabAppoggio &viewer = Screens::get<VisualTabAppoggio>();
     viewer.show();
     viewer.raise();
+}
+
+void ValorePerArredo::cmdImportaElenco_Click()
+{
+    readEntries();
+    InventoryTransfer::importFurnishings(
+        this, entriesSumNow(), [this](const QVector<FurnishingEntry> &entries) {
+            Module1::NomeTabella = QStringLiteral("tblAppoggio");
+            if (!EntryStore::addFurnishings(CalculationSession::current(), entries))
+                return;
+            entriesEdited();
+        });
+}
+
+void ValorePerArredo::cmdEsportaElenco_Click()
+{
+    readEntries();
+    InventoryTransfer::exportFurnishings(CalculationSession::current().calculation().furnishings);
 }
 
 void ValorePerArredo::Command1_Click()

@@ -15,6 +15,7 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/anteprimaimportazione.h"
 #include "ui/fireload/entriesview.h"
 
 #include <QComboBox>
@@ -64,11 +65,13 @@ ValorePerMateriale::ValorePerMateriale()
     layout->addLayout(entry);
 
     auto *buttons = new QHBoxLayout;
-    auto *add = makeButton(this, "Command4", QStringLiteral("Aggiungi materiale nella sommatoria"));
-    auto *view = makeButton(this, "Command5", QStringLiteral("Visualizza/Modifica dati inseriti"));
+    auto *add =
+        makeButton(this, "Command4", QStringLiteral("A&ggiungi materiale nella sommatoria"));
+    auto *view = makeButton(this, "Command5", QStringLiteral("&Visualizza/Modifica dati inseriti"));
     buttons->addWidget(add);
     buttons->addWidget(view);
     buttons->addStretch();
+    const auto [importList, exportList] = addInventoryButtons(buttons);
     layout->addLayout(buttons);
 
     // The entries summed so far, under the fields that add them.
@@ -99,7 +102,10 @@ ValorePerMateriale::ValorePerMateriale()
     connect(m_m->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_m); });
     connect(m_psi->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_psi); });
     connect(add, &QPushButton::clicked, this, &ValorePerMateriale::Command4_Click);
+    onEnter(m_qta, this, &ValorePerMateriale::Command4_Click);
     connect(view, &QPushButton::clicked, this, &ValorePerMateriale::Command5_Click);
+    connect(importList, &QPushButton::clicked, this, &ValorePerMateriale::cmdImportaElenco_Click);
+    connect(exportList, &QPushButton::clicked, this, &ValorePerMateriale::cmdEsportaElenco_Click);
     connect(next, &QPushButton::clicked, this, &ValorePerMateriale::Command1_Click);
     connect(back, &QPushButton::clicked, this, &ValorePerMateriale::Command2_Click);
     connect(addToDb, &QPushButton::clicked, this,
@@ -277,6 +283,24 @@ void ValorePerMateriale::Command5_Click()
     VisualTabMat &viewer = Screens::get<VisualTabMat>();
     viewer.show();
     viewer.raise();
+}
+
+void ValorePerMateriale::cmdImportaElenco_Click()
+{
+    CalcoloCarIncMat();
+    InventoryTransfer::importMaterials(
+        this, entriesSumNow(), [this](const QVector<MaterialEntry> &entries) {
+            if (!EntryStore::addMaterials(CalculationSession::current(), entries))
+                return;
+            CalcoloCarIncMat();
+            showAreaFireLoad(entriesSumNow().overflowed);
+        });
+}
+
+void ValorePerMateriale::cmdEsportaElenco_Click()
+{
+    CalcoloCarIncMat();
+    InventoryTransfer::exportMaterials(CalculationSession::current().calculation().materials);
 }
 
 void ValorePerMateriale::Command1_Click()
