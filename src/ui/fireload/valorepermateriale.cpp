@@ -175,6 +175,10 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
     const MaterialEntry entry{material, WorkingTables::amountFrom(*valuePerKg),
                               WorkingTables::amountFrom(*quantity), WorkingTables::amountFrom(*psi),
                               WorkingTables::amountFrom(*m)};
+    if (const QString why = entryRefusal(entry); !why.isEmpty()) {
+        showMessage(why);
+        return;
+    }
     const auto entries = WorkingTables::materials();
     if (!staysFinite(materialsSum(entries.value_or(QVector<MaterialEntry>())),
                      entryFireLoad(entry))) {
