@@ -28,9 +28,6 @@ public:
     void setBusyTimeout(int milliseconds);
     int busyTimeout() const { return m_busyTimeoutMs; }
 
-    // Makes the connection object ready without opening the file.
-    void registerConnection();
-
     // Opens the connection if it is not open yet, creating and seeding a missing file and
     // checking that the file is a sound database with every table. A file that is not a
     // database can be set aside (renamed, never deleted) to start again from the reference
@@ -109,6 +106,8 @@ private:
     bool seedCatalogue(QSqlDatabase &db, const QString &table);
     QStringList missingTables(const QSqlDatabase &db) const;
     QStringList damagedTables(const QSqlDatabase &db) const;
+    // Makes the connection object ready without opening the file.
+    void registerConnection();
     // Creates the missing tables, and the damaged ones again after setting them aside, once the
     // user agrees.
     bool recreateTables(QSqlDatabase &db, const QStringList &missing, const QStringList &damaged);
@@ -134,7 +133,6 @@ public:
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
-    bool isActive() const { return m_active; }
     bool commit();
 
 private:
