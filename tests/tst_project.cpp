@@ -155,6 +155,7 @@ private slots:
     void namesWithMarkupShownAsTyped();
     void secondStartHandsOverItsFile();
     void pdfExportOnAFullDiskKeepsTheOldFile();
+    void reopeningManyEmptiedLinesWarnsOnce();
 };
 
 void TestProject::fileHoldsEveryInput()
@@ -816,6 +817,21 @@ void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
              qPrintable(world.prompt.messages[0]));
     QCOMPARE(bytesOf(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ufficio.pdf"});
+}
+
+// A compartment with a thousand emptied lines is reopened with one warning, not one per line.
+void TestProject::reopeningManyEmptiedLinesWarnsOnce()
+{
+    TestWorld world;
+    Compartment store = sampleProject().compartments[1];
+    const MaterialEntry emptied{QStringLiteral("Vuoto"), Amount::emptyText(), Amount::emptyText(),
+                                Amount::emptyText(), Amount::emptyText()};
+    for (int i = 0; i < 1000; ++i)
+        store.calculation.materials << emptied;
+    ProjectActions::openCompartment(store);
+    QCOMPARE(world.prompt.messages,
+             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
+    QCOMPARE(fireLoadNow(), 17.5 * 1000 * 0.8 / 60);
 }
 
 QTEST_MAIN(TestProject)

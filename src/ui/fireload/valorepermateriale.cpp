@@ -258,6 +258,11 @@ void ValorePerMateriale::showInputs(const Calculation &calculation)
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     WorkingTables::replaceMaterials(calculation.materials);
     m_nextRow = calculation.materials.size() + 1;
+    // The entries are read once, and their warnings given once: the area is set quietly.
     readEntries();
-    m_area->setText(CalculationTexts::number(calculation.area));
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    showAreaFireLoad(entriesSumNow().overflowed);
 }
