@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -67,6 +68,9 @@ QString ScriptedPrompt::input(const QString &promptText, const QString &)
 TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
 {
     Database::instance().setFilePath(m_dir->filePath(QStringLiteral("Ardivo/Ardivo.db")));
+    // The settings a screen remembers start empty, as on a first run.
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
     Module1::resetSharedState();
     UserPrompt::install(&prompt);
 }
@@ -152,6 +156,14 @@ QString pdfText(const QString &path)
     if (!extract.waitForFinished(20000))
         return QStringLiteral("");
     return QString::fromUtf8(extract.readAllStandardOutput());
+}
+
+QStringList pdfSheets(const QString &text)
+{
+    QStringList sheets = text.split(QLatin1Char('\f'));
+    if (!sheets.isEmpty() && sheets.last().trimmed().isEmpty())
+        sheets.removeLast();
+    return sheets;
 }
 
 const Calculation &calculation()

@@ -73,6 +73,8 @@ void clickAndType(QWidget *field, const QString &text, bool replace = true);
 
 // The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
 QString pdfText(const QString &path);
+// That text cut into its sheets, without the empty one after the last form feed.
+QStringList pdfSheets(const QString &text);
 
 // The calculation under way, its q_f (0 while there is none) and the sum of its entries.
 const Calculation &calculation();

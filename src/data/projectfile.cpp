@@ -50,11 +50,12 @@ void putNumber(QJsonObject &object, const char *key, const std::optional<double>
         object.insert(QLatin1String(key), *value);
 }
 
-QJsonObject compartmentToJson(const Compartment &compartment, const Regulation &regulation)
+QJsonObject compartmentToJson(const Compartment &compartment)
 {
     const Calculation &c = compartment.calculation;
     QJsonObject o;
     o.insert(QStringLiteral("name"), compartment.name);
+    o.insert(QStringLiteral("regulation"), regulationOf(c).key);
     o.insert(QStringLiteral("method"), methodKey(c.method));
     putNumber(o, "area", c.area);
     if (c.method == Method::Activity) {
@@ -111,7 +112,7 @@ QJsonObject compartmentToJson(const Compartment &compartment, const Regulation &
                            QStringLiteral("deltaQ1"), QStringLiteral("deltaQ2"),
                            QStringLiteral("deltaN"),  QStringLiteral("designFireLoad"),
                            QStringLiteral("class"),   QStringLiteral("minimumClass")};
-    const QStringList texts = compartmentRow(compartment, regulation);
+    const QStringList texts = compartmentRow(compartment);
     for (int i = 2; i < keys.size(); ++i)
         results.insert(keys.at(i), texts.at(i));
     o.insert(QStringLiteral("results"), results);
@@ -214,7 +215,8 @@ public:
         return v.toObject();
     }
 
-    std::optional<Compartment> compartment(const QJsonValue &value, const Regulation &regulation)
+    // A compartment of a file of `version`; before version 2 every compartment applied the decree.
+    std::optional<Compartment> compartment(const QJsonValue &value, int version)
     {
         const QJsonObject o = object(value, QStringLiteral("un compartimento"));
         Compartment compartment;
@@ -222,6 +224,12 @@ public:
         if (error.isEmpty() && compartment.name.trimmed().isEmpty())
             fail(QStringLiteral("un compartimento non ha nome"));
         Calculation &c = compartment.calculation;
+        const QString ruleKey = version >= 2 ? text(o, "regulation") : QString();
+        const auto rule = ruleKey.isEmpty() ? Rule::Decree2007 : Regulation::ruleForKey(ruleKey);
+        if (!rule)
+            fail(QStringLiteral("il compartimento «%1» applica una normativa sconosciuta")
+                     .arg(compartment.name));
+        c.rule = rule.value_or(Rule::Decree2007);
         const auto method = methodFromKey(text(o, "method", true));
         if (!method)
             fail(QStringLiteral("il compartimento «%1» usa un metodo di calcolo sconosciuto")
@@ -258,7 +266,7 @@ public:
         }
         if (!error.isEmpty())
             return std::nullopt;
-        const QString impossible = impossibility(c, regulation);
+        const QString impossible = impossibility(c, regulationOf(c));
         if (!impossible.isEmpty()) {
             fail(QStringLiteral("nel compartimento «%1» %2").arg(compartment.name, impossible));
             return std::nullopt;
@@ -269,7 +277,7 @@ public:
 
 } // namespace
 
-QByteArray toJson(const Project &project, const Regulation &regulation)
+QByteArray toJson(const Project &project)
 {
     QJsonObject identity;
     identity.insert(QStringLiteral("name"), project.identity.name);
@@ -280,17 +288,16 @@ QByteArray toJson(const Project &project, const Regulation &regulation)
     identity.insert(QStringLiteral("date"), project.identity.date.toString(Qt::ISODate));
     QJsonArray compartments;
     for (const Compartment &compartment : project.compartments)
-        compartments.append(compartmentToJson(compartment, regulation));
+        compartments.append(compartmentToJson(compartment));
     QJsonObject root;
     root.insert(QStringLiteral("format"), kFormat);
     root.insert(QStringLiteral("version"), kVersion);
-    root.insert(QStringLiteral("regulation"), regulation.name);
     root.insert(QStringLiteral("identity"), identity);
     root.insert(QStringLiteral("compartments"), compartments);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-Read fromJson(const QByteArray &json, const Regulation &regulation)
+Read fromJson(const QByteArray &json)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
@@ -329,7 +336,7 @@ Read fromJson(const QByteArray &json, const Regulation &regulation)
     for (const QJsonValue &value :
          reader.array(root, "compartments", kMostCompartments,
                       QStringLiteral("il progetto ha più di %1 compartimenti"))) {
-        const auto compartment = reader.compartment(value, regulation);
+        const auto compartment = reader.compartment(value, version.toInt());
         if (!compartment)
             break;
         if (names.contains(compartment->name)) {
@@ -345,7 +352,7 @@ Read fromJson(const QByteArray &json, const Regulation &regulation)
     return {project, QString()};
 }
 
-Saved save(const QString &path, const Project &project, const Regulation &regulation)
+Saved save(const QString &path, const Project &project)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isWritable())
@@ -355,7 +362,7 @@ Saved save(const QString &path, const Project &project, const Regulation &regula
         return {QStringLiteral("la cartella non esiste"), false};
     if (!folder.isWritable())
         return {QStringLiteral("la cartella non consente la scrittura"), true};
-    const QByteArray json = toJson(project, regulation);
+    const QByteArray json = toJson(project);
     if (json.size() > kLargestFile) // it could not be opened again
         return {QStringLiteral("il progetto è troppo grande: un file di progetto può occupare al "
                                "massimo %1 MB")
@@ -374,7 +381,7 @@ Saved save(const QString &path, const Project &project, const Regulation &regula
     return {};
 }
 
-Read load(const QString &path, const Regulation &regulation)
+Read load(const QString &path)
 {
     const QString tooLarge =
         QStringLiteral("il file è troppo grande per essere un progetto (al massimo %1 MB)")
@@ -401,7 +408,7 @@ Read load(const QString &path, const Regulation &regulation)
     const QByteArray bytes = file.read(kLargestFile + 1);
     if (bytes.size() > kLargestFile)
         return {std::nullopt, tooLarge};
-    return fromJson(bytes, regulation);
+    return fromJson(bytes);
 }
 
 } // namespace ProjectFile

@@ -41,8 +41,7 @@ QString native(const QString &path)
 bool writeTo(const QString &path)
 {
     ProjectDocument &document = ProjectDocument::current();
-    const auto saved =
-        ProjectFile::save(path, document.project(), CalculationSession::current().regulation());
+    const auto saved = ProjectFile::save(path, document.project());
     if (saved.ok()) {
         document.saved(path);
         return true;
@@ -124,7 +123,7 @@ void openProject()
 
 bool openProjectFile(const QString &path)
 {
-    const auto read = ProjectFile::load(path, CalculationSession::current().regulation());
+    const auto read = ProjectFile::load(path);
     if (!read.project) {
         UserPrompt::current().message(QStringLiteral("Impossibile aprire il progetto\n%1\n%2.")
                                           .arg(native(QFileInfo(path).absoluteFilePath()),
@@ -205,7 +204,7 @@ void saveCurrentCompartment()
     }
     // What a file could not hold is not stored: the compartment must open again.
     const Calculation kept = essentials(calculation);
-    if (const QString why = impossibility(kept, session.regulation()); !why.isEmpty()) {
+    if (const QString why = impossibility(kept, regulationOf(kept)); !why.isEmpty()) {
         showMessage(QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(why));
         return;
     }
@@ -217,7 +216,8 @@ void openCompartment(const Compartment &compartment)
 {
     const Calculation &calculation = compartment.calculation;
     CalculationSession &session = CalculationSession::current();
-    session.startCalculation(calculation.method);
+    session.startCalculation(calculation.method, calculation.rule);
+    Screens::get<DensitaCarico>().showRule(calculation.rule);
     Screens::get<ValorePerAttivita>().clearForNewCalculation();
     switch (calculation.method) {
     case Method::Activity:
@@ -275,9 +275,8 @@ void exportProjectPdf()
     };
     const auto build = [&] {
         add(new StampaRiepilogo, QStringLiteral("%1 – Riepilogo").arg(name));
-        const Regulation &regulation = CalculationSession::current().regulation();
         for (const Compartment &compartment : project.compartments) {
-            sessions.push_back(std::make_unique<CalculationSession>(regulation));
+            sessions.push_back(std::make_unique<CalculationSession>());
             CalculationSession &session = *sessions.back();
             session.load(compartment.calculation);
             session.setCompartmentName(compartment.name);
