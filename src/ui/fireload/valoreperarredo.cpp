@@ -332,8 +332,13 @@ void ValorePerArredo::showInputs(const Calculation &calculation)
     m_nextGoods = 1;
     for (const FurnishingEntry &entry : calculation.furnishings)
         ++(entry.isGoods() && entry.furnishing.isEmpty() ? m_nextGoods : m_nextFurnishing);
+    // The entries are read once, and their warnings given once: the area is set quietly.
     readEntries();
-    m_area->setText(CalculationTexts::number(calculation.area));
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    showAreaFireLoad(entriesSumNow().overflowed);
     Module2::SvuotaTabStampa();
     Module2::PreparaTabStampa();
 }

@@ -176,6 +176,10 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
     const MaterialEntry entry{material, WorkingTables::amountFrom(*valuePerKg),
                               WorkingTables::amountFrom(*quantity), WorkingTables::amountFrom(*psi),
                               WorkingTables::amountFrom(*m)};
+    if (const QString why = entryRefusal(entry); !why.isEmpty()) {
+        showMessage(why);
+        return;
+    }
     const auto entries = WorkingTables::materials();
     if (!staysFinite(materialsSum(entries.value_or(QVector<MaterialEntry>())),
                      entryFireLoad(entry))) {
@@ -279,6 +283,11 @@ void ValorePerMateriale::showInputs(const Calculation &calculation)
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     WorkingTables::replaceMaterials(calculation.materials);
     m_nextRow = calculation.materials.size() + 1;
+    // The entries are read once, and their warnings given once: the area is set quietly.
     readEntries();
-    m_area->setText(CalculationTexts::number(calculation.area));
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    showAreaFireLoad(entriesSumNow().overflowed);
 }
