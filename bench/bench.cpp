@@ -531,6 +531,36 @@ void measureProjects(std::vector<Figure> &figures, const QStringList &names, con
     figures.push_back({QStringLiteral("opening a project of 50 x 200 entries"), 10000, open,
                        readBytes, kNone, 300.0, QStringLiteral("ms")});
 
+    // Opening a project of 50.000 compartments (more than a job has, refused with a message)
+    // beside opening one of a single compartment, through the same path as "Apri".
+    const auto writeProject = [&](const QString &file, int compartments) {
+        Project many;
+        many.identity.name = QStringLiteral("Benchmark");
+        for (int c = 0; c < compartments; ++c) {
+            Compartment compartment;
+            compartment.name = QStringLiteral("Compartimento %1").arg(c + 1);
+            compartment.calculation.method = Method::Activity;
+            compartment.calculation.activity = {QStringLiteral("Ufficio"), 420.0, 1.2};
+            compartment.calculation.areaClass = 0;
+            compartment.calculation.riskClass = 1;
+            many.compartments << compartment;
+        }
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(ProjectFile::toJson(many));
+    };
+    const QString onePath = folder + QStringLiteral("/one.ardivo");
+    const QString manyPath = folder + QStringLiteral("/many.ardivo");
+    writeProject(onePath, 1);
+    writeProject(manyPath, 50000);
+    const double openOne = timeMs(5, [&] { ProjectActions::openProjectFile(onePath); });
+    const double openMany = timeMs(3, [&] { ProjectActions::openProjectFile(manyPath); });
+    figures.push_back({QStringLiteral("opening a project of 1 compartment"), 1, openOne, kNone,
+                       kNone, kNone, QStringLiteral("ms")});
+    figures.push_back({QStringLiteral("opening a project of 50000 compartments"), 50000, openMany,
+                       openOne, kNone, openOne + 3000.0, QStringLiteral("ms")});
+    ProjectDocument::current().startNew();
+
     const Project large = benchProject(1, 10000, names);
     const double reopen = timeMs(3, [&] {
         ProjectActions::openCompartment(large.compartments.first());

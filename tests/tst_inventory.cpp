@@ -174,6 +174,8 @@ void TestInventory::rowsReadUnderTheEntryRules_data()
                          << "ψ deve essere 0, 0,85 o 1, non «0,5»" << 0.0;
     QTest::newRow("m") << "Carta;20;1;1;0,9"
                        << "m deve essere 1 o 0,8, non «0,9»" << 0.0;
+    QTest::newRow("control character") << QStringLiteral("Carta\u0007;20;1;1;1")
+                                       << "Il nome contiene caratteri di controllo." << 0.0;
     QTest::newRow("too large") << "Carta;1e308;1e308;1;1"
                                << "il carico d'incendio risulta troppo grande per essere calcolato"
                                << 0.0;

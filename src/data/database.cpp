@@ -312,12 +312,34 @@ bool Database::openFile(bool fresh)
         }
     }
 
-    const QStringList missing = missingTables(db);
-    if (!missing.isEmpty() && !recreateTables(db, missing)) {
+    // A file of a newer program may hold what this one cannot read, nor should change.
+    {
+        QSqlQuery version(db);
+        if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next() &&
+            version.value(0).toInt() > kSchemaVersion) {
+            const int found = version.value(0).toInt();
+            version = QSqlQuery();
+            drop(db);
+            reportError(QStringLiteral("Il database\n%1\nè stato creato da una versione più "
+                                       "recente di Ardivo (schema %2; questa versione usa lo "
+                                       "schema %3) e non può essere usato.\n\nIl file non è "
+                                       "stato modificato: aggiornare Ardivo per usarlo.")
+                            .arg(native(path))
+                            .arg(found)
+                            .arg(kSchemaVersion),
+                        QString());
+            return false;
+        }
+    }
+
+    // An older file gains the fields this version reads before its tables are checked for them.
+    if (!migrate(db)) {
         drop(db);
         return false;
     }
-    if (!migrate(db)) {
+    const QStringList missing = missingTables(db);
+    const QStringList damaged = damagedTables(db);
+    if ((!missing.isEmpty() || !damaged.isEmpty()) && !recreateTables(db, missing, damaged)) {
         drop(db);
         return false;
     }
@@ -436,26 +458,76 @@ QStringList Database::missingTables(const QSqlDatabase &db) const
     return missing;
 }
 
-bool Database::recreateTables(QSqlDatabase &db, const QStringList &tables)
+QStringList Database::damagedTables(const QSqlDatabase &db) const
+{
+    // A table with the right name and without the fields the program reads is as good as missing.
+    QStringList damaged;
+    for (qsizetype i = 0; i < tableNames().size(); ++i) {
+        const QSqlRecord record = db.record(tableNames().at(i));
+        if (record.isEmpty())
+            continue; // missing, not damaged
+        const QString create = QString::fromLatin1(kSchema[i]);
+        const QString fields =
+            create.mid(create.indexOf(QLatin1Char('(')) + 1).chopped(1); // up to the last ")"
+        for (const QString &field : fields.split(QLatin1Char(','))) {
+            const QString name = field.trimmed().section(QLatin1Char(' '), 0, 0);
+            if (!record.contains(name)) {
+                damaged << tableNames().at(i);
+                break;
+            }
+        }
+    }
+    return damaged;
+}
+
+bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
+                              const QStringList &damaged)
 {
     const QString path = filePath();
     if (m_quiet)
         return false;
+    QStringList lines;
+    if (!missing.isEmpty()) {
+        const bool one = missing.size() == 1;
+        lines << QStringLiteral("%1 %2.").arg(one ? QStringLiteral("manca la tabella")
+                                                  : QStringLiteral("mancano le tabelle"),
+                                              missing.join(QStringLiteral(", ")));
+    }
+    if (!damaged.isEmpty()) {
+        const bool one = damaged.size() == 1;
+        lines << QStringLiteral("%1 %2 %3 i campi attesi.")
+                     .arg(one ? QStringLiteral("la tabella") : QStringLiteral("le tabelle"),
+                          damaged.join(QStringLiteral(", ")),
+                          one ? QStringLiteral("non ha") : QStringLiteral("non hanno"));
+    }
+    const QStringList tables = missing + damaged;
     const bool one = tables.size() == 1;
     const QString lacking =
-        QStringLiteral("Nel database\n%1\n%2 %3.")
-            .arg(native(path),
-                 one ? QStringLiteral("manca la tabella") : QStringLiteral("mancano le tabelle"),
-                 tables.join(QStringLiteral(", ")));
-    const QString question =
+        QStringLiteral("Nel database\n%1\n%2").arg(native(path), lines.join(QLatin1Char('\n')));
+    QString question =
         lacking + QStringLiteral("\n\nRicrear%1? Un catalogo ricreato riparte dai dati di "
                                  "riferimento; le altre tabelle non saranno toccate.")
                       .arg(one ? QStringLiteral("la") : QStringLiteral("le"));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    if (!damaged.isEmpty())
+        question += QStringLiteral(" Una tabella danneggiata è conservata nel file con il nome "
+                                   "seguito da «_danneggiata_%1».")
+                        .arg(stamp);
     if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
         reportError(lacking + QStringLiteral("\nIl file non è stato modificato."), QString());
         return false;
     }
     Transaction transaction(db);
+    QSqlQuery aside(db);
+    for (const QString &table : damaged) {
+        // Only the program's own table names reach the statement.
+        if (!aside.exec(
+                QStringLiteral("ALTER TABLE %1 RENAME TO %1_danneggiata_%2").arg(table, stamp))) {
+            reportError(QStringLiteral("Impossibile ricreare le tabelle danneggiate."),
+                        aside.lastError());
+            return false;
+        }
+    }
     if (!createTables(db, tables))
         return false;
     for (const QString &table : tables) {
@@ -568,12 +640,16 @@ bool Database::migrate(QSqlDatabase &db)
         for (const AddedColumn &added : kAddedInVersion2) {
             const QString table = QString::fromLatin1(added.table);
             const QString column = QString::fromLatin1(added.column);
-            if (db.record(table).contains(column.section(QLatin1Char(' '), 0, 0)))
+            const QSqlRecord record = db.record(table);
+            // A missing table is created whole afterwards, like any missing table.
+            if (record.isEmpty() || record.contains(column.section(QLatin1Char(' '), 0, 0)))
                 continue;
             if (!query.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table, column)))
                 return failed(query.lastError());
         }
         for (const Seed &seed : kSeeds) {
+            if (db.record(QString::fromLatin1(seed.table)).isEmpty())
+                continue;
             QString error;
             const auto rows = referenceRows(seed, &error);
             if (!rows) {
@@ -605,19 +681,21 @@ bool Database::migrate(QSqlDatabase &db)
         // A material the user added is cellulosic when its name says so ("Legno di abete").
         QStringList cellulosic, userNames;
         QVector<qint64> userIds;
-        if (!query.exec(QStringLiteral("SELECT Materiale FROM tblMateriale WHERE Cellulosico = 1")))
+        const bool materials = !db.record(QStringLiteral("tblMateriale")).isEmpty();
+        if (materials &&
+            !query.exec(QStringLiteral("SELECT Materiale FROM tblMateriale WHERE Cellulosico = 1")))
             return failed(query.lastError());
         while (query.next())
             cellulosic << query.value(0).toString();
-        if (!query.exec(QStringLiteral(
-                "SELECT idMateriale, Materiale FROM tblMateriale WHERE Cellulosico IS NULL")))
+        if (materials && !query.exec(QStringLiteral("SELECT idMateriale, Materiale FROM "
+                                                    "tblMateriale WHERE Cellulosico IS NULL")))
             return failed(query.lastError());
         while (query.next()) {
             userIds << query.value(0).toLongLong();
             userNames << query.value(1).toString();
         }
-        if (!query.prepare(
-                QStringLiteral("UPDATE tblMateriale SET Cellulosico = ? WHERE idMateriale = ?")))
+        if (materials && !query.prepare(QStringLiteral(
+                             "UPDATE tblMateriale SET Cellulosico = ? WHERE idMateriale = ?")))
             return failed(query.lastError());
         for (qsizetype i = 0; i < userIds.size(); ++i) {
             query.bindValue(0, Catalogues::namesCellulosic(userNames.at(i), cellulosic) ? 1 : 0);
@@ -710,6 +788,21 @@ void Database::reportError(const QString &what, const QString &detail) const
     if (!detail.trimmed().isEmpty())
         text += QStringLiteral("\n\nDettaglio: ") + detail.trimmed();
     UserPrompt::current().message(text, kAppTitle, UserPrompt::Icon::Critical);
+}
+
+Database::NoWaitScope::NoWaitScope()
+{
+    Database &db = instance();
+    if (db.isOpen())
+        m_set = QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+}
+
+Database::NoWaitScope::~NoWaitScope()
+{
+    Database &db = instance();
+    if (m_set && db.isOpen())
+        QSqlQuery(db.connection())
+            .exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(db.m_busyTimeoutMs));
 }
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))

@@ -155,8 +155,8 @@ QString edited(Entry &entry, Field field, const QString &text, EntriesModel::Lay
     } else {
         return QStringLiteral("Prego inserisci correttamente tutti i campi richiesti.");
     }
-    return layout == EntriesModel::Layout::Screen ? CalculationRules::entryRefusal(entry)
-                                                  : CalculationRules::factorRefusal(entry);
+    return layout == EntriesModel::Layout::Screen ? CalculationRules::newEntryRefusal(entry)
+                                                  : entryRefusal(entry);
 }
 
 } // namespace

@@ -183,6 +183,26 @@ std::optional<double> readValue(QString &name, const QString &cell, QChar separa
     return found->value;
 }
 
+// Names as the screens keep them (blanks simplified), and the entry's numbers by the rules of a
+// typed entry.
+QString sharedRulesRefusal(MaterialEntry &entry)
+{
+    entry.name = CalculationRules::normalisedName(entry.name);
+    if (const QString why = CalculationRules::nameRefusal(entry.name); !why.isEmpty())
+        return why;
+    return entryRefusal(entry);
+}
+
+QString sharedRulesRefusal(FurnishingEntry &entry)
+{
+    for (QString *name : {&entry.furnishing, &entry.goods}) {
+        *name = CalculationRules::normalisedName(*name);
+        if (const QString why = CalculationRules::nameRefusal(*name); !why.isEmpty())
+            return why;
+    }
+    return entryRefusal(entry);
+}
+
 template <class Entry, class ReadRow>
 Reading<Entry> readRows(const QByteArray &bytes, const Headings &headings, EntriesSum sum,
                         ReadRow readRow)
@@ -205,6 +225,9 @@ Reading<Entry> readRows(const QByteArray &bytes, const Headings &headings, Entri
         row.line = record.line;
         row.cells = cellsOf(record, table.columns);
         readRow(row, table.separator);
+        // Last, the rules every entry obeys wherever it comes from.
+        if (row.accepted())
+            row.refusal = sharedRulesRefusal(row.entry);
         if (row.accepted()) {
             const double load = entryFireLoad(row.entry);
             if (staysFinite(sum, load))

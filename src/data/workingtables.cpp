@@ -1,6 +1,7 @@
 #include "data/workingtables.h"
 
 #include "core/italiannumbers.h"
+#include "core/userprompt.h"
 #include "data/database.h"
 
 #include <QSqlError>
@@ -20,26 +21,48 @@ template <class Entry> struct CachedRows {
     QVector<Entry> rows;
 };
 
+// Whether the user has been told that the rows read last are used; told again only after a
+// read has succeeded since.
+bool toldKeptRows = false;
+
+// Rows read before, when the file cannot be read now: while another program holds it, the
+// screen goes on with what it had, and the user is told once.
+template <class Entry>
+std::optional<QVector<Entry>> keptRows(std::optional<CachedRows<Entry>> &cache)
+{
+    if (!cache)
+        return std::nullopt;
+    if (!toldKeptRows) {
+        toldKeptRows = true;
+        showMessage(QStringLiteral("Il database è in uso da un altro programma: il carico "
+                                   "d'incendio è calcolato sui dati inseriti letti per ultimi."));
+    }
+    return cache->rows;
+}
+
 template <class Entry, class ReadRow>
 std::optional<QVector<Entry>> read(const QString &sql, std::optional<CachedRows<Entry>> &cache,
                                    ReadRow readRow)
 {
     // The working rows are read at every keystroke: a database fault has been shown once, by
-    // the operation that met it, and is not repeated here.
+    // the operation that met it, and is not repeated here; and the screen never waits for
+    // another program that holds the file.
     const Database::QuietScope quiet;
     Database &db = Database::instance();
-    const auto before = db.writeStamp();
-    if (!before) {
+    if (!db.open()) {
         cache.reset();
         return std::nullopt;
     }
+    const Database::NoWaitScope noWait;
+    const auto before = db.writeStamp();
+    if (!before)
+        return keptRows(cache);
     if (cache && cache->stamp == *before)
         return cache->rows;
     auto query = db.run(sql);
-    if (!query) {
-        cache.reset();
-        return std::nullopt;
-    }
+    if (!query)
+        return keptRows(cache);
+    toldKeptRows = false;
     QVector<Entry> rows;
     while (query->next())
         rows << readRow(*query);
@@ -203,6 +226,34 @@ std::optional<QVariant> storedNumber(const QString &text)
     if (const auto value = ItalianNumbers::toDouble(text); value && *value >= 0)
         return QVariant(*value);
     return std::nullopt;
+}
+
+QString fieldRefusal(const QString &column, bool numeric, const QString &text, QVariant *stored)
+{
+    using namespace CalculationRules;
+    if (!numeric) {
+        const QString name = normalisedName(text);
+        if (QString why = nameRefusal(name); !why.isEmpty())
+            return why;
+        *stored = name;
+        return QString();
+    }
+    const auto number = storedNumber(text);
+    if (!number)
+        return amountRefusal(-1); // no number, or a negative one
+    if (number->typeId() == QMetaType::Double) {
+        QString (*rule)(double) = amountRefusal;
+        if (column == QLatin1String("FattorePsi"))
+            rule = psiRefusal;
+        else if (column == QLatin1String("Fattore_m"))
+            rule = mRefusal;
+        else if (column == QLatin1String("Imballo"))
+            rule = packagingRefusal;
+        if (QString why = rule(number->toDouble()); !why.isEmpty())
+            return why;
+    }
+    *stored = *number;
+    return QString();
 }
 
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,

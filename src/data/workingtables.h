@@ -27,6 +27,12 @@ std::optional<QVector<FurnishingEntry>> furnishings();
 // after a non-breaking space through.
 std::optional<QVariant> storedNumber(const QString &text);
 
+// A text typed into the field `column` of a working table (in the grid viewers), checked by the
+// calculation's rules: the reason it is refused, or an empty text with `stored` set to the value
+// as it is stored. Numbers follow storedNumber() and the rule of their field (ψ, m, packaging,
+// or any amount); names are normalised as the screens make them.
+QString fieldRefusal(const QString &column, bool numeric, const QString &text, QVariant *stored);
+
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
                     const QVariant &m, const QVariant &quantity, const QString &source = QString());
 bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,

@@ -90,7 +90,7 @@ void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
     session.setArea(areaText.isEmpty() ? std::nullopt : ItalianNumbers::toDouble(areaText));
     const Calculation &c = session.calculation();
     const auto qf = fireLoad(c);
-    if (!qf && c.area && *c.area > 0 && !sumOverflowed)
+    if (fireLoadTooLarge(c) && !sumOverflowed) // an overflowed sum has been told about
         EntryMessages::tooLarge();
     if (!qf)
         showFireLoadText(QString());

@@ -375,8 +375,13 @@ void ValorePerArredo::showInputs(const Calculation &calculation)
     clearForNewMethod();
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
     WorkingTables::replaceFurnishings(calculation.furnishings);
+    // The entries are read once, and their warnings given once: the area is set quietly.
     readEntries();
-    m_area->setText(CalculationTexts::number(calculation.area));
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    showAreaFireLoad(entriesSumNow().overflowed);
     Module2::SvuotaTabStampa();
     Module2::PreparaTabStampa();
 }

@@ -218,6 +218,10 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
                               WorkingTables::amountFrom(*psi),
                               WorkingTables::amountFrom(*m),
                               m_source->text()};
+    if (const QString why = entryRefusal(entry); !why.isEmpty()) {
+        showMessage(why);
+        return;
+    }
     CalculationSession &session = CalculationSession::current();
     if (!staysFinite(materialsSum(session.calculation().materials), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
@@ -318,6 +322,11 @@ void ValorePerMateriale::showInputs(const Calculation &calculation)
     clearForNewMethod();
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     WorkingTables::replaceMaterials(calculation.materials);
+    // The entries are read once, and their warnings given once: the area is set quietly.
     readEntries();
-    m_area->setText(CalculationTexts::number(calculation.area));
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    showAreaFireLoad(entriesSumNow().overflowed);
 }

@@ -9,12 +9,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStandardPaths>
-#include <QTemporaryFile>
-#include <cstdio>
 
 namespace ReportPrinter {
 namespace {
@@ -41,7 +41,7 @@ QString fallbackPdfPath()
     return QDir(folder).filePath(QStringLiteral("Ardivo-relazione-%1.pdf").arg(stamp));
 }
 
-bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QString &foot)
+bool render(const QList<QWidget *> &canvases, QPagedPaintDevice &printer, const QString &foot)
 {
     QStringList foots;
     for (qsizetype i = 0; i < canvases.size(); ++i)
@@ -49,17 +49,18 @@ bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QString &
     return render(canvases, printer, foots);
 }
 
-bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QStringList &foots)
+bool render(const QList<QWidget *> &canvases, QPagedPaintDevice &printer, const QStringList &foots)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int resolution = printer.logicalDpiY();
+    const QRectF paper = printer.pageLayout().paintRectPixels(resolution);
     // A foot takes a strip at the bottom of every sheet; the pages scale into what is left.
     bool anyFoot = false;
     for (const QString &foot : foots)
         anyFoot = anyFoot || !foot.isEmpty();
-    const double footHeight = anyFoot ? printer.resolution() * 0.3 : 0;
+    const double footHeight = anyFoot ? resolution * 0.3 : 0;
     const double bodyHeight = paper.height() - footHeight;
 
     struct Plan {
@@ -159,8 +160,8 @@ QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QS
     return exportPdf(windows, path, title, foots);
 }
 
-QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
-                  const QStringList &foots)
+QString writePdf(const QString &path, const QString &title,
+                 const std::function<bool(QPdfWriter &)> &draw)
 {
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
@@ -168,27 +169,38 @@ QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QS
         return QStringLiteral("La cartella non esiste");
     if (target.exists() && !target.isWritable())
         return QStringLiteral("Il file è in sola lettura");
-    QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") + target.completeBaseName() +
-                        QStringLiteral("-XXXXXX.part"));
-    if (!folder.isWritable() || !part.open())
+    // Every write goes to a temporary file beside the target, and any failed write (a full disk,
+    // a file-size limit) is remembered: only a whole document takes the old one's place.
+    QSaveFile file(target.absoluteFilePath());
+    if (!folder.isWritable() || !file.open(QIODevice::WriteOnly))
         return QStringLiteral("La cartella non consente la scrittura");
-    part.close();
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setDocName(title);
-    pdf.setCreator(QStringLiteral("Ardivo"));
-    pdf.setOutputFileName(part.fileName());
-    if (!render(canvasesOf(windows), pdf, foots))
+    bool drawn = false;
+    {
+        QPdfWriter pdf(&file);
+        // The sheet as the printer's PDF output lays it out.
+        QPrinter layout(QPrinter::HighResolution);
+        layout.setOutputFormat(QPrinter::PdfFormat);
+        layout.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setResolution(layout.resolution());
+        pdf.setPageLayout(layout.pageLayout());
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Ardivo"));
+        drawn = draw(pdf);
+    }
+    if (!drawn) {
+        file.cancelWriting();
         return QStringLiteral("Impossibile scrivere il documento");
-    if (QFileInfo(part.fileName()).size() == 0)
+    }
+    if (file.error() != QFileDevice::NoError || !file.commit())
         return QStringLiteral("Impossibile scrivere il documento: forse il disco è pieno");
-    // The whole file takes the place of the old one in one step.
-    if (std::rename(QFile::encodeName(part.fileName()).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        return QStringLiteral("Impossibile dare al documento il nome scelto");
-    part.setAutoRemove(false);
     return QString();
+}
+
+QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
+                  const QStringList &foots)
+{
+    const QList<QWidget *> canvases = canvasesOf(windows);
+    return writePdf(path, title, [&](QPdfWriter &pdf) { return render(canvases, pdf, foots); });
 }
 
 void exportWithDialog(const QString &name, const std::function<QList<QWidget *>()> &windows,

@@ -5,7 +5,8 @@
 #include <QStringList>
 #include <functional>
 
-class QPrinter;
+class QPagedPaintDevice;
+class QPdfWriter;
 class QWidget;
 
 // Prints report canvases, each whole page on its own sheet scaled to the paper, whatever part
@@ -19,16 +20,23 @@ inline const QString kProgramVersion = QStringLiteral("1.0");
 // With a `foot`, every sheet carries it at the left, "Pagina N di M" in the middle and the
 // program's name and version at the right.
 void print(const QList<QWidget *> &windows, const QString &foot = QString());
-// Renders the canvases onto `printer` (also used for PDF output). False when nothing was drawn.
-bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QString &foot = QString());
+// Renders the canvases onto `printer` (a QPrinter, or a QPdfWriter for PDF output). False when
+// nothing was drawn.
+bool render(const QList<QWidget *> &canvases, QPagedPaintDevice &printer,
+            const QString &foot = QString());
 // The same with a foot for each canvas (the compartment each page is about).
-bool render(const QList<QWidget *> &canvases, QPrinter &printer, const QStringList &foots);
+bool render(const QList<QWidget *> &canvases, QPagedPaintDevice &printer, const QStringList &foots);
 // Where a canvas taller than one sheet is cut: the tops of its sheets, in canvas pixels, each
 // sheet at most `sheetHeight` tall, never cutting a child (a row of a list) in two.
 QList<int> sheetTops(const QWidget *canvas, int sheetHeight);
-// Writes the windows' pages to the PDF file `path`, titled `title`, with Ardivo as its creator.
-// The file is written beside its place under another name and put there only when whole: a
-// failure leaves no half-written file. An empty text on success, else the reason in Italian.
+// Writes a PDF safely: `draw` paints the document on an A4 QPdfWriter titled `title`, with Ardivo
+// as its creator, whose device is a QSaveFile beside `path`. Every write is checked; the file
+// takes the place of the old one only when whole, so a failure (a full disk, a file-size limit)
+// leaves the old file as it was. An empty text on success, else the reason in Italian. Every PDF
+// the program writes goes through here.
+QString writePdf(const QString &path, const QString &title,
+                 const std::function<bool(QPdfWriter &)> &draw);
+// Writes the windows' pages to the PDF file `path` through writePdf().
 QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
                   const QString &foot = QString());
 QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
