@@ -154,6 +154,27 @@ QString pdfText(const QString &path)
     return QString::fromUtf8(extract.readAllStandardOutput());
 }
 
+QStringList pdfSheets(const QString &path)
+{
+    const QString text = pdfText(path);
+    if (text.isNull())
+        return {};
+    QStringList sheets = text.split(QLatin1Char('\f'));
+    if (!sheets.isEmpty() && sheets.last().trimmed().isEmpty())
+        sheets.removeLast();
+    return sheets;
+}
+
+QString odtContent(const QString &path)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"),
+                {QStringLiteral("-p"), path, QStringLiteral("content.xml")});
+    if (!unzip.waitForFinished(20000))
+        return QString();
+    return QString::fromUtf8(unzip.readAllStandardOutput());
+}
+
 const Calculation &calculation()
 {
     return CalculationSession::current().calculation();

@@ -73,6 +73,10 @@ void clickAndType(QWidget *field, const QString &text, bool replace = true);
 
 // The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
 QString pdfText(const QString &path);
+// The same, sheet by sheet; empty when pdftotext is missing.
+QStringList pdfSheets(const QString &path);
+// The content.xml of an OpenDocument file (empty when it cannot be read).
+QString odtContent(const QString &path);
 
 // The calculation under way, its q_f (0 while there is none) and the sum of its entries.
 const Calculation &calculation();

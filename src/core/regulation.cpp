@@ -29,6 +29,9 @@ const Regulation &Regulation::decree2007()
     static const Regulation regulation{
         QStringLiteral("D.M. 9 marzo 2007"),
         QStringLiteral("III"),
+        QStringLiteral("Prestazioni di resistenza al fuoco delle costruzioni"),
+        {QStringLiteral("tabella 1"), QStringLiteral("tabella 2"), QStringLiteral("tabella 3"),
+         QStringLiteral("tabella 4")},
         {
             {0, QStringLiteral("da 0 a 500"), QStringLiteral("da 0 a 500"), 1.0},
             {500, QStringLiteral("da 500 a 1000"), QStringLiteral("da 500 a 1000"), 1.2},

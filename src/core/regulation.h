@@ -42,8 +42,18 @@ struct Regulation {
         ResistanceClasses classes;
     };
 
+    // Where each of the tables below stands in the regulation, as a report cites it.
+    struct TableReferences {
+        QString areaClasses; // "tabella 1"
+        QString riskClasses;
+        QString measures;
+        QString classes;
+    };
+
     QString name;             // "D.M. 9 marzo 2007"
     QString performanceLevel; // "III"
+    QString title;            // the regulation's own title, under its name at the top of a report
+    TableReferences tables;
     QVector<AreaClass> areaClasses;
     QVector<RiskClass> riskClasses;
     QVector<ProtectionMeasure> measures;

@@ -2,6 +2,7 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
+#include "core/reportdocument.h"
 #include "data/module2.h"
 #include "data/workingtables.h"
 #include "ui/app/formulaline.h"
@@ -50,9 +51,8 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
     text(m_canvas, "lblTestata",
          QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni "), 0,
          borderTop + 120, verdana(15.75, true), 11160, Qt::AlignHCenter);
-    text(m_canvas, "lblDecreto",
-         QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"),
-         0, borderTop + 600, script(11), 11160, Qt::AlignHCenter);
+    text(m_canvas, "lblDecreto", ReportDocuments::regulationLine(m_session.regulation()), 0,
+         borderTop + 600, script(11), 11160, Qt::AlignHCenter);
     hline(m_canvas, "Line1", borderTop + 1080, 120, 11040);
     text(m_canvas, "Label1", title, 360, titleTop, sansSerif(13.5));
     m_border = border(m_canvas, 0, borderTop, 11160, borderBottom);

@@ -15,9 +15,5 @@ protected:
     void showReportPage() override;
 
 private:
-    void cmdStampa_Click();
-    void cmdEsportaPdf_Click();
-    QString printFoot() const;
-
     QList<QLabel *> m_identity;
 };
