@@ -28,9 +28,6 @@ public:
     void setBusyTimeout(int milliseconds);
     int busyTimeout() const { return m_busyTimeoutMs; }
 
-    // Makes the connection object ready without opening the file.
-    void registerConnection();
-
     // Opens the connection if it is not open yet, creating and seeding a missing file and
     // checking that the file is a sound database with every table. A file that is not a
     // database can be set aside (renamed, never deleted) to start again from the reference
@@ -92,6 +89,8 @@ private:
     bool createTables(QSqlDatabase &db, const QStringList &tables);
     bool seedCatalogue(QSqlDatabase &db, const QString &table);
     QStringList missingTables(const QSqlDatabase &db) const;
+    // Makes the connection object ready without opening the file.
+    void registerConnection();
     bool recreateTables(QSqlDatabase &db, const QStringList &tables);
     bool offerToSetAside(const QString &path, const QString &detail);
     void checkWritable(QSqlDatabase &db);
@@ -115,7 +114,6 @@ public:
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
-    bool isActive() const { return m_active; }
     bool commit();
 
 private:

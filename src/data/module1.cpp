@@ -28,11 +28,6 @@ bool ApriConnessione()
     return Database::instance().open();
 }
 
-void CreaOggettiDB()
-{
-    Database::instance().registerConnection();
-}
-
 std::optional<QVector<FurnishingEntry>> CalcoloCarIncArredo()
 {
     if (NomeTabella.isEmpty()) {

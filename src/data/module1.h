@@ -10,7 +10,6 @@ namespace Module1 {
 // Opens the connection to the reference database (created and seeded on first need).
 bool ApriConnessione();
 // Registers the connection without opening the file.
-void CreaOggettiDB();
 
 // The entries of tblAppoggio, for the furnishings method's sum. The user is told about lines
 // whose fields were all emptied and about a sum too large to be a number; nothing (with a

@@ -161,13 +161,13 @@ bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPi
         {id, name, valuePerPiece, pieces});
     if (appended)
         appendToCache(furnishingsCache, before,
-                      FurnishingEntry{name, amountFrom(valuePerPiece), amountFrom(pieces), QString(),
-                                      Amount(), Amount(), Amount()});
+                      FurnishingEntry{name, amountFrom(valuePerPiece), amountFrom(pieces),
+                                      QString(), Amount(), Amount(), Amount()});
     return appended;
 }
 
-bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3,
-                 const QVariant &volume, double packaging)
+bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
+                 double packaging)
 {
     const auto before = stampIf(furnishingsCache);
     const bool appended = Database::instance().exec(

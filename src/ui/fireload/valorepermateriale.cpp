@@ -105,11 +105,6 @@ ValorePerMateriale::ValorePerMateriale()
     m_psi->setCurrentIndex(2);
 }
 
-void ValorePerMateriale::refreshCatalogue()
-{
-    m_comboMat->refresh();
-}
-
 void ValorePerMateriale::clearForNewMethod()
 {
     m_comboMat->clearText();

@@ -19,7 +19,6 @@ public:
     // What a new choice of the materials method empties on this screen.
     void clearForNewMethod();
     // Re-reads the material catalogue into the chooser.
-    void refreshCatalogue();
     // After the entries were edited in their table: read again, and q_f with its decimals.
     void entriesEdited();
     // The inputs of a saved calculation, as if the user had typed them: its entries become the

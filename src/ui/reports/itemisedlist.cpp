@@ -27,9 +27,10 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
                            Method method, int canvasWidth, int canvasHeight, int clientWidth,
                            int clientHeight, int borderTop, int borderBottom, const QString &title,
                            int titleTop)
-    : SecondaryWindow(name, caption), m_session(session), m_method(method),
+    : SecondaryWindow(name, caption), m_session(session),
       m_view(new PageView(canvasWidth, canvasHeight, this)), m_canvas(m_view->canvas()),
-      m_rows(new ListRows(m_view)), m_designHeight(canvasHeight), m_borderBottom(borderBottom)
+      m_rows(new ListRows(m_view)), m_method(method), m_designHeight(canvasHeight),
+      m_borderBottom(borderBottom)
 {
     // The back button stands in a bar above the page, never part of it.
     auto *bar = new QWidget(this);

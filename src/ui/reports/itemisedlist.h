@@ -23,7 +23,6 @@ class ItemisedList : public SecondaryWindow
     Q_OBJECT
 public:
     PageView *pageView() const { return m_view; }
-    QPushButton *backButton() const { return m_back; }
 
 protected:
     using Column = ListRows::Column;

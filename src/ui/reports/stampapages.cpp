@@ -262,8 +262,8 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
         text(canvas, qPrintable(captionName), measures.at(i).description, 480, top, sansSerif(10));
         symbol(canvas, nullptr, Symbols::dnIndex(i + 1), 7560, top - 60);
         text(canvas, nullptr, QStringLiteral("="), 8160, top, value11);
-        const QString name = QStringLiteral("lblFattProt%1").arg(i + 1);
-        m_measureFactors << valueField(canvas, qPrintable(name), QString(), 8520, top, 1100,
+        const QString factorName = QStringLiteral("lblFattProt%1").arg(i + 1);
+        m_measureFactors << valueField(canvas, qPrintable(factorName), QString(), 8520, top, 1100,
                                        value11, true);
     }
 
