@@ -357,7 +357,7 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
 
     // The itemised list and the print hold exactly `rows` entries.
     fillMaterials(rows, names);
-    StampaMateriali &page = Screens::get<StampaMateriali>();
+    Screens::get<StampaMateriali>(); // the report page, as the walk builds it
     settle();
     const double build = timeMs(
         rows >= 10000 ? 3 : 5,

@@ -71,9 +71,11 @@ void paintChart(QPainter &p, const QRectF &r, const ReportBlock &block, const QP
         p.drawText(QRectF(r.left(), top, labelWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    fm.elidedText(bar.label, Qt::ElideRight, labelWidth));
         const double length = largest > 0 ? barSpan * bar.value / largest : 0;
+        // The rest of the entries, summed, in grey below the named ones.
+        const bool others = i == block.bars.size() - 1 && block.bars.size() > 10;
         p.fillRect(
             QRectF(barLeft, top + 2 * unit, std::max(length, 0.5 * unit), rowHeight - 4 * unit),
-            QColor(70, 100, 140));
+            others ? QColor(165, 165, 165) : QColor(70, 100, 140));
         p.drawText(QRectF(r.right() - textWidth, top, textWidth, rowHeight),
                    Qt::AlignRight | Qt::AlignVCenter, bar.text);
     }

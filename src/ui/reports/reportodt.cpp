@@ -139,7 +139,7 @@ std::unique_ptr<QTextDocument> textDocument(const ReportDocument &document)
                 insertTable(cursor, block.table);
                 break;
             case ReportBlock::Kind::Chart: {
-                paragraph(cursor, block.text, character(9, true));
+                // The picture carries its own caption, as on the sheets.
                 const QImage picture = ReportLayout::chartPicture(block, 480);
                 const QUrl name(QStringLiteral("grafico%1.png").arg(++pictures));
                 text->addResource(QTextDocument::ImageResource, name, picture);

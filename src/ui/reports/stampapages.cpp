@@ -269,9 +269,10 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
 
     // The formula line with the values of this calculation
     const int f = l.formulaLineTop;
-    symbol(canvas, "picQfd", Symbols::qfd, 2520, f - 60, 14);
-    text(canvas, "lblUgualeF1", QStringLiteral("="), 3120, f, value15);
-    valueField(canvas, "txtDensCarInc", QString(), 3480, f, 840, value12, true);
+    // q_f with its two decimals needs more room than the factors.
+    symbol(canvas, "picQfd", Symbols::qfd, 1560, f - 60, 14);
+    text(canvas, "lblUgualeF1", QStringLiteral("="), 2160, f, value15);
+    valueField(canvas, "txtDensCarInc", QString(), 2400, f, 1920, value12, true);
     text(canvas, "lblPer1", QStringLiteral("."), 4320, f, value15);
     valueField(canvas, "txtFattDim", QString(), 4560, f, 600, value12, true);
     text(canvas, "lblPer2", QStringLiteral("."), 5160, f, value15);
