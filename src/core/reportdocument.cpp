@@ -277,9 +277,13 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
                                   kTimes),
                               f.designFireLoad);
     part.blocks << formula;
-    part.blocks << fieldsBlock({{ReportDocuments::referenceClassCaption(r), f.referenceClass},
-                                {ReportDocuments::minimumClassCaption(r), f.minimumClass}},
-                               QStringLiteral(" = "));
+    // The classes stay with the formula that gives them.
+    ReportBlock classes =
+        fieldsBlock({{ReportDocuments::referenceClassCaption(r), f.referenceClass},
+                     {ReportDocuments::minimumClassCaption(r), f.minimumClass}},
+                    QStringLiteral(" = "));
+    classes.keepWithPrevious = true;
+    part.blocks << classes;
     return part;
 }
 

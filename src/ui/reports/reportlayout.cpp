@@ -250,6 +250,7 @@ void Layout::addFields(const ReportBlock &block)
                     drawText(p, f, QRectF(r.left() + k * (width + gap), r.top(), width, r.height()),
                              texts.at(k));
             };
+            atom.keepWithNext = i + perRow < block.fields.size() && block.keepWithPrevious;
             m_atoms << atom;
         }
         return;

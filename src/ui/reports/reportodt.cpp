@@ -36,6 +36,10 @@ void paragraph(QTextCursor &cursor, const QString &text, const QTextCharFormat &
     cursor.insertText(text, format);
 }
 
+// A table of the width of an A4 page's text with its usual margins, in points: Qt writes a
+// length in per cent as points, which would make the tables narrow.
+constexpr double kTextWidth = 480;
+
 QTextTable *table(QTextCursor &cursor, int rows, int columns, const QVector<double> &widths,
                   int headerRows, bool borders)
 {
@@ -46,24 +50,43 @@ QTextTable *table(QTextCursor &cursor, int rows, int columns, const QVector<doub
     format.setBorder(borders ? 0.5 : 0);
     format.setCellPadding(2);
     format.setCellSpacing(0);
-    format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    format.setWidth(QTextLength(QTextLength::FixedLength, kTextWidth));
     QVector<QTextLength> lengths;
     for (int c = 0; c < columns; ++c)
-        lengths << QTextLength(QTextLength::PercentageLength,
-                               100.0 * widths.value(c, 1.0 / columns));
+        lengths << QTextLength(QTextLength::FixedLength,
+                               kTextWidth * widths.value(c, 1.0 / columns));
     format.setColumnWidthConstraints(lengths);
     return cursor.insertTable(rows, columns, format);
 }
 
-void cell(QTextTable *table, int row, int column, const QString &text,
-          const QTextCharFormat &format, Qt::Alignment align = Qt::AlignLeft)
+// Fills a table row by row from its first cell, moving from cell to cell.
+class CellWriter
 {
-    QTextCursor cursor = table->cellAt(row, column).firstCursorPosition();
-    QTextBlockFormat block;
-    block.setAlignment(align);
-    cursor.setBlockFormat(block);
-    cursor.insertText(text, format);
-}
+public:
+    explicit CellWriter(QTextTable *table) : m_cursor(table->cellAt(0, 0).firstCursorPosition())
+    {
+        m_left.setAlignment(Qt::AlignLeft);
+        m_centre.setAlignment(Qt::AlignHCenter);
+    }
+    void write(const QString &text, const QTextCharFormat &format, bool centred)
+    {
+        if (!m_first)
+            m_cursor.movePosition(QTextCursor::NextCell);
+        m_first = false;
+        if (centred)
+            m_cursor.setBlockFormat(m_centre);
+        // The body of a table takes the document's own font: no format of its own to write.
+        if (format.isValid())
+            m_cursor.insertText(text, format);
+        else
+            m_cursor.insertText(text);
+    }
+
+private:
+    QTextCursor m_cursor;
+    QTextBlockFormat m_left, m_centre;
+    bool m_first = true;
+};
 
 void insertTable(QTextCursor &cursor, const ReportTable &t)
 {
@@ -71,29 +94,26 @@ void insertTable(QTextCursor &cursor, const ReportTable &t)
         paragraph(cursor, t.title, character(10, true));
     const int columns = int(t.headers.size());
     const int rows = 1 + int(t.rows.size()) + (t.totals.isEmpty() ? 0 : 1);
-    QTextTable *grid = table(cursor, rows, columns, t.widths, 1, true);
+    CellWriter cells(table(cursor, rows, columns, t.widths, 1, true));
     const QTextCharFormat header = character(8, true);
-    const QTextCharFormat body = character(8);
+    const QTextCharFormat body;
     for (int c = 0; c < columns; ++c)
-        cell(grid, 0, c, t.headers.at(c), header, Qt::AlignHCenter);
-    QList<QStringList> all = t.rows;
-    if (!t.totals.isEmpty())
-        all << t.totals;
-    for (int r = 0; r < all.size(); ++r) {
-        const bool total = !t.totals.isEmpty() && r == all.size() - 1;
+        cells.write(t.headers.at(c), header, true);
+    for (const QStringList &row : t.rows) {
         for (int c = 0; c < columns; ++c)
-            cell(grid, r + 1, c, all.at(r).value(c), total ? header : body,
-                 t.numeric.value(c) ? Qt::AlignHCenter : Qt::AlignLeft);
+            cells.write(row.value(c), body, t.numeric.value(c));
     }
+    for (int c = 0; c < columns && !t.totals.isEmpty(); ++c)
+        cells.write(t.totals.value(c), header, t.numeric.value(c));
     cursor.movePosition(QTextCursor::End);
 }
 
 void insertFields(QTextCursor &cursor, const QList<QPair<QString, QString>> &fields)
 {
-    QTextTable *grid = table(cursor, int(fields.size()), 2, {0.4, 0.6}, 0, false);
-    for (int r = 0; r < fields.size(); ++r) {
-        cell(grid, r, 0, fields.at(r).first, character(9, true));
-        cell(grid, r, 1, fields.at(r).second, character(9.5));
+    CellWriter cells(table(cursor, int(fields.size()), 2, {0.4, 0.6}, 0, false));
+    for (const auto &field : fields) {
+        cells.write(field.first, character(9, true), false);
+        cells.write(field.second, character(9.5), false);
     }
     cursor.movePosition(QTextCursor::End);
 }
@@ -103,7 +123,8 @@ void insertFields(QTextCursor &cursor, const QList<QPair<QString, QString>> &fie
 std::unique_ptr<QTextDocument> textDocument(const ReportDocument &document)
 {
     auto text = std::make_unique<QTextDocument>();
-    text->setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 10));
+    text->setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    text->setUndoRedoEnabled(false); // a document written once: no undo to record
     text->setMetaInformation(QTextDocument::DocumentTitle, document.title);
     QTextCursor cursor(text.get());
     int pictures = 0;
