@@ -446,10 +446,9 @@ Project benchProject(int compartments, int entries, const QStringList &names)
 // of 10.000 entries into every screen.
 void measureProjects(std::vector<Figure> &figures, const QStringList &names, const QString &folder)
 {
-    const Regulation &regulation = Regulation::decree2007();
     const QString path = folder + QStringLiteral("/bench.ardivo");
     const Project project = benchProject(50, 200, names);
-    const double save = timeMs(5, [&] { ProjectFile::save(path, project, regulation); });
+    const double save = timeMs(5, [&] { ProjectFile::save(path, project); });
     const double readBytes = timeMs(5, [&] {
         QFile file(path);
         file.open(QIODevice::ReadOnly);
@@ -457,7 +456,7 @@ void measureProjects(std::vector<Figure> &figures, const QStringList &names, con
     });
     figures.push_back({QStringLiteral("saving a project of 50 x 200 entries"), 10000, save,
                        readBytes, kNone, 300.0, QStringLiteral("ms")});
-    const double open = timeMs(5, [&] { ProjectFile::load(path, regulation); });
+    const double open = timeMs(5, [&] { ProjectFile::load(path); });
     figures.push_back({QStringLiteral("opening a project of 50 x 200 entries"), 10000, open,
                        readBytes, kNone, 300.0, QStringLiteral("ms")});
 

@@ -118,7 +118,7 @@ int saveProjects(const QString &path)
                 << MaterialEntry{QStringLiteral("Materiale %1").arg(i), Amount::number(17.5),
                                  Amount::number(i), Amount::number(1), Amount::number(1)};
         project.compartments << compartment;
-        if (!ProjectFile::save(path, project, Regulation::decree2007()).ok())
+        if (!ProjectFile::save(path, project).ok())
             return 1;
         say(QStringLiteral("saved %1").arg(round));
     }

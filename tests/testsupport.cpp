@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -67,6 +68,9 @@ QString ScriptedPrompt::input(const QString &promptText, const QString &)
 TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
 {
     Database::instance().setFilePath(m_dir->filePath(QStringLiteral("Ardivo/Ardivo.db")));
+    // The settings a screen remembers start empty, as on a first run.
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
     Module1::resetSharedState();
     UserPrompt::install(&prompt);
 }
@@ -154,11 +158,8 @@ QString pdfText(const QString &path)
     return QString::fromUtf8(extract.readAllStandardOutput());
 }
 
-QStringList pdfSheets(const QString &path)
+QStringList pdfSheets(const QString &text)
 {
-    const QString text = pdfText(path);
-    if (text.isNull())
-        return {};
     QStringList sheets = text.split(QLatin1Char('\f'));
     if (!sheets.isEmpty() && sheets.last().trimmed().isEmpty())
         sheets.removeLast();

@@ -73,8 +73,8 @@ void clickAndType(QWidget *field, const QString &text, bool replace = true);
 
 // The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
 QString pdfText(const QString &path);
-// The same, sheet by sheet; empty when pdftotext is missing.
-QStringList pdfSheets(const QString &path);
+// That text cut into its sheets, without the empty one after the last form feed.
+QStringList pdfSheets(const QString &text);
 // The content.xml of an OpenDocument file (empty when it cannot be read).
 QString odtContent(const QString &path);
 

@@ -257,7 +257,7 @@ void TestDocument::partsAndBand()
     project.identity = identity;
     project.compartments = {{QStringLiteral("Aula"), activity()},
                             {QStringLiteral("Archivio"), materials()}};
-    const ReportDocument whole = ReportDocuments::project(project, Regulation::decree2007());
+    const ReportDocument whole = ReportDocuments::project(project);
     // Summary, then page and working, then page, list and working.
     QCOMPARE(whole.parts.size(), 6);
     QCOMPARE(tableIn(whole.parts[0])->rows.size(), 2);

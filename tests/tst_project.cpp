@@ -133,8 +133,7 @@ void TestProject::fileHoldsEveryInput()
 {
     TestWorld world;
     const Project project = sampleProject();
-    const Regulation &decree = Regulation::decree2007();
-    const auto read = ProjectFile::fromJson(ProjectFile::toJson(project, decree), decree);
+    const auto read = ProjectFile::fromJson(ProjectFile::toJson(project));
     QVERIFY2(read.project, qPrintable(read.error));
     QCOMPARE(*read.project, project);
     QCOMPARE(read.project->compartments[1].calculation.materials[1].valuePerKg,
@@ -144,12 +143,12 @@ void TestProject::fileHoldsEveryInput()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Prog d'esempio è/Scuola dell'Orto.ardivo"));
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QVERIFY(ProjectFile::save(path, project, decree).ok());
-    const auto loaded = ProjectFile::load(path, decree);
+    QVERIFY(ProjectFile::save(path, project).ok());
+    const auto loaded = ProjectFile::load(path);
     QVERIFY2(loaded.project, qPrintable(loaded.error));
     QCOMPARE(*loaded.project, project);
     const QString json = QString::fromUtf8(bytesOf(path));
-    QVERIFY(json.contains(QStringLiteral("\"version\": 1")));
+    QVERIFY(json.contains(QStringLiteral("\"version\": 2")));
     QVERIFY(json.contains(QStringLiteral("\"revision\": \"REV 01 del 12/01/2027\"")));
     QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"465,70\""))); // results as shown
     QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"142,80\"")));
@@ -159,7 +158,7 @@ void TestProject::badFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
-    const QByteArray good = ProjectFile::toJson(sampleProject(), Regulation::decree2007());
+    const QByteArray good = ProjectFile::toJson(sampleProject());
     const auto changed = [&](const char *from, const char *to) {
         QByteArray bytes = good;
         Q_ASSERT(bytes.contains(from));
@@ -169,7 +168,10 @@ void TestProject::badFiles_data()
     QTest::newRow("truncated") << good.left(good.size() / 2) << "danneggiato";
     QTest::newRow("empty") << QByteArray() << "non è un progetto";
     QTest::newRow("another format") << changed("ardivo-project", "altro") << "non è un progetto";
-    QTest::newRow("newer version") << changed("\"version\": 1", "\"version\": 7") << "più recente";
+    QTest::newRow("newer version") << changed("\"version\": 2", "\"version\": 7") << "più recente";
+    QTest::newRow("unknown rule") << changed("\"regulation\": \"dm2007\"",
+                                             "\"regulation\": \"dm1961\"")
+                                  << "normativa sconosciuta";
     QTest::newRow("negative area") << changed("\"area\": 60", "\"area\": -60") << "numero valido";
     QTest::newRow("unknown method") << changed("\"method\": \"materials\"", "\"method\": \"magia\"")
                                     << "metodo di calcolo sconosciuto";
@@ -460,7 +462,7 @@ void TestProject::saveInterruptedByKill()
         QTest::qWait(int(random.bounded(5, 120)));
         writer.kill();
         QVERIFY(writer.waitForFinished());
-        const auto read = ProjectFile::load(path, Regulation::decree2007());
+        const auto read = ProjectFile::load(path);
         QVERIFY2(read.project, qPrintable(read.error));
         QVERIFY(!read.project->compartments.isEmpty());
         lastWhole = read.project->compartments.size();
@@ -493,7 +495,7 @@ void TestProject::projectExportedToPdf()
     const QString text = pdfText(path);
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    const QStringList sheets = pdfSheets(path);
+    const QStringList sheets = pdfSheets(text);
     // Summary, then page, list and working of each of the two compartments.
     QCOMPARE(sheets.size(), 7);
     QVERIFY2(sheets[0].contains("Pagina 1 di 7"), qPrintable(sheets[0]));
@@ -560,9 +562,7 @@ void TestProject::summaryOfManyCompartments()
     const QString text = pdfText(dir.filePath("Riepilogo.pdf"));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    QStringList sheets = text.split(QLatin1Char('\f'));
-    if (sheets.last().trimmed().isEmpty())
-        sheets.removeLast();
+    const QStringList sheets = pdfSheets(text);
     QVERIFY(sheets.size() >= 2);
     for (int i = 1; i <= 60; ++i) {
         const QString name = QStringLiteral("Locale %1").arg(i, 2, 10, QLatin1Char('0'));

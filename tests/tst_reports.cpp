@@ -226,9 +226,10 @@ void TestReports::longListSheets()
             QVERIFY2(qGray(sheetImage.pixel(point)) < 128, qPrintable(QString::number(i)));
     }
 
-    const QStringList sheets = pdfSheets(dir.filePath("lista.pdf"));
-    if (sheets.isEmpty())
+    const QString text = pdfText(dir.filePath("lista.pdf"));
+    if (text.isNull())
         QSKIP("pdftotext is not installed");
+    const QStringList sheets = pdfSheets(text);
     QCOMPARE(sheets.size(), count);
     QString listed;
     int listSheets = 0;

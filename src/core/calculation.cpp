@@ -24,7 +24,7 @@ bool Activity::operator==(const Activity &o) const
 
 bool Calculation::operator==(const Calculation &o) const
 {
-    return method == o.method && area == o.area && activity == o.activity &&
+    return rule == o.rule && method == o.method && area == o.area && activity == o.activity &&
            materials == o.materials && furnishings == o.furnishings && areaClass == o.areaClass &&
            riskClass == o.riskClass && measures == o.measures;
 }
@@ -166,6 +166,11 @@ std::optional<double> fireLoad(const Calculation &c)
     return value;
 }
 
+const Regulation &regulationOf(const Calculation &c)
+{
+    return Regulation::forRule(c.rule);
+}
+
 std::optional<double> deltaQ1(const Calculation &c, const Regulation &regulation)
 {
     if (c.areaClass && *c.areaClass >= 0 && *c.areaClass < regulation.areaClasses.size())
@@ -200,7 +205,15 @@ bool measureAllowed(const Calculation &c, const Regulation &regulation, int meas
     if (measure < 0 || measure >= regulation.measures.size())
         return false;
     const int excluded = regulation.measures.at(measure).excludes;
-    return excluded < 0 || !c.measures.contains(excluded);
+    if (excluded >= 0 && c.measures.contains(excluded))
+        return false;
+    if (const Regulation::MeasureGroup *group = regulation.exclusiveGroupOf(measure)) {
+        for (int other : c.measures) {
+            if (other != measure && group->contains(other))
+                return false;
+        }
+    }
+    return true;
 }
 
 std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1, double deltaQ2)

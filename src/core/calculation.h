@@ -65,6 +65,7 @@ struct Activity {
 };
 
 struct Calculation {
+    Rule rule = Rule::Decree2007; // the rule whose tables the choices below index
     Method method = Method::None;
     std::optional<double> area; // m², materials and furnishings methods
     Activity activity;
@@ -115,13 +116,16 @@ bool staysFinite(const EntriesSum &sum, double entryLoad);
 // area. Nothing while an input is missing, the area is not above 0, or the result is no finite
 // number.
 std::optional<double> fireLoad(const Calculation &calculation);
+// The tables of the rule the calculation applies.
+const Regulation &regulationOf(const Calculation &calculation);
 std::optional<double> deltaQ1(const Calculation &calculation, const Regulation &regulation);
 std::optional<double> deltaQ2(const Calculation &calculation, const Regulation &regulation);
 // The factor of one measure: its delta n while present, 1 otherwise.
 double measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
 // delta n: the product of the measures' factors, rounded to two decimals, half away from zero.
 double deltaN(const Calculation &calculation, const Regulation &regulation);
-// Whether a measure may be ticked: the measure it excludes is not present.
+// Whether a measure may be ticked: neither the measure it excludes nor another one of its
+// exclusive group is present.
 bool measureAllowed(const Calculation &calculation, const Regulation &regulation, int measure);
 // q_f,d = q_f × delta n × delta q1 × delta q2, multiplied in that order on the full q_f.
 std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1,

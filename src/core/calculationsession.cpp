@@ -1,9 +1,6 @@
 #include "core/calculationsession.h"
 
-CalculationSession::CalculationSession(const Regulation &regulation, QObject *parent)
-    : QObject(parent), m_regulation(&regulation)
-{
-}
+CalculationSession::CalculationSession(QObject *parent) : QObject(parent) {}
 
 CalculationSession &CalculationSession::current()
 {
@@ -25,9 +22,10 @@ void CalculationSession::clear()
     emit changed();
 }
 
-void CalculationSession::startCalculation(Method method)
+void CalculationSession::startCalculation(Method method, Rule rule)
 {
     Calculation fresh;
+    fresh.rule = rule;
     fresh.method = method;
     fresh.materials = m_calculation.materials;
     fresh.furnishings = m_calculation.furnishings;
@@ -83,7 +81,7 @@ void CalculationSession::passFireLoad()
 {
     const Method method = m_calculation.method;
     if ((method == Method::Materials || method == Method::Furnishings) && m_calculation.area) {
-        if (const auto index = m_regulation->areaClassFor(*m_calculation.area))
+        if (const auto index = regulation().areaClassFor(*m_calculation.area))
             m_calculation.areaClass = index;
     }
     update(FireLoadPassed);
@@ -91,7 +89,7 @@ void CalculationSession::passFireLoad()
 
 void CalculationSession::chooseAreaClass(int index)
 {
-    if (index < 0 || index >= m_regulation->areaClasses.size())
+    if (index < 0 || index >= regulation().areaClasses.size())
         return;
     m_calculation.areaClass = index;
     update();
@@ -104,7 +102,7 @@ void CalculationSession::passAreaClass()
 
 void CalculationSession::chooseRiskClass(int index)
 {
-    if (index < 0 || index >= m_regulation->riskClasses.size())
+    if (index < 0 || index >= regulation().riskClasses.size())
         return;
     m_calculation.riskClass = index;
     update();
@@ -117,9 +115,9 @@ void CalculationSession::passRiskClass()
 
 bool CalculationSession::setMeasure(int index, bool present)
 {
-    if (index < 0 || index >= m_regulation->measures.size())
+    if (index < 0 || index >= regulation().measures.size())
         return false;
-    if (present && !measureAllowed(m_calculation, *m_regulation, index))
+    if (present && !measureAllowed(m_calculation, regulation(), index))
         return false;
     if (present)
         m_calculation.measures.insert(index);
@@ -127,6 +125,16 @@ bool CalculationSession::setMeasure(int index, bool present)
         m_calculation.measures.remove(index);
     update(MeasuresWorkedOut);
     return true;
+}
+
+void CalculationSession::chooseInGroup(const Regulation::MeasureGroup &group,
+                                       std::optional<int> measure)
+{
+    for (int i = group.first; i < group.first + group.count; ++i)
+        m_calculation.measures.remove(i);
+    if (measure && group.contains(*measure) && *measure < regulation().measures.size())
+        m_calculation.measures.insert(*measure);
+    update(MeasuresWorkedOut);
 }
 
 void CalculationSession::clearMeasures()
@@ -138,9 +146,9 @@ void CalculationSession::clearMeasures()
 bool CalculationSession::passDesign()
 {
     const auto qf = fireLoad(m_calculation);
-    const auto dq1 = deltaQ1(m_calculation, *m_regulation);
-    const auto dq2 = deltaQ2(m_calculation, *m_regulation);
-    if (!designFireLoad(qf.value_or(0), deltaN(m_calculation, *m_regulation), dq1.value_or(0),
+    const auto dq1 = deltaQ1(m_calculation, regulation());
+    const auto dq2 = deltaQ2(m_calculation, regulation());
+    if (!designFireLoad(qf.value_or(0), deltaN(m_calculation, regulation()), dq1.value_or(0),
                         dq2.value_or(0)))
         return false;
     update(MeasuresWorkedOut | DesignPassed);

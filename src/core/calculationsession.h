@@ -23,22 +23,22 @@ public:
     };
     Q_DECLARE_FLAGS(Steps, Step)
 
-    explicit CalculationSession(const Regulation &regulation = Regulation::decree2007(),
-                                QObject *parent = nullptr);
+    explicit CalculationSession(QObject *parent = nullptr);
 
     // The session of the program's screens.
     static CalculationSession &current();
 
     const Calculation &calculation() const { return m_calculation; }
-    const Regulation &regulation() const { return *m_regulation; }
+    // The tables of the rule the calculation applies.
+    const Regulation &regulation() const { return regulationOf(m_calculation); }
     bool reached(Step step) const { return m_steps.testFlag(step); }
     Steps steps() const { return m_steps; }
 
     // No calculation, as at the start of the program.
     void clear();
-    // A new calculation by `method`: its inputs and choices are cleared; the entries stay, as the
-    // working tables keep them.
-    void startCalculation(Method method);
+    // A new calculation by `method` under `rule`: its inputs and choices are cleared; the entries
+    // stay, as the working tables keep them.
+    void startCalculation(Method method, Rule rule = Rule::Decree2007);
     // A whole calculation, as if every step had been walked (a compartment reopened).
     void load(const Calculation &calculation);
     // The compartment of a project the calculation was opened from or saved as; empty for a
@@ -60,6 +60,8 @@ public:
     void passRiskClass();
     // A measure ticked or unticked. A measure that another present one excludes is refused.
     bool setMeasure(int index, bool present);
+    // The one measure of an exclusive group that is present, or none of them.
+    void chooseInGroup(const Regulation::MeasureGroup &group, std::optional<int> measure);
     // All measures absent: every protection factor is 1.
     void clearMeasures();
     // Forward from the protection screen: false when q_f,d is no finite number.
@@ -72,7 +74,6 @@ signals:
 private:
     void update(Steps reached = {});
 
-    const Regulation *m_regulation;
     Calculation m_calculation;
     Steps m_steps;
     QString m_compartmentName;

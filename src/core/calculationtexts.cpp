@@ -85,13 +85,15 @@ QString designFireLoad(const Calculation &c, const Regulation &r)
 QString referenceClass(const Calculation &c, const Regulation &r)
 {
     const auto classes = resistanceClasses(c, r);
-    return classes ? QString::number(classes->reference) : QString();
+    if (!classes)
+        return QString();
+    return classes->required ? QString::number(classes->reference) : r.noRequirement;
 }
 
 QString minimumClass(const Calculation &c, const Regulation &r)
 {
     const auto classes = resistanceClasses(c, r);
-    return classes ? QString::number(classes->minimum) : QString();
+    return classes && r.hasMinimumClass ? QString::number(classes->minimum) : QString();
 }
 
 QString areaClass(const Calculation &c, const Regulation &r)

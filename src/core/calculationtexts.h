@@ -30,7 +30,9 @@ QString measureFactor(const Calculation &calculation, const Regulation &regulati
 QString deltaN(const Calculation &calculation, const Regulation &regulation);
 // q_f,d with two decimals and grouping ("1.234,57").
 QString designFireLoad(const Calculation &calculation, const Regulation &regulation);
+// The class ("240"), or the rule's text where it asks for none ("Nessun requisito").
 QString referenceClass(const Calculation &calculation, const Regulation &regulation);
+// Empty under a rule without a minimum class.
 QString minimumClass(const Calculation &calculation, const Regulation &regulation);
 QString areaClass(const Calculation &calculation, const Regulation &regulation); // report text
 QString riskClassName(const Calculation &calculation, const Regulation &regulation);

@@ -60,12 +60,14 @@ QStringList compartmentColumns()
             QStringLiteral("δn"),
             QStringLiteral("q_f,d [MJ/m²]"),
             QStringLiteral("Classe"),
-            QStringLiteral("Classe minima")};
+            QStringLiteral("Classe minima"),
+            QStringLiteral("Normativa")};
 }
 
-QStringList compartmentRow(const Compartment &compartment, const Regulation &r)
+QStringList compartmentRow(const Compartment &compartment)
 {
     const Calculation &c = compartment.calculation;
+    const Regulation &r = regulationOf(c);
     return {compartment.name,
             methodName(c.method),
             CalculationTexts::number(c.area),
@@ -75,5 +77,20 @@ QStringList compartmentRow(const Compartment &compartment, const Regulation &r)
             CalculationTexts::deltaN(c, r),
             CalculationTexts::designFireLoad(c, r),
             CalculationTexts::referenceClass(c, r),
-            CalculationTexts::minimumClass(c, r)};
+            CalculationTexts::minimumClass(c, r),
+            r.shortName};
+}
+
+QVector<Rule> rulesUsed(const Project &project)
+{
+    QVector<Rule> used;
+    for (Rule rule : Regulation::rules()) {
+        for (const Compartment &compartment : project.compartments) {
+            if (compartment.calculation.rule == rule) {
+                used << rule;
+                break;
+            }
+        }
+    }
+    return used;
 }

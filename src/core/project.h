@@ -45,7 +45,10 @@ struct Project {
 };
 
 // The texts of one compartment's row in the project's table and in the summary, in column order:
-// name, method, area, q_f, δq1, δq2, δn, q_f,d, class, minimum class.
-QStringList compartmentRow(const Compartment &compartment, const Regulation &regulation);
+// name, method, area, q_f, δq1, δq2, δn, q_f,d, class, minimum class, rule; each under the rule
+// the compartment applies.
+QStringList compartmentRow(const Compartment &compartment);
+// The rules a project's compartments apply, each once, in the chooser's order.
+QVector<Rule> rulesUsed(const Project &project);
 QStringList compartmentColumns();
 QString methodName(Method method);

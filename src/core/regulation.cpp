@@ -24,41 +24,76 @@ Regulation::ResistanceClasses Regulation::resistanceClassesFor(double designLoad
     return beyondLastBand;
 }
 
+namespace {
+
+// The compartment-size classes: the Code keeps the decree's bands and factors.
+QVector<Regulation::AreaClass> sharedAreaClasses()
+{
+    return {
+        {0, QStringLiteral("da 0 a 500"), QStringLiteral("da 0 a 500"), 1.0},
+        {500, QStringLiteral("da 500 a 1000"), QStringLiteral("da 500 a 1000"), 1.2},
+        {1000, QStringLiteral("da 1000 a 2.500"), QStringLiteral("da 1000 a 2.500"), 1.4},
+        {2500, QStringLiteral("da 2.500 a 5.000"), QStringLiteral("da 2500 a 5000"), 1.6},
+        {5000, QStringLiteral("da 5.000 a 10.000"), QStringLiteral("da 5000 a 10.000"), 1.8},
+        {10000, QStringLiteral("oltre 10.000"), QStringLiteral("oltre 10.000"), 2.0},
+    };
+}
+
+// The risk classes, with the same descriptions and factors under both rules.
+QVector<Regulation::RiskClass> sharedRiskClasses()
+{
+    return {
+        {QStringLiteral("I"),
+         QStringLiteral("Aree che presentano un basso rischio di incendio in termini di "
+                        "probabilità di innesco, velocità di propagazione delle fiamme e "
+                        "possibilità di controllo dell'incendio da parte delle squadre di "
+                        "emergenza"),
+         0.8},
+        {QStringLiteral("II"),
+         QStringLiteral("Aree che presentano un moderato rischio di incendio come probabilità "
+                        "di innesco, velocità di propagazione di un incendio e possibilità di "
+                        "controllo dell'incendio stesso da parte delle squadre di emergenza"),
+         1.0},
+        {QStringLiteral("III"),
+         QStringLiteral("Aree che presentano un alto rischio di incendio in termini di "
+                        "probabilità di innesco, velocità di propagazione delle fiamme e "
+                        "possibilità di controllo dell'incendio stesso da parte delle squadre "
+                        "di emergenza"),
+         1.2},
+    };
+}
+
+} // namespace
+
+QString Regulation::citation(const QString &table) const
+{
+    if (table.isEmpty())
+        return QString();
+    return QStringLiteral("%1, %2").arg(shortName, table);
+}
+
+const Regulation::MeasureGroup *Regulation::exclusiveGroupOf(int measure) const
+{
+    for (const MeasureGroup &group : measureGroups) {
+        if (group.exclusive && group.contains(measure))
+            return &group;
+    }
+    return nullptr;
+}
+
 const Regulation &Regulation::decree2007()
 {
     static const Regulation regulation{
+        Rule::Decree2007,
+        QStringLiteral("dm2007"),
         QStringLiteral("D.M. 9 marzo 2007"),
+        QStringLiteral("D.M. 2007"),
+        QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"),
         QStringLiteral("III"),
-        QStringLiteral("Prestazioni di resistenza al fuoco delle costruzioni"),
         {QStringLiteral("tabella 1"), QStringLiteral("tabella 2"), QStringLiteral("tabella 3"),
          QStringLiteral("tabella 4")},
-        {
-            {0, QStringLiteral("da 0 a 500"), QStringLiteral("da 0 a 500"), 1.0},
-            {500, QStringLiteral("da 500 a 1000"), QStringLiteral("da 500 a 1000"), 1.2},
-            {1000, QStringLiteral("da 1000 a 2.500"), QStringLiteral("da 1000 a 2.500"), 1.4},
-            {2500, QStringLiteral("da 2.500 a 5.000"), QStringLiteral("da 2500 a 5000"), 1.6},
-            {5000, QStringLiteral("da 5.000 a 10.000"), QStringLiteral("da 5000 a 10.000"), 1.8},
-            {10000, QStringLiteral("oltre 10.000"), QStringLiteral("oltre 10.000"), 2.0},
-        },
-        {
-            {QStringLiteral("I"),
-             QStringLiteral("Aree che presentano un basso rischio di incendio in termini di "
-                            "probabilità di innesco, velocità di propagazione delle fiamme e "
-                            "possibilità di controllo dell'incendio da parte delle squadre di "
-                            "emergenza"),
-             0.8},
-            {QStringLiteral("II"),
-             QStringLiteral("Aree che presentano un moderato rischio di incendio come probabilità "
-                            "di innesco, velocità di propagazione di un incendio e possibilità di "
-                            "controllo dell'incendio stesso da parte delle squadre di emergenza"),
-             1.0},
-            {QStringLiteral("III"),
-             QStringLiteral("Aree che presentano un alto rischio di incendio in termini di "
-                            "probabilità di innesco, velocità di propagazione delle fiamme e "
-                            "possibilità di controllo dell'incendio stesso da parte delle squadre "
-                            "di emergenza"),
-             1.2},
-        },
+        sharedAreaClasses(),
+        sharedRiskClasses(),
         {
             {QStringLiteral("Sistemi automatici di estinzione ad acqua"), 0.6, 1},
             {QStringLiteral("Sistemi automatici di estinzione ad altro estinguente"), 0.8, 0},
@@ -72,6 +107,7 @@ const Regulation &Regulation::decree2007()
             {QStringLiteral("Percorsi protetti di accesso"), 0.9},
             {QStringLiteral("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"), 0.9},
         },
+        {},
         {
             {100, {0, 0}},
             {200, {15, 0}},
@@ -84,6 +120,88 @@ const Regulation &Regulation::decree2007()
             {2400, {180, 90}},
         },
         {240, 120},
+        true,
+        {},
     };
     return regulation;
+}
+
+// The tables and their sources are listed in resources/reference/SOURCES-S2.md.
+const Regulation &Regulation::fireCode()
+{
+    static const Regulation regulation{
+        Rule::FireCode,
+        QStringLiteral("codice-s2"),
+        QStringLiteral("Codice di prevenzione incendi (D.M. 3 agosto 2015, cap. S.2)"),
+        QStringLiteral("Codice S.2"),
+        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2 - livello di "
+                       "prestazione III"),
+        QStringLiteral("III"),
+        {
+            QStringLiteral("tabella S.2-6"),
+            QStringLiteral("tabella S.2-7"),
+            QStringLiteral("tabella S.2-8"),
+            QStringLiteral("tabella S.2-3"),
+        },
+        sharedAreaClasses(),
+        sharedRiskClasses(),
+        {
+            {QStringLiteral("Rete idranti con protezione interna"), 0.9},
+            {QStringLiteral("Rete idranti con protezione interna ed esterna"), 0.8},
+            {QStringLiteral("Sistema automatico ad acqua o schiuma e rete idranti con protezione "
+                            "interna"),
+             0.54},
+            {QStringLiteral("Altro sistema automatico e rete idranti con protezione interna"),
+             0.72},
+            {QStringLiteral("Sistema automatico ad acqua o schiuma e rete idranti con protezione "
+                            "interna ed esterna"),
+             0.48},
+            {QStringLiteral("Altro sistema automatico e rete idranti con protezione interna ed "
+                            "esterna"),
+             0.64},
+            {QStringLiteral("Gestione della sicurezza antincendio di livello di prestazione II con "
+                            "addetti presenti 24 ore su 24"),
+             0.9},
+            {QStringLiteral("Controllo di fumi e calore di livello di prestazione III"), 0.9},
+            {QStringLiteral("Rivelazione ed allarme di livello di prestazione III"), 0.85},
+            {QStringLiteral("Operatività antincendio di livello di prestazione IV"), 0.81},
+        },
+        {
+            {0, 6, true, QStringLiteral("Controllo dell'incendio (capitolo S.6)")},
+            {6, 4, false, QStringLiteral("Altre misure antincendio")},
+        },
+        {
+            {200, {0, 0, false}},
+            {300, {15, 0}},
+            {450, {30, 0}},
+            {600, {45, 0}},
+            {900, {60, 0}},
+            {1200, {90, 0}},
+            {1800, {120, 0}},
+            {2400, {180, 0}},
+        },
+        {240, 0},
+        false,
+        QStringLiteral("Nessun requisito"),
+    };
+    return regulation;
+}
+
+const Regulation &Regulation::forRule(Rule rule)
+{
+    return rule == Rule::FireCode ? fireCode() : decree2007();
+}
+
+QVector<Rule> Regulation::rules()
+{
+    return {Rule::Decree2007, Rule::FireCode};
+}
+
+std::optional<Rule> Regulation::ruleForKey(const QString &key)
+{
+    for (Rule rule : rules()) {
+        if (forRule(rule).key == key)
+            return rule;
+    }
+    return std::nullopt;
 }

@@ -4,10 +4,17 @@
 #include <QVector>
 #include <optional>
 
+// The rules a calculation can apply. The numbers are the ones the rule chooser uses.
+enum class Rule {
+    Decree2007 = 0, // D.M. 9 marzo 2007
+    FireCode = 1,   // Codice di prevenzione incendi, chapter S.2
+};
+
 // The tables of a fire-resistance regulation that a calculation applies: compartment-size classes
 // (delta q1), risk classes (delta q2), protection measures (delta n1 ... delta nN) and the
-// resistance-class bands of the performance level. Plain data: the calculation's functions
-// receive it, so another regulation's tables can stand beside these ones.
+// resistance-class bands of the performance level, with the names and table references that the
+// screens and the reports cite. Plain data: the calculation's functions receive it, so the two
+// rules' tables stand side by side.
 struct Regulation {
     struct AreaClass {
         double from;        // m²; the class holds areas from here (included) to the next class
@@ -28,13 +35,32 @@ struct Regulation {
         int excludes = -1; // index of the measure that cannot be present with this one
     };
 
+    // Consecutive measures that are one choice: at most one of them is present (the fire-control
+    // systems of the Code), or each present or not on its own.
+    struct MeasureGroup {
+        int first;
+        int count;
+        bool exclusive;
+        QString caption;
+        bool contains(int measure) const { return measure >= first && measure < first + count; }
+    };
+
     struct ResistanceClasses {
-        int reference; // class for the performance level
-        int minimum;   // minimum class for the performance level
+        int reference;        // class for the performance level
+        int minimum;          // minimum class for the performance level
+        bool required = true; // false: the rule asks for no class at all
         bool operator==(const ResistanceClasses &o) const
         {
-            return reference == o.reference && minimum == o.minimum;
+            return reference == o.reference && minimum == o.minimum && required == o.required;
         }
+    };
+
+    // Where a table stands in the rule's text; empty where the program cites none.
+    struct TableReferences {
+        QString areaClasses; // "tabella S.2-6"
+        QString riskClasses;
+        QString measures;
+        QString classes;
     };
 
     struct ClassBand {
@@ -42,23 +68,27 @@ struct Regulation {
         ResistanceClasses classes;
     };
 
-    // Where each of the tables below stands in the regulation, as a report cites it.
-    struct TableReferences {
-        QString areaClasses; // "tabella 1"
-        QString riskClasses;
-        QString measures;
-        QString classes;
-    };
-
+    Rule rule;
+    QString key;              // in project files: "dm2007", "codice-s2"
     QString name;             // "D.M. 9 marzo 2007"
+    QString shortName;        // in tables: "D.M. 2007"
+    QString heading;          // under the title of a report
     QString performanceLevel; // "III"
-    QString title;            // the regulation's own title, under its name at the top of a report
     TableReferences tables;
     QVector<AreaClass> areaClasses;
     QVector<RiskClass> riskClasses;
     QVector<ProtectionMeasure> measures;
-    QVector<ClassBand> classBands; // in increasing order
+    QVector<MeasureGroup> measureGroups; // empty: every measure present or not on its own
+    QVector<ClassBand> classBands;       // in increasing order
     ResistanceClasses beyondLastBand;
+    bool hasMinimumClass = true;
+    QString noRequirement; // the class text where the rule asks for none
+
+    // A table's citation with the rule's short name, "Codice S.2, tabella S.2-6"; empty where the
+    // table has no reference.
+    QString citation(const QString &table) const;
+    // The exclusive group `measure` belongs to, if any.
+    const MeasureGroup *exclusiveGroupOf(int measure) const;
 
     // The class of a compartment of `area` m². Each class is closed at the bottom and open at the
     // top: 500 m² is already in the second class. A negative or non-finite area has no class.
@@ -71,4 +101,12 @@ struct Regulation {
 
     // D.M. 9 marzo 2007, performance level III.
     static const Regulation &decree2007();
+    // Codice di prevenzione incendi (D.M. 3 agosto 2015 as amended), chapter S.2, performance
+    // level III.
+    static const Regulation &fireCode();
+    static const Regulation &forRule(Rule rule);
+    // Every rule, in the order the chooser offers them.
+    static QVector<Rule> rules();
+    // The rule stored under `key` in a project file, if any.
+    static std::optional<Rule> ruleForKey(const QString &key);
 };

@@ -78,9 +78,10 @@ QString areaRange(const Regulation &r, int index)
     return QStringLiteral("%1 ≤ A < %2 m²").arg(from, to);
 }
 
+// " - D.M. 9 marzo 2007, tabella 1"; nothing where the rule's table has no reference.
 QString cited(const Regulation &r, const QString &table)
 {
-    return QStringLiteral(" - %1, %2").arg(r.name, table);
+    return table.isEmpty() ? QString() : QStringLiteral(" - %1, %2").arg(r.name, table);
 }
 
 ReportBlock heading(const QString &text)
@@ -278,10 +279,10 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
                               f.designFireLoad);
     part.blocks << formula;
     // The classes stay with the formula that gives them.
-    ReportBlock classes =
-        fieldsBlock({{ReportDocuments::referenceClassCaption(r), f.referenceClass},
-                     {ReportDocuments::minimumClassCaption(r), f.minimumClass}},
-                    QStringLiteral(" = "));
+    Fields classFields{{ReportDocuments::referenceClassCaption(r), f.referenceClass}};
+    if (r.hasMinimumClass)
+        classFields << qMakePair(ReportDocuments::minimumClassCaption(r), f.minimumClass);
+    ReportBlock classes = fieldsBlock(classFields, QStringLiteral(" = "));
     classes.keepWithPrevious = true;
     part.blocks << classes;
     return part;
@@ -318,26 +319,26 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
     const QString foot = identity && !compartmentName.isEmpty()
                              ? QStringLiteral("%1 – %2").arg(identity->name, compartmentName)
                              : QString();
-    ReportPart page = reportPage(c, r, figures, band);
-    page.foot = foot;
-    document.parts << page;
+    const int first = int(document.parts.size());
+    document.parts << reportPage(c, r, figures, band);
     if (c.method == Method::Materials || c.method == Method::Furnishings) {
         ReportPart list;
         list.title = listTitle(c.method);
-        list.foot = foot;
         list.blocks = itemisedList(c);
         document.parts << list;
     }
-    ReportPart work = workingPart(c, r);
-    work.foot = foot;
-    document.parts << work;
+    document.parts << workingPart(c, r);
+    for (int i = first; i < document.parts.size(); ++i) {
+        document.parts[i].foot = foot;
+        document.parts[i].regulation = r.heading;
+    }
 }
 
-ReportDocument emptyDocument(const Regulation &r, const ProjectIdentity *identity)
+ReportDocument emptyDocument(const QString &regulation, const ProjectIdentity *identity)
 {
     ReportDocument document;
     document.heading = QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni");
-    document.regulation = ReportDocuments::regulationLine(r);
+    document.regulation = regulation;
     document.title =
         identity && !identity->name.isEmpty() ? identity->name : QStringLiteral("Ardivo");
     document.author = identity ? identity->technician : QString();
@@ -346,21 +347,40 @@ ReportDocument emptyDocument(const Regulation &r, const ProjectIdentity *identit
     return document;
 }
 
-ReportPart summaryPart(const Project &project, const Regulation &r)
+// The heading of a project's rules: the rule's own when every compartment applies one.
+QString projectRules(const Project &project)
+{
+    const QVector<Rule> rules = rulesUsed(project);
+    return rules.size() > 1
+               ? QStringLiteral("Prestazioni di resistenza al fuoco delle costruzioni")
+               : Regulation::forRule(rules.isEmpty() ? Rule::Decree2007 : rules.first()).heading;
+}
+
+ReportPart summaryPart(const Project &project)
 {
     ReportPart part;
     part.title = QStringLiteral("Riepilogo dei compartimenti");
     part.foot = QStringLiteral("%1 – Riepilogo").arg(project.identity.name);
     part.blocks << fieldsBlock(ReportDocuments::identityFields(project.identity, QString(), false),
                                QStringLiteral(": "));
-    part.blocks << paragraph(QStringLiteral("Normativa applicata: %1, livello di prestazione %2")
-                                 .arg(r.name, r.performanceLevel));
+    // The rules the compartments apply; a project without compartments names the decree.
+    QVector<Rule> rules = rulesUsed(project);
+    if (rules.isEmpty())
+        rules << Rule::Decree2007;
+    QStringList applied;
+    for (Rule rule : rules) {
+        const Regulation &regulation = Regulation::forRule(rule);
+        applied << QStringLiteral("%1, livello di prestazione %2")
+                       .arg(regulation.name, regulation.performanceLevel);
+    }
+    part.blocks << paragraph(QStringLiteral("Normativa applicata: ") +
+                             applied.join(QStringLiteral("; ")));
     ReportTable table;
     table.headers = compartmentColumns();
-    table.widths = {0.20, 0.11, 0.09, 0.08, 0.06, 0.06, 0.06, 0.12, 0.08, 0.09};
-    table.numeric = {false, false, true, true, true, true, true, true, true, true};
+    table.widths = {0.17, 0.10, 0.08, 0.08, 0.05, 0.05, 0.05, 0.10, 0.08, 0.08, 0.16};
+    table.numeric = {false, false, true, true, true, true, true, true, true, true, false};
     for (const Compartment &compartment : project.compartments)
-        table.rows << compartmentRow(compartment, r);
+        table.rows << compartmentRow(compartment);
     part.blocks << tableBlock(table);
     return part;
 }
@@ -415,7 +435,7 @@ namespace ReportDocuments {
 
 QString regulationLine(const Regulation &r)
 {
-    return r.title.isEmpty() ? r.name : QStringLiteral("%1 - %2").arg(r.name, r.title);
+    return r.heading.isEmpty() ? r.name : r.heading;
 }
 
 QString referenceClassCaption(const Regulation &r)
@@ -565,9 +585,14 @@ QStringList working(const Calculation &c, const Regulation &r)
     if (band.isEmpty() && !r.classBands.isEmpty())
         band = QStringLiteral("%1 > %2").arg(f.designFireLoad,
                                              CalculationTexts::number(r.classBands.last().upTo));
-    lines << QStringLiteral("%1 → classe %2, classe minima %3%4 (livello di prestazione %5)")
-                 .arg(band, f.referenceClass, f.minimumClass, cited(r, r.tables.classes),
-                      r.performanceLevel);
+    const auto classes = resistanceClasses(c, r);
+    QString result = classes && !classes->required
+                         ? r.noRequirement
+                         : QStringLiteral("classe %1").arg(f.referenceClass);
+    if (classes && classes->required && r.hasMinimumClass)
+        result += QStringLiteral(", classe minima %1").arg(f.minimumClass);
+    lines << QStringLiteral("%1 → %2%3 (livello di prestazione %4)")
+                 .arg(band, result, cited(r, r.tables.classes), r.performanceLevel);
     return lines;
 }
 
@@ -610,7 +635,7 @@ ReportDocument compartment(const Calculation &c, const Regulation &r,
                            const ProjectIdentity *identity, const QString &compartmentName)
 {
     const ProjectIdentity *project = compartmentName.isEmpty() ? nullptr : identity;
-    ReportDocument document = emptyDocument(r, project);
+    ReportDocument document = emptyDocument(r.heading, project);
     document.subject = compartmentName.isEmpty()
                            ? ReportDocuments::methodTitle(c.method)
                            : QStringLiteral("Compartimento %1").arg(compartmentName);
@@ -619,22 +644,24 @@ ReportDocument compartment(const Calculation &c, const Regulation &r,
     return document;
 }
 
-ReportDocument summary(const Project &project, const Regulation &r)
+ReportDocument summary(const Project &project)
 {
-    ReportDocument document = emptyDocument(r, &project.identity);
+    ReportDocument document = emptyDocument(projectRules(project), &project.identity);
     document.subject = QStringLiteral("Riepilogo dei compartimenti");
-    document.parts << summaryPart(project, r);
+    document.parts << summaryPart(project);
     document.parts.last().blocks << signature(project.identity.technician);
     return document;
 }
 
-ReportDocument project(const Project &project, const Regulation &r)
+ReportDocument project(const Project &project)
 {
-    ReportDocument document = emptyDocument(r, &project.identity);
+    ReportDocument document = emptyDocument(projectRules(project), &project.identity);
     document.subject = QStringLiteral("Relazione di calcolo del carico d'incendio");
-    document.parts << summaryPart(project, r);
+    document.parts << summaryPart(project);
+    // Each compartment with the tables of the rule it applies.
     for (const Compartment &compartment : project.compartments)
-        addCompartment(document, compartment.calculation, r, &project.identity, compartment.name);
+        addCompartment(document, compartment.calculation, regulationOf(compartment.calculation),
+                       &project.identity, compartment.name);
     document.parts.last().blocks << signature(project.identity.technician);
     return document;
 }

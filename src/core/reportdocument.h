@@ -63,7 +63,8 @@ struct ReportBlock {
 // the summary of a project.
 struct ReportPart {
     QString title;
-    QString foot; // the project and the compartment, at the left of every sheet's foot
+    QString regulation; // the heading of the rule it applies; the document's when empty
+    QString foot;       // the project and the compartment, at the left of every sheet's foot
     QVector<ReportBlock> blocks;
 };
 
@@ -92,9 +93,10 @@ ReportDocument compartment(const Calculation &calculation, const Regulation &reg
                            const ProjectIdentity *identity = nullptr,
                            const QString &compartmentName = QString());
 // The whole project: the summary of its compartments, then each compartment's report.
-ReportDocument project(const Project &project, const Regulation &regulation);
+// Each compartment with the tables of the rule it applies.
+ReportDocument project(const Project &project);
 // The summary alone.
-ReportDocument summary(const Project &project, const Regulation &regulation);
+ReportDocument summary(const Project &project);
 
 // The identity lines of the job's band, in order; with `compartment` after the activity.
 QList<QPair<QString, QString>> identityFields(const ProjectIdentity &identity,

@@ -53,11 +53,12 @@ void putNumber(QJsonObject &object, const char *key, const std::optional<double>
         object.insert(QLatin1String(key), *value);
 }
 
-QJsonObject compartmentToJson(const Compartment &compartment, const Regulation &regulation)
+QJsonObject compartmentToJson(const Compartment &compartment)
 {
     const Calculation &c = compartment.calculation;
     QJsonObject o;
     o.insert(QStringLiteral("name"), compartment.name);
+    o.insert(QStringLiteral("regulation"), regulationOf(c).key);
     o.insert(QStringLiteral("method"), methodKey(c.method));
     putNumber(o, "area", c.area);
     if (c.method == Method::Activity) {
@@ -114,7 +115,7 @@ QJsonObject compartmentToJson(const Compartment &compartment, const Regulation &
                            QStringLiteral("deltaQ1"), QStringLiteral("deltaQ2"),
                            QStringLiteral("deltaN"),  QStringLiteral("designFireLoad"),
                            QStringLiteral("class"),   QStringLiteral("minimumClass")};
-    const QStringList texts = compartmentRow(compartment, regulation);
+    const QStringList texts = compartmentRow(compartment);
     for (int i = 2; i < keys.size(); ++i)
         results.insert(keys.at(i), texts.at(i));
     o.insert(QStringLiteral("results"), results);
@@ -197,7 +198,8 @@ public:
         return v.toObject();
     }
 
-    std::optional<Compartment> compartment(const QJsonValue &value, const Regulation &regulation)
+    // A compartment of a file of `version`; before version 2 every compartment applied the decree.
+    std::optional<Compartment> compartment(const QJsonValue &value, int version)
     {
         const QJsonObject o = object(value, QStringLiteral("un compartimento"));
         Compartment compartment;
@@ -205,6 +207,12 @@ public:
         if (error.isEmpty() && compartment.name.trimmed().isEmpty())
             fail(QStringLiteral("un compartimento non ha nome"));
         Calculation &c = compartment.calculation;
+        const QString ruleKey = version >= 2 ? text(o, "regulation") : QString();
+        const auto rule = ruleKey.isEmpty() ? Rule::Decree2007 : Regulation::ruleForKey(ruleKey);
+        if (!rule)
+            fail(QStringLiteral("il compartimento «%1» applica una normativa sconosciuta")
+                     .arg(compartment.name));
+        c.rule = rule.value_or(Rule::Decree2007);
         const auto method = methodFromKey(text(o, "method", true));
         if (!method)
             fail(QStringLiteral("il compartimento «%1» usa un metodo di calcolo sconosciuto")
@@ -239,7 +247,7 @@ public:
         }
         if (!error.isEmpty())
             return std::nullopt;
-        const QString impossible = impossibility(c, regulation);
+        const QString impossible = impossibility(c, regulationOf(c));
         if (!impossible.isEmpty()) {
             fail(QStringLiteral("nel compartimento «%1» %2").arg(compartment.name, impossible));
             return std::nullopt;
@@ -250,7 +258,7 @@ public:
 
 } // namespace
 
-QByteArray toJson(const Project &project, const Regulation &regulation)
+QByteArray toJson(const Project &project)
 {
     QJsonObject identity;
     identity.insert(QStringLiteral("name"), project.identity.name);
@@ -263,17 +271,16 @@ QByteArray toJson(const Project &project, const Regulation &regulation)
         identity.insert(QStringLiteral("revision"), project.identity.revision);
     QJsonArray compartments;
     for (const Compartment &compartment : project.compartments)
-        compartments.append(compartmentToJson(compartment, regulation));
+        compartments.append(compartmentToJson(compartment));
     QJsonObject root;
     root.insert(QStringLiteral("format"), kFormat);
     root.insert(QStringLiteral("version"), kVersion);
-    root.insert(QStringLiteral("regulation"), regulation.name);
     root.insert(QStringLiteral("identity"), identity);
     root.insert(QStringLiteral("compartments"), compartments);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-Read fromJson(const QByteArray &json, const Regulation &regulation)
+Read fromJson(const QByteArray &json)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
@@ -309,7 +316,7 @@ Read fromJson(const QByteArray &json, const Regulation &regulation)
     if (!date.isEmpty() && !project.identity.date.isValid())
         reader.fail(QStringLiteral("la data del progetto non è valida"));
     for (const QJsonValue &value : reader.array(root, "compartments")) {
-        const auto compartment = reader.compartment(value, regulation);
+        const auto compartment = reader.compartment(value, version.toInt());
         if (!compartment)
             break;
         if (project.indexOf(compartment->name)) {
@@ -324,7 +331,7 @@ Read fromJson(const QByteArray &json, const Regulation &regulation)
     return {project, QString()};
 }
 
-Saved save(const QString &path, const Project &project, const Regulation &regulation)
+Saved save(const QString &path, const Project &project)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isWritable())
@@ -337,7 +344,7 @@ Saved save(const QString &path, const Project &project, const Regulation &regula
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {QStringLiteral("impossibile creare il file nella cartella"), true};
-    const QByteArray json = toJson(project, regulation);
+    const QByteArray json = toJson(project);
     if (file.write(json) != json.size()) {
         file.cancelWriting();
         return {QStringLiteral("impossibile scrivere il file: forse il disco è pieno"), false};
@@ -348,7 +355,7 @@ Saved save(const QString &path, const Project &project, const Regulation &regula
     return {};
 }
 
-Read load(const QString &path, const Regulation &regulation)
+Read load(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
@@ -357,7 +364,7 @@ Read load(const QString &path, const Regulation &regulation)
         return {std::nullopt, QStringLiteral("il file non può essere letto")};
     if (file.size() > kLargestFile)
         return {std::nullopt, QStringLiteral("il file è troppo grande per essere un progetto")};
-    return fromJson(file.readAll(), regulation);
+    return fromJson(file.readAll());
 }
 
 } // namespace ProjectFile

@@ -10,20 +10,21 @@
 // version; a reader takes every version up to its own and refuses a newer one, and ignores keys
 // it does not know, so that a later version can add fields. Each compartment holds its method and
 // every input with its own values (a catalogue changed later does not change it), and the
-// results as shown, for whoever reads the file without the program.
+// results as shown, for whoever reads the file without the program. From version 2 each
+// compartment names the rule it applies; a compartment of a version 1 file applies the decree.
 namespace ProjectFile {
 
 inline const QString kFormat = QStringLiteral("ardivo-project");
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 inline const QString kSuffix = QStringLiteral("ardivo");
 
-QByteArray toJson(const Project &project, const Regulation &regulation);
+QByteArray toJson(const Project &project);
 
 struct Read {
     std::optional<Project> project;
     QString error; // why the file is not a project Ardivo can open, in Italian
 };
-Read fromJson(const QByteArray &json, const Regulation &regulation);
+Read fromJson(const QByteArray &json);
 
 // Writes a new file and puts it in the place of the old one in a single step: a failure at any
 // point leaves the old file whole.
@@ -32,7 +33,7 @@ struct Saved {
     bool readOnly = false; // the file or its folder cannot be written: another place may do
     bool ok() const { return error.isEmpty(); }
 };
-Saved save(const QString &path, const Project &project, const Regulation &regulation);
-Read load(const QString &path, const Regulation &regulation);
+Saved save(const QString &path, const Project &project);
+Read load(const QString &path);
 
 } // namespace ProjectFile

@@ -1,5 +1,6 @@
 #include "ui/app/avvio.h"
 
+#include "core/regulation.h"
 #include "data/sharedstate.h"
 #include "ui/app/formulacaricoincendio.h"
 #include "ui/app/frmabout.h"
@@ -61,14 +62,19 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
     layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Progetto Ardivo")), 1, 1);
     layout->addWidget(
         makeLabel(this, "Label3", QStringLiteral("Carico d'incendio specifico di progetto")), 2, 1);
+    // The rules the program applies, as their tables name them.
+    QStringList rules;
+    for (Rule rule : Regulation::rules())
+        rules << Regulation::forRule(rule).name;
     layout->addWidget(
         makeLabel(this, "Label4",
-                  QStringLiteral("Classi di resistenza al fuoco - livello di prestazione III")),
+                  QStringLiteral("Classi di resistenza al fuoco - livello di prestazione %1")
+                      .arg(Regulation::decree2007().performanceLevel)),
         3, 1);
-    layout->addWidget(makeLabel(this, "lblDecreto",
-                                QStringLiteral("Secondo il D.M. 9 marzo 2007 - Prestazioni di "
-                                               "resistenza al fuoco delle costruzioni")),
-                      4, 0, 1, 3);
+    auto *rulesLabel = makeLabel(
+        this, "lblDecreto", QStringLiteral("Secondo il ") + rules.join(QStringLiteral(" o il ")));
+    rulesLabel->setWordWrap(true);
+    layout->addWidget(rulesLabel, 4, 0, 1, 3);
 
     auto *heading =
         makeLabel(this, "lblTestata",

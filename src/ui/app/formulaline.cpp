@@ -86,6 +86,12 @@ void showValueOrSymbol(QLabel *symbol, QLabel *value, const QString &text)
     symbol->setVisible(text.isEmpty());
 }
 
+void showIfAny(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setVisible(!text.isEmpty());
+}
+
 void showConfirmedValues(QLineEdit *fireLoad, QLabel *deltaQ1, QLabel *deltaQ2)
 {
     using S = CalculationSession;

@@ -44,6 +44,9 @@ struct FormulaPiece {
 // symbol while `text` is empty.
 void showValueOrSymbol(QLabel *symbol, QLabel *value, const QString &text);
 
+// A text that not every rule has, such as a table's citation: the label is hidden while empty.
+void showIfAny(QLabel *label, const QString &text);
+
 // The values of a formula line that the screens before confirmed: q_f, delta q1 and delta q2
 // (a null field is left out). Each appears once its screen has been passed and stays until that
 // screen is passed again.

@@ -1,5 +1,6 @@
 #include "ui/app/frmabout.h"
 
+#include "core/regulation.h"
 #include "core/userprompt.h"
 #include "ui/app/avvio.h"
 #include "ui/app/widgets.h"
@@ -38,7 +39,11 @@ frmAbout::frmAbout() : SecondaryWindow("frmAbout", QStringLiteral("Informazioni 
         3, 1, 1, 2);
     layout->addWidget(makeLabel(this, "Label6", QStringLiteral("Classi di resistenza al fuoco")), 4,
                       1, 1, 2);
-    layout->addWidget(makeLabel(this, "Label4", QStringLiteral("D.M. 9 marzo 2007")), 5, 1, 1, 2);
+    QStringList rules;
+    for (Rule rule : Regulation::rules())
+        rules << Regulation::forRule(rule).name;
+    auto *rulesLabel = makeLabel(this, "Label4", rules.join(QLatin1Char('\n')));
+    layout->addWidget(rulesLabel, 5, 1, 1, 2);
     layout->addWidget(makeLabel(this, "Label8", QStringLiteral("Progetto: ")), 6, 1);
     layout->addWidget(makeLabel(this, "Label2", QStringLiteral("gli autori del progetto Ardivo")),
                       6, 2);

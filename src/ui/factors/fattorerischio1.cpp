@@ -36,6 +36,9 @@ FattoreRischio1::FattoreRischio1()
                                  QStringLiteral("Superficie in pianta del Compartimento (mq)")));
     caption->addWidget(makeSymbol(frame, "Image5", Symbols::dq1));
     caption->addStretch();
+    // The table of the calculation's rule, where the program cites one.
+    m_table = makeLabel(frame, "lblTabella", QString());
+    caption->addWidget(m_table);
     frameLayout->addLayout(caption, 0, 0, 1, 2);
     static const char *const kLabelNames[] = {"Label1", "Label3", "Label4",
                                               "Label5", "Label6", "Label7"};
@@ -86,12 +89,14 @@ void FattoreRischio1::showCalculation()
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
     showConfirmedValues(m_qf, nullptr, nullptr);
+    const Regulation &regulation = session.regulation();
+    showIfAny(m_table, regulation.citation(regulation.tables.areaClasses));
     QButtonGroup *group = m_options[0]->group();
     group->setExclusive(false); // an exclusive group keeps one option ticked; no class needs none
     for (int i = 0; i < m_options.size(); ++i)
         m_options[i]->setChecked(c.areaClass == i);
     group->setExclusive(true);
-    showValueOrSymbol(m_dq1Symbol, m_dq1Value, CalculationTexts::deltaQ1(c, session.regulation()));
+    showValueOrSymbol(m_dq1Symbol, m_dq1Value, CalculationTexts::deltaQ1(c, regulation));
 }
 
 void FattoreRischio1::Option1_Click(int index)

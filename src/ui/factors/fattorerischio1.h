@@ -22,6 +22,7 @@ private:
     void Command1_Click();
 
     QVector<QRadioButton *> m_options;
+    QLabel *m_table; // the rule's table
     QLineEdit *m_qf;
     QLabel *m_dq1Symbol;
     QLabel *m_dq1Value;

@@ -34,6 +34,9 @@ FattoreRischio2::FattoreRischio2()
     caption->addWidget(makeLabel(frame, "Frame1Caption", QStringLiteral("Classe di Rischio")));
     caption->addWidget(makeSymbol(frame, "Image1", Symbols::dq2));
     caption->addStretch();
+    // The table of the calculation's rule, where the program cites one.
+    m_table = makeLabel(frame, "lblTabella", QString());
+    caption->addWidget(m_table);
     grid->addLayout(caption, 0, 0, 1, 3);
     static const char *const kClassLabels[] = {"Label1", "Label3", "Label4"};
     static const char *const kDescriptionLabels[] = {"lblDescrI", "lblDescrII", "lblDescrIII"};
@@ -92,6 +95,7 @@ void FattoreRischio2::showCalculation()
     const Calculation &c = session.calculation();
     const Regulation &regulation = session.regulation();
     showConfirmedValues(m_qf, m_dq1, nullptr);
+    showIfAny(m_table, regulation.citation(regulation.tables.riskClasses));
     QButtonGroup *group = m_options[0]->group();
     group->setExclusive(false);
     for (int i = 0; i < m_options.size(); ++i)

@@ -61,15 +61,14 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
         value->setMinimumWidth(60);
         value->setAlignment(Qt::AlignCenter);
     }
-    classes->addWidget(
-        makeLabel(this, "Label2",
-                  QStringLiteral("Classe di riferimento per il livello di prestazione III")),
-        0, 0);
+    m_referenceCaption = makeLabel(this, "Label2", QString());
+    m_minimumCaption = makeLabel(this, "Label3", QString());
+    m_classTable = makeLabel(this, "lblTabellaClassi", QString());
+    classes->addWidget(m_referenceCaption, 0, 0);
     classes->addWidget(reference, 0, 1);
-    classes->addWidget(makeLabel(this, "Label3",
-                                 QStringLiteral("Classe minima per il livello di prestazione III")),
-                       1, 0);
+    classes->addWidget(m_minimumCaption, 1, 0);
     classes->addWidget(minimum, 1, 1);
+    classes->addWidget(m_classTable, 2, 0);
     classes->setColumnStretch(2, 1);
     layout->addSpacing(12);
     layout->addLayout(classes);
@@ -101,6 +100,14 @@ void TotaleFormula::showCalculation()
     // Each value appears once its screen has been passed, and stays until it is passed again:
     // the result of the calculation before is kept until a new one is computed.
     showConfirmedValues(m_qf, m_dq1, m_dq2);
+    m_referenceCaption->setText(
+        QStringLiteral("Classe di riferimento per il livello di prestazione %1")
+            .arg(regulation.performanceLevel));
+    m_minimumCaption->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
+                                  .arg(regulation.performanceLevel));
+    m_minimumCaption->setVisible(regulation.hasMinimumClass);
+    m_minimum->setVisible(regulation.hasMinimumClass);
+    showIfAny(m_classTable, regulation.citation(regulation.tables.classes));
     if (session.reached(CalculationSession::DesignPassed)) {
         m_dn->setText(CalculationTexts::deltaN(c, regulation));
         m_design->setText(CalculationTexts::designFireLoad(c, regulation));

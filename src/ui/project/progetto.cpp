@@ -26,9 +26,8 @@ void CompartmentTableModel::reload()
 {
     beginResetModel();
     m_rows.clear();
-    const Regulation &regulation = CalculationSession::current().regulation();
     for (const Compartment &compartment : ProjectDocument::current().project().compartments)
-        m_rows << compartmentRow(compartment, regulation);
+        m_rows << compartmentRow(compartment);
     endResetModel();
 }
 

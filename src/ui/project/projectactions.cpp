@@ -36,8 +36,7 @@ QString native(const QString &path)
 bool writeTo(const QString &path)
 {
     ProjectDocument &document = ProjectDocument::current();
-    const auto saved =
-        ProjectFile::save(path, document.project(), CalculationSession::current().regulation());
+    const auto saved = ProjectFile::save(path, document.project());
     if (saved.ok()) {
         document.saved(path);
         return true;
@@ -112,7 +111,7 @@ void openProject()
 
 bool openProjectFile(const QString &path)
 {
-    const auto read = ProjectFile::load(path, CalculationSession::current().regulation());
+    const auto read = ProjectFile::load(path);
     if (!read.project) {
         UserPrompt::current().message(QStringLiteral("Impossibile aprire il progetto\n%1\n%2.")
                                           .arg(native(QFileInfo(path).absoluteFilePath()),
@@ -184,7 +183,8 @@ void openCompartment(const Compartment &compartment)
 {
     const Calculation &calculation = compartment.calculation;
     CalculationSession &session = CalculationSession::current();
-    session.startCalculation(calculation.method);
+    session.startCalculation(calculation.method, calculation.rule);
+    Screens::get<DensitaCarico>().showRule(calculation.rule);
     Screens::get<ValorePerAttivita>().clearForNewCalculation();
     switch (calculation.method) {
     case Method::Activity:

@@ -41,6 +41,8 @@ protected:
     void placeTotal(int top, double total);
     // Places the summary line at `top` and makes the canvas tall enough for it.
     void placeSummary(int top);
+    // The heading under the title that names the rule applied.
+    void showRuleHeading(const QString &heading);
     void buildSummary(const char *areaName);
 
     virtual void showReportPage() = 0;
@@ -61,6 +63,7 @@ private:
     void showSummary();
 
     Method m_method;
+    QLabel *m_ruleHeading;
     QLabel *m_totalCaption = nullptr;
     QLabel *m_total = nullptr;
     QLabel *m_summaryArea = nullptr;

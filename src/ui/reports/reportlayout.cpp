@@ -461,9 +461,9 @@ void Layout::paintHeader(QPainter &p, const Sheet &sheet) const
         drawText(p, heading, QRectF(m_body.left(), y, m_body.width(), metrics(heading).height()),
                  m_document.heading, Qt::AlignHCenter);
         y += metrics(heading).height();
-        drawText(p, regulation,
-                 QRectF(m_body.left(), y, m_body.width(), metrics(regulation).height()),
-                 m_document.regulation, Qt::AlignHCenter);
+        drawText(
+            p, regulation, QRectF(m_body.left(), y, m_body.width(), metrics(regulation).height()),
+            part.regulation.isEmpty() ? m_document.regulation : part.regulation, Qt::AlignHCenter);
         y += metrics(regulation).height() + pt(6);
         p.drawLine(QPointF(m_frame.left(), y), QPointF(m_frame.right(), y));
         y += pt(6);

@@ -139,7 +139,8 @@ std::unique_ptr<QTextDocument> textDocument(const ReportDocument &document)
         } else {
             paragraph(cursor, document.heading, character(15, true), Qt::AlignHCenter, 1, true);
         }
-        paragraph(cursor, document.regulation, character(11, false, true), Qt::AlignHCenter);
+        paragraph(cursor, part.regulation.isEmpty() ? document.regulation : part.regulation,
+                  character(11, false, true), Qt::AlignHCenter);
         paragraph(cursor, part.title, character(12, true), Qt::AlignLeft, 2);
         for (const ReportBlock &block : part.blocks) {
             switch (block.kind) {

@@ -122,14 +122,12 @@ ReportDocument sessionDocument(const CalculationSession &session, Method method)
 
 ReportDocument summaryDocument()
 {
-    return ReportDocuments::summary(ProjectDocument::current().project(),
-                                    CalculationSession::current().regulation());
+    return ReportDocuments::summary(ProjectDocument::current().project());
 }
 
 ReportDocument projectDocument()
 {
-    return ReportDocuments::project(ProjectDocument::current().project(),
-                                    CalculationSession::current().regulation());
+    return ReportDocuments::project(ProjectDocument::current().project());
 }
 
 QString fallbackPdfPath()

@@ -208,9 +208,8 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     border(canvas, 0, l.borderTop, 11160, l.borderBottom);
     text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160,
          Qt::AlignHCenter);
-    const Regulation &regulation = m_session.regulation();
-    text(canvas, "lblDecreto", ReportDocuments::regulationLine(regulation), 0, l.headingTop + 420,
-         script(11), 11160, Qt::AlignHCenter);
+    text(canvas, "lblDecreto", m_session.regulation().heading, 0, l.headingTop + 420, script(11),
+         11160, Qt::AlignHCenter);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
     text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop,
@@ -252,20 +251,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     // Protection measures
     sectionHeading(canvas, "Label19", QStringLiteral("Fattore di protezione"), l.section4Top,
                    "Line5", 3000);
-    static const char *const kCaptions[] = {"lbl1",    "lbl2",    "Label29", "Label28", "lbl5",
-                                            "Label27", "Label26", "Label25", "Label24"};
-    const auto &measures = regulation.measures;
-    for (int i = 0; i < measures.size(); ++i) {
-        const int top = l.firstMeasureRow + kMeasureRowHeight * i;
-        const QString captionName =
-            i < 9 ? QString::fromLatin1(kCaptions[i]) : QStringLiteral("lblMisura%1").arg(i + 1);
-        text(canvas, qPrintable(captionName), measures.at(i).description, 480, top, sansSerif(10));
-        symbol(canvas, nullptr, Symbols::dnIndex(i + 1), 7560, top - 60);
-        text(canvas, nullptr, QStringLiteral("="), 8160, top, value11);
-        const QString factorName = QStringLiteral("lblFattProt%1").arg(i + 1);
-        m_measureFactors << valueField(canvas, qPrintable(factorName), QString(), 8520, top, 1100,
-                                       value11, true);
-    }
+    buildMeasureRows(canvas);
 
     // The formula line with the values of this calculation
     const int f = l.formulaLineTop;
@@ -283,12 +269,18 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     valueField(canvas, "txtTotFormula", QString(), 7800, f, 1800, value15, true);
     text(canvas, "Label36", QStringLiteral("[MJ/m²]"), 9600, f + 60, units);
 
-    text(canvas, "Label34", ReportDocuments::referenceClassCaption(regulation), 2040, l.classTop,
-         sansSerif(11, true));
+    // The tables each section applies, where the rule cites them.
+    const auto citation = [canvas](const char *field, int top) {
+        text(canvas, field, QString(), 8400, top + 60, sansSerif(8), 2640, Qt::AlignRight);
+    };
+    citation("lblTabellaDq1", l.section2Top);
+    citation("lblTabellaDq2", l.section3Top);
+    citation("lblTabellaDn", l.section4Top);
+    text(canvas, "lblTabellaClassi", QString(), 2040, l.classTop - 330, sansSerif(8), 6000);
+    text(canvas, "Label34", QString(), 2040, l.classTop, sansSerif(11, true));
     text(canvas, "lblUgualeC1", QStringLiteral("="), 8775, l.classTop, value15);
     valueField(canvas, "lblClasse", QString(), 9210, l.classTop, 900, value15, true);
-    text(canvas, "Label33", ReportDocuments::minimumClassCaption(regulation), 2040, l.classMinTop,
-         sansSerif(11, true));
+    text(canvas, "Label33", QString(), 2040, l.classMinTop, sansSerif(11, true));
     text(canvas, "lblUgualeC2", QStringLiteral("="), 8820, l.classMinTop, value15);
     valueField(canvas, "lblClasseMin", QString(), 9240, l.classMinTop, 900, value15, true);
 
@@ -306,6 +298,87 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(&m_session, &CalculationSession::changed, this, &ReportPage::showCalculation);
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this,
             &ReportPage::showCalculation);
+}
+
+void ReportPage::buildMeasureRows(QWidget *canvas)
+{
+    static const char *const kCaptions[] = {"lbl1",    "lbl2",    "Label29", "Label28", "lbl5",
+                                            "Label27", "Label26", "Label25", "Label24"};
+    int rows = 0;
+    for (Rule rule : Regulation::rules())
+        rows = std::max(rows, int(Regulation::forRule(rule).measures.size()));
+    const QFont value11 = verdana(11.25, true);
+    for (int i = 0; i < rows; ++i) {
+        const QString captionName =
+            i < 9 ? QString::fromLatin1(kCaptions[i]) : QStringLiteral("lblMisura%1").arg(i + 1);
+        const QString factorName = QStringLiteral("lblFattProt%1").arg(i + 1);
+        MeasureRow row{
+            text(canvas, qPrintable(captionName), QString(), 480, 0, sansSerif(10)),
+            symbol(canvas, nullptr, Symbols::dnIndex(i + 1), 7560, 0),
+            text(canvas, nullptr, QStringLiteral("="), 8160, 0, value11),
+            valueField(canvas, qPrintable(factorName), QString(), 8520, 0, 1100, value11, true),
+        };
+        m_measureRows << row;
+    }
+}
+
+void ReportPage::showRule(const Regulation &regulation)
+{
+    auto *canvas = m_view->canvas();
+    const auto label = [canvas](const char *name) {
+        return canvas->findChild<QLabel *>(QString::fromLatin1(name));
+    };
+    label("lblDecreto")->setText(regulation.heading);
+    label("lblTabellaDq1")->setText(regulation.citation(regulation.tables.areaClasses));
+    label("lblTabellaDq2")->setText(regulation.citation(regulation.tables.riskClasses));
+    label("lblTabellaDn")->setText(regulation.citation(regulation.tables.measures));
+    label("lblTabellaClassi")->setText(regulation.citation(regulation.tables.classes));
+    label("Label34")->setText(
+        QStringLiteral("Classe di riferimento per il livello di prestazione %1")
+            .arg(regulation.performanceLevel));
+    label("Label33")->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
+                                  .arg(regulation.performanceLevel));
+    label("Label34")->adjustSize();
+    label("Label33")->adjustSize();
+    for (const char *name : {"Label33", "lblUgualeC2", "lblClasseMin"})
+        label(name)->setVisible(regulation.hasMinimumClass);
+
+    // The measures share the room of nine rows; more of them take narrower rows and a smaller
+    // type, their captions wrapping onto a second line.
+    const int offset = m_bandShown ? kBandHeight : 0;
+    const int count = int(regulation.measures.size());
+    const int height = count > 9 ? kMeasureRowHeight * 9 / count : kMeasureRowHeight;
+    for (int i = 0; i < m_measureRows.size(); ++i) {
+        const MeasureRow &row = m_measureRows[i];
+        const bool shown = i < count;
+        for (QLabel *item : {row.caption, row.symbol, row.equals, row.factor})
+            item->setVisible(shown);
+        if (!shown)
+            continue;
+        const int top = m_layout.firstMeasureRow + offset + height * i;
+        row.caption->setText(regulation.measures.at(i).description);
+        row.caption->setFont(sansSerif(count > 9 ? 8 : 10));
+        row.caption->setWordWrap(count > 9);
+        if (count > 9)
+            place(row.caption, 480, top - 60, 6960, height);
+        else
+            place(row.caption, 480, top);
+        place(row.symbol, 7560, top - 60);
+        place(row.equals, 8160, top);
+        place(row.factor, 8520, top, 1100);
+    }
+
+    // A class that is no number ("Nessun requisito") takes the row of the minimum class, which
+    // such a rule does not have.
+    QLabel *reference = label("lblClasse");
+    const bool wide =
+        !regulation.noRequirement.isEmpty() && reference->text() == regulation.noRequirement;
+    const int width = wide ? 6110 : 900;
+    reference->setFont(verdana(wide ? 12 : 15.75, true));
+    reference->setAlignment((wide ? Qt::AlignRight : Qt::AlignHCenter) | Qt::AlignVCenter);
+    reference->setFixedWidth(PageView::toPixelsX(width));
+    place(reference, wide ? 4000 : 9210, (wide ? m_layout.classMinTop : m_layout.classTop) + offset,
+          width);
 }
 
 void ReportPage::buildBand(QWidget *canvas)
@@ -412,14 +485,15 @@ void ReportPage::showCalculation()
     showField("lbldq2", riskClass, f.deltaQ2);
     showField("txtFattUtilizzo", riskClass, f.deltaQ2);
 
-    for (int i = 0; i < m_measureFactors.size(); ++i)
-        m_measureFactors[i]->setText(f.measureFactors.value(i));
+    for (int i = 0; i < m_measureRows.size(); ++i)
+        m_measureRows[i].factor->setText(f.measureFactors.value(i));
     const bool design = session.reached(S::DesignPassed);
     showField("txtFattProt", design, f.deltaN);
     showField("txtTotFormula", design, f.designFireLoad);
     const bool classes = session.reached(S::ClassesReported);
     showField("lblClasse", classes, f.referenceClass);
     showField("lblClasseMin", classes, f.minimumClass);
+    showRule(r);
 }
 
 void ReportPage::addQfValue(QWidget *canvas, int top)

@@ -73,7 +73,14 @@ protected:
 private:
     PageView *m_view;
     Method m_method;
-    QVector<QLabel *> m_measureFactors;
+    // One row of the protection measures: the caption, δn_k, "=" and the factor.
+    struct MeasureRow {
+        QLabel *caption, *symbol, *equals, *factor;
+    };
+    // The rows for the rule with the most measures; a rule with fewer hides the rest.
+    void buildMeasureRows(QWidget *canvas);
+    void showRule(const Regulation &regulation);
+    QVector<MeasureRow> m_measureRows;
     QVector<QLabel *> m_band;
     bool m_bandShown = false;
 

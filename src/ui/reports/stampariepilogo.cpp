@@ -25,16 +25,17 @@ struct SummaryColumn {
 };
 // The project window's columns, in its order.
 constexpr SummaryColumn kColumns[] = {
-    {"Compartimento", 360, 2400},
-    {"Metodo", 2820, 1300},
-    {"Superficie", 4180, 900},
-    {"qf", 5140, 800},
-    {"dq1", 6000, 560},
-    {"dq2", 6620, 560},
-    {"dn", 7240, 600},
-    {"qfd", 7900, 1200},
-    {"Classe", 9160, 700},
-    {"ClasseMinima", 9920, 900},
+    {"Compartimento", 360, 1840},
+    {"Metodo", 2240, 1100},
+    {"Superficie", 3380, 780},
+    {"qf", 4200, 820},
+    {"dq1", 5060, 480},
+    {"dq2", 5580, 480},
+    {"dn", 6100, 520},
+    {"qfd", 6660, 1000},
+    {"Classe", 7700, 1200},
+    {"ClasseMinima", 8940, 800},
+    {"Normativa", 9780, 1040},
 };
 constexpr int kHeadingTop = 3700;
 constexpr int kFirstRowTop = 4180;
@@ -69,11 +70,9 @@ StampaRiepilogo::StampaRiepilogo()
     for (int i = 0; i < 6; ++i)
         m_identity << text(m_canvas, kIdentity[i], QString(), 360, 1740 + 240 * i, sansSerif(9),
                            10440);
-    const Regulation &regulation = m_session.regulation();
-    text(m_canvas, "lblNormativa",
-         QStringLiteral("Normativa applicata: %1, livello di prestazione %2")
-             .arg(regulation.name, regulation.performanceLevel),
-         360, 3280, sansSerif(9, true), 10440);
+    m_rules = text(m_canvas, "lblNormativa", QString(), 360, 3240, sansSerif(9, true), 10440);
+    m_rules->setWordWrap(true);
+    place(m_rules, 360, 3240, 10440, 440);
     const QStringList captions = compartmentColumns();
     for (int c = 0; c < int(std::size(kColumns)); ++c) {
         QLabel *heading = text(m_canvas, nullptr, captions.value(c), kColumns[c].left, kHeadingTop,
@@ -102,9 +101,24 @@ void StampaRiepilogo::Form_Load()
     for (int i = 0; i < m_identity.size(); ++i)
         showWhole(m_identity[i], lines.value(i));
 
+    // The rules the compartments apply; a project without compartments names the decree.
+    QVector<Rule> rules = rulesUsed(project);
+    if (rules.isEmpty())
+        rules << Rule::Decree2007;
+    QStringList applied;
+    for (Rule rule : rules) {
+        const Regulation &regulation = Regulation::forRule(rule);
+        applied << QStringLiteral("%1, livello di prestazione %2")
+                       .arg(regulation.name, regulation.performanceLevel);
+    }
+    m_rules->setText(QStringLiteral("Normativa applicata: ") + applied.join(QStringLiteral("; ")));
+    showRuleHeading(rules.size() == 1 ? Regulation::forRule(rules.first()).heading
+                                      : QStringLiteral("Prestazioni di resistenza al fuoco delle "
+                                                       "costruzioni"));
+
     QList<QStringList> rows;
     for (const Compartment &compartment : project.compartments)
-        rows << compartmentRow(compartment, m_session.regulation());
+        rows << compartmentRow(compartment);
     std::vector<ListRows::Column> columns;
     for (const SummaryColumn &column : kColumns)
         columns.push_back({column.name, column.left, column.width, column.left > 2000});

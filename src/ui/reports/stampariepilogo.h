@@ -2,8 +2,8 @@
 
 #include "ui/reports/itemisedlist.h"
 
-// "Riepilogo": the job's identity, the regulation applied and a row for every compartment of the
-// project, with the columns of the project window's table. As many sheets as the rows need.
+// "Riepilogo": the job's identity, the rules its compartments apply and a row for every compartment
+// of the project, with the columns of the project window's table. As many sheets as the rows need.
 class StampaRiepilogo : public ItemisedList
 {
     Q_OBJECT
@@ -16,4 +16,5 @@ protected:
 
 private:
     QList<QLabel *> m_identity;
+    QLabel *m_rules; // "Normativa applicata: ..."
 };
