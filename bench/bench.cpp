@@ -78,6 +78,17 @@ private:
     QString m_path;
 };
 
+// Answers the file box of an import with a fixed path, and says nothing.
+class ImportPrompt : public ExportPrompt
+{
+public:
+    using ExportPrompt::ExportPrompt;
+    QString openFileName(const QString &, const QString &, const QString &) override
+    {
+        return saveFileName({}, {}, {});
+    }
+};
+
 struct Figure {
     QString name;
     int size = 0;         // working rows, 0 where no size applies
@@ -442,6 +453,63 @@ Project benchProject(int compartments, int entries, const QStringList &names)
     return project;
 }
 
+// A list of `rows` materials as Excel saves it in Italy (';', decimal comma, Windows-1252,
+// quoted names), imported through the preview with "Importa elenco…" then "Importa".
+void measureImport(std::vector<Figure> &figures, int rows, const QStringList &names,
+                   const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/inventario.csv");
+    QString text = QStringLiteral("Descrizione;Quantità (kg);Potere calorifico (MJ/kg);psi;m\r\n");
+    for (int i = 0; i < rows; ++i)
+        text += QStringLiteral("\"%1; lotto %2\";%3,5;%4;0,85;0,8\r\n")
+                    .arg(names.at(i % names.size()))
+                    .arg(i)
+                    .arg(i % 500 + 1)
+                    .arg(i % 30 + 10);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toLatin1()) < 0)
+        return;
+    file.close();
+
+    ValorePerMateriale &screen = Screens::get<ValorePerMateriale>();
+    CalculationSession::current().startCalculation(Method::Materials);
+    screen.show();
+    settle();
+    ImportPrompt importPrompt(path);
+    UserPrompt *before = &UserPrompt::current();
+    UserPrompt::install(&importPrompt);
+    auto *importList = screen.findChild<QAbstractButton *>(QStringLiteral("cmdImportaElenco"));
+    bool allIn = true;
+    const double importMs = timeMs(
+        3,
+        [&] {
+            importList->click();
+            QWidget *preview = nullptr;
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == QLatin1String("AnteprimaImportazione") &&
+                    window->isVisible())
+                    preview = window;
+            }
+            if (!preview) {
+                allIn = false;
+                return;
+            }
+            preview->findChild<QAbstractButton *>(QStringLiteral("cmdImporta"))->click();
+            QCoreApplication::processEvents();
+            allIn = allIn && CalculationSession::current().calculation().materials.size() == rows;
+        },
+        [] {
+            WorkingTables::clearMaterials();
+            settle();
+        });
+    UserPrompt::install(before);
+    if (!allIn)
+        std::fprintf(stderr, "warning: an import did not take every row\n");
+    figures.push_back({QStringLiteral("importing a CSV list through its preview"), rows, importMs,
+                       kNone, kNone, 1000.0, QStringLiteral("ms")});
+    WorkingTables::clearMaterials();
+}
+
 // Saving and opening a project, beside reading the same file's bytes; reopening a compartment
 // of 10.000 entries into every screen.
 void measureProjects(std::vector<Figure> &figures, const QStringList &names, const QString &folder)
@@ -459,6 +527,36 @@ void measureProjects(std::vector<Figure> &figures, const QStringList &names, con
     const double open = timeMs(5, [&] { ProjectFile::load(path); });
     figures.push_back({QStringLiteral("opening a project of 50 x 200 entries"), 10000, open,
                        readBytes, kNone, 300.0, QStringLiteral("ms")});
+
+    // Opening a project of 50.000 compartments (more than a job has, refused with a message)
+    // beside opening one of a single compartment, through the same path as "Apri".
+    const auto writeProject = [&](const QString &file, int compartments) {
+        Project many;
+        many.identity.name = QStringLiteral("Benchmark");
+        for (int c = 0; c < compartments; ++c) {
+            Compartment compartment;
+            compartment.name = QStringLiteral("Compartimento %1").arg(c + 1);
+            compartment.calculation.method = Method::Activity;
+            compartment.calculation.activity = {QStringLiteral("Ufficio"), 420.0, 1.2};
+            compartment.calculation.areaClass = 0;
+            compartment.calculation.riskClass = 1;
+            many.compartments << compartment;
+        }
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(ProjectFile::toJson(many));
+    };
+    const QString onePath = folder + QStringLiteral("/one.ardivo");
+    const QString manyPath = folder + QStringLiteral("/many.ardivo");
+    writeProject(onePath, 1);
+    writeProject(manyPath, 50000);
+    const double openOne = timeMs(5, [&] { ProjectActions::openProjectFile(onePath); });
+    const double openMany = timeMs(3, [&] { ProjectActions::openProjectFile(manyPath); });
+    figures.push_back({QStringLiteral("opening a project of 1 compartment"), 1, openOne, kNone,
+                       kNone, kNone, QStringLiteral("ms")});
+    figures.push_back({QStringLiteral("opening a project of 50000 compartments"), 50000, openMany,
+                       openOne, kNone, openOne + 3000.0, QStringLiteral("ms")});
+    ProjectDocument::current().startNew();
 
     const Project large = benchProject(1, 10000, names);
     const double reopen = timeMs(3, [&] {
@@ -524,6 +622,7 @@ int main(int argc, char *argv[])
                        kNone, kNone, kNone, QStringLiteral("ms")});
     for (int rows : {100, 1000, 10000})
         measureMaterials(figures, rows, names, dir.path());
+    measureImport(figures, 10000, names, dir.path());
     measureProjects(figures, names, dir.path());
     figures.push_back({QStringLiteral("peak resident memory"), 10000, peakResidentKiB() / 1024.0,
                        kNone, kNone, 200.0, QStringLiteral("MiB")});

@@ -8,7 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    startArdivo();
+    if (!startArdivo())
+        return 1;
     reportWhenIdle(&Screens::get<Avvio>());
     return app.exec();
 }

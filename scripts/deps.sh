@@ -3,7 +3,8 @@
 # locales the tests run in (it_IT.UTF-8, the users' own, and a few others).
 set -euo pipefail
 packages=(cmake g++ make git clang-format qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-          libgl-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils locales)
+          libgl-dev qt6-translations-l10n fonts-dejavu-core fonts-liberation fonts-wqy-microhei
+          poppler-utils locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

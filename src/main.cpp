@@ -5,6 +5,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    startArdivo();
+    if (!startArdivo())
+        return 0; // another copy runs, and has the project file
     return app.exec();
 }

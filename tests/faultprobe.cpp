@@ -112,7 +112,7 @@ int saveProjects(const QString &path)
         Compartment compartment;
         compartment.name = QStringLiteral("Compartimento %1").arg(round);
         compartment.calculation.method = Method::Materials;
-        compartment.calculation.area = round;
+        compartment.calculation.area = 1000 + round; // q_f in the tens of thousands
         for (int i = 0; i < 2000; ++i)
             compartment.calculation.materials
                 << MaterialEntry{QStringLiteral("Materiale %1").arg(i), Amount::number(17.5),

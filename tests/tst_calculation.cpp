@@ -105,6 +105,12 @@ void TestCalculation::generalFormat()
     QCOMPARE(toText(27.2), QStringLiteral("27,2"));
     QCOMPARE(toText(1234567), QStringLiteral("1234567"));
     QCOMPARE(toText(-0.0), QStringLiteral("0"));
+    // Never an exponent: a person reads the digits, and the typing checks read them back.
+    QCOMPARE(toText(0.00005), QStringLiteral("0,00005"));
+    QCOMPARE(toText(-0.000123), QStringLiteral("-0,000123"));
+    QCOMPARE(toText(1e20), QStringLiteral("100000000000000000000"));
+    QCOMPARE(toText(1.5e-7), QStringLiteral("0,00000015"));
+    QCOMPARE(ItalianNumbers::toDouble(toText(0.00005)), 0.00005);
     QCOMPARE(integerPartText(1360.0 / 50), QStringLiteral("27"));
     // 0.29 * 100 is 28.999999999999996 in binary; a person reads 29.
     QCOMPARE(integerPartText(0.29 * 100), QStringLiteral("29"));

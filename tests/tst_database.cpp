@@ -72,7 +72,7 @@ void TestDatabase::materialsSumNullVersusEmpty()
     Module1::NomeTabMateriali = "tblAppoggioMateriali";
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
     QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 0.8, 10.0));
-    // All four empty texts: no sum and one message for the row.
+    // All four empty texts: no sum, and one message for all such rows.
     QVERIFY(WorkingTables::appendMaterial(3, "Vuoto", QString(""), QString(""), QString(""),
                                           QString("")));
     // Nulls: no sum and no message.
@@ -86,7 +86,7 @@ void TestDatabase::materialsSumNullVersusEmpty()
     QVERIFY(entries);
     QCOMPARE(materialsSum(*entries).total, 1700.0 + 160.0);
     QCOMPARE(world.prompt.messages,
-             QStringList(2, "Attenzione ci sono alcuni campi vuoti in tabella"));
+             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
 
     Module1::NomeTabMateriali.clear();
     world.prompt.messages.clear();

@@ -7,10 +7,12 @@
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
 #include "ui/fireload/valoreperattivita.h"
+#include "ui/fireload/valorepermateriale.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -203,6 +205,9 @@ private slots:
     void readOnlyFolderWithoutFile();
     void fileLockedByAnotherProgram();
     void killedInTheMiddleOfWrites();
+    void newerSchemaRefused();
+    void tableWithWrongFields();
+    void typingWhileAnotherProgramHoldsTheFile();
 };
 
 void TestFaults::folderThatCannotBeCreated()
@@ -486,6 +491,81 @@ void TestFaults::killedInTheMiddleOfWrites()
     const auto after = catalogues(world.databasePath());
     for (const QVariantList &row : reference)
         QVERIFY(after.contains(row));
+}
+
+// A file written by a newer Ardivo is left alone, with a message.
+void TestFaults::newerSchemaRefused()
+{
+    TestWorld world;
+    makeDatabase(world.databasePath());
+    {
+        RawFile file(world.databasePath());
+        file.value(QStringLiteral("PRAGMA user_version = 99"));
+    }
+    const QByteArray untouched = digest(world.databasePath());
+    QVERIFY(!Database::instance().open());
+    QCOMPARE(world.prompt.messages.size(), 1);
+    QVERIFY2(world.prompt.messages[0].contains("versione più recente di Ardivo (schema 99"),
+             qPrintable(world.prompt.messages[0]));
+    QCOMPARE(digest(world.databasePath()), untouched);
+}
+
+// A table with the right name and the wrong fields is offered the repair of a missing one; the
+// damaged table is kept aside, never dropped.
+void TestFaults::tableWithWrongFields()
+{
+    TestWorld world;
+    makeDatabase(world.databasePath());
+    {
+        RawFile file(world.databasePath());
+        file.value(QStringLiteral("DROP TABLE tblMateriale"));
+        file.value(QStringLiteral("CREATE TABLE tblMateriale (Nome TEXT, Valore REAL)"));
+        file.value(QStringLiteral("INSERT INTO tblMateriale VALUES ('Vecchio', 1)"));
+    }
+    world.prompt.answers = {false};
+    QVERIFY(!Database::instance().open());
+    QVERIFY(
+        world.prompt.questions.last().contains("la tabella tblMateriale non ha i campi attesi"));
+    QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
+
+    world.prompt.answers = {true};
+    world.prompt.messages.clear();
+    QVERIFY(Database::instance().open());
+    QVERIFY(world.prompt.messages.isEmpty());
+    QVERIFY(Catalogues::firstNamed(Catalogue::Materials, QStringLiteral("Legno")));
+    Database::instance().close();
+    RawFile file(world.databasePath());
+    const QString aside =
+        file.value("SELECT name FROM sqlite_master WHERE name LIKE 'tblMateriale_danneggiata_%'")
+            .toString();
+    QVERIFY(!aside.isEmpty());
+    QCOMPARE(file.value(QStringLiteral("SELECT Nome FROM %1").arg(aside)).toString(),
+             QStringLiteral("Vecchio"));
+}
+
+// While another program holds the file, typing the area does not wait for it: q_f is worked out
+// on the entries read last, and the user is told once at most.
+void TestFaults::typingWhileAnotherProgramHoldsTheFile()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    enterExampleMaterials();
+    auto &form = Screens::get<ValorePerMateriale>();
+    const double sum = entriesTotal();
+    world.prompt.messages.clear();
+
+    QProcess holder;
+    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder.start(kProbe, {"hold", world.databasePath(), "2500"});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+    QElapsedTimer timer;
+    timer.start();
+    clickAndType(child(form, "txtAreaComp"), "120");
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(world.prompt.messages.size() <= 1);
+    QCOMPARE(fireLoadNow(), sum / 120);
+    QVERIFY(holder.waitForFinished(10000));
 }
 
 QTEST_MAIN(TestFaults)

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
+#include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/gridviewer.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/fireload/valoreperarredo.h"
@@ -13,9 +14,11 @@
 #include "ui/fireload/valorepermateriale.h"
 #include "ui/reports/stampapages.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -39,6 +42,11 @@ private slots:
     void choosersKeepRefusedTextsEmpty();
     void gridViewersEditThroughTheView();
     void gridViewerKeepsItsPlace();
+    void chooserFindsAnyWord();
+    void cataloguesInItalianOrder();
+    void gridViewersFollowTheEntryRules_data();
+    void gridViewersFollowTheEntryRules();
+    void overflowingEntryLeavesNoFireLoad();
 };
 
 void TestFireLoad::activityValueTimesFractile()
@@ -306,6 +314,9 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     QVERIFY(!model->setData(model->index(0, quantity), "dodici")); // refused, value kept
     QVERIFY(!model->setData(model->index(0, quantity), "-12,5"));
     QCOMPARE(model->index(0, quantity).data().toString(), QStringLiteral("12,5"));
+    // Each refusal is said, as the entry screen says it.
+    QCOMPARE(world.prompt.messages.mid(1),
+             QStringList(2, "Prego inserisci correttamente tutti i campi richiesti."));
     viewer.close();
     // 20 * 12.5 / 3, shown with its decimals after the viewer closes.
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("83,3333333333333"));
@@ -316,7 +327,7 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     QVERIFY(again->setData(again->index(0, 2), ""));
     Screens::get<VisualTabMat>().close();
     QCOMPARE(entriesTotal(), 0.0);
-    QCOMPARE(world.prompt.messages.size(), 1); // only the entry's confirmation
+    QCOMPARE(world.prompt.messages.size(), 3); // the confirmation and the two refusals only
 }
 
 // Typing into a chooser as a user does, through the widget a click focuses: a text that begins
@@ -451,6 +462,153 @@ void TestFireLoad::gridViewerKeepsItsPlace()
     QCOMPARE(grid->currentIndex(), grid->model()->index(69, 5));
     QCOMPARE(grid->model()->index(70, 5).data().toString(), QStringLiteral("3"));
     QCOMPARE(grid->model()->index(69, 5).data().toString(), QStringLiteral("4"));
+}
+
+// A word inside a name, letter case and accents aside, opens the list of the entries it
+// begins a word of; picking one fills its value as a click in the chooser does.
+void TestFireLoad::chooserFindsAnyWord()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    auto *combo = child<QComboBox>(form, "ComboMat");
+    clickAndType(combo, "nylon");
+    QCOMPARE(combo->currentText(), QStringLiteral("nylon")); // kept: it leads to an entry
+    QAbstractItemView *offered = combo->completer()->popup();
+    QVERIFY(offered->isVisible());
+    QCOMPARE(combo->completer()->completionCount(), 1);
+    QCOMPARE(combo->completer()->currentCompletion(), QStringLiteral("Poliammide 6.6 (nylon)"));
+    QTest::keyClick(offered, Qt::Key_Down);
+    QTest::keyClick(offered, Qt::Key_Return);
+    QCOMPARE(combo->currentText(), QStringLiteral("Poliammide 6.6 (nylon)"));
+    QCOMPARE(child<QLineEdit>(form, "txtValorePerKg")->text(), QStringLiteral("29"));
+
+    // The start of a name is still completed in place, with no list.
+    clickAndType(combo, "Cart");
+    QCOMPARE(combo->currentText(), QStringLiteral("Carta"));
+    QVERIFY(!offered->isVisible());
+
+    chooseMethod("Command2");
+    auto *goods = child<CatalogCombo>(Screens::get<ValorePerArredo>(), "ComboMatDep");
+    clickAndType(goods, QStringLiteral("ABETE"));
+    QVERIFY(goods->completer()->popup()->isVisible());
+    QVERIFY(goods->completer()->currentCompletion().contains(QStringLiteral("di abete rosso")));
+    QVERIFY(goods->leadsToAnEntry(QStringLiteral("àbete")));
+    QVERIFY(!goods->leadsToAnEntry(QStringLiteral("bete"))); // inside a word: no
+}
+
+void TestFireLoad::cataloguesInItalianOrder()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto *combo = child<QComboBox>(Screens::get<ValorePerMateriale>(), "ComboMat");
+    const auto before = [&](const QString &a, const QString &b) {
+        return combo->findText(a) >= 0 && combo->findText(a) < combo->findText(b);
+    };
+    QVERIFY(before("Paglia", "PVC (cloruro di polivinile)"));
+    QVERIFY(before(QStringLiteral("Tè"), "Toluene"));
+    QVERIFY(before("Carta", "Legno"));
+    // A pick still gives the value of the entry picked, not of the row the database had.
+    pickEntry(combo, QStringLiteral("Tè"));
+    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtValorePerKg")->text(),
+             QStringLiteral("17"));
+}
+
+
+// A value the entry screens refuse is refused in the grid too, with the reason in a box; the cell
+// keeps its old value.
+void TestFireLoad::gridViewersFollowTheEntryRules_data()
+{
+    QTest::addColumn<bool>("materials");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    // Materials: rowid, Materiale, ValorePerKg, FattorePsi, Fattore_m, QtaMat.
+    QTest::newRow("psi 5") << true << 3 << "5"
+                           << "Il fattore ψ può valere 0, 0,85 o 1.";
+    QTest::newRow("psi 85 for 0,85") << true << 3 << "85"
+                                     << "Il fattore ψ può valere 0, 0,85 o 1.";
+    QTest::newRow("m 0,3") << true << 4 << "0,3"
+                           << "Il fattore m può valere 0,8 o 1.";
+    QTest::newRow("m 1000") << true << 4 << "1000"
+                            << "Il fattore m può valere 0,8 o 1.";
+    QTest::newRow("negative quantity") << true << 5 << "-4"
+                                       << "Prego inserisci correttamente tutti i campi richiesti.";
+    // Furnishings: rowid, Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, ValorePerM3,
+    // QtaMerce, Imballo.
+    QTest::newRow("packaging 3") << false << 7 << "3"
+                                 << "Il fattore di imballaggio può valere 1 o 1,1.";
+}
+
+void TestFireLoad::gridViewersFollowTheEntryRules()
+{
+    QFETCH(bool, materials);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    TestWorld world;
+    GridViewer *viewer = nullptr;
+    if (materials) {
+        chooseMethod("Command4");
+        enterExampleMaterials();
+        click(child(Screens::get<ValorePerMateriale>(), "Command5"));
+        viewer = &Screens::get<VisualTabMat>();
+    } else {
+        chooseMethod("Command2");
+        auto &form = Screens::get<ValorePerArredo>();
+        clickAndType(child(form, "txtAreaComp"), "100");
+        pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
+        clickAndType(child(form, "txtValoreMJm3"), "400");
+        click(child(form, "Command7"));
+        click(child(form, "Command5"));
+        viewer = &Screens::get<VisualTabAppoggio>();
+    }
+    const double before = fireLoadNow();
+    viewer->activateWindow();
+    QApplication::setActiveWindow(viewer);
+    auto *grid = child<QTableView>(*viewer, "DataGrid1");
+    const QString old = grid->model()->index(0, column).data().toString();
+    world.prompt.messages.clear();
+    editCell(grid, 0, column, typed, Qt::Key_Return);
+    QCOMPARE(world.prompt.messages, QStringList{message});
+    QCOMPARE(grid->model()->index(0, column).data().toString(), old);
+    viewer->close();
+    QCOMPARE(fireLoadNow(), before);
+}
+
+// Legno 1000 kg on 30 m², then H 1e308 and 10 kg typed in the grid: the sum is no number. The
+// screen shows no q_f (never 0), and Avanti refuses as it does without one.
+void TestFireLoad::overflowingEntryLeavesNoFireLoad()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    clickAndType(child(form, "txtAreaComp"), "30");
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    clickAndType(child(form, "txtQta"), "1000");
+    click(child(form, "Command4"));
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("583"));
+    click(child(form, "Command5"));
+    auto &viewer = Screens::get<VisualTabMat>();
+    viewer.activateWindow();
+    QApplication::setActiveWindow(&viewer);
+    auto *grid = child<QTableView>(viewer, "DataGrid1");
+    editCell(grid, 0, 2, "1e308", Qt::Key_Return);
+    editCell(grid, 0, 5, "10", Qt::Key_Return);
+    world.prompt.messages.clear();
+    viewer.close();
+    QVERIFY(world.prompt.messages.contains(
+        "Il carico d'incendio risulta troppo grande per essere calcolato: controllare i dati "
+        "inseriti."));
+    QVERIFY(!fireLoad(calculation()));
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QString());
+    QVERIFY(!child<QLabel>(form, "qf")->isHidden());
+    world.prompt.messages.clear();
+    click(child(form, "Command1"));
+    QCOMPARE(world.prompt.messages,
+             QStringList{"Prego inserire un valore attendibile di carico d'incendio"});
+    QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
+    QVERIFY(form.isVisible());
 }
 
 QTEST_MAIN(TestFireLoad)

@@ -584,8 +584,8 @@ void TestHardening::tensOfThousandsOfRows()
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), qint64(rows));
 
     auto &form = Screens::get<ValorePerMateriale>();
-    typeInto(child(form, "txtAreaComp"), "1000");
-    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("6300210"));
+    typeInto(child(form, "txtAreaComp"), "10000");
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("630021"));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     emit child<LinkLabel>(page, "Label7")->clicked();
@@ -606,8 +606,8 @@ void TestHardening::tinyAndHugeAreas_data()
     QTest::addColumn<QString>("area");
     QTest::addColumn<QString>("qf");
     QTest::addColumn<int>("option");
-    QTest::newRow("a thousandth of a square metre") << "1e-3"
-                                                    << "1700000" << 0;
+    QTest::newRow("two thousandths of a square metre") << "2e-3"
+                                                       << "850000" << 0;
     QTest::newRow("a thousand square kilometres") << "1e9"
                                                   << "0" << 5;
     QTest::newRow("typed with a decimal point") << "0.001"
@@ -657,7 +657,9 @@ void TestHardening::materialValuesNearTheDoubleLimit()
     }
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
-    QCOMPARE(fireLoadNow(), 1e306);
+    // 1e306 MJ/m² is a number, but far above any real load: no result is shown, never 0.
+    QCOMPARE(fireLoadNow(), 0.0);
+    QVERIFY(child<QLabel>(form, "Valoreqf")->isHidden());
 
     // A tiny area makes q_f overflow: the user is told and no q_f is shown.
     world.prompt.messages.clear();
@@ -698,7 +700,8 @@ void TestHardening::designValueThatOverflows()
     TestWorld world;
     Calculation huge;
     huge.method = Method::Activity;
-    huge.activity = {QStringLiteral("Biblioteca"), 1e308, 1.0};
+    // q_f 900.000 MJ/m² is within the limit; q_f,d = 900.000 × 2 × 1,2 is beyond it.
+    huge.activity = {QStringLiteral("Biblioteca"), 9e5, 1.0};
     huge.areaClass = 5; // delta q1 2
     huge.riskClass = 2; // delta q2 1,2
     CalculationSession::current().load(huge);

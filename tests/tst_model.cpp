@@ -47,6 +47,11 @@ private slots:
     void impossibleCalculations_data();
     void impossibleCalculations();
     void walkSteps();
+    void valueRules_data();
+    void valueRules();
+    void noResultBetterThanAWrongOne();
+    void names_data();
+    void names();
 };
 
 void TestModel::materialsMethod()
@@ -272,6 +277,37 @@ void TestModel::impossibleCalculations_data()
     c.materials[0].quantity = n(std::numeric_limits<double>::infinity());
     QTest::newRow("entry") << c << "materiale";
     c = sound;
+    c.materials[0].psi = n(5);
+    QTest::newRow("psi 5") << c << "ψ può valere 0, 0,85 o 1";
+    c = sound;
+    c.materials[0].m = n(1e6);
+    QTest::newRow("m 1e6") << c << "m può valere 0,8 o 1";
+    c = sound;
+    c.materials[0].valuePerKg = n(1e308);
+    c.materials[0].quantity = n(10);
+    QTest::newRow("sum beyond any number") << c << "troppo grande";
+    c = sound;
+    c.materials[0].name = QStringLiteral("Legno\x01");
+    QTest::newRow("control character in a name") << c << "caratteri di controllo";
+    Calculation activity;
+    activity.method = Method::Activity;
+    activity.activity = {QStringLiteral("Ufficio"), 420.0, 1000.0};
+    QTest::newRow("fractile 1000") << activity << "frattile";
+    activity.activity.fractile = 0.0;
+    QTest::newRow("fractile 0") << activity << "frattile";
+    activity.activity = {QStringLiteral("Ufficio"), 0.5, 1.2};
+    QTest::newRow("nominal load 0,5") << activity << "attività";
+    Calculation goods;
+    goods.method = Method::Furnishings;
+    goods.area = 100;
+    FurnishingEntry paper;
+    paper.goods = QStringLiteral("Carta");
+    paper.valuePerM3 = n(400);
+    paper.volume = n(10);
+    paper.packaging = n(3);
+    goods.furnishings = {paper};
+    QTest::newRow("packaging 3") << goods << "imballaggio può valere 1 o 1,1";
+    c = sound;
     c.riskClass = 3;
     QTest::newRow("risk class") << c << "I e III";
     c = sound;
@@ -326,6 +362,100 @@ void TestModel::walkSteps()
     QVERIFY(session.reached(CalculationSession::ClassesReported));
     session.clear();
     QCOMPARE(session.calculation(), Calculation());
+}
+
+void TestModel::valueRules_data()
+{
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("refusal");
+    const QString psi = QStringLiteral("Il fattore ψ può valere 0, 0,85 o 1.");
+    const QString m = QStringLiteral("Il fattore m può valere 0,8 o 1.");
+    const QString packaging = QStringLiteral("Il fattore di imballaggio può valere 1 o 1,1.");
+    QTest::newRow("psi 0") << "psi" << 0.0 << "";
+    QTest::newRow("psi 0,85") << "psi" << 0.85 << "";
+    QTest::newRow("psi 5") << "psi" << 5.0 << psi;
+    QTest::newRow("psi 85") << "psi" << 85.0 << psi;
+    QTest::newRow("m 0,8") << "m" << 0.8 << "";
+    QTest::newRow("m 0,3") << "m" << 0.3 << m;
+    QTest::newRow("m 1000") << "m" << 1000.0 << m;
+    QTest::newRow("packaging 1,1") << "packaging" << 1.1 << "";
+    QTest::newRow("packaging 3") << "packaging" << 3.0 << packaging;
+    QTest::newRow("fractile 2") << "fractile" << 2.0 << "";
+    QTest::newRow("fractile 2,05") << "fractile" << 2.05 << "frattile";
+    QTest::newRow("fractile 0") << "fractile" << 0.0 << "frattile";
+    QTest::newRow("amount 0") << "amount" << 0.0 << "";
+    QTest::newRow("amount -1") << "amount" << -1.0 << "campi richiesti";
+    QTest::newRow("amount infinite")
+        << "amount" << std::numeric_limits<double>::infinity() << "campi richiesti";
+    QTest::newRow("nominal load 1") << "nominal" << 1.0 << "attendibile";
+    QTest::newRow("nominal load 1,5") << "nominal" << 1.5 << "";
+}
+
+void TestModel::valueRules()
+{
+    QFETCH(QString, rule);
+    QFETCH(double, value);
+    QFETCH(QString, refusal);
+    using namespace CalculationRules;
+    const QMap<QString, QString (*)(double)> rules{
+        {"psi", psiRefusal},           {"m", mRefusal},           {"packaging", packagingRefusal},
+        {"fractile", fractileRefusal}, {"amount", amountRefusal}, {"nominal", nominalLoadRefusal}};
+    const QString found = rules.value(rule)(value);
+    if (refusal.isEmpty())
+        QCOMPARE(found, QString());
+    else
+        QVERIFY2(found.contains(refusal), qPrintable(found));
+}
+
+// A sum that overflows, or a q_f or q_f,d above 10⁶ MJ/m², gives no value at all: never 0.
+void TestModel::noResultBetterThanAWrongOne()
+{
+    const Calculation overflow = materials(30.0, {{"Legno", n(1e308), n(10), n(1), n(1)}});
+    QVERIFY(!fireLoad(overflow));
+    QVERIFY(fireLoadTooLarge(overflow));
+    QCOMPARE(CalculationTexts::fireLoad(overflow), QString());
+    Calculation classified = overflow;
+    classified.areaClass = 0;
+    classified.riskClass = 1;
+    QVERIFY(!designFireLoad(classified, decree()));
+    QCOMPARE(CalculationTexts::referenceClass(classified, decree()), QString());
+
+    // Just at the limit and just above it.
+    QCOMPARE(fireLoad(materials(1.0, {{"Legno", n(1e6), n(1), n(1), n(1)}})), 1e6);
+    QVERIFY(!fireLoad(materials(1.0, {{"Legno", n(1e6), n(1.01), n(1), n(1)}})));
+    // q_f within the limit, q_f,d above it.
+    Calculation large = materials(1.0, {{"Legno", n(9e5), n(1), n(1), n(1)}});
+    large.areaClass = 5; // δq1 2
+    large.riskClass = 2; // δq2 1,2
+    QVERIFY(fireLoad(large));
+    QVERIFY(!designFireLoad(large, decree()));
+    QVERIFY(impossibility(large, decree()).contains("troppo grande"));
+    QVERIFY(!designFireLoad(1e306, 1, 10, 10));
+}
+
+void TestModel::names_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("normalised");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("trailing blank") << "Magazzino "
+                                    << "Magazzino" << true;
+    QTest::newRow("line break and tab") << " Magazzino\n\tnord "
+                                        << "Magazzino nord" << true;
+    QTest::newRow("control character") << "Magazzino\x07"
+                                       << "Magazzino\x07" << false;
+    QTest::newRow("longest") << QString(200, 'x') << QString(200, 'x') << true;
+    QTest::newRow("too long") << QString(201, 'x') << QString(201, 'x') << false;
+}
+
+void TestModel::names()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, normalised);
+    QFETCH(bool, accepted);
+    QCOMPARE(CalculationRules::normalisedName(typed), normalised);
+    QCOMPARE(CalculationRules::nameRefusal(normalised).isEmpty(), accepted);
 }
 
 QTEST_GUILESS_MAIN(TestModel)

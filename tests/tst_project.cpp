@@ -2,13 +2,17 @@
 // them, the project window, the unsaved-changes question, bad files and an interrupted save.
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
+#include "data/database.h"
 #include "data/projectfile.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
 #include "ui/app/avvio.h"
 #include "ui/app/densitacarico.h"
+#include "ui/app/messageboxprompt.h"
 #include "ui/app/navigation.h"
+#include "ui/app/singleinstance.h"
+#include "ui/app/startup.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
@@ -22,16 +26,26 @@
 #include "ui/reports/stampapages.h"
 #include "ui/reports/stampariepilogo.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -103,6 +117,17 @@ QTableView *compartmentTable()
     return child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
 }
 
+// A label's tooltip as the tooltip shows it: markup rendered, plain text as it is.
+QString renderedToolTip(const QWidget *widget)
+{
+    QTextDocument document;
+    if (Qt::mightBeRichText(widget->toolTip()))
+        document.setHtml(widget->toolTip());
+    else
+        document.setPlainText(widget->toolTip());
+    return document.toPlainText();
+}
+
 QByteArray bytesOf(const QString &path)
 {
     QFile file(path);
@@ -121,12 +146,19 @@ private slots:
     void compartmentsSavedAndReopened();
     void replacedAndDeletedCompartments();
     void unsavedChangesQuestion();
+    void unsavedChangesQuestionInItalian();
     void saveThatFails();
     void saveInterruptedByKill();
     void projectExportedToPdf();
     void summaryOfManyCompartments();
     void exportOutsideAnyProject();
     void longIdentityShortenedOnScreenPrintedWhole();
+    void filesThatAreNoPlainFile_data();
+    void filesThatAreNoPlainFile();
+    void namesWithMarkupShownAsTyped();
+    void secondStartHandsOverItsFile();
+    void pdfExportOnAFullDiskKeepsTheOldFile();
+    void reopeningManyEmptiedLinesWarnsOnce();
 };
 
 void TestProject::fileHoldsEveryInput()
@@ -184,6 +216,33 @@ void TestProject::badFiles_data()
         << changed("\"quantity\": 1000", "\"quantity\": \"mille\"") << "numero valido";
     QTest::newRow("same name twice")
         << changed("\"name\": \"Archivio\"", "\"name\": \"Magazzino\"") << "compare due volte";
+    QTest::newRow("same name but for a blank")
+        << changed("\"name\": \"Archivio\"", "\"name\": \" Magazzino  \"")
+        << "«Magazzino» compare due volte";
+    QTest::newRow("control character in a name")
+        << changed("\"name\": \"Archivio\"", "\"name\": \"Archi\\u0007vio\"")
+        << "caratteri di controllo";
+    QTest::newRow("name too long")
+        << changed("\"name\": \"Archivio\"",
+                   ("\"name\": \"" + QByteArray(201, 'A') + "\"").constData())
+        << "troppo lungo";
+    QTest::newRow("psi 7") << changed("\"psi\": 1", "\"psi\": 7") << "ψ può valere 0, 0,85 o 1";
+    QTest::newRow("m 1e6") << changed("\"m\": 0.8", "\"m\": 1000000") << "m può valere 0,8 o 1";
+    QTest::newRow("fractile 1000")
+        << changed("\"fractile\": 1.2", "\"fractile\": 1000") << "frattile";
+    QTest::newRow("fractile 0") << changed("\"fractile\": 1.2", "\"fractile\": 0") << "frattile";
+    QTest::newRow("packaging 3") << changed("\"packaging\": 1.1", "\"packaging\": 3")
+                                 << "imballaggio può valere 1 o 1,1";
+    QTest::newRow("sum beyond any number")
+        << changed("\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308") << "troppo grande";
+    Project crowded;
+    for (int i = 0; i <= ProjectFile::kMostCompartments; ++i) {
+        Compartment compartment = sampleProject().compartments[0];
+        compartment.name = QStringLiteral("Ufficio %1").arg(i);
+        crowded.compartments << compartment;
+    }
+    QTest::newRow("too many compartments")
+        << ProjectFile::toJson(crowded) << "più di 1000 compartimenti";
 }
 
 // A bad file is refused with its name and the reason; the project that was open stays as it was,
@@ -425,6 +484,35 @@ void TestProject::unsavedChangesQuestion()
     setQuitGuard({});
 }
 
+// The real box, with Qt's own Italian texts loaded as at start.
+void TestProject::unsavedChangesQuestionInItalian()
+{
+    TestWorld world;
+    QVERIFY(installItalianTranslations());
+    ProjectActions::showProjectWindow();
+    auto &window = Screens::get<Progetto>();
+    clickAndType(child(window, "txtCommittente"), QStringLiteral("Comune"));
+    UserPrompt::install(&MessageBoxPrompt::instance());
+    QStringList captions;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        QAbstractButton *cancel = nullptr;
+        for (QAbstractButton *button : box->findChildren<QAbstractButton *>()) {
+            captions << button->text().remove(QLatin1Char('&'));
+            if (captions.last() == QStringLiteral("Annulla"))
+                cancel = button;
+        }
+        QVERIFY(cancel);
+        cancel->click();
+    });
+    click(child(window, "cmdNuovoProgetto"));
+    UserPrompt::install(&world.prompt);
+    captions.sort();
+    QCOMPARE(captions, (QStringList{"Annulla", "No", QStringLiteral("Sì")}));
+    QCOMPARE(ProjectDocument::current().project().identity.client, QStringLiteral("Comune"));
+}
+
 void TestProject::saveThatFails()
 {
     TestWorld world;
@@ -620,7 +708,7 @@ void TestProject::longIdentityShortenedOnScreenPrintedWhole()
     QVERIFY(label->isVisible());
     QVERIFY(label->text().endsWith(QChar(0x2026)));
     QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
-    QCOMPARE(label->toolTip(), QStringLiteral("Progetto: ") + name);
+    QCOMPARE(renderedToolTip(label), QStringLiteral("Progetto: ") + name);
     // The next label of the band starts after this one ends.
     QVERIFY(label->geometry().right() < child(*page, "lblCommittente")->geometry().left());
 
@@ -632,6 +720,168 @@ void TestProject::longIdentityShortenedOnScreenPrintedWhole()
         QSKIP("pdftotext is not installed");
     QVERIFY2(text.contains("FINE"), qPrintable(text.left(800)));
     QVERIFY(text.contains(QStringLiteral("学校小学校")));
+}
+
+// A pipe, a link to a device, a folder or a file beyond the size limit is refused by name at
+// once: nothing blocks, nothing is read without end.
+void TestProject::filesThatAreNoPlainFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("pipe") << "pipe"
+                          << "on è un file ordinario";
+    QTest::newRow("link to /dev/zero") << "zero"
+                                       << "on è un file ordinario";
+    QTest::newRow("folder") << "folder"
+                            << "cartella";
+    QTest::newRow("too large") << "large"
+                               << "troppo grande";
+}
+
+void TestProject::filesThatAreNoPlainFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    TestWorld world;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Strano d'esempio.ardivo"));
+    if (kind == "pipe") {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (kind == "zero") {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(ProjectFile::kLargestFile + 1)); // sparse: takes no room
+    }
+    ProjectDocument::current().storeCompartment(sampleProject().compartments[0]);
+    const Project before = ProjectDocument::current().project();
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!ProjectActions::openProjectFile(path));
+    QVERIFY(timer.elapsed() < 1000);
+    QCOMPARE(world.prompt.messages.size(), 1);
+    QVERIFY2(world.prompt.messages[0].contains(QStringLiteral("Strano d'esempio.ardivo")),
+             qPrintable(world.prompt.messages[0]));
+    QVERIFY2(world.prompt.messages[0].contains(reason), qPrintable(world.prompt.messages[0]));
+    QCOMPARE(ProjectDocument::current().project(), before);
+}
+
+// A name holding markup is shown as typed in a real message box and in a tooltip: no picture,
+// no link.
+void TestProject::namesWithMarkupShownAsTyped()
+{
+    TestWorld world;
+    const QString name = QStringLiteral("<a href=\"file:///etc/passwd\"><img src=\"x.png\" "
+                                        "width=30000 height=30000>Scuola</a>");
+    Project project = sampleProject();
+    project.identity.name = name;
+    ProjectDocument::current().opened(project, QString());
+    ProjectDocument::current().setIdentity(project.identity); // no change: not modified
+    ProjectDocument::current().storeCompartment(project.compartments[0]);
+
+    UserPrompt::install(&MessageBoxPrompt::instance());
+    QString shown;
+    Qt::TextFormat format = Qt::RichText;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        shown = label->text();
+        format = label->textFormat();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QVERIFY(!ProjectActions::settleUnsavedChanges());
+    UserPrompt::install(&world.prompt);
+    QCOMPARE(format, Qt::PlainText);
+    QVERIFY2(shown.contains(QStringLiteral("«") + name + QStringLiteral("»")), qPrintable(shown));
+
+    ProjectActions::openCompartment(project.compartments[0]);
+    ReportPage *page = reportPageFor(Method::Activity);
+    QCOMPARE(renderedToolTip(child(*page, "lblProgetto")), QStringLiteral("Progetto: ") + name);
+    auto &summary = Screens::get<StampaRiepilogo>();
+    QCOMPARE(renderedToolTip(child(summary, "lblProgetto")), QStringLiteral("Progetto: ") + name);
+}
+
+// A second start of Ardivo on the same data folder hands its project file to the copy that
+// runs and ends at once; the working tables of the first copy are left as they were.
+void TestProject::secondStartHandsOverItsFile()
+{
+    TestWorld world;
+    QTemporaryDir home;
+    const QString dataFolder = home.filePath(QStringLiteral("Ardivo"));
+    Database::instance().setFilePath(dataFolder + QStringLiteral("/Ardivo.db"));
+    QVERIFY(WorkingTables::appendMaterial(1, QStringLiteral("Legno"), 17.5, 1.0, 0.8, 1000.0));
+    QVERIFY(WorkingTables::appendMaterial(2, QStringLiteral("Carta"), 20.0, 1.0, 1.0, 10.0));
+
+    SingleInstance first(dataFolder);
+    QVERIFY(first.claim());
+    QSignalSpy handedOver(&first, &SingleInstance::fileHandedOver);
+    const QString project = home.filePath(QStringLiteral("Secondo progetto.ardivo"));
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(ARDIVO_PATH), {project});
+    QVERIFY(second.waitForStarted());
+    QVERIFY(handedOver.wait(10000));
+    QCOMPARE(handedOver.first().first().toString(), project);
+    QVERIFY(second.waitForFinished(5000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblAppoggioMateriali")), 2);
+    QVERIFY(QFileInfo::exists(dataFolder + QStringLiteral("/Ardivo.lock")));
+}
+
+// A PDF export that cannot be written whole (here a file-size limit, as a full disk would do)
+// says so, and the PDF that was there before stays whole.
+void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
+{
+    TestWorld world;
+    walkToReport(Method::Activity, "Option1_1", {});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Ufficio.pdf"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("%PDF-1.4 la relazione di ieri");
+    old.close();
+    const QByteArray before = bytesOf(path);
+
+    std::signal(SIGXFSZ, SIG_IGN); // as the program does: a write fails, nothing is killed
+    rlimit limit{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = 4096;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    world.prompt.files << path;
+    click(child(*reportPageFor(Method::Activity), "cmdEsportaPdf"));
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
+
+    QCOMPARE(world.prompt.messages.size(), 1);
+    QVERIFY2(world.prompt.messages[0].contains(QStringLiteral("forse il disco è pieno")),
+             qPrintable(world.prompt.messages[0]));
+    QCOMPARE(bytesOf(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ufficio.pdf"});
+}
+
+// A compartment with a thousand emptied lines is reopened with one warning, not one per line.
+void TestProject::reopeningManyEmptiedLinesWarnsOnce()
+{
+    TestWorld world;
+    Compartment store = sampleProject().compartments[1];
+    const MaterialEntry emptied{QStringLiteral("Vuoto"), Amount::emptyText(), Amount::emptyText(),
+                                Amount::emptyText(), Amount::emptyText()};
+    for (int i = 0; i < 1000; ++i)
+        store.calculation.materials << emptied;
+    ProjectActions::openCompartment(store);
+    QCOMPARE(world.prompt.messages,
+             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
+    QCOMPARE(fireLoadNow(), 17.5 * 1000 * 0.8 / 60);
 }
 
 QTEST_MAIN(TestProject)

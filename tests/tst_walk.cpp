@@ -26,10 +26,13 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -49,6 +52,9 @@ private slots:
     void resetAfterFullCalculation();
     void fineClosesHiddenScreens();
     void aboutBox();
+    void keysWalkTheScreens();
+    void screensOpenWhereThePreviousStood();
+    void tabFollowsReadingOrder();
 };
 
 static QLabel *label(QWidget &screen, const char *name)
@@ -509,6 +515,129 @@ void TestWalk::aboutBox()
     QVERIFY(about->isVisible());
     click(child(*about, "cmdOK"));
     QVERIFY(start.isVisible());
+}
+
+// Enter, Alt and the method keys, as a user without a mouse walks.
+void TestWalk::keysWalkTheScreens()
+{
+    TestWorld world;
+    auto &start = Screens::get<Avvio>();
+    start.show();
+    start.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    QTest::keyClick(&start, Qt::Key_Return);
+    auto &formula = Screens::get<FormulaCaricoIncendio>();
+    QTRY_VERIFY(formula.isActiveWindow());
+    QTest::keyClick(&formula, Qt::Key_A, Qt::AltModifier);
+    auto &chooser = Screens::get<DensitaCarico>();
+    QTRY_VERIFY(chooser.isActiveWindow()); // Alt clicks as the mouse does, in a moment
+    QTest::keyClick(&chooser, Qt::Key_3);
+    auto &form = Screens::get<ValorePerMateriale>();
+    QTRY_VERIFY(form.isActiveWindow());
+    QVERIFY(!chooser.isVisible());
+
+    clickAndType(child(form, "txtAreaComp"), "100");
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    clickAndType(child(form, "txtQta"), "200");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // adds, does not move on
+    QCOMPARE(calculation().materials.size(), 1);
+    QVERIFY(form.isVisible());
+    QCOMPARE(label(form, "Valoreqf")->text(), QStringLiteral("35"));
+    clickAndType(child(form, "txtAreaComp"), "50");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter); // Avanti
+    auto &size = Screens::get<FattoreRischio1>();
+    QTRY_VERIFY(size.isActiveWindow());
+    QTest::keyClick(&size, Qt::Key_I, Qt::AltModifier); // Indietro
+    QTRY_VERIFY(form.isActiveWindow());
+
+    // The furnishings screen: Enter in a quantity adds its own kind of entry.
+    QTest::keyClick(&form, Qt::Key_I, Qt::AltModifier);
+    QTRY_VERIFY(chooser.isActiveWindow()); // Alt clicks as the mouse does, in a moment
+    QTest::keyClick(&chooser, Qt::Key_2);
+    auto &furnishings = Screens::get<ValorePerArredo>();
+    pickEntry(child<QComboBox>(furnishings, "ComboMatDep"), "Carta");
+    clickAndType(child(furnishings, "txtQtaMerce"), "2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(calculation().furnishings.size(), 1);
+    QCOMPARE(calculation().furnishings[0].goods, QStringLiteral("Carta"));
+}
+
+// Forward and back, each screen takes the place of the one before, centre on centre, and
+// every one fits a 1366x768 screen.
+void TestWalk::screensOpenWhereThePreviousStood()
+{
+    TestWorld world;
+    auto &start = Screens::get<Avvio>();
+    start.show();
+    start.move(QPoint(400, 300) - start.rect().center()); // the middle of the test screen
+    QWidget *previous = &start;
+    const auto check = [&](QWidget &screen) {
+        QVERIFY(screen.isVisible());
+        QVERIFY(screen.frameGeometry().width() <= 1366);
+        QVERIFY(screen.frameGeometry().height() <= 768);
+        const QPoint moved = screen.geometry().center() - previous->geometry().center();
+        QVERIFY2(moved.manhattanLength() <= 2, qPrintable(screen.objectName()));
+        previous = &screen;
+    };
+    click(child(start, "Command1"));
+    check(Screens::get<FormulaCaricoIncendio>());
+    click(child(Screens::get<FormulaCaricoIncendio>(), "Command1"));
+    check(Screens::get<DensitaCarico>());
+    click(child(Screens::get<DensitaCarico>(), "Command4"));
+    auto &form = Screens::get<ValorePerMateriale>();
+    check(form);
+    click(child(form, "Command2"));
+    check(Screens::get<DensitaCarico>());
+    click(child(Screens::get<DensitaCarico>(), "Command4"));
+    check(form);
+    walkToReport(Method::Materials, "Option1_0", {});
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            QVERIFY2(window->frameGeometry().height() <= 768, qPrintable(window->objectName()));
+            QVERIFY2(window->frameGeometry().width() <= 1366, qPrintable(window->objectName()));
+        }
+    }
+}
+
+// Tab goes through each screen's controls as they are read: row by row, left to right.
+void TestWalk::tabFollowsReadingOrder()
+{
+    TestWorld world;
+    QStringList wrong;
+    const QList<QWidget *> screens = {&Screens::get<Avvio>(),
+                                      &Screens::get<FormulaCaricoIncendio>(),
+                                      &Screens::get<DensitaCarico>(),
+                                      &Screens::get<ValorePerAttivita>(),
+                                      &Screens::get<ValorePerMateriale>(),
+                                      &Screens::get<ValorePerArredo>(),
+                                      &Screens::get<FattoreRischio1>(),
+                                      &Screens::get<FattoreRischio2>(),
+                                      &Screens::get<FattoreProtezione>(),
+                                      &Screens::get<TotaleFormula>()};
+    for (QWidget *screen : screens) {
+        screen->show();
+        QList<QWidget *> chain;
+        for (QWidget *w = screen->nextInFocusChain(); w != screen; w = w->nextInFocusChain()) {
+            if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                !w->focusProxy())
+                chain << w;
+        }
+        for (int i = 1; i < chain.size(); ++i) {
+            const QRect a(chain[i - 1]->mapTo(screen, QPoint()), chain[i - 1]->size());
+            const QRect b(chain[i]->mapTo(screen, QPoint()), chain[i]->size());
+            const bool sameRow = b.top() < a.bottom() && a.top() < b.bottom();
+            // Frames side by side are read one after the other, each top to bottom.
+            const auto *frameA = qobject_cast<QGroupBox *>(chain[i - 1]->parentWidget());
+            const auto *frameB = qobject_cast<QGroupBox *>(chain[i]->parentWidget());
+            if (frameA && frameB && frameA != frameB && b.left() > a.right())
+                continue;
+            if (!(sameRow ? b.left() > a.left() : b.top() >= a.bottom() - 2))
+                wrong << screen->objectName() + QLatin1Char(' ') + chain[i - 1]->objectName() +
+                             QStringLiteral(" -> ") + chain[i]->objectName();
+        }
+        screen->hide();
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
 }
 
 QTEST_MAIN(TestWalk)

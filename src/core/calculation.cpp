@@ -3,6 +3,7 @@
 #include "core/italiannumbers.h"
 
 #include <cmath>
+#include <limits>
 
 bool MaterialEntry::operator==(const MaterialEntry &o) const
 {
@@ -52,6 +53,70 @@ QVector<double> fractileFactors()
 bool fractileAllowed(double factor)
 {
     return std::isfinite(factor) && factor > 0 && factor <= kLargestFractile;
+}
+
+QString amountRefusal(double value)
+{
+    if (std::isfinite(value) && value >= 0)
+        return QString();
+    return QStringLiteral("Prego inserisci correttamente tutti i campi richiesti.");
+}
+
+QString psiRefusal(double value)
+{
+    return psiFactors().contains(value) ? QString()
+                                        : QStringLiteral("Il fattore ψ può valere 0, 0,85 o 1.");
+}
+
+QString mRefusal(double value)
+{
+    return mFactors().contains(value) ? QString()
+                                      : QStringLiteral("Il fattore m può valere 0,8 o 1.");
+}
+
+QString packagingRefusal(double value)
+{
+    return value == 1.0 || value == kPackagingFactor
+               ? QString()
+               : QStringLiteral("Il fattore di imballaggio può valere 1 o 1,1.");
+}
+
+QString fractileRefusal(double value)
+{
+    return fractileAllowed(value)
+               ? QString()
+               : QStringLiteral("Il frattile 80% deve essere maggiore di 0 e al massimo 2.");
+}
+
+QString nominalLoadRefusal(double value)
+{
+    return std::isfinite(value) && value > kSmallestNominalLoad
+               ? QString()
+               : QStringLiteral("Inserire un valore attendibile di carico d'incendio");
+}
+
+QString areaRefusal(double value)
+{
+    return std::isfinite(value) && value > 0
+               ? QString()
+               : QStringLiteral("Inserire un valore dell'area valido");
+}
+
+QString normalisedName(const QString &name)
+{
+    return name.simplified();
+}
+
+QString nameRefusal(const QString &normalised)
+{
+    if (normalised.size() > kLongestName)
+        return QStringLiteral("Il nome è troppo lungo: al massimo %1 caratteri.").arg(kLongestName);
+    for (const QChar c : normalised) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            return QStringLiteral("Il nome contiene caratteri di controllo.");
+    }
+    return QString();
 }
 
 } // namespace CalculationRules
@@ -145,25 +210,49 @@ bool staysFinite(const EntriesSum &sum, double entryLoad)
     return std::isfinite(entryLoad) && std::isfinite(sum.total + entryLoad);
 }
 
-std::optional<double> fireLoad(const Calculation &c)
+namespace {
+
+// q_f as computed, before the rule on its size: nothing while an input is missing; a value that
+// is no finite number when the sum or the product overflowed.
+std::optional<double> computedFireLoad(const Calculation &c)
 {
-    double value = 0;
     if (c.method == Method::Activity) {
         const Activity &a = c.activity;
         if (!a.nominalLoad || !a.fractile ||
             *a.nominalLoad <= CalculationRules::kSmallestNominalLoad || *a.fractile <= 0)
             return std::nullopt;
-        value = *a.fractile * *a.nominalLoad;
-    } else if (c.method == Method::Materials || c.method == Method::Furnishings) {
+        return *a.fractile * *a.nominalLoad;
+    }
+    if (c.method == Method::Materials || c.method == Method::Furnishings) {
         if (!c.area || !(*c.area > 0))
             return std::nullopt;
-        value = entriesSum(c).total / *c.area;
-    } else {
-        return std::nullopt;
+        const EntriesSum sum = entriesSum(c);
+        if (sum.overflowed)
+            return std::numeric_limits<double>::infinity();
+        return sum.total / *c.area;
     }
-    if (!std::isfinite(value))
+    return std::nullopt;
+}
+
+bool withinLimit(double value)
+{
+    return std::isfinite(value) && value <= CalculationRules::kLargestFireLoad;
+}
+
+} // namespace
+
+std::optional<double> fireLoad(const Calculation &c)
+{
+    const auto value = computedFireLoad(c);
+    if (!value || !withinLimit(*value))
         return std::nullopt;
     return value;
+}
+
+bool fireLoadTooLarge(const Calculation &c)
+{
+    const auto value = computedFireLoad(c);
+    return value && !withinLimit(*value);
 }
 
 const Regulation &regulationOf(const Calculation &c)
@@ -219,7 +308,7 @@ bool measureAllowed(const Calculation &c, const Regulation &regulation, int meas
 std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1, double deltaQ2)
 {
     const double value = fireLoad * deltaN * deltaQ1 * deltaQ2;
-    if (!std::isfinite(value))
+    if (!withinLimit(value))
         return std::nullopt;
     return value;
 }
@@ -258,37 +347,85 @@ Calculation essentials(const Calculation &c)
 
 namespace {
 
-bool soundAmount(const Amount &amount)
+// The first refusal of the numbers present among `fields`, each with its rule.
+QString firstRefusal(std::initializer_list<std::pair<const Amount *, QString (*)(double)>> fields)
 {
-    return !amount.isNumber() || (std::isfinite(amount.value()) && amount.value() >= 0);
+    for (const auto &[amount, rule] : fields) {
+        if (amount->isNumber()) {
+            if (QString why = rule(amount->value()); !why.isEmpty())
+                return why;
+        }
+    }
+    return QString();
+}
+
+// A refusal as a clause of a longer sentence: lower-case first letter, no full stop.
+QString clause(const QString &refusal)
+{
+    QString text = refusal;
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
 }
 
 } // namespace
 
+QString entryRefusal(const MaterialEntry &e)
+{
+    using namespace CalculationRules;
+    return firstRefusal({{&e.valuePerKg, amountRefusal},
+                         {&e.quantity, amountRefusal},
+                         {&e.psi, psiRefusal},
+                         {&e.m, mRefusal}});
+}
+
+QString entryRefusal(const FurnishingEntry &e)
+{
+    using namespace CalculationRules;
+    return firstRefusal({{&e.valuePerPiece, amountRefusal},
+                         {&e.pieces, amountRefusal},
+                         {&e.valuePerM3, amountRefusal},
+                         {&e.volume, amountRefusal},
+                         {&e.packaging, packagingRefusal}});
+}
+
 QString impossibility(const Calculation &c, const Regulation &regulation)
 {
+    using namespace CalculationRules;
     QStringList reasons;
     if (c.method != Method::Activity && c.method != Method::Furnishings &&
         c.method != Method::Materials)
         reasons << QStringLiteral("il metodo di calcolo non è riconosciuto");
-    if (c.area && (!std::isfinite(*c.area) || *c.area < 0))
+    if (c.area && !areaRefusal(*c.area).isEmpty())
         reasons << QStringLiteral("la superficie non è un numero valido");
-    const auto badNumber = [](const std::optional<double> &v) {
-        return v && (!std::isfinite(*v) || *v < 0);
-    };
-    if (badNumber(c.activity.nominalLoad) || badNumber(c.activity.fractile))
+    if (c.activity.nominalLoad && !nominalLoadRefusal(*c.activity.nominalLoad).isEmpty())
         reasons << QStringLiteral("il carico d'incendio dell'attività non è un numero valido");
+    if (c.activity.fractile && !fractileRefusal(*c.activity.fractile).isEmpty())
+        reasons << QStringLiteral("il frattile dell'attività non è valido (%1)")
+                       .arg(clause(fractileRefusal(*c.activity.fractile)));
+    QStringList names{c.activity.name};
+    for (const MaterialEntry &e : c.materials)
+        names << e.name;
+    for (const FurnishingEntry &e : c.furnishings)
+        names << e.furnishing << e.goods;
+    for (const QString &name : names) {
+        if (const QString why = nameRefusal(normalisedName(name)); !why.isEmpty()) {
+            reasons << QStringLiteral("un nome non è valido (%1)").arg(clause(why));
+            break;
+        }
+    }
     for (const MaterialEntry &e : c.materials) {
-        if (!soundAmount(e.valuePerKg) || !soundAmount(e.quantity) || !soundAmount(e.psi) ||
-            !soundAmount(e.m)) {
-            reasons << QStringLiteral("un materiale ha valori non validi");
+        if (const QString why = entryRefusal(e); !why.isEmpty()) {
+            reasons << QStringLiteral("un materiale ha valori non validi (%1)").arg(clause(why));
             break;
         }
     }
     for (const FurnishingEntry &e : c.furnishings) {
-        if (!soundAmount(e.valuePerPiece) || !soundAmount(e.pieces) || !soundAmount(e.valuePerM3) ||
-            !soundAmount(e.volume) || !soundAmount(e.packaging)) {
-            reasons << QStringLiteral("un arredo o una merce ha valori non validi");
+        if (const QString why = entryRefusal(e); !why.isEmpty()) {
+            reasons << QStringLiteral("un arredo o una merce ha valori non validi (%1)")
+                           .arg(clause(why));
             break;
         }
     }
@@ -305,6 +442,16 @@ QString impossibility(const Calculation &c, const Regulation &regulation)
             reasons << QStringLiteral("sono indicate due misure di protezione che si escludono");
             break;
         }
+    }
+    if (reasons.isEmpty()) {
+        // No result is better than a wrong one: a file cannot carry what the screens refuse.
+        const auto qf = fireLoad(c);
+        const auto dq1 = deltaQ1(c, regulation);
+        const auto dq2 = deltaQ2(c, regulation);
+        if (fireLoadTooLarge(c) ||
+            (qf && dq1 && dq2 && !designFireLoad(*qf, deltaN(c, regulation), *dq1, *dq2)))
+            reasons << QStringLiteral("il carico d'incendio risulta troppo grande per essere "
+                                      "calcolato");
     }
     return reasons.join(QStringLiteral("; "));
 }

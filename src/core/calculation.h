@@ -80,6 +80,10 @@ struct Calculation {
 
 namespace CalculationRules {
 
+// The rules of every value of a calculation, wherever it comes from: the entry screens, the grid
+// viewers, a project file. Each function gives the reason a value is refused, as the message
+// boxes say it, or an empty text when the value is accepted.
+
 // The packaging surcharge of a stored good that is packed.
 inline constexpr double kPackagingFactor = 1.1;
 // The values m and ψ are chosen from.
@@ -91,6 +95,23 @@ inline constexpr double kLargestFractile = 2.0;
 bool fractileAllowed(double factor);
 // A nominal fire load is taken as reliable above this value.
 inline constexpr double kSmallestNominalLoad = 1.0;
+// A q_f or q_f,d above this (MJ/m², a thousand times the densest real storage) is no result.
+inline constexpr double kLargestFireLoad = 1e6;
+// The longest name of a compartment, an entry, a catalogue entry or a project field.
+inline constexpr int kLongestName = 200;
+
+QString amountRefusal(double value); // a value, a quantity, an area: finite, not negative
+QString psiRefusal(double value);
+QString mRefusal(double value);
+QString packagingRefusal(double value);
+QString fractileRefusal(double value);
+QString nominalLoadRefusal(double value);
+QString areaRefusal(double value); // above 0
+
+// A name as the screens make it: blanks (line breaks and tabs too) simplified to one.
+QString normalisedName(const QString &name);
+// Why a normalised name is refused: control characters, or longer than kLongestName.
+QString nameRefusal(const QString &normalised);
 
 } // namespace CalculationRules
 
@@ -113,9 +134,12 @@ EntriesSum entriesSum(const Calculation &calculation);
 bool staysFinite(const EntriesSum &sum, double entryLoad);
 
 // q_f in MJ/m²: the activity's nominal value × the fractile factor, or the entries' sum ÷ the
-// area. Nothing while an input is missing, the area is not above 0, or the result is no finite
-// number.
+// area. Nothing while an input is missing, the area is not above 0, or the result is too large
+// (fireLoadTooLarge()): no result is better than a wrong one.
 std::optional<double> fireLoad(const Calculation &calculation);
+// Whether the inputs are all there but their sum or product is no finite number, or q_f is
+// above CalculationRules::kLargestFireLoad.
+bool fireLoadTooLarge(const Calculation &calculation);
 // The tables of the rule the calculation applies.
 const Regulation &regulationOf(const Calculation &calculation);
 std::optional<double> deltaQ1(const Calculation &calculation, const Regulation &regulation);
@@ -127,7 +151,8 @@ double deltaN(const Calculation &calculation, const Regulation &regulation);
 // Whether a measure may be ticked: neither the measure it excludes nor another one of its
 // exclusive group is present.
 bool measureAllowed(const Calculation &calculation, const Regulation &regulation, int measure);
-// q_f,d = q_f × delta n × delta q1 × delta q2, multiplied in that order on the full q_f.
+// q_f,d = q_f × delta n × delta q1 × delta q2, multiplied in that order on the full q_f; nothing
+// when it is no finite number or above CalculationRules::kLargestFireLoad.
 std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1,
                                      double deltaQ2);
 std::optional<double> designFireLoad(const Calculation &calculation, const Regulation &regulation);
@@ -135,7 +160,11 @@ std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation
                                                                const Regulation &regulation);
 // The calculation with only what belongs to its method: a compartment stores no more.
 Calculation essentials(const Calculation &calculation);
-// The reasons a calculation read from a file cannot stand: empty when it is sound.
+// Why an entry's numbers are refused by the rules above (the first reason), or an empty text.
+QString entryRefusal(const MaterialEntry &entry);
+QString entryRefusal(const FurnishingEntry &entry);
+// The reasons a calculation read from a file cannot stand, by the same rules as the screens:
+// empty when it is sound.
 QString impossibility(const Calculation &calculation, const Regulation &regulation);
 Q_DECLARE_METATYPE(Calculation)
 Q_DECLARE_METATYPE(Method)

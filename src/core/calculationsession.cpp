@@ -148,7 +148,8 @@ bool CalculationSession::passDesign()
     const auto qf = fireLoad(m_calculation);
     const auto dq1 = deltaQ1(m_calculation, regulation());
     const auto dq2 = deltaQ2(m_calculation, regulation());
-    if (!designFireLoad(qf.value_or(0), deltaN(m_calculation, regulation()), dq1.value_or(0),
+    if (fireLoadTooLarge(m_calculation) ||
+        !designFireLoad(qf.value_or(0), deltaN(m_calculation, regulation()), dq1.value_or(0),
                         dq2.value_or(0)))
         return false;
     update(MeasuresWorkedOut | DesignPassed);

@@ -64,7 +64,7 @@ public:
     void chooseInGroup(const Regulation::MeasureGroup &group, std::optional<int> measure);
     // All measures absent: every protection factor is 1.
     void clearMeasures();
-    // Forward from the protection screen: false when q_f,d is no finite number.
+    // Forward from the protection screen: false when q_f or q_f,d is too large to be a result.
     bool passDesign();
     void reportClasses();
 

@@ -119,7 +119,30 @@ QString toText(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0");
-    return italian().toString(value, 'g', 15);
+    if (!std::isfinite(value))
+        return QString();
+    // Positional notation, never an exponent: a person reads "0,00005", and the typing checks
+    // read back what they are given.
+    const QString text = QString::number(std::fabs(value), 'e', 14);
+    const int ePos = text.indexOf(QLatin1Char('e'));
+    QString digits = text.left(ePos).remove(QLatin1Char('.'));
+    const int exponent = text.mid(ePos + 1).toInt();
+    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    QString integerPart, fraction;
+    if (exponent < 0) {
+        integerPart = QStringLiteral("0");
+        fraction = QString(-exponent - 1, QLatin1Char('0')) + digits;
+    } else if (exponent + 1 >= digits.size()) {
+        integerPart = digits + QString(exponent + 1 - digits.size(), QLatin1Char('0'));
+    } else {
+        integerPart = digits.left(exponent + 1);
+        fraction = digits.mid(exponent + 1);
+    }
+    QString result = value < 0 ? QStringLiteral("-") + integerPart : integerPart;
+    if (!fraction.isEmpty())
+        result += QLatin1Char(',') + fraction;
+    return result;
 }
 
 double asRead(double value)

@@ -16,8 +16,8 @@ std::optional<double> toDouble(const QString &text);
 // Used by the checks that run while the user types. Never returns a non-finite value.
 double leadingNumber(const QString &text);
 
-// General format: decimal comma, no grouping, at most 15 significant digits
-// (1.15 * 300 -> "345", 27.2 -> "27,2").
+// General format: decimal comma, no grouping, at most 15 significant digits and never an
+// exponent (1.15 * 300 -> "345", 27.2 -> "27,2", 0.00005 -> "0,00005").
 QString toText(double value);
 
 // The value rounded to 15 significant digits, that is as a person reads it: removes the

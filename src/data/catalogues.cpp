@@ -84,4 +84,16 @@ bool remove(Catalogue catalogue, qint64 id)
     return Database::instance().exec(sql("DELETE FROM %1 WHERE %2 = ?", t), {id});
 }
 
+std::optional<QVector<Entry>> entries(Catalogue catalogue)
+{
+    auto query =
+        Database::instance().run(sql("SELECT %2, %3, %4 FROM %1 ORDER BY %2", tableOf(catalogue)));
+    if (!query)
+        return std::nullopt;
+    QVector<Entry> list;
+    while (query->next())
+        list << Entry{query->value(0).toLongLong(), query->value(1).toString(), query->value(2)};
+    return list;
+}
+
 } // namespace Catalogues

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <QVector>
 #include <optional>
 
 // Reading and editing the four reference catalogues. Names are always bound values, so any name
@@ -29,5 +30,7 @@ std::optional<Entry> add(Catalogue catalogue, const QString &name, double value)
 // The first entry with exactly this name, if any. `failed` tells a database error from no entry.
 std::optional<Entry> firstNamed(Catalogue catalogue, const QString &name, bool *failed = nullptr);
 bool remove(Catalogue catalogue, qint64 id);
+// Every entry, in the order they were added; nothing when the catalogue cannot be read.
+std::optional<QVector<Entry>> entries(Catalogue catalogue);
 
 } // namespace Catalogues

@@ -1,29 +1,35 @@
 #include "data/csvreader.h"
 
+#include <QStringDecoder>
+
 namespace CsvReader {
 
-QList<QStringList> parse(const QString &text)
+QList<Record> records(const QString &text, QChar separator)
 {
-    QList<QStringList> rows;
-    QStringList row;
+    QList<Record> rows;
+    Record row;
     QString field;
     bool quoted = false;
     bool rowHasContent = false;
+    int line = 1;
+    row.line = line;
 
     auto endField = [&] {
-        row << field;
+        row.fields << field;
         field.clear();
     };
     auto endRow = [&] {
         endField();
         if (rowHasContent)
             rows << row;
-        row.clear();
+        row = Record{line, {}};
         rowHasContent = false;
     };
 
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
+        if (c == QLatin1Char('\n'))
+            ++line;
         if (quoted) {
             if (c == QLatin1Char('"')) {
                 if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
@@ -32,15 +38,16 @@ QList<QStringList> parse(const QString &text)
                 } else {
                     quoted = false;
                 }
-            } else {
-                field += c;
+            } else if (c != QLatin1Char('\r') || i + 1 >= text.size() ||
+                       text.at(i + 1) != QLatin1Char('\n')) {
+                field += c; // a line break inside quotes is kept as LF
             }
             continue;
         }
         if (c == QLatin1Char('"')) {
             quoted = true;
             rowHasContent = true;
-        } else if (c == QLatin1Char(',')) {
+        } else if (c == separator) {
             endField();
             rowHasContent = true;
         } else if (c == QLatin1Char('\n')) {
@@ -52,6 +59,84 @@ QList<QStringList> parse(const QString &text)
     }
     endRow();
     return rows;
+}
+
+QList<QStringList> parse(const QString &text, QChar separator)
+{
+    QList<QStringList> rows;
+    for (const Record &record : records(text, separator))
+        rows << record.fields;
+    return rows;
+}
+
+QChar guessSeparator(const QString &text)
+{
+    const QChar candidates[] = {QLatin1Char(';'), QLatin1Char(','), QLatin1Char('\t')};
+    int counts[] = {0, 0, 0};
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\n'))
+            break;
+        for (int i = 0; i < 3; ++i)
+            counts[i] += !quoted && c == candidates[i];
+    }
+    int best = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (counts[i] > counts[best])
+            best = i;
+    }
+    return candidates[best];
+}
+
+namespace {
+
+// The characters Windows-1252 puts at 0x80 to 0x9F, where Latin-1 has control codes.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromWindows1252(const QByteArray &bytes)
+{
+    QStringDecoder named("windows-1252");
+    if (named.isValid())
+        return named.decode(bytes);
+    QString text = QString::fromLatin1(bytes); // where ICU is not there to name it
+    for (QChar &c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
+            c = QChar(kWindows1252High[c.unicode() - 0x80]);
+    }
+    return text;
+}
+
+} // namespace
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes); // drops a byte-order mark
+    if (!utf8.hasError())
+        return text;
+    return fromWindows1252(bytes);
+}
+
+QString line(const QStringList &fields, QChar separator)
+{
+    QStringList quoted;
+    for (const QString &field : fields) {
+        const bool needsQuotes = field.contains(separator) || field.contains(QLatin1Char('"')) ||
+                                 field.contains(QLatin1Char('\n')) ||
+                                 field.contains(QLatin1Char('\r')) || field != field.trimmed();
+        if (needsQuotes)
+            quoted << QLatin1Char('"') +
+                          QString(field).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+                          QLatin1Char('"');
+        else
+            quoted << field;
+    }
+    return quoted.join(separator) + QLatin1String("\r\n");
 }
 
 } // namespace CsvReader

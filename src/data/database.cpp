@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -266,8 +267,29 @@ bool Database::openFile(bool fresh)
         }
     }
 
+    // A file of a newer program may hold what this one cannot read, nor should change.
+    {
+        QSqlQuery version(db);
+        if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next() &&
+            version.value(0).toInt() > kSchemaVersion) {
+            const int found = version.value(0).toInt();
+            version = QSqlQuery();
+            drop(db);
+            reportError(QStringLiteral("Il database\n%1\nè stato creato da una versione più "
+                                       "recente di Ardivo (schema %2; questa versione usa lo "
+                                       "schema %3) e non può essere usato.\n\nIl file non è "
+                                       "stato modificato: aggiornare Ardivo per usarlo.")
+                            .arg(native(path))
+                            .arg(found)
+                            .arg(kSchemaVersion),
+                        QString());
+            return false;
+        }
+    }
+
     const QStringList missing = missingTables(db);
-    if (!missing.isEmpty() && !recreateTables(db, missing)) {
+    const QStringList damaged = damagedTables(db);
+    if ((!missing.isEmpty() || !damaged.isEmpty()) && !recreateTables(db, missing, damaged)) {
         drop(db);
         return false;
     }
@@ -386,26 +408,76 @@ QStringList Database::missingTables(const QSqlDatabase &db) const
     return missing;
 }
 
-bool Database::recreateTables(QSqlDatabase &db, const QStringList &tables)
+QStringList Database::damagedTables(const QSqlDatabase &db) const
+{
+    // A table with the right name and without the fields the program reads is as good as missing.
+    QStringList damaged;
+    for (qsizetype i = 0; i < tableNames().size(); ++i) {
+        const QSqlRecord record = db.record(tableNames().at(i));
+        if (record.isEmpty())
+            continue; // missing, not damaged
+        const QString create = QString::fromLatin1(kSchema[i]);
+        const QString fields =
+            create.mid(create.indexOf(QLatin1Char('(')) + 1).chopped(1); // up to the last ")"
+        for (const QString &field : fields.split(QLatin1Char(','))) {
+            const QString name = field.trimmed().section(QLatin1Char(' '), 0, 0);
+            if (!record.contains(name)) {
+                damaged << tableNames().at(i);
+                break;
+            }
+        }
+    }
+    return damaged;
+}
+
+bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
+                              const QStringList &damaged)
 {
     const QString path = filePath();
     if (m_quiet)
         return false;
+    QStringList lines;
+    if (!missing.isEmpty()) {
+        const bool one = missing.size() == 1;
+        lines << QStringLiteral("%1 %2.").arg(one ? QStringLiteral("manca la tabella")
+                                                  : QStringLiteral("mancano le tabelle"),
+                                              missing.join(QStringLiteral(", ")));
+    }
+    if (!damaged.isEmpty()) {
+        const bool one = damaged.size() == 1;
+        lines << QStringLiteral("%1 %2 %3 i campi attesi.")
+                     .arg(one ? QStringLiteral("la tabella") : QStringLiteral("le tabelle"),
+                          damaged.join(QStringLiteral(", ")),
+                          one ? QStringLiteral("non ha") : QStringLiteral("non hanno"));
+    }
+    const QStringList tables = missing + damaged;
     const bool one = tables.size() == 1;
     const QString lacking =
-        QStringLiteral("Nel database\n%1\n%2 %3.")
-            .arg(native(path),
-                 one ? QStringLiteral("manca la tabella") : QStringLiteral("mancano le tabelle"),
-                 tables.join(QStringLiteral(", ")));
-    const QString question =
+        QStringLiteral("Nel database\n%1\n%2").arg(native(path), lines.join(QLatin1Char('\n')));
+    QString question =
         lacking + QStringLiteral("\n\nRicrear%1? Un catalogo ricreato riparte dai dati di "
                                  "riferimento; le altre tabelle non saranno toccate.")
                       .arg(one ? QStringLiteral("la") : QStringLiteral("le"));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    if (!damaged.isEmpty())
+        question += QStringLiteral(" Una tabella danneggiata è conservata nel file con il nome "
+                                   "seguito da «_danneggiata_%1».")
+                        .arg(stamp);
     if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
         reportError(lacking + QStringLiteral("\nIl file non è stato modificato."), QString());
         return false;
     }
     Transaction transaction(db);
+    QSqlQuery aside(db);
+    for (const QString &table : damaged) {
+        // Only the program's own table names reach the statement.
+        if (!aside.exec(
+                QStringLiteral("ALTER TABLE %1 RENAME TO %1_danneggiata_%2").arg(table, stamp))) {
+            reportError(QStringLiteral("Impossibile ricreare le tabelle danneggiate."),
+                        aside.lastError());
+            return false;
+        }
+    }
     if (!createTables(db, tables))
         return false;
     for (const QString &table : tables) {
@@ -565,6 +637,21 @@ void Database::reportError(const QString &what, const QString &detail) const
     if (!detail.trimmed().isEmpty())
         text += QStringLiteral("\n\nDettaglio: ") + detail.trimmed();
     UserPrompt::current().message(text, kAppTitle, UserPrompt::Icon::Critical);
+}
+
+Database::NoWaitScope::NoWaitScope()
+{
+    Database &db = instance();
+    if (db.isOpen())
+        m_set = QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+}
+
+Database::NoWaitScope::~NoWaitScope()
+{
+    Database &db = instance();
+    if (m_set && db.isOpen())
+        QSqlQuery(db.connection())
+            .exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(db.m_busyTimeoutMs));
 }
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))

@@ -32,7 +32,9 @@ public:
     // checking that the file is a sound database with every table. A file that is not a
     // database can be set aside (renamed, never deleted) to start again from the reference
     // data; missing tables can be created again. A file that cannot be written is opened for
-    // reading, and the user is told so once. On failure the user has been told why.
+    // reading, and the user is told so once. A table without the fields the program reads is
+    // offered the same repair as a missing one; a file of a newer schema version than the
+    // program's is refused. On failure the user has been told why.
     bool open();
     void close();
     bool isOpen() const;
@@ -76,6 +78,20 @@ public:
         QuietScope &operator=(const QuietScope &) = delete;
     };
 
+    // While one of these lives, an operation that meets another program holding the file gives
+    // up at once instead of waiting for it: for the reads made while the user types.
+    class NoWaitScope
+    {
+    public:
+        NoWaitScope();
+        ~NoWaitScope();
+        NoWaitScope(const NoWaitScope &) = delete;
+        NoWaitScope &operator=(const NoWaitScope &) = delete;
+
+    private:
+        bool m_set = false;
+    };
+
     // Where a file that is not a database is moved to, beside it, when the user agrees.
     static QString asidePathFor(const QString &path);
 
@@ -89,9 +105,12 @@ private:
     bool createTables(QSqlDatabase &db, const QStringList &tables);
     bool seedCatalogue(QSqlDatabase &db, const QString &table);
     QStringList missingTables(const QSqlDatabase &db) const;
+    QStringList damagedTables(const QSqlDatabase &db) const;
     // Makes the connection object ready without opening the file.
     void registerConnection();
-    bool recreateTables(QSqlDatabase &db, const QStringList &tables);
+    // Creates the missing tables, and the damaged ones again after setting them aside, once the
+    // user agrees.
+    bool recreateTables(QSqlDatabase &db, const QStringList &missing, const QStringList &damaged);
     bool offerToSetAside(const QString &path, const QString &detail);
     void checkWritable(QSqlDatabase &db);
     void drop(QSqlDatabase &db); // closes and forgets the connection after a failed opening

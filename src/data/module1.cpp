@@ -11,13 +11,13 @@
 namespace Module1 {
 namespace {
 
-// One message for each line whose fields were all emptied; a sum that overflowed (values edited
-// in the grid) gives no q_f, and the user is told.
+// One message however many lines had all their fields emptied; a sum that overflowed (values
+// edited in the grid) gives no q_f, and the user is told.
 void warnAbout(const EntriesSum &sum)
 {
     if (sum.overflowed)
         EntryMessages::tooLarge();
-    for (qint64 i = 0; i < sum.emptyLines; ++i)
+    if (sum.emptyLines > 0)
         showMessage(QStringLiteral("Attenzione ci sono alcuni campi vuoti in tabella"));
 }
 

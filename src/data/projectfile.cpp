@@ -6,14 +6,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QSet>
 #include <cmath>
 
 namespace ProjectFile {
 namespace {
-
-// Files larger than this are no project (a project of 60 compartments with 10.000 entries each
-// stays well below it).
-constexpr qint64 kLargestFile = 512LL * 1024 * 1024;
 
 QString methodKey(Method method)
 {
@@ -135,14 +132,34 @@ public:
         return false;
     }
 
+    // A name or any other text of the job, normalised as the screens make it.
     QString text(const QJsonObject &o, const char *key, bool required = false)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined() && !required)
             return QString();
-        if (!v.isString())
+        if (!v.isString()) {
             fail(QStringLiteral("il campo «%1» non è un testo").arg(QLatin1String(key)));
-        return v.toString();
+            return QString();
+        }
+        const QString name = CalculationRules::normalisedName(v.toString());
+        if (const QString why = CalculationRules::nameRefusal(name); !why.isEmpty()) {
+            fail(QStringLiteral("il campo «%1» non è valido: %2")
+                     .arg(QLatin1String(key), why.left(1).toLower() + why.mid(1).chopped(1)));
+            return QString();
+        }
+        return name;
+    }
+
+    // An array of at most `most` items.
+    QJsonArray array(const QJsonObject &o, const char *key, int most, const QString &tooMany)
+    {
+        QJsonArray items = array(o, key);
+        if (items.size() > most) {
+            fail(tooMany.arg(most));
+            return {};
+        }
+        return items;
     }
 
     std::optional<double> number(const QJsonObject &o, const char *key)
@@ -223,12 +240,14 @@ public:
         c.activity.name = text(activity, "name");
         c.activity.nominalLoad = number(activity, "nominalLoad");
         c.activity.fractile = number(activity, "fractile");
-        for (const QJsonValue &v : array(o, "materials")) {
+        const QString tooMany =
+            QStringLiteral("il compartimento «%1» ha più di %2 voci").arg(compartment.name);
+        for (const QJsonValue &v : array(o, "materials", kMostEntries, tooMany)) {
             const QJsonObject e = object(v, QStringLiteral("un materiale"));
             c.materials << MaterialEntry{text(e, "name"), amount(e, "valuePerKg"),
                                          amount(e, "quantity"), amount(e, "psi"), amount(e, "m")};
         }
-        for (const QJsonValue &v : array(o, "furnishings")) {
+        for (const QJsonValue &v : array(o, "furnishings", kMostEntries, tooMany)) {
             const QJsonObject e = object(v, QStringLiteral("un arredo"));
             c.furnishings << FurnishingEntry{text(e, "furnishing"),   amount(e, "valuePerPiece"),
                                              amount(e, "pieces"),     text(e, "goods"),
@@ -315,15 +334,20 @@ Read fromJson(const QByteArray &json)
     project.identity.date = QDate::fromString(date, Qt::ISODate);
     if (!date.isEmpty() && !project.identity.date.isValid())
         reader.fail(QStringLiteral("la data del progetto non è valida"));
-    for (const QJsonValue &value : reader.array(root, "compartments")) {
+    // Names are compared through a set: the time grows with the file, not with its square.
+    QSet<QString> names;
+    for (const QJsonValue &value :
+         reader.array(root, "compartments", kMostCompartments,
+                      QStringLiteral("il progetto ha più di %1 compartimenti"))) {
         const auto compartment = reader.compartment(value, version.toInt());
         if (!compartment)
             break;
-        if (project.indexOf(compartment->name)) {
+        if (names.contains(compartment->name)) {
             reader.fail(
                 QStringLiteral("il compartimento «%1» compare due volte").arg(compartment->name));
             break;
         }
+        names.insert(compartment->name);
         project.compartments << *compartment;
     }
     if (!reader.error.isEmpty())
@@ -341,10 +365,15 @@ Saved save(const QString &path, const Project &project)
         return {QStringLiteral("la cartella non esiste"), false};
     if (!folder.isWritable())
         return {QStringLiteral("la cartella non consente la scrittura"), true};
+    const QByteArray json = toJson(project);
+    if (json.size() > kLargestFile) // it could not be opened again
+        return {QStringLiteral("il progetto è troppo grande: un file di progetto può occupare al "
+                               "massimo %1 MB")
+                    .arg(kLargestFile / (1024 * 1024)),
+                false};
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {QStringLiteral("impossibile creare il file nella cartella"), true};
-    const QByteArray json = toJson(project);
     if (file.write(json) != json.size()) {
         file.cancelWriting();
         return {QStringLiteral("impossibile scrivere il file: forse il disco è pieno"), false};
@@ -357,14 +386,32 @@ Saved save(const QString &path, const Project &project)
 
 Read load(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QString tooLarge =
+        QStringLiteral("il file è troppo grande per essere un progetto (al massimo %1 MB)")
+            .arg(kLargestFile / (1024 * 1024));
+    // Only a regular file, or a link to one: a pipe or a device would block the program or never
+    // end, and is refused before it is opened.
+    const QFileInfo info(path);
+    if (!info.exists())
         return {std::nullopt, QStringLiteral("il file non esiste")};
+    if (info.isDir())
+        return {std::nullopt, QStringLiteral("è una cartella, non un file di progetto")};
+    if (!info.isFile())
+        return {std::nullopt, QStringLiteral("non è un file ordinario (forse una pipe o un "
+                                             "dispositivo) e non può essere un progetto")};
+    if (info.size() > kLargestFile)
+        return {std::nullopt, tooLarge};
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {std::nullopt, QStringLiteral("il file non può essere letto")};
-    if (file.size() > kLargestFile)
-        return {std::nullopt, QStringLiteral("il file è troppo grande per essere un progetto")};
-    return fromJson(file.readAll());
+    if (file.isSequential())
+        return {std::nullopt,
+                QStringLiteral("non è un file ordinario e non può essere un progetto")};
+    // Never more than the limit, even from a file that grows while it is read.
+    const QByteArray bytes = file.read(kLargestFile + 1);
+    if (bytes.size() > kLargestFile)
+        return {std::nullopt, tooLarge};
+    return fromJson(bytes);
 }
 
 } // namespace ProjectFile

@@ -17,6 +17,13 @@ namespace ProjectFile {
 inline const QString kFormat = QStringLiteral("ardivo-project");
 inline constexpr int kVersion = 2;
 inline const QString kSuffix = QStringLiteral("ardivo");
+// What a real job needs, with room to spare: a building of a thousand compartments, a
+// compartment of fifty thousand entries, a file of 64 MB (a thousand compartments of two hundred
+// entries take about 40 MB). A file beyond them is refused with a message, and a project beyond
+// them is not saved.
+inline constexpr qint64 kLargestFile = 64LL * 1024 * 1024;
+inline constexpr int kMostCompartments = 1000;
+inline constexpr int kMostEntries = 50000;
 
 QByteArray toJson(const Project &project);
 

@@ -1,6 +1,7 @@
 #include "data/workingtablemodel.h"
 
 #include "core/italiannumbers.h"
+#include "core/userprompt.h"
 #include "data/database.h"
 #include "data/workingtables.h"
 
@@ -85,12 +86,13 @@ bool WorkingTableModel::setData(const QModelIndex &index, const QVariant &value,
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid) ||
         index.column() < 1)
         return false;
-    QVariant stored = value.toString();
-    if (isNumeric(index.column())) {
-        const auto number = WorkingTables::storedNumber(value.toString());
-        if (!number)
-            return false; // not a number: the cell keeps its value
-        stored = *number;
+    // The same rules as the entry screens: a refused value is said, and the cell keeps its own.
+    QVariant stored;
+    const QString refusal = WorkingTables::fieldRefusal(
+        m_columns.at(index.column() - 1), isNumeric(index.column()), value.toString(), &stored);
+    if (!refusal.isEmpty()) {
+        showMessage(refusal);
+        return false;
     }
     QVector<QVariant> &row = m_rows[index.row()];
     const bool written =

@@ -4,7 +4,8 @@
 #include <QVector>
 
 // An editable view of one working table. Numbers are shown and typed in Italian format; an
-// emptied cell stores an empty text, a number stores a number, and anything else is refused.
+// emptied cell stores an empty text, a number stores a number; anything else, and any value the
+// calculation's rules refuse (ψ 5, m 0,3), is refused with the reason in a box.
 // Each edit is written to the table at once, row by row through its rowid. The rows are read
 // once by reload(); an edit changes only its own cell, so a view keeps its current cell, its
 // selection and its scroll position while the user works through the grid.

@@ -1,6 +1,7 @@
 #include "data/workingtables.h"
 
 #include "core/italiannumbers.h"
+#include "core/userprompt.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -17,26 +18,48 @@ template <class Entry> struct CachedRows {
     QVector<Entry> rows;
 };
 
+// Whether the user has been told that the rows read last are used; told again only after a
+// read has succeeded since.
+bool toldKeptRows = false;
+
+// Rows read before, when the file cannot be read now: while another program holds it, the
+// screen goes on with what it had, and the user is told once.
+template <class Entry>
+std::optional<QVector<Entry>> keptRows(std::optional<CachedRows<Entry>> &cache)
+{
+    if (!cache)
+        return std::nullopt;
+    if (!toldKeptRows) {
+        toldKeptRows = true;
+        showMessage(QStringLiteral("Il database è in uso da un altro programma: il carico "
+                                   "d'incendio è calcolato sui dati inseriti letti per ultimi."));
+    }
+    return cache->rows;
+}
+
 template <class Entry, class ReadRow>
 std::optional<QVector<Entry>> read(const QString &sql, std::optional<CachedRows<Entry>> &cache,
                                    ReadRow readRow)
 {
     // The working rows are read at every keystroke: a database fault has been shown once, by
-    // the operation that met it, and is not repeated here.
+    // the operation that met it, and is not repeated here; and the screen never waits for
+    // another program that holds the file.
     const Database::QuietScope quiet;
     Database &db = Database::instance();
-    const auto before = db.writeStamp();
-    if (!before) {
+    if (!db.open()) {
         cache.reset();
         return std::nullopt;
     }
+    const Database::NoWaitScope noWait;
+    const auto before = db.writeStamp();
+    if (!before)
+        return keptRows(cache);
     if (cache && cache->stamp == *before)
         return cache->rows;
     auto query = db.run(sql);
-    if (!query) {
-        cache.reset();
-        return std::nullopt;
-    }
+    if (!query)
+        return keptRows(cache);
+    toldKeptRows = false;
     QVector<Entry> rows;
     while (query->next())
         rows << readRow(*query);
@@ -135,6 +158,34 @@ std::optional<QVariant> storedNumber(const QString &text)
     return std::nullopt;
 }
 
+QString fieldRefusal(const QString &column, bool numeric, const QString &text, QVariant *stored)
+{
+    using namespace CalculationRules;
+    if (!numeric) {
+        const QString name = normalisedName(text);
+        if (QString why = nameRefusal(name); !why.isEmpty())
+            return why;
+        *stored = name;
+        return QString();
+    }
+    const auto number = storedNumber(text);
+    if (!number)
+        return amountRefusal(-1); // no number, or a negative one
+    if (number->typeId() == QMetaType::Double) {
+        QString (*rule)(double) = amountRefusal;
+        if (column == QLatin1String("FattorePsi"))
+            rule = psiRefusal;
+        else if (column == QLatin1String("Fattore_m"))
+            rule = mRefusal;
+        else if (column == QLatin1String("Imballo"))
+            rule = packagingRefusal;
+        if (QString why = rule(number->toDouble()); !why.isEmpty())
+            return why;
+    }
+    *stored = *number;
+    return QString();
+}
+
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
                     const QVariant &m, const QVariant &quantity)
 {
@@ -183,15 +234,18 @@ bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, con
 
 namespace {
 
-// Runs `fill` inside one transaction after emptying `table`; everything or nothing is kept.
-template <class Fill> bool replaceRows(const QString &table, const QString &insert, Fill fill)
+// Runs `fill` inside one transaction, after emptying `table` when `emptyFirst`; everything or
+// nothing is kept.
+template <class Fill>
+bool writeRows(const QString &table, bool emptyFirst, const QString &insert, Fill fill)
 {
     Database &db = Database::instance();
     if (!db.open())
         return false;
     Transaction transaction(db.connection());
     QSqlQuery query(db.connection());
-    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(table)) || !query.prepare(insert)) {
+    if ((emptyFirst && !query.exec(QStringLiteral("DELETE FROM %1").arg(table))) ||
+        !query.prepare(insert)) {
         db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), query.lastError());
         return false;
     }
@@ -206,16 +260,14 @@ template <class Fill> bool replaceRows(const QString &table, const QString &inse
     return true;
 }
 
-} // namespace
-
-bool replaceMaterials(const QVector<MaterialEntry> &entries)
+bool writeMaterials(const QVector<MaterialEntry> &entries, qint64 firstId, bool emptyFirst)
 {
-    return replaceRows(
-        QStringLiteral("tblAppoggioMateriali"),
+    return writeRows(
+        QStringLiteral("tblAppoggioMateriali"), emptyFirst,
         QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
                        "FattorePsi, Fattore_m, QtaMat) VALUES (?, ?, ?, ?, ?, ?)"),
         [&](QSqlQuery &query) {
-            qint64 id = 1;
+            qint64 id = firstId;
             for (const MaterialEntry &e : entries) {
                 const QVariant values[] = {id++,
                                            e.name,
@@ -232,16 +284,17 @@ bool replaceMaterials(const QVector<MaterialEntry> &entries)
         });
 }
 
-bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
+bool writeFurnishings(const QVector<FurnishingEntry> &entries, qint64 firstFurnishingId,
+                      qint64 firstGoodsId, bool emptyFirst)
 {
-    const bool replaced = replaceRows(
-        QStringLiteral("tblAppoggio"),
+    return writeRows(
+        QStringLiteral("tblAppoggio"), emptyFirst,
         QStringLiteral("INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
                        "MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo) "
                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
         [&](QSqlQuery &query) {
-            qint64 furnishing = 1;
-            qint64 goods = 1;
+            qint64 furnishing = firstFurnishingId;
+            qint64 goods = firstGoodsId;
             for (const FurnishingEntry &e : entries) {
                 const qint64 id = e.isGoods() && e.furnishing.isEmpty() ? goods++ : furnishing++;
                 const auto name = [](const QString &text) {
@@ -262,7 +315,29 @@ bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
             }
             return true;
         });
-    return replaced && clearReportTables();
+}
+
+} // namespace
+
+bool replaceMaterials(const QVector<MaterialEntry> &entries)
+{
+    return writeMaterials(entries, 1, true);
+}
+
+bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
+{
+    return writeFurnishings(entries, 1, 1, true) && clearReportTables();
+}
+
+bool appendMaterials(qint64 firstId, const QVector<MaterialEntry> &entries)
+{
+    return writeMaterials(entries, firstId, false);
+}
+
+bool appendFurnishings(qint64 firstFurnishingId, qint64 firstGoodsId,
+                       const QVector<FurnishingEntry> &entries)
+{
+    return writeFurnishings(entries, firstFurnishingId, firstGoodsId, false);
 }
 
 bool clearMaterials()

@@ -27,6 +27,12 @@ std::optional<QVector<FurnishingEntry>> furnishings();
 // after a non-breaking space through.
 std::optional<QVariant> storedNumber(const QString &text);
 
+// A text typed into the field `column` of a working table (in the grid viewers), checked by the
+// calculation's rules: the reason it is refused, or an empty text with `stored` set to the value
+// as it is stored. Numbers follow storedNumber() and the rule of their field (ψ, m, packaging,
+// or any amount); names are normalised as the screens make them.
+QString fieldRefusal(const QString &column, bool numeric, const QString &text, QVariant *stored);
+
 bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
                     const QVariant &m, const QVariant &quantity);
 bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
@@ -38,6 +44,12 @@ bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, con
 // it was, and the user has been told why. Furnishings and stored goods are numbered each from 1.
 bool replaceMaterials(const QVector<MaterialEntry> &entries);
 bool replaceFurnishings(const QVector<FurnishingEntry> &entries);
+// Puts `entries` after the table's rows, all in one step (an imported list): on failure the
+// table is as it was, and the user has been told why. Furnishings and stored goods are
+// numbered on from the numbers given.
+bool appendMaterials(qint64 firstId, const QVector<MaterialEntry> &entries);
+bool appendFurnishings(qint64 firstFurnishingId, qint64 firstGoodsId,
+                       const QVector<FurnishingEntry> &entries);
 
 bool clearMaterials();   // tblAppoggioMateriali
 bool clearFurnishings(); // tblAppoggio and both report tables

@@ -92,9 +92,10 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
     corsiva.setBold(true);
     corsiva.setPointSize(18);
     info->setFont(corsiva);
-    auto *next = makeButton(this, "Command1", QStringLiteral("Avanti"));
-    next->setDefault(true);
+    // Made in the order they stand, which is the order Tab goes through them.
     auto *project = makeButton(this, "cmdProgetto", QStringLiteral("Progetto"));
+    auto *next = makeButton(this, "Command1", QStringLiteral("&Avanti"));
+    next->setDefault(true);
 
     auto *foot = new QHBoxLayout;
     foot->addWidget(version);

@@ -60,6 +60,7 @@ DensitaCarico::DensitaCarico()
     for (QPushButton *button : {activity, furnishings, materials}) {
         button->setFixedSize(44, 36);
         button->setFont(headingFont(12));
+        button->setShortcut(QKeySequence(button->text())); // the keys 1, 2 and 3 choose
     }
     layout->addWidget(activity, 2, 0);
     layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Valore orientativo per attività")),
@@ -74,7 +75,7 @@ DensitaCarico::DensitaCarico()
     layout->addWidget(materials, 4, 0);
     layout->addWidget(makeLabel(this, "Label3", QStringLiteral("Valore orientativo per materiale")),
                       4, 1);
-    auto *back = makeButton(this, "Command5", QStringLiteral("Indietro"));
+    auto *back = makeButton(this, "Command5", QStringLiteral("&Indietro"));
     layout->addWidget(back, 5, 0, 1, 2, Qt::AlignLeft);
     layout->setColumnStretch(1, 1);
     layout->setVerticalSpacing(14);

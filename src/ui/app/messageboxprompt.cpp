@@ -5,6 +5,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+// Every text a box shows may hold a name from the user or a file: it is plain text, never
+// markup with pictures or links.
+
 namespace {
 
 QMessageBox::Icon toQt(UserPrompt::Icon icon)
@@ -25,6 +28,7 @@ QMessageBox::Icon toQt(UserPrompt::Icon icon)
 void MessageBoxPrompt::message(const QString &text, const QString &title, Icon icon)
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -32,6 +36,7 @@ bool MessageBoxPrompt::confirm(const QString &text, const QString &title, Icon i
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -55,6 +60,7 @@ UserPrompt::Answer MessageBoxPrompt::ask(const QString &text, const QString &tit
     QMessageBox box(QMessageBox::Question, title, text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     switch (box.exec()) {
     case QMessageBox::Yes:

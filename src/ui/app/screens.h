@@ -36,7 +36,14 @@ template <class T> bool exists()
 
 } // namespace Screens
 
-// Shows `next` without making it modal and hides `current` (the usual forward and back move).
+// The size every window keeps within, so that it fits a 1366x768 screen.
+QSize largestWindow();
+// Puts `next` where `current` stands, the same centre, at a size that fits a 1366x768 screen
+// (a window never shown takes its preferred size, cut to fit), inside `current`'s screen.
+void placeOver(QWidget &next, const QWidget &current);
+
+// Shows `next` without making it modal and hides `current` (the usual forward and back move),
+// where `current` stood.
 void showThenHide(QWidget &next, QWidget &current);
 void hideThenShow(QWidget &current, QWidget &next);
 
@@ -57,6 +64,7 @@ public:
     explicit MainScreen(const char *name, const QString &caption);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 };
 

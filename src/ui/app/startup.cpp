@@ -1,25 +1,98 @@
 #include "ui/app/startup.h"
 
+#include "core/userprompt.h"
+#include "data/database.h"
 #include "ui/app/avvio.h"
 #include "ui/app/messageboxprompt.h"
+#include "ui/app/singleinstance.h"
 #include "ui/project/projectactions.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <csignal>
 
-void startArdivo()
+bool installItalianTranslations()
 {
+    static QTranslator *installed = nullptr;
+    if (installed)
+        return true;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = translator;
+    return true;
+}
+
+namespace {
+
+// The copy that runs comes forward; a project file handed to it is opened as "Apri" opens one.
+void receiveHandedOver(const QString &file)
+{
+    if (!file.isEmpty() && ProjectActions::settleUnsavedChanges() &&
+        ProjectActions::openProjectFile(file)) {
+        ProjectActions::showProjectWindow();
+        return;
+    }
+    if (QWidget *window = QApplication::activeWindow()) {
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->isWindow()) {
+            window->raise();
+            window->activateWindow();
+            return;
+        }
+    }
+}
+
+} // namespace
+
+bool startArdivo()
+{
+#ifdef SIGXFSZ
+    // Beyond a file-size limit a write fails with an error the saves report, instead of ending
+    // the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication::setApplicationName(QStringLiteral("Ardivo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ardivo"));
     QApplication::setWindowIcon(QIcon(ardivoPicture(64)));
     QApplication::setDesktopFileName(QStringLiteral("org.ardivo.Ardivo"));
+    installItalianTranslations();
     UserPrompt::install(&MessageBoxPrompt::instance());
+
+    // "ardivo FILE.ardivo" opens the project beside the start screen, or in the copy that runs.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    const QString file = !arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))
+                             ? QFileInfo(arguments.first()).absoluteFilePath()
+                             : QString();
+    auto *instance =
+        new SingleInstance(QFileInfo(Database::instance().filePath()).absolutePath(), qApp);
+    if (!instance->claim()) {
+        if (!instance->handOver(file))
+            showMessage(QStringLiteral("Ardivo è già aperto con la stessa cartella dei dati, ma "
+                                       "non risponde. Chiudere l'altra finestra di Ardivo e "
+                                       "riprovare."));
+        return false;
+    }
+    QObject::connect(instance, &SingleInstance::fileHandedOver, qApp, &receiveHandedOver);
+
     setQuitGuard(&ProjectActions::settleUnsavedChanges);
     Screens::get<Avvio>().show();
-    // "ardivo FILE.ardivo" opens the project beside the start screen.
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (!arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))) {
-        ProjectActions::openProjectFile(arguments.first());
+    if (!file.isEmpty()) {
+        ProjectActions::openProjectFile(file);
         ProjectActions::showProjectWindow();
     }
+    return true;
 }

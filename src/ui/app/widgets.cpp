@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -85,6 +86,41 @@ QComboBox *makeEditableCombo(QWidget *parent, const char *name, const QStringLis
     return combo;
 }
 
+namespace {
+
+class EnterAction : public QObject
+{
+public:
+    EnterAction(QLineEdit *field, std::function<void()> action)
+        : QObject(field), m_action(std::move(action))
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_action();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
+
+void onEnter(QLineEdit *field, std::function<void()> action)
+{
+    new EnterAction(field, std::move(action));
+}
+
 QCheckBox *makeCheck(QWidget *parent, const char *name)
 {
     auto *check = new QCheckBox(parent);
@@ -108,8 +144,9 @@ NavigationBar addNavigationBar(QBoxLayout *layout, QWidget *parent, const char *
                                const char *nextName, const QString &nextCaption)
 {
     auto *row = new QHBoxLayout;
-    NavigationBar bar{makeButton(parent, backName, QStringLiteral("Indietro")),
+    NavigationBar bar{makeButton(parent, backName, QStringLiteral("&Indietro")),
                       makeButton(parent, nextName, nextCaption)};
+    bar.next->setDefault(true); // Enter moves on
     row->addWidget(bar.back);
     row->addStretch();
     row->addWidget(bar.next);

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QString>
+#include <functional>
 
 class QBoxLayout;
 class QCheckBox;
@@ -31,20 +32,26 @@ QComboBox *makeEditableCombo(QWidget *parent, const char *name, const QStringLis
 // Case-insensitive inline completion from the chooser's own list, which never fills an
 // emptied text with an entry.
 void useEntryCompletion(QComboBox *combo);
+// Enter in `field` runs `action` instead of reaching the window's default button.
+void onEnter(QLineEdit *field, std::function<void()> action);
+template <class Screen> void onEnter(QLineEdit *field, Screen *screen, void (Screen::*handler)())
+{
+    onEnter(field, [screen, handler] { (screen->*handler)(); });
+}
 QCheckBox *makeCheck(QWidget *parent, const char *name);
 QRadioButton *makeOption(QWidget *parent, const char *arrayName, int index);
 
 // Name of element `index` of the control array `arrayName` ("Option1", 0 -> "Option1_0").
 QString arrayElementName(const char *arrayName, int index);
 
-// The row of buttons at a screen's foot: the back button at the left, the forward one at the
-// right.
+// The row of buttons at a screen's foot: the back button ("&Indietro", Alt+I) at the left, the
+// forward one at the right, the screen's default button (Enter).
 struct NavigationBar {
     QPushButton *back;
     QPushButton *next;
 };
 NavigationBar addNavigationBar(QBoxLayout *layout, QWidget *parent, const char *backName,
                                const char *nextName,
-                               const QString &nextCaption = QStringLiteral("Avanti"));
+                               const QString &nextCaption = QStringLiteral("&Avanti"));
 
 QFont headingFont(int pointSize = 14, bool bold = true);

@@ -1,10 +1,14 @@
 #include "ui/catalogue/catalogcombo.h"
 
+#include "core/textmatch.h"
 #include "data/database.h"
-
 #include "ui/app/widgets.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QSortFilterProxyModel>
 #include <QSqlError>
 #include <QSqlQueryModel>
 
@@ -20,27 +24,86 @@ CatalogueQuery queryFor(Catalogue catalogue)
 {
     switch (catalogue) {
     case Catalogue::Materials:
-        return {"select idMateriale, Materiale, CaricoIncSpecif  from tblMateriale "
-                "Order by Materiale",
-                1, 2};
+        return {"select idMateriale, Materiale, CaricoIncSpecif  from tblMateriale", 1, 2};
     case Catalogue::Activities:
-        return {"select idAttivita, attivita, ValoreNomCarInc,Descrizione  from tblAttivita "
-                "Order by Attivita",
-                1, 0};
+        return {"select idAttivita, attivita, ValoreNomCarInc,Descrizione  from tblAttivita", 1, 0};
     case Catalogue::Furnishings:
-        return {"select idArredo, Arredo, ValorePerPezzo  from tblArredo Order by Arredo", 1, 2};
+        return {"select idArredo, Arredo, ValorePerPezzo  from tblArredo", 1, 2};
     case Catalogue::StoredGoods:
         return {"select idMaterialeInDeposito, MaterialeInDeposito, ValorePerM3  "
-                "from tblMaterialeInDeposito Order by MaterialeInDeposito",
+                "from tblMaterialeInDeposito",
                 1, 2};
     }
     return {"", 0, 0};
 }
 
+constexpr int kFoldedRole = Qt::UserRole + 1;
+
+// Names as Italians read them in a list: "Paglia" before "PVC", "Tè" before "Toluene". Each
+// name also gives itself without accents and case, for the completer to look in.
+class ItalianOrder : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == kFoldedRole)
+            return TextMatch::folded(
+                QSortFilterProxyModel::data(index, Qt::DisplayRole).toString());
+        return QSortFilterProxyModel::data(index, role);
+    }
+
+protected:
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
+    {
+        const QString a = left.data().toString();
+        const QString b = right.data().toString();
+        if (TextMatch::italianLess(a, b))
+            return true;
+        if (TextMatch::italianLess(b, a))
+            return false;
+        return left.row() < right.row(); // equal names keep the order they were added in
+    }
+};
+
+// Offers, in its list, the entries whose name holds the text typed, letter case and accents
+// aside. A text that begins an entry is completed in place instead, and an empty text offers
+// nothing: the completer never puts an entry back into a text just emptied.
+class WordCompleter : public QCompleter
+{
+public:
+    WordCompleter(CatalogCombo *combo, QAbstractItemModel *model, int column)
+        : QCompleter(model, combo), m_combo(combo)
+    {
+        setCompletionColumn(column);
+        setCompletionRole(kFoldedRole);
+        setCaseSensitivity(Qt::CaseSensitive); // both sides are folded
+        setFilterMode(Qt::MatchContains);
+        setCompletionMode(QCompleter::PopupCompletion);
+    }
+
+    QStringList splitPath(const QString &path) const override
+    {
+        if (path.isEmpty() || m_combo->rowBeginningWith(path) >= 0)
+            return {QString(QChar(QChar::LastValidCodePoint))}; // held by no entry
+        return {TextMatch::folded(path)};
+    }
+
+    QString pathFromIndex(const QModelIndex &index) const override
+    {
+        return index.data(Qt::DisplayRole).toString();
+    }
+
+private:
+    CatalogCombo *m_combo;
+};
+
 } // namespace
 
 CatalogCombo::CatalogCombo(Catalogue catalogue, const char *name, QWidget *parent)
-    : QComboBox(parent), m_catalogue(catalogue), m_model(new QSqlQueryModel(this))
+    : QComboBox(parent), m_catalogue(catalogue), m_query(new QSqlQueryModel(this)),
+      m_model(new ItalianOrder(this))
 {
     setObjectName(QString::fromLatin1(name));
     setEditable(true);
@@ -48,9 +111,13 @@ CatalogCombo::CatalogCombo(Catalogue catalogue, const char *name, QWidget *paren
     setMaxVisibleItems(20);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(24);
+    m_model->setSourceModel(m_query);
     setModel(m_model);
     setModelColumn(queryFor(catalogue).nameColumn);
-    useEntryCompletion(this);
+    setCompleter(new WordCompleter(this, m_model, queryFor(catalogue).nameColumn));
+    // Connected before any screen's own handlers: they see the completed text.
+    connect(lineEdit(), &QLineEdit::textEdited, this, &CatalogCombo::completeInPlace);
+    lineEdit()->installEventFilter(this);
     refresh();
 }
 
@@ -59,28 +126,36 @@ void CatalogCombo::refresh()
     const QString shown = currentText();
     Database &db = Database::instance();
     if (db.open()) {
-        m_model->setQuery(QString::fromLatin1(queryFor(m_catalogue).sql), db.connection());
-        while (m_model->canFetchMore())
-            m_model->fetchMore();
-        if (m_model->lastError().isValid())
+        m_query->setQuery(QString::fromLatin1(queryFor(m_catalogue).sql), db.connection());
+        while (m_query->canFetchMore())
+            m_query->fetchMore();
+        if (m_query->lastError().isValid())
             db.reportError(QStringLiteral("Impossibile leggere l'elenco dal database."),
-                           m_model->lastError().text());
+                           m_query->lastError().text());
     } else {
-        m_model->clear();
+        m_query->clear();
     }
+    m_model->sort(queryFor(m_catalogue).nameColumn);
+    m_folded.clear();
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        m_folded << TextMatch::folded(nameAt(row));
     // Re-reading the list must not change what the chooser shows.
     const QSignalBlocker blocker(this);
     setCurrentIndex(-1);
     setEditText(shown);
 }
 
+QString CatalogCombo::nameAt(int row) const
+{
+    return m_model->index(row, queryFor(m_catalogue).nameColumn).data().toString();
+}
+
 int CatalogCombo::rowNamed(const QString &text) const
 {
     if (text.isEmpty())
         return -1;
-    const int column = queryFor(m_catalogue).nameColumn;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->index(row, column).data().toString().compare(text, Qt::CaseInsensitive) == 0)
+        if (nameAt(row).compare(text, Qt::CaseInsensitive) == 0)
             return row;
     }
     return -1;
@@ -99,16 +174,52 @@ QVariant CatalogCombo::boundValueAt(int row) const
 
 bool CatalogCombo::leadsToAnEntry(const QString &text) const
 {
-    const int column = queryFor(m_catalogue).nameColumn;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->index(row, column).data().toString().startsWith(text, Qt::CaseInsensitive))
+    const QString folded = TextMatch::folded(text);
+    for (const QString &name : m_folded) {
+        if (TextMatch::wordStartsWith(name, folded))
             return true;
     }
     return false;
 }
 
+int CatalogCombo::rowBeginningWith(const QString &text) const
+{
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (nameAt(row).startsWith(text, Qt::CaseInsensitive))
+            return row;
+    }
+    return -1;
+}
+
+void CatalogCombo::completeInPlace(const QString &text)
+{
+    // As inline completion does: after a key that did not delete, with the cursor at the end,
+    // the rest of the first entry the text begins, selected so that the next key replaces it.
+    if (m_deleting || text.isEmpty() || lineEdit()->cursorPosition() != text.size())
+        return;
+    const int row = rowBeginningWith(text);
+    if (row < 0)
+        return;
+    const QString name = nameAt(row);
+    if (name.size() == text.size())
+        return;
+    lineEdit()->setText(text + name.mid(text.size()));
+    lineEdit()->setSelection(text.size(), name.size() - text.size());
+}
+
+bool CatalogCombo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        m_deleting = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
 void CatalogCombo::clearText()
 {
+    if (completer() && completer()->popup())
+        completer()->popup()->hide();
     setCurrentIndex(-1);
     if (lineEdit())
         lineEdit()->clear();

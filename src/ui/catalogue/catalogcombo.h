@@ -5,10 +5,13 @@
 #include <QComboBox>
 #include <QVariant>
 
+class QSortFilterProxyModel;
 class QSqlQueryModel;
 
-// A chooser bound to a catalogue: an editable combo box listing the catalogue's name field, with
-// the value of its bound column for the entry shown.
+// A chooser bound to a catalogue: an editable combo box listing the catalogue's name field in
+// Italian order, with the value of its bound column for the entry shown. A text that begins
+// an entry is completed in place; one found only inside names, letter case and accents aside
+// ("nylon", "abete"), makes the completer offer those entries in its list.
 class CatalogCombo : public QComboBox
 {
     Q_OBJECT
@@ -23,8 +26,10 @@ public:
     QVariant boundValue() const;
     // The bound column of list row `row`.
     QVariant boundValueAt(int row) const;
-    // Whether some entry's name starts with `text` (letter case aside): the user may still be
-    // typing toward it. A text that starts no entry is refused.
+    // Whether some word of an entry's name begins with `text` (letter case and accents
+    // aside): the user may still be typing toward it. A text that begins none is refused.
+    // An entry that begins with it (letter case aside): its row, else -1.
+    int rowBeginningWith(const QString &text) const;
     bool leadsToAnEntry(const QString &text) const;
     // Whether the text shown is the name of an entry.
     bool namesAnEntry() const { return boundValue().isValid(); }
@@ -32,9 +37,17 @@ public:
     // Empties the shown text, keeping it empty: the completer must not put an entry back.
     void clearText();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     int rowNamed(const QString &text) const;
+    QString nameAt(int row) const;
+    void completeInPlace(const QString &text);
 
     Catalogue m_catalogue;
-    QSqlQueryModel *m_model;
+    QSqlQueryModel *m_query;
+    QSortFilterProxyModel *m_model; // the query's rows in Italian order
+    QStringList m_folded;           // each row's name without accents and case
+    bool m_deleting = false;        // the last key took text away
 };

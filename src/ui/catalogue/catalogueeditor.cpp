@@ -1,5 +1,6 @@
 #include "ui/catalogue/catalogueeditor.h"
 
+#include "core/calculation.h"
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
 #include "data/catalogues.h"
@@ -66,29 +67,22 @@ QString valueText(const QVariant &value)
     return value.isNull() ? QString() : ItalianNumbers::toText(value.toDouble());
 }
 
-// A name is one line: line breaks and other control characters that a paste may bring
-// would break the lists, messages and report rows that show it, so they become blanks.
-QString oneLine(const QString &text)
-{
-    QString line = text;
-    for (QChar &c : line) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            c = QLatin1Char(' ');
-    }
-    return line.trimmed();
-}
-
 } // namespace
 
 void add(Catalogue catalogue, CatalogCombo &chooser)
 {
     const Texts texts = textsOf(catalogue);
     UserPrompt &prompt = UserPrompt::current();
-    const QString name = oneLine(prompt.input(QString::fromUtf8(texts.namePrompt), kAppTitle));
+    // A name is one line, as every list, message and report row shows it.
+    const QString name = CalculationRules::normalisedName(
+        prompt.input(QString::fromUtf8(texts.namePrompt), kAppTitle));
     const QString value = prompt.input(QString::fromUtf8(texts.valuePrompt), kAppTitle).trimmed();
     if (name.isEmpty() || value.isEmpty()) {
         showMessage(QString::fromUtf8(texts.missing1) + QString::fromUtf8(texts.missing2));
+        return;
+    }
+    if (const QString why = CalculationRules::nameRefusal(name); !why.isEmpty()) {
+        showMessage(why);
         return;
     }
     // A fire load is never negative.

@@ -61,6 +61,21 @@ QGroupBox *FireLoadScreen::catalogueFrame(const char *frameName, const QString &
     return frame;
 }
 
+FireLoadScreen::InventoryButtons FireLoadScreen::addInventoryButtons(QBoxLayout *row)
+{
+    InventoryButtons buttons{
+        makeButton(this, "cmdImportaElenco", QStringLiteral("Importa elenco…")),
+        makeButton(this, "cmdEsportaElenco", QStringLiteral("Esporta elenco…"))};
+    // The captions are the program's own; the keys go beside them.
+    buttons.importList->setShortcut(QKeySequence(Qt::ALT | Qt::Key_M));
+    buttons.exportList->setShortcut(QKeySequence(Qt::ALT | Qt::Key_E));
+    buttons.importList->setToolTip(QStringLiteral("Alt+M"));
+    buttons.exportList->setToolTip(QStringLiteral("Alt+E"));
+    row->addWidget(buttons.importList);
+    row->addWidget(buttons.exportList);
+    return buttons;
+}
+
 void FireLoadScreen::showFireLoadText(const QString &text)
 {
     m_valoreqf->setText(text);
@@ -75,7 +90,7 @@ void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
     session.setArea(areaText.isEmpty() ? std::nullopt : ItalianNumbers::toDouble(areaText));
     const Calculation &c = session.calculation();
     const auto qf = fireLoad(c);
-    if (!qf && c.area && *c.area > 0 && !sumOverflowed)
+    if (fireLoadTooLarge(c) && !sumOverflowed) // an overflowed sum has been told about
         EntryMessages::tooLarge();
     if (!qf)
         showFireLoadText(QString());

@@ -35,6 +35,13 @@ protected:
                               const CatalogueButton &add, const CatalogueButton &remove,
                               QPushButton **addButton, QPushButton **removeButton);
 
+    // "Importa elenco…" and "Esporta elenco…", added to `row`.
+    struct InventoryButtons {
+        QPushButton *importList;
+        QPushButton *exportList;
+    };
+    InventoryButtons addInventoryButtons(QBoxLayout *row);
+
     // Shows `text` as q_f, or the symbol while it is empty.
     void showFireLoadText(const QString &text);
     // The area typed into the calculation, and its q_f shown: the integer part, or the value

@@ -15,6 +15,7 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/anteprimaimportazione.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -50,7 +51,7 @@ ValorePerArredo::ValorePerArredo()
     furnishings->addWidget(m_valorePezzo, 1, 1);
     furnishings->addWidget(m_qta, 1, 2);
     auto *addFurnishing =
-        makeButton(this, "Command4", QStringLiteral("Aggiungi arredo nella sommatoria"));
+        makeButton(this, "Command4", QStringLiteral("A&ggiungi arredo nella sommatoria"));
     furnishings->addWidget(addFurnishing, 2, 0);
     furnishings->setColumnStretch(0, 1);
     layout->addLayout(furnishings);
@@ -70,7 +71,7 @@ ValorePerArredo::ValorePerArredo()
     goods->addWidget(m_qtaMerce, 1, 2);
     goods->addWidget(m_imballo, 1, 3);
     auto *addGoods =
-        makeButton(this, "Command7", QStringLiteral("Aggiungi merce nella sommatoria"));
+        makeButton(this, "Command7", QStringLiteral("Aggiungi me&rce nella sommatoria"));
     goods->addWidget(addGoods, 2, 0);
     goods->setColumnStretch(0, 1);
     layout->addSpacing(8);
@@ -78,8 +79,9 @@ ValorePerArredo::ValorePerArredo()
 
     layout->addSpacing(8);
     QHBoxLayout *result = addAreaRow(layout, "Label9", "Label10", "Label11");
-    auto *view = makeButton(this, "Command5", QStringLiteral("Visualizza/Modifica dati inseriti"));
+    auto *view = makeButton(this, "Command5", QStringLiteral("&Visualizza/Modifica dati inseriti"));
     result->addWidget(view);
+    const auto [importList, exportList] = addInventoryButtons(result);
 
     QPushButton *addArredoToDb = nullptr, *deleteArredo = nullptr;
     QPushButton *addGoodsToDb = nullptr, *deleteGoods = nullptr;
@@ -111,7 +113,11 @@ ValorePerArredo::ValorePerArredo()
         connect(field, &QLineEdit::textChanged, this, [this, field] { checkAtLeastOne(field); });
     connect(addFurnishing, &QPushButton::clicked, this, &ValorePerArredo::Command4_Click);
     connect(addGoods, &QPushButton::clicked, this, &ValorePerArredo::Command7_Click);
+    onEnter(m_qta, this, &ValorePerArredo::Command4_Click);
+    onEnter(m_qtaMerce, this, &ValorePerArredo::Command7_Click);
     connect(view, &QPushButton::clicked, this, &ValorePerArredo::Command5_Click);
+    connect(importList, &QPushButton::clicked, this, &ValorePerArredo::cmdImportaElenco_Click);
+    connect(exportList, &QPushButton::clicked, this, &ValorePerArredo::cmdEsportaElenco_Click);
     connect(next, &QPushButton::clicked, this, &ValorePerArredo::Command1_Click);
     connect(back, &QPushButton::clicked, this, &ValorePerArredo::Command2_Click);
     connect(addArredoToDb, &QPushButton::clicked, this,
@@ -276,6 +282,26 @@ void ValorePerArredo::Command5_Click()
     viewer.raise();
 }
 
+void ValorePerArredo::cmdImportaElenco_Click()
+{
+    readEntries();
+    InventoryTransfer::importFurnishings(
+        this, entriesSumNow(), [this](const QVector<FurnishingEntry> &entries) {
+            Module1::NomeTabella = QStringLiteral("tblAppoggio");
+            if (!WorkingTables::appendFurnishings(m_nextFurnishing, m_nextGoods, entries))
+                return;
+            for (const FurnishingEntry &entry : entries)
+                ++(entry.isGoods() && entry.furnishing.isEmpty() ? m_nextGoods : m_nextFurnishing);
+            entriesEdited();
+        });
+}
+
+void ValorePerArredo::cmdEsportaElenco_Click()
+{
+    readEntries();
+    InventoryTransfer::exportFurnishings(CalculationSession::current().calculation().furnishings);
+}
+
 void ValorePerArredo::Command1_Click()
 {
     if (!goForward())
@@ -306,8 +332,13 @@ void ValorePerArredo::showInputs(const Calculation &calculation)
     m_nextGoods = 1;
     for (const FurnishingEntry &entry : calculation.furnishings)
         ++(entry.isGoods() && entry.furnishing.isEmpty() ? m_nextGoods : m_nextFurnishing);
+    // The entries are read once, and their warnings given once: the area is set quietly.
     readEntries();
-    m_area->setText(CalculationTexts::number(calculation.area));
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    showAreaFireLoad(entriesSumNow().overflowed);
     Module2::SvuotaTabStampa();
     Module2::PreparaTabStampa();
 }

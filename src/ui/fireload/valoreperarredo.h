@@ -42,6 +42,8 @@ private:
     void Command4_Click();
     void Command7_Click();
     void Command5_Click();
+    void cmdImportaElenco_Click();
+    void cmdEsportaElenco_Click();
     void Command1_Click();
     void Command2_Click();
 

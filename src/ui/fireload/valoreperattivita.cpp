@@ -22,6 +22,16 @@
 using ItalianNumbers::leadingNumber;
 using ItalianNumbers::toDouble;
 
+namespace {
+
+// A q_f that is no finite number, or above the largest the program gives a result for.
+bool tooLarge(double fireLoad)
+{
+    return !(fireLoad <= CalculationRules::kLargestFireLoad);
+}
+
+} // namespace
+
 ValorePerAttivita::ValorePerAttivita()
     : FireLoadScreen("ValorePerAttivita", QStringLiteral("Attività"))
 {
@@ -131,7 +141,7 @@ std::optional<double> ValorePerAttivita::typedFractileValue() const
     const auto value = toDouble(m_valore->text());
     const auto factor = toDouble(m_frattile->currentText());
     if (!value || *value <= CalculationRules::kSmallestNominalLoad || !factor || *factor <= 0 ||
-        !std::isfinite(*factor * *value))
+        tooLarge(*factor * *value))
         return std::nullopt;
     return *factor * *value;
 }
@@ -182,7 +192,7 @@ void ValorePerAttivita::ComboFrattile_Click()
         m_fractileValue = 0;
         return;
     }
-    if (!std::isfinite(*factor * *value)) {
+    if (tooLarge(*factor * *value)) {
         EntryMessages::tooLarge();
         m_fractileValue = 0;
         return;
@@ -211,7 +221,7 @@ void ValorePerAttivita::Command1_Click()
         showMessage(QStringLiteral("Inserire un valore attendibile di carico d'incendio"));
         return;
     }
-    if (!std::isfinite(*factor * *value)) {
+    if (tooLarge(*factor * *value)) {
         EntryMessages::tooLarge();
         return;
     }

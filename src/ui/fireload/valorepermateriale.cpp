@@ -14,6 +14,7 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/anteprimaimportazione.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -56,11 +57,13 @@ ValorePerMateriale::ValorePerMateriale()
     layout->addLayout(entry);
 
     auto *buttons = new QHBoxLayout;
-    auto *add = makeButton(this, "Command4", QStringLiteral("Aggiungi materiale nella sommatoria"));
-    auto *view = makeButton(this, "Command5", QStringLiteral("Visualizza/Modifica dati inseriti"));
+    auto *add =
+        makeButton(this, "Command4", QStringLiteral("A&ggiungi materiale nella sommatoria"));
+    auto *view = makeButton(this, "Command5", QStringLiteral("&Visualizza/Modifica dati inseriti"));
     buttons->addWidget(add);
     buttons->addWidget(view);
     buttons->addStretch();
+    const auto [importList, exportList] = addInventoryButtons(buttons);
     layout->addLayout(buttons);
 
     addAreaRow(layout, "Label7", "Label8", "Label9");
@@ -83,7 +86,10 @@ ValorePerMateriale::ValorePerMateriale()
     connect(m_m->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_m); });
     connect(m_psi->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_psi); });
     connect(add, &QPushButton::clicked, this, &ValorePerMateriale::Command4_Click);
+    onEnter(m_qta, this, &ValorePerMateriale::Command4_Click);
     connect(view, &QPushButton::clicked, this, &ValorePerMateriale::Command5_Click);
+    connect(importList, &QPushButton::clicked, this, &ValorePerMateriale::cmdImportaElenco_Click);
+    connect(exportList, &QPushButton::clicked, this, &ValorePerMateriale::cmdEsportaElenco_Click);
     connect(next, &QPushButton::clicked, this, &ValorePerMateriale::Command1_Click);
     connect(back, &QPushButton::clicked, this, &ValorePerMateriale::Command2_Click);
     connect(addToDb, &QPushButton::clicked, this,
@@ -170,6 +176,10 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
     const MaterialEntry entry{material, WorkingTables::amountFrom(*valuePerKg),
                               WorkingTables::amountFrom(*quantity), WorkingTables::amountFrom(*psi),
                               WorkingTables::amountFrom(*m)};
+    if (const QString why = entryRefusal(entry); !why.isEmpty()) {
+        showMessage(why);
+        return;
+    }
     const auto entries = WorkingTables::materials();
     if (!staysFinite(materialsSum(entries.value_or(QVector<MaterialEntry>())),
                      entryFireLoad(entry))) {
@@ -238,6 +248,25 @@ void ValorePerMateriale::Command5_Click()
     viewer.raise();
 }
 
+void ValorePerMateriale::cmdImportaElenco_Click()
+{
+    CalcoloCarIncMat();
+    InventoryTransfer::importMaterials(this, entriesSumNow(),
+                                       [this](const QVector<MaterialEntry> &entries) {
+                                           if (!WorkingTables::appendMaterials(m_nextRow, entries))
+                                               return;
+                                           m_nextRow += entries.size();
+                                           CalcoloCarIncMat();
+                                           showAreaFireLoad(entriesSumNow().overflowed);
+                                       });
+}
+
+void ValorePerMateriale::cmdEsportaElenco_Click()
+{
+    CalcoloCarIncMat();
+    InventoryTransfer::exportMaterials(CalculationSession::current().calculation().materials);
+}
+
 void ValorePerMateriale::Command1_Click()
 {
     goForward();
@@ -254,6 +283,11 @@ void ValorePerMateriale::showInputs(const Calculation &calculation)
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     WorkingTables::replaceMaterials(calculation.materials);
     m_nextRow = calculation.materials.size() + 1;
+    // The entries are read once, and their warnings given once: the area is set quietly.
     readEntries();
-    m_area->setText(CalculationTexts::number(calculation.area));
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    showAreaFireLoad(entriesSumNow().overflowed);
 }

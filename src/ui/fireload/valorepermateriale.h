@@ -39,6 +39,8 @@ private:
     void factorTyped(QComboBox *factor);
     void Command4_Click();
     void Command5_Click();
+    void cmdImportaElenco_Click();
+    void cmdEsportaElenco_Click();
     void Command1_Click();
     void Command2_Click();
 

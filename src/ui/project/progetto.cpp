@@ -67,6 +67,7 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     auto *identity = new QGridLayout;
     const auto field = [&](const char *name, const QString &caption, int row, int column) {
         auto *edit = makeLineEdit(this, name);
+        edit->setMaxLength(CalculationRules::kLongestName);
         identity->addWidget(makeLabel(this, nullptr, caption), row, column);
         identity->addWidget(edit, row, column + 1);
         connect(edit, &QLineEdit::textEdited, this, &Progetto::identityEdited);
@@ -169,7 +170,11 @@ void Progetto::showProject()
         const QSignalBlocker quiet(m_date);
         m_date->setDate(identity.date.isValid() ? identity.date : QDate::currentDate());
     }
-    setWindowTitle(QStringLiteral("Progetto - %1[*]").arg(document.displayName()));
+    // "[*]" in a title marks where the modified sign goes; one in the file's name is doubled to
+    // stay a text.
+    QString fileName = document.displayName();
+    fileName.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QStringLiteral("Progetto - %1[*]").arg(fileName));
     setWindowModified(document.isModified());
 }
 

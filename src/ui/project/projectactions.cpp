@@ -156,14 +156,22 @@ void saveCurrentCompartment()
         showMessage(QStringLiteral("Non c'è alcun calcolo da salvare nel progetto."));
         return;
     }
-    const QString name =
-        UserPrompt::current()
-            .input(QStringLiteral("Nome del compartimento:"), kAppTitle, session.compartmentName())
-            .simplified();
+    const QString name = CalculationRules::normalisedName(UserPrompt::current().input(
+        QStringLiteral("Nome del compartimento:"), kAppTitle, session.compartmentName()));
     if (name.isEmpty())
         return;
+    if (const QString why = CalculationRules::nameRefusal(name); !why.isEmpty()) {
+        showMessage(why);
+        return;
+    }
     ProjectDocument &document = ProjectDocument::current();
-    if (document.project().indexOf(name) &&
+    const bool replacing = document.project().indexOf(name).has_value();
+    if (!replacing && document.project().compartments.size() >= ProjectFile::kMostCompartments) {
+        showMessage(QStringLiteral("Un progetto può contenere al massimo %1 compartimenti.")
+                        .arg(ProjectFile::kMostCompartments));
+        return;
+    }
+    if (replacing &&
         !UserPrompt::current().confirm(
             QStringLiteral("Il progetto contiene già il compartimento «%1».\nSostituirlo?")
                 .arg(name),
@@ -175,7 +183,20 @@ void saveCurrentCompartment()
         calculation.materials = WorkingTables::materials().value_or(calculation.materials);
     if (calculation.method == Method::Furnishings)
         calculation.furnishings = WorkingTables::furnishings().value_or(calculation.furnishings);
-    document.storeCompartment({name, essentials(calculation)});
+    if (calculation.materials.size() > ProjectFile::kMostEntries ||
+        calculation.furnishings.size() > ProjectFile::kMostEntries) {
+        showMessage(QStringLiteral("Un compartimento del progetto può contenere al massimo %1 "
+                                   "voci.")
+                        .arg(ProjectFile::kMostEntries));
+        return;
+    }
+    // What a file could not hold is not stored: the compartment must open again.
+    const Calculation kept = essentials(calculation);
+    if (const QString why = impossibility(kept, regulationOf(kept)); !why.isEmpty()) {
+        showMessage(QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(why));
+        return;
+    }
+    document.storeCompartment({name, kept});
     session.setCompartmentName(name);
 }
 

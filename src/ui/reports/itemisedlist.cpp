@@ -36,7 +36,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
     auto *bar = new QWidget(this);
     auto *buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(6, 4, 6, 4);
-    m_back = makeButton(bar, "Indietro", QStringLiteral("Indietro"));
+    m_back = makeButton(bar, "Indietro", QStringLiteral("&Indietro"));
     buttons->addWidget(m_back);
     buttons->addStretch();
     m_bar = buttons;

@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QTextDocument>
 #include <cmath>
 
 namespace PageCanvas {
@@ -110,10 +111,17 @@ QWidget *vline(QWidget *canvas, const char *name, int left, int y1, int y2)
     return line;
 }
 
+QString plainToolTip(const QString &text)
+{
+    // A tooltip that looks like markup is rendered as markup: the text goes escaped into a
+    // paragraph of its own, so that it is shown exactly as typed.
+    return text.isEmpty() ? QString() : Qt::convertFromPlainText(text);
+}
+
 void showWhole(QLabel *label, const QString &text)
 {
     label->setProperty("printedText", text);
-    label->setToolTip(text);
+    label->setToolTip(plainToolTip(text));
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
 }
 

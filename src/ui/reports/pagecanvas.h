@@ -18,6 +18,8 @@ QFont script(double points);
 // Shows `text` in a label of fixed width: shortened with an ellipsis when it does not fit on
 // screen (the whole text in its tooltip), and printed whole, in a smaller type if need be.
 void showWhole(QLabel *label, const QString &text);
+// A tooltip that shows `text` exactly as it is, whatever markup it seems to hold.
+QString plainToolTip(const QString &text);
 
 // A one-line text at (left, top); width 0 takes the text's own width. Centred texts need a width.
 QLabel *text(QWidget *canvas, const char *name, const QString &text, int left, int top,

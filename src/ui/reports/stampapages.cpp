@@ -176,7 +176,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     bar->setObjectName(QStringLiteral("barraPulsanti"));
     auto *buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(6, 4, 6, 4);
-    m_indietro = makeButton(bar, "cmdIndietro", QStringLiteral("Indietro"));
+    m_indietro = makeButton(bar, "cmdIndietro", QStringLiteral("&Indietro"));
     m_nuova = makeButton(bar, "cmdNuova", QStringLiteral("Nuova analisi"));
     auto *saveInProject =
         makeButton(bar, "cmdSalvaCompartimento", QStringLiteral("Salva nel progetto"));
