@@ -514,7 +514,6 @@ void TestFireLoad::cataloguesInItalianOrder()
              QStringLiteral("17"));
 }
 
-
 // A value the entry screens refuse is refused in the grid too, with the reason in a box; the cell
 // keeps its old value.
 void TestFireLoad::gridViewersFollowTheEntryRules_data()
