@@ -31,7 +31,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QSysInfo>
@@ -367,7 +368,7 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
 
     // The itemised list and the print hold exactly `rows` entries.
     fillMaterials(rows, names);
-    StampaMateriali &page = Screens::get<StampaMateriali>();
+    Screens::get<StampaMateriali>(); // the report page, as the walk builds it
     settle();
     const double build = timeMs(
         rows >= 10000 ? 3 : 5,
@@ -389,20 +390,16 @@ void measureMaterials(std::vector<Figure> &figures, int rows, const QStringList 
     figures.push_back({QStringLiteral("building StampaElencoMateriali"), rows, build, kNone, kNone,
                        maxBuild, QStringLiteral("ms")});
 
-    // The page and its list to PDF, as the print button draws them.
+    // The report (page, list, working) to PDF, as Esporta PDF writes it.
     StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
-    const QList<QWidget *> canvases{page.pageView()->canvas(), list.pageView()->canvas()};
     int printRun = 0;
     const double print = timeMs(3, [&] {
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setOutputFileName(pdfFolder +
-                              QStringLiteral("/print-%1-%2.pdf").arg(rows).arg(printRun++));
-        ReportPrinter::render(canvases, pdf);
+        ReportPrinter::exportPdf(ReportPrinter::sessionDocument(CalculationSession::current()),
+                                 pdfFolder +
+                                     QStringLiteral("/print-%1-%2.pdf").arg(rows).arg(printRun++));
     });
-    figures.push_back({QStringLiteral("printing page and list to PDF"), rows, print, kNone, kNone,
-                       rows == 1000 ? 1000.0 : kNone, QStringLiteral("ms")});
+    figures.push_back({QStringLiteral("exporting page, list and working to PDF"), rows, print,
+                       kNone, kNone, rows == 1000 ? 1000.0 : kNone, QStringLiteral("ms")});
     list.close();
     settle();
 }
@@ -571,15 +568,34 @@ void measureProjects(std::vector<Figure> &figures, const QStringList &names, con
     Fine();
     settle();
 
-    // One PDF of a project of 20 compartments with 200 entries each: summary, pages and lists.
+    // One PDF and one ODT of a project of 20 compartments with 200 entries each: the summary,
+    // then each compartment's page, list and working. The floor draws as many lines of text
+    // straight into a PDF.
     ProjectDocument::current().opened(benchProject(20, 200, names), QString());
-    ExportPrompt exportPrompt(folder + QStringLiteral("/project.pdf"));
+    const int lines = int(ReportPrinter::projectDocument().texts().size());
+    const double floor = timeMs(3, [&] {
+        QPdfWriter pdf(folder + QStringLiteral("/floor.pdf"));
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        QPainter painter(&pdf);
+        const int step = pdf.height() / 64;
+        for (int i = 0; i < lines; ++i) {
+            if (i > 0 && i % 60 == 0)
+                pdf.newPage();
+            painter.drawText(200, step * (1 + i % 60), QStringLiteral("Materiale %1").arg(i));
+        }
+    });
     UserPrompt *before = &UserPrompt::current();
+    ExportPrompt exportPrompt(folder + QStringLiteral("/project.pdf"));
     UserPrompt::install(&exportPrompt);
     const double exportMs = timeMs(3, [] { ProjectActions::exportProjectPdf(); });
-    UserPrompt::install(before);
     figures.push_back({QStringLiteral("exporting a project of 20 x 200 to PDF"), 4000, exportMs,
-                       kNone, kNone, 3000.0, QStringLiteral("ms")});
+                       floor, 2.0, kNone, QStringLiteral("ms")});
+    ExportPrompt odtPrompt(folder + QStringLiteral("/project.odt"));
+    UserPrompt::install(&odtPrompt);
+    const double odtMs = timeMs(3, [] { ProjectActions::exportProjectOdt(); });
+    UserPrompt::install(before);
+    figures.push_back({QStringLiteral("exporting a project of 20 x 200 to ODT"), 4000, odtMs, kNone,
+                       kNone, 1000.0, QStringLiteral("ms")});
     ProjectDocument::current().startNew();
 }
 

@@ -166,6 +166,16 @@ QStringList pdfSheets(const QString &text)
     return sheets;
 }
 
+QString odtContent(const QString &path)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"),
+                {QStringLiteral("-p"), path, QStringLiteral("content.xml")});
+    if (!unzip.waitForFinished(20000))
+        return QString();
+    return QString::fromUtf8(unzip.readAllStandardOutput());
+}
+
 const Calculation &calculation()
 {
     return CalculationSession::current().calculation();

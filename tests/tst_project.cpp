@@ -62,9 +62,10 @@ Amount n(double value)
 Project sampleProject()
 {
     Project project;
-    project.identity = {QStringLiteral("Scuola «Dell'Orto»"), QStringLiteral("Comune di Àrdea"),
-                        QStringLiteral("Via d'Azeglio 3"),    QStringLiteral("Scuola"),
-                        QStringLiteral("Ing. Ardivo"),        QDate(2026, 12, 7)};
+    project.identity = {QStringLiteral("Scuola «Dell'Orto»"),   QStringLiteral("Comune di Àrdea"),
+                        QStringLiteral("Via d'Azeglio 3"),      QStringLiteral("Scuola"),
+                        QStringLiteral("Ing. Ardivo"),          QDate(2026, 12, 7),
+                        QStringLiteral("REV 01 del 12/01/2027")};
     Compartment office{QStringLiteral("Uffici piano terra"), {}};
     office.calculation.method = Method::Activity;
     office.calculation.activity = {QStringLiteral("Ufficio"), 420.0, 1.2};
@@ -180,6 +181,7 @@ void TestProject::fileHoldsEveryInput()
     QCOMPARE(*loaded.project, project);
     const QString json = QString::fromUtf8(bytesOf(path));
     QVERIFY(json.contains(QStringLiteral("\"version\": 2")));
+    QVERIFY(json.contains(QStringLiteral("\"revision\": \"REV 01 del 12/01/2027\"")));
     QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"465,70\""))); // results as shown
     QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"142,80\"")));
 }
@@ -315,6 +317,9 @@ void TestProject::compartmentsSavedAndReopened()
              QStringLiteral("q_f,d [MJ/m²]"));
     clickAndType(child(window, "txtNomeProgetto"), QStringLiteral("Scuola dell'Orto"));
     clickAndType(child(window, "txtTecnico"), QStringLiteral("Ing. Ardivo"));
+    clickAndType(child(window, "txtRevisione"), QStringLiteral("REV 02 del 01/02/2027"));
+    QCOMPARE(ProjectDocument::current().project().identity.revision,
+             QStringLiteral("REV 02 del 01/02/2027"));
     QVERIFY(window.isWindowModified());
     QVERIFY(window.windowTitle().contains(QStringLiteral("Senza nome")));
     world.prompt.files << path;
@@ -331,6 +336,8 @@ void TestProject::compartmentsSavedAndReopened()
     ProjectActions::showProjectWindow();
     QCOMPARE(child<QLineEdit>(Screens::get<Progetto>(), "txtNomeProgetto")->text(),
              QStringLiteral("Scuola dell'Orto"));
+    QCOMPARE(child<QLineEdit>(Screens::get<Progetto>(), "txtRevisione")->text(),
+             QStringLiteral("REV 02 del 01/02/2027"));
     for (int row = 0; row < walks.size(); ++row) {
         QTableView *table = compartmentTable();
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
@@ -577,28 +584,40 @@ void TestProject::projectExportedToPdf()
     if (text.isNull())
         QSKIP("pdftotext is not installed");
     const QStringList sheets = pdfSheets(text);
-    // Summary, then page and list of each of the two compartments.
-    QCOMPARE(sheets.size(), 5);
-    QVERIFY2(sheets[0].contains("Pagina 1 di 5"), qPrintable(sheets[0]));
+    // Summary, then page, list and working of each of the two compartments.
+    QCOMPARE(sheets.size(), 7);
+    QVERIFY2(sheets[0].contains("Pagina 1 di 7"), qPrintable(sheets[0]));
     QVERIFY(sheets[0].contains("Magazzino") && sheets[0].contains("Archivio"));
     QVERIFY(sheets[0].contains("142,80")); // q_f,d of each compartment
     QVERIFY(sheets[0].contains("D.M. 9 marzo 2007, livello di prestazione III"));
-    for (int i = 1; i < 5; ++i)
-        QVERIFY2(sheets[i].contains(QStringLiteral("Pagina %1 di 5").arg(i + 1)),
+    for (int i = 1; i < 7; ++i)
+        QVERIFY2(sheets[i].contains(QStringLiteral("Pagina %1 di 7").arg(i + 1)),
                  qPrintable(sheets[i]));
-    for (int page : {1, 3}) {
+    for (const QString &sheet : sheets) // the revision in every foot
+        QVERIFY(sheet.contains(QStringLiteral("REV 01 del 12/01/2027")));
+    for (int page : {1, 4}) {
         QVERIFY2(sheets[page].contains("Progetto: Scuola «Dell'Orto»"), qPrintable(sheets[page]));
         QVERIFY2(sheets[page].contains("Committente: Comune di Àrdea"),
                  qPrintable(sheets[page].left(600)));
         QVERIFY(sheets[page].contains("Tecnico: Ing. Ardivo"));
     }
     QVERIFY(sheets[1].contains("Compartimento: Magazzino"));
-    QVERIFY(sheets[3].contains("Compartimento: Archivio"));
+    QVERIFY(sheets[4].contains("Compartimento: Archivio"));
     // Each entry's fire load and share: Legno 14000 MJ, all of it.
     QVERIFY2(sheets[2].contains("14000") && sheets[2].contains("100,0"), qPrintable(sheets[2]));
     // Scaffale 500 MJ, Carta 4400 MJ out of 4900.
-    QVERIFY2(sheets[4].contains("10,2") && sheets[4].contains("89,8") && sheets[4].contains("4900"),
-             qPrintable(sheets[4]));
+    QVERIFY2(sheets[5].contains("10,2") && sheets[5].contains("89,8") && sheets[5].contains("4900"),
+             qPrintable(sheets[5]));
+    QVERIFY(sheets[3].contains("Sviluppo del calcolo") && sheets[6].contains("Timbro e firma"));
+    // PDF/A-1b, with the technician as its author.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), path});
+    QVERIFY(info.waitForFinished(10000));
+    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(meta.contains(QStringLiteral("pdfaid:part=\"1\"")) &&
+                 meta.contains(QStringLiteral("pdfaid:conformance=\"B\"")),
+             qPrintable(meta));
+    QVERIFY(meta.contains(QStringLiteral("<rdf:li>Ing. Ardivo</rdf:li>")));
     // The export left the calculation under way alone.
     QCOMPARE(CalculationSession::current().compartmentName(), QString());
 
@@ -659,7 +678,9 @@ void TestProject::exportOutsideAnyProject()
     if (text.isNull())
         QSKIP("pdftotext is not installed");
     QVERIFY(text.contains("Classe di riferimento"));
-    QVERIFY(!text.contains("Pagina"));
+    // No band, but the date and the page numbers all the same.
+    QVERIFY(text.contains("Pagina 1 di 2") && text.contains("Pagina 2 di 2"));
+    QVERIFY(text.contains(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))));
     QVERIFY(!text.contains("Progetto:"));
     // The title and the creator.
     QProcess info;

@@ -11,9 +11,12 @@
 #include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
+#include "ui/reports/reportlayout.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
 
+#include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -34,7 +37,9 @@ private slots:
     void longListGrowsCanvas();
     void pdfHoldsTheResultAsText();
     void printingWithoutPrinterWritesPageAndList();
-    void longListPrintsOnMoreSheetsWithoutCuttingRows();
+    void longListSheets_data();
+    void longListSheets();
+    void odtHoldsTheListAsTables();
     void listLinksBackAndNewCalculation();
 };
 
@@ -144,11 +149,10 @@ void TestReports::pdfHoldsTheResultAsText()
     known.measures = {4};
     CalculationSession::current().load(known);
     auto &page = Screens::get<StampaAttivita>();
+    page.show();
     QTemporaryDir dir;
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(dir.filePath("r.pdf"));
-    QVERIFY(ReportPrinter::render({page.pageView()->canvas()}, pdf));
+    world.prompt.files << dir.filePath("r.pdf");
+    click(child(page, "cmdEsportaPdf"));
 
     const QString text = pdfText(dir.filePath("r.pdf"));
     if (text.isNull())
@@ -179,53 +183,112 @@ void TestReports::printingWithoutPrinterWritesPageAndList()
     QCOMPARE(pdfs.size(), 1);
     QFile file(documents.filePath(pdfs.first()));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll().count("/Type /Page\n"), 2); // page, then its list
+    QCOMPARE(file.readAll().count("/Type /Page\n"), 3); // page, its list, the working
     // The buttons come back after printing.
     QVERIFY(child(page, "cmdStampa")->isVisible());
 }
 
-void TestReports::longListPrintsOnMoreSheetsWithoutCuttingRows()
+void TestReports::longListSheets_data()
 {
+    QTest::addColumn<int>("entries");
+    // Around the length that fills the first sheet, and lists of real compartments.
+    for (int entries : {1, 44, 45, 46, 47, 48, 60, 200})
+        QTest::addRow("%d", entries) << entries;
+}
+
+// A list of any length: every sheet framed, numbered and footed; each sheet of the list with
+// its title and column headers and some of its entries; every entry once; the totals and the
+// summary line with the last rows.
+void TestReports::longListSheets()
+{
+    QFETCH(int, entries);
     TestWorld world;
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < entries; ++i)
         QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0,
-                                              1.0));
-    auto &list = Screens::get<StampaElencoMateriali>();
-    QWidget *canvas = list.pageView()->canvas();
-    const int sheet = canvas->property("sheetHeightPixels").toInt();
-    const QList<int> tops = ReportPrinter::sheetTops(canvas, sheet);
-    QVERIFY(tops.size() >= 4); // 200 rows of 255 twips are more than three sheets
-
+                                              1.0 + i));
+    auto &page = Screens::get<StampaMateriali>();
+    page.show();
     QTemporaryDir dir;
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(dir.filePath("list.pdf"));
-    QVERIFY(ReportPrinter::render({canvas}, pdf));
-    QFile file(dir.filePath("list.pdf"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll().count("/Type /Page\n"), tops.size());
-    // After printing, the fields are back on the part of the page in sight.
-    QVERIFY(child(list, "Materiale_0"));
-    QVERIFY(!child(list, "Materiale_199"));
+    world.prompt.files << dir.filePath("lista.pdf");
+    click(child(page, "cmdEsportaPdf"));
+    QVERIFY2(world.prompt.messages.isEmpty(), qPrintable(world.prompt.messages.join("; ")));
 
-    ListRows::of(canvas)->cover(canvas->rect()); // every row gets its field, to be measured
-    for (qsizetype i = 1; i < tops.size(); ++i) {
-        QVERIFY(tops[i] - tops[i - 1] <= sheet);
-        for (int r = 0; r <= 200; ++r) {
-            const QRect row =
-                child(list, qPrintable(QStringLiteral("Materiale_%1").arg(r)))->geometry();
-            QVERIFY2(!(row.top() < tops[i] && row.bottom() >= tops[i]),
-                     "a sheet cuts a row in two");
-        }
+    const ReportDocument document =
+        ReportPrinter::sessionDocument(CalculationSession::current(), Method::Materials);
+    QImage sheetImage(595, 842, QImage::Format_RGB32); // A4 at 72 dots per inch
+    sheetImage.setDotsPerMeterX(2835);
+    sheetImage.setDotsPerMeterY(2835);
+    const int count = ReportLayout::sheetCount(document, sheetImage);
+    for (int i = 0; i < count; ++i) {
+        ReportLayout::paintSheet(document, sheetImage, i);
+        // The frame is closed at the bottom and on both sides of every sheet.
+        for (const QPoint &point : {QPoint(300, 842 - 34), QPoint(34, 420), QPoint(595 - 34, 420)})
+            QVERIFY2(qGray(sheetImage.pixel(point)) < 128, qPrintable(QString::number(i)));
     }
 
-    // Every entry is printed, the last one included, though only some have a field on screen.
-    const QString text = pdfText(dir.filePath("list.pdf"));
+    const QString text = pdfText(dir.filePath("lista.pdf"));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    for (int i = 0; i < 200; ++i)
-        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\\bM%1\\b").arg(i))),
+    const QStringList sheets = pdfSheets(text);
+    QCOMPARE(sheets.size(), count);
+    QString listed;
+    int listSheets = 0;
+    for (int i = 0; i < sheets.size(); ++i) {
+        const QString &sheet = sheets[i];
+        QVERIFY2(sheet.contains(QStringLiteral("Pagina %1 di %2").arg(i + 1).arg(count)),
+                 qPrintable(sheet));
+        QVERIFY(sheet.contains(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))));
+        QVERIFY(sheet.contains(QStringLiteral("Ardivo %1").arg(ReportPrinter::kProgramVersion)));
+        if (!sheet.contains("Elenco di materiali inseriti nella sommatoria"))
+            continue;
+        ++listSheets;
+        QVERIFY2(sheet.contains(QRegularExpression("Materiale\\s+H \\[MJ/kg\\]\\s+ψ\\s+m\\s+Qtà")),
+                 qPrintable(sheet));
+        QVERIFY2(sheet.contains(QRegularExpression("\\bM\\d+\\b")), qPrintable(sheet));
+        listed += sheet;
+    }
+    QVERIFY(listSheets >= (entries > 60 ? 3 : 1));
+    for (int i = 0; i < entries; ++i)
+        QVERIFY2(listed.count(QRegularExpression(QStringLiteral("\\bM%1\\b").arg(i))) == 1,
                  qPrintable(QString::number(i)));
+    // The totals and the summary line stand on the same sheet as the last entry.
+    const QString lastList = listed.mid(listed.lastIndexOf("Elenco di materiali"));
+    QVERIFY(lastList.contains("Totale") && lastList.contains("A = ") &&
+            lastList.contains(QStringLiteral("M%1").arg(entries - 1)));
+}
+
+// The ODT holds the same list as a real table, with every entry and the totals; a folder that
+// cannot be written gives a message and no file.
+void TestReports::odtHoldsTheListAsTables()
+{
+    TestWorld world;
+    for (int i = 0; i < 60; ++i)
+        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("Voce <%1>").arg(i), 17.0, 1.0,
+                                              1.0, 10.0));
+    auto &page = Screens::get<StampaMateriali>();
+    page.show();
+    QTemporaryDir dir;
+    world.prompt.files << dir.filePath("relazione");
+    click(child(page, "cmdEsportaOdt"));
+    QVERIFY(world.prompt.fileBoxes.last().endsWith(".odt"));
+    QVERIFY2(world.prompt.messages.isEmpty(), qPrintable(world.prompt.messages.join("; ")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"relazione.odt"});
+    const QString content = odtContent(dir.filePath("relazione.odt"));
+    if (content.isEmpty())
+        QSKIP("unzip is not installed");
+    QVERIFY(content.count("<table:table ") >= 3); // the measures, the list, the chart's caption
+    for (int i = 0; i < 60; ++i)                  // markup in a name is kept as typed
+        QVERIFY2(content.contains(QStringLiteral(">Voce &lt;%1&gt;<").arg(i)),
+                 qPrintable(QString::number(i)));
+    QVERIFY(content.contains(">Totale<") && content.contains(">10200<"));
+    QVERIFY(content.contains("Sviluppo del calcolo"));
+    QVERIFY(content.contains("<draw:image")); // the chart, as a picture
+
+    world.prompt.files << QStringLiteral("/proc/relazione.odt");
+    click(child(page, "cmdEsportaOdt"));
+    QVERIFY(world.prompt.messages.last().startsWith(
+        QStringLiteral("Impossibile esportare il documento ODT")));
+    QVERIFY(!QFile::exists(QStringLiteral("/proc/relazione.odt")));
 }
 
 void TestReports::listLinksBackAndNewCalculation()

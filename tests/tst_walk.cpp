@@ -165,14 +165,16 @@ void TestWalk::italianFiguresOnScreenAndInPrint()
     QCOMPARE(label(page, "lblClasseMin")->text(), QStringLiteral("15"));
 
     QTemporaryDir dir;
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(dir.filePath("r.pdf"));
-    QVERIFY(ReportPrinter::render({page.pageView()->canvas()}, pdf));
+    QVERIFY(ReportPrinter::exportPdf(ReportPrinter::sessionDocument(CalculationSession::current()),
+                                     dir.filePath("r.pdf"))
+                .isEmpty());
     const QString text = pdfText(dir.filePath("r.pdf"));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
     QVERIFY2(text.contains("316,20") && text.contains("0,51"), qPrintable(text));
+    // q_f enters the printed product with its decimals: 516,67 × 1 × 1,2 × 0,51 = 316,20.
+    QCOMPARE(label(page, "txtDensCarInc")->text(), QStringLiteral("516,67"));
+    QVERIFY2(text.contains(QStringLiteral("516,67 × 1 × 1,2 × 0,51 = 316,20")), qPrintable(text));
     QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+30")));
     QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+15")));
     QVERIFY(text.contains("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"));
@@ -214,7 +216,7 @@ void TestWalk::reportFieldsForEachMethod_data()
                                          {"lblClasseMin", "20"}} +
                                   measures({"1", "1", "1", "0,85", "1", "0,9", "1", "1", "1"}))
                               << Fields{{"Valoreqf", "504"},
-                                        {"txtDensCarInc", "504"},
+                                        {"txtDensCarInc", "504,00"},
                                         {"lblTipologia", "Ufficio"},
                                         {"lblCarIncSpecif", "420"},
                                         {"lblFrattile", "1,2"}}
@@ -234,7 +236,7 @@ void TestWalk::reportFieldsForEachMethod_data()
                                           {"lblClasseMin", "15"}} +
                                    measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
                                << Fields{{"Valoreqf", "516"},
-                                         {"txtDensCarInc", "516"},
+                                         {"txtDensCarInc", "516,67"},
                                          {"lblLegna", "pari a 27,9 kg/m² di legna standard"}}
                                << Fields{
                                       {"Valoreqf", "516"},      {"txtArea", "60"},
@@ -257,7 +259,7 @@ void TestWalk::reportFieldsForEachMethod_data()
                                             {"lblClasseMin", "0"}} +
                                      measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
                                  << Fields{{"Valoreqf", "49"},
-                                           {"txtDensCarInc", "49"},
+                                           {"txtDensCarInc", "49,00"},
                                            {"lblLegna", "pari a 2,6 kg/m² di legna standard"}}
                                  << Fields{{"Valoreqf", "49"},
                                            {"lblArea", "100"},

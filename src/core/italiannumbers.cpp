@@ -157,20 +157,26 @@ QString integerPartText(double value)
     return toText(std::floor(asRead(value)));
 }
 
-QString toFixed2(double value)
+QString toFixed(double value, int decimals)
 {
     if (!std::isfinite(value))
         return QString();
-    const auto [integerPart, fraction] = decimalDigits(std::fabs(value), 2);
+    const auto [integerPart, fraction] = decimalDigits(std::fabs(value), decimals);
     QString grouped;
     for (int i = 0; i < integerPart.size(); ++i) {
         if (i > 0 && (integerPart.size() - i) % 3 == 0)
             grouped += QLatin1Char('.');
         grouped += integerPart.at(i);
     }
-    const bool negative =
-        value < 0 && (integerPart != QLatin1String("0") || fraction != QLatin1String("00"));
-    return (negative ? QStringLiteral("-") : QString()) + grouped + QLatin1Char(',') + fraction;
+    const bool negative = value < 0 && (integerPart != QLatin1String("0") ||
+                                        fraction != QString(decimals, QLatin1Char('0')));
+    return (negative ? QStringLiteral("-") : QString()) + grouped +
+           (decimals > 0 ? QLatin1Char(',') + fraction : QString());
+}
+
+QString toFixed2(double value)
+{
+    return toFixed(value, 2);
 }
 
 QString toFixed1(double value)

@@ -31,6 +31,9 @@ QString integerPartText(double value);
 // on the value as a person reads it (0.85 * 0.9 -> "0,77", 1234.567 -> "1.234,57").
 QString toFixed2(double value);
 
+// The same with any number of decimals.
+QString toFixed(double value, int decimals);
+
 // One decimal, no grouping, the half rounded away from zero as read (45,25 -> "45,3").
 QString toFixed1(double value);
 

@@ -5,7 +5,7 @@
 bool ProjectIdentity::operator==(const ProjectIdentity &o) const
 {
     return name == o.name && client == o.client && site == o.site && activity == o.activity &&
-           technician == o.technician && date == o.date;
+           technician == o.technician && date == o.date && revision == o.revision;
 }
 
 std::optional<int> Project::indexOf(const QString &name) const

@@ -16,6 +16,7 @@ struct ProjectIdentity {
     QString activity;   // "Attività"
     QString technician; // "Tecnico"
     QDate date;         // "Data"
+    QString revision;   // "Revisione", e.g. "REV 01 del 12/01/2027"
     bool operator==(const ProjectIdentity &o) const;
 };
 

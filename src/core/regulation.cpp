@@ -90,7 +90,8 @@ const Regulation &Regulation::decree2007()
         QStringLiteral("D.M. 2007"),
         QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"),
         QStringLiteral("III"),
-        {},
+        {QStringLiteral("tabella 1"), QStringLiteral("tabella 2"), QStringLiteral("tabella 3"),
+         QStringLiteral("tabella 4")},
         sharedAreaClasses(),
         sharedRiskClasses(),
         {

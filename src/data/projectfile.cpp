@@ -291,6 +291,8 @@ QByteArray toJson(const Project &project)
     identity.insert(QStringLiteral("activity"), project.identity.activity);
     identity.insert(QStringLiteral("technician"), project.identity.technician);
     identity.insert(QStringLiteral("date"), project.identity.date.toString(Qt::ISODate));
+    if (!project.identity.revision.isEmpty())
+        identity.insert(QStringLiteral("revision"), project.identity.revision);
     QJsonArray compartments;
     for (const Compartment &compartment : project.compartments)
         compartments.append(compartmentToJson(compartment));
@@ -332,6 +334,7 @@ Read fromJson(const QByteArray &json)
     project.identity.site = reader.text(identity, "site");
     project.identity.activity = reader.text(identity, "activity");
     project.identity.technician = reader.text(identity, "technician");
+    project.identity.revision = reader.text(identity, "revision");
     const QString date = reader.text(identity, "date");
     project.identity.date = QDate::fromString(date, Qt::ISODate);
     if (!date.isEmpty() && !project.identity.date.isValid())

@@ -84,6 +84,8 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     m_date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     identity->addWidget(makeLabel(this, nullptr, QStringLiteral("Data")), 2, 2);
     identity->addWidget(m_date, 2, 3, Qt::AlignLeft);
+    m_revision = field("txtRevisione", QStringLiteral("Revisione"), 3, 0);
+    m_revision->setPlaceholderText(QStringLiteral("REV 01 del 12/01/2027"));
     identity->setColumnStretch(1, 1);
     identity->setColumnStretch(3, 1);
     layout->addLayout(identity);
@@ -112,10 +114,13 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     compartments->addStretch();
     auto *summary = makeButton(this, "cmdStampaRiepilogo", QStringLiteral("Riepilogo"));
     auto *exportPdf = makeButton(this, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
+    auto *exportOdt = makeButton(this, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
     compartments->addWidget(summary);
     compartments->addWidget(exportPdf);
+    compartments->addWidget(exportOdt);
     connect(summary, &QPushButton::clicked, this, [] { ProjectActions::showSummary(); });
     connect(exportPdf, &QPushButton::clicked, this, [] { ProjectActions::exportProjectPdf(); });
+    connect(exportOdt, &QPushButton::clicked, this, [] { ProjectActions::exportProjectOdt(); });
     layout->addLayout(compartments);
 
     auto *files = new QHBoxLayout;
@@ -160,6 +165,7 @@ void Progetto::showProject()
     show(m_site, identity.site);
     show(m_activity, identity.activity);
     show(m_technician, identity.technician);
+    show(m_revision, identity.revision);
     if (m_date->date() != identity.date) {
         const QSignalBlocker quiet(m_date);
         m_date->setDate(identity.date.isValid() ? identity.date : QDate::currentDate());
@@ -176,7 +182,7 @@ void Progetto::identityEdited()
 {
     ProjectDocument::current().setIdentity({m_name->text(), m_client->text(), m_site->text(),
                                             m_activity->text(), m_technician->text(),
-                                            m_date->date()});
+                                            m_date->date(), m_revision->text()});
 }
 
 std::optional<QString> Progetto::selectedCompartment()

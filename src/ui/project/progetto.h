@@ -48,5 +48,6 @@ private:
     QLineEdit *m_activity;
     QLineEdit *m_technician;
     QDateEdit *m_date;
+    QLineEdit *m_revision;
     QTableView *m_table;
 };

@@ -11,10 +11,7 @@
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
 #include "ui/project/progetto.h"
-#include "ui/reports/itemisedlist.h"
 #include "ui/reports/reportprinter.h"
-#include "ui/reports/stampaelencoarredomerci.h"
-#include "ui/reports/stampaelencomateriali.h"
 #include "ui/reports/stampapages.h"
 #include "ui/reports/stampariepilogo.h"
 
@@ -22,8 +19,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <memory>
-#include <vector>
 
 namespace ProjectActions {
 namespace {
@@ -65,13 +60,6 @@ void hideMainScreens()
         if (qobject_cast<MainScreen *>(screen))
             screen->hide();
     }
-}
-
-// A page whose list follows it in the document: its "*" link to the list is not printed.
-ReportPage *withoutListLink(ReportPage *page)
-{
-    page->setListLinkShown(false);
-    return page;
 }
 
 } // namespace
@@ -258,49 +246,24 @@ void showSummary()
     summary.raise();
 }
 
+namespace {
+void exportProject(ReportPrinter::Format format)
+{
+    // The document is built from the saved compartments: the calculation under way is left
+    // as it is.
+    ReportPrinter::exportWithDialog(format, ProjectDocument::current().project().identity.name,
+                                    [] { return ReportPrinter::projectDocument(); });
+}
+} // namespace
+
 void exportProjectPdf()
 {
-    const Project &project = ProjectDocument::current().project();
-    const QString name = project.identity.name;
-    // Each compartment is shown by pages of its own, apart from the screens of the calculation
-    // under way, which the export leaves untouched.
-    std::vector<std::unique_ptr<CalculationSession>> sessions;
-    std::vector<std::unique_ptr<QWidget>> pages;
-    QList<QWidget *> windows;
-    QStringList foots;
-    const auto add = [&](QWidget *page, const QString &foot) {
-        pages.emplace_back(page);
-        windows << page;
-        foots << foot;
-    };
-    const auto build = [&] {
-        add(new StampaRiepilogo, QStringLiteral("%1 – Riepilogo").arg(name));
-        for (const Compartment &compartment : project.compartments) {
-            sessions.push_back(std::make_unique<CalculationSession>());
-            CalculationSession &session = *sessions.back();
-            session.load(compartment.calculation);
-            session.setCompartmentName(compartment.name);
-            const QString foot = QStringLiteral("%1 – %2").arg(name, compartment.name);
-            switch (compartment.calculation.method) {
-            case Method::Activity:
-                add(new StampaAttivita(session), foot);
-                break;
-            case Method::Materials:
-                add(withoutListLink(new StampaMateriali(session)), foot);
-                add(new StampaElencoMateriali(session), foot);
-                break;
-            case Method::Furnishings:
-                add(withoutListLink(new StampaArredoMerci(session)), foot);
-                add(new StampaElencoArredoMerci(session), foot);
-                break;
-            case Method::None:
-                break;
-            }
-        }
-        return windows;
-    };
-    ReportPrinter::exportWithDialog(name, build, [&] { return foots; });
-    pages.clear();
+    exportProject(ReportPrinter::Format::Pdf);
+}
+
+void exportProjectOdt()
+{
+    exportProject(ReportPrinter::Format::Odt);
 }
 
 } // namespace ProjectActions

@@ -34,8 +34,10 @@ void newCompartment();
 
 // The summary of the project's compartments.
 void showSummary();
-// One PDF: the summary, then each compartment's report page and, for the materials and
-// furnishings methods, its itemised list. The calculation under way is left as it is.
+// One PDF (or ODT): the summary, then each compartment's report page, its itemised list (for
+// the materials and furnishings methods) and its working. The calculation under way is left as
+// it is.
 void exportProjectPdf();
+void exportProjectOdt();
 
 } // namespace ProjectActions

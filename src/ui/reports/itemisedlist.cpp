@@ -2,6 +2,7 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
+#include "core/reportdocument.h"
 #include "data/module2.h"
 #include "data/workingtables.h"
 #include "ui/app/formulaline.h"

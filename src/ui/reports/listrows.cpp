@@ -140,17 +140,3 @@ void ListRows::show(Section &section, int slot, int row)
     }
     section.shownRow[size_t(slot)] = row;
 }
-
-std::optional<int> ListRows::rowSplitAt(int y) const
-{
-    for (const Section &section : m_sections) {
-        const double step = kRowStep * PageView::pixelsPerTwipY();
-        const int last = section.rowCount() - 1;
-        int row = std::clamp(int(std::floor((y - rowTop(section, 0)) / step)) - 1, 0, last);
-        for (; row <= last && rowTop(section, row) <= y; ++row) {
-            if (rowTop(section, row) < y && rowBottom(section, row) >= y)
-                return rowTop(section, row);
-        }
-    }
-    return std::nullopt;
-}

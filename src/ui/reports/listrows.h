@@ -44,9 +44,6 @@ public:
     // Covers the part of the page the window shows (the first sheet while it is not shown).
     void coverVisible();
 
-    // The top (canvas pixels) of the row that a cut at `y` would split, if any.
-    std::optional<int> rowSplitAt(int y) const;
-
 private:
     struct Section {
         std::vector<Column> columns;

@@ -1,14 +1,15 @@
 #include "ui/reports/reportprinter.h"
 
+#include "core/calculationsession.h"
+#include "core/projectdocument.h"
 #include "core/userprompt.h"
-#include "ui/reports/listrows.h"
-#include "ui/reports/pagerenderer.h"
-#include "ui/reports/pageview.h"
+#include "data/workingtables.h"
+#include "ui/reports/reportlayout.h"
+#include "ui/reports/reportodt.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -19,149 +20,22 @@
 namespace ReportPrinter {
 namespace {
 
-QList<QWidget *> canvasesOf(const QList<QWidget *> &windows)
-{
-    QList<QWidget *> canvases;
-    for (QWidget *window : windows) {
-        if (auto *view = window->findChild<PageView *>())
-            canvases << view->canvas();
-    }
-    return canvases;
-}
-
-} // namespace
-
-QString fallbackPdfPath()
+QString documentsFolder()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
-    QDir().mkpath(folder);
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    return QDir(folder).filePath(QStringLiteral("Ardivo-relazione-%1.pdf").arg(stamp));
+    return folder;
 }
 
-bool render(const QList<QWidget *> &canvases, QPagedPaintDevice &printer, const QString &foot)
+QString suffix(Format format)
 {
-    QStringList foots;
-    for (qsizetype i = 0; i < canvases.size(); ++i)
-        foots << foot;
-    return render(canvases, printer, foots);
+    return format == Format::Pdf ? QStringLiteral("pdf") : QStringLiteral("odt");
 }
 
-bool render(const QList<QWidget *> &canvases, QPagedPaintDevice &printer, const QStringList &foots)
-{
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const int resolution = printer.logicalDpiY();
-    const QRectF paper = printer.pageLayout().paintRectPixels(resolution);
-    // A foot takes a strip at the bottom of every sheet; the pages scale into what is left.
-    bool anyFoot = false;
-    for (const QString &foot : foots)
-        anyFoot = anyFoot || !foot.isEmpty();
-    const double footHeight = anyFoot ? resolution * 0.3 : 0;
-    const double bodyHeight = paper.height() - footHeight;
-
-    struct Plan {
-        QWidget *canvas;
-        double scale;
-        QList<int> tops;
-        QString foot;
-    };
-    QList<Plan> plans;
-    int sheets = 0;
-    for (QWidget *canvas : canvases) {
-        // One sheet holds the page as designed; a longer canvas goes on over further sheets.
-        const int designHeight = canvas->property("sheetHeightPixels").toInt();
-        const int sheetHeight =
-            designHeight > 0 ? std::min(designHeight, canvas->height()) : canvas->height();
-        const double scale = std::min(paper.width() / canvas->width(), bodyHeight / sheetHeight);
-        plans.append(
-            {canvas, scale, sheetTops(canvas, int(bodyHeight / scale)), foots.value(plans.size())});
-        sheets += int(plans.last().tops.size());
-    }
-
-    int number = 0;
-    for (const Plan &plan : plans) {
-        ListRows *rows = ListRows::of(plan.canvas);
-        for (qsizetype i = 0; i < plan.tops.size(); ++i) {
-            if (number > 0)
-                printer.newPage();
-            ++number;
-            const int bottom = i + 1 < plan.tops.size() ? plan.tops[i + 1] : plan.canvas->height();
-            const QRect sheet(0, plan.tops[i], plan.canvas->width(), bottom - plan.tops[i]);
-            if (rows)
-                rows->cover(sheet); // the list's rows on this sheet get their fields
-            painter.save();
-            painter.scale(plan.scale, plan.scale);
-            PageRenderer::paint(painter, plan.canvas, sheet);
-            painter.restore();
-            if (anyFoot) {
-                const QRectF strip(0, paper.height() - footHeight * 0.7, paper.width(),
-                                   footHeight * 0.7);
-                QFont font(QStringLiteral("DejaVu Sans"));
-                font.setPointSizeF(7);
-                painter.setFont(font);
-                painter.setPen(Qt::black);
-                painter.drawText(strip, Qt::AlignLeft | Qt::AlignVCenter, plan.foot);
-                painter.drawText(strip, Qt::AlignHCenter | Qt::AlignVCenter,
-                                 QStringLiteral("Pagina %1 di %2").arg(number).arg(sheets));
-                painter.drawText(strip, Qt::AlignRight | Qt::AlignVCenter,
-                                 QStringLiteral("Ardivo %1").arg(kProgramVersion));
-            }
-        }
-        if (rows)
-            rows->coverVisible();
-    }
-    return number > 0;
-}
-
-QList<int> sheetTops(const QWidget *canvas, int sheetHeight)
-{
-    QList<int> tops{0};
-    if (sheetHeight <= 0)
-        return tops;
-    const auto children = canvas->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
-    const ListRows *rows = ListRows::of(canvas);
-    int top = 0;
-    while (top + sheetHeight < canvas->height()) {
-        int cut = top + sheetHeight;
-        // Move the cut up to the top of anything it would cut in two.
-        for (bool moved = true; moved;) {
-            moved = false;
-            for (const QWidget *child : children) {
-                const QRect g = child->geometry();
-                if (!child->isHidden() && g.height() < sheetHeight && g.top() < cut &&
-                    g.bottom() >= cut && g.top() > top) {
-                    cut = g.top();
-                    moved = true;
-                }
-            }
-            // The list's rows, whether or not they have a field now.
-            if (const auto split = rows ? rows->rowSplitAt(cut) : std::nullopt;
-                split && *split > top && *split < cut) {
-                cut = *split;
-                moved = true;
-            }
-        }
-        tops << cut;
-        top = cut;
-    }
-    return tops;
-}
-
-QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
-                  const QString &foot)
-{
-    QStringList foots;
-    for (qsizetype i = 0; i < windows.size(); ++i)
-        foots << foot;
-    return exportPdf(windows, path, title, foots);
-}
-
-QString writePdf(const QString &path, const QString &title,
-                 const std::function<bool(QPdfWriter &)> &draw)
+// Writes through a QSaveFile: the file takes its place only once whole, and a full disk or a
+// folder that cannot be written is told, not hidden.
+QString writeSafely(const QString &path, const std::function<bool(QIODevice *)> &write)
 {
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
@@ -169,86 +43,153 @@ QString writePdf(const QString &path, const QString &title,
         return QStringLiteral("La cartella non esiste");
     if (target.exists() && !target.isWritable())
         return QStringLiteral("Il file è in sola lettura");
-    // Every write goes to a temporary file beside the target, and any failed write (a full disk,
-    // a file-size limit) is remembered: only a whole document takes the old one's place.
     QSaveFile file(target.absoluteFilePath());
     if (!folder.isWritable() || !file.open(QIODevice::WriteOnly))
         return QStringLiteral("La cartella non consente la scrittura");
-    bool drawn = false;
-    {
-        QPdfWriter pdf(&file);
-        // The sheet as the printer's PDF output lays it out.
-        QPrinter layout(QPrinter::HighResolution);
-        layout.setOutputFormat(QPrinter::PdfFormat);
-        layout.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setResolution(layout.resolution());
-        pdf.setPageLayout(layout.pageLayout());
-        pdf.setTitle(title);
-        pdf.setCreator(QStringLiteral("Ardivo"));
-        drawn = draw(pdf);
-    }
-    if (!drawn) {
+    if (!write(&file) || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
-        return QStringLiteral("Impossibile scrivere il documento");
+        return QStringLiteral("Impossibile scrivere il documento: forse il disco è pieno");
     }
-    if (file.error() != QFileDevice::NoError || !file.commit())
+    if (!file.commit())
         return QStringLiteral("Impossibile scrivere il documento: forse il disco è pieno");
     return QString();
 }
 
-QString exportPdf(const QList<QWidget *> &windows, const QString &path, const QString &title,
-                  const QStringList &foots)
+// An XMP packet with the author and subject beside what QPdfWriter writes itself for PDF/A-1b.
+QByteArray xmpMetadata(const ReportDocument &document, const QDateTime &created)
 {
-    const QList<QWidget *> canvases = canvasesOf(windows);
-    return writePdf(path, title, [&](QPdfWriter &pdf) { return render(canvases, pdf, foots); });
+    const auto escaped = [](const QString &text) { return text.toHtmlEscaped().toUtf8(); };
+    const QByteArray date = created.toString(Qt::ISODate).toUtf8();
+    QByteArray xmp = "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?>\n"
+                     "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+                     "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+                     "<rdf:Description rdf:about=\"\" "
+                     "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
+                     "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
+                     escaped(document.title) + "</rdf:li></rdf:Alt></dc:title>\n";
+    if (!document.author.isEmpty())
+        xmp += "<dc:creator><rdf:Seq><rdf:li>" + escaped(document.author) +
+               "</rdf:li></rdf:Seq></dc:creator>\n";
+    if (!document.subject.isEmpty())
+        xmp += "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
+               escaped(document.subject) + "</rdf:li></rdf:Alt></dc:description>\n";
+    xmp += "</rdf:Description>\n"
+           "<rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" "
+           "xmp:CreatorTool=\"Ardivo\" xmp:CreateDate=\"" +
+           date + "\" xmp:ModifyDate=\"" + date +
+           "\"/>\n"
+           "<rdf:Description rdf:about=\"\" xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\" "
+           "pdf:Producer=\"Qt " QT_VERSION_STR "\"/>\n"
+           "<rdf:Description rdf:about=\"\" xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\" "
+           "pdfaid:part=\"1\" pdfaid:conformance=\"B\"/>\n"
+           "</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end='w'?>";
+    return xmp;
 }
 
-void exportWithDialog(const QString &name, const std::function<QList<QWidget *>()> &windows,
-                      const std::function<QStringList()> &foots)
+bool writePdf(const ReportDocument &document, QIODevice *device)
 {
-    QString path = UserPrompt::current().saveFileName(kAppTitle, proposedPdfPath(name),
-                                                      QStringLiteral("Documenti PDF (*.pdf)"));
+    QPdfWriter pdf(device);
+    pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setResolution(600);
+    pdf.setTitle(document.title);
+    pdf.setCreator(QStringLiteral("Ardivo"));
+    pdf.setDocumentXmpMetadata(xmpMetadata(document, QDateTime::currentDateTimeUtc()));
+    return ReportLayout::render(document, pdf);
+}
+
+} // namespace
+
+ReportDocument sessionDocument(const CalculationSession &session, Method method)
+{
+    Calculation calculation = session.calculation();
+    // A page prints the report of its own method, whatever the walk has reached.
+    if (method != Method::None)
+        calculation.method = method;
+    // The calculation under way lists the entries as its working table holds them now.
+    if (&session == &CalculationSession::current()) {
+        if (calculation.method == Method::Materials)
+            calculation.materials = WorkingTables::materials().value_or(calculation.materials);
+        if (calculation.method == Method::Furnishings)
+            calculation.furnishings =
+                WorkingTables::furnishings().value_or(calculation.furnishings);
+    }
+    return ReportDocuments::compartment(calculation, session.regulation(),
+                                        &ProjectDocument::current().project().identity,
+                                        session.compartmentName());
+}
+
+ReportDocument summaryDocument()
+{
+    return ReportDocuments::summary(ProjectDocument::current().project());
+}
+
+ReportDocument projectDocument()
+{
+    return ReportDocuments::project(ProjectDocument::current().project());
+}
+
+QString fallbackPdfPath()
+{
+    const QString folder = documentsFolder();
+    QDir().mkpath(folder);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return QDir(folder).filePath(QStringLiteral("Ardivo-relazione-%1.pdf").arg(stamp));
+}
+
+QString exportPdf(const ReportDocument &document, const QString &path)
+{
+    return writeSafely(path, [&](QIODevice *device) { return writePdf(document, device); });
+}
+
+QString exportOdt(const ReportDocument &document, const QString &path)
+{
+    return writeSafely(path, [&](QIODevice *device) { return ReportOdt::write(document, device); });
+}
+
+void exportWithDialog(Format format, const QString &name,
+                      const std::function<ReportDocument()> &document)
+{
+    const QString filter = format == Format::Pdf ? QStringLiteral("Documenti PDF (*.pdf)")
+                                                 : QStringLiteral("Documenti OpenDocument (*.odt)");
+    QString path =
+        UserPrompt::current().saveFileName(kAppTitle, proposedPath(name, format), filter);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    const QList<QWidget *> pages = windows(); // built first: the foots follow them
-    const QString error =
-        exportPdf(pages, path, name.isEmpty() ? QStringLiteral("Ardivo") : name, foots());
+    if (!path.endsWith(QLatin1Char('.') + suffix(format), Qt::CaseInsensitive))
+        path += QLatin1Char('.') + suffix(format);
+    const ReportDocument report = document();
+    const QString error = format == Format::Pdf ? exportPdf(report, path) : exportOdt(report, path);
     if (!error.isEmpty())
-        UserPrompt::current().message(QStringLiteral("Impossibile esportare il PDF\n%1\n%2.")
-                                          .arg(QDir::toNativeSeparators(path), error),
+        UserPrompt::current().message(QStringLiteral("Impossibile esportare il %1\n%2\n%3.")
+                                          .arg(format == Format::Pdf
+                                                   ? QStringLiteral("PDF")
+                                                   : QStringLiteral("documento ODT"),
+                                               QDir::toNativeSeparators(path), error),
                                       kAppTitle, UserPrompt::Icon::Warning);
 }
 
-QString proposedPdfPath(const QString &name)
+QString proposedPath(const QString &name, Format format)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
     QString base = name.trimmed().isEmpty() ? QStringLiteral("Ardivo") : name.trimmed();
     base.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
-    return QDir(folder).filePath(base + QStringLiteral(" - ") +
-                                 QDate::currentDate().toString(Qt::ISODate) +
-                                 QStringLiteral(".pdf"));
+    return QDir(documentsFolder())
+        .filePath(base + QStringLiteral(" - ") + QDate::currentDate().toString(Qt::ISODate) +
+                  QLatin1Char('.') + suffix(format));
 }
 
-void print(const QList<QWidget *> &windows, const QString &foot)
+void print(const ReportDocument &document)
 {
-    const QList<QWidget *> canvases = canvasesOf(windows);
     if (!QPrinterInfo::defaultPrinter().isNull()) {
         QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setDocName(QStringLiteral("Ardivo"));
-        if (render(canvases, printer, foot))
+        printer.setDocName(document.title);
+        if (ReportLayout::render(document, printer))
             return;
     }
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
     const QString path = fallbackPdfPath();
-    pdf.setOutputFileName(path);
-    if (render(canvases, pdf, foot))
+    if (exportPdf(document, path).isEmpty())
         showMessage(QStringLiteral("Nessuna stampante predefinita: la relazione è stata salvata "
                                    "nel file\n%1")
                         .arg(QDir::toNativeSeparators(path)));

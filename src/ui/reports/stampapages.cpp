@@ -3,6 +3,7 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/projectdocument.h"
+#include "core/reportdocument.h"
 #include "core/userprompt.h"
 #include "data/module1.h"
 #include "data/module2.h"
@@ -181,8 +182,9 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
         makeButton(bar, "cmdSalvaCompartimento", QStringLiteral("Salva nel progetto"));
     auto *project = makeButton(bar, "cmdProgetto", QStringLiteral("Progetto"));
     auto *exportPdf = makeButton(bar, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
+    auto *exportOdt = makeButton(bar, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
     m_stampa = makeButton(bar, "cmdStampa", QStringLiteral("Stampa"));
-    for (QPushButton *button : {m_indietro, m_nuova, saveInProject, project, exportPdf})
+    for (QPushButton *button : {m_indietro, m_nuova, saveInProject, project, exportPdf, exportOdt})
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(m_stampa);
@@ -253,9 +255,10 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
 
     // The formula line with the values of this calculation
     const int f = l.formulaLineTop;
-    symbol(canvas, "picQfd", Symbols::qfd, 2520, f - 60, 14);
-    text(canvas, "lblUgualeF1", QStringLiteral("="), 3120, f, value15);
-    valueField(canvas, "txtDensCarInc", QString(), 3480, f, 840, value12, true);
+    // q_f with its two decimals needs more room than the factors.
+    symbol(canvas, "picQfd", Symbols::qfd, 1560, f - 60, 14);
+    text(canvas, "lblUgualeF1", QStringLiteral("="), 2160, f, value15);
+    valueField(canvas, "txtDensCarInc", QString(), 2400, f, 1920, value12, true);
     text(canvas, "lblPer1", QStringLiteral("."), 4320, f, value15);
     valueField(canvas, "txtFattDim", QString(), 4560, f, 600, value12, true);
     text(canvas, "lblPer2", QStringLiteral("."), 5160, f, value15);
@@ -284,7 +287,10 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
     connect(m_stampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
-    connect(exportPdf, &QPushButton::clicked, this, [this] { cmdEsportaPdf_Click(); });
+    connect(exportPdf, &QPushButton::clicked, this,
+            [this] { exportReport(ReportPrinter::Format::Pdf); });
+    connect(exportOdt, &QPushButton::clicked, this,
+            [this] { exportReport(ReportPrinter::Format::Odt); });
     connect(saveInProject, &QPushButton::clicked, this,
             [] { ProjectActions::saveCurrentCompartment(); });
     connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
@@ -460,34 +466,33 @@ void ReportPage::showCalculation()
     showBand(inProject);
     const Calculation &c = session.calculation();
     const Regulation &r = session.regulation();
+    const ReportFigures f = reportFigures(c, r);
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
-    showField("Valoreqf", fireLoad, CalculationTexts::fireLoad(c));
-    showField("txtDensCarInc", fireLoad, CalculationTexts::fireLoad(c));
-    showField("lblLegna", fireLoad,
-              QStringLiteral("pari a %1 kg/m² di legna standard")
-                  .arg(CalculationTexts::woodEquivalent(c)));
+    showField("Valoreqf", fireLoad, f.fireLoad);
+    // q_f enters the product of the formula line: with the decimals that make it hold.
+    showField("txtDensCarInc", fireLoad, f.printedFireLoad);
+    showField("lblLegna", fireLoad, f.woodEquivalent);
     showFirstSection(fireLoad ? &c : nullptr);
 
-    showField("lblSuperficie", c.areaClass.has_value(), CalculationTexts::areaClass(c, r));
+    showField("lblSuperficie", c.areaClass.has_value(), f.areaClass);
     const bool areaClass = session.reached(S::AreaClassPassed);
-    showField("lbldq1", areaClass, CalculationTexts::deltaQ1(c, r));
-    showField("txtFattDim", areaClass, CalculationTexts::deltaQ1(c, r));
+    showField("lbldq1", areaClass, f.deltaQ1);
+    showField("txtFattDim", areaClass, f.deltaQ1);
 
-    showField("lblClasseRischio2", c.riskClass.has_value(), CalculationTexts::riskClassName(c, r));
-    showField("lblDescrClasseRischio2", c.riskClass.has_value(),
-              CalculationTexts::riskClassDescription(c, r));
+    showField("lblClasseRischio2", c.riskClass.has_value(), f.riskClass);
+    showField("lblDescrClasseRischio2", c.riskClass.has_value(), f.riskDescription);
     const bool riskClass = session.reached(S::RiskClassPassed);
-    showField("lbldq2", riskClass, CalculationTexts::deltaQ2(c, r));
-    showField("txtFattUtilizzo", riskClass, CalculationTexts::deltaQ2(c, r));
+    showField("lbldq2", riskClass, f.deltaQ2);
+    showField("txtFattUtilizzo", riskClass, f.deltaQ2);
 
     for (int i = 0; i < m_measureRows.size(); ++i)
-        m_measureRows[i].factor->setText(CalculationTexts::measureFactor(c, r, i));
+        m_measureRows[i].factor->setText(f.measureFactors.value(i));
     const bool design = session.reached(S::DesignPassed);
-    showField("txtFattProt", design, CalculationTexts::deltaN(c, r));
-    showField("txtTotFormula", design, CalculationTexts::designFireLoad(c, r));
+    showField("txtFattProt", design, f.deltaN);
+    showField("txtTotFormula", design, f.designFireLoad);
     const bool classes = session.reached(S::ClassesReported);
-    showField("lblClasse", classes, CalculationTexts::referenceClass(c, r));
-    showField("lblClasseMin", classes, CalculationTexts::minimumClass(c, r));
+    showField("lblClasse", classes, f.referenceClass);
+    showField("lblClasseMin", classes, f.minimumClass);
     showRule(r);
 }
 
@@ -514,61 +519,17 @@ void ReportPage::cmdNuova_Click()
 
 void ReportPage::cmdStampa_Click()
 {
-    // The buttons and the list's link are not part of the printed page; the whole canvas is
-    // printed whatever part of it the window shows, so the scroll bars never are.
-    QList<QWidget *> hidden;
-    QList<QWidget *> windows{this};
-    if (ItemisedList *list = attachedList()) {
-        hidden << m_listLink;
-        windows << list;
-    }
-    for (QWidget *w : hidden)
-        w->hide();
-    ReportPrinter::print(windows, printFoot());
-    for (QWidget *w : hidden)
-        w->show();
+    ReportPrinter::print(ReportPrinter::sessionDocument(m_session, m_method));
 }
 
-void ReportPage::setListLinkShown(bool shown)
+void ReportPage::exportReport(ReportPrinter::Format format)
 {
-    if (m_listLink)
-        m_listLink->setVisible(shown);
-}
-
-QString ReportPage::printFoot() const
-{
-    const QString compartment = m_session.compartmentName();
-    if (compartment.isEmpty())
-        return QString(); // a calculation outside any project prints as it always has
-    return QStringLiteral("%1 – %2").arg(ProjectDocument::current().project().identity.name,
-                                         compartment);
-}
-
-void ReportPage::cmdEsportaPdf_Click()
-{
-    const CalculationSession &session = m_session;
-    const QString projectName = session.compartmentName().isEmpty()
+    const QString projectName = m_session.compartmentName().isEmpty()
                                     ? QString()
                                     : ProjectDocument::current().project().identity.name;
-    QList<QWidget *> windows{this};
-    if (ItemisedList *list = attachedList())
-        windows << list;
-    // The list follows the page: the page's link to it is not printed.
-    setListLinkShown(false);
-    ReportPrinter::exportWithDialog(
-        projectName, [&] { return windows; },
-        [&] { return QStringList(windows.size(), printFoot()); });
-    setListLinkShown(true);
-}
-
-ItemisedList *StampaMateriali::attachedList()
-{
-    return &Screens::get<StampaElencoMateriali>();
-}
-
-ItemisedList *StampaArredoMerci::attachedList()
-{
-    return &Screens::get<StampaElencoArredoMerci>();
+    ReportPrinter::exportWithDialog(format, projectName, [this] {
+        return ReportPrinter::sessionDocument(m_session, m_method);
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -622,7 +583,6 @@ void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
                            QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
                            600, 3000, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
-    m_listLink = link;
     connect(link, &LinkLabel::clicked, this, [] {
         StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
         list.show();
@@ -656,7 +616,6 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
                  "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
              600, 3360, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
-    m_listLink = link;
     connect(link, &LinkLabel::clicked, this, [] {
         // The list is built afresh on every click, from the report tables as they are now.
         if (Screens::exists<StampaElencoArredoMerci>())

@@ -4,6 +4,7 @@
 #include "core/calculationsession.h"
 #include "core/project.h"
 #include "ui/app/screens.h"
+#include "ui/reports/reportprinter.h"
 
 #include <QVector>
 
@@ -36,8 +37,6 @@ public:
     };
 
     PageView *pageView() const { return m_view; }
-    // The "*" link to the itemised list, left out where the list follows in print.
-    void setListLinkShown(bool shown);
 
 protected:
     ReportPage(const char *name, const QString &caption, Method method, const Layout &layout,
@@ -57,21 +56,15 @@ protected:
     // The q_f value at the right of the first section's last row.
     void addQfValue(QWidget *canvas, int top);
 
+    // The report (the page, its list, the working) on the printer, or to a file the user names.
     void cmdStampa_Click();
-    // The page, then its list, to a PDF file the user names.
-    void cmdEsportaPdf_Click();
-    // The foot of every printed sheet: the project and the compartment, for a calculation of a
-    // project; none otherwise.
-    QString printFoot() const;
-    // The itemised list printed after the page (created and built if needed), if any.
-    virtual ItemisedList *attachedList() { return nullptr; }
+    void exportReport(ReportPrinter::Format format);
     virtual void cmdNuova_Click();
     void cmdIndietro_Click();
 
     QPushButton *m_indietro;
     QPushButton *m_nuova;
     QPushButton *m_stampa;
-    QWidget *m_listLink = nullptr; // the "*" link to the itemised list, on pages that have one
 
 protected:
     // The calculation shown: the one under way, or a saved one being exported.
@@ -117,7 +110,6 @@ private:
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
-    ItemisedList *attachedList() override;
 };
 
 class StampaArredoMerci : public ReportPage
@@ -130,5 +122,4 @@ private:
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
-    ItemisedList *attachedList() override;
 };

@@ -49,10 +49,20 @@ StampaRiepilogo::StampaRiepilogo()
 {
     auto *print = makeButton(this, "cmdStampa", QStringLiteral("Stampa"));
     auto *exportPdf = makeButton(this, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
+    auto *exportOdt = makeButton(this, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
     m_bar->addWidget(exportPdf);
+    m_bar->addWidget(exportOdt);
     m_bar->addWidget(print);
-    connect(print, &QPushButton::clicked, this, &StampaRiepilogo::cmdStampa_Click);
-    connect(exportPdf, &QPushButton::clicked, this, &StampaRiepilogo::cmdEsportaPdf_Click);
+    connect(print, &QPushButton::clicked, this,
+            [] { ReportPrinter::print(ReportPrinter::summaryDocument()); });
+    const auto exportAs = [](ReportPrinter::Format format) {
+        ReportPrinter::exportWithDialog(format, ProjectDocument::current().project().identity.name,
+                                        [] { return ReportPrinter::summaryDocument(); });
+    };
+    connect(exportPdf, &QPushButton::clicked, this,
+            [exportAs] { exportAs(ReportPrinter::Format::Pdf); });
+    connect(exportOdt, &QPushButton::clicked, this,
+            [exportAs] { exportAs(ReportPrinter::Format::Odt); });
 
     static const char *const kIdentity[] = {"lblProgetto",   "lblCommittente",
                                             "lblUbicazione", "lblAttivitaProgetto",
@@ -120,21 +130,4 @@ void StampaRiepilogo::Form_Load()
 void StampaRiepilogo::showReportPage()
 {
     ProjectActions::showProjectWindow();
-}
-
-QString StampaRiepilogo::printFoot() const
-{
-    return QStringLiteral("%1 – Riepilogo").arg(ProjectDocument::current().project().identity.name);
-}
-
-void StampaRiepilogo::cmdStampa_Click()
-{
-    ReportPrinter::print({this}, printFoot());
-}
-
-void StampaRiepilogo::cmdEsportaPdf_Click()
-{
-    ReportPrinter::exportWithDialog(
-        ProjectDocument::current().project().identity.name,
-        [this] { return QList<QWidget *>{this}; }, [this] { return QStringList{printFoot()}; });
 }

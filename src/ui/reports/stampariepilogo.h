@@ -15,10 +15,6 @@ protected:
     void showReportPage() override;
 
 private:
-    void cmdStampa_Click();
-    void cmdEsportaPdf_Click();
-    QString printFoot() const;
-
     QList<QLabel *> m_identity;
     QLabel *m_rules; // "Normativa applicata: ..."
 };

@@ -1,0 +1,669 @@
+#include "core/reportdocument.h"
+
+#include "core/calculationtexts.h"
+#include "core/italiannumbers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Fields = QList<QPair<QString, QString>>;
+const QString kTimes = QStringLiteral(" × ");
+
+QString mj(double load)
+{
+    return CalculationTexts::entryLoad(load) + QStringLiteral(" MJ");
+}
+
+// q_f as it enters a printed product: two decimals, or more in the rare case where two do not
+// give the printed q_f,d back, so that an officer who multiplies finds the same number.
+QString printedFireLoad(const Calculation &c, const Regulation &r)
+{
+    const auto qf = fireLoad(c);
+    if (!qf)
+        return QString();
+    const auto design = designFireLoad(c, r);
+    const auto dq1 = deltaQ1(c, r);
+    const auto dq2 = deltaQ2(c, r);
+    if (!design || !dq1 || !dq2)
+        return ItalianNumbers::toFixed2(*qf);
+    const QString printedDesign = ItalianNumbers::toFixed2(*design);
+    const double dn = deltaN(c, r);
+    for (int decimals = 2; decimals < 6; ++decimals) {
+        const QString text = ItalianNumbers::toFixed(*qf, decimals);
+        const double printed = *ItalianNumbers::toDouble(text);
+        if (ItalianNumbers::toFixed2(printed * dn * *dq1 * *dq2) == printedDesign)
+            return text;
+    }
+    return ItalianNumbers::toFixed(*qf, 6);
+}
+
+bool isFurnishing(const FurnishingEntry &e)
+{
+    return !e.furnishing.isEmpty() || !e.valuePerPiece.isMissing();
+}
+
+double furnishingPart(const FurnishingEntry &e)
+{
+    FurnishingEntry piece = e;
+    piece.goods.clear();
+    piece.valuePerM3 = piece.volume = piece.packaging = Amount();
+    return entryFireLoad(piece);
+}
+
+double goodsPart(const FurnishingEntry &e)
+{
+    FurnishingEntry goods = e;
+    goods.furnishing.clear();
+    goods.valuePerPiece = goods.pieces = Amount();
+    return entryFireLoad(goods);
+}
+
+QString packagingText(const Amount &packaging)
+{
+    if (!packaging.isNumber())
+        return QString();
+    const QString packed = packaging.value() == 1.0 ? QStringLiteral("no") : QStringLiteral("si");
+    return packed + QStringLiteral(" (×") + CalculationTexts::number(packaging.value()) +
+           QLatin1Char(')');
+}
+
+QString areaRange(const Regulation &r, int index)
+{
+    const QString from = CalculationTexts::number(r.areaClasses.at(index).from);
+    if (index + 1 >= r.areaClasses.size())
+        return QStringLiteral("A ≥ %1 m²").arg(from);
+    const QString to = CalculationTexts::number(r.areaClasses.at(index + 1).from);
+    return QStringLiteral("%1 ≤ A < %2 m²").arg(from, to);
+}
+
+// " - D.M. 9 marzo 2007, tabella 1"; nothing where the rule's table has no reference.
+QString cited(const Regulation &r, const QString &table)
+{
+    return table.isEmpty() ? QString() : QStringLiteral(" - %1, %2").arg(r.name, table);
+}
+
+ReportBlock heading(const QString &text)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Kind::Heading;
+    block.text = text;
+    return block;
+}
+
+ReportBlock fieldsBlock(const Fields &fields, const QString &separator = QString())
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Kind::Fields;
+    block.fields = fields;
+    block.separator = separator;
+    return block;
+}
+
+ReportBlock paragraph(const QString &text, bool keepWithPrevious = false)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Kind::Paragraph;
+    block.text = text;
+    block.keepWithPrevious = keepWithPrevious;
+    return block;
+}
+
+ReportBlock tableBlock(const ReportTable &table)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Kind::Table;
+    block.table = table;
+    return block;
+}
+
+ReportBlock signature(const QString &technician)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Kind::Signature;
+    block.text = QStringLiteral("Timbro e firma");
+    block.fields = {{QStringLiteral("Il tecnico"), technician}};
+    return block;
+}
+
+QStringList totalsRow(int columns, double total)
+{
+    QStringList row;
+    for (int i = 0; i < columns - 2; ++i)
+        row << QString();
+    row[0] = QStringLiteral("Totale");
+    row << CalculationTexts::entryLoad(total)
+        << (total > 0 ? CalculationTexts::share(total, total) : QString());
+    return row;
+}
+
+// The itemised list of the materials or furnishings, with the totals and the summary line.
+QVector<ReportBlock> itemisedList(const Calculation &c)
+{
+    QVector<ReportBlock> blocks;
+    const double total = entriesSum(c).total;
+    if (c.method == Method::Materials) {
+        ReportTable table;
+        table.title = QStringLiteral("Carico d'incendio specifico materiali");
+        table.headers = {QStringLiteral("Materiale"), QStringLiteral("H [MJ/kg]"),
+                         QStringLiteral("ψ"),         QStringLiteral("m"),
+                         QStringLiteral("Qtà [kg]"),  QStringLiteral("[MJ]"),
+                         QStringLiteral("%")};
+        table.widths = {0.38, 0.11, 0.07, 0.07, 0.12, 0.15, 0.10};
+        table.numeric = {false, true, true, true, true, true, true};
+        for (const MaterialEntry &e : c.materials) {
+            const double load = entryFireLoad(e);
+            table.rows << QStringList{e.name,
+                                      CalculationTexts::number(e.valuePerKg),
+                                      CalculationTexts::number(e.psi),
+                                      CalculationTexts::number(e.m),
+                                      CalculationTexts::number(e.quantity),
+                                      CalculationTexts::entryLoad(load),
+                                      CalculationTexts::share(load, total)};
+        }
+        table.totals = totalsRow(int(table.headers.size()), total);
+        blocks << tableBlock(table);
+    } else {
+        ReportTable pieces;
+        pieces.title = QStringLiteral("Carico d'incendio specifico arredi");
+        pieces.headers = {QStringLiteral("Arredo"), QStringLiteral("[MJ/pezzo]"),
+                          QStringLiteral("Qtà"), QStringLiteral("[MJ]"), QStringLiteral("%")};
+        pieces.widths = {0.50, 0.15, 0.10, 0.15, 0.10};
+        pieces.numeric = {false, true, true, true, true};
+        ReportTable goods;
+        goods.title = QStringLiteral("Carico d'incendio specifico merci in deposito");
+        goods.headers = {QStringLiteral("Materiale in deposito"),
+                         QStringLiteral("[MJ/m³]"),
+                         QStringLiteral("Qtà [m³]"),
+                         QStringLiteral("Imballo"),
+                         QStringLiteral("[MJ]"),
+                         QStringLiteral("%")};
+        goods.widths = {0.36, 0.13, 0.12, 0.14, 0.15, 0.10};
+        goods.numeric = {false, true, true, true, true, true};
+        for (const FurnishingEntry &e : c.furnishings) {
+            if (isFurnishing(e)) {
+                const double load = furnishingPart(e);
+                pieces.rows << QStringList{e.furnishing, CalculationTexts::number(e.valuePerPiece),
+                                           CalculationTexts::number(e.pieces),
+                                           CalculationTexts::entryLoad(load),
+                                           CalculationTexts::share(load, total)};
+            }
+            if (e.isGoods()) {
+                const double load = goodsPart(e);
+                goods.rows << QStringList{e.goods,
+                                          CalculationTexts::number(e.valuePerM3),
+                                          CalculationTexts::number(e.volume),
+                                          packagingText(e.packaging),
+                                          CalculationTexts::entryLoad(load),
+                                          CalculationTexts::share(load, total)};
+            }
+        }
+        if (!pieces.rows.isEmpty() || goods.rows.isEmpty()) {
+            if (goods.rows.isEmpty())
+                pieces.totals = totalsRow(int(pieces.headers.size()), total);
+            blocks << tableBlock(pieces);
+        }
+        if (!goods.rows.isEmpty()) {
+            goods.totals = totalsRow(int(goods.headers.size()), total);
+            blocks << tableBlock(goods);
+        }
+    }
+    blocks << paragraph(QStringLiteral("A = %1 m²      q_f = %2 MJ/m²")
+                            .arg(CalculationTexts::number(c.area), CalculationTexts::fireLoad(c)),
+                        true);
+    return blocks;
+}
+
+QString listTitle(Method method)
+{
+    return method == Method::Materials
+               ? QStringLiteral("Elenco di materiali inseriti nella sommatoria")
+               : QStringLiteral("Elenco di arredi e/o merci in deposito inseriti nella sommatoria");
+}
+
+// The report page: the inputs, the factors, q_f,d and the classes.
+ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFigures &f,
+                      const Fields &band)
+{
+    ReportPart part;
+    part.title = ReportDocuments::methodTitle(c.method);
+    if (!band.isEmpty())
+        part.blocks << fieldsBlock(band, QStringLiteral(": "));
+    part.blocks << heading(QStringLiteral("Carico d'incendio specifico"));
+    Fields first;
+    if (c.method == Method::Activity) {
+        first << qMakePair(QStringLiteral("Tipologia di attività"), c.activity.name)
+              << qMakePair(QStringLiteral("Carico d'incendio specifico [MJ/m²]"),
+                           CalculationTexts::number(c.activity.nominalLoad))
+              << qMakePair(QStringLiteral("Frattile 80%"),
+                           CalculationTexts::number(c.activity.fractile));
+    } else {
+        first << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area)
+              << qMakePair(QStringLiteral("Carico d'incendio delle voci in elenco [MJ]"),
+                           CalculationTexts::entryLoad(entriesSum(c).total));
+    }
+    first << qMakePair(QStringLiteral("q_f [MJ/m²]"), f.printedFireLoad)
+          << qMakePair(QString(), f.woodEquivalent);
+    part.blocks << fieldsBlock(first);
+
+    part.blocks << heading(
+        QStringLiteral("Fattore di rischio in relazione alla dimensione del compartimento"));
+    part.blocks << fieldsBlock(
+        {{QStringLiteral("Superficie [m²]"), f.areaClass}, {QStringLiteral("δq1"), f.deltaQ1}});
+    part.blocks << heading(
+        QStringLiteral("Fattore di rischio in relazione al tipo di attività svolta"));
+    part.blocks << fieldsBlock({{QStringLiteral("Classe di rischio"), f.riskClass},
+                                {QStringLiteral("Descrizione"), f.riskDescription},
+                                {QStringLiteral("δq2"), f.deltaQ2}});
+    part.blocks << heading(QStringLiteral("Fattore di protezione"));
+    ReportTable measures;
+    measures.headers = {QStringLiteral("Misura di protezione"), QStringLiteral("Presente"),
+                        QStringLiteral("Fattore")};
+    measures.widths = {0.72, 0.14, 0.14};
+    measures.numeric = {false, true, true};
+    for (int i = 0; i < r.measures.size(); ++i)
+        measures.rows << QStringList{
+            QStringLiteral("δn%1 – %2").arg(i + 1).arg(r.measures.at(i).description),
+            c.measures.contains(i) ? QStringLiteral("si") : QStringLiteral("no"),
+            f.measureFactors.value(i)};
+    part.blocks << tableBlock(measures);
+    part.blocks << fieldsBlock({{QStringLiteral("δn"), f.deltaN}});
+
+    part.blocks << heading(QStringLiteral("Carico d'incendio specifico di progetto"));
+    ReportBlock formula;
+    formula.kind = ReportBlock::Kind::Working;
+    formula.lines << QStringLiteral("q_f,d = q_f · δq1 · δq2 · δn = %1 = %2 MJ/m²")
+                         .arg(QStringList{f.printedFireLoad, f.deltaQ1, f.deltaQ2, f.deltaN}.join(
+                                  kTimes),
+                              f.designFireLoad);
+    part.blocks << formula;
+    // The classes stay with the formula that gives them.
+    Fields classFields{{ReportDocuments::referenceClassCaption(r), f.referenceClass}};
+    if (r.hasMinimumClass)
+        classFields << qMakePair(ReportDocuments::minimumClassCaption(r), f.minimumClass);
+    ReportBlock classes = fieldsBlock(classFields, QStringLiteral(" = "));
+    classes.keepWithPrevious = true;
+    part.blocks << classes;
+    return part;
+}
+
+ReportPart workingPart(const Calculation &c, const Regulation &r)
+{
+    ReportPart part;
+    part.title = QStringLiteral("Sviluppo del calcolo");
+    ReportBlock lines;
+    lines.kind = ReportBlock::Kind::Working;
+    lines.lines = ReportDocuments::working(c, r);
+    part.blocks << lines;
+    const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
+    if (!bars.isEmpty()) {
+        part.blocks << heading(QStringLiteral("Contributi al carico d'incendio"));
+        ReportBlock chart;
+        chart.kind = ReportBlock::Kind::Chart;
+        chart.text = bars.size() > 10 ? QStringLiteral("Le dieci voci maggiori e le altre [MJ]")
+                                      : QStringLiteral("Il contributo di ogni voce [MJ]");
+        chart.bars = bars;
+        part.blocks << chart;
+    }
+    return part;
+}
+
+void addCompartment(ReportDocument &document, const Calculation &c, const Regulation &r,
+                    const ProjectIdentity *identity, const QString &compartmentName)
+{
+    const ReportFigures figures = reportFigures(c, r);
+    const Fields band = identity && !compartmentName.isEmpty()
+                            ? ReportDocuments::identityFields(*identity, compartmentName)
+                            : Fields();
+    const QString foot = identity && !compartmentName.isEmpty()
+                             ? QStringLiteral("%1 – %2").arg(identity->name, compartmentName)
+                             : QString();
+    const int first = int(document.parts.size());
+    document.parts << reportPage(c, r, figures, band);
+    if (c.method == Method::Materials || c.method == Method::Furnishings) {
+        ReportPart list;
+        list.title = listTitle(c.method);
+        list.blocks = itemisedList(c);
+        document.parts << list;
+    }
+    document.parts << workingPart(c, r);
+    for (int i = first; i < document.parts.size(); ++i) {
+        document.parts[i].foot = foot;
+        document.parts[i].regulation = r.heading;
+    }
+}
+
+ReportDocument emptyDocument(const QString &regulation, const ProjectIdentity *identity)
+{
+    ReportDocument document;
+    document.heading = QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni");
+    document.regulation = regulation;
+    document.title =
+        identity && !identity->name.isEmpty() ? identity->name : QStringLiteral("Ardivo");
+    document.author = identity ? identity->technician : QString();
+    document.revision = identity ? identity->revision : QString();
+    document.date = identity && identity->date.isValid() ? identity->date : QDate::currentDate();
+    return document;
+}
+
+// The heading of a project's rules: the rule's own when every compartment applies one.
+QString projectRules(const Project &project)
+{
+    const QVector<Rule> rules = rulesUsed(project);
+    return rules.size() > 1
+               ? QStringLiteral("Prestazioni di resistenza al fuoco delle costruzioni")
+               : Regulation::forRule(rules.isEmpty() ? Rule::Decree2007 : rules.first()).heading;
+}
+
+ReportPart summaryPart(const Project &project)
+{
+    ReportPart part;
+    part.title = QStringLiteral("Riepilogo dei compartimenti");
+    part.foot = QStringLiteral("%1 – Riepilogo").arg(project.identity.name);
+    part.blocks << fieldsBlock(ReportDocuments::identityFields(project.identity, QString(), false),
+                               QStringLiteral(": "));
+    // The rules the compartments apply; a project without compartments names the decree.
+    QVector<Rule> rules = rulesUsed(project);
+    if (rules.isEmpty())
+        rules << Rule::Decree2007;
+    QStringList applied;
+    for (Rule rule : rules) {
+        const Regulation &regulation = Regulation::forRule(rule);
+        applied << QStringLiteral("%1, livello di prestazione %2")
+                       .arg(regulation.name, regulation.performanceLevel);
+    }
+    part.blocks << paragraph(QStringLiteral("Normativa applicata: ") +
+                             applied.join(QStringLiteral("; ")));
+    ReportTable table;
+    table.headers = compartmentColumns();
+    table.widths = {0.17, 0.10, 0.08, 0.08, 0.05, 0.05, 0.05, 0.10, 0.08, 0.08, 0.16};
+    table.numeric = {false, false, true, true, true, true, true, true, true, true, false};
+    for (const Compartment &compartment : project.compartments)
+        table.rows << compartmentRow(compartment);
+    part.blocks << tableBlock(table);
+    return part;
+}
+
+} // namespace
+
+ReportFigures reportFigures(const Calculation &c, const Regulation &r)
+{
+    ReportFigures f;
+    f.fireLoad = CalculationTexts::fireLoad(c);
+    f.printedFireLoad = printedFireLoad(c, r);
+    f.woodEquivalent = fireLoad(c) ? QStringLiteral("pari a %1 kg/m² di legna standard")
+                                         .arg(CalculationTexts::woodEquivalent(c))
+                                   : QString();
+    f.area = CalculationTexts::number(c.area);
+    f.areaClass = CalculationTexts::areaClass(c, r);
+    f.deltaQ1 = CalculationTexts::deltaQ1(c, r);
+    f.riskClass = CalculationTexts::riskClassName(c, r);
+    f.riskDescription = CalculationTexts::riskClassDescription(c, r);
+    f.deltaQ2 = CalculationTexts::deltaQ2(c, r);
+    for (int i = 0; i < r.measures.size(); ++i)
+        f.measureFactors << CalculationTexts::measureFactor(c, r, i);
+    f.deltaN = CalculationTexts::deltaN(c, r);
+    f.designFireLoad = CalculationTexts::designFireLoad(c, r);
+    f.referenceClass = CalculationTexts::referenceClass(c, r);
+    f.minimumClass = CalculationTexts::minimumClass(c, r);
+    return f;
+}
+
+QStringList ReportDocument::texts() const
+{
+    QStringList all{heading, regulation};
+    for (const ReportPart &part : parts) {
+        all << part.title;
+        for (const ReportBlock &block : part.blocks) {
+            all << block.text;
+            for (const auto &field : block.fields)
+                all << field.first << field.second;
+            all << block.lines << block.table.title << block.table.headers;
+            for (const QStringList &row : block.table.rows)
+                all << row;
+            all << block.table.totals;
+            for (const ReportBar &bar : block.bars)
+                all << bar.label << bar.text;
+        }
+    }
+    all.removeAll(QString());
+    return all;
+}
+
+namespace ReportDocuments {
+
+QString regulationLine(const Regulation &r)
+{
+    return r.heading.isEmpty() ? r.name : r.heading;
+}
+
+QString referenceClassCaption(const Regulation &r)
+{
+    return QStringLiteral("Classe di riferimento per il livello di prestazione %1")
+        .arg(r.performanceLevel);
+}
+
+QString minimumClassCaption(const Regulation &r)
+{
+    return QStringLiteral("Classe minima per il livello di prestazione %1").arg(r.performanceLevel);
+}
+
+QString methodTitle(Method method)
+{
+    switch (method) {
+    case Method::Activity:
+        return QStringLiteral(
+            "Valore orientativo del carico d'incendio specifico di progetto per attività");
+    case Method::Materials:
+        return QStringLiteral(
+            "Valore orientativo del carico d'incendio specifico di progetto per materiali");
+    case Method::Furnishings:
+        return QStringLiteral("Valore orientativo del carico d'incendio specifico di progetto per "
+                              "arredo e/o merci in deposito");
+    case Method::None:
+        break;
+    }
+    return QString();
+}
+
+QList<QPair<QString, QString>> identityFields(const ProjectIdentity &identity,
+                                              const QString &compartment, bool withCompartment)
+{
+    Fields fields{{QStringLiteral("Progetto"), identity.name},
+                  {QStringLiteral("Committente"), identity.client},
+                  {QStringLiteral("Ubicazione"), identity.site},
+                  {QStringLiteral("Attività"), identity.activity}};
+    if (withCompartment)
+        fields << qMakePair(QStringLiteral("Compartimento"), compartment);
+    fields << qMakePair(QStringLiteral("Tecnico"), identity.technician)
+           << qMakePair(QStringLiteral("Data"),
+                        identity.date.toString(QStringLiteral("dd/MM/yyyy")));
+    if (!identity.revision.isEmpty())
+        fields << qMakePair(QStringLiteral("Revisione"), identity.revision);
+    return fields;
+}
+
+QStringList working(const Calculation &c, const Regulation &r)
+{
+    QStringList lines;
+    const ReportFigures f = reportFigures(c, r);
+    const auto qf = fireLoad(c);
+    if (!qf)
+        return {QStringLiteral("Il carico d'incendio specifico non è determinato.")};
+
+    switch (c.method) {
+    case Method::Activity:
+        lines << QStringLiteral("q_f = carico d'incendio specifico dell'attività × frattile 80% "
+                                "= %1%2%3 = %4 MJ/m²")
+                     .arg(CalculationTexts::number(c.activity.nominalLoad), kTimes,
+                          CalculationTexts::number(c.activity.fractile), f.printedFireLoad);
+        break;
+    case Method::Materials:
+        lines << QStringLiteral("q_f = Σ gᵢ · Hᵢ · mᵢ · ψᵢ / A = %1 / %2 m² = %3 MJ/m² "
+                                "(%4 voci in elenco)")
+                     .arg(mj(materialsSum(c.materials).total), f.area, f.printedFireLoad)
+                     .arg(c.materials.size());
+        break;
+    case Method::Furnishings: {
+        double pieces = 0, goods = 0;
+        for (const FurnishingEntry &e : c.furnishings) {
+            pieces += furnishingPart(e);
+            goods += goodsPart(e);
+        }
+        lines << QStringLiteral("Σ arredi (MJ per pezzo × pezzi) = %1").arg(mj(pieces))
+              << QStringLiteral("Σ merci in deposito (MJ per m³ × m³ × %1 se imballate) = %2")
+                     .arg(CalculationTexts::number(CalculationRules::kPackagingFactor), mj(goods))
+              << QStringLiteral("q_f = (Σ arredi + Σ merci) / A = (%1 + %2) MJ / %3 m² = %4 MJ/m²")
+                     .arg(CalculationTexts::entryLoad(pieces), CalculationTexts::entryLoad(goods),
+                          f.area, f.printedFireLoad);
+        break;
+    }
+    case Method::None:
+        break;
+    }
+    lines << QStringLiteral("q_f %1 (1 MJ = %2 kg di legna standard)")
+                 .arg(f.woodEquivalent, CalculationTexts::number(CalculationTexts::kWoodKgPerMJ));
+
+    if (c.areaClass && *c.areaClass >= 0 && *c.areaClass < r.areaClasses.size())
+        lines << QStringLiteral("δq1 = %1%2: %3")
+                     .arg(f.deltaQ1, cited(r, r.tables.areaClasses), areaRange(r, *c.areaClass));
+    if (!f.riskClass.isEmpty())
+        lines << QStringLiteral("δq2 = %1%2: classe di rischio %3")
+                     .arg(f.deltaQ2, cited(r, r.tables.riskClasses), f.riskClass);
+
+    QStringList names, values;
+    double product = 1;
+    for (int i = 0; i < r.measures.size(); ++i) {
+        if (!c.measures.contains(i))
+            continue;
+        names << QStringLiteral("δn%1").arg(i + 1);
+        values << f.measureFactors.value(i);
+        product *= measureFactor(c, r, i);
+    }
+    if (names.isEmpty()) {
+        lines << QStringLiteral("δn = 1%1: nessuna misura di protezione presente")
+                     .arg(cited(r, r.tables.measures));
+    } else {
+        const QString exact = CalculationTexts::number(ItalianNumbers::asRead(product));
+        QString result =
+            names.size() > 1 ? QStringLiteral(" = %1").arg(values.join(kTimes)) : QString();
+        if (exact != f.deltaN)
+            result += QStringLiteral(" = %1 ≈ %2").arg(exact, f.deltaN);
+        else
+            result += QStringLiteral(" = %1").arg(f.deltaN);
+        lines << QStringLiteral("δn = %1%2%3")
+                     .arg(names.join(QStringLiteral(" · ")), result, cited(r, r.tables.measures));
+        for (int i = 0; i < r.measures.size(); ++i) {
+            if (c.measures.contains(i))
+                lines << QStringLiteral("    δn%1 = %2: %3")
+                             .arg(i + 1)
+                             .arg(f.measureFactors.value(i), r.measures.at(i).description);
+        }
+    }
+
+    const auto design = designFireLoad(c, r);
+    if (!design)
+        return lines;
+    lines << QStringLiteral("q_f,d = q_f · δq1 · δq2 · δn = %1 = %2 MJ/m²")
+                 .arg(QStringList{f.printedFireLoad, f.deltaQ1, f.deltaQ2, f.deltaN}.join(kTimes),
+                      f.designFireLoad);
+
+    // The band of the class table that holds q_f,d.
+    const double value = ItalianNumbers::asRead(*design);
+    QString band;
+    for (int i = 0; i < r.classBands.size(); ++i) {
+        if (value > r.classBands.at(i).upTo)
+            continue;
+        const QString upTo = CalculationTexts::number(r.classBands.at(i).upTo);
+        band = i == 0 ? QStringLiteral("%1 ≤ %2").arg(f.designFireLoad, upTo)
+                      : QStringLiteral("%1 < %2 ≤ %3")
+                            .arg(CalculationTexts::number(r.classBands.at(i - 1).upTo),
+                                 f.designFireLoad, upTo);
+        break;
+    }
+    if (band.isEmpty() && !r.classBands.isEmpty())
+        band = QStringLiteral("%1 > %2").arg(f.designFireLoad,
+                                             CalculationTexts::number(r.classBands.last().upTo));
+    const auto classes = resistanceClasses(c, r);
+    QString result = classes && !classes->required
+                         ? r.noRequirement
+                         : QStringLiteral("classe %1").arg(f.referenceClass);
+    if (classes && classes->required && r.hasMinimumClass)
+        result += QStringLiteral(", classe minima %1").arg(f.minimumClass);
+    lines << QStringLiteral("%1 → %2%3 (livello di prestazione %4)")
+                 .arg(band, result, cited(r, r.tables.classes), r.performanceLevel);
+    return lines;
+}
+
+QVector<ReportBar> largestEntries(const Calculation &c)
+{
+    QVector<ReportBar> bars;
+    const double total = entriesSum(c).total;
+    if (c.method == Method::Materials) {
+        for (const MaterialEntry &e : c.materials)
+            bars.append({e.name, entryFireLoad(e), QString()});
+    } else if (c.method == Method::Furnishings) {
+        for (const FurnishingEntry &e : c.furnishings) {
+            if (isFurnishing(e))
+                bars.append({e.furnishing, furnishingPart(e), QString()});
+            if (e.isGoods())
+                bars.append({e.goods, goodsPart(e), QString()});
+        }
+    }
+    bars.erase(std::remove_if(bars.begin(), bars.end(),
+                              [](const ReportBar &bar) { return !(bar.value > 0); }),
+               bars.end());
+    std::stable_sort(bars.begin(), bars.end(),
+                     [](const ReportBar &a, const ReportBar &b) { return a.value > b.value; });
+    constexpr int kShown = 10;
+    if (bars.size() > kShown) {
+        ReportBar others{QStringLiteral("altri (%1 voci)").arg(bars.size() - kShown), 0, QString()};
+        for (int i = kShown; i < bars.size(); ++i)
+            others.value += bars.at(i).value;
+        bars.resize(kShown);
+        bars << others;
+    }
+    for (ReportBar &bar : bars)
+        bar.text = QStringLiteral("%1 MJ (%2%)")
+                       .arg(CalculationTexts::entryLoad(bar.value),
+                            CalculationTexts::share(bar.value, total));
+    return bars;
+}
+
+ReportDocument compartment(const Calculation &c, const Regulation &r,
+                           const ProjectIdentity *identity, const QString &compartmentName)
+{
+    const ProjectIdentity *project = compartmentName.isEmpty() ? nullptr : identity;
+    ReportDocument document = emptyDocument(r.heading, project);
+    document.subject = compartmentName.isEmpty()
+                           ? ReportDocuments::methodTitle(c.method)
+                           : QStringLiteral("Compartimento %1").arg(compartmentName);
+    addCompartment(document, c, r, project, compartmentName);
+    document.parts.last().blocks << signature(project ? project->technician : QString());
+    return document;
+}
+
+ReportDocument summary(const Project &project)
+{
+    ReportDocument document = emptyDocument(projectRules(project), &project.identity);
+    document.subject = QStringLiteral("Riepilogo dei compartimenti");
+    document.parts << summaryPart(project);
+    document.parts.last().blocks << signature(project.identity.technician);
+    return document;
+}
+
+ReportDocument project(const Project &project)
+{
+    ReportDocument document = emptyDocument(projectRules(project), &project.identity);
+    document.subject = QStringLiteral("Relazione di calcolo del carico d'incendio");
+    document.parts << summaryPart(project);
+    // Each compartment with the tables of the rule it applies.
+    for (const Compartment &compartment : project.compartments)
+        addCompartment(document, compartment.calculation, regulationOf(compartment.calculation),
+                       &project.identity, compartment.name);
+    document.parts.last().blocks << signature(project.identity.technician);
+    return document;
+}
+
+} // namespace ReportDocuments

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/project.h"
+
+#include <QDate>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// The report of a calculation as a value: what every output of it (the screen pages, the printer,
+// the PDF, the ODT) shows, every number already written as its Italian text. Built by the pure
+// functions below from the calculation, the regulation and the project; no output adds a text
+// of its own.
+
+// Every value text of one compartment's report.
+struct ReportFigures {
+    QString fireLoad;        // q_f as the screens show it
+    QString printedFireLoad; // q_f wherever it enters a printed product: two decimals
+    QString woodEquivalent;  // "pari a … kg/m² di legna standard"
+    QString area;
+    QString areaClass;
+    QString deltaQ1;
+    QString riskClass;
+    QString riskDescription;
+    QString deltaQ2;
+    QStringList measureFactors; // one for each measure of the regulation
+    QString deltaN;
+    QString designFireLoad;
+    QString referenceClass;
+    QString minimumClass;
+};
+ReportFigures reportFigures(const Calculation &calculation, const Regulation &regulation);
+
+struct ReportTable {
+    QString title;
+    QStringList headers;
+    QVector<double> widths;  // share of the table's width of each column
+    QVector<bool> numeric;   // columns centred as numbers
+    QList<QStringList> rows; // one per entry
+    QStringList totals;      // the row under the last entry; empty when none
+};
+
+struct ReportBar {
+    QString label;
+    double value = 0;
+    QString text; // the value as printed beside the bar
+};
+
+struct ReportBlock {
+    enum class Kind { Heading, Fields, Paragraph, Working, Table, Chart, Signature };
+    Kind kind = Kind::Paragraph;
+    QString text;                          // Heading, Paragraph, Chart and Signature captions
+    QList<QPair<QString, QString>> fields; // Fields: caption and value; Signature: its lines
+    QStringList lines;                     // Working: one step of the working each
+    ReportTable table;
+    QVector<ReportBar> bars; // Chart, largest first
+    QString separator;       // Fields: "" for caption and value in two columns, ": " for one text
+    bool keepWithPrevious = false; // never alone at the top of a sheet
+};
+
+// A part of the report that starts on a sheet of its own: a report page, a list, the working,
+// the summary of a project.
+struct ReportPart {
+    QString title;
+    QString regulation; // the heading of the rule it applies; the document's when empty
+    QString foot;       // the project and the compartment, at the left of every sheet's foot
+    QVector<ReportBlock> blocks;
+};
+
+struct ReportDocument {
+    QString title;  // of the file
+    QString author; // the technician, where known
+    QString subject;
+    QString heading;    // at the top of every part
+    QString regulation; // under the heading
+    QString revision;   // "REV 01 del 12/01/2027", in every sheet's foot
+    QDate date;         // in every sheet's foot
+    QVector<ReportPart> parts;
+
+    // Every text of the document, in order (for searching and for the tests).
+    QStringList texts() const;
+};
+
+namespace ReportDocuments {
+
+inline const QString kProgram = QStringLiteral("Ardivo");
+inline const QString kProgramVersion = QStringLiteral("1.0");
+
+// The calculation's report: the report page, the itemised list (materials and furnishings) and
+// the working, with the band of the job's identity when the calculation belongs to a project.
+ReportDocument compartment(const Calculation &calculation, const Regulation &regulation,
+                           const ProjectIdentity *identity = nullptr,
+                           const QString &compartmentName = QString());
+// The whole project: the summary of its compartments, then each compartment's report.
+// Each compartment with the tables of the rule it applies.
+ReportDocument project(const Project &project);
+// The summary alone.
+ReportDocument summary(const Project &project);
+
+// The identity lines of the job's band, in order; with `compartment` after the activity.
+QList<QPair<QString, QString>> identityFields(const ProjectIdentity &identity,
+                                              const QString &compartment = QString(),
+                                              bool withCompartment = true);
+// "D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"
+QString regulationLine(const Regulation &regulation);
+QString referenceClassCaption(const Regulation &regulation);
+QString minimumClassCaption(const Regulation &regulation);
+// The caption of the report page of a method.
+QString methodTitle(Method method);
+// The lines of the working of q_f, the factors, q_f,d and the class.
+QStringList working(const Calculation &calculation, const Regulation &regulation);
+// The ten largest entries and, when there are more, the rest as "altri".
+QVector<ReportBar> largestEntries(const Calculation &calculation);
+
+} // namespace ReportDocuments

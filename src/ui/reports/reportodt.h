@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/reportdocument.h"
+
+#include <memory>
+
+class QIODevice;
+class QTextDocument;
+
+// The report as an editable OpenDocument text: the same content as the printed sheets, with
+// headings, the lists and the summary as real tables, and the chart as a picture.
+namespace ReportOdt {
+
+std::unique_ptr<QTextDocument> textDocument(const ReportDocument &document);
+// Writes the ODT to `device`; false when it could not be written whole.
+bool write(const ReportDocument &document, QIODevice *device);
+
+} // namespace ReportOdt

@@ -1,0 +1,282 @@
+// The report as a value: the working of each method, number by number, the printed products
+// that an officer can check by hand, the itemised lists with their factors and the chart's
+// entries. Links the core only.
+#include "core/calculation.h"
+#include "core/italiannumbers.h"
+#include "core/reportdocument.h"
+
+#include <QTest>
+
+namespace {
+
+Amount n(double value)
+{
+    return Amount::number(value);
+}
+
+Calculation activity()
+{
+    Calculation c;
+    c.method = Method::Activity;
+    c.activity = {QStringLiteral("Biblioteca"), 1500.0, 1.2};
+    c.areaClass = 3;
+    c.riskClass = 1;
+    c.measures = {4};
+    return c;
+}
+
+Calculation materials()
+{
+    Calculation c;
+    c.method = Method::Materials;
+    c.area = 600;
+    c.materials = {{QStringLiteral("Legno"), n(17.5), n(10000), n(1), n(0.8)},
+                   {QStringLiteral("Carta"), n(17), n(10000), n(1), n(1)}};
+    c.areaClass = 1;
+    c.riskClass = 1;
+    c.measures = {0, 3};
+    return c;
+}
+
+Calculation furnishings()
+{
+    Calculation c;
+    c.method = Method::Furnishings;
+    c.area = 20;
+    FurnishingEntry shelf;
+    shelf.furnishing = QStringLiteral("Scaffale");
+    shelf.valuePerPiece = n(50);
+    shelf.pieces = n(10);
+    FurnishingEntry paper;
+    paper.goods = QStringLiteral("Carta");
+    paper.valuePerM3 = n(800);
+    paper.volume = n(5);
+    paper.packaging = n(CalculationRules::kPackagingFactor);
+    c.furnishings = {shelf, paper};
+    c.areaClass = 0;
+    c.riskClass = 2;
+    c.measures = {3, 5};
+    return c;
+}
+
+double product(const QString &factors)
+{
+    double value = 1;
+    for (const QString &factor : factors.split(QStringLiteral(" × ")))
+        value *= *ItalianNumbers::toDouble(factor);
+    return value;
+}
+
+// The factors and the result of the q_f,d line of the working.
+QPair<QString, QString> designProduct(const QStringList &working)
+{
+    for (const QString &line : working) {
+        if (line.startsWith(QStringLiteral("q_f,d = "))) {
+            const QStringList sides = line.split(QStringLiteral(" = "));
+            return {sides.at(2), sides.at(3).section(QLatin1Char(' '), 0, 0)};
+        }
+    }
+    return {};
+}
+
+const ReportTable *tableIn(const ReportPart &part, int which = 0)
+{
+    for (const ReportBlock &block : part.blocks) {
+        if (block.kind == ReportBlock::Kind::Table && which-- == 0)
+            return &block.table;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestDocument : public QObject
+{
+    Q_OBJECT
+private slots:
+    void workingOfEachMethod_data();
+    void workingOfEachMethod();
+    void printedProductsHold();
+    void listsShowEveryFactor();
+    void partsAndBand();
+    void largestEntriesAndOthers();
+};
+
+void TestDocument::workingOfEachMethod_data()
+{
+    QTest::addColumn<Calculation>("calculation");
+    QTest::addColumn<QStringList>("working");
+    const QString dm = QStringLiteral(" - D.M. 9 marzo 2007, ");
+    QTest::newRow("activity")
+        << activity()
+        << QStringList{
+               "q_f = carico d'incendio specifico dell'attività × frattile 80% = 1500 × 1,2 = "
+               "1.800,00 MJ/m²",
+               "q_f pari a 97,2 kg/m² di legna standard (1 MJ = 0,054 kg di legna standard)",
+               "δq1 = 1,6" + dm + "tabella 1: 2500 ≤ A < 5000 m²",
+               "δq2 = 1" + dm + "tabella 2: classe di rischio II",
+               "δn = δn5 = 0,9" + dm + "tabella 3",
+               "    δn5 = 0,9: Squadra aziendale dedicata alla lotta antincendio",
+               "q_f,d = q_f · δq1 · δq2 · δn = 1.800,00 × 1,6 × 1 × 0,9 = 2.592,00 MJ/m²",
+               "2.592,00 > 2400 → classe 240, classe minima 120" + dm +
+                   "tabella 4 (livello di prestazione III)"};
+    QTest::newRow("materials")
+        << materials()
+        << QStringList{
+               "q_f = Σ gᵢ · Hᵢ · mᵢ · ψᵢ / A = 310000 MJ / 600 m² = 516,67 MJ/m² (2 voci in "
+               "elenco)",
+               "q_f pari a 27,9 kg/m² di legna standard (1 MJ = 0,054 kg di legna standard)",
+               "δq1 = 1,2" + dm + "tabella 1: 500 ≤ A < 1000 m²",
+               "δq2 = 1" + dm + "tabella 2: classe di rischio II",
+               "δn = δn1 · δn4 = 0,6 × 0,85 = 0,51" + dm + "tabella 3",
+               "    δn1 = 0,6: Sistemi automatici di estinzione ad acqua",
+               "    δn4 = 0,85: Sistemi automatici di rilevazione, segnalazione e allarme di "
+               "incendio",
+               "q_f,d = q_f · δq1 · δq2 · δn = 516,67 × 1,2 × 1 × 0,51 = 316,20 MJ/m²",
+               "300 < 316,20 ≤ 450 → classe 30, classe minima 15" + dm +
+                   "tabella 4 (livello di prestazione III)"};
+    QTest::newRow("furnishings")
+        << furnishings()
+        << QStringList{
+               "Σ arredi (MJ per pezzo × pezzi) = 500 MJ",
+               "Σ merci in deposito (MJ per m³ × m³ × 1,1 se imballate) = 4400 MJ",
+               "q_f = (Σ arredi + Σ merci) / A = (500 + 4400) MJ / 20 m² = 245,00 MJ/m²",
+               "q_f pari a 13,2 kg/m² di legna standard (1 MJ = 0,054 kg di legna standard)",
+               "δq1 = 1" + dm + "tabella 1: 0 ≤ A < 500 m²",
+               "δq2 = 1,2" + dm + "tabella 2: classe di rischio III",
+               "δn = δn4 · δn6 = 0,85 × 0,9 = 0,765 ≈ 0,77" + dm + "tabella 3",
+               "    δn4 = 0,85: Sistemi automatici di rilevazione, segnalazione e allarme di "
+               "incendio",
+               "    δn6 = 0,9: Rete idrica antincendio interna",
+               "q_f,d = q_f · δq1 · δq2 · δn = 245,00 × 1 × 1,2 × 0,77 = 226,38 MJ/m²",
+               "200 < 226,38 ≤ 300 → classe 20, classe minima 0" + dm +
+                   "tabella 4 (livello di prestazione III)"};
+}
+
+void TestDocument::workingOfEachMethod()
+{
+    QFETCH(Calculation, calculation);
+    QFETCH(QStringList, working);
+    const QStringList lines = ReportDocuments::working(calculation, Regulation::decree2007());
+    for (int i = 0; i < std::max(lines.size(), working.size()); ++i)
+        QCOMPARE(lines.value(i), working.value(i));
+    // The report page shows the same q_f,d line and the classes.
+    const ReportDocument document =
+        ReportDocuments::compartment(calculation, Regulation::decree2007());
+    const QStringList texts = document.texts();
+    QVERIFY(texts.contains(working.at(working.size() - 2)));
+    QCOMPARE(document.parts.last().title, QStringLiteral("Sviluppo del calcolo"));
+}
+
+void TestDocument::printedProductsHold()
+{
+    // Many areas and loads: the factors as printed give the printed q_f,d back, to its last
+    // digit, and the report page's q_f has two decimals.
+    Calculation c = materials();
+    int checked = 0;
+    for (double area = 7; area < 12000; area = area * 1.37 + 3) {
+        for (double quantity : {1.0, 37.0, 1234.5, 98765.4}) {
+            c.area = area;
+            c.areaClass = Regulation::decree2007().areaClassFor(area);
+            c.materials[0].quantity = n(quantity);
+            for (const QSet<int> &measures : {QSet<int>{}, QSet<int>{0, 3}, QSet<int>{3, 5, 7}}) {
+                c.measures = measures;
+                const auto [factors, result] =
+                    designProduct(ReportDocuments::working(c, Regulation::decree2007()));
+                QVERIFY2(!factors.isEmpty(), qPrintable(result));
+                QCOMPARE(ItalianNumbers::toFixed2(product(factors)), result);
+                const ReportFigures f = reportFigures(c, Regulation::decree2007());
+                QVERIFY(f.printedFireLoad.section(QLatin1Char(','), 1).size() >= 2);
+                ++checked;
+            }
+        }
+    }
+    QVERIFY(checked > 100);
+    // The integer part stays where the screens show q_f.
+    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).fireLoad, QStringLiteral("516"));
+    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).printedFireLoad,
+             QStringLiteral("516,67"));
+}
+
+void TestDocument::listsShowEveryFactor()
+{
+    const ReportDocument m = ReportDocuments::compartment(materials(), Regulation::decree2007());
+    QCOMPARE(m.parts.size(), 3); // page, list, working
+    const ReportTable *list = tableIn(m.parts[1]);
+    QVERIFY(list);
+    QCOMPARE(list->rows[0], (QStringList{"Legno", "17,5", "1", "0,8", "10000", "140000", "45,2"}));
+    QCOMPARE(list->totals.mid(list->totals.size() - 2), (QStringList{"310000", "100,0"}));
+    for (const QStringList &row : list->rows) // H × g × ψ × m, as printed
+        QCOMPARE(ItalianNumbers::toText(product(
+                     QStringList{row[1], row[2], row[3], row[4]}.join(QStringLiteral(" × ")))),
+                 row[5]);
+    // The summary line keeps company with the totals.
+    QVERIFY(m.parts[1].blocks.last().keepWithPrevious);
+    QCOMPARE(m.parts[1].blocks.last().text, QStringLiteral("A = 600 m²      q_f = 516 MJ/m²"));
+
+    const ReportDocument f = ReportDocuments::compartment(furnishings(), Regulation::decree2007());
+    const ReportTable *goods = tableIn(f.parts[1], 1);
+    QVERIFY(goods);
+    // The packaging factor of a packed good is printed beside its MJ.
+    QCOMPARE(goods->rows[0], (QStringList{"Carta", "800", "5", "si (×1,1)", "4400", "89,8"}));
+    QCOMPARE(tableIn(f.parts[1], 0)->rows[0], (QStringList{"Scaffale", "50", "10", "500", "10,2"}));
+}
+
+void TestDocument::partsAndBand()
+{
+    ProjectIdentity identity{QStringLiteral("Scuola <b>Verdi</b>"),  QStringLiteral("Comune"),
+                             QStringLiteral("Via Roma 1"),           QStringLiteral("Scuola"),
+                             QStringLiteral("Ing. Ardivo"),          QDate(2027, 1, 12),
+                             QStringLiteral("REV 01 del 12/01/2027")};
+    const ReportDocument inProject = ReportDocuments::compartment(
+        activity(), Regulation::decree2007(), &identity, QStringLiteral("Aula"));
+    QCOMPARE(inProject.author, QStringLiteral("Ing. Ardivo"));
+    QCOMPARE(inProject.revision, QStringLiteral("REV 01 del 12/01/2027"));
+    QCOMPARE(inProject.date, QDate(2027, 1, 12));
+    QCOMPARE(inProject.parts[0].foot, QStringLiteral("Scuola <b>Verdi</b> – Aula"));
+    const auto band = inProject.parts[0].blocks[0].fields;
+    QCOMPARE(band.first().second, QStringLiteral("Scuola <b>Verdi</b>")); // as typed
+    QVERIFY(band.contains(qMakePair(QStringLiteral("Revisione"), identity.revision)));
+    QVERIFY(band.contains(qMakePair(QStringLiteral("Compartimento"), QStringLiteral("Aula"))));
+    // Every report ends with the technician's block.
+    QCOMPARE(inProject.parts.last().blocks.last().kind, ReportBlock::Kind::Signature);
+    QCOMPARE(inProject.parts.last().blocks.last().text, QStringLiteral("Timbro e firma"));
+    QCOMPARE(inProject.parts.last().blocks.last().fields.first().second,
+             QStringLiteral("Ing. Ardivo"));
+
+    // Outside a project: no band, but a date all the same.
+    const ReportDocument alone = ReportDocuments::compartment(activity(), Regulation::decree2007());
+    QCOMPARE(alone.date, QDate::currentDate());
+    QVERIFY(alone.parts[0].foot.isEmpty());
+    QCOMPARE(alone.parts[0].blocks[0].kind, ReportBlock::Kind::Heading);
+    QCOMPARE(alone.regulation,
+             QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle "
+                            "costruzioni"));
+
+    Project project;
+    project.identity = identity;
+    project.compartments = {{QStringLiteral("Aula"), activity()},
+                            {QStringLiteral("Archivio"), materials()}};
+    const ReportDocument whole = ReportDocuments::project(project);
+    // Summary, then page and working, then page, list and working.
+    QCOMPARE(whole.parts.size(), 6);
+    QCOMPARE(tableIn(whole.parts[0])->rows.size(), 2);
+    QCOMPARE(tableIn(whole.parts[0])->rows[1][7], QStringLiteral("316,20"));
+}
+
+void TestDocument::largestEntriesAndOthers()
+{
+    Calculation c = materials();
+    c.materials.clear();
+    for (int i = 1; i <= 14; ++i)
+        c.materials << MaterialEntry{QStringLiteral("M%1").arg(i), n(10), n(i), n(1), n(1)};
+    const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
+    QCOMPARE(bars.size(), 11);
+    QCOMPARE(bars.first().label, QStringLiteral("M14"));
+    QCOMPARE(bars.first().text, QStringLiteral("140 MJ (13,3%)"));
+    QCOMPARE(bars.last().label, QStringLiteral("altri (4 voci)"));
+    QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
+}
+
+QTEST_MAIN(TestDocument)
+#include "tst_document.moc"
