@@ -1,7 +1,6 @@
 // The three screens that determine q_f, driven through their named controls.
 #include "data/database.h"
 #include "data/sharedstate.h"
-#include "data/workingtablemodel.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
 #include "ui/app/densitacarico.h"

@@ -4,7 +4,6 @@
 #include "core/italiannumbers.h"
 #include "data/database.h"
 #include "data/sharedstate.h"
-#include "data/workingtablemodel.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
 #include "ui/app/densitacarico.h"
