@@ -151,9 +151,9 @@ bool remove(Catalogue catalogue, qint64 id)
 std::optional<QVector<Entry>> entries(Catalogue catalogue)
 {
     const Table t = tableOf(catalogue);
-    auto query = Database::instance().run(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                                              .arg(entryColumns(catalogue, t),
-                                                   QLatin1String(t.table), QLatin1String(t.key)));
+    auto query = Database::instance().run(
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+            .arg(entryColumns(catalogue, t), QLatin1String(t.table), QLatin1String(t.key)));
     if (!query)
         return std::nullopt;
     QVector<Entry> list;
