@@ -30,7 +30,8 @@ Calculation materials()
     Calculation c;
     c.method = Method::Materials;
     c.area = 600;
-    c.materials = {{QStringLiteral("Legno"), n(17.5), n(10000), n(1), n(0.8)},
+    c.materials = {{QStringLiteral("Legno"), n(17.5), n(10000), n(1), n(0.8),
+                    QStringLiteral("EN 1991-1-2, tab. E.3")},
                    {QStringLiteral("Carta"), n(17), n(10000), n(1), n(1)}};
     c.areaClass = 1;
     c.riskClass = 1;
@@ -52,6 +53,7 @@ Calculation furnishings()
     paper.valuePerM3 = n(800);
     paper.volume = n(5);
     paper.packaging = n(CalculationRules::kPackagingFactor);
+    paper.source = QStringLiteral("inserito dall'utente il 01/12/2026");
     c.furnishings = {shelf, paper};
     c.areaClass = 0;
     c.riskClass = 2;
@@ -204,12 +206,14 @@ void TestDocument::listsShowEveryFactor()
     QCOMPARE(m.parts.size(), 3); // page, list, working
     const ReportTable *list = tableIn(m.parts[1]);
     QVERIFY(list);
-    QCOMPARE(list->rows[0], (QStringList{"Legno", "17,5", "1", "0,8", "10000", "140000", "45,2"}));
+    // Each entry's value with its source, as an officer asks for it.
+    QCOMPARE(list->rows[0], (QStringList{"Legno", "EN 1991-1-2, tab. E.3", "17,5", "1", "0,8",
+                                         "10000", "140000", "45,2"}));
     QCOMPARE(list->totals.mid(list->totals.size() - 2), (QStringList{"310000", "100,0"}));
     for (const QStringList &row : list->rows) // H × g × ψ × m, as printed
         QCOMPARE(ItalianNumbers::toText(product(
-                     QStringList{row[1], row[2], row[3], row[4]}.join(QStringLiteral(" × ")))),
-                 row[5]);
+                     QStringList{row[2], row[3], row[4], row[5]}.join(QStringLiteral(" × ")))),
+                 row[6]);
     // The summary line keeps company with the totals.
     QVERIFY(m.parts[1].blocks.last().keepWithPrevious);
     QCOMPARE(m.parts[1].blocks.last().text, QStringLiteral("A = 600 m²      q_f = 516 MJ/m²"));
@@ -218,8 +222,10 @@ void TestDocument::listsShowEveryFactor()
     const ReportTable *goods = tableIn(f.parts[1], 1);
     QVERIFY(goods);
     // The packaging factor of a packed good is printed beside its MJ.
-    QCOMPARE(goods->rows[0], (QStringList{"Carta", "800", "5", "si (×1,1)", "4400", "89,8"}));
-    QCOMPARE(tableIn(f.parts[1], 0)->rows[0], (QStringList{"Scaffale", "50", "10", "500", "10,2"}));
+    QCOMPARE(goods->rows[0], (QStringList{"Carta", "inserito dall'utente il 01/12/2026", "800", "5",
+                                          "si (×1,1)", "4400", "89,8"}));
+    QCOMPARE(tableIn(f.parts[1], 0)->rows[0],
+             (QStringList{"Scaffale", "", "50", "10", "500", "10,2"}));
 }
 
 void TestDocument::partsAndBand()

@@ -242,7 +242,8 @@ void TestReports::longListSheets()
         if (!sheet.contains("Elenco di materiali inseriti nella sommatoria"))
             continue;
         ++listSheets;
-        QVERIFY2(sheet.contains(QRegularExpression("Materiale\\s+H \\[MJ/kg\\]\\s+ψ\\s+m\\s+Qtà")),
+        QVERIFY2(sheet.contains(QRegularExpression(
+                     "Materiale\\s+Fonte del valore\\s+H \\[MJ/kg\\]\\s+ψ\\s+m\\s+Qtà")),
                  qPrintable(sheet));
         QVERIFY2(sheet.contains(QRegularExpression("\\bM\\d+\\b")), qPrintable(sheet));
         listed += sheet;

@@ -146,15 +146,16 @@ QVector<ReportBlock> itemisedList(const Calculation &c)
     if (c.method == Method::Materials) {
         ReportTable table;
         table.title = QStringLiteral("Carico d'incendio specifico materiali");
-        table.headers = {QStringLiteral("Materiale"), QStringLiteral("H [MJ/kg]"),
-                         QStringLiteral("ψ"),         QStringLiteral("m"),
-                         QStringLiteral("Qtà [kg]"),  QStringLiteral("[MJ]"),
-                         QStringLiteral("%")};
-        table.widths = {0.38, 0.11, 0.07, 0.07, 0.12, 0.15, 0.10};
-        table.numeric = {false, true, true, true, true, true, true};
+        table.headers = {QStringLiteral("Materiale"), QStringLiteral("Fonte del valore"),
+                         QStringLiteral("H [MJ/kg]"), QStringLiteral("ψ"),
+                         QStringLiteral("m"),         QStringLiteral("Qtà [kg]"),
+                         QStringLiteral("[MJ]"),      QStringLiteral("%")};
+        table.widths = {0.26, 0.18, 0.10, 0.06, 0.06, 0.11, 0.14, 0.09};
+        table.numeric = {false, false, true, true, true, true, true, true};
         for (const MaterialEntry &e : c.materials) {
             const double load = entryFireLoad(e);
             table.rows << QStringList{e.name,
+                                      e.source,
                                       CalculationTexts::number(e.valuePerKg),
                                       CalculationTexts::number(e.psi),
                                       CalculationTexts::number(e.m),
@@ -167,24 +168,28 @@ QVector<ReportBlock> itemisedList(const Calculation &c)
     } else {
         ReportTable pieces;
         pieces.title = QStringLiteral("Carico d'incendio specifico arredi");
-        pieces.headers = {QStringLiteral("Arredo"), QStringLiteral("[MJ/pezzo]"),
-                          QStringLiteral("Qtà"), QStringLiteral("[MJ]"), QStringLiteral("%")};
-        pieces.widths = {0.50, 0.15, 0.10, 0.15, 0.10};
-        pieces.numeric = {false, true, true, true, true};
+        pieces.headers = {QStringLiteral("Arredo"),     QStringLiteral("Fonte del valore"),
+                          QStringLiteral("[MJ/pezzo]"), QStringLiteral("Qtà"),
+                          QStringLiteral("[MJ]"),       QStringLiteral("%")};
+        pieces.widths = {0.32, 0.20, 0.14, 0.09, 0.15, 0.10};
+        pieces.numeric = {false, false, true, true, true, true};
         ReportTable goods;
         goods.title = QStringLiteral("Carico d'incendio specifico merci in deposito");
         goods.headers = {QStringLiteral("Materiale in deposito"),
+                         QStringLiteral("Fonte del valore"),
                          QStringLiteral("[MJ/m³]"),
                          QStringLiteral("Qtà [m³]"),
                          QStringLiteral("Imballo"),
                          QStringLiteral("[MJ]"),
                          QStringLiteral("%")};
-        goods.widths = {0.36, 0.13, 0.12, 0.14, 0.15, 0.10};
-        goods.numeric = {false, true, true, true, true, true};
+        goods.widths = {0.24, 0.17, 0.11, 0.10, 0.12, 0.15, 0.11};
+        goods.numeric = {false, false, true, true, true, true, true};
         for (const FurnishingEntry &e : c.furnishings) {
             if (isFurnishing(e)) {
                 const double load = furnishingPart(e);
-                pieces.rows << QStringList{e.furnishing, CalculationTexts::number(e.valuePerPiece),
+                pieces.rows << QStringList{e.furnishing,
+                                           e.source,
+                                           CalculationTexts::number(e.valuePerPiece),
                                            CalculationTexts::number(e.pieces),
                                            CalculationTexts::entryLoad(load),
                                            CalculationTexts::share(load, total)};
@@ -192,6 +197,7 @@ QVector<ReportBlock> itemisedList(const Calculation &c)
             if (e.isGoods()) {
                 const double load = goodsPart(e);
                 goods.rows << QStringList{e.goods,
+                                          e.source,
                                           CalculationTexts::number(e.valuePerM3),
                                           CalculationTexts::number(e.volume),
                                           packagingText(e.packaging),
