@@ -369,18 +369,7 @@ ReportPart summaryPart(const Project &project)
     part.foot = QStringLiteral("%1 – Riepilogo").arg(project.identity.name);
     part.blocks << fieldsBlock(ReportDocuments::identityFields(project.identity, QString(), false),
                                QStringLiteral(": "));
-    // The rules the compartments apply; a project without compartments names the decree.
-    QVector<Rule> rules = rulesUsed(project);
-    if (rules.isEmpty())
-        rules << Rule::Decree2007;
-    QStringList applied;
-    for (Rule rule : rules) {
-        const Regulation &regulation = Regulation::forRule(rule);
-        applied << QStringLiteral("%1, livello di prestazione %2")
-                       .arg(regulation.name, regulation.performanceLevel);
-    }
-    part.blocks << paragraph(QStringLiteral("Normativa applicata: ") +
-                             applied.join(QStringLiteral("; ")));
+    part.blocks << paragraph(ReportDocuments::appliedRulesLine(project));
     ReportTable table;
     table.headers = compartmentColumns();
     table.widths = {0.17, 0.10, 0.08, 0.08, 0.05, 0.05, 0.05, 0.10, 0.08, 0.08, 0.16};
@@ -442,6 +431,21 @@ namespace ReportDocuments {
 QString regulationLine(const Regulation &r)
 {
     return r.heading.isEmpty() ? r.name : r.heading;
+}
+
+QString appliedRulesLine(const Project &project)
+{
+    // A project without compartments names the decree.
+    QVector<Rule> rules = rulesUsed(project);
+    if (rules.isEmpty())
+        rules << Rule::Decree2007;
+    QStringList applied;
+    for (Rule rule : rules) {
+        const Regulation &regulation = Regulation::forRule(rule);
+        applied << QStringLiteral("%1, livello di prestazione %2")
+                       .arg(regulation.name, regulation.performanceLevel);
+    }
+    return QStringLiteral("Normativa applicata: ") + applied.join(QStringLiteral("; "));
 }
 
 QString referenceClassCaption(const Regulation &r)

@@ -104,6 +104,9 @@ QList<QPair<QString, QString>> identityFields(const ProjectIdentity &identity,
                                               bool withCompartment = true);
 // "D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"
 QString regulationLine(const Regulation &regulation);
+// "Normativa applicata: …" with every rule the project's compartments apply (the decree when
+// there is none).
+QString appliedRulesLine(const Project &project);
 QString referenceClassCaption(const Regulation &regulation);
 QString minimumClassCaption(const Regulation &regulation);
 // The caption of the report page of a method.

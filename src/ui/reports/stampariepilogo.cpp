@@ -2,6 +2,7 @@
 
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
+#include "core/reportdocument.h"
 #include "core/userprompt.h"
 #include "ui/app/widgets.h"
 #include "ui/project/projectactions.h"
@@ -101,20 +102,13 @@ void StampaRiepilogo::Form_Load()
     for (int i = 0; i < m_identity.size(); ++i)
         showWhole(m_identity[i], lines.value(i));
 
-    // The rules the compartments apply; a project without compartments names the decree.
-    QVector<Rule> rules = rulesUsed(project);
-    if (rules.isEmpty())
-        rules << Rule::Decree2007;
-    QStringList applied;
-    for (Rule rule : rules) {
-        const Regulation &regulation = Regulation::forRule(rule);
-        applied << QStringLiteral("%1, livello di prestazione %2")
-                       .arg(regulation.name, regulation.performanceLevel);
-    }
-    m_rules->setText(QStringLiteral("Normativa applicata: ") + applied.join(QStringLiteral("; ")));
-    showRuleHeading(rules.size() == 1 ? Regulation::forRule(rules.first()).heading
-                                      : QStringLiteral("Prestazioni di resistenza al fuoco delle "
-                                                       "costruzioni"));
+    m_rules->setText(ReportDocuments::appliedRulesLine(project));
+    // A project without compartments is headed by the decree, as its rules line names it.
+    const QVector<Rule> rules = rulesUsed(project);
+    showRuleHeading(rules.size() <= 1
+                        ? Regulation::forRule(rules.value(0, Rule::Decree2007)).heading
+                        : QStringLiteral("Prestazioni di resistenza al fuoco delle "
+                                         "costruzioni"));
 
     QList<QStringList> rows;
     for (const Compartment &compartment : project.compartments)
