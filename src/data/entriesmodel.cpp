@@ -181,13 +181,16 @@ void EntriesModel::entriesChanged()
     beginResetModel();
     m_materials = c.materials;
     m_furnishings = c.furnishings;
+    m_total.reset();
     endResetModel();
 }
 
 double EntriesModel::total() const
 {
-    return m_kind == Kind::Materials ? materialsSum(m_materials).total
-                                     : furnishingsSum(m_furnishings).total;
+    if (!m_total)
+        m_total = m_kind == Kind::Materials ? materialsSum(m_materials).total
+                                            : furnishingsSum(m_furnishings).total;
+    return *m_total;
 }
 
 int EntriesModel::rowCount(const QModelIndex &parent) const
@@ -339,16 +342,20 @@ bool EntriesModel::setData(const QModelIndex &index, const QVariant &value, int 
         refusal = edited(entry, field(index.column()), typed, m_layout);
         if (refusal.isEmpty() && !(entry == m_materials.at(row))) {
             stored = EntryStore::replaceMaterial(m_session, row, entry);
-            if (stored)
+            if (stored) {
                 m_materials = m_session.calculation().materials;
+                m_total.reset();
+            }
         }
     } else {
         FurnishingEntry entry = m_furnishings.at(row);
         refusal = edited(entry, field(index.column()), typed, m_layout);
         if (refusal.isEmpty() && !(entry == m_furnishings.at(row))) {
             stored = EntryStore::replaceFurnishing(m_session, row, entry);
-            if (stored)
+            if (stored) {
                 m_furnishings = m_session.calculation().furnishings;
+                m_total.reset();
+            }
         }
     }
     m_changing = false;
@@ -392,10 +399,12 @@ bool EntriesModel::removeEntries(const QList<int> &rows)
             m_materials.removeAt(row);
         else
             m_furnishings.removeAt(row);
+        m_total.reset();
         endRemoveRows();
     }
     m_materials = m_session.calculation().materials;
     m_furnishings = m_session.calculation().furnishings;
+    m_total.reset();
     loadsChanged();
     return true;
 }

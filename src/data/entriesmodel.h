@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QVector>
+#include <optional>
 
 // The entries of the materials or of the furnishings method as a table, read from the
 // calculation of a session and changed through the entry store: an edit or a deletion reaches
@@ -72,4 +73,6 @@ private:
     QVector<MaterialEntry> m_materials;
     QVector<FurnishingEntry> m_furnishings;
     bool m_changing = false; // this model is changing the calculation
+    // The entries' sum, which every share cell divides by: kept until the entries change.
+    mutable std::optional<double> m_total;
 };
