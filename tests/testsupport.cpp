@@ -1,26 +1,7 @@
 #include "testsupport.h"
 
-#include "core/calculationsession.h"
-#include "data/database.h"
-#include "data/sharedstate.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/screens.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/fattorerischio1.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valoreperattivita.h"
-#include "ui/fireload/valorepermateriale.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTest>
 
 void ScriptedPrompt::message(const QString &text, const QString &title, Icon)
 {
@@ -49,13 +30,13 @@ UserPrompt::Answer ScriptedPrompt::ask(const QString &text, const QString &)
 
 QString ScriptedPrompt::openFileName(const QString &, const QString &proposed, const QString &)
 {
-    fileBoxes << QStringLiteral("open ") + proposed;
+    fileBoxes << u"open "_s + proposed;
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
 QString ScriptedPrompt::saveFileName(const QString &, const QString &proposed, const QString &)
 {
-    fileBoxes << QStringLiteral("save ") + proposed;
+    fileBoxes << u"save "_s + proposed;
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
@@ -67,10 +48,10 @@ QString ScriptedPrompt::input(const QString &promptText, const QString &)
 
 TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
 {
-    Database::instance().setFilePath(m_dir->filePath(QStringLiteral("Ardivo/Ardivo.db")));
+    Database::instance().setFilePath(m_dir->filePath(u"Ardivo/Ardivo.db"_s));
     // The settings a screen remembers start empty, as on a first run.
     for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
+        QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(u"config"_s));
     Module1::resetSharedState();
     UserPrompt::install(&prompt);
 }
@@ -91,6 +72,38 @@ void closeAllScreens()
 {
     Fine();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString textOf(QWidget &screen, const char *name)
+{
+    QWidget *w = child(screen, name);
+    if (!w)
+        return u"<no %1>"_s.arg(QLatin1String(name));
+    if (auto *label = qobject_cast<QLabel *>(w))
+        return label->text();
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        return edit->text();
+    if (auto *combo = qobject_cast<QComboBox *>(w))
+        return combo->currentText();
+    if (auto *button = qobject_cast<QAbstractButton *>(w))
+        return button->text();
+    return w->windowTitle();
+}
+
+bool ticked(QWidget &screen, const char *name)
+{
+    return child<QAbstractButton>(screen, name)->isChecked();
+}
+
+QString differences(QWidget &screen, const Fields &expected)
+{
+    QStringList found;
+    for (const auto &[name, value] : expected) {
+        const QString text = textOf(screen, qPrintable(name));
+        if (text != value)
+            found << screen.objectName() + u'.' + name + u" = "_s + text + u", not "_s + value;
+    }
+    return found.join(u"; "_s);
 }
 
 void typeInto(QWidget *field, const QString &text)
@@ -119,11 +132,16 @@ void click(QWidget *button)
     b->click();
 }
 
+void click(QWidget &screen, const char *button)
+{
+    click(child(screen, button));
+}
+
 void chooseMethod(const char *button)
 {
     auto &screen = Screens::get<DensitaCarico>();
     screen.show();
-    click(child(screen, button));
+    click(screen, button);
 }
 
 void clickAndType(QWidget *field, const QString &text, bool replace)
@@ -146,16 +164,101 @@ void clickAndType(QWidget *field, const QString &text, bool replace)
     QTest::keyClicks(focused, text);
 }
 
+void clickAndType(QWidget &screen, const char *field, const QString &text)
+{
+    clickAndType(child(screen, field), text);
+}
+
+void addMaterial(const QString &name, const QString &quantity, const QString &m, const QString &psi,
+                 const QString &valuePerKg)
+{
+    auto &form = Screens::get<ValorePerMateriale>();
+    pickEntry(child<QComboBox>(form, "ComboMat"), name);
+    if (!m.isEmpty())
+        pickEntry(child<QComboBox>(form, "Combo1"), m);
+    if (!psi.isEmpty())
+        pickEntry(child<QComboBox>(form, "Combo2"), psi);
+    if (!valuePerKg.isEmpty())
+        clickAndType(form, "txtValorePerKg", valuePerKg);
+    clickAndType(form, "txtQta", quantity);
+    click(form, "Command4");
+}
+
+void addPieces(const QString &name, const QString &pieces)
+{
+    auto &form = Screens::get<ValorePerArredo>();
+    pickEntry(child<QComboBox>(form, "ComboArredo"), name);
+    clickAndType(form, "txtQta", pieces);
+    click(form, "Command4");
+}
+
+void addGoods(const QString &name, const QString &valuePerM3, const QString &volume, bool packed)
+{
+    auto &form = Screens::get<ValorePerArredo>();
+    pickEntry(child<QComboBox>(form, "ComboMatDep"), name);
+    if (!valuePerM3.isEmpty())
+        clickAndType(form, "txtValoreMJm3", valuePerM3);
+    clickAndType(form, "txtQtaMerce", volume);
+    if (packed)
+        click(form, "CheckImballo");
+    click(form, "Command7");
+}
+
+void clickCell(QTableView *table, int row, int column)
+{
+    const QModelIndex index = table->model()->index(row, column);
+    table->scrollTo(index);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+}
+
+QStringList rowTexts(QTableView *table, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < table->model()->columnCount(); ++column)
+        texts << table->model()->index(row, column).data().toString();
+    return texts;
+}
+
+void editCell(QTableView *grid, int row, int column, const QString &text, Qt::Key key)
+{
+    clickCell(grid, row, column);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(row, column));
+    for (const QChar c : text) // the first key opens the editor, which takes the rest
+        QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCoreApplication::processEvents(); // the editor hands its text over once the key is handled
+}
+
+QTableView *openGridViewer(QWidget &form)
+{
+    click(form, "Command5");
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<GridViewer *>(window) && window->isVisible()) {
+            window->activateWindow();
+            QApplication::setActiveWindow(window);
+            return child<QTableView>(*window, "DataGrid1");
+        }
+    }
+    return nullptr;
+}
+
 QString pdfText(const QString &path)
 {
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
     if (pdftotext.isEmpty())
         return QString();
     QProcess extract;
-    extract.start(pdftotext, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    extract.start(pdftotext, {u"-layout"_s, path, u"-"_s});
     if (!extract.waitForFinished(20000))
-        return QStringLiteral("");
+        return u""_s;
     return QString::fromUtf8(extract.readAllStandardOutput());
+}
+
+QString exportedPdf(TestWorld &world, QWidget &screen, const QString &path)
+{
+    world.prompt.files << path;
+    click(screen, "cmdEsportaPdf");
+    return pdfText(path);
 }
 
 QStringList pdfSheets(const QString &text)
@@ -169,8 +272,7 @@ QStringList pdfSheets(const QString &text)
 QString odtContent(const QString &path)
 {
     QProcess unzip;
-    unzip.start(QStringLiteral("unzip"),
-                {QStringLiteral("-p"), path, QStringLiteral("content.xml")});
+    unzip.start(u"unzip"_s, {u"-p"_s, path, u"content.xml"_s});
     if (!unzip.waitForFinished(20000))
         return QString();
     return QString::fromUtf8(unzip.readAllStandardOutput());
@@ -193,62 +295,52 @@ double entriesTotal()
 
 void enterExampleMaterials()
 {
-    auto &form = Screens::get<ValorePerMateriale>();
-    clickAndType(child(form, "txtAreaComp"), "60");
-    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
-    clickAndType(child(form, "txtQta"), "1000");
-    pickEntry(child<QComboBox>(form, "Combo1"), "0,8");
-    click(child(form, "Command4"));
-    pickEntry(child<QComboBox>(form, "ComboMat"), "Polietilene (PE)");
-    clickAndType(child(form, "txtQta"), "500");
-    pickEntry(child<QComboBox>(form, "Combo1"), "1");
-    pickEntry(child<QComboBox>(form, "Combo2"), "0,85");
-    click(child(form, "Command4"));
+    clickAndType(Screens::get<ValorePerMateriale>(), "txtAreaComp", u"60"_s);
+    addMaterial(u"Legno"_s, u"1000"_s, u"0,8"_s);
+    addMaterial(u"Polietilene (PE)"_s, u"500"_s, u"1"_s, u"0,85"_s);
+}
+
+void walkFactors(const char *areaOption, const QString &riskOption, const QStringList &measures)
+{
+    if (areaOption)
+        click(Screens::get<FattoreRischio1>(), areaOption);
+    click(Screens::get<FattoreRischio1>(), "Command2");
+    click(Screens::get<FattoreRischio2>(), qPrintable(riskOption));
+    click(Screens::get<FattoreRischio2>(), "Command1");
+    for (const QString &measure : measures)
+        click(Screens::get<FattoreProtezione>(), qPrintable(measure));
+    click(Screens::get<FattoreProtezione>(), "Command1");
 }
 
 void walkToReport(Method method, const QString &riskOption, const QStringList &measures)
 {
     InizFattProt();
+    const char *areaOption = nullptr;
     switch (method) {
     case Method::Activity: {
-        chooseMethod("Command1");
-        auto &form = Screens::get<ValorePerAttivita>();
-        pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
-        pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
-        click(child(form, "Command1"));
-        click(child(Screens::get<FattoreRischio1>(), "Option1_1"));
+        auto &form = startMethod<ValorePerAttivita>();
+        pickEntry(child<QComboBox>(form, "ComboAttivita"), u"Ufficio"_s);
+        pickEntry(child<QComboBox>(form, "ComboFrattile"), u"1,2"_s);
+        click(form, "Command1");
+        areaOption = "Option1_1";
         break;
     }
-    case Method::Materials: {
-        chooseMethod("Command4");
-        auto &form = Screens::get<ValorePerMateriale>();
+    case Method::Materials:
+        startMethod<ValorePerMateriale>();
         enterExampleMaterials();
-        click(child(form, "Command1"));
+        click(Screens::get<ValorePerMateriale>(), "Command1");
         break;
-    }
     case Method::Furnishings: {
-        chooseMethod("Command2");
-        auto &form = Screens::get<ValorePerArredo>();
-        clickAndType(child(form, "txtAreaComp"), "100");
-        pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
-        clickAndType(child(form, "txtQta"), "2");
-        click(child(form, "Command4"));
-        pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
-        clickAndType(child(form, "txtValoreMJm3"), "400");
-        clickAndType(child(form, "txtQtaMerce"), "10");
-        click(child(form, "CheckImballo"));
-        click(child(form, "Command7"));
-        click(child(form, "Command1"));
+        auto &form = startMethod<ValorePerArredo>();
+        clickAndType(form, "txtAreaComp", u"100"_s);
+        addPieces(u"Materasso in cotone"_s, u"2"_s);
+        addGoods(u"Carta"_s, u"400"_s, u"10"_s, true);
+        click(form, "Command1");
         break;
     }
     case Method::None:
         return;
     }
-    click(child(Screens::get<FattoreRischio1>(), "Command2"));
-    click(child(Screens::get<FattoreRischio2>(), qPrintable(riskOption)));
-    click(child(Screens::get<FattoreRischio2>(), "Command1"));
-    for (const QString &measure : measures)
-        click(child(Screens::get<FattoreProtezione>(), qPrintable(measure)));
-    click(child(Screens::get<FattoreProtezione>(), "Command1"));
-    click(child(Screens::get<TotaleFormula>(), "Command3"));
+    walkFactors(areaOption, riskOption, measures);
+    click(Screens::get<TotaleFormula>(), "Command3");
 }

@@ -1,14 +1,54 @@
 #pragma once
-
-#include "core/calculation.h"
+// What the screen tests share: the headers of the screens they drive, a world of their own for
+// each test, scripted boxes, and helpers that drive the controls as a user does.
+#include "core/calculationsession.h"
+#include "core/italiannumbers.h"
+#include "core/projectdocument.h"
 #include "core/userprompt.h"
+#include "data/database.h"
+#include "data/sharedstate.h"
+#include "data/workingtables.h"
+#include "testcalculations.h"
+#include "ui/app/avvio.h"
+#include "ui/app/densitacarico.h"
+#include "ui/app/formulacaricoincendio.h"
+#include "ui/app/navigation.h"
+#include "ui/app/screens.h"
+#include "ui/app/widgets.h"
+#include "ui/catalogue/catalogcombo.h"
+#include "ui/catalogue/gridviewer.h"
+#include "ui/factors/fattoreprotezione.h"
+#include "ui/factors/fattorerischio1.h"
+#include "ui/factors/fattorerischio2.h"
+#include "ui/factors/totaleformula.h"
+#include "ui/fireload/valoreperarredo.h"
+#include "ui/fireload/valoreperattivita.h"
+#include "ui/fireload/valorepermateriale.h"
+#include "ui/project/progetto.h"
+#include "ui/project/projectactions.h"
+#include "ui/reports/pageview.h"
+#include "ui/reports/stampaelencoarredomerci.h"
+#include "ui/reports/stampaelencomateriali.h"
+#include "ui/reports/stampapages.h"
+#include "ui/reports/stampariepilogo.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QStringList>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
-
-class QComboBox;
-#include <QWidget>
 
 // Answers the program's message and input boxes from a script, and keeps what they said.
 class ScriptedPrompt : public UserPrompt
@@ -55,24 +95,69 @@ private:
 // Closes every screen at once, as the end of the program does, and destroys them.
 void closeAllScreens();
 
+template <class T = QWidget> T *child(QWidget &screen, const char *name)
+{
+    return screen.findChild<T *>(QString::fromLatin1(name));
+}
+// What the named control shows: a label's or a field's text, a chooser's current text.
+QString textOf(QWidget &screen, const char *name);
+bool ticked(QWidget &screen, const char *name);
+// The fields of a screen that differ from `expected` (name and value pairs), for a message.
+using Fields = QList<QPair<QString, QString>>;
+Q_DECLARE_METATYPE(Fields)
+QString differences(QWidget &screen, const Fields &expected);
+#define COMPARE_FIELDS(screen, ...)                                                                \
+    do {                                                                                           \
+        const QString wrong_ = differences(screen, __VA_ARGS__);                                   \
+        QVERIFY2(wrong_.isEmpty(), qPrintable(wrong_));                                            \
+    } while (false)
+
 // Helpers that drive controls as a user would.
 void typeInto(QWidget *field, const QString &text);    // clears, then types key by key
 void pickEntry(QComboBox *combo, const QString &text); // chooses a list entry by its text
 void click(QWidget *button);
+void click(QWidget &screen, const char *button);
 void chooseMethod(const char *button); // a method button of the screen that chooses the method
-
-template <class T = QWidget> T *child(QWidget &screen, const char *name)
+// The screen of a method, reached through its button on the method chooser.
+template <class Form> Form &startMethod()
 {
-    return screen.findChild<T *>(QString::fromLatin1(name));
+    if constexpr (std::is_same_v<Form, ValorePerAttivita>)
+        chooseMethod("Command1");
+    else if constexpr (std::is_same_v<Form, ValorePerArredo>)
+        chooseMethod("Command2");
+    else
+        chooseMethod("Command4");
+    return Screens::get<Form>();
 }
 
 // Clicks the field with the mouse, as a user does, and types into whatever widget took the
 // focus: for an editable combo box that is the box itself, which passes the keys on.
 // `replace` first selects the whole text (Ctrl+A) so that the keys replace it.
 void clickAndType(QWidget *field, const QString &text, bool replace = true);
+void clickAndType(QWidget &screen, const char *field, const QString &text);
+
+// One entry added on the materials screen: the material picked, m and ψ picked and the value
+// per kg typed when given, the quantity typed.
+void addMaterial(const QString &name, const QString &quantity, const QString &m = {},
+                 const QString &psi = {}, const QString &valuePerKg = {});
+// On the furnishings screen: pieces of a furnishing, or a stored good (its value typed when
+// given, packed or not).
+void addPieces(const QString &name, const QString &pieces);
+void addGoods(const QString &name, const QString &valuePerM3, const QString &volume, bool packed);
+
+// Grids: a click on a cell, and the text of each cell of a row.
+void clickCell(QTableView *table, int row, int column = 0);
+QStringList rowTexts(QTableView *table, int row);
+// Clicks a cell of a grid and types into whatever took the focus, then presses `key`.
+void editCell(QTableView *grid, int row, int column, const QString &text,
+              Qt::Key key = Qt::Key_Return);
+// Opens the grid viewer of a fire-load screen with its button, as the active window; its grid.
+QTableView *openGridViewer(QWidget &form);
 
 // The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
 QString pdfText(const QString &path);
+// The PDF a screen's export button writes to `path` when the file box names it, as text.
+QString exportedPdf(TestWorld &world, QWidget &screen, const QString &path);
 // That text cut into its sheets, without the empty one after the last form feed.
 QStringList pdfSheets(const QString &text);
 // The content.xml of an OpenDocument file (empty when it cannot be read).
@@ -87,6 +172,9 @@ double entriesTotal();
 // added to the sum.
 void enterExampleMaterials();
 
+// From the compartment-size screen to the result: the area option (none: the one the area
+// gave), the risk option and the protection controls clicked, each screen's Avanti pressed.
+void walkFactors(const char *areaOption, const QString &riskOption, const QStringList &measures);
 // Walks a calculation by `method` from the method chooser to its report page, as a user does:
 // Ufficio with fractile 1,2 and the second area class; 60 m² of Legno 1000 kg (m 0,8) and
 // Polietilene 500 kg (ψ 0,85); 100 m² with two cotton mattresses and 10 m³ of packed paper at

@@ -1,24 +1,15 @@
 // The database file, the working-table sums and the catalogues.
 #include "data/catalogues.h"
-#include "data/database.h"
 #include "data/module1.h"
 #include "data/module2.h"
-#include "data/sharedstate.h"
-#include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/screens.h"
-#include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
-#include "ui/fireload/valorepermateriale.h"
 
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
 
 class TestDatabase : public QObject
 {
@@ -52,7 +43,7 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
     QCOMPARE(count("SELECT count(*) FROM tblArredo"), 10);
     QCOMPARE(count("SELECT count(*) FROM tblMaterialeInDeposito"), 20);
     auto q = Database::instance().run(
-        "SELECT CaricoIncSpecif FROM tblMateriale WHERE Materiale = ?", {QStringLiteral("Legno")});
+        "SELECT CaricoIncSpecif FROM tblMateriale WHERE Materiale = ?", {u"Legno"_s});
     QVERIFY(q && q->next());
     QCOMPARE(q->value(0).toDouble(), 17.5);
     QVERIFY(world.prompt.messages.isEmpty());
@@ -192,7 +183,7 @@ void TestDatabase::catalogueAddAndDelete()
         (QStringList{"Inserisci il nuovo materiale :",
                      "Inserisci il valore del carico d'incendio specifico del nuovo materiale:"}));
     QCOMPARE(world.prompt.messages.last(),
-             QStringLiteral("Il Materiale   Legno d'abete (12,5) è stato inserito"));
+             u"Il Materiale   Legno d'abete (12,5) è stato inserito"_s);
     QVERIFY(combo.findText("Legno d'abete") >= 0);
 
     // Answering No deletes nothing.
@@ -200,7 +191,7 @@ void TestDatabase::catalogueAddAndDelete()
     world.prompt.answers = {false};
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QCOMPARE(world.prompt.questions.last(),
-             QStringLiteral("\nConfermi l'eliminazione dell'Materiale  Legno d'abete (12,5) ?"));
+             u"\nConfermi l'eliminazione dell'Materiale  Legno d'abete (12,5) ?"_s);
     QVERIFY(Catalogues::firstNamed(Catalogue::Materials, "Legno d'abete"));
 
     world.prompt.answers = {true};
@@ -229,14 +220,13 @@ void TestDatabase::catalogueRefusals()
     world.prompt.inputs = {"   ", "5"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
     QCOMPARE(world.prompt.messages.last(),
-             QStringLiteral(
-                 "Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."));
+             u"Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."_s);
     world.prompt.inputs = {"Tavolo", "cinque"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire i dati correttamente"));
+    QCOMPARE(world.prompt.messages.last(), u"Inserire i dati correttamente"_s);
     world.prompt.inputs = {"Tavolo", "-5"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Inserire i dati correttamente"));
+    QCOMPARE(world.prompt.messages.last(), u"Inserire i dati correttamente"_s);
     QVERIFY(!Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo"));
     // A pasted line break would split the name on every list and report row: it becomes a blank.
     world.prompt.inputs = {"Tavolo\nrotondo\t", "5"};
@@ -245,8 +235,7 @@ void TestDatabase::catalogueRefusals()
 
     combo.setEditText(QString());
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(),
-             QStringLiteral("Seleziona l'arredo da eliminare dalla lista"));
+    QCOMPARE(world.prompt.messages.last(), u"Seleziona l'arredo da eliminare dalla lista"_s);
     // A name deleted a moment before: a message, and the program goes on.
     combo.setEditText("Nessun arredo");
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
@@ -261,7 +250,7 @@ void TestDatabase::versionOneFileKeepsUserEntries()
     TestWorld world;
     QVERIFY(QDir().mkpath(QFileInfo(world.databasePath()).absolutePath()));
     {
-        QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v1");
+        QSqlDatabase old = QSqlDatabase::addDatabase(u"QSQLITE"_s, "v1");
         old.setDatabaseName(world.databasePath());
         QVERIFY(old.open());
         QSqlQuery q(old);
@@ -299,8 +288,7 @@ void TestDatabase::versionOneFileKeepsUserEntries()
         return q && q->next() ? QStringList{q->value(0).toString(), q->value(1).toString()}
                               : QStringList();
     };
-    const QString material =
-        QStringLiteral("SELECT Fonte, Cellulosico FROM tblMateriale WHERE Materiale = ?");
+    const QString material = u"SELECT Fonte, Cellulosico FROM tblMateriale WHERE Materiale = ?"_s;
     QCOMPARE(row(material, "Legno"), (QStringList{"EN 1991-1-2, tab. E.3", "1"}));
     QCOMPARE(row(material, "Polietilene (PE)"), (QStringList{"EN 1991-1-2, tab. E.3", "0"}));
     QCOMPARE(row(material, "Legno di abete"), (QStringList{"inserito dall'utente", "1"}));
@@ -315,8 +303,8 @@ void TestDatabase::versionOneFileKeepsUserEntries()
     // An entry added now carries the day it was added.
     const auto added = Catalogues::add(Catalogue::Materials, "Travi in legno lamellare", 16);
     QVERIFY(added);
-    QCOMPARE(added->source, "inserito dall'utente il " +
-                                QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    QCOMPARE(added->source,
+             "inserito dall'utente il " + QDate::currentDate().toString(u"dd/MM/yyyy"_s));
     QVERIFY(added->cellulosic); // "legno" stands in its name
 }
 

@@ -4,67 +4,37 @@
 #include "core/calculation.h"
 #include "core/italiannumbers.h"
 #include "core/reportdocument.h"
+#include "testcalculations.h"
 
 #include <QTest>
 
 namespace {
 
-Amount n(double value)
-{
-    return Amount::number(value);
-}
-
 Calculation activity()
 {
-    Calculation c;
-    c.method = Method::Activity;
-    c.activity = {QStringLiteral("Biblioteca"), 1500.0, 1.2};
-    c.areaClass = 3;
-    c.riskClass = 1;
-    c.measures = {4};
-    return c;
+    return activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4});
 }
 
 Calculation materials()
 {
-    Calculation c;
-    c.method = Method::Materials;
-    c.area = 600;
-    c.materials = {{QStringLiteral("Legno"), n(17.5), n(10000), n(1), n(0.8),
-                    QStringLiteral("EN 1991-1-2, tab. E.3")},
-                   {QStringLiteral("Carta"), n(17), n(10000), n(1), n(1)}};
-    c.areaClass = 1;
-    c.riskClass = 1;
-    c.measures = {0, 3};
-    return c;
+    return materialsCalculation(
+        600,
+        {{u"Legno"_s, n(17.5), n(10000), n(1), n(0.8), u"EN 1991-1-2, tab. E.3"_s},
+         {u"Carta"_s, n(17), n(10000), n(1), n(1)}},
+        1, 1, {0, 3});
 }
 
 Calculation furnishings()
 {
-    Calculation c;
-    c.method = Method::Furnishings;
-    c.area = 20;
-    FurnishingEntry shelf;
-    shelf.furnishing = QStringLiteral("Scaffale");
-    shelf.valuePerPiece = n(50);
-    shelf.pieces = n(10);
-    FurnishingEntry paper;
-    paper.goods = QStringLiteral("Carta");
-    paper.valuePerM3 = n(800);
-    paper.volume = n(5);
-    paper.packaging = n(CalculationRules::kPackagingFactor);
-    paper.source = QStringLiteral("inserito dall'utente il 01/12/2026");
-    c.furnishings = {shelf, paper};
-    c.areaClass = 0;
-    c.riskClass = 2;
-    c.measures = {3, 5};
-    return c;
+    FurnishingEntry paper = goods(u"Carta"_s, 800, 5, CalculationRules::kPackagingFactor);
+    paper.source = u"inserito dall'utente il 01/12/2026"_s;
+    return furnishingsCalculation(20, {furnishing(u"Scaffale"_s, 50, 10), paper}, 0, 2, {3, 5});
 }
 
 double product(const QString &factors)
 {
     double value = 1;
-    for (const QString &factor : factors.split(QStringLiteral(" × ")))
+    for (const QString &factor : factors.split(u" × "_s))
         value *= *ItalianNumbers::toDouble(factor);
     return value;
 }
@@ -73,8 +43,8 @@ double product(const QString &factors)
 QPair<QString, QString> designProduct(const QStringList &working)
 {
     for (const QString &line : working) {
-        if (line.startsWith(QStringLiteral("q_f,d = "))) {
-            const QStringList sides = line.split(QStringLiteral(" = "));
+        if (line.startsWith(u"q_f,d = "_s)) {
+            const QStringList sides = line.split(u" = "_s);
             return {sides.at(2), sides.at(3).section(QLatin1Char(' '), 0, 0)};
         }
     }
@@ -108,7 +78,7 @@ void TestDocument::workingOfEachMethod_data()
 {
     QTest::addColumn<Calculation>("calculation");
     QTest::addColumn<QStringList>("working");
-    const QString dm = QStringLiteral(" - D.M. 9 marzo 2007, ");
+    const QString dm = u" - D.M. 9 marzo 2007, "_s;
     QTest::newRow("activity")
         << activity()
         << QStringList{
@@ -167,7 +137,7 @@ void TestDocument::workingOfEachMethod()
         ReportDocuments::compartment(calculation, Regulation::decree2007());
     const QStringList texts = document.texts();
     QVERIFY(texts.contains(working.at(working.size() - 2)));
-    QCOMPARE(document.parts.last().title, QStringLiteral("Sviluppo del calcolo"));
+    QCOMPARE(document.parts.last().title, u"Sviluppo del calcolo"_s);
 }
 
 void TestDocument::printedProductsHold()
@@ -195,9 +165,8 @@ void TestDocument::printedProductsHold()
     }
     QVERIFY(checked > 100);
     // The integer part stays where the screens show q_f.
-    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).fireLoad, QStringLiteral("516"));
-    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).printedFireLoad,
-             QStringLiteral("516,67"));
+    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).fireLoad, u"516"_s);
+    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).printedFireLoad, u"516,67"_s);
 }
 
 void TestDocument::listsShowEveryFactor()
@@ -211,12 +180,12 @@ void TestDocument::listsShowEveryFactor()
                                          "10000", "140000", "45,2"}));
     QCOMPARE(list->totals.mid(list->totals.size() - 2), (QStringList{"310000", "100,0"}));
     for (const QStringList &row : list->rows) // H × g × ψ × m, as printed
-        QCOMPARE(ItalianNumbers::toText(product(
-                     QStringList{row[2], row[3], row[4], row[5]}.join(QStringLiteral(" × ")))),
+        QCOMPARE(ItalianNumbers::toText(
+                     product(QStringList{row[2], row[3], row[4], row[5]}.join(u" × "_s))),
                  row[6]);
     // The summary line keeps company with the totals.
     QVERIFY(m.parts[1].blocks.last().keepWithPrevious);
-    QCOMPARE(m.parts[1].blocks.last().text, QStringLiteral("A = 600 m²      q_f = 516 MJ/m²"));
+    QCOMPARE(m.parts[1].blocks.last().text, u"A = 600 m²      q_f = 516 MJ/m²"_s);
 
     const ReportDocument f = ReportDocuments::compartment(furnishings(), Regulation::decree2007());
     const ReportTable *goods = tableIn(f.parts[1], 1);
@@ -230,44 +199,40 @@ void TestDocument::listsShowEveryFactor()
 
 void TestDocument::partsAndBand()
 {
-    ProjectIdentity identity{QStringLiteral("Scuola <b>Verdi</b>"),  QStringLiteral("Comune"),
-                             QStringLiteral("Via Roma 1"),           QStringLiteral("Scuola"),
-                             QStringLiteral("Ing. Ardivo"),          QDate(2027, 1, 12),
-                             QStringLiteral("REV 01 del 12/01/2027")};
-    const ReportDocument inProject = ReportDocuments::compartment(
-        activity(), Regulation::decree2007(), &identity, QStringLiteral("Aula"));
-    QCOMPARE(inProject.author, QStringLiteral("Ing. Ardivo"));
-    QCOMPARE(inProject.revision, QStringLiteral("REV 01 del 12/01/2027"));
+    ProjectIdentity identity{
+        u"Scuola <b>Verdi</b>"_s, u"Comune"_s,        u"Via Roma 1"_s,           u"Scuola"_s,
+        u"Ing. Ardivo"_s,         QDate(2027, 1, 12), u"REV 01 del 12/01/2027"_s};
+    const ReportDocument inProject =
+        ReportDocuments::compartment(activity(), Regulation::decree2007(), &identity, u"Aula"_s);
+    QCOMPARE(inProject.author, u"Ing. Ardivo"_s);
+    QCOMPARE(inProject.revision, u"REV 01 del 12/01/2027"_s);
     QCOMPARE(inProject.date, QDate(2027, 1, 12));
-    QCOMPARE(inProject.parts[0].foot, QStringLiteral("Scuola <b>Verdi</b> – Aula"));
+    QCOMPARE(inProject.parts[0].foot, u"Scuola <b>Verdi</b> – Aula"_s);
     const auto band = inProject.parts[0].blocks[0].fields;
-    QCOMPARE(band.first().second, QStringLiteral("Scuola <b>Verdi</b>")); // as typed
-    QVERIFY(band.contains(qMakePair(QStringLiteral("Revisione"), identity.revision)));
-    QVERIFY(band.contains(qMakePair(QStringLiteral("Compartimento"), QStringLiteral("Aula"))));
+    QCOMPARE(band.first().second, u"Scuola <b>Verdi</b>"_s); // as typed
+    QVERIFY(band.contains(qMakePair(u"Revisione"_s, identity.revision)));
+    QVERIFY(band.contains(qMakePair(u"Compartimento"_s, u"Aula"_s)));
     // Every report ends with the technician's block.
     QCOMPARE(inProject.parts.last().blocks.last().kind, ReportBlock::Kind::Signature);
-    QCOMPARE(inProject.parts.last().blocks.last().text, QStringLiteral("Timbro e firma"));
-    QCOMPARE(inProject.parts.last().blocks.last().fields.first().second,
-             QStringLiteral("Ing. Ardivo"));
+    QCOMPARE(inProject.parts.last().blocks.last().text, u"Timbro e firma"_s);
+    QCOMPARE(inProject.parts.last().blocks.last().fields.first().second, u"Ing. Ardivo"_s);
 
     // Outside a project: no band, but a date all the same.
     const ReportDocument alone = ReportDocuments::compartment(activity(), Regulation::decree2007());
     QCOMPARE(alone.date, QDate::currentDate());
     QVERIFY(alone.parts[0].foot.isEmpty());
     QCOMPARE(alone.parts[0].blocks[0].kind, ReportBlock::Kind::Heading);
-    QCOMPARE(alone.regulation,
-             QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle "
-                            "costruzioni"));
+    QCOMPARE(alone.regulation, u"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle "
+                               "costruzioni"_s);
 
     Project project;
     project.identity = identity;
-    project.compartments = {{QStringLiteral("Aula"), activity()},
-                            {QStringLiteral("Archivio"), materials()}};
+    project.compartments = {{u"Aula"_s, activity()}, {u"Archivio"_s, materials()}};
     const ReportDocument whole = ReportDocuments::project(project);
     // Summary, then page and working, then page, list and working.
     QCOMPARE(whole.parts.size(), 6);
     QCOMPARE(tableIn(whole.parts[0])->rows.size(), 2);
-    QCOMPARE(tableIn(whole.parts[0])->rows[1][7], QStringLiteral("316,20"));
+    QCOMPARE(tableIn(whole.parts[0])->rows[1][7], u"316,20"_s);
 }
 
 void TestDocument::largestEntriesAndOthers()
@@ -275,12 +240,12 @@ void TestDocument::largestEntriesAndOthers()
     Calculation c = materials();
     c.materials.clear();
     for (int i = 1; i <= 14; ++i)
-        c.materials << MaterialEntry{QStringLiteral("M%1").arg(i), n(10), n(i), n(1), n(1)};
+        c.materials << MaterialEntry{u"M%1"_s.arg(i), n(10), n(i), n(1), n(1)};
     const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
     QCOMPARE(bars.size(), 11);
-    QCOMPARE(bars.first().label, QStringLiteral("M14"));
-    QCOMPARE(bars.first().text, QStringLiteral("140 MJ (13,3%)"));
-    QCOMPARE(bars.last().label, QStringLiteral("altri (4 voci)"));
+    QCOMPARE(bars.first().label, u"M14"_s);
+    QCOMPARE(bars.first().text, u"140 MJ (13,3%)"_s);
+    QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
     QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
 }
 

@@ -1,30 +1,15 @@
 // Database faults: each gives a clear message, leaves the program usable and loses nothing.
 #include "data/catalogues.h"
-#include "data/database.h"
-#include "data/sharedstate.h"
-#include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/screens.h"
-#include "ui/fireload/valoreperattivita.h"
-#include "ui/fireload/valorepermateriale.h"
 
-#include <QComboBox>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 #include <unistd.h>
 
 namespace {
@@ -35,9 +20,9 @@ const QString kProbe = QStringLiteral(FAULTPROBE_PATH);
 class RawFile
 {
 public:
-    explicit RawFile(const QString &path) : m_name(QStringLiteral("raw%1").arg(++s_count))
+    explicit RawFile(const QString &path) : m_name(u"raw%1"_s.arg(++s_count))
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         db.setDatabaseName(path);
         m_open = db.open();
     }
@@ -50,7 +35,7 @@ public:
         QSqlDatabase::removeDatabase(m_name);
     }
     bool isOpen() const { return m_open; }
-    QString integrity() const { return value(QStringLiteral("PRAGMA integrity_check")).toString(); }
+    QString integrity() const { return value(u"PRAGMA integrity_check"_s).toString(); }
     QVariant value(const QString &sql) const
     {
         QSqlQuery query(QSqlDatabase::database(m_name, false));
@@ -83,8 +68,7 @@ QList<QVariantList> catalogues(const QString &path)
     RawFile file(path);
     QList<QVariantList> all;
     for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
-        all += file.rows(
-            QStringLiteral("SELECT '%1', * FROM %1 ORDER BY 2").arg(QLatin1String(table)));
+        all += file.rows(u"SELECT '%1', * FROM %1 ORDER BY 2"_s.arg(QLatin1String(table)));
     return all;
 }
 
@@ -101,7 +85,7 @@ void makeDatabase(const QString &path)
 {
     Database::instance().setFilePath(path);
     QVERIFY(Database::instance().open());
-    QVERIFY(Catalogues::add(Catalogue::Materials, QStringLiteral("Mio"), 3.0));
+    QVERIFY(Catalogues::add(Catalogue::Materials, u"Mio"_s, 3.0));
     Database::instance().close();
 }
 
@@ -109,7 +93,7 @@ void makeDatabase(const QString &path)
 void verifyFreshFile(const QString &path)
 {
     RawFile file(path);
-    QCOMPARE(file.integrity(), QStringLiteral("ok"));
+    QCOMPARE(file.integrity(), u"ok"_s);
     QVERIFY(file.value("SELECT count(*) FROM tblMateriale").toInt() > 50);
 }
 
@@ -129,31 +113,30 @@ QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QS
     QString program = kProbe;
     QStringList arguments = args;
     if (::geteuid() == 0) {
-        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
         if (setpriv.isEmpty()) {
-            *why = QStringLiteral("setpriv is not installed");
+            *why = u"setpriv is not installed"_s;
             return {};
         }
         // A copy the unprivileged user can surely reach, wherever the build lies.
-        const QString copy = QDir(copyDir).filePath(QStringLiteral("faultprobe"));
+        const QString copy = QDir(copyDir).filePath(u"faultprobe"_s);
         QFile::remove(copy);
         if (!QFile::copy(kProbe, copy) ||
             !QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                                              QFile::ExeOther | QFile::ReadGroup |
                                              QFile::ExeGroup)) {
-            *why = QStringLiteral("cannot copy the probe");
+            *why = u"cannot copy the probe"_s;
             return {};
         }
-        arguments = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                QStringLiteral("--clear-groups"), copy} +
-                    args;
+        arguments =
+            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, copy} + args;
         program = setpriv;
     }
     QProcess probe;
     probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     probe.start(program, arguments);
     if (!probe.waitForFinished(30000) || probe.exitCode() != 0) {
-        *why = QStringLiteral("the probe did not run: exit %1").arg(probe.exitCode());
+        *why = u"the probe did not run: exit %1"_s.arg(probe.exitCode());
         return {};
     }
     return QString::fromUtf8(probe.readAllStandardOutput());
@@ -163,7 +146,7 @@ QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QS
 QString reachableDataFolder(const QTemporaryDir &base)
 {
     QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
-    const QString folder = base.filePath(QStringLiteral("dati"));
+    const QString folder = base.filePath(u"dati"_s);
     QDir().mkpath(folder);
     return folder;
 }
@@ -181,7 +164,7 @@ QStringList probeReadOnly(const QTemporaryDir &base, const QString &path, bool f
     QFile::setPermissions(folder,
                           folderWritable ? QFile::Permissions(0x7777) : QFile::Permissions(0x5555));
     QString why;
-    *output = runProbeUnprivileged({QStringLiteral("readonly"), path}, base.path(), &why);
+    *output = runProbeUnprivileged({u"readonly"_s, path}, base.path(), &why);
     QFile::setPermissions(folder, QFile::Permissions(0x7700));
     if (hasFile)
         QFile::setPermissions(path, QFile::Permissions(0x6600));
@@ -230,8 +213,8 @@ void TestFaults::folderThatCannotBeCreated()
     auto &form = Screens::get<ValorePerAttivita>();
     typeInto(child(form, "txtValoreMJm2"), "450");
     typeInto(child(form, "ComboFrattile"), "1,2");
-    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("540"));
-    click(child(form, "Command1"));
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), u"540"_s);
+    click(form, "Command1");
     QCOMPARE(fireLoadNow(), 540.0);
     QVERIFY(world.prompt.messages.size() <= 1); // the activity list could not be read
     QVERIFY(!QFileInfo::exists(dir.filePath("blocco/Ardivo")));
@@ -347,7 +330,7 @@ void TestFaults::missingTables()
     QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 1.0));
     Database::instance().close();
     RawFile file(world.databasePath());
-    QCOMPARE(file.integrity(), QStringLiteral("ok"));
+    QCOMPARE(file.integrity(), u"ok"_s);
     QCOMPARE(file.value("SELECT count(*) FROM tblArredo").toInt(), furnishings); // reference rows
     QCOMPARE(file.value("SELECT count(*) FROM tblMateriale WHERE Materiale = 'Mio'").toInt(), 1);
     const auto after = catalogues(world.databasePath());
@@ -380,11 +363,9 @@ void TestFaults::fileOrFolderReadOnly()
     const QStringList lines = probeReadOnly(base, path, folderWritable, fileWritable, &output);
     QVERIFY2(lines.contains("open 1"), qPrintable(output));
     QVERIFY2(messagesContain(lines, "non si può modificare"), qPrintable(output));
-    QVERIFY(lines.contains(
-        QStringLiteral("catalogue %1")
-            .arg(std::count_if(before.begin(), before.end(), [](const QVariantList &r) {
-                return r.first() == "tblMateriale";
-            }))));
+    QVERIFY(lines.contains(u"catalogue %1"_s.arg(
+        std::count_if(before.begin(), before.end(),
+                      [](const QVariantList &r) { return r.first() == "tblMateriale"; }))));
     QVERIFY(lines.contains("append 0"));
     QVERIFY(lines.contains("add 0"));
     QVERIFY(lines.contains("rows 0"));
@@ -392,7 +373,7 @@ void TestFaults::fileOrFolderReadOnly()
     QVERIFY(!lines.contains("message: Inserire i dati correttamente"));
 
     QCOMPARE(digest(path), untouched);
-    QCOMPARE(RawFile(path).integrity(), QStringLiteral("ok"));
+    QCOMPARE(RawFile(path).integrity(), u"ok"_s);
     QCOMPARE(catalogues(path), before);
 }
 
@@ -439,7 +420,7 @@ void TestFaults::fileLockedByAnotherProgram()
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
     Database::instance().setBusyTimeout(3000);
     Database::instance().close();
-    QCOMPARE(RawFile(world.databasePath()).integrity(), QStringLiteral("ok"));
+    QCOMPARE(RawFile(world.databasePath()).integrity(), u"ok"_s);
     QCOMPARE(catalogues(world.databasePath()), before);
 }
 
@@ -460,32 +441,30 @@ void TestFaults::killedInTheMiddleOfWrites()
 
         RawFile file(world.databasePath());
         QVERIFY(file.isOpen());
-        QCOMPARE(file.integrity(), QStringLiteral("ok"));
+        QCOMPARE(file.integrity(), u"ok"_s);
         // Only whole rows: every field follows from the row's number.
         for (const QVariantList &r :
              file.rows("SELECT IdAppoggioMat, Materiale, ValorePerKg, "
                        "QtaMat, FattorePsi, Fattore_m FROM tblAppoggioMateriali")) {
             const qint64 k = r[0].toLongLong();
             QVERIFY2(k > 0, "a rolled-back row survived");
-            QCOMPARE(r[1].toString(), QStringLiteral("Burst %1").arg(k));
+            QCOMPARE(r[1].toString(), u"Burst %1"_s.arg(k));
             QCOMPARE(r[2].toDouble(), double(k));
             QCOMPARE(r[3].toDouble(), double(2 * k));
             QCOMPARE(r[4].toDouble() * r[5].toDouble(), 1.0);
         }
-        for (const QString &table :
-             {QStringLiteral("tblAppoggio"), QStringLiteral("tblStampaArredo")}) {
+        for (const QString &table : {u"tblAppoggio"_s, u"tblStampaArredo"_s}) {
             for (const QVariantList &r :
-                 file.rows(QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo FROM %1")
-                               .arg(table))) {
+                 file.rows(u"SELECT Arredo, ValorePerPezzo, QtaArredo FROM %1"_s.arg(table))) {
                 const qint64 k = r[1].toLongLong();
-                QCOMPARE(r[0].toString(), QStringLiteral("Arredo %1").arg(k));
+                QCOMPARE(r[0].toString(), u"Arredo %1"_s.arg(k));
                 QCOMPARE(r[2].toDouble(), double(3 * k));
             }
         }
         for (const QVariantList &r :
              file.rows("SELECT Materiale, CaricoIncSpecif FROM tblMateriale "
                        "WHERE Materiale LIKE 'Burst %'"))
-            QCOMPARE(r[0].toString(), QStringLiteral("Burst %1").arg(r[1].toLongLong()));
+            QCOMPARE(r[0].toString(), u"Burst %1"_s.arg(r[1].toLongLong()));
     }
     // Not one catalogue row of before is lost.
     const auto after = catalogues(world.databasePath());
@@ -500,7 +479,7 @@ void TestFaults::newerSchemaRefused()
     makeDatabase(world.databasePath());
     {
         RawFile file(world.databasePath());
-        file.value(QStringLiteral("PRAGMA user_version = 99"));
+        file.value(u"PRAGMA user_version = 99"_s);
     }
     const QByteArray untouched = digest(world.databasePath());
     QVERIFY(!Database::instance().open());
@@ -518,9 +497,9 @@ void TestFaults::tableWithWrongFields()
     makeDatabase(world.databasePath());
     {
         RawFile file(world.databasePath());
-        file.value(QStringLiteral("DROP TABLE tblMateriale"));
-        file.value(QStringLiteral("CREATE TABLE tblMateriale (Nome TEXT, Valore REAL)"));
-        file.value(QStringLiteral("INSERT INTO tblMateriale VALUES ('Vecchio', 1)"));
+        file.value(u"DROP TABLE tblMateriale"_s);
+        file.value(u"CREATE TABLE tblMateriale (Nome TEXT, Valore REAL)"_s);
+        file.value(u"INSERT INTO tblMateriale VALUES ('Vecchio', 1)"_s);
     }
     world.prompt.answers = {false};
     QVERIFY(!Database::instance().open());
@@ -532,15 +511,14 @@ void TestFaults::tableWithWrongFields()
     world.prompt.messages.clear();
     QVERIFY(Database::instance().open());
     QVERIFY(world.prompt.messages.isEmpty());
-    QVERIFY(Catalogues::firstNamed(Catalogue::Materials, QStringLiteral("Legno")));
+    QVERIFY(Catalogues::firstNamed(Catalogue::Materials, u"Legno"_s));
     Database::instance().close();
     RawFile file(world.databasePath());
     const QString aside =
         file.value("SELECT name FROM sqlite_master WHERE name LIKE 'tblMateriale_danneggiata_%'")
             .toString();
     QVERIFY(!aside.isEmpty());
-    QCOMPARE(file.value(QStringLiteral("SELECT Nome FROM %1").arg(aside)).toString(),
-             QStringLiteral("Vecchio"));
+    QCOMPARE(file.value(u"SELECT Nome FROM %1"_s.arg(aside)).toString(), u"Vecchio"_s);
 }
 
 // While another program holds the file, typing the area does not wait for it: q_f is worked out
@@ -561,7 +539,7 @@ void TestFaults::typingWhileAnotherProgramHoldsTheFile()
     QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
     QElapsedTimer timer;
     timer.start();
-    clickAndType(child(form, "txtAreaComp"), "120");
+    clickAndType(form, "txtAreaComp", "120");
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(world.prompt.messages.size() <= 1);
     QCOMPARE(fireLoadNow(), sum / 120);

@@ -1,38 +1,10 @@
 // Bad input and extreme sizes: generated texts typed into every field of the calculation
 // screens, buttons pressed in between, and the limits of counters, sums and areas.
-#include "core/calculationsession.h"
-#include "core/italiannumbers.h"
-#include "data/database.h"
-#include "data/sharedstate.h"
-#include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/screens.h"
-#include "ui/app/widgets.h"
-#include "ui/catalogue/gridviewer.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/fattorerischio1.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valoreperattivita.h"
-#include "ui/fireload/valorepermateriale.h"
-#include "ui/reports/pageview.h"
-#include "ui/reports/stampaelencomateriali.h"
-#include "ui/reports/stampapages.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QScrollBar>
 #include <QSqlQuery>
-#include <QTest>
 #include <cmath>
 
 namespace {
@@ -42,95 +14,24 @@ namespace {
 QStringList corpus()
 {
     QStringList texts = {
-        "",
-        " ",
-        "   ",
-        "\t",
-        "+",
-        "-",
-        "-0",
-        "+0",
-        "0",
-        "00",
-        "1",
-        "17",
-        "450",
-        "1,5",
-        "1.5",
-        "1,5.3",
-        "1.5,3",
-        ",",
-        ".",
-        ",.",
-        ".,",
-        ",,",
-        "..",
-        "1.000",
-        "1.000,5",
-        "1,000.5",
-        "1.000.000",
-        "12.34",
-        "0.001",
-        "0,001",
-        "1e308",
-        "-1e308",
-        "1e-308",
-        "4,9e-324",
-        "1e999",
-        "1E5",
-        "2e",
-        "e5",
-        "NaN",
-        "nan",
-        "inf",
-        "-inf",
-        "Infinity",
-        "0x10",
-        "1/2",
-        "½",
-        "١٢٣",
-        "一二三",
-        "Привет",
-        "Ελληνικά",
-        "𝟙𝟚",
-        "\u00A0-5",
-        "\u2212"
-        "5",
-        "\u200B1",
-        "\u0000",
-        "\u0007",
-        "\u001B[2J",
-        "\r\n",
-        "\n-3",
-        "'",
-        "\"",
-        "''",
-        "`",
-        "\\",
-        "'); DROP TABLE tblMateriale; --",
-        "\"; DELETE FROM tblAttivita; --",
-        "%",
-        "_",
-        "*",
-        "Legno",
-        "Carta",
-        "Biblioteca",
-        "1,2",
-        "0,8",
-        "0,85",
-        "2",
-        "2,0001",
-        "999999999999999",
-        "9007199254740993",
-        "-1",
-        "-0,5",
-        "0,5",
-        "5,",
-    };
-    texts << QString(10000, QLatin1Char('9')) << QString(10000, QLatin1Char('a'))
-          << QStringLiteral("1") + QString(400, QLatin1Char('0'))
-          << QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QStringLiteral("1")
-          << QString(5000, QChar(0x4E00));
+        "",          " ",     "   ",      "\t",      "+",       "-",         "-0",
+        "+0",        "0",     "00",       "1",       "17",      "450",       "1,5",
+        "1.5",       "1,5.3", "1.5,3",    ",",       ".",       ",.",        ".,",
+        ",,",        "..",    "1.000",    "1.000,5", "1,000.5", "1.000.000", "12.34",
+        "0.001",     "0,001", "1e308",    "-1e308",  "1e-308",  "4,9e-324",  "1e999",
+        "1E5",       "2e",    "e5",       "NaN",     "nan",     "inf",       "-inf",
+        "Infinity",  "0x10",  "1/2",      "½",       "١٢٣",     "一二三",    "Привет",
+        "Ελληνικά",  "𝟙𝟚",    "\u00A0-5", "\u22125", "\u200B1", "\u0000",    "\u0007",
+        "\u001B[2J", "\r\n",  "\n-3",     "'",       "\"",      "''",        "`",
+        "\\",        "%",     "_",        "*",       "Legno",   "Carta",     "Biblioteca",
+        "1,2",       "0,8",   "0,85",     "2",       "2,0001",  "-1",        "-0,5",
+        "0,5",       "5,"};
+    texts << "'); DROP TABLE tblMateriale; --"
+          << "\"; DELETE FROM tblAttivita; --"
+          << "999999999999999"
+          << "9007199254740993" << QString(10000, QLatin1Char('9'))
+          << QString(10000, QLatin1Char('a')) << u"1"_s + QString(400, QLatin1Char('0'))
+          << u"0,"_s + QString(400, QLatin1Char('0')) + u"1"_s << QString(5000, QChar(0x4E00));
     return texts;
 }
 
@@ -220,8 +121,7 @@ Rows allCatalogueRows()
 {
     Rows rows;
     for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
-        rows += tableRows(
-            QStringLiteral("SELECT '%1', * FROM %1 ORDER BY 2").arg(QLatin1String(table)));
+        rows += tableRows(u"SELECT '%1', * FROM %1 ORDER BY 2"_s.arg(QLatin1String(table)));
     return rows;
 }
 
@@ -230,7 +130,7 @@ Rows allCatalogueRows()
 QString badResultText()
 {
     static const QRegularExpression number(
-        QStringLiteral("^(\\d{1,3}(\\.\\d{3})*|\\d+)(,\\d+)?([eE][+-]?\\d+)?$"));
+        u"^(\\d{1,3}(\\.\\d{3})*|\\d+)(,\\d+)?([eE][+-]?\\d+)?$"_s);
     static const QStringList names = {"Valoreqf",    "txtDensCarInc", "txtTotFormula",
                                       "txtFattProt", "txtFattDim",    "txtFattUtilizzo",
                                       "lblClasse",   "lblClasseMin",  "lbldq1",
@@ -244,7 +144,7 @@ QString badResultText()
                 else if (auto *edit = qobject_cast<QLineEdit *>(field))
                     text = edit->text();
                 // Captions such as "valoreqf" stand where no number has been written yet.
-                static const QRegularExpression numeric(QStringLiteral("^[-+\\d]|inf|nan"),
+                static const QRegularExpression numeric(u"^[-+\\d]|inf|nan"_s,
                                                         QRegularExpression::CaseInsensitiveOption);
                 if (text.contains(numeric) && !number.match(text).hasMatch())
                     return screen->objectName() + '.' + name + " = " + text.left(80);
@@ -267,7 +167,7 @@ QString badSharedValue()
         {"furnishings", furnishingsSum(c.furnishings).total}};
     for (const auto &[name, value] : values) {
         if (!std::isfinite(value) || value < 0)
-            return QStringLiteral("%1 = %2").arg(QLatin1String(name)).arg(value);
+            return u"%1 = %2"_s.arg(QLatin1String(name)).arg(value);
     }
     return {};
 }
@@ -288,16 +188,15 @@ std::optional<Confirmed> confirmation(const QString &message)
     Confirmed c;
     c.table = lines.value(1).startsWith("Materiale") ? "tblAppoggioMateriali" : "tblAppoggio";
     c.goods = lines.value(1).startsWith("Merce");
-    c.name = lines.value(1).section(QStringLiteral(" : "), 1);
-    c.valueText = lines.value(2).section(QStringLiteral(": "), 1);
+    c.name = lines.value(1).section(u" : "_s, 1);
+    c.valueText = lines.value(2).section(u": "_s, 1);
     return c;
 }
 
 // The catalogue row that a message announces as added, if it announces one.
 bool announcesAdd(const QString &message)
 {
-    return message.contains(QStringLiteral(" è stato inserito")) ||
-           message.contains(QStringLiteral(" è stata inserit"));
+    return message.contains(u" è stato inserito"_s) || message.contains(u" è stata inserit"_s);
 }
 
 class Fuzzer
@@ -344,7 +243,7 @@ public:
             editAndCloseViewers();
         }
         if (QTest::currentTestFailed())
-            return QStringLiteral("a step failed");
+            return u"a step failed"_s;
         return check(before);
     }
 
@@ -365,21 +264,19 @@ public:
         }
         for (const QString table : {"tblAppoggioMateriali", "tblAppoggio"}) {
             if (WorkingTables::rowCount(table) != m_confirmedRows.value(table))
-                return QStringLiteral("%1 holds %2 rows, %3 confirmed")
-                    .arg(table)
+                return u"%1 holds %2 rows, %3 confirmed"_s.arg(table)
                     .arg(WorkingTables::rowCount(table))
                     .arg(m_confirmedRows.value(table));
         }
         // The catalogues keep every row they had, and grow only by the adds announced.
         const Rows now = allCatalogueRows();
         if (now.size() != m_catalogues.size() + m_announcedAdds)
-            return QStringLiteral("catalogues hold %1 rows, %2 expected; said: %3")
-                .arg(now.size())
+            return u"catalogues hold %1 rows, %2 expected; said: %3"_s.arg(now.size())
                 .arg(m_catalogues.size() + m_announcedAdds)
                 .arg(m_world.prompt.messages.mid(firstNewMessage).join(" | ").left(300));
         for (const QVariantList &row : m_catalogues) {
             if (!now.contains(row))
-                return QStringLiteral("catalogue row lost: ") + row.value(2).toString();
+                return u"catalogue row lost: "_s + row.value(2).toString();
         }
         return {};
     }
@@ -400,27 +297,23 @@ private:
         const qint64 number = ++m_confirmedRows[c.table];
         const bool materials = c.table == QLatin1String("tblAppoggioMateriali");
         const QString sql =
-            materials
-                ? QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat FROM tblAppoggioMateriali "
-                                 "WHERE IdAppoggioMat = %1")
-                      .arg(number)
-            : c.goods ? QStringLiteral(
-                            "SELECT MaterialeInDeposito, ValorePerM3, QtaMerce FROM tblAppoggio "
-                            "ORDER BY rowid DESC LIMIT 1")
-                      : QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblAppoggio "
-                                       "ORDER BY rowid DESC LIMIT 1");
+            materials ? u"SELECT Materiale, ValorePerKg, QtaMat FROM tblAppoggioMateriali "
+                        "WHERE IdAppoggioMat = %1"_s.arg(number)
+            : c.goods ? u"SELECT MaterialeInDeposito, ValorePerM3, QtaMerce FROM tblAppoggio "
+                        "ORDER BY rowid DESC LIMIT 1"_s
+                      : u"SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblAppoggio "
+                        "ORDER BY rowid DESC LIMIT 1"_s;
         const Rows rows = tableRows(sql);
         if (rows.size() != 1)
-            return QStringLiteral("confirmed row %1 of %2 not stored").arg(number).arg(c.table);
+            return u"confirmed row %1 of %2 not stored"_s.arg(number).arg(c.table);
         const QVariantList &row = rows.first();
         if (row.at(0).toString() != c.name)
-            return QStringLiteral("stored %1, confirmed %2").arg(row.at(0).toString(), c.name);
+            return u"stored %1, confirmed %2"_s.arg(row.at(0).toString(), c.name);
         const auto value = ItalianNumbers::toDouble(c.valueText);
         if (!value || row.at(1).toDouble() != *value || *value < 0)
-            return QStringLiteral("stored value %1, confirmed %2")
-                .arg(row.at(1).toString(), c.valueText);
+            return u"stored value %1, confirmed %2"_s.arg(row.at(1).toString(), c.valueText);
         if (row.at(2).typeId() != QMetaType::QString && row.at(2).toDouble() < 0)
-            return QStringLiteral("negative quantity stored: %1").arg(row.at(2).toDouble());
+            return u"negative quantity stored: %1"_s.arg(row.at(2).toDouble());
         return {};
     }
 
@@ -459,17 +352,16 @@ void walkToReport(QWidget &screen, TextGenerator &texts)
         return;
     bool classChosen = false;
     for (int i = 0; i < 6; ++i)
-        classChosen |=
-            fr1.findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(i))->isChecked();
+        classChosen |= fr1.findChild<QRadioButton *>(u"Option1_%1"_s.arg(i))->isChecked();
     if (!classChosen)
-        click(fr1.findChild<QWidget *>(QStringLiteral("Option1_%1").arg(texts.bounded(6))));
+        click(fr1.findChild<QWidget *>(u"Option1_%1"_s.arg(texts.bounded(6))));
     click(fr1.findChild<QWidget *>("Command2"));
     auto &fr2 = Screens::get<FattoreRischio2>();
-    click(fr2.findChild<QWidget *>(QStringLiteral("Option1_%1").arg(texts.bounded(3))));
+    click(fr2.findChild<QWidget *>(u"Option1_%1"_s.arg(texts.bounded(3))));
     click(fr2.findChild<QWidget *>("Command1"));
     auto &fp = Screens::get<FattoreProtezione>();
     for (int i = 1; i <= 9; ++i) {
-        auto *check = fp.findChild<QCheckBox *>(QStringLiteral("Check%1").arg(i));
+        auto *check = fp.findChild<QCheckBox *>(u"Check%1"_s.arg(i));
         if (check->isVisibleTo(&fp) && texts.bounded(3) == 0)
             click(check);
     }
@@ -546,14 +438,13 @@ void TestHardening::fuzz()
         for (int i = 0; i < steps; ++i) {
             const QString bad = fuzzer.step(fields, combos, adds, others);
             QVERIFY2(bad.isEmpty(),
-                     qPrintable(QStringLiteral("round %1 step %2: %3").arg(round).arg(i).arg(bad)));
+                     qPrintable(u"round %1 step %2: %3"_s.arg(round).arg(i).arg(bad)));
         }
         // Whatever was typed, the walk to the report shows only sound numbers.
         const int before = int(world.prompt.messages.size());
         walkToReport(*screen, texts);
         const QString bad = fuzzer.check(before);
-        QVERIFY2(bad.isEmpty(),
-                 qPrintable(QStringLiteral("round %1 report: %2").arg(round).arg(bad)));
+        QVERIFY2(bad.isEmpty(), qPrintable(u"round %1 report: %2"_s.arg(round).arg(bad)));
         entries += fuzzer.confirmedRows();
         catalogueAdds += fuzzer.announcedAdds();
     }
@@ -572,8 +463,7 @@ void TestHardening::tensOfThousandsOfRows()
     {
         Transaction transaction(Database::instance().connection());
         for (int i = 1; i <= rows; ++i)
-            QVERIFY(WorkingTables::appendMaterial(i, QStringLiteral("M%1").arg(i), 17.5, 1.0, 0.8,
-                                                  double(i)));
+            QVERIFY(WorkingTables::appendMaterial(i, u"M%1"_s.arg(i), 17.5, 1.0, 0.8, double(i)));
         QVERIFY(transaction.commit());
     }
     // 17.5 * 0.8 * (1 + ... + 30000), exactly representable
@@ -584,7 +474,7 @@ void TestHardening::tensOfThousandsOfRows()
 
     auto &form = Screens::get<ValorePerMateriale>();
     typeInto(child(form, "txtAreaComp"), "10000");
-    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("630021"));
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), u"630021"_s);
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     emit child<LinkLabel>(page, "Label7")->clicked();
@@ -594,9 +484,9 @@ void TestHardening::tensOfThousandsOfRows()
     // The last row is there at the end of the scroll, whole and inside the page.
     QScrollBar *bar = list.pageView()->verticalBar();
     bar->setValue(bar->maximum());
-    auto *last = list.findChild<QLineEdit *>(QStringLiteral("Materiale_%1").arg(rows - 1));
+    auto *last = list.findChild<QLineEdit *>(u"Materiale_%1"_s.arg(rows - 1));
     QVERIFY(last);
-    QCOMPARE(last->text(), QStringLiteral("M%1").arg(rows));
+    QCOMPARE(last->text(), u"M%1"_s.arg(rows));
     QVERIFY(last->geometry().bottom() < list.pageView()->canvas()->height());
 }
 
@@ -625,7 +515,7 @@ void TestHardening::tinyAndHugeAreas()
     pickEntry(child<QComboBox>(form, "Combo1"), "1"); // not the 0,8 proposed for it
     typeInto(child(form, "txtValorePerKg"), "17");
     typeInto(child(form, "txtQta"), "100");
-    click(child(form, "Command4"));
+    click(form, "Command4");
     // Pasted whole: typed key by key, the field refuses a leading "0" at once.
     enter(child(form, "txtAreaComp"), area, true);
     if (option < 0) {
@@ -635,11 +525,10 @@ void TestHardening::tinyAndHugeAreas()
         return;
     }
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), qf);
-    click(child(form, "Command1"));
+    click(form, "Command1");
     auto &fr1 = Screens::get<FattoreRischio1>();
     QVERIFY(fr1.isVisible());
-    QVERIFY(child<QRadioButton>(fr1, qPrintable(QStringLiteral("Option1_%1").arg(option)))
-                ->isChecked());
+    QVERIFY(child<QRadioButton>(fr1, qPrintable(u"Option1_%1"_s.arg(option)))->isChecked());
 }
 
 void TestHardening::materialValuesNearTheDoubleLimit()
@@ -654,7 +543,7 @@ void TestHardening::materialValuesNearTheDoubleLimit()
         pickEntry(child<QComboBox>(form, "Combo1"), "1"); // not the 0,8 proposed for it
         typeInto(child(form, "txtValorePerKg"), "1e308");
         typeInto(child(form, "txtQta"), "1");
-        click(child(form, "Command4"));
+        click(form, "Command4");
     }
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
@@ -677,7 +566,7 @@ void TestHardening::materialValuesNearTheDoubleLimit()
     typeInto(child(form, "txtAreaComp"), "100");
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
     QCOMPARE(entriesTotal(), 0.0);
-    click(child(form, "Command1"));
+    click(form, "Command1");
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
 }
 
@@ -691,7 +580,7 @@ void TestHardening::activityValueNearTheDoubleLimit()
     typeInto(child(activity, "txtValoreMJm2"), "1e308");
     pickEntry(child<QComboBox>(activity, "ComboFrattile"), "2");
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
-    click(child(activity, "Command1"));
+    click(activity, "Command1");
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
     QCOMPARE(fireLoadNow(), 0.0);
 }
@@ -702,13 +591,13 @@ void TestHardening::designValueThatOverflows()
     Calculation huge;
     huge.method = Method::Activity;
     // q_f 900.000 MJ/m² is within the limit; q_f,d = 900.000 × 2 × 1,2 is beyond it.
-    huge.activity = {QStringLiteral("Biblioteca"), 9e5, 1.0};
+    huge.activity = {u"Biblioteca"_s, 9e5, 1.0};
     huge.areaClass = 5; // delta q1 2
     huge.riskClass = 2; // delta q2 1,2
     CalculationSession::current().load(huge);
     auto &fp = Screens::get<FattoreProtezione>();
     fp.show();
-    click(child(fp, "Command1"));
+    click(fp, "Command1");
     QVERIFY(world.prompt.messages.last().contains("troppo grande"));
     QVERIFY(fp.isVisible());
     QVERIFY(!Screens::get<TotaleFormula>().isVisible());
@@ -721,11 +610,11 @@ void TestHardening::negativeNumbersAreNeverStored()
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
     // The check made while typing reads " -5" after a non-breaking space, and "-0,5", as 0.
-    for (const QString &quantity : {QStringLiteral("\u00A0-5"), QStringLiteral("-0,5")}) {
+    for (const QString &quantity : {u"\u00A0-5"_s, u"-0,5"_s}) {
         pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
         enter(child(form, "txtQta"), quantity, true);
         QCOMPARE(child<QLineEdit>(form, "txtQta")->text(), quantity);
-        click(child(form, "Command4"));
+        click(form, "Command4");
         QVERIFY(!world.prompt.messages.last().contains("inserimento riuscito"));
     }
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);

@@ -1,22 +1,8 @@
 // Lists of entries read from and written to spreadsheet files: the CSV reader, the rules each
 // row is read under, the preview the user imports through, and export then import again.
-#include "core/calculationsession.h"
-#include "core/italiannumbers.h"
 #include "data/csvreader.h"
 #include "data/inventoryfile.h"
 #include "testsupport.h"
-#include "ui/app/screens.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valorepermateriale.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
 
 class TestInventory : public QObject
 {
@@ -79,7 +65,7 @@ QString cell(QTableView *grid, int row, int column)
 QTableView *openPreview(QWidget &screen, TestWorld &world, const QString &path)
 {
     world.prompt.files << path;
-    click(child(screen, "cmdImportaElenco"));
+    click(screen, "cmdImportaElenco");
     QWidget *window = preview();
     return window ? child<QTableView>(*window, "DataGridAnteprima") : nullptr;
 }
@@ -87,14 +73,13 @@ QTableView *openPreview(QWidget &screen, TestWorld &world, const QString &path)
 void importThrough(QWidget &screen, TestWorld &world, const QString &path)
 {
     QVERIFY(openPreview(screen, world, path));
-    click(child(*preview(), "cmdImporta"));
+    click(*preview(), "cmdImporta");
     QVERIFY(!preview());
 }
 
 const InventoryFile::CatalogueIndex &someMaterials()
 {
-    static const auto index =
-        InventoryFile::indexByName({{QStringLiteral("Legno"), 17.5}, {QStringLiteral("Tè"), 17}});
+    static const auto index = InventoryFile::indexByName({{u"Legno"_s, 17.5}, {u"Tè"_s, 17}});
     return index;
 }
 
@@ -103,8 +88,7 @@ const InventoryFile::CatalogueIndex &someMaterials()
 void TestInventory::recordsKeepQuotedSeparatorsAndBreaks()
 {
     const auto records = CsvReader::records(
-        QStringLiteral("a;b\r\n\"x;y\";\"due\r\nrighe\"\r\n\r\n\"detto \"\"così\"\"\";3\n"),
-        QLatin1Char(';'));
+        u"a;b\r\n\"x;y\";\"due\r\nrighe\"\r\n\r\n\"detto \"\"così\"\"\";3\n"_s, QLatin1Char(';'));
     QCOMPARE(records.size(), 3);
     QCOMPARE(records[1].fields, (QStringList{"x;y", "due\nrighe"}));
     QCOMPARE(records[2].line, 5); // the line it starts on, after a break inside quotes
@@ -118,12 +102,11 @@ void TestInventory::separatorAndEncodingFound_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("separator");
-    const QString text = QStringLiteral("Materiale;Quantità (kg)\r\nTè;1,5\r\n");
+    const QString text = u"Materiale;Quantità (kg)\r\nTè;1,5\r\n"_s;
     QTest::newRow("UTF-8") << text.toUtf8() << ";";
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << ";";
     QTest::newRow("Windows-1252") << windows1252(text) << ";";
-    QTest::newRow("comma and point")
-        << QStringLiteral("Materiale,Quantità (kg)\nTè,1.5\n").toUtf8() << ",";
+    QTest::newRow("comma and point") << u"Materiale,Quantità (kg)\nTè,1.5\n"_s.toUtf8() << ",";
 }
 
 void TestInventory::separatorAndEncodingFound()
@@ -132,14 +115,14 @@ void TestInventory::separatorAndEncodingFound()
     QFETCH(QString, separator);
     const QString text = CsvReader::decode(bytes);
     QCOMPARE(QString(CsvReader::guessSeparator(text)), separator);
-    QVERIFY(text.startsWith(QStringLiteral("Materiale"))); // no BOM left
+    QVERIFY(text.startsWith(u"Materiale"_s)); // no BOM left
     const auto reading = InventoryFile::readMaterials(bytes, someMaterials());
     QCOMPARE(reading.error, QString());
     QCOMPARE(reading.rows.size(), 1);
     QCOMPARE(reading.rows[0].refusal, QString());
     QCOMPARE(reading.rows[0].entry, (MaterialEntry{"Tè", Amount::number(17), Amount::number(1.5),
                                                    Amount::number(1), Amount::number(1)}));
-    QCOMPARE(CsvReader::decode(QByteArray("\x92\x80")), QStringLiteral("’€"));
+    QCOMPARE(CsvReader::decode(QByteArray("\x92\x80")), u"’€"_s);
 }
 
 void TestInventory::rowsReadUnderTheEntryRules_data()
@@ -174,8 +157,8 @@ void TestInventory::rowsReadUnderTheEntryRules_data()
                          << "ψ deve essere 0, 0,85 o 1, non «0,5»" << 0.0;
     QTest::newRow("m") << "Carta;20;1;1;0,9"
                        << "m deve essere 1 o 0,8, non «0,9»" << 0.0;
-    QTest::newRow("control character") << QStringLiteral("Carta\u0007;20;1;1;1")
-                                       << "Il nome contiene caratteri di controllo." << 0.0;
+    QTest::newRow("control character")
+        << u"Carta\u0007;20;1;1;1"_s << "Il nome contiene caratteri di controllo." << 0.0;
     QTest::newRow("too large") << "Carta;1e308;1e308;1;1"
                                << "il carico d'incendio risulta troppo grande per essere calcolato"
                                << 0.0;
@@ -186,9 +169,8 @@ void TestInventory::rowsReadUnderTheEntryRules()
     QFETCH(QString, row);
     QFETCH(QString, refusal);
     QFETCH(double, load);
-    const QString text = QStringLiteral("Materiale;Potere calorifico (MJ/kg);Quantità (kg);psi;m\n"
-                                        "%1\n")
-                             .arg(row);
+    const QString text = u"Materiale;Potere calorifico (MJ/kg);Quantità (kg);psi;m\n"
+                         "%1\n"_s.arg(row);
     const auto reading = InventoryFile::readMaterials(text.toUtf8(), someMaterials());
     QCOMPARE(reading.rows.size(), 1);
     QCOMPARE(reading.rows[0].refusal, refusal);
@@ -200,8 +182,8 @@ void TestInventory::rowsReadUnderTheEntryRules()
 void TestInventory::headingsFoundInAnyOrder()
 {
     // Columns this program does not know are left aside; the others go by their meaning.
-    const QString text = QStringLiteral("Note,M,QUANTITA',Descrizione,Psi,H (MJ/kg)\n"
-                                        "x,0.8,10,Carta,0.85,20\n");
+    const QString text = u"Note,M,QUANTITA',Descrizione,Psi,H (MJ/kg)\n"
+                         "x,0.8,10,Carta,0.85,20\n"_s;
     const auto reading = InventoryFile::readMaterials(text.toUtf8(), someMaterials());
     QCOMPARE(reading.error, QString());
     QCOMPARE(reading.accepted(),
@@ -212,14 +194,12 @@ void TestInventory::headingsFoundInAnyOrder()
 void TestInventory::missingColumnRefusesTheFile()
 {
     auto reading = InventoryFile::readMaterials("Materiale;Peso\nCarta;3\n", someMaterials());
-    QCOMPARE(reading.error,
-             QStringLiteral("Nel file manca la colonna \"Quantità (kg)\" nella prima riga."));
+    QCOMPARE(reading.error, u"Nel file manca la colonna \"Quantità (kg)\" nella prima riga."_s);
     QVERIFY(reading.rows.isEmpty());
     reading = InventoryFile::readMaterials(QByteArray(), someMaterials());
-    QCOMPARE(reading.error, QStringLiteral("Il file è vuoto."));
+    QCOMPARE(reading.error, u"Il file è vuoto."_s);
     const auto furnishings = InventoryFile::readFurnishings("Arredo;Valore\nSedia;3\n", {}, {});
-    QCOMPARE(furnishings.error,
-             QStringLiteral("Nel file manca la colonna \"Pezzi\" nella prima riga."));
+    QCOMPARE(furnishings.error, u"Nel file manca la colonna \"Pezzi\" nella prima riga."_s);
 }
 
 void TestInventory::writtenListReadsBackTheSame()
@@ -257,7 +237,7 @@ void TestInventory::excelListImportedThroughPreview()
 {
     TestWorld world;
     QTemporaryDir dir;
-    QString text = QStringLiteral("Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n");
+    QString text = u"Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n"_s;
     double expected = 0;
     QMap<int, QString> refusals; // by row of the preview
     const QStringList wrong = {"Ossidiana;3;;1;1", "Carta;tre;20;1;1",   "Carta;3;20;0,5;1",
@@ -267,7 +247,7 @@ void TestInventory::excelListImportedThroughPreview()
                                "Stoffa;3;x;1;1",   "Carta;3,5kg;20;1;1", "Carta;1;-20;1;1"};
     for (int i = 1; i <= 150; ++i) {
         if (i % 10 == 0) {
-            text += wrong.at(i / 10 - 1) + QStringLiteral("\r\n");
+            text += wrong.at(i / 10 - 1) + u"\r\n"_s;
             refusals.insert(i - 1, QString());
             continue;
         }
@@ -275,16 +255,15 @@ void TestInventory::excelListImportedThroughPreview()
         const double psi = i % 3 == 0 ? 0.85 : 1;
         const double m = i % 2 == 0 ? 0.8 : 1;
         if (i % 7 == 0) { // the catalogue's value, its name written another way
-            text += QStringLiteral("LEGNO;%1;;%2;%3\r\n")
-                        .arg(ItalianNumbers::toText(quantity), ItalianNumbers::toText(psi),
-                             ItalianNumbers::toText(m));
+            text += u"LEGNO;%1;;%2;%3\r\n"_s.arg(ItalianNumbers::toText(quantity),
+                                                 ItalianNumbers::toText(psi),
+                                                 ItalianNumbers::toText(m));
             expected += 17.5 * quantity * psi * m;
         } else {
             text +=
-                QStringLiteral("\"Scaffale n. %1; dell’archivio, \"\"nuovo\"\"\";%2;%3;%4;%5\r\n")
-                    .arg(i)
-                    .arg(ItalianNumbers::toText(quantity), QStringLiteral("18,5"),
-                         ItalianNumbers::toText(psi), ItalianNumbers::toText(m));
+                u"\"Scaffale n. %1; dell’archivio, \"\"nuovo\"\"\";%2;%3;%4;%5\r\n"_s.arg(i).arg(
+                    ItalianNumbers::toText(quantity), u"18,5"_s, ItalianNumbers::toText(psi),
+                    ItalianNumbers::toText(m));
             expected += 18.5 * quantity * psi * m;
         }
     }
@@ -292,16 +271,16 @@ void TestInventory::excelListImportedThroughPreview()
 
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
-    clickAndType(child(form, "txtAreaComp"), "100");
+    clickAndType(form, "txtAreaComp", "100");
     QTableView *grid = openPreview(form, world, path);
     QVERIFY(grid);
     QCOMPARE(grid->model()->rowCount(), 150);
     QVERIFY(calculation().materials.isEmpty()); // nothing added before "Importa"
     const int outcome = grid->model()->columnCount() - 1;
-    QCOMPARE(cell(grid, 0, 1), QStringLiteral("Scaffale n. 1; dell’archivio, \"nuovo\""));
-    QCOMPARE(cell(grid, 0, outcome), QStringLiteral("da importare"));
-    QCOMPARE(cell(grid, 6, 2), QStringLiteral("17,5")); // LEGNO: the catalogue's value
-    QCOMPARE(cell(grid, 6, 1), QStringLiteral("Legno"));
+    QCOMPARE(cell(grid, 0, 1), u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
+    QCOMPARE(cell(grid, 0, outcome), u"da importare"_s);
+    QCOMPARE(cell(grid, 6, 2), u"17,5"_s); // LEGNO: the catalogue's value
+    QCOMPARE(cell(grid, 6, 1), u"Legno"_s);
     const QStringList reasons = {
         "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali",
         "la quantità non è un numero: «tre»",
@@ -321,16 +300,15 @@ void TestInventory::excelListImportedThroughPreview()
     for (int k = 0; k < reasons.size(); ++k) {
         const int row = (k + 1) * 10 - 1;
         QCOMPARE(cell(grid, row, 0), QString::number(row + 2)); // the file's line
-        QCOMPARE(cell(grid, row, outcome), QStringLiteral("scartata: ") + reasons.at(k));
+        QCOMPARE(cell(grid, row, outcome), u"scartata: "_s + reasons.at(k));
     }
     QCOMPARE(child<QLabel>(*preview(), "lblRiepilogo")->text().left(24),
-             QStringLiteral("135 righe da importare ("));
+             u"135 righe da importare ("_s);
 
-    click(child(*preview(), "cmdImporta"));
+    click(*preview(), "cmdImporta");
     QVERIFY(!preview());
     QCOMPARE(calculation().materials.size(), 135);
-    QCOMPARE(calculation().materials[0].name,
-             QStringLiteral("Scaffale n. 1; dell’archivio, \"nuovo\""));
+    QCOMPARE(calculation().materials[0].name, u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
     QVERIFY(qAbs(entriesTotal() - expected) < 1e-6 * expected);
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(),
              ItalianNumbers::integerPartText(expected / 100));
@@ -338,8 +316,8 @@ void TestInventory::excelListImportedThroughPreview()
 
     // A typed entry still joins the imported ones, with the next number.
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
-    clickAndType(child(form, "txtQta"), "10");
-    click(child(form, "Command4"));
+    clickAndType(form, "txtQta", "10");
+    click(form, "Command4");
     QCOMPARE(calculation().materials.size(), 136);
 }
 
@@ -354,26 +332,26 @@ void TestInventory::cancelledPreviewAddsNothing()
     QTableView *grid = openPreview(form, world, path);
     QVERIFY(grid);
     QCOMPARE(grid->model()->rowCount(), 2);
-    click(child(*preview(), "cmdAnnulla"));
+    click(*preview(), "cmdAnnulla");
     QVERIFY(!preview());
     QVERIFY(calculation().materials.isEmpty());
     // A file with no quantity column: a message, no preview.
     const QString bad = writeTemp(dir, "b.csv", "Materiale;Peso\r\nLegno;100\r\n");
     world.prompt.files << bad;
-    click(child(form, "cmdImportaElenco"));
+    click(form, "cmdImportaElenco");
     QVERIFY(!preview());
     QCOMPARE(world.prompt.messages.last(),
-             QStringLiteral("Impossibile importare b.csv.\nNel file manca la colonna "
-                            "\"Quantità (kg)\" nella prima riga."));
+             u"Impossibile importare b.csv.\nNel file manca la colonna "
+             "\"Quantità (kg)\" nella prima riga."_s);
     // A cancelled file box: nothing.
     const int shown = world.prompt.messages.size();
-    click(child(form, "cmdImportaElenco"));
+    click(form, "cmdImportaElenco");
     QVERIFY(!preview());
     QCOMPARE(world.prompt.messages.size(), shown);
     // Nothing to export: said, and no file box.
     const int boxes = world.prompt.fileBoxes.size();
-    click(child(form, "cmdEsportaElenco"));
-    QCOMPARE(world.prompt.messages.last(), QStringLiteral("Non ci sono voci da esportare."));
+    click(form, "cmdEsportaElenco");
+    QCOMPARE(world.prompt.messages.last(), u"Non ci sono voci da esportare."_s);
     QCOMPARE(world.prompt.fileBoxes.size(), boxes);
 }
 
@@ -387,20 +365,19 @@ void TestInventory::exportThenImportGivesTheSameList()
         auto &form = Screens::get<ValorePerMateriale>();
         importThrough(form, world,
                       writeTemp(dir, "in.csv",
-                                QStringLiteral("Materiale;Potere calorifico (MJ/kg);Quantità "
-                                               "(kg);psi;m\n\"Pannelli; truciolare\";18,25;"
-                                               "333,333;0,85;0,8\n")
-                                    .toUtf8()));
+                                u"Materiale;Potere calorifico (MJ/kg);Quantità "
+                                "(kg);psi;m\n\"Pannelli; truciolare\";18,25;"
+                                "333,333;0,85;0,8\n"_s.toUtf8()));
         exported = calculation().materials;
         QCOMPARE(exported.size(), 3);
         world.prompt.files << dir.filePath("elenco");
-        click(child(form, "cmdEsportaElenco"));
+        click(form, "cmdEsportaElenco");
         QVERIFY(QFile::exists(dir.filePath("elenco.csv")));
     }
     TestWorld world;
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
-    clickAndType(child(form, "txtAreaComp"), "60");
+    clickAndType(form, "txtAreaComp", "60");
     importThrough(form, world, dir.filePath("elenco.csv"));
     QCOMPARE(calculation().materials, exported);
 }
@@ -408,27 +385,27 @@ void TestInventory::exportThenImportGivesTheSameList()
 void TestInventory::furnishingsExportThenImport()
 {
     QTemporaryDir dir;
-    const QString path = writeTemp(
-        dir, "arredi.csv",
-        windows1252(QStringLiteral("Imballo;Volume (m³);Merce in deposito;Pezzi;Arredo\r\n"
-                                   ";;;2;Materasso in cotone\r\n"
-                                   "sì;10;Carta;;\r\n"
-                                   "no;0,5;Carta;;\r\n"
-                                   ";;;3;Sgabello\r\n")));
+    const QString path =
+        writeTemp(dir, "arredi.csv",
+                  windows1252(u"Imballo;Volume (m³);Merce in deposito;Pezzi;Arredo\r\n"
+                              ";;;2;Materasso in cotone\r\n"
+                              "sì;10;Carta;;\r\n"
+                              "no;0,5;Carta;;\r\n"
+                              ";;;3;Sgabello\r\n"_s));
     QVector<FurnishingEntry> imported;
     {
         TestWorld world;
         chooseMethod("Command2");
         auto &form = Screens::get<ValorePerArredo>();
-        clickAndType(child(form, "txtAreaComp"), "100");
+        clickAndType(form, "txtAreaComp", "100");
         QTableView *grid = openPreview(form, world, path);
         QVERIFY(grid);
         const int outcome = grid->model()->columnCount() - 1;
-        QCOMPARE(cell(grid, 2, outcome), QStringLiteral("scartata: il volume è inferiore a 1 m³"));
+        QCOMPARE(cell(grid, 2, outcome), u"scartata: il volume è inferiore a 1 m³"_s);
         QCOMPARE(cell(grid, 3, outcome),
-                 QStringLiteral("scartata: manca il potere calorifico, e «Sgabello» non è nel "
-                                "catalogo degli arredi"));
-        click(child(*preview(), "cmdImporta"));
+                 u"scartata: manca il potere calorifico, e «Sgabello» non è nel "
+                 "catalogo degli arredi"_s);
+        click(*preview(), "cmdImporta");
         imported = calculation().furnishings;
         QCOMPARE(imported.size(), 2);
         QCOMPARE(imported[1].packaging, Amount::number(1.1));
@@ -436,7 +413,7 @@ void TestInventory::furnishingsExportThenImport()
                  ItalianNumbers::integerPartText(entriesTotal() / 100));
         QVERIFY(entriesTotal() > 8400 * 10 * 1.1);
         world.prompt.files << dir.filePath("fuori.csv");
-        click(child(form, "cmdEsportaElenco"));
+        click(form, "cmdEsportaElenco");
     }
     TestWorld world;
     chooseMethod("Command2");

@@ -4,33 +4,21 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/regulation.h"
+#include "testcalculations.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <limits>
 
-namespace {
-
-const Regulation &decree()
+static const Regulation &decree()
 {
     return Regulation::decree2007();
 }
 
-Amount n(double value)
+static Calculation materials(std::optional<double> area, QVector<MaterialEntry> entries)
 {
-    return Amount::number(value);
+    return materialsCalculation(area, entries);
 }
-
-Calculation materials(std::optional<double> area, QVector<MaterialEntry> entries)
-{
-    Calculation c;
-    c.method = Method::Materials;
-    c.area = area;
-    c.materials = entries;
-    return c;
-}
-
-} // namespace
 
 class TestModel : public QObject
 {
@@ -39,8 +27,6 @@ private slots:
     void materialsMethod();
     void furnishingsMethod();
     void activityMethod();
-    void factors_data();
-    void factors();
     void exclusionsBetweenMeasures();
     void designValueAndClasses_data();
     void designValueAndClasses();
@@ -72,7 +58,7 @@ void TestModel::materialsMethod()
     QCOMPARE(entryFireLoad(entries[1]), 17000.0);
 
     QCOMPARE(fireLoad(materials(60.0, entries)).value(), 31000.0 / 60);
-    QCOMPARE(CalculationTexts::fireLoad(materials(60.0, entries)), QStringLiteral("516"));
+    QCOMPARE(CalculationTexts::fireLoad(materials(60.0, entries)), u"516"_s);
     QVERIFY(!fireLoad(materials(std::nullopt, entries)));
     QVERIFY(!fireLoad(materials(0.0, entries)));
     QVERIFY(!fireLoad(materials(-5.0, entries)));
@@ -92,29 +78,16 @@ void TestModel::materialsMethod()
 
 void TestModel::furnishingsMethod()
 {
-    FurnishingEntry sofa;
-    sofa.furnishing = "Divano";
-    sofa.valuePerPiece = n(600);
-    sofa.pieces = n(2);
-    FurnishingEntry paper;
-    paper.goods = "Carta";
-    paper.valuePerM3 = n(400);
-    paper.volume = n(10);
-    paper.packaging = n(CalculationRules::kPackagingFactor);
-    FurnishingEntry both = sofa; // a line edited in the table may carry a furnishing and a good
-    both.goods = "Legna";
-    both.valuePerM3 = n(100);
-    both.volume = n(2);
-    both.packaging = n(1);
+    const FurnishingEntry sofa = furnishing("Divano", 600, 2);
+    const FurnishingEntry paper = goods("Carta", 400, 10, CalculationRules::kPackagingFactor);
+    // A line edited in the table may carry a furnishing and a good.
+    const FurnishingEntry both = goods("Legna", 100, 2, 1, sofa);
     QVERIFY(!sofa.isGoods());
     QVERIFY(paper.isGoods());
     QCOMPARE(entryFireLoad(paper), 4400.0);
     QCOMPARE(entryFireLoad(both), 1400.0);
 
-    Calculation c;
-    c.method = Method::Furnishings;
-    c.area = 100;
-    c.furnishings = {sofa, paper, both};
+    Calculation c = furnishingsCalculation(100, {sofa, paper, both});
     QCOMPARE(entriesSum(c).total, 1200 + 4400 + 1400.0);
     QCOMPARE(fireLoad(c).value(), 70.0);
     // The materials of another method are not summed.
@@ -124,65 +97,16 @@ void TestModel::furnishingsMethod()
 
 void TestModel::activityMethod()
 {
-    Calculation c;
-    c.method = Method::Activity;
-    c.activity = {"Ufficio", 420.0, 1.2};
+    Calculation c = activityCalculation("Ufficio", 420, 1.2);
     QCOMPARE(fireLoad(c).value(), 504.0);
-    QCOMPARE(CalculationTexts::fireLoad(c), QStringLiteral("504"));
+    QCOMPARE(CalculationTexts::fireLoad(c), u"504"_s);
     c.activity.fractile = 1.05;
     c.activity.nominalLoad = 450;
-    QCOMPARE(CalculationTexts::fireLoad(c), QStringLiteral("472,5")); // not cut to its integer part
-    c.activity.nominalLoad = 1;                                       // not a reliable value
+    QCOMPARE(CalculationTexts::fireLoad(c), u"472,5"_s); // not cut to its integer part
+    c.activity.nominalLoad = 1;                          // not a reliable value
     QVERIFY(!fireLoad(c));
     c.activity.nominalLoad = std::nullopt;
     QVERIFY(!fireLoad(c));
-
-    QCOMPARE(CalculationRules::fractileFactors().size(), 21);
-    QCOMPARE(CalculationRules::fractileFactors().last(), 2.0);
-    QVERIFY(CalculationRules::fractileAllowed(2.0));
-    QVERIFY(!CalculationRules::fractileAllowed(2.5));
-    QVERIFY(!CalculationRules::fractileAllowed(0));
-    QCOMPARE(CalculationTexts::numbers(CalculationRules::psiFactors()),
-             QStringList({"0", "0,85", "1"}));
-    QCOMPARE(CalculationTexts::numbers(CalculationRules::mFactors()), QStringList({"1", "0,8"}));
-}
-
-void TestModel::factors_data()
-{
-    QTest::addColumn<int>("areaClass");
-    QTest::addColumn<int>("riskClass");
-    QTest::addColumn<double>("deltaQ1");
-    QTest::addColumn<double>("deltaQ2");
-    QTest::addColumn<QString>("areaText");
-    QTest::addColumn<QString>("riskName");
-    QTest::newRow("smallest, I") << 0 << 0 << 1.0 << 0.8 << "da 0 a 500"
-                                 << "I";
-    QTest::newRow("second, II") << 1 << 1 << 1.2 << 1.0 << "da 500 a 1000"
-                                << "II";
-    QTest::newRow("third, III") << 2 << 2 << 1.4 << 1.2 << "da 1000 a 2.500"
-                                << "III";
-    QTest::newRow("fourth") << 3 << 2 << 1.6 << 1.2 << "da 2500 a 5000"
-                            << "III";
-    QTest::newRow("fifth") << 4 << 2 << 1.8 << 1.2 << "da 5000 a 10.000"
-                           << "III";
-    QTest::newRow("largest") << 5 << 2 << 2.0 << 1.2 << "oltre 10.000"
-                             << "III";
-}
-
-void TestModel::factors()
-{
-    QFETCH(int, areaClass);
-    QFETCH(int, riskClass);
-    Calculation c;
-    QVERIFY(!deltaQ1(c, decree()));
-    QVERIFY(!deltaQ2(c, decree()));
-    c.areaClass = areaClass;
-    c.riskClass = riskClass;
-    QTEST(deltaQ1(c, decree()).value(), "deltaQ1");
-    QTEST(deltaQ2(c, decree()).value(), "deltaQ2");
-    QTEST(CalculationTexts::areaClass(c, decree()), "areaText");
-    QTEST(CalculationTexts::riskClassName(c, decree()), "riskName");
-    QVERIFY(CalculationTexts::riskClassDescription(c, decree()).startsWith("Aree che presentano"));
 }
 
 void TestModel::exclusionsBetweenMeasures()
@@ -197,10 +121,8 @@ void TestModel::exclusionsBetweenMeasures()
     for (int measure : {2, 3, 4, 7, 8})
         QVERIFY(session.setMeasure(measure, true));
     QCOMPARE(deltaN(session.calculation(), decree()), 0.27);
-    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 1),
-             QStringLiteral("1"));
-    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 3),
-             QStringLiteral("0,85"));
+    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 1), u"1"_s);
+    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 3), u"0,85"_s);
     QVERIFY(session.setMeasure(0, false));
     QVERIFY(session.setMeasure(1, true));  // free once the other is gone
     QVERIFY(!session.setMeasure(9, true)); // no such measure
@@ -216,36 +138,21 @@ void TestModel::designValueAndClasses_data()
     QTest::addColumn<QString>("reference");
     QTest::addColumn<QString>("minimum");
 
-    Calculation legno = materials(60.0, {{"Legno", n(17.5), n(1000), n(1), n(0.8)},
-                                         {"Polietilene (PE)", n(40), n(500), n(0.85), n(1)}});
-    legno.areaClass = 0;
-    legno.riskClass = 2;
-    legno.measures = {0, 3};
-    QTest::newRow("materials") << legno << "0,51"
-                               << "316,20"
-                               << "30"
-                               << "15";
-
-    Calculation office;
-    office.method = Method::Activity;
-    office.activity = {"Ufficio", 420.0, 1.2};
-    office.areaClass = 1;
-    office.riskClass = 1;
-    office.measures = {3, 5};
-    QTest::newRow("activity, half up") << office << "0,77"
-                                       << "465,70"
-                                       << "45"
-                                       << "20";
-
-    Calculation library;
-    library.method = Method::Activity;
-    library.activity = {"Biblioteca", 1500.0, 1.2};
-    library.areaClass = 3;
-    library.riskClass = 1;
-    QTest::newRow("beyond the last band") << library << "1"
-                                          << "2.880,00"
-                                          << "240"
-                                          << "120";
+    const auto row = [](const char *name, const Calculation &c, const char *deltaN,
+                        const char *design, const char *reference, const char *minimum) {
+        QTest::newRow(name) << c << QString(deltaN) << QString(design) << QString(reference)
+                            << QString(minimum);
+    };
+    row("materials",
+        materialsCalculation(60.0,
+                             {{"Legno", n(17.5), n(1000), n(1), n(0.8)},
+                              {"Polietilene (PE)", n(40), n(500), n(0.85), n(1)}},
+                             0, 2, {0, 3}),
+        "0,51", "316,20", "30", "15");
+    row("activity, half up", activityCalculation("Ufficio", 420, 1.2, 1, 1, {3, 5}), "0,77",
+        "465,70", "45", "20");
+    row("beyond the last band", activityCalculation("Biblioteca", 1500, 1.2, 3, 1), "1", "2.880,00",
+        "240", "120");
 }
 
 void TestModel::designValueAndClasses()
@@ -257,6 +164,7 @@ void TestModel::designValueAndClasses()
     QTEST(CalculationTexts::minimumClass(calculation, decree()), "minimum");
     Calculation incomplete = calculation;
     incomplete.riskClass = std::nullopt;
+    QVERIFY(!deltaQ2(incomplete, decree()));
     QVERIFY(!designFireLoad(incomplete, decree()));
     QCOMPARE(CalculationTexts::designFireLoad(incomplete, decree()), QString());
 }
@@ -287,26 +195,16 @@ void TestModel::impossibleCalculations_data()
     c.materials[0].quantity = n(10);
     QTest::newRow("sum beyond any number") << c << "troppo grande";
     c = sound;
-    c.materials[0].name = QStringLiteral("Legno\x01");
+    c.materials[0].name = u"Legno\x01"_s;
     QTest::newRow("control character in a name") << c << "caratteri di controllo";
-    Calculation activity;
-    activity.method = Method::Activity;
-    activity.activity = {QStringLiteral("Ufficio"), 420.0, 1000.0};
+    Calculation activity = activityCalculation("Ufficio", 420, 1000);
     QTest::newRow("fractile 1000") << activity << "frattile";
     activity.activity.fractile = 0.0;
     QTest::newRow("fractile 0") << activity << "frattile";
-    activity.activity = {QStringLiteral("Ufficio"), 0.5, 1.2};
+    activity.activity = {u"Ufficio"_s, 0.5, 1.2};
     QTest::newRow("nominal load 0,5") << activity << "attività";
-    Calculation goods;
-    goods.method = Method::Furnishings;
-    goods.area = 100;
-    FurnishingEntry paper;
-    paper.goods = QStringLiteral("Carta");
-    paper.valuePerM3 = n(400);
-    paper.volume = n(10);
-    paper.packaging = n(3);
-    goods.furnishings = {paper};
-    QTest::newRow("packaging 3") << goods << "imballaggio può valere 1 o 1,1";
+    QTest::newRow("packaging 3") << furnishingsCalculation(100, {goods("Carta", 400, 10, 3)})
+                                 << "imballaggio può valere 1 o 1,1";
     c = sound;
     c.riskClass = 3;
     QTest::newRow("risk class") << c << "I e III";
@@ -354,9 +252,8 @@ void TestModel::walkSteps()
     QVERIFY(!session.calculation().riskClass);
     QCOMPARE(session.steps(), CalculationSession::Steps());
 
-    Calculation whole = materials(600.0, {{"Legno", n(17.5), n(100), n(1), n(1)}});
-    whole.areaClass = 1;
-    whole.riskClass = 0;
+    const Calculation whole =
+        materialsCalculation(600.0, {{"Legno", n(17.5), n(100), n(1), n(1)}}, 1, 0);
     session.load(whole);
     QCOMPARE(session.calculation(), whole);
     QVERIFY(session.reached(CalculationSession::ClassesReported));
@@ -369,9 +266,9 @@ void TestModel::valueRules_data()
     QTest::addColumn<QString>("rule");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("refusal");
-    const QString psi = QStringLiteral("Il fattore ψ può valere 0, 0,85 o 1.");
-    const QString m = QStringLiteral("Il fattore m può valere 0,8 o 1.");
-    const QString packaging = QStringLiteral("Il fattore di imballaggio può valere 1 o 1,1.");
+    const QString psi = u"Il fattore ψ può valere 0, 0,85 o 1."_s;
+    const QString m = u"Il fattore m può valere 0,8 o 1."_s;
+    const QString packaging = u"Il fattore di imballaggio può valere 1 o 1,1."_s;
     QTest::newRow("psi 0") << "psi" << 0.0 << "";
     QTest::newRow("psi 0,85") << "psi" << 0.85 << "";
     QTest::newRow("psi 5") << "psi" << 5.0 << psi;
@@ -425,9 +322,9 @@ void TestModel::noResultBetterThanAWrongOne()
     QCOMPARE(fireLoad(materials(1.0, {{"Legno", n(1e6), n(1), n(1), n(1)}})), 1e6);
     QVERIFY(!fireLoad(materials(1.0, {{"Legno", n(1e6), n(1.01), n(1), n(1)}})));
     // q_f within the limit, q_f,d above it.
-    Calculation large = materials(1.0, {{"Legno", n(9e5), n(1), n(1), n(1)}});
-    large.areaClass = 5; // δq1 2
-    large.riskClass = 2; // δq2 1,2
+    // δq1 2, δq2 1,2
+    const Calculation large =
+        materialsCalculation(1.0, {{"Legno", n(9e5), n(1), n(1), n(1)}}, 5, 2);
     QVERIFY(fireLoad(large));
     QVERIFY(!designFireLoad(large, decree()));
     QVERIFY(impossibility(large, decree()).contains("troppo grande"));

@@ -1,46 +1,16 @@
 // Projects: the file format on its own, then saving compartments from the report pages, reopening
 // them, the project window, the unsaved-changes question, bad files and an interrupted save.
-#include "core/calculationsession.h"
-#include "core/projectdocument.h"
-#include "data/database.h"
 #include "data/projectfile.h"
-#include "data/sharedstate.h"
-#include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/avvio.h"
-#include "ui/app/densitacarico.h"
 #include "ui/app/messageboxprompt.h"
-#include "ui/app/navigation.h"
 #include "ui/app/singleinstance.h"
 #include "ui/app/startup.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/fattorerischio1.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valoreperattivita.h"
-#include "ui/fireload/valorepermateriale.h"
-#include "ui/project/progetto.h"
-#include "ui/project/projectactions.h"
-#include "ui/reports/pageview.h"
-#include "ui/reports/stampapages.h"
-#include "ui/reports/stampariepilogo.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTableView>
-#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 #include <csignal>
@@ -54,50 +24,22 @@ const QStringList kBand{
     "lblProgetto",      "lblCommittente", "lblUbicazione", "lblAttivitaProgetto",
     "lblCompartimento", "lblTecnico",     "lblData"};
 
-Amount n(double value)
-{
-    return Amount::number(value);
-}
-
 Project sampleProject()
 {
     Project project;
-    project.identity = {QStringLiteral("Scuola «Dell'Orto»"),   QStringLiteral("Comune di Àrdea"),
-                        QStringLiteral("Via d'Azeglio 3"),      QStringLiteral("Scuola"),
-                        QStringLiteral("Ing. Ardivo"),          QDate(2026, 12, 7),
-                        QStringLiteral("REV 01 del 12/01/2027")};
-    Compartment office{QStringLiteral("Uffici piano terra"), {}};
-    office.calculation.method = Method::Activity;
-    office.calculation.activity = {QStringLiteral("Ufficio"), 420.0, 1.2};
-    office.calculation.areaClass = 1;
-    office.calculation.riskClass = 1;
-    office.calculation.measures = {3, 5};
-    Compartment store{QStringLiteral("Magazzino"), {}};
-    store.calculation.method = Method::Materials;
-    store.calculation.area = 60;
-    store.calculation.materials = {
-        {QStringLiteral("Legno"), n(17.5), n(1000), n(1), n(0.8)},
-        {QStringLiteral("Vuoto"), Amount::emptyText(), n(1), n(1), n(1)}};
-    store.calculation.areaClass = 0;
-    store.calculation.riskClass = 2;
-    store.calculation.measures = {0, 3};
-    Compartment archive{QStringLiteral("Archivio"), {}};
-    archive.calculation.method = Method::Furnishings;
-    archive.calculation.area = 100;
-    FurnishingEntry shelf;
-    shelf.furnishing = QStringLiteral("Scaffale");
-    shelf.valuePerPiece = n(250);
-    shelf.pieces = n(2);
-    FurnishingEntry paper;
-    paper.goods = QStringLiteral("Carta");
-    paper.valuePerM3 = n(400);
-    paper.volume = n(10);
-    paper.packaging = n(1.1);
-    archive.calculation.furnishings = {shelf, paper};
-    archive.calculation.areaClass = 0;
-    archive.calculation.riskClass = 0;
-    archive.calculation.measures = {2};
-    project.compartments = {office, store, archive};
+    project.identity = {
+        u"Scuola «Dell'Orto»"_s, u"Comune di Àrdea"_s, u"Via d'Azeglio 3"_s,      u"Scuola"_s,
+        u"Ing. Ardivo"_s,        QDate(2026, 12, 7),   u"REV 01 del 12/01/2027"_s};
+    project.compartments = {
+        {u"Uffici piano terra"_s, activityCalculation(u"Ufficio"_s, 420, 1.2, 1, 1, {3, 5})},
+        {u"Magazzino"_s, materialsCalculation(60,
+                                              {{u"Legno"_s, n(17.5), n(1000), n(1), n(0.8)},
+                                               {u"Vuoto"_s, Amount::emptyText(), n(1), n(1), n(1)}},
+                                              0, 2, {0, 3})},
+        {u"Archivio"_s,
+         furnishingsCalculation(
+             100, {furnishing(u"Scaffale"_s, 250, 2), goods(u"Carta"_s, 400, 10, 1.1)}, 0, 0,
+             {2})}};
     return project;
 }
 
@@ -173,17 +115,17 @@ void TestProject::fileHoldsEveryInput()
 
     // A path with blanks, accents and apostrophes.
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Prog d'esempio è/Scuola dell'Orto.ardivo"));
+    const QString path = dir.filePath(u"Prog d'esempio è/Scuola dell'Orto.ardivo"_s);
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
     QVERIFY(ProjectFile::save(path, project).ok());
     const auto loaded = ProjectFile::load(path);
     QVERIFY2(loaded.project, qPrintable(loaded.error));
     QCOMPARE(*loaded.project, project);
     const QString json = QString::fromUtf8(bytesOf(path));
-    QVERIFY(json.contains(QStringLiteral("\"version\": 2")));
-    QVERIFY(json.contains(QStringLiteral("\"revision\": \"REV 01 del 12/01/2027\"")));
-    QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"465,70\""))); // results as shown
-    QVERIFY(json.contains(QStringLiteral("\"designFireLoad\": \"142,80\"")));
+    QVERIFY(json.contains(u"\"version\": 2"_s));
+    QVERIFY(json.contains(u"\"revision\": \"REV 01 del 12/01/2027\""_s));
+    QVERIFY(json.contains(u"\"designFireLoad\": \"465,70\""_s)); // results as shown
+    QVERIFY(json.contains(u"\"designFireLoad\": \"142,80\""_s));
 }
 
 void TestProject::badFiles_data()
@@ -238,7 +180,7 @@ void TestProject::badFiles_data()
     Project crowded;
     for (int i = 0; i <= ProjectFile::kMostCompartments; ++i) {
         Compartment compartment = sampleProject().compartments[0];
-        compartment.name = QStringLiteral("Ufficio %1").arg(i);
+        compartment.name = u"Ufficio %1"_s.arg(i);
         crowded.compartments << compartment;
     }
     QTest::newRow("too many compartments")
@@ -253,7 +195,7 @@ void TestProject::badFiles()
     QFETCH(QString, reason);
     TestWorld world;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Cattivo d'esempio.ardivo"));
+    const QString path = dir.filePath(u"Cattivo d'esempio.ardivo"_s);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
@@ -264,7 +206,7 @@ void TestProject::badFiles()
     const Project before = document.project();
     QVERIFY(!ProjectActions::openProjectFile(path));
     QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY2(world.prompt.messages[0].contains(QStringLiteral("Cattivo d'esempio.ardivo")),
+    QVERIFY2(world.prompt.messages[0].contains(u"Cattivo d'esempio.ardivo"_s),
              qPrintable(world.prompt.messages[0]));
     QVERIFY2(world.prompt.messages[0].contains(reason, Qt::CaseInsensitive),
              qPrintable(world.prompt.messages[0]));
@@ -280,7 +222,7 @@ void TestProject::compartmentsSavedAndReopened()
 {
     TestWorld world;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Lavoro.ardivo"));
+    const QString path = dir.filePath(u"Lavoro.ardivo"_s);
     struct Walk {
         Method method;
         QString risk;
@@ -298,35 +240,33 @@ void TestProject::compartmentsSavedAndReopened()
         QVERIFY(page->isVisible());
         saved << pageTexts(page);
         world.prompt.inputs << walk.name;
-        click(child(*page, "cmdSalvaCompartimento"));
-        QCOMPARE(world.prompt.prompts.last(), QStringLiteral("Nome del compartimento:"));
+        click(*page, "cmdSalvaCompartimento");
+        QCOMPARE(world.prompt.prompts.last(), u"Nome del compartimento:"_s);
         QCOMPARE(CalculationSession::current().compartmentName(), walk.name);
     }
     QVERIFY(world.prompt.messages.filter("inserimento").size() >= 1); // the walks' own messages
     const int messagesBefore = world.prompt.messages.size();
 
-    click(child(*reportPageFor(Method::Furnishings), "cmdProgetto"));
+    click(*reportPageFor(Method::Furnishings), "cmdProgetto");
     auto &window = Screens::get<Progetto>();
     QVERIFY(window.isVisible());
     QVERIFY(reportPageFor(Method::Furnishings)->isVisible()); // the screen stays beside it
     QCOMPARE(compartmentTable()->model()->rowCount(), 3);
-    QCOMPARE(compartmentTable()->model()->index(1, 0).data().toString(),
-             QStringLiteral("Magazzino legno"));
+    QCOMPARE(compartmentTable()->model()->index(1, 0).data().toString(), u"Magazzino legno"_s);
     QCOMPARE(compartmentTable()->model()->index(1, 7).data().toString(), saved[1]["txtTotFormula"]);
     QCOMPARE(compartmentTable()->model()->headerData(7, Qt::Horizontal).toString(),
-             QStringLiteral("q_f,d [MJ/m²]"));
-    clickAndType(child(window, "txtNomeProgetto"), QStringLiteral("Scuola dell'Orto"));
-    clickAndType(child(window, "txtTecnico"), QStringLiteral("Ing. Ardivo"));
-    clickAndType(child(window, "txtRevisione"), QStringLiteral("REV 02 del 01/02/2027"));
-    QCOMPARE(ProjectDocument::current().project().identity.revision,
-             QStringLiteral("REV 02 del 01/02/2027"));
+             u"q_f,d [MJ/m²]"_s);
+    clickAndType(window, "txtNomeProgetto", u"Scuola dell'Orto"_s);
+    clickAndType(window, "txtTecnico", u"Ing. Ardivo"_s);
+    clickAndType(window, "txtRevisione", u"REV 02 del 01/02/2027"_s);
+    QCOMPARE(ProjectDocument::current().project().identity.revision, u"REV 02 del 01/02/2027"_s);
     QVERIFY(window.isWindowModified());
-    QVERIFY(window.windowTitle().contains(QStringLiteral("Senza nome")));
+    QVERIFY(window.windowTitle().contains(u"Senza nome"_s));
     world.prompt.files << path;
-    click(child(window, "cmdSalvaProgetto"));
-    QVERIFY(world.prompt.fileBoxes.last().endsWith(QStringLiteral("Scuola dell'Orto.ardivo")));
+    click(window, "cmdSalvaProgetto");
+    QVERIFY(world.prompt.fileBoxes.last().endsWith(u"Scuola dell'Orto.ardivo"_s));
     QVERIFY(!window.isWindowModified());
-    QVERIFY(window.windowTitle().contains(QStringLiteral("Lavoro.ardivo")));
+    QVERIFY(window.windowTitle().contains(u"Lavoro.ardivo"_s));
     QCOMPARE(world.prompt.messages.size(), messagesBefore); // a save that works says nothing
 
     // Everything cleared, as after a restart, then the file opened again.
@@ -335,22 +275,20 @@ void TestProject::compartmentsSavedAndReopened()
     QVERIFY(ProjectActions::openProjectFile(path));
     ProjectActions::showProjectWindow();
     QCOMPARE(child<QLineEdit>(Screens::get<Progetto>(), "txtNomeProgetto")->text(),
-             QStringLiteral("Scuola dell'Orto"));
+             u"Scuola dell'Orto"_s);
     QCOMPARE(child<QLineEdit>(Screens::get<Progetto>(), "txtRevisione")->text(),
-             QStringLiteral("REV 02 del 01/02/2027"));
+             u"REV 02 del 01/02/2027"_s);
     for (int row = 0; row < walks.size(); ++row) {
         QTableView *table = compartmentTable();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                          table->visualRect(table->model()->index(row, 0)).center());
-        click(child(Screens::get<Progetto>(), "cmdApriCompartimento"));
+        clickCell(table, row);
+        click(Screens::get<Progetto>(), "cmdApriCompartimento");
         ReportPage *page = reportPageFor(walks[row].method);
         QVERIFY(page->isVisible());
         const QMap<QString, QString> texts = pageTexts(page);
         // The job's band, which the page shows for a calculation of a project.
-        QCOMPARE(texts.value("lblProgetto"), QStringLiteral("Progetto: Scuola dell'Orto"));
-        QCOMPARE(texts.value("lblCompartimento"),
-                 QStringLiteral("Compartimento: ") + walks[row].name);
-        QCOMPARE(texts.value("lblTecnico"), QStringLiteral("Tecnico: Ing. Ardivo"));
+        QCOMPARE(texts.value("lblProgetto"), u"Progetto: Scuola dell'Orto"_s);
+        QCOMPARE(texts.value("lblCompartimento"), u"Compartimento: "_s + walks[row].name);
+        QCOMPARE(texts.value("lblTecnico"), u"Tecnico: Ing. Ardivo"_s);
         QVERIFY(child(*page, "lblProgetto")->isVisible());
         for (auto it = saved[row].cbegin(); it != saved[row].cend(); ++it)
             QVERIFY2(kBand.contains(it.key()) || texts.value(it.key()) == it.value(),
@@ -360,20 +298,17 @@ void TestProject::compartmentsSavedAndReopened()
         QCOMPARE(CalculationSession::current().compartmentName(), walks[row].name);
         if (walks[row].method == Method::Activity) {
             auto &activity = Screens::get<ValorePerAttivita>();
-            QCOMPARE(child<QComboBox>(activity, "ComboAttivita")->currentText(),
-                     QStringLiteral("Ufficio"));
-            QCOMPARE(child<QLineEdit>(activity, "txtValoreMJm2")->text(), QStringLiteral("420"));
-            QCOMPARE(child<QComboBox>(activity, "ComboFrattile")->currentText(),
-                     QStringLiteral("1,2"));
-            QCOMPARE(child<QLabel>(activity, "Valoreqf")->text(), QStringLiteral("504"));
+            QCOMPARE(child<QComboBox>(activity, "ComboAttivita")->currentText(), u"Ufficio"_s);
+            QCOMPARE(child<QLineEdit>(activity, "txtValoreMJm2")->text(), u"420"_s);
+            QCOMPARE(child<QComboBox>(activity, "ComboFrattile")->currentText(), u"1,2"_s);
+            QCOMPARE(child<QLabel>(activity, "Valoreqf")->text(), u"504"_s);
         }
     }
     // The materials screen has its area and its entries back in the working table.
-    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(),
-             QStringLiteral("60"));
-    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblAppoggioMateriali")), 2);
-    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblStampaArredo")), 1);
-    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblStampaMatInDep")), 1);
+    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(), u"60"_s);
+    QCOMPARE(WorkingTables::rowCount(u"tblAppoggioMateriali"_s), 2);
+    QCOMPARE(WorkingTables::rowCount(u"tblStampaArredo"_s), 1);
+    QCOMPARE(WorkingTables::rowCount(u"tblStampaMatInDep"_s), 1);
     QVERIFY(!ProjectDocument::current().isModified());
 }
 
@@ -383,49 +318,48 @@ void TestProject::replacedAndDeletedCompartments()
     walkToReport(Method::Activity, "Option1_1", {"Check4"});
     ReportPage *page = reportPageFor(Method::Activity);
     world.prompt.inputs << "Uffici";
-    click(child(*page, "cmdSalvaCompartimento"));
+    click(*page, "cmdSalvaCompartimento");
     // The same calculation under another name, then with the first name again.
     world.prompt.inputs << "Sale riunioni";
-    click(child(*page, "cmdSalvaCompartimento"));
-    QCOMPARE(world.prompt.proposals.last(), QStringLiteral("Uffici")); // the name it had
+    click(*page, "cmdSalvaCompartimento");
+    QCOMPARE(world.prompt.proposals.last(), u"Uffici"_s); // the name it had
     ProjectActions::showProjectWindow();
     QCOMPARE(compartmentTable()->model()->rowCount(), 2);
 
-    click(child(*page, "cmdIndietro"));
-    click(child(Screens::get<TotaleFormula>(), "Command1"));
-    click(child(Screens::get<FattoreProtezione>(), "Check5"));
-    click(child(Screens::get<FattoreProtezione>(), "Command1"));
-    click(child(Screens::get<TotaleFormula>(), "Command3"));
+    click(*page, "cmdIndietro");
+    click(Screens::get<TotaleFormula>(), "Command1");
+    click(Screens::get<FattoreProtezione>(), "Check5");
+    click(Screens::get<FattoreProtezione>(), "Command1");
+    click(Screens::get<TotaleFormula>(), "Command3");
     world.prompt.inputs << "Uffici";
     world.prompt.answers << false; // not replaced
-    click(child(*page, "cmdSalvaCompartimento"));
+    click(*page, "cmdSalvaCompartimento");
     QCOMPARE(world.prompt.questions.last(),
-             QStringLiteral("Il progetto contiene già il compartimento «Uffici».\nSostituirlo?"));
-    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), QStringLiteral("0,85"));
+             u"Il progetto contiene già il compartimento «Uffici».\nSostituirlo?"_s);
+    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,85"_s);
     world.prompt.inputs << "Uffici";
     world.prompt.answers << true;
-    click(child(*page, "cmdSalvaCompartimento"));
+    click(*page, "cmdSalvaCompartimento");
     QCOMPARE(compartmentTable()->model()->rowCount(), 2);
-    QCOMPARE(compartmentTable()->model()->index(0, 0).data().toString(), QStringLiteral("Uffici"));
-    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), QStringLiteral("0,77"));
+    QCOMPARE(compartmentTable()->model()->index(0, 0).data().toString(), u"Uffici"_s);
+    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,77"_s);
     // Cancel stores nothing.
     const Project before = ProjectDocument::current().project();
-    click(child(*page, "cmdSalvaCompartimento"));
+    click(*page, "cmdSalvaCompartimento");
     QCOMPARE(ProjectDocument::current().project(), before);
 
     // Deleting asks first.
     QTableView *table = compartmentTable();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                      table->visualRect(table->model()->index(1, 0)).center());
+    clickCell(table, 1);
     world.prompt.answers << false;
-    click(child(Screens::get<Progetto>(), "cmdEliminaCompartimento"));
+    click(Screens::get<Progetto>(), "cmdEliminaCompartimento");
     QCOMPARE(world.prompt.questions.last(),
-             QStringLiteral("Eliminare il compartimento «Sale riunioni» dal progetto?"));
+             u"Eliminare il compartimento «Sale riunioni» dal progetto?"_s);
     QCOMPARE(table->model()->rowCount(), 2);
     world.prompt.answers << true;
-    click(child(Screens::get<Progetto>(), "cmdEliminaCompartimento"));
+    click(Screens::get<Progetto>(), "cmdEliminaCompartimento");
     QCOMPARE(table->model()->rowCount(), 1);
-    QCOMPARE(ProjectDocument::current().project().compartments[0].name, QStringLiteral("Uffici"));
+    QCOMPARE(ProjectDocument::current().project().compartments[0].name, u"Uffici"_s);
 }
 
 // New project, another project opened, the program closed: with unsaved changes each asks, and
@@ -436,18 +370,18 @@ void TestProject::unsavedChangesQuestion()
     QTemporaryDir dir;
     ProjectActions::showProjectWindow();
     auto &window = Screens::get<Progetto>();
-    clickAndType(child(window, "txtCommittente"), QStringLiteral("Comune"));
+    clickAndType(window, "txtCommittente", u"Comune"_s);
     const Project changed = ProjectDocument::current().project();
 
     world.prompt.choices << UserPrompt::Answer::Cancel;
-    click(child(window, "cmdNuovoProgetto"));
+    click(window, "cmdNuovoProgetto");
     QCOMPARE(world.prompt.asked.size(), 1);
-    QVERIFY(world.prompt.asked[0].contains(QStringLiteral("modifiche non salvate")));
+    QVERIFY(world.prompt.asked[0].contains(u"modifiche non salvate"_s));
     QCOMPARE(ProjectDocument::current().project(), changed);
     QVERIFY(ProjectDocument::current().isModified());
 
     world.prompt.choices << UserPrompt::Answer::Cancel;
-    click(child(window, "cmdApriProgetto"));
+    click(window, "cmdApriProgetto");
     QVERIFY(world.prompt.fileBoxes.isEmpty()); // no file box after Cancel
     QCOMPARE(ProjectDocument::current().project(), changed);
 
@@ -463,18 +397,18 @@ void TestProject::unsavedChangesQuestion()
     // Yes saves first.
     world.prompt.choices << UserPrompt::Answer::Yes;
     world.prompt.files << dir.filePath("Comune.ardivo");
-    click(child(window, "cmdNuovoProgetto"));
+    click(window, "cmdNuovoProgetto");
     QVERIFY(QFile::exists(dir.filePath("Comune.ardivo")));
     QCOMPARE(ProjectDocument::current().project().identity.client, QString());
     QCOMPARE(child<QLineEdit>(window, "txtCommittente")->text(), QString());
     QCOMPARE(child<QDateEdit>(window, "dtData")->date(), QDate::currentDate());
 
     // No throws the changes away.
-    clickAndType(child(window, "txtCommittente"), QStringLiteral("Altro"));
+    clickAndType(window, "txtCommittente", u"Altro"_s);
     world.prompt.choices << UserPrompt::Answer::No;
     world.prompt.files << dir.filePath("Comune.ardivo");
-    click(child(window, "cmdApriProgetto"));
-    QCOMPARE(ProjectDocument::current().project().identity.client, QStringLiteral("Comune"));
+    click(window, "cmdApriProgetto");
+    QCOMPARE(ProjectDocument::current().project().identity.client, u"Comune"_s);
     QVERIFY(!window.isWindowModified());
 
     // Without changes nothing is asked, and the program ends.
@@ -491,7 +425,7 @@ void TestProject::unsavedChangesQuestionInItalian()
     QVERIFY(installItalianTranslations());
     ProjectActions::showProjectWindow();
     auto &window = Screens::get<Progetto>();
-    clickAndType(child(window, "txtCommittente"), QStringLiteral("Comune"));
+    clickAndType(window, "txtCommittente", u"Comune"_s);
     UserPrompt::install(&MessageBoxPrompt::instance());
     QStringList captions;
     QTimer::singleShot(0, [&] {
@@ -500,17 +434,17 @@ void TestProject::unsavedChangesQuestionInItalian()
         QAbstractButton *cancel = nullptr;
         for (QAbstractButton *button : box->findChildren<QAbstractButton *>()) {
             captions << button->text().remove(QLatin1Char('&'));
-            if (captions.last() == QStringLiteral("Annulla"))
+            if (captions.last() == u"Annulla"_s)
                 cancel = button;
         }
         QVERIFY(cancel);
         cancel->click();
     });
-    click(child(window, "cmdNuovoProgetto"));
+    click(window, "cmdNuovoProgetto");
     UserPrompt::install(&world.prompt);
     captions.sort();
-    QCOMPARE(captions, (QStringList{"Annulla", "No", QStringLiteral("Sì")}));
-    QCOMPARE(ProjectDocument::current().project().identity.client, QStringLiteral("Comune"));
+    QCOMPARE(captions, (QStringList{"Annulla", "No", u"Sì"_s}));
+    QCOMPARE(ProjectDocument::current().project().identity.client, u"Comune"_s);
 }
 
 void TestProject::saveThatFails()
@@ -518,18 +452,18 @@ void TestProject::saveThatFails()
     TestWorld world;
     ProjectDocument::current().storeCompartment(sampleProject().compartments[1]);
     // A folder where no file can be made: the user is told and offered another name.
-    world.prompt.files << QStringLiteral("/proc/Progetto.ardivo");
+    world.prompt.files << u"/proc/Progetto.ardivo"_s;
     world.prompt.answers << false;
     QVERIFY(!ProjectActions::saveProject());
-    QVERIFY(world.prompt.questions.last().contains(QStringLiteral("/proc/Progetto.ardivo")));
-    QVERIFY(world.prompt.questions.last().contains(QStringLiteral("Salvarlo con un altro nome?")));
+    QVERIFY(world.prompt.questions.last().contains(u"/proc/Progetto.ardivo"_s));
+    QVERIFY(world.prompt.questions.last().contains(u"Salvarlo con un altro nome?"_s));
     QVERIFY(ProjectDocument::current().isModified());
     QVERIFY(ProjectDocument::current().filePath().isEmpty());
 
     // A folder that does not exist.
-    world.prompt.files << QStringLiteral("/non/esiste/Progetto.ardivo");
+    world.prompt.files << u"/non/esiste/Progetto.ardivo"_s;
     QVERIFY(!ProjectActions::saveProjectAs());
-    QVERIFY(world.prompt.messages.last().contains(QStringLiteral("La cartella non esiste")));
+    QVERIFY(world.prompt.messages.last().contains(u"La cartella non esiste"_s));
     QVERIFY(ProjectDocument::current().isModified());
 }
 
@@ -538,13 +472,13 @@ void TestProject::saveInterruptedByKill()
 {
     TestWorld world;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Interrotto.ardivo"));
+    const QString path = dir.filePath(u"Interrotto.ardivo"_s);
     QRandomGenerator random(20261207);
     int lastWhole = 0;
     for (int round = 0; round < 6; ++round) {
         QProcess writer;
         writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        writer.start(kProbe, {QStringLiteral("saveprojects"), path});
+        writer.start(kProbe, {u"saveprojects"_s, path});
         QVERIFY(writer.waitForStarted());
         QVERIFY(writer.waitForReadyRead(20000)); // at least one save is done
         QTest::qWait(int(random.bounded(5, 120)));
@@ -570,12 +504,11 @@ void TestProject::projectExportedToPdf()
     ProjectDocument::current().opened(project, QString());
     ProjectActions::showProjectWindow();
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Relazione d'esempio.pdf"));
+    const QString path = dir.filePath(u"Relazione d'esempio.pdf"_s);
     world.prompt.files << path;
-    click(child(Screens::get<Progetto>(), "cmdEsportaPdf"));
+    click(Screens::get<Progetto>(), "cmdEsportaPdf");
     QVERIFY(world.prompt.fileBoxes.last().endsWith(
-        QStringLiteral("Scuola «Dell'Orto» - %1.pdf")
-            .arg(QDate::currentDate().toString(Qt::ISODate))));
+        u"Scuola «Dell'Orto» - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
     QVERIFY2(world.prompt.messages.isEmpty(), qPrintable(world.prompt.messages.join("; ")));
     QVERIFY(QFile::exists(path));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no part left
@@ -591,10 +524,9 @@ void TestProject::projectExportedToPdf()
     QVERIFY(sheets[0].contains("142,80")); // q_f,d of each compartment
     QVERIFY(sheets[0].contains("D.M. 9 marzo 2007, livello di prestazione III"));
     for (int i = 1; i < 7; ++i)
-        QVERIFY2(sheets[i].contains(QStringLiteral("Pagina %1 di 7").arg(i + 1)),
-                 qPrintable(sheets[i]));
+        QVERIFY2(sheets[i].contains(u"Pagina %1 di 7"_s.arg(i + 1)), qPrintable(sheets[i]));
     for (const QString &sheet : sheets) // the revision in every foot
-        QVERIFY(sheet.contains(QStringLiteral("REV 01 del 12/01/2027")));
+        QVERIFY(sheet.contains(u"REV 01 del 12/01/2027"_s));
     for (int page : {1, 4}) {
         QVERIFY2(sheets[page].contains("Progetto: Scuola «Dell'Orto»"), qPrintable(sheets[page]));
         QVERIFY2(sheets[page].contains("Committente: Comune di Àrdea"),
@@ -611,22 +543,20 @@ void TestProject::projectExportedToPdf()
     QVERIFY(sheets[3].contains("Sviluppo del calcolo") && sheets[6].contains("Timbro e firma"));
     // PDF/A-1b, with the technician as its author.
     QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), path});
+    info.start(u"pdfinfo"_s, {u"-meta"_s, path});
     QVERIFY(info.waitForFinished(10000));
     const QString meta = QString::fromUtf8(info.readAllStandardOutput());
-    QVERIFY2(meta.contains(QStringLiteral("pdfaid:part=\"1\"")) &&
-                 meta.contains(QStringLiteral("pdfaid:conformance=\"B\"")),
+    QVERIFY2(meta.contains(u"pdfaid:part=\"1\""_s) && meta.contains(u"pdfaid:conformance=\"B\""_s),
              qPrintable(meta));
-    QVERIFY(meta.contains(QStringLiteral("<rdf:li>Ing. Ardivo</rdf:li>")));
+    QVERIFY(meta.contains(u"<rdf:li>Ing. Ardivo</rdf:li>"_s));
     // The export left the calculation under way alone.
     QCOMPARE(CalculationSession::current().compartmentName(), QString());
 
     // A folder that cannot be written: a clear message, and nothing written.
-    world.prompt.files << QStringLiteral("/proc/Relazione.pdf");
-    click(child(Screens::get<Progetto>(), "cmdEsportaPdf"));
-    QVERIFY(
-        world.prompt.messages.last().startsWith(QStringLiteral("Impossibile esportare il PDF")));
-    QVERIFY(!QFile::exists(QStringLiteral("/proc/Relazione.pdf")));
+    world.prompt.files << u"/proc/Relazione.pdf"_s;
+    click(Screens::get<Progetto>(), "cmdEsportaPdf");
+    QVERIFY(world.prompt.messages.last().startsWith(u"Impossibile esportare il PDF"_s));
+    QVERIFY(!QFile::exists(u"/proc/Relazione.pdf"_s));
 }
 
 // 60 compartments make a summary of several sheets, each compartment on exactly one of them.
@@ -637,54 +567,55 @@ void TestProject::summaryOfManyCompartments()
     const Compartment model = project.compartments[0];
     project.compartments.clear();
     for (int i = 1; i <= 60; ++i)
-        project.compartments << Compartment{
-            QStringLiteral("Locale %1").arg(i, 2, 10, QLatin1Char('0')), model.calculation};
+        project.compartments << Compartment{u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0')),
+                                            model.calculation};
     ProjectDocument::current().opened(project, QString());
     ProjectActions::showProjectWindow();
-    click(child(Screens::get<Progetto>(), "cmdStampaRiepilogo"));
+    click(Screens::get<Progetto>(), "cmdStampaRiepilogo");
     auto &summary = Screens::get<StampaRiepilogo>();
     QVERIFY(summary.isVisible());
     QTemporaryDir dir;
-    world.prompt.files << dir.filePath("Riepilogo.pdf");
-    click(child(summary, "cmdEsportaPdf"));
-    const QString text = pdfText(dir.filePath("Riepilogo.pdf"));
+    const QString text = exportedPdf(world, summary, dir.filePath("Riepilogo.pdf"));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
     const QStringList sheets = pdfSheets(text);
     QVERIFY(sheets.size() >= 2);
     for (int i = 1; i <= 60; ++i) {
-        const QString name = QStringLiteral("Locale %1").arg(i, 2, 10, QLatin1Char('0'));
+        const QString name = u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0'));
         int found = 0;
         for (const QString &sheet : sheets)
             found += sheet.count(name);
         QVERIFY2(found == 1, qPrintable(name));
     }
-    QVERIFY(sheets.last().contains(QStringLiteral("Pagina %1 di %1").arg(sheets.size())));
+    QVERIFY(sheets.last().contains(u"Pagina %1 di %1"_s.arg(sheets.size())));
 }
 
 // A calculation outside any project shows no band and prints with no foot, as it always has.
 void TestProject::exportOutsideAnyProject()
 {
     TestWorld world;
-    walkToReport(Method::Activity, "Option1_1", {"Check4"});
+    // 1500 × 1,2 × 1,6 × 1 × 0,9 = 2592
+    CalculationSession::current().load(activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4}));
     ReportPage *page = reportPageFor(Method::Activity);
+    page->show();
     QVERIFY(!child(*page, "lblProgetto")->isVisible());
     QTemporaryDir dir;
-    world.prompt.files << dir.filePath("Ufficio.pdf");
-    click(child(*page, "cmdEsportaPdf"));
+    const QString text = exportedPdf(world, *page, dir.filePath("Ufficio.pdf"));
     QVERIFY(world.prompt.fileBoxes.last().endsWith(
-        QStringLiteral("Ardivo - %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate))));
-    const QString text = pdfText(dir.filePath("Ufficio.pdf"));
+        u"Ardivo - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
-    QVERIFY(text.contains("Classe di riferimento"));
+    QVERIFY2(text.contains("2.592,00") && text.contains("Classe di riferimento"), qPrintable(text));
+    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+240")));
+    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+120")));
+    QVERIFY(!text.contains("Nuova analisi")); // buttons are never printed
     // No band, but the date and the page numbers all the same.
     QVERIFY(text.contains("Pagina 1 di 2") && text.contains("Pagina 2 di 2"));
-    QVERIFY(text.contains(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))));
+    QVERIFY(text.contains(QDate::currentDate().toString(u"dd/MM/yyyy"_s)));
     QVERIFY(!text.contains("Progetto:"));
     // The title and the creator.
     QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {dir.filePath("Ufficio.pdf")});
+    info.start(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")});
     QVERIFY(info.waitForFinished(10000));
     const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
     QVERIFY2(infoText.contains(QRegularExpression("Title:\\s+Ardivo")), qPrintable(infoText));
@@ -696,10 +627,10 @@ void TestProject::longIdentityShortenedOnScreenPrintedWhole()
 {
     TestWorld world;
     Project project = sampleProject();
-    QString name = QStringLiteral("学校小学校 ");
+    QString name = u"学校小学校 "_s;
     while (name.size() < 290)
-        name += QStringLiteral("Scuola dell'Orto ");
-    name += QStringLiteral("FINE");
+        name += u"Scuola dell'Orto "_s;
+    name += u"FINE"_s;
     project.identity.name = name;
     ProjectDocument::current().opened(project, QString());
     ProjectActions::openCompartment(project.compartments[0]);
@@ -708,18 +639,16 @@ void TestProject::longIdentityShortenedOnScreenPrintedWhole()
     QVERIFY(label->isVisible());
     QVERIFY(label->text().endsWith(QChar(0x2026)));
     QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
-    QCOMPARE(renderedToolTip(label), QStringLiteral("Progetto: ") + name);
+    QCOMPARE(renderedToolTip(label), u"Progetto: "_s + name);
     // The next label of the band starts after this one ends.
     QVERIFY(label->geometry().right() < child(*page, "lblCommittente")->geometry().left());
 
     QTemporaryDir dir;
-    world.prompt.files << dir.filePath("Lungo.pdf");
-    click(child(*page, "cmdEsportaPdf"));
-    const QString text = pdfText(dir.filePath("Lungo.pdf"));
+    const QString text = exportedPdf(world, *page, dir.filePath("Lungo.pdf"));
     if (text.isNull())
         QSKIP("pdftotext is not installed");
     QVERIFY2(text.contains("FINE"), qPrintable(text.left(800)));
-    QVERIFY(text.contains(QStringLiteral("学校小学校")));
+    QVERIFY(text.contains(u"学校小学校"_s));
 }
 
 // A pipe, a link to a device, a folder or a file beyond the size limit is refused by name at
@@ -744,11 +673,11 @@ void TestProject::filesThatAreNoPlainFile()
     QFETCH(QString, reason);
     TestWorld world;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Strano d'esempio.ardivo"));
+    const QString path = dir.filePath(u"Strano d'esempio.ardivo"_s);
     if (kind == "pipe") {
         QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
     } else if (kind == "zero") {
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        QVERIFY(QFile::link(u"/dev/zero"_s, path));
     } else if (kind == "folder") {
         QVERIFY(QDir().mkpath(path));
     } else {
@@ -763,7 +692,7 @@ void TestProject::filesThatAreNoPlainFile()
     QVERIFY(!ProjectActions::openProjectFile(path));
     QVERIFY(timer.elapsed() < 1000);
     QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY2(world.prompt.messages[0].contains(QStringLiteral("Strano d'esempio.ardivo")),
+    QVERIFY2(world.prompt.messages[0].contains(u"Strano d'esempio.ardivo"_s),
              qPrintable(world.prompt.messages[0]));
     QVERIFY2(world.prompt.messages[0].contains(reason), qPrintable(world.prompt.messages[0]));
     QCOMPARE(ProjectDocument::current().project(), before);
@@ -774,8 +703,8 @@ void TestProject::filesThatAreNoPlainFile()
 void TestProject::namesWithMarkupShownAsTyped()
 {
     TestWorld world;
-    const QString name = QStringLiteral("<a href=\"file:///etc/passwd\"><img src=\"x.png\" "
-                                        "width=30000 height=30000>Scuola</a>");
+    const QString name = u"<a href=\"file:///etc/passwd\"><img src=\"x.png\" "
+                         "width=30000 height=30000>Scuola</a>"_s;
     Project project = sampleProject();
     project.identity.name = name;
     ProjectDocument::current().opened(project, QString());
@@ -788,7 +717,7 @@ void TestProject::namesWithMarkupShownAsTyped()
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         QVERIFY(box);
-        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s);
         QVERIFY(label);
         shown = label->text();
         format = label->textFormat();
@@ -797,13 +726,13 @@ void TestProject::namesWithMarkupShownAsTyped()
     QVERIFY(!ProjectActions::settleUnsavedChanges());
     UserPrompt::install(&world.prompt);
     QCOMPARE(format, Qt::PlainText);
-    QVERIFY2(shown.contains(QStringLiteral("«") + name + QStringLiteral("»")), qPrintable(shown));
+    QVERIFY2(shown.contains(u"«"_s + name + u"»"_s), qPrintable(shown));
 
     ProjectActions::openCompartment(project.compartments[0]);
     ReportPage *page = reportPageFor(Method::Activity);
-    QCOMPARE(renderedToolTip(child(*page, "lblProgetto")), QStringLiteral("Progetto: ") + name);
+    QCOMPARE(renderedToolTip(child(*page, "lblProgetto")), u"Progetto: "_s + name);
     auto &summary = Screens::get<StampaRiepilogo>();
-    QCOMPARE(renderedToolTip(child(summary, "lblProgetto")), QStringLiteral("Progetto: ") + name);
+    QCOMPARE(renderedToolTip(child(summary, "lblProgetto")), u"Progetto: "_s + name);
 }
 
 // A second start of Ardivo on the same data folder hands its project file to the copy that
@@ -812,20 +741,20 @@ void TestProject::secondStartHandsOverItsFile()
 {
     TestWorld world;
     QTemporaryDir home;
-    const QString dataFolder = home.filePath(QStringLiteral("Ardivo"));
-    Database::instance().setFilePath(dataFolder + QStringLiteral("/Ardivo.db"));
-    QVERIFY(WorkingTables::appendMaterial(1, QStringLiteral("Legno"), 17.5, 1.0, 0.8, 1000.0));
-    QVERIFY(WorkingTables::appendMaterial(2, QStringLiteral("Carta"), 20.0, 1.0, 1.0, 10.0));
+    const QString dataFolder = home.filePath(u"Ardivo"_s);
+    Database::instance().setFilePath(dataFolder + u"/Ardivo.db"_s);
+    QVERIFY(WorkingTables::appendMaterial(1, u"Legno"_s, 17.5, 1.0, 0.8, 1000.0));
+    QVERIFY(WorkingTables::appendMaterial(2, u"Carta"_s, 20.0, 1.0, 1.0, 10.0));
 
     SingleInstance first(dataFolder);
     QVERIFY(first.claim());
     QSignalSpy handedOver(&first, &SingleInstance::fileHandedOver);
-    const QString project = home.filePath(QStringLiteral("Secondo progetto.ardivo"));
+    const QString project = home.filePath(u"Secondo progetto.ardivo"_s);
 
     QProcess second;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(u"XDG_DATA_HOME"_s, home.path());
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     second.setProcessEnvironment(environment);
     second.start(QStringLiteral(ARDIVO_PATH), {project});
     QVERIFY(second.waitForStarted());
@@ -834,8 +763,8 @@ void TestProject::secondStartHandsOverItsFile()
     QVERIFY(second.waitForFinished(5000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(WorkingTables::rowCount(QStringLiteral("tblAppoggioMateriali")), 2);
-    QVERIFY(QFileInfo::exists(dataFolder + QStringLiteral("/Ardivo.lock")));
+    QCOMPARE(WorkingTables::rowCount(u"tblAppoggioMateriali"_s), 2);
+    QVERIFY(QFileInfo::exists(dataFolder + u"/Ardivo.lock"_s));
 }
 
 // A PDF export that cannot be written whole (here a file-size limit, as a full disk would do)
@@ -845,7 +774,7 @@ void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
     TestWorld world;
     walkToReport(Method::Activity, "Option1_1", {});
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Ufficio.pdf"));
+    const QString path = dir.filePath(u"Ufficio.pdf"_s);
     QFile old(path);
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("%PDF-1.4 la relazione di ieri");
@@ -859,11 +788,11 @@ void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
     limit.rlim_cur = 4096;
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
     world.prompt.files << path;
-    click(child(*reportPageFor(Method::Activity), "cmdEsportaPdf"));
+    click(*reportPageFor(Method::Activity), "cmdEsportaPdf");
     QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
 
     QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY2(world.prompt.messages[0].contains(QStringLiteral("forse il disco è pieno")),
+    QVERIFY2(world.prompt.messages[0].contains(u"forse il disco è pieno"_s),
              qPrintable(world.prompt.messages[0]));
     QCOMPARE(bytesOf(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ufficio.pdf"});
@@ -874,7 +803,7 @@ void TestProject::reopeningManyEmptiedLinesWarnsOnce()
 {
     TestWorld world;
     Compartment store = sampleProject().compartments[1];
-    const MaterialEntry emptied{QStringLiteral("Vuoto"), Amount::emptyText(), Amount::emptyText(),
+    const MaterialEntry emptied{u"Vuoto"_s, Amount::emptyText(), Amount::emptyText(),
                                 Amount::emptyText(), Amount::emptyText()};
     for (int i = 0; i < 1000; ++i)
         store.calculation.materials << emptied;

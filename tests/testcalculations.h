@@ -1,0 +1,70 @@
+#pragma once
+// Calculations built in one line, for the tests that need no window as for those that do.
+#include "core/calculation.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+inline Amount n(double value)
+{
+    return Amount::number(value);
+}
+
+inline Calculation activityCalculation(const QString &name, double nominal, double fractile,
+                                       std::optional<int> areaClass = {},
+                                       std::optional<int> riskClass = {}, QSet<int> measures = {})
+{
+    Calculation c;
+    c.method = Method::Activity;
+    c.activity = {name, nominal, fractile};
+    c.areaClass = areaClass;
+    c.riskClass = riskClass;
+    c.measures = measures;
+    return c;
+}
+
+inline Calculation materialsCalculation(std::optional<double> area, QVector<MaterialEntry> entries,
+                                        std::optional<int> areaClass = {},
+                                        std::optional<int> riskClass = {}, QSet<int> measures = {})
+{
+    Calculation c;
+    c.method = Method::Materials;
+    c.area = area;
+    c.materials = entries;
+    c.areaClass = areaClass;
+    c.riskClass = riskClass;
+    c.measures = measures;
+    return c;
+}
+
+// A furnishing of `count` pieces, and a stored good; each line may carry both.
+inline FurnishingEntry furnishing(const QString &name, double valuePerPiece, double count)
+{
+    FurnishingEntry entry;
+    entry.furnishing = name;
+    entry.valuePerPiece = n(valuePerPiece);
+    entry.pieces = n(count);
+    return entry;
+}
+
+inline FurnishingEntry goods(const QString &name, double valuePerM3, double volume,
+                             double packaging, FurnishingEntry entry = {})
+{
+    entry.goods = name;
+    entry.valuePerM3 = n(valuePerM3);
+    entry.volume = n(volume);
+    entry.packaging = n(packaging);
+    return entry;
+}
+
+inline Calculation furnishingsCalculation(double area, QVector<FurnishingEntry> entries,
+                                          std::optional<int> areaClass = {},
+                                          std::optional<int> riskClass = {},
+                                          QSet<int> measures = {})
+{
+    Calculation c = materialsCalculation(area, {}, areaClass, riskClass, measures);
+    c.method = Method::Furnishings;
+    c.furnishings = entries;
+    return c;
+}
