@@ -3,49 +3,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-void ScriptedPrompt::message(const QString &text, const QString &title, Icon)
-{
-    messages << text;
-    titles << title;
-}
-
-bool ScriptedPrompt::confirm(const QString &text, const QString &, Icon)
-{
-    questions << text;
-    return answers.isEmpty() ? true : answers.takeFirst();
-}
-
-QString ScriptedPrompt::input(const QString &promptText, const QString &title,
-                              const QString &proposed)
-{
-    proposals << proposed;
-    return input(promptText, title);
-}
-
-UserPrompt::Answer ScriptedPrompt::ask(const QString &text, const QString &)
-{
-    asked << text;
-    return choices.isEmpty() ? Answer::Cancel : choices.takeFirst();
-}
-
-QString ScriptedPrompt::openFileName(const QString &, const QString &proposed, const QString &)
-{
-    fileBoxes << u"open "_s + proposed;
-    return files.isEmpty() ? QString() : files.takeFirst();
-}
-
-QString ScriptedPrompt::saveFileName(const QString &, const QString &proposed, const QString &)
-{
-    fileBoxes << u"save "_s + proposed;
-    return files.isEmpty() ? QString() : files.takeFirst();
-}
-
-QString ScriptedPrompt::input(const QString &promptText, const QString &)
-{
-    prompts << promptText;
-    return inputs.isEmpty() ? QString() : inputs.takeFirst();
-}
-
 TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
 {
     Database::instance().setFilePath(m_dir->filePath(u"Ardivo/Ardivo.db"_s));
@@ -98,7 +55,8 @@ bool ticked(QWidget &screen, const char *name)
 QString differences(QWidget &screen, const Fields &expected)
 {
     QStringList found;
-    for (const auto &[name, value] : expected) {
+    for (const QString &field : expected) {
+        const QString name = field.section(u'=', 0, 0), value = field.section(u'=', 1);
         const QString text = textOf(screen, qPrintable(name));
         if (text != value)
             found << screen.objectName() + u'.' + name + u" = "_s + text + u", not "_s + value;
@@ -240,6 +198,18 @@ QTableView *openGridViewer(QWidget &form)
         }
     }
     return nullptr;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
 QString pdfText(const QString &path)

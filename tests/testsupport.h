@@ -35,13 +35,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringList>
@@ -54,15 +54,44 @@
 class ScriptedPrompt : public UserPrompt
 {
 public:
-    void message(const QString &text, const QString &title, Icon icon) override;
-    bool confirm(const QString &text, const QString &title, Icon icon) override;
-    QString input(const QString &prompt, const QString &title) override;
-    QString input(const QString &prompt, const QString &title, const QString &proposed) override;
-    Answer ask(const QString &text, const QString &title) override;
-    QString openFileName(const QString &title, const QString &proposed,
-                         const QString &filter) override;
-    QString saveFileName(const QString &title, const QString &proposed,
-                         const QString &filter) override;
+    void message(const QString &text, const QString &title, Icon) override
+    {
+        messages << text;
+        titles << title;
+    }
+    bool confirm(const QString &text, const QString &, Icon) override
+    {
+        questions << text;
+        return answers.isEmpty() || answers.takeFirst();
+    }
+    QString input(const QString &prompt, const QString &) override
+    {
+        prompts << prompt;
+        return inputs.isEmpty() ? QString() : inputs.takeFirst();
+    }
+    QString input(const QString &prompt, const QString &title, const QString &proposed) override
+    {
+        proposals << proposed;
+        return input(prompt, title);
+    }
+    Answer ask(const QString &text, const QString &) override
+    {
+        asked << text;
+        return choices.isEmpty() ? Answer::Cancel : choices.takeFirst();
+    }
+    QString openFileName(const QString &, const QString &proposed, const QString &) override
+    {
+        return fileBox(u"open "_s + proposed);
+    }
+    QString saveFileName(const QString &, const QString &proposed, const QString &) override
+    {
+        return fileBox(u"save "_s + proposed);
+    }
+    QString fileBox(const QString &box)
+    {
+        fileBoxes << box;
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
 
     QStringList messages;  // every OK-only message, in order
     QStringList titles;    // the titles of those messages
@@ -102,9 +131,8 @@ template <class T = QWidget> T *child(QWidget &screen, const char *name)
 // What the named control shows: a label's or a field's text, a chooser's current text.
 QString textOf(QWidget &screen, const char *name);
 bool ticked(QWidget &screen, const char *name);
-// The fields of a screen that differ from `expected` (name and value pairs), for a message.
-using Fields = QList<QPair<QString, QString>>;
-Q_DECLARE_METATYPE(Fields)
+// The fields of a screen that differ from `expected` ("name=value" each), for a message.
+using Fields = QStringList;
 QString differences(QWidget &screen, const Fields &expected);
 #define COMPARE_FIELDS(screen, ...)                                                                \
     do {                                                                                           \
@@ -154,6 +182,9 @@ void editCell(QTableView *grid, int row, int column, const QString &text,
 // Opens the grid viewer of a fire-load screen with its button, as the active window; its grid.
 QTableView *openGridViewer(QWidget &form);
 
+// A file's bytes (empty when it cannot be read); a file written whole, its path (empty on failure).
+QByteArray bytesOf(const QString &path);
+QString writeFile(const QString &path, const QByteArray &bytes);
 // The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
 QString pdfText(const QString &path);
 // The PDF a screen's export button writes to `path` when the file box names it, as text.

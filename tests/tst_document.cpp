@@ -10,6 +10,11 @@
 
 namespace {
 
+const Regulation &decree()
+{
+    return Regulation::decree2007();
+}
+
 Calculation activity()
 {
     return activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4});
@@ -129,12 +134,11 @@ void TestDocument::workingOfEachMethod()
 {
     QFETCH(Calculation, calculation);
     QFETCH(QStringList, working);
-    const QStringList lines = ReportDocuments::working(calculation, Regulation::decree2007());
+    const QStringList lines = ReportDocuments::working(calculation, decree());
     for (int i = 0; i < std::max(lines.size(), working.size()); ++i)
         QCOMPARE(lines.value(i), working.value(i));
     // The report page shows the same q_f,d line and the classes.
-    const ReportDocument document =
-        ReportDocuments::compartment(calculation, Regulation::decree2007());
+    const ReportDocument document = ReportDocuments::compartment(calculation, decree());
     const QStringList texts = document.texts();
     QVERIFY(texts.contains(working.at(working.size() - 2)));
     QCOMPARE(document.parts.last().title, u"Sviluppo del calcolo"_s);
@@ -149,15 +153,14 @@ void TestDocument::printedProductsHold()
     for (double area = 7; area < 12000; area = area * 1.37 + 3) {
         for (double quantity : {1.0, 37.0, 1234.5, 98765.4}) {
             c.area = area;
-            c.areaClass = Regulation::decree2007().areaClassFor(area);
+            c.areaClass = decree().areaClassFor(area);
             c.materials[0].quantity = n(quantity);
             for (const QSet<int> &measures : {QSet<int>{}, QSet<int>{0, 3}, QSet<int>{3, 5, 7}}) {
                 c.measures = measures;
-                const auto [factors, result] =
-                    designProduct(ReportDocuments::working(c, Regulation::decree2007()));
+                const auto [factors, result] = designProduct(ReportDocuments::working(c, decree()));
                 QVERIFY2(!factors.isEmpty(), qPrintable(result));
                 QCOMPARE(ItalianNumbers::toFixed2(product(factors)), result);
-                const ReportFigures f = reportFigures(c, Regulation::decree2007());
+                const ReportFigures f = reportFigures(c, decree());
                 QVERIFY(f.printedFireLoad.section(QLatin1Char(','), 1).size() >= 2);
                 ++checked;
             }
@@ -165,13 +168,13 @@ void TestDocument::printedProductsHold()
     }
     QVERIFY(checked > 100);
     // The integer part stays where the screens show q_f.
-    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).fireLoad, u"516"_s);
-    QCOMPARE(reportFigures(materials(), Regulation::decree2007()).printedFireLoad, u"516,67"_s);
+    QCOMPARE(reportFigures(materials(), decree()).fireLoad, u"516"_s);
+    QCOMPARE(reportFigures(materials(), decree()).printedFireLoad, u"516,67"_s);
 }
 
 void TestDocument::listsShowEveryFactor()
 {
-    const ReportDocument m = ReportDocuments::compartment(materials(), Regulation::decree2007());
+    const ReportDocument m = ReportDocuments::compartment(materials(), decree());
     QCOMPARE(m.parts.size(), 3); // page, list, working
     const ReportTable *list = tableIn(m.parts[1]);
     QVERIFY(list);
@@ -187,7 +190,7 @@ void TestDocument::listsShowEveryFactor()
     QVERIFY(m.parts[1].blocks.last().keepWithPrevious);
     QCOMPARE(m.parts[1].blocks.last().text, u"A = 600 m²      q_f = 516 MJ/m²"_s);
 
-    const ReportDocument f = ReportDocuments::compartment(furnishings(), Regulation::decree2007());
+    const ReportDocument f = ReportDocuments::compartment(furnishings(), decree());
     const ReportTable *goods = tableIn(f.parts[1], 1);
     QVERIFY(goods);
     // The packaging factor of a packed good is printed beside its MJ.
@@ -203,7 +206,7 @@ void TestDocument::partsAndBand()
         u"Scuola <b>Verdi</b>"_s, u"Comune"_s,        u"Via Roma 1"_s,           u"Scuola"_s,
         u"Ing. Ardivo"_s,         QDate(2027, 1, 12), u"REV 01 del 12/01/2027"_s};
     const ReportDocument inProject =
-        ReportDocuments::compartment(activity(), Regulation::decree2007(), &identity, u"Aula"_s);
+        ReportDocuments::compartment(activity(), decree(), &identity, u"Aula"_s);
     QCOMPARE(inProject.author, u"Ing. Ardivo"_s);
     QCOMPARE(inProject.revision, u"REV 01 del 12/01/2027"_s);
     QCOMPARE(inProject.date, QDate(2027, 1, 12));
@@ -218,7 +221,7 @@ void TestDocument::partsAndBand()
     QCOMPARE(inProject.parts.last().blocks.last().fields.first().second, u"Ing. Ardivo"_s);
 
     // Outside a project: no band, but a date all the same.
-    const ReportDocument alone = ReportDocuments::compartment(activity(), Regulation::decree2007());
+    const ReportDocument alone = ReportDocuments::compartment(activity(), decree());
     QCOMPARE(alone.date, QDate::currentDate());
     QVERIFY(alone.parts[0].foot.isEmpty());
     QCOMPARE(alone.parts[0].blocks[0].kind, ReportBlock::Kind::Heading);

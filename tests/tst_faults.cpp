@@ -2,7 +2,6 @@
 #include "data/catalogues.h"
 #include "testsupport.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -24,34 +23,19 @@ public:
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         db.setDatabaseName(path);
-        m_open = db.open();
+        db.open();
     }
-    ~RawFile()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool isOpen() const { return m_open; }
+    ~RawFile() { QSqlDatabase::removeDatabase(m_name); }
     QString integrity() const { return value(u"PRAGMA integrity_check"_s).toString(); }
-    QVariant value(const QString &sql) const
-    {
-        QSqlQuery query(QSqlDatabase::database(m_name, false));
-        return query.exec(sql) && query.next() ? query.value(0) : QVariant();
-    }
+    QVariant value(const QString &sql) const { return rows(sql).value(0).value(0); }
     QList<QVariantList> rows(const QString &sql) const
     {
         QList<QVariantList> result;
         QSqlQuery query(QSqlDatabase::database(m_name, false));
-        if (!query.exec(sql))
-            return result;
-        while (query.next()) {
-            QVariantList row;
+        for (bool ok = query.exec(sql); ok && query.next();) {
+            result << QVariantList();
             for (int c = 0; c < query.record().count(); ++c)
-                row << query.value(c);
-            result << row;
+                result.last() << query.value(c);
         }
         return result;
     }
@@ -59,7 +43,6 @@ public:
 private:
     static inline int s_count = 0;
     QString m_name;
-    bool m_open = false;
 };
 
 // Every catalogue row, to prove that none is lost.
@@ -70,14 +53,6 @@ QList<QVariantList> catalogues(const QString &path)
     for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
         all += file.rows(u"SELECT '%1', * FROM %1 ORDER BY 2"_s.arg(QLatin1String(table)));
     return all;
-}
-
-QByteArray digest(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
 // A database made by the program, with one catalogue row of the user's.
@@ -97,13 +72,12 @@ void verifyFreshFile(const QString &path)
     QVERIFY(file.value("SELECT count(*) FROM tblMateriale").toInt() > 50);
 }
 
-bool messagesContain(const QStringList &messages, const QString &text)
+// Starts the probe holding the file locked for `ms`; true once it holds the lock.
+bool holdLocked(QProcess &holder, const QString &path, const char *ms)
 {
-    for (const QString &m : messages) {
-        if (m.contains(text))
-            return true;
-    }
-    return false;
+    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder.start(kProbe, {"hold", path, ms});
+    return holder.waitForReadyRead(10000) && holder.readLine().trimmed() == "locked";
 }
 
 // Runs the probe to its end, as an ordinary user when the tests run as root, since root
@@ -238,8 +212,7 @@ void TestFaults::fileThatIsNoDatabase()
     QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
     QVERIFY(!Database::instance().open());
     QCOMPARE(world.prompt.questions.size(), 1);
-    QCOMPARE(digest(world.databasePath()),
-             QCryptographicHash::hash(junk, QCryptographicHash::Sha256));
+    QCOMPARE(bytesOf(world.databasePath()), junk);
 
     // Agreed, for another file: kept aside under a new name, and a new database begins.
     QTemporaryDir other;
@@ -254,8 +227,7 @@ void TestFaults::fileThatIsNoDatabase()
     QVERIFY(Database::instance().open());
     const QStringList aside = QDir(other.path()).entryList({"Ardivo-non-valido-*.db"});
     QCOMPARE(aside.size(), 1);
-    QCOMPARE(digest(other.filePath(aside.first())),
-             QCryptographicHash::hash(junk, QCryptographicHash::Sha256));
+    QCOMPARE(bytesOf(other.filePath(aside.first())), junk);
     QFile left(path + "-journal");
     QVERIFY(!left.open(QIODevice::ReadOnly) || left.readAll() != "vecchio");
     QVERIFY(world.prompt.messages.last().contains(aside.first()));
@@ -278,12 +250,12 @@ void TestFaults::damagedDatabase()
     file.seek(2 * 4096);
     file.write(QByteArray(4096, char(0xA5)));
     file.close();
-    const QByteArray damaged = digest(world.databasePath());
+    const QByteArray damaged = bytesOf(world.databasePath());
 
     world.prompt.answers = {false};
     QVERIFY(!Database::instance().open());
     QCOMPARE(world.prompt.questions.size(), 1);
-    QCOMPARE(digest(world.databasePath()), damaged); // never written
+    QCOMPARE(bytesOf(world.databasePath()), damaged); // never written
 
     // Agreed at the next start: the damaged bytes are kept aside, a healthy file begins.
     Database::instance().setFilePath(world.databasePath());
@@ -293,7 +265,7 @@ void TestFaults::damagedDatabase()
     const QFileInfo info(world.databasePath());
     const QStringList aside = info.dir().entryList({"Ardivo-non-valido-*.db"});
     QCOMPARE(aside.size(), 1);
-    QCOMPARE(digest(info.dir().filePath(aside.first())), damaged);
+    QCOMPARE(bytesOf(info.dir().filePath(aside.first())), damaged);
     Database::instance().close();
     verifyFreshFile(world.databasePath());
 }
@@ -316,14 +288,14 @@ void TestFaults::missingTables()
     }
     QSqlDatabase::removeDatabase("drop");
     const auto before = catalogues(world.databasePath());
-    const QByteArray untouched = digest(world.databasePath());
+    const QByteArray untouched = bytesOf(world.databasePath());
 
     world.prompt.answers = {false};
     QVERIFY(!Database::instance().open());
     QVERIFY(world.prompt.questions.last().contains("tblArredo, tblAppoggio"));
     QVERIFY(world.prompt.messages.last().contains("mancano le tabelle tblArredo, tblAppoggio"));
     QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
-    QCOMPARE(digest(world.databasePath()), untouched);
+    QCOMPARE(bytesOf(world.databasePath()), untouched);
 
     world.prompt.answers = {true};
     QVERIFY(Database::instance().open());
@@ -357,22 +329,22 @@ void TestFaults::fileOrFolderReadOnly()
     const QString path = reachableDataFolder(base) + "/Ardivo.db";
     makeDatabase(path);
     const auto before = catalogues(path);
-    const QByteArray untouched = digest(path);
+    const QByteArray untouched = bytesOf(path);
 
     QString output;
     const QStringList lines = probeReadOnly(base, path, folderWritable, fileWritable, &output);
     QVERIFY2(lines.contains("open 1"), qPrintable(output));
-    QVERIFY2(messagesContain(lines, "non si può modificare"), qPrintable(output));
+    QVERIFY2(!lines.filter("non si può modificare").isEmpty(), qPrintable(output));
     QVERIFY(lines.contains(u"catalogue %1"_s.arg(
         std::count_if(before.begin(), before.end(),
                       [](const QVariantList &r) { return r.first() == "tblMateriale"; }))));
     QVERIFY(lines.contains("append 0"));
     QVERIFY(lines.contains("add 0"));
     QVERIFY(lines.contains("rows 0"));
-    QVERIFY2(messagesContain(lines, writeMessage), qPrintable(output));
+    QVERIFY2(!lines.filter(writeMessage).isEmpty(), qPrintable(output));
     QVERIFY(!lines.contains("message: Inserire i dati correttamente"));
 
-    QCOMPARE(digest(path), untouched);
+    QCOMPARE(bytesOf(path), untouched);
     QCOMPARE(RawFile(path).integrity(), u"ok"_s);
     QCOMPARE(catalogues(path), before);
 }
@@ -387,11 +359,11 @@ void TestFaults::readOnlyFolderWithoutFile()
 
     // Each operation says why it cannot be done; none pretends to have stored anything.
     QVERIFY2(lines.contains("open 0"), qPrintable(output));
-    QVERIFY2(messagesContain(lines, "Impossibile creare il database nella cartella"),
+    QVERIFY2(!lines.filter("Impossibile creare il database nella cartella").isEmpty(),
              qPrintable(output));
     QVERIFY(lines.contains("append 0"));
     QVERIFY(lines.contains("add 0"));
-    QVERIFY(!messagesContain(lines, "Inserire i dati correttamente"));
+    QVERIFY(lines.filter("Inserire i dati correttamente").isEmpty());
     QVERIFY(QDir(folder).isEmpty());
 }
 
@@ -404,10 +376,7 @@ void TestFaults::fileLockedByAnotherProgram()
     QVERIFY(Database::instance().open());
 
     QProcess holder;
-    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    holder.start(kProbe, {"hold", world.databasePath(), "1500"});
-    QVERIFY(holder.waitForReadyRead(10000));
-    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+    QVERIFY(holdLocked(holder, world.databasePath(), "1500"));
 
     // The operation waits a moment, then gives up and says why; nothing is half-written.
     QVERIFY(!WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
@@ -440,7 +409,6 @@ void TestFaults::killedInTheMiddleOfWrites()
         QVERIFY(writer.waitForFinished(10000));
 
         RawFile file(world.databasePath());
-        QVERIFY(file.isOpen());
         QCOMPARE(file.integrity(), u"ok"_s);
         // Only whole rows: every field follows from the row's number.
         for (const QVariantList &r :
@@ -481,12 +449,12 @@ void TestFaults::newerSchemaRefused()
         RawFile file(world.databasePath());
         file.value(u"PRAGMA user_version = 99"_s);
     }
-    const QByteArray untouched = digest(world.databasePath());
+    const QByteArray untouched = bytesOf(world.databasePath());
     QVERIFY(!Database::instance().open());
     QCOMPARE(world.prompt.messages.size(), 1);
     QVERIFY2(world.prompt.messages[0].contains("versione più recente di Ardivo (schema 99"),
              qPrintable(world.prompt.messages[0]));
-    QCOMPARE(digest(world.databasePath()), untouched);
+    QCOMPARE(bytesOf(world.databasePath()), untouched);
 }
 
 // A table with the right name and the wrong fields is offered the repair of a missing one; the
@@ -533,10 +501,7 @@ void TestFaults::typingWhileAnotherProgramHoldsTheFile()
     world.prompt.messages.clear();
 
     QProcess holder;
-    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    holder.start(kProbe, {"hold", world.databasePath(), "2500"});
-    QVERIFY(holder.waitForReadyRead(10000));
-    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+    QVERIFY(holdLocked(holder, world.databasePath(), "2500"));
     QElapsedTimer timer;
     timer.start();
     clickAndType(form, "txtAreaComp", "120");

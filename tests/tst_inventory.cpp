@@ -38,15 +38,6 @@ QByteArray windows1252(const QString &text)
     return bytes;
 }
 
-QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return QString();
-    return path;
-}
-
 QWidget *preview()
 {
     for (QWidget *window : QApplication::topLevelWidgets()) {
@@ -120,8 +111,7 @@ void TestInventory::separatorAndEncodingFound()
     QCOMPARE(reading.error, QString());
     QCOMPARE(reading.rows.size(), 1);
     QCOMPARE(reading.rows[0].refusal, QString());
-    QCOMPARE(reading.rows[0].entry, (MaterialEntry{"Tè", Amount::number(17), Amount::number(1.5),
-                                                   Amount::number(1), Amount::number(1)}));
+    QCOMPARE(reading.rows[0].entry, (MaterialEntry{"Tè", n(17), n(1.5), n(1), n(1)}));
     QCOMPARE(CsvReader::decode(QByteArray("\x92\x80")), u"’€"_s);
 }
 
@@ -130,38 +120,28 @@ void TestInventory::rowsReadUnderTheEntryRules_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<QString>("refusal"); // empty: taken
     QTest::addColumn<double>("load");
-    QTest::newRow("all given") << "Carta;20;10;0,85;0,8"
-                               << "" << 20 * 10 * 0.85 * 0.8;
-    QTest::newRow("value from the catalogue") << "legno;;100;;"
-                                              << "" << 1750.0;
-    QTest::newRow("accents aside") << "TE;;2;1;1"
-                                   << "" << 34.0;
-    QTest::newRow("grouped thousands") << "Carta;20;1.000;1;1"
-                                       << "" << 20000.0;
-    QTest::newRow("point in an Italian file") << "Carta;20;0.5;1;0.8"
-                                              << "" << 8.0;
-    QTest::newRow("no name") << ";20;1;1;1"
-                             << "manca il nome del materiale" << 0.0;
-    QTest::newRow("unknown, no value")
-        << "Ossidiana;;1;1;1"
-        << "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali" << 0.0;
-    QTest::newRow("value not a number") << "Carta;venti;1;1;1"
-                                        << "il potere calorifico non è un numero: «venti»" << 0.0;
-    QTest::newRow("value below 1") << "Carta;0,5;1;1;1"
-                                   << "il potere calorifico è inferiore a 1 MJ/kg" << 0.0;
-    QTest::newRow("no quantity") << "Carta;20;;1;1"
-                                 << "manca la quantità" << 0.0;
-    QTest::newRow("negative quantity") << "Carta;20;-3;1;1"
-                                       << "la quantità è negativa" << 0.0;
-    QTest::newRow("psi") << "Carta;20;1;0,5;1"
-                         << "ψ deve essere 0, 0,85 o 1, non «0,5»" << 0.0;
-    QTest::newRow("m") << "Carta;20;1;1;0,9"
-                       << "m deve essere 1 o 0,8, non «0,9»" << 0.0;
-    QTest::newRow("control character")
-        << u"Carta\u0007;20;1;1;1"_s << "Il nome contiene caratteri di controllo." << 0.0;
-    QTest::newRow("too large") << "Carta;1e308;1e308;1;1"
-                               << "il carico d'incendio risulta troppo grande per essere calcolato"
-                               << 0.0;
+    const auto row = [](const char *name, const QString &text, const char *refusal, double load) {
+        QTest::newRow(name) << text << QString(refusal) << load;
+    };
+    row("all given", "Carta;20;10;0,85;0,8", "", 20 * 10 * 0.85 * 0.8);
+    row("value from the catalogue", "legno;;100;;", "", 1750);
+    row("accents aside", "TE;;2;1;1", "", 34);
+    row("grouped thousands", "Carta;20;1.000;1;1", "", 20000);
+    row("point in an Italian file", "Carta;20;0.5;1;0.8", "", 8);
+    row("no name", ";20;1;1;1", "manca il nome del materiale", 0);
+    row("unknown, no value", "Ossidiana;;1;1;1",
+        "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali", 0);
+    row("value not a number", "Carta;venti;1;1;1", "il potere calorifico non è un numero: «venti»",
+        0);
+    row("value below 1", "Carta;0,5;1;1;1", "il potere calorifico è inferiore a 1 MJ/kg", 0);
+    row("no quantity", "Carta;20;;1;1", "manca la quantità", 0);
+    row("negative quantity", "Carta;20;-3;1;1", "la quantità è negativa", 0);
+    row("psi", "Carta;20;1;0,5;1", "ψ deve essere 0, 0,85 o 1, non «0,5»", 0);
+    row("m", "Carta;20;1;1;0,9", "m deve essere 1 o 0,8, non «0,9»", 0);
+    row("control character", u"Carta\u0007;20;1;1;1"_s, "Il nome contiene caratteri di controllo.",
+        0);
+    row("too large", "Carta;1e308;1e308;1;1",
+        "il carico d'incendio risulta troppo grande per essere calcolato", 0);
 }
 
 void TestInventory::rowsReadUnderTheEntryRules()
@@ -187,8 +167,7 @@ void TestInventory::headingsFoundInAnyOrder()
     const auto reading = InventoryFile::readMaterials(text.toUtf8(), someMaterials());
     QCOMPARE(reading.error, QString());
     QCOMPARE(reading.accepted(),
-             (QVector<MaterialEntry>{{"Carta", Amount::number(20), Amount::number(10),
-                                      Amount::number(0.85), Amount::number(0.8)}}));
+             (QVector<MaterialEntry>{{"Carta", n(20), n(10), n(0.85), n(0.8)}}));
 }
 
 void TestInventory::missingColumnRefusesTheFile()
@@ -205,27 +184,14 @@ void TestInventory::missingColumnRefusesTheFile()
 void TestInventory::writtenListReadsBackTheSame()
 {
     const QVector<MaterialEntry> materials = {
-        {"Cartone; imballaggi \"pesanti\"", Amount::number(16.5), Amount::number(1234.125),
-         Amount::number(0.85), Amount::number(0.8)},
-        {"Tè", Amount::number(17), Amount::number(0), Amount::number(0), Amount::number(1)}};
+        {"Cartone; imballaggi \"pesanti\"", n(16.5), n(1234.125), n(0.85), n(0.8)},
+        {"Tè", n(17), n(0), n(0), n(1)}};
     QCOMPARE(InventoryFile::readMaterials(InventoryFile::writeMaterials(materials), {}).accepted(),
              materials);
 
-    FurnishingEntry chair;
-    chair.furnishing = "Sedia";
-    chair.valuePerPiece = Amount::number(70);
-    chair.pieces = Amount::number(12);
-    FurnishingEntry paper;
-    paper.goods = "Carta";
-    paper.valuePerM3 = Amount::number(8400);
-    paper.volume = Amount::number(2.5);
-    paper.packaging = Amount::number(1.1);
-    FurnishingEntry both = chair;
-    both.goods = "Cartone";
-    both.valuePerM3 = Amount::number(400);
-    both.volume = Amount::number(1);
-    both.packaging = Amount::number(1);
-    const QVector<FurnishingEntry> furnishings = {chair, paper, both};
+    const FurnishingEntry chair = furnishing("Sedia", 70, 12);
+    const QVector<FurnishingEntry> furnishings = {chair, goods("Carta", 8400, 2.5, 1.1),
+                                                  goods("Cartone", 400, 1, 1, chair)};
     const QByteArray bytes = InventoryFile::writeFurnishings(furnishings);
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"
                              "Arredo;Potere calorifico (MJ/pezzo);Pezzi;"));
@@ -239,16 +205,28 @@ void TestInventory::excelListImportedThroughPreview()
     QTemporaryDir dir;
     QString text = u"Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n"_s;
     double expected = 0;
-    QMap<int, QString> refusals; // by row of the preview
-    const QStringList wrong = {"Ossidiana;3;;1;1", "Carta;tre;20;1;1",   "Carta;3;20;0,5;1",
-                               "Carta;3;20;1;0,5", "Carta;-1;20;1;1",    ";3;20;1;1",
-                               "Carta;3;0,2;1;1",  "Carta;;20;1;1",      "Carta;3;20,5,1;1;1",
-                               "Basalto;3;;1;1",   "Carta;3;20;2;1",     "Carta;3;20;1;1,2",
-                               "Stoffa;3;x;1;1",   "Carta;3,5kg;20;1;1", "Carta;1;-20;1;1"};
+    // Each tenth row cannot be taken, for the reason beside it.
+    const QList<QPair<QString, QString>> wrong = {
+        {"Ossidiana;3;;1;1",
+         "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali"},
+        {"Carta;tre;20;1;1", "la quantità non è un numero: «tre»"},
+        {"Carta;3;20;0,5;1", "ψ deve essere 0, 0,85 o 1, non «0,5»"},
+        {"Carta;3;20;1;0,5", "m deve essere 1 o 0,8, non «0,5»"},
+        {"Carta;-1;20;1;1", "la quantità è negativa"},
+        {";3;20;1;1", "manca il nome del materiale"},
+        {"Carta;3;0,2;1;1", "il potere calorifico è inferiore a 1 MJ/kg"},
+        {"Carta;;20;1;1", "manca la quantità"},
+        {"Carta;3;20,5,1;1;1", "il potere calorifico non è un numero: «20,5,1»"},
+        {"Basalto;3;;1;1",
+         "manca il potere calorifico, e «Basalto» non è nel catalogo dei materiali"},
+        {"Carta;3;20;2;1", "ψ deve essere 0, 0,85 o 1, non «2»"},
+        {"Carta;3;20;1;1,2", "m deve essere 1 o 0,8, non «1,2»"},
+        {"Stoffa;3;x;1;1", "il potere calorifico non è un numero: «x»"},
+        {"Carta;3,5kg;20;1;1", "la quantità non è un numero: «3,5kg»"},
+        {"Carta;1;-20;1;1", "il potere calorifico è inferiore a 1 MJ/kg"}};
     for (int i = 1; i <= 150; ++i) {
         if (i % 10 == 0) {
-            text += wrong.at(i / 10 - 1) + u"\r\n"_s;
-            refusals.insert(i - 1, QString());
+            text += wrong.at(i / 10 - 1).first + u"\r\n"_s;
             continue;
         }
         const double quantity = i * 2.5;
@@ -267,7 +245,7 @@ void TestInventory::excelListImportedThroughPreview()
             expected += 18.5 * quantity * psi * m;
         }
     }
-    const QString path = writeTemp(dir, "inventario.csv", windows1252(text));
+    const QString path = writeFile(dir.filePath("inventario.csv"), windows1252(text));
 
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
@@ -281,26 +259,10 @@ void TestInventory::excelListImportedThroughPreview()
     QCOMPARE(cell(grid, 0, outcome), u"da importare"_s);
     QCOMPARE(cell(grid, 6, 2), u"17,5"_s); // LEGNO: the catalogue's value
     QCOMPARE(cell(grid, 6, 1), u"Legno"_s);
-    const QStringList reasons = {
-        "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali",
-        "la quantità non è un numero: «tre»",
-        "ψ deve essere 0, 0,85 o 1, non «0,5»",
-        "m deve essere 1 o 0,8, non «0,5»",
-        "la quantità è negativa",
-        "manca il nome del materiale",
-        "il potere calorifico è inferiore a 1 MJ/kg",
-        "manca la quantità",
-        "il potere calorifico non è un numero: «20,5,1»",
-        "manca il potere calorifico, e «Basalto» non è nel catalogo dei materiali",
-        "ψ deve essere 0, 0,85 o 1, non «2»",
-        "m deve essere 1 o 0,8, non «1,2»",
-        "il potere calorifico non è un numero: «x»",
-        "la quantità non è un numero: «3,5kg»",
-        "il potere calorifico è inferiore a 1 MJ/kg"};
-    for (int k = 0; k < reasons.size(); ++k) {
+    for (int k = 0; k < wrong.size(); ++k) {
         const int row = (k + 1) * 10 - 1;
         QCOMPARE(cell(grid, row, 0), QString::number(row + 2)); // the file's line
-        QCOMPARE(cell(grid, row, outcome), u"scartata: "_s + reasons.at(k));
+        QCOMPARE(cell(grid, row, outcome), u"scartata: "_s + wrong.at(k).second);
     }
     QCOMPARE(child<QLabel>(*preview(), "lblRiepilogo")->text().left(24),
              u"135 righe da importare ("_s);
@@ -326,7 +288,7 @@ void TestInventory::cancelledPreviewAddsNothing()
     TestWorld world;
     QTemporaryDir dir;
     const QString path =
-        writeTemp(dir, "a.csv", "Materiale;Quantit\xE0 (kg)\r\nLegno;100\r\nCarta;x\r\n");
+        writeFile(dir.filePath("a.csv"), "Materiale;Quantit\xE0 (kg)\r\nLegno;100\r\nCarta;x\r\n");
     chooseMethod("Command4");
     auto &form = Screens::get<ValorePerMateriale>();
     QTableView *grid = openPreview(form, world, path);
@@ -336,7 +298,7 @@ void TestInventory::cancelledPreviewAddsNothing()
     QVERIFY(!preview());
     QVERIFY(calculation().materials.isEmpty());
     // A file with no quantity column: a message, no preview.
-    const QString bad = writeTemp(dir, "b.csv", "Materiale;Peso\r\nLegno;100\r\n");
+    const QString bad = writeFile(dir.filePath("b.csv"), "Materiale;Peso\r\nLegno;100\r\n");
     world.prompt.files << bad;
     click(form, "cmdImportaElenco");
     QVERIFY(!preview());
@@ -363,11 +325,11 @@ void TestInventory::exportThenImportGivesTheSameList()
         TestWorld world;
         enterExampleMaterials();
         auto &form = Screens::get<ValorePerMateriale>();
-        importThrough(form, world,
-                      writeTemp(dir, "in.csv",
-                                u"Materiale;Potere calorifico (MJ/kg);Quantità "
-                                "(kg);psi;m\n\"Pannelli; truciolare\";18,25;"
-                                "333,333;0,85;0,8\n"_s.toUtf8()));
+        importThrough(
+            form, world,
+            writeFile(dir.filePath("in.csv"), u"Materiale;Potere calorifico (MJ/kg);Quantità "
+                                              "(kg);psi;m\n\"Pannelli; truciolare\";18,25;"
+                                              "333,333;0,85;0,8\n"_s.toUtf8()));
         exported = calculation().materials;
         QCOMPARE(exported.size(), 3);
         world.prompt.files << dir.filePath("elenco");
@@ -386,7 +348,7 @@ void TestInventory::furnishingsExportThenImport()
 {
     QTemporaryDir dir;
     const QString path =
-        writeTemp(dir, "arredi.csv",
+        writeFile(dir.filePath("arredi.csv"),
                   windows1252(u"Imballo;Volume (m³);Merce in deposito;Pezzi;Arredo\r\n"
                               ";;;2;Materasso in cotone\r\n"
                               "sì;10;Carta;;\r\n"
@@ -408,7 +370,7 @@ void TestInventory::furnishingsExportThenImport()
         click(*preview(), "cmdImporta");
         imported = calculation().furnishings;
         QCOMPARE(imported.size(), 2);
-        QCOMPARE(imported[1].packaging, Amount::number(1.1));
+        QCOMPARE(imported[1].packaging, n(1.1));
         QCOMPARE(child<QLabel>(form, "Valoreqf")->text(),
                  ItalianNumbers::integerPartText(entriesTotal() / 100));
         QVERIFY(entriesTotal() > 8400 * 10 * 1.1);

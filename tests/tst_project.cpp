@@ -70,12 +70,6 @@ QString renderedToolTip(const QWidget *widget)
     return document.toPlainText();
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestProject : public QObject
@@ -88,7 +82,6 @@ private slots:
     void compartmentsSavedAndReopened();
     void replacedAndDeletedCompartments();
     void unsavedChangesQuestion();
-    void unsavedChangesQuestionInItalian();
     void saveThatFails();
     void saveInterruptedByKill();
     void projectExportedToPdf();
@@ -195,11 +188,8 @@ void TestProject::badFiles()
     QFETCH(QString, reason);
     TestWorld world;
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"Cattivo d'esempio.ardivo"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
+    const QString path = writeFile(dir.filePath(u"Cattivo d'esempio.ardivo"_s), content);
+    QVERIFY(!path.isEmpty());
 
     ProjectDocument &document = ProjectDocument::current();
     document.storeCompartment(sampleProject().compartments[0]);
@@ -274,10 +264,8 @@ void TestProject::compartmentsSavedAndReopened()
     Module1::resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
     ProjectActions::showProjectWindow();
-    QCOMPARE(child<QLineEdit>(Screens::get<Progetto>(), "txtNomeProgetto")->text(),
-             u"Scuola dell'Orto"_s);
-    QCOMPARE(child<QLineEdit>(Screens::get<Progetto>(), "txtRevisione")->text(),
-             u"REV 02 del 01/02/2027"_s);
+    COMPARE_FIELDS(Screens::get<Progetto>(),
+                   {"txtNomeProgetto=Scuola dell'Orto", "txtRevisione=REV 02 del 01/02/2027"});
     for (int row = 0; row < walks.size(); ++row) {
         QTableView *table = compartmentTable();
         clickCell(table, row);
@@ -286,9 +274,9 @@ void TestProject::compartmentsSavedAndReopened()
         QVERIFY(page->isVisible());
         const QMap<QString, QString> texts = pageTexts(page);
         // The job's band, which the page shows for a calculation of a project.
-        QCOMPARE(texts.value("lblProgetto"), u"Progetto: Scuola dell'Orto"_s);
-        QCOMPARE(texts.value("lblCompartimento"), u"Compartimento: "_s + walks[row].name);
-        QCOMPARE(texts.value("lblTecnico"), u"Tecnico: Ing. Ardivo"_s);
+        COMPARE_FIELDS(*page, {"lblProgetto=Progetto: Scuola dell'Orto",
+                               "lblCompartimento=Compartimento: " + walks[row].name,
+                               "lblTecnico=Tecnico: Ing. Ardivo"});
         QVERIFY(child(*page, "lblProgetto")->isVisible());
         for (auto it = saved[row].cbegin(); it != saved[row].cend(); ++it)
             QVERIFY2(kBand.contains(it.key()) || texts.value(it.key()) == it.value(),
@@ -297,15 +285,13 @@ void TestProject::compartmentsSavedAndReopened()
         // The screens hold the inputs as typed: back from the page goes through them.
         QCOMPARE(CalculationSession::current().compartmentName(), walks[row].name);
         if (walks[row].method == Method::Activity) {
-            auto &activity = Screens::get<ValorePerAttivita>();
-            QCOMPARE(child<QComboBox>(activity, "ComboAttivita")->currentText(), u"Ufficio"_s);
-            QCOMPARE(child<QLineEdit>(activity, "txtValoreMJm2")->text(), u"420"_s);
-            QCOMPARE(child<QComboBox>(activity, "ComboFrattile")->currentText(), u"1,2"_s);
-            QCOMPARE(child<QLabel>(activity, "Valoreqf")->text(), u"504"_s);
+            COMPARE_FIELDS(Screens::get<ValorePerAttivita>(),
+                           {"ComboAttivita=Ufficio", "txtValoreMJm2=420", "ComboFrattile=1,2",
+                            "Valoreqf=504"});
         }
     }
     // The materials screen has its area and its entries back in the working table.
-    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtAreaComp")->text(), u"60"_s);
+    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), u"60"_s);
     QCOMPARE(WorkingTables::rowCount(u"tblAppoggioMateriali"_s), 2);
     QCOMPARE(WorkingTables::rowCount(u"tblStampaArredo"_s), 1);
     QCOMPARE(WorkingTables::rowCount(u"tblStampaMatInDep"_s), 1);
@@ -416,35 +402,6 @@ void TestProject::unsavedChangesQuestion()
     start.close();
     QCOMPARE(world.prompt.asked.size(), asked);
     setQuitGuard({});
-}
-
-// The real box, with Qt's own Italian texts loaded as at start.
-void TestProject::unsavedChangesQuestionInItalian()
-{
-    TestWorld world;
-    QVERIFY(installItalianTranslations());
-    ProjectActions::showProjectWindow();
-    auto &window = Screens::get<Progetto>();
-    clickAndType(window, "txtCommittente", u"Comune"_s);
-    UserPrompt::install(&MessageBoxPrompt::instance());
-    QStringList captions;
-    QTimer::singleShot(0, [&] {
-        QWidget *box = QApplication::activeModalWidget();
-        QVERIFY(box);
-        QAbstractButton *cancel = nullptr;
-        for (QAbstractButton *button : box->findChildren<QAbstractButton *>()) {
-            captions << button->text().remove(QLatin1Char('&'));
-            if (captions.last() == u"Annulla"_s)
-                cancel = button;
-        }
-        QVERIFY(cancel);
-        cancel->click();
-    });
-    click(window, "cmdNuovoProgetto");
-    UserPrompt::install(&world.prompt);
-    captions.sort();
-    QCOMPARE(captions, (QStringList{"Annulla", "No", u"Sì"_s}));
-    QCOMPARE(ProjectDocument::current().project().identity.client, u"Comune"_s);
 }
 
 void TestProject::saveThatFails()
@@ -657,14 +614,11 @@ void TestProject::filesThatAreNoPlainFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("pipe") << "pipe"
-                          << "on è un file ordinario";
-    QTest::newRow("link to /dev/zero") << "zero"
-                                       << "on è un file ordinario";
-    QTest::newRow("folder") << "folder"
-                            << "cartella";
-    QTest::newRow("too large") << "large"
-                               << "troppo grande";
+    const QString notPlain = u"on è un file ordinario"_s;
+    QTest::newRow("pipe") << u"pipe"_s << notPlain;
+    QTest::newRow("link to /dev/zero") << u"zero"_s << notPlain;
+    QTest::newRow("folder") << u"folder"_s << u"cartella"_s;
+    QTest::newRow("too large") << u"large"_s << u"troppo grande"_s;
 }
 
 void TestProject::filesThatAreNoPlainFile()
@@ -698,8 +652,8 @@ void TestProject::filesThatAreNoPlainFile()
     QCOMPARE(ProjectDocument::current().project(), before);
 }
 
-// A name holding markup is shown as typed in a real message box and in a tooltip: no picture,
-// no link.
+// A name holding markup is shown as typed in a real message box, which asks in Italian, and in a
+// tooltip: no picture, no link.
 void TestProject::namesWithMarkupShownAsTyped()
 {
     TestWorld world;
@@ -711,8 +665,11 @@ void TestProject::namesWithMarkupShownAsTyped()
     ProjectDocument::current().setIdentity(project.identity); // no change: not modified
     ProjectDocument::current().storeCompartment(project.compartments[0]);
 
+    // The question in the real box, with Qt's own Italian texts loaded as at start.
+    QVERIFY(installItalianTranslations());
     UserPrompt::install(&MessageBoxPrompt::instance());
     QString shown;
+    QStringList captions;
     Qt::TextFormat format = Qt::RichText;
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -721,12 +678,18 @@ void TestProject::namesWithMarkupShownAsTyped()
         QVERIFY(label);
         shown = label->text();
         format = label->textFormat();
+        for (QAbstractButton *button : box->buttons())
+            captions << button->text().remove(QLatin1Char('&'));
         box->button(QMessageBox::Cancel)->click();
     });
-    QVERIFY(!ProjectActions::settleUnsavedChanges());
+    ProjectActions::showProjectWindow();
+    click(Screens::get<Progetto>(), "cmdNuovoProgetto");
     UserPrompt::install(&world.prompt);
+    captions.sort();
+    QCOMPARE(captions, (QStringList{"Annulla", "No", u"Sì"_s}));
     QCOMPARE(format, Qt::PlainText);
     QVERIFY2(shown.contains(u"«"_s + name + u"»"_s), qPrintable(shown));
+    QCOMPARE(ProjectDocument::current().project().identity.name, name); // Cancel kept it
 
     ProjectActions::openCompartment(project.compartments[0]);
     ReportPage *page = reportPageFor(Method::Activity);
@@ -775,11 +738,8 @@ void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
     walkToReport(Method::Activity, "Option1_1", {});
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Ufficio.pdf"_s);
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("%PDF-1.4 la relazione di ieri");
-    old.close();
-    const QByteArray before = bytesOf(path);
+    const QByteArray before = "%PDF-1.4 la relazione di ieri";
+    QVERIFY(!writeFile(path, before).isEmpty());
 
     std::signal(SIGXFSZ, SIG_IGN); // as the program does: a write fails, nothing is killed
     rlimit limit{};

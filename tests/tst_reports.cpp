@@ -16,7 +16,6 @@ class TestReports : public QObject
     Q_OBJECT
 private slots:
     void barsFollowTheWindow();
-    void materialsListRows();
     void furnishingsListGoodsSection();
     void longListGrowsCanvas();
     void printingWithoutPrinterWritesPageAndList();
@@ -54,20 +53,6 @@ void TestReports::barsFollowTheWindow()
     QCOMPARE(h->value(), 0);
     QCOMPARE(view->canvas()->x(), 0);
     materials.resize(5, 5); // a window thinner than a bar
-}
-
-void TestReports::materialsListRows()
-{
-    TestWorld world;
-    Module1::NomeTabMateriali = "tblAppoggioMateriali";
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, u"M%1"_s.arg(i), 20.0, 1.0, 0.8, 10.0));
-    auto &list = Screens::get<StampaElencoMateriali>();
-    QCOMPARE(PageCanvas::topOf(child(list, "Materiale_0")), 3000);
-    QCOMPARE(PageCanvas::topOf(child(list, "Materiale_3")), 3765);
-    QCOMPARE(child<QLineEdit>(list, "Materiale_3")->text(), QString());
-    QCOMPARE(child<QLineEdit>(list, "Fattore_m_1")->text(), u"0,8"_s);
-    QVERIFY(qAbs(PageCanvas::topOf(child(list, "Valoreqf")) - 4765) <= 15);
 }
 
 void TestReports::furnishingsListGoodsSection()

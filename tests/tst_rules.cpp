@@ -76,10 +76,9 @@ void TestRules::codeThroughTheScreens()
 
     auto &total = Screens::get<TotaleFormula>();
     QVERIFY(total.isVisible());
-    COMPARE_FIELDS(total, {{"txtFattProt", deltaN},
-                           {"txtTotFormula", design},
-                           {"lblClasse", referenceClass},
-                           {"lblTabellaClassi", "Codice S.2, tabella S.2-3"}});
+    COMPARE_FIELDS(total,
+                   {"txtFattProt=" + deltaN, "txtTotFormula=" + design,
+                    "lblClasse=" + referenceClass, "lblTabellaClassi=Codice S.2, tabella S.2-3"});
     QVERIFY(!child(total, "lblClasseMin")->isVisible());
     QVERIFY(!child(total, "Label3")->isVisible());
 
@@ -87,14 +86,13 @@ void TestRules::codeThroughTheScreens()
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());
     // The ten factors, each with its own caption.
-    COMPARE_FIELDS(page, {{"lblDecreto", "Codice di prevenzione incendi - D.M. 3 agosto 2015, "
-                                         "cap. S.2 - livello di prestazione III"},
-                          {"txtTotFormula", design},
-                          {"lblClasse", referenceClass},
-                          {"lblTabellaDq1", "Codice S.2, tabella S.2-6"},
-                          {"lblTabellaDq2", "Codice S.2, tabella S.2-7"},
-                          {"lblTabellaDn", "Codice S.2, tabella S.2-8"},
-                          {"lblMisura10", "Operatività antincendio di livello di prestazione IV"}});
+    COMPARE_FIELDS(page, {"lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2 "
+                          "- livello di prestazione III",
+                          "txtTotFormula=" + design, "lblClasse=" + referenceClass,
+                          "lblTabellaDq1=Codice S.2, tabella S.2-6",
+                          "lblTabellaDq2=Codice S.2, tabella S.2-7",
+                          "lblTabellaDn=Codice S.2, tabella S.2-8",
+                          "lblMisura10=Operatività antincendio di livello di prestazione IV"});
     QVERIFY(!child(page, "lblClasseMin")->isVisible());
     QVERIFY(child(page, "lblFattProt10")->isVisible());
 }
@@ -121,7 +119,7 @@ void TestRules::protectionScreenFollowsTheRule()
     QVERIFY(!child(protection, "OptionControllo_0")->isVisibleTo(&protection));
     QVERIFY(child(protection, "Check9")->isVisibleTo(&protection));
     auto &total = Screens::get<TotaleFormula>();
-    COMPARE_FIELDS(total, {{"txtFattProt", "0,51"}, {"lblClasse", "45"}, {"lblClasseMin", "20"}});
+    COMPARE_FIELDS(total, {"txtFattProt=0,51", "lblClasse=45", "lblClasseMin=20"});
     QVERIFY(child(total, "lblClasseMin")->isVisible());
     // The decree's tables are cited too.
     QVERIFY(child(total, "lblTabellaClassi")->isVisible());
@@ -188,7 +186,7 @@ void TestRules::projectWithBothRules()
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());
-    COMPARE_FIELDS(page, {{"txtTotFormula", "2.448,00"}, {"lblClasse", "240"}});
+    COMPARE_FIELDS(page, {"txtTotFormula=2.448,00", "lblClasse=240"});
     QVERIFY(ticked(Screens::get<DensitaCarico>(), "OptionNormativa_1"));
     QVERIFY(ticked(Screens::get<FattoreProtezione>(), "OptionControllo_2"));
     QVERIFY(ticked(Screens::get<FattoreProtezione>(), "CheckMisura_9"));
@@ -235,11 +233,7 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     // A version 1 file knows one rule: whatever a compartment says, it applies the decree.
     json.replace("\"version\": 2", "\"version\": 1");
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"Vecchio.ardivo"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(json) == json.size());
-    file.close();
-    QVERIFY(ProjectActions::openProjectFile(path));
+    QVERIFY(ProjectActions::openProjectFile(writeFile(dir.filePath(u"Vecchio.ardivo"_s), json)));
     ProjectActions::showProjectWindow();
     auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
     QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),

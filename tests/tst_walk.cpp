@@ -50,79 +50,48 @@ void TestWalk::reportFieldsForEachMethod_data()
     const auto measures = [](QStringList values) {
         Fields fields;
         for (int i = 0; i < values.size(); ++i)
-            fields << qMakePair(u"lblFattProt%1"_s.arg(i + 1), values[i]);
+            fields << u"lblFattProt%1=%2"_s.arg(i + 1).arg(values[i]);
         return fields;
     };
 
     QTest::newRow("activity") << Method::Activity << "Option1_1" << QStringList{"Check4", "Check6"}
-                              << (Fields{{"lblSuperficie", "da 500 a 1000"},
-                                         {"lbldq1", "1,2"},
-                                         {"txtFattDim", "1,2"},
-                                         {"lblClasseRischio2", "II"},
-                                         {"lblDescrClasseRischio2", riskII},
-                                         {"lbldq2", "1"},
-                                         {"txtFattUtilizzo", "1"},
-                                         {"txtFattProt", "0,77"},
-                                         {"txtTotFormula", "465,70"},
-                                         {"lblClasse", "45"},
-                                         {"lblClasseMin", "20"}} +
+                              << (Fields{
+                                      "lblSuperficie=da 500 a 1000", "lbldq1=1,2", "txtFattDim=1,2",
+                                      "lblClasseRischio2=II", "lblDescrClasseRischio2=" + riskII,
+                                      "lbldq2=1", "txtFattUtilizzo=1", "txtFattProt=0,77",
+                                      "txtTotFormula=465,70", "lblClasse=45", "lblClasseMin=20"} +
                                   measures({"1", "1", "1", "0,85", "1", "0,9", "1", "1", "1"}))
-                              << Fields{{"Valoreqf", "504"},
-                                        {"txtDensCarInc", "504,00"},
-                                        {"lblTipologia", "Ufficio"},
-                                        {"lblCarIncSpecif", "420"},
-                                        {"lblFrattile", "1,2"}}
+                              << Fields{"Valoreqf=504", "txtDensCarInc=504,00",
+                                        "lblTipologia=Ufficio", "lblCarIncSpecif=420",
+                                        "lblFrattile=1,2"}
                               << Fields{} << "504,00 × 1,2 × 1 × 0,77 = 465,70";
     QTest::newRow("materials")
         << Method::Materials << "Option1_2" << QStringList{"Check1", "Check4"}
-        << (Fields{{"lblSuperficie", "da 0 a 500"},
-                   {"lbldq1", "1"},
-                   {"txtFattDim", "1"},
-                   {"lblClasseRischio2", "III"},
-                   {"lblDescrClasseRischio2", riskIII},
-                   {"lbldq2", "1,2"},
-                   {"txtFattUtilizzo", "1,2"},
-                   {"txtFattProt", "0,51"},
-                   {"txtTotFormula", "316,20"},
-                   {"lblClasse", "30"},
-                   {"lblClasseMin", "15"}} +
+        << (Fields{"lblSuperficie=da 0 a 500", "lbldq1=1", "txtFattDim=1", "lblClasseRischio2=III",
+                   "lblDescrClasseRischio2=" + riskIII, "lbldq2=1,2", "txtFattUtilizzo=1,2",
+                   "txtFattProt=0,51", "txtTotFormula=316,20", "lblClasse=30", "lblClasseMin=15"} +
             measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
-        << Fields{{"Valoreqf", "516"},
-                  {"txtDensCarInc", "516,67"},
-                  {"lblLegna", "pari a 27,9 kg/m² di legna standard"}}
-        << Fields{{"Valoreqf", "516"},      {"txtArea", "60"},
-                  {"Materiale_0", "Legno"}, {"ValorePerKg_0", "17,5"},
-                  {"FattorePsi_0", "1"},    {"Fattore_m_0", "0,8"},
-                  {"QtaMat_0", "1000"},     {"Materiale_1", "Polietilene (PE)"},
-                  {"ValorePerKg_1", "40"},  {"FattorePsi_1", "0,85"},
-                  {"Fattore_m_1", "1"},     {"QtaMat_1", "500"}}
+        << Fields{"Valoreqf=516", "txtDensCarInc=516,67",
+                  "lblLegna=pari a 27,9 kg/m² di legna standard"}
+        << Fields{"Valoreqf=516",      "txtArea=60",
+                  "Materiale_0=Legno", "ValorePerKg_0=17,5",
+                  "FattorePsi_0=1",    "Fattore_m_0=0,8",
+                  "QtaMat_0=1000",     "Materiale_1=Polietilene (PE)",
+                  "ValorePerKg_1=40",  "FattorePsi_1=0,85",
+                  "Fattore_m_1=1",     "QtaMat_1=500"}
         << "516,67 × 1 × 1,2 × 0,51 = 316,20";
-    QTest::newRow("furnishings") << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
-                                 << (Fields{{"lblSuperficie", "da 0 a 500"},
-                                            {"lbldq1", "1"},
-                                            {"txtFattDim", "1"},
-                                            {"lblClasseRischio2", "I"},
-                                            {"lblDescrClasseRischio2", riskI},
-                                            {"lbldq2", "0,8"},
-                                            {"txtFattUtilizzo", "0,8"},
-                                            {"txtFattProt", "0,9"},
-                                            {"txtTotFormula", "35,28"},
-                                            {"lblClasse", "0"},
-                                            {"lblClasseMin", "0"}} +
-                                     measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
-                                 << Fields{{"Valoreqf", "49"},
-                                           {"txtDensCarInc", "49,00"},
-                                           {"lblLegna", "pari a 2,6 kg/m² di legna standard"}}
-                                 << Fields{{"Valoreqf", "49"},
-                                           {"lblArea", "100"},
-                                           {"Arredo_0", "Materasso in cotone"},
-                                           {"ValorePerPezzo_0", "250"},
-                                           {"QtaArredo_0", "2"},
-                                           {"MatInDep_0", "Carta"},
-                                           {"ValPerM3_0", "400"},
-                                           {"QtaMerce_0", "10"},
-                                           {"Imballo_0", "si"}}
-                                 << "49,00 × 1 × 0,8 × 0,9 = 35,28";
+    QTest::newRow("furnishings")
+        << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
+        << (Fields{"lblSuperficie=da 0 a 500", "lbldq1=1", "txtFattDim=1", "lblClasseRischio2=I",
+                   "lblDescrClasseRischio2=" + riskI, "lbldq2=0,8", "txtFattUtilizzo=0,8",
+                   "txtFattProt=0,9", "txtTotFormula=35,28", "lblClasse=0", "lblClasseMin=0"} +
+            measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
+        << Fields{"Valoreqf=49", "txtDensCarInc=49,00",
+                  "lblLegna=pari a 2,6 kg/m² di legna standard"}
+        << Fields{"Valoreqf=49",          "lblArea=100",   "Arredo_0=Materasso in cotone",
+                  "ValorePerPezzo_0=250", "QtaArredo_0=2", "MatInDep_0=Carta",
+                  "ValPerM3_0=400",       "QtaMerce_0=10", "Imballo_0=si"}
+        << "49,00 × 1 × 0,8 × 0,9 = 35,28";
 }
 
 // Every value field of the report page and the itemised list of each method, the factors on the
@@ -146,16 +115,15 @@ void TestWalk::reportFieldsForEachMethod()
     for (Method other : {Method::Activity, Method::Materials, Method::Furnishings})
         COMPARE_FIELDS(*reportPageFor(other), other == method ? factors + ownFields : factors);
     QMap<QString, QString> v;
-    for (const auto &[name, value] : factors)
-        v.insert(name, value);
-    COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {{"txtdq2", v["lbldq1"]}});
+    for (const QString &field : factors)
+        v.insert(field.section(u'=', 0, 0), field.section(u'=', 1));
+    COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtdq2=" + v["lbldq1"]});
     COMPARE_FIELDS(Screens::get<FattoreRischio2>(),
-                   {{"txtdq2", v["lbldq1"]}, {"dq2", v["lbldq2"]}});
-    COMPARE_FIELDS(Screens::get<FattoreProtezione>(), {{"txtFattProt", v["txtFattProt"]}});
-    COMPARE_FIELDS(Screens::get<TotaleFormula>(), {{"txtFattProt", v["txtFattProt"]},
-                                                   {"txtTotFormula", v["txtTotFormula"]},
-                                                   {"lblClasse", v["lblClasse"]},
-                                                   {"lblClasseMin", v["lblClasseMin"]}});
+                   {"txtdq2=" + v["lbldq1"], "dq2=" + v["lbldq2"]});
+    COMPARE_FIELDS(Screens::get<FattoreProtezione>(), {"txtFattProt=" + v["txtFattProt"]});
+    COMPARE_FIELDS(Screens::get<TotaleFormula>(),
+                   {"txtFattProt=" + v["txtFattProt"], "txtTotFormula=" + v["txtTotFormula"],
+                    "lblClasse=" + v["lblClasse"], "lblClasseMin=" + v["lblClasseMin"]});
 
     QTemporaryDir dir;
     QVERIFY(ReportPrinter::exportPdf(ReportPrinter::sessionDocument(CalculationSession::current()),
@@ -195,8 +163,7 @@ void TestWalk::activityWalkNeedsHandChosenClass()
     walkFactors(nullptr, "Option1_1", {});
     // 1500 * 1.2 * 1 * 1.6 * 1 = 2880
     auto &total = Screens::get<TotaleFormula>();
-    COMPARE_FIELDS(total,
-                   {{"txtTotFormula", "2.880,00"}, {"lblClasse", "240"}, {"lblClasseMin", "120"}});
+    COMPARE_FIELDS(total, {"txtTotFormula=2.880,00", "lblClasse=240", "lblClasseMin=120"});
 
     // Indietro on the compartment-size screen returns to the method in use.
     click(total, "Command1");
