@@ -16,6 +16,8 @@
 #include <QThread>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void say(const QString &line)
@@ -30,11 +32,11 @@ class PrintingPrompt : public UserPrompt
 public:
     void message(const QString &text, const QString &, Icon) override
     {
-        say(QStringLiteral("message: ") + text);
+        say(u"message: "_s + text);
     }
     bool confirm(const QString &text, const QString &, Icon) override
     {
-        say(QStringLiteral("question: ") + text);
+        say(u"question: "_s + text);
         return false;
     }
     QString input(const QString &, const QString &) override { return QString(); }
@@ -52,13 +54,11 @@ int burst()
     Database &db = Database::instance();
     if (!db.open())
         return 1;
-    say(QStringLiteral("ready"));
+    say(u"ready"_s);
     for (qint64 k = 1;; ++k) {
-        WorkingTables::appendMaterial(k, QStringLiteral("Burst %1").arg(k), double(k), 1.0, 1.0,
-                                      double(2 * k));
-        WorkingTables::appendFurnishing(k, QStringLiteral("Arredo %1").arg(k), double(k),
-                                        double(3 * k));
-        Catalogues::add(Catalogue::Materials, QStringLiteral("Burst %1").arg(k), double(k));
+        WorkingTables::appendMaterial(k, u"Burst %1"_s.arg(k), double(k), 1.0, 1.0, double(2 * k));
+        WorkingTables::appendFurnishing(k, u"Arredo %1"_s.arg(k), double(k), double(3 * k));
+        Catalogues::add(Catalogue::Materials, u"Burst %1"_s.arg(k), double(k));
         if (k % 5 == 0) {
             // The report copy, emptied and filled again as the furnishings screen does.
             Module2::SvuotaTabStampa();
@@ -67,7 +67,7 @@ int burst()
         if (k % 50 == 0) {
             // A transaction that is rolled back leaves nothing.
             Transaction transaction(db.connection());
-            WorkingTables::appendMaterial(-k, QStringLiteral("Annullato"), 1.0, 1.0, 1.0, 1.0);
+            WorkingTables::appendMaterial(-k, u"Annullato"_s, 1.0, 1.0, 1.0, 1.0);
         }
     }
 }
@@ -78,27 +78,23 @@ int hold(int milliseconds)
     if (!db.open())
         return 1;
     QSqlQuery query(db.connection());
-    if (!query.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+    if (!query.exec(u"BEGIN EXCLUSIVE"_s))
         return 1;
-    say(QStringLiteral("locked"));
+    say(u"locked"_s);
     QThread::msleep(milliseconds);
-    query.exec(QStringLiteral("COMMIT"));
-    say(QStringLiteral("released"));
+    query.exec(u"COMMIT"_s);
+    say(u"released"_s);
     return 0;
 }
 
 int readOnly()
 {
     Database &db = Database::instance();
-    say(QStringLiteral("open %1").arg(db.open()));
-    say(QStringLiteral("catalogue %1")
-            .arg(count(QStringLiteral("SELECT count(*) FROM tblMateriale"))));
-    say(QStringLiteral("append %1")
-            .arg(WorkingTables::appendMaterial(1, QStringLiteral("Legno"), 17.0, 1.0, 1.0, 1.0)));
-    say(QStringLiteral("add %1").arg(
-        Catalogues::add(Catalogue::Materials, QStringLiteral("Nuovo"), 1.0).has_value()));
-    say(QStringLiteral("rows %1").arg(
-        count(QStringLiteral("SELECT count(*) FROM tblAppoggioMateriali"))));
+    say(u"open %1"_s.arg(db.open()));
+    say(u"catalogue %1"_s.arg(count(u"SELECT count(*) FROM tblMateriale"_s)));
+    say(u"append %1"_s.arg(WorkingTables::appendMaterial(1, u"Legno"_s, 17.0, 1.0, 1.0, 1.0)));
+    say(u"add %1"_s.arg(Catalogues::add(Catalogue::Materials, u"Nuovo"_s, 1.0).has_value()));
+    say(u"rows %1"_s.arg(count(u"SELECT count(*) FROM tblAppoggioMateriali"_s)));
     return 0;
 }
 
@@ -107,20 +103,20 @@ int readOnly()
 int saveProjects(const QString &path)
 {
     Project project;
-    project.identity.name = QStringLiteral("Prova d'interruzione");
+    project.identity.name = u"Prova d'interruzione"_s;
     for (int round = 1;; ++round) {
         Compartment compartment;
-        compartment.name = QStringLiteral("Compartimento %1").arg(round);
+        compartment.name = u"Compartimento %1"_s.arg(round);
         compartment.calculation.method = Method::Materials;
         compartment.calculation.area = 1000 + round; // q_f in the tens of thousands
         for (int i = 0; i < 2000; ++i)
             compartment.calculation.materials
-                << MaterialEntry{QStringLiteral("Materiale %1").arg(i), Amount::number(17.5),
-                                 Amount::number(i), Amount::number(1), Amount::number(1)};
+                << MaterialEntry{u"Materiale %1"_s.arg(i), Amount::number(17.5), Amount::number(i),
+                                 Amount::number(1), Amount::number(1)};
         project.compartments << compartment;
         if (!ProjectFile::save(path, project).ok())
             return 1;
-        say(QStringLiteral("saved %1").arg(round));
+        say(u"saved %1"_s.arg(round));
     }
 }
 

@@ -216,7 +216,7 @@ QString pdfText(const QString &path)
 {
     const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
     if (pdftotext.isEmpty())
-        return QString();
+        QTest::qFail("pdftotext (poppler-utils) is not installed", __FILE__, __LINE__);
     QProcess extract;
     extract.start(pdftotext, {u"-layout"_s, path, u"-"_s});
     if (!extract.waitForFinished(20000))

@@ -49,6 +49,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 // Answers the program's message and input boxes from a script, and keeps what they said.
 class ScriptedPrompt : public UserPrompt
@@ -121,6 +122,20 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+// A test class each of whose cases runs in a world of its own.
+class WorldTest : public QObject
+{
+    Q_OBJECT
+protected:
+    TestWorld &world() { return *m_world; }
+private slots:
+    void init() { m_world.emplace(); }
+    void cleanup() { m_world.reset(); }
+
+private:
+    std::optional<TestWorld> m_world;
+};
+
 // Closes every screen at once, as the end of the program does, and destroys them.
 void closeAllScreens();
 
@@ -185,7 +200,7 @@ QTableView *openGridViewer(QWidget &form);
 // A file's bytes (empty when it cannot be read); a file written whole, its path (empty on failure).
 QByteArray bytesOf(const QString &path);
 QString writeFile(const QString &path, const QByteArray &bytes);
-// The text of a PDF file as pdftotext lays it out; a null text when pdftotext is missing.
+// The text of a PDF file as pdftotext lays it out; without pdftotext the test fails.
 QString pdfText(const QString &path);
 // The PDF a screen's export button writes to `path` when the file box names it, as text.
 QString exportedPdf(TestWorld &world, QWidget &screen, const QString &path);

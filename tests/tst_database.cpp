@@ -11,7 +11,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-class TestDatabase : public QObject
+class TestDatabase : public WorldTest
 {
     Q_OBJECT
 private slots:
@@ -33,10 +33,9 @@ static qint64 count(const QString &sql)
 
 void TestDatabase::createdOnFirstNeedAndSeeded()
 {
-    TestWorld world;
-    QVERIFY(!QFileInfo::exists(world.databasePath()));
+    QVERIFY(!QFileInfo::exists(world().databasePath()));
     QVERIFY(Module1::ApriConnessione());
-    QVERIFY(QFileInfo::exists(world.databasePath()));
+    QVERIFY(QFileInfo::exists(world().databasePath()));
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
     QCOMPARE(count("SELECT count(*) FROM tblAttivita"), 24);
     QCOMPARE(count("SELECT count(*) FROM tblArredo"), 10);
@@ -45,7 +44,7 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
         "SELECT CaricoIncSpecif FROM tblMateriale WHERE Materiale = ?", {u"Legno"_s});
     QVERIFY(q && q->next());
     QCOMPARE(q->value(0).toDouble(), 17.5);
-    QVERIFY(world.prompt.messages.isEmpty());
+    QVERIFY(world().prompt.messages.isEmpty());
 
     // An existing file is left alone at the next opening: no row seeded again, none lost.
     QVERIFY(Database::instance().exec("DELETE FROM tblMateriale WHERE Materiale = 'Carta'"));
@@ -59,51 +58,46 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
 
 void TestDatabase::materialsSumNullVersusEmpty()
 {
-    TestWorld world;
     Module1::NomeTabMateriali = "tblAppoggioMateriali";
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
     QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 0.8, 10.0));
+    const QString e = u""_s;
+    const QVariant null;
     // All four empty texts: no sum, and one message for all such rows.
-    QVERIFY(WorkingTables::appendMaterial(3, "Vuoto", QString(""), QString(""), QString(""),
-                                          QString("")));
+    QVERIFY(WorkingTables::appendMaterial(3, "Vuoto", e, e, e, e));
     // Nulls: no sum and no message.
-    QVERIFY(
-        WorkingTables::appendMaterial(4, "Nullo", QVariant(), QVariant(), QVariant(), QVariant()));
+    QVERIFY(WorkingTables::appendMaterial(4, "Nullo", null, null, null, null));
     // Some empty: no sum and no message.
-    QVERIFY(WorkingTables::appendMaterial(5, "Parziale", 30.0, QString(""), 1.0, 5.0));
-    QVERIFY(WorkingTables::appendMaterial(6, "Vuoto 2", QString(""), QString(""), QString(""),
-                                          QString("")));
+    QVERIFY(WorkingTables::appendMaterial(5, "Parziale", 30.0, e, 1.0, 5.0));
+    QVERIFY(WorkingTables::appendMaterial(6, "Vuoto 2", e, e, e, e));
     const auto entries = Module1::RicalcoloMateriali();
     QVERIFY(entries);
     QCOMPARE(materialsSum(*entries).total, 1700.0 + 160.0);
-    QCOMPARE(world.prompt.messages,
+    QCOMPARE(world().prompt.messages,
              QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
 
     Module1::NomeTabMateriali.clear();
-    world.prompt.messages.clear();
+    world().prompt.messages.clear();
     Module1::RicalcoloMateriali();
-    QCOMPARE(world.prompt.messages, QStringList{"Inserire i dati nella maschera"});
+    QCOMPARE(world().prompt.messages, QStringList{"Inserire i dati nella maschera"});
 }
 
 void TestDatabase::furnishingsSumBothTerms()
 {
-    TestWorld world;
     Module1::NomeTabella = "tblAppoggio";
     QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
     QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
     // A row carrying both a furnishing and a stored good adds both products.
-    QVERIFY(Database::instance().exec(
-        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
-        "MaterialeInDeposito, "
-        "ValorePerM3, QtaMerce, Imballo) VALUES (2, 'Sedia', 10, 3, 'Legna', 100, 2, 1)"));
-    QVERIFY(Database::instance().exec(
-        "INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo, "
-        "MaterialeInDeposito, "
-        "ValorePerM3, QtaMerce, Imballo) VALUES (3, 'Nomi', '', '', 'pieni', '', '', 1)"));
+    for (const char *values :
+         {"2, 'Sedia', 10, 3, 'Legna', 100, 2, 1", "3, 'Nomi', '', '', 'pieni', '', '', 1"})
+        QVERIFY(Database::instance().exec(
+            u"INSERT INTO tblAppoggio (idAppoggio, Arredo, "
+            "ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
+            "ValorePerM3, QtaMerce, Imballo) VALUES (%1)"_s.arg(QLatin1String(values))));
     const auto entries = Module1::CalcoloCarIncArredo();
     QVERIFY(entries);
     QCOMPARE(furnishingsSum(*entries).total, 1200 + 1.1 * 4000 + 30 + 200);
-    QCOMPARE(world.prompt.messages,
+    QCOMPARE(world().prompt.messages,
              QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
 }
 
@@ -114,7 +108,6 @@ static double materialsTotal()
 
 void TestDatabase::sumFollowsEveryWrite()
 {
-    TestWorld world;
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
     QCOMPARE(materialsTotal(), 1700.0);
     QCOMPARE(materialsTotal(), 1700.0); // read again, unchanged
@@ -126,7 +119,7 @@ void TestDatabase::sumFollowsEveryWrite()
     // A write by another program on the same file.
     {
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-        other.setDatabaseName(world.databasePath());
+        other.setDatabaseName(world().databasePath());
         QVERIFY(other.open());
         QSqlQuery insert(other);
         QVERIFY(
@@ -137,7 +130,7 @@ void TestDatabase::sumFollowsEveryWrite()
     QCOMPARE(materialsTotal(), 190.0);
 
     // Another file with the same number of writes since its opening.
-    const QString first = world.databasePath();
+    const QString first = world().databasePath();
     QTemporaryDir dir;
     Database::instance().setFilePath(dir.filePath("altro.db"));
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
@@ -149,7 +142,6 @@ void TestDatabase::sumFollowsEveryWrite()
 
 void TestDatabase::reportTablesFilledTwice()
 {
-    TestWorld world;
     QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
     QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
     QVERIFY(WorkingTables::appendFurnishing(2, "Sedia", 10.0, 4.0));
@@ -169,32 +161,31 @@ void TestDatabase::reportTablesFilledTwice()
 
 void TestDatabase::catalogueAddAndDelete()
 {
-    TestWorld world;
     CatalogCombo combo(Catalogue::Materials, "ComboMat", nullptr);
-    world.prompt.inputs = {"  Legno d'abete  ", "12,5"};
+    world().prompt.inputs = {"  Legno d'abete  ", "12,5"};
     CatalogueEditor::add(Catalogue::Materials, combo);
     QCOMPARE(
-        world.prompt.prompts,
+        world().prompt.prompts,
         (QStringList{"Inserisci il nuovo materiale :",
                      "Inserisci il valore del carico d'incendio specifico del nuovo materiale:"}));
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Il Materiale   Legno d'abete (12,5) è stato inserito"_s);
     QVERIFY(combo.findText("Legno d'abete") >= 0);
 
     // Answering No deletes nothing.
     combo.setEditText("Legno d'abete");
-    world.prompt.answers = {false};
+    world().prompt.answers = {false};
     CatalogueEditor::remove(Catalogue::Materials, combo);
-    QCOMPARE(world.prompt.questions.last(),
+    QCOMPARE(world().prompt.questions.last(),
              u"\nConfermi l'eliminazione dell'Materiale  Legno d'abete (12,5) ?"_s);
     QVERIFY(Catalogues::firstNamed(Catalogue::Materials, "Legno d'abete"));
 
-    world.prompt.answers = {true};
+    world().prompt.answers = {true};
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QVERIFY(!Catalogues::firstNamed(Catalogue::Materials, "Legno d'abete"));
 
     // A name that looks like SQL is only a name.
-    world.prompt.inputs = {"'); DROP TABLE tblMateriale; --", "3"};
+    world().prompt.inputs = {"'); DROP TABLE tblMateriale; --", "3"};
     CatalogueEditor::add(Catalogue::Materials, combo);
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 61);
     combo.setEditText("'); DROP TABLE tblMateriale; --");
@@ -202,7 +193,7 @@ void TestDatabase::catalogueAddAndDelete()
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
 
     // The change outlives the run.
-    world.prompt.inputs = {"Sughero biondo", "21"};
+    world().prompt.inputs = {"Sughero biondo", "21"};
     CatalogueEditor::add(Catalogue::Activities, combo);
     Database::instance().close();
     QVERIFY(Catalogues::firstNamed(Catalogue::Activities, "Sughero biondo"));
@@ -210,43 +201,41 @@ void TestDatabase::catalogueAddAndDelete()
 
 void TestDatabase::catalogueRefusals()
 {
-    TestWorld world;
     CatalogCombo combo(Catalogue::Furnishings, "ComboArredo", nullptr);
-    world.prompt.inputs = {"   ", "5"};
+    world().prompt.inputs = {"   ", "5"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."_s);
-    world.prompt.inputs = {"Tavolo", "cinque"};
+    world().prompt.inputs = {"Tavolo", "cinque"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(), u"Inserire i dati correttamente"_s);
-    world.prompt.inputs = {"Tavolo", "-5"};
+    QCOMPARE(world().prompt.messages.last(), u"Inserire i dati correttamente"_s);
+    world().prompt.inputs = {"Tavolo", "-5"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(), u"Inserire i dati correttamente"_s);
+    QCOMPARE(world().prompt.messages.last(), u"Inserire i dati correttamente"_s);
     QVERIFY(!Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo"));
     // A pasted line break would split the name on every list and report row: it becomes a blank.
-    world.prompt.inputs = {"Tavolo\nrotondo\t", "5"};
+    world().prompt.inputs = {"Tavolo\nrotondo\t", "5"};
     CatalogueEditor::add(Catalogue::Furnishings, combo);
     QVERIFY(Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo rotondo"));
 
     combo.setEditText(QString());
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
-    QCOMPARE(world.prompt.messages.last(), u"Seleziona l'arredo da eliminare dalla lista"_s);
+    QCOMPARE(world().prompt.messages.last(), u"Seleziona l'arredo da eliminare dalla lista"_s);
     // A name deleted a moment before: a message, and the program goes on.
     combo.setEditText("Nessun arredo");
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
-    QVERIFY(world.prompt.messages.last().contains("non è presente"));
-    QVERIFY(world.prompt.questions.isEmpty());
+    QVERIFY(world().prompt.messages.last().contains("non è presente"));
+    QVERIFY(world().prompt.questions.isEmpty());
 }
 
 // A file written by the version before sources were kept: opening it adds the columns, gives the
 // reference rows their source back and keeps every entry the user made.
 void TestDatabase::versionOneFileKeepsUserEntries()
 {
-    TestWorld world;
-    QVERIFY(QDir().mkpath(QFileInfo(world.databasePath()).absolutePath()));
+    QVERIFY(QDir().mkpath(QFileInfo(world().databasePath()).absolutePath()));
     {
         QSqlDatabase old = QSqlDatabase::addDatabase(u"QSQLITE"_s, "v1");
-        old.setDatabaseName(world.databasePath());
+        old.setDatabaseName(world().databasePath());
         QVERIFY(old.open());
         QSqlQuery q(old);
         for (const char *sql :
@@ -276,7 +265,7 @@ void TestDatabase::versionOneFileKeepsUserEntries()
     QSqlDatabase::removeDatabase("v1");
 
     QVERIFY(Module1::ApriConnessione());
-    QVERIFY(world.prompt.messages.isEmpty());
+    QVERIFY(world().prompt.messages.isEmpty());
     QCOMPARE(count("PRAGMA user_version"), 2);
     const auto row = [](const QString &sql, const QString &name) {
         auto q = Database::instance().run(sql, {name});

@@ -149,13 +149,13 @@ QStringList probeReadOnly(const QTemporaryDir &base, const QString &path, bool f
 
 } // namespace
 
-class TestFaults : public QObject
+class TestFaults : public WorldTest
 {
     Q_OBJECT
 private slots:
     void folderThatCannotBeCreated();
-    void fileThatIsNoDatabase();
-    void damagedDatabase();
+    void unreadableFileKeptAside_data();
+    void unreadableFileKeptAside();
     void missingTables();
     void fileOrFolderReadOnly_data();
     void fileOrFolderReadOnly();
@@ -169,7 +169,6 @@ private slots:
 
 void TestFaults::folderThatCannotBeCreated()
 {
-    TestWorld world;
     QTemporaryDir dir;
     // The data folder would have to be made inside a plain file: even root cannot.
     QFile blocker(dir.filePath("blocco"));
@@ -177,135 +176,107 @@ void TestFaults::folderThatCannotBeCreated()
     blocker.close();
     Database::instance().setFilePath(dir.filePath("blocco/Ardivo/Ardivo.db"));
     QVERIFY(!Database::instance().open());
-    QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY(world.prompt.messages.first().startsWith("Impossibile creare la cartella dei dati:"));
+    QCOMPARE(world().prompt.messages.size(), 1);
+    QVERIFY(world().prompt.messages.first().startsWith("Impossibile creare la cartella dei dati:"));
 
     // Still usable: the activity method needs no database, and typing brings no flood of
     // messages.
-    world.prompt.messages.clear();
-    chooseMethod("Command1");
-    auto &form = Screens::get<ValorePerAttivita>();
+    world().prompt.messages.clear();
+    auto &form = startMethod<ValorePerAttivita>();
     typeInto(child(form, "txtValoreMJm2"), "450");
     typeInto(child(form, "ComboFrattile"), "1,2");
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), u"540"_s);
     click(form, "Command1");
     QCOMPARE(fireLoadNow(), 540.0);
-    QVERIFY(world.prompt.messages.size() <= 1); // the activity list could not be read
+    QVERIFY(world().prompt.messages.size() <= 1); // the activity list could not be read
     QVERIFY(!QFileInfo::exists(dir.filePath("blocco/Ardivo")));
 }
 
-void TestFaults::fileThatIsNoDatabase()
+void TestFaults::unreadableFileKeptAside_data()
 {
-    TestWorld world;
-    QDir().mkpath(QFileInfo(world.databasePath()).absolutePath());
-    const QByteArray junk = QByteArray("Relazione tecnica\n").repeated(300);
-    QFile file(world.databasePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(junk);
-    file.close();
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("no database at all") << false;
+    QTest::newRow("a damaged page") << true;
+}
 
-    // Declined: the file stays as it is, and the question is not asked again.
-    world.prompt.answers = {false};
-    QVERIFY(!Database::instance().open());
-    QCOMPARE(world.prompt.questions.size(), 1);
-    QVERIFY(world.prompt.questions.first().contains("non è un database leggibile da Ardivo"));
-    QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
-    QVERIFY(!Database::instance().open());
-    QCOMPARE(world.prompt.questions.size(), 1);
-    QCOMPARE(bytesOf(world.databasePath()), junk);
+// A file Ardivo cannot read: declined, it stays as it is and the question is not asked again;
+// agreed at the next start, it is kept aside under a new name and a new database begins.
+void TestFaults::unreadableFileKeptAside()
+{
+    QFETCH(bool, damaged);
+    const QString path = world().databasePath();
+    QByteArray bad = QByteArray("Relazione tecnica\n").repeated(300);
+    if (damaged) {
+        makeDatabase(path);
+        bad = bytesOf(path);
+        QVERIFY(bad.size() > 3 * 4096);
+        // Garbage over the third page: the header still says SQLite, the tables do not hold.
+        bad.replace(2 * 4096, 4096, QByteArray(4096, char(0xA5)));
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QVERIFY(!writeFile(path, bad).isEmpty());
 
-    // Agreed, for another file: kept aside under a new name, and a new database begins.
-    QTemporaryDir other;
-    const QString path = other.filePath("Ardivo.db");
-    QVERIFY(QFile::copy(world.databasePath(), path));
-    QFile journal(path + "-journal"); // a leftover journal must not reach the new file
-    QVERIFY(journal.open(QIODevice::WriteOnly));
-    journal.write("vecchio");
-    journal.close();
+    world().prompt.answers = {false};
+    QVERIFY(!Database::instance().open());
+    QCOMPARE(world().prompt.questions.size(), 1);
+    QVERIFY(world().prompt.messages.last().contains("non è stato modificato"));
+    QVERIFY(!Database::instance().open());
+    QCOMPARE(world().prompt.questions.size(), 1);
+    QCOMPARE(bytesOf(path), bad);
+    if (!damaged)
+        QVERIFY(world().prompt.questions.first().contains("non è un database leggibile da Ardivo"));
+
+    QVERIFY(!writeFile(path + "-journal", "vecchio").isEmpty()); // must not reach the new file
     Database::instance().setFilePath(path);
-    world.prompt.answers = {true};
+    world().prompt.answers = {true};
     QVERIFY(Database::instance().open());
-    const QStringList aside = QDir(other.path()).entryList({"Ardivo-non-valido-*.db"});
+    QCOMPARE(world().prompt.questions.size(), 2);
+    const QDir folder = QFileInfo(path).dir();
+    const QStringList aside = folder.entryList({"Ardivo-non-valido-*.db"});
     QCOMPARE(aside.size(), 1);
-    QCOMPARE(bytesOf(other.filePath(aside.first())), junk);
-    QFile left(path + "-journal");
-    QVERIFY(!left.open(QIODevice::ReadOnly) || left.readAll() != "vecchio");
-    QVERIFY(world.prompt.messages.last().contains(aside.first()));
+    QCOMPARE(bytesOf(folder.filePath(aside.first())), bad);
+    QVERIFY(world().prompt.messages.last().contains(aside.first()));
+    QVERIFY(bytesOf(path + "-journal") != "vecchio");
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
     Database::instance().close();
     verifyFreshFile(path);
 }
 
-void TestFaults::damagedDatabase()
-{
-    TestWorld world;
-    makeDatabase(world.databasePath());
-    {
-        RawFile file(world.databasePath());
-        QVERIFY(file.value("PRAGMA page_count").toInt() > 3);
-    }
-    // Garbage over the third page: the header still says SQLite, the tables do not hold.
-    QFile file(world.databasePath());
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    file.seek(2 * 4096);
-    file.write(QByteArray(4096, char(0xA5)));
-    file.close();
-    const QByteArray damaged = bytesOf(world.databasePath());
-
-    world.prompt.answers = {false};
-    QVERIFY(!Database::instance().open());
-    QCOMPARE(world.prompt.questions.size(), 1);
-    QCOMPARE(bytesOf(world.databasePath()), damaged); // never written
-
-    // Agreed at the next start: the damaged bytes are kept aside, a healthy file begins.
-    Database::instance().setFilePath(world.databasePath());
-    world.prompt.answers = {true};
-    QVERIFY(Database::instance().open());
-    QCOMPARE(world.prompt.questions.size(), 2);
-    const QFileInfo info(world.databasePath());
-    const QStringList aside = info.dir().entryList({"Ardivo-non-valido-*.db"});
-    QCOMPARE(aside.size(), 1);
-    QCOMPARE(bytesOf(info.dir().filePath(aside.first())), damaged);
-    Database::instance().close();
-    verifyFreshFile(world.databasePath());
-}
-
 void TestFaults::missingTables()
 {
-    TestWorld world;
-    makeDatabase(world.databasePath());
+    makeDatabase(world().databasePath());
     const int furnishings = [&] {
-        RawFile file(world.databasePath());
+        RawFile file(world().databasePath());
         return file.value("SELECT count(*) FROM tblArredo").toInt();
     }();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "drop");
-        db.setDatabaseName(world.databasePath());
+        db.setDatabaseName(world().databasePath());
         QVERIFY(db.open());
         QSqlQuery q(db);
         QVERIFY(q.exec("DROP TABLE tblAppoggio"));
         QVERIFY(q.exec("DROP TABLE tblArredo"));
     }
     QSqlDatabase::removeDatabase("drop");
-    const auto before = catalogues(world.databasePath());
-    const QByteArray untouched = bytesOf(world.databasePath());
+    const auto before = catalogues(world().databasePath());
+    const QByteArray untouched = bytesOf(world().databasePath());
 
-    world.prompt.answers = {false};
+    world().prompt.answers = {false};
     QVERIFY(!Database::instance().open());
-    QVERIFY(world.prompt.questions.last().contains("tblArredo, tblAppoggio"));
-    QVERIFY(world.prompt.messages.last().contains("mancano le tabelle tblArredo, tblAppoggio"));
-    QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
-    QCOMPARE(bytesOf(world.databasePath()), untouched);
+    QVERIFY(world().prompt.questions.last().contains("tblArredo, tblAppoggio"));
+    QVERIFY(world().prompt.messages.last().contains("mancano le tabelle tblArredo, tblAppoggio"));
+    QVERIFY(world().prompt.messages.last().contains("non è stato modificato"));
+    QCOMPARE(bytesOf(world().databasePath()), untouched);
 
-    world.prompt.answers = {true};
+    world().prompt.answers = {true};
     QVERIFY(Database::instance().open());
     QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 1.0));
     Database::instance().close();
-    RawFile file(world.databasePath());
+    RawFile file(world().databasePath());
     QCOMPARE(file.integrity(), u"ok"_s);
     QCOMPARE(file.value("SELECT count(*) FROM tblArredo").toInt(), furnishings); // reference rows
     QCOMPARE(file.value("SELECT count(*) FROM tblMateriale WHERE Materiale = 'Mio'").toInt(), 1);
-    const auto after = catalogues(world.databasePath());
+    const auto after = catalogues(world().databasePath());
     for (const QVariantList &row : before)
         QVERIFY(after.contains(row));
 }
@@ -324,7 +295,6 @@ void TestFaults::fileOrFolderReadOnly()
     QFETCH(bool, fileWritable);
     QFETCH(bool, folderWritable);
     QFETCH(QString, writeMessage);
-    TestWorld world;
     QTemporaryDir base;
     const QString path = reachableDataFolder(base) + "/Ardivo.db";
     makeDatabase(path);
@@ -351,7 +321,6 @@ void TestFaults::fileOrFolderReadOnly()
 
 void TestFaults::readOnlyFolderWithoutFile()
 {
-    TestWorld world;
     QTemporaryDir base;
     const QString folder = reachableDataFolder(base);
     QString output;
@@ -369,46 +338,44 @@ void TestFaults::readOnlyFolderWithoutFile()
 
 void TestFaults::fileLockedByAnotherProgram()
 {
-    TestWorld world;
-    makeDatabase(world.databasePath());
-    const auto before = catalogues(world.databasePath());
+    makeDatabase(world().databasePath());
+    const auto before = catalogues(world().databasePath());
     Database::instance().setBusyTimeout(300);
     QVERIFY(Database::instance().open());
 
     QProcess holder;
-    QVERIFY(holdLocked(holder, world.databasePath(), "1500"));
+    QVERIFY(holdLocked(holder, world().databasePath(), "1500"));
 
     // The operation waits a moment, then gives up and says why; nothing is half-written.
     QVERIFY(!WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
-    QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY(world.prompt.messages.first().contains("in uso da un altro programma"));
-    QVERIFY(world.prompt.messages.first().contains("0,3 secondi"));
+    QCOMPARE(world().prompt.messages.size(), 1);
+    QVERIFY(world().prompt.messages.first().contains("in uso da un altro programma"));
+    QVERIFY(world().prompt.messages.first().contains("0,3 secondi"));
 
     QVERIFY(holder.waitForFinished(10000));
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
     Database::instance().setBusyTimeout(3000);
     Database::instance().close();
-    QCOMPARE(RawFile(world.databasePath()).integrity(), u"ok"_s);
-    QCOMPARE(catalogues(world.databasePath()), before);
+    QCOMPARE(RawFile(world().databasePath()).integrity(), u"ok"_s);
+    QCOMPARE(catalogues(world().databasePath()), before);
 }
 
 void TestFaults::killedInTheMiddleOfWrites()
 {
-    TestWorld world;
-    makeDatabase(world.databasePath());
-    const auto reference = catalogues(world.databasePath());
+    makeDatabase(world().databasePath());
+    const auto reference = catalogues(world().databasePath());
     QRandomGenerator random(20261206);
     for (int round = 0; round < 12; ++round) {
         QProcess writer;
         writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        writer.start(kProbe, {"burst", world.databasePath()});
+        writer.start(kProbe, {"burst", world().databasePath()});
         QVERIFY(writer.waitForReadyRead(10000));
         QTest::qSleep(20 + random.bounded(200));
         writer.kill(); // SIGKILL: no chance to finish anything
         QVERIFY(writer.waitForFinished(10000));
 
-        RawFile file(world.databasePath());
+        RawFile file(world().databasePath());
         QCOMPARE(file.integrity(), u"ok"_s);
         // Only whole rows: every field follows from the row's number.
         for (const QVariantList &r :
@@ -435,7 +402,7 @@ void TestFaults::killedInTheMiddleOfWrites()
             QCOMPARE(r[0].toString(), u"Burst %1"_s.arg(r[1].toLongLong()));
     }
     // Not one catalogue row of before is lost.
-    const auto after = catalogues(world.databasePath());
+    const auto after = catalogues(world().databasePath());
     for (const QVariantList &row : reference)
         QVERIFY(after.contains(row));
 }
@@ -443,45 +410,43 @@ void TestFaults::killedInTheMiddleOfWrites()
 // A file written by a newer Ardivo is left alone, with a message.
 void TestFaults::newerSchemaRefused()
 {
-    TestWorld world;
-    makeDatabase(world.databasePath());
+    makeDatabase(world().databasePath());
     {
-        RawFile file(world.databasePath());
+        RawFile file(world().databasePath());
         file.value(u"PRAGMA user_version = 99"_s);
     }
-    const QByteArray untouched = bytesOf(world.databasePath());
+    const QByteArray untouched = bytesOf(world().databasePath());
     QVERIFY(!Database::instance().open());
-    QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY2(world.prompt.messages[0].contains("versione più recente di Ardivo (schema 99"),
-             qPrintable(world.prompt.messages[0]));
-    QCOMPARE(bytesOf(world.databasePath()), untouched);
+    QCOMPARE(world().prompt.messages.size(), 1);
+    QVERIFY2(world().prompt.messages[0].contains("versione più recente di Ardivo (schema 99"),
+             qPrintable(world().prompt.messages[0]));
+    QCOMPARE(bytesOf(world().databasePath()), untouched);
 }
 
 // A table with the right name and the wrong fields is offered the repair of a missing one; the
 // damaged table is kept aside, never dropped.
 void TestFaults::tableWithWrongFields()
 {
-    TestWorld world;
-    makeDatabase(world.databasePath());
+    makeDatabase(world().databasePath());
     {
-        RawFile file(world.databasePath());
+        RawFile file(world().databasePath());
         file.value(u"DROP TABLE tblMateriale"_s);
         file.value(u"CREATE TABLE tblMateriale (Nome TEXT, Valore REAL)"_s);
         file.value(u"INSERT INTO tblMateriale VALUES ('Vecchio', 1)"_s);
     }
-    world.prompt.answers = {false};
+    world().prompt.answers = {false};
     QVERIFY(!Database::instance().open());
     QVERIFY(
-        world.prompt.questions.last().contains("la tabella tblMateriale non ha i campi attesi"));
-    QVERIFY(world.prompt.messages.last().contains("non è stato modificato"));
+        world().prompt.questions.last().contains("la tabella tblMateriale non ha i campi attesi"));
+    QVERIFY(world().prompt.messages.last().contains("non è stato modificato"));
 
-    world.prompt.answers = {true};
-    world.prompt.messages.clear();
+    world().prompt.answers = {true};
+    world().prompt.messages.clear();
     QVERIFY(Database::instance().open());
-    QVERIFY(world.prompt.messages.isEmpty());
+    QVERIFY(world().prompt.messages.isEmpty());
     QVERIFY(Catalogues::firstNamed(Catalogue::Materials, u"Legno"_s));
     Database::instance().close();
-    RawFile file(world.databasePath());
+    RawFile file(world().databasePath());
     const QString aside =
         file.value("SELECT name FROM sqlite_master WHERE name LIKE 'tblMateriale_danneggiata_%'")
             .toString();
@@ -493,20 +458,18 @@ void TestFaults::tableWithWrongFields()
 // on the entries read last, and the user is told once at most.
 void TestFaults::typingWhileAnotherProgramHoldsTheFile()
 {
-    TestWorld world;
-    chooseMethod("Command4");
+    auto &form = startMethod<ValorePerMateriale>();
     enterExampleMaterials();
-    auto &form = Screens::get<ValorePerMateriale>();
     const double sum = entriesTotal();
-    world.prompt.messages.clear();
+    world().prompt.messages.clear();
 
     QProcess holder;
-    QVERIFY(holdLocked(holder, world.databasePath(), "2500"));
+    QVERIFY(holdLocked(holder, world().databasePath(), "2500"));
     QElapsedTimer timer;
     timer.start();
     clickAndType(form, "txtAreaComp", "120");
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
-    QVERIFY(world.prompt.messages.size() <= 1);
+    QVERIFY(world().prompt.messages.size() <= 1);
     QCOMPARE(fireLoadNow(), sum / 120);
     QVERIFY(holder.waitForFinished(10000));
 }

@@ -4,7 +4,7 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 
-class TestFireLoad : public QObject
+class TestFireLoad : public WorldTest
 {
     Q_OBJECT
 private slots:
@@ -29,7 +29,6 @@ private slots:
 
 void TestFireLoad::activityValueTimesFractile()
 {
-    TestWorld world;
     InizFattProt();
     auto &form = startMethod<ValorePerAttivita>();
     pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
@@ -53,10 +52,9 @@ void TestFireLoad::activityValueTimesFractile()
 
 void TestFireLoad::activityRefusals()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerAttivita>();
     click(form, "Command1");
-    QCOMPARE(world.prompt.messages.last(), u"Selezionare una tipologia in elenco"_s);
+    QCOMPARE(world().prompt.messages.last(), u"Selezionare una tipologia in elenco"_s);
 
     auto *value = child<QLineEdit>(form, "txtValoreMJm2");
     auto *fractile = child<QComboBox>(form, "ComboFrattile");
@@ -65,7 +63,7 @@ void TestFireLoad::activityRefusals()
     typeInto(value, "1");
     QCOMPARE(value->text(), u"1"_s);
     pickEntry(fractile, "1,5");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Inserire un valore attendibile del carico d'incendio"_s);
 
     // A value that starts with a number but is none survives while the factor is empty.
@@ -73,20 +71,19 @@ void TestFireLoad::activityRefusals()
     typeInto(value, "5a");
     QCOMPARE(value->text(), u"5a"_s);
     pickEntry(fractile, "1,5");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Inserire un valore attendibile del carico d'incendio"_s);
 
     // Another activity empties the fractile, and Avanti asks for it.
     pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
     QCOMPARE(fractile->currentText(), QString());
     click(form, "Command1");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Selezionare una tipologia in elenco e dopo il valore di Frattile"_s);
 }
 
 void TestFireLoad::materialsEntryAndArea()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     QCOMPARE(textOf(form, "Combo1"), u"1"_s);
     QCOMPARE(textOf(form, "Combo2"), u"1"_s);
@@ -96,7 +93,7 @@ void TestFireLoad::materialsEntryAndArea()
     // Wood is cellulosic: m 0,8 is proposed, and the user may still choose 1.
     COMPARE_FIELDS(form, {"txtValorePerKg=17,5", "Combo1=0,8", "lblFonte=EN 1991-1-2, tab. E.3"});
     addMaterial("Legno", "100", "1", {}, "17");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
              "Quantità:  100\nFattore Psi:  1\nFattore m:  1"_s);
     COMPARE_FIELDS(form, {"Valoreqf=34", "ComboMat=", "txtQta=1"});
@@ -119,7 +116,6 @@ void TestFireLoad::materialsEntryAndArea()
 
 void TestFireLoad::materialsFieldChecks()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     auto *area = child<QLineEdit>(form, "txtAreaComp");
     typeInto(area, "0");
@@ -136,7 +132,7 @@ void TestFireLoad::materialsFieldChecks()
     // Missing data: refused, nothing stored.
     typeInto(m, "1");
     click(form, "Command4");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
 
@@ -147,13 +143,12 @@ void TestFireLoad::materialsFieldChecks()
     QCOMPARE(fireLoadNow(), 0.0);
     QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
     click(form, "Command1");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
 }
 
 void TestFireLoad::materialComboRefusesUnknownTextByKeys()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     auto *combo = child<QComboBox>(form, "ComboMat");
     QTest::keyClicks(combo->lineEdit(), "Leg");
@@ -169,7 +164,6 @@ void TestFireLoad::materialComboRefusesUnknownTextByKeys()
 // the screen discards the entries.
 void TestFireLoad::furnishingsAndGoods()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerArredo>();
     clickAndType(form, "txtAreaComp", "100");
     pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
@@ -178,8 +172,8 @@ void TestFireLoad::furnishingsAndGoods()
     clickAndType(form, "txtValoreMJPezzo", "600");
     clickAndType(form, "txtQta", "2");
     click(form, "Command4");
-    QCOMPARE(world.prompt.messages.last(), u"inserimento riuscito\nArredo : Materasso in cotone\n"
-                                           "Potere Calorifico: 600\nQuantità:  2"_s);
+    QCOMPARE(world().prompt.messages.last(), u"inserimento riuscito\nArredo : Materasso in cotone\n"
+                                             "Potere Calorifico: 600\nQuantità:  2"_s);
     pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
     clickAndType(form, "txtValoreMJm3", "400");
     QCOMPARE(textOf(form, "lblFonteMerce"), u"valore inserito dall'utente"_s);
@@ -204,7 +198,7 @@ void TestFireLoad::furnishingsAndGoods()
     form.activateWindow();
     QApplication::setActiveWindow(&form);
     editCell(table, 1, 3, "1,5");
-    QCOMPARE(world.prompt.messages.last(), u"Il fattore di imballaggio può valere 1 o 1,1."_s);
+    QCOMPARE(world().prompt.messages.last(), u"Il fattore di imballaggio può valere 1 o 1,1."_s);
     clickCell(table, 1);
     click(form, "cmdEliminaVoce");
     QCOMPARE(table->model()->rowCount(), 1);
@@ -226,22 +220,20 @@ void TestFireLoad::furnishingsAndGoods()
 
 void TestFireLoad::furnishingsRefusals()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerArredo>();
     auto *pieces = child<QLineEdit>(form, "txtQta");
     typeInto(pieces, "0");
     QCOMPARE(pieces->text(), QString()); // half a piece is emptied at once
     click(form, "Command4");
-    QCOMPARE(world.prompt.messages.first(),
+    QCOMPARE(world().prompt.messages.first(),
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
     click(form, "Command1");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
 }
 
 void TestFireLoad::gridViewerWritesBackAndRecomputes()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     addMaterial("Carta", "10", "1"); // not the 0,8 proposed for it
     clickAndType(form, "txtAreaComp", "3");
@@ -255,21 +247,19 @@ void TestFireLoad::gridViewerWritesBackAndRecomputes()
     QCOMPARE(textOf(form, "Valoreqf"), u"83,3333333333333"_s);
 
     // An emptied cell stores an empty text: the row then adds nothing and raises no message.
-    world.prompt.messages.clear();
+    world().prompt.messages.clear();
     QAbstractItemModel *model = openGridViewer(form)->model();
     QVERIFY(model->setData(model->index(0, 2), ""));
     Screens::get<VisualTabMat>().close();
     QCOMPARE(entriesTotal(), 0.0);
-    QCOMPARE(world.prompt.messages, QStringList());
+    QCOMPARE(world().prompt.messages, QStringList());
 }
 
 // Typing into a chooser as a user does, through the widget a click focuses: a text that begins
 // no entry, or a factor outside its range, leaves the chooser empty with nothing picked.
 void TestFireLoad::choosersKeepRefusedTextsEmpty()
 {
-    TestWorld world;
-    chooseMethod("Command1");
-    auto &activityForm = Screens::get<ValorePerAttivita>();
+    auto &activityForm = startMethod<ValorePerAttivita>();
     auto *activity = child<QComboBox>(activityForm, "ComboAttivita");
     clickAndType(activity, "z");
     QCOMPARE(activity->currentText(), QString());
@@ -290,8 +280,7 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
     clickAndType(activityForm, "txtValoreMJm2", "300");
     QCOMPARE(textOf(activityForm, "Valoreqf"), u"375"_s);
 
-    chooseMethod("Command4");
-    auto &materials = Screens::get<ValorePerMateriale>();
+    auto &materials = startMethod<ValorePerMateriale>();
     auto *material = child<QComboBox>(materials, "ComboMat");
     clickAndType(material, "q");
     QCOMPARE(material->currentText(), QString());
@@ -301,8 +290,7 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
     QCOMPARE(m->currentText(), QString());
     QCOMPARE(m->currentIndex(), -1);
 
-    chooseMethod("Command2");
-    auto &furnishings = Screens::get<ValorePerArredo>();
+    auto &furnishings = startMethod<ValorePerArredo>();
     for (const char *name : {"ComboArredo", "ComboMatDep"}) {
         auto *combo = child<QComboBox>(furnishings, name);
         clickAndType(combo, u"§"_s);
@@ -314,7 +302,6 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
 
 void TestFireLoad::gridViewersEditThroughTheView()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     for (const char *name : {"Carta", "Legno"})
         addMaterial(name, "10");
@@ -351,7 +338,6 @@ void TestFireLoad::gridViewersEditThroughTheView()
 // A long table keeps its scroll position and current cell while a far row is edited.
 void TestFireLoad::gridViewerKeepsItsPlace()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     for (int i = 0; i < 80; ++i)
         QVERIFY(WorkingTables::appendMaterial(i + 1, u"M%1"_s.arg(i), 17.0, 1.0, 1.0, 1.0));
@@ -371,7 +357,6 @@ void TestFireLoad::gridViewerKeepsItsPlace()
 // Indietro and back, with the area to type again.
 void TestFireLoad::entriesTableEditsDeletesAndStays()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     clickAndType(form, "txtAreaComp", "10");
     for (const char *name : {"Carta", "Legno"}) // m 0,8 proposed for both
@@ -393,7 +378,7 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(WorkingTables::materials()->first().quantity, Amount::number(40));
     // A value a new entry could not have is refused with its reason; the cell keeps its own.
     editCell(table, 0, 3, "5");
-    QCOMPARE(world.prompt.messages.last(), u"Il fattore ψ può valere 0, 0,85 o 1."_s);
+    QCOMPARE(world().prompt.messages.last(), u"Il fattore ψ può valere 0, 0,85 o 1."_s);
     QCOMPARE(table->model()->index(0, 3).data().toString(), u"1"_s);
     editCell(table, 0, 1, "0,5");
     QCOMPARE(table->model()->index(0, 1).data().toString(), u"20 MJ/kg"_s);
@@ -416,7 +401,7 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(table->model()->index(0, 0).data().toString(), u"Legno"_s);
     QCOMPARE(textOf(form, "txtAreaComp"), QString());
     click(form, "Command1");
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
     clickAndType(form, "txtAreaComp", "12");
     QCOMPARE(fireLoadNow(), 144 / 12.0);
@@ -426,7 +411,6 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
 // begins a word of; picking one fills its value as a click in the chooser does.
 void TestFireLoad::chooserFindsAnyWord()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     auto *combo = child<QComboBox>(form, "ComboMat");
     clickAndType(combo, "nylon");
@@ -445,8 +429,7 @@ void TestFireLoad::chooserFindsAnyWord()
     QCOMPARE(combo->currentText(), u"Carta"_s);
     QVERIFY(!offered->isVisible());
 
-    chooseMethod("Command2");
-    auto *goods = child<CatalogCombo>(Screens::get<ValorePerArredo>(), "ComboMatDep");
+    auto *goods = child<CatalogCombo>(startMethod<ValorePerArredo>(), "ComboMatDep");
     clickAndType(goods, u"ABETE"_s);
     QVERIFY(goods->completer()->popup()->isVisible());
     QVERIFY(goods->completer()->currentCompletion().contains(u"di abete rosso"_s));
@@ -456,9 +439,7 @@ void TestFireLoad::chooserFindsAnyWord()
 
 void TestFireLoad::cataloguesInItalianOrder()
 {
-    TestWorld world;
-    chooseMethod("Command4");
-    auto *combo = child<QComboBox>(Screens::get<ValorePerMateriale>(), "ComboMat");
+    auto *combo = child<QComboBox>(startMethod<ValorePerMateriale>(), "ComboMat");
     const auto before = [&](const QString &a, const QString &b) {
         return combo->findText(a) >= 0 && combo->findText(a) < combo->findText(b);
     };
@@ -503,7 +484,6 @@ void TestFireLoad::gridViewersFollowTheEntryRules()
     QFETCH(int, column);
     QFETCH(QString, typed);
     QFETCH(QString, message);
-    TestWorld world;
     QTableView *grid = nullptr;
     if (materials) {
         enterExampleMaterials();
@@ -516,9 +496,9 @@ void TestFireLoad::gridViewersFollowTheEntryRules()
     }
     const double before = fireLoadNow();
     const QString old = grid->model()->index(0, column).data().toString();
-    world.prompt.messages.clear();
+    world().prompt.messages.clear();
     editCell(grid, 0, column, typed);
-    QCOMPARE(world.prompt.messages, QStringList{message});
+    QCOMPARE(world().prompt.messages, QStringList{message});
     QCOMPARE(grid->model()->index(0, column).data().toString(), old);
     grid->window()->close();
     QCOMPARE(fireLoadNow(), before);
@@ -528,7 +508,6 @@ void TestFireLoad::gridViewersFollowTheEntryRules()
 // screen shows no q_f (never 0), and Avanti refuses as it does without one.
 void TestFireLoad::overflowingEntryLeavesNoFireLoad()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     clickAndType(form, "txtAreaComp", "30");
     addMaterial("Legno", "1000");
@@ -536,17 +515,17 @@ void TestFireLoad::overflowingEntryLeavesNoFireLoad()
     QTableView *grid = openGridViewer(form);
     editCell(grid, 0, 2, "1e308");
     editCell(grid, 0, 5, "10");
-    world.prompt.messages.clear();
+    world().prompt.messages.clear();
     grid->window()->close();
-    QVERIFY(world.prompt.messages.contains(
+    QVERIFY(world().prompt.messages.contains(
         "Il carico d'incendio risulta troppo grande per essere calcolato: controllare i dati "
         "inseriti."));
     QVERIFY(!fireLoad(calculation()));
     QCOMPARE(textOf(form, "Valoreqf"), QString());
     QVERIFY(!child(form, "qf")->isHidden());
-    world.prompt.messages.clear();
+    world().prompt.messages.clear();
     click(form, "Command1");
-    QCOMPARE(world.prompt.messages,
+    QCOMPARE(world().prompt.messages,
              QStringList{"Prego inserire un valore attendibile di carico d'incendio"});
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
     QVERIFY(form.isVisible());

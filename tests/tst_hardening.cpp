@@ -1,6 +1,7 @@
 // Bad input and extreme sizes: generated texts typed into every field of the calculation
 // screens, buttons pressed in between, and the limits of counters, sums and areas.
 #include "testsupport.h"
+#include "ui/reports/pagecanvas.h"
 
 #include <QKeyEvent>
 #include <QRandomGenerator>
@@ -373,7 +374,7 @@ void walkToReport(QWidget &screen, TextGenerator &texts)
 
 } // namespace
 
-class TestHardening : public QObject
+class TestHardening : public WorldTest
 {
     Q_OBJECT
 private slots:
@@ -425,7 +426,7 @@ void TestHardening::fuzz()
     constexpr int rounds = 8, steps = 120;
     qint64 entries = 0, catalogueAdds = 0;
     for (int round = 0; round < rounds; ++round) {
-        TestWorld world;
+        TestWorld roundWorld;
         InizFattProt();
         chooseMethod(qPrintable(method));
         QWidget *screen = nullptr;
@@ -434,14 +435,14 @@ void TestHardening::fuzz()
                 screen = w;
         }
         QVERIFY(screen);
-        Fuzzer fuzzer(world, *screen, texts);
+        Fuzzer fuzzer(roundWorld, *screen, texts);
         for (int i = 0; i < steps; ++i) {
             const QString bad = fuzzer.step(fields, combos, adds, others);
             QVERIFY2(bad.isEmpty(),
                      qPrintable(u"round %1 step %2: %3"_s.arg(round).arg(i).arg(bad)));
         }
         // Whatever was typed, the walk to the report shows only sound numbers.
-        const int before = int(world.prompt.messages.size());
+        const int before = int(roundWorld.prompt.messages.size());
         walkToReport(*screen, texts);
         const QString bad = fuzzer.check(before);
         QVERIFY2(bad.isEmpty(), qPrintable(u"round %1 report: %2"_s.arg(round).arg(bad)));
@@ -457,7 +458,6 @@ void TestHardening::fuzz()
 
 void TestHardening::tensOfThousandsOfRows()
 {
-    TestWorld world;
     constexpr int rows = 30000;
     chooseMethod("Command4"); // the screen starts with an empty table
     {
@@ -480,14 +480,23 @@ void TestHardening::tensOfThousandsOfRows()
     emit child<LinkLabel>(page, "Label7")->clicked();
     auto &list = Screens::get<StampaElencoMateriali>();
     QVERIFY(list.isVisible());
-    QVERIFY(list.findChild<QLineEdit *>("Materiale_0"));
-    // The last row is there at the end of the scroll, whole and inside the page.
+    const QString lastName = u"Materiale_%1"_s.arg(rows - 1);
+    QCOMPARE(textOf(list, "Materiale_0"), u"M1"_s);
+    QVERIFY(!list.findChild<QLineEdit *>(lastName)); // out of sight: no field yet
+    // Scrolled to the end, the last row is there, whole, inside the page and in its place, and
+    // the first is gone: a screenful of fields, whatever the length of the list.
     QScrollBar *bar = list.pageView()->verticalBar();
     bar->setValue(bar->maximum());
-    auto *last = list.findChild<QLineEdit *>(u"Materiale_%1"_s.arg(rows - 1));
+    auto *last = list.findChild<QLineEdit *>(lastName);
     QVERIFY(last);
     QCOMPARE(last->text(), u"M%1"_s.arg(rows));
+    QCOMPARE(PageCanvas::topOf(last), 3000 + (rows - 1) * 255);
     QVERIFY(last->geometry().bottom() < list.pageView()->canvas()->height());
+    QVERIFY(!child(list, "Materiale_0"));
+    QVERIFY(list.findChildren<QLineEdit *>().size() < 5 * 80);
+    bar->setValue(0);
+    QCOMPARE(textOf(list, "QtaMat_0"), u"1"_s);
+    QCOMPARE(list.findChildren<QLineEdit *>(u"Materiale_0"_s).size(), 1);
 }
 
 void TestHardening::tinyAndHugeAreas_data()
@@ -505,7 +514,6 @@ void TestHardening::tinyAndHugeAreas()
     QFETCH(QString, area);
     QFETCH(QString, qf);
     QFETCH(int, option);
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     addMaterial("Legno", "100", "1", {}, "17"); // not the 0,8 proposed for wood
     // Pasted whole: typed key by key, the field refuses a leading "0" at once.
@@ -525,36 +533,34 @@ void TestHardening::tinyAndHugeAreas()
 
 void TestHardening::materialValuesNearTheDoubleLimit()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     typeInto(child(form, "txtAreaComp"), "100");
     // 1e308 per kg is a number; twice it is not: the second entry is refused, the first stays.
     for (int i = 0; i < 2; ++i)
         addMaterial("Legno", "1", "1", {}, "1e308");
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
-    QVERIFY(world.prompt.messages.last().contains("troppo grande"));
+    QVERIFY(world().prompt.messages.last().contains("troppo grande"));
     // 1e306 MJ/m² is a number, but far above any real load: no result is shown, never 0.
     QCOMPARE(fireLoadNow(), 0.0);
     QVERIFY(child(form, "Valoreqf")->isHidden());
 
     // A tiny area makes q_f overflow: the user is told and no q_f is shown.
-    world.prompt.messages.clear();
+    world().prompt.messages.clear();
     typeInto(child(form, "txtAreaComp"), "1e-3");
-    QVERIFY(!world.prompt.messages.isEmpty());
-    QVERIFY(world.prompt.messages.last().contains("troppo grande"));
+    QVERIFY(!world().prompt.messages.isEmpty());
+    QVERIFY(world().prompt.messages.last().contains("troppo grande"));
     QCOMPARE(fireLoadNow(), 0.0);
     QVERIFY(child(form, "Valoreqf")->isHidden());
 }
 
 void TestHardening::activityValueNearTheDoubleLimit()
 {
-    TestWorld world;
     // 1e308 * 2 is refused at the fractile.
     auto &activity = startMethod<ValorePerAttivita>();
     pickEntry(child<QComboBox>(activity, "ComboAttivita"), "Biblioteca");
     typeInto(child(activity, "txtValoreMJm2"), "1e308");
     pickEntry(child<QComboBox>(activity, "ComboFrattile"), "2");
-    QVERIFY(world.prompt.messages.last().contains("troppo grande"));
+    QVERIFY(world().prompt.messages.last().contains("troppo grande"));
     click(activity, "Command1");
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
     QCOMPARE(fireLoadNow(), 0.0);
@@ -562,13 +568,12 @@ void TestHardening::activityValueNearTheDoubleLimit()
 
 void TestHardening::designValueThatOverflows()
 {
-    TestWorld world;
     // q_f 900.000 MJ/m² is within the limit; q_f,d = 900.000 × 2 × 1,2 is beyond it.
     CalculationSession::current().load(activityCalculation(u"Biblioteca"_s, 9e5, 1, 5, 2));
     auto &fp = Screens::get<FattoreProtezione>();
     fp.show();
     click(fp, "Command1");
-    QVERIFY(world.prompt.messages.last().contains("troppo grande"));
+    QVERIFY(world().prompt.messages.last().contains("troppo grande"));
     QVERIFY(fp.isVisible());
     QVERIFY(!Screens::get<TotaleFormula>().isVisible());
     QCOMPARE(child<QLabel>(Screens::get<TotaleFormula>(), "txtTotFormula")->text(), QString());
@@ -576,7 +581,6 @@ void TestHardening::designValueThatOverflows()
 
 void TestHardening::negativeNumbersAreNeverStored()
 {
-    TestWorld world;
     auto &form = startMethod<ValorePerMateriale>();
     // The check made while typing reads " -5" after a non-breaking space, and "-0,5", as 0.
     for (const QString &quantity : {u"\u00A0-5"_s, u"-0,5"_s}) {
@@ -584,7 +588,7 @@ void TestHardening::negativeNumbersAreNeverStored()
         enter(child(form, "txtQta"), quantity, true);
         QCOMPARE(child<QLineEdit>(form, "txtQta")->text(), quantity);
         click(form, "Command4");
-        QVERIFY(!world.prompt.messages.last().contains("inserimento riuscito"));
+        QVERIFY(!world().prompt.messages.last().contains("inserimento riuscito"));
     }
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
 }

@@ -4,7 +4,7 @@
 #include "data/inventoryfile.h"
 #include "testsupport.h"
 
-class TestInventory : public QObject
+class TestInventory : public WorldTest
 {
     Q_OBJECT
 private slots:
@@ -45,11 +45,6 @@ QWidget *preview()
             return window;
     }
     return nullptr;
-}
-
-QString cell(QTableView *grid, int row, int column)
-{
-    return grid->model()->index(row, column).data().toString();
 }
 
 // Imports `path` on `screen` through its button and the preview; presses `button` there.
@@ -201,7 +196,6 @@ void TestInventory::writtenListReadsBackTheSame()
 // 150 rows as Excel writes them in Italy; every tenth row cannot be taken, each for its reason.
 void TestInventory::excelListImportedThroughPreview()
 {
-    TestWorld world;
     QTemporaryDir dir;
     QString text = u"Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n"_s;
     double expected = 0;
@@ -247,22 +241,21 @@ void TestInventory::excelListImportedThroughPreview()
     }
     const QString path = writeFile(dir.filePath("inventario.csv"), windows1252(text));
 
-    chooseMethod("Command4");
-    auto &form = Screens::get<ValorePerMateriale>();
+    auto &form = startMethod<ValorePerMateriale>();
     clickAndType(form, "txtAreaComp", "100");
-    QTableView *grid = openPreview(form, world, path);
+    QTableView *grid = openPreview(form, world(), path);
     QVERIFY(grid);
     QCOMPARE(grid->model()->rowCount(), 150);
     QVERIFY(calculation().materials.isEmpty()); // nothing added before "Importa"
     const int outcome = grid->model()->columnCount() - 1;
-    QCOMPARE(cell(grid, 0, 1), u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
-    QCOMPARE(cell(grid, 0, outcome), u"da importare"_s);
-    QCOMPARE(cell(grid, 6, 2), u"17,5"_s); // LEGNO: the catalogue's value
-    QCOMPARE(cell(grid, 6, 1), u"Legno"_s);
+    QCOMPARE(rowTexts(grid, 0).value(1), u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
+    QCOMPARE(rowTexts(grid, 0).value(outcome), u"da importare"_s);
+    QCOMPARE(rowTexts(grid, 6).value(2), u"17,5"_s); // LEGNO: the catalogue's value
+    QCOMPARE(rowTexts(grid, 6).value(1), u"Legno"_s);
     for (int k = 0; k < wrong.size(); ++k) {
         const int row = (k + 1) * 10 - 1;
-        QCOMPARE(cell(grid, row, 0), QString::number(row + 2)); // the file's line
-        QCOMPARE(cell(grid, row, outcome), u"scartata: "_s + wrong.at(k).second);
+        QCOMPARE(rowTexts(grid, row).value(0), QString::number(row + 2)); // the file's line
+        QCOMPARE(rowTexts(grid, row).value(outcome), u"scartata: "_s + wrong.at(k).second);
     }
     QCOMPARE(child<QLabel>(*preview(), "lblRiepilogo")->text().left(24),
              u"135 righe da importare ("_s);
@@ -274,7 +267,7 @@ void TestInventory::excelListImportedThroughPreview()
     QVERIFY(qAbs(entriesTotal() - expected) < 1e-6 * expected);
     QCOMPARE(child<QLabel>(form, "Valoreqf")->text(),
              ItalianNumbers::integerPartText(expected / 100));
-    QCOMPARE(world.prompt.messages, QStringList()); // no box for each row
+    QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
 
     // A typed entry still joins the imported ones, with the next number.
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
@@ -285,13 +278,11 @@ void TestInventory::excelListImportedThroughPreview()
 
 void TestInventory::cancelledPreviewAddsNothing()
 {
-    TestWorld world;
     QTemporaryDir dir;
     const QString path =
         writeFile(dir.filePath("a.csv"), "Materiale;Quantit\xE0 (kg)\r\nLegno;100\r\nCarta;x\r\n");
-    chooseMethod("Command4");
-    auto &form = Screens::get<ValorePerMateriale>();
-    QTableView *grid = openPreview(form, world, path);
+    auto &form = startMethod<ValorePerMateriale>();
+    QTableView *grid = openPreview(form, world(), path);
     QVERIFY(grid);
     QCOMPARE(grid->model()->rowCount(), 2);
     click(*preview(), "cmdAnnulla");
@@ -299,48 +290,44 @@ void TestInventory::cancelledPreviewAddsNothing()
     QVERIFY(calculation().materials.isEmpty());
     // A file with no quantity column: a message, no preview.
     const QString bad = writeFile(dir.filePath("b.csv"), "Materiale;Peso\r\nLegno;100\r\n");
-    world.prompt.files << bad;
+    world().prompt.files << bad;
     click(form, "cmdImportaElenco");
     QVERIFY(!preview());
-    QCOMPARE(world.prompt.messages.last(),
+    QCOMPARE(world().prompt.messages.last(),
              u"Impossibile importare b.csv.\nNel file manca la colonna "
              "\"Quantità (kg)\" nella prima riga."_s);
     // A cancelled file box: nothing.
-    const int shown = world.prompt.messages.size();
+    const int shown = world().prompt.messages.size();
     click(form, "cmdImportaElenco");
     QVERIFY(!preview());
-    QCOMPARE(world.prompt.messages.size(), shown);
+    QCOMPARE(world().prompt.messages.size(), shown);
     // Nothing to export: said, and no file box.
-    const int boxes = world.prompt.fileBoxes.size();
+    const int boxes = world().prompt.fileBoxes.size();
     click(form, "cmdEsportaElenco");
-    QCOMPARE(world.prompt.messages.last(), u"Non ci sono voci da esportare."_s);
-    QCOMPARE(world.prompt.fileBoxes.size(), boxes);
+    QCOMPARE(world().prompt.messages.last(), u"Non ci sono voci da esportare."_s);
+    QCOMPARE(world().prompt.fileBoxes.size(), boxes);
 }
 
 void TestInventory::exportThenImportGivesTheSameList()
 {
     QTemporaryDir dir;
     QVector<MaterialEntry> exported;
-    {
-        TestWorld world;
-        enterExampleMaterials();
-        auto &form = Screens::get<ValorePerMateriale>();
-        importThrough(
-            form, world,
-            writeFile(dir.filePath("in.csv"), u"Materiale;Potere calorifico (MJ/kg);Quantità "
-                                              "(kg);psi;m\n\"Pannelli; truciolare\";18,25;"
-                                              "333,333;0,85;0,8\n"_s.toUtf8()));
-        exported = calculation().materials;
-        QCOMPARE(exported.size(), 3);
-        world.prompt.files << dir.filePath("elenco");
-        click(form, "cmdEsportaElenco");
-        QVERIFY(QFile::exists(dir.filePath("elenco.csv")));
-    }
-    TestWorld world;
-    chooseMethod("Command4");
+    enterExampleMaterials();
     auto &form = Screens::get<ValorePerMateriale>();
-    clickAndType(form, "txtAreaComp", "60");
-    importThrough(form, world, dir.filePath("elenco.csv"));
+    importThrough(form, world(),
+                  writeFile(dir.filePath("in.csv"), u"Materiale;Potere calorifico (MJ/kg);Quantità "
+                                                    "(kg);psi;m\n\"Pannelli; truciolare\";18,25;"
+                                                    "333,333;0,85;0,8\n"_s.toUtf8()));
+    exported = calculation().materials;
+    QCOMPARE(exported.size(), 3);
+    world().prompt.files << dir.filePath("elenco");
+    click(form, "cmdEsportaElenco");
+    QVERIFY(QFile::exists(dir.filePath("elenco.csv")));
+    closeAllScreens(); // as at the end of a run, then a run of its own
+    TestWorld another;
+    auto &again = startMethod<ValorePerMateriale>();
+    clickAndType(again, "txtAreaComp", "60");
+    importThrough(again, another, dir.filePath("elenco.csv"));
     QCOMPARE(calculation().materials, exported);
 }
 
@@ -355,31 +342,28 @@ void TestInventory::furnishingsExportThenImport()
                               "no;0,5;Carta;;\r\n"
                               ";;;3;Sgabello\r\n"_s));
     QVector<FurnishingEntry> imported;
-    {
-        TestWorld world;
-        chooseMethod("Command2");
-        auto &form = Screens::get<ValorePerArredo>();
-        clickAndType(form, "txtAreaComp", "100");
-        QTableView *grid = openPreview(form, world, path);
-        QVERIFY(grid);
-        const int outcome = grid->model()->columnCount() - 1;
-        QCOMPARE(cell(grid, 2, outcome), u"scartata: il volume è inferiore a 1 m³"_s);
-        QCOMPARE(cell(grid, 3, outcome),
-                 u"scartata: manca il potere calorifico, e «Sgabello» non è nel "
-                 "catalogo degli arredi"_s);
-        click(*preview(), "cmdImporta");
-        imported = calculation().furnishings;
-        QCOMPARE(imported.size(), 2);
-        QCOMPARE(imported[1].packaging, n(1.1));
-        QCOMPARE(child<QLabel>(form, "Valoreqf")->text(),
-                 ItalianNumbers::integerPartText(entriesTotal() / 100));
-        QVERIFY(entriesTotal() > 8400 * 10 * 1.1);
-        world.prompt.files << dir.filePath("fuori.csv");
-        click(form, "cmdEsportaElenco");
-    }
-    TestWorld world;
+    auto &form = startMethod<ValorePerArredo>();
+    clickAndType(form, "txtAreaComp", "100");
+    QTableView *grid = openPreview(form, world(), path);
+    QVERIFY(grid);
+    const int outcome = grid->model()->columnCount() - 1;
+    QCOMPARE(rowTexts(grid, 2).value(outcome), u"scartata: il volume è inferiore a 1 m³"_s);
+    QCOMPARE(rowTexts(grid, 3).value(outcome),
+             u"scartata: manca il potere calorifico, e «Sgabello» non è nel "
+             "catalogo degli arredi"_s);
+    click(*preview(), "cmdImporta");
+    imported = calculation().furnishings;
+    QCOMPARE(imported.size(), 2);
+    QCOMPARE(imported[1].packaging, n(1.1));
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(),
+             ItalianNumbers::integerPartText(entriesTotal() / 100));
+    QVERIFY(entriesTotal() > 8400 * 10 * 1.1);
+    world().prompt.files << dir.filePath("fuori.csv");
+    click(form, "cmdEsportaElenco");
+    closeAllScreens(); // as at the end of a run, then a run of its own
+    TestWorld another;
     chooseMethod("Command2");
-    importThrough(Screens::get<ValorePerArredo>(), world, dir.filePath("fuori.csv"));
+    importThrough(Screens::get<ValorePerArredo>(), another, dir.filePath("fuori.csv"));
     QCOMPARE(calculation().furnishings, imported);
 }
 

@@ -205,10 +205,7 @@ void TestModel::impossibleCalculations()
     QFETCH(Calculation, calculation);
     QFETCH(QString, reason);
     const QString found = impossibility(calculation, decree());
-    if (reason.isEmpty())
-        QCOMPARE(found, QString());
-    else
-        QVERIFY2(found.contains(reason), qPrintable(found));
+    QVERIFY2(reason.isEmpty() ? found.isEmpty() : found.contains(reason), qPrintable(found));
 }
 
 void TestModel::walkSteps()
@@ -286,10 +283,7 @@ void TestModel::valueRules()
         {"psi", psiRefusal},           {"m", mRefusal},           {"packaging", packagingRefusal},
         {"fractile", fractileRefusal}, {"amount", amountRefusal}, {"nominal", nominalLoadRefusal}};
     const QString found = rules.value(rule)(value);
-    if (refusal.isEmpty())
-        QCOMPARE(found, QString());
-    else
-        QVERIFY2(found.contains(refusal), qPrintable(found));
+    QVERIFY2(refusal.isEmpty() ? found.isEmpty() : found.contains(refusal), qPrintable(found));
 }
 
 // A sum that overflows, or a q_f or q_f,d above 10⁶ MJ/m², gives no value at all: never 0.
@@ -334,9 +328,8 @@ void TestModel::names()
 {
     QFETCH(QString, typed);
     QFETCH(QString, normalised);
-    QFETCH(bool, accepted);
     QCOMPARE(CalculationRules::normalisedName(typed), normalised);
-    QCOMPARE(CalculationRules::nameRefusal(normalised).isEmpty(), accepted);
+    QTEST(CalculationRules::nameRefusal(normalised).isEmpty(), "accepted");
 }
 
 QTEST_GUILESS_MAIN(TestModel)

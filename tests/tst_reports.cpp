@@ -11,13 +11,12 @@
 #include <QPrinter>
 #include <QStandardPaths>
 
-class TestReports : public QObject
+class TestReports : public WorldTest
 {
     Q_OBJECT
 private slots:
     void barsFollowTheWindow();
     void furnishingsListGoodsSection();
-    void longListGrowsCanvas();
     void printingWithoutPrinterWritesPageAndList();
     void longListSheets_data();
     void longListSheets();
@@ -30,7 +29,6 @@ private slots:
 // page hides a bar and brings the page back to the left.
 void TestReports::barsFollowTheWindow()
 {
-    TestWorld world;
     auto &activity = Screens::get<StampaAttivita>();
     activity.show();
     QVERIFY(activity.pageView()->horizontalBar()->isHidden());
@@ -57,7 +55,6 @@ void TestReports::barsFollowTheWindow()
 
 void TestReports::furnishingsListGoodsSection()
 {
-    TestWorld world;
     QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
     QVERIFY(WorkingTables::appendFurnishing(2, "Sedia", 10.0, 2.0));
     QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
@@ -69,37 +66,8 @@ void TestReports::furnishingsListGoodsSection()
     QCOMPARE(child<QLineEdit>(list, "Imballo_1")->text(), u"no"_s);
 }
 
-void TestReports::longListGrowsCanvas()
-{
-    TestWorld world;
-    for (int i = 0; i < 200; ++i)
-        QVERIFY(
-            WorkingTables::appendMaterial(i + 1, u"Materiale %1"_s.arg(i), 17.0, 1.0, 1.0, 1.0));
-    auto &list = Screens::get<StampaElencoMateriali>();
-    list.show();
-    QCOMPARE(child<QLineEdit>(list, "Materiale_0")->text(), u"Materiale 0"_s);
-    QVERIFY(!child(list, "Materiale_199")); // out of sight: no field yet
-
-    // Scrolled to the end, the last entry is there, inside the page, and the first is gone.
-    QScrollBar *v = list.pageView()->verticalBar();
-    v->setValue(v->maximum());
-    QLineEdit *last = child<QLineEdit>(list, "Materiale_199");
-    QVERIFY(last);
-    QCOMPARE(last->text(), u"Materiale 199"_s);
-    QCOMPARE(PageCanvas::topOf(last), 3000 + 199 * 255);
-    QVERIFY(last->geometry().bottom() < list.pageView()->canvas()->height());
-    QVERIFY(!child(list, "Materiale_0"));
-    // A screenful of fields, whatever the length of the list.
-    QVERIFY(list.findChildren<QLineEdit *>().size() < 5 * 80);
-
-    v->setValue(0);
-    QCOMPARE(child<QLineEdit>(list, "QtaMat_0")->text(), u"1"_s);
-    QCOMPARE(list.findChildren<QLineEdit *>(u"Materiale_0"_s).size(), 1);
-}
-
 void TestReports::printingWithoutPrinterWritesPageAndList()
 {
-    TestWorld world;
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", home.path().toLocal8Bit());
@@ -111,8 +79,8 @@ void TestReports::printingWithoutPrinterWritesPageAndList()
     qputenv("HOME", oldHome);
     oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
     // The sandbox has no printer: the report is kept as a PDF and the user is told where.
-    QCOMPARE(world.prompt.messages.size(), 1);
-    QVERIFY(world.prompt.messages.first().contains(home.path()));
+    QCOMPARE(world().prompt.messages.size(), 1);
+    QVERIFY(world().prompt.messages.first().contains(home.path()));
     QDir documents(home.filePath("Documents"));
     const QStringList pdfs = documents.entryList({"*.pdf"});
     QCOMPARE(pdfs.size(), 1);
@@ -137,15 +105,14 @@ void TestReports::longListSheets_data()
 void TestReports::longListSheets()
 {
     QFETCH(int, entries);
-    TestWorld world;
     for (int i = 0; i < entries; ++i)
         QVERIFY(WorkingTables::appendMaterial(i + 1, u"M%1"_s.arg(i), 17.0, 1.0, 1.0, 1.0 + i));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     QTemporaryDir dir;
-    world.prompt.files << dir.filePath("lista.pdf");
+    world().prompt.files << dir.filePath("lista.pdf");
     click(page, "cmdEsportaPdf");
-    QVERIFY2(world.prompt.messages.isEmpty(), qPrintable(world.prompt.messages.join("; ")));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
 
     const ReportDocument document =
         ReportPrinter::sessionDocument(CalculationSession::current(), Method::Materials);
@@ -161,8 +128,6 @@ void TestReports::longListSheets()
     }
 
     const QString text = pdfText(dir.filePath("lista.pdf"));
-    if (text.isNull())
-        QSKIP("pdftotext is not installed");
     const QStringList sheets = pdfSheets(text);
     QCOMPARE(sheets.size(), count);
     QString listed;
@@ -195,16 +160,15 @@ void TestReports::longListSheets()
 // cannot be written gives a message and no file.
 void TestReports::odtHoldsTheListAsTables()
 {
-    TestWorld world;
     for (int i = 0; i < 60; ++i)
         QVERIFY(WorkingTables::appendMaterial(i + 1, u"Voce <%1>"_s.arg(i), 17.0, 1.0, 1.0, 10.0));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     QTemporaryDir dir;
-    world.prompt.files << dir.filePath("relazione");
+    world().prompt.files << dir.filePath("relazione");
     click(page, "cmdEsportaOdt");
-    QVERIFY(world.prompt.fileBoxes.last().endsWith(".odt"));
-    QVERIFY2(world.prompt.messages.isEmpty(), qPrintable(world.prompt.messages.join("; ")));
+    QVERIFY(world().prompt.fileBoxes.last().endsWith(".odt"));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"relazione.odt"});
     const QString content = odtContent(dir.filePath("relazione.odt"));
     if (content.isEmpty())
@@ -216,15 +180,14 @@ void TestReports::odtHoldsTheListAsTables()
     QVERIFY(content.contains("Sviluppo del calcolo"));
     QVERIFY(content.contains("<draw:image")); // the chart, as a picture
 
-    world.prompt.files << u"/proc/relazione.odt"_s;
+    world().prompt.files << u"/proc/relazione.odt"_s;
     click(page, "cmdEsportaOdt");
-    QVERIFY(world.prompt.messages.last().startsWith(u"Impossibile esportare il documento ODT"_s));
+    QVERIFY(world().prompt.messages.last().startsWith(u"Impossibile esportare il documento ODT"_s));
     QVERIFY(!QFile::exists(u"/proc/relazione.odt"_s));
 }
 
 void TestReports::listLinksBackAndNewCalculation()
 {
-    TestWorld world;
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
