@@ -263,11 +263,11 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
     auto *activity = child<QComboBox>(activityForm, "ComboAttivita");
     clickAndType(activity, "z");
     QCOMPARE(activity->currentText(), QString());
-    QCOMPARE(child<QLineEdit>(activityForm, "txtValoreMJm2")->text(), QString());
+    QCOMPARE(textOf(activityForm, "txtValoreMJm2"), QString());
     QCOMPARE(calculation().activity.name, QString());
     clickAndType(activity, "Uffic");
     QCOMPARE(activity->currentText(), u"Ufficio"_s); // completed and picked
-    QCOMPARE(child<QLineEdit>(activityForm, "txtValoreMJm2")->text(), u"420"_s);
+    QCOMPARE(textOf(activityForm, "txtValoreMJm2"), u"420"_s);
 
     auto *fractile = child<QComboBox>(activityForm, "ComboFrattile");
     clickAndType(fractile, "2,5");
@@ -284,7 +284,7 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
     auto *material = child<QComboBox>(materials, "ComboMat");
     clickAndType(material, "q");
     QCOMPARE(material->currentText(), QString());
-    QCOMPARE(child<QLineEdit>(materials, "txtValorePerKg")->text(), QString());
+    QCOMPARE(textOf(materials, "txtValorePerKg"), QString());
     auto *m = child<QComboBox>(materials, "Combo1");
     clickAndType(m, "0");
     QCOMPARE(m->currentText(), QString());
@@ -296,8 +296,8 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
         clickAndType(combo, u"§"_s);
         QCOMPARE(combo->currentText(), QString());
     }
-    QCOMPARE(child<QLineEdit>(furnishings, "txtValoreMJPezzo")->text(), QString());
-    QCOMPARE(child<QLineEdit>(furnishings, "txtValoreMJm3")->text(), QString());
+    QCOMPARE(textOf(furnishings, "txtValoreMJPezzo"), QString());
+    QCOMPARE(textOf(furnishings, "txtValoreMJm3"), QString());
 }
 
 void TestFireLoad::gridViewersEditThroughTheView()
@@ -422,7 +422,7 @@ void TestFireLoad::chooserFindsAnyWord()
     QTest::keyClick(offered, Qt::Key_Down);
     QTest::keyClick(offered, Qt::Key_Return);
     QCOMPARE(combo->currentText(), u"Poliammide 6.6 (nylon)"_s);
-    QCOMPARE(child<QLineEdit>(form, "txtValorePerKg")->text(), u"29"_s);
+    QCOMPARE(textOf(form, "txtValorePerKg"), u"29"_s);
 
     // The start of a name is still completed in place, with no list.
     clickAndType(combo, "Cart");

@@ -474,7 +474,7 @@ void TestHardening::tensOfThousandsOfRows()
 
     auto &form = Screens::get<ValorePerMateriale>();
     typeInto(child(form, "txtAreaComp"), "10000");
-    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), u"630021"_s);
+    QCOMPARE(textOf(form, "Valoreqf"), u"630021"_s);
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     emit child<LinkLabel>(page, "Label7")->clicked();
@@ -524,7 +524,7 @@ void TestHardening::tinyAndHugeAreas()
         QCOMPARE(fireLoadNow(), 0.0);
         return;
     }
-    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), qf);
+    QCOMPARE(textOf(form, "Valoreqf"), qf);
     click(form, "Command1");
     auto &fr1 = Screens::get<FattoreRischio1>();
     QVERIFY(fr1.isVisible());
@@ -586,7 +586,7 @@ void TestHardening::negativeNumbersAreNeverStored()
     for (const QString &quantity : {u"\u00A0-5"_s, u"-0,5"_s}) {
         pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
         enter(child(form, "txtQta"), quantity, true);
-        QCOMPARE(child<QLineEdit>(form, "txtQta")->text(), quantity);
+        QCOMPARE(textOf(form, "txtQta"), quantity);
         click(form, "Command4");
         QVERIFY(!world().prompt.messages.last().contains("inserimento riuscito"));
     }

@@ -265,8 +265,7 @@ void TestInventory::excelListImportedThroughPreview()
     QCOMPARE(calculation().materials.size(), 135);
     QCOMPARE(calculation().materials[0].name, u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
     QVERIFY(qAbs(entriesTotal() - expected) < 1e-6 * expected);
-    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(),
-             ItalianNumbers::integerPartText(expected / 100));
+    QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(expected / 100));
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
 
     // A typed entry still joins the imported ones, with the next number.
@@ -355,8 +354,7 @@ void TestInventory::furnishingsExportThenImport()
     imported = calculation().furnishings;
     QCOMPARE(imported.size(), 2);
     QCOMPARE(imported[1].packaging, n(1.1));
-    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(),
-             ItalianNumbers::integerPartText(entriesTotal() / 100));
+    QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(entriesTotal() / 100));
     QVERIFY(entriesTotal() > 8400 * 10 * 1.1);
     world().prompt.files << dir.filePath("fuori.csv");
     click(form, "cmdEsportaElenco");

@@ -381,7 +381,7 @@ void TestProject::unsavedChangesQuestion()
     click(window, "cmdNuovoProgetto");
     QVERIFY(QFile::exists(dir.filePath("Comune.ardivo")));
     QCOMPARE(ProjectDocument::current().project().identity.client, QString());
-    QCOMPARE(child<QLineEdit>(window, "txtCommittente")->text(), QString());
+    QCOMPARE(textOf(window, "txtCommittente"), QString());
     QCOMPARE(child<QDateEdit>(window, "dtData")->date(), QDate::currentDate());
 
     // No throws the changes away.

@@ -62,8 +62,8 @@ void TestReports::furnishingsListGoodsSection()
     QVERIFY(Module2::PreparaTabStampa());
     auto &list = Screens::get<StampaElencoArredoMerci>();
     QVERIFY(qAbs(PageCanvas::topOf(child(list, "Label2")) - 4030) <= 15);
-    QCOMPARE(child<QLineEdit>(list, "Imballo_0")->text(), u"si"_s);
-    QCOMPARE(child<QLineEdit>(list, "Imballo_1")->text(), u"no"_s);
+    QCOMPARE(textOf(list, "Imballo_0"), u"si"_s);
+    QCOMPARE(textOf(list, "Imballo_1"), u"no"_s);
 }
 
 void TestReports::printingWithoutPrinterWritesPageAndList()
@@ -199,7 +199,7 @@ void TestReports::listLinksBackAndNewCalculation()
     QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 1.0, 5.0));
     emit link->clicked();
     QCOMPARE(&Screens::get<StampaElencoMateriali>(), list);
-    QCOMPARE(child<QLineEdit>(*list, "Materiale_1")->text(), QString());
+    QCOMPARE(textOf(*list, "Materiale_1"), QString());
     // ...until its Indietro releases it; the next click builds it from the table as it is now.
     click(*list, "Indietro");
     QVERIFY(page.isVisible());
