@@ -199,28 +199,24 @@ void TestInventory::excelListImportedThroughPreview()
     QTemporaryDir dir;
     QString text = u"Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n"_s;
     double expected = 0;
-    // Each tenth row cannot be taken, for the reason beside it.
+    // Each tenth row cannot be taken, for the reason beside it (the reader's other reasons are
+    // rows of rowsReadUnderTheEntryRules).
     const QList<QPair<QString, QString>> wrong = {
         {"Ossidiana;3;;1;1",
          "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali"},
         {"Carta;tre;20;1;1", "la quantità non è un numero: «tre»"},
         {"Carta;3;20;0,5;1", "ψ deve essere 0, 0,85 o 1, non «0,5»"},
         {"Carta;3;20;1;0,5", "m deve essere 1 o 0,8, non «0,5»"},
-        {"Carta;-1;20;1;1", "la quantità è negativa"},
-        {";3;20;1;1", "manca il nome del materiale"},
-        {"Carta;3;0,2;1;1", "il potere calorifico è inferiore a 1 MJ/kg"},
-        {"Carta;;20;1;1", "manca la quantità"},
         {"Carta;3;20,5,1;1;1", "il potere calorifico non è un numero: «20,5,1»"},
-        {"Basalto;3;;1;1",
-         "manca il potere calorifico, e «Basalto» non è nel catalogo dei materiali"},
         {"Carta;3;20;2;1", "ψ deve essere 0, 0,85 o 1, non «2»"},
         {"Carta;3;20;1;1,2", "m deve essere 1 o 0,8, non «1,2»"},
         {"Stoffa;3;x;1;1", "il potere calorifico non è un numero: «x»"},
         {"Carta;3,5kg;20;1;1", "la quantità non è un numero: «3,5kg»"},
         {"Carta;1;-20;1;1", "il potere calorifico è inferiore a 1 MJ/kg"}};
+    const auto wrongRow = [&](int k) { return wrong.at(k % wrong.size()); };
     for (int i = 1; i <= 150; ++i) {
         if (i % 10 == 0) {
-            text += wrong.at(i / 10 - 1).first + u"\r\n"_s;
+            text += wrongRow(i / 10 - 1).first + u"\r\n"_s;
             continue;
         }
         const double quantity = i * 2.5;
@@ -252,10 +248,10 @@ void TestInventory::excelListImportedThroughPreview()
     QCOMPARE(rowTexts(grid, 0).value(outcome), u"da importare"_s);
     QCOMPARE(rowTexts(grid, 6).value(2), u"17,5"_s); // LEGNO: the catalogue's value
     QCOMPARE(rowTexts(grid, 6).value(1), u"Legno"_s);
-    for (int k = 0; k < wrong.size(); ++k) {
+    for (int k = 0; k < 15; ++k) {
         const int row = (k + 1) * 10 - 1;
         QCOMPARE(rowTexts(grid, row).value(0), QString::number(row + 2)); // the file's line
-        QCOMPARE(rowTexts(grid, row).value(outcome), u"scartata: "_s + wrong.at(k).second);
+        QCOMPARE(rowTexts(grid, row).value(outcome), u"scartata: "_s + wrongRow(k).second);
     }
     QCOMPARE(child<QLabel>(*preview(), "lblRiepilogo")->text().left(24),
              u"135 righe da importare ("_s);

@@ -130,45 +130,37 @@ void TestProject::badFiles_data()
         Q_ASSERT(bytes.contains(from));
         return bytes.replace(from, to);
     };
+    const auto row = [&](const char *name, const char *from, const char *to, const char *reason) {
+        QTest::newRow(name) << changed(from, to) << QString(reason);
+    };
     QTest::newRow("not a project") << QByteArray("Questo non è un progetto") << "non è un progetto";
     QTest::newRow("truncated") << good.left(good.size() / 2) << "danneggiato";
     QTest::newRow("empty") << QByteArray() << "non è un progetto";
-    QTest::newRow("another format") << changed("ardivo-project", "altro") << "non è un progetto";
-    QTest::newRow("newer version") << changed("\"version\": 2", "\"version\": 7") << "più recente";
-    QTest::newRow("unknown rule") << changed("\"regulation\": \"dm2007\"",
-                                             "\"regulation\": \"dm1961\"")
-                                  << "normativa sconosciuta";
-    QTest::newRow("negative area") << changed("\"area\": 60", "\"area\": -60") << "numero valido";
-    QTest::newRow("unknown method") << changed("\"method\": \"materials\"", "\"method\": \"magia\"")
-                                    << "metodo di calcolo sconosciuto";
-    QTest::newRow("risk class IV")
-        << changed("\"riskClass\": 2", "\"riskClass\": 3") << "tra I e III";
-    QTest::newRow("measures that exclude each other")
-        << changed("\"measures\": [\n                0,", "\"measures\": [\n                1, 0,")
-        << "si escludono";
-    QTest::newRow("quantity as text")
-        << changed("\"quantity\": 1000", "\"quantity\": \"mille\"") << "numero valido";
-    QTest::newRow("same name twice")
-        << changed("\"name\": \"Archivio\"", "\"name\": \"Magazzino\"") << "compare due volte";
-    QTest::newRow("same name but for a blank")
-        << changed("\"name\": \"Archivio\"", "\"name\": \" Magazzino  \"")
-        << "«Magazzino» compare due volte";
-    QTest::newRow("control character in a name")
-        << changed("\"name\": \"Archivio\"", "\"name\": \"Archi\\u0007vio\"")
-        << "caratteri di controllo";
-    QTest::newRow("name too long")
-        << changed("\"name\": \"Archivio\"",
-                   ("\"name\": \"" + QByteArray(201, 'A') + "\"").constData())
-        << "troppo lungo";
-    QTest::newRow("psi 7") << changed("\"psi\": 1", "\"psi\": 7") << "ψ può valere 0, 0,85 o 1";
-    QTest::newRow("m 1e6") << changed("\"m\": 0.8", "\"m\": 1000000") << "m può valere 0,8 o 1";
-    QTest::newRow("fractile 1000")
-        << changed("\"fractile\": 1.2", "\"fractile\": 1000") << "frattile";
-    QTest::newRow("fractile 0") << changed("\"fractile\": 1.2", "\"fractile\": 0") << "frattile";
-    QTest::newRow("packaging 3") << changed("\"packaging\": 1.1", "\"packaging\": 3")
-                                 << "imballaggio può valere 1 o 1,1";
-    QTest::newRow("sum beyond any number")
-        << changed("\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308") << "troppo grande";
+    row("another format", "ardivo-project", "altro", "non è un progetto");
+    row("newer version", "\"version\": 2", "\"version\": 7", "più recente");
+    row("unknown rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"dm1961\"",
+        "normativa sconosciuta");
+    row("negative area", "\"area\": 60", "\"area\": -60", "numero valido");
+    row("unknown method", "\"method\": \"materials\"", "\"method\": \"magia\"",
+        "metodo di calcolo sconosciuto");
+    row("risk class IV", "\"riskClass\": 2", "\"riskClass\": 3", "tra I e III");
+    row("measures that exclude each other", "\"measures\": [\n                0,",
+        "\"measures\": [\n                1, 0,", "si escludono");
+    row("quantity as text", "\"quantity\": 1000", "\"quantity\": \"mille\"", "numero valido");
+    row("same name twice", "\"name\": \"Archivio\"", "\"name\": \"Magazzino\"",
+        "compare due volte");
+    row("same name but for a blank", "\"name\": \"Archivio\"", "\"name\": \" Magazzino  \"",
+        "«Magazzino» compare due volte");
+    row("control character in a name", "\"name\": \"Archivio\"", "\"name\": \"Archi\\u0007vio\"",
+        "caratteri di controllo");
+    row("name too long", "\"name\": \"Archivio\"",
+        ("\"name\": \"" + QByteArray(201, 'A') + "\"").constData(), "troppo lungo");
+    row("psi 7", "\"psi\": 1", "\"psi\": 7", "ψ può valere 0, 0,85 o 1");
+    row("m 1e6", "\"m\": 0.8", "\"m\": 1000000", "m può valere 0,8 o 1");
+    row("fractile 1000", "\"fractile\": 1.2", "\"fractile\": 1000", "frattile");
+    row("fractile 0", "\"fractile\": 1.2", "\"fractile\": 0", "frattile");
+    row("packaging 3", "\"packaging\": 1.1", "\"packaging\": 3", "imballaggio può valere 1 o 1,1");
+    row("sum beyond any number", "\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308", "troppo grande");
     Project crowded;
     for (int i = 0; i <= ProjectFile::kMostCompartments; ++i) {
         Compartment compartment = sampleProject().compartments[0];
