@@ -62,6 +62,8 @@ private slots:
     void packageRefusesDamage();
     void packageSurvivesAnyDamage();
     void headingsKeepTheRest();
+    void headingsFromParagraphs_data();
+    void headingsFromParagraphs();
     void headingStylesJoinTheCommonOnes_data();
     void headingStylesJoinTheCommonOnes();
     void listLinksBackAndNewCalculation();
@@ -376,10 +378,10 @@ void setField32(QByteArray &bytes, qsizetype at, quint32 value)
     qToLittleEndian(value, bytes.data() + at);
 }
 
-// Where the record with `signature` and `size` fixed bytes for content.xml starts.
-qsizetype contentRecord(const QByteArray &zip, const char *signature, qsizetype size)
+// Where the record with `signature` and `size` fixed bytes for the entry `name` starts.
+qsizetype record(const QByteArray &zip, const QByteArray &name, const char *signature,
+                 qsizetype size)
 {
-    const QByteArray name("content.xml");
     for (qsizetype at = zip.indexOf(name); at >= 0; at = zip.indexOf(name, at + 1)) {
         if (at >= size && zip.mid(at - size, 4) == QByteArray(signature, 4))
             return at - size;
@@ -387,14 +389,14 @@ qsizetype contentRecord(const QByteArray &zip, const char *signature, qsizetype 
     return -1;
 }
 
-qsizetype localHeader(const QByteArray &zip)
+qsizetype localHeader(const QByteArray &zip, const QByteArray &name = "content.xml")
 {
-    return contentRecord(zip, "PK\x03\x04", 30);
+    return record(zip, name, "PK\x03\x04", 30);
 }
 
 qsizetype centralHeader(const QByteArray &zip)
 {
-    return contentRecord(zip, "PK\x01\x02", 46);
+    return record(zip, "content.xml", "PK\x01\x02", 46);
 }
 
 // Every token of `xml` as text; with `asWritten`, the headings back as the plain paragraphs
@@ -464,8 +466,11 @@ void TestReports::packageRoundTrip()
     QCOMPARE(file.mid(30, 47), QByteArray("mimetypeapplication/vnd.oasis.opendocument.text"));
     QCOMPARE(OdfPackage::read(file).value_or(OdfPackage()).names(),
              QStringList({"mimetype", "content.xml"}));
-    // The content is deflated.
+    // The content is deflated; a picture, compressed already, is stored.
     QVERIFY(field32(file, localHeader(file) + 18) < field32(file, localHeader(file) + 22));
+    const qsizetype picture = localHeader(*bytes, "Pictures/Picture1");
+    QVERIFY(picture > 0);
+    QCOMPARE(qFromLittleEndian<quint16>(bytes->constData() + picture + 8), quint16(0));
 
     // Another reader takes the package too, checksums and all.
     const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
@@ -577,6 +582,50 @@ void TestReports::headingsKeepTheRest()
     // A package that has them already is not given them twice.
     QCOMPARE(OdfHeadings::manifest(manifest, "styles.xml", "text/xml"), manifest);
     QVERIFY(!OdfHeadings::content("<office:document-content>", levels));
+}
+
+void TestReports::headingsFromParagraphs_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty heading") << R"(<text:p text:style-name="p1"/>)"
+                                   << R"(<text:h text:style-name="p1" text:outline-level="1"/>)";
+    QTest::newRow("spans and accents")
+        << QStringLiteral(R"(<text:p text:style-name="p2"><text:span>δq1 – attività</text:span>)"
+                          R"(<text:s/></text:p ><text:p text:style-name="p1">°</text:p>)")
+        << QStringLiteral(R"(<text:h text:style-name="p2" text:outline-level="2"><text:span>)"
+                          R"(δq1 – attività</text:span><text:s/></text:h>)"
+                          R"(<text:h text:style-name="p1" text:outline-level="1">°</text:h>)");
+    QTest::newRow("a plain paragraph is kept")
+        << R"(<text:p text:style-name="p3">a &gt; b</text:p>)"
+        << R"(<text:p text:style-name="p3">a &gt; b</text:p>)";
+    QTest::newRow("paragraph style") << R"(<style:style style:name="p2" style:family="paragraph">)"
+                                        R"(<style:paragraph-properties/></style:style>)"
+                                     << R"(<style:style style:name="p2" style:family="paragraph" )"
+                                        R"(style:parent-style-name="Heading_20_2">)"
+                                        R"(<style:paragraph-properties/></style:style>)";
+    QTest::newRow("a text style of the same name is kept")
+        << R"(<style:style style:name="p1" style:family="text"/>)"
+        << R"(<style:style style:name="p1" style:family="text"/>)";
+}
+
+// Only the tags of the headings and their styles change; the rest is kept character for
+// character.
+void TestReports::headingsFromParagraphs()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, expected);
+    const QString document =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content "
+                       "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                       "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+                       "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">\n %1\n"
+                       "</office:document-content>");
+    const OdfHeadings::Levels levels{{"p1", 1}, {"p2", 2}};
+    QCOMPARE(
+        QString::fromUtf8(
+            OdfHeadings::content(document.arg(body).toUtf8(), levels).value_or("not well-formed")),
+        document.arg(expected));
 }
 
 void TestReports::headingStylesJoinTheCommonOnes_data()

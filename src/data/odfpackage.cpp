@@ -104,6 +104,12 @@ std::optional<QByteArray> deflated(const QByteArray &data)
     return out;
 }
 
+// A picture in PNG or JPEG, which deflating would not shrink.
+bool compressedAlready(const QByteArray &data)
+{
+    return data.startsWith("\x89PNG\r\n\x1a\n") || data.startsWith("\xff\xd8\xff");
+}
+
 // The MS-DOS time and date an entry added now carries.
 QPair<quint16, quint16> dosStamp(const QDateTime &now)
 {
@@ -245,10 +251,16 @@ std::optional<QByteArray> OdfPackage::write() const
         total += entry->data.size();
         if (total > kMaxEntrySize)
             return std::nullopt;
-        const bool store = entry->name == kMimetype || entry->data.isEmpty();
-        const std::optional<QByteArray> packed = store ? entry->data : deflated(entry->data);
-        if (!packed)
-            return std::nullopt;
+        std::optional<QByteArray> packed = entry->data;
+        if (entry->name != kMimetype && !compressedAlready(entry->data)) {
+            packed = deflated(entry->data);
+            if (!packed)
+                return std::nullopt;
+        }
+        // What deflating does not shrink is stored as it is.
+        const bool store = packed->size() >= entry->data.size();
+        if (store)
+            packed = entry->data;
         const QByteArray name = entry->name.toUtf8();
         const bool ascii =
             std::all_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x80; });
