@@ -22,6 +22,9 @@ constexpr quint16 kDeflated = 8;
 constexpr quint16 kEncrypted = 0x0001;
 constexpr quint16 kUtf8Name = 0x0800;
 constexpr quint16 kMadeBy = 20; // zip 2.0, MS-DOS attributes
+// Deflate shrinks nothing to less than about a thousandth: a larger claim is a damaged size, and
+// refused before room is made for it.
+constexpr qint64 kMaxRatio = 1100;
 
 const QString kMimetype = QStringLiteral("mimetype");
 
@@ -162,7 +165,8 @@ std::optional<OdfPackage> OdfPackage::read(const QByteArray &bytes)
         const qint64 localStart = le32(central + 42);
         if (le32(central) != kCentralSignature || !within(at, next - at, end) ||
             (flags & kEncrypted) || (method != kStored && method != kDeflated) ||
-            entrySize > kMaxEntrySize - total || (method == kStored && packedSize != entrySize))
+            entrySize > kMaxEntrySize - total || (method == kStored && packedSize != entrySize) ||
+            entrySize > packedSize * kMaxRatio + 64)
             return std::nullopt;
         total += entrySize;
 
