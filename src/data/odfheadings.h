@@ -16,8 +16,8 @@ namespace OdfHeadings {
 // The outline level (1 to 10) of each automatic paragraph style whose paragraphs are headings.
 using Levels = QHash<QString, int>;
 
-// content.xml with those paragraphs as text:h and their styles under "Heading N"; none when it
-// is not well-formed XML.
+// content.xml with those paragraphs as text:h and their styles under "Heading N", the rest kept
+// character for character; none when it is not well-formed XML or a heading's tag has no prefix.
 std::optional<QByteArray> content(const QByteArray &content, const Levels &levels);
 // styles.xml (an empty one when `styles` is empty) with the heading styles up to `deepest`
 // added to its common styles.
