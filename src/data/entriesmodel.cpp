@@ -186,7 +186,7 @@ template <class Entry> void EntriesModel::follow(QVector<Entry> &shown, const QV
         return;
     const qsizetype before = shown.size();
     // Entries added after those shown (one typed, or an inventory imported) come in as new
-    // rows: the view keeps its place and sizes only them.
+    // rows: the view keeps its place and its chosen rows, and lays out nothing again.
     if (now.size() > before && std::equal(shown.cbegin(), shown.cend(), now.cbegin())) {
         beginInsertRows(QModelIndex(), int(before), int(now.size() - 1));
         shown = now;

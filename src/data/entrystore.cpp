@@ -76,8 +76,8 @@ template <class Entry> bool add(CalculationSession &session, const QVector<Entry
         return true;
     if (!Kind<Entry>::append(entries))
         return false;
-    // As follow(), with the list the addition makes copied only when the table cannot be read:
-    // an entry added to thousands copies none of them.
+    // As follow(), with the list the addition makes built only when the table cannot be read:
+    // an entry added to thousands does not copy them all once more for nothing.
     const auto kept = Kind<Entry>::read();
     Kind<Entry>::set(session, kept ? *kept : Kind<Entry>::of(session) + entries);
     return true;
