@@ -1,4 +1,5 @@
 // The three screens that determine q_f, driven through their named controls.
+#include "core/calculationtexts.h"
 #include "data/database.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
@@ -42,6 +43,7 @@ private slots:
     void gridViewersEditThroughTheView();
     void gridViewerKeepsItsPlace();
     void entriesTableEditsDeletesAndStays();
+    void addedEntriesJoinTheTable();
     void furnishingsTableShowsSourcesAndDeletes();
     void chooserFindsAnyWord();
     void cataloguesInItalianOrder();
@@ -535,6 +537,63 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(table->model()->index(0, 0).data().toString(), QStringLiteral("Legno"));
     clickAndType(child(form, "txtAreaComp"), "12");
     QCOMPARE(fireLoadNow(), 144 / 12.0);
+}
+
+// Each entry added comes in as a new row of the screen's table and of an open grid viewer: the
+// chosen row stays chosen, every share follows the new total, and an edit or a Canc afterwards
+// reaches the right entry with nothing lost.
+void TestFireLoad::addedEntriesJoinTheTable()
+{
+    TestWorld world;
+    chooseMethod("Command4");
+    auto &form = Screens::get<ValorePerMateriale>();
+    clickAndType(child(form, "txtAreaComp"), "7");
+    const auto add = [&](const char *name, const char *kilograms) {
+        pickEntry(child<QComboBox>(form, "ComboMat"), name);
+        clickAndType(child(form, "txtQta"), kilograms);
+        click(child(form, "Command4"));
+    };
+    add("Carta", "10"); // 20 * 10 * 0,8 = 160 MJ
+    auto *table = child<QTableView>(form, "DataGridVoci");
+    auto *total = child<QLabel>(form, "lblTotaleVoci");
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(0, 0)).center());
+    click(child(form, "Command5"));
+    auto *grid = child<QTableView>(Screens::get<VisualTabMat>(), "DataGrid1");
+
+    add("Legno", "10"); // 140 MJ
+    add("Carta", "5");  // 80 MJ
+    QCOMPARE(table->model()->rowCount(), 3);
+    QCOMPARE(grid->model()->rowCount(), 3);
+    QCOMPARE(table->currentIndex(), table->model()->index(0, 0));
+    QCOMPARE(table->model()->index(2, 2).data().toString(), QStringLiteral("5 kg"));
+    const int share = 6;
+    for (const auto &[row, load] : {std::pair{0, 160.0}, {1, 140.0}, {2, 80.0}})
+        QCOMPARE(table->model()->index(row, share).data().toString(),
+                 CalculationTexts::share(load, 380));
+    QCOMPARE(total->text(), QStringLiteral("Totale: 380 MJ (3 voci)"));
+    // q_f as the area gives it after an addition: its integer part.
+    QCOMPARE(child<QLabel>(form, "Valoreqf")->text(), QStringLiteral("54"));
+
+    form.activateWindow();
+    QApplication::setActiveWindow(&form);
+    editCell(table, 2, 2, "15", Qt::Key_Return); // 240 MJ
+    QCOMPARE(grid->model()->index(2, 5).data().toString(), QStringLiteral("15"));
+    QCOMPARE(total->text(), QStringLiteral("Totale: 540 MJ (3 voci)"));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(0, 0)).center());
+    QTest::keyClick(table, Qt::Key_Delete);
+    QCOMPARE(table->model()->rowCount(), 2);
+    QCOMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(table->model()->index(0, 0).data().toString(), QStringLiteral("Legno"));
+    QCOMPARE(total->text(), QStringLiteral("Totale: 380 MJ (2 voci)"));
+    QCOMPARE(fireLoadNow(), 380 / 7.0);
+    // The calculation, the working table and both tables hold the same entries.
+    const auto kept = WorkingTables::materials();
+    QVERIFY(kept);
+    QCOMPARE(*kept, calculation().materials);
+    QCOMPARE(calculation().materials.size(), 2);
+    QCOMPARE(calculation().materials.last().quantity, Amount::number(15));
 }
 
 void TestFireLoad::furnishingsTableShowsSourcesAndDeletes()

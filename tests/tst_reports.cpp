@@ -1,6 +1,6 @@
 // Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
 #include "core/calculationsession.h"
-#include "data/module2.h"
+#include "data/entrystore.h"
 #include "data/odfheadings.h"
 #include "data/odfpackage.h"
 #include "data/sharedstate.h"
@@ -42,6 +42,43 @@
 
 using Damage = std::function<void(QByteArray &)>;
 Q_DECLARE_METATYPE(Damage)
+
+namespace {
+
+// Entries as the entry screens keep them: through the entry store, into the calculation and
+// its working table at once.
+MaterialEntry material(const QString &name, double value, double psi, double m, double quantity)
+{
+    return {name, Amount::number(value), Amount::number(quantity), Amount::number(psi),
+            Amount::number(m)};
+}
+
+bool addMaterial(const QString &name, double value, double psi, double m, double quantity)
+{
+    return EntryStore::addMaterials(CalculationSession::current(),
+                                    {material(name, value, psi, m, quantity)});
+}
+
+FurnishingEntry furnishing(const QString &name, double valuePerPiece, double pieces)
+{
+    FurnishingEntry e;
+    e.furnishing = name;
+    e.valuePerPiece = Amount::number(valuePerPiece);
+    e.pieces = Amount::number(pieces);
+    return e;
+}
+
+FurnishingEntry goods(const QString &name, double valuePerM3, double volume, double packaging)
+{
+    FurnishingEntry e;
+    e.goods = name;
+    e.valuePerM3 = Amount::number(valuePerM3);
+    e.volume = Amount::number(volume);
+    e.packaging = Amount::number(packaging);
+    return e;
+}
+
+} // namespace
 
 class TestReports : public QObject
 {
@@ -109,8 +146,7 @@ void TestReports::materialsListRows()
     TestWorld world;
     Module1::NomeTabMateriali = "tblAppoggioMateriali";
     for (int i = 0; i < 3; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 20.0, 1.0, 0.8,
-                                              10.0));
+        QVERIFY(addMaterial(QStringLiteral("M%1").arg(i), 20.0, 1.0, 0.8, 10.0));
     auto &list = Screens::get<StampaElencoMateriali>();
     QCOMPARE(PageCanvas::topOf(child(list, "Materiale_0")), 3000);
     QCOMPARE(PageCanvas::topOf(child(list, "Materiale_1")), 3255);
@@ -124,11 +160,10 @@ void TestReports::materialsListRows()
 void TestReports::furnishingsListGoodsSection()
 {
     TestWorld world;
-    QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
-    QVERIFY(WorkingTables::appendFurnishing(2, "Sedia", 10.0, 2.0));
-    QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
-    QVERIFY(WorkingTables::appendGoods(2, "Legna", 400.0, 1.0, 1.0));
-    QVERIFY(Module2::PreparaTabStampa());
+    QVERIFY(EntryStore::addFurnishings(
+        CalculationSession::current(),
+        {furnishing("Divano", 600.0, 2.0), goods("Carta", 400.0, 10.0, 1.1),
+         furnishing("Sedia", 10.0, 2.0), goods("Legna", 400.0, 1.0, 1.0)}));
     auto &list = Screens::get<StampaElencoArredoMerci>();
     QVERIFY(qAbs(PageCanvas::topOf(child(list, "Label2")) - 4030) <= 15);
     QCOMPARE(child<QLineEdit>(list, "Imballo_0")->text(), QStringLiteral("si"));
@@ -139,8 +174,7 @@ void TestReports::longListGrowsCanvas()
 {
     TestWorld world;
     for (int i = 0; i < 200; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("Materiale %1").arg(i), 17.0,
-                                              1.0, 1.0, 1.0));
+        QVERIFY(addMaterial(QStringLiteral("Materiale %1").arg(i), 17.0, 1.0, 1.0, 1.0));
     auto &list = Screens::get<StampaElencoMateriali>();
     list.show();
     QCOMPARE(child<QLineEdit>(list, "Materiale_0")->text(), QStringLiteral("Materiale 0"));
@@ -196,7 +230,7 @@ void TestReports::printingWithoutPrinterWritesPageAndList()
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    QVERIFY(addMaterial("Legno", 17.0, 1.0, 1.0, 100.0));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     click(child(page, "cmdStampa"));
@@ -230,8 +264,7 @@ void TestReports::longListSheets()
     QFETCH(int, entries);
     TestWorld world;
     for (int i = 0; i < entries; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0,
-                                              1.0 + i));
+        QVERIFY(addMaterial(QStringLiteral("M%1").arg(i), 17.0, 1.0, 1.0, 1.0 + i));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     QTemporaryDir dir;
@@ -290,8 +323,7 @@ void TestReports::odtHoldsTheListAsTables()
 {
     TestWorld world;
     for (int i = 0; i < 60; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, QStringLiteral("Voce <%1>").arg(i), 17.0, 1.0,
-                                              1.0, 10.0));
+        QVERIFY(addMaterial(QStringLiteral("Voce <%1>").arg(i), 17.0, 1.0, 1.0, 10.0));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     QTemporaryDir dir;
@@ -687,7 +719,7 @@ void TestReports::headingStylesJoinTheCommonOnes()
 void TestReports::listLinksBackAndNewCalculation()
 {
     TestWorld world;
-    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    QVERIFY(addMaterial("Legno", 17.0, 1.0, 1.0, 100.0));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     auto *link = child<LinkLabel>(page, "Label7");
@@ -695,7 +727,7 @@ void TestReports::listLinksBackAndNewCalculation()
     QWidget *list = &Screens::get<StampaElencoMateriali>();
     QVERIFY(list->isVisible());
     // The materials link shows the list it has, unchanged...
-    QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 1.0, 5.0));
+    QVERIFY(addMaterial("Carta", 20.0, 1.0, 1.0, 5.0));
     emit link->clicked();
     QCOMPARE(&Screens::get<StampaElencoMateriali>(), list);
     QCOMPARE(child<QLineEdit>(*list, "Materiale_1")->text(), QString());
