@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "data/odfpackage.h"
+
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -239,13 +241,13 @@ QStringList pdfSheets(const QString &text)
     return sheets;
 }
 
-QString odtContent(const QString &path)
+QString odtContent(const QString &path, const QString &entry)
 {
-    QProcess unzip;
-    unzip.start(u"unzip"_s, {u"-p"_s, path, u"content.xml"_s});
-    if (!unzip.waitForFinished(20000))
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return QString();
-    return QString::fromUtf8(unzip.readAllStandardOutput());
+    const std::optional<OdfPackage> package = OdfPackage::read(file.readAll());
+    return package ? QString::fromUtf8(package->entry(entry)) : QString();
 }
 
 const Calculation &calculation()

@@ -1,4 +1,5 @@
 // The three screens that determine q_f, driven through their named controls.
+#include "core/calculationtexts.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -20,6 +21,7 @@ private slots:
     void gridViewersEditThroughTheView();
     void gridViewerKeepsItsPlace();
     void entriesTableEditsDeletesAndStays();
+    void addedEntriesJoinTheTable();
     void chooserFindsAnyWord();
     void cataloguesInItalianOrder();
     void gridViewersFollowTheEntryRules_data();
@@ -405,6 +407,51 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
     clickAndType(form, "txtAreaComp", "12");
     QCOMPARE(fireLoadNow(), 144 / 12.0);
+}
+
+// Each entry added comes in as a new row of the screen's table and of an open grid viewer: the
+// chosen row stays chosen, every share follows the new total, and an edit or a Canc afterwards
+// reaches the right entry with nothing lost.
+void TestFireLoad::addedEntriesJoinTheTable()
+{
+    auto &form = startMethod<ValorePerMateriale>();
+    clickAndType(form, "txtAreaComp", "7");
+    addMaterial("Carta", "10"); // 20 * 10 * 0,8 = 160 MJ
+    auto *table = child<QTableView>(form, "DataGridVoci");
+    clickCell(table, 0);
+    click(form, "Command5");
+    auto *grid = child<QTableView>(Screens::get<VisualTabMat>(), "DataGrid1");
+
+    addMaterial("Legno", "10"); // 140 MJ
+    addMaterial("Carta", "5");  // 80 MJ
+    QCOMPARE(table->model()->rowCount(), 3);
+    QCOMPARE(grid->model()->rowCount(), 3);
+    QCOMPARE(table->currentIndex(), table->model()->index(0, 0));
+    QCOMPARE(rowTexts(table, 2).value(2), u"5 kg"_s);
+    const int share = 6;
+    for (const auto &[row, load] : {std::pair{0, 160.0}, {1, 140.0}, {2, 80.0}})
+        QCOMPARE(rowTexts(table, row).value(share), CalculationTexts::share(load, 380));
+    // q_f as the area gives it after an addition: its integer part.
+    COMPARE_FIELDS(form, {"lblTotaleVoci=Totale: 380 MJ (3 voci)", "Valoreqf=54"});
+
+    form.activateWindow();
+    QApplication::setActiveWindow(&form);
+    editCell(table, 2, 2, "15"); // 240 MJ
+    QCOMPARE(rowTexts(grid, 2).value(5), u"15"_s);
+    QCOMPARE(textOf(form, "lblTotaleVoci"), u"Totale: 540 MJ (3 voci)"_s);
+    clickCell(table, 0);
+    QTest::keyClick(table, Qt::Key_Delete);
+    QCOMPARE(table->model()->rowCount(), 2);
+    QCOMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(rowTexts(table, 0).value(0), u"Legno"_s);
+    QCOMPARE(textOf(form, "lblTotaleVoci"), u"Totale: 380 MJ (2 voci)"_s);
+    QCOMPARE(fireLoadNow(), 380 / 7.0);
+    // The calculation, the working table and both tables hold the same entries.
+    const auto kept = WorkingTables::materials();
+    QVERIFY(kept);
+    QCOMPARE(*kept, calculation().materials);
+    QCOMPARE(calculation().materials.size(), 2);
+    QCOMPARE(calculation().materials.last().quantity, n(15));
 }
 
 // A word inside a name, letter case and accents aside, opens the list of the entries it

@@ -64,6 +64,16 @@ void TestModel::materialsMethod()
     QVERIFY(!fireLoad(materials(-5.0, entries)));
     QCOMPARE(fireLoad(materials(10.0, {})).value(), 0.0);
 
+    // A list changed after it was summed, in place or in a copy, sums anew.
+    QVector<MaterialEntry> changed = entries;
+    QCOMPARE(materialsSum(changed).total, 31000.0);
+    changed[0].quantity = n(2000);
+    QCOMPARE(materialsSum(changed).total, 45000.0);
+    changed.removeLast();
+    changed << MaterialEntry{"Carta", n(20), n(10), n(1), n(1)};
+    QCOMPARE(materialsSum(changed).total, 45200.0);
+    QCOMPARE(materialsSum(entries).total, 31000.0);
+
     // A sum too large to be a number counts as none, and says so.
     const double huge = std::numeric_limits<double>::max();
     const EntriesSum over =

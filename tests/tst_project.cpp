@@ -8,6 +8,7 @@
 
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QJsonDocument>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -104,6 +105,11 @@ void TestProject::fileHoldsEveryInput()
     QCOMPARE(*read.project, project);
     QCOMPARE(read.project->compartments[1].calculation.materials[1].valuePerKg,
              Amount::emptyText());
+    // Written compartment by compartment, the text is the one the whole JSON tree gives.
+    for (const Project &written : {project, Project()}) {
+        const QByteArray json = ProjectFile::toJson(written);
+        QCOMPARE(json, QJsonDocument::fromJson(json).toJson(QJsonDocument::Indented));
+    }
 
     // A path with blanks, accents and apostrophes.
     QTemporaryDir dir;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 bool MaterialEntry::operator==(const MaterialEntry &o) const
 {
@@ -219,26 +220,53 @@ double entryFireLoad(const FurnishingEntry &e)
     return load;
 }
 
+namespace {
+
+// The last list of each kind that was summed, with its sum. A list that still shares its data
+// with it holds the same entries, since a change to either copy detaches it: the screens, pages
+// and lists that show q_f at every keystroke do not walk thousands of entries again and again.
+template <class Entry> struct LastSum {
+    QVector<Entry> entries;
+    EntriesSum sum;
+};
+
+template <class Entry, class Walk> EntriesSum remembered(const QVector<Entry> &entries, Walk walk)
+{
+    thread_local std::optional<LastSum<Entry>> last;
+    if (last && last->entries.size() == entries.size() &&
+        last->entries.constData() == entries.constData())
+        return last->sum;
+    const EntriesSum sum = finite(walk(entries));
+    last = LastSum<Entry>{entries, sum};
+    return sum;
+}
+
+} // namespace
+
 EntriesSum materialsSum(const QVector<MaterialEntry> &entries)
 {
-    EntriesSum sum;
-    for (const MaterialEntry &e : entries) {
-        sum.total += entryFireLoad(e);
-        if (allEmptyTexts({&e.valuePerKg, &e.quantity, &e.psi, &e.m}))
-            ++sum.emptyLines;
-    }
-    return finite(sum);
+    return remembered(entries, [](const QVector<MaterialEntry> &list) {
+        EntriesSum sum;
+        for (const MaterialEntry &e : list) {
+            sum.total += entryFireLoad(e);
+            if (allEmptyTexts({&e.valuePerKg, &e.quantity, &e.psi, &e.m}))
+                ++sum.emptyLines;
+        }
+        return sum;
+    });
 }
 
 EntriesSum furnishingsSum(const QVector<FurnishingEntry> &entries)
 {
-    EntriesSum sum;
-    for (const FurnishingEntry &e : entries) {
-        sum.total += entryFireLoad(e);
-        if (allEmptyTexts({&e.valuePerM3, &e.volume, &e.valuePerPiece, &e.pieces}))
-            ++sum.emptyLines;
-    }
-    return finite(sum);
+    return remembered(entries, [](const QVector<FurnishingEntry> &list) {
+        EntriesSum sum;
+        for (const FurnishingEntry &e : list) {
+            sum.total += entryFireLoad(e);
+            if (allEmptyTexts({&e.valuePerM3, &e.volume, &e.valuePerPiece, &e.pieces}))
+                ++sum.emptyLines;
+        }
+        return sum;
+    });
 }
 
 EntriesSum entriesSum(const Calculation &c)

@@ -174,13 +174,32 @@ void EntriesModel::entriesChanged()
     if (m_changing)
         return;
     const Calculation &c = m_session.calculation();
-    const bool same =
-        m_kind == Kind::Materials ? m_materials == c.materials : m_furnishings == c.furnishings;
-    if (same)
+    if (m_kind == Kind::Materials)
+        follow(m_materials, c.materials);
+    else
+        follow(m_furnishings, c.furnishings);
+}
+
+template <class Entry> void EntriesModel::follow(QVector<Entry> &shown, const QVector<Entry> &now)
+{
+    if (shown == now)
         return;
+    const qsizetype before = shown.size();
+    // Entries added after those shown (one typed, or an inventory imported) come in as new
+    // rows: the view keeps its place and its chosen rows, and lays out nothing again.
+    if (now.size() > before && std::equal(shown.cbegin(), shown.cend(), now.cbegin())) {
+        beginInsertRows(QModelIndex(), int(before), int(now.size() - 1));
+        shown = now;
+        m_total.reset();
+        endInsertRows();
+        // The rows before keep their MJ; their shares are of the new total.
+        const int share = columnOf(Field::Share);
+        if (share >= 0 && before > 0)
+            emit dataChanged(index(0, share), index(int(before) - 1, share));
+        return;
+    }
     beginResetModel();
-    m_materials = c.materials;
-    m_furnishings = c.furnishings;
+    shown = now;
     m_total.reset();
     endResetModel();
 }
@@ -367,6 +386,7 @@ bool EntriesModel::setData(const QModelIndex &index, const QVariant &value, int 
         return text(row, field(index.column()), false) == typed.trimmed();
     emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
     loadsChanged();
+    emit entryEdited();
     return true;
 }
 

@@ -58,8 +58,14 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+signals:
+    // An entry was edited in place here (setData): the sum and q_f follow.
+    void entryEdited();
+
 private:
     void entriesChanged();
+    // The entries shown become `now`.
+    template <class Entry> void follow(QVector<Entry> &shown, const QVector<Entry> &now);
     void loadsChanged(); // every MJ and share after an edit changed the total
     bool editable(int row, Field field) const;
     QString text(int row, Field field, bool withUnit) const;

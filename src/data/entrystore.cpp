@@ -26,6 +26,7 @@ template <> struct Kind<MaterialEntry> {
         return WorkingTables::replaceMaterialAt(row, e);
     }
     static bool remove(const QList<int> &rows) { return WorkingTables::removeMaterialsAt(rows); }
+    static bool clear() { return WorkingTables::clearMaterials(); }
 };
 
 template <> struct Kind<FurnishingEntry> {
@@ -47,6 +48,7 @@ template <> struct Kind<FurnishingEntry> {
         return WorkingTables::replaceFurnishingAt(row, e);
     }
     static bool remove(const QList<int> &rows) { return WorkingTables::removeFurnishingsAt(rows); }
+    static bool clear() { return WorkingTables::clearFurnishings(); }
 };
 
 template <class Entry> bool load(CalculationSession &session)
@@ -72,7 +74,13 @@ template <class Entry> bool add(CalculationSession &session, const QVector<Entry
 {
     if (entries.isEmpty())
         return true;
-    return follow(session, Kind<Entry>::append(entries), Kind<Entry>::of(session) + entries);
+    if (!Kind<Entry>::append(entries))
+        return false;
+    // As follow(), with the list the addition makes built only when the table cannot be read:
+    // an entry added to thousands does not copy them all once more for nothing.
+    const auto kept = Kind<Entry>::read();
+    Kind<Entry>::set(session, kept ? *kept : Kind<Entry>::of(session) + entries);
+    return true;
 }
 
 template <class Entry> bool replace(CalculationSession &session, int row, const Entry &entry)
@@ -98,6 +106,11 @@ template <class Entry> bool remove(CalculationSession &session, const QList<int>
     if (sorted.isEmpty())
         return true;
     return follow(session, Kind<Entry>::remove(sorted), expected);
+}
+
+template <class Entry> bool clear(CalculationSession &session)
+{
+    return follow(session, Kind<Entry>::clear(), QVector<Entry>());
 }
 
 } // namespace
@@ -140,6 +153,16 @@ bool removeMaterials(CalculationSession &session, const QList<int> &rows)
 bool removeFurnishings(CalculationSession &session, const QList<int> &rows)
 {
     return remove<FurnishingEntry>(session, rows);
+}
+
+bool clearMaterials(CalculationSession &session)
+{
+    return clear<MaterialEntry>(session);
+}
+
+bool clearFurnishings(CalculationSession &session)
+{
+    return clear<FurnishingEntry>(session);
 }
 
 } // namespace EntryStore

@@ -28,4 +28,8 @@ bool replaceFurnishing(CalculationSession &session, int row, const FurnishingEnt
 bool removeMaterials(CalculationSession &session, const QList<int> &rows);
 bool removeFurnishings(CalculationSession &session, const QList<int> &rows);
 
+// Deletes every entry, as a new calculation starts (the furnishings' report tables too).
+bool clearMaterials(CalculationSession &session);
+bool clearFurnishings(CalculationSession &session);
+
 } // namespace EntryStore

@@ -11,11 +11,6 @@ void SvuotaTabStampa()
     WorkingTables::clearReportTables();
 }
 
-void SvuotaTabMateriali()
-{
-    WorkingTables::clearMaterials();
-}
-
 bool AggiungiStampaArredo(const RigaAppoggio &row)
 {
     const bool added = Database::instance().exec(
@@ -57,7 +52,7 @@ bool PreparaTabStampa()
     }
     rows.reset();
 
-    // The whole copy is one transaction: the list never shows half a calculation.
+    // The whole copy is one transaction: the report tables never hold half a calculation.
     const qint64 firstKey = Module1::ContaStampa;
     Transaction transaction(db.connection());
     for (const RigaAppoggio &row : entries) {
@@ -78,41 +73,6 @@ bool PreparaTabStampa()
         return false;
     }
     return true;
-}
-
-QVector<FurnishingEntry> printedFurnishings()
-{
-    QVector<FurnishingEntry> rows;
-    if (auto query =
-            Database::instance().run(QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo FROM "
-                                                    "tblStampaArredo ORDER BY IdStampaArredo"))) {
-        while (query->next()) {
-            FurnishingEntry e;
-            e.furnishing = query->value(0).toString();
-            e.valuePerPiece = WorkingTables::amountFrom(query->value(1));
-            e.pieces = WorkingTables::amountFrom(query->value(2));
-            rows << e;
-        }
-    }
-    return rows;
-}
-
-QVector<FurnishingEntry> printedGoods()
-{
-    QVector<FurnishingEntry> rows;
-    if (auto query = Database::instance().run(QStringLiteral(
-            "SELECT MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo FROM tblStampaMatInDep "
-            "ORDER BY IdStampaMatInDep"))) {
-        while (query->next()) {
-            FurnishingEntry e;
-            e.goods = query->value(0).toString();
-            e.valuePerM3 = WorkingTables::amountFrom(query->value(1));
-            e.volume = WorkingTables::amountFrom(query->value(2));
-            e.packaging = WorkingTables::amountFrom(query->value(3));
-            rows << e;
-        }
-    }
-    return rows;
 }
 
 } // namespace Module2

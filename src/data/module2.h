@@ -4,7 +4,7 @@
 
 #include <QVariant>
 
-// The report tables that the furnishings list reads, and the emptying of the working tables.
+// The report tables, copied from the furnishings working table when q_f goes forward.
 namespace Module2 {
 
 // One row of tblAppoggio on its way into the report tables.
@@ -17,10 +17,5 @@ void SvuotaTabStampa();                               // empties both report tab
 bool PreparaTabStampa();                              // copies tblAppoggio into the report tables
 bool AggiungiStampaArredo(const RigaAppoggio &row);   // one row of tblStampaArredo
 bool AggiungiStampaMatInDep(const RigaAppoggio &row); // one row of tblStampaMatInDep
-void SvuotaTabMateriali();                            // empties tblAppoggioMateriali
-
-// The rows of tblStampaArredo and of tblStampaMatInDep, in the order they were copied.
-QVector<FurnishingEntry> printedFurnishings();
-QVector<FurnishingEntry> printedGoods();
 
 } // namespace Module2

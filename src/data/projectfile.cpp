@@ -293,15 +293,33 @@ QByteArray toJson(const Project &project)
     identity.insert(QStringLiteral("date"), project.identity.date.toString(Qt::ISODate));
     if (!project.identity.revision.isEmpty())
         identity.insert(QStringLiteral("revision"), project.identity.revision);
-    QJsonArray compartments;
-    for (const Compartment &compartment : project.compartments)
-        compartments.append(compartmentToJson(compartment));
     QJsonObject root;
     root.insert(QStringLiteral("format"), kFormat);
     root.insert(QStringLiteral("version"), kVersion);
     root.insert(QStringLiteral("identity"), identity);
-    root.insert(QStringLiteral("compartments"), compartments);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    root.insert(QStringLiteral("compartments"), QJsonArray());
+    QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    if (project.compartments.isEmpty())
+        return json;
+    // The compartments go into the text one by one, each indented as the whole tree would have
+    // it: a large project is never held as a tree of JSON values beside its text. The keys are
+    // sorted, so the array is the first member.
+    const QByteArray emptyArray = "\"compartments\": [\n    ]";
+    const qsizetype at = json.indexOf(emptyArray);
+    QByteArray text = json.left(at);
+    text += "\"compartments\": [\n";
+    for (qsizetype i = 0; i < project.compartments.size(); ++i) {
+        if (i > 0)
+            text += ",\n";
+        QByteArray compartment = QJsonDocument(compartmentToJson(project.compartments.at(i)))
+                                     .toJson(QJsonDocument::Indented);
+        compartment.chop(1); // the document's last line break
+        text += "        ";
+        text += compartment.replace("\n", "\n        ");
+    }
+    text += "\n    ]";
+    text += json.sliced(at + emptyArray.size());
+    return text;
 }
 
 Read fromJson(const QByteArray &json)

@@ -11,6 +11,13 @@
 #include <QVBoxLayout>
 #include <set>
 
+EntriesHeader::EntriesHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
+{
+    // As the table's own header.
+    setSectionsClickable(true);
+    setHighlightSections(true);
+}
+
 EntriesTable::EntriesTable(QWidget *parent) : QTableView(parent)
 {
     // As in any table: a cell is edited after a double click, a click on the current cell, F2
@@ -70,19 +77,30 @@ EntriesView::EntriesView(EntriesModel::Kind kind, EntriesModel::Layout layout,
     if (number >= 0)
         m_table->hideColumn(number);
     if (layout == EntriesModel::Layout::Screen) {
-        // The numbers take what they need, the names and sources share the rest.
+        // The numbers take what they need, the names and sources share the rest. What the
+        // numbers need is measured on the rows in sight, again as others come into sight: an
+        // entry added to thousands costs the same as the first.
+        auto *measured = new EntriesHeader(m_table);
+        m_table->setHorizontalHeader(measured);
+        header = measured;
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setResizeContentsPrecision(0);
         for (EntriesModel::Field text : {EntriesModel::Field::Name, EntriesModel::Field::Source})
             header->setSectionResizeMode(m_model->columnOf(text), QHeaderView::Stretch);
+        connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, measured,
+                [measured] { measured->resizeSections(); });
     } else {
         header->setStretchLastSection(true);
     }
 
     connect(m_table, &EntriesTable::deleteRequested, this, &EntriesView::deleteChosen);
     connect(m_delete, &QPushButton::clicked, this, &EntriesView::deleteChosen);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &EntriesView::showTotal);
+    // Entries added, deleted or reloaded anywhere change the total; an edit made here also
+    // tells the screen.
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &EntriesView::showTotal);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &EntriesView::showTotal);
-    connect(m_model, &QAbstractItemModel::dataChanged, this, [this] {
+    connect(m_model, &QAbstractItemModel::modelReset, this, &EntriesView::showTotal);
+    connect(m_model, &EntriesModel::entryEdited, this, [this] {
         showTotal();
         emit entriesEdited();
     });

@@ -2,10 +2,21 @@
 
 #include "data/entriesmodel.h"
 
+#include <QHeaderView>
 #include <QTableView>
 
 class QLabel;
 class QPushButton;
+
+// The header of the entries under a screen's fields: the columns sized to their contents are
+// measured on the rows in sight (resizeContentsPrecision 0), again whenever the rows scroll.
+class EntriesHeader : public QHeaderView
+{
+    Q_OBJECT
+public:
+    explicit EntriesHeader(QWidget *parent);
+    using QHeaderView::resizeSections;
+};
 
 // A table of entries that deletes the selected ones with the Delete key (Canc).
 class EntriesTable : public QTableView

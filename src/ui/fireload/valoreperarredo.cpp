@@ -179,7 +179,7 @@ void ValorePerArredo::clearForNewMethod()
 
 void ValorePerArredo::CancellaTabella()
 {
-    WorkingTables::clearFurnishings();
+    EntryStore::clearFurnishings(CalculationSession::current());
 }
 
 void ValorePerArredo::typeChanged(CatalogCombo *combo)
@@ -361,7 +361,6 @@ void ValorePerArredo::Command1_Click()
 void ValorePerArredo::Command2_Click()
 {
     CancellaTabella();
-    CalculationSession::current().setFurnishings({});
     showThenHide(Screens::get<DensitaCarico>(), *this);
 }
 

@@ -118,7 +118,6 @@ ValorePerMateriale::ValorePerMateriale()
 
     // Form_Load
     CancellaTabella();
-    EntryStore::loadMaterials(CalculationSession::current()); // none: the table was emptied
     m_area->clear();
     m_qta->setText(QStringLiteral("1"));
     openingSize();
@@ -139,7 +138,7 @@ void ValorePerMateriale::clearForNewMethod()
 
 void ValorePerMateriale::CancellaTabella()
 {
-    WorkingTables::clearMaterials();
+    EntryStore::clearMaterials(CalculationSession::current());
 }
 
 void ValorePerMateriale::ComboMat_Change()

@@ -3,8 +3,8 @@
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
+#include "data/entrystore.h"
 #include "data/projectfile.h"
-#include "data/workingtables.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/navigation.h"
 #include "ui/fireload/valoreperarredo.h"
@@ -177,12 +177,7 @@ void saveCurrentCompartment()
                 .arg(name),
             kAppTitle, UserPrompt::Icon::Warning))
         return;
-    Calculation calculation = session.calculation();
-    // The entries as the working table holds them now, whatever the screens last read.
-    if (calculation.method == Method::Materials)
-        calculation.materials = WorkingTables::materials().value_or(calculation.materials);
-    if (calculation.method == Method::Furnishings)
-        calculation.furnishings = WorkingTables::furnishings().value_or(calculation.furnishings);
+    const Calculation &calculation = session.calculation();
     if (calculation.materials.size() > ProjectFile::kMostEntries ||
         calculation.furnishings.size() > ProjectFile::kMostEntries) {
         showMessage(QStringLiteral("Un compartimento del progetto può contenere al massimo %1 "
@@ -231,8 +226,9 @@ void openCompartment(const Compartment &compartment)
 
 void newCompartment()
 {
-    WorkingTables::clearMaterials();
-    WorkingTables::clearFurnishings();
+    CalculationSession &session = CalculationSession::current();
+    EntryStore::clearMaterials(session);
+    EntryStore::clearFurnishings(session);
     hideMainScreens();
     DensitaCarico &chooser = Screens::get<DensitaCarico>();
     chooser.show();

@@ -3,8 +3,6 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/reportdocument.h"
-#include "data/module2.h"
-#include "data/workingtables.h"
 #include "ui/app/formulaline.h"
 #include "ui/app/widgets.h"
 #include "ui/reports/pagecanvas.h"
@@ -169,10 +167,7 @@ StampaElencoMateriali::StampaElencoMateriali(CalculationSession &session)
 
 void StampaElencoMateriali::Form_Load()
 {
-    // The calculation under way lists its working table; a saved one its own entries.
-    const QVector<MaterialEntry> entries =
-        underWay() ? WorkingTables::materials().value_or(QVector<MaterialEntry>())
-                   : m_session.calculation().materials;
+    const QVector<MaterialEntry> &entries = m_session.calculation().materials;
     const double total = materialsSum(entries).total;
     QList<QStringList> rows;
     for (const MaterialEntry &e : entries) {
@@ -246,17 +241,24 @@ StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
 
 void StampaElencoArredoMerci::Form_Load()
 {
-    // The calculation under way lists the report tables; a saved one its own entries.
+    // A line edited in the grid may carry a furnishing and a stored good: each part is listed
+    // in its own section.
     QVector<FurnishingEntry> printedFurnishings, printedGoods;
-    if (underWay()) {
-        printedFurnishings = Module2::printedFurnishings();
-        printedGoods = Module2::printedGoods();
-    } else {
-        for (const FurnishingEntry &e : m_session.calculation().furnishings) {
-            if (!e.furnishing.isEmpty() || !e.valuePerPiece.isMissing())
-                printedFurnishings << e;
-            if (e.isGoods())
-                printedGoods << e;
+    for (const FurnishingEntry &e : m_session.calculation().furnishings) {
+        if (!e.furnishing.isEmpty() || !e.valuePerPiece.isMissing()) {
+            FurnishingEntry furnishing;
+            furnishing.furnishing = e.furnishing;
+            furnishing.valuePerPiece = e.valuePerPiece;
+            furnishing.pieces = e.pieces;
+            printedFurnishings << furnishing;
+        }
+        if (e.isGoods()) {
+            FurnishingEntry goods;
+            goods.goods = e.goods;
+            goods.valuePerM3 = e.valuePerM3;
+            goods.volume = e.volume;
+            goods.packaging = e.packaging;
+            printedGoods << goods;
         }
     }
     const double total = furnishingsSum(printedFurnishings + printedGoods).total;

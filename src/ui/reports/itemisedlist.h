@@ -47,9 +47,6 @@ protected:
 
     virtual void showReportPage() = 0;
 
-    // Whether the list shows the calculation under way (not a saved one being exported).
-    bool underWay() const { return &m_session == &CalculationSession::current(); }
-
     CalculationSession &m_session;
     PageView *m_view;
     QWidget *m_canvas;
@@ -92,7 +89,8 @@ class StampaElencoArredoMerci : public ItemisedList
     Q_OBJECT
 public:
     explicit StampaElencoArredoMerci(CalculationSession &session = CalculationSession::current());
-    // Builds the list from the report tables; the furnishings screen also calls it directly.
+    // Builds the list from the calculation's entries; the furnishings screen also calls it
+    // directly.
     void Form_Load();
 
 protected:

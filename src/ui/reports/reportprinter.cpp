@@ -3,7 +3,6 @@
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
-#include "data/workingtables.h"
 #include "ui/reports/reportlayout.h"
 #include "ui/reports/reportodt.h"
 
@@ -107,14 +106,6 @@ ReportDocument sessionDocument(const CalculationSession &session, Method method)
     // A page prints the report of its own method, whatever the walk has reached.
     if (method != Method::None)
         calculation.method = method;
-    // The calculation under way lists the entries as its working table holds them now.
-    if (&session == &CalculationSession::current()) {
-        if (calculation.method == Method::Materials)
-            calculation.materials = WorkingTables::materials().value_or(calculation.materials);
-        if (calculation.method == Method::Furnishings)
-            calculation.furnishings =
-                WorkingTables::furnishings().value_or(calculation.furnishings);
-    }
     return ReportDocuments::compartment(calculation, session.regulation(),
                                         &ProjectDocument::current().project().identity,
                                         session.compartmentName());

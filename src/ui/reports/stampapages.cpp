@@ -5,8 +5,8 @@
 #include "core/projectdocument.h"
 #include "core/reportdocument.h"
 #include "core/userprompt.h"
+#include "data/entrystore.h"
 #include "data/module1.h"
-#include "data/module2.h"
 #include "data/sharedstate.h"
 #include "ui/app/densitacarico.h"
 #include "ui/app/formulaline.h"
@@ -324,6 +324,11 @@ void ReportPage::buildMeasureRows(QWidget *canvas)
 
 void ReportPage::showRule(const Regulation &regulation)
 {
+    // Laid out again only for another rule, or once the band has moved the rows.
+    if (&regulation == m_ruleShown && m_bandShown == m_ruleShownWithBand)
+        return;
+    m_ruleShown = &regulation;
+    m_ruleShownWithBand = m_bandShown;
     auto *canvas = m_view->canvas();
     const auto label = [canvas](const char *name) {
         return canvas->findChild<QLabel *>(QString::fromLatin1(name));
@@ -449,10 +454,14 @@ void ReportPage::showBandTexts(const ProjectIdentity &identity, const QString &c
 
 void ReportPage::showField(const char *name, bool known, const QString &value)
 {
-    auto *field = m_view->canvas()->findChild<QLabel *>(QString::fromLatin1(name));
+    if (!known)
+        return;
+    // Found once: the page follows every keystroke of the screens before it.
+    QLabel *&field = m_fields[QByteArray(name)];
+    if (!field)
+        field = m_view->canvas()->findChild<QLabel *>(QString::fromLatin1(name));
     Q_ASSERT(field);
-    if (known)
-        field->setText(value);
+    field->setText(value);
 }
 
 void ReportPage::showCalculation()
@@ -594,7 +603,7 @@ void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
 void StampaMateriali::cmdNuova_Click()
 {
     ReportPage::cmdNuova_Click();
-    Module2::SvuotaTabMateriali();
+    EntryStore::clearMaterials(CalculationSession::current());
 }
 
 StampaArredoMerci::StampaArredoMerci(CalculationSession &session)

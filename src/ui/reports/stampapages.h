@@ -6,6 +6,7 @@
 #include "ui/app/screens.h"
 #include "ui/reports/reportprinter.h"
 
+#include <QHash>
 #include <QVector>
 
 class ItemisedList;
@@ -73,6 +74,9 @@ protected:
 private:
     PageView *m_view;
     Method m_method;
+    QHash<QByteArray, QLabel *> m_fields;    // the fields showField() has filled, by name
+    const Regulation *m_ruleShown = nullptr; // the rule laid out by showRule(), and with the band
+    bool m_ruleShownWithBand = false;
     // One row of the protection measures: the caption, δn_k, "=" and the factor.
     struct MeasureRow {
         QLabel *caption, *symbol, *equals, *factor;
