@@ -1,6 +1,6 @@
 #include "idleprobe.h"
-#include "ui/app/avvio.h"
 #include "ui/app/startup.h"
+#include "ui/start/avvio.h"
 
 #include <QApplication>
 

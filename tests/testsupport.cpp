@@ -3,8 +3,6 @@
 #include "core/calculationsession.h"
 #include "data/database.h"
 #include "data/sharedstate.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/screens.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
@@ -12,6 +10,8 @@
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/kit/screens.h"
+#include "ui/start/densitacarico.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,9 +4,8 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/screens.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/screens.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
@@ -14,6 +13,7 @@
 #include "ui/reports/reportlayout.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
+#include "ui/start/densitacarico.h"
 
 #include <QDir>
 #include <QImage>

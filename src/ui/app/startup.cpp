@@ -2,10 +2,10 @@
 
 #include "core/userprompt.h"
 #include "data/database.h"
-#include "ui/app/avvio.h"
-#include "ui/app/messageboxprompt.h"
+#include "ui/app/projectactions.h"
 #include "ui/app/singleinstance.h"
-#include "ui/project/projectactions.h"
+#include "ui/kit/messageboxprompt.h"
+#include "ui/start/avvio.h"
 
 #include <QApplication>
 #include <QFileInfo>

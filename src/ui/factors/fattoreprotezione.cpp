@@ -4,10 +4,10 @@
 #include "core/calculationtexts.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
 #include "ui/factors/fattorerischio2.h"
 #include "ui/factors/totaleformula.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/regulation.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 #include <QVector>
 

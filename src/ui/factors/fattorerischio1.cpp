@@ -3,10 +3,10 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/userprompt.h"
-#include "ui/app/formulaline.h"
 #include "ui/app/navigation.h"
-#include "ui/app/widgets.h"
 #include "ui/factors/fattorerischio2.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -2,10 +2,10 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
-#include "ui/app/formulaline.h"
 #include "ui/app/navigation.h"
-#include "ui/app/widgets.h"
 #include "ui/factors/fattoreprotezione.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/stampapages.h"
 
 #include <QGridLayout>

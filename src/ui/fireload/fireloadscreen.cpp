@@ -3,9 +3,9 @@
 #include "core/calculationsession.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
 #include "ui/factors/fattorerischio1.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

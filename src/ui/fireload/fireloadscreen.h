@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/calculation.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 class QBoxLayout;
 class QGroupBox;

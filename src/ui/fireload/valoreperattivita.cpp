@@ -6,11 +6,11 @@
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
 #include "data/catalogues.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
+#include "ui/start/densitacarico.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -9,14 +9,14 @@
 #include "data/module1.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
-#include "ui/catalogue/gridviewer.h"
 #include "ui/fireload/anteprimaimportazione.h"
 #include "ui/fireload/entriesview.h"
+#include "ui/fireload/gridviewer.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
+#include "ui/start/densitacarico.h"
 
 #include <QComboBox>
 #include <QGridLayout>

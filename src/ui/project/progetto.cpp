@@ -3,8 +3,8 @@
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
-#include "ui/app/widgets.h"
-#include "ui/project/projectactions.h"
+#include "ui/app/projectactions.h"
+#include "ui/kit/widgets.h"
 
 #include <QDateEdit>
 #include <QFormLayout>

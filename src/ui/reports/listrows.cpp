@@ -1,6 +1,6 @@
 #include "ui/reports/listrows.h"
 
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 

@@ -8,17 +8,17 @@
 #include "data/module1.h"
 #include "data/module2.h"
 #include "data/sharedstate.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
+#include "ui/app/projectactions.h"
 #include "ui/factors/totaleformula.h"
 #include "ui/fireload/valoreperarredo.h"
-#include "ui/project/projectactions.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampaelencoarredomerci.h"
 #include "ui/reports/stampaelencomateriali.h"
+#include "ui/start/densitacarico.h"
 
 #include <QDir>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/gridviewer.h"
 
 #include "data/entrystore.h"
 #include "ui/fireload/entriesview.h"

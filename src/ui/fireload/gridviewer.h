@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/entriesmodel.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 class EntriesView;
 

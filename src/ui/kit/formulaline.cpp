@@ -1,4 +1,4 @@
-#include "ui/app/formulaline.h"
+#include "ui/kit/formulaline.h"
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"

@@ -1,12 +1,12 @@
-#include "ui/app/densitacarico.h"
+#include "ui/start/densitacarico.h"
 
 #include "core/calculationsession.h"
-#include "ui/app/formulacaricoincendio.h"
 #include "ui/app/navigation.h"
-#include "ui/app/widgets.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/kit/widgets.h"
+#include "ui/start/formulacaricoincendio.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

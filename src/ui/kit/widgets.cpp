@@ -1,4 +1,4 @@
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

@@ -1,11 +1,10 @@
-#include "ui/project/projectactions.h"
+#include "ui/app/projectactions.h"
 
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
 #include "data/projectfile.h"
 #include "data/workingtables.h"
-#include "ui/app/densitacarico.h"
 #include "ui/app/navigation.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
@@ -14,6 +13,7 @@
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
 #include "ui/reports/stampariepilogo.h"
+#include "ui/start/densitacarico.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "ui/app/formulacaricoincendio.h"
+#include "ui/start/formulacaricoincendio.h"
 
-#include "ui/app/avvio.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
+#include "ui/start/avvio.h"
+#include "ui/start/densitacarico.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,11 +1,11 @@
-#include "ui/app/avvio.h"
+#include "ui/start/avvio.h"
 
 #include "core/regulation.h"
 #include "data/sharedstate.h"
-#include "ui/app/formulacaricoincendio.h"
-#include "ui/app/frmabout.h"
-#include "ui/app/widgets.h"
-#include "ui/project/projectactions.h"
+#include "ui/app/projectactions.h"
+#include "ui/kit/widgets.h"
+#include "ui/start/formulacaricoincendio.h"
+#include "ui/start/frmabout.h"
 
 #include <QGridLayout>
 #include <QPainter>

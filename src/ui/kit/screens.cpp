@@ -1,4 +1,4 @@
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 #include "core/userprompt.h"
 
