@@ -1,4 +1,5 @@
 #include "idleprobe.h"
+#include "ui/app/screens.h"
 #include "ui/app/startup.h"
 #include "ui/start/avvio.h"
 

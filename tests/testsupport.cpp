@@ -3,6 +3,8 @@
 #include "core/calculationsession.h"
 #include "data/database.h"
 #include "data/sharedstate.h"
+#include "ui/app/navigation.h"
+#include "ui/app/screens.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
@@ -10,7 +12,6 @@
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/kit/screens.h"
 #include "ui/start/densitacarico.h"
 
 #include <QAbstractButton>
@@ -73,6 +74,7 @@ TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
         QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
     Module1::resetSharedState();
     UserPrompt::install(&prompt);
+    installNavigation();
 }
 
 TestWorld::~TestWorld()

@@ -6,10 +6,10 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
+#include "ui/app/screens.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/kit/screens.h"
 
 #include <QDate>
 #include <QDir>

@@ -4,9 +4,9 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
+#include "ui/app/screens.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/kit/screens.h"
 #include "ui/start/densitacarico.h"
 
 #include <QComboBox>

@@ -5,9 +5,9 @@
 #include "data/csvreader.h"
 #include "data/inventoryfile.h"
 #include "testsupport.h"
+#include "ui/app/screens.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/kit/screens.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -9,6 +9,7 @@
 #include "testsupport.h"
 #include "ui/app/navigation.h"
 #include "ui/app/projectactions.h"
+#include "ui/app/screens.h"
 #include "ui/app/singleinstance.h"
 #include "ui/app/startup.h"
 #include "ui/factors/fattoreprotezione.h"

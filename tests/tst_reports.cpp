@@ -4,7 +4,7 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/kit/screens.h"
+#include "ui/app/screens.h"
 #include "ui/kit/widgets.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/listrows.h"

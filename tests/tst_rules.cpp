@@ -7,6 +7,7 @@
 #include "data/sharedstate.h"
 #include "testsupport.h"
 #include "ui/app/projectactions.h"
+#include "ui/app/screens.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"

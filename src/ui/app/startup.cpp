@@ -2,7 +2,9 @@
 
 #include "core/userprompt.h"
 #include "data/database.h"
+#include "ui/app/navigation.h"
 #include "ui/app/projectactions.h"
+#include "ui/app/screens.h"
 #include "ui/app/singleinstance.h"
 #include "ui/kit/messageboxprompt.h"
 #include "ui/start/avvio.h"
@@ -88,6 +90,7 @@ bool startArdivo()
     }
     QObject::connect(instance, &SingleInstance::fileHandedOver, qApp, &receiveHandedOver);
 
+    installNavigation();
     setQuitGuard(&ProjectActions::settleUnsavedChanges);
     Screens::get<Avvio>().show();
     if (!file.isEmpty()) {

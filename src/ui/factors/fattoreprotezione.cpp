@@ -4,9 +4,8 @@
 #include "core/calculationtexts.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/totaleformula.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
@@ -232,10 +231,10 @@ void FattoreProtezione::Command1_Click()
         EntryMessages::tooLarge();
         return;
     }
-    hideThenShow(*this, Screens::get<TotaleFormula>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::Result));
 }
 
 void FattoreProtezione::Command2_Click()
 {
-    hideThenShow(*this, Screens::get<FattoreRischio2>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::RiskFactor));
 }

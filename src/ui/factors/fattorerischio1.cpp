@@ -3,9 +3,8 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/userprompt.h"
-#include "ui/app/navigation.h"
-#include "ui/factors/fattorerischio2.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
@@ -112,11 +111,11 @@ void FattoreRischio1::Command2_Click()
         return;
     }
     CalculationSession::current().passAreaClass();
-    hideThenShow(*this, Screens::get<FattoreRischio2>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::RiskFactor));
 }
 
 void FattoreRischio1::Command1_Click()
 {
-    if (QWidget *screen = methodScreen(CalculationSession::current().calculation().method))
+    if (QWidget *screen = Navigation::current().methodScreen(CalculationSession::current().calculation().method))
         showThenHide(*screen, *this);
 }

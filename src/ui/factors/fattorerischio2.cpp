@@ -3,9 +3,8 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/userprompt.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/fattorerischio1.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
@@ -117,10 +116,10 @@ void FattoreRischio2::Command1_Click()
         return;
     }
     session.passRiskClass();
-    showThenHide(Screens::get<FattoreProtezione>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::ProtectionFactor), *this);
 }
 
 void FattoreRischio2::Command2_Click()
 {
-    showThenHide(Screens::get<FattoreRischio1>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::AreaFactor), *this);
 }

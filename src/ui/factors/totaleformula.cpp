@@ -2,9 +2,8 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
-#include "ui/app/navigation.h"
-#include "ui/factors/fattoreprotezione.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 #include "ui/reports/stampapages.h"
 
@@ -120,11 +119,11 @@ void TotaleFormula::Command3_Click()
 {
     CalculationSession &session = CalculationSession::current();
     session.reportClasses();
-    if (QWidget *page = reportPageFor(session.calculation().method))
+    if (QWidget *page = Navigation::current().reportPage(session.calculation().method))
         showThenHide(*page, *this);
 }
 
 void TotaleFormula::Command1_Click()
 {
-    hideThenShow(*this, Screens::get<FattoreProtezione>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::ProtectionFactor));
 }

@@ -3,8 +3,8 @@
 #include "core/calculationsession.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
-#include "ui/factors/fattorerischio1.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 
 #include <QGridLayout>
@@ -124,7 +124,7 @@ bool FireLoadScreen::goForward()
         EntryMessages::noFireLoadYet();
         return false;
     }
-    showThenHide(Screens::get<FattoreRischio1>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::AreaFactor), *this);
     session.passFireLoad();
     return true;
 }

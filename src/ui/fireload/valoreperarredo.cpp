@@ -16,8 +16,8 @@
 #include "ui/fireload/entriesview.h"
 #include "ui/fireload/gridviewer.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
-#include "ui/start/densitacarico.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -160,6 +160,19 @@ ValorePerArredo::ValorePerArredo()
         m_valoreM3->clear();
         m_comboMatDep->clearText();
     });
+
+    // A new calculation by this method empties the fields; a loaded one fills them and the
+    // working table.
+    CalculationSession &session = CalculationSession::current();
+    connect(&session, &CalculationSession::calculationStarted, this, [this] {
+        if (CalculationSession::current().calculation().method == Method::Furnishings)
+            clearForNewMethod();
+    });
+    connect(&session, &CalculationSession::loadingCalculation, this,
+            [this](const Calculation &calculation) {
+                if (calculation.method == Method::Furnishings)
+                    showInputs(calculation);
+            });
 
     // Form_Load
     CancellaTabella();
@@ -327,9 +340,13 @@ void ValorePerArredo::Command5_Click()
         showMessage(QStringLiteral("Non ci sono dati inseriti"));
         return;
     }
-    VisualTabAppoggio &viewer = Screens::get<VisualTabAppoggio>();
-    viewer.show();
-    viewer.raise();
+    auto *viewer =
+        qobject_cast<GridViewer *>(Navigation::current().entriesViewer(Method::Furnishings));
+    if (!viewer)
+        return;
+    connect(viewer, &GridViewer::entriesEdited, this, &ValorePerArredo::entriesEdited,
+            Qt::UniqueConnection);
+    bringForward(*viewer);
 }
 
 void ValorePerArredo::cmdImportaElenco_Click()
@@ -362,7 +379,7 @@ void ValorePerArredo::Command2_Click()
 {
     CancellaTabella();
     CalculationSession::current().setFurnishings({});
-    showThenHide(Screens::get<DensitaCarico>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
 }
 
 EntriesSum ValorePerArredo::currentSum() const

@@ -17,17 +17,16 @@ class ValorePerArredo : public FireLoadScreen
 public:
     ValorePerArredo();
 
-    // What a new choice of the furnishings method empties on this screen.
-    void clearForNewMethod();
-    // Empties tblAppoggio and both report tables.
-    void CancellaTabella();
+private:
     // After the entries were edited in their table: read again, and q_f.
     void entriesEdited();
+    // Empties tblAppoggio and both report tables.
+    void CancellaTabella();
+    // What a new choice of the furnishings method empties on this screen.
+    void clearForNewMethod();
     // The inputs of a saved calculation, as if the user had typed them: its entries become the
     // working table's rows, and the lists' report tables are filled from them.
     void showInputs(const Calculation &calculation);
-
-private:
     void AggiungiArredoAllaSommatoria();
     void AggiungiMerceAllaSommatoria();
 

@@ -9,8 +9,8 @@
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
-#include "ui/start/densitacarico.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -89,6 +89,15 @@ ValorePerAttivita::ValorePerAttivita()
             [this] { CatalogueEditor::add(Catalogue::Activities, *m_comboAttivita); });
     connect(deleteFromDb, &QPushButton::clicked, this,
             [this] { CatalogueEditor::remove(Catalogue::Activities, *m_comboAttivita); });
+    // Every new calculation starts this screen afresh; a loaded one by activity fills it.
+    CalculationSession &session = CalculationSession::current();
+    connect(&session, &CalculationSession::calculationStarted, this,
+            &ValorePerAttivita::clearForNewCalculation);
+    connect(&session, &CalculationSession::loadingCalculation, this,
+            [this](const Calculation &calculation) {
+                if (calculation.method == Method::Activity)
+                    showInputs(calculation);
+            });
 }
 
 void ValorePerAttivita::clearForNewCalculation()
@@ -233,7 +242,7 @@ void ValorePerAttivita::Command1_Click()
 
 void ValorePerAttivita::Command2_Click()
 {
-    showThenHide(Screens::get<DensitaCarico>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
 }
 
 void ValorePerAttivita::showInputs(const Calculation &calculation)

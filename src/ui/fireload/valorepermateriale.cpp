@@ -15,8 +15,8 @@
 #include "ui/fireload/entriesview.h"
 #include "ui/fireload/gridviewer.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
-#include "ui/start/densitacarico.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -115,6 +115,19 @@ ValorePerMateriale::ValorePerMateriale()
         m_valorePerKg->clear();
         m_comboMat->clearText();
     });
+
+    // A new calculation by this method empties the fields; a loaded one fills them and the
+    // working table.
+    CalculationSession &session = CalculationSession::current();
+    connect(&session, &CalculationSession::calculationStarted, this, [this] {
+        if (CalculationSession::current().calculation().method == Method::Materials)
+            clearForNewMethod();
+    });
+    connect(&session, &CalculationSession::loadingCalculation, this,
+            [this](const Calculation &calculation) {
+                if (calculation.method == Method::Materials)
+                    showInputs(calculation);
+            });
 
     // Form_Load
     CancellaTabella();
@@ -284,9 +297,13 @@ void ValorePerMateriale::Command5_Click()
         showMessage(QStringLiteral("Assegnare un nome alla tabella d'appoggio"));
         return;
     }
-    VisualTabMat &viewer = Screens::get<VisualTabMat>();
-    viewer.show();
-    viewer.raise();
+    auto *viewer =
+        qobject_cast<GridViewer *>(Navigation::current().entriesViewer(Method::Materials));
+    if (!viewer)
+        return;
+    connect(viewer, &GridViewer::entriesEdited, this, &ValorePerMateriale::entriesEdited,
+            Qt::UniqueConnection);
+    bringForward(*viewer);
 }
 
 void ValorePerMateriale::cmdImportaElenco_Click()
@@ -314,7 +331,7 @@ void ValorePerMateriale::Command1_Click()
 
 void ValorePerMateriale::Command2_Click()
 {
-    showThenHide(Screens::get<DensitaCarico>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
 }
 
 void ValorePerMateriale::showInputs(const Calculation &calculation)

@@ -1,72 +1,13 @@
 #include "ui/kit/screens.h"
 
-#include "core/userprompt.h"
+#include "ui/kit/navigation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
-#include <exception>
-#include <vector>
-
-namespace ScreenRegistry {
-namespace {
-
-struct Entry {
-    std::type_index type;
-    QPointer<QWidget> screen;
-};
-
-std::vector<Entry> &entries()
-{
-    static std::vector<Entry> list;
-    return list;
-}
-
-} // namespace
-
-QWidget *find(std::type_index type)
-{
-    for (const Entry &entry : entries()) {
-        if (entry.type == type && entry.screen)
-            return entry.screen;
-    }
-    return nullptr;
-}
-
-void add(std::type_index type, QWidget *screen)
-{
-    auto &list = entries();
-    list.erase(std::remove_if(list.begin(), list.end(),
-                              [&](const Entry &e) { return e.type == type || !e.screen; }),
-               list.end());
-    list.push_back({type, screen});
-}
-
-void release(QWidget *screen)
-{
-    auto &list = entries();
-    list.erase(std::remove_if(list.begin(), list.end(),
-                              [&](const Entry &e) { return e.screen == screen || !e.screen; }),
-               list.end());
-    if (screen)
-        screen->deleteLater();
-}
-
-QList<QWidget *> all()
-{
-    QList<QWidget *> screens;
-    for (const Entry &entry : entries()) {
-        if (entry.screen)
-            screens << entry.screen;
-    }
-    return screens;
-}
-
-} // namespace ScreenRegistry
 
 QSize largestWindow()
 {
@@ -119,44 +60,16 @@ void hideThenShow(QWidget &current, QWidget &next)
     next.activateWindow();
 }
 
-namespace {
-bool walking = false;
-std::function<bool()> quitGuard;
-} // namespace
-
-void setQuitGuard(std::function<bool()> guard)
-{
-    quitGuard = std::move(guard);
-}
-
-bool programEnding()
-{
-    return walking;
-}
-
-void Fine()
-{
-    if (walking)
-        return;
-    walking = true;
-    try {
-        for (QWidget *window : ScreenRegistry::all()) {
-            window->close();
-            ScreenRegistry::release(window);
-        }
-    } catch (const std::exception &error) {
-        UserPrompt::current().message(
-            QStringLiteral("Errore: 1\nDescr.: %1").arg(QString::fromLocal8Bit(error.what())),
-            QStringLiteral("ERRORE IN --> Fine"), UserPrompt::Icon::Critical);
-    }
-    walking = false;
-    QCoreApplication::quit();
-}
-
 MainScreen::MainScreen(const char *name, const QString &caption)
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(caption);
+}
+
+void MainScreen::setDefaultButton(QPushButton *button)
+{
+    button->setDefault(true);
+    m_defaultButton = button;
 }
 
 void MainScreen::keyPressEvent(QKeyEvent *event)
@@ -164,13 +77,11 @@ void MainScreen::keyPressEvent(QKeyEvent *event)
     // Enter that no control took is the default button's, as in a dialog.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        const auto buttons = findChildren<QPushButton *>();
-        for (QPushButton *button : buttons) {
-            if (button->isDefault() && button->isVisible() && button->isEnabled()) {
-                event->accept();
-                button->click();
-                return;
-            }
+        QPushButton *button = m_defaultButton;
+        if (button && button->isDefault() && button->isVisible() && button->isEnabled()) {
+            event->accept();
+            button->click();
+            return;
         }
     }
     QWidget::keyPressEvent(event);
@@ -178,12 +89,13 @@ void MainScreen::keyPressEvent(QKeyEvent *event)
 
 void MainScreen::closeEvent(QCloseEvent *event)
 {
-    if (!programEnding() && quitGuard && !quitGuard()) {
+    Navigation &navigation = Navigation::current();
+    if (!navigation.programEnding() && !navigation.mayEndProgram()) {
         event->ignore();
         return;
     }
     event->accept();
-    Fine();
+    navigation.endProgram();
 }
 
 SecondaryWindow::SecondaryWindow(const char *name, const QString &caption)
@@ -195,5 +107,5 @@ SecondaryWindow::SecondaryWindow(const char *name, const QString &caption)
 void SecondaryWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    ScreenRegistry::release(this);
+    Navigation::current().release(*this);
 }

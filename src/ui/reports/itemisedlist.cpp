@@ -6,10 +6,10 @@
 #include "data/module2.h"
 #include "data/workingtables.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
-#include "ui/reports/stampapages.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -139,7 +139,7 @@ void ItemisedList::Indietro_Click()
 {
     hide();
     showReportPage();
-    ScreenRegistry::release(this);
+    Navigation::current().release(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -200,9 +200,8 @@ void StampaElencoMateriali::Form_Load()
 
 void StampaElencoMateriali::showReportPage()
 {
-    StampaMateriali &page = Screens::get<StampaMateriali>();
-    page.show();
-    page.raise();
+    if (QWidget *page = Navigation::current().reportPage(Method::Materials))
+        bringForward(*page);
 }
 
 StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
@@ -313,7 +312,6 @@ void StampaElencoArredoMerci::Form_Load()
 
 void StampaElencoArredoMerci::showReportPage()
 {
-    StampaArredoMerci &page = Screens::get<StampaArredoMerci>();
-    page.show();
-    page.raise();
+    if (QWidget *page = Navigation::current().reportPage(Method::Furnishings))
+        bringForward(*page);
 }

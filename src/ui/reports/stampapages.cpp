@@ -8,17 +8,13 @@
 #include "data/module1.h"
 #include "data/module2.h"
 #include "data/sharedstate.h"
-#include "ui/app/projectactions.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/fireload/valoreperarredo.h"
+#include "data/workingtables.h"
 #include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
-#include "ui/reports/stampaelencoarredomerci.h"
-#include "ui/reports/stampaelencomateriali.h"
-#include "ui/start/densitacarico.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -292,8 +288,9 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(exportOdt, &QPushButton::clicked, this,
             [this] { exportReport(ReportPrinter::Format::Odt); });
     connect(saveInProject, &QPushButton::clicked, this,
-            [] { ProjectActions::saveCurrentCompartment(); });
-    connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
+            [] { Navigation::current().saveCurrentCompartment(); });
+    connect(project, &QPushButton::clicked, this,
+            [] { Navigation::current().showProjectWindow(); });
     buildBand(canvas);
     connect(&m_session, &CalculationSession::changed, this, &ReportPage::showCalculation);
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this,
@@ -509,12 +506,12 @@ void ReportPage::addQfValue(QWidget *canvas, int top)
 
 void ReportPage::cmdIndietro_Click()
 {
-    hideThenShow(*this, Screens::get<TotaleFormula>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::Result));
 }
 
 void ReportPage::cmdNuova_Click()
 {
-    hideThenShow(*this, Screens::get<DensitaCarico>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::MethodChooser));
 }
 
 void ReportPage::cmdStampa_Click()
@@ -584,9 +581,8 @@ void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
                            600, 3000, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
-        StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
-        list.show();
-        list.raise();
+        if (QWidget *list = Navigation::current().itemisedList(Method::Materials, false))
+            bringForward(*list);
     });
     addQfValue(canvas, 3000);
 }
@@ -618,11 +614,8 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
     LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
         // The list is built afresh on every click, from the report tables as they are now.
-        if (Screens::exists<StampaElencoArredoMerci>())
-            ScreenRegistry::release(&Screens::get<StampaElencoArredoMerci>());
-        StampaElencoArredoMerci &list = Screens::get<StampaElencoArredoMerci>();
-        list.show();
-        list.raise();
+        if (QWidget *list = Navigation::current().itemisedList(Method::Furnishings, true))
+            bringForward(*list);
     });
     addQfValue(canvas, 3360);
 }
@@ -630,6 +623,6 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
 void StampaArredoMerci::cmdNuova_Click()
 {
     ReportPage::cmdNuova_Click();
-    Screens::get<ValorePerArredo>().CancellaTabella();
+    WorkingTables::clearFurnishings();
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
 }
