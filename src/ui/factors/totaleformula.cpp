@@ -5,7 +5,6 @@
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
-#include "ui/reports/stampapages.h"
 
 #include <QGridLayout>
 #include <QLabel>
