@@ -55,22 +55,20 @@ FattoreRischio1::FattoreRischio1()
     frameLayout->setColumnStretch(1, 1);
     layout->addWidget(frame);
 
-    layout->addWidget(
-        buildFormulaLine(this, {
-                                   {FormulaPiece::Symbol, "Image1", Symbols::qfd},
-                                   {FormulaPiece::Text, "Label8", QStringLiteral("=")},
-                                   {FormulaPiece::Field, "txtDensCarInc", {}},
-                                   {FormulaPiece::Text, "Label9", QStringLiteral(".")},
-                                   {FormulaPiece::ValueSymbol, "Image2", Symbols::dq1, "txtdq2"},
-                                   {FormulaPiece::Text, "Label11", QStringLiteral(".")},
-                                   {FormulaPiece::Symbol, "Image3", Symbols::dq2},
-                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-                                   {FormulaPiece::Symbol, "Image4", Symbols::dn},
-                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-                               }));
-    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
-    m_dq1Symbol = findChild<QLabel *>(QStringLiteral("Image2"));
-    m_dq1Value = findChild<QLabel *>(QStringLiteral("txtdq2"));
+    layout->addWidget(buildFormulaLine(
+        this,
+        {
+            {FormulaPiece::Symbol, "Image1", Symbols::qfd},
+            {FormulaPiece::Text, "Label8", QStringLiteral("=")},
+            FormulaPiece::field("txtDensCarInc", &m_qf),
+            {FormulaPiece::Text, "Label9", QStringLiteral(".")},
+            FormulaPiece::valueSymbol("Image2", Symbols::dq1, "txtdq2", &m_dq1Symbol, &m_dq1Value),
+            {FormulaPiece::Text, "Label11", QStringLiteral(".")},
+            {FormulaPiece::Symbol, "Image3", Symbols::dq2},
+            {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+            {FormulaPiece::Symbol, "Image4", Symbols::dn},
+            {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+        }));
 
     const auto [back, next] = addNavigationBar(layout, this, "Command1", "Command2");
 
@@ -116,6 +114,7 @@ void FattoreRischio1::Command2_Click()
 
 void FattoreRischio1::Command1_Click()
 {
-    if (QWidget *screen = Navigation::current().methodScreen(CalculationSession::current().calculation().method))
+    if (QWidget *screen =
+            Navigation::current().methodScreen(CalculationSession::current().calculation().method))
         showThenHide(*screen, *this);
 }

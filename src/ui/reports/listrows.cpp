@@ -15,11 +15,6 @@ ListRows::ListRows(PageView *view) : QObject(view->canvas()), m_view(view), m_ca
     connect(view, &PageView::canvasMoved, this, &ListRows::coverVisible);
 }
 
-ListRows *ListRows::of(const QWidget *canvas)
-{
-    return canvas->findChild<ListRows *>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void ListRows::clear()
 {
     for (Section &section : m_sections)
