@@ -116,6 +116,20 @@ void FireLoadScreen::openingSize()
     resize(std::max(hint.width(), 960), std::min(std::max(hint.height(), 640), 700));
 }
 
+void FireLoadScreen::followSession(Method method, bool emptiedByAny)
+{
+    CalculationSession &session = CalculationSession::current();
+    connect(&session, &CalculationSession::calculationStarted, this, [this, method, emptiedByAny] {
+        if (emptiedByAny || CalculationSession::current().calculation().method == method)
+            clearForNewCalculation();
+    });
+    connect(&session, &CalculationSession::loadingCalculation, this,
+            [this, method](const Calculation &calculation) {
+                if (calculation.method == method)
+                    showInputs(calculation);
+            });
+}
+
 bool FireLoadScreen::goForward()
 {
     CalculationSession &session = CalculationSession::current();

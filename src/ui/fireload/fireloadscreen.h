@@ -59,6 +59,12 @@ protected:
     // a 1366×768 screen holds.
     void openingSize();
 
+    // The screen follows the session: a new calculation by `method` (by any method, when
+    // `emptiedByAny`) empties its fields, and a reopened one by `method` fills them.
+    void followSession(Method method, bool emptiedByAny);
+    virtual void clearForNewCalculation() {}
+    virtual void showInputs(const Calculation &calculation) { Q_UNUSED(calculation) }
+
     // Avanti once q_f is known: the calculation goes on to the compartment-size screen.
     // False, with the user told, while there is no q_f.
     bool goForward();

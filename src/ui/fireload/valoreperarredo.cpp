@@ -161,18 +161,7 @@ ValorePerArredo::ValorePerArredo()
         m_comboMatDep->clearText();
     });
 
-    // A new calculation by this method empties the fields; a loaded one fills them and the
-    // working table.
-    CalculationSession &session = CalculationSession::current();
-    connect(&session, &CalculationSession::calculationStarted, this, [this] {
-        if (CalculationSession::current().calculation().method == Method::Furnishings)
-            clearForNewMethod();
-    });
-    connect(&session, &CalculationSession::loadingCalculation, this,
-            [this](const Calculation &calculation) {
-                if (calculation.method == Method::Furnishings)
-                    showInputs(calculation);
-            });
+    followSession(Method::Furnishings, false);
 
     // Form_Load
     CancellaTabella();
@@ -181,7 +170,7 @@ ValorePerArredo::ValorePerArredo()
     openingSize();
 }
 
-void ValorePerArredo::clearForNewMethod()
+void ValorePerArredo::clearForNewCalculation()
 {
     m_area->clear();
     m_comboArredo->clearText();
@@ -389,7 +378,7 @@ EntriesSum ValorePerArredo::currentSum() const
 
 void ValorePerArredo::showInputs(const Calculation &calculation)
 {
-    clearForNewMethod();
+    clearForNewCalculation();
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
     WorkingTables::replaceFurnishings(calculation.furnishings);
     // The entries are read once, and their warnings given once: the area is set quietly.

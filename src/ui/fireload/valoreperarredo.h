@@ -22,11 +22,11 @@ private:
     void entriesEdited();
     // Empties tblAppoggio and both report tables.
     void CancellaTabella();
-    // What a new choice of the furnishings method empties on this screen.
-    void clearForNewMethod();
+    // What a new calculation by the furnishings method empties on this screen.
+    void clearForNewCalculation() override;
     // The inputs of a saved calculation, as if the user had typed them: its entries become the
     // working table's rows, and the lists' report tables are filled from them.
-    void showInputs(const Calculation &calculation);
+    void showInputs(const Calculation &calculation) override;
     void AggiungiArredoAllaSommatoria();
     void AggiungiMerceAllaSommatoria();
 

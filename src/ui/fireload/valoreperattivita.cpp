@@ -89,15 +89,7 @@ ValorePerAttivita::ValorePerAttivita()
             [this] { CatalogueEditor::add(Catalogue::Activities, *m_comboAttivita); });
     connect(deleteFromDb, &QPushButton::clicked, this,
             [this] { CatalogueEditor::remove(Catalogue::Activities, *m_comboAttivita); });
-    // Every new calculation starts this screen afresh; a loaded one by activity fills it.
-    CalculationSession &session = CalculationSession::current();
-    connect(&session, &CalculationSession::calculationStarted, this,
-            &ValorePerAttivita::clearForNewCalculation);
-    connect(&session, &CalculationSession::loadingCalculation, this,
-            [this](const Calculation &calculation) {
-                if (calculation.method == Method::Activity)
-                    showInputs(calculation);
-            });
+    followSession(Method::Activity, true);
 }
 
 void ValorePerAttivita::clearForNewCalculation()

@@ -19,10 +19,10 @@ public:
 
 private:
     // What a new calculation resets on this screen.
-    void clearForNewCalculation();
+    void clearForNewCalculation() override;
     // The inputs of a saved calculation, as if the user had typed them. The activity's name is
     // kept even when the catalogue no longer lists it: the calculation carries its own value.
-    void showInputs(const Calculation &calculation);
+    void showInputs(const Calculation &calculation) override;
     void Assegna_Valori();
 
     void ComboAttivita_Change();

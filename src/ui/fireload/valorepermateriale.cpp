@@ -116,18 +116,7 @@ ValorePerMateriale::ValorePerMateriale()
         m_comboMat->clearText();
     });
 
-    // A new calculation by this method empties the fields; a loaded one fills them and the
-    // working table.
-    CalculationSession &session = CalculationSession::current();
-    connect(&session, &CalculationSession::calculationStarted, this, [this] {
-        if (CalculationSession::current().calculation().method == Method::Materials)
-            clearForNewMethod();
-    });
-    connect(&session, &CalculationSession::loadingCalculation, this,
-            [this](const Calculation &calculation) {
-                if (calculation.method == Method::Materials)
-                    showInputs(calculation);
-            });
+    followSession(Method::Materials, false);
 
     // Form_Load
     CancellaTabella();
@@ -141,7 +130,7 @@ ValorePerMateriale::ValorePerMateriale()
     m_psi->setCurrentIndex(2);
 }
 
-void ValorePerMateriale::clearForNewMethod()
+void ValorePerMateriale::clearForNewCalculation()
 {
     m_comboMat->clearText();
     m_valorePerKg->clear();
@@ -336,7 +325,7 @@ void ValorePerMateriale::Command2_Click()
 
 void ValorePerMateriale::showInputs(const Calculation &calculation)
 {
-    clearForNewMethod();
+    clearForNewCalculation();
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     WorkingTables::replaceMaterials(calculation.materials);
     // The entries are read once, and their warnings given once: the area is set quietly.

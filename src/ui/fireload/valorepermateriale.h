@@ -20,11 +20,11 @@ public:
 private:
     // After the entries were edited in their table: read again, and q_f with its decimals.
     void entriesEdited();
-    // What a new choice of the materials method empties on this screen.
-    void clearForNewMethod();
+    // What a new calculation by the materials method empties on this screen.
+    void clearForNewCalculation() override;
     // The inputs of a saved calculation, as if the user had typed them: its entries become the
     // working table's rows.
-    void showInputs(const Calculation &calculation);
+    void showInputs(const Calculation &calculation) override;
     void CancellaTabella();
     void AggiungiMaterialeAllaSommatoria();
     void CalcoloCarIncMat();
