@@ -3,6 +3,7 @@
 #include "core/calculationsession.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
+#include "ui/fireload/gridviewer.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
@@ -128,6 +129,16 @@ void FireLoadScreen::followSession(Method method, bool emptiedByAny)
                 if (calculation.method == method)
                     showInputs(calculation);
             });
+}
+
+void FireLoadScreen::showEntriesViewer(Method method)
+{
+    auto *viewer = qobject_cast<GridViewer *>(Navigation::current().entriesViewer(method));
+    if (!viewer)
+        return;
+    connect(viewer, &GridViewer::entriesEdited, this, &FireLoadScreen::entriesEdited,
+            Qt::UniqueConnection);
+    bringForward(*viewer);
 }
 
 bool FireLoadScreen::goForward()

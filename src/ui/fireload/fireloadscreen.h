@@ -63,6 +63,9 @@ protected:
     // `emptiedByAny`) empties its fields, and a reopened one by `method` fills them.
     void followSession(Method method, bool emptiedByAny);
     virtual void clearForNewCalculation() {}
+    // Opens the grid of the entries of `method`; each edit there reaches entriesEdited().
+    void showEntriesViewer(Method method);
+    virtual void entriesEdited() {}
     virtual void showInputs(const Calculation &calculation) { Q_UNUSED(calculation) }
 
     // Avanti once q_f is known: the calculation goes on to the compartment-size screen.

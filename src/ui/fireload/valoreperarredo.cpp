@@ -14,7 +14,6 @@
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/fireload/anteprimaimportazione.h"
 #include "ui/fireload/entriesview.h"
-#include "ui/fireload/gridviewer.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
@@ -329,13 +328,7 @@ void ValorePerArredo::Command5_Click()
         showMessage(QStringLiteral("Non ci sono dati inseriti"));
         return;
     }
-    auto *viewer =
-        qobject_cast<GridViewer *>(Navigation::current().entriesViewer(Method::Furnishings));
-    if (!viewer)
-        return;
-    connect(viewer, &GridViewer::entriesEdited, this, &ValorePerArredo::entriesEdited,
-            Qt::UniqueConnection);
-    bringForward(*viewer);
+    showEntriesViewer(Method::Furnishings);
 }
 
 void ValorePerArredo::cmdImportaElenco_Click()

@@ -19,7 +19,7 @@ public:
 
 private:
     // After the entries were edited in their table: read again, and q_f.
-    void entriesEdited();
+    void entriesEdited() override;
     // Empties tblAppoggio and both report tables.
     void CancellaTabella();
     // What a new calculation by the furnishings method empties on this screen.

@@ -13,7 +13,6 @@
 #include "ui/catalogue/catalogueeditor.h"
 #include "ui/fireload/anteprimaimportazione.h"
 #include "ui/fireload/entriesview.h"
-#include "ui/fireload/gridviewer.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
@@ -286,13 +285,7 @@ void ValorePerMateriale::Command5_Click()
         showMessage(QStringLiteral("Assegnare un nome alla tabella d'appoggio"));
         return;
     }
-    auto *viewer =
-        qobject_cast<GridViewer *>(Navigation::current().entriesViewer(Method::Materials));
-    if (!viewer)
-        return;
-    connect(viewer, &GridViewer::entriesEdited, this, &ValorePerMateriale::entriesEdited,
-            Qt::UniqueConnection);
-    bringForward(*viewer);
+    showEntriesViewer(Method::Materials);
 }
 
 void ValorePerMateriale::cmdImportaElenco_Click()

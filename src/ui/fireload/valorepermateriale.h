@@ -19,7 +19,7 @@ public:
 
 private:
     // After the entries were edited in their table: read again, and q_f with its decimals.
-    void entriesEdited();
+    void entriesEdited() override;
     // What a new calculation by the materials method empties on this screen.
     void clearForNewCalculation() override;
     // The inputs of a saved calculation, as if the user had typed them: its entries become the
