@@ -98,7 +98,6 @@ void Fine()
     QCoreApplication::quit();
 }
 
-
 bool mayEndProgram()
 {
     return !quitGuard || quitGuard();
