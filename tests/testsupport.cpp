@@ -2,6 +2,7 @@
 
 #include "core/calculationsession.h"
 #include "data/database.h"
+#include "data/odfpackage.h"
 #include "data/sharedstate.h"
 #include "ui/app/navigation.h"
 #include "ui/app/screens.h"
@@ -17,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSettings>
@@ -168,14 +170,13 @@ QStringList pdfSheets(const QString &text)
     return sheets;
 }
 
-QString odtContent(const QString &path)
+QString odtContent(const QString &path, const QString &entry)
 {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"),
-                {QStringLiteral("-p"), path, QStringLiteral("content.xml")});
-    if (!unzip.waitForFinished(20000))
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return QString();
-    return QString::fromUtf8(unzip.readAllStandardOutput());
+    const std::optional<OdfPackage> package = OdfPackage::read(file.readAll());
+    return package ? QString::fromUtf8(package->entry(entry)) : QString();
 }
 
 const Calculation &calculation()

@@ -75,8 +75,8 @@ void clickAndType(QWidget *field, const QString &text, bool replace = true);
 QString pdfText(const QString &path);
 // That text cut into its sheets, without the empty one after the last form feed.
 QStringList pdfSheets(const QString &text);
-// The content.xml of an OpenDocument file (empty when it cannot be read).
-QString odtContent(const QString &path);
+// An entry of an OpenDocument file, its content.xml unless named (empty when it cannot be read).
+QString odtContent(const QString &path, const QString &entry = QStringLiteral("content.xml"));
 
 // The calculation under way, its q_f (0 while there is none) and the sum of its entries.
 const Calculation &calculation();

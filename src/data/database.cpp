@@ -91,16 +91,6 @@ const AddedColumn kAddedInVersion2[] = {
 };
 
 // The rows of a reference file, its header first.
-std::optional<QList<QStringList>> referenceRows(const Seed &seed, QString *error)
-{
-    QFile file(QString::fromLatin1(seed.resource));
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    return CsvReader::parse(QString::fromUtf8(file.readAll()));
-}
-
 // SQLite's primary result codes, as the driver gives them in nativeErrorCode().
 enum SqliteCode {
     Busy = 5,
@@ -578,19 +568,25 @@ bool Database::createTables(QSqlDatabase &db, const QStringList &tables)
     return true;
 }
 
+std::optional<QList<QStringList>> Database::referenceRows(const char *resource) const
+{
+    QFile file(QString::fromLatin1(resource));
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportError(QStringLiteral("Dati di riferimento mancanti: %1").arg(file.fileName()),
+                    file.errorString());
+        return std::nullopt;
+    }
+    return CsvReader::parse(QString::fromUtf8(file.readAll()));
+}
+
 bool Database::seedCatalogue(QSqlDatabase &db, const QString &table)
 {
     for (const Seed &seed : kSeeds) {
         if (table != QLatin1String(seed.table))
             continue;
-        QString error;
-        const auto rows = referenceRows(seed, &error);
-        if (!rows) {
-            reportError(QStringLiteral("Dati di riferimento mancanti: %1")
-                            .arg(QString::fromLatin1(seed.resource)),
-                        error);
+        const auto rows = referenceRows(seed.resource);
+        if (!rows)
             return false;
-        }
         QSqlQuery insert(db);
         insert.prepare(QString::fromLatin1(seed.insert));
         for (qsizetype r = 1; r < rows->size(); ++r) { // row 0 holds the field names
@@ -650,14 +646,9 @@ bool Database::migrate(QSqlDatabase &db)
         for (const Seed &seed : kSeeds) {
             if (db.record(QString::fromLatin1(seed.table)).isEmpty())
                 continue;
-            QString error;
-            const auto rows = referenceRows(seed, &error);
-            if (!rows) {
-                reportError(QStringLiteral("Dati di riferimento mancanti: %1")
-                                .arg(QString::fromLatin1(seed.resource)),
-                            error);
+            const auto rows = referenceRows(seed.resource);
+            if (!rows)
                 return false;
-            }
             const int sourceColumn = int(rows->value(0).indexOf(QStringLiteral("Fonte")));
             if (!query.prepare(QString::fromLatin1(seed.fillSource)))
                 return failed(query.lastError());

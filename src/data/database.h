@@ -103,6 +103,9 @@ private:
     bool openFile(bool fresh);         // one attempt; false with the user told why
     bool initialise(QSqlDatabase &db); // tables and reference catalogues, all or nothing
     bool createTables(QSqlDatabase &db, const QStringList &tables);
+    // The rows of a reference file (row 0 holds the field names); nothing, and the user told,
+    // when it cannot be read.
+    std::optional<QList<QStringList>> referenceRows(const char *resource) const;
     bool seedCatalogue(QSqlDatabase &db, const QString &table);
     QStringList missingTables(const QSqlDatabase &db) const;
     // The schema version recorded in the file (PRAGMA user_version).

@@ -1,8 +1,11 @@
 #include "ui/reports/reportodt.h"
 
+#include "data/odfheadings.h"
+#include "data/odfpackage.h"
 #include "ui/reports/reportlayout.h"
 
 #include <QBuffer>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
@@ -191,6 +194,18 @@ std::unique_ptr<QTextDocument> textDocument(const ReportDocument &document)
     return text;
 }
 
+OdfHeadings::Levels headingLevels(const QTextDocument &text)
+{
+    // Qt's writer names a paragraph's automatic style "p" and the index of its block format,
+    // which the heading level is part of.
+    OdfHeadings::Levels levels;
+    for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
+        if (const int level = block.blockFormat().headingLevel(); level > 0)
+            levels.insert(QStringLiteral("p%1").arg(block.blockFormatIndex()), level);
+    }
+    return levels;
+}
+
 bool write(const ReportDocument &document, QIODevice *device)
 {
     const auto text = textDocument(document);
@@ -201,8 +216,14 @@ bool write(const ReportDocument &document, QIODevice *device)
     QTextDocumentWriter writer(&buffer, "odf");
     if (!writer.write(text.get()))
         return false;
-    const QByteArray bytes = buffer.data();
-    return device->write(bytes) == bytes.size();
+    // Qt's writer writes every paragraph as a plain one, headings included, and no common
+    // styles: a word processor would show no heading and no outline. The package is opened
+    // again to make the headings real ones.
+    std::optional<OdfPackage> package = OdfPackage::read(buffer.data());
+    if (!package || !OdfHeadings::apply(*package, headingLevels(*text)))
+        return false;
+    const std::optional<QByteArray> bytes = package->write();
+    return bytes && device->write(*bytes) == bytes->size();
 }
 
 } // namespace ReportOdt

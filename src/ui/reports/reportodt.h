@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/reportdocument.h"
+#include "data/odfheadings.h"
 
 #include <memory>
 
@@ -12,6 +13,8 @@ class QTextDocument;
 namespace ReportOdt {
 
 std::unique_ptr<QTextDocument> textDocument(const ReportDocument &document);
+// The outline level of each of the document's automatic paragraph styles that are headings.
+OdfHeadings::Levels headingLevels(const QTextDocument &text);
 // Writes the ODT to `device`; false when it could not be written whole.
 bool write(const ReportDocument &document, QIODevice *device);
 
