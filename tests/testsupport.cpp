@@ -4,7 +4,7 @@
 #include "data/database.h"
 #include "data/odfpackage.h"
 #include "data/sharedstate.h"
-#include "ui/app/densitacarico.h"
+#include "ui/app/navigation.h"
 #include "ui/app/screens.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
@@ -13,6 +13,7 @@
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/start/densitacarico.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -75,6 +76,7 @@ TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
         QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
     Module1::resetSharedState();
     UserPrompt::install(&prompt);
+    installNavigation();
 }
 
 TestWorld::~TestWorld()

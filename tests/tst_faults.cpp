@@ -4,10 +4,10 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/start/densitacarico.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>

@@ -4,15 +4,15 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
 #include "ui/catalogue/catalogcombo.h"
-#include "ui/catalogue/gridviewer.h"
 #include "ui/factors/fattorerischio1.h"
+#include "ui/fireload/gridviewer.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
 #include "ui/reports/stampapages.h"
+#include "ui/start/densitacarico.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

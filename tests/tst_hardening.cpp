@@ -6,20 +6,20 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "ui/app/widgets.h"
-#include "ui/catalogue/gridviewer.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
 #include "ui/factors/totaleformula.h"
+#include "ui/fireload/gridviewer.h"
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/stampaelencomateriali.h"
 #include "ui/reports/stampapages.h"
+#include "ui/start/densitacarico.h"
 
 #include <QApplication>
 #include <QCheckBox>

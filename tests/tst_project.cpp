@@ -7,10 +7,9 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/avvio.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/messageboxprompt.h"
 #include "ui/app/navigation.h"
+#include "ui/app/projectactions.h"
+#include "ui/app/screens.h"
 #include "ui/app/singleinstance.h"
 #include "ui/app/startup.h"
 #include "ui/factors/fattoreprotezione.h"
@@ -20,11 +19,13 @@
 #include "ui/fireload/valoreperarredo.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/fireload/valorepermateriale.h"
+#include "ui/kit/messageboxprompt.h"
 #include "ui/project/progetto.h"
-#include "ui/project/projectactions.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/stampapages.h"
 #include "ui/reports/stampariepilogo.h"
+#include "ui/start/avvio.h"
+#include "ui/start/densitacarico.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -6,9 +6,8 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
 #include "ui/app/screens.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
@@ -17,6 +16,7 @@
 #include "ui/reports/reportodt.h"
 #include "ui/reports/reportprinter.h"
 #include "ui/reports/stampapages.h"
+#include "ui/start/densitacarico.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -6,17 +6,18 @@
 #include "data/projectfile.h"
 #include "data/sharedstate.h"
 #include "testsupport.h"
-#include "ui/app/densitacarico.h"
+#include "ui/app/projectactions.h"
+#include "ui/app/screens.h"
 #include "ui/factors/fattoreprotezione.h"
 #include "ui/factors/fattorerischio1.h"
 #include "ui/factors/fattorerischio2.h"
 #include "ui/factors/totaleformula.h"
 #include "ui/fireload/valoreperattivita.h"
 #include "ui/project/progetto.h"
-#include "ui/project/projectactions.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/stampapages.h"
 #include "ui/reports/stampariepilogo.h"
+#include "ui/start/densitacarico.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
