@@ -11,9 +11,10 @@
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "idleprobe.h"
+#include "ui/app/navigation.h"
+#include "ui/app/projectactions.h"
 #include "ui/app/screens.h"
 #include "ui/fireload/valorepermateriale.h"
-#include "ui/project/projectactions.h"
 #include "ui/reports/itemisedlist.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
@@ -614,6 +615,7 @@ int main(int argc, char *argv[])
     Database::instance().setFilePath(dir.filePath(QStringLiteral("Ardivo/Ardivo.db")));
     ImmediatePrompt prompt;
     UserPrompt::install(&prompt);
+    installNavigation();
     Module1::resetSharedState();
     Database::instance().open();
     const QStringList names = catalogueMaterials();

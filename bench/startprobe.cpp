@@ -1,6 +1,7 @@
 #include "idleprobe.h"
-#include "ui/app/avvio.h"
+#include "ui/app/screens.h"
 #include "ui/app/startup.h"
+#include "ui/start/avvio.h"
 
 #include <QApplication>
 

@@ -1,9 +1,13 @@
-# ardivo_check_layers(<source dir> <lowest layer> ... <highest layer>)
-# Each layer is a folder of <source dir>. A file of one layer may include headers of its own
-# layer and of the layers below it, never of one above: the configuration stops and names the
-# file and the line.
+# ardivo_check_layers(<source dir> [PREFIX <include prefix>] <lowest layer> ... <highest layer>)
+# Each layer is a folder of <source dir>, and its headers are included as
+# "<include prefix><layer>/<file>" (no prefix for the folders of src/, "ui/" for those of
+# src/ui). A file of one layer may include headers of its own layer and of the layers below it,
+# never of one above: the configuration stops and names the file and the line. Being linear,
+# the order leaves no room for a cycle.
 function(ardivo_check_layers root)
-    set(layers ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX" "")
+    set(layers ${arg_UNPARSED_ARGUMENTS})
+    string(REPLACE "/" "\\/" prefix "${arg_PREFIX}")
     list(LENGTH layers count)
     math(EXPR last "${count} - 1")
     set(found "")
@@ -21,8 +25,11 @@ function(ardivo_check_layers root)
         list(JOIN forbidden "|" alternatives)
         file(GLOB_RECURSE sources "${root}/${layer}/*.h" "${root}/${layer}/*.cpp")
         foreach(source IN LISTS sources)
-            set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
-            file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"(${alternatives})/")
+            if(NOT CMAKE_SCRIPT_MODE_FILE)
+                set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+            endif()
+            file(STRINGS "${source}" includes
+                 REGEX "^[ \t]*#[ \t]*include[ \t]*\"${prefix}(${alternatives})/")
             foreach(line IN LISTS includes)
                 string(APPEND found "\n  ${source}: ${line}")
             endforeach()

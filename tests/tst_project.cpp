@@ -2,9 +2,9 @@
 // them, the project window, the unsaved-changes question, bad files and an interrupted save.
 #include "data/projectfile.h"
 #include "testsupport.h"
-#include "ui/app/messageboxprompt.h"
 #include "ui/app/singleinstance.h"
 #include "ui/app/startup.h"
+#include "ui/kit/messageboxprompt.h"
 
 #include <QDateEdit>
 #include <QElapsedTimer>

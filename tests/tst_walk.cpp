@@ -1,6 +1,6 @@
 // The whole walk from the start screen to the report page, the reset and the end of the program.
 #include "testsupport.h"
-#include "ui/app/frmabout.h"
+#include "ui/start/frmabout.h"
 
 #include <QGroupBox>
 

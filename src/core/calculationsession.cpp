@@ -43,10 +43,12 @@ void CalculationSession::startCalculation(Method method, Rule rule)
     m_steps = {};
     m_compartmentName.clear();
     emit changed();
+    emit calculationStarted();
 }
 
 void CalculationSession::load(const Calculation &calculation)
 {
+    emit loadingCalculation(calculation);
     const Calculation before = m_calculation;
     m_calculation = calculation;
     m_steps = FireLoadPassed | AreaClassPassed | RiskClassPassed | MeasuresWorkedOut |

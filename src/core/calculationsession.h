@@ -73,6 +73,12 @@ signals:
     // The entries of either method changed (added, edited, deleted, or a new calculation):
     // emitted before changed().
     void entriesChanged();
+    // A new calculation started (startCalculation): the screens of its inputs empty themselves.
+    // Emitted after changed().
+    void calculationStarted();
+    // A whole calculation is about to be loaded (load): the screens of its inputs show them, as
+    // if the user had typed them; what they give back is then replaced by `calculation`.
+    void loadingCalculation(const Calculation &calculation);
 
 private:
     void update(Steps reached = {});

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/kit/screens.h"
+
 #include <functional>
 #include <typeindex>
 
@@ -36,17 +37,6 @@ template <class T> bool exists()
 
 } // namespace Screens
 
-// The size every window keeps within, so that it fits a 1366x768 screen.
-QSize largestWindow();
-// Puts `next` where `current` stands, the same centre, at a size that fits a 1366x768 screen
-// (a window never shown takes its preferred size, cut to fit), inside `current`'s screen.
-void placeOver(QWidget &next, const QWidget &current);
-
-// Shows `next` without making it modal and hides `current` (the usual forward and back move),
-// where `current` stood.
-void showThenHide(QWidget &next, QWidget &current);
-void hideThenShow(QWidget &current, QWidget &next);
-
 // Closes every window, which ends the program. Closing a main screen calls it again while the
 // walk is under way; that call returns at once, so each window is closed only once.
 void Fine();
@@ -55,26 +45,5 @@ bool programEnding();
 // Asked before the user's close box ends the program: false keeps the program running (the
 // user cancelled). Nothing is asked while none is set.
 void setQuitGuard(std::function<bool()> guard);
-
-// A screen whose close box ends the program.
-class MainScreen : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit MainScreen(const char *name, const QString &caption);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-};
-
-// A window that opens beside the current screen; closing it closes only this window.
-class SecondaryWindow : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit SecondaryWindow(const char *name, const QString &caption);
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-};
+// The quit guard's answer; true while none is set.
+bool mayEndProgram();

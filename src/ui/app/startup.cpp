@@ -2,10 +2,12 @@
 
 #include "core/userprompt.h"
 #include "data/database.h"
-#include "ui/app/avvio.h"
-#include "ui/app/messageboxprompt.h"
+#include "ui/app/navigation.h"
+#include "ui/app/projectactions.h"
+#include "ui/app/screens.h"
 #include "ui/app/singleinstance.h"
-#include "ui/project/projectactions.h"
+#include "ui/kit/messageboxprompt.h"
+#include "ui/start/avvio.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -88,6 +90,7 @@ bool startArdivo()
     }
     QObject::connect(instance, &SingleInstance::fileHandedOver, qApp, &receiveHandedOver);
 
+    installNavigation();
     setQuitGuard(&ProjectActions::settleUnsavedChanges);
     Screens::get<Avvio>().show();
     if (!file.isEmpty()) {

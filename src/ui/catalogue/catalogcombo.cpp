@@ -2,7 +2,7 @@
 
 #include "core/textmatch.h"
 #include "data/database.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>

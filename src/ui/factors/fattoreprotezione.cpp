@@ -4,10 +4,9 @@
 #include "core/calculationtexts.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
-#include "ui/factors/fattorerischio2.h"
-#include "ui/factors/totaleformula.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -41,24 +40,20 @@ FattoreProtezione::FattoreProtezione()
     line->setFrameShape(QFrame::HLine);
     layout->addWidget(line);
 
-    layout->addWidget(buildFormulaLine(
-        this, {
-                  {FormulaPiece::Symbol, "Image2", Symbols::qfd},
-                  {FormulaPiece::Text, "Label15", QStringLiteral("=")},
-                  {FormulaPiece::Field, "txtDensCarInc", {}},
-                  {FormulaPiece::Text, "Label14", QStringLiteral(".")},
-                  {FormulaPiece::Text, "txtFattDim", {}},
-                  {FormulaPiece::Text, "Label5", QStringLiteral(".")},
-                  {FormulaPiece::Text, "txtdq2", {}},
-                  {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-                  {FormulaPiece::ValueSymbol, "Image5", Symbols::dn, "txtFattProt"},
-                  {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-              }));
-    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
-    m_dq1 = findChild<QLabel *>(QStringLiteral("txtFattDim"));
-    m_dq2 = findChild<QLabel *>(QStringLiteral("txtdq2"));
-    m_dnSymbol = findChild<QLabel *>(QStringLiteral("Image5"));
-    m_dnValue = findChild<QLabel *>(QStringLiteral("txtFattProt"));
+    layout->addWidget(
+        buildFormulaLine(this, {
+                                   {FormulaPiece::Symbol, "Image2", Symbols::qfd},
+                                   {FormulaPiece::Text, "Label15", QStringLiteral("=")},
+                                   FormulaPiece::field("txtDensCarInc", &m_qf),
+                                   {FormulaPiece::Text, "Label14", QStringLiteral(".")},
+                                   FormulaPiece::value("txtFattDim", &m_dq1),
+                                   {FormulaPiece::Text, "Label5", QStringLiteral(".")},
+                                   FormulaPiece::value("txtdq2", &m_dq2),
+                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+                                   FormulaPiece::valueSymbol("Image5", Symbols::dn, "txtFattProt",
+                                                             &m_dnSymbol, &m_dnValue),
+                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+                               }));
 
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
@@ -232,10 +227,10 @@ void FattoreProtezione::Command1_Click()
         EntryMessages::tooLarge();
         return;
     }
-    hideThenShow(*this, Screens::get<TotaleFormula>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::Result));
 }
 
 void FattoreProtezione::Command2_Click()
 {
-    hideThenShow(*this, Screens::get<FattoreRischio2>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::RiskFactor));
 }

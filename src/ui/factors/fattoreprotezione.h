@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/regulation.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 #include <QVector>
 
@@ -38,9 +38,9 @@ private:
     const Regulation::MeasureGroup *m_controlChoice = nullptr;
     QVector<QCheckBox *> m_codeChecks; // the Code's further measures, by measure index
 
-    QLineEdit *m_qf;
-    QLabel *m_dq1;
-    QLabel *m_dq2;
-    QLabel *m_dnSymbol;
-    QLabel *m_dnValue;
+    QLineEdit *m_qf = nullptr;
+    QLabel *m_dq1 = nullptr;
+    QLabel *m_dq2 = nullptr;
+    QLabel *m_dnSymbol = nullptr;
+    QLabel *m_dnValue = nullptr;
 };

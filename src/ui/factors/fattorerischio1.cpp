@@ -3,10 +3,9 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/userprompt.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/navigation.h"
-#include "ui/app/widgets.h"
-#include "ui/factors/fattorerischio2.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -56,22 +55,20 @@ FattoreRischio1::FattoreRischio1()
     frameLayout->setColumnStretch(1, 1);
     layout->addWidget(frame);
 
-    layout->addWidget(
-        buildFormulaLine(this, {
-                                   {FormulaPiece::Symbol, "Image1", Symbols::qfd},
-                                   {FormulaPiece::Text, "Label8", QStringLiteral("=")},
-                                   {FormulaPiece::Field, "txtDensCarInc", {}},
-                                   {FormulaPiece::Text, "Label9", QStringLiteral(".")},
-                                   {FormulaPiece::ValueSymbol, "Image2", Symbols::dq1, "txtdq2"},
-                                   {FormulaPiece::Text, "Label11", QStringLiteral(".")},
-                                   {FormulaPiece::Symbol, "Image3", Symbols::dq2},
-                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-                                   {FormulaPiece::Symbol, "Image4", Symbols::dn},
-                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-                               }));
-    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
-    m_dq1Symbol = findChild<QLabel *>(QStringLiteral("Image2"));
-    m_dq1Value = findChild<QLabel *>(QStringLiteral("txtdq2"));
+    layout->addWidget(buildFormulaLine(
+        this,
+        {
+            {FormulaPiece::Symbol, "Image1", Symbols::qfd},
+            {FormulaPiece::Text, "Label8", QStringLiteral("=")},
+            FormulaPiece::field("txtDensCarInc", &m_qf),
+            {FormulaPiece::Text, "Label9", QStringLiteral(".")},
+            FormulaPiece::valueSymbol("Image2", Symbols::dq1, "txtdq2", &m_dq1Symbol, &m_dq1Value),
+            {FormulaPiece::Text, "Label11", QStringLiteral(".")},
+            {FormulaPiece::Symbol, "Image3", Symbols::dq2},
+            {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+            {FormulaPiece::Symbol, "Image4", Symbols::dn},
+            {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+        }));
 
     const auto [back, next] = addNavigationBar(layout, this, "Command1", "Command2");
 
@@ -112,11 +109,12 @@ void FattoreRischio1::Command2_Click()
         return;
     }
     CalculationSession::current().passAreaClass();
-    hideThenShow(*this, Screens::get<FattoreRischio2>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::RiskFactor));
 }
 
 void FattoreRischio1::Command1_Click()
 {
-    if (QWidget *screen = methodScreen(CalculationSession::current().calculation().method))
+    if (QWidget *screen =
+            Navigation::current().methodScreen(CalculationSession::current().calculation().method))
         showThenHide(*screen, *this);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 #include <QVector>
 
@@ -23,7 +23,7 @@ private:
 
     QVector<QRadioButton *> m_options;
     QLabel *m_table; // the rule's table
-    QLineEdit *m_qf;
-    QLabel *m_dq1Symbol;
-    QLabel *m_dq1Value;
+    QLineEdit *m_qf = nullptr;
+    QLabel *m_dq1Symbol = nullptr;
+    QLabel *m_dq1Value = nullptr;
 };

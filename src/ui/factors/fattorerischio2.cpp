@@ -3,10 +3,9 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/userprompt.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/factors/fattorerischio1.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -61,23 +60,20 @@ FattoreRischio2::FattoreRischio2()
     grid->setColumnStretch(2, 1);
     layout->addWidget(frame);
 
-    layout->addWidget(
-        buildFormulaLine(this, {
-                                   {FormulaPiece::Symbol, "Image2", Symbols::qfd},
-                                   {FormulaPiece::Text, "Label8", QStringLiteral("=")},
-                                   {FormulaPiece::Field, "txtDensCarInc", {}},
-                                   {FormulaPiece::Text, "Label9", QStringLiteral(".")},
-                                   {FormulaPiece::Text, "txtdq2", {}},
-                                   {FormulaPiece::Text, "Label11", QStringLiteral(".")},
-                                   {FormulaPiece::ValueSymbol, "Image4", Symbols::dq2, "dq2"},
-                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-                                   {FormulaPiece::Symbol, "Image5", Symbols::dn},
-                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-                               }));
-    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
-    m_dq1 = findChild<QLabel *>(QStringLiteral("txtdq2"));
-    m_dq2Symbol = findChild<QLabel *>(QStringLiteral("Image4"));
-    m_dq2Value = findChild<QLabel *>(QStringLiteral("dq2"));
+    layout->addWidget(buildFormulaLine(
+        this,
+        {
+            {FormulaPiece::Symbol, "Image2", Symbols::qfd},
+            {FormulaPiece::Text, "Label8", QStringLiteral("=")},
+            FormulaPiece::field("txtDensCarInc", &m_qf),
+            {FormulaPiece::Text, "Label9", QStringLiteral(".")},
+            FormulaPiece::value("txtdq2", &m_dq1),
+            {FormulaPiece::Text, "Label11", QStringLiteral(".")},
+            FormulaPiece::valueSymbol("Image4", Symbols::dq2, "dq2", &m_dq2Symbol, &m_dq2Value),
+            {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+            {FormulaPiece::Symbol, "Image5", Symbols::dn},
+            {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+        }));
 
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
 
@@ -117,10 +113,10 @@ void FattoreRischio2::Command1_Click()
         return;
     }
     session.passRiskClass();
-    showThenHide(Screens::get<FattoreProtezione>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::ProtectionFactor), *this);
 }
 
 void FattoreRischio2::Command2_Click()
 {
-    showThenHide(Screens::get<FattoreRischio1>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::AreaFactor), *this);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 #include <QVector>
 
@@ -23,8 +23,8 @@ private:
 
     QVector<QRadioButton *> m_options;
     QLabel *m_table; // the rule's table
-    QLineEdit *m_qf;
-    QLabel *m_dq1;
-    QLabel *m_dq2Symbol;
-    QLabel *m_dq2Value;
+    QLineEdit *m_qf = nullptr;
+    QLabel *m_dq1 = nullptr;
+    QLabel *m_dq2Symbol = nullptr;
+    QLabel *m_dq2Value = nullptr;
 };

@@ -2,11 +2,9 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/navigation.h"
-#include "ui/app/widgets.h"
-#include "ui/factors/fattoreprotezione.h"
-#include "ui/reports/stampapages.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -40,18 +38,18 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
     layout->addWidget(
         buildFormulaLine(this, {
                                    {FormulaPiece::Text, "Label4", QStringLiteral("=")},
-                                   {FormulaPiece::Field, "txtDensCarInc", {}},
+                                   FormulaPiece::field("txtDensCarInc", &m_qf),
                                    {FormulaPiece::Text, "Label5", QStringLiteral(".")},
-                                   {FormulaPiece::Text, "txtFattDim", {}},
+                                   FormulaPiece::value("txtFattDim", &m_dq1),
                                    {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-                                   {FormulaPiece::Text, "txtFattUtilizzo", {}},
+                                   FormulaPiece::value("txtFattUtilizzo", &m_dq2),
                                    {FormulaPiece::Text, "Label14", QStringLiteral(".")},
-                                   {FormulaPiece::Text, "txtFattProt", {}},
+                                   FormulaPiece::value("txtFattProt", &m_dn),
                                    {FormulaPiece::Text, "Label6", QStringLiteral("=")},
-                                   {FormulaPiece::Text, "txtTotFormula", {}},
+                                   FormulaPiece::value("txtTotFormula", &m_design),
                                    {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
                                }));
-    findChild<QLabel *>(QStringLiteral("txtTotFormula"))->setFont(headingFont(15));
+    m_design->setFont(headingFont(15));
 
     auto *classes = new QGridLayout;
     auto *reference = makeLabel(this, "lblClasse", QString());
@@ -80,11 +78,6 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
     connect(report, &QPushButton::clicked, this, &TotaleFormula::Command3_Click);
     connect(back, &QPushButton::clicked, this, &TotaleFormula::Command1_Click);
 
-    m_qf = findChild<QLineEdit *>(QStringLiteral("txtDensCarInc"));
-    m_dq1 = findChild<QLabel *>(QStringLiteral("txtFattDim"));
-    m_dq2 = findChild<QLabel *>(QStringLiteral("txtFattUtilizzo"));
-    m_dn = findChild<QLabel *>(QStringLiteral("txtFattProt"));
-    m_design = findChild<QLabel *>(QStringLiteral("txtTotFormula"));
     m_reference = reference;
     m_minimum = minimum;
     connect(&CalculationSession::current(), &CalculationSession::changed, this,
@@ -120,11 +113,11 @@ void TotaleFormula::Command3_Click()
 {
     CalculationSession &session = CalculationSession::current();
     session.reportClasses();
-    if (QWidget *page = reportPageFor(session.calculation().method))
+    if (QWidget *page = Navigation::current().reportPage(session.calculation().method))
         showThenHide(*page, *this);
 }
 
 void TotaleFormula::Command1_Click()
 {
-    hideThenShow(*this, Screens::get<FattoreProtezione>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::ProtectionFactor));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 class QLabel;
 class QLineEdit;
@@ -19,7 +19,8 @@ private:
     void Command3_Click();
     void Command1_Click();
 
-    QLineEdit *m_qf;
-    QLabel *m_dq1, *m_dq2, *m_dn, *m_design, *m_reference, *m_minimum;
+    QLineEdit *m_qf = nullptr;
+    QLabel *m_dq1 = nullptr, *m_dq2 = nullptr, *m_dn = nullptr, *m_design = nullptr;
+    QLabel *m_reference, *m_minimum;
     QLabel *m_referenceCaption, *m_minimumCaption, *m_classTable;
 };

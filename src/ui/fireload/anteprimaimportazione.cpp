@@ -4,7 +4,7 @@
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
 #include "data/inventoryfile.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
 
 #include <QAbstractTableModel>
 #include <QBrush>

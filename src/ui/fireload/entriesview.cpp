@@ -1,7 +1,7 @@
 #include "ui/fireload/entriesview.h"
 
 #include "core/calculationtexts.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -3,9 +3,10 @@
 #include "core/calculationsession.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
-#include "ui/factors/fattorerischio1.h"
+#include "ui/fireload/gridviewer.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -116,6 +117,30 @@ void FireLoadScreen::openingSize()
     resize(std::max(hint.width(), 960), std::min(std::max(hint.height(), 640), 700));
 }
 
+void FireLoadScreen::followSession(Method method, bool emptiedByAny)
+{
+    CalculationSession &session = CalculationSession::current();
+    connect(&session, &CalculationSession::calculationStarted, this, [this, method, emptiedByAny] {
+        if (emptiedByAny || CalculationSession::current().calculation().method == method)
+            clearForNewCalculation();
+    });
+    connect(&session, &CalculationSession::loadingCalculation, this,
+            [this, method](const Calculation &calculation) {
+                if (calculation.method == method)
+                    showInputs(calculation);
+            });
+}
+
+void FireLoadScreen::showEntriesViewer(Method method)
+{
+    auto *viewer = qobject_cast<GridViewer *>(Navigation::current().entriesViewer(method));
+    if (!viewer)
+        return;
+    connect(viewer, &GridViewer::entriesEdited, this, &FireLoadScreen::entriesEdited,
+            Qt::UniqueConnection);
+    bringForward(*viewer);
+}
+
 bool FireLoadScreen::goForward()
 {
     CalculationSession &session = CalculationSession::current();
@@ -124,7 +149,7 @@ bool FireLoadScreen::goForward()
         EntryMessages::noFireLoadYet();
         return false;
     }
-    showThenHide(Screens::get<FattoreRischio1>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::AreaFactor), *this);
     session.passFireLoad();
     return true;
 }

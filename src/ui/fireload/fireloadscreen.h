@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/calculation.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 class QBoxLayout;
 class QGroupBox;
@@ -58,6 +58,15 @@ protected:
     // Wide enough for the entries' names and sources beside their numbers, and no taller than
     // a 1366×768 screen holds.
     void openingSize();
+
+    // The screen follows the session: a new calculation by `method` (by any method, when
+    // `emptiedByAny`) empties its fields, and a reopened one by `method` fills them.
+    void followSession(Method method, bool emptiedByAny);
+    virtual void clearForNewCalculation() {}
+    // Opens the grid of the entries of `method`; each edit there reaches entriesEdited().
+    void showEntriesViewer(Method method);
+    virtual void entriesEdited() {}
+    virtual void showInputs(const Calculation &calculation) { Q_UNUSED(calculation) }
 
     // Avanti once q_f is known: the calculation goes on to the compartment-size screen.
     // False, with the user told, while there is no q_f.

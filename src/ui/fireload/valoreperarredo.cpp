@@ -10,14 +10,13 @@
 #include "data/module2.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
-#include "ui/catalogue/gridviewer.h"
 #include "ui/fireload/anteprimaimportazione.h"
 #include "ui/fireload/entriesview.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -161,6 +160,8 @@ ValorePerArredo::ValorePerArredo()
         m_comboMatDep->clearText();
     });
 
+    followSession(Method::Furnishings, false);
+
     // Form_Load
     CancellaTabella();
     EntryStore::loadFurnishings(CalculationSession::current()); // none: the table was emptied
@@ -168,7 +169,7 @@ ValorePerArredo::ValorePerArredo()
     openingSize();
 }
 
-void ValorePerArredo::clearForNewMethod()
+void ValorePerArredo::clearForNewCalculation()
 {
     m_area->clear();
     m_comboArredo->clearText();
@@ -327,9 +328,7 @@ void ValorePerArredo::Command5_Click()
         showMessage(QStringLiteral("Non ci sono dati inseriti"));
         return;
     }
-    VisualTabAppoggio &viewer = Screens::get<VisualTabAppoggio>();
-    viewer.show();
-    viewer.raise();
+    showEntriesViewer(Method::Furnishings);
 }
 
 void ValorePerArredo::cmdImportaElenco_Click()
@@ -361,7 +360,7 @@ void ValorePerArredo::Command1_Click()
 void ValorePerArredo::Command2_Click()
 {
     CancellaTabella();
-    showThenHide(Screens::get<DensitaCarico>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
 }
 
 EntriesSum ValorePerArredo::currentSum() const
@@ -371,7 +370,7 @@ EntriesSum ValorePerArredo::currentSum() const
 
 void ValorePerArredo::showInputs(const Calculation &calculation)
 {
-    clearForNewMethod();
+    clearForNewCalculation();
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
     WorkingTables::replaceFurnishings(calculation.furnishings);
     // The entries are read once, and their warnings given once: the area is set quietly.

@@ -17,17 +17,16 @@ class ValorePerArredo : public FireLoadScreen
 public:
     ValorePerArredo();
 
-    // What a new choice of the furnishings method empties on this screen.
-    void clearForNewMethod();
+private:
+    // After the entries were edited in their table: read again, and q_f.
+    void entriesEdited() override;
     // Empties tblAppoggio and both report tables.
     void CancellaTabella();
-    // After the entries were edited in their table: read again, and q_f.
-    void entriesEdited();
+    // What a new calculation by the furnishings method empties on this screen.
+    void clearForNewCalculation() override;
     // The inputs of a saved calculation, as if the user had typed them: its entries become the
     // working table's rows, and the lists' report tables are filled from them.
-    void showInputs(const Calculation &calculation);
-
-private:
+    void showInputs(const Calculation &calculation) override;
     void AggiungiArredoAllaSommatoria();
     void AggiungiMerceAllaSommatoria();
 

@@ -6,11 +6,11 @@
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
 #include "data/catalogues.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -89,6 +89,7 @@ ValorePerAttivita::ValorePerAttivita()
             [this] { CatalogueEditor::add(Catalogue::Activities, *m_comboAttivita); });
     connect(deleteFromDb, &QPushButton::clicked, this,
             [this] { CatalogueEditor::remove(Catalogue::Activities, *m_comboAttivita); });
+    followSession(Method::Activity, true);
 }
 
 void ValorePerAttivita::clearForNewCalculation()
@@ -233,7 +234,7 @@ void ValorePerAttivita::Command1_Click()
 
 void ValorePerAttivita::Command2_Click()
 {
-    showThenHide(Screens::get<DensitaCarico>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
 }
 
 void ValorePerAttivita::showInputs(const Calculation &calculation)

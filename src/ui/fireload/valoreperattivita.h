@@ -17,13 +17,12 @@ class ValorePerAttivita : public FireLoadScreen
 public:
     ValorePerAttivita();
 
+private:
     // What a new calculation resets on this screen.
-    void clearForNewCalculation();
+    void clearForNewCalculation() override;
     // The inputs of a saved calculation, as if the user had typed them. The activity's name is
     // kept even when the catalogue no longer lists it: the calculation carries its own value.
-    void showInputs(const Calculation &calculation);
-
-private:
+    void showInputs(const Calculation &calculation) override;
     void Assegna_Valori();
 
     void ComboAttivita_Change();

@@ -9,14 +9,13 @@
 #include "data/module1.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
-#include "ui/catalogue/gridviewer.h"
 #include "ui/fireload/anteprimaimportazione.h"
 #include "ui/fireload/entriesview.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -116,6 +115,8 @@ ValorePerMateriale::ValorePerMateriale()
         m_comboMat->clearText();
     });
 
+    followSession(Method::Materials, false);
+
     // Form_Load
     CancellaTabella();
     m_area->clear();
@@ -127,7 +128,7 @@ ValorePerMateriale::ValorePerMateriale()
     m_psi->setCurrentIndex(2);
 }
 
-void ValorePerMateriale::clearForNewMethod()
+void ValorePerMateriale::clearForNewCalculation()
 {
     m_comboMat->clearText();
     m_valorePerKg->clear();
@@ -283,9 +284,7 @@ void ValorePerMateriale::Command5_Click()
         showMessage(QStringLiteral("Assegnare un nome alla tabella d'appoggio"));
         return;
     }
-    VisualTabMat &viewer = Screens::get<VisualTabMat>();
-    viewer.show();
-    viewer.raise();
+    showEntriesViewer(Method::Materials);
 }
 
 void ValorePerMateriale::cmdImportaElenco_Click()
@@ -313,12 +312,12 @@ void ValorePerMateriale::Command1_Click()
 
 void ValorePerMateriale::Command2_Click()
 {
-    showThenHide(Screens::get<DensitaCarico>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
 }
 
 void ValorePerMateriale::showInputs(const Calculation &calculation)
 {
-    clearForNewMethod();
+    clearForNewCalculation();
     Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     WorkingTables::replaceMaterials(calculation.materials);
     // The entries are read once, and their warnings given once: the area is set quietly.

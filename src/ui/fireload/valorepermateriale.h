@@ -17,16 +17,14 @@ class ValorePerMateriale : public FireLoadScreen
 public:
     ValorePerMateriale();
 
-    // What a new choice of the materials method empties on this screen.
-    void clearForNewMethod();
-    // Re-reads the material catalogue into the chooser.
+private:
     // After the entries were edited in their table: read again, and q_f with its decimals.
-    void entriesEdited();
+    void entriesEdited() override;
+    // What a new calculation by the materials method empties on this screen.
+    void clearForNewCalculation() override;
     // The inputs of a saved calculation, as if the user had typed them: its entries become the
     // working table's rows.
-    void showInputs(const Calculation &calculation);
-
-private:
+    void showInputs(const Calculation &calculation) override;
     void CancellaTabella();
     void AggiungiMaterialeAllaSommatoria();
     void CalcoloCarIncMat();

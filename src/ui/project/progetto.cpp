@@ -3,8 +3,8 @@
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
-#include "ui/app/widgets.h"
-#include "ui/project/projectactions.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -118,9 +118,11 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     compartments->addWidget(summary);
     compartments->addWidget(exportPdf);
     compartments->addWidget(exportOdt);
-    connect(summary, &QPushButton::clicked, this, [] { ProjectActions::showSummary(); });
-    connect(exportPdf, &QPushButton::clicked, this, [] { ProjectActions::exportProjectPdf(); });
-    connect(exportOdt, &QPushButton::clicked, this, [] { ProjectActions::exportProjectOdt(); });
+    connect(summary, &QPushButton::clicked, this, [] { Navigation::current().showSummary(); });
+    connect(exportPdf, &QPushButton::clicked, this,
+            [] { Navigation::current().exportProjectPdf(); });
+    connect(exportOdt, &QPushButton::clicked, this,
+            [] { Navigation::current().exportProjectOdt(); });
     layout->addLayout(compartments);
 
     auto *files = new QHBoxLayout;
@@ -137,15 +139,16 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     files->addStretch();
     layout->addLayout(files);
 
-    connect(newCompartment, &QPushButton::clicked, this, [] { ProjectActions::newCompartment(); });
+    connect(newCompartment, &QPushButton::clicked, this,
+            [] { Navigation::current().newCompartment(); });
     connect(openCompartment, &QPushButton::clicked, this, &Progetto::cmdApriCompartimento_Click);
     connect(m_table, &QTableView::doubleClicked, this, &Progetto::cmdApriCompartimento_Click);
     connect(deleteCompartment, &QPushButton::clicked, this,
             &Progetto::cmdEliminaCompartimento_Click);
-    connect(newProject, &QPushButton::clicked, this, [] { ProjectActions::newProject(); });
-    connect(openProject, &QPushButton::clicked, this, [] { ProjectActions::openProject(); });
-    connect(save, &QPushButton::clicked, this, [] { ProjectActions::saveProject(); });
-    connect(saveAs, &QPushButton::clicked, this, [] { ProjectActions::saveProjectAs(); });
+    connect(newProject, &QPushButton::clicked, this, [] { Navigation::current().newProject(); });
+    connect(openProject, &QPushButton::clicked, this, [] { Navigation::current().openProject(); });
+    connect(save, &QPushButton::clicked, this, [] { Navigation::current().saveProject(); });
+    connect(saveAs, &QPushButton::clicked, this, [] { Navigation::current().saveProjectAs(); });
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this, &Progetto::showProject);
     showProject();
     resize(900, 460);
@@ -202,7 +205,7 @@ void Progetto::cmdApriCompartimento_Click()
     if (!name)
         return;
     const Project &project = ProjectDocument::current().project();
-    ProjectActions::openCompartment(project.compartments.at(*project.indexOf(*name)));
+    Navigation::current().openCompartment(project.compartments.at(*project.indexOf(*name)));
 }
 
 void Progetto::cmdEliminaCompartimento_Click()

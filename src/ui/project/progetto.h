@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 #include <QAbstractTableModel>
 #include <optional>

@@ -3,11 +3,11 @@
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
 #include "core/reportdocument.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
-#include "ui/reports/stampapages.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -137,7 +137,7 @@ void ItemisedList::Indietro_Click()
 {
     hide();
     showReportPage();
-    ScreenRegistry::release(this);
+    Navigation::current().release(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -195,9 +195,8 @@ void StampaElencoMateriali::Form_Load()
 
 void StampaElencoMateriali::showReportPage()
 {
-    StampaMateriali &page = Screens::get<StampaMateriali>();
-    page.show();
-    page.raise();
+    if (QWidget *page = Navigation::current().reportPage(Method::Materials))
+        bringForward(*page);
 }
 
 StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
@@ -315,7 +314,6 @@ void StampaElencoArredoMerci::Form_Load()
 
 void StampaElencoArredoMerci::showReportPage()
 {
-    StampaArredoMerci &page = Screens::get<StampaArredoMerci>();
-    page.show();
-    page.raise();
+    if (QWidget *page = Navigation::current().reportPage(Method::Furnishings))
+        bringForward(*page);
 }

@@ -3,7 +3,7 @@
 #include "core/calculation.h"
 #include "core/calculationsession.h"
 
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 #include "ui/reports/listrows.h"
 
 #include <QStringList>

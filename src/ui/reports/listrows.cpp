@@ -1,6 +1,6 @@
 #include "ui/reports/listrows.h"
 
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 
@@ -13,11 +13,6 @@ ListRows::ListRows(PageView *view) : QObject(view->canvas()), m_view(view), m_ca
 {
     setObjectName(QStringLiteral("listRows"));
     connect(view, &PageView::canvasMoved, this, &ListRows::coverVisible);
-}
-
-ListRows *ListRows::of(const QWidget *canvas)
-{
-    return canvas->findChild<ListRows *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void ListRows::clear()

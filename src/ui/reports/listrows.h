@@ -31,9 +31,6 @@ public:
 
     explicit ListRows(PageView *view);
 
-    // The rows of the page on `canvas`, if it lists any.
-    static ListRows *of(const QWidget *canvas);
-
     void clear();
     // Adds a section: one row per entry from `firstTop` (twips) down, then one empty row.
     // Returns the top of that empty row.

@@ -1,6 +1,6 @@
 #include "ui/reports/pagecanvas.h"
 
-#include "ui/app/formulaline.h"
+#include "ui/kit/formulaline.h"
 #include "ui/reports/pageview.h"
 
 #include <QFrame>

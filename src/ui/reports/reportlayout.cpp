@@ -566,7 +566,9 @@ QImage chartPicture(const ReportBlock &chart, int widthPoints)
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintChart(painter, QRectF(0, 0, width, picture.height()), chart, picture);
+    // A margin at the right, so that no reader's scaling cuts the last character of a value.
+    const double margin = 4 * kDpi / 72;
+    paintChart(painter, QRectF(0, 0, width - margin, picture.height()), chart, picture);
     return picture;
 }
 

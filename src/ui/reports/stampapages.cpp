@@ -8,17 +8,12 @@
 #include "data/entrystore.h"
 #include "data/module1.h"
 #include "data/sharedstate.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
-#include "ui/factors/totaleformula.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/project/projectactions.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
-#include "ui/reports/stampaelencoarredomerci.h"
-#include "ui/reports/stampaelencomateriali.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -208,8 +203,8 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     border(canvas, 0, l.borderTop, 11160, l.borderBottom);
     text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160,
          Qt::AlignHCenter);
-    text(canvas, "lblDecreto", m_session.regulation().heading, 0, l.headingTop + 420, script(11),
-         11160, Qt::AlignHCenter);
+    m_decree = text(canvas, "lblDecreto", m_session.regulation().heading, 0, l.headingTop + 420,
+                    script(11), 11160, Qt::AlignHCenter);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
     text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop,
@@ -224,29 +219,31 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
         QStringLiteral("Fattore di rischio in relazione alla dimensione del compartimento"),
         l.section2Top, "Line3", 8280);
     text(canvas, "Label11", QStringLiteral("Superficie:"), 720, l.section2Row, caption12);
-    valueField(canvas, "lblSuperficie", QStringLiteral("Superficie"), 2520, l.section2Row, 1900,
-               caption12, false);
+    m_area = valueField(canvas, "lblSuperficie", QStringLiteral("Superficie"), 2520, l.section2Row,
+                        1900, caption12, false);
     text(canvas, "Label12", QStringLiteral("[m²]"), 4440, l.section2Row, units);
     symbol(canvas, "picDq1", Symbols::dq1, 7560, l.section2Row - 60);
     text(canvas, "lblUguale2", QStringLiteral("="), 8160, l.section2Row, value11);
-    valueField(canvas, "lbldq1", QStringLiteral("dq1"), 8520, l.section2Row, 1100, value11, true);
+    m_deltaQ1 = valueField(canvas, "lbldq1", QStringLiteral("dq1"), 8520, l.section2Row, 1100,
+                           value11, true);
 
     // Risk class
     sectionHeading(canvas, "Label16",
                    QStringLiteral("Fattore di rischio in relazione al tipo di attività svolta"),
                    l.section3Top, "Line4", 6720);
     text(canvas, "Label17", QStringLiteral("Classe di rischio:"), 720, l.section3Row, caption12);
-    valueField(canvas, "lblClasseRischio2", QStringLiteral("Classe di rischio"), 2640,
-               l.section3Row, 600, caption12, false);
-    QLabel *description = valueField(canvas, "lblDescrClasseRischio2",
-                                     QStringLiteral("descrizione classe di rischio"), 3240,
-                                     l.section3Row - 120, 3975, sansSerif(7), false);
-    description->setWordWrap(true);
-    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(description, 3240, l.section3Row - 120, 3975, 855);
+    m_riskClass = valueField(canvas, "lblClasseRischio2", QStringLiteral("Classe di rischio"), 2640,
+                             l.section3Row, 600, caption12, false);
+    m_riskDescription = valueField(canvas, "lblDescrClasseRischio2",
+                                   QStringLiteral("descrizione classe di rischio"), 3240,
+                                   l.section3Row - 120, 3975, sansSerif(7), false);
+    m_riskDescription->setWordWrap(true);
+    m_riskDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(m_riskDescription, 3240, l.section3Row - 120, 3975, 855);
     symbol(canvas, "picDq2", Symbols::dq2, 7560, l.section3Row - 60);
     text(canvas, "lblUguale3", QStringLiteral("="), 8160, l.section3Row, value11);
-    valueField(canvas, "lbldq2", QStringLiteral("dq2"), 8520, l.section3Row, 1100, value11, true);
+    m_deltaQ2 = valueField(canvas, "lbldq2", QStringLiteral("dq2"), 8520, l.section3Row, 1100,
+                           value11, true);
 
     // Protection measures
     sectionHeading(canvas, "Label19", QStringLiteral("Fattore di protezione"), l.section4Top,
@@ -258,31 +255,35 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     // q_f with its two decimals needs more room than the factors.
     symbol(canvas, "picQfd", Symbols::qfd, 1560, f - 60, 14);
     text(canvas, "lblUgualeF1", QStringLiteral("="), 2160, f, value15);
-    valueField(canvas, "txtDensCarInc", QString(), 2400, f, 1920, value12, true);
+    m_lineFireLoad = valueField(canvas, "txtDensCarInc", QString(), 2400, f, 1920, value12, true);
     text(canvas, "lblPer1", QStringLiteral("."), 4320, f, value15);
-    valueField(canvas, "txtFattDim", QString(), 4560, f, 600, value12, true);
+    m_lineDeltaQ1 = valueField(canvas, "txtFattDim", QString(), 4560, f, 600, value12, true);
     text(canvas, "lblPer2", QStringLiteral("."), 5160, f, value15);
-    valueField(canvas, "txtFattUtilizzo", QString(), 5400, f, 600, value12, true);
+    m_lineDeltaQ2 = valueField(canvas, "txtFattUtilizzo", QString(), 5400, f, 600, value12, true);
     text(canvas, "lblPer3", QStringLiteral("."), 6000, f, value15);
-    valueField(canvas, "txtFattProt", QString(), 6240, f, 1080, value12, true);
+    m_lineDeltaN = valueField(canvas, "txtFattProt", QString(), 6240, f, 1080, value12, true);
     text(canvas, "lblUgualeF2", QStringLiteral("="), 7320, f, value15);
-    valueField(canvas, "txtTotFormula", QString(), 7800, f, 1800, value15, true);
+    m_lineDesign = valueField(canvas, "txtTotFormula", QString(), 7800, f, 1800, value15, true);
     text(canvas, "Label36", QStringLiteral("[MJ/m²]"), 9600, f + 60, units);
 
     // The tables each section applies, where the rule cites them.
     const auto citation = [canvas](const char *field, int top) {
-        text(canvas, field, QString(), 8400, top + 60, sansSerif(8), 2640, Qt::AlignRight);
+        return text(canvas, field, QString(), 8400, top + 60, sansSerif(8), 2640, Qt::AlignRight);
     };
-    citation("lblTabellaDq1", l.section2Top);
-    citation("lblTabellaDq2", l.section3Top);
-    citation("lblTabellaDn", l.section4Top);
-    text(canvas, "lblTabellaClassi", QString(), 2040, l.classTop - 330, sansSerif(8), 6000);
-    text(canvas, "Label34", QString(), 2040, l.classTop, sansSerif(11, true));
+    m_areaTable = citation("lblTabellaDq1", l.section2Top);
+    m_riskTable = citation("lblTabellaDq2", l.section3Top);
+    m_measuresTable = citation("lblTabellaDn", l.section4Top);
+    m_classTable =
+        text(canvas, "lblTabellaClassi", QString(), 2040, l.classTop - 330, sansSerif(8), 6000);
+    m_referenceCaption = text(canvas, "Label34", QString(), 2040, l.classTop, sansSerif(11, true));
     text(canvas, "lblUgualeC1", QStringLiteral("="), 8775, l.classTop, value15);
-    valueField(canvas, "lblClasse", QString(), 9210, l.classTop, 900, value15, true);
-    text(canvas, "Label33", QString(), 2040, l.classMinTop, sansSerif(11, true));
-    text(canvas, "lblUgualeC2", QStringLiteral("="), 8820, l.classMinTop, value15);
-    valueField(canvas, "lblClasseMin", QString(), 9240, l.classMinTop, 900, value15, true);
+    m_referenceClass =
+        valueField(canvas, "lblClasse", QString(), 9210, l.classTop, 900, value15, true);
+    m_minimumCaption = text(canvas, "Label33", QString(), 2040, l.classMinTop, sansSerif(11, true));
+    m_minimumEquals =
+        text(canvas, "lblUgualeC2", QStringLiteral("="), 8820, l.classMinTop, value15);
+    m_minimumClass =
+        valueField(canvas, "lblClasseMin", QString(), 9240, l.classMinTop, 900, value15, true);
 
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
@@ -292,8 +293,9 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(exportOdt, &QPushButton::clicked, this,
             [this] { exportReport(ReportPrinter::Format::Odt); });
     connect(saveInProject, &QPushButton::clicked, this,
-            [] { ProjectActions::saveCurrentCompartment(); });
-    connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
+            [] { Navigation::current().saveCurrentCompartment(); });
+    connect(project, &QPushButton::clicked, this,
+            [] { Navigation::current().showProjectWindow(); });
     buildBand(canvas);
     connect(&m_session, &CalculationSession::changed, this, &ReportPage::showCalculation);
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this,
@@ -329,24 +331,20 @@ void ReportPage::showRule(const Regulation &regulation)
         return;
     m_ruleShown = &regulation;
     m_ruleShownWithBand = m_bandShown;
-    auto *canvas = m_view->canvas();
-    const auto label = [canvas](const char *name) {
-        return canvas->findChild<QLabel *>(QString::fromLatin1(name));
-    };
-    label("lblDecreto")->setText(regulation.heading);
-    label("lblTabellaDq1")->setText(regulation.citation(regulation.tables.areaClasses));
-    label("lblTabellaDq2")->setText(regulation.citation(regulation.tables.riskClasses));
-    label("lblTabellaDn")->setText(regulation.citation(regulation.tables.measures));
-    label("lblTabellaClassi")->setText(regulation.citation(regulation.tables.classes));
-    label("Label34")->setText(
+    m_decree->setText(regulation.heading);
+    m_areaTable->setText(regulation.citation(regulation.tables.areaClasses));
+    m_riskTable->setText(regulation.citation(regulation.tables.riskClasses));
+    m_measuresTable->setText(regulation.citation(regulation.tables.measures));
+    m_classTable->setText(regulation.citation(regulation.tables.classes));
+    m_referenceCaption->setText(
         QStringLiteral("Classe di riferimento per il livello di prestazione %1")
             .arg(regulation.performanceLevel));
-    label("Label33")->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
+    m_minimumCaption->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
                                   .arg(regulation.performanceLevel));
-    label("Label34")->adjustSize();
-    label("Label33")->adjustSize();
-    for (const char *name : {"Label33", "lblUgualeC2", "lblClasseMin"})
-        label(name)->setVisible(regulation.hasMinimumClass);
+    m_referenceCaption->adjustSize();
+    m_minimumCaption->adjustSize();
+    for (QLabel *item : {m_minimumCaption, m_minimumEquals, m_minimumClass})
+        item->setVisible(regulation.hasMinimumClass);
 
     // The measures share the room of nine rows; more of them take narrower rows and a smaller
     // type, their captions wrapping onto a second line.
@@ -375,7 +373,7 @@ void ReportPage::showRule(const Regulation &regulation)
 
     // A class that is no number ("Nessun requisito") takes the row of the minimum class, which
     // such a rule does not have.
-    QLabel *reference = label("lblClasse");
+    QLabel *reference = m_referenceClass;
     const bool wide =
         !regulation.noRequirement.isEmpty() && reference->text() == regulation.noRequirement;
     const int width = wide ? 6110 : 900;
@@ -417,9 +415,9 @@ void ReportPage::showBand(bool shown)
         const int deltaPixels = PageView::toPixelsY(std::abs(delta)) * (shown ? 1 : -1);
         // The heading's rule and all that follows it move; the band takes the room above them.
         const int rule = PageView::toPixelsY(m_layout.line1Top) - 1;
-        for (QWidget *item :
-             canvas->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (std::find(m_band.cbegin(), m_band.cend(), item) != m_band.cend())
+        for (QObject *child : canvas->children()) {
+            auto *item = qobject_cast<QWidget *>(child);
+            if (!item || std::find(m_band.cbegin(), m_band.cend(), item) != m_band.cend())
                 continue;
             if (item->y() >= rule)
                 item->move(item->x(), item->y() + deltaPixels);
@@ -452,16 +450,10 @@ void ReportPage::showBandTexts(const ProjectIdentity &identity, const QString &c
         showWhole(m_band[i], texts.value(i));
 }
 
-void ReportPage::showField(const char *name, bool known, const QString &value)
+void ReportPage::showField(QLabel *field, bool known, const QString &value)
 {
-    if (!known)
-        return;
-    // Found once: the page follows every keystroke of the screens before it.
-    QLabel *&field = m_fields[QByteArray(name)];
-    if (!field)
-        field = m_view->canvas()->findChild<QLabel *>(QString::fromLatin1(name));
-    Q_ASSERT(field);
-    field->setText(value);
+    if (known)
+        field->setText(value);
 }
 
 void ReportPage::showCalculation()
@@ -477,31 +469,31 @@ void ReportPage::showCalculation()
     const Regulation &r = session.regulation();
     const ReportFigures f = reportFigures(c, r);
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
-    showField("Valoreqf", fireLoad, f.fireLoad);
+    showField(m_fireLoad, fireLoad, f.fireLoad);
     // q_f enters the product of the formula line: with the decimals that make it hold.
-    showField("txtDensCarInc", fireLoad, f.printedFireLoad);
-    showField("lblLegna", fireLoad, f.woodEquivalent);
+    showField(m_lineFireLoad, fireLoad, f.printedFireLoad);
+    showField(m_woodEquivalent, fireLoad, f.woodEquivalent);
     showFirstSection(fireLoad ? &c : nullptr);
 
-    showField("lblSuperficie", c.areaClass.has_value(), f.areaClass);
+    showField(m_area, c.areaClass.has_value(), f.areaClass);
     const bool areaClass = session.reached(S::AreaClassPassed);
-    showField("lbldq1", areaClass, f.deltaQ1);
-    showField("txtFattDim", areaClass, f.deltaQ1);
+    showField(m_deltaQ1, areaClass, f.deltaQ1);
+    showField(m_lineDeltaQ1, areaClass, f.deltaQ1);
 
-    showField("lblClasseRischio2", c.riskClass.has_value(), f.riskClass);
-    showField("lblDescrClasseRischio2", c.riskClass.has_value(), f.riskDescription);
+    showField(m_riskClass, c.riskClass.has_value(), f.riskClass);
+    showField(m_riskDescription, c.riskClass.has_value(), f.riskDescription);
     const bool riskClass = session.reached(S::RiskClassPassed);
-    showField("lbldq2", riskClass, f.deltaQ2);
-    showField("txtFattUtilizzo", riskClass, f.deltaQ2);
+    showField(m_deltaQ2, riskClass, f.deltaQ2);
+    showField(m_lineDeltaQ2, riskClass, f.deltaQ2);
 
     for (int i = 0; i < m_measureRows.size(); ++i)
         m_measureRows[i].factor->setText(f.measureFactors.value(i));
     const bool design = session.reached(S::DesignPassed);
-    showField("txtFattProt", design, f.deltaN);
-    showField("txtTotFormula", design, f.designFireLoad);
+    showField(m_lineDeltaN, design, f.deltaN);
+    showField(m_lineDesign, design, f.designFireLoad);
     const bool classes = session.reached(S::ClassesReported);
-    showField("lblClasse", classes, f.referenceClass);
-    showField("lblClasseMin", classes, f.minimumClass);
+    showField(m_referenceClass, classes, f.referenceClass);
+    showField(m_minimumClass, classes, f.minimumClass);
     showRule(r);
 }
 
@@ -509,21 +501,22 @@ void ReportPage::addQfValue(QWidget *canvas, int top)
 {
     symbol(canvas, "picQf", Symbols::qf, 7560, top - 60);
     text(canvas, "lblUgualeQf", QStringLiteral("="), 8040, top, verdana(11.25, true));
-    valueField(canvas, "Valoreqf", QStringLiteral("valoreqf"), 8160, top, 1500,
-               verdana(11.25, true), true);
+    m_fireLoad = valueField(canvas, "Valoreqf", QStringLiteral("valoreqf"), 8160, top, 1500,
+                            verdana(11.25, true), true);
     text(canvas, "Label13", QStringLiteral("[MJ/m²]"), 9705, top, verdana(9.75, false));
     // The same fire load as standard wood, under it.
-    text(canvas, "lblLegna", QString(), 7560, top + 330, verdana(8.25, false), 3400);
+    m_woodEquivalent =
+        text(canvas, "lblLegna", QString(), 7560, top + 330, verdana(8.25, false), 3400);
 }
 
 void ReportPage::cmdIndietro_Click()
 {
-    hideThenShow(*this, Screens::get<TotaleFormula>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::Result));
 }
 
 void ReportPage::cmdNuova_Click()
 {
-    hideThenShow(*this, Screens::get<DensitaCarico>());
+    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::MethodChooser));
 }
 
 void ReportPage::cmdStampa_Click()
@@ -553,10 +546,9 @@ StampaAttivita::StampaAttivita(CalculationSession &session)
 
 void StampaAttivita::showFirstSection(const Calculation *c)
 {
-    showField("lblTipologia", c, c ? c->activity.name : QString());
-    showField("lblCarIncSpecif", c,
-              c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
-    showField("lblFrattile", c, c ? CalculationTexts::number(c->activity.fractile) : QString());
+    showField(m_activityType, c, c ? c->activity.name : QString());
+    showField(m_nominalLoad, c, c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
+    showField(m_fractile, c, c ? CalculationTexts::number(c->activity.fractile) : QString());
 }
 
 void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
@@ -565,14 +557,15 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
     sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
                    "Line2", 3960);
     text(canvas, "lblTipol", QStringLiteral("Tipologia di attività:"), 720, 2880, caption);
-    valueField(canvas, "lblTipologia", QStringLiteral("Tipologia:"), 4200, 2880, 6900, caption,
-               false);
+    m_activityType = valueField(canvas, "lblTipologia", QStringLiteral("Tipologia:"), 4200, 2880,
+                                6900, caption, false);
     text(canvas, "Label6", QStringLiteral("Carico d'incendio specifico:"), 720, 3240, caption);
-    valueField(canvas, "lblCarIncSpecif", QStringLiteral("CarIncSpecif"), 4200, 3240, 1200, caption,
-               false);
+    m_nominalLoad = valueField(canvas, "lblCarIncSpecif", QStringLiteral("CarIncSpecif"), 4200,
+                               3240, 1200, caption, false);
     text(canvas, "Label14", QStringLiteral("[MJ/m²]"), 5430, 3240, verdana(9.75, false));
     text(canvas, "Label7", QStringLiteral("Frattile 80%:"), 720, 3600, caption);
-    valueField(canvas, "lblFrattile", QStringLiteral("Frattile"), 4200, 3600, 1200, caption, false);
+    m_fractile = valueField(canvas, "lblFrattile", QStringLiteral("Frattile"), 4200, 3600, 1200,
+                            caption, false);
     addQfValue(canvas, 3600);
 }
 
@@ -593,9 +586,8 @@ void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
                            600, 3000, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
-        StampaElencoMateriali &list = Screens::get<StampaElencoMateriali>();
-        list.show();
-        list.raise();
+        if (QWidget *list = Navigation::current().itemisedList(Method::Materials, false))
+            bringForward(*list);
     });
     addQfValue(canvas, 3000);
 }
@@ -627,11 +619,8 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
     LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
         // The list is built afresh on every click, from the report tables as they are now.
-        if (Screens::exists<StampaElencoArredoMerci>())
-            ScreenRegistry::release(&Screens::get<StampaElencoArredoMerci>());
-        StampaElencoArredoMerci &list = Screens::get<StampaElencoArredoMerci>();
-        list.show();
-        list.raise();
+        if (QWidget *list = Navigation::current().itemisedList(Method::Furnishings, true))
+            bringForward(*list);
     });
     addQfValue(canvas, 3360);
 }
@@ -639,6 +628,6 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
 void StampaArredoMerci::cmdNuova_Click()
 {
     ReportPage::cmdNuova_Click();
-    Screens::get<ValorePerArredo>().CancellaTabella();
+    EntryStore::clearFurnishings(CalculationSession::current());
     Module1::NomeTabella = QStringLiteral("tblAppoggio");
 }

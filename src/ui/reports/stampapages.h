@@ -3,10 +3,9 @@
 #include "core/calculation.h"
 #include "core/calculationsession.h"
 #include "core/project.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 #include "ui/reports/reportprinter.h"
 
-#include <QHash>
 #include <QVector>
 
 class ItemisedList;
@@ -49,9 +48,9 @@ protected:
     void showBand(bool shown);
     void showBandTexts(const ProjectIdentity &identity, const QString &compartment);
     static constexpr int kBandHeight = 540; // twips
-    // Shows `value` in the named field once it is `known`; until then the field keeps what it
-    // showed (its caption, or the value of the calculation before).
-    void showField(const char *name, bool known, const QString &value);
+    // Shows `value` in `field` once it is `known`; until then the field keeps what it showed
+    // (its caption, or the value of the calculation before).
+    static void showField(QLabel *field, bool known, const QString &value);
     // The first section's own fields; `calculation` is null while q_f is not known.
     virtual void showFirstSection(const Calculation *calculation) { Q_UNUSED(calculation) }
     // The q_f value at the right of the first section's last row.
@@ -74,7 +73,22 @@ protected:
 private:
     PageView *m_view;
     Method m_method;
-    QHash<QByteArray, QLabel *> m_fields;    // the fields showField() has filled, by name
+    // The labels the page fills, each under its designer name.
+    QLabel *m_decree = nullptr;                                 // lblDecreto
+    QLabel *m_areaTable = nullptr, *m_riskTable = nullptr;      // lblTabellaDq1, lblTabellaDq2
+    QLabel *m_measuresTable = nullptr, *m_classTable = nullptr; // lblTabellaDn, lblTabellaClassi
+    QLabel *m_referenceCaption = nullptr;                       // Label34
+    QLabel *m_minimumCaption = nullptr;                         // Label33
+    QLabel *m_minimumEquals = nullptr;                          // lblUgualeC2
+    QLabel *m_fireLoad = nullptr, *m_woodEquivalent = nullptr;  // Valoreqf, lblLegna
+    QLabel *m_area = nullptr, *m_deltaQ1 = nullptr;             // lblSuperficie, lbldq1
+    QLabel *m_riskClass = nullptr;                              // lblClasseRischio2
+    QLabel *m_riskDescription = nullptr;                        // lblDescrClasseRischio2
+    QLabel *m_deltaQ2 = nullptr;                                // lbldq2
+    // The formula line: txtDensCarInc, txtFattDim, txtFattUtilizzo, txtFattProt, txtTotFormula.
+    QLabel *m_lineFireLoad = nullptr, *m_lineDeltaQ1 = nullptr, *m_lineDeltaQ2 = nullptr;
+    QLabel *m_lineDeltaN = nullptr, *m_lineDesign = nullptr;
+    QLabel *m_referenceClass = nullptr, *m_minimumClass = nullptr; // lblClasse, lblClasseMin
     const Regulation *m_ruleShown = nullptr; // the rule laid out by showRule(), and with the band
     bool m_ruleShownWithBand = false;
     // One row of the protection measures: the caption, δn_k, "=" and the factor.
@@ -102,6 +116,10 @@ private:
     void showFirstSection(const Calculation *calculation) override;
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
+
+    QLabel *m_activityType = nullptr; // lblTipologia
+    QLabel *m_nominalLoad = nullptr;  // lblCarIncSpecif
+    QLabel *m_fractile = nullptr;     // lblFrattile
 };
 
 class StampaMateriali : public ReportPage

@@ -4,8 +4,8 @@
 #include "core/projectdocument.h"
 #include "core/reportdocument.h"
 #include "core/userprompt.h"
-#include "ui/app/widgets.h"
-#include "ui/project/projectactions.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
@@ -123,5 +123,5 @@ void StampaRiepilogo::Form_Load()
 
 void StampaRiepilogo::showReportPage()
 {
-    ProjectActions::showProjectWindow();
+    Navigation::current().showProjectWindow();
 }

@@ -1,18 +1,14 @@
-#include "ui/project/projectactions.h"
+#include "ui/app/projectactions.h"
 
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
 #include "data/entrystore.h"
 #include "data/projectfile.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/navigation.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valoreperattivita.h"
-#include "ui/fireload/valorepermateriale.h"
+#include "ui/app/screens.h"
+#include "ui/kit/navigation.h"
 #include "ui/project/progetto.h"
 #include "ui/reports/reportprinter.h"
-#include "ui/reports/stampapages.h"
 #include "ui/reports/stampariepilogo.h"
 
 #include <QDir>
@@ -199,29 +195,19 @@ void openCompartment(const Compartment &compartment)
 {
     const Calculation &calculation = compartment.calculation;
     CalculationSession &session = CalculationSession::current();
-    session.startCalculation(calculation.method, calculation.rule);
-    Screens::get<DensitaCarico>().showRule(calculation.rule);
-    Screens::get<ValorePerAttivita>().clearForNewCalculation();
-    switch (calculation.method) {
-    case Method::Activity:
-        Screens::get<ValorePerAttivita>().showInputs(calculation);
-        break;
-    case Method::Furnishings:
-        Screens::get<ValorePerArredo>().showInputs(calculation);
-        break;
-    case Method::Materials:
-        Screens::get<ValorePerMateriale>().showInputs(calculation);
-        break;
-    case Method::None:
+    if (calculation.method == Method::None)
         return;
-    }
+    // The chooser and the method's screen show the inputs of the calculation loaded: they must
+    // exist before it is.
+    Navigation &navigation = Navigation::current();
+    navigation.screen(Navigation::Screen::MethodChooser);
+    navigation.methodScreen(calculation.method);
+    session.startCalculation(calculation.method, calculation.rule);
     session.load(calculation);
     session.setCompartmentName(compartment.name);
     hideMainScreens();
-    if (ReportPage *page = reportPageFor(calculation.method)) {
-        page->show();
-        page->raise();
-    }
+    if (QWidget *page = navigation.reportPage(calculation.method))
+        bringForward(*page);
 }
 
 void newCompartment()
@@ -230,16 +216,12 @@ void newCompartment()
     EntryStore::clearMaterials(session);
     EntryStore::clearFurnishings(session);
     hideMainScreens();
-    DensitaCarico &chooser = Screens::get<DensitaCarico>();
-    chooser.show();
-    chooser.raise();
+    bringForward(Navigation::current().screen(Navigation::Screen::MethodChooser));
 }
 
 void showSummary()
 {
-    StampaRiepilogo &summary = Screens::get<StampaRiepilogo>();
-    summary.show();
-    summary.raise();
+    bringForward(Screens::get<StampaRiepilogo>());
 }
 
 namespace {

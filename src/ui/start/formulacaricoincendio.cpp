@@ -1,9 +1,8 @@
-#include "ui/app/formulacaricoincendio.h"
+#include "ui/start/formulacaricoincendio.h"
 
-#include "ui/app/avvio.h"
-#include "ui/app/densitacarico.h"
-#include "ui/app/formulaline.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/formulaline.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -67,8 +66,10 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
     resize(640, sizeHint().height());
 
-    connect(next, &QPushButton::clicked, this,
-            [this] { showThenHide(Screens::get<DensitaCarico>(), *this); });
-    connect(back, &QPushButton::clicked, this,
-            [this] { showThenHide(Screens::get<Avvio>(), *this); });
+    connect(next, &QPushButton::clicked, this, [this] {
+        showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
+    });
+    connect(back, &QPushButton::clicked, this, [this] {
+        showThenHide(Navigation::current().screen(Navigation::Screen::Start), *this);
+    });
 }

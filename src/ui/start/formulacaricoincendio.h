@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 // What the design specific fire load is and the relation that gives it.
 class FormulaCaricoIncendio : public MainScreen

@@ -1,4 +1,4 @@
-#include "ui/app/messageboxprompt.h"
+#include "ui/kit/messageboxprompt.h"
 
 #include <QApplication>
 #include <QFileDialog>

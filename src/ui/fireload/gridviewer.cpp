@@ -1,9 +1,8 @@
-#include "ui/catalogue/gridviewer.h"
+#include "ui/fireload/gridviewer.h"
 
 #include "data/entrystore.h"
 #include "ui/fireload/entriesview.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valorepermateriale.h"
+#include "ui/kit/navigation.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -38,7 +37,7 @@ GridViewer::GridViewer(const char *name, EntriesModel::Kind kind)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         width = std::min(width, screen->availableGeometry().width() - 40);
     resize(std::max(width, 480), 420);
-    connect(m_entries, &EntriesView::entriesEdited, this, [this] { recompute(); });
+    connect(m_entries, &EntriesView::entriesEdited, this, &GridViewer::entriesEdited);
 }
 
 EntriesModel *GridViewer::model() const
@@ -49,23 +48,14 @@ EntriesModel *GridViewer::model() const
 void GridViewer::closeEvent(QCloseEvent *event)
 {
     SecondaryWindow::closeEvent(event);
-    if (!programEnding()) // at the end of the program there is nothing left to show q_f on
-        recompute();
+    // At the end of the program there is nothing left to show q_f on.
+    if (!Navigation::current().programEnding())
+        emit entriesEdited();
 }
 
 VisualTabMat::VisualTabMat() : GridViewer("VisualTabMat", EntriesModel::Kind::Materials) {}
 
-void VisualTabMat::recompute()
-{
-    Screens::get<ValorePerMateriale>().entriesEdited();
-}
-
 VisualTabAppoggio::VisualTabAppoggio()
     : GridViewer("VisualTabAppoggio", EntriesModel::Kind::Furnishings)
 {
-}
-
-void VisualTabAppoggio::recompute()
-{
-    Screens::get<ValorePerArredo>().entriesEdited();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "data/entriesmodel.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 class EntriesView;
 
 // "Dati inseriti nella sommatoria": the entries of a calculation in a grid, one column per field
 // of their working table, with each entry's MJ and the total. Each change in the grid reaches
-// the calculation and the table at once; the Delete key (Canc) deletes the chosen entries.
+// the calculation and the table at once; the Delete key (Canc) deletes the chosen entries. The
+// screen of the entries learns of the edits through entriesEdited().
 class GridViewer : public SecondaryWindow
 {
     Q_OBJECT
@@ -16,9 +17,12 @@ public:
 
     EntriesModel *model() const;
 
+signals:
+    // The entries were edited, or the grid closed after editing them.
+    void entriesEdited();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
-    virtual void recompute() = 0;
 
 private:
     EntriesView *m_entries;
@@ -30,9 +34,6 @@ class VisualTabMat : public GridViewer
     Q_OBJECT
 public:
     VisualTabMat();
-
-protected:
-    void recompute() override;
 };
 
 // The entries of the furnishings screen (tblAppoggio).
@@ -41,7 +42,4 @@ class VisualTabAppoggio : public GridViewer
     Q_OBJECT
 public:
     VisualTabAppoggio();
-
-protected:
-    void recompute() override;
 };

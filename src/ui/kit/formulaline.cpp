@@ -1,4 +1,4 @@
-#include "ui/app/formulaline.h"
+#include "ui/kit/formulaline.h"
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
@@ -33,13 +33,19 @@ QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> p
 
     for (const FormulaPiece &piece : pieces) {
         switch (piece.kind) {
-        case FormulaPiece::Symbol:
-            layout->addWidget(makeSymbol(row, piece.name, piece.text));
+        case FormulaPiece::Symbol: {
+            QLabel *symbol = makeSymbol(row, piece.name, piece.text);
+            if (piece.keptLabel)
+                *piece.keptLabel = symbol;
+            layout->addWidget(symbol);
             break;
+        }
         case FormulaPiece::Text: {
             auto *label = new QLabel(piece.text, row);
             label->setObjectName(QString::fromLatin1(piece.name));
             label->setFont(valueFont);
+            if (piece.keptLabel)
+                *piece.keptLabel = label;
             layout->addWidget(label);
             break;
         }
@@ -52,6 +58,8 @@ QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> p
             field->setAlignment(Qt::AlignCenter);
             field->setFont(valueFont);
             field->setStyleSheet(QStringLiteral("background: transparent;"));
+            if (piece.keptField)
+                *piece.keptField = field;
             field->setFixedWidth(
                 QFontMetrics(valueFont).horizontalAdvance(QStringLiteral("0000000,00")));
             layout->addWidget(field);
@@ -67,6 +75,10 @@ QWidget *buildFormulaLine(QWidget *parent, std::initializer_list<FormulaPiece> p
             value->setObjectName(QString::fromLatin1(piece.valueName));
             value->setFont(valueFont);
             value->setAlignment(Qt::AlignCenter);
+            if (piece.keptLabel)
+                *piece.keptLabel = symbol;
+            if (piece.keptValue)
+                *piece.keptValue = value;
             grid->addWidget(symbol, 0, 0, Qt::AlignCenter);
             grid->addWidget(value, 0, 0, Qt::AlignCenter);
             cell->setMinimumWidth(

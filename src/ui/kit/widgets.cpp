@@ -1,4 +1,6 @@
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
+
+#include "ui/kit/screens.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -146,7 +148,11 @@ NavigationBar addNavigationBar(QBoxLayout *layout, QWidget *parent, const char *
     auto *row = new QHBoxLayout;
     NavigationBar bar{makeButton(parent, backName, QStringLiteral("&Indietro")),
                       makeButton(parent, nextName, nextCaption)};
-    bar.next->setDefault(true); // Enter moves on
+    // Enter moves on.
+    if (auto *screen = qobject_cast<MainScreen *>(parent))
+        screen->setDefaultButton(bar.next);
+    else
+        bar.next->setDefault(true);
     row->addWidget(bar.back);
     row->addStretch();
     row->addWidget(bar.next);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/calculation.h"
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 #include <QVector>
 
@@ -16,14 +16,14 @@ class DensitaCarico : public MainScreen
 public:
     DensitaCarico();
 
-    // Resets the calculation for a new choice of method.
-    void Azzeramento(Method method);
     // The rule the next calculation applies.
     Rule chosenRule() const;
-    // Sets the choice to `rule` (a compartment reopened), without remembering it.
-    void showRule(Rule rule);
 
 private:
+    // Starts the calculation for a new choice of method.
+    void Azzeramento(Method method);
+    // Sets the choice to `rule` (a compartment reopened), without remembering it.
+    void showRule(Rule rule);
     void chooseMethod(Method method);
     void OptionNormativa_Click(int index);
 

@@ -4,8 +4,9 @@
 
 class QWidget;
 
-// What the user does with the open project, from the project window, the report pages, the start
-// screen and the end of the program. Each reports its own failure in a message.
+// What the user does with the open project: the screens reach these commands through Navigation,
+// the start-up and the end of the program call them directly. Each reports its own failure in a
+// message.
 namespace ProjectActions {
 
 inline const QString kFileFilter = QStringLiteral("Progetti Ardivo (*.ardivo)");
@@ -26,8 +27,8 @@ bool saveProjectAs();
 
 // The calculation under way, stored in the project under a name the user gives.
 void saveCurrentCompartment();
-// Fills every screen with a saved compartment, as if the user had typed it, and shows its
-// report page.
+// Starts a saved compartment's calculation and loads it, so that every screen shows it as if the
+// user had typed it, and shows its report page.
 void openCompartment(const Compartment &compartment);
 // The method chooser for a new calculation, as "Nuova analisi" shows it.
 void newCompartment();

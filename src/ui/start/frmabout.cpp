@@ -1,9 +1,9 @@
-#include "ui/app/frmabout.h"
+#include "ui/start/frmabout.h"
 
 #include "core/regulation.h"
 #include "core/userprompt.h"
-#include "ui/app/avvio.h"
-#include "ui/app/widgets.h"
+#include "ui/kit/widgets.h"
+#include "ui/start/avvio.h"
 
 #include <QGridLayout>
 #include <QProcess>

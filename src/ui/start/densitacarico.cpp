@@ -1,12 +1,8 @@
-#include "ui/app/densitacarico.h"
+#include "ui/start/densitacarico.h"
 
 #include "core/calculationsession.h"
-#include "ui/app/formulacaricoincendio.h"
-#include "ui/app/navigation.h"
-#include "ui/app/widgets.h"
-#include "ui/fireload/valoreperarredo.h"
-#include "ui/fireload/valoreperattivita.h"
-#include "ui/fireload/valorepermateriale.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -85,33 +81,27 @@ DensitaCarico::DensitaCarico()
     connect(furnishings, &QPushButton::clicked, this,
             [this] { chooseMethod(Method::Furnishings); });
     connect(materials, &QPushButton::clicked, this, [this] { chooseMethod(Method::Materials); });
-    connect(back, &QPushButton::clicked, this,
-            [this] { showThenHide(Screens::get<FormulaCaricoIncendio>(), *this); });
+    // A reopened compartment shows the rule it was calculated under.
+    connect(&CalculationSession::current(), &CalculationSession::loadingCalculation, this,
+            [this](const Calculation &calculation) { showRule(calculation.rule); });
+    connect(back, &QPushButton::clicked, this, [this] {
+        showThenHide(Navigation::current().screen(Navigation::Screen::Formula), *this);
+    });
 }
 
 void DensitaCarico::chooseMethod(Method method)
 {
-    switch (method) {
-    case Method::Furnishings:
-        Screens::get<ValorePerArredo>().clearForNewMethod();
-        break;
-    case Method::Materials:
-        Screens::get<ValorePerMateriale>().clearForNewMethod();
-        break;
-    case Method::Activity:
-    case Method::None:
-        break;
-    }
-    if (QWidget *form = methodScreen(method))
-        showThenHide(*form, *this);
+    // The method's screen exists before the calculation starts, so that it empties itself for it.
+    QWidget *form = Navigation::current().methodScreen(method);
     Azzeramento(method);
+    if (form)
+        showThenHide(*form, *this);
 }
 
 void DensitaCarico::Azzeramento(Method method)
 {
-    // The factor screens, the result and the report pages show the new calculation.
+    // Every screen that shows the calculation follows the session to the new one.
     CalculationSession::current().startCalculation(method, chosenRule());
-    Screens::get<ValorePerAttivita>().clearForNewCalculation();
 }
 
 Rule DensitaCarico::chosenRule() const

@@ -1,11 +1,9 @@
-#include "ui/app/avvio.h"
+#include "ui/start/avvio.h"
 
 #include "core/regulation.h"
 #include "data/sharedstate.h"
-#include "ui/app/formulacaricoincendio.h"
-#include "ui/app/frmabout.h"
-#include "ui/app/widgets.h"
-#include "ui/project/projectactions.h"
+#include "ui/kit/navigation.h"
+#include "ui/kit/widgets.h"
 
 #include <QGridLayout>
 #include <QPainter>
@@ -95,7 +93,7 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
     // Made in the order they stand, which is the order Tab goes through them.
     auto *project = makeButton(this, "cmdProgetto", QStringLiteral("Progetto"));
     auto *next = makeButton(this, "Command1", QStringLiteral("&Avanti"));
-    next->setDefault(true);
+    setDefaultButton(next);
 
     auto *foot = new QHBoxLayout;
     foot->addWidget(version);
@@ -110,18 +108,17 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
 
     connect(next, &QPushButton::clicked, this, &Avvio::Command1_Click);
     connect(info, &LinkLabel::clicked, this, &Avvio::Label6_Click);
-    connect(project, &QPushButton::clicked, this, [] { ProjectActions::showProjectWindow(); });
+    connect(project, &QPushButton::clicked, this,
+            [] { Navigation::current().showProjectWindow(); });
 }
 
 void Avvio::Command1_Click()
 {
     InizFattProt();
-    showThenHide(Screens::get<FormulaCaricoIncendio>(), *this);
+    showThenHide(Navigation::current().screen(Navigation::Screen::Formula), *this);
 }
 
 void Avvio::Label6_Click()
 {
-    frmAbout &about = Screens::get<frmAbout>();
-    about.show();
-    about.raise();
+    bringForward(Navigation::current().screen(Navigation::Screen::About));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/screens.h"
+#include "ui/kit/screens.h"
 
 // The start screen: the program's name and purpose, the "i" link to the about box and Avanti.
 class Avvio : public MainScreen

@@ -38,6 +38,26 @@ struct FormulaPiece {
     const char *name;
     QString text;                    // symbol or fixed text
     const char *valueName = nullptr; // ValueSymbol: the value label's name
+    // Where the screen keeps the piece's widgets: the label (Text, Symbol, or ValueSymbol's
+    // picture), the field, ValueSymbol's value.
+    QLabel **keptLabel = nullptr;
+    QLineEdit **keptField = nullptr;
+    QLabel **keptValue = nullptr;
+
+    // The pieces a screen keeps and fills.
+    static FormulaPiece field(const char *name, QLineEdit **kept)
+    {
+        return {Field, name, {}, nullptr, nullptr, kept};
+    }
+    static FormulaPiece value(const char *name, QLabel **kept)
+    {
+        return {Text, name, {}, nullptr, kept};
+    }
+    static FormulaPiece valueSymbol(const char *name, const QString &symbol, const char *valueName,
+                                    QLabel **keptSymbol, QLabel **keptValue)
+    {
+        return {ValueSymbol, name, symbol, valueName, keptSymbol, nullptr, keptValue};
+    }
 };
 
 // A value that stands where its symbol's picture stands: the value while it is known, the
