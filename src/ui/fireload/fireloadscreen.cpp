@@ -8,6 +8,7 @@
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +24,12 @@ void FireLoadScreen::addFireLoad(QHBoxLayout *row, const char *unitName)
     m_qfSymbol = makeSymbol(this, "qf", Symbols::qf);
     m_valoreqf = makeLabel(this, "Valoreqf", QString());
     m_valoreqf->setFont(headingFont(12));
+    // Room for the largest q_f, fixed: a new value at each keystroke in the area repaints the
+    // label without laying out the whole screen again.
+    const QFontMetrics metrics(m_valoreqf->font());
+    m_valoreqf->setFixedSize(metrics.horizontalAdvance(QStringLiteral("0000000,00")),
+                             metrics.height());
+    m_valoreqf->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(m_qfSymbol);
     row->addWidget(m_valoreqf);
     row->addWidget(makeLabel(this, unitName, QStringLiteral("[MJ/m²]")));
