@@ -105,13 +105,19 @@ void chooseMethod(const char *button)
     click(screen, button);
 }
 
-void clickAndType(QWidget *field, const QString &text, bool replace)
+// Shows the window of `widget` and makes it the active one, as a click on it does.
+static void activate(QWidget *widget)
 {
-    QWidget *window = field->window();
+    QWidget *window = widget->window();
     if (!window->isVisible())
         window->show();
     window->activateWindow();
     QApplication::setActiveWindow(window);
+}
+
+void clickAndType(QWidget *field, const QString &text, bool replace)
+{
+    activate(field);
     QWidget *target = field;
     if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->lineEdit())
         target = combo->lineEdit();
@@ -167,6 +173,7 @@ void addGoods(const QString &name, const QString &valuePerM3, const QString &vol
 
 void clickCell(QTableView *table, int row, int column)
 {
+    activate(table);
     const QModelIndex index = table->model()->index(row, column);
     table->scrollTo(index);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
@@ -195,8 +202,7 @@ QTableView *openGridViewer(QWidget &form)
     click(form, "Command5");
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (qobject_cast<GridViewer *>(window) && window->isVisible()) {
-            window->activateWindow();
-            QApplication::setActiveWindow(window);
+            activate(window);
             return child<QTableView>(*window, "DataGrid1");
         }
     }
@@ -215,16 +221,34 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
+QString lacking(const QString &text, const TextParts &parts)
+{
+    QStringList lacked;
+    for (const auto &part : parts) {
+        if (const auto *plain = std::get_if<QString>(&part); plain && !text.contains(*plain))
+            lacked << *plain;
+        else if (const auto *re = std::get_if<QRegularExpression>(&part); re && !text.contains(*re))
+            lacked << re->pattern();
+    }
+    return lacked.isEmpty() ? QString()
+                            : u"lacks «"_s + lacked.join(u"», «"_s) + u"» in:\n"_s + text;
+}
+
+QString outputOf(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000))
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 QString pdfText(const QString &path)
 {
     const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
     if (pdftotext.isEmpty())
         QTest::qFail("pdftotext (poppler-utils) is not installed", __FILE__, __LINE__);
-    QProcess extract;
-    extract.start(pdftotext, {u"-layout"_s, path, u"-"_s});
-    if (!extract.waitForFinished(20000))
-        return u""_s;
-    return QString::fromUtf8(extract.readAllStandardOutput());
+    return outputOf(pdftotext, {u"-layout"_s, path, u"-"_s});
 }
 
 QString exportedPdf(TestWorld &world, QWidget &screen, const QString &path)
@@ -244,10 +268,7 @@ QStringList pdfSheets(const QString &text)
 
 QString odtContent(const QString &path, const QString &entry)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    const std::optional<OdfPackage> package = OdfPackage::read(file.readAll());
+    const std::optional<OdfPackage> package = OdfPackage::read(bytesOf(path));
     return package ? QString::fromUtf8(package->entry(entry)) : QString();
 }
 

@@ -50,6 +50,7 @@
 #include <QTest>
 #include <memory>
 #include <optional>
+#include <variant>
 
 // Answers the program's message and input boxes from a script, and keeps what they said.
 class ScriptedPrompt : public UserPrompt
@@ -155,6 +156,16 @@ QString differences(QWidget &screen, const Fields &expected);
         QVERIFY2(wrong_.isEmpty(), qPrintable(wrong_));                                            \
     } while (false)
 
+using TextParts = QList<std::variant<QString, QRegularExpression>>;
+// The parts (texts, or patterns when given as QRegularExpression) that `text` lacks, then the
+// text itself, for a message; empty when it has them all.
+QString lacking(const QString &text, const TextParts &parts);
+#define VERIFY_CONTAINS(text, ...)                                                                 \
+    do {                                                                                           \
+        const QString lacking_ = lacking(text, __VA_ARGS__);                                       \
+        QVERIFY2(lacking_.isEmpty(), qPrintable(lacking_));                                        \
+    } while (false)
+
 // Helpers that drive controls as a user would.
 void typeInto(QWidget *field, const QString &text);    // clears, then types key by key
 void pickEntry(QComboBox *combo, const QString &text); // chooses a list entry by its text
@@ -188,7 +199,8 @@ void addMaterial(const QString &name, const QString &quantity, const QString &m 
 void addPieces(const QString &name, const QString &pieces);
 void addGoods(const QString &name, const QString &valuePerM3, const QString &volume, bool packed);
 
-// Grids: a click on a cell, and the text of each cell of a row.
+// Grids: a click on a cell (its window made the active one first), and the text of each cell of
+// a row.
 void clickCell(QTableView *table, int row, int column = 0);
 QStringList rowTexts(QTableView *table, int row);
 // Clicks a cell of a grid and types into whatever took the focus, then presses `key`.
@@ -200,6 +212,8 @@ QTableView *openGridViewer(QWidget &form);
 // A file's bytes (empty when it cannot be read); a file written whole, its path (empty on failure).
 QByteArray bytesOf(const QString &path);
 QString writeFile(const QString &path, const QByteArray &bytes);
+// What a program prints on its standard output, run to its end.
+QString outputOf(const QString &program, const QStringList &arguments);
 // The text of a PDF file as pdftotext lays it out; without pdftotext the test fails.
 QString pdfText(const QString &path);
 // The PDF a screen's export button writes to `path` when the file box names it, as text.

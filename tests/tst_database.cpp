@@ -36,10 +36,8 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
     QVERIFY(!QFileInfo::exists(world().databasePath()));
     QVERIFY(Module1::ApriConnessione());
     QVERIFY(QFileInfo::exists(world().databasePath()));
-    QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
-    QCOMPARE(count("SELECT count(*) FROM tblAttivita"), 24);
-    QCOMPARE(count("SELECT count(*) FROM tblArredo"), 10);
-    QCOMPARE(count("SELECT count(*) FROM tblMaterialeInDeposito"), 20);
+    for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
+        QVERIFY(count(u"SELECT count(*) FROM %1"_s.arg(QLatin1String(table))) >= 10);
     auto q = Database::instance().run(
         "SELECT CaricoIncSpecif FROM tblMateriale WHERE Materiale = ?", {u"Legno"_s});
     QVERIFY(q && q->next());
@@ -145,16 +143,14 @@ void TestDatabase::reportTablesFilledTwice()
     QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
     QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
     QVERIFY(WorkingTables::appendFurnishing(2, "Sedia", 10.0, 4.0));
-    Module2::SvuotaTabStampa();
-    QVERIFY(Module2::PreparaTabStampa());
-    QCOMPARE(count("SELECT count(*) FROM tblStampaArredo"), 2);
-    QCOMPARE(count("SELECT count(*) FROM tblStampaMatInDep"), 1);
-    // Furnishings are keyed first, then stored goods.
-    QCOMPARE(count("SELECT IdStampaMatInDep FROM tblStampaMatInDep"), 2);
-    Module2::SvuotaTabStampa();
-    QVERIFY(Module2::PreparaTabStampa());
-    QCOMPARE(count("SELECT count(*) FROM tblStampaArredo"), 2);
-    QCOMPARE(count("SELECT count(*) FROM tblStampaMatInDep"), 1);
+    for (int fill = 0; fill < 2; ++fill) {
+        Module2::SvuotaTabStampa();
+        QVERIFY(Module2::PreparaTabStampa());
+        QCOMPARE(count("SELECT count(*) FROM tblStampaArredo"), 2);
+        QCOMPARE(count("SELECT count(*) FROM tblStampaMatInDep"), 1);
+        if (fill == 0) // furnishings are keyed first, then stored goods
+            QCOMPARE(count("SELECT IdStampaMatInDep FROM tblStampaMatInDep"), 2);
+    }
     QCOMPARE(count("SELECT min(IdStampaArredo) FROM tblStampaArredo"), 3);
     QCOMPARE(Module1::ContaStampa, 6);
 }

@@ -171,9 +171,7 @@ void TestFaults::folderThatCannotBeCreated()
 {
     QTemporaryDir dir;
     // The data folder would have to be made inside a plain file: even root cannot.
-    QFile blocker(dir.filePath("blocco"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QVERIFY(!writeFile(dir.filePath("blocco"), {}).isEmpty());
     Database::instance().setFilePath(dir.filePath("blocco/Ardivo/Ardivo.db"));
     QVERIFY(!Database::instance().open());
     QCOMPARE(world().prompt.messages.size(), 1);
@@ -245,27 +243,21 @@ void TestFaults::unreadableFileKeptAside()
 void TestFaults::missingTables()
 {
     makeDatabase(world().databasePath());
-    const int furnishings = [&] {
-        RawFile file(world().databasePath());
-        return file.value("SELECT count(*) FROM tblArredo").toInt();
-    }();
+    int furnishings = 0;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "drop");
-        db.setDatabaseName(world().databasePath());
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec("DROP TABLE tblAppoggio"));
-        QVERIFY(q.exec("DROP TABLE tblArredo"));
+        RawFile file(world().databasePath());
+        furnishings = file.value("SELECT count(*) FROM tblArredo").toInt();
+        file.value(u"DROP TABLE tblAppoggio"_s);
+        file.value(u"DROP TABLE tblArredo"_s);
     }
-    QSqlDatabase::removeDatabase("drop");
     const auto before = catalogues(world().databasePath());
     const QByteArray untouched = bytesOf(world().databasePath());
 
     world().prompt.answers = {false};
     QVERIFY(!Database::instance().open());
     QVERIFY(world().prompt.questions.last().contains("tblArredo, tblAppoggio"));
-    QVERIFY(world().prompt.messages.last().contains("mancano le tabelle tblArredo, tblAppoggio"));
-    QVERIFY(world().prompt.messages.last().contains("non è stato modificato"));
+    VERIFY_CONTAINS(world().prompt.messages.last(),
+                    {"mancano le tabelle tblArredo, tblAppoggio", "non è stato modificato"});
     QCOMPARE(bytesOf(world().databasePath()), untouched);
 
     world().prompt.answers = {true};
@@ -303,14 +295,11 @@ void TestFaults::fileOrFolderReadOnly()
 
     QString output;
     const QStringList lines = probeReadOnly(base, path, folderWritable, fileWritable, &output);
-    QVERIFY2(lines.contains("open 1"), qPrintable(output));
-    QVERIFY2(!lines.filter("non si può modificare").isEmpty(), qPrintable(output));
     const int materials = RawFile(path).value("SELECT count(*) FROM tblMateriale").toInt();
-    QVERIFY(lines.contains(u"catalogue %1"_s.arg(materials)));
-    QVERIFY(lines.contains("append 0"));
-    QVERIFY(lines.contains("add 0"));
-    QVERIFY(lines.contains("rows 0"));
-    QVERIFY2(!lines.filter(writeMessage).isEmpty(), qPrintable(output));
+    for (const QString &line :
+         {u"open 1"_s, u"catalogue %1"_s.arg(materials), u"append 0"_s, u"add 0"_s, u"rows 0"_s})
+        QVERIFY2(lines.contains(line), qPrintable(output));
+    VERIFY_CONTAINS(output, {u"non si può modificare"_s, writeMessage});
     QVERIFY(!lines.contains("message: Inserire i dati correttamente"));
 
     QCOMPARE(bytesOf(path), untouched);
@@ -326,11 +315,9 @@ void TestFaults::readOnlyFolderWithoutFile()
     const QStringList lines = probeReadOnly(base, folder + "/Ardivo.db", false, false, &output);
 
     // Each operation says why it cannot be done; none pretends to have stored anything.
-    QVERIFY2(lines.contains("open 0"), qPrintable(output));
-    QVERIFY2(!lines.filter("Impossibile creare il database nella cartella").isEmpty(),
-             qPrintable(output));
-    QVERIFY(lines.contains("append 0"));
-    QVERIFY(lines.contains("add 0"));
+    for (const char *line : {"open 0", "append 0", "add 0"})
+        QVERIFY2(lines.contains(line), qPrintable(output));
+    VERIFY_CONTAINS(output, {"Impossibile creare il database nella cartella"});
     QVERIFY(lines.filter("Inserire i dati correttamente").isEmpty());
     QVERIFY(QDir(folder).isEmpty());
 }
@@ -348,8 +335,8 @@ void TestFaults::fileLockedByAnotherProgram()
     // The operation waits a moment, then gives up and says why; nothing is half-written.
     QVERIFY(!WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
     QCOMPARE(world().prompt.messages.size(), 1);
-    QVERIFY(world().prompt.messages.first().contains("in uso da un altro programma"));
-    QVERIFY(world().prompt.messages.first().contains("0,3 secondi"));
+    VERIFY_CONTAINS(world().prompt.messages.first(),
+                    {"in uso da un altro programma", "0,3 secondi"});
 
     QVERIFY(holder.waitForFinished(10000));
     QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
@@ -417,8 +404,7 @@ void TestFaults::newerSchemaRefused()
     const QByteArray untouched = bytesOf(world().databasePath());
     QVERIFY(!Database::instance().open());
     QCOMPARE(world().prompt.messages.size(), 1);
-    QVERIFY2(world().prompt.messages[0].contains("versione più recente di Ardivo (schema 99"),
-             qPrintable(world().prompt.messages[0]));
+    VERIFY_CONTAINS(world().prompt.messages[0], {"versione più recente di Ardivo (schema 99"});
     QCOMPARE(bytesOf(world().databasePath()), untouched);
 }
 
@@ -435,8 +421,7 @@ void TestFaults::tableWithWrongFields()
     }
     world().prompt.answers = {false};
     QVERIFY(!Database::instance().open());
-    QVERIFY(
-        world().prompt.questions.last().contains("la tabella tblMateriale non ha i campi attesi"));
+    VERIFY_CONTAINS(world().prompt.questions.last(), {"tblMateriale non ha i campi attesi"});
     QVERIFY(world().prompt.messages.last().contains("non è stato modificato"));
 
     world().prompt.answers = {true};

@@ -14,19 +14,14 @@ namespace {
 // more of them from.
 QStringList corpus()
 {
-    QStringList texts = {
-        "",          " ",     "   ",      "\t",      "+",       "-",         "-0",
-        "+0",        "0",     "00",       "1",       "17",      "450",       "1,5",
-        "1.5",       "1,5.3", "1.5,3",    ",",       ".",       ",.",        ".,",
-        ",,",        "..",    "1.000",    "1.000,5", "1,000.5", "1.000.000", "12.34",
-        "0.001",     "0,001", "1e308",    "-1e308",  "1e-308",  "4,9e-324",  "1e999",
-        "1E5",       "2e",    "e5",       "NaN",     "nan",     "inf",       "-inf",
-        "Infinity",  "0x10",  "1/2",      "½",       "١٢٣",     "一二三",    "Привет",
-        "Ελληνικά",  "𝟙𝟚",    "\u00A0-5", "\u22125", "\u200B1", "\u0000",    "\u0007",
-        "\u001B[2J", "\r\n",  "\n-3",     "'",       "\"",      "''",        "`",
-        "\\",        "%",     "_",        "*",       "Legno",   "Carta",     "Biblioteca",
-        "1,2",       "0,8",   "0,85",     "2",       "2,0001",  "-1",        "-0,5",
-        "0,5",       "5,"};
+    // One text between each two bars.
+    QStringList texts =
+        u"| |   "
+        u"|\t|+|-|-0|+0|0|00|1|17|450|1,5|1.5|1,5.3|1.5,3|,|.|,.|.,|,,|..|1.000|1.000,5|1,000.5"
+        "|1.000.000|12.34|0.001|0,001|1e308|-1e308|1e-308|4,9e-324|1e999|1E5|2e|e5|NaN|nan|inf|-inf"
+        "|Infinity|0x10|1/2|½|١٢٣|一二三|Привет|Ελληνικά|𝟙𝟚|\u00A0-5|\u22125|\u200B1|\u0000|\u0007"
+        "|\u001B[2J|\r\n|\n-3|'|\"|''|`|\\|%|_|*|Legno|Carta|Biblioteca|1,2|0,8|0,85|2|2,0001|-1"
+        "|-0,5|0,5|5,"_s.split(u'|');
     texts << "'); DROP TABLE tblMateriale; --"
           << "\"; DELETE FROM tblAttivita; --"
           << "999999999999999"
@@ -216,31 +211,33 @@ public:
         const int before = int(m_world.prompt.messages.size());
         m_world.prompt.answers = {false, false, false}; // no deletion is ever confirmed
         m_world.prompt.inputs = {m_texts.next(), m_texts.next()};
+        const auto any = [&](const QStringList &names) {
+            return m_screen.findChild<QWidget *>(names.at(m_texts.bounded(int(names.size()))));
+        };
+        const auto pickAny = [&](QWidget *widget) {
+            auto *combo = qobject_cast<QComboBox *>(widget);
+            if (combo->count() > 0)
+                pickEntry(combo, combo->itemText(m_texts.bounded(combo->count())));
+        };
+        const auto typeAny = [&] {
+            const QString text = m_texts.next();
+            enter(any(fields), text, text.size() > 24 || m_texts.bounded(3) == 0);
+        };
         const int action = m_texts.bounded(12);
         if (action >= 10) {
             // A whole entry as a user makes one: every chooser set, one field typed, then added.
-            for (const QString &name : combos) {
-                auto *combo = m_screen.findChild<QComboBox *>(name);
-                if (combo->count() > 0)
-                    pickEntry(combo, combo->itemText(m_texts.bounded(combo->count())));
-            }
-            const QString text = m_texts.next();
-            enter(m_screen.findChild<QWidget *>(fields.at(m_texts.bounded(int(fields.size())))),
-                  text, text.size() > 24 || m_texts.bounded(3) == 0);
+            for (const QString &name : combos)
+                pickAny(m_screen.findChild<QWidget *>(name));
+            typeAny();
             click(m_screen.findChild<QWidget *>(adds.first()));
         } else if (action < 6) {
-            const QString text = m_texts.next();
-            enter(m_screen.findChild<QWidget *>(fields.at(m_texts.bounded(int(fields.size())))),
-                  text, text.size() > 24 || m_texts.bounded(3) == 0);
+            typeAny();
         } else if (action < 7 && !combos.isEmpty()) {
-            auto *combo =
-                m_screen.findChild<QComboBox *>(combos.at(m_texts.bounded(int(combos.size()))));
-            if (combo->count() > 0)
-                pickEntry(combo, combo->itemText(m_texts.bounded(combo->count())));
+            pickAny(any(combos));
         } else if (action < 9) {
-            click(m_screen.findChild<QWidget *>(adds.at(m_texts.bounded(int(adds.size())))));
+            click(any(adds));
         } else {
-            click(m_screen.findChild<QWidget *>(others.at(m_texts.bounded(int(others.size())))));
+            click(any(others));
             editAndCloseViewers();
         }
         if (QTest::currentTestFailed())
@@ -391,37 +388,28 @@ private slots:
 
 void TestHardening::fuzz_data()
 {
-    QTest::addColumn<QString>("method");
-    QTest::addColumn<QStringList>("fields");
-    QTest::addColumn<QStringList>("combos");
-    QTest::addColumn<QStringList>("adds");
-    QTest::addColumn<QStringList>("others");
-    QTest::newRow("activity") << "Command1"
-                              << QStringList{"ComboAttivita", "txtValoreMJm2", "ComboFrattile"}
-                              << QStringList{"ComboAttivita", "ComboFrattile"}
-                              << QStringList{"cmdAggAttivitaAlDB"} << QStringList{"Command3"};
-    QTest::newRow("materials") << "Command4"
-                               << QStringList{"ComboMat", "txtValorePerKg", "txtQta",
-                                              "Combo2",   "Combo1",         "txtAreaComp"}
-                               << QStringList{"ComboMat", "Combo2", "Combo1"}
-                               << QStringList{"Command4", "Command4", "cmdAggMaterialeAlDB"}
-                               << QStringList{"Command5", "cmdDelete"};
+    // Between slashes: the method's button; the controls typed into, the choosers, the buttons
+    // that add, the other buttons, each a list of names between blanks.
+    QTest::addColumn<QString>("controls");
+    QTest::newRow("activity") << "Command1/ComboAttivita txtValoreMJm2 ComboFrattile/"
+                                 "ComboAttivita ComboFrattile/cmdAggAttivitaAlDB/Command3";
+    QTest::newRow("materials")
+        << "Command4/ComboMat txtValorePerKg txtQta Combo2 Combo1 txtAreaComp/"
+           "ComboMat Combo2 Combo1/Command4 Command4 cmdAggMaterialeAlDB/"
+           "Command5 cmdDelete";
     QTest::newRow("furnishings")
-        << "Command2"
-        << QStringList{"ComboArredo",   "txtValoreMJPezzo", "txtQta",     "ComboMatDep",
-                       "txtValoreMJm3", "txtQtaMerce",      "txtAreaComp"}
-        << QStringList{"ComboArredo", "ComboMatDep"}
-        << QStringList{"Command4", "Command7", "cmdAggArredoAlDB", "cmdAggMaterialeDepositatoAlDB"}
-        << QStringList{"Command5", "cmdDelete", "Command6", "CheckImballo"};
+        << "Command2/ComboArredo txtValoreMJPezzo txtQta ComboMatDep txtValoreMJm3 txtQtaMerce "
+           "txtAreaComp/ComboArredo ComboMatDep/Command4 Command7 cmdAggArredoAlDB "
+           "cmdAggMaterialeDepositatoAlDB/Command5 cmdDelete Command6 CheckImballo";
 }
 
 void TestHardening::fuzz()
 {
-    QFETCH(QString, method);
-    QFETCH(QStringList, fields);
-    QFETCH(QStringList, combos);
-    QFETCH(QStringList, adds);
-    QFETCH(QStringList, others);
+    QFETCH(QString, controls);
+    const QString method = controls.section('/', 0, 0);
+    QList<QStringList> names; // fields, combos, adds, others
+    for (int i = 1; i <= 4; ++i)
+        names << controls.section('/', i, i).split(' ');
     TextGenerator texts(seed() + quint32(qHash(method)));
     constexpr int rounds = 8, steps = 120;
     qint64 entries = 0, catalogueAdds = 0;
@@ -437,7 +425,7 @@ void TestHardening::fuzz()
         QVERIFY(screen);
         Fuzzer fuzzer(roundWorld, *screen, texts);
         for (int i = 0; i < steps; ++i) {
-            const QString bad = fuzzer.step(fields, combos, adds, others);
+            const QString bad = fuzzer.step(names[0], names[1], names[2], names[3]);
             QVERIFY2(bad.isEmpty(),
                      qPrintable(u"round %1 step %2: %3"_s.arg(round).arg(i).arg(bad)));
         }

@@ -119,11 +119,10 @@ void TestProject::fileHoldsEveryInput()
     const auto loaded = ProjectFile::load(path);
     QVERIFY2(loaded.project, qPrintable(loaded.error));
     QCOMPARE(*loaded.project, project);
-    const QString json = QString::fromUtf8(bytesOf(path));
-    QVERIFY(json.contains(u"\"version\": 2"_s));
-    QVERIFY(json.contains(u"\"revision\": \"REV 01 del 12/01/2027\""_s));
-    QVERIFY(json.contains(u"\"designFireLoad\": \"465,70\""_s)); // results as shown
-    QVERIFY(json.contains(u"\"designFireLoad\": \"142,80\""_s));
+    // The results as shown.
+    VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
+                    {R"("version": 2)", R"("revision": "REV 01 del 12/01/2027")",
+                     R"("designFireLoad": "465,70")", R"("designFireLoad": "142,80")"});
 }
 
 void TestProject::badFiles_data()
@@ -192,10 +191,8 @@ void TestProject::badFiles()
     const Project before = document.project();
     QVERIFY(!ProjectActions::openProjectFile(path));
     QCOMPARE(world().prompt.messages.size(), 1);
-    QVERIFY2(world().prompt.messages[0].contains(u"Cattivo d'esempio.ardivo"_s),
-             qPrintable(world().prompt.messages[0]));
-    QVERIFY2(world().prompt.messages[0].contains(reason, Qt::CaseInsensitive),
-             qPrintable(world().prompt.messages[0]));
+    VERIFY_CONTAINS(world().prompt.messages[0].toLower(),
+                    {u"cattivo d'esempio.ardivo"_s, reason.toLower()});
     QCOMPARE(document.project(), before);
     QVERIFY(document.isModified());
     QCOMPARE(bytesOf(path), content);
@@ -404,8 +401,8 @@ void TestProject::saveThatFails()
     world().prompt.files << u"/proc/Progetto.ardivo"_s;
     world().prompt.answers << false;
     QVERIFY(!ProjectActions::saveProject());
-    QVERIFY(world().prompt.questions.last().contains(u"/proc/Progetto.ardivo"_s));
-    QVERIFY(world().prompt.questions.last().contains(u"Salvarlo con un altro nome?"_s));
+    VERIFY_CONTAINS(world().prompt.questions.last(),
+                    {u"/proc/Progetto.ardivo"_s, u"Salvarlo con un altro nome?"_s});
     QVERIFY(ProjectDocument::current().isModified());
     QVERIFY(ProjectDocument::current().filePath().isEmpty());
 
@@ -460,36 +457,24 @@ void TestProject::projectExportedToPdf()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no part left
     // Summary, then page, list and working of each of the two compartments.
     QCOMPARE(sheets.size(), 7);
-    QVERIFY2(sheets[0].contains("Pagina 1 di 7"), qPrintable(sheets[0]));
-    QVERIFY(sheets[0].contains("Magazzino") && sheets[0].contains("Archivio"));
-    QVERIFY(sheets[0].contains("142,80")); // q_f,d of each compartment
-    QVERIFY(sheets[0].contains("D.M. 9 marzo 2007, livello di prestazione III"));
-    for (int i = 1; i < 7; ++i)
-        QVERIFY2(sheets[i].contains(u"Pagina %1 di 7"_s.arg(i + 1)), qPrintable(sheets[i]));
-    for (const QString &sheet : sheets) // the revision in every foot
-        QVERIFY(sheet.contains(u"REV 01 del 12/01/2027"_s));
-    for (int page : {1, 4}) {
-        QVERIFY2(sheets[page].contains("Progetto: Scuola «Dell'Orto»"), qPrintable(sheets[page]));
-        QVERIFY2(sheets[page].contains("Committente: Comune di Àrdea"),
-                 qPrintable(sheets[page].left(600)));
-        QVERIFY(sheets[page].contains("Tecnico: Ing. Ardivo"));
-    }
-    QVERIFY(sheets[1].contains("Compartimento: Magazzino"));
-    QVERIFY(sheets[4].contains("Compartimento: Archivio"));
-    // Each entry's fire load and share: Legno 14000 MJ, all of it.
-    QVERIFY2(sheets[2].contains("14000") && sheets[2].contains("100,0"), qPrintable(sheets[2]));
-    // Scaffale 500 MJ, Carta 4400 MJ out of 4900.
-    QVERIFY2(sheets[5].contains("10,2") && sheets[5].contains("89,8") && sheets[5].contains("4900"),
-             qPrintable(sheets[5]));
+    // q_f,d of each compartment; the revision in every foot.
+    VERIFY_CONTAINS(sheets[0], {"Magazzino", "Archivio", "142,80",
+                                "D.M. 9 marzo 2007, livello di prestazione III"});
+    for (int i = 0; i < 7; ++i)
+        VERIFY_CONTAINS(sheets[i], {u"Pagina %1 di 7"_s.arg(i + 1), "REV 01 del 12/01/2027"});
+    for (const auto &[page, compartment] : {std::pair(1, "Magazzino"), std::pair(4, "Archivio")})
+        VERIFY_CONTAINS(sheets[page],
+                        {"Progetto: Scuola «Dell'Orto»", "Tecnico: Ing. Ardivo",
+                         "Committente: Comune di Àrdea", u"Compartimento: "_s + compartment});
+    // Each entry's fire load and share: Legno 14000 MJ, all of it; Scaffale 500 MJ, Carta 4400 MJ
+    // out of 4900.
+    VERIFY_CONTAINS(sheets[2], {"14000", "100,0"});
+    VERIFY_CONTAINS(sheets[5], {"10,2", "89,8", "4900"});
     QVERIFY(sheets[3].contains("Sviluppo del calcolo") && sheets[6].contains("Timbro e firma"));
     // PDF/A-1b, with the technician as its author.
-    QProcess info;
-    info.start(u"pdfinfo"_s, {u"-meta"_s, path});
-    QVERIFY(info.waitForFinished(10000));
-    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
-    QVERIFY2(meta.contains(u"pdfaid:part=\"1\""_s) && meta.contains(u"pdfaid:conformance=\"B\""_s),
-             qPrintable(meta));
-    QVERIFY(meta.contains(u"<rdf:li>Ing. Ardivo</rdf:li>"_s));
+    VERIFY_CONTAINS(
+        outputOf(u"pdfinfo"_s, {u"-meta"_s, path}),
+        {u"pdfaid:part=\"1\""_s, u"pdfaid:conformance=\"B\""_s, u"<rdf:li>Ing. Ardivo</rdf:li>"_s});
     // The export left the calculation under way alone.
     QCOMPARE(CalculationSession::current().compartmentName(), QString());
 
@@ -535,21 +520,16 @@ void TestProject::exportOutsideAnyProject()
     const QString text = exportedPdf(world(), *page, dir.filePath("Ufficio.pdf"));
     QVERIFY(world().prompt.fileBoxes.last().endsWith(
         u"Ardivo - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
-    QVERIFY2(text.contains("2.592,00") && text.contains("Classe di riferimento"), qPrintable(text));
-    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+240")));
-    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+120")));
-    QVERIFY(!text.contains("Nuova analisi")); // buttons are never printed
-    // No band, but the date and the page numbers all the same.
-    QVERIFY(text.contains("Pagina 1 di 2") && text.contains("Pagina 2 di 2"));
-    QVERIFY(text.contains(QDate::currentDate().toString(u"dd/MM/yyyy"_s)));
-    QVERIFY(!text.contains("Progetto:"));
+    // No band, but the date and the page numbers all the same; buttons are never printed.
+    VERIFY_CONTAINS(text, {"2.592,00", "Classe di riferimento", "Pagina 1 di 2", "Pagina 2 di 2",
+                           QRegularExpression("prestazione III\\s+=\\s+240"),
+                           QRegularExpression("prestazione III\\s+=\\s+120"),
+                           QDate::currentDate().toString(u"dd/MM/yyyy"_s)});
+    QVERIFY(!text.contains("Nuova analisi") && !text.contains("Progetto:"));
     // The title and the creator.
-    QProcess info;
-    info.start(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")});
-    QVERIFY(info.waitForFinished(10000));
-    const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
-    QVERIFY2(infoText.contains(QRegularExpression("Title:\\s+Ardivo")), qPrintable(infoText));
-    QVERIFY(infoText.contains(QRegularExpression("Creator:\\s+Ardivo")));
+    VERIFY_CONTAINS(
+        outputOf(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")}),
+        {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
 }
 
 // An identity of any length or script never runs over other texts on screen, and prints whole.
@@ -574,8 +554,7 @@ void TestProject::longIdentityShortenedOnScreenPrintedWhole()
 
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), *page, dir.filePath("Lungo.pdf"));
-    QVERIFY2(text.contains("FINE"), qPrintable(text.left(800)));
-    QVERIFY(text.contains(u"学校小学校"_s));
+    VERIFY_CONTAINS(text, {"FINE", u"学校小学校"_s});
 }
 
 // A pipe, a link to a device, a folder or a file beyond the size limit is refused by name at
@@ -615,9 +594,7 @@ void TestProject::filesThatAreNoPlainFile()
     QVERIFY(!ProjectActions::openProjectFile(path));
     QVERIFY(timer.elapsed() < 1000);
     QCOMPARE(world().prompt.messages.size(), 1);
-    QVERIFY2(world().prompt.messages[0].contains(u"Strano d'esempio.ardivo"_s),
-             qPrintable(world().prompt.messages[0]));
-    QVERIFY2(world().prompt.messages[0].contains(reason), qPrintable(world().prompt.messages[0]));
+    VERIFY_CONTAINS(world().prompt.messages[0], {u"Strano d'esempio.ardivo"_s, reason});
     QCOMPARE(ProjectDocument::current().project(), before);
 }
 
@@ -718,8 +695,7 @@ void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
     QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
 
     QCOMPARE(world().prompt.messages.size(), 1);
-    QVERIFY2(world().prompt.messages[0].contains(u"forse il disco è pieno"_s),
-             qPrintable(world().prompt.messages[0]));
+    VERIFY_CONTAINS(world().prompt.messages[0], {u"forse il disco è pieno"_s});
     QCOMPARE(bytesOf(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ufficio.pdf"});
 }

@@ -183,10 +183,10 @@ void TestRules::projectWithBothRules()
     QVERIFY(page.isVisible());
     COMPARE_FIELDS(page, {"txtTotFormula=2.448,00", "lblClasse=240"});
     QVERIFY(ticked(Screens::get<DensitaCarico>(), "OptionNormativa_1"));
-    QVERIFY(ticked(Screens::get<FattoreProtezione>(), "OptionControllo_2"));
-    QVERIFY(ticked(Screens::get<FattoreProtezione>(), "CheckMisura_9"));
-    QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "CheckMisura_8"));
     QVERIFY(ticked(Screens::get<FattoreRischio1>(), "Option1_1"));
+    for (const char *box : {"OptionControllo_2", "CheckMisura_9"})
+        QVERIFY(ticked(Screens::get<FattoreProtezione>(), box));
+    QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "CheckMisura_8"));
 
     const QString pdf = dir.filePath(u"Due norme.pdf"_s);
     const QString text = exportedPdf(world(), Screens::get<Progetto>(), pdf);
@@ -194,19 +194,14 @@ void TestRules::projectWithBothRules()
     const QStringList sheets = pdfSheets(text);
     // The summary, then the page and the working of each compartment.
     QCOMPARE(sheets.size(), 5);
-    QVERIFY2(sheets[0].contains("Codice S.2") && sheets[0].contains("D.M. 2007"),
-             qPrintable(sheets[0]));
-    QVERIFY2(sheets[1].contains("Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2"),
-             qPrintable(sheets[1]));
-    QVERIFY(sheets[1].contains("Compartimento: Magazzino"));
-    QVERIFY(sheets[1].contains(QRegularExpression("prestazione III\\s+=\\s+240")));
+    const QRegularExpression class240("prestazione III\\s+=\\s+240");
+    VERIFY_CONTAINS(sheets[0], {"Codice S.2", "D.M. 2007"});
+    VERIFY_CONTAINS(sheets[1], {"Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2",
+                                "Compartimento: Magazzino", class240});
     QVERIFY(!sheets[1].contains("Classe minima"));
-    QVERIFY2(sheets[2].contains("tabella S.2-8") && sheets[2].contains("Sviluppo del calcolo"),
-             qPrintable(sheets[2]));
-    QVERIFY2(sheets[3].contains("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco"),
-             qPrintable(sheets[3]));
-    QVERIFY(sheets[3].contains(QRegularExpression("prestazione III\\s+=\\s+240")));
-    QVERIFY(sheets[3].contains(QRegularExpression("Classe minima.*prestazione III\\s+=\\s+120")));
+    VERIFY_CONTAINS(sheets[2], {"tabella S.2-8", "Sviluppo del calcolo"});
+    VERIFY_CONTAINS(sheets[3], {"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco", class240,
+                                QRegularExpression("Classe minima.*prestazione III\\s+=\\s+120")});
     QVERIFY(sheets[4].contains("D.M. 9 marzo 2007, tabella 4"));
 }
 

@@ -265,9 +265,7 @@ void TestWalk::fineClosesHiddenScreens()
     QVERIFY(hidden.isNull());
     QVERIFY(shown.isNull());
     QVERIFY(ScreenRegistry::all().isEmpty());
-    QCOMPARE(world().prompt.messages, QStringList{"   inserimento riuscito    \nMateriale : Legno\n"
-                                                  "Potere Calorifico: 17\nQuantità:  100\n"
-                                                  "Fattore Psi:  1\nFattore m:  1"});
+    QCOMPARE(world().prompt.messages.size(), 1); // the entry's, and nothing about the closing
     // A screen referred to again is created afresh.
     QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString());
 }
@@ -344,10 +342,13 @@ void TestWalk::screensOpenWhereThePreviousStood()
     start.show();
     start.move(QPoint(400, 300) - start.rect().center()); // the middle of the test screen
     QWidget *previous = &start;
+    const auto fits = [](QWidget *screen) {
+        QVERIFY2(screen->frameGeometry().width() <= 1366 && screen->frameGeometry().height() <= 768,
+                 qPrintable(screen->objectName()));
+    };
     const auto check = [&](QWidget &screen) {
         QVERIFY(screen.isVisible());
-        QVERIFY(screen.frameGeometry().width() <= 1366);
-        QVERIFY(screen.frameGeometry().height() <= 768);
+        fits(&screen);
         const QPoint moved = screen.geometry().center() - previous->geometry().center();
         QVERIFY2(moved.manhattanLength() <= 2, qPrintable(screen.objectName()));
         previous = &screen;
@@ -365,10 +366,8 @@ void TestWalk::screensOpenWhereThePreviousStood()
     check(form);
     walkToReport(Method::Materials, "Option1_0", {});
     for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible()) {
-            QVERIFY2(window->frameGeometry().height() <= 768, qPrintable(window->objectName()));
-            QVERIFY2(window->frameGeometry().width() <= 1366, qPrintable(window->objectName()));
-        }
+        if (window->isVisible())
+            fits(window);
     }
 }
 
