@@ -1,5 +1,5 @@
-// The calculation model on its own: the three methods, each factor, the exclusions between
-// protection measures, the class bands, the texts and the walk's steps. Links the core only.
+// The calculation model on its own: the methods' sums, the calculations it refuses, the walk's
+// steps, the value rules and names. Links the core only.
 #include "core/calculation.h"
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
@@ -26,7 +26,6 @@ class TestModel : public QObject
 private slots:
     void materialsMethod();
     void furnishingsMethod();
-    void exclusionsBetweenMeasures();
     void impossibleCalculations_data();
     void impossibleCalculations();
     void walkSteps();
@@ -100,26 +99,6 @@ void TestModel::furnishingsMethod()
     // The materials of another method are not summed.
     c.materials = {{"Legno", n(17.5), n(1000), n(1), n(1)}};
     QCOMPARE(fireLoad(c).value(), 70.0);
-}
-
-void TestModel::exclusionsBetweenMeasures()
-{
-    CalculationSession session;
-    QVERIFY(session.setMeasure(0, true));  // water extinguishing
-    QVERIFY(!session.setMeasure(1, true)); // other extinguishing excludes it
-    QVERIFY(!measureAllowed(session.calculation(), decree(), 1));
-    QVERIFY(session.setMeasure(6, true));  // internal and external hydrants
-    QVERIFY(!session.setMeasure(5, true)); // internal hydrants only
-    for (int measure : {2, 3, 4, 7, 8})
-        QVERIFY(session.setMeasure(measure, true));
-    QCOMPARE(deltaN(session.calculation(), decree()), 0.27);
-    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 1), u"1"_s);
-    QCOMPARE(CalculationTexts::measureFactor(session.calculation(), decree(), 3), u"0,85"_s);
-    QVERIFY(session.setMeasure(0, false));
-    QVERIFY(session.setMeasure(1, true));  // free once the other is gone
-    QVERIFY(!session.setMeasure(9, true)); // no such measure
-    session.clearMeasures();
-    QCOMPARE(deltaN(session.calculation(), decree()), 1.0);
 }
 
 void TestModel::impossibleCalculations_data()
@@ -250,13 +229,6 @@ void TestModel::noResultBetterThanAWrongOne()
     // Just at the limit and just above it.
     QCOMPARE(fireLoad(materials(1.0, {{"Legno", n(1e6), n(1), n(1), n(1)}})), 1e6);
     QVERIFY(!fireLoad(materials(1.0, {{"Legno", n(1e6), n(1.01), n(1), n(1)}})));
-    // q_f within the limit, q_f,d above it.
-    // δq1 2, δq2 1,2
-    const Calculation large =
-        materialsCalculation(1.0, {{"Legno", n(9e5), n(1), n(1), n(1)}}, 5, 2);
-    QVERIFY(fireLoad(large));
-    QVERIFY(!designFireLoad(large, decree()));
-    QVERIFY(impossibility(large, decree()).contains("troppo grande"));
     QVERIFY(!designFireLoad(1e306, 1, 10, 10));
     // Without a risk class there is no δq2 and no q_f,d, and its text is empty.
     classified.riskClass = std::nullopt;

@@ -78,12 +78,9 @@ void TestWalk::reportFieldsForEachMethod_data()
             measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
         << Fields{"Valoreqf=516", "txtDensCarInc=516,67",
                   "lblLegna=pari a 27,9 kg/m² di legna standard"}
-        << Fields{"Valoreqf=516",      "txtArea=60",
-                  "Materiale_0=Legno", "ValorePerKg_0=17,5",
-                  "FattorePsi_0=1",    "Fattore_m_0=0,8",
-                  "QtaMat_0=1000",     "Materiale_1=Polietilene (PE)",
-                  "ValorePerKg_1=40",  "FattorePsi_1=0,85",
-                  "Fattore_m_1=1",     "QtaMat_1=500"}
+        << u"Valoreqf=516;txtArea=60;Materiale_0=Legno;ValorePerKg_0=17,5;FattorePsi_0=1;"
+           "Fattore_m_0=0,8;QtaMat_0=1000;Materiale_1=Polietilene (PE);ValorePerKg_1=40;"
+           "FattorePsi_1=0,85;Fattore_m_1=1;QtaMat_1=500"_s.split(u';')
         << "516,67 × 1 × 1,2 × 0,51 = 316,20";
     QTest::newRow("furnishings")
         << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
@@ -93,9 +90,8 @@ void TestWalk::reportFieldsForEachMethod_data()
             measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
         << Fields{"Valoreqf=49", "txtDensCarInc=49,00",
                   "lblLegna=pari a 2,6 kg/m² di legna standard"}
-        << Fields{"Valoreqf=49",          "lblArea=100",   "Arredo_0=Materasso in cotone",
-                  "ValorePerPezzo_0=250", "QtaArredo_0=2", "MatInDep_0=Carta",
-                  "ValPerM3_0=400",       "QtaMerce_0=10", "Imballo_0=si"}
+        << u"Valoreqf=49;lblArea=100;Arredo_0=Materasso in cotone;ValorePerPezzo_0=250;"
+           "QtaArredo_0=2;MatInDep_0=Carta;ValPerM3_0=400;QtaMerce_0=10;Imballo_0=si"_s.split(u';')
         << "49,00 × 1 × 0,8 × 0,9 = 35,28";
 }
 
