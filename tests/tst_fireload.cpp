@@ -86,8 +86,7 @@ void TestFireLoad::activityRefusals()
 void TestFireLoad::materialsEntryAndArea()
 {
     auto &form = startMethod<ValorePerMateriale>();
-    QCOMPARE(textOf(form, "Combo1"), u"1"_s);
-    QCOMPARE(textOf(form, "Combo2"), u"1"_s);
+    COMPARE_FIELDS(form, {"Combo1=1", "Combo2=1"});
 
     typeInto(child(form, "txtAreaComp"), "50");
     pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
@@ -236,44 +235,35 @@ void TestFireLoad::furnishingsRefusals()
 void TestFireLoad::choosersKeepRefusedTextsEmpty()
 {
     auto &activityForm = startMethod<ValorePerAttivita>();
-    auto *activity = child<QComboBox>(activityForm, "ComboAttivita");
-    clickAndType(activity, "z");
-    QCOMPARE(activity->currentText(), QString());
-    QCOMPARE(textOf(activityForm, "txtValoreMJm2"), QString());
+    clickAndType(activityForm, "ComboAttivita", "z");
+    COMPARE_FIELDS(activityForm, {"ComboAttivita=", "txtValoreMJm2="});
     QCOMPARE(calculation().activity.name, QString());
-    clickAndType(activity, "Uffic");
-    QCOMPARE(activity->currentText(), u"Ufficio"_s); // completed and picked
-    QCOMPARE(textOf(activityForm, "txtValoreMJm2"), u"420"_s);
+    clickAndType(activityForm, "ComboAttivita", "Uffic"); // completed and picked
+    COMPARE_FIELDS(activityForm, {"ComboAttivita=Ufficio", "txtValoreMJm2=420"});
 
     auto *fractile = child<QComboBox>(activityForm, "ComboFrattile");
     clickAndType(fractile, "2,5");
     QCOMPARE(fractile->currentText(), QString());
     QCOMPARE(fractile->currentIndex(), -1);
     clickAndType(fractile, "1,25");
-    QCOMPARE(fractile->currentText(), u"1,25"_s);
-    QCOMPARE(textOf(activityForm, "Valoreqf"), u"525"_s);
+    COMPARE_FIELDS(activityForm, {"ComboFrattile=1,25", "Valoreqf=525"});
     // A value typed while a factor is shown is multiplied again: 1,25 × 300.
     clickAndType(activityForm, "txtValoreMJm2", "300");
     QCOMPARE(textOf(activityForm, "Valoreqf"), u"375"_s);
 
     auto &materials = startMethod<ValorePerMateriale>();
-    auto *material = child<QComboBox>(materials, "ComboMat");
-    clickAndType(material, "q");
-    QCOMPARE(material->currentText(), QString());
-    QCOMPARE(textOf(materials, "txtValorePerKg"), QString());
+    clickAndType(materials, "ComboMat", "q");
+    COMPARE_FIELDS(materials, {"ComboMat=", "txtValorePerKg="});
     auto *m = child<QComboBox>(materials, "Combo1");
     clickAndType(m, "0");
     QCOMPARE(m->currentText(), QString());
     QCOMPARE(m->currentIndex(), -1);
 
     auto &furnishings = startMethod<ValorePerArredo>();
-    for (const char *name : {"ComboArredo", "ComboMatDep"}) {
-        auto *combo = child<QComboBox>(furnishings, name);
-        clickAndType(combo, u"§"_s);
-        QCOMPARE(combo->currentText(), QString());
-    }
-    QCOMPARE(textOf(furnishings, "txtValoreMJPezzo"), QString());
-    QCOMPARE(textOf(furnishings, "txtValoreMJm3"), QString());
+    for (const char *name : {"ComboArredo", "ComboMatDep"})
+        clickAndType(furnishings, name, u"§"_s);
+    COMPARE_FIELDS(furnishings,
+                   {"ComboArredo=", "ComboMatDep=", "txtValoreMJPezzo=", "txtValoreMJm3="});
 }
 
 void TestFireLoad::gridViewersEditThroughTheView()

@@ -127,10 +127,9 @@ QString badResultText()
 {
     static const QRegularExpression number(
         u"^(\\d{1,3}(\\.\\d{3})*|\\d+)(,\\d+)?([eE][+-]?\\d+)?$"_s);
-    static const QStringList names = {"Valoreqf",    "txtDensCarInc", "txtTotFormula",
-                                      "txtFattProt", "txtFattDim",    "txtFattUtilizzo",
-                                      "lblClasse",   "lblClasseMin",  "lbldq1",
-                                      "lbldq2",      "txtdq2",        "dq2"};
+    static const QStringList names =
+        u"Valoreqf txtDensCarInc txtTotFormula txtFattProt txtFattDim "
+        "txtFattUtilizzo lblClasse lblClasseMin lbldq1 lbldq2 txtdq2 dq2"_s.split(u' ');
     for (QWidget *screen : QApplication::topLevelWidgets()) {
         for (const QString &name : names) {
             for (QObject *field : screen->findChildren<QObject *>(name)) {

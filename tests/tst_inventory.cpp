@@ -222,18 +222,13 @@ void TestInventory::excelListImportedThroughPreview()
         const double quantity = i * 2.5;
         const double psi = i % 3 == 0 ? 0.85 : 1;
         const double m = i % 2 == 0 ? 0.8 : 1;
-        if (i % 7 == 0) { // the catalogue's value, its name written another way
-            text += u"LEGNO;%1;;%2;%3\r\n"_s.arg(ItalianNumbers::toText(quantity),
-                                                 ItalianNumbers::toText(psi),
-                                                 ItalianNumbers::toText(m));
-            expected += 17.5 * quantity * psi * m;
-        } else {
-            text +=
-                u"\"Scaffale n. %1; dell’archivio, \"\"nuovo\"\"\";%2;%3;%4;%5\r\n"_s.arg(i).arg(
-                    ItalianNumbers::toText(quantity), u"18,5"_s, ItalianNumbers::toText(psi),
-                    ItalianNumbers::toText(m));
-            expected += 18.5 * quantity * psi * m;
-        }
+        // Every seventh row takes the catalogue's value, its name written another way.
+        const bool catalogued = i % 7 == 0;
+        text += u"%1;%2;%3;%4;%5\r\n"_s.arg(
+            catalogued ? u"LEGNO"_s : u"\"Scaffale n. %1; dell’archivio, \"\"nuovo\"\"\""_s.arg(i),
+            ItalianNumbers::toText(quantity), catalogued ? QString() : u"18,5"_s,
+            ItalianNumbers::toText(psi), ItalianNumbers::toText(m));
+        expected += (catalogued ? 17.5 : 18.5) * quantity * psi * m;
     }
     const QString path = writeFile(dir.filePath("inventario.csv"), windows1252(text));
 

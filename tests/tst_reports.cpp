@@ -99,8 +99,7 @@ void TestReports::furnishingsListGoodsSection()
          furnishing("Sedia", 10.0, 2.0), goods("Legna", 400.0, 1.0, 1.0)}));
     auto &list = Screens::get<StampaElencoArredoMerci>();
     QVERIFY(qAbs(PageCanvas::topOf(child(list, "Label2")) - 4030) <= 15);
-    QCOMPARE(textOf(list, "Imballo_0"), u"si"_s);
-    QCOMPARE(textOf(list, "Imballo_1"), u"no"_s);
+    COMPARE_FIELDS(list, {"Imballo_0=si", "Imballo_1=no"});
 }
 
 void TestReports::printingWithoutPrinterWritesPageAndList()
@@ -222,10 +221,6 @@ void TestReports::odtHoldsTheListAsTables()
                      heading(2, "Sviluppo del calcolo"), heading(3, "Fattore di protezione"),
                      R"(style:family="paragraph" style:parent-style-name="Heading_20_2")"});
     QVERIFY(!content.contains(QRegularExpression(R"(<text:p[^>]*><text:span[^>]*>Sviluppo)")));
-    const QString styles = odtContent(dir.filePath("relazione.odt"), "styles.xml");
-    QVERIFY(styles.contains(R"(style:name="Heading_20_2" style:display-name="Heading 2")"));
-    QVERIFY(odtContent(dir.filePath("relazione.odt"), "META-INF/manifest.xml")
-                .contains(R"(manifest:full-path="styles.xml")"));
 
     world().prompt.files << u"/proc/relazione.odt"_s;
     click(page, "cmdEsportaOdt");
