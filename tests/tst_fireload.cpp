@@ -464,8 +464,7 @@ void TestFireLoad::cataloguesInItalianOrder()
     QVERIFY(before("Carta", "Legno"));
     // A pick still gives the value of the entry picked, not of the row the database had.
     pickEntry(combo, u"Tè"_s);
-    QCOMPARE(child<QLineEdit>(Screens::get<ValorePerMateriale>(), "txtValorePerKg")->text(),
-             u"17"_s);
+    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtValorePerKg"), u"17"_s);
 }
 
 // A value the entry screens refuse is refused in the grid too, with the reason in a box; the cell

@@ -563,7 +563,7 @@ void TestHardening::designValueThatOverflows()
     QVERIFY(world().prompt.messages.last().contains("troppo grande"));
     QVERIFY(fp.isVisible());
     QVERIFY(!Screens::get<TotaleFormula>().isVisible());
-    QCOMPARE(child<QLabel>(Screens::get<TotaleFormula>(), "txtTotFormula")->text(), QString());
+    QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), QString());
 }
 
 void TestHardening::negativeNumbersAreNeverStored()
