@@ -160,11 +160,11 @@ NavigationBar addNavigationBar(QBoxLayout *layout, QWidget *parent, const char *
     return bar;
 }
 
-QFont headingFont(int pointSize, bool bold)
+QFont headingFont(double pointSize, bool bold)
 {
     QFont font(QStringLiteral("Verdana"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(pointSize);
+    font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
 }

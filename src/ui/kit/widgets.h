@@ -54,4 +54,4 @@ NavigationBar addNavigationBar(QBoxLayout *layout, QWidget *parent, const char *
                                const char *nextName,
                                const QString &nextCaption = QStringLiteral("&Avanti"));
 
-QFont headingFont(int pointSize = 14, bool bold = true);
+QFont headingFont(double pointSize = 14, bool bold = true);

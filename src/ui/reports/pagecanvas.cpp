@@ -1,6 +1,7 @@
 #include "ui/reports/pagecanvas.h"
 
 #include "ui/kit/formulaline.h"
+#include "ui/kit/widgets.h"
 #include "ui/reports/pageview.h"
 
 #include <QFrame>
@@ -12,11 +13,7 @@ namespace PageCanvas {
 
 QFont verdana(double points, bool bold)
 {
-    QFont font(QStringLiteral("Verdana"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
+    return headingFont(points, bold);
 }
 
 QFont sansSerif(double points, bool bold)
@@ -39,11 +36,8 @@ QFont serif(double points, bool bold)
 
 QFont script(double points)
 {
-    QFont font(QStringLiteral("DejaVu Serif"));
-    font.setStyleHint(QFont::Serif);
-    font.setPointSizeF(points);
+    QFont font = serif(points, true);
     font.setItalic(true);
-    font.setBold(true);
     return font;
 }
 

@@ -19,18 +19,23 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     layout->addWidget(line1);
     layout->addWidget(line2);
 
-    auto *frame1 = new QGroupBox(this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    auto *frame1Layout = new QVBoxLayout(frame1);
-    auto *definition = makeLabel(
-        frame1, "Label5",
+    // A text in a frame of its own, wrapped to the window's width.
+    const auto addFramedText = [this, layout](const char *frameName, const char *labelName,
+                                              const QString &text) {
+        auto *frame = new QGroupBox(this);
+        frame->setObjectName(QString::fromLatin1(frameName));
+        auto *frameLayout = new QVBoxLayout(frame);
+        QLabel *label = makeLabel(frame, labelName, text);
+        label->setWordWrap(true);
+        frameLayout->addWidget(label);
+        layout->addWidget(frame);
+    };
+    addFramedText(
+        "Frame1", "Label5",
         QStringLiteral(
             "Per carico d'incendio specifico deve intendersi il potenziale termico netto della "
             "totalità dei materiali combustibili contenuti in uno spazio, riferito all'unità di "
             "superficie."));
-    definition->setWordWrap(true);
-    frame1Layout->addWidget(definition);
-    layout->addWidget(frame1);
 
     // The symbol q_f,d stands in the blank parenthesis of the sentence.
     auto *sentence = new QHBoxLayout;
@@ -50,18 +55,12 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     relation->addStretch();
     layout->addLayout(relation);
 
-    auto *frame3 = new QGroupBox(this);
-    frame3->setObjectName(QStringLiteral("Frame3"));
-    auto *frame3Layout = new QVBoxLayout(frame3);
-    auto *corrected = makeLabel(
-        frame3, "Label6",
+    addFramedText(
+        "Frame3", "Label6",
         QStringLiteral(
             "Il carico d'incendio specifico di progetto è il carico d'incendio specifico corretto "
             "in base ai parametri indicatori del rischio di incendio del compartimento e dei "
             "fattori relativi alle misure di protezione presenti."));
-    corrected->setWordWrap(true);
-    frame3Layout->addWidget(corrected);
-    layout->addWidget(frame3);
 
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
     resize(640, sizeHint().height());
