@@ -49,56 +49,49 @@ void TestWalk::reportFieldsForEachMethod_data()
     QTest::addColumn<Fields>("listFields"); // on its itemised list
     QTest::addColumn<QString>("printed");   // the q_f,d product in the PDF
 
-    const QString riskII = Regulation::decree2007().riskClasses[1].description;
-    const QString riskIII = Regulation::decree2007().riskClasses[2].description;
-    const QString riskI = Regulation::decree2007().riskClasses[0].description;
-    const auto measures = [](QStringList values) {
-        Fields fields;
+    // Fields between semicolons; the factors with the description of risk class `risk` and the
+    // factor of each measure, in order, between blanks.
+    const auto fields = [](const char *joined) { return QString::fromUtf8(joined).split(u';'); };
+    const auto factors = [&](const char *joined, int risk, const char *measures) {
+        Fields all = fields(joined);
+        all << "lblDescrClasseRischio2=" + Regulation::decree2007().riskClasses[risk].description;
+        const QStringList values = QString::fromLatin1(measures).split(u' ');
         for (int i = 0; i < values.size(); ++i)
-            fields << u"lblFattProt%1=%2"_s.arg(i + 1).arg(values[i]);
-        return fields;
+            all << u"lblFattProt%1=%2"_s.arg(i + 1).arg(values[i]);
+        return all;
     };
-
-    QTest::newRow("activity") << Method::Activity << "Option1_1" << QStringList{"Check4", "Check6"}
-                              << (Fields{
-                                      "lblSuperficie=da 500 a 1000", "lbldq1=1,2", "txtFattDim=1,2",
-                                      "lblClasseRischio2=II", "lblDescrClasseRischio2=" + riskII,
-                                      "lbldq2=1", "txtFattUtilizzo=1", "txtFattProt=0,77",
-                                      "txtTotFormula=465,70", "lblClasse=45", "lblClasseMin=20"} +
-                                  measures({"1", "1", "1", "0,85", "1", "0,9", "1", "1", "1"}))
-                              << Fields{"Valoreqf=504", "txtDensCarInc=504,00",
-                                        "lblTipologia=Ufficio", "lblCarIncSpecif=420",
-                                        "lblFrattile=1,2"}
-                              << Fields{} << "504,00 × 1,2 × 1 × 0,77 = 465,70";
+    QTest::newRow("activity")
+        << Method::Activity << "Option1_1" << QStringList{"Check4", "Check6"}
+        << factors("lblSuperficie=da 500 a 1000;lbldq1=1,2;txtFattDim=1,2;lblClasseRischio2=II;"
+                   "lbldq2=1;txtFattUtilizzo=1;txtFattProt=0,77;txtTotFormula=465,70;lblClasse=45;"
+                   "lblClasseMin=20",
+                   1, "1 1 1 0,85 1 0,9 1 1 1")
+        << fields("Valoreqf=504;txtDensCarInc=504,00;lblTipologia=Ufficio;lblCarIncSpecif=420;"
+                  "lblFrattile=1,2")
+        << Fields{} << "504,00 × 1,2 × 1 × 0,77 = 465,70";
     QTest::newRow("materials")
         << Method::Materials << "Option1_2" << QStringList{"Check1", "Check4"}
-        << (Fields{"lblSuperficie=da 0 a 500", "lbldq1=1", "txtFattDim=1", "lblClasseRischio2=III",
-                   "lblDescrClasseRischio2=" + riskIII, "lbldq2=1,2", "txtFattUtilizzo=1,2",
-                   "txtFattProt=0,51", "txtTotFormula=316,20", "lblClasse=30", "lblClasseMin=15"} +
-            measures({"0,6", "1", "1", "0,85", "1", "1", "1", "1", "1"}))
-        << Fields{"Valoreqf=516", "txtDensCarInc=516,67",
-                  "lblLegna=pari a 27,9 kg/m² di legna standard"}
-        << u"Valoreqf=516;txtArea=60;Materiale_0=Legno;ValorePerKg_0=17,5;FattorePsi_0=1;"
-           "Fattore_m_0=0,8;QtaMat_0=1000;Materiale_1=Polietilene (PE);ValorePerKg_1=40;"
-           "FattorePsi_1=0,85;Fattore_m_1=1;QtaMat_1=500"_s.split(u';')
+        << factors("lblSuperficie=da 0 a 500;lbldq1=1;txtFattDim=1;lblClasseRischio2=III;"
+                   "lbldq2=1,2;txtFattUtilizzo=1,2;txtFattProt=0,51;txtTotFormula=316,20;"
+                   "lblClasse=30;lblClasseMin=15",
+                   2, "0,6 1 1 0,85 1 1 1 1 1")
+        << fields("Valoreqf=516;txtDensCarInc=516,67;lblLegna=pari a 27,9 kg/m² di legna standard")
+        << fields("Valoreqf=516;txtArea=60;Materiale_0=Legno;ValorePerKg_0=17,5;FattorePsi_0=1;"
+                  "Fattore_m_0=0,8;QtaMat_0=1000;Materiale_1=Polietilene (PE);ValorePerKg_1=40;"
+                  "FattorePsi_1=0,85;Fattore_m_1=1;QtaMat_1=500")
         << "516,67 × 1 × 1,2 × 0,51 = 316,20";
     QTest::newRow("furnishings")
         << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
-        << (Fields{"lblSuperficie=da 0 a 500", "lbldq1=1", "txtFattDim=1", "lblClasseRischio2=I",
-                   "lblDescrClasseRischio2=" + riskI, "lbldq2=0,8", "txtFattUtilizzo=0,8",
-                   "txtFattProt=0,9", "txtTotFormula=35,28", "lblClasse=0", "lblClasseMin=0"} +
-            measures({"1", "1", "0,9", "1", "1", "1", "1", "1", "1"}))
-        << Fields{"Valoreqf=49", "txtDensCarInc=49,00",
-                  "lblLegna=pari a 2,6 kg/m² di legna standard"}
-        << u"Valoreqf=49;lblArea=100;Arredo_0=Materasso in cotone;ValorePerPezzo_0=250;"
-           "QtaArredo_0=2;MatInDep_0=Carta;ValPerM3_0=400;QtaMerce_0=10;Imballo_0=si"_s.split(u';')
+        << factors("lblSuperficie=da 0 a 500;lbldq1=1;txtFattDim=1;lblClasseRischio2=I;"
+                   "lbldq2=0,8;txtFattUtilizzo=0,8;txtFattProt=0,9;txtTotFormula=35,28;"
+                   "lblClasse=0;lblClasseMin=0",
+                   0, "1 1 0,9 1 1 1 1 1 1")
+        << fields("Valoreqf=49;txtDensCarInc=49,00;lblLegna=pari a 2,6 kg/m² di legna standard")
+        << fields("Valoreqf=49;lblArea=100;Arredo_0=Materasso in cotone;ValorePerPezzo_0=250;"
+                  "QtaArredo_0=2;MatInDep_0=Carta;ValPerM3_0=400;QtaMerce_0=10;Imballo_0=si")
         << "49,00 × 1 × 0,8 × 0,9 = 35,28";
 }
 
-// Every value field of the report page and the itemised list of each method, the factors on the
-// other two pages and on the screens of the walk, and the printed product, after a walk through
-// the screens. The figures are those a user on an Italian system gets: the suite runs under
-// it_IT.UTF-8, and no number may depend on the process locale.
 void TestWalk::reportFieldsForEachMethod()
 {
     QFETCH(Method, method);
