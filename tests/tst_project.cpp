@@ -71,6 +71,24 @@ QString renderedToolTip(const QWidget *widget)
     return document.toPlainText();
 }
 
+// Opening `path` over a project with a compartment: refused at once, the file named with the
+// reason (letter case aside), the project as it was and still to be saved.
+void verifyRefused(TestWorld &world, const QString &path, const QString &reason)
+{
+    ProjectDocument &document = ProjectDocument::current();
+    document.storeCompartment(sampleProject().compartments[0]);
+    const Project before = document.project();
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!ProjectActions::openProjectFile(path));
+    QVERIFY(timer.elapsed() < 1000);
+    QCOMPARE(world.prompt.messages.size(), 1);
+    VERIFY_CONTAINS(world.prompt.messages[0].toLower(),
+                    {QFileInfo(path).fileName().toLower(), reason.toLower()});
+    QCOMPARE(document.project(), before);
+    QVERIFY(document.isModified());
+}
+
 } // namespace
 
 class TestProject : public WorldTest
@@ -185,16 +203,7 @@ void TestProject::badFiles()
     QTemporaryDir dir;
     const QString path = writeFile(dir.filePath(u"Cattivo d'esempio.ardivo"_s), content);
     QVERIFY(!path.isEmpty());
-
-    ProjectDocument &document = ProjectDocument::current();
-    document.storeCompartment(sampleProject().compartments[0]);
-    const Project before = document.project();
-    QVERIFY(!ProjectActions::openProjectFile(path));
-    QCOMPARE(world().prompt.messages.size(), 1);
-    VERIFY_CONTAINS(world().prompt.messages[0].toLower(),
-                    {u"cattivo d'esempio.ardivo"_s, reason.toLower()});
-    QCOMPARE(document.project(), before);
-    QVERIFY(document.isModified());
+    verifyRefused(world(), path, reason);
     QCOMPARE(bytesOf(path), content);
 }
 
@@ -587,15 +596,7 @@ void TestProject::filesThatAreNoPlainFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(file.resize(ProjectFile::kLargestFile + 1)); // sparse: takes no room
     }
-    ProjectDocument::current().storeCompartment(sampleProject().compartments[0]);
-    const Project before = ProjectDocument::current().project();
-    QElapsedTimer timer;
-    timer.start();
-    QVERIFY(!ProjectActions::openProjectFile(path));
-    QVERIFY(timer.elapsed() < 1000);
-    QCOMPARE(world().prompt.messages.size(), 1);
-    VERIFY_CONTAINS(world().prompt.messages[0], {u"Strano d'esempio.ardivo"_s, reason});
-    QCOMPARE(ProjectDocument::current().project(), before);
+    verifyRefused(world(), path, reason);
 }
 
 // A name holding markup is shown as typed in a real message box, which asks in Italian, and in a
