@@ -455,6 +455,9 @@ void TestFaults::typingWhileAnotherProgramHoldsTheFile()
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(world().prompt.messages.size() <= 1);
     QCOMPARE(fireLoadNow(), sum / 120);
+    // A write waits for the other program again, and goes in once it lets the file go.
+    QVERIFY(WorkingTables::appendMaterial(99, "Carta", 20.0, 1.0, 1.0, 1.0));
+    QVERIFY2(timer.elapsed() > 1500, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(holder.waitForFinished(10000));
 }
 

@@ -163,12 +163,20 @@ bool Database::isOpen() const
 
 QSqlDatabase Database::connection() const
 {
-    return QSqlDatabase::database(kConnectionName, false);
+    QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
+    if (m_noWaitLeft && m_noWaitScopes == 0) {
+        // Any other operation waits for another program again, as the connection was opened.
+        m_noWaitLeft = false;
+        if (db.isOpen())
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(m_busyTimeoutMs));
+    }
+    return db;
 }
 
 void Database::close()
 {
     m_stampQuery.reset();
+    m_noWaitLeft = false; // a new connection takes its timeout from its options
     if (!QSqlDatabase::contains(kConnectionName))
         return;
     {
@@ -784,16 +792,15 @@ void Database::reportError(const QString &what, const QString &detail) const
 Database::NoWaitScope::NoWaitScope()
 {
     Database &db = instance();
-    if (db.isOpen())
-        m_set = QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    ++db.m_noWaitScopes;
+    if (!db.m_noWaitLeft && db.isOpen())
+        db.m_noWaitLeft =
+            QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
 }
 
 Database::NoWaitScope::~NoWaitScope()
 {
-    Database &db = instance();
-    if (m_set && db.isOpen())
-        QSqlQuery(db.connection())
-            .exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(db.m_busyTimeoutMs));
+    --instance().m_noWaitScopes;
 }
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))

@@ -80,6 +80,8 @@ public:
 
     // While one of these lives, an operation that meets another program holding the file gives
     // up at once instead of waiting for it: for the reads made while the user types.
+    // The timeout is left at 0 when the scope ends and put back by the next call of
+    // connection(): a run of keystrokes costs no statement for it.
     class NoWaitScope
     {
     public:
@@ -87,9 +89,6 @@ public:
         ~NoWaitScope();
         NoWaitScope(const NoWaitScope &) = delete;
         NoWaitScope &operator=(const NoWaitScope &) = delete;
-
-    private:
-        bool m_set = false;
     };
 
     // Where a file that is not a database is moved to, beside it, when the user agrees.
@@ -129,6 +128,8 @@ private:
     QString m_toldReadOnly;         // a file already reported as not writable
     quint64 m_connectionNumber = 0; // counts the openings of the connection
     std::optional<QSqlQuery> m_stampQuery; // prepared once per opening: it runs on every keystroke
+    int m_noWaitScopes = 0;                // NoWaitScopes alive
+    mutable bool m_noWaitLeft = false;     // the busy timeout is 0 until connection() is called
 };
 
 // Rolls back on destruction unless commit() succeeded.
