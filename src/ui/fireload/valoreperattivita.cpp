@@ -51,7 +51,10 @@ ValorePerAttivita::ValorePerAttivita()
     m_frattile->setMaximumWidth(120);
     m_nota = makeLabel(this, "Nota", QString());
     m_nota->setWordWrap(true);
-    m_nota->setMinimumHeight(48);
+    // Room for the longest source in the catalogue, wrapped: the window is never resized to a
+    // text shown after it opened.
+    m_nota->setMinimumWidth(400);
+    m_nota->setMinimumHeight(5 * m_nota->fontMetrics().lineSpacing());
     m_nota->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     grid->addWidget(makeLabel(this, "Label3", QStringLiteral("Tipologia")), 0, 0);
     grid->addWidget(m_comboAttivita, 0, 1, 1, 3);
