@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what Ardivo needs to build, run and test on Debian 12 or Ubuntu (as root), and the
-# locales the tests run in (it_IT.UTF-8, the users' own, and a few others).
+# Installs what Ardivo needs to build, run, test and package on Debian 12 or Ubuntu (as root),
+# and the locales the tests run in (it_IT.UTF-8, the users' own, and a few others). The Debian
+# package needs dpkg-shlibdeps (dpkg-dev) and file to find its dependencies; appstream and
+# desktop-file-utils check its metainfo and .desktop file.
 set -euo pipefail
 packages=(cmake g++ make git clang-format qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
           libgl-dev qt6-translations-l10n fonts-dejavu-core fonts-liberation fonts-wqy-microhei
-          zlib1g-dev poppler-utils locales)
+          zlib1g-dev poppler-utils locales dpkg-dev file appstream desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

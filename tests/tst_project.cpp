@@ -98,6 +98,8 @@ private slots:
     void fileHoldsEveryInput();
     void badFiles_data();
     void badFiles();
+    void crowdedListCountedOnItsText_data();
+    void crowdedListCountedOnItsText();
     void compartmentsSavedAndReopened();
     void replacedAndDeletedCompartments();
     void unsavedChangesQuestion();
@@ -205,6 +207,53 @@ void TestProject::badFiles()
     QVERIFY(!path.isEmpty());
     verifyRefused(world(), path, reason);
     QCOMPARE(bytesOf(path), content);
+}
+
+// A list of compartments is counted on the file's text before its tree is built: names that hold
+// the marks of JSON itself move no count, a thousand compartments still open, a longer list is
+// refused whatever its items hold (as the reader of the tree refuses it before reading any), and
+// a file wrong before its list is refused for that first.
+void TestProject::crowdedListCountedOnItsText_data()
+{
+    QTest::addColumn<int>("compartments");
+    QTest::addColumn<QByteArray>("version");
+    QTest::addColumn<bool>("unreadableItems");
+    QTest::addColumn<QString>("reason");
+    const int most = ProjectFile::kMostCompartments;
+    const QString tooMany = u"più di 1000 compartimenti"_s;
+    QTest::newRow("as many as a project holds") << most << QByteArray("2") << false << QString();
+    QTest::newRow("one more") << most + 1 << QByteArray("2") << false << tooMany;
+    QTest::newRow("one more, none readable") << most + 1 << QByteArray("2") << true << tooMany;
+    QTest::newRow("as many, none readable") << most << QByteArray("2") << true << u"danneggiato"_s;
+    QTest::newRow("one more, newer version")
+        << most + 1 << QByteArray("7") << false << u"più recente"_s;
+}
+
+void TestProject::crowdedListCountedOnItsText()
+{
+    QFETCH(int, compartments);
+    QFETCH(QByteArray, version);
+    QFETCH(bool, unreadableItems);
+    QFETCH(QString, reason);
+    Project crowded;
+    for (int i = 0; i < compartments; ++i) {
+        Compartment compartment = sampleProject().compartments[i % 3];
+        compartment.name = (i % 2 ? u"Vano \"%1\" [a], {b}: \\"_s : u"Vano %1 ]}, \\\"["_s).arg(i);
+        crowded.compartments << compartment;
+    }
+    QByteArray text = ProjectFile::toJson(crowded);
+    text.replace("\"version\": 2", "\"version\": " + version);
+    if (unreadableItems)
+        text.replace("\"regulation\": \"dm2007\"", "\"regulation\": dm2007");
+    const ProjectFile::Read read = ProjectFile::fromJson(text);
+    if (reason.isEmpty()) {
+        QVERIFY2(read.project, qPrintable(read.error));
+        QCOMPARE(read.project->compartments.size(), compartments);
+        QCOMPARE(read.project->compartments.last().name, crowded.compartments.last().name);
+    } else {
+        QVERIFY(!read.project);
+        QVERIFY2(read.error.contains(reason), qPrintable(read.error));
+    }
 }
 
 // A compartment by each method saved from its report page, the project saved, the program's state

@@ -280,6 +280,81 @@ public:
     }
 };
 
+QString tooManyCompartments()
+{
+    return QStringLiteral("il progetto ha più di %1 compartimenti");
+}
+
+// Where the top object's "compartments" list lies in the text, when it holds more than
+// kMostCompartments items: counted on the bytes, without the tree that would take many times
+// the text's memory. A text this scan cannot follow is left to the parser.
+struct CrowdedList {
+    qsizetype begin = -1; // at its '['
+    qsizetype end = -1;   // just past its ']'
+};
+
+CrowdedList crowdedCompartments(const QByteArray &json)
+{
+    constexpr QByteArrayView key("compartments");
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    qsizetype stringStart = 0;
+    QByteArrayView lastString; // the last text closed in the top object: a key before ':'
+    bool valueOfKey = false;   // the next value is that of "compartments"
+    qsizetype listStart = -1;
+    bool expectItem = false;
+    int items = 0;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json.at(i);
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"') {
+                inString = false;
+                if (depth == 1)
+                    lastString = QByteArrayView(json).sliced(stringStart, i - stringStart);
+            }
+            continue;
+        }
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+            continue;
+        if (listStart >= 0 && depth == 2) {
+            if (c == ',') {
+                expectItem = true;
+                continue;
+            }
+            if (c == ']')
+                return items > kMostCompartments ? CrowdedList{listStart, i + 1} : CrowdedList{};
+            if (expectItem) {
+                ++items;
+                expectItem = false;
+            }
+        }
+        if (depth == 1 && c == ':') {
+            valueOfKey = lastString == key;
+            continue;
+        }
+        if (valueOfKey && c == '[' && listStart < 0) {
+            listStart = i;
+            expectItem = true;
+        }
+        valueOfKey = false;
+        if (c == '"') {
+            inString = true;
+            stringStart = i + 1;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+        } else if (c == '}' || c == ']') {
+            if (--depth < 0)
+                return {};
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QByteArray toJson(const Project &project)
@@ -324,6 +399,14 @@ QByteArray toJson(const Project &project)
 
 Read fromJson(const QByteArray &json)
 {
+    // A list of far more compartments than a project may hold is refused before the tree is
+    // built; the rest of the file, without the list, is still checked first.
+    if (const CrowdedList list = crowdedCompartments(json); list.begin >= 0) {
+        const Read rest = fromJson(json.first(list.begin) + "[]" + json.sliced(list.end));
+        if (!rest.project)
+            return rest;
+        return {std::nullopt, tooManyCompartments().arg(kMostCompartments)};
+    }
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
@@ -360,8 +443,7 @@ Read fromJson(const QByteArray &json)
     // Names are compared through a set: the time grows with the file, not with its square.
     QSet<QString> names;
     for (const QJsonValue &value :
-         reader.array(root, "compartments", kMostCompartments,
-                      QStringLiteral("il progetto ha più di %1 compartimenti"))) {
+         reader.array(root, "compartments", kMostCompartments, tooManyCompartments())) {
         const auto compartment = reader.compartment(value, version.toInt());
         if (!compartment)
             break;
