@@ -111,7 +111,8 @@ private slots:
     void filesThatAreNoPlainFile();
     void namesWithMarkupShownAsTyped();
     void secondStartHandsOverItsFile();
-    void pdfExportOnAFullDiskKeepsTheOldFile();
+    void writesOnAFullDiskKeepTheOldFile_data();
+    void writesOnAFullDiskKeepTheOldFile();
     void reopeningManyEmptiedLinesWarnsOnce();
 };
 
@@ -675,30 +676,62 @@ void TestProject::secondStartHandsOverItsFile()
     QVERIFY(QFileInfo::exists(dataFolder + u"/Ardivo.lock"_s));
 }
 
-// A PDF export that cannot be written whole (here a file-size limit, as a full disk would do)
-// says so, and the PDF that was there before stays whole.
-void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
+// A write that cannot land whole (here a file-size limit, which a full disk does to the last
+// bytes) says why, and the file that was there before stays as it was: the report's PDF and ODT,
+// the project, and the list of entries.
+void TestProject::writesOnAFullDiskKeepTheOldFile_data()
 {
-    walkToReport(Method::Activity, "Option1_1", {});
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("PDF") << u"pdf"_s << 4096 << u"Impossibile esportare il PDF"_s;
+    QTest::newRow("ODT") << u"odt"_s << 1024 << u"Impossibile esportare il documento ODT"_s;
+    QTest::newRow("project") << u"ardivo"_s << 1024 << u"Impossibile salvare il progetto"_s;
+    QTest::newRow("list") << u"csv"_s << 100 << u"Impossibile scrivere il file"_s;
+}
+
+void TestProject::writesOnAFullDiskKeepTheOldFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, limit);
+    QFETCH(QString, said);
+    if (kind == u"csv"_s) {
+        startMethod<ValorePerMateriale>();
+        enterExampleMaterials();
+    } else if (kind == u"ardivo"_s) {
+        ProjectDocument::current().storeCompartment(sampleProject().compartments[1]);
+    } else {
+        walkToReport(Method::Activity, "Option1_1", {});
+    }
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"Ufficio.pdf"_s);
-    const QByteArray before = "%PDF-1.4 la relazione di ieri";
+    const QString path = dir.filePath(u"Ufficio."_s + kind);
+    const QByteArray before = "il documento di ieri";
     QVERIFY(!writeFile(path, before).isEmpty());
 
     std::signal(SIGXFSZ, SIG_IGN); // as the program does: a write fails, nothing is killed
-    rlimit limit{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
-    const rlimit saved = limit;
-    limit.rlim_cur = 4096;
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    rlimit size{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &size) == 0);
+    const rlimit saved = size;
+    size.rlim_cur = rlim_t(limit);
+    const qsizetype shown = world().prompt.messages.size();
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &size) == 0);
     world().prompt.files << path;
-    click(*reportPageFor(Method::Activity), "cmdEsportaPdf");
+    if (kind == u"csv"_s)
+        click(Screens::get<ValorePerMateriale>(), "cmdEsportaElenco");
+    else if (kind == u"ardivo"_s)
+        ProjectActions::saveProjectAs();
+    else
+        click(*reportPageFor(Method::Activity),
+              kind == u"pdf"_s ? "cmdEsportaPdf" : "cmdEsportaOdt");
     QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
 
-    QCOMPARE(world().prompt.messages.size(), 1);
-    VERIFY_CONTAINS(world().prompt.messages[0], {u"forse il disco è pieno"_s});
+    QCOMPARE(world().prompt.messages.size(), shown + 1);
+    VERIFY_CONTAINS(world().prompt.messages.last(), {said, u"ile troppo grande per il sistema"_s});
     QCOMPARE(bytesOf(path), before);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ufficio.pdf"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{path.section(u'/', -1)});
+    if (kind == u"ardivo"_s)
+        QVERIFY(ProjectDocument::current().isModified());
 }
 
 // A compartment with a thousand emptied lines is reopened with one warning, not one per line.
