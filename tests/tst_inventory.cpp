@@ -135,8 +135,16 @@ void TestInventory::rowsReadUnderTheEntryRules_data()
     row("m", "Carta;20;1;1;0,9", "m deve essere 1 o 0,8, non «0,9»", 0);
     row("control character", u"Carta\u0007;20;1;1;1"_s, "Il nome contiene caratteri di controllo.",
         0);
-    row("too large", "Carta;1e308;1e308;1;1",
+    row("too large", "Carta;1000000;1e308;1;1",
         "il carico d'incendio risulta troppo grande per essere calcolato", 0);
+    row("value beyond any real one", "Carta;1e308;1;1;1",
+        "il potere calorifico supera 1.000.000 MJ/kg", 0);
+    row("source too long", u"Carta;20;1;1;1;"_s + QString(201, u'x'),
+        "la fonte è troppo lunga: al massimo 200 caratteri", 0);
+    row("tab in the source", "Carta;20;1;1;1;\"UNI\tEN\"",
+        "la fonte contiene caratteri di controllo", 0);
+    row("bell in the source", u"Carta;20;1;1;1;UNI\u0007EN"_s,
+        "la fonte contiene caratteri di controllo", 0);
 }
 
 void TestInventory::rowsReadUnderTheEntryRules()
@@ -144,7 +152,7 @@ void TestInventory::rowsReadUnderTheEntryRules()
     QFETCH(QString, row);
     QFETCH(QString, refusal);
     QFETCH(double, load);
-    const QString text = u"Materiale;Potere calorifico (MJ/kg);Quantità (kg);psi;m\n"
+    const QString text = u"Materiale;Potere calorifico (MJ/kg);Quantità (kg);psi;m;Fonte\n"
                          "%1\n"_s.arg(row);
     const auto reading = InventoryFile::readMaterials(text.toUtf8(), someMaterials());
     QCOMPARE(reading.rows.size(), 1);
