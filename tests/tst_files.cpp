@@ -38,8 +38,8 @@ QString writeUnderLimit(const QString &path, const QByteArray &bytes, rlim_t lim
         size.rlim_cur = limit;
         setrlimit(RLIMIT_FSIZE, &size);
         const QByteArray reason = WholeFile::write(path, bytes).toUtf8();
-        const bool told = ::write(ends[1], reason.constData(), size_t(reason.size())) ==
-                          ssize_t(reason.size());
+        const bool told =
+            ::write(ends[1], reason.constData(), size_t(reason.size())) == ssize_t(reason.size());
         ::_exit(told ? 0 : 1);
     }
     ::close(ends[1]);
@@ -100,7 +100,8 @@ void TestFiles::writeBeyondTheLimitKeepsTheOldFile()
 void TestFiles::placesThatCannotBeWritten()
 {
     QTemporaryDir dir;
-    QCOMPARE(WholeFile::write(dir.filePath(u"manca/Ufficio.csv"_s), "a"), u"la cartella non esiste"_s);
+    QCOMPARE(WholeFile::write(dir.filePath(u"manca/Ufficio.csv"_s), "a"),
+             u"la cartella non esiste"_s);
     QVERIFY(QDir(dir.path()).mkdir(u"cartella.csv"_s));
     QCOMPARE(WholeFile::write(dir.filePath(u"cartella.csv"_s), "a"),
              u"al suo posto c'è una cartella"_s);

@@ -111,6 +111,7 @@ private slots:
     void filesThatAreNoPlainFile();
     void namesWithMarkupShownAsTyped();
     void secondStartHandsOverItsFile();
+    void projectThatWouldNotReopenIsNotSaved();
     void writesOnAFullDiskKeepTheOldFile_data();
     void writesOnAFullDiskKeepTheOldFile();
     void reopeningManyEmptiedLinesWarnsOnce();
@@ -164,6 +165,18 @@ void TestProject::badFiles_data()
     row("newer version", "\"version\": 2", "\"version\": 7", "più recente");
     row("unknown rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"dm1961\"",
         "normativa sconosciuta");
+    row("no rule", "\"regulation\": \"dm2007\"", "\"regolamento\": \"dm2007\"",
+        "«Uffici piano terra» non indica la normativa applicata");
+    row("empty rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"\"",
+        "«Uffici piano terra» non indica la normativa applicata");
+    row("rule not a text", "\"regulation\": \"dm2007\"", "\"regulation\": 2007",
+        "«regulation» non è un testo");
+    row("huge version", "\"version\": 2", "\"version\": 4294967298", "formato 4294967298");
+    row("version 1.5", "\"version\": 2", "\"version\": 1.5", "formato 1,5, che non è valido");
+    row("activity that is no object", "\"activity\": {", "\"activity\": 5, \"attivita\": {",
+        "il campo «activity» non è un oggetto");
+    row("method without its data", "\"materials\": [", "\"materiali\": [",
+        "usa il metodo «materials» ma non ne contiene i dati");
     row("negative area", "\"area\": 60", "\"area\": -60", "numero valido");
     row("unknown method", "\"method\": \"materials\"", "\"method\": \"magia\"",
         "metodo di calcolo sconosciuto");
@@ -732,6 +745,24 @@ void TestProject::writesOnAFullDiskKeepTheOldFile()
              QStringList{path.section(u'/', -1)});
     if (kind == u"ardivo"_s)
         QVERIFY(ProjectDocument::current().isModified());
+}
+
+// A project the reader would refuse (here a source longer than a source may be, come from
+// outside the entry screens) is not saved: the user is told, and the file there stays.
+void TestProject::projectThatWouldNotReopenIsNotSaved()
+{
+    Compartment store = sampleProject().compartments[1];
+    store.calculation.materials[0].source = QString(300, u's');
+    ProjectDocument::current().storeCompartment(store);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(u"Lavoro.ardivo"_s), "il progetto di ieri");
+    world().prompt.files << path;
+    QVERIFY(!ProjectActions::saveProjectAs());
+    VERIFY_CONTAINS(world().prompt.messages.last(),
+                    {u"Impossibile salvare il progetto"_s, u"non potrebbe essere riaperto"_s,
+                     u"«source»"_s, u"troppo lungo"_s});
+    QCOMPARE(bytesOf(path), QByteArray("il progetto di ieri"));
+    QVERIFY(ProjectDocument::current().isModified());
 }
 
 // A compartment with a thousand emptied lines is reopened with one warning, not one per line.

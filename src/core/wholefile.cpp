@@ -82,7 +82,8 @@ QString write(const QString &path, const QByteArray &bytes, bool *placeRefused)
     // size limit, and errno still holds its reason.
     errno = 0;
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = failure(errno, file, QStringLiteral("errore di scrittura sul disco"));
+        const QString reason =
+            failure(errno, file, QStringLiteral("errore di scrittura sul disco"));
         file.cancelWriting();
         return reason;
     }
@@ -90,7 +91,8 @@ QString write(const QString &path, const QByteArray &bytes, bool *placeRefused)
     // A file system may keep its refusal until the data reaches the disk.
     errno = 0;
     if (::fsync(file.handle()) != 0 && errno != EINVAL) {
-        const QString reason = failure(errno, file, QStringLiteral("errore di scrittura sul disco"));
+        const QString reason =
+            failure(errno, file, QStringLiteral("errore di scrittura sul disco"));
         file.cancelWriting();
         return reason;
     }

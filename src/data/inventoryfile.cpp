@@ -103,21 +103,25 @@ Table readTable(const QByteArray &bytes, const Headings &headings)
 
 // A text that a spreadsheet would take for a formula (or whose first character it would drop)
 // is written after an apostrophe, which spreadsheets show as plain text and which is removed
-// again on reading.
-bool looksLikeFormula(QStringView text)
+// again on reading. A text that already begins with apostrophes before such a sign gets one
+// more, so that the reader gives it back as it was.
+bool needsFormulaGuard(QStringView text)
 {
-    static const QString starts = QStringLiteral("=+-@\t\r");
-    return !text.isEmpty() && starts.contains(text.front());
+    static const QString signs = QStringLiteral("=+-@\t\r");
+    qsizetype at = 0;
+    while (at < text.size() && text.at(at) == QLatin1Char('\''))
+        ++at;
+    return at < text.size() && signs.contains(text.at(at));
 }
 
 QString spreadsheetSafe(const QString &cell)
 {
-    return looksLikeFormula(cell) ? QLatin1Char('\'') + cell : cell;
+    return needsFormulaGuard(cell) ? QLatin1Char('\'') + cell : cell;
 }
 
 QString withoutFormulaGuard(const QString &cell)
 {
-    return cell.startsWith(QLatin1Char('\'')) && looksLikeFormula(QStringView(cell).mid(1))
+    return cell.startsWith(QLatin1Char('\'')) && needsFormulaGuard(QStringView(cell).mid(1))
                ? cell.mid(1)
                : cell;
 }
