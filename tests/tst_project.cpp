@@ -9,6 +9,7 @@
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QLocalSocket>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -16,7 +17,11 @@
 #include <QTimer>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -112,6 +117,7 @@ private slots:
     void namesWithMarkupShownAsTyped();
     void secondStartHandsOverItsFile();
     void projectThatWouldNotReopenIsNotSaved();
+    void singleInstanceSocketIsPrivate();
     void writesOnAFullDiskKeepTheOldFile_data();
     void writesOnAFullDiskKeepTheOldFile();
     void reopeningManyEmptiedLinesWarnsOnce();
@@ -763,6 +769,64 @@ void TestProject::projectThatWouldNotReopenIsNotSaved()
                      u"«source»"_s, u"troppo lungo"_s});
     QCOMPARE(bytesOf(path), QByteArray("il progetto di ieri"));
     QVERIFY(ProjectDocument::current().isModified());
+}
+
+// The socket of the copy that runs lies in the user's own runtime folder: a message that no path
+// could be is dropped, and the copy still hears the next start.
+void TestProject::singleInstanceSocketIsPrivate()
+{
+    QTemporaryDir home;
+    const QString dataFolder = home.filePath(u"Ardivo"_s);
+    SingleInstance first(dataFolder);
+    QVERIFY(first.claim());
+    QCOMPARE(first.listenError(), QString());
+    const QString name = SingleInstance::serverName(dataFolder);
+    const QFileInfo folder(QFileInfo(name).absolutePath());
+    QCOMPARE(folder.ownerId(), uint(geteuid()));
+    QCOMPARE(folder.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             QFile::Permissions());
+    QSignalSpy handedOver(&first, &SingleInstance::fileHandedOver);
+
+    QLocalSocket flood;
+    flood.connectToServer(name);
+    QVERIFY(flood.waitForConnected(1000));
+    flood.write(QByteArray(SingleInstance::kLongestMessage + 100, 'x'));
+    flood.flush();
+    QTRY_COMPARE_WITH_TIMEOUT(flood.state(), QLocalSocket::UnconnectedState, 5000);
+    QCOMPARE(handedOver.size(), 0);
+
+    // Another user's process can neither reach the socket nor put its own in its place.
+    if (geteuid() == 0) {
+        const QByteArray path = QFile::encodeName(name);
+        const pid_t child = fork();
+        if (child == 0) {
+            int failures = 0;
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(100);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+            const int reach = socket(AF_UNIX, SOCK_STREAM, 0);
+            failures +=
+                ::connect(reach, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+            const int take = socket(AF_UNIX, SOCK_STREAM, 0);
+            ::unlink(path.constData());
+            failures += ::bind(take, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+            _exit(failures);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    QLocalSocket start;
+    start.connectToServer(name);
+    QVERIFY(start.waitForConnected(1000));
+    start.write("/tmp/Progetto.ardivo\n");
+    QVERIFY(handedOver.wait(5000));
+    QCOMPARE(handedOver.first().first().toString(), u"/tmp/Progetto.ardivo"_s);
 }
 
 // A compartment with a thousand emptied lines is reopened with one warning, not one per line.
