@@ -164,6 +164,7 @@ private slots:
     void killedInTheMiddleOfWrites();
     void newerSchemaRefused();
     void tableWithWrongFields();
+    void viewInATablesPlace();
     void typingWhileAnotherProgramHoldsTheFile();
 };
 
@@ -436,6 +437,35 @@ void TestFaults::tableWithWrongFields()
             .toString();
     QVERIFY(!aside.isEmpty());
     QCOMPARE(file.value(u"SELECT Nome FROM %1"_s.arg(aside)).toString(), u"Vecchio"_s);
+}
+
+// A view in a table's place is offered the same repair, once, and the view goes.
+void TestFaults::viewInATablesPlace()
+{
+    makeDatabase(world().databasePath());
+    {
+        RawFile file(world().databasePath());
+        file.value(u"DROP TABLE tblArredo"_s);
+        file.value(u"CREATE VIEW tblArredo AS SELECT 1 AS idArredo, 'x' AS Arredo"_s);
+    }
+    world().prompt.answers = {false};
+    QVERIFY(!Database::instance().open());
+    QCOMPARE(world().prompt.questions.size(), 1);
+    VERIFY_CONTAINS(world().prompt.questions.last(),
+                    {"al posto della tabella tblArredo c'è una vista"});
+    QCOMPARE(world().prompt.messages.size(), 1);
+
+    world().prompt.answers = {true};
+    world().prompt.messages.clear();
+    QVERIFY(Database::instance().open());
+    QVERIFY(world().prompt.messages.isEmpty());
+    QVERIFY(
+        Catalogues::entries(Catalogue::Furnishings).value_or(QVector<Catalogues::Entry>()).size() >
+        1);
+    Database::instance().close();
+    RawFile file(world().databasePath());
+    QCOMPARE(file.value("SELECT type FROM sqlite_master WHERE name = 'tblArredo'").toString(),
+             u"table"_s);
 }
 
 // While another program holds the file, typing the area does not wait for it: q_f is worked out

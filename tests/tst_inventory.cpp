@@ -3,6 +3,11 @@
 #include "data/csvreader.h"
 #include "data/inventoryfile.h"
 #include "testsupport.h"
+#include "ui/fireload/anteprimaimportazione.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <sys/stat.h>
 
 class TestInventory : public WorldTest
 {
@@ -20,6 +25,10 @@ private slots:
     void cancelledPreviewAddsNothing();
     void exportThenImportGivesTheSameList();
     void furnishingsExportThenImport();
+    void formulasAreWrittenAsText();
+    void hostileFilesRefusedAtOnce_data();
+    void hostileFilesRefusedAtOnce();
+    void previewTellsHowTheFileWasRead();
 };
 
 namespace {
@@ -79,6 +88,13 @@ void TestInventory::recordsKeepQuotedSeparatorsAndBreaks()
     QCOMPARE(records[1].fields, (QStringList{"x;y", "due\nrighe"}));
     QCOMPARE(records[2].line, 5); // the line it starts on, after a break inside quotes
     QCOMPARE(records[2].fields, (QStringList{"detto \"così\"", "3"}));
+    // CR alone ends a line as LF and CR LF do; a quote inside a field is a plain character.
+    const auto older = CsvReader::records(u"a;b\rTubo 2\" PVC;10\r\"x\ry\";3\r"_s, ';');
+    QCOMPARE(older.size(), 3);
+    QCOMPARE(older[1].fields, (QStringList{"Tubo 2\" PVC", "10"}));
+    QCOMPARE(older[2].fields, (QStringList{"x\ny", "3"}));
+    QCOMPARE(older[2].line, 3);
+    QCOMPARE(CsvReader::guessSeparator(u"Tubo 2\" PVC;10,5;1\n"_s), QChar(u';'));
     const QString line = CsvReader::line({"x;y", "a \"b\"", "due\nrighe", "17,5"}, ';');
     QCOMPARE(CsvReader::parse(line, QLatin1Char(';')).first(),
              (QStringList{"x;y", "a \"b\"", "due\nrighe", "17,5"}));
@@ -135,8 +151,16 @@ void TestInventory::rowsReadUnderTheEntryRules_data()
     row("m", "Carta;20;1;1;0,9", "m deve essere 1 o 0,8, non «0,9»", 0);
     row("control character", u"Carta\u0007;20;1;1;1"_s, "Il nome contiene caratteri di controllo.",
         0);
-    row("too large", "Carta;1e308;1e308;1;1",
+    row("too large", "Carta;1000000;1e308;1;1",
         "il carico d'incendio risulta troppo grande per essere calcolato", 0);
+    row("value beyond any real one", "Carta;1e308;1;1;1",
+        "il potere calorifico supera 1.000.000 MJ/kg", 0);
+    row("source too long", u"Carta;20;1;1;1;"_s + QString(201, u'x'),
+        "la fonte è troppo lunga: al massimo 200 caratteri", 0);
+    row("tab in the source", "Carta;20;1;1;1;\"UNI\tEN\"",
+        "la fonte contiene caratteri di controllo", 0);
+    row("bell in the source", u"Carta;20;1;1;1;UNI\u0007EN"_s,
+        "la fonte contiene caratteri di controllo", 0);
 }
 
 void TestInventory::rowsReadUnderTheEntryRules()
@@ -144,7 +168,7 @@ void TestInventory::rowsReadUnderTheEntryRules()
     QFETCH(QString, row);
     QFETCH(QString, refusal);
     QFETCH(double, load);
-    const QString text = u"Materiale;Potere calorifico (MJ/kg);Quantità (kg);psi;m\n"
+    const QString text = u"Materiale;Potere calorifico (MJ/kg);Quantità (kg);psi;m;Fonte\n"
                          "%1\n"_s.arg(row);
     const auto reading = InventoryFile::readMaterials(text.toUtf8(), someMaterials());
     QCOMPARE(reading.rows.size(), 1);
@@ -354,6 +378,113 @@ void TestInventory::furnishingsExportThenImport()
     chooseMethod("Command2");
     importThrough(Screens::get<ValorePerArredo>(), another, dir.filePath("fuori.csv"));
     QCOMPARE(calculation().furnishings, imported);
+}
+
+// Names and sources that a spreadsheet would take for formulas are written after an apostrophe,
+// which the reader removes: the list comes back the same, and no cell starts a formula.
+void TestInventory::formulasAreWrittenAsText()
+{
+    const QVector<MaterialEntry> materials = {
+        {u"=HYPERLINK(\"http://x\";\"y\")"_s, n(17), n(1), n(1), n(1), u"=1+1"_s},
+        {u"+39 legno"_s, n(17), n(2), n(1), n(1)},
+        {u"-Carta"_s, n(17), n(3), n(1), n(1), u"@fonte"_s},
+        {u"@SOMMA(A1)"_s, n(17), n(4), n(1), n(1), u"'=già con apostrofo"_s},
+        {u"Legno 'abete'"_s, n(17), n(5), n(1), n(1)}};
+    const QByteArray bytes = InventoryFile::writeMaterials(materials);
+    const auto records = CsvReader::records(CsvReader::decode(bytes), ';');
+    QCOMPARE(records.size(), materials.size() + 1);
+    for (const CsvReader::Record &record : records.mid(1)) {
+        for (const QString &cell : record.fields)
+            QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@").contains(cell.front()),
+                     qPrintable(cell));
+    }
+    QCOMPARE(records[1].fields.first(), u"'=HYPERLINK(\"http://x\";\"y\")"_s);
+    QCOMPARE(records[1].fields.last(), u"'=1+1"_s);
+    QCOMPARE(records[4].fields.last(), u"''=già con apostrofo"_s);
+    QCOMPARE(records[5].fields.first(), u"Legno 'abete'"_s);
+    QCOMPARE(InventoryFile::readMaterials(bytes, someMaterials()).accepted(), materials);
+}
+
+// What is no list, or far more than one, is refused at once with its reason: nothing is read
+// whole and the program does not stop.
+void TestInventory::hostileFilesRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("pipe") << u"fifo"_s << u"non è un file ordinario"_s;
+    QTest::newRow("device") << u"/dev/zero"_s << u"non è un file ordinario"_s;
+    QTest::newRow("folder") << u"folder"_s << u"è una cartella"_s;
+    QTest::newRow("65 MB") << u"large"_s << u"troppo grande per un elenco (al massimo 64 MB)"_s;
+    QTest::newRow("50.001 rows") << u"rows"_s << u"più di 50.000 righe"_s;
+}
+
+void TestInventory::hostileFilesRefusedAtOnce()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString path = dir.filePath(u"elenco.csv"_s);
+    if (kind == u"fifo"_s) {
+        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (kind == u"folder"_s) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == u"large"_s) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(65LL * 1024 * 1024)); // sparse: no disk used
+    } else if (kind == u"rows"_s) {
+        QByteArray text = "Materiale;Potere calorifico (MJ/kg);Quantità (kg)\n";
+        for (int i = 0; i <= InventoryFile::kMostRows; ++i)
+            text += "Carta;17;1\n";
+        QVERIFY(!writeFile(path, text).isEmpty());
+    } else {
+        path = kind;
+    }
+    auto &form = startMethod<ValorePerMateriale>();
+    QElapsedTimer clock;
+    clock.start();
+    world().prompt.files << path;
+    click(form, "cmdImportaElenco");
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!preview());
+    QVERIFY(!world().prompt.messages.isEmpty());
+    VERIFY_CONTAINS(world().prompt.messages.last(), {reason});
+    QVERIFY(calculation().materials.isEmpty());
+}
+
+// A file that is not UTF-8 throughout is read as Windows-1252 and the preview says so; a cell
+// of any length is shown shortened; sources that a project could not hold are refused by row.
+void TestInventory::previewTellsHowTheFileWasRead()
+{
+    QTemporaryDir dir;
+    const QString mixed =
+        writeFile(dir.filePath(u"misto.csv"_s),
+                  u"Materiale;Quantità (kg);Fonte\nTè;1;UNI\n"_s.toUtf8() + "Caff\xE8;2;\n" +
+                      u"Legno;3;"_s.toUtf8() + QByteArray(300, 's') + "\nLegno;4;\"UNI\tEN\"\n" +
+                      QByteArray(5000, 'N') + ";5;\n");
+    auto &form = startMethod<ValorePerMateriale>();
+    QTableView *grid = openPreview(form, world(), mixed);
+    QVERIFY(grid);
+    auto *note = child<QLabel>(*preview(), "lblCodifica");
+    QVERIFY(note && note->isVisible());
+    VERIFY_CONTAINS(note->text(), {u"Windows-1252"_s});
+    QCOMPARE(rowTexts(grid, 0).value(1), u"TÃ¨"_s); // as read, shown before it is taken
+    QCOMPARE(rowTexts(grid, 1).value(1), u"Caffè"_s);
+    const int outcome = grid->model()->columnCount() - 1;
+    QCOMPARE(rowTexts(grid, 2).value(outcome),
+             u"scartata: la fonte è troppo lunga: al massimo 200 caratteri"_s);
+    QCOMPARE(rowTexts(grid, 3).value(outcome),
+             u"scartata: la fonte contiene caratteri di controllo"_s);
+    const QString shortened = rowTexts(grid, 4).value(1);
+    QCOMPARE(shortened.size(), AnteprimaImportazione::kLongestCell);
+    QVERIFY(shortened.endsWith(QChar(0x2026)));
+    click(*preview(), "cmdAnnulla");
+
+    const QString plain =
+        writeFile(dir.filePath(u"utf8.csv"_s), u"Materiale;Quantità (kg)\r\nTè;1\r\n"_s.toUtf8());
+    QVERIFY(openPreview(form, world(), plain));
+    QVERIFY(!child<QLabel>(*preview(), "lblCodifica"));
+    click(*preview(), "cmdAnnulla");
 }
 
 QTEST_MAIN(TestInventory)

@@ -9,6 +9,7 @@
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QLocalSocket>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -16,7 +17,11 @@
 #include <QTimer>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -113,7 +118,10 @@ private slots:
     void filesThatAreNoPlainFile();
     void namesWithMarkupShownAsTyped();
     void secondStartHandsOverItsFile();
-    void pdfExportOnAFullDiskKeepsTheOldFile();
+    void projectThatWouldNotReopenIsNotSaved();
+    void singleInstanceSocketIsPrivate();
+    void writesOnAFullDiskKeepTheOldFile_data();
+    void writesOnAFullDiskKeepTheOldFile();
     void reopeningManyEmptiedLinesWarnsOnce();
 };
 
@@ -165,6 +173,18 @@ void TestProject::badFiles_data()
     row("newer version", "\"version\": 2", "\"version\": 7", "più recente");
     row("unknown rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"dm1961\"",
         "normativa sconosciuta");
+    row("no rule", "\"regulation\": \"dm2007\"", "\"regolamento\": \"dm2007\"",
+        "«Uffici piano terra» non indica la normativa applicata");
+    row("empty rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"\"",
+        "«Uffici piano terra» non indica la normativa applicata");
+    row("rule not a text", "\"regulation\": \"dm2007\"", "\"regulation\": 2007",
+        "«regulation» non è un testo");
+    row("huge version", "\"version\": 2", "\"version\": 4294967298", "formato 4294967298");
+    row("version 1.5", "\"version\": 2", "\"version\": 1.5", "formato 1,5, che non è valido");
+    row("activity that is no object", "\"activity\": {", "\"activity\": 5, \"attivita\": {",
+        "il campo «activity» non è un oggetto");
+    row("method without its data", "\"materials\": [", "\"materiali\": [",
+        "usa il metodo «materials» ma non ne contiene i dati");
     row("negative area", "\"area\": 60", "\"area\": -60", "numero valido");
     row("unknown method", "\"method\": \"materials\"", "\"method\": \"magia\"",
         "metodo di calcolo sconosciuto");
@@ -724,30 +744,138 @@ void TestProject::secondStartHandsOverItsFile()
     QVERIFY(QFileInfo::exists(dataFolder + u"/Ardivo.lock"_s));
 }
 
-// A PDF export that cannot be written whole (here a file-size limit, as a full disk would do)
-// says so, and the PDF that was there before stays whole.
-void TestProject::pdfExportOnAFullDiskKeepsTheOldFile()
+// A write that cannot land whole (here a file-size limit, which a full disk does to the last
+// bytes) says why, and the file that was there before stays as it was: the report's PDF and ODT,
+// the project, and the list of entries.
+void TestProject::writesOnAFullDiskKeepTheOldFile_data()
 {
-    walkToReport(Method::Activity, "Option1_1", {});
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("PDF") << u"pdf"_s << 4096 << u"Impossibile esportare il PDF"_s;
+    QTest::newRow("ODT") << u"odt"_s << 1024 << u"Impossibile esportare il documento ODT"_s;
+    QTest::newRow("project") << u"ardivo"_s << 1024 << u"Impossibile salvare il progetto"_s;
+    QTest::newRow("list") << u"csv"_s << 100 << u"Impossibile scrivere il file"_s;
+}
+
+void TestProject::writesOnAFullDiskKeepTheOldFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, limit);
+    QFETCH(QString, said);
+    if (kind == u"csv"_s) {
+        startMethod<ValorePerMateriale>();
+        enterExampleMaterials();
+    } else if (kind == u"ardivo"_s) {
+        ProjectDocument::current().storeCompartment(sampleProject().compartments[1]);
+    } else {
+        walkToReport(Method::Activity, "Option1_1", {});
+    }
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"Ufficio.pdf"_s);
-    const QByteArray before = "%PDF-1.4 la relazione di ieri";
+    const QString path = dir.filePath(u"Ufficio."_s + kind);
+    const QByteArray before = "il documento di ieri";
     QVERIFY(!writeFile(path, before).isEmpty());
 
     std::signal(SIGXFSZ, SIG_IGN); // as the program does: a write fails, nothing is killed
-    rlimit limit{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
-    const rlimit saved = limit;
-    limit.rlim_cur = 4096;
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    rlimit size{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &size) == 0);
+    const rlimit saved = size;
+    size.rlim_cur = rlim_t(limit);
+    const qsizetype shown = world().prompt.messages.size();
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &size) == 0);
     world().prompt.files << path;
-    click(*reportPageFor(Method::Activity), "cmdEsportaPdf");
+    if (kind == u"csv"_s)
+        click(Screens::get<ValorePerMateriale>(), "cmdEsportaElenco");
+    else if (kind == u"ardivo"_s)
+        ProjectActions::saveProjectAs();
+    else
+        click(*reportPageFor(Method::Activity),
+              kind == u"pdf"_s ? "cmdEsportaPdf" : "cmdEsportaOdt");
     QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
 
-    QCOMPARE(world().prompt.messages.size(), 1);
-    VERIFY_CONTAINS(world().prompt.messages[0], {u"forse il disco è pieno"_s});
+    QCOMPARE(world().prompt.messages.size(), shown + 1);
+    VERIFY_CONTAINS(world().prompt.messages.last(), {said, u"ile troppo grande per il sistema"_s});
     QCOMPARE(bytesOf(path), before);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ufficio.pdf"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{path.section(u'/', -1)});
+    if (kind == u"ardivo"_s)
+        QVERIFY(ProjectDocument::current().isModified());
+}
+
+// A project the reader would refuse (here a source longer than a source may be, come from
+// outside the entry screens) is not saved: the user is told, and the file there stays.
+void TestProject::projectThatWouldNotReopenIsNotSaved()
+{
+    Compartment store = sampleProject().compartments[1];
+    store.calculation.materials[0].source = QString(300, u's');
+    ProjectDocument::current().storeCompartment(store);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(u"Lavoro.ardivo"_s), "il progetto di ieri");
+    world().prompt.files << path;
+    QVERIFY(!ProjectActions::saveProjectAs());
+    VERIFY_CONTAINS(world().prompt.messages.last(),
+                    {u"Impossibile salvare il progetto"_s, u"non potrebbe essere riaperto"_s,
+                     u"«source»"_s, u"troppo lungo"_s});
+    QCOMPARE(bytesOf(path), QByteArray("il progetto di ieri"));
+    QVERIFY(ProjectDocument::current().isModified());
+}
+
+// The socket of the copy that runs lies in the user's own runtime folder: a message that no path
+// could be is dropped, and the copy still hears the next start.
+void TestProject::singleInstanceSocketIsPrivate()
+{
+    QTemporaryDir home;
+    const QString dataFolder = home.filePath(u"Ardivo"_s);
+    SingleInstance first(dataFolder);
+    QVERIFY(first.claim());
+    QCOMPARE(first.listenError(), QString());
+    const QString name = SingleInstance::serverName(dataFolder);
+    const QFileInfo folder(QFileInfo(name).absolutePath());
+    QCOMPARE(folder.ownerId(), uint(geteuid()));
+    QCOMPARE(folder.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             QFile::Permissions());
+    QSignalSpy handedOver(&first, &SingleInstance::fileHandedOver);
+
+    QLocalSocket flood;
+    flood.connectToServer(name);
+    QVERIFY(flood.waitForConnected(1000));
+    flood.write(QByteArray(SingleInstance::kLongestMessage + 100, 'x'));
+    flood.flush();
+    QTRY_COMPARE_WITH_TIMEOUT(flood.state(), QLocalSocket::UnconnectedState, 5000);
+    QCOMPARE(handedOver.size(), 0);
+
+    // Another user's process can neither reach the socket nor put its own in its place.
+    if (geteuid() == 0) {
+        const QByteArray path = QFile::encodeName(name);
+        const pid_t child = fork();
+        if (child == 0) {
+            int failures = 0;
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(100);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+            const int reach = socket(AF_UNIX, SOCK_STREAM, 0);
+            failures +=
+                ::connect(reach, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+            const int take = socket(AF_UNIX, SOCK_STREAM, 0);
+            ::unlink(path.constData());
+            failures += ::bind(take, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+            _exit(failures);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    QLocalSocket start;
+    start.connectToServer(name);
+    QVERIFY(start.waitForConnected(1000));
+    start.write("/tmp/Progetto.ardivo\n");
+    QVERIFY(handedOver.wait(5000));
+    QCOMPARE(handedOver.first().first().toString(), u"/tmp/Progetto.ardivo"_s);
 }
 
 // A compartment with a thousand emptied lines is reopened with one warning, not one per line.

@@ -112,10 +112,19 @@ QString nameRefusal(const QString &normalised)
 {
     if (normalised.size() > kLongestName)
         return QStringLiteral("Il nome è troppo lungo: al massimo %1 caratteri.").arg(kLongestName);
-    for (const QChar c : normalised) {
+    for (qsizetype i = 0; i < normalised.size(); ++i) {
+        const QChar c = normalised.at(i);
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
             return QStringLiteral("Il nome contiene caratteri di controllo.");
+        // Half of a pair, which no file and no document can hold.
+        if (c.isHighSurrogate() && i + 1 < normalised.size() &&
+            normalised.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c.isSurrogate())
+            return QStringLiteral("Il nome contiene caratteri non validi.");
     }
     return QString();
 }

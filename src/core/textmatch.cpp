@@ -49,6 +49,16 @@ bool italianLess(const QString &a, const QString &b)
     return italianCollator().compare(a, b) < 0;
 }
 
+int italianCompare(const QString &a, const QString &b)
+{
+    return italianCollator().compare(a, b);
+}
+
+QCollatorSortKey sortKey(const QString &name)
+{
+    return italianCollator().sortKey(name);
+}
+
 void sortItalian(QStringList &names)
 {
     std::stable_sort(names.begin(), names.end(), italianLess);

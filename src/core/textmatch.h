@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCollatorSortKey>
 #include <QString>
 #include <QStringList>
 
@@ -17,5 +18,9 @@ bool wordStartsWith(const QString &foldedName, const QString &foldedText);
 // The names in Italian order: "Paglia" before "PVC", "Tè" before "Toluene".
 void sortItalian(QStringList &names);
 bool italianLess(const QString &a, const QString &b);
+// Below, equal or above 0 as `a` comes before, with or after `b` in Italian order.
+int italianCompare(const QString &a, const QString &b);
+// The key of a name in Italian order, made once: keys compare as their names do, and fast.
+QCollatorSortKey sortKey(const QString &name);
 
 } // namespace TextMatch

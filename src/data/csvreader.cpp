@@ -4,12 +4,13 @@
 
 namespace CsvReader {
 
-QList<Record> records(const QString &text, QChar separator)
+QList<Record> records(const QString &text, QChar separator, qsizetype most)
 {
     QList<Record> rows;
     Record row;
     QString field;
     bool quoted = false;
+    bool fieldStarted = false; // a character of the field has been read: a quote is plain
     bool rowHasContent = false;
     int line = 1;
     row.line = line;
@@ -17,6 +18,7 @@ QList<Record> records(const QString &text, QChar separator)
     auto endField = [&] {
         row.fields << field;
         field.clear();
+        fieldStarted = false;
     };
     auto endRow = [&] {
         endField();
@@ -25,11 +27,20 @@ QList<Record> records(const QString &text, QChar separator)
         row = Record{line, {}};
         rowHasContent = false;
     };
-
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    // CR LF, LF and CR alone all end a line; `i` is left on its last character.
+    auto lineEnd = [&](qsizetype &i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('\n'))
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
             ++line;
+            return true;
+        }
+        return false;
+    };
+
+    for (qsizetype i = 0; i < text.size() && rows.size() != most; ++i) {
+        const QChar c = text.at(i);
         if (quoted) {
             if (c == QLatin1Char('"')) {
                 if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
@@ -38,26 +49,30 @@ QList<Record> records(const QString &text, QChar separator)
                 } else {
                     quoted = false;
                 }
-            } else if (c != QLatin1Char('\r') || i + 1 >= text.size() ||
-                       text.at(i + 1) != QLatin1Char('\n')) {
-                field += c; // a line break inside quotes is kept as LF
+            } else if (lineEnd(i)) {
+                field += QLatin1Char('\n'); // a line break inside quotes is kept as LF
+            } else {
+                field += c;
             }
             continue;
         }
-        if (c == QLatin1Char('"')) {
+        if (c == QLatin1Char('"') && !fieldStarted) {
             quoted = true;
+            fieldStarted = true;
             rowHasContent = true;
         } else if (c == separator) {
             endField();
             rowHasContent = true;
-        } else if (c == QLatin1Char('\n')) {
+        } else if (lineEnd(i)) {
             endRow();
-        } else if (c != QLatin1Char('\r')) {
+        } else {
             field += c;
+            fieldStarted = true;
             rowHasContent = true;
         }
     }
-    endRow();
+    if (rows.size() != most)
+        endRow();
     return rows;
 }
 
@@ -74,13 +89,29 @@ QChar guessSeparator(const QString &text)
     const QChar candidates[] = {QLatin1Char(';'), QLatin1Char(','), QLatin1Char('\t')};
     int counts[] = {0, 0, 0};
     bool quoted = false;
+    bool fieldStarted = false; // as the reader has it: a quote opens only a field's text
+    bool justClosed = false;   // a quote here is the second of a doubled one
     for (const QChar c : text) {
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('\n'))
+        if (quoted) {
+            quoted = c != QLatin1Char('"');
+            justClosed = !quoted;
+            continue;
+        }
+        if (c == QLatin1Char('"') && (justClosed || !fieldStarted)) {
+            quoted = true;
+            fieldStarted = true;
+            continue;
+        }
+        justClosed = false;
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             break;
-        for (int i = 0; i < 3; ++i)
-            counts[i] += !quoted && c == candidates[i];
+        fieldStarted = true;
+        for (int i = 0; i < 3; ++i) {
+            if (c == candidates[i]) {
+                ++counts[i];
+                fieldStarted = false;
+            }
+        }
     }
     int best = 0;
     for (int i = 1; i < 3; ++i) {
@@ -113,10 +144,12 @@ QString fromWindows1252(const QByteArray &bytes)
 
 } // namespace
 
-QString decode(const QByteArray &bytes)
+QString decode(const QByteArray &bytes, bool *windows1252)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes); // drops a byte-order mark
+    if (windows1252)
+        *windows1252 = utf8.hasError();
     if (!utf8.hasError())
         return text;
     return fromWindows1252(bytes);

@@ -443,11 +443,30 @@ std::optional<Database::WriteStamp> Database::writeStamp()
     return stamp;
 }
 
+QStringList Database::occupiedTableNames(const QSqlDatabase &db) const
+{
+    QStringList occupied;
+    QSqlQuery query(db);
+    if (!query.exec(
+            QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('view', 'index')")))
+        return occupied;
+    while (query.next()) {
+        for (const QString &table : tableNames()) {
+            if (query.value(0).toString().compare(table, Qt::CaseInsensitive) == 0)
+                occupied << table;
+        }
+    }
+    return occupied;
+}
+
 QStringList Database::missingTables(const QSqlDatabase &db) const
 {
+    const QStringList occupied = occupiedTableNames(db);
     QStringList present;
     for (const QString &table : db.tables())
         present << table.toLower();
+    for (const QString &table : occupied)
+        present << table.toLower(); // damaged, not missing
     QStringList missing;
     for (const QString &table : tableNames()) {
         if (!present.contains(table.toLower()))
@@ -458,9 +477,12 @@ QStringList Database::missingTables(const QSqlDatabase &db) const
 
 QStringList Database::damagedTables(const QSqlDatabase &db) const
 {
-    // A table with the right name and without the fields the program reads is as good as missing.
-    QStringList damaged;
+    // A table with the right name and without the fields the program reads is as good as missing;
+    // so is a view or an index that took a table's name, which no table can be created beside.
+    QStringList damaged = occupiedTableNames(db);
     for (qsizetype i = 0; i < tableNames().size(); ++i) {
+        if (damaged.contains(tableNames().at(i)))
+            continue;
         const QSqlRecord record = db.record(tableNames().at(i));
         if (record.isEmpty())
             continue; // missing, not damaged
@@ -491,11 +513,19 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
                                                   : QStringLiteral("mancano le tabelle"),
                                               missing.join(QStringLiteral(", ")));
     }
-    if (!damaged.isEmpty()) {
-        const bool one = damaged.size() == 1;
+    const QStringList occupied = occupiedTableNames(db);
+    QStringList wrongFields = damaged;
+    for (const QString &table : occupied) {
+        wrongFields.removeAll(table);
+        lines << QStringLiteral("al posto della tabella %1 c'è una vista o un indice, che sarà "
+                                "rimosso.")
+                     .arg(table);
+    }
+    if (!wrongFields.isEmpty()) {
+        const bool one = wrongFields.size() == 1;
         lines << QStringLiteral("%1 %2 %3 i campi attesi.")
                      .arg(one ? QStringLiteral("la tabella") : QStringLiteral("le tabelle"),
-                          damaged.join(QStringLiteral(", ")),
+                          wrongFields.join(QStringLiteral(", ")),
                           one ? QStringLiteral("non ha") : QStringLiteral("non hanno"));
     }
     const QStringList tables = missing + damaged;
@@ -507,7 +537,7 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
                                  "riferimento; le altre tabelle non saranno toccate.")
                       .arg(one ? QStringLiteral("la") : QStringLiteral("le"));
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
-    if (!damaged.isEmpty())
+    if (!wrongFields.isEmpty())
         question += QStringLiteral(" Una tabella danneggiata è conservata nel file con il nome "
                                    "seguito da «_danneggiata_%1».")
                         .arg(stamp);
@@ -518,7 +548,25 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
     Transaction transaction(db);
     QSqlQuery aside(db);
     for (const QString &table : damaged) {
-        // Only the program's own table names reach the statement.
+        // A view or an index holds no rows of its own: it goes, and the table takes its name.
+        // Only the program's own table names reach the statements.
+        if (occupied.contains(table)) {
+            QSqlQuery kind(db);
+            if (!kind.exec(QStringLiteral("SELECT type FROM sqlite_master WHERE lower(name) = "
+                                          "lower('%1')")
+                               .arg(table)) ||
+                !kind.next() ||
+                !aside.exec(QStringLiteral("DROP %1 \"%2\"")
+                                .arg(kind.value(0).toString() == QLatin1String("index")
+                                         ? QStringLiteral("INDEX")
+                                         : QStringLiteral("VIEW"),
+                                     table))) {
+                reportError(QStringLiteral("Impossibile ricreare le tabelle danneggiate."),
+                            aside.lastError());
+                return false;
+            }
+            continue;
+        }
         if (!aside.exec(
                 QStringLiteral("ALTER TABLE %1 RENAME TO %1_danneggiata_%2").arg(table, stamp))) {
             reportError(QStringLiteral("Impossibile ricreare le tabelle danneggiate."),

@@ -112,6 +112,8 @@ private:
     // Brings a file of an older version up to this one, keeping every row: all or nothing.
     bool migrate(QSqlDatabase &db);
     QStringList damagedTables(const QSqlDatabase &db) const;
+    // The program's tables whose name a view or an index holds.
+    QStringList occupiedTableNames(const QSqlDatabase &db) const;
     // Makes the connection object ready without opening the file.
     void registerConnection();
     // Creates the missing tables, and the damaged ones again after setting them aside, once the

@@ -3,11 +3,12 @@
 #include "core/calculationtexts.h"
 #include "core/italiannumbers.h"
 #include "core/textmatch.h"
+#include "core/wholefile.h"
 #include "data/csvreader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QSet>
 #include <optional>
 
@@ -62,6 +63,7 @@ enum FurnishingColumn { FName, FValue, FPieces, GName, GValue, GVolume, GPackagi
 // The file's records and, for each column of the entry, where its cells are (-1: absent).
 struct Table {
     QString error;
+    bool windows1252 = false;
     QChar separator;
     QList<CsvReader::Record> records; // the heading's record excluded
     QVector<int> columns;
@@ -70,12 +72,20 @@ struct Table {
 Table readTable(const QByteArray &bytes, const Headings &headings)
 {
     Table table;
-    const QString text = CsvReader::decode(bytes);
+    const QString text = CsvReader::decode(bytes, &table.windows1252);
     table.separator = CsvReader::guessSeparator(text);
-    table.records = CsvReader::records(text, table.separator);
+    // The heading, the most rows, and one more to know there are too many.
+    table.records = CsvReader::records(text, table.separator, kMostRows + 2);
     table.columns = QVector<int>(headings.size(), -1);
     if (table.records.isEmpty()) {
         table.error = QStringLiteral("Il file è vuoto.");
+        return table;
+    }
+    if (table.records.size() > kMostRows + 1) {
+        table.error = QStringLiteral("Il file ha più di %1 righe: un compartimento non può "
+                                     "contenerne tante.")
+                          .arg(QLocale(QLocale::Italian).toString(kMostRows));
+        table.records.clear();
         return table;
     }
     const QStringList heading = table.records.takeFirst().fields;
@@ -91,12 +101,38 @@ Table readTable(const QByteArray &bytes, const Headings &headings)
     return table;
 }
 
+// A text that a spreadsheet would take for a formula (or whose first character it would drop)
+// is written after an apostrophe, which spreadsheets show as plain text and which is removed
+// again on reading. A text that already begins with apostrophes before such a sign gets one
+// more, so that the reader gives it back as it was.
+bool needsFormulaGuard(QStringView text)
+{
+    static const QString signs = QStringLiteral("=+-@\t\r");
+    qsizetype at = 0;
+    while (at < text.size() && text.at(at) == QLatin1Char('\''))
+        ++at;
+    return at < text.size() && signs.contains(text.at(at));
+}
+
+QString spreadsheetSafe(const QString &cell)
+{
+    return needsFormulaGuard(cell) ? QLatin1Char('\'') + cell : cell;
+}
+
+QString withoutFormulaGuard(const QString &cell)
+{
+    return cell.startsWith(QLatin1Char('\'')) && needsFormulaGuard(QStringView(cell).mid(1))
+               ? cell.mid(1)
+               : cell;
+}
+
 QStringList cellsOf(const CsvReader::Record &record, const QVector<int> &columns)
 {
     QStringList cells;
     for (const int column : columns)
-        cells << (column >= 0 && column < record.fields.size() ? record.fields.at(column).trimmed()
-                                                               : QString());
+        cells << (column >= 0 && column < record.fields.size()
+                      ? withoutFormulaGuard(record.fields.at(column).trimmed())
+                      : QString());
     return cells;
 }
 
@@ -127,6 +163,8 @@ QString quotedCell(const QString &cell)
 {
     return QStringLiteral("«%1»").arg(cell);
 }
+
+constexpr double kLargestValue = 1e6; // MJ per kg, per piece or per m³
 
 // Reads one numeric cell; the refusal is set when it is missing, unreadable or below `least`.
 std::optional<double> readNumber(const QString &cell, QChar separator, const QString &what,
@@ -169,10 +207,18 @@ std::optional<double> readValue(QString &name, const QString &cell, QChar separa
                                 const QString &unit, const CatalogueIndex &catalogue,
                                 const QString &catalogueName, QString &refusal)
 {
-    if (!cell.isEmpty() || !refusal.isEmpty())
-        return readNumber(cell, separator, QStringLiteral("il potere calorifico"), 1,
-                          QStringLiteral("il potere calorifico è inferiore a 1 %1").arg(unit),
-                          refusal);
+    if (!cell.isEmpty() || !refusal.isEmpty()) {
+        const auto value = readNumber(
+            cell, separator, QStringLiteral("il potere calorifico"), 1,
+            QStringLiteral("il potere calorifico è inferiore a 1 %1").arg(unit), refusal);
+        // Far beyond any real material: a slip of the keyboard, not a value to show in full.
+        if (value && *value > kLargestValue) {
+            refusal = QStringLiteral("il potere calorifico supera %1 %2")
+                          .arg(QLocale(QLocale::Italian).toString(kLargestValue, 'f', 0), unit);
+            return std::nullopt;
+        }
+        return value;
+    }
     const auto found = catalogue.constFind(TextMatch::folded(name));
     if (found == catalogue.constEnd()) {
         refusal = QStringLiteral("manca il potere calorifico, e %1 non è nel catalogo %2")
@@ -183,12 +229,32 @@ std::optional<double> readValue(QString &name, const QString &cell, QChar separa
     return found->value;
 }
 
+// A source by the rules of names, refused whole rather than cut; a tab or a line end in the
+// cell is refused too, as a file that was cut in the wrong places.
+QString sourceRefusal(QString &source)
+{
+    for (const QChar c : std::as_const(source)) {
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("la fonte contiene caratteri di controllo");
+    }
+    source = CalculationRules::normalisedName(source);
+    if (source.size() > CalculationRules::kLongestName)
+        return QStringLiteral("la fonte è troppo lunga: al massimo %1 caratteri")
+            .arg(CalculationRules::kLongestName);
+    if (const QString why = CalculationRules::nameRefusal(source); !why.isEmpty())
+        return QStringLiteral("la fonte non è valida: %1")
+            .arg(why.left(1).toLower() + why.mid(1).chopped(1));
+    return QString();
+}
+
 // Names as the screens keep them (blanks simplified), and the entry's numbers by the rules of a
 // typed entry.
 QString sharedRulesRefusal(MaterialEntry &entry)
 {
     entry.name = CalculationRules::normalisedName(entry.name);
     if (const QString why = CalculationRules::nameRefusal(entry.name); !why.isEmpty())
+        return why;
+    if (const QString why = sourceRefusal(entry.source); !why.isEmpty())
         return why;
     return entryRefusal(entry);
 }
@@ -200,6 +266,8 @@ QString sharedRulesRefusal(FurnishingEntry &entry)
         if (const QString why = CalculationRules::nameRefusal(*name); !why.isEmpty())
             return why;
     }
+    if (const QString why = sourceRefusal(entry.source); !why.isEmpty())
+        return why;
     return entryRefusal(entry);
 }
 
@@ -209,6 +277,7 @@ Reading<Entry> readRows(const QByteArray &bytes, const Headings &headings, Entri
 {
     Reading<Entry> reading;
     Table table = readTable(bytes, headings);
+    reading.windows1252 = table.windows1252;
     if (!table.error.isEmpty()) {
         reading.error = table.error;
         return reading;
@@ -249,8 +318,12 @@ QString numberText(const Amount &amount)
 QByteArray fileBytes(const QStringList &heading, const QList<QStringList> &rows)
 {
     QString text = CsvReader::line(heading, QLatin1Char(';'));
-    for (const QStringList &row : rows)
-        text += CsvReader::line(row, QLatin1Char(';'));
+    for (const QStringList &row : rows) {
+        QStringList cells;
+        for (const QString &cell : row)
+            cells << spreadsheetSafe(cell);
+        text += CsvReader::line(cells, QLatin1Char(';'));
+    }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
@@ -460,22 +533,44 @@ QByteArray writeFurnishings(const QVector<FurnishingEntry> &entries)
 
 QByteArray readFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Impossibile leggere il file %1: %2")
-                     .arg(quotedCell(path), file.errorString());
+    const auto refused = [&](const QString &why) {
+        *error = QStringLiteral("Impossibile leggere il file %1: %2.").arg(quotedCell(path), why);
         return QByteArray();
-    }
+    };
+    // Only a regular file, or a link to one, and not larger than a list may be: a pipe would
+    // block the program and a device would never end. Nothing is read before these checks.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return refused(QStringLiteral("il file non esiste"));
+    if (info.isDir())
+        return refused(QStringLiteral("è una cartella"));
+    if (!info.isFile())
+        return refused(QStringLiteral("non è un file ordinario (forse una pipe o un dispositivo)"));
+    const QString tooLarge = QStringLiteral("il file è troppo grande per un elenco (al massimo "
+                                            "%1 MB)")
+                                 .arg(kLargestFile / (1024 * 1024));
+    if (info.size() > kLargestFile)
+        return refused(tooLarge);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(info.isReadable() ? QStringLiteral("il file non può essere aperto")
+                                         : QStringLiteral("permesso negato"));
+    if (file.isSequential())
+        return refused(QStringLiteral("non è un file ordinario"));
+    // Never more than the limit, even from a file that grows while it is read.
+    QByteArray bytes = file.read(kLargestFile + 1);
+    if (bytes.size() > kLargestFile)
+        return refused(tooLarge);
+    if (file.error() != QFileDevice::NoError)
+        return refused(QStringLiteral("errore di lettura dal disco"));
     error->clear();
-    return file.readAll();
+    return bytes;
 }
 
 QString writeFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Impossibile scrivere il file %1: %2")
-            .arg(quotedCell(path), file.errorString());
+    if (const QString reason = WholeFile::write(path, bytes); !reason.isEmpty())
+        return QStringLiteral("Impossibile scrivere il file %1: %2.").arg(quotedCell(path), reason);
     return QString();
 }
 

@@ -45,6 +45,7 @@ template <class Entry> struct Row {
 template <class Entry> struct Reading {
     QString error; // why the file cannot be read at all; then there are no rows
     QVector<Row<Entry>> rows;
+    bool windows1252 = false; // the file was not valid UTF-8, and was read as Windows-1252
     QVector<Entry> accepted() const
     {
         QVector<Entry> entries;
@@ -55,6 +56,11 @@ template <class Entry> struct Reading {
         return entries;
     }
 };
+
+// What a list file may hold: the size and the rows of twenty compartments' worth of entries
+// would only freeze the program. A file beyond them is refused before it is read whole.
+inline constexpr qint64 kLargestFile = 64LL * 1024 * 1024;
+inline constexpr int kMostRows = 50000;
 
 // The headings written, in the order of a row's cells.
 QStringList materialColumns();

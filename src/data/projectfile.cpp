@@ -1,11 +1,14 @@
 #include "data/projectfile.h"
 
+#include "core/italiannumbers.h"
+#include "core/wholefile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+#include <QLocale>
 #include <QSet>
 #include <cmath>
 
@@ -228,9 +231,14 @@ public:
         if (error.isEmpty() && compartment.name.trimmed().isEmpty())
             fail(QStringLiteral("un compartimento non ha nome"));
         Calculation &c = compartment.calculation;
+        // From version 2 on the rule is always written: one that is missing is never guessed.
         const QString ruleKey = version >= 2 ? text(o, "regulation") : QString();
-        const auto rule = ruleKey.isEmpty() ? Rule::Decree2007 : Regulation::ruleForKey(ruleKey);
-        if (!rule)
+        const auto rule =
+            version < 2 ? std::optional<Rule>(Rule::Decree2007) : Regulation::ruleForKey(ruleKey);
+        if (version >= 2 && ruleKey.isEmpty())
+            fail(QStringLiteral("il compartimento «%1» non indica la normativa applicata")
+                     .arg(compartment.name));
+        else if (!rule)
             fail(QStringLiteral("il compartimento «%1» applica una normativa sconosciuta")
                      .arg(compartment.name));
         c.rule = rule.value_or(Rule::Decree2007);
@@ -240,6 +248,21 @@ public:
                      .arg(compartment.name));
         c.method = method.value_or(Method::None);
         c.area = number(o, "area");
+        // The data of the method in use must be there, and each part of the type written.
+        const QString data = methodKey(c.method);
+        if (!data.isEmpty() && !o.contains(data))
+            fail(
+                QStringLiteral("il compartimento «%1» usa il metodo «%2» ma non ne contiene i dati")
+                    .arg(compartment.name, data));
+        for (const char *key : {"activity", "materials", "furnishings"}) {
+            const QJsonValue part = o.value(QLatin1String(key));
+            const bool isObject = qstrcmp(key, "activity") == 0;
+            if (!part.isUndefined() && (isObject ? !part.isObject() : !part.isArray()))
+                fail(QStringLiteral("nel compartimento «%1» il campo «%2» non è %3")
+                         .arg(compartment.name, QLatin1String(key),
+                              isObject ? QStringLiteral("un oggetto")
+                                       : QStringLiteral("un elenco")));
+        }
         const QJsonObject activity = o.value(QStringLiteral("activity")).toObject();
         c.activity.name = text(activity, "name");
         c.activity.nominalLoad = number(activity, "nominalLoad");
@@ -416,14 +439,21 @@ Read fromJson(const QByteArray &json)
     if (root.value(QStringLiteral("format")).toString() != kFormat)
         return {std::nullopt, QStringLiteral("il file non è un progetto di Ardivo")};
     const QJsonValue version = root.value(QStringLiteral("version"));
-    if (!version.isDouble() || version.toDouble() < 1 ||
-        version.toDouble() != std::floor(version.toDouble()))
+    if (!version.isDouble())
         return {std::nullopt, QStringLiteral("il file non indica una versione valida")};
-    if (version.toDouble() > kVersion)
+    // The number as it was read, whatever its size: never a version made up by a conversion.
+    const double versionRead = version.toDouble();
+    const QString versionText = std::fabs(versionRead) < 1e15
+                                    ? ItalianNumbers::toText(versionRead)
+                                    : QLocale(QLocale::Italian).toString(versionRead, 'g', 6);
+    if (versionRead < 1 || versionRead != std::floor(versionRead))
+        return {std::nullopt,
+                QStringLiteral("il file indica il formato %1, che non è valido").arg(versionText)};
+    if (versionRead > kVersion)
         return {std::nullopt,
                 QStringLiteral("il file è stato creato da una versione più recente di Ardivo "
                                "(formato %1; questa versione legge fino al formato %2)")
-                    .arg(version.toInt())
+                    .arg(versionText)
                     .arg(kVersion)};
 
     Reader reader;
@@ -476,16 +506,15 @@ Saved save(const QString &path, const Project &project)
                                "massimo %1 MB")
                     .arg(kLargestFile / (1024 * 1024)),
                 false};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {QStringLiteral("impossibile creare il file nella cartella"), true};
-    if (file.write(json) != json.size()) {
-        file.cancelWriting();
-        return {QStringLiteral("impossibile scrivere il file: forse il disco è pieno"), false};
-    }
-    if (!file.commit())
-        return {QStringLiteral("impossibile completare il salvataggio: forse il disco è pieno"),
+    // Never a file this program would refuse to open: the bytes are read back first.
+    if (const Read back = fromJson(json); !back.project)
+        return {QStringLiteral("il progetto non potrebbe essere riaperto (%1); il file "
+                               "precedente non è stato toccato")
+                    .arg(back.error),
                 false};
+    bool placeRefused = false;
+    if (const QString reason = WholeFile::write(path, json, &placeRefused); !reason.isEmpty())
+        return {reason, placeRefused};
     return {};
 }
 

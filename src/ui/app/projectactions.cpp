@@ -187,6 +187,16 @@ void saveCurrentCompartment()
         showMessage(QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(why));
         return;
     }
+    // Read back as a file would be: a text the reader refuses (a source too long, a control
+    // character) would lock the whole project out.
+    Project alone;
+    alone.compartments << Compartment{name, kept};
+    if (const ProjectFile::Read back = ProjectFile::fromJson(ProjectFile::toJson(alone));
+        !back.project) {
+        showMessage(
+            QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(back.error));
+        return;
+    }
     document.storeCompartment({name, kept});
     session.setCompartmentName(name);
 }

@@ -97,5 +97,11 @@ bool startArdivo()
         ProjectActions::openProjectFile(file);
         ProjectActions::showProjectWindow();
     }
+    // This copy works, but a later start cannot find it and would open a second copy.
+    if (const QString why = instance->listenError(); !why.isEmpty())
+        showMessage(QStringLiteral("Ardivo non può ricevere i progetti aperti mentre è in "
+                                   "esecuzione (%1).\nPer aprire un altro progetto usare "
+                                   "«Apri» in questa finestra.")
+                        .arg(why));
     return true;
 }

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
@@ -51,11 +52,22 @@ public:
         if (column == 0)
             return line.line;
         if (column <= m_headings.size())
-            return line.cells.value(column - 1);
+            return shortened(line.cells.value(column - 1));
         if (column == loadColumn)
             return line.refusal.isEmpty() ? CalculationTexts::entryLoad(line.load) : QString();
         return line.refusal.isEmpty() ? QStringLiteral("da importare")
-                                      : QStringLiteral("scartata: ") + line.refusal;
+                                      : QStringLiteral("scartata: ") + shortened(line.refusal);
+    }
+
+    // A cell of a million characters would take the grid seconds to measure and show.
+    static QString shortened(const QString &text)
+    {
+        if (text.size() <= AnteprimaImportazione::kLongestCell)
+            return text;
+        qsizetype cut = AnteprimaImportazione::kLongestCell - 1;
+        if (text.at(cut - 1).isHighSurrogate())
+            --cut;
+        return text.left(cut) + QChar(0x2026);
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -79,7 +91,7 @@ private:
 AnteprimaImportazione::AnteprimaImportazione(QWidget *parent, const QString &fileName,
                                              const QStringList &headings,
                                              const QVector<Line> &lines,
-                                             std::function<void()> import)
+                                             std::function<void()> import, const QString &note)
     : QDialog(parent), m_import(std::move(import))
 {
     setObjectName(QStringLiteral("AnteprimaImportazione"));
@@ -97,6 +109,11 @@ AnteprimaImportazione::AnteprimaImportazione(QWidget *parent, const QString &fil
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(
         makeLabel(this, "lblFile", QStringLiteral("Righe lette da %1").arg(fileName)));
+    if (!note.isEmpty()) {
+        QLabel *noteLabel = makeLabel(this, "lblCodifica", note);
+        noteLabel->setWordWrap(true);
+        layout->addWidget(noteLabel);
+    }
     auto *grid = new QTableView(this);
     grid->setObjectName(QStringLiteral("DataGridAnteprima"));
     grid->setModel(new PreviewModel(headings, lines, grid));
@@ -146,6 +163,9 @@ namespace InventoryTransfer {
 namespace {
 
 const QString kFilter = QStringLiteral("Elenchi CSV (*.csv *.txt);;Tutti i file (*)");
+const QString kReadAsWindows1252 =
+    QStringLiteral("Il file non è in UTF-8: è stato letto con la codifica Windows-1252. "
+                   "Controllare le lettere accentate prima di importare.");
 
 QString number(const Amount &amount)
 {
@@ -200,9 +220,10 @@ void importFile(QWidget *screen, const QStringList &headings, Read read, Cells c
     for (const auto &row : reading.rows)
         lines << AnteprimaImportazione::Line{
             row.line, cells(row), row.accepted() ? entryFireLoad(row.entry) : 0, row.refusal};
-    auto *preview =
-        new AnteprimaImportazione(screen, QFileInfo(path).fileName(), headings, lines,
-                                  [add, accepted = reading.accepted()] { add(accepted); });
+    auto *preview = new AnteprimaImportazione(
+        screen, QFileInfo(path).fileName(), headings, lines,
+        [add, accepted = reading.accepted()] { add(accepted); },
+        reading.windows1252 ? kReadAsWindows1252 : QString());
     preview->setWindowFlag(Qt::Window);
     preview->show();
     preview->raise();

@@ -25,8 +25,13 @@ public:
         QString refusal;   // empty: accepted
     };
 
+    // `note`, when not empty, is shown above the rows (how the file was read).
     AnteprimaImportazione(QWidget *parent, const QString &fileName, const QStringList &headings,
-                          const QVector<Line> &lines, std::function<void()> import);
+                          const QVector<Line> &lines, std::function<void()> import,
+                          const QString &note = QString());
+
+    // The longest text a cell of the preview shows; a longer one is cut there, with "…".
+    static constexpr int kLongestCell = 120;
 
 private:
     void cmdImporta_Click();

@@ -3,9 +3,11 @@
 #include "core/calculationsession.h"
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
+#include "core/wholefile.h"
 #include "ui/reports/reportlayout.h"
 #include "ui/reports/reportodt.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +15,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace ReportPrinter {
@@ -32,26 +33,17 @@ QString suffix(Format format)
     return format == Format::Pdf ? QStringLiteral("pdf") : QStringLiteral("odt");
 }
 
-// Writes through a QSaveFile: the file takes its place only once whole, and a full disk or a
-// folder that cannot be written is told, not hidden.
+// The document is made whole in memory and written in one step: it takes the file's place only
+// once every byte is on the disk, and a full disk or a folder that cannot be written is told.
 QString writeSafely(const QString &path, const std::function<bool(QIODevice *)> &write)
 {
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
-        return QStringLiteral("La cartella non esiste");
-    if (target.exists() && !target.isWritable())
-        return QStringLiteral("Il file è in sola lettura");
-    QSaveFile file(target.absoluteFilePath());
-    if (!folder.isWritable() || !file.open(QIODevice::WriteOnly))
-        return QStringLiteral("La cartella non consente la scrittura");
-    if (!write(&file) || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return QStringLiteral("Impossibile scrivere il documento: forse il disco è pieno");
-    }
-    if (!file.commit())
-        return QStringLiteral("Impossibile scrivere il documento: forse il disco è pieno");
-    return QString();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(&buffer))
+        return QStringLiteral("Impossibile comporre il documento");
+    buffer.close();
+    const QString reason = WholeFile::write(path, buffer.data());
+    return reason.left(1).toUpper() + reason.mid(1);
 }
 
 // An XMP packet with the author and subject beside what QPdfWriter writes itself for PDF/A-1b.
