@@ -61,6 +61,7 @@ private slots:
     void windowComputesAsTheUserTypes();
     void refusedInputsComputeNothing_data();
     void refusedInputsComputeNothing();
+    void reopenedCompartmentFillsTheWindow();
     void appendixInPdfAndOdt();
     void projectFileKeepsTheEnclosure();
     void projectFileRefusesBadEnclosures_data();
@@ -177,6 +178,35 @@ void TestNaturalFireUi::refusedInputsComputeNothing()
     // Nothing reaches the report either.
     QVERIFY(!calculation().naturalFire);
     QVERIFY(!ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+}
+
+void TestNaturalFireUi::reopenedCompartmentFillsTheWindow()
+{
+    Calculation first = storedCalculation();
+    NaturalFireInputs in = room();
+    in.growth = FireGrowth::Slow;
+    first.naturalFire = in;
+    CalculationSession::current().load(first);
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(window);
+    COMPARE_FIELDS(*window, {u"txtAt=200"_s, u"txtHeq=1,5"_s, u"ComboCrescita=lenta"_s,
+                             u"lblO=0,0490"_s, u"lblMessaggio="_s});
+    // Another compartment, opened while the window stands: its own enclosure, or none.
+    CalculationSession::current().load(storedCalculation());
+    COMPARE_FIELDS(*window, {u"txtAt="_s, u"lblO="_s});
+    QVERIFY(!calculation().naturalFire);
+    // An enclosure that no longer fits the calculation (A_t below a new A_f of 300 m²) is kept,
+    // shown with the reason, and printed nowhere until it is mended.
+    Calculation larger = first;
+    larger.area = 300;
+    CalculationSession::current().load(larger);
+    QVERIFY(textOf(*window, "lblMessaggio").contains(u"A_f"_s));
+    QCOMPARE(textOf(*window, "lblO"), QString());
+    QCOMPARE(calculation().naturalFire, std::optional<NaturalFireInputs>(in));
+    QVERIFY(!ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+    clickAndType(*window, "txtAt", u"900"_s);
+    QCOMPARE(calculation().naturalFire->totalArea, 900.0);
+    QVERIFY(ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
 }
 
 void TestNaturalFireUi::appendixInPdfAndOdt()

@@ -174,17 +174,14 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
     resize(1220, 660);
 
     for (QLineEdit *field : {m_at, m_height, m_av, m_heq, m_ah, m_b})
-        connect(field, &QLineEdit::textChanged, this, &IncendioNaturale::recompute);
+        connect(field, &QLineEdit::textChanged, this, &IncendioNaturale::inputsEdited);
     for (QComboBox *combo : {m_growth, m_member})
-        connect(combo, &QComboBox::currentIndexChanged, this, &IncendioNaturale::recompute);
-    // A new calculation has no enclosure yet.
-    connect(&m_session, &CalculationSession::calculationStarted, this, [this] {
-        m_updating = true;
-        for (QLineEdit *field : {m_at, m_height, m_av, m_heq, m_ah, m_b})
-            field->clear();
-        m_updating = false;
-        recompute();
-    });
+        connect(combo, &QComboBox::currentIndexChanged, this, &IncendioNaturale::inputsEdited);
+    // A new calculation has no enclosure yet; a compartment reopened brings its own.
+    connect(&m_session, &CalculationSession::calculationStarted, this,
+            [this] { showInputs(std::nullopt); });
+    connect(&m_session, &CalculationSession::loadingCalculation, this,
+            [this](const Calculation &calculation) { showInputs(calculation.naturalFire); });
     connect(&m_session, &CalculationSession::changed, this, [this] {
         if (!m_updating && isVisible())
             recompute();
@@ -193,25 +190,31 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
 
 void IncendioNaturale::showEvent(QShowEvent *event)
 {
-    // The enclosure the calculation carries (a compartment reopened) fills the fields.
-    if (const auto &inputs = m_session.calculation().naturalFire)
-        showInputs(*inputs);
+    // The enclosure the calculation carries fills the fields.
+    showInputs(m_session.calculation().naturalFire);
     recompute();
     QWidget::showEvent(event);
 }
 
-void IncendioNaturale::showInputs(const NaturalFireInputs &in)
+void IncendioNaturale::showInputs(const std::optional<NaturalFireInputs> &inputs)
 {
     m_updating = true;
-    m_at->setText(ItalianNumbers::toText(in.totalArea));
-    m_height->setText(ItalianNumbers::toText(in.height));
-    m_av->setText(ItalianNumbers::toText(in.verticalOpenings));
-    m_heq->setText(ItalianNumbers::toText(in.openingHeight));
-    m_ah->setText(ItalianNumbers::toText(in.horizontalOpenings));
-    m_b->setText(ItalianNumbers::toText(in.absorptivity));
-    m_growth->setCurrentIndex(m_growth->findData(int(in.growth)));
-    m_member->setCurrentIndex(m_member->findData(int(in.member)));
+    const auto show = [&inputs](QLineEdit *field, double NaturalFireInputs::*value) {
+        field->setText(inputs ? ItalianNumbers::toText((*inputs).*value) : QString());
+    };
+    show(m_at, &NaturalFireInputs::totalArea);
+    show(m_height, &NaturalFireInputs::height);
+    show(m_av, &NaturalFireInputs::verticalOpenings);
+    show(m_heq, &NaturalFireInputs::openingHeight);
+    show(m_ah, &NaturalFireInputs::horizontalOpenings);
+    show(m_b, &NaturalFireInputs::absorptivity);
+    if (inputs) {
+        m_growth->setCurrentIndex(m_growth->findData(int(inputs->growth)));
+        m_member->setCurrentIndex(m_member->findData(int(inputs->member)));
+    }
     m_updating = false;
+    if (isVisible())
+        recompute();
 }
 
 IncendioNaturale::Reading IncendioNaturale::readFields() const
@@ -267,6 +270,18 @@ IncendioNaturale::Reading IncendioNaturale::readFields() const
     return reading;
 }
 
+void IncendioNaturale::inputsEdited()
+{
+    if (m_updating)
+        return;
+    // Only accepted inputs become the calculation's; refused ones leave it without a natural
+    // fire, so that nothing is printed from them.
+    m_updating = true;
+    m_session.setNaturalFire(readFields().inputs);
+    m_updating = false;
+    recompute();
+}
+
 void IncendioNaturale::recompute()
 {
     if (m_updating)
@@ -280,11 +295,6 @@ void IncendioNaturale::recompute()
                           : QStringLiteral("non ancora calcolato"));
     const Reading reading = readFields();
     m_message->setText(reading.refusal);
-    m_updating = true;
-    // Only accepted inputs become the calculation's; refused ones leave it without a natural
-    // fire, so that nothing is printed from them.
-    m_session.setNaturalFire(reading.inputs);
-    m_updating = false;
     std::optional<NaturalFireResult> result;
     if (reading.inputs)
         result = NaturalFire::compute(*reading.inputs, *c.area, *design);

@@ -51,7 +51,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void showInputs(const NaturalFireInputs &inputs);
+    // Fills the fields (empties them for none) without taking them as typed.
+    void showInputs(const std::optional<NaturalFireInputs> &inputs);
+    // A field typed or a choice picked: the calculation takes the inputs, or loses them when
+    // they are refused.
+    void inputsEdited();
+    // The results of the fields as they stand, against the calculation as it stands.
     void recompute();
     void showResult(const std::optional<NaturalFireResult> &result);
 
