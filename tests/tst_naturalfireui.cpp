@@ -62,6 +62,7 @@ private slots:
     void refusedInputsComputeNothing_data();
     void refusedInputsComputeNothing();
     void reopenedCompartmentFillsTheWindow();
+    void activityMethodTypesTheArea();
     void appendixInPdfAndOdt();
     void projectFileKeepsTheEnclosure();
     void projectFileRefusesBadEnclosures_data();
@@ -209,6 +210,35 @@ void TestNaturalFireUi::reopenedCompartmentFillsTheWindow()
     QVERIFY(ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
 }
 
+// The activity method knows only the area class: A_f is typed in the window, kept with the
+// enclosure and printed with the rest.
+void TestNaturalFireUi::activityMethodTypesTheArea()
+{
+    walkToReport(Method::Activity, u"Option1_1"_s, {});
+    QWidget *opened = openWindow(Screens::get<StampaAttivita>());
+    QVERIFY(opened);
+    QWidget &window = *opened;
+    QVERIFY(child(window, "txtAf")->isVisible());
+    QVERIFY(!child(window, "lblAf")->isVisible());
+    describeRoom(window);
+    QCOMPARE(textOf(window, "lblMessaggio"), u"Inserire ancora: A_f."_s);
+    QVERIFY(!calculation().naturalFire);
+    clickAndType(window, "txtAf", u"250"_s);
+    QVERIFY(textOf(window, "lblMessaggio").contains(u"A_f"_s)); // above A_t = 200
+    clickAndType(window, "txtAf", u"60"_s);
+    QCOMPARE(textOf(window, "lblMessaggio"), QString());
+    QCOMPARE(calculation().naturalFire->floorArea, std::optional<double>(60));
+    const auto part = ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation()));
+    QVERIFY(part);
+    QVERIFY(
+        part->blocks.at(1).fields.contains(qMakePair(u"Superficie in pianta A_f"_s, u"60 m²"_s)));
+    Project project;
+    project.compartments << Compartment{u"Uffici"_s, essentials(calculation())};
+    const ProjectFile::Read read = ProjectFile::fromJson(ProjectFile::toJson(project));
+    QVERIFY2(read.project, qPrintable(read.error));
+    QCOMPARE(read.project->compartments.at(0).calculation.naturalFire, calculation().naturalFire);
+}
+
 void TestNaturalFireUi::appendixInPdfAndOdt()
 {
     walkToReport(Method::Materials, u"Option1_1"_s, {});
@@ -275,6 +305,7 @@ void TestNaturalFireUi::projectFileRefusesBadEnclosures_data()
     QTest::newRow("windows fill it") << "verticalOpenings" << QJsonValue(200) << "A_v";
     QTest::newRow("above the ceiling") << "openingHeight" << QJsonValue(4) << "h_eq";
     QTest::newRow("unknown growth") << "growth" << QJsonValue(u"veloce"_s) << "«growth»";
+    QTest::newRow("floor area zero") << "floorArea" << QJsonValue(0) << "A_f";
     QTest::newRow("unknown member") << "member" << QJsonValue(1) << "«member»";
 }
 

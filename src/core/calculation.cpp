@@ -409,12 +409,19 @@ std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation
     return std::nullopt;
 }
 
+std::optional<double> naturalFireArea(const Calculation &c)
+{
+    if (c.area)
+        return c.area;
+    return c.naturalFire ? c.naturalFire->floorArea : std::nullopt;
+}
+
 QString naturalFireRefusal(const Calculation &c, const Regulation &regulation)
 {
     if (!c.naturalFire)
         return QString();
     const auto design = designFireLoad(c, regulation);
-    return NaturalFire::refusal(*c.naturalFire, c.area.value_or(0), design.value_or(0));
+    return NaturalFire::refusal(*c.naturalFire, naturalFireArea(c).value_or(0), design.value_or(0));
 }
 
 std::optional<NaturalFireResult> naturalFireOf(const Calculation &c, const Regulation &regulation)
@@ -422,9 +429,10 @@ std::optional<NaturalFireResult> naturalFireOf(const Calculation &c, const Regul
     if (!c.naturalFire)
         return std::nullopt;
     const auto design = designFireLoad(c, regulation);
-    if (!c.area || !design)
+    const auto area = naturalFireArea(c);
+    if (!area || !design)
         return std::nullopt;
-    return NaturalFire::compute(*c.naturalFire, *c.area, *design);
+    return NaturalFire::compute(*c.naturalFire, *area, *design);
 }
 
 Calculation essentials(const Calculation &c)

@@ -181,6 +181,8 @@ std::optional<double> designFireLoad(double fireLoad, double deltaN, double delt
 std::optional<double> designFireLoad(const Calculation &calculation, const Regulation &regulation);
 std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &calculation,
                                                                const Regulation &regulation);
+// A_f of the natural fire: the calculation's area, or the one typed with the enclosure.
+std::optional<double> naturalFireArea(const Calculation &calculation);
 // The natural fire of the compartment from its A_f and q_f,d: nothing while the calculation has
 // no enclosure, no area or no q_f,d, or NaturalFire::refusal() has a reason.
 std::optional<NaturalFireResult> naturalFireOf(const Calculation &calculation,

@@ -10,7 +10,7 @@ bool NaturalFireInputs::operator==(const NaturalFireInputs &o) const
     return totalArea == o.totalArea && height == o.height &&
            verticalOpenings == o.verticalOpenings && openingHeight == o.openingHeight &&
            horizontalOpenings == o.horizontalOpenings && absorptivity == o.absorptivity &&
-           growth == o.growth && member == o.member;
+           growth == o.growth && member == o.member && floorArea == o.floorArea;
 }
 
 namespace {
@@ -228,6 +228,14 @@ QString inputRefusal(const NaturalFireInputs &in, std::optional<double> af)
     for (const QString &reason : reasons)
         if (!reason.isEmpty())
             return reason;
+    if (in.floorArea) {
+        if (QString reason =
+                sizeRefusal(*in.floorArea, QStringLiteral("La superficie in pianta A_f"));
+            !reason.isEmpty())
+            return reason;
+        if (!af)
+            af = in.floorArea;
+    }
     if (in.verticalOpenings >= in.totalArea)
         return QStringLiteral("Geometria impossibile: le aperture verticali A_v non possono "
                               "essere pari o superiori alla superficie totale A_t, che le "

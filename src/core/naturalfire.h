@@ -25,6 +25,8 @@ struct NaturalFireInputs {
     double absorptivity = 0;       // b = √(ρ·c·λ) of the enclosure's lining
     FireGrowth growth = FireGrowth::Medium;
     FireMember member = FireMember::ReinforcedConcrete;
+    // A_f, typed only for a calculation that has no area of its own (the activity method).
+    std::optional<double> floorArea;
     bool operator==(const NaturalFireInputs &o) const;
     bool operator!=(const NaturalFireInputs &o) const { return !(*this == o); }
 };

@@ -229,7 +229,7 @@ std::optional<ReportPart> naturalFirePart(const Calculation &c, const Regulation
     using Kind = ReportBlock::Kind;
     part.blocks << block(Kind::Heading, QStringLiteral("Dati"));
     ReportBlock inputs = block(Kind::Fields);
-    inputs.fields = NaturalFireTexts::inputFields(in, *c.area, designLoad);
+    inputs.fields = NaturalFireTexts::inputFields(in, *naturalFireArea(c), designLoad);
     part.blocks << inputs;
 
     part.blocks << block(Kind::Heading, QStringLiteral("Curva parametrica (appendice A)"));

@@ -126,6 +126,8 @@ QJsonObject compartmentToJson(const Compartment &compartment)
         natural.insert(QStringLiteral("absorptivity"), fire->absorptivity);
         natural.insert(QStringLiteral("growth"), kGrowthKeys[int(fire->growth)]);
         natural.insert(QStringLiteral("member"), kMemberKeys[int(fire->member)]);
+        if (fire->floorArea)
+            natural.insert(QStringLiteral("floorArea"), *fire->floorArea);
         o.insert(QStringLiteral("naturalFire"), natural);
     }
 
@@ -269,6 +271,7 @@ public:
         };
         in.growth = FireGrowth(choice("growth", kGrowthKeys));
         in.member = FireMember(choice("member", kMemberKeys));
+        in.floorArea = number(o, "floorArea");
         if (!error.isEmpty())
             return std::nullopt;
         return in;

@@ -81,6 +81,13 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
     auto *form = new QFormLayout(inputsBox);
     m_af = valueLabel(inputsBox, "lblAf");
     m_qfd = valueLabel(inputsBox, "lblQfd");
+    m_typedArea = makeLineEdit(inputsBox, "txtAf");
+    m_typedAreaRow = withUnit(inputsBox, m_typedArea, QStringLiteral("m²"));
+    auto *areaRow = new QWidget(inputsBox);
+    auto *areaLayout = new QHBoxLayout(areaRow);
+    areaLayout->setContentsMargins(0, 0, 0, 0);
+    areaLayout->addWidget(m_af);
+    areaLayout->addWidget(m_typedAreaRow, 1);
     m_at = makeLineEdit(inputsBox, "txtAt");
     m_height = makeLineEdit(inputsBox, "txtAltezza");
     m_av = makeLineEdit(inputsBox, "txtAv");
@@ -97,7 +104,7 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
     for (FireMember member :
          {FireMember::ReinforcedConcrete, FireMember::ProtectedSteel, FireMember::UnprotectedSteel})
         m_member->addItem(NaturalFire::memberName(member), int(member));
-    form->addRow(QStringLiteral("Superficie in pianta A_f:"), m_af);
+    form->addRow(QStringLiteral("Superficie in pianta A_f:"), areaRow);
     form->addRow(QStringLiteral("Carico di progetto q_f,d:"), m_qfd);
     form->addRow(QStringLiteral("Superficie totale A_t:"),
                  withUnit(inputsBox, m_at, QStringLiteral("m²")));
@@ -173,7 +180,7 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
     layout->addLayout(right, 1);
     resize(1220, 660);
 
-    for (QLineEdit *field : {m_at, m_height, m_av, m_heq, m_ah, m_b})
+    for (QLineEdit *field : {m_typedArea, m_at, m_height, m_av, m_heq, m_ah, m_b})
         connect(field, &QLineEdit::textChanged, this, &IncendioNaturale::inputsEdited);
     for (QComboBox *combo : {m_growth, m_member})
         connect(combo, &QComboBox::currentIndexChanged, this, &IncendioNaturale::inputsEdited);
@@ -208,6 +215,8 @@ void IncendioNaturale::showInputs(const std::optional<NaturalFireInputs> &inputs
     show(m_heq, &NaturalFireInputs::openingHeight);
     show(m_ah, &NaturalFireInputs::horizontalOpenings);
     show(m_b, &NaturalFireInputs::absorptivity);
+    m_typedArea->setText(inputs && inputs->floorArea ? ItalianNumbers::toText(*inputs->floorArea)
+                                                     : QString());
     if (inputs) {
         m_growth->setCurrentIndex(m_growth->findData(int(inputs->growth)));
         m_member->setCurrentIndex(m_member->findData(int(inputs->member)));
@@ -220,15 +229,18 @@ void IncendioNaturale::showInputs(const std::optional<NaturalFireInputs> &inputs
 IncendioNaturale::Reading IncendioNaturale::readFields() const
 {
     Reading reading;
+    const Calculation &c = m_session.calculation();
+    const bool typedArea = !c.area;
     const std::pair<QLineEdit *, QString> fields[] = {
-        {m_at, QStringLiteral("A_t")}, {m_height, QStringLiteral("H")},
-        {m_av, QStringLiteral("A_v")}, {m_heq, QStringLiteral("h_eq")},
-        {m_ah, QStringLiteral("A_h")}, {m_b, QStringLiteral("b")},
+        {m_typedArea, QStringLiteral("A_f")}, {m_at, QStringLiteral("A_t")},
+        {m_height, QStringLiteral("H")},      {m_av, QStringLiteral("A_v")},
+        {m_heq, QStringLiteral("h_eq")},      {m_ah, QStringLiteral("A_h")},
+        {m_b, QStringLiteral("b")},
     };
     QStringList missing;
-    double values[6] = {};
+    double values[7] = {};
     reading.empty = true;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = typedArea ? 0 : 1; i < 7; ++i) {
         const QString text = fields[i].first->text().trimmed();
         if (!text.isEmpty())
             reading.empty = false;
@@ -254,17 +266,19 @@ IncendioNaturale::Reading IncendioNaturale::readFields() const
         return reading;
     }
     NaturalFireInputs in;
-    in.totalArea = values[0];
-    in.height = values[1];
-    in.verticalOpenings = values[2];
-    in.openingHeight = values[3];
-    in.horizontalOpenings = values[4];
-    in.absorptivity = values[5];
+    if (typedArea)
+        in.floorArea = values[0];
+    in.totalArea = values[1];
+    in.height = values[2];
+    in.verticalOpenings = values[3];
+    in.openingHeight = values[4];
+    in.horizontalOpenings = values[5];
+    in.absorptivity = values[6];
     in.growth = FireGrowth(m_growth->currentData().toInt());
     in.member = FireMember(m_member->currentData().toInt());
-    const Calculation &c = m_session.calculation();
     const auto design = designFireLoad(c, m_session.regulation());
-    reading.refusal = NaturalFire::refusal(in, c.area.value_or(0), design.value_or(0));
+    const double area = typedArea ? values[0] : *c.area;
+    reading.refusal = NaturalFire::refusal(in, area, design.value_or(0));
     if (reading.refusal.isEmpty())
         reading.inputs = in;
     return reading;
@@ -289,15 +303,18 @@ void IncendioNaturale::recompute()
     const Calculation &c = m_session.calculation();
     const Regulation &regulation = m_session.regulation();
     const auto design = designFireLoad(c, regulation);
-    m_af->setText(c.area ? ItalianNumbers::toText(*c.area) + QStringLiteral(" m²")
-                         : QStringLiteral("non indicata"));
+    // The activity method knows the area class only: A_f is typed here.
+    m_af->setVisible(c.area.has_value());
+    m_typedAreaRow->setVisible(!c.area);
+    m_af->setText(c.area ? ItalianNumbers::toText(*c.area) + QStringLiteral(" m²") : QString());
     m_qfd->setText(design ? ItalianNumbers::toFixed2(*design) + QStringLiteral(" MJ/m²")
                           : QStringLiteral("non ancora calcolato"));
     const Reading reading = readFields();
     m_message->setText(reading.refusal);
     std::optional<NaturalFireResult> result;
     if (reading.inputs)
-        result = NaturalFire::compute(*reading.inputs, *c.area, *design);
+        result = NaturalFire::compute(
+            *reading.inputs, c.area.value_or(reading.inputs->floorArea.value_or(0)), *design);
     showResult(result);
     m_class->setText(NaturalFireTexts::requiredClass(c, regulation));
 }

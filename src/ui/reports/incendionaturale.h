@@ -62,7 +62,10 @@ private:
 
     CalculationSession &m_session;
     bool m_updating = false;
-    QLabel *m_af, *m_qfd;                                   // lblAf, lblQfd
+    QLabel *m_af, *m_qfd; // lblAf, lblQfd
+    // txtAf: A_f typed where the calculation has none (the activity method), beside lblAf.
+    QLineEdit *m_typedArea;
+    QWidget *m_typedAreaRow;
     QLineEdit *m_at, *m_height, *m_av, *m_heq, *m_ah, *m_b; // txtAt … txtB
     QComboBox *m_growth, *m_member;                         // ComboCrescita, ComboElemento
     QLabel *m_o, *m_gamma, *m_qtd, *m_tmax, *m_regime;      // lblO … lblRegime
