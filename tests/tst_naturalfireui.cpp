@@ -63,6 +63,7 @@ private slots:
     void refusedInputsComputeNothing();
     void reopenedCompartmentFillsTheWindow();
     void activityMethodTypesTheArea();
+    void absorptivityFromTheLining();
     void appendixInPdfAndOdt();
     void projectFileKeepsTheEnclosure();
     void projectFileRefusesBadEnclosures_data();
@@ -237,6 +238,31 @@ void TestNaturalFireUi::activityMethodTypesTheArea()
     const ProjectFile::Read read = ProjectFile::fromJson(ProjectFile::toJson(project));
     QVERIFY2(read.project, qPrintable(read.error));
     QCOMPARE(read.project->compartments.at(0).calculation.naturalFire, calculation().naturalFire);
+}
+
+void TestNaturalFireUi::absorptivityFromTheLining()
+{
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(window);
+    describeRoom(*window);
+    // Normal-weight concrete: √(2300 · 1000 · 1,6) = √3680000 = 1918,3.
+    world().prompt.inputs = {u"2300"_s, u"1000"_s, u"1,6"_s};
+    click(*window, "cmdCalcolaB");
+    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
+    QCOMPARE(calculation().naturalFire->absorptivity, 1918.0);
+    // A property that is no number stops it, with a message, and leaves b as it was.
+    world().prompt.messages.clear();
+    world().prompt.inputs = {u"2300"_s, u"mille"_s};
+    click(*window, "cmdCalcolaB");
+    QCOMPARE(world().prompt.messages, QStringList{u"Calore specifico deve essere un numero "
+                                                  "maggiore di 0."_s});
+    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
+    // A cancelled box asks no more.
+    world().prompt.inputs = {};
+    click(*window, "cmdCalcolaB");
+    QCOMPARE(world().prompt.prompts.size(), 6);
+    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
 }
 
 void TestNaturalFireUi::appendixInPdfAndOdt()

@@ -2,6 +2,7 @@
 
 #include "core/italiannumbers.h"
 #include "core/naturalfiretexts.h"
+#include "core/userprompt.h"
 #include "ui/kit/widgets.h"
 #include "ui/reports/reportlayout.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -115,8 +117,14 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
                  withUnit(inputsBox, m_heq, QStringLiteral("m")));
     form->addRow(QStringLiteral("Aperture orizzontali A_h:"),
                  withUnit(inputsBox, m_ah, QStringLiteral("m²")));
-    form->addRow(QStringLiteral("Assorbività b:"),
-                 withUnit(inputsBox, m_b, QStringLiteral("J/m²s^½K")));
+    auto *bRow = new QWidget(inputsBox);
+    auto *bLayout = new QHBoxLayout(bRow);
+    bLayout->setContentsMargins(0, 0, 0, 0);
+    bLayout->addWidget(withUnit(bRow, m_b, QStringLiteral("J/m²s^½K")), 1);
+    QPushButton *liningB = makeButton(bRow, "cmdCalcolaB", QStringLiteral("Da ρ, c, λ…"));
+    bLayout->addWidget(liningB);
+    connect(liningB, &QPushButton::clicked, this, &IncendioNaturale::cmdCalcolaB_Click);
+    form->addRow(QStringLiteral("Assorbività b:"), bRow);
     form->addRow(QStringLiteral("Crescita dell'incendio:"), m_growth);
     form->addRow(QStringLiteral("Elemento (app. F):"), m_member);
 
@@ -193,6 +201,37 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
         if (!m_updating && isVisible())
             recompute();
     });
+}
+
+void IncendioNaturale::cmdCalcolaB_Click()
+{
+    // b = √(ρ·c·λ) of the lining, each property asked in turn; a cancelled box asks no more.
+    const QString prompts[] = {
+        QStringLiteral("Densità ρ del rivestimento [kg/m³]:"),
+        QStringLiteral("Calore specifico c del rivestimento [J/kgK]:"),
+        QStringLiteral("Conducibilità termica λ del rivestimento [W/mK]:"),
+    };
+    double values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const QString typed = UserPrompt::current().input(prompts[i], kAppTitle).trimmed();
+        if (typed.isEmpty())
+            return;
+        const auto value = ItalianNumbers::toDouble(typed);
+        if (!value || !(*value > 0)) {
+            showMessage(QStringLiteral("%1 deve essere un numero maggiore di 0.")
+                            .arg(prompts[i].section(QLatin1Char(' '), 0, 1)));
+            return;
+        }
+        values[i] = *value;
+    }
+    // b is given in whole J/m²s^½K, as the tables of linings give it; the field shows the value
+    // used.
+    const double b = std::round(NaturalFire::absorptivity(values[0], values[1], values[2]));
+    if (!std::isfinite(b) || b <= 0) {
+        showMessage(QStringLiteral("Con questi valori b non è un numero: controllare ρ, c e λ."));
+        return;
+    }
+    m_b->setText(ItalianNumbers::toText(b));
 }
 
 void IncendioNaturale::showEvent(QShowEvent *event)

@@ -56,6 +56,8 @@ private:
     // A field typed or a choice picked: the calculation takes the inputs, or loses them when
     // they are refused.
     void inputsEdited();
+    // b from the density, specific heat and conductivity of one lining, typed in input boxes.
+    void cmdCalcolaB_Click();
     // The results of the fields as they stand, against the calculation as it stands.
     void recompute();
     void showResult(const std::optional<NaturalFireResult> &result);
