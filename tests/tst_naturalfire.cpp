@@ -6,6 +6,7 @@
 // for them within 10 °C (temperatures) or 0,1 min (times). The Γ = 1 case is checked against an
 // independent curve, the standard ISO 834 one.
 #include "core/naturalfire.h"
+#include "core/reportdocument.h"
 
 #include <QTest>
 #include <cmath>
@@ -47,6 +48,7 @@ private slots:
     void refusals();
     void warnings();
     void table();
+    void appendixWorking();
 };
 
 // O = 4·√1/100 = 0,04 and b = 1160 give Γ = 1; q_t,d = 1200·50/100 = 600 MJ/m² keeps the fire
@@ -287,6 +289,57 @@ void TestNaturalFire::table()
     QCOMPARE(rows.last().minutes, 145.0);
     QCOMPARE(rows.last().celsius, 20.0);
     QVERIFY(rows.at(28).celsius > 20);
+}
+
+// The appendix writes each formula with the numbers it used: here the fuel-controlled room of
+// curves() (A_f = 40, O = 0,06, b = 800, fast growth), with q_f = 150 in risk class I, so that
+// q_t,d stays below 75 and Γ_lim takes its correction.
+void TestNaturalFire::appendixWorking()
+{
+    Calculation c;
+    c.method = Method::Materials;
+    c.area = 40;
+    c.materials = {MaterialEntry{u"Legno"_s, Amount::number(15), Amount::number(400),
+                                 Amount::number(1), Amount::number(1)}};
+    c.areaClass = 0;
+    c.riskClass = 0;
+    const Regulation &decree = Regulation::decree2007();
+    QVERIFY(!ReportDocuments::naturalFirePart(c, decree)); // no enclosure, no appendix
+    c.naturalFire = inputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast);
+    const auto part = ReportDocuments::naturalFirePart(c, decree);
+    QVERIFY(part);
+    const QString all = part->blocks.isEmpty() ? QString() : [&] {
+        QStringList texts;
+        for (const ReportBlock &block : part->blocks) {
+            texts << block.text << block.lines << block.table.title;
+            for (const auto &field : block.fields)
+                texts << field.first + u": "_s + field.second;
+            for (const QStringList &row : block.table.rows)
+                texts << row.join(u' ');
+        }
+        return texts.join(u'\n');
+    }();
+    const double design = *designFireLoad(c, decree);
+    const auto r = NaturalFire::compute(*c.naturalFire, 40, design);
+    QVERIFY(r && r->fuelControlled);
+    for (const QString &line :
+         {u"O = A_v · √h_eq / A_t = 6 · √1 / 100 = 0,0600 m^½"_s,
+          u"t_max = max(0,2·10⁻³ · q_t,d / O; t_lim) = max(0,2·10⁻³ · "_s,
+          u"incendio controllato dal combustibile"_s,
+          u"O_lim = 0,1·10⁻³ · q_t,d / t_lim = 0,1·10⁻³ · "_s,
+          u"Γ_lim = (O_lim/b)² / (0,04/1160)² · k"_s, u"Regime: controllato dal combustibile"_s,
+          u"Velocità di crescita dell'incendio: rapida (t_lim = 15 min)"_s,
+          u"k_b = 0,055 (720 ≤ b ≤ 2500) min·m²/MJ"_s, u"Temperatura dei gas ogni 5 minuti"_s,
+          u"Curva parametrica e curva standard ISO 834"_s})
+        QVERIFY2(all.contains(line), qPrintable(line + u"\n"_s + all));
+    // The chart: the parametric curve and the standard one, in minutes and °C.
+    const auto chart = std::find_if(part->blocks.begin(), part->blocks.end(), [](const auto &b) {
+        return b.kind == ReportBlock::Kind::Curve;
+    });
+    QVERIFY(chart != part->blocks.end());
+    QCOMPARE(chart->series.size(), 2);
+    QCOMPARE(chart->series.at(1).points.first(), QPointF(0, 20));
+    QVERIFY(std::abs(chart->series.at(0).points.at(10).y() - NaturalFire::iso834(1)) < 1e-9);
 }
 
 QTEST_GUILESS_MAIN(TestNaturalFire)
