@@ -64,6 +64,7 @@ private slots:
     void reopenedCompartmentFillsTheWindow();
     void activityMethodTypesTheArea();
     void absorptivityFromTheLining();
+    void openingsFillAvAndHeq();
     void appendixInPdfAndOdt();
     void projectFileKeepsTheEnclosure();
     void projectFileRefusesBadEnclosures_data();
@@ -263,6 +264,33 @@ void TestNaturalFireUi::absorptivityFromTheLining()
     click(*window, "cmdCalcolaB");
     QCOMPARE(world().prompt.prompts.size(), 6);
     QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
+}
+
+void TestNaturalFireUi::openingsFillAvAndHeq()
+{
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(window);
+    describeRoom(*window);
+    world().prompt.messages.clear(); // those of the walk
+    // A window 2 × 1,5 and a door 1 × 2,5: A_v = 3 + 2,5 = 5,5 m²;
+    // h_eq = (3 · 1,5 + 2,5 · 2,5) / 5,5 = 10,75 / 5,5 = 1,95454545454545 m.
+    auto *grid = child<QTableView>(*window, "DataGridAperture");
+    editCell(grid, 0, 0, u"2"_s);
+    editCell(grid, 0, 1, u"1,5"_s);
+    editCell(grid, 2, 0, u"1"_s);
+    editCell(grid, 2, 1, u"2,5"_s);
+    click(*window, "cmdRiportaAperture");
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join(u';')));
+    COMPARE_FIELDS(*window, {u"txtAv=5,5"_s, u"txtHeq=1,95454545454545"_s, u"lblMessaggio="_s});
+    QCOMPARE(calculation().naturalFire->verticalOpenings, 5.5);
+    // A row with a width and no height is refused, and the fields keep their values.
+    editCell(grid, 3, 0, u"1"_s);
+    click(*window, "cmdRiportaAperture");
+    QCOMPARE(
+        world().prompt.messages,
+        QStringList{u"L'apertura della riga 4 deve avere larghezza e altezza maggiori di 0."_s});
+    QCOMPARE(textOf(*window, "txtAv"), u"5,5"_s);
 }
 
 void TestNaturalFireUi::appendixInPdfAndOdt()

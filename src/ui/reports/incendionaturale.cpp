@@ -47,6 +47,8 @@ void CurveView::paintEvent(QPaintEvent *)
 
 namespace {
 
+constexpr int kOpeningRows = 8;
+
 QLabel *valueLabel(QWidget *parent, const char *name)
 {
     QLabel *label = makeLabel(parent, name, QString());
@@ -174,11 +176,30 @@ IncendioNaturale::IncendioNaturale(CalculationSession &session, QWidget *parent)
     left->addWidget(resultsBox);
     left->addWidget(m_message);
     left->addWidget(m_warnings, 1);
+    // The vertical openings one by one, width × height, which fill A_v and h_eq.
+    auto *openingsBox = new QGroupBox(QStringLiteral("Aperture verticali"), this);
+    auto *openingsLayout = new QHBoxLayout(openingsBox);
+    m_openings = new QTableWidget(kOpeningRows, 2, openingsBox);
+    m_openings->setObjectName(QStringLiteral("DataGridAperture"));
+    m_openings->setHorizontalHeaderLabels(
+        {QStringLiteral("Larghezza [m]"), QStringLiteral("Altezza [m]")});
+    m_openings->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    m_openings->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_openings->verticalHeader()->setDefaultSectionSize(m_openings->fontMetrics().height() + 6);
+    m_openings->setFixedHeight(m_openings->horizontalHeader()->sizeHint().height() +
+                               4 * m_openings->verticalHeader()->defaultSectionSize() + 4);
+    openingsLayout->addWidget(m_openings, 1);
+    QPushButton *carry =
+        makeButton(openingsBox, "cmdRiportaAperture", QStringLiteral("Riporta in A_v e h_eq"));
+    openingsLayout->addWidget(carry, 0, Qt::AlignTop);
+    connect(carry, &QPushButton::clicked, this, &IncendioNaturale::cmdRiportaAperture_Click);
+
     auto *right = new QVBoxLayout;
     auto *chartAndTable = new QHBoxLayout;
     chartAndTable->addWidget(m_chart, 1);
     chartAndTable->addWidget(m_table);
     right->addLayout(chartAndTable, 1);
+    right->addWidget(openingsBox);
     auto *leftColumn = new QWidget(this);
     leftColumn->setLayout(left);
     left->setContentsMargins(0, 0, 0, 0);
@@ -232,6 +253,35 @@ void IncendioNaturale::cmdCalcolaB_Click()
         return;
     }
     m_b->setText(ItalianNumbers::toText(b));
+}
+
+void IncendioNaturale::cmdRiportaAperture_Click()
+{
+    double area = 0, moment = 0;
+    for (int row = 0; row < m_openings->rowCount(); ++row) {
+        const auto cell = [this, row](int column) {
+            const QTableWidgetItem *item = m_openings->item(row, column);
+            return item ? item->text().trimmed() : QString();
+        };
+        if (cell(0).isEmpty() && cell(1).isEmpty())
+            continue;
+        const auto width = ItalianNumbers::toDouble(cell(0));
+        const auto height = ItalianNumbers::toDouble(cell(1));
+        if (!width || !height || !(*width > 0) || !(*height > 0)) {
+            showMessage(QStringLiteral("L'apertura della riga %1 deve avere larghezza e altezza "
+                                       "maggiori di 0.")
+                            .arg(row + 1));
+            return;
+        }
+        area += *width * *height;
+        moment += *width * *height * *height;
+    }
+    if (!(area > 0) || !std::isfinite(moment)) {
+        showMessage(QStringLiteral("Inserire larghezza e altezza di almeno un'apertura."));
+        return;
+    }
+    m_av->setText(ItalianNumbers::toText(ItalianNumbers::asRead(area)));
+    m_heq->setText(ItalianNumbers::toText(ItalianNumbers::asRead(moment / area)));
 }
 
 void IncendioNaturale::showEvent(QShowEvent *event)

@@ -58,6 +58,8 @@ private:
     void inputsEdited();
     // b from the density, specific heat and conductivity of one lining, typed in input boxes.
     void cmdCalcolaB_Click();
+    // A_v and h_eq from the table of openings: Σ b·h and Σ (b·h)·h / Σ b·h.
+    void cmdRiportaAperture_Click();
     // The results of the fields as they stand, against the calculation as it stands.
     void recompute();
     void showResult(const std::optional<NaturalFireResult> &result);
@@ -75,4 +77,5 @@ private:
     QLabel *m_message, *m_warnings;                         // lblMessaggio, lblAvvertenze
     CurveView *m_chart;                                     // picCurva
     QTableWidget *m_table;                                  // DataGridCurva
+    QTableWidget *m_openings;                               // DataGridAperture
 };
