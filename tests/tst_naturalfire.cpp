@@ -224,6 +224,8 @@ void TestNaturalFire::equivalentTime()
              qPrintable(QString::number(r->equivalentMinutes)));
 }
 
+// The entry rules and impossible geometries one by one are typed into the window's fields in
+// the screens' tests; here what only the computation can say.
 void TestNaturalFire::refusals_data()
 {
     QTest::addColumn<NaturalFireInputs>("in");
@@ -236,16 +238,8 @@ void TestNaturalFire::refusals_data()
     QTest::newRow("no design load") << inputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 0.0 << "q_f,d";
     QTest::newRow("A_t not a number")
         << inputs(nan, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << "A_t";
-    QTest::newRow("H zero") << inputs(810, 0, 30, 1.5, 0, 1160) << 300.0 << 511.0 << "H";
-    QTest::newRow("no vertical openings")
-        << inputs(810, 3, 0, 1.5, 0, 1160) << 300.0 << 511.0 << "A_v";
     QTest::newRow("h_eq negative") << inputs(810, 3, 30, -1, 0, 1160) << 300.0 << 511.0 << "h_eq";
-    QTest::newRow("A_h negative") << inputs(810, 3, 30, 1.5, -1, 1160) << 300.0 << 511.0 << "A_h";
     QTest::newRow("b infinite") << inputs(810, 3, 30, 1.5, 0, qInf()) << 300.0 << 511.0 << "b";
-    QTest::newRow("A_v as large as A_t")
-        << inputs(810, 3, 810, 1.5, 0, 1160) << 300.0 << 511.0 << "A_v";
-    QTest::newRow("A_f above A_t") << inputs(250, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << "A_f";
-    QTest::newRow("h_eq above H") << inputs(810, 3, 30, 3.5, 0, 1160) << 300.0 << 511.0 << "h_eq";
     // O = 0,01·√0,1/810: a fire that would smoulder for weeks.
     QTest::newRow("endless fire") << inputs(810, 3, 0.01, 0.1, 0, 2000) << 300.0 << 5000.0 << "ore";
 }
@@ -308,17 +302,9 @@ void TestNaturalFire::appendixWorking()
     c.naturalFire = inputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast);
     const auto part = ReportDocuments::naturalFirePart(c, decree);
     QVERIFY(part);
-    const QString all = part->blocks.isEmpty() ? QString() : [&] {
-        QStringList texts;
-        for (const ReportBlock &block : part->blocks) {
-            texts << block.text << block.lines << block.table.title;
-            for (const auto &field : block.fields)
-                texts << field.first + u": "_s + field.second;
-            for (const QStringList &row : block.table.rows)
-                texts << row.join(u' ');
-        }
-        return texts.join(u'\n');
-    }();
+    ReportDocument document;
+    document.parts << *part;
+    const QString all = document.texts().join(u'\n');
     const double design = *designFireLoad(c, decree);
     const auto r = NaturalFire::compute(*c.naturalFire, 40, design);
     QVERIFY(r && r->fuelControlled);
@@ -327,8 +313,7 @@ void TestNaturalFire::appendixWorking()
           u"t_max = max(0,2·10⁻³ · q_t,d / O; t_lim) = max(0,2·10⁻³ · "_s,
           u"incendio controllato dal combustibile"_s,
           u"O_lim = 0,1·10⁻³ · q_t,d / t_lim = 0,1·10⁻³ · "_s,
-          u"Γ_lim = (O_lim/b)² / (0,04/1160)² · k"_s, u"Regime: controllato dal combustibile"_s,
-          u"Velocità di crescita dell'incendio: rapida (t_lim = 15 min)"_s,
+          u"Γ_lim = (O_lim/b)² / (0,04/1160)² · k"_s, u"rapida (t_lim = 15 min)"_s,
           u"k_b = 0,055 (720 ≤ b ≤ 2500) min·m²/MJ"_s, u"Temperatura dei gas ogni 5 minuti"_s,
           u"Curva parametrica e curva standard ISO 834"_s})
         QVERIFY2(all.contains(line), qPrintable(line + u"\n"_s + all));
