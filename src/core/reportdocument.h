@@ -127,6 +127,7 @@ QStringList working(const Calculation &calculation, const Regulation &regulation
 QVector<ReportBar> largestEntries(const Calculation &calculation);
 // The appendix of the natural fire, after the working: nothing when the calculation has no
 // enclosure or the curve cannot be computed.
+// The natural fire's part of the report, written with its texts in core/naturalfiretexts.cpp.
 // The chart of a natural fire against the standard curve.
 ReportBlock naturalFireCurve(const NaturalFireResult &result);
 std::optional<ReportPart> naturalFirePart(const Calculation &calculation,
