@@ -28,7 +28,7 @@ bool Calculation::operator==(const Calculation &o) const
 {
     return rule == o.rule && method == o.method && area == o.area && activity == o.activity &&
            materials == o.materials && furnishings == o.furnishings && areaClass == o.areaClass &&
-           riskClass == o.riskClass && measures == o.measures;
+           riskClass == o.riskClass && measures == o.measures && naturalFire == o.naturalFire;
 }
 
 namespace CalculationRules {
@@ -418,6 +418,32 @@ std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation
     return std::nullopt;
 }
 
+std::optional<double> naturalFireArea(const Calculation &c)
+{
+    if (c.area)
+        return c.area;
+    return c.naturalFire ? c.naturalFire->floorArea : std::nullopt;
+}
+
+QString naturalFireRefusal(const Calculation &c, const Regulation &regulation)
+{
+    if (!c.naturalFire)
+        return QString();
+    const auto design = designFireLoad(c, regulation);
+    return NaturalFire::refusal(*c.naturalFire, naturalFireArea(c).value_or(0), design.value_or(0));
+}
+
+std::optional<NaturalFireResult> naturalFireOf(const Calculation &c, const Regulation &regulation)
+{
+    if (!c.naturalFire)
+        return std::nullopt;
+    const auto design = designFireLoad(c, regulation);
+    const auto area = naturalFireArea(c);
+    if (!area || !design)
+        return std::nullopt;
+    return NaturalFire::compute(*c.naturalFire, *area, *design);
+}
+
 Calculation essentials(const Calculation &c)
 {
     Calculation kept = c;
@@ -529,6 +555,13 @@ QString impossibility(const Calculation &c, const Regulation &regulation)
             reasons << QStringLiteral("sono indicate due misure di protezione che si escludono");
             break;
         }
+    }
+    // Only what the enclosure itself breaks: one that no longer fits a changed calculation (a
+    // smaller A_t than a new area) is kept, and simply gives no curve until it is mended.
+    if (c.naturalFire) {
+        if (const QString why = NaturalFire::inputRefusal(*c.naturalFire, std::nullopt);
+            !why.isEmpty())
+            reasons << QStringLiteral("l'incendio naturale non è valido (%1)").arg(clause(why));
     }
     if (reasons.isEmpty()) {
         // No result is better than a wrong one: a file cannot carry what the screens refuse.

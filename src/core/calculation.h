@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/naturalfire.h"
 #include "core/regulation.h"
 
 #include <QMetaType>
@@ -79,6 +80,8 @@ struct Calculation {
         areaClass; // index into the regulation's area classes (from the area, or chosen)
     std::optional<int> riskClass; // index into the regulation's risk classes
     QSet<int> measures;           // indexes of the protection measures present
+    // The enclosure of the compartment's natural fire, when the designer described it.
+    std::optional<NaturalFireInputs> naturalFire;
     bool operator==(const Calculation &o) const;
 };
 
@@ -178,6 +181,15 @@ std::optional<double> designFireLoad(double fireLoad, double deltaN, double delt
 std::optional<double> designFireLoad(const Calculation &calculation, const Regulation &regulation);
 std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &calculation,
                                                                const Regulation &regulation);
+// A_f of the natural fire: the calculation's area, or the one typed with the enclosure.
+std::optional<double> naturalFireArea(const Calculation &calculation);
+// The natural fire of the compartment from its A_f and q_f,d: nothing while the calculation has
+// no enclosure, no area or no q_f,d, or NaturalFire::refusal() has a reason.
+std::optional<NaturalFireResult> naturalFireOf(const Calculation &calculation,
+                                               const Regulation &regulation);
+// Why the natural fire cannot be computed from the calculation: an empty text when it can, or
+// when the calculation has no enclosure.
+QString naturalFireRefusal(const Calculation &calculation, const Regulation &regulation);
 // The calculation with only what belongs to its method: a compartment stores no more.
 Calculation essentials(const Calculation &calculation);
 // Why an entry's numbers are refused by the rules above (the first reason), or an empty text.

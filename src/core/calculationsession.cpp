@@ -70,6 +70,14 @@ void CalculationSession::setArea(std::optional<double> area)
     update();
 }
 
+void CalculationSession::setNaturalFire(const std::optional<NaturalFireInputs> &inputs)
+{
+    if (m_calculation.naturalFire == inputs)
+        return;
+    m_calculation.naturalFire = inputs;
+    update();
+}
+
 void CalculationSession::setActivity(const Activity &activity)
 {
     if (m_calculation.activity == activity)

@@ -48,6 +48,8 @@ public:
 
     void setArea(std::optional<double> area);
     void setActivity(const Activity &activity);
+    // The enclosure of the natural fire; nothing when the designer has not described it.
+    void setNaturalFire(const std::optional<NaturalFireInputs> &inputs);
     void setMaterials(const QVector<MaterialEntry> &entries);
     void setFurnishings(const QVector<FurnishingEntry> &entries);
     // Forward from the q_f screen; the materials and furnishings methods take the area class

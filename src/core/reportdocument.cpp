@@ -334,6 +334,8 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
         document.parts << list;
     }
     document.parts << workingPart(c, r);
+    if (auto appendix = ReportDocuments::naturalFirePart(c, r))
+        document.parts << *appendix;
     for (int i = first; i < document.parts.size(); ++i) {
         document.parts[i].foot = foot;
         document.parts[i].regulation = r.heading;
@@ -420,6 +422,9 @@ QStringList ReportDocument::texts() const
             all << block.table.totals;
             for (const ReportBar &bar : block.bars)
                 all << bar.label << bar.text;
+            for (const ReportSeries &line : block.series)
+                all << line.label;
+            all << block.xAxis << block.yAxis;
         }
     }
     all.removeAll(QString());

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QPair>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -47,15 +48,24 @@ struct ReportBar {
     QString text; // the value as printed beside the bar
 };
 
+// One line of a Curve block: its points (x, y) in the units of the axes.
+struct ReportSeries {
+    QString label;
+    QVector<QPointF> points;
+    bool reference = false; // drawn thin and dashed, behind the others
+};
+
 struct ReportBlock {
-    enum class Kind { Heading, Fields, Paragraph, Working, Table, Chart, Signature };
+    enum class Kind { Heading, Fields, Paragraph, Working, Table, Chart, Signature, Curve };
     Kind kind = Kind::Paragraph;
     QString text;                          // Heading, Paragraph, Chart and Signature captions
     QList<QPair<QString, QString>> fields; // Fields: caption and value; Signature: its lines
     QStringList lines;                     // Working: one step of the working each
     ReportTable table;
-    QVector<ReportBar> bars; // Chart, largest first
-    QString separator;       // Fields: "" for caption and value in two columns, ": " for one text
+    QVector<ReportBar> bars;      // Chart, largest first
+    QVector<ReportSeries> series; // Curve: the lines, with text as the caption
+    QString xAxis, yAxis;         // Curve: the captions of the axes, units included
+    QString separator; // Fields: "" for caption and value in two columns, ": " for one text
     bool keepWithPrevious = false; // never alone at the top of a sheet
 };
 
@@ -115,5 +125,12 @@ QString methodTitle(Method method);
 QStringList working(const Calculation &calculation, const Regulation &regulation);
 // The ten largest entries and, when there are more, the rest as "altri".
 QVector<ReportBar> largestEntries(const Calculation &calculation);
+// The appendix of the natural fire, after the working: nothing when the calculation has no
+// enclosure or the curve cannot be computed.
+// The natural fire's part of the report, written with its texts in core/naturalfiretexts.cpp.
+// The chart of a natural fire against the standard curve.
+ReportBlock naturalFireCurve(const NaturalFireResult &result);
+std::optional<ReportPart> naturalFirePart(const Calculation &calculation,
+                                          const Regulation &regulation);
 
 } // namespace ReportDocuments

@@ -53,6 +53,13 @@ void putNumber(QJsonObject &object, const char *key, const std::optional<double>
         object.insert(QLatin1String(key), *value);
 }
 
+// The keys of the natural fire's growth rate and member, in the order of their enums.
+const QString kGrowthKeys[] = {QStringLiteral("slow"), QStringLiteral("medium"),
+                               QStringLiteral("fast")};
+const QString kMemberKeys[] = {QStringLiteral("reinforcedConcrete"),
+                               QStringLiteral("protectedSteel"),
+                               QStringLiteral("unprotectedSteel")};
+
 QJsonObject compartmentToJson(const Compartment &compartment)
 {
     const Calculation &c = compartment.calculation;
@@ -112,6 +119,20 @@ QJsonObject compartmentToJson(const Compartment &compartment)
     for (int measure : measures)
         measureArray.append(measure);
     o.insert(QStringLiteral("measures"), measureArray);
+    if (const auto &fire = c.naturalFire) {
+        QJsonObject natural;
+        natural.insert(QStringLiteral("totalArea"), fire->totalArea);
+        natural.insert(QStringLiteral("height"), fire->height);
+        natural.insert(QStringLiteral("verticalOpenings"), fire->verticalOpenings);
+        natural.insert(QStringLiteral("openingHeight"), fire->openingHeight);
+        natural.insert(QStringLiteral("horizontalOpenings"), fire->horizontalOpenings);
+        natural.insert(QStringLiteral("absorptivity"), fire->absorptivity);
+        natural.insert(QStringLiteral("growth"), kGrowthKeys[int(fire->growth)]);
+        natural.insert(QStringLiteral("member"), kMemberKeys[int(fire->member)]);
+        if (fire->floorArea)
+            natural.insert(QStringLiteral("floorArea"), *fire->floorArea);
+        o.insert(QStringLiteral("naturalFire"), natural);
+    }
 
     QJsonObject results;
     const QStringList keys{QStringLiteral("name"),    QStringLiteral("method"),
@@ -222,6 +243,43 @@ public:
         return v.toObject();
     }
 
+    // The enclosure of a natural fire: every value present; the rules are the window's.
+    std::optional<NaturalFireInputs> naturalFire(const QJsonValue &value)
+    {
+        const QJsonObject o = object(value, QStringLiteral("l'incendio naturale"));
+        NaturalFireInputs in;
+        const std::pair<const char *, double *> sizes[] = {
+            {"totalArea", &in.totalArea},
+            {"height", &in.height},
+            {"verticalOpenings", &in.verticalOpenings},
+            {"openingHeight", &in.openingHeight},
+            {"horizontalOpenings", &in.horizontalOpenings},
+            {"absorptivity", &in.absorptivity},
+        };
+        for (const auto &[key, target] : sizes) {
+            const auto read = number(o, key);
+            if (!read)
+                fail(QStringLiteral("l'incendio naturale non ha un valore valido per «%1»")
+                         .arg(QLatin1String(key)));
+            *target = read.value_or(0);
+        }
+        const auto choice = [this, &o](const char *key, const QString(&keys)[3]) {
+            const QJsonValue v = o.value(QLatin1String(key));
+            for (int i = 0; i < 3; ++i)
+                if (v.isString() && v.toString() == keys[i])
+                    return i;
+            fail(QStringLiteral("l'incendio naturale ha un valore sconosciuto per «%1»")
+                     .arg(QLatin1String(key)));
+            return 0;
+        };
+        in.growth = FireGrowth(choice("growth", kGrowthKeys));
+        in.member = FireMember(choice("member", kMemberKeys));
+        in.floorArea = number(o, "floorArea");
+        if (!error.isEmpty())
+            return std::nullopt;
+        return in;
+    }
+
     // A compartment of a file of `version`; before version 2 every compartment applied the decree.
     std::optional<Compartment> compartment(const QJsonValue &value, int version)
     {
@@ -292,6 +350,8 @@ public:
             }
             c.measures.insert(v.toInt());
         }
+        if (o.contains(QStringLiteral("naturalFire")))
+            c.naturalFire = naturalFire(o.value(QStringLiteral("naturalFire")));
         if (!error.isEmpty())
             return std::nullopt;
         const QString impossible = impossibility(c, regulationOf(c));

@@ -39,8 +39,13 @@ double chartTitleHeight(const QPaintDevice &device)
            6 * device.logicalDpiY() / 72.0;
 }
 
+// A Curve block: a plot 4:7 of the width, never taller than 250 points.
+constexpr double kCurveHeight = 250;
+
 double chartHeight(const ReportBlock &block, const QPaintDevice &device)
 {
+    if (block.kind == ReportBlock::Kind::Curve)
+        return kCurveHeight * device.logicalDpiY() / 72.0;
     return chartTitleHeight(device) + chartRowHeight(device) * block.bars.size() +
            6 * device.logicalDpiY() / 72.0;
 }
@@ -81,6 +86,116 @@ void paintChart(QPainter &p, const QRectF &r, const ReportBlock &block, const QP
     }
     p.drawLine(QPointF(barLeft, r.top() + titleHeight),
                QPointF(barLeft, r.top() + titleHeight + rowHeight * block.bars.size()));
+}
+
+// A step of an axis that gives about `ticks` round divisions (1, 2 or 5 times a power of ten).
+double niceStep(double span, int ticks)
+{
+    const double raw = span / std::max(ticks, 1);
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 5.0})
+        if (raw <= factor * power)
+            return factor * power;
+    return 10 * power;
+}
+
+// The lines of a Curve block over their axes, with the grid, the scales and the legend.
+void paintCurve(QPainter &p, const QRectF &r, const ReportBlock &block, const QPaintDevice &device)
+{
+    const double unit = device.logicalDpiY() / 72.0;
+    const QFont titleFont = font(9, true);
+    const QFont scaleFont = font(7.5);
+    const double titleHeight = chartTitleHeight(device);
+    p.save();
+    p.setFont(titleFont);
+    p.drawText(QRectF(r.left(), r.top(), r.width(), titleHeight), Qt::AlignLeft | Qt::AlignTop,
+               block.text);
+    double xMax = 0, yMax = 0;
+    for (const ReportSeries &line : block.series)
+        for (const QPointF &point : line.points) {
+            xMax = std::max(xMax, point.x());
+            yMax = std::max(yMax, point.y());
+        }
+    xMax = std::max(xMax, 1.0);
+    const double xStep = niceStep(xMax, 10);
+    const double yStep = niceStep(std::max(yMax, 1.0), 6);
+    xMax = std::ceil(xMax / xStep) * xStep;
+    const double yTop = std::ceil(yMax / yStep) * yStep;
+    const QFontMetricsF fm(scaleFont, const_cast<QPaintDevice *>(&device));
+    const double legendHeight = fm.height() + 6 * unit;
+    const QRectF plot(r.left() + fm.horizontalAdvance(QStringLiteral("00000")) + 6 * unit,
+                      r.top() + titleHeight + fm.height(),
+                      r.width() - fm.horizontalAdvance(QStringLiteral("00000")) - 14 * unit,
+                      r.height() - titleHeight - 3 * fm.height() - legendHeight - 8 * unit);
+    const auto at = [&](const QPointF &v) {
+        return QPointF(plot.left() + plot.width() * v.x() / xMax,
+                       plot.bottom() - plot.height() * v.y() / yTop);
+    };
+    p.setFont(scaleFont);
+    const QPen grid(QColor(205, 205, 205), 0.5 * unit);
+    for (double x = 0; x <= xMax + xStep / 2; x += xStep) {
+        p.setPen(grid);
+        p.drawLine(at({x, 0}), at({x, yTop}));
+        p.setPen(Qt::black);
+        const QPointF foot = at({x, 0});
+        p.drawText(QRectF(foot.x() - 20 * unit, foot.y() + 2 * unit, 40 * unit, fm.height()),
+                   Qt::AlignHCenter | Qt::AlignTop, QString::number(x, 'f', 0));
+    }
+    for (double y = 0; y <= yTop + yStep / 2; y += yStep) {
+        p.setPen(grid);
+        p.drawLine(at({0, y}), at({xMax, y}));
+        p.setPen(Qt::black);
+        const QPointF left = at({0, y});
+        p.drawText(QRectF(r.left(), left.y() - fm.height() / 2, plot.left() - r.left() - 4 * unit,
+                          fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(y, 'f', 0));
+    }
+    p.setPen(QPen(Qt::black, 0.8 * unit));
+    p.drawLine(plot.bottomLeft(), plot.bottomRight());
+    p.drawLine(plot.bottomLeft(), plot.topLeft());
+    p.drawText(
+        QRectF(plot.left(), plot.bottom() + fm.height() + 2 * unit, plot.width(), fm.height()),
+        Qt::AlignHCenter | Qt::AlignTop, block.xAxis);
+    p.drawText(QRectF(plot.left() + 4 * unit, plot.top() - fm.height(), plot.width(), fm.height()),
+               Qt::AlignLeft | Qt::AlignBottom, block.yAxis);
+
+    // The lines, clipped to the plot; the reference ones dashed behind the others.
+    const QColor colours[] = {QColor(190, 40, 30), QColor(40, 80, 160), QColor(30, 130, 60)};
+    int coloured = 0;
+    double legendLeft = plot.left();
+    const double legendTop = r.bottom() - legendHeight + 2 * unit;
+    for (const ReportSeries &line : block.series) {
+        QPen pen(line.reference ? QColor(90, 90, 90) : colours[coloured++ % 3],
+                 (line.reference ? 1.0 : 1.6) * unit);
+        if (line.reference)
+            pen.setStyle(Qt::DashLine);
+        QPolygonF polyline;
+        for (const QPointF &point : line.points)
+            polyline << at(point);
+        p.save();
+        p.setClipRect(plot);
+        p.setPen(pen);
+        p.drawPolyline(polyline);
+        p.restore();
+        p.setPen(pen);
+        p.drawLine(QPointF(legendLeft, legendTop + fm.height() / 2),
+                   QPointF(legendLeft + 22 * unit, legendTop + fm.height() / 2));
+        p.setPen(Qt::black);
+        const double textWidth = fm.horizontalAdvance(line.label) + 2 * unit;
+        p.drawText(QRectF(legendLeft + 26 * unit, legendTop, textWidth, fm.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, line.label);
+        legendLeft += 26 * unit + textWidth + 14 * unit;
+    }
+    p.restore();
+}
+
+void paintAnyChart(QPainter &p, const QRectF &r, const ReportBlock &block,
+                   const QPaintDevice &device)
+{
+    if (block.kind == ReportBlock::Kind::Curve)
+        paintCurve(p, r, block, device);
+    else
+        paintChart(p, r, block, device);
 }
 
 struct Atom {
@@ -202,6 +317,7 @@ void Layout::addBlock(const ReportBlock &block)
         addTable(block.table);
         break;
     case ReportBlock::Kind::Chart:
+    case ReportBlock::Kind::Curve:
         addChart(block);
         break;
     case ReportBlock::Kind::Signature:
@@ -376,7 +492,9 @@ void Layout::addChart(const ReportBlock &block)
 {
     Atom atom;
     atom.height = chartHeight(block, m_device);
-    atom.paint = [this, block](QPainter &p, const QRectF &r) { paintChart(p, r, block, m_device); };
+    atom.paint = [this, block](QPainter &p, const QRectF &r) {
+        paintAnyChart(p, r, block, m_device);
+    };
     m_atoms << atom;
 }
 
@@ -568,8 +686,13 @@ QImage chartPicture(const ReportBlock &chart, int widthPoints)
     painter.setRenderHint(QPainter::Antialiasing);
     // A margin at the right, so that no reader's scaling cuts the last character of a value.
     const double margin = 4 * kDpi / 72;
-    paintChart(painter, QRectF(0, 0, width - margin, picture.height()), chart, picture);
+    paintAnyChart(painter, QRectF(0, 0, width - margin, picture.height()), chart, picture);
     return picture;
+}
+
+void paintChart(QPainter &painter, const QRectF &rect, const ReportBlock &chart)
+{
+    paintAnyChart(painter, rect, chart, *painter.device());
 }
 
 void paintSheet(const ReportDocument &document, QPaintDevice &device, int sheet)

@@ -21,7 +21,9 @@ bool render(const ReportDocument &document, QPagedPaintDevice &device);
 // Draws sheet `sheet` (from 0) onto `device`, which is taken as one sheet (a test image).
 void paintSheet(const ReportDocument &document, QPaintDevice &device, int sheet);
 
-// The bar chart of a Chart block as a picture `widthPoints` wide, drawn as on the sheets.
+// The chart of a Chart or Curve block as a picture `widthPoints` wide, drawn as on the sheets.
 QImage chartPicture(const ReportBlock &chart, int widthPoints);
+// Draws the chart of a Chart or Curve block into `rect` (a window shows the same drawing).
+void paintChart(QPainter &painter, const QRectF &rect, const ReportBlock &chart);
 
 } // namespace ReportLayout

@@ -163,7 +163,8 @@ std::unique_ptr<QTextDocument> textDocument(const ReportDocument &document)
             case ReportBlock::Kind::Table:
                 insertTable(cursor, block.table);
                 break;
-            case ReportBlock::Kind::Chart: {
+            case ReportBlock::Kind::Chart:
+            case ReportBlock::Kind::Curve: {
                 // The picture carries its own caption, as on the sheets.
                 const QImage picture = ReportLayout::chartPicture(block, 480);
                 const QUrl name(QStringLiteral("grafico%1.png").arg(++pictures));

@@ -11,6 +11,7 @@
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
+#include "ui/reports/incendionaturale.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
@@ -171,6 +172,8 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     bar->setObjectName(QStringLiteral("barraPulsanti"));
     auto *buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(6, 4, 6, 4);
+    // Close enough that the whole bar stays narrower than the page with its scroll bar.
+    buttons->setSpacing(4);
     m_indietro = makeButton(bar, "cmdIndietro", QStringLiteral("&Indietro"));
     m_nuova = makeButton(bar, "cmdNuova", QStringLiteral("Nuova analisi"));
     auto *saveInProject =
@@ -178,8 +181,11 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     auto *project = makeButton(bar, "cmdProgetto", QStringLiteral("Progetto"));
     auto *exportPdf = makeButton(bar, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
     auto *exportOdt = makeButton(bar, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
+    auto *naturalFire =
+        makeButton(bar, "cmdIncendioNaturale", QStringLiteral("Incendio naturale…"));
     m_stampa = makeButton(bar, "cmdStampa", QStringLiteral("Stampa"));
-    for (QPushButton *button : {m_indietro, m_nuova, saveInProject, project, exportPdf, exportOdt})
+    for (QPushButton *button :
+         {m_indietro, m_nuova, saveInProject, project, exportPdf, exportOdt, naturalFire})
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(m_stampa);
@@ -292,6 +298,12 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
             [this] { exportReport(ReportPrinter::Format::Pdf); });
     connect(exportOdt, &QPushButton::clicked, this,
             [this] { exportReport(ReportPrinter::Format::Odt); });
+    connect(naturalFire, &QPushButton::clicked, this, [this] {
+        if (!m_naturalFire)
+            m_naturalFire = new IncendioNaturale(m_session, this);
+        m_naturalFire->show();
+        bringForward(*m_naturalFire);
+    });
     connect(saveInProject, &QPushButton::clicked, this,
             [] { Navigation::current().saveCurrentCompartment(); });
     connect(project, &QPushButton::clicked, this,

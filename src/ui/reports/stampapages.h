@@ -6,8 +6,10 @@
 #include "ui/kit/screens.h"
 #include "ui/reports/reportprinter.h"
 
+#include <QPointer>
 #include <QVector>
 
+class IncendioNaturale;
 class ItemisedList;
 class PageView;
 class QLabel;
@@ -101,6 +103,7 @@ private:
     QVector<MeasureRow> m_measureRows;
     QVector<QLabel *> m_band;
     bool m_bandShown = false;
+    QPointer<IncendioNaturale> m_naturalFire; // opened by cmdIncendioNaturale
 
 protected:
     const Layout m_layout;

@@ -1,0 +1,392 @@
+// The natural fire through the screens: its window on the report pages, the appendix in the
+// PDF and the ODT, and the enclosure in the project file.
+#include "core/naturalfiretexts.h"
+#include "data/projectfile.h"
+#include "testsupport.h"
+#include "ui/reports/incendionaturale.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTableWidget>
+
+namespace {
+
+// The window the report page's button opens; null when none opened.
+QWidget *openWindow(QWidget &page)
+{
+    page.show();
+    click(page, "cmdIncendioNaturale");
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == u"IncendioNaturale"_s && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+Calculation storedCalculation()
+{
+    return materialsCalculation(60, {MaterialEntry{u"Legno"_s, n(17), n(1000), n(1), n(1)}}, 0, 1);
+}
+
+// A room of 60 m² (the materials walk) in an enclosure of 200 m², 3 m high, with 8 m² of
+// windows 1,5 m high.
+void describeRoom(QWidget &window)
+{
+    clickAndType(window, "txtAt", u"200"_s);
+    clickAndType(window, "txtAltezza", u"3"_s);
+    clickAndType(window, "txtAv", u"8"_s);
+    clickAndType(window, "txtHeq", u"1,5"_s);
+    clickAndType(window, "txtAh", u"0"_s);
+    clickAndType(window, "txtB", u"1160"_s);
+}
+
+NaturalFireInputs room()
+{
+    NaturalFireInputs in;
+    in.totalArea = 200;
+    in.height = 3;
+    in.verticalOpenings = 8;
+    in.openingHeight = 1.5;
+    in.horizontalOpenings = 0;
+    in.absorptivity = 1160;
+    return in;
+}
+
+} // namespace
+
+class TestNaturalFireUi : public WorldTest
+{
+    Q_OBJECT
+private slots:
+    void windowComputesAsTheUserTypes();
+    void refusedInputsComputeNothing_data();
+    void refusedInputsComputeNothing();
+    void reopenedCompartmentFillsTheWindow();
+    void activityMethodTypesTheArea();
+    void absorptivityFromTheLining();
+    void openingsFillAvAndHeq();
+    void appendixInPdfAndOdt();
+    void projectFileKeepsTheEnclosure();
+    void projectFileRefusesBadEnclosures_data();
+    void projectFileRefusesBadEnclosures();
+};
+
+void TestNaturalFireUi::windowComputesAsTheUserTypes()
+{
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    auto &page = Screens::get<StampaMateriali>();
+    QWidget *opened = openWindow(page);
+    QVERIFY(opened);
+    QWidget &window = *opened;
+    // Before anything is typed the window shows the compartment's own values and nothing else.
+    QCOMPARE(textOf(window, "lblAf"), u"60 m²"_s);
+    const double design = *designFireLoad(calculation(), regulationOf(calculation()));
+    QCOMPARE(textOf(window, "lblQfd"), ItalianNumbers::toFixed2(design) + u" MJ/m²"_s);
+    QCOMPARE(textOf(window, "lblO"), QString());
+    QVERIFY(!calculation().naturalFire);
+
+    describeRoom(window);
+    pickEntry(child<QComboBox>(window, "ComboCrescita"), u"rapida"_s);
+    pickEntry(child<QComboBox>(window, "ComboElemento"), u"acciaio non protetto"_s);
+    NaturalFireInputs in = room();
+    in.growth = FireGrowth::Fast;
+    in.member = FireMember::UnprotectedSteel;
+    QCOMPARE(calculation().naturalFire, std::optional<NaturalFireInputs>(in));
+    const auto r = NaturalFire::compute(in, 60, design);
+    QVERIFY(r);
+    COMPARE_FIELDS(window,
+                   {u"lblO=0,0490"_s, u"lblGamma="_s + NaturalFireTexts::gamma(*r),
+                    u"lblQtd="_s + NaturalFireTexts::totalLoad(*r),
+                    u"lblTmax="_s + NaturalFireTexts::maxMinutes(*r),
+                    u"lblRegime=controllato dalla ventilazione"_s,
+                    u"lblThetaMax="_s + NaturalFireTexts::maxTemperature(*r),
+                    u"lblTed="_s + NaturalFireTexts::equivalentMinutes(*r), u"lblMessaggio="_s});
+    auto *grid = child<QTableWidget>(window, "DataGridCurva");
+    QCOMPARE(grid->rowCount(), int(r->table().size()));
+    QCOMPARE(grid->item(0, 1)->text(), u"20"_s);
+    QCOMPARE(grid->item(grid->rowCount() - 1, 1)->text(), u"20"_s);
+    // k_c of unprotected steel follows O: t_e,d is q_f,d · 0,055 · w_f · 13,7 · O.
+    QVERIFY(std::abs(r->equivalentMinutes -
+                     design * 0.055 * r->ventilationFactor * 13.7 * r->openingFactor) < 1e-9);
+
+    // Typing on: each keystroke computes again.
+    clickAndType(window, "txtAv", u"20"_s);
+    QCOMPARE(textOf(window, "lblO"), u"0,1225"_s); // 20 · √1,5 / 200
+    QVERIFY(textOf(window, "lblAvvertenze").contains(u"S.2-3"_s));
+
+    // Closed and opened again, the window shows what the calculation keeps.
+    window.close();
+    QWidget *reopened = openWindow(page);
+    QVERIFY(reopened);
+    QWidget &again = *reopened;
+    QCOMPARE(textOf(again, "txtAv"), u"20"_s);
+    QCOMPARE(textOf(again, "lblO"), u"0,1225"_s);
+    QVERIFY(again.width() <= largestWindow().width() && again.height() <= largestWindow().height());
+}
+
+void TestNaturalFireUi::refusedInputsComputeNothing_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a number") << "txtB"
+                                  << "mille"
+                                  << "Il valore di b non è un numero";
+    QTest::newRow("decimal point") << "txtHeq"
+                                   << "1.5"
+                                   << "Il valore di h_eq non è un numero";
+    QTest::newRow("height zero") << "txtAltezza"
+                                 << "0"
+                                 << "L'altezza H deve essere maggiore di 0";
+    QTest::newRow("no windows") << "txtAv"
+                                << "0"
+                                << "aperture verticali A_v deve essere maggiore";
+    QTest::newRow("negative roof") << "txtAh"
+                                   << "-2"
+                                   << "A_h non può essere negativa";
+    QTest::newRow("windows fill the enclosure") << "txtAv"
+                                                << "200"
+                                                << "Geometria impossibile: le "
+                                                   "aperture verticali A_v";
+    QTest::newRow("floor beyond the enclosure") << "txtAt"
+                                                << "50"
+                                                << "Geometria impossibile: la "
+                                                   "superficie in pianta A_f";
+    QTest::newRow("windows above the ceiling") << "txtHeq"
+                                               << "3,5"
+                                               << "h_eq non può superare";
+    QTest::newRow("emptied") << "txtAt"
+                             << ""
+                             << "Inserire ancora: A_t.";
+}
+
+void TestNaturalFireUi::refusedInputsComputeNothing()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QWidget *opened = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(opened);
+    QWidget &window = *opened;
+    describeRoom(window);
+    QVERIFY(calculation().naturalFire);
+    clickAndType(window, qPrintable(field), typed);
+    QVERIFY2(textOf(window, "lblMessaggio").contains(message),
+             qPrintable(textOf(window, "lblMessaggio")));
+    for (const char *result :
+         {"lblO", "lblGamma", "lblQtd", "lblTmax", "lblRegime", "lblThetaMax", "lblTed"})
+        QCOMPARE(textOf(window, result), QString());
+    QCOMPARE(child<QTableWidget>(window, "DataGridCurva")->rowCount(), 0);
+    // Nothing reaches the report either.
+    QVERIFY(!calculation().naturalFire);
+    QVERIFY(!ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+}
+
+void TestNaturalFireUi::reopenedCompartmentFillsTheWindow()
+{
+    Calculation first = storedCalculation();
+    NaturalFireInputs in = room();
+    in.growth = FireGrowth::Slow;
+    first.naturalFire = in;
+    CalculationSession::current().load(first);
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(window);
+    COMPARE_FIELDS(*window, {u"txtAt=200"_s, u"txtHeq=1,5"_s, u"ComboCrescita=lenta"_s,
+                             u"lblO=0,0490"_s, u"lblMessaggio="_s});
+    // Another compartment, opened while the window stands: its own enclosure, or none.
+    CalculationSession::current().load(storedCalculation());
+    COMPARE_FIELDS(*window, {u"txtAt="_s, u"lblO="_s});
+    QVERIFY(!calculation().naturalFire);
+    // An enclosure that no longer fits the calculation (A_t below a new A_f of 300 m²) is kept,
+    // shown with the reason, and printed nowhere until it is mended.
+    Calculation larger = first;
+    larger.area = 300;
+    CalculationSession::current().load(larger);
+    QVERIFY(textOf(*window, "lblMessaggio").contains(u"A_f"_s));
+    QCOMPARE(textOf(*window, "lblO"), QString());
+    QCOMPARE(calculation().naturalFire, std::optional<NaturalFireInputs>(in));
+    QVERIFY(!ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+    clickAndType(*window, "txtAt", u"900"_s);
+    QCOMPARE(calculation().naturalFire->totalArea, 900.0);
+    QVERIFY(ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+}
+
+// The activity method knows only the area class: A_f is typed in the window, kept with the
+// enclosure and printed with the rest.
+void TestNaturalFireUi::activityMethodTypesTheArea()
+{
+    walkToReport(Method::Activity, u"Option1_1"_s, {});
+    QWidget *opened = openWindow(Screens::get<StampaAttivita>());
+    QVERIFY(opened);
+    QWidget &window = *opened;
+    QVERIFY(child(window, "txtAf")->isVisible());
+    QVERIFY(!child(window, "lblAf")->isVisible());
+    describeRoom(window);
+    QCOMPARE(textOf(window, "lblMessaggio"), u"Inserire ancora: A_f."_s);
+    QVERIFY(!calculation().naturalFire);
+    clickAndType(window, "txtAf", u"250"_s);
+    QVERIFY(textOf(window, "lblMessaggio").contains(u"A_f"_s)); // above A_t = 200
+    clickAndType(window, "txtAf", u"60"_s);
+    QCOMPARE(textOf(window, "lblMessaggio"), QString());
+    QCOMPARE(calculation().naturalFire->floorArea, std::optional<double>(60));
+    const auto part = ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation()));
+    QVERIFY(part);
+    QVERIFY(
+        part->blocks.at(1).fields.contains(qMakePair(u"Superficie in pianta A_f"_s, u"60 m²"_s)));
+    Project project;
+    project.compartments << Compartment{u"Uffici"_s, essentials(calculation())};
+    const ProjectFile::Read read = ProjectFile::fromJson(ProjectFile::toJson(project));
+    QVERIFY2(read.project, qPrintable(read.error));
+    QCOMPARE(read.project->compartments.at(0).calculation.naturalFire, calculation().naturalFire);
+}
+
+void TestNaturalFireUi::absorptivityFromTheLining()
+{
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(window);
+    describeRoom(*window);
+    // Normal-weight concrete: √(2300 · 1000 · 1,6) = √3680000 = 1918,3.
+    world().prompt.inputs = {u"2300"_s, u"1000"_s, u"1,6"_s};
+    click(*window, "cmdCalcolaB");
+    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
+    QCOMPARE(calculation().naturalFire->absorptivity, 1918.0);
+    // A property that is no number stops it, with a message, and leaves b as it was.
+    world().prompt.messages.clear();
+    world().prompt.inputs = {u"2300"_s, u"mille"_s};
+    click(*window, "cmdCalcolaB");
+    QCOMPARE(world().prompt.messages, QStringList{u"Calore specifico deve essere un numero "
+                                                  "maggiore di 0."_s});
+    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
+    // A cancelled box asks no more.
+    world().prompt.inputs = {};
+    click(*window, "cmdCalcolaB");
+    QCOMPARE(world().prompt.prompts.size(), 6);
+    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
+}
+
+void TestNaturalFireUi::openingsFillAvAndHeq()
+{
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(window);
+    describeRoom(*window);
+    world().prompt.messages.clear(); // those of the walk
+    // A window 2 × 1,5 and a door 1 × 2,5: A_v = 3 + 2,5 = 5,5 m²;
+    // h_eq = (3 · 1,5 + 2,5 · 2,5) / 5,5 = 10,75 / 5,5 = 1,95454545454545 m.
+    auto *grid = child<QTableView>(*window, "DataGridAperture");
+    editCell(grid, 0, 0, u"2"_s);
+    editCell(grid, 0, 1, u"1,5"_s);
+    editCell(grid, 2, 0, u"1"_s);
+    editCell(grid, 2, 1, u"2,5"_s);
+    click(*window, "cmdRiportaAperture");
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join(u';')));
+    COMPARE_FIELDS(*window, {u"txtAv=5,5"_s, u"txtHeq=1,95454545454545"_s, u"lblMessaggio="_s});
+    QCOMPARE(calculation().naturalFire->verticalOpenings, 5.5);
+    // A row with a width and no height is refused, and the fields keep their values.
+    editCell(grid, 3, 0, u"1"_s);
+    click(*window, "cmdRiportaAperture");
+    QCOMPARE(
+        world().prompt.messages,
+        QStringList{u"L'apertura della riga 4 deve avere larghezza e altezza maggiori di 0."_s});
+    QCOMPARE(textOf(*window, "txtAv"), u"5,5"_s);
+}
+
+void TestNaturalFireUi::appendixInPdfAndOdt()
+{
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    auto &page = Screens::get<StampaMateriali>();
+    QWidget *window = openWindow(page);
+    QVERIFY(window);
+    describeRoom(*window);
+    QTemporaryDir dir;
+    const QString text = exportedPdf(world(), page, dir.filePath(u"relazione.pdf"_s));
+    const QStringList sheets = pdfSheets(text);
+    const int first = int(std::find_if(sheets.begin(), sheets.end(),
+                                       [](const QString &s) {
+                                           return s.contains(NaturalFireTexts::kAppendixTitle);
+                                       }) -
+                          sheets.begin());
+    QVERIFY2(first < sheets.size(), qPrintable(text));
+    // After the working, with its formulas, results, warnings, the chart and the table.
+    QVERIFY(text.indexOf(u"Sviluppo del calcolo"_s) <
+            text.indexOf(NaturalFireTexts::kAppendixTitle));
+    VERIFY_CONTAINS(text, {u"O = A_v · √h_eq / A_t = 8 · √1,5 / 200 = 0,0490 m^½"_s,
+                           u"controllato dalla ventilazione"_s, u"t_e,d = q_f,d · k_b"_s,
+                           u"Classe richiesta del compartimento"_s, u"S.2-3"_s,
+                           u"Curva parametrica e curva standard ISO 834"_s, u"ISO 834 [°C]"_s,
+                           u"Temperatura dei gas ogni 5 minuti"_s});
+    // The chart is drawn, not pasted: its scale is text in the PDF.
+    QVERIFY(text.contains(u"t [min]"_s));
+
+    world().prompt.messages.clear(); // those of the walk
+    world().prompt.files << dir.filePath(u"relazione.odt"_s);
+    click(page, "cmdEsportaOdt");
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    const QString content = odtContent(dir.filePath(u"relazione.odt"_s));
+    VERIFY_CONTAINS(content, {NaturalFireTexts::kAppendixTitle, u"Temperatura dei gas ogni 5 "
+                                                                "minuti"_s});
+    QVERIFY(content.count(u"<draw:image"_s) >= 1);
+}
+
+void TestNaturalFireUi::projectFileKeepsTheEnclosure()
+{
+    Project project;
+    Compartment compartment{u"Archivio"_s, storedCalculation()};
+    NaturalFireInputs in = room();
+    in.horizontalOpenings = 1.25;
+    in.growth = FireGrowth::Slow;
+    in.member = FireMember::ProtectedSteel;
+    compartment.calculation.naturalFire = in;
+    project.compartments << compartment;
+    project.compartments << Compartment{u"Senza"_s, storedCalculation()};
+    const ProjectFile::Read read = ProjectFile::fromJson(ProjectFile::toJson(project));
+    QVERIFY2(read.project, qPrintable(read.error));
+    QCOMPARE(*read.project, project);
+    QVERIFY(!read.project->compartments.at(1).calculation.naturalFire);
+}
+
+void TestNaturalFireUi::projectFileRefusesBadEnclosures_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("negative") << "height" << QJsonValue(-3) << "«height»";
+    QTest::newRow("text") << "absorptivity" << QJsonValue(u"1160"_s) << "«absorptivity»";
+    QTest::newRow("missing") << "totalArea" << QJsonValue(QJsonValue::Undefined) << "«totalArea»";
+    QTest::newRow("zero windows") << "verticalOpenings" << QJsonValue(0) << "A_v";
+    QTest::newRow("windows fill it") << "verticalOpenings" << QJsonValue(200) << "A_v";
+    QTest::newRow("above the ceiling") << "openingHeight" << QJsonValue(4) << "h_eq";
+    QTest::newRow("unknown growth") << "growth" << QJsonValue(u"veloce"_s) << "«growth»";
+    QTest::newRow("floor area zero") << "floorArea" << QJsonValue(0) << "A_f";
+    QTest::newRow("unknown member") << "member" << QJsonValue(1) << "«member»";
+}
+
+void TestNaturalFireUi::projectFileRefusesBadEnclosures()
+{
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, value);
+    QFETCH(QString, reason);
+    Project project;
+    Compartment compartment{u"Archivio"_s, storedCalculation()};
+    compartment.calculation.naturalFire = room();
+    project.compartments << compartment;
+    QJsonObject root = QJsonDocument::fromJson(ProjectFile::toJson(project)).object();
+    QJsonArray compartments = root.value(u"compartments"_s).toArray();
+    QJsonObject stored = compartments.at(0).toObject();
+    QJsonObject natural = stored.value(u"naturalFire"_s).toObject();
+    if (value.isUndefined())
+        natural.remove(key);
+    else
+        natural.insert(key, value);
+    stored.insert(u"naturalFire"_s, natural);
+    compartments.replace(0, stored);
+    root.insert(u"compartments"_s, compartments);
+    const ProjectFile::Read read = ProjectFile::fromJson(QJsonDocument(root).toJson());
+    QVERIFY(!read.project);
+    QVERIFY2(read.error.contains(reason), qPrintable(read.error));
+}
+
+QTEST_MAIN(TestNaturalFireUi)
+#include "tst_naturalfireui.moc"
