@@ -227,6 +227,7 @@ void TestFaults::unreadableFileKeptAside()
 
     QVERIFY(!writeFile(path + "-journal", "vecchio").isEmpty()); // must not reach the new file
     Database::instance().setFilePath(path);
+    QCoreApplication::processEvents(); // the user acts again
     world().prompt.answers = {true};
     QVERIFY(Database::instance().open());
     QCOMPARE(world().prompt.questions.size(), 2);
@@ -261,6 +262,7 @@ void TestFaults::missingTables()
                     {"mancano le tabelle tblArredo, tblAppoggio", "non è stato modificato"});
     QCOMPARE(bytesOf(world().databasePath()), untouched);
 
+    QCoreApplication::processEvents(); // the user acts again
     world().prompt.answers = {true};
     QVERIFY(Database::instance().open());
     QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 1.0));
@@ -425,6 +427,7 @@ void TestFaults::tableWithWrongFields()
     VERIFY_CONTAINS(world().prompt.questions.last(), {"tblMateriale non ha i campi attesi"});
     QVERIFY(world().prompt.messages.last().contains("non è stato modificato"));
 
+    QCoreApplication::processEvents(); // the user acts again
     world().prompt.answers = {true};
     world().prompt.messages.clear();
     QVERIFY(Database::instance().open());
@@ -455,6 +458,17 @@ void TestFaults::viewInATablesPlace()
                     {"al posto della tabella tblArredo c'è una vista"});
     QCOMPARE(world().prompt.messages.size(), 1);
 
+    // Declined, a screen that reads the file many times asks and tells once.
+    QCoreApplication::processEvents(); // the next action
+    world().prompt.answers = {false, false, false, false, false, false, false, false};
+    world().prompt.questions.clear();
+    world().prompt.messages.clear();
+    chooseMethod("Command2");
+    QCOMPARE(world().prompt.questions.size(), 1);
+    QCOMPARE(world().prompt.messages.size(), 1);
+    closeAllScreens();
+
+    QCoreApplication::processEvents();
     world().prompt.answers = {true};
     world().prompt.messages.clear();
     QVERIFY(Database::instance().open());

@@ -515,7 +515,7 @@ void TestHardening::chooserOfAHundredThousandMaterials()
 #ifdef NDEBUG
     constexpr qint64 withinMs = 1000;
 #else
-    constexpr qint64 withinMs = 3000; // a build for the debugger sorts three times slower
+    constexpr qint64 withinMs = 10000; // unoptimised and shared: only the slowness of old
 #endif
     QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
     auto *chooser = child<QComboBox>(form, "ComboMat");

@@ -198,6 +198,8 @@ void TestProject::badFiles_data()
         "«Magazzino» compare due volte");
     row("control character in a name", "\"name\": \"Archivio\"", "\"name\": \"Archi\\u0007vio\"",
         "caratteri di controllo");
+    row("half a surrogate pair", "\"name\": \"Archivio\"", "\"name\": \"Archi\\ud800vio\"",
+        "caratteri non validi");
     row("name too long", "\"name\": \"Archivio\"",
         ("\"name\": \"" + QByteArray(201, 'A') + "\"").constData(), "troppo lungo");
     row("psi 7", "\"psi\": 1", "\"psi\": 7", "ψ può valere 0, 0,85 o 1");

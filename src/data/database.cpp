@@ -5,6 +5,7 @@
 #include "data/catalogues.h"
 #include "data/csvreader.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -363,6 +365,8 @@ bool Database::offerToSetAside(const QString &path, const QString &detail)
                        "e ripartire dai cataloghi di riferimento?\n\n"
                        "Il file non verrà cancellato: si potrà ancora recuperarlo.")
             .arg(native(aside));
+    if (alreadyTold(question))
+        return false; // declined a moment ago, in the same action
     if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
         m_declinedAside = path;
         reportError(QStringLiteral("Il file\n%1\nnon è stato modificato.\n"
@@ -541,6 +545,8 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
         question += QStringLiteral(" Una tabella danneggiata è conservata nel file con il nome "
                                    "seguito da «_danneggiata_%1».")
                         .arg(stamp);
+    if (alreadyTold(question))
+        return false; // declined a moment ago, in the same action
     if (!UserPrompt::current().confirm(question, kAppTitle, UserPrompt::Icon::Warning)) {
         reportError(lacking + QStringLiteral("\nIl file non è stato modificato."), QString());
         return false;
@@ -827,6 +833,19 @@ void Database::reportError(const QString &what, const QSqlError &error) const
     reportError(plain.isEmpty() ? what : what + QLatin1Char('\n') + plain, error.text());
 }
 
+bool Database::alreadyTold(const QString &text) const
+{
+    // One action may open the file several times: the same error is told, and the same repair
+    // offered, once, until the program is back waiting for the user.
+    if (m_toldInThisAction.contains(text))
+        return true;
+    if (m_toldInThisAction.isEmpty() && QCoreApplication::instance())
+        QTimer::singleShot(0, QCoreApplication::instance(),
+                           [] { instance().m_toldInThisAction.clear(); });
+    m_toldInThisAction << text;
+    return false;
+}
+
 void Database::reportError(const QString &what, const QString &detail) const
 {
     if (m_quiet)
@@ -834,6 +853,8 @@ void Database::reportError(const QString &what, const QString &detail) const
     QString text = what;
     if (!detail.trimmed().isEmpty())
         text += QStringLiteral("\n\nDettaglio: ") + detail.trimmed();
+    if (alreadyTold(text))
+        return;
     UserPrompt::current().message(text, kAppTitle, UserPrompt::Icon::Critical);
 }
 

@@ -114,6 +114,8 @@ private:
     QStringList damagedTables(const QSqlDatabase &db) const;
     // The program's tables whose name a view or an index holds.
     QStringList occupiedTableNames(const QSqlDatabase &db) const;
+    // Whether `text` was already shown in the action under way; else it is noted as shown.
+    bool alreadyTold(const QString &text) const;
     // Makes the connection object ready without opening the file.
     void registerConnection();
     // Creates the missing tables, and the damaged ones again after setting them aside, once the
@@ -126,6 +128,7 @@ private:
     QString m_filePath;
     int m_busyTimeoutMs = 3000;
     int m_quiet = 0;
+    mutable QStringList m_toldInThisAction; // errors told, repairs offered in the action under way
     QString m_declinedAside;        // a file the user chose not to set aside, not asked about again
     QString m_toldReadOnly;         // a file already reported as not writable
     quint64 m_connectionNumber = 0; // counts the openings of the connection
