@@ -72,7 +72,7 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
     classes->addWidget(minimum, 1, 1);
     classes->addWidget(m_classTable, 2, 0);
     m_tableClass = makeLabel(this, "lblClasseTabella", QString());
-    classes->addWidget(m_tableClass, 0, 2);
+    classes->addWidget(m_tableClass, 2, 1, 1, 2);
     classes->setColumnStretch(2, 1);
     layout->addSpacing(12);
     layout->addLayout(classes);
@@ -114,6 +114,15 @@ void TotaleFormula::showCalculation()
         m_reference->setText(CalculationTexts::referenceClass(c, regulation));
         m_minimum->setText(CalculationTexts::minimumClass(c, regulation));
         m_tableClass->setText(CalculationTexts::tableClassBeside(c, regulation));
+        // A requirement in words ("Nessun requisito di capacità portante") in a smaller type,
+        // wrapped.
+        bool number = false;
+        m_reference->text().toInt(&number);
+        const bool words = !number && !m_reference->text().isEmpty();
+        m_reference->setFont(headingFont(words ? 11 : 15));
+        m_reference->setWordWrap(words);
+        m_reference->setMinimumWidth(words ? 320 : 60);
+        m_reference->setAlignment(words ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     }
     showLevel();
 }
@@ -122,6 +131,7 @@ QWidget *TotaleFormula::buildLevel()
 {
     m_level = new QWidget(this);
     m_level->setObjectName(QStringLiteral("frmLivello"));
+    m_level->setMinimumWidth(620);
     auto *grid = new QGridLayout(m_level);
     grid->setContentsMargins(0, 12, 0, 0);
     grid->addWidget(makeLabel(m_level, "lblLivello", QStringLiteral("Livello di prestazione")), 0,
@@ -132,18 +142,18 @@ QWidget *TotaleFormula::buildLevel()
     grid->addWidget(m_levelChoice, 0, 1);
     m_levelMeaning = makeLabel(m_level, "lblDescrLivello", QString());
     m_levelMeaning->setWordWrap(true);
-    grid->addWidget(m_levelMeaning, 0, 2);
+    grid->addWidget(m_levelMeaning, 1, 0, 1, 3);
     m_levelRequirement = makeLabel(m_level, "lblRequisitoLivello", QString());
     m_levelRequirement->setWordWrap(true);
-    grid->addWidget(m_levelRequirement, 1, 2);
+    grid->addWidget(m_levelRequirement, 2, 0, 1, 3);
     m_reasonCaption = makeLabel(m_level, "lblMotivazioneLivello", QString());
     m_reasonCaption->setWordWrap(true);
-    grid->addWidget(m_reasonCaption, 2, 0, 1, 3);
+    grid->addWidget(m_reasonCaption, 3, 0, 1, 3);
     m_levelReason = new QPlainTextEdit(m_level);
     m_levelReason->setObjectName(QStringLiteral("txtMotivazioneLivello"));
     m_levelReason->setTabChangesFocus(true);
     m_levelReason->setFixedHeight(m_levelReason->fontMetrics().lineSpacing() * 4 + 12);
-    grid->addWidget(m_levelReason, 3, 0, 1, 3);
+    grid->addWidget(m_levelReason, 4, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 
     connect(m_levelChoice, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -161,7 +171,11 @@ void TotaleFormula::showLevel()
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
     const Regulation &regulation = session.regulation();
-    m_level->setVisible(!regulation.performanceLevels.isEmpty());
+    const bool levels = !regulation.performanceLevels.isEmpty();
+    if (m_level->isVisibleTo(this) != levels) {
+        m_level->setVisible(levels);
+        m_levelSized = 0;
+    }
     const Regulation::PerformanceLevel *level = performanceLevelOf(c, regulation);
     if (!level)
         return;
@@ -186,6 +200,15 @@ void TotaleFormula::showLevel()
             .arg(regulation.attributionTable,
                  required ? QStringLiteral(": motivazioni del progettista (obbligatorie)")
                           : QStringLiteral(": motivazioni del progettista")));
+    // The screen makes room for the texts of another level: at once while shown, to its own
+    // size while hidden between two walks.
+    if (m_levelSized != level->number) {
+        m_levelSized = level->number;
+        if (isVisible())
+            resize(size().expandedTo(sizeHint()));
+        else
+            adjustSize();
+    }
     // Rewritten only when the calculation holds other reasons (a compartment reopened, a new
     // calculation): a keystroke never moves the cursor.
     if (normalisedLevelReason(m_levelReason->toPlainText()) != c.levelReason) {

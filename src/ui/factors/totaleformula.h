@@ -37,4 +37,5 @@ private:
     QLabel *m_reasonCaption = nullptr;       // lblMotivazioneLivello
     QPlainTextEdit *m_levelReason = nullptr; // txtMotivazioneLivello
     QLabel *m_tableClass = nullptr;          // lblClasseTabella: the class of the table beside
+    int m_levelSized = 0;                    // the level whose texts the screen has room for
 };

@@ -34,10 +34,10 @@ constexpr SummaryColumn kColumns[] = {
     {"dq2", 5580, 480},
     {"dn", 6100, 520},
     {"qfd", 6660, 1000},
-    {"Classe", 7700, 1000},
-    {"ClasseMinima", 8740, 760},
-    {"Livello", 9540, 400},
-    {"Normativa", 9980, 840},
+    {"Classe", 7700, 920},
+    {"ClasseMinima", 8660, 740},
+    {"Livello", 9440, 540},
+    {"Normativa", 10020, 800},
 };
 constexpr int kHeadingTop = 3700;
 constexpr int kFirstRowTop = 4180;
