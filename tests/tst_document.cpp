@@ -288,6 +288,13 @@ void TestDocument::levelsOfTheCode()
     QVERIFY(texts.contains(u"%1 – %2"_s.arg(name, code.level(level)->meaning)));
     QVERIFY(texts.contains(u"Classe di riferimento per il livello di prestazione "_s + name));
     QVERIFY(texts.contains(u"Nessuna motivazione indicata."_s));
+    // The working gives the class the level requires, a cap as the smaller of two classes.
+    const QString required = ReportDocuments::working(c, code).last();
+    QVERIFY2(required.endsWith(CalculationTexts::referenceClass(c, code)) ||
+                 !code.level(level)->obligation.isEmpty(),
+             qPrintable(required));
+    QCOMPARE(ReportDocuments::working(c, code).join(u'\n').contains(u"min(30; "_s),
+             level == 2 && nominal > 200);
 
     // The decree has no level to choose: its report is as it was.
     Calculation decree = c;

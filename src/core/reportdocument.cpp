@@ -700,7 +700,7 @@ QStringList working(const Calculation &c, const Regulation &r)
         const QString required = CalculationTexts::referenceClass(c, r);
         if (!level->classRequired)
             lines << QStringLiteral("Requisito del livello %1: %2").arg(level->name, required);
-        else if (level->classCap > 0)
+        else if (level->classCap > 0 && classes && classes->required)
             lines << QStringLiteral("Classe richiesta dal livello %1 (%2) = min(%3; %4) = %5")
                          .arg(level->name, level->requirement, QString::number(level->classCap),
                               CalculationTexts::tableClass(c, r), required);
