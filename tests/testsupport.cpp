@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <QPlainTextEdit>
+
 #include "data/odfpackage.h"
 
 #include <QSettings>
@@ -47,6 +49,8 @@ QString textOf(QWidget &screen, const char *name)
         return combo->currentText();
     if (auto *button = qobject_cast<QAbstractButton *>(w))
         return button->text();
+    if (auto *box = qobject_cast<QPlainTextEdit *>(w))
+        return box->toPlainText();
     return w->windowTitle();
 }
 

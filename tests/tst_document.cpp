@@ -2,6 +2,7 @@
 // that an officer can check by hand, the itemised lists with their factors and the chart's
 // entries. Links the core only.
 #include "core/calculation.h"
+#include "core/calculationtexts.h"
 #include "core/italiannumbers.h"
 #include "core/reportdocument.h"
 #include "testcalculations.h"
@@ -77,6 +78,9 @@ private slots:
     void listsShowEveryFactor();
     void partsAndBand();
     void largestEntriesAndOthers();
+    void levelsOfTheCode_data();
+    void levelsOfTheCode();
+    void longReasonsKeptWhole();
 };
 
 void TestDocument::workingOfEachMethod_data()
@@ -240,6 +244,85 @@ void TestDocument::largestEntriesAndOthers()
     QCOMPARE(bars.first().text, u"140 MJ (13,3%)"_s);
     QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
     QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
+}
+
+void TestDocument::levelsOfTheCode_data()
+{
+    QTest::addColumn<double>("nominal");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("required");
+    QTest::addColumn<QString>("table");
+    QTest::newRow("II, 700: min(30, 60)") << 700.0 << 2 << u"30"_s << u"60"_s;
+    QTest::newRow("II, 450: 30 stays 30") << 450.0 << 2 << u"30"_s << u"30"_s;
+    QTest::newRow("II, 250: 15") << 250.0 << 2 << u"15"_s << u"15"_s;
+    QTest::newRow("II, 150: no class")
+        << 150.0 << 2 << u"Nessun requisito"_s << u"Nessun requisito"_s;
+    QTest::newRow("I, 3000: none")
+        << 3000.0 << 1 << u"Nessun requisito di capacità portante"_s << u"240"_s;
+    QTest::newRow("III, 3000") << 3000.0 << 3 << u"240"_s << u"240"_s;
+    QTest::newRow("IV, 3000") << 3000.0 << 4 << u"240"_s << u"240"_s;
+    QTest::newRow("V, 700") << 700.0 << 5 << u"60"_s << u"60"_s;
+}
+
+// The class each level requires, and the report naming the level everywhere it names one.
+void TestDocument::levelsOfTheCode()
+{
+    QFETCH(double, nominal);
+    QFETCH(int, level);
+    Calculation c = activityCalculation(u"Deposito"_s, nominal, 1, 0, 1, {});
+    c.rule = Rule::FireCode;
+    c.performanceLevel = level;
+    const Regulation &code = Regulation::fireCode();
+    QTEST(CalculationTexts::referenceClass(c, code), "required");
+    QTEST(CalculationTexts::tableClass(c, code), "table");
+    const ReportDocument document = ReportDocuments::compartment(c, code);
+    const QString name = code.level(level)->name;
+    QCOMPARE(document.regulation,
+             u"Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2 - livello di "
+             "prestazione "_s +
+                 name);
+    for (const ReportPart &part : document.parts)
+        QCOMPARE(part.regulation, document.regulation);
+    const QStringList texts = document.texts();
+    QVERIFY(texts.contains(u"Attribuzione del livello di prestazione (tabella S.2-2)"_s));
+    QVERIFY(texts.contains(u"%1 – %2"_s.arg(name, code.level(level)->meaning)));
+    QVERIFY(texts.contains(u"Classe di riferimento per il livello di prestazione "_s + name));
+    QVERIFY(texts.contains(u"Nessuna motivazione indicata."_s));
+    // The working gives the class the level requires, a cap as the smaller of two classes.
+    const QString required = ReportDocuments::working(c, code).last();
+    QVERIFY2(required.endsWith(CalculationTexts::referenceClass(c, code)) ||
+                 !code.level(level)->obligation.isEmpty(),
+             qPrintable(required));
+    QCOMPARE(ReportDocuments::working(c, code).join(u'\n').contains(u"min(30; "_s),
+             level == 2 && nominal > 200);
+
+    // The decree has no level to choose: its report is as it was.
+    Calculation decree = c;
+    decree.rule = Rule::Decree2007;
+    decree.performanceLevel = 3;
+    const QStringList decreeTexts =
+        ReportDocuments::compartment(decree, Regulation::decree2007()).texts();
+    QVERIFY(!decreeTexts.join(u'\n').contains(u"Attribuzione"_s));
+    QVERIFY(impossibility(decree, Regulation::decree2007()).isEmpty());
+    decree.performanceLevel = level;
+    QCOMPARE(impossibility(decree, Regulation::decree2007()).isEmpty(), level == 3);
+}
+
+// Reasons of any length and script print as typed, in pieces a sheet can hold.
+void TestDocument::longReasonsKeptWhole()
+{
+    QString reasons = u"Prima riga\n\n  rientrata\n"_s;
+    for (int i = 0; i < 3000; ++i)
+        reasons += i % 3 ? u"parola "_s : u"漢字😀 "_s;
+    const QStringList lines = ReportDocuments::reasonLines(reasons);
+    QCOMPARE(lines.mid(0, 3), (QStringList{u"Prima riga"_s, QString(), u"  rientrata"_s}));
+    QVERIFY(lines.size() > 10);
+    for (const QString &line : lines) {
+        QVERIFY(line.size() <= 1200);
+        QVERIFY(line.isEmpty() || !line.back().isHighSurrogate());
+    }
+    QCOMPARE(lines.join(u'\n').remove(u'\n'), QString(reasons).remove(u'\n'));
+    QCOMPARE(normalisedLevelReason(u"a\r\nb\rc\u0007d\te"_s), u"a\nb\ncd\te"_s);
 }
 
 QTEST_MAIN(TestDocument)

@@ -29,6 +29,13 @@ private slots:
     void choiceRemembered();
     void projectWithBothRules();
     void firstVersionFileOpensUnderTheDecree();
+    void levelThroughTheScreens_data();
+    void levelThroughTheScreens();
+    void reportRefusedWithoutReasons();
+    void projectWithTwoLevels();
+    void levelsInFiles_data();
+    void levelsInFiles();
+    void longReasonsPaginate();
 };
 
 void TestRules::codeThroughTheScreens_data()
@@ -228,6 +235,288 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     // Decree δn6 · δn9 = 0,9 × 0,9 = 0,81; 420 × 0,81 = 340,20: class 30, minimum 15.
     QCOMPARE(table->model()->index(0, 7).data().toString(), u"340,20"_s);
     QCOMPARE(table->model()->index(0, 8).data().toString(), u"30"_s);
+}
+
+// Types the reasons into their box after a click, key by key: Enter between the lines, any
+// other character (of any script) as the text of its key.
+static void typeReasons(const QString &reasons)
+{
+    auto &total = Screens::get<TotaleFormula>();
+    QWidget *box = child(total, "txtMotivazioneLivello");
+    clickAndType(box, QString());
+    for (int i = 0; i < reasons.size(); ++i) {
+        if (reasons.at(i) == u'\n') {
+            QTest::keyClick(box, Qt::Key_Return);
+            continue;
+        }
+        const int length = reasons.at(i).isHighSurrogate() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, reasons.mid(i, length),
+                            Qt::NoModifier);
+        i += length - 1;
+    }
+}
+
+// The level chosen on the result screen as a user does: the combo's entry picked, the reasons
+// typed into their box.
+static void chooseLevel(const QString &level, const QString &reasons)
+{
+    auto &total = Screens::get<TotaleFormula>();
+    auto *combo = child<QComboBox>(total, "ComboLivello");
+    QVERIFY(combo && combo->isVisible());
+    pickEntry(combo, level);
+    if (!reasons.isEmpty())
+        typeReasons(reasons);
+}
+
+void TestRules::levelThroughTheScreens_data()
+{
+    QTest::addColumn<QString>("nominal");
+    QTest::addColumn<QString>("level");
+    QTest::addColumn<QString>("required");   // lblClasse
+    QTest::addColumn<QString>("tableClass"); // lblClasseTabella, where it differs
+    QTest::addColumn<QStringList>("printed");
+    const QString sixty = u"tabella S.2-3: 60 (livello III)"_s;
+    // 700 MJ/m², every factor 1: class 60 of table S.2-3; 250: class 15.
+    QTest::newRow("II on class 60 requires 30")
+        << u"700"_s << u"II"_s << u"30"_s << sixty
+        << QStringList{u"sufficiente all'evacuazione degli occupanti"_s,
+                       u"30, o la classe del livello III se inferiore"_s, u"min(30; 60) = 30"_s};
+    QTest::newRow("II on class 15 requires 15")
+        << u"250"_s << u"II"_s << u"15"_s << QString() << QStringList{u"min(30; 15) = 15"_s};
+    QTest::newRow("I requires no class")
+        << u"700"_s << u"I"_s << u"Nessun requisito di capacità portante"_s << sixty
+        << QStringList{u"Assenza di conseguenze esterne per collasso strutturale"_s,
+                       u"paragrafo S.2.4.1"_s, u"distanza di separazione"_s, u"capitolo S.3"_s,
+                       u"limitata propagazione dell'incendio"_s};
+    QTest::newRow("IV keeps the class, limited damage")
+        << u"700"_s << u"IV"_s << u"60"_s << QString()
+        << QStringList{u"un limitato danneggiamento della costruzione"_s,
+                       u"danneggiamento degli elementi di separazione"_s};
+    QTest::newRow("V keeps the class, specific requirements")
+        << u"700"_s << u"V"_s << u"60"_s << QString()
+        << QStringList{u"mantenimento della totale funzionalità"_s,
+                       u"requisiti specifici di progetto"_s};
+}
+
+// A level chosen on the result screen gives the class it requires there and on the report page,
+// and the report prints the level, its meaning, what it requires and the designer's reasons.
+void TestRules::levelThroughTheScreens()
+{
+    QFETCH(QString, nominal);
+    QFETCH(QString, level);
+    QFETCH(QString, required);
+    QFETCH(QString, tableClass);
+    QFETCH(QStringList, printed);
+    walkActivity("OptionNormativa_1", nominal, "Option1_0", {"OptionControllo_0"});
+    auto &total = Screens::get<TotaleFormula>();
+    QCOMPARE(textOf(total, "ComboLivello"), u"III"_s); // proposed
+    QCOMPARE(child<QComboBox>(total, "ComboLivello")->count(), 5);
+    const QString reasons = u"Edificio isolato, riga 1.\nSeconda riga: 東京 «ok» più"_s;
+    chooseLevel(level, reasons);
+    COMPARE_FIELDS(total, {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
+                           "Label2=Classe di riferimento per il livello di prestazione " + level});
+    QVERIFY(
+        textOf(total, "lblDescrLivello")
+            .startsWith(
+                Regulation::fireCode()
+                    .level(int(total.findChild<QComboBox *>("ComboLivello")->currentIndex()) + 1)
+                    ->meaning));
+
+    click(total, "Command3");
+    QVERIFY(world().prompt.messages.isEmpty());
+    auto &page = Screens::get<StampaAttivita>();
+    QVERIFY(page.isVisible());
+    COMPARE_FIELDS(page, {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
+                          "lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. "
+                          "S.2 - livello di prestazione " +
+                              level,
+                          "Label34=Classe di riferimento per il livello di prestazione " + level});
+
+    QTemporaryDir dir;
+    const QString text = exportedPdf(world(), page, dir.filePath(u"Livello.pdf"_s)).simplified();
+    QStringList parts{u"livello di prestazione "_s + level,
+                      u"Attribuzione del livello di prestazione (tabella S.2-2)"_s,
+                      u"Edificio isolato, riga 1."_s, u"Seconda riga: 東京 «ok» più"_s};
+    parts << printed;
+    for (const QString &part : parts)
+        QVERIFY2(text.contains(part), qPrintable(part + u" not in: "_s + text));
+    QVERIFY(!text.contains(u"livello di prestazione III -"_s));
+}
+
+// A level other than III needs the designer's reasons before the report page opens.
+void TestRules::reportRefusedWithoutReasons()
+{
+    walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
+    auto &total = Screens::get<TotaleFormula>();
+    chooseLevel(u"II"_s, QString());
+    click(total, "Command3");
+    QCOMPARE(world().prompt.messages,
+             QStringList{u"Indicare le motivazioni dell'attribuzione del livello di prestazione "
+                         "II (tabella S.2-2)."_s});
+    QVERIFY(total.isVisible());
+    QVERIFY(!Screens::get<StampaAttivita>().isVisible());
+    // Blanks are no reasons.
+    typeReasons(u"   "_s);
+    click(total, "Command3");
+    QCOMPARE(world().prompt.messages.size(), 2);
+    QVERIFY(total.isVisible());
+    typeReasons(u"Attività con soli addetti"_s);
+    click(total, "Command3");
+    QCOMPARE(world().prompt.messages.size(), 2);
+    QVERIFY(Screens::get<StampaAttivita>().isVisible());
+    // Back at level III the reasons may be left out.
+    click(Screens::get<StampaAttivita>(), "cmdIndietro");
+    pickEntry(child<QComboBox>(total, "ComboLivello"), u"III"_s);
+    typeReasons(QString());
+    click(total, "Command3");
+    QCOMPARE(world().prompt.messages.size(), 2);
+    QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblClasse"), u"60"_s);
+}
+
+// Two compartments at two levels, saved, reopened and exported: the levels and the classes they
+// require in the project window and the summary, each level and its reasons back on its screens.
+void TestRules::projectWithTwoLevels()
+{
+    QTemporaryDir dir;
+    walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
+    chooseLevel(u"II"_s, u"Occupanti evacuati in 10 minuti.\nSeconda riga."_s);
+    click(Screens::get<TotaleFormula>(), "Command3");
+    world().prompt.inputs << u"Uffici"_s;
+    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
+    QCOMPARE(textOf(Screens::get<TotaleFormula>(), "ComboLivello"), u"III"_s); // a new one
+    QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtMotivazioneLivello"), QString());
+    chooseLevel(u"IV"_s, u"Archivio storico."_s);
+    click(Screens::get<TotaleFormula>(), "Command3");
+    world().prompt.inputs << u"Archivio"_s;
+    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    const QString path = dir.filePath(u"Due livelli.ardivo"_s);
+    world().prompt.files << path;
+    ProjectActions::showProjectWindow();
+    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
+    const QByteArray json = bytesOf(path);
+    VERIFY_CONTAINS(QString::fromUtf8(json),
+                    {"\"performanceLevel\": \"II\"", "\"performanceLevel\": \"IV\"",
+                     "\"levelReason\": \"Occupanti evacuati in 10 minuti.\\nSeconda riga.\""});
+
+    closeAllScreens();
+    Module1::resetSharedState();
+    QVERIFY(ProjectActions::openProjectFile(path));
+    ProjectActions::showProjectWindow();
+    auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
+    const int levelColumn = int(compartmentColumns().indexOf(u"Livello"_s));
+    QVERIFY(levelColumn > 0);
+    QCOMPARE(table->model()->headerData(levelColumn, Qt::Horizontal).toString(), u"Livello"_s);
+    QCOMPARE(table->model()->index(0, levelColumn).data().toString(), u"II"_s);
+    QCOMPARE(table->model()->index(1, levelColumn).data().toString(), u"IV"_s);
+    QCOMPARE(table->model()->index(0, 8).data().toString(), u"30"_s);
+    QCOMPARE(table->model()->index(1, 8).data().toString(), u"60"_s);
+
+    clickCell(table, 0);
+    click(Screens::get<Progetto>(), "cmdApriCompartimento");
+    QVERIFY(Screens::get<StampaAttivita>().isVisible());
+    QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblClasse"), u"30"_s);
+    auto &total = Screens::get<TotaleFormula>();
+    QCOMPARE(textOf(total, "ComboLivello"), u"II"_s);
+    QCOMPARE(textOf(total, "txtMotivazioneLivello"),
+             u"Occupanti evacuati in 10 minuti.\nSeconda riga."_s);
+
+    auto &summary = Screens::get<StampaRiepilogo>();
+    QCOMPARE(textOf(summary, "lblNormativa"),
+             u"Normativa applicata: Codice di prevenzione incendi (D.M. 3 agosto 2015, cap. "
+             "S.2), livelli di prestazione II e IV"_s);
+    const QString pdf = dir.filePath(u"Riepilogo.pdf"_s);
+    const QStringList sheets = pdfSheets(exportedPdf(world(), summary, pdf));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    QCOMPARE(sheets.size(), 1);
+    VERIFY_CONTAINS(sheets[0], {"Livello", QRegularExpression("Uffici.*\\b30\\b.*\\bII\\b"),
+                                QRegularExpression("Archivio.*\\b60\\b.*\\bIV\\b")});
+    VERIFY_CONTAINS(sheets[0].simplified(),
+                    {"Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2 Riepilogo",
+                     "livelli di prestazione II e IV"});
+}
+
+void TestRules::levelsInFiles_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("reason"); // empty: the file opens
+    QTest::newRow("level V") << QByteArray("\"II\"") << QByteArray("\"V\"") << QString();
+    QTest::newRow("no level is level III")
+        << QByteArray("\"performanceLevel\": \"II\",") << QByteArray() << QString();
+    QTest::newRow("unknown level")
+        << QByteArray("\"II\"") << QByteArray("\"VI\"") << u"livello di prestazione sconosciuto"_s;
+    QTest::newRow("level as a number")
+        << QByteArray("\"II\"") << QByteArray("2") << u"livello di prestazione sconosciuto"_s;
+    QTest::newRow("level on a decree compartment")
+        << QByteArray("\"codice-s2\"") << QByteArray("\"dm2007\"")
+        << u"«Uffici» indica un livello di prestazione"_s;
+}
+
+// The level and the reasons in a project file: a compartment without a level is at level III,
+// an unknown level or one on a decree compartment is refused with the file's name.
+void TestRules::levelsInFiles()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, reason);
+    Compartment office{u"Uffici"_s, activityCalculation(u"Ufficio"_s, 700, 1, 0, 1, {})};
+    office.calculation.rule = Rule::FireCode;
+    office.calculation.performanceLevel = 2;
+    office.calculation.levelReason = u"Riga 1\n\tRiga 2 – Ελλάδα"_s;
+    Project project;
+    project.compartments << office;
+    QByteArray json = ProjectFile::toJson(project);
+    QVERIFY(json.contains(from));
+    json.replace(from, to);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(u"Livelli d'esempio.ardivo"_s), json);
+    const bool opened = ProjectActions::openProjectFile(path);
+    if (!reason.isEmpty()) {
+        QVERIFY(!opened);
+        QCOMPARE(world().prompt.messages.size(), 1);
+        VERIFY_CONTAINS(world().prompt.messages[0], {"Livelli d'esempio.ardivo", reason});
+        return;
+    }
+    QVERIFY2(opened, qPrintable(world().prompt.messages.join("; ")));
+    const Calculation &read = ProjectDocument::current().project().compartments.first().calculation;
+    QCOMPARE(read.levelReason, office.calculation.levelReason);
+    QCOMPARE(read.performanceLevel, to.isEmpty() ? 3 : 5);
+}
+
+// Reasons far longer than a sheet, in more than one script, print whole over as many sheets as
+// they need, every sheet closed by its foot.
+void TestRules::longReasonsPaginate()
+{
+    QString reasons;
+    for (int i = 1; i <= 150; ++i)
+        reasons += u"Riga %1: criterio della tabella S.2-2 soddisfatto.\n"_s.arg(i);
+    for (int i = 0; i < 700; ++i)
+        reasons += i % 2 ? u"parola "_s : u"Ελλάδα "_s;
+    reasons += u"FINE"_s;
+    Compartment office{u"Uffici"_s, activityCalculation(u"Ufficio"_s, 700, 1, 0, 1, {})};
+    office.calculation.rule = Rule::FireCode;
+    office.calculation.performanceLevel = 2;
+    office.calculation.levelReason = reasons;
+    Project project;
+    project.compartments << office;
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(u"Lungo.ardivo"_s), ProjectFile::toJson(project));
+    QVERIFY(ProjectActions::openProjectFile(path));
+    ProjectActions::showProjectWindow();
+    clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
+    click(Screens::get<Progetto>(), "cmdApriCompartimento");
+    auto &page = Screens::get<StampaAttivita>();
+    QVERIFY(page.isVisible());
+    const QStringList sheets = pdfSheets(exportedPdf(world(), page, dir.filePath(u"Lungo.pdf"_s)));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    QVERIFY(sheets.size() >= 4);
+    for (int i = 0; i < sheets.size(); ++i)
+        QVERIFY(sheets[i].contains(u"Pagina %1 di %2"_s.arg(i + 1).arg(sheets.size())));
+    const QString all = sheets.join(u' ').simplified();
+    for (const QString &part : {u"Riga 1: criterio"_s, u"Riga 150: criterio"_s,
+                                u"Ελλάδα parola Ελλάδα"_s, u"parola FINE"_s})
+        QVERIFY2(all.contains(part), qPrintable(part));
 }
 
 QTEST_MAIN(TestRules)

@@ -2,6 +2,7 @@
 
 #include "core/italiannumbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -28,7 +29,8 @@ bool Calculation::operator==(const Calculation &o) const
 {
     return rule == o.rule && method == o.method && area == o.area && activity == o.activity &&
            materials == o.materials && furnishings == o.furnishings && areaClass == o.areaClass &&
-           riskClass == o.riskClass && measures == o.measures && naturalFire == o.naturalFire;
+           riskClass == o.riskClass && measures == o.measures && naturalFire == o.naturalFire &&
+           performanceLevel == o.performanceLevel && levelReason == o.levelReason;
 }
 
 namespace CalculationRules {
@@ -444,6 +446,48 @@ std::optional<NaturalFireResult> naturalFireOf(const Calculation &c, const Regul
     return NaturalFire::compute(*c.naturalFire, *area, *design);
 }
 
+std::optional<Regulation::ResistanceClasses> requiredClasses(const Calculation &c,
+                                                             const Regulation &regulation)
+{
+    auto classes = resistanceClasses(c, regulation);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c, regulation);
+    if (!classes || !level)
+        return classes;
+    if (!level->classRequired)
+        return Regulation::ResistanceClasses{0, 0, false};
+    if (level->classCap > 0 && classes->required) {
+        classes->reference = std::min(classes->reference, level->classCap);
+        classes->minimum = std::min(classes->minimum, level->classCap);
+    }
+    return classes;
+}
+
+const Regulation::PerformanceLevel *performanceLevelOf(const Calculation &c,
+                                                       const Regulation &regulation)
+{
+    return regulation.level(c.performanceLevel);
+}
+
+bool levelReasonMissing(const Calculation &c, const Regulation &regulation)
+{
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c, regulation);
+    return level && level->number != regulation.proposedLevel && c.levelReason.trimmed().isEmpty();
+}
+
+QString normalisedLevelReason(const QString &reason)
+{
+    QString text = reason;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.removeIf([](QChar ch) {
+        return ch != QLatin1Char('\n') && ch != QLatin1Char('\t') &&
+               (ch.category() == QChar::Other_Control);
+    });
+    return text;
+}
+
 Calculation essentials(const Calculation &c)
 {
     Calculation kept = c;
@@ -562,6 +606,13 @@ QString impossibility(const Calculation &c, const Regulation &regulation)
         if (const QString why = NaturalFire::inputRefusal(*c.naturalFire, std::nullopt);
             !why.isEmpty())
             reasons << QStringLiteral("l'incendio naturale non è valido (%1)").arg(clause(why));
+    }
+    if (regulation.performanceLevels.isEmpty()) {
+        if (c.performanceLevel != regulation.proposedLevel || !c.levelReason.isEmpty())
+            reasons << QStringLiteral("la normativa applicata non prevede la scelta del livello "
+                                      "di prestazione");
+    } else if (!regulation.level(c.performanceLevel)) {
+        reasons << QStringLiteral("il livello di prestazione non esiste");
     }
     if (reasons.isEmpty()) {
         // No result is better than a wrong one: a file cannot carry what the screens refuse.

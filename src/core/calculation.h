@@ -82,6 +82,10 @@ struct Calculation {
     QSet<int> measures;           // indexes of the protection measures present
     // The enclosure of the compartment's natural fire, when the designer described it.
     std::optional<NaturalFireInputs> naturalFire;
+    // The performance level the designer attributes to the compartment (3 for III) and the
+    // reasons, under a rule whose levels are chosen; a rule with a fixed level keeps 3 and none.
+    int performanceLevel = 3;
+    QString levelReason;
     bool operator==(const Calculation &o) const;
 };
 
@@ -190,6 +194,21 @@ std::optional<NaturalFireResult> naturalFireOf(const Calculation &calculation,
 // Why the natural fire cannot be computed from the calculation: an empty text when it can, or
 // when the calculation has no enclosure.
 QString naturalFireRefusal(const Calculation &calculation, const Regulation &regulation);
+// The classes the calculation's performance level requires: those of the class table for the
+// proposed level and the levels that keep them, at most the cap of a level that has one
+// (min(30, class) for level II; a table that asks for none asks for none here either), none at
+// all for a level that asks for no class. Nothing while q_f,d is not known.
+std::optional<Regulation::ResistanceClasses> requiredClasses(const Calculation &calculation,
+                                                             const Regulation &regulation);
+// The performance level of the calculation under its rule; null under a rule without levels to
+// choose.
+const Regulation::PerformanceLevel *performanceLevelOf(const Calculation &calculation,
+                                                       const Regulation &regulation);
+// Whether the level needs the designer's reasons and has none (blanks do not count).
+bool levelReasonMissing(const Calculation &calculation, const Regulation &regulation);
+// The reasons as the designer typed them, kept whole: line breaks stay (one kind, "\n"), tabs
+// stay, other control characters go.
+QString normalisedLevelReason(const QString &reason);
 // The calculation with only what belongs to its method: a compartment stores no more.
 Calculation essentials(const Calculation &calculation);
 // Why an entry's numbers are refused by the rules above (the first reason), or an empty text.

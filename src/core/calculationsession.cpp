@@ -183,3 +183,23 @@ void CalculationSession::reportClasses()
 {
     update(ClassesReported);
 }
+
+bool CalculationSession::setPerformanceLevel(int number)
+{
+    if (!regulation().level(number))
+        return false;
+    if (m_calculation.performanceLevel != number) {
+        m_calculation.performanceLevel = number;
+        update();
+    }
+    return true;
+}
+
+void CalculationSession::setLevelReason(const QString &reason)
+{
+    const QString kept = normalisedLevelReason(reason);
+    if (m_calculation.levelReason == kept)
+        return;
+    m_calculation.levelReason = kept;
+    update();
+}

@@ -69,6 +69,10 @@ public:
     // Forward from the protection screen: false when q_f or q_f,d is too large to be a result.
     bool passDesign();
     void reportClasses();
+    // The performance level the designer attributes (3 for III) and the reasons, under a rule
+    // whose levels are chosen; a level the rule does not have is refused.
+    bool setPerformanceLevel(int number);
+    void setLevelReason(const QString &reason);
 
 signals:
     void changed();

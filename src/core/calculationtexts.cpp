@@ -84,15 +84,40 @@ QString designFireLoad(const Calculation &c, const Regulation &r)
 
 QString referenceClass(const Calculation &c, const Regulation &r)
 {
+    const auto classes = requiredClasses(c, r);
+    if (!classes)
+        return QString();
+    if (classes->required)
+        return QString::number(classes->reference);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
+    return level && !level->classRequired ? level->noClass : r.noRequirement;
+}
+
+QString tableClass(const Calculation &c, const Regulation &r)
+{
     const auto classes = resistanceClasses(c, r);
     if (!classes)
         return QString();
     return classes->required ? QString::number(classes->reference) : r.noRequirement;
 }
 
+QString tableClassBeside(const Calculation &c, const Regulation &r)
+{
+    const QString table = tableClass(c, r);
+    if (table.isEmpty() || table == referenceClass(c, r))
+        return QString();
+    const QString level = r.levelName(r.proposedLevel);
+    return QStringLiteral("%1: %2 (livello %3)").arg(r.tables.classes, table, level);
+}
+
+QString levelName(const Calculation &c, const Regulation &r)
+{
+    return r.levelName(c.performanceLevel);
+}
+
 QString minimumClass(const Calculation &c, const Regulation &r)
 {
-    const auto classes = resistanceClasses(c, r);
+    const auto classes = requiredClasses(c, r);
     return classes && r.hasMinimumClass ? QString::number(classes->minimum) : QString();
 }
 

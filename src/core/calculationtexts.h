@@ -30,8 +30,16 @@ QString measureFactor(const Calculation &calculation, const Regulation &regulati
 QString deltaN(const Calculation &calculation, const Regulation &regulation);
 // q_f,d with two decimals and grouping ("1.234,57").
 QString designFireLoad(const Calculation &calculation, const Regulation &regulation);
-// The class ("240"), or the rule's text where it asks for none ("Nessun requisito").
+// The class the calculation's performance level requires ("240"), or the text where it asks for
+// none ("Nessun requisito", "Nessun requisito di capacità portante").
 QString referenceClass(const Calculation &calculation, const Regulation &regulation);
+// The class of the rule's class table, for its proposed level, whatever level is chosen.
+QString tableClass(const Calculation &calculation, const Regulation &regulation);
+// "tabella S.2-3: 60 (livello III)" where the table's class differs from the one required;
+// empty where they are the same.
+QString tableClassBeside(const Calculation &calculation, const Regulation &regulation);
+// The name of the calculation's performance level ("II"); the rule's fixed level without choice.
+QString levelName(const Calculation &calculation, const Regulation &regulation);
 // Empty under a rule without a minimum class.
 QString minimumClass(const Calculation &calculation, const Regulation &regulation);
 QString areaClass(const Calculation &calculation, const Regulation &regulation); // report text

@@ -61,6 +61,7 @@ QStringList compartmentColumns()
             QStringLiteral("q_f,d [MJ/m²]"),
             QStringLiteral("Classe"),
             QStringLiteral("Classe minima"),
+            QStringLiteral("Livello"),
             QStringLiteral("Normativa")};
 }
 
@@ -78,6 +79,7 @@ QStringList compartmentRow(const Compartment &compartment)
             CalculationTexts::designFireLoad(c, r),
             CalculationTexts::referenceClass(c, r),
             CalculationTexts::minimumClass(c, r),
+            CalculationTexts::levelName(c, r),
             r.shortName};
 }
 

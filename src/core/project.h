@@ -45,8 +45,8 @@ struct Project {
 };
 
 // The texts of one compartment's row in the project's table and in the summary, in column order:
-// name, method, area, q_f, δq1, δq2, δn, q_f,d, class, minimum class, rule; each under the rule
-// the compartment applies.
+// name, method, area, q_f, δq1, δq2, δn, q_f,d, class (the one its performance level requires),
+// minimum class, performance level, rule; each under the rule the compartment applies.
 QStringList compartmentRow(const Compartment &compartment);
 // The rules a project's compartments apply, each once, in the chooser's order.
 QVector<Rule> rulesUsed(const Project &project);

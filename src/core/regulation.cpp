@@ -81,6 +81,42 @@ const Regulation::MeasureGroup *Regulation::exclusiveGroupOf(int measure) const
     return nullptr;
 }
 
+const Regulation::PerformanceLevel *Regulation::level(int number) const
+{
+    for (const PerformanceLevel &candidate : performanceLevels) {
+        if (candidate.number == number)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+std::optional<int> Regulation::levelNumber(const QString &wanted) const
+{
+    for (const PerformanceLevel &candidate : performanceLevels) {
+        if (candidate.name == wanted)
+            return candidate.number;
+    }
+    return std::nullopt;
+}
+
+QString Regulation::levelName(int number) const
+{
+    if (const PerformanceLevel *found = level(number))
+        return found->name;
+    return performanceLevel;
+}
+
+QString Regulation::headingFor(const QStringList &levelNames) const
+{
+    if (performanceLevels.isEmpty() || levelNames.isEmpty() || headingWithoutLevel.isEmpty())
+        return heading;
+    // Several levels are named where the compartments are listed, not in the heading.
+    if (levelNames.size() > 1)
+        return headingWithoutLevel;
+    return QStringLiteral("%1 - livello di prestazione %2")
+        .arg(headingWithoutLevel, levelNames.first());
+}
+
 const Regulation &Regulation::decree2007()
 {
     static const Regulation regulation{
@@ -125,6 +161,53 @@ const Regulation &Regulation::decree2007()
     };
     return regulation;
 }
+
+namespace {
+
+// The Code's performance levels: their meaning as table S.2-1 states it, and what each asks of
+// the structure and of the designer (the conforming solutions of paragraph S.2.4).
+QVector<Regulation::PerformanceLevel> fireCodeLevels()
+{
+    const QString tableClass = QStringLiteral("La classe di resistenza al fuoco della tabella "
+                                              "S.2-3, secondo il carico d'incendio specifico "
+                                              "di progetto");
+    return {
+        {1, QStringLiteral("I"),
+         QStringLiteral("Assenza di conseguenze esterne per collasso strutturale"),
+         QStringLiteral("Nessun requisito di capacità portante"),
+         QStringLiteral("A cura del progettista, le condizioni della soluzione conforme "
+                        "(paragrafo S.2.4.1): distanza di separazione su spazio a cielo libero "
+                        "dalle altre opere da costruzione e dal confine dell'area su cui sorge "
+                        "l'attività, determinata come indicato nel capitolo S.3, e limitata "
+                        "propagazione dell'incendio verso di esse."),
+         0, false, QStringLiteral("Nessun requisito di capacità portante")},
+        {2, QStringLiteral("II"),
+         QStringLiteral("Mantenimento dei requisiti di resistenza al fuoco per un periodo "
+                        "sufficiente all'evacuazione degli occupanti in luogo sicuro "
+                        "all'esterno della costruzione"),
+         QStringLiteral("30, o la classe del livello III se inferiore"), QString(), 30, true,
+         QString()},
+        {3, QStringLiteral("III"),
+         QStringLiteral("Mantenimento dei requisiti di resistenza al fuoco per un periodo "
+                        "congruo con la durata dell'incendio"),
+         tableClass, QString(), 0, true, QString()},
+        {4, QStringLiteral("IV"),
+         QStringLiteral("Requisiti di resistenza al fuoco tali da garantire, dopo la fine "
+                        "dell'incendio, un limitato danneggiamento della costruzione"),
+         tableClass,
+         QStringLiteral("A cura del progettista: dopo la fine dell'incendio il danneggiamento "
+                        "degli elementi di separazione del compartimento deve restare limitato."),
+         0, true, QString()},
+        {5, QStringLiteral("V"),
+         QStringLiteral("Requisiti di resistenza al fuoco tali da garantire, dopo la fine "
+                        "dell'incendio, il mantenimento della totale funzionalità della "
+                        "costruzione stessa"),
+         tableClass, QStringLiteral("A cura del progettista: requisiti specifici di progetto."), 0,
+         true, QString()},
+    };
+}
+
+} // namespace
 
 // The tables and their sources are listed in resources/reference/SOURCES-S2.md.
 const Regulation &Regulation::fireCode()
@@ -183,6 +266,11 @@ const Regulation &Regulation::fireCode()
         {240, 0},
         false,
         QStringLiteral("Nessun requisito"),
+        fireCodeLevels(),
+        3,
+        QStringLiteral("tabella S.2-1"),
+        QStringLiteral("tabella S.2-2"),
+        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2"),
     };
     return regulation;
 }

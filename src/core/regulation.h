@@ -68,6 +68,20 @@ struct Regulation {
         ResistanceClasses classes;
     };
 
+    // A performance level the designer attributes to a compartment, with what it asks of the
+    // structure. The class of the bands above is the one of the proposed level; a level may cap
+    // it, or ask for none at all.
+    struct PerformanceLevel {
+        int number;                // 1 ... 5
+        QString name;              // "II"
+        QString meaning;           // as the rule's table of the levels states it
+        QString requirement;       // what the level asks of the structure
+        QString obligation;        // what the designer must ensure besides; empty where nothing
+        int classCap = 0;          // the class is at most this; 0: as the bands give it
+        bool classRequired = true; // false: the level asks for no class
+        QString noClass;           // the class text where the level asks for none
+    };
+
     Rule rule;
     QString key;              // in project files: "dm2007", "codice-s2"
     QString name;             // "D.M. 9 marzo 2007"
@@ -83,6 +97,26 @@ struct Regulation {
     ResistanceClasses beyondLastBand;
     bool hasMinimumClass = true;
     QString noRequirement; // the class text where the rule asks for none
+
+    // The performance levels the designer chooses among, in order; empty where the rule fixes
+    // the level (performanceLevel). A level other than the proposed one needs the designer's
+    // reasons.
+    QVector<PerformanceLevel> performanceLevels = {};
+    int proposedLevel = 3;
+    QString levelsTable = {};         // "tabella S.2-1": the levels and their meaning
+    QString attributionTable = {};    // "tabella S.2-2": how the designer attributes a level
+    QString headingWithoutLevel = {}; // the heading up to the level it names
+
+    // The level numbered `number` (1 for I), if the rule has it.
+    const PerformanceLevel *level(int number) const;
+    // The level stored under `name` ("II") in a project file, if the rule has it.
+    std::optional<int> levelNumber(const QString &wanted) const;
+    // The name of the level numbered `number`: the rule's fixed level where it has no choice.
+    QString levelName(int number) const;
+    // The heading naming the one level given ("... - livello di prestazione II"); without a
+    // level for several; the rule's own heading where it has no levels to choose or none is
+    // given.
+    QString headingFor(const QStringList &levelNames) const;
 
     // A table's citation with the rule's short name, "Codice S.2, tabella S.2-6"; empty where the
     // table has no reference.
@@ -101,8 +135,8 @@ struct Regulation {
 
     // D.M. 9 marzo 2007, performance level III.
     static const Regulation &decree2007();
-    // Codice di prevenzione incendi (D.M. 3 agosto 2015 as amended), chapter S.2, performance
-    // level III.
+    // Codice di prevenzione incendi (D.M. 3 agosto 2015 as amended), chapter S.2, with its
+    // performance levels I to V (III proposed).
     static const Regulation &fireCode();
     static const Regulation &forRule(Rule rule);
     // Every rule, in the order the chooser offers them.

@@ -285,12 +285,14 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
                               f.designFireLoad);
     part.blocks << formula;
     // The classes stay with the formula that gives them.
-    Fields classFields{{ReportDocuments::referenceClassCaption(r), f.referenceClass}};
+    const QString level = CalculationTexts::levelName(c, r);
+    Fields classFields{{ReportDocuments::referenceClassCaption(r, level), f.referenceClass}};
     if (r.hasMinimumClass)
-        classFields << qMakePair(ReportDocuments::minimumClassCaption(r), f.minimumClass);
+        classFields << qMakePair(ReportDocuments::minimumClassCaption(r, level), f.minimumClass);
     ReportBlock classes = fieldsBlock(classFields, QStringLiteral(" = "));
     classes.keepWithPrevious = true;
     part.blocks << classes;
+    part.blocks << ReportDocuments::levelBlocks(c, r);
     return part;
 }
 
@@ -338,7 +340,7 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
         document.parts << *appendix;
     for (int i = first; i < document.parts.size(); ++i) {
         document.parts[i].foot = foot;
-        document.parts[i].regulation = r.heading;
+        document.parts[i].regulation = ReportDocuments::headingOf(c, r);
     }
 }
 
@@ -359,9 +361,10 @@ ReportDocument emptyDocument(const QString &regulation, const ProjectIdentity *i
 QString projectRules(const Project &project)
 {
     const QVector<Rule> rules = rulesUsed(project);
-    return rules.size() > 1
-               ? QStringLiteral("Prestazioni di resistenza al fuoco delle costruzioni")
-               : Regulation::forRule(rules.isEmpty() ? Rule::Decree2007 : rules.first()).heading;
+    if (rules.size() > 1)
+        return QStringLiteral("Prestazioni di resistenza al fuoco delle costruzioni");
+    const Rule rule = rules.isEmpty() ? Rule::Decree2007 : rules.first();
+    return Regulation::forRule(rule).headingFor(ReportDocuments::levelsUsed(project, rule));
 }
 
 ReportPart summaryPart(const Project &project)
@@ -374,8 +377,8 @@ ReportPart summaryPart(const Project &project)
     part.blocks << paragraph(ReportDocuments::appliedRulesLine(project));
     ReportTable table;
     table.headers = compartmentColumns();
-    table.widths = {0.17, 0.10, 0.08, 0.08, 0.05, 0.05, 0.05, 0.10, 0.08, 0.08, 0.16};
-    table.numeric = {false, false, true, true, true, true, true, true, true, true, false};
+    table.widths = {0.17, 0.10, 0.08, 0.08, 0.05, 0.05, 0.05, 0.10, 0.08, 0.08, 0.06, 0.10};
+    table.numeric = {false, false, true, true, true, true, true, true, true, true, true, false};
     for (const Compartment &compartment : project.compartments)
         table.rows << compartmentRow(compartment);
     part.blocks << tableBlock(table);
@@ -447,21 +450,107 @@ QString appliedRulesLine(const Project &project)
     QStringList applied;
     for (Rule rule : rules) {
         const Regulation &regulation = Regulation::forRule(rule);
-        applied << QStringLiteral("%1, livello di prestazione %2")
-                       .arg(regulation.name, regulation.performanceLevel);
+        const QStringList levels = ReportDocuments::levelsUsed(project, rule);
+        if (levels.size() > 1)
+            applied << QStringLiteral("%1, livelli di prestazione %2 e %3")
+                           .arg(regulation.name,
+                                levels.mid(0, levels.size() - 1).join(QStringLiteral(", ")),
+                                levels.last());
+        else
+            applied << QStringLiteral("%1, livello di prestazione %2")
+                           .arg(regulation.name, levels.value(0, regulation.performanceLevel));
     }
     return QStringLiteral("Normativa applicata: ") + applied.join(QStringLiteral("; "));
 }
 
-QString referenceClassCaption(const Regulation &r)
+QString referenceClassCaption(const Regulation &r, const QString &level)
 {
     return QStringLiteral("Classe di riferimento per il livello di prestazione %1")
-        .arg(r.performanceLevel);
+        .arg(level.isEmpty() ? r.performanceLevel : level);
 }
 
-QString minimumClassCaption(const Regulation &r)
+QString minimumClassCaption(const Regulation &r, const QString &level)
 {
-    return QStringLiteral("Classe minima per il livello di prestazione %1").arg(r.performanceLevel);
+    return QStringLiteral("Classe minima per il livello di prestazione %1")
+        .arg(level.isEmpty() ? r.performanceLevel : level);
+}
+
+QString headingOf(const Calculation &c, const Regulation &r)
+{
+    return r.headingFor({CalculationTexts::levelName(c, r)});
+}
+
+QStringList levelsUsed(const Project &project, Rule rule)
+{
+    const Regulation &regulation = Regulation::forRule(rule);
+    QStringList names;
+    for (const Regulation::PerformanceLevel &level : regulation.performanceLevels) {
+        for (const Compartment &compartment : project.compartments) {
+            if (compartment.calculation.rule == rule &&
+                compartment.calculation.performanceLevel == level.number) {
+                names << level.name;
+                break;
+            }
+        }
+    }
+    return names;
+}
+
+QStringList reasonLines(const QString &reason)
+{
+    // Each line of its own; a line longer than a sheet can hold goes on in pieces cut between
+    // words, so that every piece fits a sheet and the whole paginates.
+    constexpr int kLongestPiece = 1200;
+    QStringList lines;
+    for (QString line : reason.split(QLatin1Char('\n'))) {
+        while (line.size() > kLongestPiece) {
+            // After a blank, so that the next piece starts with a word.
+            qsizetype cut = line.lastIndexOf(QLatin1Char(' '), kLongestPiece - 1) + 1;
+            if (cut < kLongestPiece / 2)
+                cut = kLongestPiece;
+            // Never between the two halves of a character outside the basic plane.
+            if (line.at(cut - 1).isHighSurrogate())
+                --cut;
+            lines << line.left(cut);
+            line = line.mid(cut);
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+QVector<ReportBlock> levelBlocks(const Calculation &c, const Regulation &r)
+{
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
+    if (!level)
+        return {};
+    QVector<ReportBlock> blocks;
+    blocks << heading(QStringLiteral("Livello di prestazione %1").arg(level->name));
+    Fields fields{
+        {QStringLiteral("Livello di prestazione (%1)").arg(r.levelsTable),
+         QStringLiteral("%1 – %2").arg(level->name, level->meaning)},
+        {QStringLiteral("Requisito"), level->requirement},
+    };
+    const QString required = CalculationTexts::referenceClass(c, r);
+    if (!required.isEmpty())
+        fields << qMakePair(QStringLiteral("Classe richiesta"), required);
+    const QString table = CalculationTexts::tableClass(c, r);
+    if (!table.isEmpty() && table != required)
+        fields << qMakePair(QStringLiteral("Classe della %1 (livello %2)")
+                                .arg(r.tables.classes, r.levelName(r.proposedLevel)),
+                            table);
+    if (!level->obligation.isEmpty())
+        fields << qMakePair(QStringLiteral("Obbligo del progettista"), level->obligation);
+    blocks << fieldsBlock(fields);
+    blocks << heading(
+        QStringLiteral("Attribuzione del livello di prestazione (%1)").arg(r.attributionTable));
+    ReportBlock reason;
+    reason.kind = ReportBlock::Kind::Working;
+    reason.lines = c.levelReason.trimmed().isEmpty()
+                       ? QStringList{QStringLiteral("Nessuna motivazione indicata.")}
+                       : reasonLines(c.levelReason);
+    blocks << reason;
+    return blocks;
 }
 
 QString methodTitle(Method method)
@@ -606,8 +695,26 @@ QStringList working(const Calculation &c, const Regulation &r)
                          : QStringLiteral("classe %1").arg(f.referenceClass);
     if (classes && classes->required && r.hasMinimumClass)
         result += QStringLiteral(", classe minima %1").arg(f.minimumClass);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
     lines << QStringLiteral("%1 → %2%3 (livello di prestazione %4)")
-                 .arg(band, result, cited(r, r.tables.classes), r.performanceLevel);
+                 .arg(band, result, cited(r, r.tables.classes),
+                      level ? r.levelName(r.proposedLevel) : r.performanceLevel);
+    if (level) {
+        lines << QStringLiteral("Livello di prestazione %1%2: %3")
+                     .arg(level->name, cited(r, r.levelsTable), level->meaning);
+        const QString required = CalculationTexts::referenceClass(c, r);
+        if (!level->classRequired)
+            lines << QStringLiteral("Requisito del livello %1: %2").arg(level->name, required);
+        else if (level->classCap > 0 && classes && classes->required)
+            lines << QStringLiteral("Classe richiesta dal livello %1 (%2) = min(%3; %4) = %5")
+                         .arg(level->name, level->requirement, QString::number(level->classCap),
+                              CalculationTexts::tableClass(c, r), required);
+        else
+            lines
+                << QStringLiteral("Classe richiesta dal livello %1: %2").arg(level->name, required);
+        if (!level->obligation.isEmpty())
+            lines << QStringLiteral("    %1").arg(level->obligation);
+    }
     return lines;
 }
 
@@ -650,7 +757,7 @@ ReportDocument compartment(const Calculation &c, const Regulation &r,
                            const ProjectIdentity *identity, const QString &compartmentName)
 {
     const ProjectIdentity *project = compartmentName.isEmpty() ? nullptr : identity;
-    ReportDocument document = emptyDocument(r.heading, project);
+    ReportDocument document = emptyDocument(ReportDocuments::headingOf(c, r), project);
     document.subject = compartmentName.isEmpty()
                            ? ReportDocuments::methodTitle(c.method)
                            : QStringLiteral("Compartimento %1").arg(compartmentName);

@@ -117,8 +117,19 @@ QString regulationLine(const Regulation &regulation);
 // "Normativa applicata: …" with every rule the project's compartments apply (the decree when
 // there is none).
 QString appliedRulesLine(const Project &project);
-QString referenceClassCaption(const Regulation &regulation);
-QString minimumClassCaption(const Regulation &regulation);
+// The captions of the classes, for `level` ("II"); the rule's fixed level when none is given.
+QString referenceClassCaption(const Regulation &regulation, const QString &level = QString());
+QString minimumClassCaption(const Regulation &regulation, const QString &level = QString());
+// The rule's heading naming the calculation's performance level.
+QString headingOf(const Calculation &calculation, const Regulation &regulation);
+// The performance levels the compartments under `rule` are at, each once, from I to V.
+QStringList levelsUsed(const Project &project, Rule rule);
+// The level, its meaning, what it requires, and the designer's reasons under "Attribuzione del
+// livello di prestazione (tabella S.2-2)"; nothing under a rule without levels to choose.
+QVector<ReportBlock> levelBlocks(const Calculation &calculation, const Regulation &regulation);
+// The designer's reasons as lines of print: each line as typed, a line too long for one sheet
+// in pieces cut between words.
+QStringList reasonLines(const QString &reason);
 // The caption of the report page of a method.
 QString methodTitle(Method method);
 // The lines of the working of q_f, the factors, q_f,d and the class.

@@ -133,6 +133,13 @@ QJsonObject compartmentToJson(const Compartment &compartment)
             natural.insert(QStringLiteral("floorArea"), *fire->floorArea);
         o.insert(QStringLiteral("naturalFire"), natural);
     }
+    // The performance level only where the rule lets the designer choose it.
+    const Regulation &regulation = regulationOf(c);
+    if (!regulation.performanceLevels.isEmpty()) {
+        o.insert(QStringLiteral("performanceLevel"), regulation.levelName(c.performanceLevel));
+        if (!c.levelReason.isEmpty())
+            o.insert(QStringLiteral("levelReason"), c.levelReason);
+    }
 
     QJsonObject results;
     const QStringList keys{QStringLiteral("name"),    QStringLiteral("method"),
@@ -280,6 +287,40 @@ public:
         return in;
     }
 
+    // The performance level and the designer's reasons: only under a rule whose levels are
+    // chosen; a compartment without them is at the proposed level.
+    void level(const QJsonObject &o, const QString &compartment, Calculation &c)
+    {
+        const Regulation &regulation = regulationOf(c);
+        const QJsonValue level = o.value(QStringLiteral("performanceLevel"));
+        const QJsonValue reason = o.value(QStringLiteral("levelReason"));
+        if (level.isUndefined() && reason.isUndefined())
+            return;
+        if (regulation.performanceLevels.isEmpty()) {
+            fail(QStringLiteral("il compartimento «%1» indica un livello di prestazione, che il "
+                                "%2 non prevede di scegliere")
+                     .arg(compartment, regulation.name));
+            return;
+        }
+        if (!level.isUndefined()) {
+            const auto number = regulation.levelNumber(level.toString());
+            if (!level.isString() || !number) {
+                fail(QStringLiteral("il compartimento «%1» ha un livello di prestazione "
+                                    "sconosciuto")
+                         .arg(compartment));
+                return;
+            }
+            c.performanceLevel = *number;
+        }
+        if (!reason.isUndefined()) {
+            if (!reason.isString()) {
+                fail(QStringLiteral("il campo «levelReason» non è un testo"));
+                return;
+            }
+            c.levelReason = normalisedLevelReason(reason.toString());
+        }
+    }
+
     // A compartment of a file of `version`; before version 2 every compartment applied the decree.
     std::optional<Compartment> compartment(const QJsonValue &value, int version)
     {
@@ -352,6 +393,8 @@ public:
         }
         if (o.contains(QStringLiteral("naturalFire")))
             c.naturalFire = naturalFire(o.value(QStringLiteral("naturalFire")));
+        if (version >= 2)
+            level(o, compartment.name, c);
         if (!error.isEmpty())
             return std::nullopt;
         const QString impossible = impossibility(c, regulationOf(c));

@@ -50,8 +50,10 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
     text(m_canvas, "lblTestata",
          QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni "), 0,
          borderTop + 120, verdana(15.75, true), 11160, Qt::AlignHCenter);
-    m_ruleHeading = text(m_canvas, "lblDecreto", m_session.regulation().heading, 0, borderTop + 600,
-                         script(11), 11160, Qt::AlignHCenter);
+    m_ruleHeading =
+        text(m_canvas, "lblDecreto",
+             ReportDocuments::headingOf(m_session.calculation(), m_session.regulation()), 0,
+             borderTop + 600, script(11), 11160, Qt::AlignHCenter);
     hline(m_canvas, "Line1", borderTop + 1080, 120, 11040);
     text(m_canvas, "Label1", title, 360, titleTop, sansSerif(13.5));
     m_border = border(m_canvas, 0, borderTop, 11160, borderBottom);
@@ -59,8 +61,10 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
     connect(m_back, &QPushButton::clicked, this, &ItemisedList::Indietro_Click);
     // A compartment's list names the rule of its calculation; the summary names its own.
     if (m_method != Method::None)
-        connect(&m_session, &CalculationSession::changed, this,
-                [this] { showRuleHeading(m_session.regulation().heading); });
+        connect(&m_session, &CalculationSession::changed, this, [this] {
+            showRuleHeading(
+                ReportDocuments::headingOf(m_session.calculation(), m_session.regulation()));
+        });
 }
 
 void ItemisedList::showRuleHeading(const QString &heading)

@@ -290,6 +290,9 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
         text(canvas, "lblUgualeC2", QStringLiteral("="), 8820, l.classMinTop, value15);
     m_minimumClass =
         valueField(canvas, "lblClasseMin", QString(), 9240, l.classMinTop, 900, value15, true);
+    // The class of the table beside the one the level requires, where they differ.
+    m_tableClass = text(canvas, "lblClasseTabella", QString(), 6000, l.classTop - 330,
+                        sansSerif(8, true), 5040, Qt::AlignRight);
 
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
@@ -343,6 +346,7 @@ void ReportPage::showRule(const Regulation &regulation)
         return;
     m_ruleShown = &regulation;
     m_ruleShownWithBand = m_bandShown;
+    m_levelRule = nullptr; // the heading and captions below are written again for the level
     m_decree->setText(regulation.heading);
     m_areaTable->setText(regulation.citation(regulation.tables.areaClasses));
     m_riskTable->setText(regulation.citation(regulation.tables.riskClasses));
@@ -383,11 +387,23 @@ void ReportPage::showRule(const Regulation &regulation)
         place(row.factor, 8520, top, 1100);
     }
 
-    // A class that is no number ("Nessun requisito") takes the row of the minimum class, which
-    // such a rule does not have.
+    placeClass(regulation);
+}
+
+void ReportPage::placeClass(const Regulation &regulation)
+{
+    // A class that is no number ("Nessun requisito", "Nessun requisito di capacità portante")
+    // takes the row of the minimum class, which such a rule does not have.
     QLabel *reference = m_referenceClass;
-    const bool wide =
-        !regulation.noRequirement.isEmpty() && reference->text() == regulation.noRequirement;
+    bool number = false;
+    reference->text().toInt(&number);
+    const bool wide = !regulation.hasMinimumClass && !reference->text().isEmpty() && !number;
+    if (wide == m_classWide && &regulation == m_classRule && m_bandShown == m_classWithBand)
+        return;
+    m_classWide = wide;
+    m_classRule = &regulation;
+    m_classWithBand = m_bandShown;
+    const int offset = m_bandShown ? kBandHeight : 0;
     const int width = wide ? 6110 : 900;
     reference->setFont(verdana(wide ? 12 : 15.75, true));
     reference->setAlignment((wide ? Qt::AlignRight : Qt::AlignHCenter) | Qt::AlignVCenter);
@@ -506,7 +522,25 @@ void ReportPage::showCalculation()
     const bool classes = session.reached(S::ClassesReported);
     showField(m_referenceClass, classes, f.referenceClass);
     showField(m_minimumClass, classes, f.minimumClass);
+    showField(m_tableClass, classes, CalculationTexts::tableClassBeside(c, r));
     showRule(r);
+    showLevel(c, r);
+}
+
+void ReportPage::showLevel(const Calculation &c, const Regulation &r)
+{
+    // The heading and the captions name the compartment's performance level.
+    const QString level = CalculationTexts::levelName(c, r);
+    if (level == m_levelShown && &r == m_levelRule)
+        return;
+    m_levelShown = level;
+    m_levelRule = &r;
+    m_decree->setText(ReportDocuments::headingOf(c, r));
+    m_referenceCaption->setText(ReportDocuments::referenceClassCaption(r, level));
+    m_minimumCaption->setText(ReportDocuments::minimumClassCaption(r, level));
+    m_referenceCaption->adjustSize();
+    m_minimumCaption->adjustSize();
+    placeClass(r);
 }
 
 void ReportPage::addQfValue(QWidget *canvas, int top)

@@ -100,6 +100,15 @@ private:
     // The rows for the rule with the most measures; a rule with fewer hides the rest.
     void buildMeasureRows(QWidget *canvas);
     void showRule(const Regulation &regulation);
+    // lblClasse in its row, or wide in the minimum class's row for a class that is no number.
+    void placeClass(const Regulation &regulation);
+    const Regulation *m_classRule = nullptr;
+    bool m_classWide = false, m_classWithBand = false;
+    // The heading and the class captions naming the calculation's performance level.
+    void showLevel(const Calculation &calculation, const Regulation &regulation);
+    QString m_levelShown;
+    const Regulation *m_levelRule = nullptr;
+    QLabel *m_tableClass = nullptr; // lblClasseTabella
     QVector<MeasureRow> m_measureRows;
     QVector<QLabel *> m_band;
     bool m_bandShown = false;

@@ -34,9 +34,10 @@ constexpr SummaryColumn kColumns[] = {
     {"dq2", 5580, 480},
     {"dn", 6100, 520},
     {"qfd", 6660, 1000},
-    {"Classe", 7700, 1200},
-    {"ClasseMinima", 8940, 800},
-    {"Normativa", 9780, 1040},
+    {"Classe", 7700, 920},
+    {"ClasseMinima", 8660, 740},
+    {"Livello", 9440, 540},
+    {"Normativa", 10020, 800},
 };
 constexpr int kHeadingTop = 3700;
 constexpr int kFirstRowTop = 4180;
@@ -105,10 +106,11 @@ void StampaRiepilogo::Form_Load()
     m_rules->setText(ReportDocuments::appliedRulesLine(project));
     // A project without compartments is headed by the decree, as its rules line names it.
     const QVector<Rule> rules = rulesUsed(project);
-    showRuleHeading(rules.size() <= 1
-                        ? Regulation::forRule(rules.value(0, Rule::Decree2007)).heading
-                        : QStringLiteral("Prestazioni di resistenza al fuoco delle "
-                                         "costruzioni"));
+    const Rule rule = rules.value(0, Rule::Decree2007);
+    showRuleHeading(rules.size() <= 1 ? Regulation::forRule(rule).headingFor(
+                                            ReportDocuments::levelsUsed(project, rule))
+                                      : QStringLiteral("Prestazioni di resistenza al fuoco delle "
+                                                       "costruzioni"));
 
     QList<QStringList> rows;
     for (const Compartment &compartment : project.compartments)
