@@ -1,5 +1,6 @@
 #include "core/naturalfiretexts.h"
 
+#include "core/calculationtexts.h"
 #include "core/italiannumbers.h"
 #include "core/reportdocument.h"
 
@@ -58,12 +59,8 @@ QString equivalentMinutes(const NaturalFireResult &r)
 
 QString requiredClass(const Calculation &calculation, const Regulation &regulation)
 {
-    const auto classes = resistanceClasses(calculation, regulation);
-    if (!classes)
-        return QString();
-    if (!classes->required)
-        return regulation.noRequirement;
-    return QString::number(classes->reference);
+    // The class the compartment's performance level requires, as its report page shows it.
+    return CalculationTexts::referenceClass(calculation, regulation);
 }
 
 QList<QPair<QString, QString>> inputFields(const NaturalFireInputs &in, double floorArea,
