@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make git clang-format qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
           libgl-dev qt6-translations-l10n fonts-dejavu-core fonts-liberation fonts-wqy-microhei
-          zlib1g-dev poppler-utils locales)
+          zlib1g-dev libquazip1-qt6-dev poppler-utils locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -336,6 +336,7 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
     document.parts << workingPart(c, r);
     for (int i = first; i < document.parts.size(); ++i) {
         document.parts[i].foot = foot;
+        document.parts[i].compartment = compartmentName;
         document.parts[i].regulation = r.heading;
     }
 }

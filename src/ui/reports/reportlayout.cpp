@@ -17,10 +17,15 @@ constexpr double kFootHeight = 28; // the foot inside the frame
 constexpr double kRowPadding = 2.5;
 constexpr double kSmallest = 7; // no text is smaller
 
+// Set while a block is drawn as a picture at print resolution: letters without smoothing, as a
+// printer sets them, and a picture of a few colours, packed many times faster.
+bool sharpText = false;
+
 QFont font(double points, bool bold = false, bool italic = false, bool serif = false)
 {
     QFont f(serif ? QStringLiteral("DejaVu Serif") : QStringLiteral("Liberation Sans"));
-    f.setStyleHint(serif ? QFont::Serif : QFont::SansSerif);
+    f.setStyleHint(serif ? QFont::Serif : QFont::SansSerif,
+                   sharpText ? QFont::NoAntialias : QFont::PreferDefault);
     f.setPointSizeF(std::max(points, kSmallest));
     f.setBold(bold);
     f.setItalic(italic);
@@ -83,6 +88,12 @@ void paintChart(QPainter &p, const QRectF &r, const ReportBlock &block, const QP
                QPointF(barLeft, r.top() + titleHeight + rowHeight * block.bars.size()));
 }
 
+const ReportDocument &emptyDocument()
+{
+    static const ReportDocument empty;
+    return empty;
+}
+
 struct Atom {
     double height = 0;
     std::function<void(QPainter &, const QRectF &)> paint;
@@ -106,6 +117,10 @@ class Layout
 {
 public:
     Layout(const ReportDocument &document, const QPaintDevice &device);
+    // One block alone, `width` pixels of `device` wide, as it stands on a sheet.
+    Layout(const ReportBlock &block, const QPaintDevice &device, double width);
+    double blockHeight() const;
+    void paintBlock(QPainter &painter) const;
     int sheetCount() const { return int(m_sheets.size()); }
     void paint(QPainter &painter, int sheet) const;
 
@@ -154,6 +169,34 @@ Layout::Layout(const ReportDocument &document, const QPaintDevice &device)
         for (const ReportBlock &block : document.parts.at(part).blocks)
             addBlock(block);
         paginate(part, first, int(m_atoms.size()));
+    }
+}
+
+Layout::Layout(const ReportBlock &block, const QPaintDevice &device, double width)
+    : m_document(emptyDocument()), m_device(device), m_unit(device.logicalDpiY() / 72.0)
+{
+    m_frame = QRectF(0, 0, width, 1e9);
+    m_body = m_frame;
+    addBlock(block);
+}
+
+double Layout::blockHeight() const
+{
+    double height = 0;
+    for (const Atom &atom : m_atoms)
+        height += atom.height;
+    return height;
+}
+
+void Layout::paintBlock(QPainter &p) const
+{
+    QPen pen(Qt::black);
+    pen.setWidthF(pt(0.8));
+    p.setPen(pen);
+    double top = 0;
+    for (const Atom &atom : m_atoms) {
+        atom.paint(p, QRectF(m_body.left(), top, m_body.width(), atom.height));
+        top += atom.height;
     }
 }
 
@@ -552,24 +595,25 @@ bool render(const ReportDocument &document, QPagedPaintDevice &device)
     return painter.end();
 }
 
-QImage chartPicture(const ReportBlock &chart, int widthPoints)
+QImage blockPicture(const ReportBlock &block, double widthPoints, double dpi)
 {
-    // 150 dots per inch: sharp in a document, and still a small file.
-    constexpr double kDpi = 150;
-    const int width = int(widthPoints * kDpi / 72);
     QImage probe(1, 1, QImage::Format_RGB32);
-    probe.setDotsPerMeterX(int(kDpi / 0.0254));
-    probe.setDotsPerMeterY(int(kDpi / 0.0254));
-    QImage picture(width, int(std::ceil(chartHeight(chart, probe))), QImage::Format_RGB32);
+    probe.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+    probe.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+    const double width = widthPoints * dpi / 72;
+    sharpText = true;
+    const Layout layout(block, probe, width);
+    QImage picture(int(std::ceil(width)), std::max(1, int(std::ceil(layout.blockHeight()))),
+                   QImage::Format_RGB32);
     picture.setDotsPerMeterX(probe.dotsPerMeterX());
     picture.setDotsPerMeterY(probe.dotsPerMeterY());
     picture.fill(Qt::white);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // A margin at the right, so that no reader's scaling cuts the last character of a value.
-    const double margin = 4 * kDpi / 72;
-    paintChart(painter, QRectF(0, 0, width - margin, picture.height()), chart, picture);
-    return picture;
+    {
+        QPainter painter(&picture);
+        layout.paintBlock(painter);
+    }
+    sharpText = false;
+    return picture.convertToFormat(QImage::Format_Indexed8);
 }
 
 void paintSheet(const ReportDocument &document, QPaintDevice &device, int sheet)

@@ -21,7 +21,8 @@ bool render(const ReportDocument &document, QPagedPaintDevice &device);
 // Draws sheet `sheet` (from 0) onto `device`, which is taken as one sheet (a test image).
 void paintSheet(const ReportDocument &document, QPaintDevice &device, int sheet);
 
-// The bar chart of a Chart block as a picture `widthPoints` wide, drawn as on the sheets.
-QImage chartPicture(const ReportBlock &chart, int widthPoints);
+// A block as a picture `widthPoints` wide at `dpi` dots per inch (a print resolution), drawn
+// as on the sheets: a chart, for a document that takes it as a picture.
+QImage blockPicture(const ReportBlock &block, double widthPoints, double dpi);
 
 } // namespace ReportLayout
