@@ -1,6 +1,7 @@
 // Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
 #include "data/entrystore.h"
 #include "testsupport.h"
+#include "ui/reports/anteprimastampa.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/reportlayout.h"
 #include "ui/reports/reportodt.h"
@@ -8,6 +9,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <functional>
@@ -41,6 +43,7 @@ private slots:
     void longListSheets_data();
     void longListSheets();
     void odtHoldsTheListAsTables();
+    void previewShowsTheSheetsOfThePdf();
     void listLinksBackAndNewCalculation();
 };
 
@@ -242,6 +245,54 @@ void TestReports::odtHoldsTheListAsTables()
     click(page, "cmdEsportaOdt");
     QVERIFY(world().prompt.messages.last().startsWith(u"Impossibile esportare il documento ODT"_s));
     QVERIFY(!QFile::exists(u"/proc/relazione.odt"_s));
+}
+
+// The preview shows the sheets of the PDF, one at a time: as many, broken in the same places,
+// each drawn as the PDF's reader draws it.
+void TestReports::previewShowsTheSheetsOfThePdf()
+{
+    for (int i = 0; i < 60; ++i)
+        QVERIFY(storeMaterial(u"Voce %1"_s.arg(i), 17.0 + i, 1.0, 1.0, 10.0));
+    auto &page = Screens::get<StampaMateriali>();
+    page.show();
+    QTemporaryDir dir;
+    const QStringList sheets = pdfSheets(exportedPdf(world(), page, dir.filePath("r.pdf")));
+    click(page, "cmdAnteprima");
+    AnteprimaStampa *preview = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"AnteprimaStampa"_s && w->isVisible())
+            preview = qobject_cast<AnteprimaStampa *>(w);
+    QVERIFY(preview);
+    QCOMPARE(preview->sheetCount(), sheets.size());
+    QCOMPARE(child<QLabel>(*preview, "lblPagina")->text(), u"Pagina 1 di %1"_s.arg(sheets.size()));
+    QVERIFY(!child<QPushButton>(*preview, "cmdPrecedente")->isEnabled());
+    click(*preview, "cmdSuccessiva");
+    QCOMPARE(preview->sheet(), 1);
+    QCOMPARE(child<QLabel>(*preview, "lblPagina")->text(), u"Pagina 2 di %1"_s.arg(sheets.size()));
+    // The second sheet (the list goes on) against the PDF's, drawn by poppler at the same size.
+    const QImage shown = preview->sheetImage().convertToFormat(QImage::Format_Grayscale8);
+    outputOf(u"pdftoppm"_s, {u"-r"_s, u"96"_s, u"-f"_s, u"2"_s, u"-l"_s, u"2"_s, u"-png"_s,
+                             u"-singlefile"_s, dir.filePath("r.pdf"), dir.filePath("foglio")});
+    const QImage printed =
+        QImage(dir.filePath("foglio.png")).convertToFormat(QImage::Format_Grayscale8);
+    QVERIFY(!printed.isNull());
+    // Alike as two pictures of one sheet are: the same lines at the same places, whatever the
+    // smoothing of each renderer.
+    const QSize small(60, 85);
+    const QImage a = shown.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage b = printed.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+    const double count = small.width() * small.height();
+    for (int y = 0; y < small.height(); ++y) {
+        for (int x = 0; x < small.width(); ++x) {
+            const double va = qGray(a.pixel(x, y)), vb = qGray(b.pixel(x, y));
+            sa += va, sb += vb, saa += va * va, sbb += vb * vb, sab += va * vb;
+        }
+    }
+    const double correlation =
+        (sab - sa * sb / count) / std::sqrt((saa - sa * sa / count) * (sbb - sb * sb / count));
+    QVERIFY2(correlation > 0.9, qPrintable(QString::number(correlation)));
+    preview->close();
 }
 
 void TestReports::listLinksBackAndNewCalculation()

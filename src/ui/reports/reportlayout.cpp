@@ -1,9 +1,12 @@
 #include "ui/reports/reportlayout.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <cmath>
 #include <functional>
 
@@ -581,18 +584,81 @@ int sheetCount(const ReportDocument &document, const QPaintDevice &device)
     return Layout(document, device).sheetCount();
 }
 
-bool render(const ReportDocument &document, QPagedPaintDevice &device)
+bool render(const ReportDocument &document, QPagedPaintDevice &device, int first, int last)
 {
     const Layout layout(document, device);
+    if (last < 0 || last >= layout.sheetCount())
+        last = layout.sheetCount() - 1;
+    first = std::max(first, 0);
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    for (int sheet = 0; sheet < layout.sheetCount(); ++sheet) {
-        if (sheet > 0 && !device.newPage())
+    for (int sheet = first; sheet <= last; ++sheet) {
+        if (sheet > first && !device.newPage())
             return false;
         layout.paint(painter, sheet);
     }
     return painter.end();
+}
+
+void preparePdf(QPdfWriter &pdf)
+{
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setResolution(600);
+}
+
+namespace {
+
+// The sheets are measured on a PDF writer that never draws: they break where the PDF's do.
+const QPaintDevice &prepared(QPdfWriter &pdf)
+{
+    preparePdf(pdf);
+    return pdf;
+}
+
+} // namespace
+
+class Sheets::Impl
+{
+public:
+    explicit Impl(const ReportDocument &d)
+        : document(d), pdf(&buffer), layout(document, prepared(pdf))
+    {
+    }
+    const ReportDocument document;
+    QBuffer buffer;
+    QPdfWriter pdf;
+    const Layout layout;
+};
+
+Sheets::Sheets(const ReportDocument &document) : m(std::make_unique<Impl>(document)) {}
+
+Sheets::~Sheets() = default;
+
+const ReportDocument &Sheets::document() const
+{
+    return m->document;
+}
+
+int Sheets::count() const
+{
+    return m->layout.sheetCount();
+}
+
+void Sheets::paint(QImage &image, int sheet) const
+{
+    image.fill(Qt::white);
+    if (sheet < 0 || sheet >= count())
+        return;
+    // Points as on the sheet the layout measured, whatever the size the picture is drawn at.
+    image.setDotsPerMeterX(int(std::lround(m->pdf.resolution() / 0.0254)));
+    image.setDotsPerMeterY(int(std::lround(m->pdf.resolution() / 0.0254)));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(image.width() / double(m->pdf.width()), image.height() / double(m->pdf.height()));
+    m->layout.paint(painter, sheet);
 }
 
 QImage blockPicture(const ReportBlock &block, double widthPoints, double dpi)

@@ -89,9 +89,7 @@ bool writePdf(const ReportDocument &document, QIODevice *device)
 {
     QPdfWriter pdf(device);
     pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setResolution(600);
+    ReportLayout::preparePdf(pdf);
     pdf.setTitle(document.title);
     pdf.setCreator(QStringLiteral("Ardivo"));
     pdf.setDocumentXmpMetadata(xmpMetadata(document, QDateTime::currentDateTimeUtc()));

@@ -11,6 +11,7 @@
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
+#include "ui/reports/anteprimastampa.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
 #include "ui/reports/reportprinter.h"
@@ -178,10 +179,12 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     auto *project = makeButton(bar, "cmdProgetto", QStringLiteral("Progetto"));
     auto *exportPdf = makeButton(bar, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
     auto *exportOdt = makeButton(bar, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
+    auto *preview = makeButton(bar, "cmdAnteprima", QStringLiteral("Anteprima…"));
     m_stampa = makeButton(bar, "cmdStampa", QStringLiteral("Stampa"));
     for (QPushButton *button : {m_indietro, m_nuova, saveInProject, project, exportPdf, exportOdt})
         buttons->addWidget(button);
     buttons->addStretch();
+    buttons->addWidget(preview);
     buttons->addWidget(m_stampa);
 
     auto *windowLayout = new QVBoxLayout(this);
@@ -288,6 +291,9 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
     connect(m_stampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+    connect(preview, &QPushButton::clicked, this, [this] {
+        AnteprimaStampa::showDocument(ReportPrinter::sessionDocument(m_session, m_method));
+    });
     connect(exportPdf, &QPushButton::clicked, this,
             [this] { exportReport(ReportPrinter::Format::Pdf); });
     connect(exportOdt, &QPushButton::clicked, this,
