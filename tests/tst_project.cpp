@@ -455,13 +455,14 @@ void TestProject::projectExportedToPdf()
 {
     Project project = sampleProject();
     project.compartments.removeFirst(); // the materials and the furnishings compartments
-    ProjectDocument::current().opened(project, QString());
+    QTemporaryDir dir, projectDir;
+    // The export is proposed beside the project file, named after the project.
+    ProjectDocument::current().opened(project, projectDir.filePath(u"scuola.ardivo"_s));
     ProjectActions::showProjectWindow();
-    QTemporaryDir dir;
     const QString path = dir.filePath(u"Relazione d'esempio.pdf"_s);
     const QStringList sheets = pdfSheets(exportedPdf(world(), Screens::get<Progetto>(), path));
-    QVERIFY(world().prompt.fileBoxes.last().endsWith(
-        u"Scuola «Dell'Orto» - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
+    QCOMPARE(world().prompt.fileBoxes.last(),
+             u"save "_s + projectDir.filePath(u"Scuola «Dell'Orto».pdf"_s));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QVERIFY(QFile::exists(path));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no part left
@@ -487,6 +488,11 @@ void TestProject::projectExportedToPdf()
         {u"pdfaid:part=\"1\""_s, u"pdfaid:conformance=\"B\""_s, u"<rdf:li>Ing. Ardivo</rdf:li>"_s});
     // The export left the calculation under way alone.
     QCOMPARE(CalculationSession::current().compartmentName(), QString());
+    // A project never saved: where the last export went.
+    ProjectDocument::current().opened(project, QString());
+    click(Screens::get<Progetto>(), "cmdEsportaOdt");
+    QCOMPARE(world().prompt.fileBoxes.last(),
+             u"save "_s + dir.filePath(u"Scuola «Dell'Orto».odt"_s));
 
     // A folder that cannot be written: a clear message, and nothing written.
     world().prompt.files << u"/proc/Relazione.pdf"_s;

@@ -38,6 +38,7 @@ AnteprimaStampa::AnteprimaStampa(QWidget *parent) : QWidget(parent, Qt::Window)
     m_next = makeButton(this, "cmdSuccessiva", QStringLiteral("Successiva ▶"));
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("lblPagina"));
+    m_pageLabel->setContentsMargins(8, 0, 8, 0);
     m_zoom = new QComboBox(this);
     m_zoom->setObjectName(QStringLiteral("ComboZoom"));
     for (int zoom : kZooms)

@@ -14,6 +14,7 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace ReportPrinter {
@@ -25,6 +26,26 @@ QString documentsFolder()
     if (folder.isEmpty())
         folder = QDir::homePath();
     return folder;
+}
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("Ardivo"), QStringLiteral("Ardivo"));
+}
+
+const QString kExportFolder = QStringLiteral("esportazione/cartella");
+
+// Where an export is proposed: beside the project file, else where the last one went, else in
+// the user's documents.
+QString exportFolder()
+{
+    const QString project = ProjectDocument::current().filePath();
+    if (!project.isEmpty() && QFileInfo(project).absoluteDir().exists())
+        return QFileInfo(project).absolutePath();
+    const QString last = settings().value(kExportFolder).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return documentsFolder();
 }
 
 QString suffix(Format format)
@@ -150,7 +171,9 @@ void exportWithDialog(Format format, const QString &name,
         path += QLatin1Char('.') + suffix(format);
     const ReportDocument report = document();
     const QString error = format == Format::Pdf ? exportPdf(report, path) : exportOdt(report, path);
-    if (!error.isEmpty())
+    if (error.isEmpty())
+        settings().setValue(kExportFolder, QFileInfo(path).absolutePath());
+    else
         UserPrompt::current().message(QStringLiteral("Impossibile esportare il %1\n%2\n%3.")
                                           .arg(format == Format::Pdf
                                                    ? QStringLiteral("PDF")
@@ -161,11 +184,20 @@ void exportWithDialog(Format format, const QString &name,
 
 QString proposedPath(const QString &name, Format format)
 {
-    QString base = name.trimmed().isEmpty() ? QStringLiteral("Ardivo") : name.trimmed();
+    QString base = name.trimmed().isEmpty()
+                       ? QStringLiteral("Ardivo - ") + QDate::currentDate().toString(Qt::ISODate)
+                       : name.trimmed();
     base.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
-    return QDir(documentsFolder())
-        .filePath(base + QStringLiteral(" - ") + QDate::currentDate().toString(Qt::ISODate) +
-                  QLatin1Char('.') + suffix(format));
+    return QDir(exportFolder()).filePath(base + QLatin1Char('.') + suffix(format));
+}
+
+QString exportName(const QString &project, const QString &part)
+{
+    if (project.trimmed().isEmpty())
+        return part.trimmed();
+    return part.trimmed().isEmpty()
+               ? project.trimmed()
+               : QStringLiteral("%1 - %2").arg(project.trimmed(), part.trimmed());
 }
 
 void print(const ReportDocument &document)

@@ -535,9 +535,9 @@ void ReportPage::exportReport(ReportPrinter::Format format)
     const QString projectName = m_session.compartmentName().isEmpty()
                                     ? QString()
                                     : ProjectDocument::current().project().identity.name;
-    ReportPrinter::exportWithDialog(format, projectName, [this] {
-        return ReportPrinter::sessionDocument(m_session, m_method);
-    });
+    const QString name = ReportPrinter::exportName(projectName, m_session.compartmentName());
+    ReportPrinter::exportWithDialog(
+        format, name, [this] { return ReportPrinter::sessionDocument(m_session, m_method); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -62,8 +62,11 @@ StampaRiepilogo::StampaRiepilogo()
     connect(print, &QPushButton::clicked, this,
             [] { ReportPrinter::print(ReportPrinter::summaryDocument()); });
     const auto exportAs = [](ReportPrinter::Format format) {
-        ReportPrinter::exportWithDialog(format, ProjectDocument::current().project().identity.name,
-                                        [] { return ReportPrinter::summaryDocument(); });
+        ReportPrinter::exportWithDialog(
+            format,
+            ReportPrinter::exportName(ProjectDocument::current().project().identity.name,
+                                      QStringLiteral("Riepilogo")),
+            [] { return ReportPrinter::summaryDocument(); });
     };
     connect(exportPdf, &QPushButton::clicked, this,
             [exportAs] { exportAs(ReportPrinter::Format::Pdf); });
