@@ -486,6 +486,12 @@ void TestProject::projectExportedToPdf()
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {u"-meta"_s, path}),
         {u"pdfaid:part=\"1\""_s, u"pdfaid:conformance=\"B\""_s, u"<rdf:li>Ing. Ardivo</rdf:li>"_s});
+    // The author and the subject in the information dictionary too.
+    VERIFY_CONTAINS(
+        outputOf(u"pdfinfo"_s, {path}),
+        {QRegularExpression(u"Author:\\s+Ing. Ardivo\n"_s),
+         QRegularExpression(u"Subject:\\s+Relazione di calcolo del carico d'incendio\n"_s),
+         QRegularExpression(u"Title:\\s+Scuola «Dell'Orto»\n"_s)});
     // The export left the calculation under way alone.
     QCOMPARE(CalculationSession::current().compartmentName(), QString());
     // A project never saved: where the last export went.
