@@ -47,10 +47,36 @@ double chartTitleHeight(const QPaintDevice &device)
            6 * device.logicalDpiY() / 72.0;
 }
 
-double chartHeight(const ReportBlock &block, const QPaintDevice &device)
+// A label of the chart whole, on as many lines as it takes: at its words, or anywhere in a word
+// longer than the room.
+int labelFlags(const QFontMetricsF &fm, double width, const QString &label)
 {
-    return chartTitleHeight(device) + chartRowHeight(device) * block.bars.size() +
-           6 * device.logicalDpiY() / 72.0;
+    const QRectF bound = fm.boundingRect(QRectF(0, 0, width, 1e9), Qt::TextWordWrap, label);
+    return bound.width() > width + 0.5 ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
+}
+
+// The height of each bar's row: a long label makes its row taller.
+QVector<double> chartRows(const ReportBlock &block, const QPaintDevice &device, double width)
+{
+    const QFontMetricsF fm(font(8), const_cast<QPaintDevice *>(&device));
+    const double labelWidth = width * 0.36;
+    const double padding = 4 * device.logicalDpiY() / 72.0;
+    QVector<double> rows;
+    for (const ReportBar &bar : block.bars) {
+        const double label = fm.boundingRect(QRectF(0, 0, labelWidth, 1e9),
+                                             labelFlags(fm, labelWidth, bar.label), bar.label)
+                                 .height();
+        rows << std::max(chartRowHeight(device), label + padding);
+    }
+    return rows;
+}
+
+double chartHeight(const ReportBlock &block, const QPaintDevice &device, double width)
+{
+    double height = chartTitleHeight(device) + 6 * device.logicalDpiY() / 72.0;
+    for (double row : chartRows(block, device, width))
+        height += row;
+    return height;
 }
 
 // The bars of the largest entries, each with its name at the left and its MJ at the right.
@@ -59,7 +85,7 @@ void paintChart(QPainter &p, const QRectF &r, const ReportBlock &block, const QP
     const double unit = device.logicalDpiY() / 72.0;
     const QFont titleFont = font(9, true);
     const QFont labelFont = font(8);
-    const double rowHeight = chartRowHeight(device);
+    const QVector<double> rows = chartRows(block, device, r.width());
     const double titleHeight = chartTitleHeight(device);
     double largest = 0;
     for (const ReportBar &bar : block.bars)
@@ -71,24 +97,27 @@ void paintChart(QPainter &p, const QRectF &r, const ReportBlock &block, const QP
     const double textWidth = r.width() * 0.22;
     const double barLeft = r.left() + labelWidth + 6 * unit;
     const double barSpan = r.width() - labelWidth - textWidth - 12 * unit;
+    const double barHeight = chartRowHeight(device) - 4 * unit;
     p.setFont(labelFont);
     const QFontMetricsF fm(labelFont, const_cast<QPaintDevice *>(&device));
+    double top = r.top() + titleHeight;
     for (int i = 0; i < block.bars.size(); ++i) {
         const ReportBar &bar = block.bars.at(i);
-        const double top = r.top() + titleHeight + i * rowHeight;
-        p.drawText(QRectF(r.left(), top, labelWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   fm.elidedText(bar.label, Qt::ElideRight, labelWidth));
+        const double rowHeight = rows.at(i);
+        p.drawText(QRectF(r.left(), top, labelWidth, rowHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter | labelFlags(fm, labelWidth, bar.label),
+                   bar.label);
         const double length = largest > 0 ? barSpan * bar.value / largest : 0;
         // The rest of the entries, summed, in grey below the named ones.
         const bool others = i == block.bars.size() - 1 && block.bars.size() > 10;
-        p.fillRect(
-            QRectF(barLeft, top + 2 * unit, std::max(length, 0.5 * unit), rowHeight - 4 * unit),
-            others ? QColor(165, 165, 165) : QColor(70, 100, 140));
+        p.fillRect(QRectF(barLeft, top + (rowHeight - barHeight) / 2, std::max(length, 0.5 * unit),
+                          barHeight),
+                   others ? QColor(165, 165, 165) : QColor(70, 100, 140));
         p.drawText(QRectF(r.right() - textWidth, top, textWidth, rowHeight),
                    Qt::AlignRight | Qt::AlignVCenter, bar.text);
+        top += rowHeight;
     }
-    p.drawLine(QPointF(barLeft, r.top() + titleHeight),
-               QPointF(barLeft, r.top() + titleHeight + rowHeight * block.bars.size()));
+    p.drawLine(QPointF(barLeft, r.top() + titleHeight), QPointF(barLeft, top));
 }
 
 const ReportDocument &emptyDocument()
@@ -338,16 +367,32 @@ void Layout::addLines(const QStringList &lines, const QFont &f, double indent)
 void Layout::addTable(const ReportTable &table)
 {
     const int columns = int(table.headers.size());
-    QVector<double> lefts, widths;
-    double x = 0;
-    for (int c = 0; c < columns; ++c) {
-        const double w = m_body.width() * table.widths.value(c, 1.0 / columns);
-        lefts << x;
-        widths << w;
-        x += w;
-    }
     const double pad = pt(2);
     const QFont headerFont = font(8, true);
+    // Each column at least as wide as the longest word of its header, so that a header breaks
+    // only between words; the room it takes comes from the columns that have some to spare.
+    QVector<double> widths, least;
+    double leastSum = 0, wanted = 0;
+    for (int c = 0; c < columns; ++c) {
+        double widest = 0;
+        for (const QString &word : table.headers.at(c).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            widest = std::max(widest, metrics(headerFont).horizontalAdvance(word));
+        least << widest + 2 * pad + pt(1);
+        widths << std::max(least.last(), m_body.width() * table.widths.value(c, 1.0 / columns));
+        leastSum += least.last();
+        wanted += widths.last();
+    }
+    if (wanted > m_body.width() && leastSum < m_body.width()) {
+        const double keep = (m_body.width() - leastSum) / (wanted - leastSum);
+        for (int c = 0; c < columns; ++c)
+            widths[c] = least[c] + (widths[c] - least[c]) * keep;
+    }
+    QVector<double> lefts;
+    double x = 0;
+    for (int c = 0; c < columns; ++c) {
+        lefts << x;
+        x += widths[c];
+    }
     const QFont cellFont = font(8);
     const QFont totalFont = font(8, true);
     const QFont titleFont = font(10, true);
@@ -421,7 +466,7 @@ void Layout::addTable(const ReportTable &table)
 void Layout::addChart(const ReportBlock &block)
 {
     Atom atom;
-    atom.height = chartHeight(block, m_device);
+    atom.height = chartHeight(block, m_device, m_body.width());
     atom.paint = [this, block](QPainter &p, const QRectF &r) { paintChart(p, r, block, m_device); };
     m_atoms << atom;
 }
