@@ -398,11 +398,26 @@ void Layout::addTable(const ReportTable &table)
     const QFont titleFont = font(10, true);
     const double lineHeight = metrics(cellFont).height();
 
-    // The head: the title, then the column headers on a grey band.
+    // The head: the title, then the column headers on a grey band, each broken into lines at
+    // its blanks only (a toolkit's wrap would also break after a slash, "[MJ/" "m²]").
+    QStringList headers;
+    for (int c = 0; c < columns; ++c) {
+        QStringList lines;
+        for (const QString &word :
+             table.headers.at(c).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString longer = lines.isEmpty() ? word : lines.last() + QLatin1Char(' ') + word;
+            if (!lines.isEmpty() &&
+                metrics(headerFont).horizontalAdvance(longer) <= widths[c] - 2 * pad)
+                lines.last() = longer;
+            else
+                lines << word;
+        }
+        headers << lines.join(QLatin1Char('\n'));
+    }
     double headerHeight = 0;
     for (int c = 0; c < columns; ++c)
         headerHeight =
-            std::max(headerHeight, textHeight(headerFont, widths[c] - 2 * pad, table.headers[c]));
+            std::max(headerHeight, textHeight(headerFont, widths[c] - 2 * pad, headers[c]));
     headerHeight += 2 * pad;
     const double titleHeight =
         table.title.isEmpty() ? 0 : textHeight(titleFont, x, table.title) + pt(4);
@@ -420,7 +435,7 @@ void Layout::addTable(const ReportTable &table)
             drawText(p, headerFont,
                      QRectF(r.left() + lefts[c] + pad, band.top() + pad, widths[c] - 2 * pad,
                             headerHeight),
-                     table.headers[c], Qt::AlignHCenter);
+                     headers[c], Qt::AlignHCenter);
     };
     const int tableIndex = int(m_heads.size());
     m_heads << head;
