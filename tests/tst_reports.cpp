@@ -297,6 +297,17 @@ void TestReports::previewShowsTheSheetsOfThePdf()
         (sab - sa * sb / count) / std::sqrt((saa - sa * sa / count) * (sbb - sb * sb / count));
     QVERIFY2(correlation > 0.9, qPrintable(QString::number(correlation)));
     preview->close();
+    // The list shows the same report in the preview, from its first sheet.
+    emit child<LinkLabel>(page, "Label7")->clicked();
+    click(Screens::get<StampaElencoMateriali>(), "cmdAnteprima");
+    preview = nullptr; // the one closed is gone
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"AnteprimaStampa"_s && w->isVisible())
+            preview = qobject_cast<AnteprimaStampa *>(w);
+    QVERIFY(preview && preview->isVisible());
+    QCOMPARE(preview->sheetCount(), sheets.size());
+    QCOMPARE(preview->sheet(), 0);
+    preview->close();
 }
 
 void TestReports::listLinksBackAndNewCalculation()
