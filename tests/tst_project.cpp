@@ -111,6 +111,7 @@ private slots:
     void saveThatFails();
     void saveInterruptedByKill();
     void projectExportedToPdf();
+    void projectExportedToOdt();
     void summaryOfManyCompartments();
     void exportOutsideAnyProject();
     void longIdentityShortenedOnScreenPrintedWhole();
@@ -525,19 +526,22 @@ void TestProject::projectExportedToPdf()
 {
     Project project = sampleProject();
     project.compartments.removeFirst(); // the materials and the furnishings compartments
-    ProjectDocument::current().opened(project, QString());
+    QTemporaryDir dir, projectDir;
+    // The export is proposed beside the project file, named after the project.
+    ProjectDocument::current().opened(project, projectDir.filePath(u"scuola.ardivo"_s));
     ProjectActions::showProjectWindow();
-    QTemporaryDir dir;
     const QString path = dir.filePath(u"Relazione d'esempio.pdf"_s);
     const QStringList sheets = pdfSheets(exportedPdf(world(), Screens::get<Progetto>(), path));
-    QVERIFY(world().prompt.fileBoxes.last().endsWith(
-        u"Scuola «Dell'Orto» - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
+    QCOMPARE(world().prompt.fileBoxes.last(),
+             u"save "_s + projectDir.filePath(u"Scuola «Dell'Orto».pdf"_s));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QVERIFY(QFile::exists(path));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no part left
     // Summary, then page, list and working of each of the two compartments.
     QCOMPARE(sheets.size(), 7);
     // q_f,d of each compartment; the revision in every foot.
+    // Headers broken only between words.
+    VERIFY_CONTAINS(sheets[0], {"Superficie", "[MJ/m²]"});
     VERIFY_CONTAINS(sheets[0], {"Magazzino", "Archivio", "142,80",
                                 "D.M. 9 marzo 2007, livello di prestazione III"});
     for (int i = 0; i < 7; ++i)
@@ -555,14 +559,80 @@ void TestProject::projectExportedToPdf()
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {u"-meta"_s, path}),
         {u"pdfaid:part=\"1\""_s, u"pdfaid:conformance=\"B\""_s, u"<rdf:li>Ing. Ardivo</rdf:li>"_s});
+    // The author and the subject in the information dictionary too.
+    VERIFY_CONTAINS(
+        outputOf(u"pdfinfo"_s, {path}),
+        {QRegularExpression(u"Author:\\s+Ing. Ardivo\n"_s),
+         QRegularExpression(u"Subject:\\s+Relazione di calcolo del carico d'incendio\n"_s),
+         QRegularExpression(u"Title:\\s+Scuola «Dell'Orto»\n"_s)});
     // The export left the calculation under way alone.
     QCOMPARE(CalculationSession::current().compartmentName(), QString());
+    // A project never saved: where the last export went.
+    ProjectDocument::current().opened(project, QString());
+    click(Screens::get<Progetto>(), "cmdEsportaOdt");
+    QCOMPARE(world().prompt.fileBoxes.last(),
+             u"save "_s + dir.filePath(u"Scuola «Dell'Orto».odt"_s));
 
     // A folder that cannot be written: a clear message, and nothing written.
     world().prompt.files << u"/proc/Relazione.pdf"_s;
     click(Screens::get<Progetto>(), "cmdEsportaPdf");
     QVERIFY(world().prompt.messages.last().startsWith(u"Impossibile esportare il PDF"_s));
     QVERIFY(!QFile::exists(u"/proc/Relazione.pdf"_s));
+}
+
+// The project's ODT: the summary and each compartment at the first level of the outline, their
+// parts at the second; each compartment's pages with its own foot, numbered "Pagina N di M" by
+// the word processor; every value of the summary whole, in a column wide enough for it.
+void TestProject::projectExportedToOdt()
+{
+    const Project project = sampleProject();
+    ProjectDocument::current().opened(project, QString());
+    ProjectActions::showProjectWindow();
+    QTemporaryDir dir;
+    world().prompt.files << dir.filePath(u"Relazione.odt"_s);
+    click(Screens::get<Progetto>(), "cmdEsportaOdt");
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    const QString content = odtContent(dir.filePath(u"Relazione.odt"_s));
+    const QString styles = odtContent(dir.filePath(u"Relazione.odt"_s), u"styles.xml"_s);
+    QStringList outline;
+    const QRegularExpression headings(u"<text:h [^>]*text:outline-level=\"(\\d)\">([^<]*)<"_s);
+    for (const QRegularExpressionMatch &m : headings.globalMatch(content))
+        if (m.captured(1) != u"3"_s)
+            outline << m.captured(1) + u" "_s + m.captured(2);
+    QCOMPARE(
+        outline,
+        QStringList({u"1 Riepilogo dei compartimenti"_s, u"1 Compartimento: Uffici piano terra"_s,
+                     u"2 "_s + ReportDocuments::methodTitle(Method::Activity),
+                     u"2 Sviluppo del calcolo"_s, u"1 Compartimento: Magazzino"_s,
+                     u"2 "_s + ReportDocuments::methodTitle(Method::Materials),
+                     u"2 Elenco di materiali inseriti nella sommatoria"_s,
+                     u"2 Sviluppo del calcolo"_s, u"1 Compartimento: Archivio"_s,
+                     u"2 "_s + ReportDocuments::methodTitle(Method::Furnishings),
+                     u"2 Elenco di arredi e/o merci in deposito inseriti nella sommatoria"_s,
+                     u"2 Sviluppo del calcolo"_s}));
+    // A master page for each foot, each with the page number and count as fields.
+    for (const QString &compartment : {u"Riepilogo"_s, u"Magazzino"_s, u"Archivio"_s}) {
+        const QRegularExpression page(
+            u"<style:master-page style:name=\"([^\"]+)\"[^>]*><style:footer><text:p [^>]*>"
+            "Scuola «Dell'Orto» – %1<text:tab/>Pagina <text:page-number "
+            "text:select-page=\"current\">1</text:page-number> di "
+            "<text:page-count>1</text:page-count></text:p><text:p [^>]*>Ardivo 1.0 – 07/12/2026 "
+            "– REV 01 del 12/01/2027</text:p>"_s.arg(compartment));
+        const QRegularExpressionMatch master = page.match(styles);
+        QVERIFY2(master.hasMatch(), qPrintable(compartment));
+        QVERIFY(content.contains(
+            QRegularExpression(u"style:master-page-name=\"%1\""_s.arg(master.captured(1)))));
+    }
+    // The summary: its header row repeated, every value in a cell of its own.
+    QVERIFY(content.contains(u"<table:table-header-rows>"_s));
+    for (const Compartment &compartment : project.compartments)
+        for (const QString &value : compartmentRow(compartment))
+            QVERIFY2(
+                content.contains(u">%1</text:p></table:table-cell>"_s.arg(value.toHtmlEscaped())),
+                qPrintable(value));
+    VERIFY_CONTAINS(
+        odtContent(dir.filePath(u"Relazione.odt"_s), u"meta.xml"_s),
+        {u"<dc:creator>Ing. Ardivo</dc:creator>"_s, u"<dc:title>Scuola «Dell'Orto»</dc:title>"_s});
 }
 
 // 60 compartments make a summary of several sheets, each compartment on exactly one of them.

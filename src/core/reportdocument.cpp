@@ -340,6 +340,7 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
         document.parts << *appendix;
     for (int i = first; i < document.parts.size(); ++i) {
         document.parts[i].foot = foot;
+        document.parts[i].compartment = compartmentName;
         document.parts[i].regulation = ReportDocuments::headingOf(c, r);
     }
 }

@@ -75,6 +75,8 @@ struct ReportPart {
     QString title;
     QString regulation; // the heading of the rule it applies; the document's when empty
     QString foot;       // the project and the compartment, at the left of every sheet's foot
+    // The compartment it reports on; empty for the summary and outside a job.
+    QString compartment;
     QVector<ReportBlock> blocks;
 };
 

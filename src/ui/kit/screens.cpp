@@ -42,6 +42,13 @@ void placeOver(QWidget &next, const QWidget &current)
     next.move(topLeft);
 }
 
+void fitToScreen(QWidget &window)
+{
+    if (window.isWindow() &&
+        (window.width() > largestWindow().width() || window.height() > largestWindow().height()))
+        window.resize(window.size().boundedTo(largestWindow()));
+}
+
 void showThenHide(QWidget &next, QWidget &current)
 {
     placeOver(next, current);
@@ -87,6 +94,12 @@ void MainScreen::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+void MainScreen::showEvent(QShowEvent *event)
+{
+    fitToScreen(*this);
+    QWidget::showEvent(event);
+}
+
 void MainScreen::closeEvent(QCloseEvent *event)
 {
     Navigation &navigation = Navigation::current();
@@ -102,6 +115,12 @@ SecondaryWindow::SecondaryWindow(const char *name, const QString &caption)
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(caption);
+}
+
+void SecondaryWindow::showEvent(QShowEvent *event)
+{
+    fitToScreen(*this);
+    QWidget::showEvent(event);
 }
 
 void SecondaryWindow::closeEvent(QCloseEvent *event)

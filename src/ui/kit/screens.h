@@ -11,6 +11,11 @@ QSize largestWindow();
 // (a window never shown takes its preferred size, cut to fit), inside `current`'s screen.
 void placeOver(QWidget &next, const QWidget &current);
 
+// Makes `window` no larger than largestWindow(), which fits the smallest screen served (1366x768
+// less a panel): its contents scroll inside it. Every screen and secondary window does so each
+// time it is shown, whichever way it is shown.
+void fitToScreen(QWidget &window);
+
 // Shows `next` without making it modal and hides `current` (the usual forward and back move),
 // where `current` stood.
 void showThenHide(QWidget &next, QWidget &current);
@@ -29,6 +34,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QPointer<QPushButton> m_defaultButton;
@@ -43,4 +49,5 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 };

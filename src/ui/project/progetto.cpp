@@ -5,6 +5,8 @@
 #include "core/userprompt.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
+#include "ui/reports/anteprimastampa.h"
+#include "ui/reports/reportprinter.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -115,9 +117,13 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     auto *summary = makeButton(this, "cmdStampaRiepilogo", QStringLiteral("Riepilogo"));
     auto *exportPdf = makeButton(this, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
     auto *exportOdt = makeButton(this, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
+    auto *preview = makeButton(this, "cmdAnteprima", QStringLiteral("Anteprima…"));
     compartments->addWidget(summary);
     compartments->addWidget(exportPdf);
     compartments->addWidget(exportOdt);
+    compartments->addWidget(preview);
+    connect(preview, &QPushButton::clicked, this,
+            [] { AnteprimaStampa::showDocument(ReportPrinter::projectDocument()); });
     connect(summary, &QPushButton::clicked, this, [] { Navigation::current().showSummary(); });
     connect(exportPdf, &QPushButton::clicked, this,
             [] { Navigation::current().exportProjectPdf(); });

@@ -6,8 +6,10 @@
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
+#include "ui/reports/anteprimastampa.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
+#include "ui/reports/reportprinter.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -38,6 +40,14 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
     buttons->addWidget(m_back);
     buttons->addStretch();
     m_bar = buttons;
+    if (method != Method::None) {
+        // A list previews the report it belongs to, as it will print.
+        auto *preview = makeButton(bar, "cmdAnteprima", QStringLiteral("Anteprima…"));
+        buttons->addWidget(preview);
+        connect(preview, &QPushButton::clicked, this, [this] {
+            AnteprimaStampa::showDocument(ReportPrinter::sessionDocument(m_session, m_method));
+        });
+    }
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -1,9 +1,12 @@
 #include "ui/reports/reportlayout.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <cmath>
 #include <functional>
 
@@ -17,10 +20,15 @@ constexpr double kFootHeight = 28; // the foot inside the frame
 constexpr double kRowPadding = 2.5;
 constexpr double kSmallest = 7; // no text is smaller
 
+// Set while a block is drawn as a picture at print resolution: letters without smoothing, as a
+// printer sets them, and a picture of a few colours, packed many times faster.
+bool sharpText = false;
+
 QFont font(double points, bool bold = false, bool italic = false, bool serif = false)
 {
     QFont f(serif ? QStringLiteral("DejaVu Serif") : QStringLiteral("Liberation Sans"));
-    f.setStyleHint(serif ? QFont::Serif : QFont::SansSerif);
+    f.setStyleHint(serif ? QFont::Serif : QFont::SansSerif,
+                   sharpText ? QFont::NoAntialias : QFont::PreferDefault);
     f.setPointSizeF(std::max(points, kSmallest));
     f.setBold(bold);
     f.setItalic(italic);
@@ -42,12 +50,38 @@ double chartTitleHeight(const QPaintDevice &device)
 // A Curve block: a plot 4:7 of the width, never taller than 250 points.
 constexpr double kCurveHeight = 250;
 
-double chartHeight(const ReportBlock &block, const QPaintDevice &device)
+// A label of the chart whole, on as many lines as it takes: at its words, or anywhere in a word
+// longer than the room.
+int labelFlags(const QFontMetricsF &fm, double width, const QString &label)
+{
+    const QRectF bound = fm.boundingRect(QRectF(0, 0, width, 1e9), Qt::TextWordWrap, label);
+    return bound.width() > width + 0.5 ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
+}
+
+// The height of each bar's row: a long label makes its row taller.
+QVector<double> chartRows(const ReportBlock &block, const QPaintDevice &device, double width)
+{
+    const QFontMetricsF fm(font(8), const_cast<QPaintDevice *>(&device));
+    const double labelWidth = width * 0.36;
+    const double padding = 4 * device.logicalDpiY() / 72.0;
+    QVector<double> rows;
+    for (const ReportBar &bar : block.bars) {
+        const double label = fm.boundingRect(QRectF(0, 0, labelWidth, 1e9),
+                                             labelFlags(fm, labelWidth, bar.label), bar.label)
+                                 .height();
+        rows << std::max(chartRowHeight(device), label + padding);
+    }
+    return rows;
+}
+
+double chartHeight(const ReportBlock &block, const QPaintDevice &device, double width)
 {
     if (block.kind == ReportBlock::Kind::Curve)
         return kCurveHeight * device.logicalDpiY() / 72.0;
-    return chartTitleHeight(device) + chartRowHeight(device) * block.bars.size() +
-           6 * device.logicalDpiY() / 72.0;
+    double height = chartTitleHeight(device) + 6 * device.logicalDpiY() / 72.0;
+    for (double row : chartRows(block, device, width))
+        height += row;
+    return height;
 }
 
 // The bars of the largest entries, each with its name at the left and its MJ at the right.
@@ -56,7 +90,7 @@ void paintChart(QPainter &p, const QRectF &r, const ReportBlock &block, const QP
     const double unit = device.logicalDpiY() / 72.0;
     const QFont titleFont = font(9, true);
     const QFont labelFont = font(8);
-    const double rowHeight = chartRowHeight(device);
+    const QVector<double> rows = chartRows(block, device, r.width());
     const double titleHeight = chartTitleHeight(device);
     double largest = 0;
     for (const ReportBar &bar : block.bars)
@@ -68,24 +102,33 @@ void paintChart(QPainter &p, const QRectF &r, const ReportBlock &block, const QP
     const double textWidth = r.width() * 0.22;
     const double barLeft = r.left() + labelWidth + 6 * unit;
     const double barSpan = r.width() - labelWidth - textWidth - 12 * unit;
+    const double barHeight = chartRowHeight(device) - 4 * unit;
     p.setFont(labelFont);
     const QFontMetricsF fm(labelFont, const_cast<QPaintDevice *>(&device));
+    double top = r.top() + titleHeight;
     for (int i = 0; i < block.bars.size(); ++i) {
         const ReportBar &bar = block.bars.at(i);
-        const double top = r.top() + titleHeight + i * rowHeight;
-        p.drawText(QRectF(r.left(), top, labelWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   fm.elidedText(bar.label, Qt::ElideRight, labelWidth));
+        const double rowHeight = rows.at(i);
+        p.drawText(QRectF(r.left(), top, labelWidth, rowHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter | labelFlags(fm, labelWidth, bar.label),
+                   bar.label);
         const double length = largest > 0 ? barSpan * bar.value / largest : 0;
         // The rest of the entries, summed, in grey below the named ones.
         const bool others = i == block.bars.size() - 1 && block.bars.size() > 10;
-        p.fillRect(
-            QRectF(barLeft, top + 2 * unit, std::max(length, 0.5 * unit), rowHeight - 4 * unit),
-            others ? QColor(165, 165, 165) : QColor(70, 100, 140));
+        p.fillRect(QRectF(barLeft, top + (rowHeight - barHeight) / 2, std::max(length, 0.5 * unit),
+                          barHeight),
+                   others ? QColor(165, 165, 165) : QColor(70, 100, 140));
         p.drawText(QRectF(r.right() - textWidth, top, textWidth, rowHeight),
                    Qt::AlignRight | Qt::AlignVCenter, bar.text);
+        top += rowHeight;
     }
-    p.drawLine(QPointF(barLeft, r.top() + titleHeight),
-               QPointF(barLeft, r.top() + titleHeight + rowHeight * block.bars.size()));
+    p.drawLine(QPointF(barLeft, r.top() + titleHeight), QPointF(barLeft, top));
+}
+
+const ReportDocument &emptyDocument()
+{
+    static const ReportDocument empty;
+    return empty;
 }
 
 // A step of an axis that gives about `ticks` round divisions (1, 2 or 5 times a power of ten).
@@ -221,6 +264,10 @@ class Layout
 {
 public:
     Layout(const ReportDocument &document, const QPaintDevice &device);
+    // One block alone, `width` pixels of `device` wide, as it stands on a sheet.
+    Layout(const ReportBlock &block, const QPaintDevice &device, double width);
+    double blockHeight() const;
+    void paintBlock(QPainter &painter) const;
     int sheetCount() const { return int(m_sheets.size()); }
     void paint(QPainter &painter, int sheet) const;
 
@@ -269,6 +316,34 @@ Layout::Layout(const ReportDocument &document, const QPaintDevice &device)
         for (const ReportBlock &block : document.parts.at(part).blocks)
             addBlock(block);
         paginate(part, first, int(m_atoms.size()));
+    }
+}
+
+Layout::Layout(const ReportBlock &block, const QPaintDevice &device, double width)
+    : m_document(emptyDocument()), m_device(device), m_unit(device.logicalDpiY() / 72.0)
+{
+    m_frame = QRectF(0, 0, width, 1e9);
+    m_body = m_frame;
+    addBlock(block);
+}
+
+double Layout::blockHeight() const
+{
+    double height = 0;
+    for (const Atom &atom : m_atoms)
+        height += atom.height;
+    return height;
+}
+
+void Layout::paintBlock(QPainter &p) const
+{
+    QPen pen(Qt::black);
+    pen.setWidthF(pt(0.8));
+    p.setPen(pen);
+    double top = 0;
+    for (const Atom &atom : m_atoms) {
+        atom.paint(p, QRectF(m_body.left(), top, m_body.width(), atom.height));
+        top += atom.height;
     }
 }
 
@@ -408,26 +483,57 @@ void Layout::addLines(const QStringList &lines, const QFont &f, double indent)
 void Layout::addTable(const ReportTable &table)
 {
     const int columns = int(table.headers.size());
-    QVector<double> lefts, widths;
-    double x = 0;
-    for (int c = 0; c < columns; ++c) {
-        const double w = m_body.width() * table.widths.value(c, 1.0 / columns);
-        lefts << x;
-        widths << w;
-        x += w;
-    }
     const double pad = pt(2);
     const QFont headerFont = font(8, true);
+    // Each column at least as wide as the longest word of its header, so that a header breaks
+    // only between words; the room it takes comes from the columns that have some to spare.
+    QVector<double> widths, least;
+    double leastSum = 0, wanted = 0;
+    for (int c = 0; c < columns; ++c) {
+        double widest = 0;
+        for (const QString &word : table.headers.at(c).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            widest = std::max(widest, metrics(headerFont).horizontalAdvance(word));
+        least << widest + 2 * pad + pt(1);
+        widths << std::max(least.last(), m_body.width() * table.widths.value(c, 1.0 / columns));
+        leastSum += least.last();
+        wanted += widths.last();
+    }
+    if (wanted > m_body.width() && leastSum < m_body.width()) {
+        const double keep = (m_body.width() - leastSum) / (wanted - leastSum);
+        for (int c = 0; c < columns; ++c)
+            widths[c] = least[c] + (widths[c] - least[c]) * keep;
+    }
+    QVector<double> lefts;
+    double x = 0;
+    for (int c = 0; c < columns; ++c) {
+        lefts << x;
+        x += widths[c];
+    }
     const QFont cellFont = font(8);
     const QFont totalFont = font(8, true);
     const QFont titleFont = font(10, true);
     const double lineHeight = metrics(cellFont).height();
 
-    // The head: the title, then the column headers on a grey band.
+    // The head: the title, then the column headers on a grey band, each broken into lines at
+    // its blanks only (a toolkit's wrap would also break after a slash, "[MJ/" "m²]").
+    QStringList headers;
+    for (int c = 0; c < columns; ++c) {
+        QStringList lines;
+        for (const QString &word :
+             table.headers.at(c).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString longer = lines.isEmpty() ? word : lines.last() + QLatin1Char(' ') + word;
+            if (!lines.isEmpty() &&
+                metrics(headerFont).horizontalAdvance(longer) <= widths[c] - 2 * pad)
+                lines.last() = longer;
+            else
+                lines << word;
+        }
+        headers << lines.join(QLatin1Char('\n'));
+    }
     double headerHeight = 0;
     for (int c = 0; c < columns; ++c)
         headerHeight =
-            std::max(headerHeight, textHeight(headerFont, widths[c] - 2 * pad, table.headers[c]));
+            std::max(headerHeight, textHeight(headerFont, widths[c] - 2 * pad, headers[c]));
     headerHeight += 2 * pad;
     const double titleHeight =
         table.title.isEmpty() ? 0 : textHeight(titleFont, x, table.title) + pt(4);
@@ -445,7 +551,7 @@ void Layout::addTable(const ReportTable &table)
             drawText(p, headerFont,
                      QRectF(r.left() + lefts[c] + pad, band.top() + pad, widths[c] - 2 * pad,
                             headerHeight),
-                     table.headers[c], Qt::AlignHCenter);
+                     headers[c], Qt::AlignHCenter);
     };
     const int tableIndex = int(m_heads.size());
     m_heads << head;
@@ -491,7 +597,7 @@ void Layout::addTable(const ReportTable &table)
 void Layout::addChart(const ReportBlock &block)
 {
     Atom atom;
-    atom.height = chartHeight(block, m_device);
+    atom.height = chartHeight(block, m_device, m_body.width());
     atom.paint = [this, block](QPainter &p, const QRectF &r) {
         paintAnyChart(p, r, block, m_device);
     };
@@ -656,38 +762,102 @@ int sheetCount(const ReportDocument &document, const QPaintDevice &device)
     return Layout(document, device).sheetCount();
 }
 
-bool render(const ReportDocument &document, QPagedPaintDevice &device)
+bool render(const ReportDocument &document, QPagedPaintDevice &device, int first, int last)
 {
     const Layout layout(document, device);
+    if (last < 0 || last >= layout.sheetCount())
+        last = layout.sheetCount() - 1;
+    first = std::max(first, 0);
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    for (int sheet = 0; sheet < layout.sheetCount(); ++sheet) {
-        if (sheet > 0 && !device.newPage())
+    for (int sheet = first; sheet <= last; ++sheet) {
+        if (sheet > first && !device.newPage())
             return false;
         layout.paint(painter, sheet);
     }
     return painter.end();
 }
 
-QImage chartPicture(const ReportBlock &chart, int widthPoints)
+void preparePdf(QPdfWriter &pdf)
 {
-    // 150 dots per inch: sharp in a document, and still a small file.
-    constexpr double kDpi = 150;
-    const int width = int(widthPoints * kDpi / 72);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setResolution(600);
+}
+
+namespace {
+
+// The sheets are measured on a PDF writer that never draws: they break where the PDF's do.
+const QPaintDevice &prepared(QPdfWriter &pdf)
+{
+    preparePdf(pdf);
+    return pdf;
+}
+
+} // namespace
+
+class Sheets::Impl
+{
+public:
+    explicit Impl(const ReportDocument &d)
+        : document(d), pdf(&buffer), layout(document, prepared(pdf))
+    {
+    }
+    const ReportDocument document;
+    QBuffer buffer;
+    QPdfWriter pdf;
+    const Layout layout;
+};
+
+Sheets::Sheets(const ReportDocument &document) : m(std::make_unique<Impl>(document)) {}
+
+Sheets::~Sheets() = default;
+
+const ReportDocument &Sheets::document() const
+{
+    return m->document;
+}
+
+int Sheets::count() const
+{
+    return m->layout.sheetCount();
+}
+
+void Sheets::paint(QImage &image, int sheet) const
+{
+    image.fill(Qt::white);
+    if (sheet < 0 || sheet >= count())
+        return;
+    // Points as on the sheet the layout measured, whatever the size the picture is drawn at.
+    image.setDotsPerMeterX(int(std::lround(m->pdf.resolution() / 0.0254)));
+    image.setDotsPerMeterY(int(std::lround(m->pdf.resolution() / 0.0254)));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(image.width() / double(m->pdf.width()), image.height() / double(m->pdf.height()));
+    m->layout.paint(painter, sheet);
+}
+
+QImage blockPicture(const ReportBlock &block, double widthPoints, double dpi)
+{
     QImage probe(1, 1, QImage::Format_RGB32);
-    probe.setDotsPerMeterX(int(kDpi / 0.0254));
-    probe.setDotsPerMeterY(int(kDpi / 0.0254));
-    QImage picture(width, int(std::ceil(chartHeight(chart, probe))), QImage::Format_RGB32);
+    probe.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+    probe.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+    const double width = widthPoints * dpi / 72;
+    sharpText = true;
+    const Layout layout(block, probe, width);
+    QImage picture(int(std::ceil(width)), std::max(1, int(std::ceil(layout.blockHeight()))),
+                   QImage::Format_RGB32);
     picture.setDotsPerMeterX(probe.dotsPerMeterX());
     picture.setDotsPerMeterY(probe.dotsPerMeterY());
     picture.fill(Qt::white);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // A margin at the right, so that no reader's scaling cuts the last character of a value.
-    const double margin = 4 * kDpi / 72;
-    paintAnyChart(painter, QRectF(0, 0, width - margin, picture.height()), chart, picture);
-    return picture;
+    {
+        QPainter painter(&picture);
+        layout.paintBlock(painter);
+    }
+    sharpText = false;
+    return picture.convertToFormat(QImage::Format_Indexed8);
 }
 
 void paintChart(QPainter &painter, const QRectF &rect, const ReportBlock &chart)

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace ReportPrinter {
@@ -26,6 +27,26 @@ QString documentsFolder()
     if (folder.isEmpty())
         folder = QDir::homePath();
     return folder;
+}
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("Ardivo"), QStringLiteral("Ardivo"));
+}
+
+const QString kExportFolder = QStringLiteral("esportazione/cartella");
+
+// Where an export is proposed: beside the project file, else where the last one went, else in
+// the user's documents.
+QString exportFolder()
+{
+    const QString project = ProjectDocument::current().filePath();
+    if (!project.isEmpty() && QFileInfo(project).absoluteDir().exists())
+        return QFileInfo(project).absolutePath();
+    const QString last = settings().value(kExportFolder).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return documentsFolder();
 }
 
 QString suffix(Format format)
@@ -77,17 +98,87 @@ QByteArray xmpMetadata(const ReportDocument &document, const QDateTime &created)
     return xmp;
 }
 
+// A text of the information dictionary: UTF-16 with its byte order mark, in hexadecimal.
+QByteArray pdfText(const QString &text)
+{
+    QByteArray hex = "<FEFF";
+    for (const QChar c : text)
+        hex += QByteArray::number(c.unicode() + 0x10000, 16).mid(1).toUpper();
+    return hex + '>';
+}
+
+// Adds the author and the subject to the information dictionary, as an update appended to the
+// file (a reader takes the last one): the dictionary says what the XMP says. The bytes as they
+// were when the file is not laid out as expected.
+QByteArray withAuthorAndSubject(const QByteArray &pdf, const ReportDocument &document)
+{
+    if (document.author.isEmpty() && document.subject.isEmpty())
+        return pdf;
+    const qsizetype trailerAt = pdf.lastIndexOf("trailer");
+    const qsizetype startAt = pdf.lastIndexOf("startxref");
+    if (trailerAt < 0 || startAt < trailerAt)
+        return pdf;
+    const QByteArray trailer = pdf.mid(trailerAt, startAt - trailerAt);
+    const QRegularExpression size(QStringLiteral("/Size (\\d+)"));
+    const QRegularExpression info(QStringLiteral("/Info (\\d+) 0 R"));
+    const QRegularExpression root(QStringLiteral("/Root (\\d+) 0 R"));
+    const QRegularExpression id(QStringLiteral("/ID\\s*(\\[[^\\]]*\\])"));
+    const QString text = QString::fromLatin1(trailer);
+    const auto sizeMatch = size.match(text), infoMatch = info.match(text),
+               rootMatch = root.match(text), idMatch = id.match(text);
+    const QRegularExpressionMatch previous =
+        QRegularExpression(QStringLiteral("startxref\\s+(\\d+)"))
+            .match(QString::fromLatin1(pdf.mid(startAt)));
+    if (!sizeMatch.hasMatch() || !infoMatch.hasMatch() || !rootMatch.hasMatch() ||
+        !previous.hasMatch())
+        return pdf;
+    // The dictionary written first, without its closing brackets.
+    const QByteArray infoObject = infoMatch.captured(1).toLatin1() + " 0 obj";
+    const qsizetype objectAt = pdf.indexOf("\n" + infoObject);
+    const qsizetype open = pdf.indexOf("<<", objectAt);
+    const qsizetype close = pdf.indexOf(">>", open);
+    if (objectAt < 0 || open < 0 || close < 0)
+        return pdf;
+    QByteArray entries = pdf.mid(open + 2, close - open - 2);
+    if (!document.author.isEmpty())
+        entries += "\n/Author " + pdfText(document.author);
+    if (!document.subject.isEmpty())
+        entries += "\n/Subject " + pdfText(document.subject);
+    const QByteArray number = sizeMatch.captured(1).toLatin1();
+    QByteArray update = pdf;
+    if (!update.endsWith('\n'))
+        update += '\n';
+    const qsizetype objectOffset = update.size();
+    update += number + " 0 obj\n<<" + entries + "\n>>\nendobj\n";
+    const qsizetype xrefOffset = update.size();
+    update += "xref\n" + number + " 1\n" +
+              QByteArray::number(objectOffset).rightJustified(10, '0') + " 00000 n \n";
+    update += "trailer\n<< /Size " + QByteArray::number(number.toLongLong() + 1) + " /Root " +
+              rootMatch.captured(1).toLatin1() + " 0 R /Info " + number + " 0 R /Prev " +
+              previous.captured(1).toLatin1();
+    if (idMatch.hasMatch())
+        update += " /ID " + idMatch.captured(1).toLatin1();
+    update += " >>\nstartxref\n" + QByteArray::number(xrefOffset) + "\n%%EOF\n";
+    return update;
+}
+
 bool writePdf(const ReportDocument &document, QIODevice *device)
 {
-    QPdfWriter pdf(device);
-    pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setResolution(600);
-    pdf.setTitle(document.title);
-    pdf.setCreator(QStringLiteral("Ardivo"));
-    pdf.setDocumentXmpMetadata(xmpMetadata(document, QDateTime::currentDateTimeUtc()));
-    return ReportLayout::render(document, pdf);
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        ReportLayout::preparePdf(pdf);
+        pdf.setTitle(document.title);
+        pdf.setCreator(QStringLiteral("Ardivo"));
+        pdf.setDocumentXmpMetadata(xmpMetadata(document, QDateTime::currentDateTimeUtc()));
+        if (!ReportLayout::render(document, pdf))
+            return false;
+    }
+    bytes = withAuthorAndSubject(bytes, document);
+    return device->write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -144,7 +235,9 @@ void exportWithDialog(Format format, const QString &name,
         path += QLatin1Char('.') + suffix(format);
     const ReportDocument report = document();
     const QString error = format == Format::Pdf ? exportPdf(report, path) : exportOdt(report, path);
-    if (!error.isEmpty())
+    if (error.isEmpty())
+        settings().setValue(kExportFolder, QFileInfo(path).absolutePath());
+    else
         UserPrompt::current().message(QStringLiteral("Impossibile esportare il %1\n%2\n%3.")
                                           .arg(format == Format::Pdf
                                                    ? QStringLiteral("PDF")
@@ -155,11 +248,20 @@ void exportWithDialog(Format format, const QString &name,
 
 QString proposedPath(const QString &name, Format format)
 {
-    QString base = name.trimmed().isEmpty() ? QStringLiteral("Ardivo") : name.trimmed();
+    QString base = name.trimmed().isEmpty()
+                       ? QStringLiteral("Ardivo - ") + QDate::currentDate().toString(Qt::ISODate)
+                       : name.trimmed();
     base.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
-    return QDir(documentsFolder())
-        .filePath(base + QStringLiteral(" - ") + QDate::currentDate().toString(Qt::ISODate) +
-                  QLatin1Char('.') + suffix(format));
+    return QDir(exportFolder()).filePath(base + QLatin1Char('.') + suffix(format));
+}
+
+QString exportName(const QString &project, const QString &part)
+{
+    if (project.trimmed().isEmpty())
+        return part.trimmed();
+    return part.trimmed().isEmpty()
+               ? project.trimmed()
+               : QStringLiteral("%1 - %2").arg(project.trimmed(), part.trimmed());
 }
 
 void print(const ReportDocument &document)

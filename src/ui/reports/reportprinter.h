@@ -30,12 +30,15 @@ void print(const ReportDocument &document);
 // empty text on success, else the reason in Italian.
 QString exportPdf(const ReportDocument &document, const QString &path);
 QString exportOdt(const ReportDocument &document, const QString &path);
-// Asks where to write the file (proposing "<name> - <aaaa-mm-gg>.pdf" or ".odt", "Ardivo - …"
-// without a name) and writes it there; a failure is told in a message. The document is built
-// only once the user has chosen the place.
+// Asks where to write the file (proposing "<name>.pdf" or ".odt", "Ardivo - <aaaa-mm-gg>"
+// without a name, beside the project file, else in the folder of the last export) and writes it
+// there; a failure is told in a message. The document is built only once the user has chosen
+// the place.
 void exportWithDialog(Format format, const QString &name,
                       const std::function<ReportDocument()> &document);
 QString proposedPath(const QString &name, Format format = Format::Pdf);
+// The name of an export: "Capannone Nord - Magazzino", the project alone, or `part` alone.
+QString exportName(const QString &project, const QString &part);
 // Where the PDF goes when there is no printer.
 QString fallbackPdfPath();
 

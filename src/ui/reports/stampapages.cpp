@@ -11,6 +11,7 @@
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
+#include "ui/reports/anteprimastampa.h"
 #include "ui/reports/incendionaturale.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
@@ -170,10 +171,17 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     // The buttons stand in a bar above the page: they are never part of it, on screen or in print.
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("barraPulsanti"));
-    auto *buttons = new QHBoxLayout(bar);
-    buttons->setContentsMargins(6, 4, 6, 4);
-    // Close enough that the whole bar stays narrower than the page with its scroll bar.
-    buttons->setSpacing(4);
+    // Two rows, so that the bar stays narrower than the page with its scroll bar: the moves and
+    // the project above, what the report is turned into below.
+    auto *rows = new QVBoxLayout(bar);
+    rows->setContentsMargins(6, 4, 6, 4);
+    rows->setSpacing(4);
+    auto *moves = new QHBoxLayout;
+    auto *outputs = new QHBoxLayout;
+    for (QHBoxLayout *row : {moves, outputs}) {
+        row->setSpacing(6);
+        rows->addLayout(row);
+    }
     m_indietro = makeButton(bar, "cmdIndietro", QStringLiteral("&Indietro"));
     m_nuova = makeButton(bar, "cmdNuova", QStringLiteral("Nuova analisi"));
     auto *saveInProject =
@@ -183,12 +191,16 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     auto *exportOdt = makeButton(bar, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
     auto *naturalFire =
         makeButton(bar, "cmdIncendioNaturale", QStringLiteral("Incendio naturale…"));
+    auto *preview = makeButton(bar, "cmdAnteprima", QStringLiteral("Anteprima…"));
     m_stampa = makeButton(bar, "cmdStampa", QStringLiteral("Stampa"));
-    for (QPushButton *button :
-         {m_indietro, m_nuova, saveInProject, project, exportPdf, exportOdt, naturalFire})
-        buttons->addWidget(button);
-    buttons->addStretch();
-    buttons->addWidget(m_stampa);
+    for (QPushButton *button : {m_indietro, m_nuova, saveInProject, project})
+        moves->addWidget(button);
+    moves->addStretch();
+    for (QPushButton *button : {exportPdf, exportOdt, naturalFire})
+        outputs->addWidget(button);
+    outputs->addStretch();
+    outputs->addWidget(preview);
+    outputs->addWidget(m_stampa);
 
     auto *windowLayout = new QVBoxLayout(this);
     windowLayout->setContentsMargins(0, 0, 0, 0);
@@ -297,6 +309,9 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     connect(m_indietro, &QPushButton::clicked, this, &ReportPage::cmdIndietro_Click);
     connect(m_nuova, &QPushButton::clicked, this, [this] { cmdNuova_Click(); });
     connect(m_stampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+    connect(preview, &QPushButton::clicked, this, [this] {
+        AnteprimaStampa::showDocument(ReportPrinter::sessionDocument(m_session, m_method));
+    });
     connect(exportPdf, &QPushButton::clicked, this,
             [this] { exportReport(ReportPrinter::Format::Pdf); });
     connect(exportOdt, &QPushButton::clicked, this,
@@ -575,9 +590,9 @@ void ReportPage::exportReport(ReportPrinter::Format format)
     const QString projectName = m_session.compartmentName().isEmpty()
                                     ? QString()
                                     : ProjectDocument::current().project().identity.name;
-    ReportPrinter::exportWithDialog(format, projectName, [this] {
-        return ReportPrinter::sessionDocument(m_session, m_method);
-    });
+    const QString name = ReportPrinter::exportName(projectName, m_session.compartmentName());
+    ReportPrinter::exportWithDialog(
+        format, name, [this] { return ReportPrinter::sessionDocument(m_session, m_method); });
 }
 
 // ---------------------------------------------------------------------------------------------

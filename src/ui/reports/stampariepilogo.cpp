@@ -6,6 +6,7 @@
 #include "core/userprompt.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
+#include "ui/reports/anteprimastampa.h"
 #include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/pageview.h"
@@ -52,14 +53,21 @@ StampaRiepilogo::StampaRiepilogo()
     auto *print = makeButton(this, "cmdStampa", QStringLiteral("Stampa"));
     auto *exportPdf = makeButton(this, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
     auto *exportOdt = makeButton(this, "cmdEsportaOdt", QStringLiteral("Esporta ODT…"));
+    auto *preview = makeButton(this, "cmdAnteprima", QStringLiteral("Anteprima…"));
     m_bar->addWidget(exportPdf);
     m_bar->addWidget(exportOdt);
+    m_bar->addWidget(preview);
     m_bar->addWidget(print);
+    connect(preview, &QPushButton::clicked, this,
+            [] { AnteprimaStampa::showDocument(ReportPrinter::summaryDocument()); });
     connect(print, &QPushButton::clicked, this,
             [] { ReportPrinter::print(ReportPrinter::summaryDocument()); });
     const auto exportAs = [](ReportPrinter::Format format) {
-        ReportPrinter::exportWithDialog(format, ProjectDocument::current().project().identity.name,
-                                        [] { return ReportPrinter::summaryDocument(); });
+        ReportPrinter::exportWithDialog(
+            format,
+            ReportPrinter::exportName(ProjectDocument::current().project().identity.name,
+                                      QStringLiteral("Riepilogo")),
+            [] { return ReportPrinter::summaryDocument(); });
     };
     connect(exportPdf, &QPushButton::clicked, this,
             [exportAs] { exportAs(ReportPrinter::Format::Pdf); });
