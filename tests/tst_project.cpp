@@ -140,7 +140,7 @@ void TestProject::fileHoldsEveryInput()
     // The results as shown.
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {R"("version": 2)", R"("revision": "REV 01 del 12/01/2027")",
-                     R"("designFireLoad": "465,70")", R"("designFireLoad": "142,80")"});
+                     R"("designFireLoad": "462,67")", R"("designFireLoad": "142,80")"});
 }
 
 void TestProject::badFiles_data()
@@ -328,7 +328,7 @@ void TestProject::replacedAndDeletedCompartments()
     click(*page, "cmdSalvaCompartimento");
     QCOMPARE(compartmentTable()->model()->rowCount(), 2);
     QCOMPARE(compartmentTable()->model()->index(0, 0).data().toString(), u"Uffici"_s);
-    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,77"_s);
+    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,765"_s);
     // Cancel stores nothing.
     const Project before = ProjectDocument::current().project();
     click(*page, "cmdSalvaCompartimento");
@@ -475,10 +475,10 @@ void TestProject::projectExportedToPdf()
         VERIFY_CONTAINS(sheets[page],
                         {"Progetto: Scuola «Dell'Orto»", "Tecnico: Ing. Ardivo",
                          "Committente: Comune di Àrdea", u"Compartimento: "_s + compartment});
-    // Each entry's fire load and share: Legno 14000 MJ, all of it; Scaffale 500 MJ, Carta 4400 MJ
+    // Each entry's fire load and share: Legno 14.000 MJ, all of it; Scaffale 500 MJ, Carta 4.400 MJ
     // out of 4900.
-    VERIFY_CONTAINS(sheets[2], {"14000", "100,0"});
-    VERIFY_CONTAINS(sheets[5], {"10,2", "89,8", "4900"});
+    VERIFY_CONTAINS(sheets[2], {"14.000", "100,0"});
+    VERIFY_CONTAINS(sheets[5], {"10,2", "89,8", "4.900"});
     QVERIFY(sheets[3].contains("Sviluppo del calcolo") && sheets[6].contains("Timbro e firma"));
     // PDF/A-1b, with the technician as its author.
     VERIFY_CONTAINS(

@@ -216,7 +216,7 @@ void TestReports::odtHoldsTheListAsTables()
                                       .arg(text));
     };
     VERIFY_CONTAINS(content,
-                    {">Totale<", ">10200<", "<draw:image",
+                    {">Totale<", ">10.200<", "<draw:image",
                      heading(1, "Classificazione di resistenza al fuoco delle costruzioni"),
                      heading(2, "Sviluppo del calcolo"), heading(3, "Fattore di protezione"),
                      R"(style:family="paragraph" style:parent-style-name="Heading_20_2")"});

@@ -364,7 +364,8 @@ double deltaN(const Calculation &c, const Regulation &regulation)
     double product = 1.0;
     for (int i = 0; i < regulation.measures.size(); ++i)
         product *= measureFactor(c, regulation, i);
-    return ItalianNumbers::roundTo2(product);
+    // The product as a person reads it: no binary noise, and no digit rounded away.
+    return ItalianNumbers::asRead(product);
 }
 
 bool measureAllowed(const Calculation &c, const Regulation &regulation, int measure)

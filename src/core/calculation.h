@@ -166,7 +166,7 @@ std::optional<double> deltaQ1(const Calculation &calculation, const Regulation &
 std::optional<double> deltaQ2(const Calculation &calculation, const Regulation &regulation);
 // The factor of one measure: its delta n while present, 1 otherwise.
 double measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
-// delta n: the product of the measures' factors, rounded to two decimals, half away from zero.
+// delta n: the exact product of the measures' factors, never rounded before it is used.
 double deltaN(const Calculation &calculation, const Regulation &regulation);
 // Whether a measure may be ticked: neither the measure it excludes nor another one of its
 // exclusive group is present.

@@ -83,6 +83,9 @@ struct Regulation {
     ResistanceClasses beyondLastBand;
     bool hasMinimumClass = true;
     QString noRequirement; // the class text where the rule asks for none
+    // What the class the rule's table gives is called: the decree's reference class, the
+    // Code's minimum fire-resistance class.
+    QString classCaption;
 
     // A table's citation with the rule's short name, "Codice S.2, tabella S.2-6"; empty where the
     // table has no reference.
@@ -101,7 +104,7 @@ struct Regulation {
 
     // D.M. 9 marzo 2007, performance level III.
     static const Regulation &decree2007();
-    // Codice di prevenzione incendi (D.M. 3 agosto 2015 as amended), chapter S.2, performance
+    // Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i.), chapter S.2, performance
     // level III.
     static const Regulation &fireCode();
     static const Regulation &forRule(Rule rule);

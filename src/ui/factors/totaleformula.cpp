@@ -93,9 +93,7 @@ void TotaleFormula::showCalculation()
     // Each value appears once its screen has been passed, and stays until it is passed again:
     // the result of the calculation before is kept until a new one is computed.
     showConfirmedValues(m_qf, m_dq1, m_dq2);
-    m_referenceCaption->setText(
-        QStringLiteral("Classe di riferimento per il livello di prestazione %1")
-            .arg(regulation.performanceLevel));
+    m_referenceCaption->setText(regulation.classCaption);
     m_minimumCaption->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
                                   .arg(regulation.performanceLevel));
     m_minimumCaption->setVisible(regulation.hasMinimumClass);

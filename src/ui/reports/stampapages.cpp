@@ -336,9 +336,7 @@ void ReportPage::showRule(const Regulation &regulation)
     m_riskTable->setText(regulation.citation(regulation.tables.riskClasses));
     m_measuresTable->setText(regulation.citation(regulation.tables.measures));
     m_classTable->setText(regulation.citation(regulation.tables.classes));
-    m_referenceCaption->setText(
-        QStringLiteral("Classe di riferimento per il livello di prestazione %1")
-            .arg(regulation.performanceLevel));
+    m_referenceCaption->setText(regulation.classCaption);
     m_minimumCaption->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
                                   .arg(regulation.performanceLevel));
     m_referenceCaption->adjustSize();
