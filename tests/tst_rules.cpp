@@ -91,7 +91,7 @@ void TestRules::codeThroughTheScreens()
     QVERIFY(page.isVisible());
     // The ten factors, each with its own caption.
     COMPARE_FIELDS(page, {"lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015 e "
-                          "s.m.i., cap. S.2 - livello di prestazione III",
+                          "s.m.i., cap. S.2",
                           "txtTotFormula=" + design, "lblClasse=" + referenceClass,
                           "lblTabellaDq1=Codice S.2, tabella S.2-6",
                           "lblTabellaDq2=Codice S.2, tabella S.2-7",

@@ -135,8 +135,8 @@ const Regulation &Regulation::fireCode()
         QStringLiteral("codice-s2"),
         QStringLiteral("Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., cap. S.2)"),
         QStringLiteral("Codice S.2"),
-        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2 - "
-                       "livello di prestazione III"),
+        // As long as the decree's heading, so that it fits the page's heading line.
+        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2"),
         QStringLiteral("III"),
         {
             QStringLiteral("tabella S.2-6"),
