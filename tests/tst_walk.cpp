@@ -1,4 +1,5 @@
 // The whole walk from the start screen to the report page, the reset and the end of the program.
+#include "data/projectfile.h"
 #include "testsupport.h"
 #include "ui/start/frmabout.h"
 
@@ -13,6 +14,7 @@ private slots:
     void activityWalkNeedsHandChosenClass();
     void areaBandsFromMaterials_data();
     void areaBandsFromMaterials();
+    void activityAreaProposesTheBand();
     void protectionExclusionsAndProduct();
     void resetAfterFullCalculation();
     void fineClosesHiddenScreens();
@@ -190,6 +192,43 @@ void TestWalk::areaBandsFromMaterials()
     // No risk class yet: Avanti asks for one.
     click(Screens::get<FattoreRischio2>(), "Command1");
     QCOMPARE(world().prompt.messages.last(), u"Selezionare la classe di rischio"_s);
+}
+
+void TestWalk::activityAreaProposesTheBand()
+{
+    InizFattProt();
+    auto &form = startMethod<ValorePerAttivita>();
+    clickAndType(form, "txtValoreMJm2", u"420"_s);
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
+    // A negative area stays as typed, is refused with its rule, and nothing is stored.
+    clickAndType(form, "txtAreaComp", u"-5"_s);
+    QCOMPARE(textOf(form, "txtAreaComp"), u"-5"_s);
+    click(form, "Command1");
+    QVERIFY(form.isVisible());
+    QVERIFY(world().prompt.messages.last().startsWith(
+        u"Inserire un valore dell'area valido: un numero maggiore di 0"_s));
+    QCOMPARE(textOf(form, "txtAreaComp"), u"-5"_s);
+    QVERIFY(!calculation().area);
+
+    clickAndType(form, "txtAreaComp", u"1200"_s);
+    click(form, "Command1");
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    QVERIFY(fr1.isVisible());
+    QVERIFY(ticked(fr1, "Option1_2")); // 1.000 to 2.500 m², proposed from the area
+    walkFactors(nullptr, "Option1_1", {});
+    click(Screens::get<TotaleFormula>(), "Command3");
+    auto &page = Screens::get<StampaAttivita>();
+    COMPARE_FIELDS(page, {"lblArea=1.200", "lblSuperficie=da 1.000 a 2.500", "lbldq1=1,40"});
+    QVERIFY(ReportDocuments::working(calculation(), Regulation::decree2007())
+                .contains(u"A = 1.200 m²"_s));
+
+    // Stored in the project with its area, and shown in the summary.
+    world().prompt.inputs << u"Archivio"_s;
+    click(page, "cmdSalvaCompartimento");
+    const Project &project = ProjectDocument::current().project();
+    QCOMPARE(project.compartments.size(), 1);
+    QCOMPARE(compartmentRow(project.compartments[0]).value(2), u"1.200"_s);
+    QVERIFY(ProjectFile::toJson(project).contains(R"("area": 1200)"));
 }
 
 void TestWalk::protectionExclusionsAndProduct()

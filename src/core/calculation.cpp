@@ -103,6 +103,15 @@ QString areaRefusal(double value)
                : QStringLiteral("Inserire un valore dell'area valido");
 }
 
+QString areaTextRefusal(const QString &text)
+{
+    const auto value = ItalianNumbers::toDouble(text);
+    if (!value || !areaRefusal(*value).isEmpty())
+        return QStringLiteral("Inserire un valore dell'area valido: un numero maggiore di 0, "
+                              "in m² (per esempio 1.200 o 350,5)");
+    return QString();
+}
+
 QString normalisedName(const QString &name)
 {
     return name.simplified();
@@ -419,8 +428,6 @@ Calculation essentials(const Calculation &c)
         kept.furnishings.clear();
     if (c.method != Method::Activity)
         kept.activity = Activity();
-    else
-        kept.area.reset();
     return kept;
 }
 

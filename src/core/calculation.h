@@ -111,6 +111,8 @@ QString packagingRefusal(double value);
 QString fractileRefusal(double value);
 QString nominalLoadRefusal(double value);
 QString areaRefusal(double value); // above 0
+// Why a typed area is refused: not a number in Italian format, or not above 0.
+QString areaTextRefusal(const QString &text);
 
 // A name as the screens make it: blanks (line breaks and tabs too) simplified to one.
 QString normalisedName(const QString &name);

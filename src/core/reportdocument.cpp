@@ -274,7 +274,8 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
               << qMakePair(QStringLiteral("Carico d'incendio specifico [MJ/m²]"),
                            CalculationTexts::printedNumber(c.activity.nominalLoad))
               << qMakePair(QStringLiteral("Frattile 80%"),
-                           CalculationTexts::factor(c.activity.fractile));
+                           CalculationTexts::factor(c.activity.fractile))
+              << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area);
     } else {
         first << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area)
               << qMakePair(QStringLiteral("Carico d'incendio delle voci in elenco [MJ]"),
@@ -535,6 +536,8 @@ QStringList working(const Calculation &c, const Regulation &r)
                                 "= %1%2%3 = %4 MJ/m²")
                      .arg(CalculationTexts::printedNumber(c.activity.nominalLoad), kTimes,
                           CalculationTexts::factor(c.activity.fractile), f.printedFireLoad);
+        if (c.area)
+            lines << QStringLiteral("A = %1 m²").arg(f.area);
         break;
     case Method::Materials:
         lines << QStringLiteral("q_f = Σ gᵢ · Hᵢ · mᵢ · ψᵢ / A = %1 / %2 m² = %3 MJ/m² "
