@@ -16,6 +16,7 @@ private slots:
     void materialComboRefusesUnknownTextByKeys();
     void furnishingsAndGoods();
     void furnishingsRefusals();
+    void typedNumbersKept();
     void choosersKeepRefusedTextsEmpty();
     void gridViewersEditThroughTheView();
     void gridViewerKeepsItsPlace();
@@ -221,13 +222,56 @@ void TestFireLoad::furnishingsRefusals()
     auto &form = startMethod<ValorePerArredo>();
     auto *pieces = child<QLineEdit>(form, "txtQta");
     typeInto(pieces, "0");
-    QCOMPARE(pieces->text(), QString()); // half a piece is emptied at once
+    QCOMPARE(pieces->text(), u"0"_s); // what was typed stays, and is told when it is added
     click(form, "Command4");
     QCOMPARE(world().prompt.messages.first(),
+             u"Il numero di pezzi deve essere un numero intero di almeno 1."_s);
+    QCOMPARE(pieces->text(), u"0"_s);
+    typeInto(pieces, "");
+    click(form, "Command4");
+    QCOMPARE(world().prompt.messages.last(),
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
     click(form, "Command1");
     QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
+}
+
+// What is typed is what is stored and printed, or a message names the rule and nothing is
+// stored: "0,6" m³ is 0,6 m³, not 6; half a piece and a negative quantity are refused.
+void TestFireLoad::typedNumbersKept()
+{
+    auto &form = startMethod<ValorePerArredo>();
+    clickAndType(form, "txtAreaComp", "10");
+    addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false);
+    QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
+    QCOMPARE(calculation().furnishings.size(), 1);
+    QCOMPARE(calculation().furnishings[0].volume, n(0.6));
+    const ReportDocument report =
+        ReportDocuments::compartment(calculation(), Regulation::decree2007());
+    QVERIFY(report.texts().contains(u"0,6"_s));
+    QVERIFY(report.texts().contains(u"240"_s)); // 400 × 0,6 MJ
+
+    const QStringList refused{u"0,5"_s, u"-5"_s, u"5a"_s};
+    for (const QString &pieces : refused) {
+        addPieces(u"Materasso in cotone"_s, pieces);
+        QCOMPARE(textOf(form, "txtQta"), pieces);
+        QVERIFY2(world().prompt.messages.last().contains(u"pezzi"_s) ||
+                     world().prompt.messages.last().contains(u"non è un numero"_s),
+                 qPrintable(world().prompt.messages.last()));
+    }
+    QCOMPARE(calculation().furnishings.size(), 1);
+
+    auto &materials = startMethod<ValorePerMateriale>();
+    clickAndType(materials, "txtAreaComp", "10");
+    addMaterial(u"Legno"_s, u"0,6"_s);
+    QCOMPARE(calculation().materials.size(), 1);
+    QCOMPARE(calculation().materials[0].quantity, n(0.6));
+    addMaterial(u"Legno"_s, u"-5"_s);
+    QCOMPARE(world().prompt.messages.last(),
+             u"La quantità in kg deve essere un numero non negativo; i decimali si scrivono con "
+             "la virgola (per esempio 0,6)."_s);
+    QCOMPARE(textOf(materials, "txtQta"), u"-5"_s);
+    QCOMPARE(calculation().materials.size(), 1);
 }
 
 // Typing into a chooser as a user does, through the widget a click focuses: a text that begins

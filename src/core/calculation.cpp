@@ -103,6 +103,47 @@ QString areaRefusal(double value)
                : QStringLiteral("Inserire un valore dell'area valido");
 }
 
+QString kilogramsRefusal(double value)
+{
+    return std::isfinite(value) && value >= 0
+               ? QString()
+               : QStringLiteral("La quantità in kg deve essere un numero non negativo; i decimali "
+                                "si scrivono con la virgola (per esempio 0,6).");
+}
+
+QString volumeRefusal(double value)
+{
+    return std::isfinite(value) && value > 0
+               ? QString()
+               : QStringLiteral("Il volume deve essere maggiore di 0 m³; i decimali si scrivono "
+                                "con la virgola (per esempio 0,6).");
+}
+
+QString piecesRefusal(double value)
+{
+    return std::isfinite(value) && value >= kSmallestCount && value == std::floor(value)
+               ? QString()
+               : QStringLiteral("Il numero di pezzi deve essere un numero intero di almeno 1.");
+}
+
+QString entryValueRefusal(double value)
+{
+    return std::isfinite(value) && value >= kSmallestEntryValue
+               ? QString()
+               : QStringLiteral("Il potere calorifico deve essere un numero di almeno %1.")
+                     .arg(ItalianNumbers::toText(kSmallestEntryValue));
+}
+
+QString typedRefusal(const QString &text, QString (*rule)(double))
+{
+    const auto value = ItalianNumbers::toDouble(text);
+    if (!value)
+        return QStringLiteral("«%1» non è un numero: si scrivono le cifre, con la virgola per i "
+                              "decimali (per esempio 0,6).")
+            .arg(text.trimmed());
+    return rule(*value);
+}
+
 QString areaTextRefusal(const QString &text)
 {
     const auto value = ItalianNumbers::toDouble(text);
@@ -164,14 +205,16 @@ QString newEntryRefusal(const FurnishingEntry &e)
         return why;
     if (e.isGoodsOnly()) {
         if (e.goods.trimmed().isEmpty() || !atLeast(e.valuePerM3, kSmallestEntryValue) ||
-            !atLeast(e.volume, kSmallestCount) || !e.packaging.isNumber())
+            !e.volume.isNumber() || !e.packaging.isNumber())
             return incomplete();
+        if (const QString why = volumeRefusal(e.volume.value()); !why.isEmpty())
+            return why;
         return QString();
     }
     if (e.furnishing.trimmed().isEmpty() || !atLeast(e.valuePerPiece, kSmallestEntryValue) ||
-        !atLeast(e.pieces, kSmallestCount))
+        !e.pieces.isNumber())
         return incomplete();
-    return QString();
+    return piecesRefusal(e.pieces.value());
 }
 
 double proposedM(bool cellulosic)

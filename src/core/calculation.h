@@ -111,6 +111,16 @@ QString packagingRefusal(double value);
 QString fractileRefusal(double value);
 QString nominalLoadRefusal(double value);
 QString areaRefusal(double value); // above 0
+// The typed quantities: kilograms not negative, with decimals; a volume above 0 m³, with
+// decimals; pieces a whole number of at least 1; a calorific value of at least
+// kSmallestEntryValue.
+QString kilogramsRefusal(double value);
+QString volumeRefusal(double value);
+QString piecesRefusal(double value);
+QString entryValueRefusal(double value);
+// Why a text typed for a field with `rule` is refused: no number in Italian format, or the
+// rule's own reason; empty when it is accepted.
+QString typedRefusal(const QString &text, QString (*rule)(double));
 // Why a typed area is refused: not a number in Italian format, or not above 0.
 QString areaTextRefusal(const QString &text);
 
@@ -120,7 +130,7 @@ QString normalisedName(const QString &name);
 QString nameRefusal(const QString &normalised);
 
 // The smallest calorific value, value per piece and value per m³ an entry may have, as the
-// entry screens allow them, and the smallest quantity of pieces and of m³.
+// entry screens allow them, and the smallest number of pieces.
 inline constexpr double kSmallestEntryValue = 1.0;
 inline constexpr double kSmallestCount = 1.0;
 

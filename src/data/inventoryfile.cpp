@@ -146,6 +146,20 @@ std::optional<double> readNumber(const QString &cell, QChar separator, const QSt
     return refusal.isEmpty() ? value : std::nullopt;
 }
 
+// The entry rule of the calculation for a number read: its reason, as a clause, when it fails.
+void checkRule(std::optional<double> &value, QString (*rule)(double), QString &refusal)
+{
+    if (!value || !refusal.isEmpty())
+        return;
+    const QString why = rule(*value);
+    if (why.isEmpty())
+        return;
+    refusal = why.left(1).toLower() + why.mid(1);
+    if (refusal.endsWith(QLatin1Char('.')))
+        refusal.chop(1);
+    value.reset();
+}
+
 // A factor chosen from `allowed`; an empty cell is 1, as the screen proposes.
 std::optional<double> readFactor(const QString &cell, QChar separator, const QString &name,
                                  const QVector<double> &allowed, QString &refusal)
@@ -382,9 +396,10 @@ Reading<FurnishingEntry> readFurnishings(const QByteArray &bytes, const Catalogu
                 const auto value = readValue(entry.furnishing, cells[FValue], separator,
                                              QStringLiteral("MJ/pezzo"), furnishings,
                                              QStringLiteral("degli arredi"), refusal);
-                const auto pieces =
+                auto pieces =
                     readNumber(cells[FPieces], separator, QStringLiteral("il numero di pezzi"), 1,
                                QStringLiteral("i pezzi sono meno di 1"), refusal);
+                checkRule(pieces, CalculationRules::piecesRefusal, refusal);
                 if (value && pieces) {
                     entry.valuePerPiece = Amount::number(*value);
                     entry.pieces = Amount::number(*pieces);
@@ -394,9 +409,9 @@ Reading<FurnishingEntry> readFurnishings(const QByteArray &bytes, const Catalogu
                 const auto value =
                     readValue(entry.goods, cells[GValue], separator, QStringLiteral("MJ/m³"), goods,
                               QStringLiteral("delle merci"), refusal);
-                const auto volume =
-                    readNumber(cells[GVolume], separator, QStringLiteral("il volume"), 1,
-                               QStringLiteral("il volume è inferiore a 1 m³"), refusal);
+                auto volume = readNumber(cells[GVolume], separator, QStringLiteral("il volume"), 0,
+                                         QStringLiteral("il volume è negativo"), refusal);
+                checkRule(volume, CalculationRules::volumeRefusal, refusal);
                 const auto packaging = readPackaging(cells[GPackaging], refusal);
                 if (value && volume && packaging) {
                     entry.valuePerM3 = Amount::number(*value);

@@ -3,6 +3,7 @@
 #include "core/calculationsession.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
+#include "core/userprompt.h"
 #include "ui/fireload/gridviewer.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
@@ -82,6 +83,22 @@ FireLoadScreen::InventoryButtons FireLoadScreen::addInventoryButtons(QBoxLayout 
     row->addWidget(buttons.importList);
     row->addWidget(buttons.exportList);
     return buttons;
+}
+
+bool FireLoadScreen::typedNumbersAccepted(
+    std::initializer_list<std::pair<QLineEdit *, QString (*)(double)>> fields)
+{
+    for (const auto &[field, rule] : fields) {
+        if (field->text().isEmpty())
+            continue;
+        if (const QString why = CalculationRules::typedRefusal(field->text(), rule);
+            !why.isEmpty()) {
+            showMessage(why);
+            field->setFocus();
+            return false;
+        }
+    }
+    return true;
 }
 
 void FireLoadScreen::showFireLoadText(const QString &text)
