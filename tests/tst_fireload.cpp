@@ -119,10 +119,12 @@ void TestFireLoad::materialsFieldChecks()
 {
     auto &form = startMethod<ValorePerMateriale>();
     auto *area = child<QLineEdit>(form, "txtAreaComp");
-    typeInto(area, "0");
-    QCOMPARE(area->text(), QString()); // 0,5 is emptied at once
-    typeInto(area, "-");
-    QCOMPARE(area->text(), QString()); // a negative area is no area
+    // An area stays as typed: "-5" is never read as 5, and gives no q_f.
+    typeInto(area, "0,5");
+    QCOMPARE(area->text(), u"0,5"_s);
+    typeInto(area, "-5");
+    QCOMPARE(area->text(), u"-5"_s);
+    QVERIFY(!calculation().area);
     auto *m = child<QComboBox>(form, "Combo1");
     typeInto(m, "0,8");
     QCOMPARE(m->currentText(), QString());
@@ -137,12 +139,21 @@ void TestFireLoad::materialsFieldChecks()
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
 
-    // An area that passes the typing check but is no number gives no q_f.
+    // An area that is no number gives no q_f, and Avanti names the rule.
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
     click(form, "Command4");
-    typeInto(area, "5a");
-    QCOMPARE(fireLoadNow(), 0.0);
-    QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
+    for (const char *text : {"5a", "-5"}) {
+        typeInto(area, text);
+        QCOMPARE(fireLoadNow(), 0.0);
+        QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
+        click(form, "Command1");
+        QVERIFY(form.isVisible());
+        QCOMPARE(world().prompt.messages.last(),
+                 u"Inserire un valore dell'area valido: un numero maggiore di 0, in m² (per "
+                 "esempio 1.200 o 350,5)"_s);
+        QCOMPARE(area->text(), QString::fromLatin1(text));
+    }
+    typeInto(area, "");
     click(form, "Command1");
     QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);

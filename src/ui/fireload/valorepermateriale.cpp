@@ -256,9 +256,8 @@ void ValorePerMateriale::Command4_Click()
         return; // the fields keep what was typed
     if (m_area->text().isEmpty())
         return;
-    if (leadingNumber(m_area->text()) == 0) {
-        showMessage(QStringLiteral("Inserire un valore dell'area valido"));
-        m_area->clear();
+    if (const QString why = CalculationRules::areaTextRefusal(m_area->text()); !why.isEmpty()) {
+        showMessage(why);
         return;
     }
     CalcoloCarIncMat();
