@@ -77,6 +77,7 @@ private slots:
     void listsShowEveryFactor();
     void partsAndBand();
     void largestEntriesAndOthers();
+    void warningsEndTheWorking();
 };
 
 void TestDocument::workingOfEachMethod_data()
@@ -271,6 +272,22 @@ void TestDocument::largestEntriesAndOthers()
     QCOMPARE(bars.first().text, u"140 MJ (13,3%)"_s);
     QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
     QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
+}
+
+void TestDocument::warningsEndTheWorking()
+{
+    QVERIFY(ReportDocuments::warnings(materials(), decree()).isEmpty()); // 316,20: no limit near
+    Calculation c = materials();
+    c.materials[0].source = CalculationRules::typedValueSource(u"17,5"_s);
+    c.materials[1].psi = n(0);
+    const QStringList expected{u"«Legno»: valore del tecnico; catalogo: 17,5."_s,
+                               u"«Carta» non entra nella somma: ψ = 0."_s};
+    QCOMPARE(ReportDocuments::warnings(c, decree()), expected);
+    const ReportDocument document = ReportDocuments::compartment(c, decree());
+    const QStringList texts = document.texts();
+    const auto heading = texts.indexOf(u"Avvertenze"_s);
+    QVERIFY(heading > texts.indexOf(u"Sviluppo del calcolo"_s));
+    QCOMPARE(texts.mid(heading + 1, 2), expected);
 }
 
 QTEST_MAIN(TestDocument)

@@ -188,7 +188,7 @@ void TestFireLoad::furnishingsAndGoods()
                                              "Potere Calorifico: 600\nQuantità:  2"_s);
     pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
     clickAndType(form, "txtValoreMJm3", "400");
-    QCOMPARE(textOf(form, "lblFonteMerce"), u"valore inserito dall'utente"_s);
+    QCOMPARE(textOf(form, "lblFonteMerce"), u"valore del tecnico; catalogo: 8400"_s);
     clickAndType(form, "txtQtaMerce", "10");
     click(form, "CheckImballo");
     click(form, "Command7");
@@ -412,7 +412,8 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(table->model()->index(0, 1).data().toString(), u"20 MJ/kg"_s);
     // A value typed over the catalogue's is the user's.
     editCell(table, 1, 1, "18");
-    QCOMPARE(table->model()->index(1, 7).data().toString(), u"valore inserito dall'utente"_s);
+    QCOMPARE(table->model()->index(1, 7).data().toString(),
+             u"valore del tecnico; catalogo: 17,5"_s);
 
     // Canc deletes the chosen entry: q_f follows at once.
     clickCell(table, 0);

@@ -251,20 +251,26 @@ void TestRules::deltaNUnroundedInPrint_data()
     QTest::addColumn<QString>("reference");
     QTest::addColumn<QString>("minimum");
     QTest::addColumn<QString>("working");
+    QTest::addColumn<QString>("warning");
     QTest::newRow("Code") << "OptionNormativa_1"
                           << "1961" << QStringList{"OptionControllo_4", "CheckMisura_9"}
                           << "1.200,13"
                           << "120"
                           << ""
                           << "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = "
-                             "1.200,13 MJ/m²";
+                             "1.200,13 MJ/m²"
+                          << "q_f,d = 1.200,13 MJ/m² è entro il 2 % del limite di 1.200 MJ/m² "
+                             "della tabella delle classi: fino al limite la classe è 90, oltre è "
+                             "120.";
     QTest::newRow("decree") << "OptionNormativa_0"
                             << "1095" << QStringList{"Check1", "Check3", "Check4", "Check5"}
                             << "452,34"
                             << "45"
                             << "20"
                             << "q_f,d = q_f · δq1 · δq2 · δn = 1.095,00 × 1,00 × 1,00 × 0,4131 = "
-                               "452,34 MJ/m²";
+                               "452,34 MJ/m²"
+                            << "q_f,d = 452,34 MJ/m² è entro il 2 % del limite di 450 MJ/m² della "
+                               "tabella delle classi: fino al limite la classe è 30, oltre è 45.";
 }
 
 void TestRules::deltaNUnroundedInPrint()
@@ -277,17 +283,21 @@ void TestRules::deltaNUnroundedInPrint()
     QFETCH(QString, reference);
     QFETCH(QString, minimum);
     QFETCH(QString, working);
+    QFETCH(QString, warning);
     walkActivity(qPrintable(ruleOption), nominal, "Option1_0", protection);
     auto &total = Screens::get<TotaleFormula>();
     COMPARE_FIELDS(total, {"txtTotFormula=" + design, "lblClasse=" + reference});
     if (!minimum.isEmpty())
         COMPARE_FIELDS(total, {"lblClasseMin=" + minimum});
+    // So close to a limit of the class table, the technician is told which and what lies beyond.
+    COMPARE_FIELDS(total, {"lblAvvertenze=Avvertenze\n" + warning});
     click(total, "Command3");
     auto &page = Screens::get<StampaAttivita>();
     COMPARE_FIELDS(page, {"txtTotFormula=" + design, "lblClasse=" + reference});
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), page, dir.filePath(u"r.pdf"_s)).simplified();
     QVERIFY2(text.contains(working), qPrintable(text));
+    VERIFY_CONTAINS(text, {"Avvertenze", warning.left(40)});
     // The product of what is printed is the printed q_f,d.
     const QStringList factors = working.section(u" = "_s, 2, 2).split(u" × "_s, Qt::SkipEmptyParts);
     double product = 1;

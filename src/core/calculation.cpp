@@ -184,9 +184,16 @@ QString incomplete()
 
 } // namespace
 
-QString typedValueSource()
+QString typedValueSource(const QString &catalogueValue)
 {
-    return QStringLiteral("valore inserito dall'utente");
+    static const QString typed = QStringLiteral("valore del tecnico");
+    return catalogueValue.isEmpty() ? typed
+                                    : QStringLiteral("%1; catalogo: %2").arg(typed, catalogueValue);
+}
+
+bool isTypedValueSource(const QString &source)
+{
+    return source.startsWith(typedValueSource());
 }
 
 QString newEntryRefusal(const MaterialEntry &e)

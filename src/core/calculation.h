@@ -140,7 +140,10 @@ inline constexpr double kSmallestCount = 1.0;
 QString newEntryRefusal(const MaterialEntry &entry);
 QString newEntryRefusal(const FurnishingEntry &entry);
 // The source of an entry's value that the user typed in place of the catalogue's.
-QString typedValueSource();
+// "valore del tecnico; catalogo: 420" (the catalogue's value it replaced, when there was one).
+QString typedValueSource(const QString &catalogueValue = QString());
+// Whether a source says the value was typed by the technician.
+bool isTypedValueSource(const QString &source);
 
 // The m a material is proposed with: 0,8 for wood and other cellulosic materials, 1 otherwise.
 double proposedM(bool cellulosic);

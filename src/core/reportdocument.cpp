@@ -331,6 +331,13 @@ ReportPart workingPart(const Calculation &c, const Regulation &r)
     lines.kind = ReportBlock::Kind::Working;
     lines.lines = ReportDocuments::working(c, r);
     part.blocks << lines;
+    if (const QStringList warnings = ReportDocuments::warnings(c, r); !warnings.isEmpty()) {
+        part.blocks << heading(QStringLiteral("Avvertenze"));
+        ReportBlock notes;
+        notes.kind = ReportBlock::Kind::Working;
+        notes.lines = warnings;
+        part.blocks << notes;
+    }
     const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
     if (!bars.isEmpty()) {
         part.blocks << heading(QStringLiteral("Contributi al carico d'incendio"));
@@ -627,6 +634,46 @@ QStringList working(const Calculation &c, const Regulation &r)
     lines << QStringLiteral("%1 → %2%3 (livello di prestazione %4)")
                  .arg(band, result, cited(r, r.tables.classes), r.performanceLevel);
     return lines;
+}
+
+QStringList warnings(const Calculation &c, const Regulation &r)
+{
+    QStringList found;
+    if (const auto design = designFireLoad(c, r)) {
+        const double value = ItalianNumbers::asRead(*design);
+        for (const Regulation::ClassBand &band : r.classBands) {
+            if (std::fabs(value - band.upTo) > 0.02 * band.upTo)
+                continue;
+            const auto classText = [&r](const Regulation::ResistanceClasses &classes) {
+                return classes.required ? QString::number(classes.reference) : r.noRequirement;
+            };
+            found << QStringLiteral("q_f,d = %1 MJ/m² è entro il 2 % del limite di %2 MJ/m² "
+                                    "della tabella delle classi: fino al limite la classe è %3, "
+                                    "oltre è %4.")
+                         .arg(CalculationTexts::designFireLoad(c, r),
+                              CalculationTexts::printedNumber(band.upTo), classText(band.classes),
+                              classText(r.resistanceClassesFor(band.upTo * 1.0001)));
+        }
+    }
+    const auto typedOver = [&found](const QString &name, const QString &source) {
+        if (CalculationRules::isTypedValueSource(source) &&
+            source != CalculationRules::typedValueSource())
+            found << QStringLiteral("«%1»: %2.").arg(name, source);
+    };
+    const auto leftOut = [&found](const QString &name) {
+        found << QStringLiteral("«%1» non entra nella somma: ψ = 0.").arg(name);
+    };
+    if (c.method == Method::Materials) {
+        for (const MaterialEntry &e : c.materials) {
+            typedOver(e.name, e.source);
+            if (e.psi.isNumber() && e.psi.value() == 0)
+                leftOut(e.name);
+        }
+    } else if (c.method == Method::Furnishings) {
+        for (const FurnishingEntry &e : c.furnishings)
+            typedOver(e.isGoodsOnly() ? e.goods : e.furnishing, e.source);
+    }
+    return found;
 }
 
 QVector<ReportBar> largestEntries(const Calculation &c)

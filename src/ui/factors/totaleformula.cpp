@@ -2,6 +2,7 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
+#include "core/reportdocument.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
@@ -70,6 +71,11 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
     classes->setColumnStretch(2, 1);
     layout->addSpacing(12);
     layout->addLayout(classes);
+    m_warnings = makeLabel(this, "lblAvvertenze", QString());
+    m_warnings->setWordWrap(true);
+    m_warnings->setTextFormat(Qt::PlainText);
+    m_warnings->hide();
+    layout->addWidget(m_warnings);
     layout->addStretch();
 
     const auto [back, report] = addNavigationBar(layout, this, "Command1", "Command3",
@@ -104,6 +110,10 @@ void TotaleFormula::showCalculation()
         m_design->setText(CalculationTexts::designFireLoad(c, regulation));
         m_reference->setText(CalculationTexts::referenceClass(c, regulation));
         m_minimum->setText(CalculationTexts::minimumClass(c, regulation));
+        const QStringList warnings = ReportDocuments::warnings(c, regulation);
+        m_warnings->setText(
+            warnings.isEmpty() ? QString() : QStringLiteral("Avvertenze\n") + warnings.join(u'\n'));
+        m_warnings->setVisible(!warnings.isEmpty());
     }
 }
 

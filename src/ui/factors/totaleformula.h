@@ -23,4 +23,5 @@ private:
     QLabel *m_dq1 = nullptr, *m_dq2 = nullptr, *m_dn = nullptr, *m_design = nullptr;
     QLabel *m_reference, *m_minimum;
     QLabel *m_referenceCaption, *m_minimumCaption, *m_classTable;
+    QLabel *m_warnings = nullptr; // lblAvvertenze: what the technician should look at again
 };

@@ -206,7 +206,7 @@ void ValorePerArredo::showSource(SourceShown &shown)
     else if (value == shown.catalogueValue && !shown.catalogueSource.isEmpty())
         shown.label->setText(shown.catalogueSource);
     else
-        shown.label->setText(CalculationRules::typedValueSource());
+        shown.label->setText(CalculationRules::typedValueSource(shown.catalogueValue));
 }
 
 void ValorePerArredo::tableEdited()

@@ -166,7 +166,7 @@ void ValorePerMateriale::showSource()
     else if (value == m_catalogueValue && !m_catalogueSource.isEmpty())
         m_source->setText(m_catalogueSource);
     else
-        m_source->setText(CalculationRules::typedValueSource());
+        m_source->setText(CalculationRules::typedValueSource(m_catalogueValue));
 }
 
 void ValorePerMateriale::tableEdited()
