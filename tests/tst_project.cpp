@@ -106,6 +106,7 @@ private slots:
     void projectExportedToPdf();
     void summaryOfManyCompartments();
     void exportOutsideAnyProject();
+    void exportBeforeSavingCarriesTheJob();
     void longIdentityShortenedOnScreenPrintedWhole();
     void filesThatAreNoPlainFile_data();
     void filesThatAreNoPlainFile();
@@ -539,6 +540,21 @@ void TestProject::exportOutsideAnyProject()
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")}),
         {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
+}
+
+// With a project open, a report exported before "Salva nel progetto" names the job and its
+// technician all the same.
+void TestProject::exportBeforeSavingCarriesTheJob()
+{
+    ProjectDocument::current().opened(sampleProject(), QString());
+    CalculationSession::current().load(activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4}));
+    ReportPage *page = reportPageFor(Method::Activity);
+    page->show();
+    QTemporaryDir dir;
+    const QString text = exportedPdf(world(), *page, dir.filePath("Biblioteca.pdf"));
+    VERIFY_CONTAINS(text, {"Progetto: Scuola «Dell'Orto»", "Tecnico: Ing. Ardivo",
+                           "Committente: Comune di Àrdea", "Timbro e firma"});
+    QVERIFY(text.count(u"Ing. Ardivo"_s) >= 2); // in the band and above "Timbro e firma"
 }
 
 // An identity of any length or script never runs over other texts on screen, and prints whole.

@@ -355,12 +355,13 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
                     const ProjectIdentity *identity, const QString &compartmentName)
 {
     const ReportFigures figures = reportFigures(c, r);
-    const Fields band = identity && !compartmentName.isEmpty()
-                            ? ReportDocuments::identityFields(*identity, compartmentName)
-                            : Fields();
-    const QString foot = identity && !compartmentName.isEmpty()
-                             ? QStringLiteral("%1 – %2").arg(identity->name, compartmentName)
-                             : QString();
+    const Fields band = identity ? ReportDocuments::identityFields(*identity, compartmentName,
+                                                                   !compartmentName.isEmpty())
+                                 : Fields();
+    const QString foot = !identity ? QString()
+                         : compartmentName.isEmpty()
+                             ? identity->name
+                             : QStringLiteral("%1 – %2").arg(identity->name, compartmentName);
     const int first = int(document.parts.size());
     document.parts << reportPage(c, r, figures, band);
     if (c.method == Method::Materials || c.method == Method::Furnishings) {
@@ -714,7 +715,10 @@ QVector<ReportBar> largestEntries(const Calculation &c)
 ReportDocument compartment(const Calculation &c, const Regulation &r,
                            const ProjectIdentity *identity, const QString &compartmentName)
 {
-    const ProjectIdentity *project = compartmentName.isEmpty() ? nullptr : identity;
+    // The job's identity whenever a project is open, also before "Salva nel progetto".
+    const bool known = identity && (!compartmentName.isEmpty() || !identity->name.isEmpty() ||
+                                    !identity->technician.isEmpty() || !identity->client.isEmpty());
+    const ProjectIdentity *project = known ? identity : nullptr;
     ReportDocument document = emptyDocument(r.heading, project);
     document.subject = compartmentName.isEmpty()
                            ? ReportDocuments::methodTitle(c.method)
