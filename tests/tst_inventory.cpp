@@ -255,6 +255,9 @@ void TestInventory::excelListImportedThroughPreview()
     QVERIFY(!preview());
     QCOMPARE(calculation().materials.size(), 135);
     QCOMPARE(calculation().materials[0].name, u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
+    // A value taken from the catalogue keeps the catalogue's source.
+    QCOMPARE(calculation().materials[6].name, u"Legno"_s);
+    QCOMPARE(calculation().materials[6].source, u"EN 1991-1-2, tab. E.3"_s);
     QVERIFY(qAbs(entriesTotal() - expected) < 1e-6 * expected);
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(expected / 100));
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
