@@ -258,6 +258,11 @@ void TestInventory::excelListImportedThroughPreview()
     // A value taken from the catalogue keeps the catalogue's source.
     QCOMPARE(calculation().materials[6].name, u"Legno"_s);
     QCOMPARE(calculation().materials[6].source, u"EN 1991-1-2, tab. E.3"_s);
+    // A value the list gives, with no source column, is the list's.
+    QCOMPARE(
+        calculation().materials[0].source,
+        CalculationRules::listSource(u"inventario.csv"_s, QFileInfo(path).lastModified().date()));
+    QVERIFY(calculation().materials[0].source.startsWith(u"elenco «inventario.csv» del "_s));
     QVERIFY(qAbs(entriesTotal() - expected) < 1e-6 * expected);
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(expected / 100));
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row

@@ -191,6 +191,12 @@ QString typedValueSource(const QString &catalogueValue)
                                     : QStringLiteral("%1; catalogo: %2").arg(typed, catalogueValue);
 }
 
+QString listSource(const QString &fileName, const QDate &date)
+{
+    return QStringLiteral("elenco «%1» del %2")
+        .arg(fileName, date.toString(QStringLiteral("dd/MM/yyyy")));
+}
+
 bool isTypedValueSource(const QString &source)
 {
     return source.startsWith(typedValueSource());

@@ -2,6 +2,7 @@
 
 #include "core/regulation.h"
 
+#include <QDate>
 #include <QMetaType>
 #include <QSet>
 #include <QString>
@@ -142,6 +143,9 @@ QString newEntryRefusal(const FurnishingEntry &entry);
 // The source of an entry's value that the user typed in place of the catalogue's.
 // "valore del tecnico; catalogo: 420" (the catalogue's value it replaced, when there was one).
 QString typedValueSource(const QString &catalogueValue = QString());
+// The source of a value given in an imported list without a source of its own:
+// "elenco «inventario.csv» del 08/12/2026".
+QString listSource(const QString &fileName, const QDate &date);
 // Whether a source says the value was typed by the technician.
 bool isTypedValueSource(const QString &source);
 
