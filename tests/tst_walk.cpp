@@ -219,8 +219,11 @@ void TestWalk::activityAreaProposesTheBand()
     click(Screens::get<TotaleFormula>(), "Command3");
     auto &page = Screens::get<StampaAttivita>();
     COMPARE_FIELDS(page, {"lblArea=1.200", "lblSuperficie=da 1.000 a 2.500", "lbldq1=1,40"});
-    QVERIFY(ReportDocuments::working(calculation(), Regulation::decree2007())
-                .contains(u"A = 1.200 m²"_s));
+    const QStringList working = ReportDocuments::working(calculation(), Regulation::decree2007());
+    QVERIFY(working.contains(u"A = 1.200 m²"_s));
+    // The value typed with no activity chosen is the technician's, and says so.
+    QVERIFY(
+        working.contains(u"    carico d'incendio specifico dell'attività: valore del tecnico"_s));
 
     // Stored in the project with its area, and shown in the summary.
     world().prompt.inputs << u"Archivio"_s;

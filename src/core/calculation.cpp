@@ -21,7 +21,8 @@ bool FurnishingEntry::operator==(const FurnishingEntry &o) const
 
 bool Activity::operator==(const Activity &o) const
 {
-    return name == o.name && nominalLoad == o.nominalLoad && fractile == o.fractile;
+    return name == o.name && nominalLoad == o.nominalLoad && fractile == o.fractile &&
+           source == o.source;
 }
 
 bool Calculation::operator==(const Calculation &o) const

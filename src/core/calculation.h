@@ -66,6 +66,7 @@ struct Activity {
     QString name;
     std::optional<double> nominalLoad; // MJ/m²
     std::optional<double> fractile;    // the 80% fractile factor, 1 to 2
+    QString source = {};               // where the nominal load comes from; empty when unknown
     bool operator==(const Activity &o) const;
 };
 

@@ -276,6 +276,8 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
               << qMakePair(QStringLiteral("Frattile 80%"),
                            CalculationTexts::factor(c.activity.fractile))
               << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area);
+        if (!c.activity.source.isEmpty())
+            first.insert(1, qMakePair(QStringLiteral("Fonte del valore"), c.activity.source));
     } else {
         first << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area)
               << qMakePair(QStringLiteral("Carico d'incendio delle voci in elenco [MJ]"),
@@ -544,6 +546,9 @@ QStringList working(const Calculation &c, const Regulation &r)
                                 "= %1%2%3 = %4 MJ/m²")
                      .arg(CalculationTexts::printedNumber(c.activity.nominalLoad), kTimes,
                           CalculationTexts::factor(c.activity.fractile), f.printedFireLoad);
+        if (!c.activity.source.isEmpty())
+            lines << QStringLiteral("    carico d'incendio specifico dell'attività: %1")
+                         .arg(c.activity.source);
         if (c.area)
             lines << QStringLiteral("A = %1 m²").arg(f.area);
         break;

@@ -136,9 +136,10 @@ void ValorePerAttivita::Assegna_Valori()
         m_comboAttivita->clearText();
         return;
     }
-    m_valore->setText(activity->nominalLoad.isNull()
-                          ? QString()
-                          : ItalianNumbers::toText(activity->nominalLoad.toDouble()));
+    m_catalogueValue = activity->nominalLoad.isNull()
+                           ? QString()
+                           : ItalianNumbers::toText(activity->nominalLoad.toDouble());
+    m_valore->setText(m_catalogueValue);
     m_nota->setText(activity->description);
 }
 
@@ -240,7 +241,12 @@ void ValorePerAttivita::Command1_Click()
         return;
     m_fractileValue = *factor * *value;
     showFractileValue();
-    CalculationSession::current().setActivity({m_comboAttivita->currentText(), *value, *factor});
+    // The catalogue's value with the catalogue's note as its source, or the technician's.
+    const QString source = !m_catalogueValue.isEmpty() && m_valore->text() == m_catalogueValue
+                               ? m_nota->text()
+                               : CalculationRules::typedValueSource(m_catalogueValue);
+    CalculationSession::current().setActivity(
+        {m_comboAttivita->currentText(), *value, *factor, source});
     goForward();
 }
 

@@ -45,4 +45,5 @@ private:
     QLineEdit *m_areaComp;      // txtAreaComp: optional here; it proposes the area class
     qint64 m_activityId = 0;    // idAttivita of the activity last chosen
     double m_fractileValue = 0; // the value shown: nominal fire load times the fractile
+    QString m_catalogueValue;   // the nominal load of the activity last chosen, as shown
 };
