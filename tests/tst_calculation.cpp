@@ -1,5 +1,6 @@
 // The conversions and the regulation's tables, without any window.
 #include "core/calculation.h"
+#include "core/calculationtexts.h"
 #include "core/italiannumbers.h"
 #include "core/regulation.h"
 
@@ -32,6 +33,10 @@ private slots:
     void areaClasses();
     void resistanceClasses_data();
     void resistanceClasses();
+    void deltaNIsTheProduct_data();
+    void deltaNIsTheProduct();
+    void deltaNText_data();
+    void deltaNText();
 };
 
 // The suite is meant to run under locales that write a decimal comma: make sure the one asked
@@ -117,6 +122,13 @@ void TestCalculation::generalFormat()
     QCOMPARE(toFixed1(14000.0 / 31000 * 100), u"45,2"_s);
     QCOMPARE(toFixed1(1234.56), u"1234,6"_s);
     QCOMPARE(toFixed1(0), u"0,0"_s);
+    // Printed numbers: the thousands point from 1.000 on.
+    QCOMPARE(toGroupedText(1200), u"1.200"_s);
+    QCOMPARE(toGroupedText(252287), u"252.287"_s);
+    QCOMPARE(toGroupedText(999), u"999"_s);
+    QCOMPARE(toGroupedText(1234.5), u"1.234,5"_s);
+    QCOMPARE(toGroupedText(-1234567), u"-1.234.567"_s);
+    QCOMPARE(toGroupedText(0.612), u"0,612"_s);
 }
 
 void TestCalculation::fixedTwoDecimals_data()
@@ -176,6 +188,79 @@ void TestCalculation::resistanceClasses()
     QFETCH(double, load);
     QTEST(decree().resistanceClassesFor(load).reference, "reference");
     QTEST(decree().resistanceClassesFor(load).minimum, "minimum");
+}
+
+void TestCalculation::deltaNIsTheProduct_data()
+{
+    QTest::addColumn<Rule>("rule");
+    QTest::newRow("decree") << Rule::Decree2007;
+    QTest::newRow("code") << Rule::FireCode;
+}
+
+void TestCalculation::deltaNIsTheProduct()
+{
+    // Every combination of measures the rule allows, and loads that put the exact q_f,d just
+    // above and at each limit of the class table: delta n is the product, and the class is never
+    // lower than the class of the exact product.
+    QFETCH(Rule, rule);
+    const Regulation &r = Regulation::forRule(rule);
+    Calculation c;
+    c.rule = rule;
+    c.method = Method::Activity;
+    c.areaClass = 0;
+    c.riskClass = 1;
+    int combinations = 0;
+    for (int mask = 0; mask < (1 << r.measures.size()); ++mask) {
+        c.measures.clear();
+        bool allowed = true;
+        long double exact = 1;
+        for (int i = 0; i < r.measures.size() && allowed; ++i) {
+            if (!(mask & (1 << i)))
+                continue;
+            allowed = measureAllowed(c, r, i);
+            c.measures.insert(i);
+            exact *= r.measures.at(i).deltaN;
+        }
+        if (!allowed)
+            continue;
+        ++combinations;
+        QCOMPARE(deltaN(c, r), asRead(double(exact)));
+        for (const Regulation::ClassBand &band : r.classBands) {
+            for (double above : {0.0, 0.005, 0.01, 0.5}) {
+                const double load = double((band.upTo + above) / exact);
+                c.activity = {u"Attività"_s, load, 1.0};
+                const auto design = designFireLoad(c, r);
+                QVERIFY(design);
+                const auto exactClass = r.resistanceClassesFor(double(load * exact));
+                const auto classes = ::resistanceClasses(c, r);
+                QVERIFY(classes);
+                QVERIFY2(classes->reference >= exactClass.reference,
+                         qPrintable(u"%1: %2"_s.arg(mask).arg(load)));
+                QVERIFY(classes->minimum >= exactClass.minimum);
+            }
+        }
+    }
+    QCOMPARE(combinations, rule == Rule::FireCode ? 7 * 16 : 3 * 3 * 32);
+}
+
+void TestCalculation::deltaNText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none") << 1.0 << "1,00";
+    QTest::newRow("one measure") << 0.9 << "0,90";
+    QTest::newRow("three decimals") << 0.85 * 0.9 << "0,765";
+    QTest::newRow("code") << 0.72 * 0.85 << "0,612";
+    QTest::newRow("four decimals") << 0.6 * 0.9 * 0.85 * 0.9 << "0,4131";
+    QTest::newRow("more than four") << 0.6 * 0.9 * 0.85 * 0.9 * 0.9 << "≈ 0,3718";
+}
+
+void TestCalculation::deltaNText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(CalculationTexts::deltaNText(value), text);
+    QCOMPARE(CalculationTexts::deltaNExact(value), !text.startsWith(u"≈"_s));
 }
 
 // With an application object, as in the program: it takes the process locale from the environment.

@@ -16,6 +16,7 @@ private slots:
     void materialComboRefusesUnknownTextByKeys();
     void furnishingsAndGoods();
     void furnishingsRefusals();
+    void typedNumbersKept();
     void choosersKeepRefusedTextsEmpty();
     void gridViewersEditThroughTheView();
     void gridViewerKeepsItsPlace();
@@ -118,10 +119,12 @@ void TestFireLoad::materialsFieldChecks()
 {
     auto &form = startMethod<ValorePerMateriale>();
     auto *area = child<QLineEdit>(form, "txtAreaComp");
-    typeInto(area, "0");
-    QCOMPARE(area->text(), QString()); // 0,5 is emptied at once
-    typeInto(area, "-");
-    QCOMPARE(area->text(), QString()); // a negative area is no area
+    // An area stays as typed: "-5" is never read as 5, and gives no q_f.
+    typeInto(area, "0,5");
+    QCOMPARE(area->text(), u"0,5"_s);
+    typeInto(area, "-5");
+    QCOMPARE(area->text(), u"-5"_s);
+    QVERIFY(!calculation().area);
     auto *m = child<QComboBox>(form, "Combo1");
     typeInto(m, "0,8");
     QCOMPARE(m->currentText(), QString());
@@ -136,12 +139,21 @@ void TestFireLoad::materialsFieldChecks()
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
     QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
 
-    // An area that passes the typing check but is no number gives no q_f.
+    // An area that is no number gives no q_f, and Avanti names the rule.
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
     click(form, "Command4");
-    typeInto(area, "5a");
-    QCOMPARE(fireLoadNow(), 0.0);
-    QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
+    for (const char *text : {"5a", "-5"}) {
+        typeInto(area, text);
+        QCOMPARE(fireLoadNow(), 0.0);
+        QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
+        click(form, "Command1");
+        QVERIFY(form.isVisible());
+        QCOMPARE(world().prompt.messages.last(),
+                 u"Inserire un valore dell'area valido: un numero maggiore di 0, in m² (per "
+                 "esempio 1.200 o 350,5)"_s);
+        QCOMPARE(area->text(), QString::fromLatin1(text));
+    }
+    typeInto(area, "");
     click(form, "Command1");
     QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
@@ -176,7 +188,7 @@ void TestFireLoad::furnishingsAndGoods()
                                              "Potere Calorifico: 600\nQuantità:  2"_s);
     pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
     clickAndType(form, "txtValoreMJm3", "400");
-    QCOMPARE(textOf(form, "lblFonteMerce"), u"valore inserito dall'utente"_s);
+    QCOMPARE(textOf(form, "lblFonteMerce"), u"valore del tecnico; catalogo: 8400"_s);
     clickAndType(form, "txtQtaMerce", "10");
     click(form, "CheckImballo");
     click(form, "Command7");
@@ -221,13 +233,56 @@ void TestFireLoad::furnishingsRefusals()
     auto &form = startMethod<ValorePerArredo>();
     auto *pieces = child<QLineEdit>(form, "txtQta");
     typeInto(pieces, "0");
-    QCOMPARE(pieces->text(), QString()); // half a piece is emptied at once
+    QCOMPARE(pieces->text(), u"0"_s); // what was typed stays, and is told when it is added
     click(form, "Command4");
     QCOMPARE(world().prompt.messages.first(),
+             u"Il numero di pezzi deve essere un numero intero di almeno 1."_s);
+    QCOMPARE(pieces->text(), u"0"_s);
+    typeInto(pieces, "");
+    click(form, "Command4");
+    QCOMPARE(world().prompt.messages.last(),
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
     click(form, "Command1");
     QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
+}
+
+// What is typed is what is stored and printed, or a message names the rule and nothing is
+// stored: "0,6" m³ is 0,6 m³, not 6; half a piece and a negative quantity are refused.
+void TestFireLoad::typedNumbersKept()
+{
+    auto &form = startMethod<ValorePerArredo>();
+    clickAndType(form, "txtAreaComp", "10");
+    addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false);
+    QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
+    QCOMPARE(calculation().furnishings.size(), 1);
+    QCOMPARE(calculation().furnishings[0].volume, n(0.6));
+    const ReportDocument report =
+        ReportDocuments::compartment(calculation(), Regulation::decree2007());
+    QVERIFY(report.texts().contains(u"0,6"_s));
+    QVERIFY(report.texts().contains(u"240"_s)); // 400 × 0,6 MJ
+
+    const QStringList refused{u"0,5"_s, u"-5"_s, u"5a"_s};
+    for (const QString &pieces : refused) {
+        addPieces(u"Materasso in cotone"_s, pieces);
+        QCOMPARE(textOf(form, "txtQta"), pieces);
+        QVERIFY2(world().prompt.messages.last().contains(u"pezzi"_s) ||
+                     world().prompt.messages.last().contains(u"non è un numero"_s),
+                 qPrintable(world().prompt.messages.last()));
+    }
+    QCOMPARE(calculation().furnishings.size(), 1);
+
+    auto &materials = startMethod<ValorePerMateriale>();
+    clickAndType(materials, "txtAreaComp", "10");
+    addMaterial(u"Legno"_s, u"0,6"_s);
+    QCOMPARE(calculation().materials.size(), 1);
+    QCOMPARE(calculation().materials[0].quantity, n(0.6));
+    addMaterial(u"Legno"_s, u"-5"_s);
+    QCOMPARE(world().prompt.messages.last(),
+             u"La quantità in kg deve essere un numero non negativo; i decimali si scrivono con "
+             "la virgola (per esempio 0,6)."_s);
+    QCOMPARE(textOf(materials, "txtQta"), u"-5"_s);
+    QCOMPARE(calculation().materials.size(), 1);
 }
 
 // Typing into a chooser as a user does, through the widget a click focuses: a text that begins
@@ -357,7 +412,8 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(table->model()->index(0, 1).data().toString(), u"20 MJ/kg"_s);
     // A value typed over the catalogue's is the user's.
     editCell(table, 1, 1, "18");
-    QCOMPARE(table->model()->index(1, 7).data().toString(), u"valore inserito dall'utente"_s);
+    QCOMPARE(table->model()->index(1, 7).data().toString(),
+             u"valore del tecnico; catalogo: 17,5"_s);
 
     // Canc deletes the chosen entry: q_f follows at once.
     clickCell(table, 0);

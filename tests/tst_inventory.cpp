@@ -279,6 +279,14 @@ void TestInventory::excelListImportedThroughPreview()
     QVERIFY(!preview());
     QCOMPARE(calculation().materials.size(), 135);
     QCOMPARE(calculation().materials[0].name, u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
+    // A value taken from the catalogue keeps the catalogue's source.
+    QCOMPARE(calculation().materials[6].name, u"Legno"_s);
+    QCOMPARE(calculation().materials[6].source, u"EN 1991-1-2, tab. E.3"_s);
+    // A value the list gives, with no source column, is the list's.
+    QCOMPARE(
+        calculation().materials[0].source,
+        CalculationRules::listSource(u"inventario.csv"_s, QFileInfo(path).lastModified().date()));
+    QVERIFY(calculation().materials[0].source.startsWith(u"elenco «inventario.csv» del "_s));
     QVERIFY(qAbs(entriesTotal() - expected) < 1e-6 * expected);
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(expected / 100));
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
@@ -354,20 +362,28 @@ void TestInventory::furnishingsExportThenImport()
                               ";;;2;Materasso in cotone\r\n"
                               "sì;10;Carta;;\r\n"
                               "no;0,5;Carta;;\r\n"
-                              ";;;3;Sgabello\r\n"_s));
+                              ";;;3;Sgabello\r\n"
+                              "no;0;Carta;;\r\n"
+                              ";;;2,5;Materasso in cotone\r\n"_s));
     QVector<FurnishingEntry> imported;
     auto &form = startMethod<ValorePerArredo>();
     clickAndType(form, "txtAreaComp", "100");
     QTableView *grid = openPreview(form, world(), path);
     QVERIFY(grid);
     const int outcome = grid->model()->columnCount() - 1;
-    QCOMPARE(rowTexts(grid, 2).value(outcome), u"scartata: il volume è inferiore a 1 m³"_s);
+    // Half a cubic metre is half a cubic metre; no volume and half a piece are refused.
+    QCOMPARE(rowTexts(grid, 2).value(outcome), u"da importare"_s);
+    QVERIFY(rowTexts(grid, 4).value(outcome).startsWith(
+        u"scartata: il volume deve essere maggiore di 0 m³"_s));
+    QCOMPARE(rowTexts(grid, 5).value(outcome),
+             u"scartata: il numero di pezzi deve essere un numero intero di almeno 1"_s);
     QCOMPARE(rowTexts(grid, 3).value(outcome),
              u"scartata: manca il potere calorifico, e «Sgabello» non è nel "
              "catalogo degli arredi"_s);
     click(*preview(), "cmdImporta");
     imported = calculation().furnishings;
-    QCOMPARE(imported.size(), 2);
+    QCOMPARE(imported.size(), 3);
+    QCOMPARE(imported[2].volume, n(0.5));
     QCOMPARE(imported[1].packaging, n(1.1));
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(entriesTotal() / 100));
     QVERIFY(entriesTotal() > 8400 * 10 * 1.1);

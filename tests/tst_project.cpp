@@ -114,6 +114,7 @@ private slots:
     void projectExportedToOdt();
     void summaryOfManyCompartments();
     void exportOutsideAnyProject();
+    void exportBeforeSavingCarriesTheJob();
     void longIdentityShortenedOnScreenPrintedWhole();
     void filesThatAreNoPlainFile_data();
     void filesThatAreNoPlainFile();
@@ -151,7 +152,7 @@ void TestProject::fileHoldsEveryInput()
     // The results as shown.
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {R"("version": 2)", R"("revision": "REV 01 del 12/01/2027")",
-                     R"("designFireLoad": "465,70")", R"("designFireLoad": "142,80")"});
+                     R"("designFireLoad": "462,67")", R"("designFireLoad": "142,80")"});
 }
 
 void TestProject::badFiles_data()
@@ -400,7 +401,7 @@ void TestProject::replacedAndDeletedCompartments()
     click(*page, "cmdSalvaCompartimento");
     QCOMPARE(compartmentTable()->model()->rowCount(), 2);
     QCOMPARE(compartmentTable()->model()->index(0, 0).data().toString(), u"Uffici"_s);
-    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,77"_s);
+    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,765"_s);
     // Cancel stores nothing.
     const Project before = ProjectDocument::current().project();
     click(*page, "cmdSalvaCompartimento");
@@ -550,10 +551,10 @@ void TestProject::projectExportedToPdf()
         VERIFY_CONTAINS(sheets[page],
                         {"Progetto: Scuola «Dell'Orto»", "Tecnico: Ing. Ardivo",
                          "Committente: Comune di Àrdea", u"Compartimento: "_s + compartment});
-    // Each entry's fire load and share: Legno 14000 MJ, all of it; Scaffale 500 MJ, Carta 4400 MJ
+    // Each entry's fire load and share: Legno 14.000 MJ, all of it; Scaffale 500 MJ, Carta 4.400 MJ
     // out of 4900.
-    VERIFY_CONTAINS(sheets[2], {"14000", "100,0"});
-    VERIFY_CONTAINS(sheets[5], {"10,2", "89,8", "4900"});
+    VERIFY_CONTAINS(sheets[2], {"14.000", "100,0"});
+    VERIFY_CONTAINS(sheets[5], {"10,2", "89,8", "4.900"});
     QVERIFY(sheets[3].contains("Sviluppo del calcolo") && sheets[6].contains("Timbro e firma"));
     // PDF/A-1b, with the technician as its author.
     VERIFY_CONTAINS(
@@ -680,6 +681,21 @@ void TestProject::exportOutsideAnyProject()
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")}),
         {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
+}
+
+// With a project open, a report exported before "Salva nel progetto" names the job and its
+// technician all the same.
+void TestProject::exportBeforeSavingCarriesTheJob()
+{
+    ProjectDocument::current().opened(sampleProject(), QString());
+    CalculationSession::current().load(activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4}));
+    ReportPage *page = reportPageFor(Method::Activity);
+    page->show();
+    QTemporaryDir dir;
+    const QString text = exportedPdf(world(), *page, dir.filePath("Biblioteca.pdf"));
+    VERIFY_CONTAINS(text, {"Progetto: Scuola «Dell'Orto»", "Tecnico: Ing. Ardivo",
+                           "Committente: Comune di Àrdea", "Timbro e firma"});
+    QVERIFY(text.count(u"Ing. Ardivo"_s) >= 2); // in the band and above "Timbro e firma"
 }
 
 // An identity of any length or script never runs over other texts on screen, and prints whole.

@@ -216,7 +216,7 @@ void TestReports::odtHoldsTheListAsTables()
                 .arg(c))));
     VERIFY_CONTAINS(content,
                     {u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Numero\">170</text:p>"_s,
-                     u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale_20_Numero\">10200<"_s,
+                     u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale_20_Numero\">10.200<"_s,
                      u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale\">Totale</text:p>"_s,
                      u"<style:table-row-properties fo:keep-together=\"always\"/>"_s});
     // The chart, as a picture at 300 dpi in the package; the headings real ones, at their level.

@@ -36,6 +36,8 @@ private slots:
     void levelsInFiles_data();
     void levelsInFiles();
     void longReasonsPaginate();
+    void deltaNUnroundedInPrint_data();
+    void deltaNUnroundedInPrint();
 };
 
 void TestRules::codeThroughTheScreens_data()
@@ -60,13 +62,16 @@ void TestRules::codeThroughTheScreens_data()
         "240");
     // 470 × 1,40 × 1,00 × 0,68 = 447,44.
     row("447,44 is class 30", "470", "Option1_2", hydrantsAndDetection, "0,68", "447,44", "30");
-    row("200 asks for no class", "200", "Option1_0", {"OptionControllo_0"}, "1", "200,00",
+    row("200 asks for no class", "200", "Option1_0", {"OptionControllo_0"}, "1,00", "200,00",
         "Nessun requisito");
-    row("300, no class 20", "300", "Option1_0", {"OptionControllo_0"}, "1", "300,00", "15");
-    // 0,48 × 0,90 × 0,90 × 0,85 × 0,81 = 0,2677; 1000 × 0,27 = 270.
+    row("300, no class 20", "300", "Option1_0", {"OptionControllo_0"}, "1,00", "300,00", "15");
+    // 0,48 × 0,90 × 0,90 × 0,85 × 0,81 = 0,2676888, used whole: 1000 × δn = 267,69.
     row("every measure", "1000", "Option1_0",
         {"OptionControllo_5", "CheckMisura_7", "CheckMisura_8", "CheckMisura_9", "CheckMisura_10"},
-        "0,27", "270,00", "15");
+        "≈ 0,2677", "267,69", "15");
+    // δn4 · δn9 = 0,72 × 0,85 = 0,612, never 0,61: 1961 × 0,612 = 1.200,13, above 1.200.
+    row("the product, unrounded", "1961", "Option1_0", {"OptionControllo_4", "CheckMisura_9"},
+        "0,612", "1.200,13", "120");
 }
 
 void TestRules::codeThroughTheScreens()
@@ -92,13 +97,14 @@ void TestRules::codeThroughTheScreens()
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());
     // The ten factors, each with its own caption.
-    COMPARE_FIELDS(page, {"lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2 "
-                          "- livello di prestazione III",
+    COMPARE_FIELDS(page, {"lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015 e "
+                          "s.m.i., cap. S.2, livello III",
                           "txtTotFormula=" + design, "lblClasse=" + referenceClass,
                           "lblTabellaDq1=Codice S.2, tabella S.2-6",
                           "lblTabellaDq2=Codice S.2, tabella S.2-7",
                           "lblTabellaDn=Codice S.2, tabella S.2-8",
-                          "lblMisura10=Operatività antincendio di livello di prestazione IV"});
+                          "lblMisura10=Operatività antincendio (capitolo S.9) di livello di "
+                          "prestazione IV"});
     QVERIFY(!child(page, "lblClasseMin")->isVisible());
     QVERIFY(child(page, "lblFattProt10")->isVisible());
 }
@@ -115,7 +121,7 @@ void TestRules::protectionScreenFollowsTheRule()
     // Another fire-control system takes the place of the first: δn3 · δn9 = 0,54 × 0,85.
     click(protection, "OptionControllo_3");
     QVERIFY(!ticked(protection, "OptionControllo_2"));
-    QCOMPARE(textOf(protection, "txtFattProt"), u"0,46"_s);
+    QCOMPARE(textOf(protection, "txtFattProt"), u"0,459"_s);
     click(protection, "OptionControllo_0");
     QCOMPARE(textOf(protection, "txtFattProt"), u"0,85"_s);
 
@@ -136,7 +142,7 @@ void TestRules::choiceRemembered()
     auto &chooser = Screens::get<DensitaCarico>();
     QVERIFY(ticked(chooser, "OptionNormativa_0")); // a first run starts on the decree
     QCOMPARE(textOf(chooser, "OptionNormativa_1"),
-             u"Codice di prevenzione incendi (D.M. 3 agosto 2015, cap. S.2)"_s);
+             u"Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., cap. S.2)"_s);
     chooser.show();
     click(chooser, "OptionNormativa_1");
     closeAllScreens(); // as at the end of a run
@@ -173,14 +179,17 @@ void TestRules::projectWithBothRules()
     QCOMPARE(table->model()->headerData(ruleColumn, Qt::Horizontal).toString(), u"Normativa"_s);
     QCOMPARE(table->model()->index(0, ruleColumn).data().toString(), u"Codice S.2"_s);
     QCOMPARE(table->model()->index(1, ruleColumn).data().toString(), u"D.M. 2007"_s);
-    QCOMPARE(table->model()->index(0, 8).data().toString(), u"240"_s);
-    QCOMPARE(table->model()->index(0, 9).data().toString(), QString()); // no minimum class
+    // The Code's table gives the minimum class: it stands in that column, the decree's reference
+    // class beside it.
+    QCOMPARE(table->model()->index(0, 8).data().toString(), QString());
+    QCOMPARE(table->model()->index(0, 9).data().toString(), u"240"_s);
+    QCOMPARE(table->model()->index(1, 8).data().toString(), u"240"_s);
     QCOMPARE(table->model()->index(1, 9).data().toString(), u"120"_s);
 
     auto &summary = Screens::get<StampaRiepilogo>();
     QCOMPARE(textOf(summary, "lblNormativa"),
              u"Normativa applicata: D.M. 9 marzo 2007, livello di prestazione III; "
-             "Codice di prevenzione incendi (D.M. 3 agosto 2015, cap. S.2), "
+             "Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., cap. S.2), "
              "livello di prestazione III"_s);
 
     // Reopening the Code's compartment restores every choice.
@@ -199,17 +208,22 @@ void TestRules::projectWithBothRules()
     const QString text = exportedPdf(world(), Screens::get<Progetto>(), pdf);
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     const QStringList sheets = pdfSheets(text);
-    // The summary, then the page and the working of each compartment.
-    QCOMPARE(sheets.size(), 5);
+    // The summary, then the page and the working of each compartment; the Code's page goes on to
+    // a second sheet with its performance level.
+    QCOMPARE(sheets.size(), 6);
     const QRegularExpression class240("prestazione III\\s+=\\s+240");
     VERIFY_CONTAINS(sheets[0], {"Codice S.2", "D.M. 2007"});
-    VERIFY_CONTAINS(sheets[1], {"Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2",
-                                "Compartimento: Magazzino", class240});
-    QVERIFY(!sheets[1].contains("Classe minima"));
-    VERIFY_CONTAINS(sheets[2], {"tabella S.2-8", "Sviluppo del calcolo"});
-    VERIFY_CONTAINS(sheets[3], {"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco", class240,
+    // The Code's table gives the minimum fire-resistance class, and the page says so.
+    VERIFY_CONTAINS(sheets[1], {"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap.",
+                                "Compartimento: Magazzino",
+                                QRegularExpression(
+                                    "Classe minima di resistenza al fuoco[^=]*III\\s+=\\s+240")});
+    QVERIFY(!sheets[1].contains("Classe di riferimento"));
+    VERIFY_CONTAINS(sheets[2], {"(segue)", "Attribuzione del livello di prestazione"});
+    VERIFY_CONTAINS(sheets[3], {"tabella S.2-6", "Sviluppo del calcolo", "0,80 × 0,85 = 0,68"});
+    VERIFY_CONTAINS(sheets[4], {"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco", class240,
                                 QRegularExpression("Classe minima.*prestazione III\\s+=\\s+120")});
-    QVERIFY(sheets[4].contains("D.M. 9 marzo 2007, tabella 4"));
+    QVERIFY(sheets[5].contains("D.M. 9 marzo 2007, tabella 4"));
 }
 
 void TestRules::firstVersionFileOpensUnderTheDecree()
@@ -235,6 +249,7 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     // Decree δn6 · δn9 = 0,9 × 0,9 = 0,81; 420 × 0,81 = 340,20: class 30, minimum 15.
     QCOMPARE(table->model()->index(0, 7).data().toString(), u"340,20"_s);
     QCOMPARE(table->model()->index(0, 8).data().toString(), u"30"_s);
+    QCOMPARE(table->model()->index(0, 9).data().toString(), u"15"_s);
 }
 
 // Types the reasons into their box after a click, key by key: Enter between the lines, any
@@ -313,8 +328,10 @@ void TestRules::levelThroughTheScreens()
     QCOMPARE(child<QComboBox>(total, "ComboLivello")->count(), 5);
     const QString reasons = u"Edificio isolato, riga 1.\nSeconda riga: 東京 «ok» più"_s;
     chooseLevel(level, reasons);
-    COMPARE_FIELDS(total, {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
-                           "Label2=Classe di riferimento per il livello di prestazione " + level});
+    COMPARE_FIELDS(
+        total,
+        {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
+         "Label2=Classe minima di resistenza al fuoco per il livello di prestazione " + level});
     QVERIFY(
         textOf(total, "lblDescrLivello")
             .startsWith(
@@ -326,11 +343,13 @@ void TestRules::levelThroughTheScreens()
     QVERIFY(world().prompt.messages.isEmpty());
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());
-    COMPARE_FIELDS(page, {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
-                          "lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. "
-                          "S.2 - livello di prestazione " +
-                              level,
-                          "Label34=Classe di riferimento per il livello di prestazione " + level});
+    COMPARE_FIELDS(
+        page,
+        {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
+         "lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. "
+         "S.2, livello " +
+             level,
+         "Label34=Classe minima di resistenza al fuoco per il livello di prestazione " + level});
 
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), page, dir.filePath(u"Livello.pdf"_s)).simplified();
@@ -409,8 +428,8 @@ void TestRules::projectWithTwoLevels()
     QCOMPARE(table->model()->headerData(levelColumn, Qt::Horizontal).toString(), u"Livello"_s);
     QCOMPARE(table->model()->index(0, levelColumn).data().toString(), u"II"_s);
     QCOMPARE(table->model()->index(1, levelColumn).data().toString(), u"IV"_s);
-    QCOMPARE(table->model()->index(0, 8).data().toString(), u"30"_s);
-    QCOMPARE(table->model()->index(1, 8).data().toString(), u"60"_s);
+    QCOMPARE(table->model()->index(0, 9).data().toString(), u"30"_s);
+    QCOMPARE(table->model()->index(1, 9).data().toString(), u"60"_s);
 
     clickCell(table, 0);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
@@ -423,17 +442,18 @@ void TestRules::projectWithTwoLevels()
 
     auto &summary = Screens::get<StampaRiepilogo>();
     QCOMPARE(textOf(summary, "lblNormativa"),
-             u"Normativa applicata: Codice di prevenzione incendi (D.M. 3 agosto 2015, cap. "
-             "S.2), livelli di prestazione II e IV"_s);
+             u"Normativa applicata: Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., "
+             "cap. S.2), livelli di prestazione II e IV"_s);
     const QString pdf = dir.filePath(u"Riepilogo.pdf"_s);
     const QStringList sheets = pdfSheets(exportedPdf(world(), summary, pdf));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QCOMPARE(sheets.size(), 1);
     VERIFY_CONTAINS(sheets[0], {"Livello", QRegularExpression("Uffici.*\\b30\\b.*\\bII\\b"),
                                 QRegularExpression("Archivio.*\\b60\\b.*\\bIV\\b")});
-    VERIFY_CONTAINS(sheets[0].simplified(),
-                    {"Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2 Riepilogo",
-                     "livelli di prestazione II e IV"});
+    VERIFY_CONTAINS(
+        sheets[0].simplified(),
+        {"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2 Riepilogo",
+         "livelli di prestazione II e IV"});
 }
 
 void TestRules::levelsInFiles_data()
@@ -517,6 +537,70 @@ void TestRules::longReasonsPaginate()
     for (const QString &part : {u"Riga 1: criterio"_s, u"Riga 150: criterio"_s,
                                 u"Ελλάδα parola Ελλάδα"_s, u"parola FINE"_s})
         QVERIFY2(all.contains(part), qPrintable(part));
+}
+
+void TestRules::deltaNUnroundedInPrint_data()
+{
+    QTest::addColumn<QString>("ruleOption");
+    QTest::addColumn<QString>("nominal");
+    QTest::addColumn<QStringList>("protection");
+    QTest::addColumn<QString>("design");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("minimum");
+    QTest::addColumn<QString>("working");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("Code") << "OptionNormativa_1"
+                          << "1961" << QStringList{"OptionControllo_4", "CheckMisura_9"}
+                          << "1.200,13"
+                          << "120"
+                          << ""
+                          << "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = "
+                             "1.200,13 MJ/m²"
+                          << "q_f,d = 1.200,13 MJ/m² è entro il 2 % del limite di 1.200 MJ/m² "
+                             "della tabella delle classi: fino al limite la classe è 90, oltre è "
+                             "120.";
+    QTest::newRow("decree") << "OptionNormativa_0"
+                            << "1095" << QStringList{"Check1", "Check3", "Check4", "Check5"}
+                            << "452,34"
+                            << "45"
+                            << "20"
+                            << "q_f,d = q_f · δq1 · δq2 · δn = 1.095,00 × 1,00 × 1,00 × 0,4131 = "
+                               "452,34 MJ/m²"
+                            << "q_f,d = 452,34 MJ/m² è entro il 2 % del limite di 450 MJ/m² della "
+                               "tabella delle classi: fino al limite la classe è 30, oltre è 45.";
+}
+
+void TestRules::deltaNUnroundedInPrint()
+{
+    // The cases an officer found: δn rounded to two decimals gave a class one step too low.
+    QFETCH(QString, ruleOption);
+    QFETCH(QString, nominal);
+    QFETCH(QStringList, protection);
+    QFETCH(QString, design);
+    QFETCH(QString, reference);
+    QFETCH(QString, minimum);
+    QFETCH(QString, working);
+    QFETCH(QString, warning);
+    walkActivity(qPrintable(ruleOption), nominal, "Option1_0", protection);
+    auto &total = Screens::get<TotaleFormula>();
+    COMPARE_FIELDS(total, {"txtTotFormula=" + design, "lblClasse=" + reference});
+    if (!minimum.isEmpty())
+        COMPARE_FIELDS(total, {"lblClasseMin=" + minimum});
+    // So close to a limit of the class table, the technician is told which and what lies beyond.
+    COMPARE_FIELDS(total, {"lblAvvertenze=Avvertenze\n" + warning});
+    click(total, "Command3");
+    auto &page = Screens::get<StampaAttivita>();
+    COMPARE_FIELDS(page, {"txtTotFormula=" + design, "lblClasse=" + reference});
+    QTemporaryDir dir;
+    const QString text = exportedPdf(world(), page, dir.filePath(u"r.pdf"_s)).simplified();
+    QVERIFY2(text.contains(working), qPrintable(text));
+    VERIFY_CONTAINS(text, {"Avvertenze", warning.left(40)});
+    // The product of what is printed is the printed q_f,d.
+    const QStringList factors = working.section(u" = "_s, 2, 2).split(u" × "_s, Qt::SkipEmptyParts);
+    double product = 1;
+    for (const QString &factor : factors)
+        product *= *ItalianNumbers::toDouble(factor);
+    QCOMPARE(ItalianNumbers::toFixed2(product), design);
 }
 
 QTEST_MAIN(TestRules)

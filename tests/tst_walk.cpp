@@ -1,4 +1,5 @@
 // The whole walk from the start screen to the report page, the reset and the end of the program.
+#include "data/projectfile.h"
 #include "testsupport.h"
 #include "ui/start/frmabout.h"
 
@@ -13,6 +14,7 @@ private slots:
     void activityWalkNeedsHandChosenClass();
     void areaBandsFromMaterials_data();
     void areaBandsFromMaterials();
+    void activityAreaProposesTheBand();
     void protectionExclusionsAndProduct();
     void resetAfterFullCalculation();
     void fineClosesHiddenScreens();
@@ -62,34 +64,34 @@ void TestWalk::reportFieldsForEachMethod_data()
     };
     QTest::newRow("activity")
         << Method::Activity << "Option1_1" << QStringList{"Check4", "Check6"}
-        << factors("lblSuperficie=da 500 a 1000;lbldq1=1,2;txtFattDim=1,2;lblClasseRischio2=II;"
-                   "lbldq2=1;txtFattUtilizzo=1;txtFattProt=0,77;txtTotFormula=465,70;lblClasse=45;"
-                   "lblClasseMin=20",
-                   1, "1 1 1 0,85 1 0,9 1 1 1")
+        << factors("lblSuperficie=da 500 a 1.000;lbldq1=1,20;txtFattDim=1,20;"
+                   "lblClasseRischio2=II;lbldq2=1,00;txtFattUtilizzo=1,00;txtFattProt=0,765;"
+                   "txtTotFormula=462,67;lblClasse=45;lblClasseMin=20",
+                   1, "1,00 1,00 1,00 0,85 1,00 0,90 1,00 1,00 1,00")
         << fields("Valoreqf=504;txtDensCarInc=504,00;lblTipologia=Ufficio;lblCarIncSpecif=420;"
                   "lblFrattile=1,2")
-        << Fields{} << "504,00 × 1,2 × 1 × 0,77 = 465,70";
+        << Fields{} << "504,00 × 1,20 × 1,00 × 0,765 = 462,67";
     QTest::newRow("materials")
         << Method::Materials << "Option1_2" << QStringList{"Check1", "Check4"}
-        << factors("lblSuperficie=da 0 a 500;lbldq1=1;txtFattDim=1;lblClasseRischio2=III;"
-                   "lbldq2=1,2;txtFattUtilizzo=1,2;txtFattProt=0,51;txtTotFormula=316,20;"
+        << factors("lblSuperficie=da 0 a 500;lbldq1=1,00;txtFattDim=1,00;lblClasseRischio2=III;"
+                   "lbldq2=1,20;txtFattUtilizzo=1,20;txtFattProt=0,51;txtTotFormula=316,20;"
                    "lblClasse=30;lblClasseMin=15",
-                   2, "0,6 1 1 0,85 1 1 1 1 1")
+                   2, "0,60 1,00 1,00 0,85 1,00 1,00 1,00 1,00 1,00")
         << fields("Valoreqf=516;txtDensCarInc=516,67;lblLegna=pari a 27,9 kg/m² di legna standard")
         << fields("Valoreqf=516;txtArea=60;Materiale_0=Legno;ValorePerKg_0=17,5;FattorePsi_0=1;"
                   "Fattore_m_0=0,8;QtaMat_0=1000;Materiale_1=Polietilene (PE);ValorePerKg_1=40;"
                   "FattorePsi_1=0,85;Fattore_m_1=1;QtaMat_1=500")
-        << "516,67 × 1 × 1,2 × 0,51 = 316,20";
+        << "516,67 × 1,00 × 1,20 × 0,51 = 316,20";
     QTest::newRow("furnishings")
         << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
-        << factors("lblSuperficie=da 0 a 500;lbldq1=1;txtFattDim=1;lblClasseRischio2=I;"
-                   "lbldq2=0,8;txtFattUtilizzo=0,8;txtFattProt=0,9;txtTotFormula=35,28;"
+        << factors("lblSuperficie=da 0 a 500;lbldq1=1,00;txtFattDim=1,00;lblClasseRischio2=I;"
+                   "lbldq2=0,80;txtFattUtilizzo=0,80;txtFattProt=0,90;txtTotFormula=35,28;"
                    "lblClasse=0;lblClasseMin=0",
-                   0, "1 1 0,9 1 1 1 1 1 1")
+                   0, "1,00 1,00 0,90 1,00 1,00 1,00 1,00 1,00 1,00")
         << fields("Valoreqf=49;txtDensCarInc=49,00;lblLegna=pari a 2,6 kg/m² di legna standard")
         << fields("Valoreqf=49;lblArea=100;Arredo_0=Materasso in cotone;ValorePerPezzo_0=250;"
                   "QtaArredo_0=2;MatInDep_0=Carta;ValPerM3_0=400;QtaMerce_0=10;Imballo_0=si")
-        << "49,00 × 1 × 0,8 × 0,9 = 35,28";
+        << "49,00 × 1,00 × 0,80 × 0,90 = 35,28";
 }
 
 void TestWalk::reportFieldsForEachMethod()
@@ -148,8 +150,8 @@ void TestWalk::activityWalkNeedsHandChosenClass()
     click(fr1, "Command2");
     QCOMPARE(world().prompt.messages.last(), u"Selezionare l'area del compartimento"_s);
     click(fr1, "Option1_3");
-    QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblSuperficie"), u"da 2500 a 5000"_s);
-    QCOMPARE(textOf(fr1, "txtdq2"), u"1,6"_s);
+    QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblSuperficie"), u"da 2.500 a 5.000"_s);
+    QCOMPARE(textOf(fr1, "txtdq2"), u"1,60"_s);
     walkFactors(nullptr, "Option1_1", {});
     // 1500 * 1.2 * 1 * 1.6 * 1 = 2880
     auto &total = Screens::get<TotaleFormula>();
@@ -168,10 +170,10 @@ void TestWalk::areaBandsFromMaterials_data()
     QTest::addColumn<QString>("area");
     QTest::addColumn<int>("option");
     QTest::addColumn<QString>("deltaQ1");
-    QTest::newRow("499,9") << "499,9" << 0 << "1";
-    QTest::newRow("500") << "500" << 1 << "1,2";
-    QTest::newRow("9999,9") << "9999,9" << 4 << "1,8";
-    QTest::newRow("10000") << "10000" << 5 << "2";
+    QTest::newRow("499,9") << "499,9" << 0 << "1,00";
+    QTest::newRow("500") << "500" << 1 << "1,20";
+    QTest::newRow("9999,9") << "9999,9" << 4 << "1,80";
+    QTest::newRow("10000") << "10000" << 5 << "2,00";
 }
 
 void TestWalk::areaBandsFromMaterials()
@@ -192,6 +194,46 @@ void TestWalk::areaBandsFromMaterials()
     QCOMPARE(world().prompt.messages.last(), u"Selezionare la classe di rischio"_s);
 }
 
+void TestWalk::activityAreaProposesTheBand()
+{
+    InizFattProt();
+    auto &form = startMethod<ValorePerAttivita>();
+    clickAndType(form, "txtValoreMJm2", u"420"_s);
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
+    // A negative area stays as typed, is refused with its rule, and nothing is stored.
+    clickAndType(form, "txtAreaComp", u"-5"_s);
+    QCOMPARE(textOf(form, "txtAreaComp"), u"-5"_s);
+    click(form, "Command1");
+    QVERIFY(form.isVisible());
+    QVERIFY(world().prompt.messages.last().startsWith(
+        u"Inserire un valore dell'area valido: un numero maggiore di 0"_s));
+    QCOMPARE(textOf(form, "txtAreaComp"), u"-5"_s);
+    QVERIFY(!calculation().area);
+
+    clickAndType(form, "txtAreaComp", u"1200"_s);
+    click(form, "Command1");
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    QVERIFY(fr1.isVisible());
+    QVERIFY(ticked(fr1, "Option1_2")); // 1.000 to 2.500 m², proposed from the area
+    walkFactors(nullptr, "Option1_1", {});
+    click(Screens::get<TotaleFormula>(), "Command3");
+    auto &page = Screens::get<StampaAttivita>();
+    COMPARE_FIELDS(page, {"lblArea=1.200", "lblSuperficie=da 1.000 a 2.500", "lbldq1=1,40"});
+    const QStringList working = ReportDocuments::working(calculation(), Regulation::decree2007());
+    QVERIFY(working.contains(u"A = 1.200 m²"_s));
+    // The value typed with no activity chosen is the technician's, and says so.
+    QVERIFY(
+        working.contains(u"    carico d'incendio specifico dell'attività: valore del tecnico"_s));
+
+    // Stored in the project with its area, and shown in the summary.
+    world().prompt.inputs << u"Archivio"_s;
+    click(page, "cmdSalvaCompartimento");
+    const Project &project = ProjectDocument::current().project();
+    QCOMPARE(project.compartments.size(), 1);
+    QCOMPARE(compartmentRow(project.compartments[0]).value(2), u"1.200"_s);
+    QVERIFY(ProjectFile::toJson(project).contains(R"("area": 1200)"));
+}
+
 void TestWalk::protectionExclusionsAndProduct()
 {
     auto &fp = Screens::get<FattoreProtezione>();
@@ -204,15 +246,16 @@ void TestWalk::protectionExclusionsAndProduct()
     QVERIFY(child<QCheckBox>(fp, "Check6")->isHidden());
     for (const char *name : {"Check1", "Check3", "Check4", "Check5", "Check8", "Check9"})
         click(fp, name);
-    QCOMPARE(textOf(fp, "txtFattProt"), u"0,27"_s);
+    // 0,6 × 0,9 × 0,85 × 0,9 × 0,8 × 0,9 × 0,9 = 0,2676888, used whole.
+    QCOMPARE(textOf(fp, "txtFattProt"), u"≈ 0,2677"_s);
     const Regulation &decree = Regulation::decree2007();
-    QCOMPARE(deltaN(calculation(), decree), 0.27);
+    QCOMPARE(deltaN(calculation(), decree), 0.2676888);
     Calculation known = activityCalculation(u"Ufficio"_s, 1000, 1, 0, 1); // δq1 1, δq2 1
     known.measures = calculation().measures;
     CalculationSession::current().load(known);
     click(fp, "Command1");
-    QCOMPARE(designFireLoad(calculation(), decree), 270.0);
-    QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), u"270,00"_s);
+    QCOMPARE(ItalianNumbers::toFixed2(*designFireLoad(calculation(), decree)), u"267,69"_s);
+    QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), u"267,69"_s);
 }
 
 void TestWalk::resetAfterFullCalculation()
@@ -236,7 +279,7 @@ void TestWalk::resetAfterFullCalculation()
     COMPARE_FIELDS(Screens::get<FattoreProtezione>(), {"txtFattProt="});
     QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "Check5"));
     QCOMPARE(measureFactor(calculation(), Regulation::decree2007(), 4), 1.0);
-    QCOMPARE(textOf(Screens::get<StampaMateriali>(), "lblFattProt5"), u"1"_s);
+    QCOMPARE(textOf(Screens::get<StampaMateriali>(), "lblFattProt5"), u"1,00"_s);
     // The result screen keeps the old result until a new one is computed.
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), result);
     click(Screens::get<FattoreRischio2>(), "Command1");

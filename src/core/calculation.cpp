@@ -22,7 +22,8 @@ bool FurnishingEntry::operator==(const FurnishingEntry &o) const
 
 bool Activity::operator==(const Activity &o) const
 {
-    return name == o.name && nominalLoad == o.nominalLoad && fractile == o.fractile;
+    return name == o.name && nominalLoad == o.nominalLoad && fractile == o.fractile &&
+           source == o.source;
 }
 
 bool Calculation::operator==(const Calculation &o) const
@@ -105,6 +106,56 @@ QString areaRefusal(double value)
                : QStringLiteral("Inserire un valore dell'area valido");
 }
 
+QString kilogramsRefusal(double value)
+{
+    return std::isfinite(value) && value >= 0
+               ? QString()
+               : QStringLiteral("La quantità in kg deve essere un numero non negativo; i decimali "
+                                "si scrivono con la virgola (per esempio 0,6).");
+}
+
+QString volumeRefusal(double value)
+{
+    return std::isfinite(value) && value > 0
+               ? QString()
+               : QStringLiteral("Il volume deve essere maggiore di 0 m³; i decimali si scrivono "
+                                "con la virgola (per esempio 0,6).");
+}
+
+QString piecesRefusal(double value)
+{
+    return std::isfinite(value) && value >= kSmallestCount && value == std::floor(value)
+               ? QString()
+               : QStringLiteral("Il numero di pezzi deve essere un numero intero di almeno 1.");
+}
+
+QString entryValueRefusal(double value)
+{
+    return std::isfinite(value) && value >= kSmallestEntryValue
+               ? QString()
+               : QStringLiteral("Il potere calorifico deve essere un numero di almeno %1.")
+                     .arg(ItalianNumbers::toText(kSmallestEntryValue));
+}
+
+QString typedRefusal(const QString &text, QString (*rule)(double))
+{
+    const auto value = ItalianNumbers::toDouble(text);
+    if (!value)
+        return QStringLiteral("«%1» non è un numero: si scrivono le cifre, con la virgola per i "
+                              "decimali (per esempio 0,6).")
+            .arg(text.trimmed());
+    return rule(*value);
+}
+
+QString areaTextRefusal(const QString &text)
+{
+    const auto value = ItalianNumbers::toDouble(text);
+    if (!value || !areaRefusal(*value).isEmpty())
+        return QStringLiteral("Inserire un valore dell'area valido: un numero maggiore di 0, "
+                              "in m² (per esempio 1.200 o 350,5)");
+    return QString();
+}
+
 QString normalisedName(const QString &name)
 {
     return name.simplified();
@@ -145,9 +196,22 @@ QString incomplete()
 
 } // namespace
 
-QString typedValueSource()
+QString typedValueSource(const QString &catalogueValue)
 {
-    return QStringLiteral("valore inserito dall'utente");
+    static const QString typed = QStringLiteral("valore del tecnico");
+    return catalogueValue.isEmpty() ? typed
+                                    : QStringLiteral("%1; catalogo: %2").arg(typed, catalogueValue);
+}
+
+QString listSource(const QString &fileName, const QDate &date)
+{
+    return QStringLiteral("elenco «%1» del %2")
+        .arg(fileName, date.toString(QStringLiteral("dd/MM/yyyy")));
+}
+
+bool isTypedValueSource(const QString &source)
+{
+    return source.startsWith(typedValueSource());
 }
 
 QString newEntryRefusal(const MaterialEntry &e)
@@ -166,14 +230,16 @@ QString newEntryRefusal(const FurnishingEntry &e)
         return why;
     if (e.isGoodsOnly()) {
         if (e.goods.trimmed().isEmpty() || !atLeast(e.valuePerM3, kSmallestEntryValue) ||
-            !atLeast(e.volume, kSmallestCount) || !e.packaging.isNumber())
+            !e.volume.isNumber() || !e.packaging.isNumber())
             return incomplete();
+        if (const QString why = volumeRefusal(e.volume.value()); !why.isEmpty())
+            return why;
         return QString();
     }
     if (e.furnishing.trimmed().isEmpty() || !atLeast(e.valuePerPiece, kSmallestEntryValue) ||
-        !atLeast(e.pieces, kSmallestCount))
+        !e.pieces.isNumber())
         return incomplete();
-    return QString();
+    return piecesRefusal(e.pieces.value());
 }
 
 double proposedM(bool cellulosic)
@@ -375,7 +441,8 @@ double deltaN(const Calculation &c, const Regulation &regulation)
     double product = 1.0;
     for (int i = 0; i < regulation.measures.size(); ++i)
         product *= measureFactor(c, regulation, i);
-    return ItalianNumbers::roundTo2(product);
+    // The product as a person reads it: no binary noise, and no digit rounded away.
+    return ItalianNumbers::asRead(product);
 }
 
 bool measureAllowed(const Calculation &c, const Regulation &regulation, int measure)
@@ -497,8 +564,6 @@ Calculation essentials(const Calculation &c)
         kept.furnishings.clear();
     if (c.method != Method::Activity)
         kept.activity = Activity();
-    else
-        kept.area.reset();
     return kept;
 }
 

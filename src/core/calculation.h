@@ -3,6 +3,7 @@
 #include "core/naturalfire.h"
 #include "core/regulation.h"
 
+#include <QDate>
 #include <QMetaType>
 #include <QSet>
 #include <QString>
@@ -66,6 +67,7 @@ struct Activity {
     QString name;
     std::optional<double> nominalLoad; // MJ/m²
     std::optional<double> fractile;    // the 80% fractile factor, 1 to 2
+    QString source = {};               // where the nominal load comes from; empty when unknown
     bool operator==(const Activity &o) const;
 };
 
@@ -118,6 +120,18 @@ QString packagingRefusal(double value);
 QString fractileRefusal(double value);
 QString nominalLoadRefusal(double value);
 QString areaRefusal(double value); // above 0
+// The typed quantities: kilograms not negative, with decimals; a volume above 0 m³, with
+// decimals; pieces a whole number of at least 1; a calorific value of at least
+// kSmallestEntryValue.
+QString kilogramsRefusal(double value);
+QString volumeRefusal(double value);
+QString piecesRefusal(double value);
+QString entryValueRefusal(double value);
+// Why a text typed for a field with `rule` is refused: no number in Italian format, or the
+// rule's own reason; empty when it is accepted.
+QString typedRefusal(const QString &text, QString (*rule)(double));
+// Why a typed area is refused: not a number in Italian format, or not above 0.
+QString areaTextRefusal(const QString &text);
 
 // A name as the screens make it: blanks (line breaks and tabs too) simplified to one.
 QString normalisedName(const QString &name);
@@ -125,7 +139,7 @@ QString normalisedName(const QString &name);
 QString nameRefusal(const QString &normalised);
 
 // The smallest calorific value, value per piece and value per m³ an entry may have, as the
-// entry screens allow them, and the smallest quantity of pieces and of m³.
+// entry screens allow them, and the smallest number of pieces.
 inline constexpr double kSmallestEntryValue = 1.0;
 inline constexpr double kSmallestCount = 1.0;
 
@@ -135,7 +149,13 @@ inline constexpr double kSmallestCount = 1.0;
 QString newEntryRefusal(const MaterialEntry &entry);
 QString newEntryRefusal(const FurnishingEntry &entry);
 // The source of an entry's value that the user typed in place of the catalogue's.
-QString typedValueSource();
+// "valore del tecnico; catalogo: 420" (the catalogue's value it replaced, when there was one).
+QString typedValueSource(const QString &catalogueValue = QString());
+// The source of a value given in an imported list without a source of its own:
+// "elenco «inventario.csv» del 08/12/2026".
+QString listSource(const QString &fileName, const QDate &date);
+// Whether a source says the value was typed by the technician.
+bool isTypedValueSource(const QString &source);
 
 // The m a material is proposed with: 0,8 for wood and other cellulosic materials, 1 otherwise.
 double proposedM(bool cellulosic);
@@ -173,7 +193,7 @@ std::optional<double> deltaQ1(const Calculation &calculation, const Regulation &
 std::optional<double> deltaQ2(const Calculation &calculation, const Regulation &regulation);
 // The factor of one measure: its delta n while present, 1 otherwise.
 double measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
-// delta n: the product of the measures' factors, rounded to two decimals, half away from zero.
+// delta n: the exact product of the measures' factors, never rounded before it is used.
 double deltaN(const Calculation &calculation, const Regulation &regulation);
 // Whether a measure may be ticked: neither the measure it excludes nor another one of its
 // exclusive group is present.

@@ -103,7 +103,7 @@ void CalculationSession::setFurnishings(const QVector<FurnishingEntry> &entries)
 void CalculationSession::passFireLoad()
 {
     const Method method = m_calculation.method;
-    if ((method == Method::Materials || method == Method::Furnishings) && m_calculation.area) {
+    if (method != Method::None && m_calculation.area) {
         if (const auto index = regulation().areaClassFor(*m_calculation.area))
             m_calculation.areaClass = index;
     }

@@ -52,8 +52,8 @@ public:
     void setNaturalFire(const std::optional<NaturalFireInputs> &inputs);
     void setMaterials(const QVector<MaterialEntry> &entries);
     void setFurnishings(const QVector<FurnishingEntry> &entries);
-    // Forward from the q_f screen; the materials and furnishings methods take the area class
-    // their area falls in.
+    // Forward from the q_f screen: a calculation whose area is known takes the area class it
+    // falls in (the activity's area is optional; without it the class is chosen by hand).
     void passFireLoad();
 
     void chooseAreaClass(int index);

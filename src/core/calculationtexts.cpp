@@ -30,6 +30,36 @@ QString number(const Amount &amount)
     return amount.isNumber() ? ItalianNumbers::toText(amount.value()) : QString();
 }
 
+QString printedNumber(double value)
+{
+    return ItalianNumbers::toGroupedText(value);
+}
+
+QString printedNumber(const std::optional<double> &value)
+{
+    return value ? printedNumber(*value) : QString();
+}
+
+QString printedNumber(const Amount &amount)
+{
+    return amount.isNumber() ? printedNumber(amount.value()) : QString();
+}
+
+QString factor(double value)
+{
+    return ItalianNumbers::toFixed2(value);
+}
+
+QString factor(const std::optional<double> &value)
+{
+    return value ? factor(*value) : QString();
+}
+
+QString printedLoad(double load)
+{
+    return ItalianNumbers::toGroupedText(ItalianNumbers::asRead(load));
+}
+
 QStringList numbers(const QVector<double> &values)
 {
     QStringList texts;
@@ -58,22 +88,46 @@ QString woodEquivalent(const Calculation &c)
 
 QString deltaQ1(const Calculation &c, const Regulation &r)
 {
-    return number(::deltaQ1(c, r));
+    return factor(::deltaQ1(c, r));
 }
 
 QString deltaQ2(const Calculation &c, const Regulation &r)
 {
-    return number(::deltaQ2(c, r));
+    return factor(::deltaQ2(c, r));
 }
 
 QString measureFactor(const Calculation &c, const Regulation &r, int measure)
 {
-    return number(::measureFactor(c, r, measure));
+    return factor(::measureFactor(c, r, measure));
+}
+
+namespace {
+constexpr int kDeltaNDecimals = 4;
+}
+
+bool deltaNExact(double deltaN)
+{
+    const double read = ItalianNumbers::asRead(deltaN);
+    return ItalianNumbers::asRead(
+               *ItalianNumbers::toDouble(ItalianNumbers::toFixed(read, kDeltaNDecimals))) == read;
+}
+
+QString deltaNText(double deltaN)
+{
+    const double read = ItalianNumbers::asRead(deltaN);
+    if (!deltaNExact(read))
+        return QStringLiteral("≈ ") + ItalianNumbers::toFixed(read, kDeltaNDecimals);
+    for (int decimals = 2; decimals < kDeltaNDecimals; ++decimals) {
+        const QString text = ItalianNumbers::toFixed(read, decimals);
+        if (ItalianNumbers::asRead(*ItalianNumbers::toDouble(text)) == read)
+            return text;
+    }
+    return ItalianNumbers::toFixed(read, kDeltaNDecimals);
 }
 
 QString deltaN(const Calculation &c, const Regulation &r)
 {
-    return number(::deltaN(c, r));
+    return deltaNText(::deltaN(c, r));
 }
 
 QString designFireLoad(const Calculation &c, const Regulation &r)

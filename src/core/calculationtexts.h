@@ -16,6 +16,15 @@ QString fireLoad(const Calculation &calculation);
 QString number(double value);
 QString number(const std::optional<double> &value);
 QString number(const Amount &amount);
+// The same numbers as they are printed: the thousands point from 1.000 on ("1.200",
+// "252.287"), a factor with two decimals ("1,00", "0,85").
+QString printedNumber(double value);
+QString printedNumber(const std::optional<double> &value);
+QString printedNumber(const Amount &amount);
+QString factor(double value);
+QString factor(const std::optional<double> &value);
+// An entry's or a sum's fire load in MJ as printed ("252.287").
+QString printedLoad(double load);
 // Values to choose from, as a chooser lists them.
 QStringList numbers(const QVector<double> &values);
 // An entry's fire load in MJ, and its share of `total` in per cent with one decimal.
@@ -24,10 +33,16 @@ QString share(double load, double total);
 // q_f as kilograms of standard wood per m² (1 MJ = 0,054 kg), with one decimal.
 QString woodEquivalent(const Calculation &calculation);
 inline constexpr double kWoodKgPerMJ = 0.054;
+// The factors with two decimals, on the screens as in print ("1,20", "0,85").
 QString deltaQ1(const Calculation &calculation, const Regulation &regulation);
 QString deltaQ2(const Calculation &calculation, const Regulation &regulation);
 QString measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
+// delta n with as many decimals as it has, at least two and up to four ("0,90", "0,612",
+// "0,4131"), or "≈ " and four decimals where it has more.
 QString deltaN(const Calculation &calculation, const Regulation &regulation);
+QString deltaNText(double deltaN);
+// Whether deltaNText() gives the value exactly.
+bool deltaNExact(double deltaN);
 // q_f,d with two decimals and grouping ("1.234,57").
 QString designFireLoad(const Calculation &calculation, const Regulation &regulation);
 // The class the calculation's performance level requires ("240"), or the text where it asks for

@@ -157,6 +157,18 @@ QString integerPartText(double value)
     return toText(std::floor(asRead(value)));
 }
 
+QString toGroupedText(double value)
+{
+    QString text = toText(value);
+    const int sign = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    int end = text.indexOf(QLatin1Char(','));
+    if (end < 0)
+        end = int(text.size());
+    for (int i = end - 3; i > sign; i -= 3)
+        text.insert(i, QLatin1Char('.'));
+    return text;
+}
+
 QString toFixed(double value, int decimals)
 {
     if (!std::isfinite(value))

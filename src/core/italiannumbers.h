@@ -24,6 +24,10 @@ QString toText(double value);
 // binary noise of a product such as 0.85 * 0.9 (0.76499999...) without changing any real digit.
 double asRead(double value);
 
+// The general format with the thousands point from 1.000 on, as every printed number reads
+// ("1.200", "252.287", "1.234,5", "500").
+QString toGroupedText(double value);
+
 // Integer part (rounded down) of the value as a person reads it, as text ("27,2" -> "27").
 QString integerPartText(double value);
 

@@ -1,6 +1,7 @@
 #include "core/project.h"
 
 #include "core/calculationtexts.h"
+#include "core/reportdocument.h"
 
 bool ProjectIdentity::operator==(const ProjectIdentity &o) const
 {
@@ -69,16 +70,18 @@ QStringList compartmentRow(const Compartment &compartment)
 {
     const Calculation &c = compartment.calculation;
     const Regulation &r = regulationOf(c);
+    const ReportFigures f = reportFigures(c, r);
+    // The Code's table gives a minimum class: it stands in that column.
     return {compartment.name,
             methodName(c.method),
-            CalculationTexts::number(c.area),
-            CalculationTexts::fireLoad(c),
-            CalculationTexts::deltaQ1(c, r),
-            CalculationTexts::deltaQ2(c, r),
-            CalculationTexts::deltaN(c, r),
-            CalculationTexts::designFireLoad(c, r),
-            CalculationTexts::referenceClass(c, r),
-            CalculationTexts::minimumClass(c, r),
+            f.area,
+            f.printedFireLoad,
+            f.deltaQ1,
+            f.deltaQ2,
+            f.deltaN,
+            f.designFireLoad,
+            r.hasMinimumClass ? f.referenceClass : QString(),
+            r.hasMinimumClass ? f.minimumClass : f.referenceClass,
             CalculationTexts::levelName(c, r),
             r.shortName};
 }

@@ -31,10 +31,10 @@ QVector<Regulation::AreaClass> sharedAreaClasses()
 {
     return {
         {0, QStringLiteral("da 0 a 500"), QStringLiteral("da 0 a 500"), 1.0},
-        {500, QStringLiteral("da 500 a 1000"), QStringLiteral("da 500 a 1000"), 1.2},
-        {1000, QStringLiteral("da 1000 a 2.500"), QStringLiteral("da 1000 a 2.500"), 1.4},
-        {2500, QStringLiteral("da 2.500 a 5.000"), QStringLiteral("da 2500 a 5000"), 1.6},
-        {5000, QStringLiteral("da 5.000 a 10.000"), QStringLiteral("da 5000 a 10.000"), 1.8},
+        {500, QStringLiteral("da 500 a 1.000"), QStringLiteral("da 500 a 1.000"), 1.2},
+        {1000, QStringLiteral("da 1.000 a 2.500"), QStringLiteral("da 1.000 a 2.500"), 1.4},
+        {2500, QStringLiteral("da 2.500 a 5.000"), QStringLiteral("da 2.500 a 5.000"), 1.6},
+        {5000, QStringLiteral("da 5.000 a 10.000"), QStringLiteral("da 5.000 a 10.000"), 1.8},
         {10000, QStringLiteral("oltre 10.000"), QStringLiteral("oltre 10.000"), 2.0},
     };
 }
@@ -113,8 +113,8 @@ QString Regulation::headingFor(const QStringList &levelNames) const
     // Several levels are named where the compartments are listed, not in the heading.
     if (levelNames.size() > 1)
         return headingWithoutLevel;
-    return QStringLiteral("%1 - livello di prestazione %2")
-        .arg(headingWithoutLevel, levelNames.first());
+    // "livello" alone, so that the heading still fits the page's one heading line.
+    return QStringLiteral("%1, livello %2").arg(headingWithoutLevel, levelNames.first());
 }
 
 const Regulation &Regulation::decree2007()
@@ -158,6 +158,7 @@ const Regulation &Regulation::decree2007()
         {240, 120},
         true,
         {},
+        QStringLiteral("Classe di riferimento per il livello di prestazione III"),
     };
     return regulation;
 }
@@ -215,10 +216,10 @@ const Regulation &Regulation::fireCode()
     static const Regulation regulation{
         Rule::FireCode,
         QStringLiteral("codice-s2"),
-        QStringLiteral("Codice di prevenzione incendi (D.M. 3 agosto 2015, cap. S.2)"),
+        QStringLiteral("Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., cap. S.2)"),
         QStringLiteral("Codice S.2"),
-        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2 - livello di "
-                       "prestazione III"),
+        // As long as the decree's heading, so that it fits the page's heading line.
+        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2"),
         QStringLiteral("III"),
         {
             QStringLiteral("tabella S.2-6"),
@@ -229,25 +230,37 @@ const Regulation &Regulation::fireCode()
         sharedAreaClasses(),
         sharedRiskClasses(),
         {
-            {QStringLiteral("Rete idranti con protezione interna"), 0.9},
-            {QStringLiteral("Rete idranti con protezione interna ed esterna"), 0.8},
+            {QStringLiteral("Rete idranti con protezione interna: controllo dell'incendio "
+                            "(capitolo S.6) di livello di prestazione III"),
+             0.9},
+            {QStringLiteral("Rete idranti con protezione interna ed esterna: controllo "
+                            "dell'incendio (capitolo S.6) di livello di prestazione III"),
+             0.8},
             {QStringLiteral("Sistema automatico ad acqua o schiuma e rete idranti con protezione "
-                            "interna"),
+                            "interna: controllo dell'incendio (capitolo S.6) di livello di "
+                            "prestazione IV"),
              0.54},
-            {QStringLiteral("Altro sistema automatico e rete idranti con protezione interna"),
+            {QStringLiteral("Altro sistema automatico e rete idranti con protezione interna: "
+                            "controllo dell'incendio (capitolo S.6) di livello di prestazione IV"),
              0.72},
             {QStringLiteral("Sistema automatico ad acqua o schiuma e rete idranti con protezione "
-                            "interna ed esterna"),
+                            "interna ed esterna: controllo dell'incendio (capitolo S.6) di livello "
+                            "di prestazione IV"),
              0.48},
             {QStringLiteral("Altro sistema automatico e rete idranti con protezione interna ed "
-                            "esterna"),
+                            "esterna: controllo dell'incendio (capitolo S.6) di livello di "
+                            "prestazione IV"),
              0.64},
-            {QStringLiteral("Gestione della sicurezza antincendio di livello di prestazione II con "
-                            "addetti presenti 24 ore su 24"),
+            {QStringLiteral("Gestione della sicurezza antincendio (capitolo S.5) di livello di "
+                            "prestazione II con addetti presenti 24 ore su 24"),
              0.9},
-            {QStringLiteral("Controllo di fumi e calore di livello di prestazione III"), 0.9},
-            {QStringLiteral("Rivelazione ed allarme di livello di prestazione III"), 0.85},
-            {QStringLiteral("Operatività antincendio di livello di prestazione IV"), 0.81},
+            {QStringLiteral("Controllo di fumi e calore (capitolo S.8) di livello di prestazione "
+                            "III"),
+             0.9},
+            {QStringLiteral("Rivelazione ed allarme (capitolo S.7) di livello di prestazione III"),
+             0.85},
+            {QStringLiteral("Operatività antincendio (capitolo S.9) di livello di prestazione IV"),
+             0.81},
         },
         {
             {0, 6, true, QStringLiteral("Controllo dell'incendio (capitolo S.6)")},
@@ -266,11 +279,12 @@ const Regulation &Regulation::fireCode()
         {240, 0},
         false,
         QStringLiteral("Nessun requisito"),
+        QStringLiteral("Classe minima di resistenza al fuoco"),
         fireCodeLevels(),
         3,
         QStringLiteral("tabella S.2-1"),
         QStringLiteral("tabella S.2-2"),
-        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015, cap. S.2"),
+        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2"),
     };
     return regulation;
 }

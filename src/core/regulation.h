@@ -97,6 +97,9 @@ struct Regulation {
     ResistanceClasses beyondLastBand;
     bool hasMinimumClass = true;
     QString noRequirement; // the class text where the rule asks for none
+    // What the class the rule's table gives is called: the decree's reference class, the
+    // Code's minimum fire-resistance class.
+    QString classCaption;
 
     // The performance levels the designer chooses among, in order; empty where the rule fixes
     // the level (performanceLevel). A level other than the proposed one needs the designer's
@@ -113,7 +116,7 @@ struct Regulation {
     std::optional<int> levelNumber(const QString &wanted) const;
     // The name of the level numbered `number`: the rule's fixed level where it has no choice.
     QString levelName(int number) const;
-    // The heading naming the one level given ("... - livello di prestazione II"); without a
+    // The heading naming the one level given ("..., cap. S.2, livello II"); without a
     // level for several; the rule's own heading where it has no levels to choose or none is
     // given.
     QString headingFor(const QStringList &levelNames) const;
@@ -135,7 +138,7 @@ struct Regulation {
 
     // D.M. 9 marzo 2007, performance level III.
     static const Regulation &decree2007();
-    // Codice di prevenzione incendi (D.M. 3 agosto 2015 as amended), chapter S.2, with its
+    // Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i.), chapter S.2, with its
     // performance levels I to V (III proposed).
     static const Regulation &fireCode();
     static const Regulation &forRule(Rule rule);

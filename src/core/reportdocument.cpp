@@ -13,7 +13,7 @@ const QString kTimes = QStringLiteral(" × ");
 
 QString mj(double load)
 {
-    return CalculationTexts::entryLoad(load) + QStringLiteral(" MJ");
+    return CalculationTexts::printedLoad(load) + QStringLiteral(" MJ");
 }
 
 // q_f as it enters a printed product: two decimals, or more in the rare case where two do not
@@ -37,6 +37,37 @@ QString printedFireLoad(const Calculation &c, const Regulation &r)
             return text;
     }
     return ItalianNumbers::toFixed(*qf, 6);
+}
+
+// " = 0,612", or " ≈ 0,3305" for a delta n shown with fewer decimals than it has.
+QString equalsOrAbout(const QString &deltaN)
+{
+    static const QString about = QStringLiteral("≈ ");
+    return deltaN.startsWith(about) ? QLatin1Char(' ') + deltaN : QStringLiteral(" = ") + deltaN;
+}
+
+// "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = 1.200,13 MJ/m²". A delta n
+// with more decimals than it is shown with enters as the product of its factors, so that the
+// printed numbers multiply out to the printed q_f,d.
+QString designProduct(const Calculation &c, const Regulation &r, const ReportFigures &f)
+{
+    QStringList factors{f.printedFireLoad, f.deltaQ1, f.deltaQ2};
+    if (CalculationTexts::deltaNExact(deltaN(c, r))) {
+        factors << f.deltaN;
+    } else {
+        for (int i = 0; i < r.measures.size(); ++i) {
+            if (c.measures.contains(i))
+                factors << f.measureFactors.value(i);
+        }
+    }
+    return QStringLiteral("q_f,d = q_f · δq1 · δq2 · δn = %1 = %2 MJ/m²")
+        .arg(factors.join(kTimes), f.designFireLoad);
+}
+
+// ψ, m: two decimals, as every factor is printed.
+QString factorText(const Amount &amount)
+{
+    return amount.isNumber() ? CalculationTexts::factor(amount.value()) : QString();
 }
 
 bool isFurnishing(const FurnishingEntry &e)
@@ -65,16 +96,16 @@ QString packagingText(const Amount &packaging)
     if (!packaging.isNumber())
         return QString();
     const QString packed = packaging.value() == 1.0 ? QStringLiteral("no") : QStringLiteral("si");
-    return packed + QStringLiteral(" (×") + CalculationTexts::number(packaging.value()) +
+    return packed + QStringLiteral(" (×") + CalculationTexts::factor(packaging.value()) +
            QLatin1Char(')');
 }
 
 QString areaRange(const Regulation &r, int index)
 {
-    const QString from = CalculationTexts::number(r.areaClasses.at(index).from);
+    const QString from = CalculationTexts::printedNumber(r.areaClasses.at(index).from);
     if (index + 1 >= r.areaClasses.size())
         return QStringLiteral("A ≥ %1 m²").arg(from);
-    const QString to = CalculationTexts::number(r.areaClasses.at(index + 1).from);
+    const QString to = CalculationTexts::printedNumber(r.areaClasses.at(index + 1).from);
     return QStringLiteral("%1 ≤ A < %2 m²").arg(from, to);
 }
 
@@ -133,13 +164,13 @@ QStringList totalsRow(int columns, double total)
     for (int i = 0; i < columns - 2; ++i)
         row << QString();
     row[0] = QStringLiteral("Totale");
-    row << CalculationTexts::entryLoad(total)
+    row << CalculationTexts::printedLoad(total)
         << (total > 0 ? CalculationTexts::share(total, total) : QString());
     return row;
 }
 
 // The itemised list of the materials or furnishings, with the totals and the summary line.
-QVector<ReportBlock> itemisedList(const Calculation &c)
+QVector<ReportBlock> itemisedList(const Calculation &c, const Regulation &r)
 {
     QVector<ReportBlock> blocks;
     const double total = entriesSum(c).total;
@@ -156,11 +187,11 @@ QVector<ReportBlock> itemisedList(const Calculation &c)
             const double load = entryFireLoad(e);
             table.rows << QStringList{e.name,
                                       e.source,
-                                      CalculationTexts::number(e.valuePerKg),
-                                      CalculationTexts::number(e.psi),
-                                      CalculationTexts::number(e.m),
-                                      CalculationTexts::number(e.quantity),
-                                      CalculationTexts::entryLoad(load),
+                                      CalculationTexts::printedNumber(e.valuePerKg),
+                                      factorText(e.psi),
+                                      factorText(e.m),
+                                      CalculationTexts::printedNumber(e.quantity),
+                                      CalculationTexts::printedLoad(load),
                                       CalculationTexts::share(load, total)};
         }
         table.totals = totalsRow(int(table.headers.size()), total);
@@ -189,19 +220,19 @@ QVector<ReportBlock> itemisedList(const Calculation &c)
                 const double load = furnishingPart(e);
                 pieces.rows << QStringList{e.furnishing,
                                            e.source,
-                                           CalculationTexts::number(e.valuePerPiece),
-                                           CalculationTexts::number(e.pieces),
-                                           CalculationTexts::entryLoad(load),
+                                           CalculationTexts::printedNumber(e.valuePerPiece),
+                                           CalculationTexts::printedNumber(e.pieces),
+                                           CalculationTexts::printedLoad(load),
                                            CalculationTexts::share(load, total)};
             }
             if (e.isGoods()) {
                 const double load = goodsPart(e);
                 goods.rows << QStringList{e.goods,
                                           e.source,
-                                          CalculationTexts::number(e.valuePerM3),
-                                          CalculationTexts::number(e.volume),
+                                          CalculationTexts::printedNumber(e.valuePerM3),
+                                          CalculationTexts::printedNumber(e.volume),
                                           packagingText(e.packaging),
-                                          CalculationTexts::entryLoad(load),
+                                          CalculationTexts::printedLoad(load),
                                           CalculationTexts::share(load, total)};
             }
         }
@@ -216,7 +247,7 @@ QVector<ReportBlock> itemisedList(const Calculation &c)
         }
     }
     blocks << paragraph(QStringLiteral("A = %1 m²      q_f = %2 MJ/m²")
-                            .arg(CalculationTexts::number(c.area), CalculationTexts::fireLoad(c)),
+                            .arg(CalculationTexts::printedNumber(c.area), printedFireLoad(c, r)),
                         true);
     return blocks;
 }
@@ -241,13 +272,16 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
     if (c.method == Method::Activity) {
         first << qMakePair(QStringLiteral("Tipologia di attività"), c.activity.name)
               << qMakePair(QStringLiteral("Carico d'incendio specifico [MJ/m²]"),
-                           CalculationTexts::number(c.activity.nominalLoad))
+                           CalculationTexts::printedNumber(c.activity.nominalLoad))
               << qMakePair(QStringLiteral("Frattile 80%"),
-                           CalculationTexts::number(c.activity.fractile));
+                           CalculationTexts::factor(c.activity.fractile))
+              << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area);
+        if (!c.activity.source.isEmpty())
+            first.insert(1, qMakePair(QStringLiteral("Fonte del valore"), c.activity.source));
     } else {
         first << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area)
               << qMakePair(QStringLiteral("Carico d'incendio delle voci in elenco [MJ]"),
-                           CalculationTexts::entryLoad(entriesSum(c).total));
+                           CalculationTexts::printedLoad(entriesSum(c).total));
     }
     first << qMakePair(QStringLiteral("q_f [MJ/m²]"), f.printedFireLoad)
           << qMakePair(QString(), f.woodEquivalent);
@@ -279,10 +313,7 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
     part.blocks << heading(QStringLiteral("Carico d'incendio specifico di progetto"));
     ReportBlock formula;
     formula.kind = ReportBlock::Kind::Working;
-    formula.lines << QStringLiteral("q_f,d = q_f · δq1 · δq2 · δn = %1 = %2 MJ/m²")
-                         .arg(QStringList{f.printedFireLoad, f.deltaQ1, f.deltaQ2, f.deltaN}.join(
-                                  kTimes),
-                              f.designFireLoad);
+    formula.lines << designProduct(c, r, f);
     part.blocks << formula;
     // The classes stay with the formula that gives them.
     const QString level = CalculationTexts::levelName(c, r);
@@ -304,6 +335,13 @@ ReportPart workingPart(const Calculation &c, const Regulation &r)
     lines.kind = ReportBlock::Kind::Working;
     lines.lines = ReportDocuments::working(c, r);
     part.blocks << lines;
+    if (const QStringList warnings = ReportDocuments::warnings(c, r); !warnings.isEmpty()) {
+        part.blocks << heading(QStringLiteral("Avvertenze"));
+        ReportBlock notes;
+        notes.kind = ReportBlock::Kind::Working;
+        notes.lines = warnings;
+        part.blocks << notes;
+    }
     const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
     if (!bars.isEmpty()) {
         part.blocks << heading(QStringLiteral("Contributi al carico d'incendio"));
@@ -321,18 +359,19 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
                     const ProjectIdentity *identity, const QString &compartmentName)
 {
     const ReportFigures figures = reportFigures(c, r);
-    const Fields band = identity && !compartmentName.isEmpty()
-                            ? ReportDocuments::identityFields(*identity, compartmentName)
-                            : Fields();
-    const QString foot = identity && !compartmentName.isEmpty()
-                             ? QStringLiteral("%1 – %2").arg(identity->name, compartmentName)
-                             : QString();
+    const Fields band = identity ? ReportDocuments::identityFields(*identity, compartmentName,
+                                                                   !compartmentName.isEmpty())
+                                 : Fields();
+    const QString foot = !identity ? QString()
+                         : compartmentName.isEmpty()
+                             ? identity->name
+                             : QStringLiteral("%1 – %2").arg(identity->name, compartmentName);
     const int first = int(document.parts.size());
     document.parts << reportPage(c, r, figures, band);
     if (c.method == Method::Materials || c.method == Method::Furnishings) {
         ReportPart list;
         list.title = listTitle(c.method);
-        list.blocks = itemisedList(c);
+        list.blocks = itemisedList(c, r);
         document.parts << list;
     }
     document.parts << workingPart(c, r);
@@ -396,14 +435,14 @@ ReportFigures reportFigures(const Calculation &c, const Regulation &r)
     f.woodEquivalent = fireLoad(c) ? QStringLiteral("pari a %1 kg/m² di legna standard")
                                          .arg(CalculationTexts::woodEquivalent(c))
                                    : QString();
-    f.area = CalculationTexts::number(c.area);
+    f.area = CalculationTexts::printedNumber(c.area);
     f.areaClass = CalculationTexts::areaClass(c, r);
-    f.deltaQ1 = CalculationTexts::deltaQ1(c, r);
+    f.deltaQ1 = CalculationTexts::factor(deltaQ1(c, r));
     f.riskClass = CalculationTexts::riskClassName(c, r);
     f.riskDescription = CalculationTexts::riskClassDescription(c, r);
-    f.deltaQ2 = CalculationTexts::deltaQ2(c, r);
+    f.deltaQ2 = CalculationTexts::factor(deltaQ2(c, r));
     for (int i = 0; i < r.measures.size(); ++i)
-        f.measureFactors << CalculationTexts::measureFactor(c, r, i);
+        f.measureFactors << CalculationTexts::factor(measureFactor(c, r, i));
     f.deltaN = CalculationTexts::deltaN(c, r);
     f.designFireLoad = CalculationTexts::designFireLoad(c, r);
     f.referenceClass = CalculationTexts::referenceClass(c, r);
@@ -466,8 +505,12 @@ QString appliedRulesLine(const Project &project)
 
 QString referenceClassCaption(const Regulation &r, const QString &level)
 {
-    return QStringLiteral("Classe di riferimento per il livello di prestazione %1")
-        .arg(level.isEmpty() ? r.performanceLevel : level);
+    // The decree's caption names its one level; a rule whose levels are chosen names the one
+    // the compartment reaches.
+    if (r.performanceLevels.isEmpty())
+        return r.classCaption;
+    return QStringLiteral("%1 per il livello di prestazione %2")
+        .arg(r.classCaption, level.isEmpty() ? r.levelName(r.proposedLevel) : level);
 }
 
 QString minimumClassCaption(const Regulation &r, const QString &level)
@@ -601,8 +644,13 @@ QStringList working(const Calculation &c, const Regulation &r)
     case Method::Activity:
         lines << QStringLiteral("q_f = carico d'incendio specifico dell'attività × frattile 80% "
                                 "= %1%2%3 = %4 MJ/m²")
-                     .arg(CalculationTexts::number(c.activity.nominalLoad), kTimes,
-                          CalculationTexts::number(c.activity.fractile), f.printedFireLoad);
+                     .arg(CalculationTexts::printedNumber(c.activity.nominalLoad), kTimes,
+                          CalculationTexts::factor(c.activity.fractile), f.printedFireLoad);
+        if (!c.activity.source.isEmpty())
+            lines << QStringLiteral("    carico d'incendio specifico dell'attività: %1")
+                         .arg(c.activity.source);
+        if (c.area)
+            lines << QStringLiteral("A = %1 m²").arg(f.area);
         break;
     case Method::Materials:
         lines << QStringLiteral("q_f = Σ gᵢ · Hᵢ · mᵢ · ψᵢ / A = %1 / %2 m² = %3 MJ/m² "
@@ -618,10 +666,10 @@ QStringList working(const Calculation &c, const Regulation &r)
         }
         lines << QStringLiteral("Σ arredi (MJ per pezzo × pezzi) = %1").arg(mj(pieces))
               << QStringLiteral("Σ merci in deposito (MJ per m³ × m³ × %1 se imballate) = %2")
-                     .arg(CalculationTexts::number(CalculationRules::kPackagingFactor), mj(goods))
+                     .arg(CalculationTexts::factor(CalculationRules::kPackagingFactor), mj(goods))
               << QStringLiteral("q_f = (Σ arredi + Σ merci) / A = (%1 + %2) MJ / %3 m² = %4 MJ/m²")
-                     .arg(CalculationTexts::entryLoad(pieces), CalculationTexts::entryLoad(goods),
-                          f.area, f.printedFireLoad);
+                     .arg(CalculationTexts::printedLoad(pieces),
+                          CalculationTexts::printedLoad(goods), f.area, f.printedFireLoad);
         break;
     }
     case Method::None:
@@ -638,25 +686,19 @@ QStringList working(const Calculation &c, const Regulation &r)
                      .arg(f.deltaQ2, cited(r, r.tables.riskClasses), f.riskClass);
 
     QStringList names, values;
-    double product = 1;
     for (int i = 0; i < r.measures.size(); ++i) {
         if (!c.measures.contains(i))
             continue;
         names << QStringLiteral("δn%1").arg(i + 1);
         values << f.measureFactors.value(i);
-        product *= measureFactor(c, r, i);
     }
     if (names.isEmpty()) {
-        lines << QStringLiteral("δn = 1%1: nessuna misura di protezione presente")
-                     .arg(cited(r, r.tables.measures));
+        lines << QStringLiteral("δn = %1%2: nessuna misura di protezione presente")
+                     .arg(f.deltaN, cited(r, r.tables.measures));
     } else {
-        const QString exact = CalculationTexts::number(ItalianNumbers::asRead(product));
-        QString result =
-            names.size() > 1 ? QStringLiteral(" = %1").arg(values.join(kTimes)) : QString();
-        if (exact != f.deltaN)
-            result += QStringLiteral(" = %1 ≈ %2").arg(exact, f.deltaN);
-        else
-            result += QStringLiteral(" = %1").arg(f.deltaN);
+        const QString result =
+            (names.size() > 1 ? QStringLiteral(" = %1").arg(values.join(kTimes)) : QString()) +
+            equalsOrAbout(f.deltaN);
         lines << QStringLiteral("δn = %1%2%3")
                      .arg(names.join(QStringLiteral(" · ")), result, cited(r, r.tables.measures));
         for (int i = 0; i < r.measures.size(); ++i) {
@@ -670,9 +712,7 @@ QStringList working(const Calculation &c, const Regulation &r)
     const auto design = designFireLoad(c, r);
     if (!design)
         return lines;
-    lines << QStringLiteral("q_f,d = q_f · δq1 · δq2 · δn = %1 = %2 MJ/m²")
-                 .arg(QStringList{f.printedFireLoad, f.deltaQ1, f.deltaQ2, f.deltaN}.join(kTimes),
-                      f.designFireLoad);
+    lines << designProduct(c, r, f);
 
     // The band of the class table that holds q_f,d.
     const double value = ItalianNumbers::asRead(*design);
@@ -680,20 +720,21 @@ QStringList working(const Calculation &c, const Regulation &r)
     for (int i = 0; i < r.classBands.size(); ++i) {
         if (value > r.classBands.at(i).upTo)
             continue;
-        const QString upTo = CalculationTexts::number(r.classBands.at(i).upTo);
+        const QString upTo = CalculationTexts::printedNumber(r.classBands.at(i).upTo);
         band = i == 0 ? QStringLiteral("%1 ≤ %2").arg(f.designFireLoad, upTo)
                       : QStringLiteral("%1 < %2 ≤ %3")
-                            .arg(CalculationTexts::number(r.classBands.at(i - 1).upTo),
+                            .arg(CalculationTexts::printedNumber(r.classBands.at(i - 1).upTo),
                                  f.designFireLoad, upTo);
         break;
     }
     if (band.isEmpty() && !r.classBands.isEmpty())
-        band = QStringLiteral("%1 > %2").arg(f.designFireLoad,
-                                             CalculationTexts::number(r.classBands.last().upTo));
+        band = QStringLiteral("%1 > %2").arg(
+            f.designFireLoad, CalculationTexts::printedNumber(r.classBands.last().upTo));
     const auto classes = resistanceClasses(c, r);
-    QString result = classes && !classes->required
-                         ? r.noRequirement
-                         : QStringLiteral("classe %1").arg(f.referenceClass);
+    QString result = classes && !classes->required ? r.noRequirement
+                     : r.hasMinimumClass
+                         ? QStringLiteral("classe %1").arg(f.referenceClass)
+                         : QStringLiteral("%1 %2").arg(r.classCaption.toLower(), f.referenceClass);
     if (classes && classes->required && r.hasMinimumClass)
         result += QStringLiteral(", classe minima %1").arg(f.minimumClass);
     const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
@@ -717,6 +758,46 @@ QStringList working(const Calculation &c, const Regulation &r)
             lines << QStringLiteral("    %1").arg(level->obligation);
     }
     return lines;
+}
+
+QStringList warnings(const Calculation &c, const Regulation &r)
+{
+    QStringList found;
+    if (const auto design = designFireLoad(c, r)) {
+        const double value = ItalianNumbers::asRead(*design);
+        for (const Regulation::ClassBand &band : r.classBands) {
+            if (std::fabs(value - band.upTo) > 0.02 * band.upTo)
+                continue;
+            const auto classText = [&r](const Regulation::ResistanceClasses &classes) {
+                return classes.required ? QString::number(classes.reference) : r.noRequirement;
+            };
+            found << QStringLiteral("q_f,d = %1 MJ/m² è entro il 2 % del limite di %2 MJ/m² "
+                                    "della tabella delle classi: fino al limite la classe è %3, "
+                                    "oltre è %4.")
+                         .arg(CalculationTexts::designFireLoad(c, r),
+                              CalculationTexts::printedNumber(band.upTo), classText(band.classes),
+                              classText(r.resistanceClassesFor(band.upTo * 1.0001)));
+        }
+    }
+    const auto typedOver = [&found](const QString &name, const QString &source) {
+        if (CalculationRules::isTypedValueSource(source) &&
+            source != CalculationRules::typedValueSource())
+            found << QStringLiteral("«%1»: %2.").arg(name, source);
+    };
+    const auto leftOut = [&found](const QString &name) {
+        found << QStringLiteral("«%1» non entra nella somma: ψ = 0.").arg(name);
+    };
+    if (c.method == Method::Materials) {
+        for (const MaterialEntry &e : c.materials) {
+            typedOver(e.name, e.source);
+            if (e.psi.isNumber() && e.psi.value() == 0)
+                leftOut(e.name);
+        }
+    } else if (c.method == Method::Furnishings) {
+        for (const FurnishingEntry &e : c.furnishings)
+            typedOver(e.isGoodsOnly() ? e.goods : e.furnishing, e.source);
+    }
+    return found;
 }
 
 QVector<ReportBar> largestEntries(const Calculation &c)
@@ -749,7 +830,7 @@ QVector<ReportBar> largestEntries(const Calculation &c)
     }
     for (ReportBar &bar : bars)
         bar.text = QStringLiteral("%1 MJ (%2%)")
-                       .arg(CalculationTexts::entryLoad(bar.value),
+                       .arg(CalculationTexts::printedLoad(bar.value),
                             CalculationTexts::share(bar.value, total));
     return bars;
 }
@@ -757,7 +838,10 @@ QVector<ReportBar> largestEntries(const Calculation &c)
 ReportDocument compartment(const Calculation &c, const Regulation &r,
                            const ProjectIdentity *identity, const QString &compartmentName)
 {
-    const ProjectIdentity *project = compartmentName.isEmpty() ? nullptr : identity;
+    // The job's identity whenever a project is open, also before "Salva nel progetto".
+    const bool known = identity && (!compartmentName.isEmpty() || !identity->name.isEmpty() ||
+                                    !identity->technician.isEmpty() || !identity->client.isEmpty());
+    const ProjectIdentity *project = known ? identity : nullptr;
     ReportDocument document = emptyDocument(ReportDocuments::headingOf(c, r), project);
     document.subject = compartmentName.isEmpty()
                            ? ReportDocuments::methodTitle(c.method)

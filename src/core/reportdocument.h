@@ -136,6 +136,10 @@ QStringList reasonLines(const QString &reason);
 QString methodTitle(Method method);
 // The lines of the working of q_f, the factors, q_f,d and the class.
 QStringList working(const Calculation &calculation, const Regulation &regulation);
+// What the technician should look at again, one sentence each: q_f,d within 2 % of a limit of
+// the class table (with the limit and the class beyond it), a catalogue value typed over, an
+// entry left out of the sum by ψ = 0. Empty when none applies.
+QStringList warnings(const Calculation &calculation, const Regulation &regulation);
 // The ten largest entries and, when there are more, the rest as "altri".
 QVector<ReportBar> largestEntries(const Calculation &calculation);
 // The appendix of the natural fire, after the working: nothing when the calculation has no

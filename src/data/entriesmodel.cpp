@@ -149,8 +149,13 @@ QString edited(Entry &entry, Field field, const QString &text, EntriesModel::Lay
         if (!stored)
             return QStringLiteral("Prego inserisci correttamente tutti i campi richiesti.");
         const Amount typed = WorkingTables::amountFrom(*stored);
-        if (isValueField(field) && typed != *amount)
-            entry.source = CalculationRules::typedValueSource(); // no longer the catalogue's value
+        if (isValueField(field) && typed != *amount &&
+            !CalculationRules::isTypedValueSource(entry.source)) {
+            // No longer the catalogue's value: the one it replaced is kept in the source.
+            entry.source = CalculationRules::typedValueSource(
+                amount->isNumber() && !entry.source.isEmpty() ? CalculationTexts::number(*amount)
+                                                              : QString());
+        }
         *amount = typed;
     } else {
         return QStringLiteral("Prego inserisci correttamente tutti i campi richiesti.");

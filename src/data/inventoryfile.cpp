@@ -38,7 +38,7 @@ const Headings &materialHeadings()
         {"quantita kg", "quantita", "qta", "qta kg", "massa", "massa kg", "kg"},
         {"psi", "ψ", "fattore psi", "fattore ψ"},
         {"m", "fattore m"},
-        {"fonte", "fonte del valore"}};
+        {"fonte", "fonte del valore", "riferimento"}};
     return headings;
 }
 
@@ -53,7 +53,7 @@ const Headings &furnishingHeadings()
         {"potere calorifico mj m3", "mj m3", "valore mj m3"},
         {"volume m3", "volume", "quantita m3", "qta m3", "m3"},
         {"imballo", "imballaggio", "imballaggio merce"},
-        {"fonte", "fonte del valore"}};
+        {"fonte", "fonte del valore", "riferimento"}};
     return headings;
 }
 
@@ -184,6 +184,20 @@ std::optional<double> readNumber(const QString &cell, QChar separator, const QSt
     return refusal.isEmpty() ? value : std::nullopt;
 }
 
+// The entry rule of the calculation for a number read: its reason, as a clause, when it fails.
+void checkRule(std::optional<double> &value, QString (*rule)(double), QString &refusal)
+{
+    if (!value || !refusal.isEmpty())
+        return;
+    const QString why = rule(*value);
+    if (why.isEmpty())
+        return;
+    refusal = why.left(1).toLower() + why.mid(1);
+    if (refusal.endsWith(QLatin1Char('.')))
+        refusal.chop(1);
+    value.reset();
+}
+
 // A factor chosen from `allowed`; an empty cell is 1, as the screen proposes.
 std::optional<double> readFactor(const QString &cell, QChar separator, const QString &name,
                                  const QVector<double> &allowed, QString &refusal)
@@ -205,7 +219,8 @@ std::optional<double> readFactor(const QString &cell, QChar separator, const QSt
 // The value of a named entry: the cell's when given, else the catalogue's (and its spelling).
 std::optional<double> readValue(QString &name, const QString &cell, QChar separator,
                                 const QString &unit, const CatalogueIndex &catalogue,
-                                const QString &catalogueName, QString &refusal)
+                                const QString &catalogueName, QString &refusal,
+                                QString *source = nullptr)
 {
     if (!cell.isEmpty() || !refusal.isEmpty()) {
         const auto value = readNumber(
@@ -226,6 +241,9 @@ std::optional<double> readValue(QString &name, const QString &cell, QChar separa
         return std::nullopt;
     }
     name = found->name;
+    // The catalogue's value comes with the catalogue's source, unless the file gives one.
+    if (source && source->isEmpty())
+        *source = found->source;
     return found->value;
 }
 
@@ -345,7 +363,7 @@ CatalogueIndex catalogueIndex(Catalogue catalogue)
     QVector<CatalogueValue> values;
     for (const Catalogues::Entry &entry :
          Catalogues::entries(catalogue).value_or(QVector<Catalogues::Entry>()))
-        values << CatalogueValue{entry.name, entry.value.toDouble()};
+        values << CatalogueValue{entry.name, entry.value.toDouble(), entry.source};
     return indexByName(values);
 }
 
@@ -393,8 +411,10 @@ Reading<MaterialEntry> readMaterials(const QByteArray &bytes, const CatalogueInd
             QString &refusal = row.refusal;
             if (name.isEmpty())
                 refusal = QStringLiteral("manca il nome del materiale");
-            const auto value = readValue(name, cells[MValue], separator, QStringLiteral("MJ/kg"),
-                                         catalogue, QStringLiteral("dei materiali"), refusal);
+            QString source = cells[MSource];
+            const auto value =
+                readValue(name, cells[MValue], separator, QStringLiteral("MJ/kg"), catalogue,
+                          QStringLiteral("dei materiali"), refusal, &source);
             const auto quantity =
                 readNumber(cells[MQuantity], separator, QStringLiteral("la quantità"), 0,
                            QStringLiteral("la quantità è negativa"), refusal);
@@ -409,7 +429,7 @@ Reading<MaterialEntry> readMaterials(const QByteArray &bytes, const CatalogueInd
                                       Amount::number(*quantity),
                                       Amount::number(*psi),
                                       Amount::number(*m),
-                                      cells[MSource]};
+                                      source};
         }
     };
     return readRows<MaterialEntry>(bytes, materialHeadings(), sum, ReadMaterial{materials});
@@ -452,12 +472,13 @@ Reading<FurnishingEntry> readFurnishings(const QByteArray &bytes, const Catalogu
             if (!furnishing && !stored)
                 refusal = QStringLiteral("manca il nome dell'arredo o della merce");
             if (furnishing) {
-                const auto value = readValue(entry.furnishing, cells[FValue], separator,
-                                             QStringLiteral("MJ/pezzo"), furnishings,
-                                             QStringLiteral("degli arredi"), refusal);
-                const auto pieces =
+                const auto value = readValue(
+                    entry.furnishing, cells[FValue], separator, QStringLiteral("MJ/pezzo"),
+                    furnishings, QStringLiteral("degli arredi"), refusal, &entry.source);
+                auto pieces =
                     readNumber(cells[FPieces], separator, QStringLiteral("il numero di pezzi"), 1,
                                QStringLiteral("i pezzi sono meno di 1"), refusal);
+                checkRule(pieces, CalculationRules::piecesRefusal, refusal);
                 if (value && pieces) {
                     entry.valuePerPiece = Amount::number(*value);
                     entry.pieces = Amount::number(*pieces);
@@ -466,10 +487,10 @@ Reading<FurnishingEntry> readFurnishings(const QByteArray &bytes, const Catalogu
             if (stored) {
                 const auto value =
                     readValue(entry.goods, cells[GValue], separator, QStringLiteral("MJ/m³"), goods,
-                              QStringLiteral("delle merci"), refusal);
-                const auto volume =
-                    readNumber(cells[GVolume], separator, QStringLiteral("il volume"), 1,
-                               QStringLiteral("il volume è inferiore a 1 m³"), refusal);
+                              QStringLiteral("delle merci"), refusal, &entry.source);
+                auto volume = readNumber(cells[GVolume], separator, QStringLiteral("il volume"), 0,
+                                         QStringLiteral("il volume è negativo"), refusal);
+                checkRule(volume, CalculationRules::volumeRefusal, refusal);
                 const auto packaging = readPackaging(cells[GPackaging], refusal);
                 if (value && volume && packaging) {
                     entry.valuePerM3 = Amount::number(*value);

@@ -25,6 +25,7 @@ namespace InventoryFile {
 struct CatalogueValue {
     QString name;
     double value = 0;
+    QString source = {}; // where the catalogue's value comes from
 };
 using CatalogueIndex = QHash<QString, CatalogueValue>;
 CatalogueIndex indexByName(const QVector<CatalogueValue> &entries);

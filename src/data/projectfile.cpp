@@ -73,6 +73,8 @@ QJsonObject compartmentToJson(const Compartment &compartment)
         activity.insert(QStringLiteral("name"), c.activity.name);
         putNumber(activity, "nominalLoad", c.activity.nominalLoad);
         putNumber(activity, "fractile", c.activity.fractile);
+        if (!c.activity.source.isEmpty())
+            activity.insert(QStringLiteral("source"), c.activity.source);
         o.insert(QStringLiteral("activity"), activity);
     }
     if (c.method == Method::Materials) {
@@ -366,6 +368,7 @@ public:
         c.activity.name = text(activity, "name");
         c.activity.nominalLoad = number(activity, "nominalLoad");
         c.activity.fractile = number(activity, "fractile");
+        c.activity.source = text(activity, "source");
         const QString tooMany =
             QStringLiteral("il compartimento «%1» ha più di %2 voci").arg(compartment.name);
         for (const QJsonValue &v : array(o, "materials", kMostEntries, tooMany)) {

@@ -2,6 +2,7 @@
 
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
+#include "core/reportdocument.h"
 #include "core/userprompt.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
@@ -77,6 +78,11 @@ TotaleFormula::TotaleFormula() : MainScreen("TotaleFormula", QStringLiteral("Tot
     layout->addSpacing(12);
     layout->addLayout(classes);
     layout->addWidget(buildLevel());
+    m_warnings = makeLabel(this, "lblAvvertenze", QString());
+    m_warnings->setWordWrap(true);
+    m_warnings->setTextFormat(Qt::PlainText);
+    m_warnings->hide();
+    layout->addWidget(m_warnings);
     layout->addStretch();
 
     const auto [back, report] = addNavigationBar(layout, this, "Command1", "Command3",
@@ -101,10 +107,8 @@ void TotaleFormula::showCalculation()
     // the result of the calculation before is kept until a new one is computed.
     showConfirmedValues(m_qf, m_dq1, m_dq2);
     const QString level = CalculationTexts::levelName(c, regulation);
-    m_referenceCaption->setText(
-        QStringLiteral("Classe di riferimento per il livello di prestazione %1").arg(level));
-    m_minimumCaption->setText(
-        QStringLiteral("Classe minima per il livello di prestazione %1").arg(level));
+    m_referenceCaption->setText(ReportDocuments::referenceClassCaption(regulation, level));
+    m_minimumCaption->setText(ReportDocuments::minimumClassCaption(regulation, level));
     m_minimumCaption->setVisible(regulation.hasMinimumClass);
     m_minimum->setVisible(regulation.hasMinimumClass);
     showIfAny(m_classTable, regulation.citation(regulation.tables.classes));
@@ -123,6 +127,10 @@ void TotaleFormula::showCalculation()
         m_reference->setWordWrap(words);
         m_reference->setMinimumWidth(words ? 320 : 60);
         m_reference->setAlignment(words ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+        const QStringList warnings = ReportDocuments::warnings(c, regulation);
+        m_warnings->setText(
+            warnings.isEmpty() ? QString() : QStringLiteral("Avvertenze\n") + warnings.join(u'\n'));
+        m_warnings->setVisible(!warnings.isEmpty());
     }
     showLevel();
 }

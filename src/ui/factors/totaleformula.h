@@ -38,4 +38,5 @@ private:
     QPlainTextEdit *m_levelReason = nullptr; // txtMotivazioneLivello
     QLabel *m_tableClass = nullptr;          // lblClasseTabella: the class of the table beside
     int m_levelSized = 0;                    // the level whose texts the screen has room for
+    QLabel *m_warnings = nullptr; // lblAvvertenze: what the technician should look at again
 };

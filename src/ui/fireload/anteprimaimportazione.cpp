@@ -220,9 +220,16 @@ void importFile(QWidget *screen, const QStringList &headings, Read read, Cells c
     for (const auto &row : reading.rows)
         lines << AnteprimaImportazione::Line{
             row.line, cells(row), row.accepted() ? entryFireLoad(row.entry) : 0, row.refusal};
+    // A value the list gives without a source of its own is the list's.
+    QVector<Entry> accepted = reading.accepted();
+    const QString listSource = CalculationRules::listSource(QFileInfo(path).fileName(),
+                                                            QFileInfo(path).lastModified().date());
+    for (Entry &entry : accepted) {
+        if (entry.source.isEmpty())
+            entry.source = listSource;
+    }
     auto *preview = new AnteprimaImportazione(
-        screen, QFileInfo(path).fileName(), headings, lines,
-        [add, accepted = reading.accepted()] { add(accepted); },
+        screen, QFileInfo(path).fileName(), headings, lines, [add, accepted] { add(accepted); },
         reading.windows1252 ? kReadAsWindows1252 : QString());
     preview->setWindowFlag(Qt::Window);
     preview->show();

@@ -3,6 +3,7 @@
 #include "core/calculationsession.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
+#include "core/userprompt.h"
 #include "ui/fireload/gridviewer.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
@@ -84,6 +85,22 @@ FireLoadScreen::InventoryButtons FireLoadScreen::addInventoryButtons(QBoxLayout 
     return buttons;
 }
 
+bool FireLoadScreen::typedNumbersAccepted(
+    std::initializer_list<std::pair<QLineEdit *, QString (*)(double)>> fields)
+{
+    for (const auto &[field, rule] : fields) {
+        if (field->text().isEmpty())
+            continue;
+        if (const QString why = CalculationRules::typedRefusal(field->text(), rule);
+            !why.isEmpty()) {
+            showMessage(why);
+            field->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 void FireLoadScreen::showFireLoadText(const QString &text)
 {
     m_valoreqf->setText(text);
@@ -94,8 +111,11 @@ void FireLoadScreen::showFireLoadText(const QString &text)
 void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
 {
     CalculationSession &session = CalculationSession::current();
+    // An area that breaks its rule is no area: no q_f, and Avanti names the rule.
     const QString areaText = m_area->text();
-    session.setArea(areaText.isEmpty() ? std::nullopt : ItalianNumbers::toDouble(areaText));
+    session.setArea(areaText.isEmpty() || !CalculationRules::areaTextRefusal(areaText).isEmpty()
+                        ? std::nullopt
+                        : ItalianNumbers::toDouble(areaText));
     const Calculation &c = session.calculation();
     const auto qf = fireLoad(c);
     if (fireLoadTooLarge(c) && !sumOverflowed) // an overflowed sum has been told about
@@ -109,11 +129,7 @@ void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
 
 void FireLoadScreen::txtAreaComp_Change()
 {
-    // A negative area would give a negative fire load: it is refused like an area of 0.
-    if (ItalianNumbers::leadingNumber(m_area->text()) <= 0) {
-        m_area->clear();
-        return;
-    }
+    // The text stays as typed ("-5" is never read as 5); only an area above 0 gives a q_f.
     readEntries();
     showAreaFireLoad(entriesSumNow().overflowed);
 }
@@ -151,6 +167,13 @@ void FireLoadScreen::showEntriesViewer(Method method)
 bool FireLoadScreen::goForward()
 {
     CalculationSession &session = CalculationSession::current();
+    if (m_area && !m_area->text().isEmpty()) {
+        if (const QString why = CalculationRules::areaTextRefusal(m_area->text()); !why.isEmpty()) {
+            showMessage(why);
+            m_area->setFocus();
+            return false;
+        }
+    }
     const auto qf = fireLoad(session.calculation());
     if (!qf || *qf == 0) {
         EntryMessages::noFireLoadYet();

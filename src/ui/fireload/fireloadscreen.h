@@ -42,6 +42,12 @@ protected:
     };
     InventoryButtons addInventoryButtons(QBoxLayout *row);
 
+    // Whether every number typed in the fields obeys its rule. The first that does not is told
+    // with its rule and takes the focus; every field keeps its text. Empty fields pass: the
+    // entry's own checks ask for them; blanks alone are no number.
+    bool
+    typedNumbersAccepted(std::initializer_list<std::pair<QLineEdit *, QString (*)(double)>> fields);
+
     // Shows `text` as q_f, or the symbol while it is empty.
     void showFireLoadText(const QString &text);
     // The area typed into the calculation, and its q_f shown: the integer part, or the value

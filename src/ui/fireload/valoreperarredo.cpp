@@ -130,8 +130,6 @@ ValorePerArredo::ValorePerArredo()
             &ValorePerArredo::ComboArredo_Click);
     connect(m_comboMatDep, qOverload<int>(&QComboBox::activated), this,
             &ValorePerArredo::ComboMatDep_Click);
-    for (QLineEdit *field : {m_valorePezzo, m_qta, m_valoreM3, m_qtaMerce})
-        connect(field, &QLineEdit::textChanged, this, [this, field] { checkAtLeastOne(field); });
     connect(m_valorePezzo, &QLineEdit::textChanged, this,
             [this] { showSource(m_furnishingSource); });
     connect(m_valoreM3, &QLineEdit::textChanged, this, [this] { showSource(m_goodsSource); });
@@ -208,7 +206,7 @@ void ValorePerArredo::showSource(SourceShown &shown)
     else if (value == shown.catalogueValue && !shown.catalogueSource.isEmpty())
         shown.label->setText(shown.catalogueSource);
     else
-        shown.label->setText(CalculationRules::typedValueSource());
+        shown.label->setText(CalculationRules::typedValueSource(shown.catalogueValue));
 }
 
 void ValorePerArredo::tableEdited()
@@ -231,12 +229,6 @@ double ValorePerArredo::packagingFactor() const
     return m_imballo->isChecked() ? CalculationRules::kPackagingFactor : 1.0;
 }
 
-void ValorePerArredo::checkAtLeastOne(QLineEdit *field)
-{
-    if (!field->text().isEmpty() && leadingNumber(field->text()) < 1)
-        field->clear();
-}
-
 void ValorePerArredo::readEntries()
 {
     const auto entries = Module1::CalcoloCarIncArredo();
@@ -257,6 +249,10 @@ void ValorePerArredo::entriesEdited()
 void ValorePerArredo::AggiungiArredoAllaSommatoria()
 {
     const QString type = m_comboArredo->namesAnEntry() ? m_comboArredo->currentText() : QString();
+    // The numbers stay as typed: one that breaks its rule is told, and nothing is added.
+    if (!typedNumbersAccepted({{m_valorePezzo, CalculationRules::entryValueRefusal},
+                               {m_qta, CalculationRules::piecesRefusal}}))
+        return;
     const auto value = WorkingTables::storedNumber(m_valorePezzo->text());
     const auto quantity = WorkingTables::storedNumber(m_qta->text());
     if (type.isEmpty() || m_valorePezzo->text().isEmpty() || !value || !quantity) {
@@ -283,6 +279,9 @@ void ValorePerArredo::AggiungiArredoAllaSommatoria()
 void ValorePerArredo::AggiungiMerceAllaSommatoria()
 {
     const QString type = m_comboMatDep->namesAnEntry() ? m_comboMatDep->currentText() : QString();
+    if (!typedNumbersAccepted({{m_valoreM3, CalculationRules::entryValueRefusal},
+                               {m_qtaMerce, CalculationRules::volumeRefusal}}))
+        return;
     const auto value = WorkingTables::storedNumber(m_valoreM3->text());
     const auto quantity = WorkingTables::storedNumber(m_qtaMerce->text());
     if (type.isEmpty() || m_valoreM3->text().isEmpty() || !value || !quantity) {

@@ -49,7 +49,6 @@ private:
     // The factor of the next stored good: 1,1 when its packaging box is ticked.
     double packagingFactor() const;
     EntriesSum currentSum() const;
-    void checkAtLeastOne(QLineEdit *field);
     void Command4_Click();
     void Command7_Click();
     void Command5_Click();

@@ -63,6 +63,12 @@ ValorePerAttivita::ValorePerAttivita()
     grid->addWidget(makeLabel(this, "Label4", QStringLiteral("MJ/m²")), 2, 2);
     grid->addWidget(makeLabel(this, "Label5", QStringLiteral("Frattile 80%")), 3, 0);
     grid->addWidget(m_frattile, 3, 1);
+    // The compartment's area: the officer checks δq1 against it, and it proposes the class.
+    m_areaComp = makeLineEdit(this, "txtAreaComp");
+    m_areaComp->setMaximumWidth(120);
+    grid->addWidget(makeLabel(this, "lblAreaComp", QStringLiteral("Area del compartimento")), 4, 0);
+    grid->addWidget(m_areaComp, 4, 1);
+    grid->addWidget(makeLabel(this, "lblUnitaArea", QStringLiteral("[m²]")), 4, 2);
     grid->setColumnStretch(3, 1);
     layout->addLayout(grid);
 
@@ -101,6 +107,7 @@ void ValorePerAttivita::clearForNewCalculation()
     m_valore->clear();
     m_frattile->setCurrentIndex(-1);
     m_frattile->setEditText(QString());
+    m_areaComp->clear();
     m_valoreqf->clear();
     m_qfSymbol->show();
 }
@@ -129,9 +136,10 @@ void ValorePerAttivita::Assegna_Valori()
         m_comboAttivita->clearText();
         return;
     }
-    m_valore->setText(activity->nominalLoad.isNull()
-                          ? QString()
-                          : ItalianNumbers::toText(activity->nominalLoad.toDouble()));
+    m_catalogueValue = activity->nominalLoad.isNull()
+                           ? QString()
+                           : ItalianNumbers::toText(activity->nominalLoad.toDouble());
+    m_valore->setText(m_catalogueValue);
     m_nota->setText(activity->description);
 }
 
@@ -229,10 +237,33 @@ void ValorePerAttivita::Command1_Click()
         EntryMessages::tooLarge();
         return;
     }
+    if (!takeArea())
+        return;
     m_fractileValue = *factor * *value;
     showFractileValue();
-    CalculationSession::current().setActivity({m_comboAttivita->currentText(), *value, *factor});
+    // The catalogue's value with the catalogue's note as its source, or the technician's.
+    const QString source = !m_catalogueValue.isEmpty() && m_valore->text() == m_catalogueValue
+                               ? m_nota->text()
+                               : CalculationRules::typedValueSource(m_catalogueValue);
+    CalculationSession::current().setActivity(
+        {m_comboAttivita->currentText(), *value, *factor, source});
     goForward();
+}
+
+bool ValorePerAttivita::takeArea()
+{
+    const QString text = m_areaComp->text().trimmed();
+    if (text.isEmpty()) {
+        CalculationSession::current().setArea(std::nullopt);
+        return true;
+    }
+    if (const QString why = CalculationRules::areaTextRefusal(text); !why.isEmpty()) {
+        showMessage(why);
+        m_areaComp->setFocus();
+        return false;
+    }
+    CalculationSession::current().setArea(toDouble(text));
+    return true;
 }
 
 void ValorePerAttivita::Command2_Click()
@@ -254,6 +285,7 @@ void ValorePerAttivita::showInputs(const Calculation &calculation)
         Assegna_Valori(); // the note of the activity
     m_valore->setText(CalculationTexts::number(activity.nominalLoad));
     m_frattile->setEditText(CalculationTexts::number(activity.fractile));
+    m_areaComp->setText(CalculationTexts::number(calculation.area));
     if (const auto qf = fireLoad(calculation)) {
         m_fractileValue = *qf;
         showFractileValue();

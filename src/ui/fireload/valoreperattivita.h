@@ -30,6 +30,8 @@ private:
     void ComboFrattile_Change();
     void ComboFrattile_Click();
     void Command1_Click();
+    // The typed area into the calculation: false, with the rule told, when it is no area.
+    bool takeArea();
     void Command2_Click();
     void showFractileValue();
     // The typed value times the typed factor, when both are reliable (a value above 1, a
@@ -40,6 +42,8 @@ private:
     QLineEdit *m_valore;
     QComboBox *m_frattile;
     QLabel *m_nota;
+    QLineEdit *m_areaComp;      // txtAreaComp: optional here; it proposes the area class
     qint64 m_activityId = 0;    // idAttivita of the activity last chosen
     double m_fractileValue = 0; // the value shown: nominal fire load times the fractile
+    QString m_catalogueValue;   // the nominal load of the activity last chosen, as shown
 };

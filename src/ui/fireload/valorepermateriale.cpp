@@ -93,11 +93,8 @@ ValorePerMateriale::ValorePerMateriale()
     connect(m_comboMat, &QComboBox::editTextChanged, this, &ValorePerMateriale::ComboMat_Change);
     connect(m_comboMat, qOverload<int>(&QComboBox::activated), this,
             &ValorePerMateriale::ComboMat_Click);
-    connect(m_valorePerKg, &QLineEdit::textChanged, this,
-            &ValorePerMateriale::txtValorePerKg_Change);
     connect(m_valorePerKg, &QLineEdit::textChanged, this, &ValorePerMateriale::showSource);
     connect(m_entries, &EntriesView::entriesEdited, this, &ValorePerMateriale::tableEdited);
-    connect(m_qta, &QLineEdit::textChanged, this, &ValorePerMateriale::txtQta_Change);
     connect(m_m->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_m); });
     connect(m_psi->lineEdit(), &QLineEdit::textEdited, this, [this] { factorTyped(m_psi); });
     connect(add, &QPushButton::clicked, this, &ValorePerMateriale::Command4_Click);
@@ -169,24 +166,12 @@ void ValorePerMateriale::showSource()
     else if (value == m_catalogueValue && !m_catalogueSource.isEmpty())
         m_source->setText(m_catalogueSource);
     else
-        m_source->setText(CalculationRules::typedValueSource());
+        m_source->setText(CalculationRules::typedValueSource(m_catalogueValue));
 }
 
 void ValorePerMateriale::tableEdited()
 {
     showAreaFireLoad(entriesSumNow().overflowed);
-}
-
-void ValorePerMateriale::txtValorePerKg_Change()
-{
-    if (!m_valorePerKg->text().isEmpty() && leadingNumber(m_valorePerKg->text()) < 1)
-        m_valorePerKg->clear();
-}
-
-void ValorePerMateriale::txtQta_Change()
-{
-    if (leadingNumber(m_qta->text()) < 0)
-        m_qta->clear();
 }
 
 void ValorePerMateriale::factorTyped(QComboBox *factor)
@@ -197,10 +182,14 @@ void ValorePerMateriale::factorTyped(QComboBox *factor)
     }
 }
 
-void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
+bool ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
 {
     // Only a catalogue entry is a material: a name typed halfway is not one.
     const QString material = m_comboMat->namesAnEntry() ? m_comboMat->currentText() : QString();
+    // The numbers stay as typed: one that breaks its rule is told, and nothing is added.
+    if (!typedNumbersAccepted({{m_valorePerKg, CalculationRules::entryValueRefusal},
+                               {m_qta, CalculationRules::kilogramsRefusal}}))
+        return false;
     const auto valuePerKg = WorkingTables::storedNumber(m_valorePerKg->text());
     const auto quantity = WorkingTables::storedNumber(m_qta->text());
     const auto psi = WorkingTables::storedNumber(m_psi->currentText());
@@ -210,7 +199,7 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
                           !m_m->currentText().isEmpty() && !m_psi->currentText().isEmpty();
     if (!complete || !valuePerKg || !quantity || !psi || !m) {
         EntryMessages::incompleteEntry();
-        return;
+        return false;
     }
     const MaterialEntry entry{material,
                               WorkingTables::amountFrom(*valuePerKg),
@@ -220,15 +209,15 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
                               m_source->text()};
     if (const QString why = entryRefusal(entry); !why.isEmpty()) {
         showMessage(why);
-        return;
+        return false;
     }
     CalculationSession &session = CalculationSession::current();
     if (!staysFinite(materialsSum(session.calculation().materials), entryFireLoad(entry))) {
         EntryMessages::tooLarge();
-        return;
+        return false;
     }
     if (!EntryStore::addMaterials(session, {entry}))
-        return;
+        return false;
     showMessage(QStringLiteral("   inserimento riuscito    ") + QLatin1Char('\n') +
                 QStringLiteral("Materiale : ") + material + QLatin1Char('\n') +
                 QStringLiteral("Potere Calorifico: ") + m_valorePerKg->text() + QLatin1Char('\n') +
@@ -236,6 +225,7 @@ void ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
                 QLatin1Char('\n') + QStringLiteral("Fattore Psi: ") + QLatin1Char(' ') +
                 m_psi->currentText() + QLatin1Char('\n') + QStringLiteral("Fattore m: ") +
                 QLatin1Char(' ') + m_m->currentText());
+    return true;
 }
 
 void ValorePerMateriale::CalcoloCarIncMat()
@@ -262,12 +252,12 @@ void ValorePerMateriale::entriesEdited()
 
 void ValorePerMateriale::Command4_Click()
 {
-    AggiungiMaterialeAllaSommatoria();
+    if (!AggiungiMaterialeAllaSommatoria())
+        return; // the fields keep what was typed
     if (m_area->text().isEmpty())
         return;
-    if (leadingNumber(m_area->text()) == 0) {
-        showMessage(QStringLiteral("Inserire un valore dell'area valido"));
-        m_area->clear();
+    if (const QString why = CalculationRules::areaTextRefusal(m_area->text()); !why.isEmpty()) {
+        showMessage(why);
         return;
     }
     CalcoloCarIncMat();

@@ -26,19 +26,17 @@ private:
     // working table's rows.
     void showInputs(const Calculation &calculation) override;
     void CancellaTabella();
-    void AggiungiMaterialeAllaSommatoria();
+    bool AggiungiMaterialeAllaSommatoria(); // false when nothing was added
     void CalcoloCarIncMat();
     void readEntries() override;
     EntriesSum entriesSumNow() const override;
 
     void ComboMat_Change();
     void ComboMat_Click(int row);
-    void txtValorePerKg_Change();
     // The source beside the value: the catalogue's while the value is the catalogue's.
     void showSource();
     // After an entry was edited or deleted in the table: the sum and q_f follow.
     void tableEdited();
-    void txtQta_Change();
     void factorTyped(QComboBox *factor);
     void Command4_Click();
     void Command5_Click();

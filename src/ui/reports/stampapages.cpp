@@ -367,11 +367,8 @@ void ReportPage::showRule(const Regulation &regulation)
     m_riskTable->setText(regulation.citation(regulation.tables.riskClasses));
     m_measuresTable->setText(regulation.citation(regulation.tables.measures));
     m_classTable->setText(regulation.citation(regulation.tables.classes));
-    m_referenceCaption->setText(
-        QStringLiteral("Classe di riferimento per il livello di prestazione %1")
-            .arg(regulation.performanceLevel));
-    m_minimumCaption->setText(QStringLiteral("Classe minima per il livello di prestazione %1")
-                                  .arg(regulation.performanceLevel));
+    m_referenceCaption->setText(ReportDocuments::referenceClassCaption(regulation, QString()));
+    m_minimumCaption->setText(ReportDocuments::minimumClassCaption(regulation, QString()));
     m_referenceCaption->adjustSize();
     m_minimumCaption->adjustSize();
     for (QLabel *item : {m_minimumCaption, m_minimumEquals, m_minimumClass})
@@ -610,6 +607,7 @@ void StampaAttivita::showFirstSection(const Calculation *c)
     showField(m_activityType, c, c ? c->activity.name : QString());
     showField(m_nominalLoad, c, c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
     showField(m_fractile, c, c ? CalculationTexts::number(c->activity.fractile) : QString());
+    showField(m_compartmentArea, c, c ? CalculationTexts::printedNumber(c->area) : QString());
 }
 
 void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
@@ -627,6 +625,11 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
     text(canvas, "Label7", QStringLiteral("Frattile 80%:"), 720, 3600, caption);
     m_fractile = valueField(canvas, "lblFrattile", QStringLiteral("Frattile"), 4200, 3600, 1200,
                             caption, false);
+    text(canvas, "lblSuperficieComp", QStringLiteral("Superficie del compartimento:"), 720, 3960,
+         caption);
+    m_compartmentArea =
+        valueField(canvas, "lblArea", QStringLiteral("Area"), 4200, 3960, 1200, caption, false);
+    text(canvas, "lblUnitaArea", QStringLiteral("[m²]"), 5430, 3960, verdana(9.75, false));
     addQfValue(canvas, 3600);
 }
 

@@ -129,9 +129,10 @@ private:
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
 
-    QLabel *m_activityType = nullptr; // lblTipologia
-    QLabel *m_nominalLoad = nullptr;  // lblCarIncSpecif
-    QLabel *m_fractile = nullptr;     // lblFrattile
+    QLabel *m_activityType = nullptr;    // lblTipologia
+    QLabel *m_nominalLoad = nullptr;     // lblCarIncSpecif
+    QLabel *m_fractile = nullptr;        // lblFrattile
+    QLabel *m_compartmentArea = nullptr; // lblArea
 };
 
 class StampaMateriali : public ReportPage
