@@ -1,10 +1,10 @@
 // Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
 #include "data/entrystore.h"
+#include "output/reportlayout.h"
+#include "output/reportodt.h"
 #include "testsupport.h"
 #include "ui/reports/anteprimastampa.h"
 #include "ui/reports/pagecanvas.h"
-#include "ui/reports/reportlayout.h"
-#include "ui/reports/reportodt.h"
 #include "ui/reports/reportprinter.h"
 
 #include <QBuffer>

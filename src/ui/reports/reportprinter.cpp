@@ -4,8 +4,8 @@
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
 #include "core/wholefile.h"
-#include "ui/reports/reportlayout.h"
-#include "ui/reports/reportodt.h"
+#include "output/reportlayout.h"
+#include "output/reportodt.h"
 
 #include <QBuffer>
 #include <QDateTime>
