@@ -34,7 +34,7 @@ static qint64 count(const QString &sql)
 void TestDatabase::createdOnFirstNeedAndSeeded()
 {
     QVERIFY(!QFileInfo::exists(world().databasePath()));
-    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().open());
     QVERIFY(QFileInfo::exists(world().databasePath()));
     for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
         QVERIFY(count(u"SELECT count(*) FROM %1"_s.arg(QLatin1String(table))) >= 10);
@@ -49,7 +49,7 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
     QVERIFY(Database::instance().exec(
         "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES ('Mio', 3)"));
     Database::instance().close();
-    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().open());
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
     QCOMPARE(count("SELECT count(*) FROM tblMateriale WHERE Materiale = 'Mio'"), 1);
 }
@@ -260,7 +260,7 @@ void TestDatabase::versionOneFileKeepsUserEntries()
     }
     QSqlDatabase::removeDatabase("v1");
 
-    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().open());
     QVERIFY(world().prompt.messages.isEmpty());
     QCOMPARE(count("PRAGMA user_version"), 2);
     const auto row = [](const QString &sql, const QString &name) {

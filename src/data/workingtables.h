@@ -7,8 +7,9 @@
 #include <initializer_list>
 #include <optional>
 
-// The queries on the working tables (the entries of the calculation under way) and on the
-// report tables that the furnishings list reads. Every value is bound, never spliced.
+// The queries on the working tables (the entries of the calculation under way, kept beside the
+// session's) and on the furnishings' report tables filled from them. Every value is bound,
+// never spliced.
 namespace WorkingTables {
 
 // A stored field as the calculation sees it, and back: a number, an empty text or nothing.
