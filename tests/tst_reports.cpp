@@ -342,7 +342,7 @@ void TestReports::listLinksBackAndNewCalculation()
     click(page, "cmdNuova");
     QVERIFY(!page.isVisible());
     QVERIFY(Screens::get<DensitaCarico>().isVisible());
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 }
 
 QTEST_MAIN(TestReports)
