@@ -77,7 +77,14 @@ void TestReports::barsFollowTheWindow()
     QVERIFY(h->isHidden());
     QCOMPARE(h->value(), 0);
     QCOMPARE(view->canvas()->x(), 0);
-    materials.resize(5, 5); // a window thinner than a bar
+    // A window thinner than a bar: both bars, and the page's far corner can still be scrolled
+    // into sight.
+    materials.resize(5, 5);
+    QVERIFY(!h->isHidden() && !v->isHidden());
+    h->setValue(h->maximum());
+    v->setValue(v->maximum());
+    QVERIFY(view->canvas()->geometry().right() < view->width());
+    QVERIFY(view->canvas()->geometry().bottom() < view->height());
 }
 
 void TestReports::furnishingsListGoodsSection()
