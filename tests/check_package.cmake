@@ -69,7 +69,7 @@ foreach(name libqt6sql6-sqlite qt6-translations-l10n)
     endif()
 endforeach()
 foreach(name libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6
-             libqt6printsupport6 libqt6network6 zlib1g)
+             libqt6printsupport6 libqt6network6 libquazip1-qt6-1)
     list(FIND depends_names "${name}" at)
     set(entry "")
     if(at GREATER_EQUAL 0)

@@ -7,9 +7,9 @@
 #include "core/userprompt.h"
 #include "data/catalogues.h"
 #include "data/database.h"
+#include "data/entrystore.h"
 #include "data/module2.h"
 #include "data/projectfile.h"
-#include "data/workingtables.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>
@@ -48,6 +48,21 @@ qint64 count(const QString &sql)
     return query && query->next() ? query->value(0).toLongLong() : -1;
 }
 
+// A row of each working table whose fields all follow from its number k, written directly as
+// any other program could.
+bool insertRows(qint64 k, const QString &material)
+{
+    Database &db = Database::instance();
+    const bool written = db.exec(u"INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, "
+                                 "ValorePerKg, FattorePsi, Fattore_m, QtaMat) "
+                                 "VALUES (?, ?, ?, 1, 1, ?)"_s,
+                                 {k, material, double(k), double(2 * k)});
+    return db.exec(u"INSERT INTO tblAppoggio (idAppoggio, Arredo, ValorePerPezzo, QtaArredo) "
+                   "VALUES (?, ?, ?, ?)"_s,
+                   {k, u"Arredo %1"_s.arg(k), double(k), double(3 * k)}) &&
+           written;
+}
+
 // Rows whose fields all follow from their number k, so that a torn row would show.
 int burst()
 {
@@ -56,8 +71,7 @@ int burst()
         return 1;
     say(u"ready"_s);
     for (qint64 k = 1;; ++k) {
-        WorkingTables::appendMaterial(k, u"Burst %1"_s.arg(k), double(k), 1.0, 1.0, double(2 * k));
-        WorkingTables::appendFurnishing(k, u"Arredo %1"_s.arg(k), double(k), double(3 * k));
+        insertRows(k, u"Burst %1"_s.arg(k));
         Catalogues::add(Catalogue::Materials, u"Burst %1"_s.arg(k), double(k));
         if (k % 5 == 0) {
             // The report copy, emptied and filled again as the furnishings screen does.
@@ -67,7 +81,7 @@ int burst()
         if (k % 50 == 0) {
             // A transaction that is rolled back leaves nothing.
             Transaction transaction(db.connection());
-            WorkingTables::appendMaterial(-k, u"Annullato"_s, 1.0, 1.0, 1.0, 1.0);
+            insertRows(-k, u"Annullato"_s);
         }
     }
 }
@@ -92,7 +106,10 @@ int readOnly()
     Database &db = Database::instance();
     say(u"open %1"_s.arg(db.open()));
     say(u"catalogue %1"_s.arg(count(u"SELECT count(*) FROM tblMateriale"_s)));
-    say(u"append %1"_s.arg(WorkingTables::appendMaterial(1, u"Legno"_s, 17.0, 1.0, 1.0, 1.0)));
+    CalculationSession session;
+    const MaterialEntry legno{u"Legno"_s, Amount::number(17), Amount::number(1), Amount::number(1),
+                              Amount::number(1)};
+    say(u"append %1"_s.arg(EntryStore::addMaterials(session, {legno})));
     say(u"add %1"_s.arg(Catalogues::add(Catalogue::Materials, u"Nuovo"_s, 1.0).has_value()));
     say(u"rows %1"_s.arg(count(u"SELECT count(*) FROM tblAppoggioMateriali"_s)));
     return 0;

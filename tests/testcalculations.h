@@ -38,6 +38,13 @@ inline Calculation materialsCalculation(std::optional<double> area, QVector<Mate
     return c;
 }
 
+// `quantity` kg of a material.
+inline MaterialEntry materialEntry(const QString &name, double valuePerKg, double quantity,
+                                   double psi = 1, double m = 1)
+{
+    return {name, n(valuePerKg), n(quantity), n(psi), n(m)};
+}
+
 // A furnishing of `count` pieces, and a stored good; each line may carry both.
 inline FurnishingEntry furnishing(const QString &name, double valuePerPiece, double count)
 {

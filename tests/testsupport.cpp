@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "data/entrystore.h"
+
 #include <QPlainTextEdit>
 
 #include <QSettings>
@@ -290,6 +292,22 @@ double fireLoadNow()
 double entriesTotal()
 {
     return entriesSum(calculation()).total;
+}
+
+bool storeMaterials(const QVector<MaterialEntry> &entries)
+{
+    return EntryStore::addMaterials(CalculationSession::current(), entries);
+}
+
+bool storeFurnishings(const QVector<FurnishingEntry> &entries)
+{
+    return EntryStore::addFurnishings(CalculationSession::current(), entries);
+}
+
+qint64 rowCountOf(const QString &table)
+{
+    auto query = Database::instance().run(u"SELECT count(*) FROM %1"_s.arg(table));
+    return query && query->next() ? query->value(0).toLongLong() : 0;
 }
 
 void enterExampleMaterials()

@@ -227,6 +227,11 @@ QString odtContent(const QString &path, const QString &entry = QStringLiteral("c
 const Calculation &calculation();
 double fireLoadNow();
 double entriesTotal();
+// Entries added through the entry store, to the session's calculation and its working table.
+bool storeMaterials(const QVector<MaterialEntry> &entries);
+bool storeFurnishings(const QVector<FurnishingEntry> &entries);
+// The rows of one of the database's tables (0 when it cannot be read).
+qint64 rowCountOf(const QString &table);
 
 // On the materials screen: 60 m², Legno 1000 kg (m 0,8) and Polietilene 500 kg (ψ 0,85), each
 // added to the sum.

@@ -34,7 +34,7 @@ static qint64 count(const QString &sql)
 void TestDatabase::createdOnFirstNeedAndSeeded()
 {
     QVERIFY(!QFileInfo::exists(world().databasePath()));
-    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().open());
     QVERIFY(QFileInfo::exists(world().databasePath()));
     for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
         QVERIFY(count(u"SELECT count(*) FROM %1"_s.arg(QLatin1String(table))) >= 10);
@@ -49,7 +49,7 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
     QVERIFY(Database::instance().exec(
         "INSERT INTO tblMateriale (Materiale, CaricoIncSpecif) VALUES ('Mio', 3)"));
     Database::instance().close();
-    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().open());
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
     QCOMPARE(count("SELECT count(*) FROM tblMateriale WHERE Materiale = 'Mio'"), 1);
 }
@@ -57,17 +57,16 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
 void TestDatabase::materialsSumNullVersusEmpty()
 {
     Module1::NomeTabMateriali = "tblAppoggioMateriali";
-    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
-    QVERIFY(WorkingTables::appendMaterial(2, "Carta", 20.0, 1.0, 0.8, 10.0));
-    const QString e = u""_s;
-    const QVariant null;
-    // All four empty texts: no sum, and one message for all such rows.
-    QVERIFY(WorkingTables::appendMaterial(3, "Vuoto", e, e, e, e));
-    // Nulls: no sum and no message.
-    QVERIFY(WorkingTables::appendMaterial(4, "Nullo", null, null, null, null));
-    // Some empty: no sum and no message.
-    QVERIFY(WorkingTables::appendMaterial(5, "Parziale", 30.0, e, 1.0, 5.0));
-    QVERIFY(WorkingTables::appendMaterial(6, "Vuoto 2", e, e, e, e));
+    const Amount e = Amount::emptyText(), null;
+    QVERIFY(storeMaterials({materialEntry("Legno", 17, 100),
+                            materialEntry("Carta", 20, 10, 1, 0.8),
+                            // All four empty texts: no sum, and one message for all such rows.
+                            {"Vuoto", e, e, e, e},
+                            // Nulls: no sum and no message.
+                            {"Nullo", null, null, null, null},
+                            // Some empty: no sum and no message.
+                            {"Parziale", n(30), n(5), e, n(1)},
+                            {"Vuoto 2", e, e, e, e}}));
     const auto entries = Module1::RicalcoloMateriali();
     QVERIFY(entries);
     QCOMPARE(materialsSum(*entries).total, 1700.0 + 160.0);
@@ -83,8 +82,7 @@ void TestDatabase::materialsSumNullVersusEmpty()
 void TestDatabase::furnishingsSumBothTerms()
 {
     Module1::NomeTabella = "tblAppoggio";
-    QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
-    QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
+    QVERIFY(storeFurnishings({furnishing("Divano", 600, 2), goods("Carta", 400, 10, 1.1)}));
     // A row carrying both a furnishing and a stored good adds both products.
     for (const char *values :
          {"2, 'Sedia', 10, 3, 'Legna', 100, 2, 1", "3, 'Nomi', '', '', 'pieni', '', '', 1"})
@@ -106,7 +104,7 @@ static double materialsTotal()
 
 void TestDatabase::sumFollowsEveryWrite()
 {
-    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    QVERIFY(storeMaterials({materialEntry("Legno", 17, 100)}));
     QCOMPARE(materialsTotal(), 1700.0);
     QCOMPARE(materialsTotal(), 1700.0); // read again, unchanged
 
@@ -131,7 +129,7 @@ void TestDatabase::sumFollowsEveryWrite()
     const QString first = world().databasePath();
     QTemporaryDir dir;
     Database::instance().setFilePath(dir.filePath("altro.db"));
-    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 100.0));
+    QVERIFY(storeMaterials({materialEntry("Legno", 17, 100)}));
     QVERIFY(Database::instance().exec("UPDATE tblAppoggioMateriali SET QtaMat = 10"));
     QCOMPARE(materialsTotal(), 170.0);
     Database::instance().setFilePath(first);
@@ -140,9 +138,8 @@ void TestDatabase::sumFollowsEveryWrite()
 
 void TestDatabase::reportTablesFilledTwice()
 {
-    QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 2.0));
-    QVERIFY(WorkingTables::appendGoods(1, "Carta", 400.0, 10.0, 1.1));
-    QVERIFY(WorkingTables::appendFurnishing(2, "Sedia", 10.0, 4.0));
+    QVERIFY(storeFurnishings(
+        {furnishing("Divano", 600, 2), goods("Carta", 400, 10, 1.1), furnishing("Sedia", 10, 4)}));
     for (int fill = 0; fill < 2; ++fill) {
         Module2::SvuotaTabStampa();
         QVERIFY(Module2::PreparaTabStampa());
@@ -260,7 +257,7 @@ void TestDatabase::versionOneFileKeepsUserEntries()
     }
     QSqlDatabase::removeDatabase("v1");
 
-    QVERIFY(Module1::ApriConnessione());
+    QVERIFY(Database::instance().open());
     QVERIFY(world().prompt.messages.isEmpty());
     QCOMPARE(count("PRAGMA user_version"), 2);
     const auto row = [](const QString &sql, const QString &name) {

@@ -237,7 +237,7 @@ void TestFaults::unreadableFileKeptAside()
     QCOMPARE(bytesOf(folder.filePath(aside.first())), bad);
     QVERIFY(world().prompt.messages.last().contains(aside.first()));
     QVERIFY(bytesOf(path + "-journal") != "vecchio");
-    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
+    QVERIFY(storeMaterials({materialEntry("Legno", 17, 1)}));
     Database::instance().close();
     verifyFreshFile(path);
 }
@@ -265,7 +265,7 @@ void TestFaults::missingTables()
     QCoreApplication::processEvents(); // the user acts again
     world().prompt.answers = {true};
     QVERIFY(Database::instance().open());
-    QVERIFY(WorkingTables::appendFurnishing(1, "Divano", 600.0, 1.0));
+    QVERIFY(storeFurnishings({furnishing("Divano", 600, 1)}));
     Database::instance().close();
     RawFile file(world().databasePath());
     QCOMPARE(file.integrity(), u"ok"_s);
@@ -336,14 +336,14 @@ void TestFaults::fileLockedByAnotherProgram()
     QVERIFY(holdLocked(holder, world().databasePath(), "1500"));
 
     // The operation waits a moment, then gives up and says why; nothing is half-written.
-    QVERIFY(!WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
+    QVERIFY(!storeMaterials({materialEntry("Legno", 17, 1)}));
     QCOMPARE(world().prompt.messages.size(), 1);
     VERIFY_CONTAINS(world().prompt.messages.first(),
                     {"in uso da un altro programma", "0,3 secondi"});
 
     QVERIFY(holder.waitForFinished(10000));
-    QVERIFY(WorkingTables::appendMaterial(1, "Legno", 17.0, 1.0, 1.0, 1.0));
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
+    QVERIFY(storeMaterials({materialEntry("Legno", 17, 1)}));
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 1);
     Database::instance().setBusyTimeout(3000);
     Database::instance().close();
     QCOMPARE(RawFile(world().databasePath()).integrity(), u"ok"_s);
@@ -500,7 +500,7 @@ void TestFaults::typingWhileAnotherProgramHoldsTheFile()
     QVERIFY(world().prompt.messages.size() <= 1);
     QCOMPARE(fireLoadNow(), sum / 120);
     // A write waits for the other program again, and goes in once it lets the file go.
-    QVERIFY(WorkingTables::appendMaterial(99, "Carta", 20.0, 1.0, 1.0, 1.0));
+    QVERIFY(storeMaterials({materialEntry("Carta", 20, 1)}));
     QVERIFY2(timer.elapsed() > 1500, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(holder.waitForFinished(10000));
 }

@@ -137,7 +137,7 @@ void TestFireLoad::materialsFieldChecks()
     click(form, "Command4");
     QCOMPARE(world().prompt.messages.last(),
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 
     // An area that is no number gives no q_f, and Avanti names the rule.
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
@@ -197,8 +197,8 @@ void TestFireLoad::furnishingsAndGoods()
     QVERIFY(!ticked(form, "CheckImballo"));
 
     click(form, "Command1");
-    QCOMPARE(WorkingTables::rowCount("tblStampaArredo"), 1);
-    QCOMPARE(WorkingTables::rowCount("tblStampaMatInDep"), 1);
+    QCOMPARE(rowCountOf("tblStampaArredo"), 1);
+    QCOMPARE(rowCountOf("tblStampaMatInDep"), 1);
     QCOMPARE(textOf(Screens::get<StampaArredoMerci>(), "Valoreqf"), u"56"_s);
     click(Screens::get<FattoreRischio1>(), "Command1");
 
@@ -225,7 +225,7 @@ void TestFireLoad::furnishingsAndGoods()
     viewer.close();
 
     click(form, "Command2");
-    QCOMPARE(WorkingTables::rowCount("tblAppoggio"), 0);
+    QCOMPARE(rowCountOf("tblAppoggio"), 0);
 }
 
 void TestFireLoad::furnishingsRefusals()
@@ -369,8 +369,10 @@ void TestFireLoad::gridViewersEditThroughTheView()
 void TestFireLoad::gridViewerKeepsItsPlace()
 {
     auto &form = startMethod<ValorePerMateriale>();
+    QVector<MaterialEntry> entries;
     for (int i = 0; i < 80; ++i)
-        QVERIFY(WorkingTables::appendMaterial(i + 1, u"M%1"_s.arg(i), 17.0, 1.0, 1.0, 1.0));
+        entries << materialEntry(u"M%1"_s.arg(i), 17, 1);
+    QVERIFY(storeMaterials(entries));
     QTableView *grid = openGridViewer(form);
     editCell(grid, 70, 5, "3");
     const int scrolled = grid->verticalScrollBar()->value();
@@ -419,7 +421,7 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     clickCell(table, 0);
     QTest::keyClick(table, Qt::Key_Delete);
     QCOMPARE(table->model()->rowCount(), 1);
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 1);
     QCOMPARE(fireLoadNow(), 18 * 10 * 0.8 / 10);
     COMPARE_FIELDS(form, {"lblTotaleVoci=Totale: 144 MJ (1 voce)", "Valoreqf=14"});
 

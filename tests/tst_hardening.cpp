@@ -262,9 +262,9 @@ public:
                 ++m_announcedAdds;
         }
         for (const QString table : {"tblAppoggioMateriali", "tblAppoggio"}) {
-            if (WorkingTables::rowCount(table) != m_confirmedRows.value(table))
+            if (rowCountOf(table) != m_confirmedRows.value(table))
                 return u"%1 holds %2 rows, %3 confirmed"_s.arg(table)
-                    .arg(WorkingTables::rowCount(table))
+                    .arg(rowCountOf(table))
                     .arg(m_confirmedRows.value(table));
         }
         // The catalogues keep every row they had, and grow only by the adds announced.
@@ -451,16 +451,16 @@ void TestHardening::tensOfThousandsOfRows()
     constexpr int rows = 30000;
     chooseMethod("Command4"); // the screen starts with an empty table
     {
-        Transaction transaction(Database::instance().connection());
+        QVector<MaterialEntry> added;
         for (int i = 1; i <= rows; ++i)
-            QVERIFY(WorkingTables::appendMaterial(i, u"M%1"_s.arg(i), 17.5, 1.0, 0.8, double(i)));
-        QVERIFY(transaction.commit());
+            added << materialEntry(u"M%1"_s.arg(i), 17.5, double(i), 1, 0.8);
+        QVERIFY(storeMaterials(added));
     }
     // 17.5 * 0.8 * (1 + ... + 30000), exactly representable
     const auto entries = WorkingTables::materials();
     QVERIFY(entries);
     QCOMPARE(materialsSum(*entries).total, 14.0 * rows * (rows + 1) / 2);
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), qint64(rows));
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), qint64(rows));
 
     auto &form = Screens::get<ValorePerMateriale>();
     typeInto(child(form, "txtAreaComp"), "10000");
@@ -565,7 +565,7 @@ void TestHardening::materialValuesNearTheDoubleLimit()
     // 1e308 per kg is a number; twice it is not: the second entry is refused, the first stays.
     for (int i = 0; i < 2; ++i)
         addMaterial("Legno", "1", "1", {}, "1e308");
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 1);
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 1);
     QVERIFY(world().prompt.messages.last().contains("troppo grande"));
     // 1e306 MJ/m² is a number, but far above any real load: no result is shown, never 0.
     QCOMPARE(fireLoadNow(), 0.0);
@@ -617,7 +617,7 @@ void TestHardening::negativeNumbersAreNeverStored()
         click(form, "Command4");
         QVERIFY(!world().prompt.messages.last().contains("inserimento riuscito"));
     }
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 }
 
 QTEST_MAIN(TestHardening)

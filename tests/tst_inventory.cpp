@@ -1,6 +1,6 @@
 // Lists of entries read from and written to spreadsheet files: the CSV reader, the rules each
 // row is read under, the preview the user imports through, and export then import again.
-#include "data/csvreader.h"
+#include "data/csvfile.h"
 #include "data/inventoryfile.h"
 #include "testsupport.h"
 #include "ui/fireload/anteprimaimportazione.h"
@@ -82,21 +82,21 @@ const InventoryFile::CatalogueIndex &someMaterials()
 
 void TestInventory::recordsKeepQuotedSeparatorsAndBreaks()
 {
-    const auto records = CsvReader::records(
+    const auto records = CsvFile::records(
         u"a;b\r\n\"x;y\";\"due\r\nrighe\"\r\n\r\n\"detto \"\"così\"\"\";3\n"_s, QLatin1Char(';'));
     QCOMPARE(records.size(), 3);
     QCOMPARE(records[1].fields, (QStringList{"x;y", "due\nrighe"}));
     QCOMPARE(records[2].line, 5); // the line it starts on, after a break inside quotes
     QCOMPARE(records[2].fields, (QStringList{"detto \"così\"", "3"}));
     // CR alone ends a line as LF and CR LF do; a quote inside a field is a plain character.
-    const auto older = CsvReader::records(u"a;b\rTubo 2\" PVC;10\r\"x\ry\";3\r"_s, ';');
+    const auto older = CsvFile::records(u"a;b\rTubo 2\" PVC;10\r\"x\ry\";3\r"_s, ';');
     QCOMPARE(older.size(), 3);
     QCOMPARE(older[1].fields, (QStringList{"Tubo 2\" PVC", "10"}));
     QCOMPARE(older[2].fields, (QStringList{"x\ny", "3"}));
     QCOMPARE(older[2].line, 3);
-    QCOMPARE(CsvReader::guessSeparator(u"Tubo 2\" PVC;10,5;1\n"_s), QChar(u';'));
-    const QString line = CsvReader::line({"x;y", "a \"b\"", "due\nrighe", "17,5"}, ';');
-    QCOMPARE(CsvReader::parse(line, QLatin1Char(';')).first(),
+    QCOMPARE(CsvFile::guessSeparator(u"Tubo 2\" PVC;10,5;1\n"_s), QChar(u';'));
+    const QString line = CsvFile::line({"x;y", "a \"b\"", "due\nrighe", "17,5"}, ';');
+    QCOMPARE(CsvFile::parse(line, QLatin1Char(';')).first(),
              (QStringList{"x;y", "a \"b\"", "due\nrighe", "17,5"}));
 }
 
@@ -115,15 +115,15 @@ void TestInventory::separatorAndEncodingFound()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, separator);
-    const QString text = CsvReader::decode(bytes);
-    QCOMPARE(QString(CsvReader::guessSeparator(text)), separator);
+    const QString text = CsvFile::decode(bytes);
+    QCOMPARE(QString(CsvFile::guessSeparator(text)), separator);
     QVERIFY(text.startsWith(u"Materiale"_s)); // no BOM left
     const auto reading = InventoryFile::readMaterials(bytes, someMaterials());
     QCOMPARE(reading.error, QString());
     QCOMPARE(reading.rows.size(), 1);
     QCOMPARE(reading.rows[0].refusal, QString());
     QCOMPARE(reading.rows[0].entry, (MaterialEntry{"Tè", n(17), n(1.5), n(1), n(1)}));
-    QCOMPARE(CsvReader::decode(QByteArray("\x92\x80")), u"’€"_s);
+    QCOMPARE(CsvFile::decode(QByteArray("\x92\x80")), u"’€"_s);
 }
 
 void TestInventory::rowsReadUnderTheEntryRules_data()
@@ -407,9 +407,9 @@ void TestInventory::formulasAreWrittenAsText()
         {u"@SOMMA(A1)"_s, n(17), n(4), n(1), n(1), u"'=già con apostrofo"_s},
         {u"Legno 'abete'"_s, n(17), n(5), n(1), n(1)}};
     const QByteArray bytes = InventoryFile::writeMaterials(materials);
-    const auto records = CsvReader::records(CsvReader::decode(bytes), ';');
+    const auto records = CsvFile::records(CsvFile::decode(bytes), ';');
     QCOMPARE(records.size(), materials.size() + 1);
-    for (const CsvReader::Record &record : records.mid(1)) {
+    for (const CsvFile::Record &record : records.mid(1)) {
         for (const QString &cell : record.fields)
             QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@").contains(cell.front()),
                      qPrintable(cell));

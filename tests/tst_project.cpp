@@ -366,9 +366,9 @@ void TestProject::compartmentsSavedAndReopened()
     }
     // The materials screen has its area and its entries back in the working table.
     QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), u"60"_s);
-    QCOMPARE(WorkingTables::rowCount(u"tblAppoggioMateriali"_s), 2);
-    QCOMPARE(WorkingTables::rowCount(u"tblStampaArredo"_s), 1);
-    QCOMPARE(WorkingTables::rowCount(u"tblStampaMatInDep"_s), 1);
+    QCOMPARE(rowCountOf(u"tblAppoggioMateriali"_s), 2);
+    QCOMPARE(rowCountOf(u"tblStampaArredo"_s), 1);
+    QCOMPARE(rowCountOf(u"tblStampaMatInDep"_s), 1);
     QVERIFY(!ProjectDocument::current().isModified());
 }
 
@@ -808,8 +808,8 @@ void TestProject::secondStartHandsOverItsFile()
     QTemporaryDir home;
     const QString dataFolder = home.filePath(u"Ardivo"_s);
     Database::instance().setFilePath(dataFolder + u"/Ardivo.db"_s);
-    QVERIFY(WorkingTables::appendMaterial(1, u"Legno"_s, 17.5, 1.0, 0.8, 1000.0));
-    QVERIFY(WorkingTables::appendMaterial(2, u"Carta"_s, 20.0, 1.0, 1.0, 10.0));
+    QVERIFY(storeMaterials(
+        {materialEntry(u"Legno"_s, 17.5, 1000, 1, 0.8), materialEntry(u"Carta"_s, 20, 10)}));
 
     SingleInstance first(dataFolder);
     QVERIFY(first.claim());
@@ -828,7 +828,7 @@ void TestProject::secondStartHandsOverItsFile()
     QVERIFY(second.waitForFinished(5000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(WorkingTables::rowCount(u"tblAppoggioMateriali"_s), 2);
+    QCOMPARE(rowCountOf(u"tblAppoggioMateriali"_s), 2);
     QVERIFY(QFileInfo::exists(dataFolder + u"/Ardivo.lock"_s));
 }
 

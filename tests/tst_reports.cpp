@@ -1,10 +1,10 @@
 // Report pages, their canvas and scrolling, the itemised lists and printing to PDF.
 #include "data/entrystore.h"
+#include "output/reportlayout.h"
+#include "output/reportodt.h"
 #include "testsupport.h"
 #include "ui/reports/anteprimastampa.h"
 #include "ui/reports/pagecanvas.h"
-#include "ui/reports/reportlayout.h"
-#include "ui/reports/reportodt.h"
 #include "ui/reports/reportprinter.h"
 
 #include <QBuffer>
@@ -77,7 +77,14 @@ void TestReports::barsFollowTheWindow()
     QVERIFY(h->isHidden());
     QCOMPARE(h->value(), 0);
     QCOMPARE(view->canvas()->x(), 0);
-    materials.resize(5, 5); // a window thinner than a bar
+    // A window thinner than a bar: both bars, and the page's far corner can still be scrolled
+    // into sight.
+    materials.resize(5, 5);
+    QVERIFY(!h->isHidden() && !v->isHidden());
+    h->setValue(h->maximum());
+    v->setValue(v->maximum());
+    QVERIFY(view->canvas()->geometry().right() < view->width());
+    QVERIFY(view->canvas()->geometry().bottom() < view->height());
 }
 
 void TestReports::furnishingsListGoodsSection()
@@ -342,7 +349,7 @@ void TestReports::listLinksBackAndNewCalculation()
     click(page, "cmdNuova");
     QVERIFY(!page.isVisible());
     QVERIFY(Screens::get<DensitaCarico>().isVisible());
-    QCOMPARE(WorkingTables::rowCount("tblAppoggioMateriali"), 0);
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 }
 
 QTEST_MAIN(TestReports)

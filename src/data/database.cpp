@@ -3,7 +3,7 @@
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
 #include "data/catalogues.h"
-#include "data/csvreader.h"
+#include "data/csvfile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -638,7 +638,7 @@ std::optional<QList<QStringList>> Database::referenceRows(const char *resource) 
                     file.errorString());
         return std::nullopt;
     }
-    return CsvReader::parse(QString::fromUtf8(file.readAll()));
+    return CsvFile::parse(QString::fromUtf8(file.readAll()));
 }
 
 bool Database::seedCatalogue(QSqlDatabase &db, const QString &table)

@@ -4,7 +4,7 @@
 #include "core/italiannumbers.h"
 #include "core/textmatch.h"
 #include "core/wholefile.h"
-#include "data/csvreader.h"
+#include "data/csvfile.h"
 
 #include <QFile>
 #include <QFileInfo>

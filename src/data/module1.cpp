@@ -2,7 +2,6 @@
 
 #include "core/entrymessages.h"
 #include "core/userprompt.h"
-#include "data/database.h"
 #include "data/sharedstate.h"
 #include "data/workingtables.h"
 
@@ -22,11 +21,6 @@ void warnAbout(const EntriesSum &sum)
 }
 
 } // namespace
-
-bool ApriConnessione()
-{
-    return Database::instance().open();
-}
 
 std::optional<QVector<FurnishingEntry>> CalcoloCarIncArredo()
 {

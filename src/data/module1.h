@@ -7,10 +7,6 @@
 // Connection and sums of the working tables.
 namespace Module1 {
 
-// Opens the connection to the reference database (created and seeded on first need).
-bool ApriConnessione();
-// Registers the connection without opening the file.
-
 // The entries of tblAppoggio, for the furnishings method's sum. The user is told about lines
 // whose fields were all emptied and about a sum too large to be a number; nothing (with a
 // message) while no working table has been named yet.

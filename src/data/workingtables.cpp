@@ -79,24 +79,6 @@ std::optional<Database::WriteStamp> stampIf(const std::optional<CachedRows<Entry
     return cache ? Database::instance().writeStamp() : std::nullopt;
 }
 
-// After one row was appended by this program: a list read just before it takes the row too,
-// instead of being read again whole. (The program never appends inside a transaction that it
-// then rolls back; such a row would stay in the list until the file changes again.)
-template <class Entry>
-void appendToCache(std::optional<CachedRows<Entry>> &cache,
-                   const std::optional<Database::WriteStamp> &before, const Entry &entry)
-{
-    if (!cache)
-        return;
-    const auto after = Database::instance().writeStamp();
-    if (before && after && cache->stamp == *before) {
-        cache->rows << entry;
-        cache->stamp = *after;
-    } else {
-        cache.reset();
-    }
-}
-
 // A change made by this program to rows it has read: the list read before takes the same
 // change instead of being read again whole, when nothing else wrote in between.
 template <class Entry, class Patch>
@@ -254,55 +236,6 @@ QString fieldRefusal(const QString &column, bool numeric, const QString &text, Q
     }
     *stored = *number;
     return QString();
-}
-
-bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
-                    const QVariant &m, const QVariant &quantity, const QString &source)
-{
-    // The stamp is read only when there is a list to keep up to date.
-    const auto before = stampIf(materialsCache);
-    const bool appended = Database::instance().exec(
-        kInsertMaterial, {id, name, valuePerKg, psi, m, quantity, sourceValue(source)});
-    if (appended)
-        appendToCache(materialsCache, before,
-                      MaterialEntry{name, amountFrom(valuePerKg), amountFrom(quantity),
-                                    amountFrom(psi), amountFrom(m), source});
-    return appended;
-}
-
-bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
-                      const QVariant &pieces, const QString &source)
-{
-    FurnishingEntry entry;
-    entry.furnishing = name;
-    entry.valuePerPiece = amountFrom(valuePerPiece);
-    entry.pieces = amountFrom(pieces);
-    entry.source = source;
-    const auto before = stampIf(furnishingsCache);
-    const bool appended = Database::instance().exec(
-        kInsertFurnishing, {id, name, valuePerPiece, pieces, QVariant(), QVariant(), QVariant(),
-                            QVariant(), sourceValue(source)});
-    if (appended)
-        appendToCache(furnishingsCache, before, entry);
-    return appended;
-}
-
-bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
-                 double packaging, const QString &source)
-{
-    FurnishingEntry entry;
-    entry.goods = name;
-    entry.valuePerM3 = amountFrom(valuePerM3);
-    entry.volume = amountFrom(volume);
-    entry.packaging = Amount::number(packaging);
-    entry.source = source;
-    const auto before = stampIf(furnishingsCache);
-    const bool appended = Database::instance().exec(
-        kInsertFurnishing, {id, QVariant(), QVariant(), QVariant(), name, valuePerM3, volume,
-                            packaging, sourceValue(source)});
-    if (appended)
-        appendToCache(furnishingsCache, before, entry);
-    return appended;
 }
 
 namespace {
@@ -553,15 +486,6 @@ bool clearFurnishings()
 {
     return Database::instance().exec(QStringLiteral("DELETE FROM tblAppoggio")) &&
            clearReportTables();
-}
-
-qint64 rowCount(const QString &table)
-{
-    // Only the program's own table names reach here; they are checked, not taken from the user.
-    if (!Database::tableNames().contains(table))
-        return 0;
-    auto query = Database::instance().run(QStringLiteral("SELECT count(*) FROM %1").arg(table));
-    return query && query->next() ? query->value(0).toLongLong() : 0;
 }
 
 } // namespace WorkingTables

@@ -7,8 +7,9 @@
 #include <initializer_list>
 #include <optional>
 
-// The queries on the working tables (the entries of the calculation under way) and on the
-// report tables that the furnishings list reads. Every value is bound, never spliced.
+// The queries on the working tables (the entries of the calculation under way, kept beside the
+// session's) and on the furnishings' report tables filled from them. Every value is bound,
+// never spliced.
 namespace WorkingTables {
 
 // A stored field as the calculation sees it, and back: a number, an empty text or nothing.
@@ -33,13 +34,6 @@ std::optional<QVariant> storedNumber(const QString &text);
 // or any amount); names are normalised as the screens make them.
 QString fieldRefusal(const QString &column, bool numeric, const QString &text, QVariant *stored);
 
-bool appendMaterial(qint64 id, const QString &name, const QVariant &valuePerKg, const QVariant &psi,
-                    const QVariant &m, const QVariant &quantity, const QString &source = QString());
-bool appendFurnishing(qint64 id, const QString &name, const QVariant &valuePerPiece,
-                      const QVariant &pieces, const QString &source = QString());
-bool appendGoods(qint64 id, const QString &name, const QVariant &valuePerM3, const QVariant &volume,
-                 double packaging, const QString &source = QString());
-
 // Appends `entries` after the table's rows, all in one transaction: on failure none is added and
 // the user has been told why. Materials are numbered on from the rows already there; furnishings
 // and stored goods each from theirs.
@@ -61,7 +55,5 @@ bool replaceFurnishings(const QVector<FurnishingEntry> &entries);
 bool clearMaterials();   // tblAppoggioMateriali
 bool clearFurnishings(); // tblAppoggio and both report tables
 bool clearReportTables();
-
-qint64 rowCount(const QString &table);
 
 } // namespace WorkingTables

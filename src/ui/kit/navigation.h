@@ -35,8 +35,8 @@ public:
     // no method.
     virtual QWidget *methodScreen(Method method) = 0;
     virtual QWidget *reportPage(Method method) = 0;
-    // The itemised list of `method`'s report; `afresh` builds a new one from the report tables
-    // as they are now. Nothing for a method without a list.
+    // The itemised list of `method`'s report; `afresh` builds a new one from the calculation's
+    // entries as they are now. Nothing for a method without a list.
     virtual QWidget *itemisedList(Method method, bool afresh) = 0;
     // The grid of the entries of the materials or the furnishings method (a GridViewer).
     virtual QWidget *entriesViewer(Method method) = 0;

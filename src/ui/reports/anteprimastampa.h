@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/reportdocument.h"
-#include "ui/reports/reportlayout.h"
+#include "output/reportlayout.h"
 
 #include <QWidget>
 #include <memory>

@@ -3,8 +3,8 @@
 #include "core/italiannumbers.h"
 #include "core/naturalfiretexts.h"
 #include "core/userprompt.h"
+#include "output/reportlayout.h"
 #include "ui/kit/widgets.h"
-#include "ui/reports/reportlayout.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -114,7 +114,6 @@ QString plainToolTip(const QString &text)
 
 void showWhole(QLabel *label, const QString &text)
 {
-    label->setProperty("printedText", text);
     label->setToolTip(plainToolTip(text));
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
 }

@@ -8,7 +8,7 @@
 // quote may hold the separator and line breaks, and a doubled quote stands for one quote; a quote
 // inside an unquoted field is a plain character (Tubo 2" PVC). Lines end with CR LF, LF or CR
 // alone. Blank lines are skipped.
-namespace CsvReader {
+namespace CsvFile {
 
 // One record with the line of the text it starts on (from 1).
 struct Record {
@@ -32,4 +32,7 @@ QString decode(const QByteArray &bytes, bool *windows1252 = nullptr);
 // One record as a line, quoting the fields that need it, ended by CR LF.
 QString line(const QStringList &fields, QChar separator);
 
-} // namespace CsvReader
+} // namespace CsvFile
+
+// The name the inventory import still calls it by.
+namespace CsvReader = CsvFile;

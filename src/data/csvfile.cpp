@@ -1,8 +1,8 @@
-#include "data/csvreader.h"
+#include "data/csvfile.h"
 
 #include <QStringDecoder>
 
-namespace CsvReader {
+namespace CsvFile {
 
 QList<Record> records(const QString &text, QChar separator, qsizetype most)
 {
@@ -172,4 +172,4 @@ QString line(const QStringList &fields, QChar separator)
     return quoted.join(separator) + QLatin1String("\r\n");
 }
 
-} // namespace CsvReader
+} // namespace CsvFile

@@ -1,6 +1,6 @@
-#include "ui/reports/reportodt.h"
+#include "output/reportodt.h"
 
-#include "ui/reports/reportlayout.h"
+#include "output/reportlayout.h"
 
 #include <QBuffer>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "ui/reports/reportlayout.h"
+#include "output/reportlayout.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
