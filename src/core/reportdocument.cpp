@@ -476,11 +476,6 @@ QStringList ReportDocument::texts() const
 
 namespace ReportDocuments {
 
-QString regulationLine(const Regulation &r)
-{
-    return r.heading.isEmpty() ? r.name : r.heading;
-}
-
 QString appliedRulesLine(const Project &project)
 {
     // A project without compartments names the decree.

@@ -114,8 +114,6 @@ ReportDocument summary(const Project &project);
 QList<QPair<QString, QString>> identityFields(const ProjectIdentity &identity,
                                               const QString &compartment = QString(),
                                               bool withCompartment = true);
-// "D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"
-QString regulationLine(const Regulation &regulation);
 // "Normativa applicata: …" with every rule the project's compartments apply (the decree when
 // there is none).
 QString appliedRulesLine(const Project &project);

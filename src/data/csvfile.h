@@ -33,6 +33,3 @@ QString decode(const QByteArray &bytes, bool *windows1252 = nullptr);
 QString line(const QStringList &fields, QChar separator);
 
 } // namespace CsvFile
-
-// The name the inventory import still calls it by.
-namespace CsvReader = CsvFile;

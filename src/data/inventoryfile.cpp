@@ -65,17 +65,17 @@ struct Table {
     QString error;
     bool windows1252 = false;
     QChar separator;
-    QList<CsvReader::Record> records; // the heading's record excluded
+    QList<CsvFile::Record> records; // the heading's record excluded
     QVector<int> columns;
 };
 
 Table readTable(const QByteArray &bytes, const Headings &headings)
 {
     Table table;
-    const QString text = CsvReader::decode(bytes, &table.windows1252);
-    table.separator = CsvReader::guessSeparator(text);
+    const QString text = CsvFile::decode(bytes, &table.windows1252);
+    table.separator = CsvFile::guessSeparator(text);
     // The heading, the most rows, and one more to know there are too many.
-    table.records = CsvReader::records(text, table.separator, kMostRows + 2);
+    table.records = CsvFile::records(text, table.separator, kMostRows + 2);
     table.columns = QVector<int>(headings.size(), -1);
     if (table.records.isEmpty()) {
         table.error = QStringLiteral("Il file è vuoto.");
@@ -126,7 +126,7 @@ QString withoutFormulaGuard(const QString &cell)
                : cell;
 }
 
-QStringList cellsOf(const CsvReader::Record &record, const QVector<int> &columns)
+QStringList cellsOf(const CsvFile::Record &record, const QVector<int> &columns)
 {
     QStringList cells;
     for (const int column : columns)
@@ -305,7 +305,7 @@ Reading<Entry> readRows(const QByteArray &bytes, const Headings &headings, Entri
         return reading;
     }
     reading.rows.reserve(table.records.size());
-    for (const CsvReader::Record &record : std::as_const(table.records)) {
+    for (const CsvFile::Record &record : std::as_const(table.records)) {
         if (blank(record.fields))
             continue;
         Row<Entry> row;
@@ -335,12 +335,12 @@ QString numberText(const Amount &amount)
 
 QByteArray fileBytes(const QStringList &heading, const QList<QStringList> &rows)
 {
-    QString text = CsvReader::line(heading, QLatin1Char(';'));
+    QString text = CsvFile::line(heading, QLatin1Char(';'));
     for (const QStringList &row : rows) {
         QStringList cells;
         for (const QString &cell : row)
             cells << spreadsheetSafe(cell);
-        text += CsvReader::line(cells, QLatin1Char(';'));
+        text += CsvFile::line(cells, QLatin1Char(';'));
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -682,7 +682,7 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
              600, 3360, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
     connect(link, &LinkLabel::clicked, this, [] {
-        // The list is built afresh on every click, from the report tables as they are now.
+        // The list is built afresh on every click, from the calculation's entries as they are now.
         if (QWidget *list = Navigation::current().itemisedList(Method::Furnishings, true))
             bringForward(*list);
     });
