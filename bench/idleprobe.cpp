@@ -48,6 +48,14 @@ long peakResidentKiB()
     return statusField("VmHWM");
 }
 
+void resetPeakResident()
+{
+    // Writing 5 to clear_refs sets the peak (VmHWM) back to the memory resident now.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
 void reportWhenIdle(QWidget *window)
 {
     auto *watcher = new PaintWatcher(window);
