@@ -1032,6 +1032,10 @@ void TestProject::notesTypedSavedAndPrinted()
     VERIFY_CONTAINS(last, {"Sviluppo del calcolo", "Note e ipotesi",
                            "Classe II: <b>idranti</b> & UNI 10779", "Inventario al 12/01/2027."});
     QVERIFY(last.indexOf(u"Note e ipotesi"_s) > last.indexOf(u"q_f,d ="_s));
+    const QString odt = dir.filePath(u"N.odt"_s);
+    world().prompt.files << odt;
+    click(*page, "cmdEsportaOdt");
+    VERIFY_CONTAINS(odtContent(odt), {"Note e ipotesi", "&lt;b&gt;idranti&lt;/b&gt; &amp; UNI"});
     // A new calculation starts with no notes.
     walkToReport(Method::Materials, "Option1_1", {});
     QCOMPARE(textOf(*page, "txtNote"), QString());
