@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTextDocument>
@@ -125,6 +126,8 @@ private slots:
     void writesOnAFullDiskKeepTheOldFile_data();
     void writesOnAFullDiskKeepTheOldFile();
     void reopeningManyEmptiedLinesWarnsOnce();
+    void notesTypedSavedAndPrinted();
+    void longestNotesPaginateAndTakeNoMore();
 };
 
 void TestProject::fileHoldsEveryInput()
@@ -209,6 +212,16 @@ void TestProject::badFiles_data()
     row("fractile 1000", "\"fractile\": 1.2", "\"fractile\": 1000", "frattile");
     row("fractile 0", "\"fractile\": 1.2", "\"fractile\": 0", "frattile");
     row("packaging 3", "\"packaging\": 1.1", "\"packaging\": 3", "imballaggio può valere 1 o 1,1");
+    // Notes after the rule of each compartment.
+    const auto notesRow = [&](const char *name, const QByteArray &notes, const char *reason) {
+        const QByteArray to = "\"regulation\": \"dm2007\", \"notes\": " + notes;
+        QTest::newRow(name) << changed("\"regulation\": \"dm2007\"", to.constData())
+                            << QString(reason);
+    };
+    notesRow("notes too long", '"' + QByteArray(CalculationRules::kLongestNotes + 1, 'n') + '"',
+             "al massimo 10.000 caratteri");
+    notesRow("notes as a number", "12", "«notes» non è un testo");
+    notesRow("half a pair in the notes", "\"Nota \\udc00\"", "caratteri non validi");
     row("sum beyond any number", "\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308", "troppo grande");
     Project crowded;
     for (int i = 0; i <= ProjectFile::kMostCompartments; ++i) {
@@ -978,6 +991,92 @@ void TestProject::reopeningManyEmptiedLinesWarnsOnce()
     QCOMPARE(world().prompt.messages,
              QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
     QCOMPARE(fireLoadNow(), 17.5 * 1000 * 0.8 / 60);
+}
+
+// Notes typed with markup over several lines on the report page, saved with the compartment and
+// the project, are in the box again when it is reopened and print as typed after the working.
+void TestProject::notesTypedSavedAndPrinted()
+{
+    QTemporaryDir dir;
+    walkToReport(Method::Materials, "Option1_1", {"Check1"});
+    auto *page = &Screens::get<StampaMateriali>();
+    auto *box = child<QPlainTextEdit>(*page, "txtNote");
+    QVERIFY(box && box->isVisible());
+    clickAndType(box, u"Classe II: <b>idranti</b> & UNI 10779"_s);
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClicks(box, u"Inventario al 12/01/2027."_s);
+    const QString notes = u"Classe II: <b>idranti</b> & UNI 10779\nInventario al 12/01/2027."_s;
+    QCOMPARE(calculation().notes, notes);
+    world().prompt.inputs << u"Magazzino"_s;
+    click(*page, "cmdSalvaCompartimento");
+    const QString path = dir.filePath(u"Note.ardivo"_s);
+    world().prompt.files << path;
+    ProjectActions::showProjectWindow();
+    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
+    VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
+                    {"\"notes\": \"Classe II: <b>idranti</b> & UNI 10779\\nInventario"});
+
+    closeAllScreens();
+    Module1::resetSharedState();
+    QVERIFY(ProjectActions::openProjectFile(path));
+    ProjectActions::showProjectWindow();
+    clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
+    click(Screens::get<Progetto>(), "cmdApriCompartimento");
+    page = &Screens::get<StampaMateriali>(); // the screens were closed and made again
+    QVERIFY(page->isVisible());
+    QCOMPARE(textOf(*page, "txtNote"), notes);
+    world().prompt.messages.clear();
+    const QStringList sheets = pdfSheets(exportedPdf(world(), *page, dir.filePath(u"N.pdf"_s)));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    const QString last = sheets.last();
+    VERIFY_CONTAINS(last, {"Sviluppo del calcolo", "Note e ipotesi",
+                           "Classe II: <b>idranti</b> & UNI 10779", "Inventario al 12/01/2027."});
+    QVERIFY(last.indexOf(u"Note e ipotesi"_s) > last.indexOf(u"q_f,d ="_s));
+    const QString odt = dir.filePath(u"N.odt"_s);
+    world().prompt.files << odt;
+    click(*page, "cmdEsportaOdt");
+    VERIFY_CONTAINS(odtContent(odt), {"Note e ipotesi", "&lt;b&gt;idranti&lt;/b&gt; &amp; UNI"});
+    // A new calculation starts with no notes.
+    walkToReport(Method::Materials, "Option1_1", {});
+    QCOMPARE(textOf(*page, "txtNote"), QString());
+}
+
+// Notes of the greatest length, in many lines, open from a file and print whole over the sheets
+// they need; one key more in the box is refused with a message and changes nothing.
+void TestProject::longestNotesPaginateAndTakeNoMore()
+{
+    QString notes;
+    for (int i = 1; notes.size() < CalculationRules::kLongestNotes - 40; ++i)
+        notes += u"Ipotesi %1: deposito su scaffali metallici.\n"_s.arg(i, 3, 10, QChar('0'));
+    notes += QString(CalculationRules::kLongestNotes - 3 - notes.size(), u'x') + u"FIN"_s;
+    QCOMPARE(notes.size(), CalculationRules::kLongestNotes);
+    Project project = sampleProject();
+    project.compartments[0].calculation.notes = notes;
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(u"Lunghe.ardivo"_s), ProjectFile::toJson(project));
+    QVERIFY(ProjectActions::openProjectFile(path));
+    ProjectActions::showProjectWindow();
+    clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
+    click(Screens::get<Progetto>(), "cmdApriCompartimento");
+    QWidget *page = &Screens::get<StampaAttivita>();
+    QVERIFY(page->isVisible());
+    QCOMPARE(textOf(*page, "txtNote"), notes);
+
+    clickAndType(child(*page, "txtNote"), u"y"_s, false);
+    QCOMPARE(world().prompt.messages.size(), 1);
+    VERIFY_CONTAINS(world().prompt.messages[0], {"al massimo 10.000 caratteri"});
+    QCOMPARE(textOf(*page, "txtNote"), notes);
+    QCOMPARE(calculation().notes, notes);
+
+    world().prompt.messages.clear();
+    const QStringList sheets = pdfSheets(exportedPdf(world(), *page, dir.filePath(u"L.pdf"_s)));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    QVERIFY(sheets.size() >= 5);
+    const QString all = sheets.join(u' ');
+    for (const QString &part : {u"Ipotesi 001: deposito"_s, u"Ipotesi 200: deposito"_s, u"xxFIN"_s})
+        QVERIFY2(all.contains(part), qPrintable(part));
+    for (int i = 0; i < sheets.size(); ++i)
+        QVERIFY(sheets[i].contains(u"Pagina %1 di %2"_s.arg(i + 1).arg(sheets.size())));
 }
 
 QTEST_MAIN(TestProject)

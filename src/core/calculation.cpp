@@ -31,7 +31,8 @@ bool Calculation::operator==(const Calculation &o) const
     return rule == o.rule && method == o.method && area == o.area && activity == o.activity &&
            materials == o.materials && furnishings == o.furnishings && areaClass == o.areaClass &&
            riskClass == o.riskClass && measures == o.measures && naturalFire == o.naturalFire &&
-           performanceLevel == o.performanceLevel && levelReason == o.levelReason;
+           performanceLevel == o.performanceLevel && levelReason == o.levelReason &&
+           notes == o.notes;
 }
 
 namespace CalculationRules {
@@ -555,6 +556,25 @@ QString normalisedLevelReason(const QString &reason)
     return text;
 }
 
+QString notesRefusal(const QString &normalised)
+{
+    using CalculationRules::kLongestNotes;
+    if (normalised.size() > kLongestNotes)
+        return QStringLiteral("Le note e ipotesi sono troppo lunghe: al massimo %1 caratteri.")
+            .arg(ItalianNumbers::toGroupedText(kLongestNotes));
+    for (qsizetype i = 0; i < normalised.size(); ++i) {
+        const QChar c = normalised.at(i);
+        if (c.isHighSurrogate() && i + 1 < normalised.size() &&
+            normalised.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c.isSurrogate())
+            return QStringLiteral("Le note e ipotesi contengono caratteri non validi.");
+    }
+    return QString();
+}
+
 Calculation essentials(const Calculation &c)
 {
     Calculation kept = c;
@@ -679,6 +699,8 @@ QString impossibility(const Calculation &c, const Regulation &regulation)
     } else if (!regulation.level(c.performanceLevel)) {
         reasons << QStringLiteral("il livello di prestazione non esiste");
     }
+    if (const QString why = notesRefusal(c.notes); !why.isEmpty())
+        reasons << clause(why);
     if (reasons.isEmpty()) {
         // No result is better than a wrong one: a file cannot carry what the screens refuse.
         const auto qf = fireLoad(c);

@@ -88,6 +88,8 @@ struct Calculation {
     // reasons, under a rule whose levels are chosen; a rule with a fixed level keeps 3 and none.
     int performanceLevel = 3;
     QString levelReason;
+    // The designer's notes and assumptions ("Note e ipotesi"), printed after the working.
+    QString notes;
     bool operator==(const Calculation &o) const;
 };
 
@@ -112,6 +114,8 @@ inline constexpr double kSmallestNominalLoad = 1.0;
 inline constexpr double kLargestFireLoad = 1e6;
 // The longest name of a compartment, an entry, a catalogue entry or a project field.
 inline constexpr int kLongestName = 200;
+// The longest notes of a compartment, in characters.
+inline constexpr int kLongestNotes = 10000;
 
 QString amountRefusal(double value); // a value, a quantity, an area: finite, not negative
 QString psiRefusal(double value);
@@ -229,6 +233,9 @@ bool levelReasonMissing(const Calculation &calculation, const Regulation &regula
 // The reasons as the designer typed them, kept whole: line breaks stay (one kind, "\n"), tabs
 // stay, other control characters go.
 QString normalisedLevelReason(const QString &reason);
+// Why the designer's notes, normalised as the reasons are, cannot be kept: too long, or half of
+// a surrogate pair; an empty text when they can.
+QString notesRefusal(const QString &normalised);
 // The calculation with only what belongs to its method: a compartment stores no more.
 Calculation essentials(const Calculation &calculation);
 // Why an entry's numbers are refused by the rules above (the first reason), or an empty text.

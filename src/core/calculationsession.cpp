@@ -203,3 +203,15 @@ void CalculationSession::setLevelReason(const QString &reason)
     m_calculation.levelReason = kept;
     update();
 }
+
+bool CalculationSession::setNotes(const QString &notes)
+{
+    const QString kept = normalisedLevelReason(notes);
+    if (!notesRefusal(kept).isEmpty())
+        return false;
+    if (m_calculation.notes != kept) {
+        m_calculation.notes = kept;
+        update();
+    }
+    return true;
+}

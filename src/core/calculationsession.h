@@ -73,6 +73,9 @@ public:
     // whose levels are chosen; a level the rule does not have is refused.
     bool setPerformanceLevel(int number);
     void setLevelReason(const QString &reason);
+    // The designer's notes, normalised as the reasons are; notes that notesRefusal() refuses
+    // are not taken (false).
+    bool setNotes(const QString &notes);
 
 signals:
     void changed();

@@ -352,6 +352,13 @@ ReportPart workingPart(const Calculation &c, const Regulation &r)
         chart.bars = bars;
         part.blocks << chart;
     }
+    if (!c.notes.trimmed().isEmpty()) {
+        part.blocks << heading(QStringLiteral("Note e ipotesi"));
+        ReportBlock notes;
+        notes.kind = ReportBlock::Kind::Working;
+        notes.lines = ReportDocuments::reasonLines(c.notes);
+        part.blocks << notes;
+    }
     return part;
 }
 

@@ -143,6 +143,9 @@ QJsonObject compartmentToJson(const Compartment &compartment)
             o.insert(QStringLiteral("levelReason"), c.levelReason);
     }
 
+    if (!c.notes.isEmpty())
+        o.insert(QStringLiteral("notes"), c.notes);
+
     QJsonObject results;
     const QStringList keys{QStringLiteral("name"),    QStringLiteral("method"),
                            QStringLiteral("area"),    QStringLiteral("fireLoad"),
@@ -398,6 +401,13 @@ public:
             c.naturalFire = naturalFire(o.value(QStringLiteral("naturalFire")));
         if (version >= 2)
             level(o, compartment.name, c);
+        // The notes as the box keeps them; their length and characters are judged below with
+        // every other value.
+        if (const QJsonValue notes = o.value(QStringLiteral("notes")); !notes.isUndefined()) {
+            if (!notes.isString())
+                fail(QStringLiteral("il campo «notes» non è un testo"));
+            c.notes = normalisedLevelReason(notes.toString());
+        }
         if (!error.isEmpty())
             return std::nullopt;
         const QString impossible = impossibility(c, regulationOf(c));

@@ -20,7 +20,9 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -208,6 +210,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     windowLayout->addWidget(bar);
     windowLayout->addWidget(m_view, 1);
+    buildNotes(windowLayout);
     resize(PageView::toPixelsX(l.clientWidth),
            PageView::toPixelsY(l.clientHeight) + bar->sizeHint().height());
 
@@ -490,6 +493,53 @@ void ReportPage::showBandTexts(const ProjectIdentity &identity, const QString &c
         showWhole(m_band[i], texts.value(i));
 }
 
+void ReportPage::buildNotes(QVBoxLayout *windowLayout)
+{
+    // Under the page, never on it: the notes print after the working, on sheets of their own.
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("barraNote"));
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(6);
+    auto *caption = new QLabel(QStringLiteral("Note e ipotesi:"), panel);
+    caption->setObjectName(QStringLiteral("lblNote"));
+    row->addWidget(caption, 0, Qt::AlignTop);
+    m_notes = new QPlainTextEdit(panel);
+    m_notes->setObjectName(QStringLiteral("txtNote"));
+    m_notes->setTabChangesFocus(true);
+    m_notes->setPlaceholderText(QStringLiteral(
+        "Le ipotesi e le scelte del calcolo: sono stampate dopo lo sviluppo del calcolo"));
+    m_notes->setFixedHeight(m_notes->fontMetrics().lineSpacing() * 4 + 12);
+    row->addWidget(m_notes, 1);
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    windowLayout->addWidget(panel);
+    connect(m_notes, &QPlainTextEdit::textChanged, this, &ReportPage::notesEdited);
+}
+
+void ReportPage::notesEdited()
+{
+    const QString typed = m_notes->toPlainText();
+    if (m_session.setNotes(typed)) {
+        m_notesKept = typed;
+        return;
+    }
+    // Too long, or not a text a file can hold: the edit is taken back whole, the cursor where
+    // it stood before it, and the user told why.
+    const QString why = notesRefusal(normalisedLevelReason(typed));
+    const int cursor =
+        std::clamp(m_notes->textCursor().position() - int(typed.size() - m_notesKept.size()), 0,
+                   int(m_notesKept.size()));
+    {
+        const QSignalBlocker blocker(m_notes);
+        m_notes->setPlainText(m_notesKept);
+        QTextCursor kept = m_notes->textCursor();
+        kept.setPosition(cursor);
+        m_notes->setTextCursor(kept);
+    }
+    UserPrompt::current().message(why + QStringLiteral(" Il testo aggiunto non è stato inserito."),
+                                  QStringLiteral("Ardivo"), UserPrompt::Icon::Warning);
+}
+
 void ReportPage::showField(QLabel *field, bool known, const QString &value)
 {
     if (known)
@@ -537,6 +587,11 @@ void ReportPage::showCalculation()
     showField(m_tableClass, classes, CalculationTexts::tableClassBeside(c, r));
     showRule(r);
     showLevel(c, r);
+    if (normalisedLevelReason(m_notes->toPlainText()) != c.notes) {
+        const QSignalBlocker blocker(m_notes);
+        m_notes->setPlainText(c.notes);
+        m_notesKept = c.notes;
+    }
 }
 
 void ReportPage::showLevel(const Calculation &c, const Regulation &r)

@@ -13,7 +13,9 @@ class IncendioNaturale;
 class ItemisedList;
 class PageView;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
+class QVBoxLayout;
 
 // The calculation report page: one printable page restating every input and intermediate value
 // of the calculation and the resulting classes. It shows the calculation under way, each value
@@ -113,6 +115,12 @@ private:
     QVector<QLabel *> m_band;
     bool m_bandShown = false;
     QPointer<IncendioNaturale> m_naturalFire; // opened by cmdIncendioNaturale
+    // The designer's notes under the page (txtNote), and the text the calculation last took
+    // from it: an edit that would make them too long is taken back to it.
+    void buildNotes(QVBoxLayout *windowLayout);
+    void notesEdited();
+    QPlainTextEdit *m_notes = nullptr;
+    QString m_notesKept;
 
 protected:
     const Layout m_layout;
