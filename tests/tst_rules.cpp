@@ -19,6 +19,28 @@ static void walkActivity(const char *ruleOption, const QString &nominal, const c
     walkFactors(areaOption, "Option1_1", protection);
 }
 
+// The result screen's report page saved into the project under `name`.
+static void saveCompartment(TestWorld &world, const QString &name)
+{
+    click(Screens::get<TotaleFormula>(), "Command3");
+    world.prompt.inputs << name;
+    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+}
+
+// The project saved to `path`, every screen closed, then opened again: its compartments' table.
+static QTableView *savedAndReopened(TestWorld &world, const QString &path)
+{
+    world.prompt.files << path;
+    ProjectActions::showProjectWindow();
+    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
+    closeAllScreens();
+    Module1::resetSharedState();
+    if (!ProjectActions::openProjectFile(path))
+        return nullptr;
+    ProjectActions::showProjectWindow();
+    return child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
+}
+
 class TestRules : public WorldTest
 {
     Q_OBJECT
@@ -156,25 +178,12 @@ void TestRules::projectWithBothRules()
 {
     QTemporaryDir dir;
     walkActivity("OptionNormativa_1", "3000", "Option1_1", {"OptionControllo_2", "CheckMisura_9"});
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Magazzino"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    saveCompartment(world(), u"Magazzino"_s);
     // The same compartment under the decree: δn 0,8 × 0,85 = 0,68, 2448 → class 240, minimum 120.
     walkActivity("OptionNormativa_0", "3000", "Option1_1", {"Check7", "Check4"});
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Deposito"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
-    const QString path = dir.filePath(u"Due norme.ardivo"_s);
-    world().prompt.files << path;
-    ProjectActions::showProjectWindow();
-    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
-    QVERIFY(QFile::exists(path));
-
-    closeAllScreens();
-    Module1::resetSharedState();
-    QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
-    auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
+    saveCompartment(world(), u"Deposito"_s);
+    auto *table = savedAndReopened(world(), dir.filePath(u"Due norme.ardivo"_s));
+    QVERIFY(table);
     const int ruleColumn = table->model()->columnCount() - 1;
     QCOMPARE(table->model()->headerData(ruleColumn, Qt::Horizontal).toString(), u"Normativa"_s);
     QCOMPARE(table->model()->index(0, ruleColumn).data().toString(), u"Codice S.2"_s);
@@ -399,30 +408,18 @@ void TestRules::projectWithTwoLevels()
     QTemporaryDir dir;
     walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
     chooseLevel(u"II"_s, u"Occupanti evacuati in 10 minuti.\nSeconda riga."_s);
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Uffici"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    saveCompartment(world(), u"Uffici"_s);
     walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "ComboLivello"), u"III"_s); // a new one
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtMotivazioneLivello"), QString());
     chooseLevel(u"IV"_s, u"Archivio storico."_s);
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Archivio"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    saveCompartment(world(), u"Archivio"_s);
     const QString path = dir.filePath(u"Due livelli.ardivo"_s);
-    world().prompt.files << path;
-    ProjectActions::showProjectWindow();
-    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
-    const QByteArray json = bytesOf(path);
-    VERIFY_CONTAINS(QString::fromUtf8(json),
+    auto *table = savedAndReopened(world(), path);
+    QVERIFY(table);
+    VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {"\"performanceLevel\": \"II\"", "\"performanceLevel\": \"IV\"",
                      "\"levelReason\": \"Occupanti evacuati in 10 minuti.\\nSeconda riga.\""});
-
-    closeAllScreens();
-    Module1::resetSharedState();
-    QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
-    auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
     const int levelColumn = int(compartmentColumns().indexOf(u"Livello"_s));
     QVERIFY(levelColumn > 0);
     QCOMPARE(table->model()->headerData(levelColumn, Qt::Horizontal).toString(), u"Livello"_s);
@@ -549,25 +546,21 @@ void TestRules::deltaNUnroundedInPrint_data()
     QTest::addColumn<QString>("minimum");
     QTest::addColumn<QString>("working");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("Code") << "OptionNormativa_1"
-                          << "1961" << QStringList{"OptionControllo_4", "CheckMisura_9"}
-                          << "1.200,13"
-                          << "120"
-                          << ""
-                          << "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = "
-                             "1.200,13 MJ/m²"
-                          << "q_f,d = 1.200,13 MJ/m² è entro il 2 % del limite di 1.200 MJ/m² "
-                             "della tabella delle classi: fino al limite la classe è 90, oltre è "
-                             "120.";
-    QTest::newRow("decree") << "OptionNormativa_0"
-                            << "1095" << QStringList{"Check1", "Check3", "Check4", "Check5"}
-                            << "452,34"
-                            << "45"
-                            << "20"
-                            << "q_f,d = q_f · δq1 · δq2 · δn = 1.095,00 × 1,00 × 1,00 × 0,4131 = "
-                               "452,34 MJ/m²"
-                            << "q_f,d = 452,34 MJ/m² è entro il 2 % del limite di 450 MJ/m² della "
-                               "tabella delle classi: fino al limite la classe è 30, oltre è 45.";
+    const auto row = [](const char *name, const char *rule, const char *nominal,
+                        QStringList protection, const char *design, const char *reference,
+                        const char *minimum, const char *working, const char *warning) {
+        QTest::newRow(name) << QString(rule) << QString(nominal) << protection << QString(design)
+                            << QString(reference) << QString(minimum) << QString(working)
+                            << QString(warning);
+    };
+    row("Code", "OptionNormativa_1", "1961", {"OptionControllo_4", "CheckMisura_9"}, "1.200,13",
+        "120", "", "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = 1.200,13 MJ/m²",
+        "q_f,d = 1.200,13 MJ/m² è entro il 2 % del limite di 1.200 MJ/m² della tabella delle "
+        "classi: fino al limite la classe è 90, oltre è 120.");
+    row("decree", "OptionNormativa_0", "1095", {"Check1", "Check3", "Check4", "Check5"}, "452,34",
+        "45", "20", "q_f,d = q_f · δq1 · δq2 · δn = 1.095,00 × 1,00 × 1,00 × 0,4131 = 452,34 MJ/m²",
+        "q_f,d = 452,34 MJ/m² è entro il 2 % del limite di 450 MJ/m² della tabella delle classi: "
+        "fino al limite la classe è 30, oltre è 45.");
 }
 
 void TestRules::deltaNUnroundedInPrint()
