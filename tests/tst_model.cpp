@@ -1,5 +1,4 @@
-// The calculation model on its own: the methods' sums, the calculations it refuses, the walk's
-// steps, the value rules and names. Links the core only.
+// The calculation model on its own (core only): sums, refusals, steps, value rules and names.
 #include "core/calculation.h"
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"

@@ -1,5 +1,4 @@
-// The natural fire through the screens: its window on the report pages, the appendix in the
-// PDF and the ODT, and the enclosure in the project file.
+// The natural fire through the screens, the PDF and ODT appendix and the project file.
 #include "core/naturalfiretexts.h"
 #include "data/projectfile.h"
 #include "testsupport.h"
@@ -199,8 +198,7 @@ void TestNaturalFireUi::reopenedCompartmentFillsTheWindow()
     QVERIFY(ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
 }
 
-// The activity method knows only the area class: A_f is typed in the window, kept with the
-// enclosure and printed with the rest.
+// The activity method knows only the area class: A_f is typed in the window.
 void TestNaturalFireUi::activityMethodTypesTheArea()
 {
     walkToReport(Method::Activity, u"Option1_1"_s, {});

@@ -1,11 +1,9 @@
-// The two rules side by side: the Code's chapter S.2 walked through the screens with values
-// worked out by hand from its tables, the choice of rule remembered between runs, and a project
-// holding a compartment under each rule, saved, reopened and exported.
+// The two rules side by side: the Code through the screens, the remembered choice, both in a
+// project.
 #include "data/projectfile.h"
 #include "testsupport.h"
 
-// From the method chooser to the result screen by the activity method under a rule: the nominal
-// value typed with fractile 1, the area option, risk class II and the protection controls.
+// The activity method to the result screen under a rule: fractile 1, risk class II.
 static void walkActivity(const char *ruleOption, const QString &nominal, const char *areaOption,
                          const QStringList &protection)
 {
@@ -261,8 +259,7 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     QCOMPARE(table->model()->index(0, 9).data().toString(), u"15"_s);
 }
 
-// Types the reasons into their box after a click, key by key: Enter between the lines, any
-// other character (of any script) as the text of its key.
+// Types the reasons key by key, Enter between the lines.
 static void typeReasons(const QString &reasons)
 {
     auto &total = Screens::get<TotaleFormula>();
@@ -280,8 +277,7 @@ static void typeReasons(const QString &reasons)
     }
 }
 
-// The level chosen on the result screen as a user does: the combo's entry picked, the reasons
-// typed into their box.
+// The level picked on the result screen and its reasons typed.
 static void chooseLevel(const QString &level, const QString &reasons)
 {
     auto &total = Screens::get<TotaleFormula>();
@@ -322,8 +318,7 @@ void TestRules::levelThroughTheScreens_data()
                        u"requisiti specifici di progetto"_s};
 }
 
-// A level chosen on the result screen gives the class it requires there and on the report page,
-// and the report prints the level, its meaning, what it requires and the designer's reasons.
+// A chosen level gives its class on screen and page; the report prints it with the reasons.
 void TestRules::levelThroughTheScreens()
 {
     QFETCH(QString, nominal);
@@ -401,8 +396,7 @@ void TestRules::reportRefusedWithoutReasons()
     QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblClasse"), u"60"_s);
 }
 
-// Two compartments at two levels, saved, reopened and exported: the levels and the classes they
-// require in the project window and the summary, each level and its reasons back on its screens.
+// Two compartments at two levels, saved, reopened and exported.
 void TestRules::projectWithTwoLevels()
 {
     QTemporaryDir dir;
@@ -470,8 +464,7 @@ void TestRules::levelsInFiles_data()
         << u"«Uffici» indica un livello di prestazione"_s;
 }
 
-// The level and the reasons in a project file: a compartment without a level is at level III,
-// an unknown level or one on a decree compartment is refused with the file's name.
+// No level in a file is level III; an unknown one, or one on a decree compartment, is refused.
 void TestRules::levelsInFiles()
 {
     QFETCH(QByteArray, from);
@@ -501,8 +494,7 @@ void TestRules::levelsInFiles()
     QCOMPARE(read.performanceLevel, to.isEmpty() ? 3 : 5);
 }
 
-// Reasons far longer than a sheet, in more than one script, print whole over as many sheets as
-// they need, every sheet closed by its foot.
+// Reasons far longer than a sheet print whole, every sheet closed by its foot.
 void TestRules::longReasonsPaginate()
 {
     QString reasons;
