@@ -48,8 +48,7 @@ qint64 count(const QString &sql)
     return query && query->next() ? query->value(0).toLongLong() : -1;
 }
 
-// A row of each working table whose fields all follow from its number k, written directly as
-// any other program could.
+// A row of each working table, its fields all following from k, written as any program could.
 bool insertRows(qint64 k, const QString &material)
 {
     Database &db = Database::instance();
@@ -115,8 +114,7 @@ int readOnly()
     return 0;
 }
 
-// Saves a large project again and again, each round with one more compartment, so that a kill
-// can land in the middle of any save.
+// Saves a growing project again and again, so that a kill can land in the middle of a save.
 int saveProjects(const QString &path)
 {
     Project project;

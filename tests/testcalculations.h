@@ -75,3 +75,20 @@ inline Calculation furnishingsCalculation(double area, QVector<FurnishingEntry> 
     c.furnishings = entries;
     return c;
 }
+
+// An enclosure: A_t, H, A_v, h_eq, A_h and b, then the fire's growth and the member.
+inline NaturalFireInputs naturalFireInputs(double at, double h, double av, double heq, double ah,
+                                           double b, FireGrowth growth = FireGrowth::Medium,
+                                           FireMember member = FireMember::ReinforcedConcrete)
+{
+    NaturalFireInputs in;
+    in.totalArea = at;
+    in.height = h;
+    in.verticalOpenings = av;
+    in.openingHeight = heq;
+    in.horizontalOpenings = ah;
+    in.absorptivity = b;
+    in.growth = growth;
+    in.member = member;
+    return in;
+}

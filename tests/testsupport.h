@@ -1,6 +1,5 @@
 #pragma once
-// What the screen tests share: the headers of the screens they drive, a world of their own for
-// each test, scripted boxes, and helpers that drive the controls as a user does.
+// What the screen tests share: screens, a world per test, scripted boxes, user-like helpers.
 #include "core/calculationsession.h"
 #include "core/italiannumbers.h"
 #include "core/projectdocument.h"
@@ -108,8 +107,7 @@ public:
     QStringList fileBoxes; // "open <proposed>" or "save <proposed>" for every file box
 };
 
-// One test case's world: its own database file in a temporary folder, the shared values of a
-// program that has just started, and scripted boxes. Destroying it closes every screen.
+// One test's world: its own database, fresh shared values, scripted boxes; closes every screen.
 class TestWorld
 {
 public:
@@ -157,8 +155,7 @@ QString differences(QWidget &screen, const Fields &expected);
     } while (false)
 
 using TextParts = QList<std::variant<QString, QRegularExpression>>;
-// The parts (texts, or patterns when given as QRegularExpression) that `text` lacks, then the
-// text itself, for a message; empty when it has them all.
+// The parts (texts or patterns) that `text` lacks, then the text; empty when it has them all.
 QString lacking(const QString &text, const TextParts &parts);
 #define VERIFY_CONTAINS(text, ...)                                                                 \
     do {                                                                                           \
@@ -190,17 +187,14 @@ template <class Form> Form &startMethod()
 void clickAndType(QWidget *field, const QString &text, bool replace = true);
 void clickAndType(QWidget &screen, const char *field, const QString &text);
 
-// One entry added on the materials screen: the material picked, m and ψ picked and the value
-// per kg typed when given, the quantity typed.
+// One entry added on the materials screen: material, quantity, then m, ψ and H when given.
 void addMaterial(const QString &name, const QString &quantity, const QString &m = {},
                  const QString &psi = {}, const QString &valuePerKg = {});
-// On the furnishings screen: pieces of a furnishing, or a stored good (its value typed when
-// given, packed or not).
+// On the furnishings screen: pieces of a furnishing, or a stored good, packed or not.
 void addPieces(const QString &name, const QString &pieces);
 void addGoods(const QString &name, const QString &valuePerM3, const QString &volume, bool packed);
 
-// Grids: a click on a cell (its window made the active one first), and the text of each cell of
-// a row.
+// Grids: a click on a cell (its window made active first), and the texts of a row.
 void clickCell(QTableView *table, int row, int column = 0);
 QStringList rowTexts(QTableView *table, int row);
 // Clicks a cell of a grid and types into whatever took the focus, then presses `key`.

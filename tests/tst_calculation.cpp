@@ -39,8 +39,7 @@ private slots:
     void deltaNText();
 };
 
-// The suite is meant to run under locales that write a decimal comma: make sure the one asked
-// for is really installed, or the run would prove nothing.
+// A decimal-comma locale asked for must really be installed, or the run proves nothing.
 void TestCalculation::initTestCase()
 {
     const QByteArray asked = qgetenv("LC_ALL");

@@ -221,8 +221,7 @@ void TestDatabase::catalogueRefusals()
     QVERIFY(world().prompt.questions.isEmpty());
 }
 
-// A file written by the version before sources were kept: opening it adds the columns, gives the
-// reference rows their source back and keeps every entry the user made.
+// A file from before sources were kept gains the columns and keeps every entry the user made.
 void TestDatabase::versionOneFileKeepsUserEntries()
 {
     QVERIFY(QDir().mkpath(QFileInfo(world().databasePath()).absolutePath()));

@@ -1,6 +1,4 @@
-// The report as a value: the working of each method, number by number, the printed products
-// that an officer can check by hand, the itemised lists with their factors and the chart's
-// entries. Links the core only.
+// The report as a value (core only): each method's working, printed products, lists, chart.
 #include "core/calculation.h"
 #include "core/calculationtexts.h"
 #include "core/italiannumbers.h"

@@ -80,8 +80,7 @@ bool holdLocked(QProcess &holder, const QString &path, const char *ms)
     return holder.waitForReadyRead(10000) && holder.readLine().trimmed() == "locked";
 }
 
-// Runs the probe to its end, as an ordinary user when the tests run as root, since root
-// writes files whatever their permissions say.
+// Runs the probe to its end, as an ordinary user under root, whom permissions do not stop.
 QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QString *why)
 {
     QString program = kProbe;
@@ -198,8 +197,7 @@ void TestFaults::unreadableFileKeptAside_data()
     QTest::newRow("a damaged page") << true;
 }
 
-// A file Ardivo cannot read: declined, it stays as it is and the question is not asked again;
-// agreed at the next start, it is kept aside under a new name and a new database begins.
+// An unreadable file: declined, it stays as it is; agreed, it is kept aside and a new one begins.
 void TestFaults::unreadableFileKeptAside()
 {
     QFETCH(bool, damaged);
@@ -411,8 +409,7 @@ void TestFaults::newerSchemaRefused()
     QCOMPARE(bytesOf(world().databasePath()), untouched);
 }
 
-// A table with the right name and the wrong fields is offered the repair of a missing one; the
-// damaged table is kept aside, never dropped.
+// A table with the wrong fields is repaired as a missing one, kept aside, never dropped.
 void TestFaults::tableWithWrongFields()
 {
     makeDatabase(world().databasePath());
@@ -482,8 +479,7 @@ void TestFaults::viewInATablesPlace()
              u"table"_s);
 }
 
-// While another program holds the file, typing the area does not wait for it: q_f is worked out
-// on the entries read last, and the user is told once at most.
+// Typing never waits for a held file: q_f from the entries read last, told once at most.
 void TestFaults::typingWhileAnotherProgramHoldsTheFile()
 {
     auto &form = startMethod<ValorePerMateriale>();

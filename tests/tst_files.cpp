@@ -22,8 +22,7 @@ QByteArray bytesOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// WholeFile::write run in a child process whose files may not grow beyond `limit` bytes; the
-// reason it gave comes back through a pipe.
+// WholeFile::write in a child whose files stop at `limit` bytes; its reason comes back by pipe.
 QString writeUnderLimit(const QString &path, const QByteArray &bytes, rlim_t limit)
 {
     int ends[2];

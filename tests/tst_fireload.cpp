@@ -171,9 +171,7 @@ void TestFireLoad::materialComboRefusesUnknownTextByKeys()
     QCOMPARE(combo->currentText(), QString()); // the completer does not put an entry back
 }
 
-// Furnishings and stored goods: each entry's source, the sum with the packaging factor, the table
-// under the fields edited and deleted from, the grid viewer, the page after Avanti; Indietro on
-// the screen discards the entries.
+// Furnishings and goods: sources, packaging, table edits, the viewer, the page; Indietro discards.
 void TestFireLoad::furnishingsAndGoods()
 {
     auto &form = startMethod<ValorePerArredo>();
@@ -247,8 +245,7 @@ void TestFireLoad::furnishingsRefusals()
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
 }
 
-// What is typed is what is stored and printed, or a message names the rule and nothing is
-// stored: "0,6" m³ is 0,6 m³, not 6; half a piece and a negative quantity are refused.
+// What is typed is what is stored and printed ("0,6" m³ is not 6), or refused with the rule.
 void TestFireLoad::typedNumbersKept()
 {
     auto &form = startMethod<ValorePerArredo>();
@@ -285,8 +282,7 @@ void TestFireLoad::typedNumbersKept()
     QCOMPARE(calculation().materials.size(), 1);
 }
 
-// Typing into a chooser as a user does, through the widget a click focuses: a text that begins
-// no entry, or a factor outside its range, leaves the chooser empty with nothing picked.
+// A typed text that begins no entry, or a factor out of range, leaves the chooser empty.
 void TestFireLoad::choosersKeepRefusedTextsEmpty()
 {
     auto &activityForm = startMethod<ValorePerAttivita>();
@@ -384,9 +380,7 @@ void TestFireLoad::gridViewerKeepsItsPlace()
     QCOMPARE(grid->model()->index(69, 5).data().toString(), u"4"_s);
 }
 
-// The entries under the materials screen's fields: edited in place under the rules of a new entry,
-// deleted with Canc; the sum and q_f follow at once, and the entries are still there after
-// Indietro and back, with the area to type again.
+// Entries edited in place under the entry rules, deleted with Canc, kept after Indietro and back.
 void TestFireLoad::entriesTableEditsDeletesAndStays()
 {
     auto &form = startMethod<ValorePerMateriale>();
@@ -438,9 +432,7 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(fireLoadNow(), 144 / 12.0);
 }
 
-// Each entry added comes in as a new row of the screen's table and of an open grid viewer: the
-// chosen row stays chosen, every share follows the new total, and an edit or a Canc afterwards
-// reaches the right entry with nothing lost.
+// An added entry joins the table and an open viewer; later edits still reach the right entry.
 void TestFireLoad::addedEntriesJoinTheTable()
 {
     auto &form = startMethod<ValorePerMateriale>();
@@ -481,8 +473,7 @@ void TestFireLoad::addedEntriesJoinTheTable()
     QCOMPARE(calculation().materials.last().quantity, n(15));
 }
 
-// A word inside a name, letter case and accents aside, opens the list of the entries it
-// begins a word of; picking one fills its value as a click in the chooser does.
+// A word inside a name, case and accents aside, finds the entry; picking it fills its value.
 void TestFireLoad::chooserFindsAnyWord()
 {
     auto &form = startMethod<ValorePerMateriale>();
@@ -525,8 +516,7 @@ void TestFireLoad::cataloguesInItalianOrder()
     QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtValorePerKg"), u"17"_s);
 }
 
-// A value the entry screens refuse is refused in the grid too, with the reason in a box; the cell
-// keeps its old value.
+// What the entry screens refuse the grid refuses too, with the reason; the cell keeps its value.
 void TestFireLoad::gridViewersFollowTheEntryRules_data()
 {
     QTest::addColumn<bool>("materials");
@@ -577,8 +567,7 @@ void TestFireLoad::gridViewersFollowTheEntryRules()
     QCOMPARE(fireLoadNow(), before);
 }
 
-// Legno 1000 kg on 30 m², then H 1e308 and 10 kg typed in the grid: the sum is no number. The
-// screen shows no q_f (never 0), and Avanti refuses as it does without one.
+// H 1e308 typed in the grid overflows the sum: no q_f shown (never 0), and Avanti refuses.
 void TestFireLoad::overflowingEntryLeavesNoFireLoad()
 {
     auto &form = startMethod<ValorePerMateriale>();

@@ -1,5 +1,4 @@
-// Bad input and extreme sizes: generated texts typed into every field of the calculation
-// screens, buttons pressed in between, and the limits of counters, sums and areas.
+// Bad input and extreme sizes: generated texts typed into every calculation field, and limits.
 #include "core/textmatch.h"
 #include "testsupport.h"
 #include "ui/reports/pagecanvas.h"
@@ -12,8 +11,7 @@
 
 namespace {
 
-// Texts that have broken number parsers, SQL and layouts elsewhere, and pieces to build
-// more of them from.
+// Texts that have broken number parsers, SQL and layouts elsewhere.
 QStringList corpus()
 {
     // One text between each two bars.
@@ -489,8 +487,7 @@ void TestHardening::tensOfThousandsOfRows()
     QCOMPARE(list.findChildren<QLineEdit *>(u"Materiale_0"_s).size(), 1);
 }
 
-// A catalogue of a hundred thousand user materials: the materials screen appears within a
-// second, its chooser in Italian order, and typing still finds a name.
+// 100.000 user materials: the screen opens within a second, in order, and typing finds a name.
 void TestHardening::chooserOfAHundredThousandMaterials()
 {
     constexpr int rows = 100000;

@@ -1,5 +1,4 @@
-// Lists of entries read from and written to spreadsheet files: the CSV reader, the rules each
-// row is read under, the preview the user imports through, and export then import again.
+// Entry lists in spreadsheet files: the CSV reader, its row rules, the preview, the round trip.
 #include "data/csvfile.h"
 #include "data/inventoryfile.h"
 #include "testsupport.h"
@@ -396,8 +395,7 @@ void TestInventory::furnishingsExportThenImport()
     QCOMPARE(calculation().furnishings, imported);
 }
 
-// Names and sources that a spreadsheet would take for formulas are written after an apostrophe,
-// which the reader removes: the list comes back the same, and no cell starts a formula.
+// Formula-like names are written after an apostrophe that the reader removes.
 void TestInventory::formulasAreWrittenAsText()
 {
     const QVector<MaterialEntry> materials = {
@@ -421,8 +419,7 @@ void TestInventory::formulasAreWrittenAsText()
     QCOMPARE(InventoryFile::readMaterials(bytes, someMaterials()).accepted(), materials);
 }
 
-// What is no list, or far more than one, is refused at once with its reason: nothing is read
-// whole and the program does not stop.
+// What is no list, or far more than one, is refused at once with its reason.
 void TestInventory::hostileFilesRefusedAtOnce_data()
 {
     QTest::addColumn<QString>("kind");
@@ -468,8 +465,7 @@ void TestInventory::hostileFilesRefusedAtOnce()
     QVERIFY(calculation().materials.isEmpty());
 }
 
-// A file that is not UTF-8 throughout is read as Windows-1252 and the preview says so; a cell
-// of any length is shown shortened; sources that a project could not hold are refused by row.
+// Windows-1252 read and said so; long cells shortened; unstorable sources refused by row.
 void TestInventory::previewTellsHowTheFileWasRead()
 {
     QTemporaryDir dir;

@@ -1,5 +1,4 @@
-// The calculation model on its own: the methods' sums, the calculations it refuses, the walk's
-// steps, the value rules and names. Links the core only.
+// The calculation model on its own (core only): sums, refusals, steps, value rules and names.
 #include "core/calculation.h"
 #include "core/calculationsession.h"
 #include "core/calculationtexts.h"
@@ -13,11 +12,6 @@
 static const Regulation &decree()
 {
     return Regulation::decree2007();
-}
-
-static Calculation materials(std::optional<double> area, QVector<MaterialEntry> entries)
-{
-    return materialsCalculation(area, entries);
 }
 
 class TestModel : public QObject
@@ -53,12 +47,12 @@ void TestModel::materialsMethod()
     QCOMPARE(sum.emptyLines, qint64(1));
     QCOMPARE(entryFireLoad(entries[1]), 17000.0);
 
-    QCOMPARE(fireLoad(materials(60.0, entries)).value(), 31000.0 / 60);
-    QCOMPARE(CalculationTexts::fireLoad(materials(60.0, entries)), u"516"_s);
-    QVERIFY(!fireLoad(materials(std::nullopt, entries)));
-    QVERIFY(!fireLoad(materials(0.0, entries)));
-    QVERIFY(!fireLoad(materials(-5.0, entries)));
-    QCOMPARE(fireLoad(materials(10.0, {})).value(), 0.0);
+    QCOMPARE(fireLoad(materialsCalculation(60.0, entries)).value(), 31000.0 / 60);
+    QCOMPARE(CalculationTexts::fireLoad(materialsCalculation(60.0, entries)), u"516"_s);
+    QVERIFY(!fireLoad(materialsCalculation(std::nullopt, entries)));
+    QVERIFY(!fireLoad(materialsCalculation(0.0, entries)));
+    QVERIFY(!fireLoad(materialsCalculation(-5.0, entries)));
+    QCOMPARE(fireLoad(materialsCalculation(10.0, {})).value(), 0.0);
 
     // A list changed after it was summed, in place or in a copy, sums anew.
     QVector<MaterialEntry> changed = entries;
@@ -96,7 +90,7 @@ void TestModel::impossibleCalculations_data()
     QTest::addColumn<QString>("reason");
     // The sum beyond any number, a control character in a name, risk class IV and measures that
     // exclude each other are rows of tst_project's badFiles, read through the same check.
-    Calculation sound = materials(60.0, {{"Legno", n(17.5), n(1), n(1), n(1)}});
+    Calculation sound = materialsCalculation(60.0, {{"Legno", n(17.5), n(1), n(1), n(1)}});
     QTest::newRow("sound") << sound << "";
     Calculation c = sound;
     c.method = static_cast<Method>(7);
@@ -188,7 +182,8 @@ void TestModel::valueRules()
 // A sum that overflows, or a q_f or q_f,d above 10⁶ MJ/m², gives no value at all: never 0.
 void TestModel::noResultBetterThanAWrongOne()
 {
-    const Calculation overflow = materials(30.0, {{"Legno", n(1e308), n(10), n(1), n(1)}});
+    const Calculation overflow =
+        materialsCalculation(30.0, {{"Legno", n(1e308), n(10), n(1), n(1)}});
     QVERIFY(!fireLoad(overflow));
     QVERIFY(fireLoadTooLarge(overflow));
     QCOMPARE(CalculationTexts::fireLoad(overflow), QString());
@@ -199,8 +194,8 @@ void TestModel::noResultBetterThanAWrongOne()
     QCOMPARE(CalculationTexts::referenceClass(classified, decree()), QString());
 
     // Just at the limit and just above it.
-    QCOMPARE(fireLoad(materials(1.0, {{"Legno", n(1e6), n(1), n(1), n(1)}})), 1e6);
-    QVERIFY(!fireLoad(materials(1.0, {{"Legno", n(1e6), n(1.01), n(1), n(1)}})));
+    QCOMPARE(fireLoad(materialsCalculation(1.0, {{"Legno", n(1e6), n(1), n(1), n(1)}})), 1e6);
+    QVERIFY(!fireLoad(materialsCalculation(1.0, {{"Legno", n(1e6), n(1.01), n(1), n(1)}})));
     QVERIFY(!designFireLoad(1e306, 1, 10, 10));
     // Without a risk class there is no δq2 and no q_f,d, and its text is empty.
     classified.riskClass = std::nullopt;

@@ -7,32 +7,13 @@
 // independent curve, the standard ISO 834 one.
 #include "core/naturalfire.h"
 #include "core/reportdocument.h"
+#include "testcalculations.h"
 
 #include <QTest>
 #include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-NaturalFireInputs inputs(double at, double h, double av, double heq, double ah, double b,
-                         FireGrowth growth = FireGrowth::Medium,
-                         FireMember member = FireMember::ReinforcedConcrete)
-{
-    NaturalFireInputs in;
-    in.totalArea = at;
-    in.height = h;
-    in.verticalOpenings = av;
-    in.openingHeight = heq;
-    in.horizontalOpenings = ah;
-    in.absorptivity = b;
-    in.growth = growth;
-    in.member = member;
-    return in;
-}
-
-} // namespace
 
 class TestNaturalFire : public QObject
 {
@@ -55,7 +36,7 @@ private slots:
 // ventilation-controlled for 0,2·10⁻³·600/0,04 = 3 h, so the heating covers the first hour.
 void TestNaturalFire::gammaOneFollowsIso834()
 {
-    const auto r = NaturalFire::compute(inputs(100, 3, 4, 1, 0, 1160), 50, 1200);
+    const auto r = NaturalFire::compute(naturalFireInputs(100, 3, 4, 1, 0, 1160), 50, 1200);
     QVERIFY(r);
     QCOMPARE(r->gamma, 1.0);
     QVERIFY(!r->fuelControlled);
@@ -90,8 +71,8 @@ void TestNaturalFire::curves_data()
     // At 45 min, t* = 0,9645: 20 + 1325·(1 − 0,2674 − 0,0395 − 0) = 938,6 °C; at 90 min,
     // t* = 1,9290: 955,0 − 481,7·(1,9290 − 1,0731) = 542,7 °C.
     QTest::newRow("office, ventilation-controlled")
-        << inputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << false << 955.0 << 140.6 << 938.6
-        << 542.7;
+        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << false << 955.0 << 140.6
+        << 938.6 << 542.7;
     // A small room with light linings: A_f = 50, A_t = 200, A_v = 8, h_eq = 1,5, b = 600,
     // q_f,d = 800, slow growth. O = 8·√1,5/200 = 0,04899; Γ = ((0,04899/600)/(0,04/1160))²
     // = 5,6067; q_t,d = 200; t_max = 0,2·10⁻³·200/0,04899 = 0,8165 h = 48,99 min > 25.
@@ -99,8 +80,8 @@ void TestNaturalFire::curves_data()
     // t*_max ≥ 2: 250 per unit; end at t* = 4,5778 + 1153,0/250 = 9,1900, t = 98,3 min.
     // At 45 min t* = 4,2050: 1159,6 °C; at 90 min t* = 8,4100: 1173,0 − 250·3,8322 = 215,0.
     QTest::newRow("small room, light linings")
-        << inputs(200, 3, 8, 1.5, 0, 600, FireGrowth::Slow) << 50.0 << 800.0 << false << 1173.0
-        << 98.3 << 1159.6 << 215.0;
+        << naturalFireInputs(200, 3, 8, 1.5, 0, 600, FireGrowth::Slow) << 50.0 << 800.0 << false
+        << 1173.0 << 98.3 << 1159.6 << 215.0;
     // Heavy linings and small windows: A_f = 100, A_t = 400, A_v = 10, h_eq = 2, b = 2000,
     // q_f,d = 1000. O = 10·√2/400 = 0,035355; Γ = ((0,035355/2000)/(0,04/1160))² = 0,26281;
     // q_t,d = 250; t_max = 0,2·10⁻³·250/0,035355 = 1,4142 h = 84,85 min.
@@ -109,8 +90,8 @@ void TestNaturalFire::curves_data()
     // t* = 0,37167 + 782,2/625 = 1,62323, t = 6,1764 h = 370,6 min.
     // At 45 min t* = 0,19711: 724,2 °C; at 90 min t* = 0,39422: 802,2 − 625·0,02255 = 788,1.
     QTest::newRow("heavy linings, slow cooling")
-        << inputs(400, 3, 10, 2, 0, 2000) << 100.0 << 1000.0 << false << 802.2 << 370.6 << 724.2
-        << 788.1;
+        << naturalFireInputs(400, 3, 10, 2, 0, 2000) << 100.0 << 1000.0 << false << 802.2 << 370.6
+        << 724.2 << 788.1;
     // Fuel-controlled with the factor on Γ_lim: A_f = 40, A_t = 100, A_v = 6, h_eq = 1, b = 800,
     // q_f,d = 150, fast growth (t_lim = 0,25 h). O = 0,06; q_t,d = 60; 0,2·10⁻³·60/0,06 = 0,2 h
     // < 0,25: fuel-controlled, t_max = 0,25 h. O_lim = 0,1·10⁻³·60/0,25 = 0,024;
@@ -121,8 +102,8 @@ void TestNaturalFire::curves_data()
     // /0,94613 = 1,25; rate 250·(3 − 0,94613) = 513,47; end at t* = 1,18266 + 694,0/513,47
     // = 2,53432, t = 0,53573 h = 32,1 min. At 45 and 90 min the room is back at 20 °C.
     QTest::newRow("fuel-controlled, small load")
-        << inputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast) << 40.0 << 150.0 << true << 714.0 << 32.1
-        << 20.0 << 20.0;
+        << naturalFireInputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast) << 40.0 << 150.0 << true
+        << 714.0 << 32.1 << 20.0 << 20.0;
 }
 
 void TestNaturalFire::curves()
@@ -159,7 +140,7 @@ void TestNaturalFire::curves()
 // A load a little higher is ventilation-controlled: Θ_max at t* = 0,5625, 857,5 °C.
 void TestNaturalFire::fuelControlledEdge()
 {
-    const NaturalFireInputs in = inputs(100, 3, 6, 1, 0, 1160, FireGrowth::Fast);
+    const NaturalFireInputs in = naturalFireInputs(100, 3, 6, 1, 0, 1160, FireGrowth::Fast);
     const auto edge = NaturalFire::compute(in, 50, 150);
     QVERIFY(edge);
     QVERIFY(edge->fuelControlled);
@@ -188,25 +169,26 @@ void TestNaturalFire::equivalentTime_data()
     // = 1,23114 · 1,349 = 1,66081; b = 1160: k_b = 0,055; concrete k_c = 1.
     // t_e,d = 511·0,055·1,66081 = 46,68 min.
     QTest::newRow("office, concrete")
-        << inputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << 1.66081 << 46.68;
+        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << 1.66081 << 46.68;
     // Unprotected steel: k_c = 13,7·O = 13,7·0,045361 = 0,62144: 46,677·0,62144 = 29,01 min.
     QTest::newRow("office, unprotected steel")
-        << inputs(810, 3, 30, 1.5, 0, 1160, FireGrowth::Medium, FireMember::UnprotectedSteel)
+        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160, FireGrowth::Medium,
+                             FireMember::UnprotectedSteel)
         << 300.0 << 511.0 << 1.66081 << 29.01;
     // With 6 m² in the roof: α_h = 0,02, b_v = 12,5·(1 + 1 − 0,01) = 24,875;
     // w_f = 1,23114 · [0,62 + 0,729/(1 + 0,4975)] = 1,23114 · 1,10680 = 1,36262;
     // t_e,d = 511·0,055·1,36262 = 38,30 min.
     QTest::newRow("office with roof openings")
-        << inputs(810, 3, 30, 1.5, 6, 1160) << 300.0 << 511.0 << 1.36262 << 38.30;
+        << naturalFireInputs(810, 3, 30, 1.5, 6, 1160) << 300.0 << 511.0 << 1.36262 << 38.30;
     // A small room (A_f = 50 < 100, no roof openings): w_f = O^−½·A_f/A_t = 0,04899^−½·50/200
     // = 1,12950; b = 600 < 720: k_b = 0,07; t_e,d = 800·0,07·1,12950 = 63,25 min.
-    QTest::newRow("small room") << inputs(200, 3, 8, 1.5, 0, 600) << 50.0 << 800.0 << 1.12950
-                                << 63.25;
+    QTest::newRow("small room") << naturalFireInputs(200, 3, 8, 1.5, 0, 600) << 50.0 << 800.0
+                                << 1.12950 << 63.25;
     // A tall hall with wide openings: A_f = 400, H = 8, A_v = 120 (α_v = 0,3), A_t = 1600,
     // h_eq = 3, b = 2600: w_f = (6/8)^0,3 · [0,62 + 90·0,1⁴] = 0,91731 · 0,629 = 0,57699;
     // k_b = 0,04 (b > 2500); t_e,d = 300·0,04·0,57702 = 6,92 min.
     QTest::newRow("tall hall, heavy linings")
-        << inputs(1600, 8, 120, 3, 0, 2600) << 400.0 << 300.0 << 0.57699 << 6.92;
+        << naturalFireInputs(1600, 8, 120, 3, 0, 2600) << 400.0 << 300.0 << 0.57699 << 6.92;
 }
 
 void TestNaturalFire::equivalentTime()
@@ -234,14 +216,19 @@ void TestNaturalFire::refusals_data()
     QTest::addColumn<QString>("names"); // what the message must name
 
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    QTest::newRow("no area") << inputs(810, 3, 30, 1.5, 0, 1160) << 0.0 << 511.0 << "A_f";
-    QTest::newRow("no design load") << inputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 0.0 << "q_f,d";
+    QTest::newRow("no area") << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 0.0 << 511.0
+                             << "A_f";
+    QTest::newRow("no design load")
+        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 0.0 << "q_f,d";
     QTest::newRow("A_t not a number")
-        << inputs(nan, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << "A_t";
-    QTest::newRow("h_eq negative") << inputs(810, 3, 30, -1, 0, 1160) << 300.0 << 511.0 << "h_eq";
-    QTest::newRow("b infinite") << inputs(810, 3, 30, 1.5, 0, qInf()) << 300.0 << 511.0 << "b";
+        << naturalFireInputs(nan, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << "A_t";
+    QTest::newRow("h_eq negative")
+        << naturalFireInputs(810, 3, 30, -1, 0, 1160) << 300.0 << 511.0 << "h_eq";
+    QTest::newRow("b infinite") << naturalFireInputs(810, 3, 30, 1.5, 0, qInf()) << 300.0 << 511.0
+                                << "b";
     // O = 0,01·√0,1/810: a fire that would smoulder for weeks.
-    QTest::newRow("endless fire") << inputs(810, 3, 0.01, 0.1, 0, 2000) << 300.0 << 5000.0 << "ore";
+    QTest::newRow("endless fire") << naturalFireInputs(810, 3, 0.01, 0.1, 0, 2000) << 300.0
+                                  << 5000.0 << "ore";
 }
 
 void TestNaturalFire::refusals()
@@ -258,12 +245,12 @@ void TestNaturalFire::refusals()
 void TestNaturalFire::warnings()
 {
     // Inside every range: only the reminder.
-    auto r = NaturalFire::compute(inputs(810, 3, 30, 1.5, 0, 1160), 300, 511);
+    auto r = NaturalFire::compute(naturalFireInputs(810, 3, 30, 1.5, 0, 1160), 300, 511);
     QVERIFY(r);
     QCOMPARE(r->warnings.size(), 1);
     QVERIFY(r->warnings.last().contains(u"S.2-3"_s));
     // 600 m², 5 m high, roof openings, b = 2600, α_v = 0,3 and q_t,d below 50.
-    r = NaturalFire::compute(inputs(2400, 5, 180, 3, 10, 2600), 600, 150);
+    r = NaturalFire::compute(naturalFireInputs(2400, 5, 180, 3, 10, 2600), 600, 150);
     QVERIFY(r);
     const QString all = r->warnings.join(u'\n');
     for (const QString &named : {u"500 m²"_s, u"4 m"_s, u"copertura"_s, u"b = 2600"_s,
@@ -274,7 +261,7 @@ void TestNaturalFire::warnings()
 
 void TestNaturalFire::table()
 {
-    const auto r = NaturalFire::compute(inputs(810, 3, 30, 1.5, 0, 1160), 300, 511);
+    const auto r = NaturalFire::compute(naturalFireInputs(810, 3, 30, 1.5, 0, 1160), 300, 511);
     QVERIFY(r);
     const QVector<CurvePoint> rows = r->table();
     // Every 5 minutes from 0 to the first step at 20 °C: the cooling ends at 140,6 min.
@@ -290,16 +277,10 @@ void TestNaturalFire::table()
 // q_t,d stays below 75 and Γ_lim takes its correction.
 void TestNaturalFire::appendixWorking()
 {
-    Calculation c;
-    c.method = Method::Materials;
-    c.area = 40;
-    c.materials = {MaterialEntry{u"Legno"_s, Amount::number(15), Amount::number(400),
-                                 Amount::number(1), Amount::number(1)}};
-    c.areaClass = 0;
-    c.riskClass = 0;
+    Calculation c = materialsCalculation(40, {materialEntry(u"Legno"_s, 15, 400)}, 0, 0);
     const Regulation &decree = Regulation::decree2007();
     QVERIFY(!ReportDocuments::naturalFirePart(c, decree)); // no enclosure, no appendix
-    c.naturalFire = inputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast);
+    c.naturalFire = naturalFireInputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast);
     const auto part = ReportDocuments::naturalFirePart(c, decree);
     QVERIFY(part);
     ReportDocument document;

@@ -1,5 +1,4 @@
-// The natural fire through the screens: its window on the report pages, the appendix in the
-// PDF and the ODT, and the enclosure in the project file.
+// The natural fire through the screens, the PDF and ODT appendix and the project file.
 #include "core/naturalfiretexts.h"
 #include "data/projectfile.h"
 #include "testsupport.h"
@@ -42,14 +41,17 @@ void describeRoom(QWidget &window)
 
 NaturalFireInputs room()
 {
-    NaturalFireInputs in;
-    in.totalArea = 200;
-    in.height = 3;
-    in.verticalOpenings = 8;
-    in.openingHeight = 1.5;
-    in.horizontalOpenings = 0;
-    in.absorptivity = 1160;
-    return in;
+    return naturalFireInputs(200, 3, 8, 1.5, 0, 1160);
+}
+
+// The materials walk's report page, its window opened and the room described; null when none.
+QWidget *describedRoom()
+{
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    if (window)
+        describeRoom(*window);
+    return window;
 }
 
 } // namespace
@@ -129,35 +131,21 @@ void TestNaturalFireUi::refusedInputsComputeNothing_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
-    QTest::newRow("not a number") << "txtB"
-                                  << "mille"
-                                  << "Il valore di b non è un numero";
-    QTest::newRow("decimal point") << "txtHeq"
-                                   << "1.5"
-                                   << "Il valore di h_eq non è un numero";
-    QTest::newRow("height zero") << "txtAltezza"
-                                 << "0"
-                                 << "L'altezza H deve essere maggiore di 0";
-    QTest::newRow("no windows") << "txtAv"
-                                << "0"
-                                << "aperture verticali A_v deve essere maggiore";
-    QTest::newRow("negative roof") << "txtAh"
-                                   << "-2"
-                                   << "A_h non può essere negativa";
-    QTest::newRow("windows fill the enclosure") << "txtAv"
-                                                << "200"
-                                                << "Geometria impossibile: le "
-                                                   "aperture verticali A_v";
-    QTest::newRow("floor beyond the enclosure") << "txtAt"
-                                                << "50"
-                                                << "Geometria impossibile: la "
-                                                   "superficie in pianta A_f";
-    QTest::newRow("windows above the ceiling") << "txtHeq"
-                                               << "3,5"
-                                               << "h_eq non può superare";
-    QTest::newRow("emptied") << "txtAt"
-                             << ""
-                             << "Inserire ancora: A_t.";
+    const auto row = [](const char *name, const char *field, const char *typed,
+                        const char *message) {
+        QTest::newRow(name) << QString(field) << QString(typed) << QString(message);
+    };
+    row("not a number", "txtB", "mille", "Il valore di b non è un numero");
+    row("decimal point", "txtHeq", "1.5", "Il valore di h_eq non è un numero");
+    row("height zero", "txtAltezza", "0", "L'altezza H deve essere maggiore di 0");
+    row("no windows", "txtAv", "0", "aperture verticali A_v deve essere maggiore");
+    row("negative roof", "txtAh", "-2", "A_h non può essere negativa");
+    row("windows fill the enclosure", "txtAv", "200",
+        "Geometria impossibile: le aperture verticali A_v");
+    row("floor beyond the enclosure", "txtAt", "50",
+        "Geometria impossibile: la superficie in pianta A_f");
+    row("windows above the ceiling", "txtHeq", "3,5", "h_eq non può superare");
+    row("emptied", "txtAt", "", "Inserire ancora: A_t.");
 }
 
 void TestNaturalFireUi::refusedInputsComputeNothing()
@@ -165,11 +153,9 @@ void TestNaturalFireUi::refusedInputsComputeNothing()
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, message);
-    walkToReport(Method::Materials, u"Option1_1"_s, {});
-    QWidget *opened = openWindow(Screens::get<StampaMateriali>());
+    QWidget *opened = describedRoom();
     QVERIFY(opened);
     QWidget &window = *opened;
-    describeRoom(window);
     QVERIFY(calculation().naturalFire);
     clickAndType(window, qPrintable(field), typed);
     QVERIFY2(textOf(window, "lblMessaggio").contains(message),
@@ -212,8 +198,7 @@ void TestNaturalFireUi::reopenedCompartmentFillsTheWindow()
     QVERIFY(ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
 }
 
-// The activity method knows only the area class: A_f is typed in the window, kept with the
-// enclosure and printed with the rest.
+// The activity method knows only the area class: A_f is typed in the window.
 void TestNaturalFireUi::activityMethodTypesTheArea()
 {
     walkToReport(Method::Activity, u"Option1_1"_s, {});
@@ -243,10 +228,8 @@ void TestNaturalFireUi::activityMethodTypesTheArea()
 
 void TestNaturalFireUi::absorptivityFromTheLining()
 {
-    walkToReport(Method::Materials, u"Option1_1"_s, {});
-    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QWidget *window = describedRoom();
     QVERIFY(window);
-    describeRoom(*window);
     // Normal-weight concrete: √(2300 · 1000 · 1,6) = √3680000 = 1918,3.
     world().prompt.inputs = {u"2300"_s, u"1000"_s, u"1,6"_s};
     click(*window, "cmdCalcolaB");
@@ -268,10 +251,8 @@ void TestNaturalFireUi::absorptivityFromTheLining()
 
 void TestNaturalFireUi::openingsFillAvAndHeq()
 {
-    walkToReport(Method::Materials, u"Option1_1"_s, {});
-    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QWidget *window = describedRoom();
     QVERIFY(window);
-    describeRoom(*window);
     world().prompt.messages.clear(); // those of the walk
     // A window 2 × 1,5 and a door 1 × 2,5: A_v = 3 + 2,5 = 5,5 m²;
     // h_eq = (3 · 1,5 + 2,5 · 2,5) / 5,5 = 10,75 / 5,5 = 1,95454545454545 m.
@@ -295,11 +276,8 @@ void TestNaturalFireUi::openingsFillAvAndHeq()
 
 void TestNaturalFireUi::appendixInPdfAndOdt()
 {
-    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QVERIFY(describedRoom());
     auto &page = Screens::get<StampaMateriali>();
-    QWidget *window = openWindow(page);
-    QVERIFY(window);
-    describeRoom(*window);
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), page, dir.filePath(u"relazione.pdf"_s));
     const QStringList sheets = pdfSheets(text);

@@ -1,11 +1,9 @@
-// The two rules side by side: the Code's chapter S.2 walked through the screens with values
-// worked out by hand from its tables, the choice of rule remembered between runs, and a project
-// holding a compartment under each rule, saved, reopened and exported.
+// The two rules side by side: the Code through the screens, the remembered choice, both in a
+// project.
 #include "data/projectfile.h"
 #include "testsupport.h"
 
-// From the method chooser to the result screen by the activity method under a rule: the nominal
-// value typed with fractile 1, the area option, risk class II and the protection controls.
+// The activity method to the result screen under a rule: fractile 1, risk class II.
 static void walkActivity(const char *ruleOption, const QString &nominal, const char *areaOption,
                          const QStringList &protection)
 {
@@ -17,6 +15,28 @@ static void walkActivity(const char *ruleOption, const QString &nominal, const c
     pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
     click(form, "Command1");
     walkFactors(areaOption, "Option1_1", protection);
+}
+
+// The result screen's report page saved into the project under `name`.
+static void saveCompartment(TestWorld &world, const QString &name)
+{
+    click(Screens::get<TotaleFormula>(), "Command3");
+    world.prompt.inputs << name;
+    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+}
+
+// The project saved to `path`, every screen closed, then opened again: its compartments' table.
+static QTableView *savedAndReopened(TestWorld &world, const QString &path)
+{
+    world.prompt.files << path;
+    ProjectActions::showProjectWindow();
+    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
+    closeAllScreens();
+    Module1::resetSharedState();
+    if (!ProjectActions::openProjectFile(path))
+        return nullptr;
+    ProjectActions::showProjectWindow();
+    return child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
 }
 
 class TestRules : public WorldTest
@@ -156,25 +176,12 @@ void TestRules::projectWithBothRules()
 {
     QTemporaryDir dir;
     walkActivity("OptionNormativa_1", "3000", "Option1_1", {"OptionControllo_2", "CheckMisura_9"});
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Magazzino"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    saveCompartment(world(), u"Magazzino"_s);
     // The same compartment under the decree: δn 0,8 × 0,85 = 0,68, 2448 → class 240, minimum 120.
     walkActivity("OptionNormativa_0", "3000", "Option1_1", {"Check7", "Check4"});
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Deposito"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
-    const QString path = dir.filePath(u"Due norme.ardivo"_s);
-    world().prompt.files << path;
-    ProjectActions::showProjectWindow();
-    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
-    QVERIFY(QFile::exists(path));
-
-    closeAllScreens();
-    Module1::resetSharedState();
-    QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
-    auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
+    saveCompartment(world(), u"Deposito"_s);
+    auto *table = savedAndReopened(world(), dir.filePath(u"Due norme.ardivo"_s));
+    QVERIFY(table);
     const int ruleColumn = table->model()->columnCount() - 1;
     QCOMPARE(table->model()->headerData(ruleColumn, Qt::Horizontal).toString(), u"Normativa"_s);
     QCOMPARE(table->model()->index(0, ruleColumn).data().toString(), u"Codice S.2"_s);
@@ -252,8 +259,7 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     QCOMPARE(table->model()->index(0, 9).data().toString(), u"15"_s);
 }
 
-// Types the reasons into their box after a click, key by key: Enter between the lines, any
-// other character (of any script) as the text of its key.
+// Types the reasons key by key, Enter between the lines.
 static void typeReasons(const QString &reasons)
 {
     auto &total = Screens::get<TotaleFormula>();
@@ -271,8 +277,7 @@ static void typeReasons(const QString &reasons)
     }
 }
 
-// The level chosen on the result screen as a user does: the combo's entry picked, the reasons
-// typed into their box.
+// The level picked on the result screen and its reasons typed.
 static void chooseLevel(const QString &level, const QString &reasons)
 {
     auto &total = Screens::get<TotaleFormula>();
@@ -313,8 +318,7 @@ void TestRules::levelThroughTheScreens_data()
                        u"requisiti specifici di progetto"_s};
 }
 
-// A level chosen on the result screen gives the class it requires there and on the report page,
-// and the report prints the level, its meaning, what it requires and the designer's reasons.
+// A chosen level gives its class on screen and page; the report prints it with the reasons.
 void TestRules::levelThroughTheScreens()
 {
     QFETCH(QString, nominal);
@@ -392,37 +396,24 @@ void TestRules::reportRefusedWithoutReasons()
     QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblClasse"), u"60"_s);
 }
 
-// Two compartments at two levels, saved, reopened and exported: the levels and the classes they
-// require in the project window and the summary, each level and its reasons back on its screens.
+// Two compartments at two levels, saved, reopened and exported.
 void TestRules::projectWithTwoLevels()
 {
     QTemporaryDir dir;
     walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
     chooseLevel(u"II"_s, u"Occupanti evacuati in 10 minuti.\nSeconda riga."_s);
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Uffici"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    saveCompartment(world(), u"Uffici"_s);
     walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "ComboLivello"), u"III"_s); // a new one
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtMotivazioneLivello"), QString());
     chooseLevel(u"IV"_s, u"Archivio storico."_s);
-    click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << u"Archivio"_s;
-    click(Screens::get<StampaAttivita>(), "cmdSalvaCompartimento");
+    saveCompartment(world(), u"Archivio"_s);
     const QString path = dir.filePath(u"Due livelli.ardivo"_s);
-    world().prompt.files << path;
-    ProjectActions::showProjectWindow();
-    click(Screens::get<Progetto>(), "cmdSalvaProgetto");
-    const QByteArray json = bytesOf(path);
-    VERIFY_CONTAINS(QString::fromUtf8(json),
+    auto *table = savedAndReopened(world(), path);
+    QVERIFY(table);
+    VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {"\"performanceLevel\": \"II\"", "\"performanceLevel\": \"IV\"",
                      "\"levelReason\": \"Occupanti evacuati in 10 minuti.\\nSeconda riga.\""});
-
-    closeAllScreens();
-    Module1::resetSharedState();
-    QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
-    auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
     const int levelColumn = int(compartmentColumns().indexOf(u"Livello"_s));
     QVERIFY(levelColumn > 0);
     QCOMPARE(table->model()->headerData(levelColumn, Qt::Horizontal).toString(), u"Livello"_s);
@@ -473,8 +464,7 @@ void TestRules::levelsInFiles_data()
         << u"«Uffici» indica un livello di prestazione"_s;
 }
 
-// The level and the reasons in a project file: a compartment without a level is at level III,
-// an unknown level or one on a decree compartment is refused with the file's name.
+// No level in a file is level III; an unknown one, or one on a decree compartment, is refused.
 void TestRules::levelsInFiles()
 {
     QFETCH(QByteArray, from);
@@ -504,8 +494,7 @@ void TestRules::levelsInFiles()
     QCOMPARE(read.performanceLevel, to.isEmpty() ? 3 : 5);
 }
 
-// Reasons far longer than a sheet, in more than one script, print whole over as many sheets as
-// they need, every sheet closed by its foot.
+// Reasons far longer than a sheet print whole, every sheet closed by its foot.
 void TestRules::longReasonsPaginate()
 {
     QString reasons;
@@ -549,25 +538,21 @@ void TestRules::deltaNUnroundedInPrint_data()
     QTest::addColumn<QString>("minimum");
     QTest::addColumn<QString>("working");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("Code") << "OptionNormativa_1"
-                          << "1961" << QStringList{"OptionControllo_4", "CheckMisura_9"}
-                          << "1.200,13"
-                          << "120"
-                          << ""
-                          << "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = "
-                             "1.200,13 MJ/m²"
-                          << "q_f,d = 1.200,13 MJ/m² è entro il 2 % del limite di 1.200 MJ/m² "
-                             "della tabella delle classi: fino al limite la classe è 90, oltre è "
-                             "120.";
-    QTest::newRow("decree") << "OptionNormativa_0"
-                            << "1095" << QStringList{"Check1", "Check3", "Check4", "Check5"}
-                            << "452,34"
-                            << "45"
-                            << "20"
-                            << "q_f,d = q_f · δq1 · δq2 · δn = 1.095,00 × 1,00 × 1,00 × 0,4131 = "
-                               "452,34 MJ/m²"
-                            << "q_f,d = 452,34 MJ/m² è entro il 2 % del limite di 450 MJ/m² della "
-                               "tabella delle classi: fino al limite la classe è 30, oltre è 45.";
+    const auto row = [](const char *name, const char *rule, const char *nominal,
+                        QStringList protection, const char *design, const char *reference,
+                        const char *minimum, const char *working, const char *warning) {
+        QTest::newRow(name) << QString(rule) << QString(nominal) << protection << QString(design)
+                            << QString(reference) << QString(minimum) << QString(working)
+                            << QString(warning);
+    };
+    row("Code", "OptionNormativa_1", "1961", {"OptionControllo_4", "CheckMisura_9"}, "1.200,13",
+        "120", "", "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = 1.200,13 MJ/m²",
+        "q_f,d = 1.200,13 MJ/m² è entro il 2 % del limite di 1.200 MJ/m² della tabella delle "
+        "classi: fino al limite la classe è 90, oltre è 120.");
+    row("decree", "OptionNormativa_0", "1095", {"Check1", "Check3", "Check4", "Check5"}, "452,34",
+        "45", "20", "q_f,d = q_f · δq1 · δq2 · δn = 1.095,00 × 1,00 × 1,00 × 0,4131 = 452,34 MJ/m²",
+        "q_f,d = 452,34 MJ/m² è entro il 2 % del limite di 450 MJ/m² della tabella delle classi: "
+        "fino al limite la classe è 30, oltre è 45.");
 }
 
 void TestRules::deltaNUnroundedInPrint()

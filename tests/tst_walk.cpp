@@ -366,8 +366,7 @@ void TestWalk::keysWalkTheScreens()
     QCOMPARE(calculation().furnishings[0].goods, u"Carta"_s);
 }
 
-// Forward and back, each screen takes the place of the one before, centre on centre, and
-// every one fits a 1366x768 screen.
+// Each screen opens centred where the one before stood, and fits 1366x768.
 void TestWalk::screensOpenWhereThePreviousStood()
 {
     auto &start = Screens::get<Avvio>();
