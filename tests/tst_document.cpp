@@ -328,6 +328,15 @@ void TestDocument::levelsOfTheCode()
              qPrintable(required));
     QCOMPARE(ReportDocuments::working(c, code).join(u'\n').contains(u"min(30; "_s),
              level == 2 && nominal > 200);
+    // The band of q_f,d gives the class of the table, whatever the level asks for.
+    const QStringList working = ReportDocuments::working(c, code);
+    const auto band = std::find_if(working.begin(), working.end(),
+                                   [](const QString &line) { return line.contains(u"→"_s); });
+    QVERIFY(band != working.end());
+    QFETCH(QString, table);
+    QVERIFY2(band->contains(u"→ classe minima di resistenza al fuoco %1 "_s.arg(table)) ||
+                 band->contains(u"→ "_s + table),
+             qPrintable(*band));
 
     // The decree has no level to choose: its report is as it was.
     Calculation decree = c;

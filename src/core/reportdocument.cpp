@@ -732,13 +732,16 @@ QStringList working(const Calculation &c, const Regulation &r)
     if (band.isEmpty() && !r.classBands.isEmpty())
         band = QStringLiteral("%1 > %2").arg(
             f.designFireLoad, CalculationTexts::printedNumber(r.classBands.last().upTo));
+    // The band gives the classes of the table itself; a performance level that asks for another
+    // class says so on the lines below.
     const auto classes = resistanceClasses(c, r);
+    const QString tableClass = CalculationTexts::tableClass(c, r);
     QString result = classes && !classes->required ? r.noRequirement
                      : r.hasMinimumClass
-                         ? QStringLiteral("classe %1").arg(f.referenceClass)
-                         : QStringLiteral("%1 %2").arg(r.classCaption.toLower(), f.referenceClass);
+                         ? QStringLiteral("classe %1").arg(tableClass)
+                         : QStringLiteral("%1 %2").arg(r.classCaption.toLower(), tableClass);
     if (classes && classes->required && r.hasMinimumClass)
-        result += QStringLiteral(", classe minima %1").arg(f.minimumClass);
+        result += QStringLiteral(", classe minima %1").arg(classes->minimum);
     const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
     lines << QStringLiteral("%1 → %2%3 (livello di prestazione %4)")
                  .arg(band, result, cited(r, r.tables.classes),
