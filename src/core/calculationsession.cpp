@@ -88,6 +88,9 @@ void CalculationSession::setActivity(const Activity &activity)
 
 void CalculationSession::setMaterials(const QVector<MaterialEntry> &entries)
 {
+    // A keystroke in the area reads the same list again: nothing changed, nothing to announce.
+    if (entries == m_calculation.materials)
+        return;
     const Calculation before = m_calculation;
     m_calculation.materials = entries;
     updateEntries(before);
@@ -95,6 +98,8 @@ void CalculationSession::setMaterials(const QVector<MaterialEntry> &entries)
 
 void CalculationSession::setFurnishings(const QVector<FurnishingEntry> &entries)
 {
+    if (entries == m_calculation.furnishings)
+        return;
     const Calculation before = m_calculation;
     m_calculation.furnishings = entries;
     updateEntries(before);
