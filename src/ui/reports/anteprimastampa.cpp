@@ -34,6 +34,8 @@ AnteprimaStampa::AnteprimaStampa(QWidget *parent) : QWidget(parent, Qt::Window)
 
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
+    // Set here: a nested layout otherwise takes the window layout's zero spacing.
+    bar->setSpacing(6);
     m_previous = makeButton(this, "cmdPrecedente", QStringLiteral("◀ Precedente"));
     m_next = makeButton(this, "cmdSuccessiva", QStringLiteral("Successiva ▶"));
     m_pageLabel = new QLabel(this);
