@@ -664,4 +664,12 @@ Read load(const QString &path)
     return fromJson(bytes);
 }
 
+QString compartmentRefusal(const Compartment &compartment)
+{
+    Project alone;
+    alone.compartments << compartment;
+    const Read back = fromJson(toJson(alone));
+    return back.project ? QString() : back.error;
+}
+
 } // namespace ProjectFile

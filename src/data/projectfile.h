@@ -32,6 +32,9 @@ struct Read {
     QString error; // why the file is not a project Ardivo can open, in Italian
 };
 Read fromJson(const QByteArray &json);
+// Why a compartment could not be read back from a file once stored (a source too long, a control
+// character): an empty text when it would open again.
+QString compartmentRefusal(const Compartment &compartment);
 
 // Writes a new file and puts it in the place of the old one in a single step: a failure at any
 // point leaves the old file whole.

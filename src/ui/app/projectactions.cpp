@@ -187,14 +187,10 @@ void saveCurrentCompartment()
         showMessage(QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(why));
         return;
     }
-    // Read back as a file would be: a text the reader refuses (a source too long, a control
-    // character) would lock the whole project out.
-    Project alone;
-    alone.compartments << Compartment{name, kept};
-    if (const ProjectFile::Read back = ProjectFile::fromJson(ProjectFile::toJson(alone));
-        !back.project) {
-        showMessage(
-            QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(back.error));
+    // A text the reader refuses (a source too long, a control character) would lock the whole
+    // project out.
+    if (const QString why = ProjectFile::compartmentRefusal({name, kept}); !why.isEmpty()) {
+        showMessage(QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(why));
         return;
     }
     document.storeCompartment({name, kept});
