@@ -542,9 +542,9 @@ bool levelReasonMissing(const Calculation &c, const Regulation &regulation)
     return level && level->number != regulation.proposedLevel && c.levelReason.trimmed().isEmpty();
 }
 
-QString normalisedLevelReason(const QString &reason)
+QString normalisedText(const QString &typed)
 {
-    QString text = reason;
+    QString text = typed;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));

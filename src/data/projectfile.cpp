@@ -322,7 +322,7 @@ public:
                 fail(QStringLiteral("il campo «levelReason» non è un testo"));
                 return;
             }
-            c.levelReason = normalisedLevelReason(reason.toString());
+            c.levelReason = normalisedText(reason.toString());
         }
     }
 
@@ -406,7 +406,7 @@ public:
         if (const QJsonValue notes = o.value(QStringLiteral("notes")); !notes.isUndefined()) {
             if (!notes.isString())
                 fail(QStringLiteral("il campo «notes» non è un testo"));
-            c.notes = normalisedLevelReason(notes.toString());
+            c.notes = normalisedText(notes.toString());
         }
         if (!error.isEmpty())
             return std::nullopt;
