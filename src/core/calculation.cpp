@@ -166,20 +166,14 @@ QString nameRefusal(const QString &normalised)
 {
     if (normalised.size() > kLongestName)
         return QStringLiteral("Il nome è troppo lungo: al massimo %1 caratteri.").arg(kLongestName);
-    for (qsizetype i = 0; i < normalised.size(); ++i) {
-        const QChar c = normalised.at(i);
+    for (const QChar c : normalised) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
             return QStringLiteral("Il nome contiene caratteri di controllo.");
-        // Half of a pair, which no file and no document can hold.
-        if (c.isHighSurrogate() && i + 1 < normalised.size() &&
-            normalised.at(i + 1).isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (c.isSurrogate())
-            return QStringLiteral("Il nome contiene caratteri non validi.");
     }
+    // Half of a surrogate pair, which no file and no document can hold.
+    if (!normalised.isValidUtf16())
+        return QStringLiteral("Il nome contiene caratteri non validi.");
     return QString();
 }
 
@@ -562,16 +556,8 @@ QString notesRefusal(const QString &normalised)
     if (normalised.size() > kLongestNotes)
         return QStringLiteral("Le note e ipotesi sono troppo lunghe: al massimo %1 caratteri.")
             .arg(ItalianNumbers::toGroupedText(kLongestNotes));
-    for (qsizetype i = 0; i < normalised.size(); ++i) {
-        const QChar c = normalised.at(i);
-        if (c.isHighSurrogate() && i + 1 < normalised.size() &&
-            normalised.at(i + 1).isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (c.isSurrogate())
-            return QStringLiteral("Le note e ipotesi contengono caratteri non validi.");
-    }
+    if (!normalised.isValidUtf16())
+        return QStringLiteral("Le note e ipotesi contengono caratteri non validi.");
     return QString();
 }
 
