@@ -550,6 +550,16 @@ QString normalisedText(const QString &typed)
     return text;
 }
 
+QString clause(const QString &refusal)
+{
+    QString text = refusal;
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
 QString notesRefusal(const QString &normalised)
 {
     using CalculationRules::kLongestNotes;
@@ -585,17 +595,6 @@ QString firstRefusal(std::initializer_list<std::pair<const Amount *, QString (*)
         }
     }
     return QString();
-}
-
-// A refusal as a clause of a longer sentence: lower-case first letter, no full stop.
-QString clause(const QString &refusal)
-{
-    QString text = refusal;
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    if (!text.isEmpty())
-        text[0] = text[0].toLower();
-    return text;
 }
 
 } // namespace

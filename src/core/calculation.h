@@ -236,6 +236,8 @@ QString normalisedText(const QString &typed);
 // Why the designer's notes, normalised, cannot be kept: too long, or half of
 // a surrogate pair; an empty text when they can.
 QString notesRefusal(const QString &normalised);
+// A refusal as a clause of a longer sentence: lower-case first letter, no full stop.
+QString clause(const QString &refusal);
 // The calculation with only what belongs to its method: a compartment stores no more.
 Calculation essentials(const Calculation &calculation);
 // Why an entry's numbers are refused by the rules above (the first reason), or an empty text.

@@ -185,7 +185,7 @@ public:
         const QString name = CalculationRules::normalisedName(v.toString());
         if (const QString why = CalculationRules::nameRefusal(name); !why.isEmpty()) {
             fail(QStringLiteral("il campo «%1» non è valido: %2")
-                     .arg(QLatin1String(key), why.left(1).toLower() + why.mid(1).chopped(1)));
+                     .arg(QLatin1String(key), clause(why)));
             return QString();
         }
         return name;
