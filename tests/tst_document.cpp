@@ -364,7 +364,7 @@ void TestDocument::longReasonsKeptWhole()
         QVERIFY(line.isEmpty() || !line.back().isHighSurrogate());
     }
     QCOMPARE(lines.join(u'\n').remove(u'\n'), QString(reasons).remove(u'\n'));
-    QCOMPARE(normalisedLevelReason(u"a\r\nb\rc\u0007d\te"_s), u"a\nb\ncd\te"_s);
+    QCOMPARE(normalisedText(u"a\r\nb\rc\u0007d\te"_s), u"a\nb\ncd\te"_s);
 }
 
 void TestDocument::warningsEndTheWorking()

@@ -166,20 +166,14 @@ QString nameRefusal(const QString &normalised)
 {
     if (normalised.size() > kLongestName)
         return QStringLiteral("Il nome è troppo lungo: al massimo %1 caratteri.").arg(kLongestName);
-    for (qsizetype i = 0; i < normalised.size(); ++i) {
-        const QChar c = normalised.at(i);
+    for (const QChar c : normalised) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
             return QStringLiteral("Il nome contiene caratteri di controllo.");
-        // Half of a pair, which no file and no document can hold.
-        if (c.isHighSurrogate() && i + 1 < normalised.size() &&
-            normalised.at(i + 1).isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (c.isSurrogate())
-            return QStringLiteral("Il nome contiene caratteri non validi.");
     }
+    // Half of a surrogate pair, which no file and no document can hold.
+    if (!normalised.isValidUtf16())
+        return QStringLiteral("Il nome contiene caratteri non validi.");
     return QString();
 }
 
@@ -542,9 +536,9 @@ bool levelReasonMissing(const Calculation &c, const Regulation &regulation)
     return level && level->number != regulation.proposedLevel && c.levelReason.trimmed().isEmpty();
 }
 
-QString normalisedLevelReason(const QString &reason)
+QString normalisedText(const QString &typed)
 {
-    QString text = reason;
+    QString text = typed;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
@@ -556,22 +550,24 @@ QString normalisedLevelReason(const QString &reason)
     return text;
 }
 
+QString clause(const QString &refusal)
+{
+    QString text = refusal;
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
 QString notesRefusal(const QString &normalised)
 {
     using CalculationRules::kLongestNotes;
     if (normalised.size() > kLongestNotes)
         return QStringLiteral("Le note e ipotesi sono troppo lunghe: al massimo %1 caratteri.")
             .arg(ItalianNumbers::toGroupedText(kLongestNotes));
-    for (qsizetype i = 0; i < normalised.size(); ++i) {
-        const QChar c = normalised.at(i);
-        if (c.isHighSurrogate() && i + 1 < normalised.size() &&
-            normalised.at(i + 1).isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (c.isSurrogate())
-            return QStringLiteral("Le note e ipotesi contengono caratteri non validi.");
-    }
+    if (!normalised.isValidUtf16())
+        return QStringLiteral("Le note e ipotesi contengono caratteri non validi.");
     return QString();
 }
 
@@ -599,17 +595,6 @@ QString firstRefusal(std::initializer_list<std::pair<const Amount *, QString (*)
         }
     }
     return QString();
-}
-
-// A refusal as a clause of a longer sentence: lower-case first letter, no full stop.
-QString clause(const QString &refusal)
-{
-    QString text = refusal;
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    if (!text.isEmpty())
-        text[0] = text[0].toLower();
-    return text;
 }
 
 } // namespace

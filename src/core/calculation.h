@@ -230,12 +230,14 @@ const Regulation::PerformanceLevel *performanceLevelOf(const Calculation &calcul
                                                        const Regulation &regulation);
 // Whether the level needs the designer's reasons and has none (blanks do not count).
 bool levelReasonMissing(const Calculation &calculation, const Regulation &regulation);
-// The reasons as the designer typed them, kept whole: line breaks stay (one kind, "\n"), tabs
-// stay, other control characters go.
-QString normalisedLevelReason(const QString &reason);
-// Why the designer's notes, normalised as the reasons are, cannot be kept: too long, or half of
+// A text as the designer typed it (level reasons, notes), kept whole: line breaks stay (one kind,
+// "\n"), tabs stay, other control characters go.
+QString normalisedText(const QString &typed);
+// Why the designer's notes, normalised, cannot be kept: too long, or half of
 // a surrogate pair; an empty text when they can.
 QString notesRefusal(const QString &normalised);
+// A refusal as a clause of a longer sentence: lower-case first letter, no full stop.
+QString clause(const QString &refusal);
 // The calculation with only what belongs to its method: a compartment stores no more.
 Calculation essentials(const Calculation &calculation);
 // Why an entry's numbers are refused by the rules above (the first reason), or an empty text.

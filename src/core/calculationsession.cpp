@@ -202,7 +202,7 @@ bool CalculationSession::setPerformanceLevel(int number)
 
 void CalculationSession::setLevelReason(const QString &reason)
 {
-    const QString kept = normalisedLevelReason(reason);
+    const QString kept = normalisedText(reason);
     if (m_calculation.levelReason == kept)
         return;
     m_calculation.levelReason = kept;
@@ -211,7 +211,7 @@ void CalculationSession::setLevelReason(const QString &reason)
 
 bool CalculationSession::setNotes(const QString &notes)
 {
-    const QString kept = normalisedLevelReason(notes);
+    const QString kept = normalisedText(notes);
     if (!notesRefusal(kept).isEmpty())
         return false;
     if (m_calculation.notes != kept) {

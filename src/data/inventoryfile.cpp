@@ -192,9 +192,7 @@ void checkRule(std::optional<double> &value, QString (*rule)(double), QString &r
     const QString why = rule(*value);
     if (why.isEmpty())
         return;
-    refusal = why.left(1).toLower() + why.mid(1);
-    if (refusal.endsWith(QLatin1Char('.')))
-        refusal.chop(1);
+    refusal = clause(why);
     value.reset();
 }
 
@@ -260,8 +258,7 @@ QString sourceRefusal(QString &source)
         return QStringLiteral("la fonte è troppo lunga: al massimo %1 caratteri")
             .arg(CalculationRules::kLongestName);
     if (const QString why = CalculationRules::nameRefusal(source); !why.isEmpty())
-        return QStringLiteral("la fonte non è valida: %1")
-            .arg(why.left(1).toLower() + why.mid(1).chopped(1));
+        return QStringLiteral("la fonte non è valida: %1").arg(clause(why));
     return QString();
 }
 

@@ -185,7 +185,7 @@ public:
         const QString name = CalculationRules::normalisedName(v.toString());
         if (const QString why = CalculationRules::nameRefusal(name); !why.isEmpty()) {
             fail(QStringLiteral("il campo «%1» non è valido: %2")
-                     .arg(QLatin1String(key), why.left(1).toLower() + why.mid(1).chopped(1)));
+                     .arg(QLatin1String(key), clause(why)));
             return QString();
         }
         return name;
@@ -322,7 +322,7 @@ public:
                 fail(QStringLiteral("il campo «levelReason» non è un testo"));
                 return;
             }
-            c.levelReason = normalisedLevelReason(reason.toString());
+            c.levelReason = normalisedText(reason.toString());
         }
     }
 
@@ -406,7 +406,7 @@ public:
         if (const QJsonValue notes = o.value(QStringLiteral("notes")); !notes.isUndefined()) {
             if (!notes.isString())
                 fail(QStringLiteral("il campo «notes» non è un testo"));
-            c.notes = normalisedLevelReason(notes.toString());
+            c.notes = normalisedText(notes.toString());
         }
         if (!error.isEmpty())
             return std::nullopt;

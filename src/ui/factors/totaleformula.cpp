@@ -219,7 +219,7 @@ void TotaleFormula::showLevel()
     }
     // Rewritten only when the calculation holds other reasons (a compartment reopened, a new
     // calculation): a keystroke never moves the cursor.
-    if (normalisedLevelReason(m_levelReason->toPlainText()) != c.levelReason) {
+    if (normalisedText(m_levelReason->toPlainText()) != c.levelReason) {
         const QSignalBlocker blocker(m_levelReason);
         m_levelReason->setPlainText(c.levelReason);
     }

@@ -525,7 +525,7 @@ void ReportPage::notesEdited()
     }
     // Too long, or not a text a file can hold: the edit is taken back whole, the cursor where
     // it stood before it, and the user told why.
-    const QString why = notesRefusal(normalisedLevelReason(typed));
+    const QString why = notesRefusal(normalisedText(typed));
     const int cursor =
         std::clamp(m_notes->textCursor().position() - int(typed.size() - m_notesKept.size()), 0,
                    int(m_notesKept.size()));
@@ -587,7 +587,7 @@ void ReportPage::showCalculation()
     showField(m_tableClass, classes, CalculationTexts::tableClassBeside(c, r));
     showRule(r);
     showLevel(c, r);
-    if (normalisedLevelReason(m_notes->toPlainText()) != c.notes) {
+    if (normalisedText(m_notes->toPlainText()) != c.notes) {
         const QSignalBlocker blocker(m_notes);
         m_notes->setPlainText(c.notes);
         m_notesKept = c.notes;
