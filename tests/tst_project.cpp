@@ -350,7 +350,7 @@ void TestProject::compartmentsSavedAndReopened()
     closeAllScreens();
     Module1::resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     COMPARE_FIELDS(Screens::get<Progetto>(),
                    {"txtNomeProgetto=Scuola dell'Orto", "txtRevisione=REV 02 del 01/02/2027"});
     for (int row = 0; row < walks.size(); ++row) {
@@ -395,7 +395,7 @@ void TestProject::replacedAndDeletedCompartments()
     world().prompt.inputs << "Sale riunioni";
     click(*page, "cmdSalvaCompartimento");
     QCOMPARE(world().prompt.proposals.last(), u"Uffici"_s); // the name it had
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     QCOMPARE(compartmentTable()->model()->rowCount(), 2);
 
     click(*page, "cmdIndietro");
@@ -439,7 +439,7 @@ void TestProject::replacedAndDeletedCompartments()
 void TestProject::unsavedChangesQuestion()
 {
     QTemporaryDir dir;
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     auto &window = Screens::get<Progetto>();
     clickAndType(window, "txtCommittente", u"Comune"_s);
     const Project changed = ProjectDocument::current().project();
@@ -543,7 +543,7 @@ void TestProject::projectExportedToPdf()
     QTemporaryDir dir, projectDir;
     // The export is proposed beside the project file, named after the project.
     ProjectDocument::current().opened(project, projectDir.filePath(u"scuola.ardivo"_s));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     const QString path = dir.filePath(u"Relazione d'esempio.pdf"_s);
     const QStringList sheets = pdfSheets(exportedPdf(world(), Screens::get<Progetto>(), path));
     QCOMPARE(world().prompt.fileBoxes.last(),
@@ -601,7 +601,7 @@ void TestProject::projectExportedToOdt()
 {
     const Project project = sampleProject();
     ProjectDocument::current().opened(project, QString());
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     QTemporaryDir dir;
     world().prompt.files << dir.filePath(u"Relazione.odt"_s);
     click(Screens::get<Progetto>(), "cmdEsportaOdt");
@@ -659,7 +659,7 @@ void TestProject::summaryOfManyCompartments()
         project.compartments << Compartment{u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0')),
                                             model.calculation};
     ProjectDocument::current().opened(project, QString());
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     click(Screens::get<Progetto>(), "cmdStampaRiepilogo");
     auto &summary = Screens::get<StampaRiepilogo>();
     QVERIFY(summary.isVisible());
@@ -798,7 +798,7 @@ void TestProject::namesWithMarkupShownAsTyped()
             captions << button->text().remove(QLatin1Char('&'));
         box->button(QMessageBox::Cancel)->click();
     });
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     click(Screens::get<Progetto>(), "cmdNuovoProgetto");
     UserPrompt::install(&world().prompt);
     captions.sort();
@@ -1011,7 +1011,7 @@ void TestProject::notesTypedSavedAndPrinted()
     click(*page, "cmdSalvaCompartimento");
     const QString path = dir.filePath(u"Note.ardivo"_s);
     world().prompt.files << path;
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     click(Screens::get<Progetto>(), "cmdSalvaProgetto");
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {"\"notes\": \"Classe II: <b>idranti</b> & UNI 10779\\nInventario"});
@@ -1019,7 +1019,7 @@ void TestProject::notesTypedSavedAndPrinted()
     closeAllScreens();
     Module1::resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     page = &Screens::get<StampaMateriali>(); // the screens were closed and made again
@@ -1055,7 +1055,7 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
     QTemporaryDir dir;
     const QString path = writeFile(dir.filePath(u"Lunghe.ardivo"_s), ProjectFile::toJson(project));
     QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     QWidget *page = &Screens::get<StampaAttivita>();
