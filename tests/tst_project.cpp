@@ -128,6 +128,8 @@ private slots:
     void reopeningManyEmptiedLinesWarnsOnce();
     void notesTypedSavedAndPrinted();
     void longestNotesPaginateAndTakeNoMore();
+    void refusedSaveChangesNothing_data();
+    void refusedSaveChangesNothing();
 };
 
 void TestProject::fileHoldsEveryInput()
@@ -500,12 +502,6 @@ void TestProject::saveThatFails()
                     {u"/proc/Progetto.ardivo"_s, u"Salvarlo con un altro nome?"_s});
     QVERIFY(ProjectDocument::current().isModified());
     QVERIFY(ProjectDocument::current().filePath().isEmpty());
-
-    // A folder that does not exist.
-    world().prompt.files << u"/non/esiste/Progetto.ardivo"_s;
-    QVERIFY(!ProjectActions::saveProjectAs());
-    QVERIFY(world().prompt.messages.last().contains(u"La cartella non esiste"_s));
-    QVERIFY(ProjectDocument::current().isModified());
 }
 
 // A save killed at any moment leaves a file that opens whole: the one before, or the new one.
@@ -1077,6 +1073,53 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
         QVERIFY2(all.contains(part), qPrintable(part));
     for (int i = 0; i < sheets.size(); ++i)
         QVERIFY(sheets[i].contains(u"Pagina %1 di %2"_s.arg(i + 1).arg(sheets.size())));
+}
+
+// A refused "Salva nel progetto" or "Salva" says why and changes neither the calculation under
+// way nor the project, its file name or its mark of unsaved changes.
+void TestProject::refusedSaveChangesNothing_data()
+{
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("name") << u"name"_s << u"Il nome contiene caratteri di controllo."_s;
+    QTest::newRow("source") << u"source"_s << u"non può essere salvato nel progetto"_s;
+    QTest::newRow("full") << u"full"_s << u"al massimo 1000 compartimenti"_s;
+    QTest::newRow("folder") << u"folder"_s << u"La cartella non esiste"_s;
+}
+
+void TestProject::refusedSaveChangesNothing()
+{
+    QFETCH(QString, refusal);
+    QFETCH(QString, said);
+    Project project = sampleProject();
+    for (int i = project.compartments.size(); refusal == u"full"_s && i < 1000; ++i)
+        project.compartments.append({u"Locale %1"_s.arg(i), project.compartments[0].calculation});
+    ProjectDocument &document = ProjectDocument::current();
+    document.opened(project, u"/non/esiste/Lavoro.ardivo"_s);
+    document.storeCompartment(project.compartments[0]); // a change not saved yet
+    Calculation loaded = project.compartments[1].calculation;
+    if (refusal == u"source"_s)
+        loaded.materials[0].source = QString(300, u's');
+    CalculationSession &session = CalculationSession::current();
+    session.startCalculation(loaded.method, loaded.rule);
+    session.load(loaded);
+    session.setCompartmentName(u"Magazzino"_s);
+    const Project before = document.project();
+
+    world().prompt.inputs << (refusal == u"name"_s ? u"Deposito\u0007"_s : u"Deposito"_s);
+    if (refusal == u"folder"_s) {
+        showProjectWindow();
+        click(Screens::get<Progetto>(), "cmdSalvaProgetto");
+    } else {
+        click(*reportPageFor(Method::Materials), "cmdSalvaCompartimento");
+    }
+    QCOMPARE(world().prompt.messages.size(), 1);
+    QVERIFY2(world().prompt.messages[0].contains(said), qPrintable(world().prompt.messages[0]));
+    QCOMPARE(session.calculation(), loaded);
+    QCOMPARE(session.compartmentName(), u"Magazzino"_s);
+    QCOMPARE(document.project(), before);
+    QCOMPARE(document.filePath(), u"/non/esiste/Lavoro.ardivo"_s);
+    QVERIFY(document.isModified());
 }
 
 QTEST_MAIN(TestProject)
