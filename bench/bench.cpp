@@ -625,7 +625,6 @@ int main(int argc, char *argv[])
     Database::instance().setFilePath(dir.filePath(QStringLiteral("Ardivo/Ardivo.db")));
     ImmediatePrompt prompt;
     UserPrompt::install(&prompt);
-    installNavigation();
     Module1::resetSharedState();
     Database::instance().open();
     const QStringList names = catalogueMaterials();

@@ -16,7 +16,6 @@ TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
         QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(u"config"_s));
     Module1::resetSharedState();
     UserPrompt::install(&prompt);
-    installNavigation();
 }
 
 TestWorld::~TestWorld()

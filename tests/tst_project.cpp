@@ -128,6 +128,8 @@ private slots:
     void reopeningManyEmptiedLinesWarnsOnce();
     void notesTypedSavedAndPrinted();
     void longestNotesPaginateAndTakeNoMore();
+    void refusedSaveChangesNothing_data();
+    void refusedSaveChangesNothing();
 };
 
 void TestProject::fileHoldsEveryInput()
@@ -350,7 +352,7 @@ void TestProject::compartmentsSavedAndReopened()
     closeAllScreens();
     Module1::resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     COMPARE_FIELDS(Screens::get<Progetto>(),
                    {"txtNomeProgetto=Scuola dell'Orto", "txtRevisione=REV 02 del 01/02/2027"});
     for (int row = 0; row < walks.size(); ++row) {
@@ -395,7 +397,7 @@ void TestProject::replacedAndDeletedCompartments()
     world().prompt.inputs << "Sale riunioni";
     click(*page, "cmdSalvaCompartimento");
     QCOMPARE(world().prompt.proposals.last(), u"Uffici"_s); // the name it had
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     QCOMPARE(compartmentTable()->model()->rowCount(), 2);
 
     click(*page, "cmdIndietro");
@@ -439,7 +441,7 @@ void TestProject::replacedAndDeletedCompartments()
 void TestProject::unsavedChangesQuestion()
 {
     QTemporaryDir dir;
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     auto &window = Screens::get<Progetto>();
     clickAndType(window, "txtCommittente", u"Comune"_s);
     const Project changed = ProjectDocument::current().project();
@@ -500,12 +502,6 @@ void TestProject::saveThatFails()
                     {u"/proc/Progetto.ardivo"_s, u"Salvarlo con un altro nome?"_s});
     QVERIFY(ProjectDocument::current().isModified());
     QVERIFY(ProjectDocument::current().filePath().isEmpty());
-
-    // A folder that does not exist.
-    world().prompt.files << u"/non/esiste/Progetto.ardivo"_s;
-    QVERIFY(!ProjectActions::saveProjectAs());
-    QVERIFY(world().prompt.messages.last().contains(u"La cartella non esiste"_s));
-    QVERIFY(ProjectDocument::current().isModified());
 }
 
 // A save killed at any moment leaves a file that opens whole: the one before, or the new one.
@@ -543,7 +539,7 @@ void TestProject::projectExportedToPdf()
     QTemporaryDir dir, projectDir;
     // The export is proposed beside the project file, named after the project.
     ProjectDocument::current().opened(project, projectDir.filePath(u"scuola.ardivo"_s));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     const QString path = dir.filePath(u"Relazione d'esempio.pdf"_s);
     const QStringList sheets = pdfSheets(exportedPdf(world(), Screens::get<Progetto>(), path));
     QCOMPARE(world().prompt.fileBoxes.last(),
@@ -601,7 +597,7 @@ void TestProject::projectExportedToOdt()
 {
     const Project project = sampleProject();
     ProjectDocument::current().opened(project, QString());
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     QTemporaryDir dir;
     world().prompt.files << dir.filePath(u"Relazione.odt"_s);
     click(Screens::get<Progetto>(), "cmdEsportaOdt");
@@ -659,7 +655,7 @@ void TestProject::summaryOfManyCompartments()
         project.compartments << Compartment{u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0')),
                                             model.calculation};
     ProjectDocument::current().opened(project, QString());
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     click(Screens::get<Progetto>(), "cmdStampaRiepilogo");
     auto &summary = Screens::get<StampaRiepilogo>();
     QVERIFY(summary.isVisible());
@@ -798,7 +794,7 @@ void TestProject::namesWithMarkupShownAsTyped()
             captions << button->text().remove(QLatin1Char('&'));
         box->button(QMessageBox::Cancel)->click();
     });
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     click(Screens::get<Progetto>(), "cmdNuovoProgetto");
     UserPrompt::install(&world().prompt);
     captions.sort();
@@ -1011,7 +1007,7 @@ void TestProject::notesTypedSavedAndPrinted()
     click(*page, "cmdSalvaCompartimento");
     const QString path = dir.filePath(u"Note.ardivo"_s);
     world().prompt.files << path;
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     click(Screens::get<Progetto>(), "cmdSalvaProgetto");
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {"\"notes\": \"Classe II: <b>idranti</b> & UNI 10779\\nInventario"});
@@ -1019,7 +1015,7 @@ void TestProject::notesTypedSavedAndPrinted()
     closeAllScreens();
     Module1::resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     page = &Screens::get<StampaMateriali>(); // the screens were closed and made again
@@ -1055,7 +1051,7 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
     QTemporaryDir dir;
     const QString path = writeFile(dir.filePath(u"Lunghe.ardivo"_s), ProjectFile::toJson(project));
     QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     QWidget *page = &Screens::get<StampaAttivita>();
@@ -1077,6 +1073,53 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
         QVERIFY2(all.contains(part), qPrintable(part));
     for (int i = 0; i < sheets.size(); ++i)
         QVERIFY(sheets[i].contains(u"Pagina %1 di %2"_s.arg(i + 1).arg(sheets.size())));
+}
+
+// A refused "Salva nel progetto" or "Salva" says why and changes neither the calculation under
+// way nor the project, its file name or its mark of unsaved changes.
+void TestProject::refusedSaveChangesNothing_data()
+{
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("name") << u"name"_s << u"Il nome contiene caratteri di controllo."_s;
+    QTest::newRow("source") << u"source"_s << u"non può essere salvato nel progetto"_s;
+    QTest::newRow("full") << u"full"_s << u"al massimo 1000 compartimenti"_s;
+    QTest::newRow("folder") << u"folder"_s << u"La cartella non esiste"_s;
+}
+
+void TestProject::refusedSaveChangesNothing()
+{
+    QFETCH(QString, refusal);
+    QFETCH(QString, said);
+    Project project = sampleProject();
+    for (int i = project.compartments.size(); refusal == u"full"_s && i < 1000; ++i)
+        project.compartments.append({u"Locale %1"_s.arg(i), project.compartments[0].calculation});
+    ProjectDocument &document = ProjectDocument::current();
+    document.opened(project, u"/non/esiste/Lavoro.ardivo"_s);
+    document.storeCompartment(project.compartments[0]); // a change not saved yet
+    Calculation loaded = project.compartments[1].calculation;
+    if (refusal == u"source"_s)
+        loaded.materials[0].source = QString(300, u's');
+    CalculationSession &session = CalculationSession::current();
+    session.startCalculation(loaded.method, loaded.rule);
+    session.load(loaded);
+    session.setCompartmentName(u"Magazzino"_s);
+    const Project before = document.project();
+
+    world().prompt.inputs << (refusal == u"name"_s ? u"Deposito\u0007"_s : u"Deposito"_s);
+    if (refusal == u"folder"_s) {
+        showProjectWindow();
+        click(Screens::get<Progetto>(), "cmdSalvaProgetto");
+    } else {
+        click(*reportPageFor(Method::Materials), "cmdSalvaCompartimento");
+    }
+    QCOMPARE(world().prompt.messages.size(), 1);
+    QVERIFY2(world().prompt.messages[0].contains(said), qPrintable(world().prompt.messages[0]));
+    QCOMPARE(session.calculation(), loaded);
+    QCOMPARE(session.compartmentName(), u"Magazzino"_s);
+    QCOMPARE(document.project(), before);
+    QCOMPARE(document.filePath(), u"/non/esiste/Lavoro.ardivo"_s);
+    QVERIFY(document.isModified());
 }
 
 QTEST_MAIN(TestProject)

@@ -29,13 +29,13 @@ static void saveCompartment(TestWorld &world, const QString &name)
 static QTableView *savedAndReopened(TestWorld &world, const QString &path)
 {
     world.prompt.files << path;
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     click(Screens::get<Progetto>(), "cmdSalvaProgetto");
     closeAllScreens();
     Module1::resetSharedState();
     if (!ProjectActions::openProjectFile(path))
         return nullptr;
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     return child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
 }
 
@@ -249,7 +249,7 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     json.replace("\"version\": 2", "\"version\": 1");
     QTemporaryDir dir;
     QVERIFY(ProjectActions::openProjectFile(writeFile(dir.filePath(u"Vecchio.ardivo"_s), json)));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
     QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),
              u"D.M. 2007"_s);
@@ -512,7 +512,7 @@ void TestRules::longReasonsPaginate()
     QTemporaryDir dir;
     const QString path = writeFile(dir.filePath(u"Lungo.ardivo"_s), ProjectFile::toJson(project));
     QVERIFY(ProjectActions::openProjectFile(path));
-    ProjectActions::showProjectWindow();
+    showProjectWindow();
     clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     auto &page = Screens::get<StampaAttivita>();

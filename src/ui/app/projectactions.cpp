@@ -5,11 +5,9 @@
 #include "core/userprompt.h"
 #include "data/entrystore.h"
 #include "data/projectfile.h"
-#include "ui/app/screens.h"
-#include "ui/kit/navigation.h"
-#include "ui/project/progetto.h"
+#include "ui/app/navigation.h"
 #include "ui/reports/reportprinter.h"
-#include "ui/reports/stampariepilogo.h"
+#include "ui/reports/stampapages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,24 +47,7 @@ bool writeTo(const QString &path)
     return false;
 }
 
-// Hides every calculation screen: one screen at a time stands beside the project window.
-void hideMainScreens()
-{
-    for (QWidget *screen : ScreenRegistry::all()) {
-        if (qobject_cast<MainScreen *>(screen))
-            screen->hide();
-    }
-}
-
 } // namespace
-
-void showProjectWindow()
-{
-    Progetto &window = Screens::get<Progetto>();
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
 
 bool settleUnsavedChanges()
 {
@@ -205,15 +186,12 @@ void openCompartment(const Compartment &compartment)
         return;
     // The chooser and the method's screen show the inputs of the calculation loaded: they must
     // exist before it is.
-    Navigation &navigation = Navigation::current();
-    navigation.screen(Navigation::Screen::MethodChooser);
-    navigation.methodScreen(calculation.method);
+    namedScreen(ScreenRouter::Screen::MethodChooser);
+    methodScreen(calculation.method);
     session.startCalculation(calculation.method, calculation.rule);
     session.load(calculation);
     session.setCompartmentName(compartment.name);
-    hideMainScreens();
-    if (QWidget *page = navigation.reportPage(calculation.method))
-        bringForward(*page);
+    showAlone(*reportPageFor(calculation.method));
 }
 
 void newCompartment()
@@ -221,13 +199,7 @@ void newCompartment()
     CalculationSession &session = CalculationSession::current();
     EntryStore::clearMaterials(session);
     EntryStore::clearFurnishings(session);
-    hideMainScreens();
-    bringForward(Navigation::current().screen(Navigation::Screen::MethodChooser));
-}
-
-void showSummary()
-{
-    bringForward(Screens::get<StampaRiepilogo>());
+    showAlone(namedScreen(ScreenRouter::Screen::MethodChooser));
 }
 
 namespace {

@@ -4,15 +4,12 @@
 
 class QWidget;
 
-// What the user does with the open project: the screens reach these commands through Navigation,
-// the start-up and the end of the program call them directly. Each reports its own failure in a
-// message.
+// What the user does with the open project: the screens reach these commands through
+// ProjectCommands, the start-up and the end of the program call them directly. Each reports its
+// own failure in a message.
 namespace ProjectActions {
 
 inline const QString kFileFilter = QStringLiteral("Progetti Ardivo (*.ardivo)");
-
-// Shows the project window beside the current screen.
-void showProjectWindow();
 
 // When the project has unsaved changes, asks whether to save them: true when the caller may go
 // on (saved, or the user chose not to), false when the user cancelled or the save failed.
@@ -33,8 +30,6 @@ void openCompartment(const Compartment &compartment);
 // The method chooser for a new calculation, as "Nuova analisi" shows it.
 void newCompartment();
 
-// The summary of the project's compartments.
-void showSummary();
 // One PDF (or ODT): the summary, then each compartment's report page, its itemised list (for
 // the materials and furnishings methods) and its working. The calculation under way is left as
 // it is.

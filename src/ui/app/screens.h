@@ -17,6 +17,10 @@ void release(QWidget *screen);
 QList<QWidget *> all();
 } // namespace ScreenRegistry
 
+// Hands a screen just created the program's screen router and, where it offers them, the
+// project commands.
+void handNavigation(QWidget &screen);
+
 namespace Screens {
 
 // The single instance of screen T, created on this first reference (its load handler runs then).
@@ -25,6 +29,7 @@ template <class T> T &get()
     if (QWidget *existing = ScreenRegistry::find(typeid(T)))
         return *static_cast<T *>(existing);
     auto *created = new T;
+    handNavigation(*created);
     ScreenRegistry::add(typeid(T), created);
     return *created;
 }

@@ -41,7 +41,7 @@ void receiveHandedOver(const QString &file)
 {
     if (!file.isEmpty() && ProjectActions::settleUnsavedChanges() &&
         ProjectActions::openProjectFile(file)) {
-        ProjectActions::showProjectWindow();
+        showProjectWindow();
         return;
     }
     if (QWidget *window = QApplication::activeWindow()) {
@@ -90,12 +90,11 @@ bool startArdivo()
     }
     QObject::connect(instance, &SingleInstance::fileHandedOver, qApp, &receiveHandedOver);
 
-    installNavigation();
     setQuitGuard(&ProjectActions::settleUnsavedChanges);
     Screens::get<Avvio>().show();
     if (!file.isEmpty()) {
         ProjectActions::openProjectFile(file);
-        ProjectActions::showProjectWindow();
+        showProjectWindow();
     }
     // This copy works, but a later start cannot find it and would open a second copy.
     if (const QString why = instance->listenError(); !why.isEmpty())

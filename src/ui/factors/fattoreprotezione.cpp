@@ -227,10 +227,10 @@ void FattoreProtezione::Command1_Click()
         EntryMessages::tooLarge();
         return;
     }
-    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::Result));
+    hideThenShow(*this, router().screen(ScreenRouter::Screen::Result));
 }
 
 void FattoreProtezione::Command2_Click()
 {
-    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::RiskFactor));
+    hideThenShow(*this, router().screen(ScreenRouter::Screen::RiskFactor));
 }

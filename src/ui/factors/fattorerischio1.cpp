@@ -109,12 +109,11 @@ void FattoreRischio1::Command2_Click()
         return;
     }
     CalculationSession::current().passAreaClass();
-    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::RiskFactor));
+    hideThenShow(*this, router().screen(ScreenRouter::Screen::RiskFactor));
 }
 
 void FattoreRischio1::Command1_Click()
 {
-    if (QWidget *screen =
-            Navigation::current().methodScreen(CalculationSession::current().calculation().method))
+    if (QWidget *screen = router().methodScreen(CalculationSession::current().calculation().method))
         showThenHide(*screen, *this);
 }

@@ -113,10 +113,10 @@ void FattoreRischio2::Command1_Click()
         return;
     }
     session.passRiskClass();
-    showThenHide(Navigation::current().screen(Navigation::Screen::ProtectionFactor), *this);
+    showThenHide(router().screen(ScreenRouter::Screen::ProtectionFactor), *this);
 }
 
 void FattoreRischio2::Command2_Click()
 {
-    showThenHide(Navigation::current().screen(Navigation::Screen::AreaFactor), *this);
+    showThenHide(router().screen(ScreenRouter::Screen::AreaFactor), *this);
 }

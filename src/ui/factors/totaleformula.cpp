@@ -238,11 +238,11 @@ void TotaleFormula::Command3_Click()
         return;
     }
     session.reportClasses();
-    if (QWidget *page = Navigation::current().reportPage(session.calculation().method))
+    if (QWidget *page = router().reportPage(session.calculation().method))
         showThenHide(*page, *this);
 }
 
 void TotaleFormula::Command1_Click()
 {
-    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::ProtectionFactor));
+    hideThenShow(*this, router().screen(ScreenRouter::Screen::ProtectionFactor));
 }

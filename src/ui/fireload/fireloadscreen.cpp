@@ -156,7 +156,7 @@ void FireLoadScreen::followSession(Method method, bool emptiedByAny)
 
 void FireLoadScreen::showEntriesViewer(Method method)
 {
-    auto *viewer = qobject_cast<GridViewer *>(Navigation::current().entriesViewer(method));
+    auto *viewer = qobject_cast<GridViewer *>(router().entriesViewer(method));
     if (!viewer)
         return;
     connect(viewer, &GridViewer::entriesEdited, this, &FireLoadScreen::entriesEdited,
@@ -179,7 +179,7 @@ bool FireLoadScreen::goForward()
         EntryMessages::noFireLoadYet();
         return false;
     }
-    showThenHide(Navigation::current().screen(Navigation::Screen::AreaFactor), *this);
+    showThenHide(router().screen(ScreenRouter::Screen::AreaFactor), *this);
     session.passFireLoad();
     return true;
 }

@@ -49,7 +49,7 @@ void GridViewer::closeEvent(QCloseEvent *event)
 {
     SecondaryWindow::closeEvent(event);
     // At the end of the program there is nothing left to show q_f on.
-    if (!Navigation::current().programEnding())
+    if (!router().programEnding())
         emit entriesEdited();
 }
 

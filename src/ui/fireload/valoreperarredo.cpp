@@ -359,7 +359,7 @@ void ValorePerArredo::Command1_Click()
 void ValorePerArredo::Command2_Click()
 {
     CancellaTabella();
-    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
+    showThenHide(router().screen(ScreenRouter::Screen::MethodChooser), *this);
 }
 
 EntriesSum ValorePerArredo::currentSum() const

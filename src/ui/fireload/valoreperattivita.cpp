@@ -268,7 +268,7 @@ bool ValorePerAttivita::takeArea()
 
 void ValorePerAttivita::Command2_Click()
 {
-    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
+    showThenHide(router().screen(ScreenRouter::Screen::MethodChooser), *this);
 }
 
 void ValorePerAttivita::showInputs(const Calculation &calculation)

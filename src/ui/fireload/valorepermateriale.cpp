@@ -302,7 +302,7 @@ void ValorePerMateriale::Command1_Click()
 
 void ValorePerMateriale::Command2_Click()
 {
-    showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
+    showThenHide(router().screen(ScreenRouter::Screen::MethodChooser), *this);
 }
 
 void ValorePerMateriale::showInputs(const Calculation &calculation)

@@ -2,20 +2,18 @@
 
 #include <QWidget>
 
-namespace {
-Navigation *installed = nullptr;
-} // namespace
-
-Navigation &Navigation::current()
+ScreenRouter &RoutedWindow::router() const
 {
-    if (!installed)
-        qFatal("No navigation is installed");
-    return *installed;
+    if (!m_router)
+        qFatal("A window was created without a screen router");
+    return *m_router;
 }
 
-void Navigation::install(Navigation *navigation)
+ProjectCommands &ProjectCommandsUser::projectCommands() const
 {
-    installed = navigation;
+    if (!m_commands)
+        qFatal("A window was created without the project commands");
+    return *m_commands;
 }
 
 void bringForward(QWidget &window)

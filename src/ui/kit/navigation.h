@@ -5,11 +5,11 @@
 class QWidget;
 struct Compartment;
 
-// How a screen reaches the screens above it and the program's commands, without knowing them:
-// the program's assembly (ui/app) installs the one that knows every screen at start-up. Every
+// How a screen reaches the other screens and the end of the program without knowing them. The
+// program's assembly (ui/app) implements it and hands it to every screen it creates. Every
 // screen named here exists at most once, created on its first reference, and keeps its contents
 // while hidden.
-class Navigation
+class ScreenRouter
 {
 public:
     // The screens reached by name.
@@ -24,11 +24,7 @@ public:
         Result,           // TotaleFormula
     };
 
-    virtual ~Navigation() = default;
-
-    // The navigation the program installed; it must have been installed.
-    static Navigation &current();
-    static void install(Navigation *navigation);
+    virtual ~ScreenRouter() = default;
 
     virtual QWidget &screen(Screen which) = 0;
     // The screen that determines q_f by `method`, and the report page of that method; nothing for
@@ -40,6 +36,9 @@ public:
     virtual QWidget *itemisedList(Method method, bool afresh) = 0;
     // The grid of the entries of the materials or the furnishings method (a GridViewer).
     virtual QWidget *entriesViewer(Method method) = 0;
+    // The project window, in front and active; the summary of its compartments.
+    virtual void showProjectWindow() = 0;
+    virtual void showSummary() = 0;
 
     // Forgets a window that was closed: it is destroyed once the current event is over, and the
     // next reference creates a new one.
@@ -51,10 +50,14 @@ public:
     virtual bool programEnding() const = 0;
     // Asked before the user's close box ends the program: false keeps the program running.
     virtual bool mayEndProgram() = 0;
+};
 
-    // The project commands the screens offer; each reports its own failure in a message.
-    virtual void showProjectWindow() = 0;
-    virtual void showSummary() = 0;
+// What the screens do with the open project; each command reports its own failure in a message.
+class ProjectCommands
+{
+public:
+    virtual ~ProjectCommands() = default;
+
     virtual void newProject() = 0;
     virtual void openProject() = 0;
     virtual void saveProject() = 0;
@@ -67,6 +70,36 @@ public:
     virtual void openCompartment(const Compartment &compartment) = 0;
     // The method chooser for a new calculation, every calculation screen hidden.
     virtual void newCompartment() = 0;
+};
+
+// A window that reaches other screens: the assembly hands it the router when it creates it,
+// before it is shown.
+class RoutedWindow
+{
+public:
+    virtual ~RoutedWindow() = default;
+    void setRouter(ScreenRouter &router) { m_router = &router; }
+
+protected:
+    // The router handed; a window created without one cannot move on.
+    ScreenRouter &router() const;
+
+private:
+    ScreenRouter *m_router = nullptr;
+};
+
+// A window that offers the project commands: the assembly hands them when it creates it.
+class ProjectCommandsUser
+{
+public:
+    virtual ~ProjectCommandsUser() = default;
+    void setProjectCommands(ProjectCommands &commands) { m_commands = &commands; }
+
+protected:
+    ProjectCommands &projectCommands() const;
+
+private:
+    ProjectCommands *m_commands = nullptr;
 };
 
 // Shows `window` beside the current screen, in front.

@@ -1,7 +1,5 @@
 #include "ui/kit/screens.h"
 
-#include "ui/kit/navigation.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -102,13 +100,13 @@ void MainScreen::showEvent(QShowEvent *event)
 
 void MainScreen::closeEvent(QCloseEvent *event)
 {
-    Navigation &navigation = Navigation::current();
-    if (!navigation.programEnding() && !navigation.mayEndProgram()) {
+    ScreenRouter &routing = router();
+    if (!routing.programEnding() && !routing.mayEndProgram()) {
         event->ignore();
         return;
     }
     event->accept();
-    navigation.endProgram();
+    routing.endProgram();
 }
 
 SecondaryWindow::SecondaryWindow(const char *name, const QString &caption)
@@ -126,5 +124,5 @@ void SecondaryWindow::showEvent(QShowEvent *event)
 void SecondaryWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    Navigation::current().release(*this);
+    router().release(*this);
 }

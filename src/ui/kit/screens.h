@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/kit/navigation.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -22,7 +24,7 @@ void showThenHide(QWidget &next, QWidget &current);
 void hideThenShow(QWidget &current, QWidget &next);
 
 // A screen whose close box ends the program.
-class MainScreen : public QWidget
+class MainScreen : public QWidget, public RoutedWindow
 {
     Q_OBJECT
 public:
@@ -41,7 +43,7 @@ private:
 };
 
 // A window that opens beside the current screen; closing it closes only this window.
-class SecondaryWindow : public QWidget
+class SecondaryWindow : public QWidget, public RoutedWindow
 {
     Q_OBJECT
 public:

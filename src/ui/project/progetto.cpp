@@ -124,11 +124,11 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     compartments->addWidget(preview);
     connect(preview, &QPushButton::clicked, this,
             [] { AnteprimaStampa::showDocument(ReportPrinter::projectDocument()); });
-    connect(summary, &QPushButton::clicked, this, [] { Navigation::current().showSummary(); });
+    connect(summary, &QPushButton::clicked, this, [this] { router().showSummary(); });
     connect(exportPdf, &QPushButton::clicked, this,
-            [] { Navigation::current().exportProjectPdf(); });
+            [this] { projectCommands().exportProjectPdf(); });
     connect(exportOdt, &QPushButton::clicked, this,
-            [] { Navigation::current().exportProjectOdt(); });
+            [this] { projectCommands().exportProjectOdt(); });
     layout->addLayout(compartments);
 
     auto *files = new QHBoxLayout;
@@ -146,15 +146,15 @@ Progetto::Progetto() : SecondaryWindow("Progetto", QStringLiteral("Progetto"))
     layout->addLayout(files);
 
     connect(newCompartment, &QPushButton::clicked, this,
-            [] { Navigation::current().newCompartment(); });
+            [this] { projectCommands().newCompartment(); });
     connect(openCompartment, &QPushButton::clicked, this, &Progetto::cmdApriCompartimento_Click);
     connect(m_table, &QTableView::doubleClicked, this, &Progetto::cmdApriCompartimento_Click);
     connect(deleteCompartment, &QPushButton::clicked, this,
             &Progetto::cmdEliminaCompartimento_Click);
-    connect(newProject, &QPushButton::clicked, this, [] { Navigation::current().newProject(); });
-    connect(openProject, &QPushButton::clicked, this, [] { Navigation::current().openProject(); });
-    connect(save, &QPushButton::clicked, this, [] { Navigation::current().saveProject(); });
-    connect(saveAs, &QPushButton::clicked, this, [] { Navigation::current().saveProjectAs(); });
+    connect(newProject, &QPushButton::clicked, this, [this] { projectCommands().newProject(); });
+    connect(openProject, &QPushButton::clicked, this, [this] { projectCommands().openProject(); });
+    connect(save, &QPushButton::clicked, this, [this] { projectCommands().saveProject(); });
+    connect(saveAs, &QPushButton::clicked, this, [this] { projectCommands().saveProjectAs(); });
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this, &Progetto::showProject);
     showProject();
     resize(900, 460);
@@ -211,7 +211,7 @@ void Progetto::cmdApriCompartimento_Click()
     if (!name)
         return;
     const Project &project = ProjectDocument::current().project();
-    Navigation::current().openCompartment(project.compartments.at(*project.indexOf(*name)));
+    projectCommands().openCompartment(project.compartments.at(*project.indexOf(*name)));
 }
 
 void Progetto::cmdEliminaCompartimento_Click()

@@ -28,7 +28,7 @@ private:
 
 // "Progetto": the job's identity and its compartments, and the project file. It opens beside the
 // current screen, which stays usable; closing it closes only it, and the project stays open.
-class Progetto : public SecondaryWindow
+class Progetto : public SecondaryWindow, public ProjectCommandsUser
 {
     Q_OBJECT
 public:

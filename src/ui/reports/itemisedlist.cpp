@@ -151,7 +151,7 @@ void ItemisedList::Indietro_Click()
 {
     hide();
     showReportPage();
-    Navigation::current().release(*this);
+    router().release(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -209,7 +209,7 @@ void StampaElencoMateriali::Form_Load()
 
 void StampaElencoMateriali::showReportPage()
 {
-    if (QWidget *page = Navigation::current().reportPage(Method::Materials))
+    if (QWidget *page = router().reportPage(Method::Materials))
         bringForward(*page);
 }
 
@@ -328,6 +328,6 @@ void StampaElencoArredoMerci::Form_Load()
 
 void StampaElencoArredoMerci::showReportPage()
 {
-    if (QWidget *page = Navigation::current().reportPage(Method::Furnishings))
+    if (QWidget *page = router().reportPage(Method::Furnishings))
         bringForward(*page);
 }

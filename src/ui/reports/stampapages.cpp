@@ -326,9 +326,8 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
         bringForward(*m_naturalFire);
     });
     connect(saveInProject, &QPushButton::clicked, this,
-            [] { Navigation::current().saveCurrentCompartment(); });
-    connect(project, &QPushButton::clicked, this,
-            [] { Navigation::current().showProjectWindow(); });
+            [this] { projectCommands().saveCurrentCompartment(); });
+    connect(project, &QPushButton::clicked, this, [this] { router().showProjectWindow(); });
     buildBand(canvas);
     connect(&m_session, &CalculationSession::changed, this, &ReportPage::showCalculation);
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this,
@@ -624,12 +623,12 @@ void ReportPage::addQfValue(QWidget *canvas, int top)
 
 void ReportPage::cmdIndietro_Click()
 {
-    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::Result));
+    hideThenShow(*this, router().screen(ScreenRouter::Screen::Result));
 }
 
 void ReportPage::cmdNuova_Click()
 {
-    hideThenShow(*this, Navigation::current().screen(Navigation::Screen::MethodChooser));
+    hideThenShow(*this, router().screen(ScreenRouter::Screen::MethodChooser));
 }
 
 void ReportPage::cmdStampa_Click()
@@ -704,8 +703,8 @@ void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
                            QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
                            600, 3000, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
-    connect(link, &LinkLabel::clicked, this, [] {
-        if (QWidget *list = Navigation::current().itemisedList(Method::Materials, false))
+    connect(link, &LinkLabel::clicked, this, [this] {
+        if (QWidget *list = router().itemisedList(Method::Materials, false))
             bringForward(*list);
     });
     addQfValue(canvas, 3000);
@@ -736,9 +735,9 @@ void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
                  "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
              600, 3360, sansSerif(9));
     LinkLabel *link = listLink(canvas, caption);
-    connect(link, &LinkLabel::clicked, this, [] {
+    connect(link, &LinkLabel::clicked, this, [this] {
         // The list is built afresh on every click, from the calculation's entries as they are now.
-        if (QWidget *list = Navigation::current().itemisedList(Method::Furnishings, true))
+        if (QWidget *list = router().itemisedList(Method::Furnishings, true))
             bringForward(*list);
     });
     addQfValue(canvas, 3360);

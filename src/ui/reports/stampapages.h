@@ -20,7 +20,7 @@ class QVBoxLayout;
 // The calculation report page: one printable page restating every input and intermediate value
 // of the calculation and the resulting classes. It shows the calculation under way, each value
 // once the walk has passed the screen that confirms it; until then a field keeps what it showed.
-class ReportPage : public MainScreen
+class ReportPage : public MainScreen, public ProjectCommandsUser
 {
     Q_OBJECT
 public:

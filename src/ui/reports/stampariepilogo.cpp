@@ -133,5 +133,5 @@ void StampaRiepilogo::Form_Load()
 
 void StampaRiepilogo::showReportPage()
 {
-    Navigation::current().showProjectWindow();
+    router().showProjectWindow();
 }

@@ -108,17 +108,16 @@ Avvio::Avvio() : MainScreen("Avvio", QStringLiteral("Avvio"))
 
     connect(next, &QPushButton::clicked, this, &Avvio::Command1_Click);
     connect(info, &LinkLabel::clicked, this, &Avvio::Label6_Click);
-    connect(project, &QPushButton::clicked, this,
-            [] { Navigation::current().showProjectWindow(); });
+    connect(project, &QPushButton::clicked, this, [this] { router().showProjectWindow(); });
 }
 
 void Avvio::Command1_Click()
 {
     InizFattProt();
-    showThenHide(Navigation::current().screen(Navigation::Screen::Formula), *this);
+    showThenHide(router().screen(ScreenRouter::Screen::Formula), *this);
 }
 
 void Avvio::Label6_Click()
 {
-    bringForward(Navigation::current().screen(Navigation::Screen::About));
+    bringForward(router().screen(ScreenRouter::Screen::About));
 }

@@ -84,15 +84,14 @@ DensitaCarico::DensitaCarico()
     // A reopened compartment shows the rule it was calculated under.
     connect(&CalculationSession::current(), &CalculationSession::loadingCalculation, this,
             [this](const Calculation &calculation) { showRule(calculation.rule); });
-    connect(back, &QPushButton::clicked, this, [this] {
-        showThenHide(Navigation::current().screen(Navigation::Screen::Formula), *this);
-    });
+    connect(back, &QPushButton::clicked, this,
+            [this] { showThenHide(router().screen(ScreenRouter::Screen::Formula), *this); });
 }
 
 void DensitaCarico::chooseMethod(Method method)
 {
     // The method's screen exists before the calculation starts, so that it empties itself for it.
-    QWidget *form = Navigation::current().methodScreen(method);
+    QWidget *form = router().methodScreen(method);
     Azzeramento(method);
     if (form)
         showThenHide(*form, *this);

@@ -65,10 +65,8 @@ FormulaCaricoIncendio::FormulaCaricoIncendio()
     const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
     resize(640, sizeHint().height());
 
-    connect(next, &QPushButton::clicked, this, [this] {
-        showThenHide(Navigation::current().screen(Navigation::Screen::MethodChooser), *this);
-    });
-    connect(back, &QPushButton::clicked, this, [this] {
-        showThenHide(Navigation::current().screen(Navigation::Screen::Start), *this);
-    });
+    connect(next, &QPushButton::clicked, this,
+            [this] { showThenHide(router().screen(ScreenRouter::Screen::MethodChooser), *this); });
+    connect(back, &QPushButton::clicked, this,
+            [this] { showThenHide(router().screen(ScreenRouter::Screen::Start), *this); });
 }
