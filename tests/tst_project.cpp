@@ -135,7 +135,6 @@ private slots:
     void namesWithMarkupShownAsTyped();
     void secondStartHandsOverItsFile();
     void projectThatWouldNotReopenIsNotSaved();
-    void singleInstanceSocketIsPrivate();
     void writesOnAFullDiskKeepTheOldFile_data();
     void writesOnAFullDiskKeepTheOldFile();
     void reopeningManyEmptiedLinesWarnsOnce();
@@ -803,37 +802,6 @@ void TestProject::namesWithMarkupShownAsTyped()
                     {"FINE", u"学校小学校"_s});
 }
 
-// A second start of Ardivo on the same data folder hands its project file to the copy that
-// runs and ends at once; the working tables of the first copy are left as they were.
-void TestProject::secondStartHandsOverItsFile()
-{
-    QTemporaryDir home;
-    const QString dataFolder = home.filePath(u"Ardivo"_s);
-    Database::instance().setFilePath(dataFolder + u"/Ardivo.db"_s);
-    QVERIFY(storeMaterials(
-        {materialEntry(u"Legno"_s, 17.5, 1000, 1, 0.8), materialEntry(u"Carta"_s, 20, 10)}));
-
-    SingleInstance first(dataFolder);
-    QVERIFY(first.claim());
-    QSignalSpy handedOver(&first, &SingleInstance::fileHandedOver);
-    const QString project = home.filePath(u"Secondo progetto.ardivo"_s);
-
-    QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_DATA_HOME"_s, home.path());
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(ARDIVO_PATH), {project});
-    QVERIFY(second.waitForStarted());
-    QVERIFY(handedOver.wait(10000));
-    QCOMPARE(handedOver.first().first().toString(), project);
-    QVERIFY(second.waitForFinished(5000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(rowCountOf(u"tblAppoggioMateriali"_s), 2);
-    QVERIFY(QFileInfo::exists(dataFolder + u"/Ardivo.lock"_s));
-}
-
 // A write that cannot land whole (here a file-size limit, which a full disk does to the last
 // bytes) says why, and the file that was there before stays as it was: the report's PDF and ODT,
 // the project, and the list of entries.
@@ -911,11 +879,15 @@ void TestProject::projectThatWouldNotReopenIsNotSaved()
 }
 
 // The socket of the copy that runs lies in the user's own runtime folder: a message that no path
-// could be is dropped, and the copy still hears the next start.
-void TestProject::singleInstanceSocketIsPrivate()
+// could be is dropped, and a second start on the same data folder still hands its project file
+// over and ends at once, the working tables of the first copy left as they were.
+void TestProject::secondStartHandsOverItsFile()
 {
     QTemporaryDir home;
     const QString dataFolder = home.filePath(u"Ardivo"_s);
+    Database::instance().setFilePath(dataFolder + u"/Ardivo.db"_s);
+    QVERIFY(storeMaterials(
+        {materialEntry(u"Legno"_s, 17.5, 1000, 1, 0.8), materialEntry(u"Carta"_s, 20, 10)}));
     SingleInstance first(dataFolder);
     QVERIFY(first.claim());
     QCOMPARE(first.listenError(), QString());
@@ -960,12 +932,21 @@ void TestProject::singleInstanceSocketIsPrivate()
         QCOMPARE(WEXITSTATUS(status), 0);
     }
 
-    QLocalSocket start;
-    start.connectToServer(name);
-    QVERIFY(start.waitForConnected(1000));
-    start.write("/tmp/Progetto.ardivo\n");
-    QVERIFY(handedOver.wait(5000));
-    QCOMPARE(handedOver.first().first().toString(), u"/tmp/Progetto.ardivo"_s);
+    const QString project = home.filePath(u"Secondo progetto.ardivo"_s);
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_DATA_HOME"_s, home.path());
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(ARDIVO_PATH), {project});
+    QVERIFY(second.waitForStarted());
+    QVERIFY(handedOver.wait(10000));
+    QCOMPARE(handedOver.first().first().toString(), project);
+    QVERIFY(second.waitForFinished(5000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(rowCountOf(u"tblAppoggioMateriali"_s), 2);
+    QVERIFY(QFileInfo::exists(dataFolder + u"/Ardivo.lock"_s));
 }
 
 // A compartment with a thousand emptied lines is reopened with one warning, not one per line.
