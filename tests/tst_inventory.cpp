@@ -20,7 +20,6 @@ private slots:
     void missingColumnRefusesTheFile();
     void writtenListReadsBackTheSame();
     void excelListImportedThroughPreview();
-    void cancelledPreviewAddsNothing();
     void exportThenImportGivesTheSameList();
     void furnishingsExportThenImport();
     void hostileFilesRefusedAtOnce_data();
@@ -308,38 +307,6 @@ void TestInventory::excelListImportedThroughPreview()
     QCOMPARE(calculation().materials.size(), 136);
 }
 
-void TestInventory::cancelledPreviewAddsNothing()
-{
-    QTemporaryDir dir;
-    const QString path =
-        writeFile(dir.filePath("a.csv"), "Materiale;Quantit\xE0 (kg)\r\nLegno;100\r\nCarta;x\r\n");
-    auto &form = startMethod<ValorePerMateriale>();
-    QTableView *grid = openPreview(form, world(), path);
-    QVERIFY(grid);
-    QCOMPARE(grid->model()->rowCount(), 2);
-    click(*preview(), "cmdAnnulla");
-    QVERIFY(!preview());
-    QVERIFY(calculation().materials.isEmpty());
-    // A file with no quantity column: a message, no preview.
-    const QString bad = writeFile(dir.filePath("b.csv"), "Materiale;Peso\r\nLegno;100\r\n");
-    world().prompt.files << bad;
-    click(form, "cmdImportaElenco");
-    QVERIFY(!preview());
-    QCOMPARE(world().prompt.messages.last(),
-             u"Impossibile importare b.csv.\nNel file manca la colonna "
-             "\"Quantità (kg)\" nella prima riga."_s);
-    // A cancelled file box: nothing.
-    const int shown = world().prompt.messages.size();
-    click(form, "cmdImportaElenco");
-    QVERIFY(!preview());
-    QCOMPARE(world().prompt.messages.size(), shown);
-    // Nothing to export: said, and no file box.
-    const int boxes = world().prompt.fileBoxes.size();
-    click(form, "cmdEsportaElenco");
-    QCOMPARE(world().prompt.messages.last(), u"Non ci sono voci da esportare."_s);
-    QCOMPARE(world().prompt.fileBoxes.size(), boxes);
-}
-
 void TestInventory::exportThenImportGivesTheSameList()
 {
     QTemporaryDir dir;
@@ -444,7 +411,8 @@ void TestInventory::hostileFilesRefusedAtOnce()
     QVERIFY(calculation().materials.isEmpty());
 }
 
-// Windows-1252 read and said so; long cells shortened.
+// Windows-1252 read and said so; long cells shortened; a cancelled preview, a file that is no
+// list and a cancelled file box add nothing.
 void TestInventory::previewTellsHowTheFileWasRead()
 {
     QTemporaryDir dir;
@@ -463,12 +431,32 @@ void TestInventory::previewTellsHowTheFileWasRead()
     QCOMPARE(shortened.size(), AnteprimaImportazione::kLongestCell);
     QVERIFY(shortened.endsWith(QChar(0x2026)));
     click(*preview(), "cmdAnnulla");
+    QVERIFY(!preview());
+    QVERIFY(calculation().materials.isEmpty());
 
     const QString plain =
         writeFile(dir.filePath(u"utf8.csv"_s), u"Materiale;Quantità (kg)\r\nTè;1\r\n"_s.toUtf8());
     QVERIFY(openPreview(form, world(), plain));
     QVERIFY(!child<QLabel>(*preview(), "lblCodifica"));
     click(*preview(), "cmdAnnulla");
+
+    const QString bad = writeFile(dir.filePath("b.csv"), "Materiale;Peso\r\nLegno;100\r\n");
+    world().prompt.files << bad;
+    click(form, "cmdImportaElenco");
+    QVERIFY(!preview());
+    QCOMPARE(world().prompt.messages.last(),
+             u"Impossibile importare b.csv.\nNel file manca la colonna "
+             "\"Quantità (kg)\" nella prima riga."_s);
+    const int shown = world().prompt.messages.size();
+    click(form, "cmdImportaElenco"); // the file box cancelled
+    QVERIFY(!preview());
+    QCOMPARE(world().prompt.messages.size(), shown);
+    // Nothing to export: said, and no file box.
+    const int boxes = world().prompt.fileBoxes.size();
+    click(form, "cmdEsportaElenco");
+    QCOMPARE(world().prompt.messages.last(), u"Non ci sono voci da esportare."_s);
+    QCOMPARE(world().prompt.fileBoxes.size(), boxes);
+    QVERIFY(calculation().materials.isEmpty());
 }
 
 QTEST_MAIN(TestInventory)
