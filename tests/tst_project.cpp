@@ -339,6 +339,8 @@ void TestProject::compartmentsSavedAndReopened()
     QCOMPARE(compartmentTable()->model()->rowCount(), 3);
     QCOMPARE(compartmentTable()->model()->index(1, 0).data().toString(), u"Magazzino legno"_s);
     QCOMPARE(compartmentTable()->model()->index(1, 7).data().toString(), saved[1]["txtTotFormula"]);
+    QCOMPARE(compartmentTable()->model()->headerData(7, Qt::Horizontal).toString(),
+             u"q_f,d [MJ/m²]"_s);
     clickAndType(window, "txtNomeProgetto", u"Scuola dell'Orto"_s);
     clickAndType(window, "txtTecnico", u"Ing. Ardivo"_s);
     clickAndType(window, "txtRevisione", u"REV 02 del 01/02/2027"_s);
