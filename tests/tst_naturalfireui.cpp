@@ -115,12 +115,11 @@ void TestNaturalFireUi::windowComputesAsTheUserTypes()
 
     // Closed and opened again, the window shows what the calculation keeps.
     window.close();
-    QWidget *reopened = openWindow(page);
-    QVERIFY(reopened);
-    QWidget &again = *reopened;
-    QCOMPARE(textOf(again, "txtAv"), u"20"_s);
-    QCOMPARE(textOf(again, "lblO"), u"0,1225"_s);
-    QVERIFY(again.width() <= largestWindow().width() && again.height() <= largestWindow().height());
+    QWidget *again = openWindow(page);
+    QVERIFY(again);
+    COMPARE_FIELDS(*again, {u"txtAv=20"_s, u"lblO=0,1225"_s});
+    QVERIFY(again->width() <= largestWindow().width() &&
+            again->height() <= largestWindow().height());
 }
 
 void TestNaturalFireUi::refusedInputsComputeNothing_data()
