@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <quazip/quazipfile.h>
+#include <sys/stat.h>
 
 TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
 {
@@ -223,6 +224,18 @@ QString writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+bool makeOddFile(const QString &path, const QString &kind, qint64 size)
+{
+    if (kind == u"pipe"_s)
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == u"device"_s)
+        return QFile::link(u"/dev/zero"_s, path);
+    if (kind == u"folder"_s)
+        return QDir().mkpath(path);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.resize(size); // sparse: takes no room
 }
 
 QString lacking(const QString &text, const TextParts &parts)

@@ -206,6 +206,9 @@ QTableView *openGridViewer(QWidget &form);
 // A file's bytes (empty when it cannot be read); a file written whole, its path (empty on failure).
 QByteArray bytesOf(const QString &path);
 QString writeFile(const QString &path, const QByteArray &bytes);
+// Something at `path` that is no plain file to read: "pipe", "device" (a link to /dev/zero),
+// "folder", or else a sparse file of `size` bytes. False when it could not be made.
+bool makeOddFile(const QString &path, const QString &kind, qint64 size = 0);
 // What a program prints on its standard output, run to its end.
 QString outputOf(const QString &program, const QStringList &arguments);
 // The text of a PDF file as pdftotext lays it out; without pdftotext the test fails.

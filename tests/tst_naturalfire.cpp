@@ -1,10 +1,6 @@
-// The parametric fire and the equivalent time of a compartment, without any window.
-//
-// No textbook or handbook figure of a parametric curve was at hand while these tests were
-// written: the reference values below are worked by hand from the formulas of UNI EN 1991-1-2,
-// Annex A (A.1 - A.12) and Annex F (F.1 - F.3), step by step in the comments, and the test asks
-// for them within 10 °C (temperatures) or 0,1 min (times). The Γ = 1 case is checked against an
-// independent curve, the standard ISO 834 one.
+// The parametric fire and the equivalent time of a compartment, without any window. The values
+// are worked by hand from UNI EN 1991-1-2, Annexes A and F, step by step in the comments; Γ = 1
+// is checked against an independent curve, the standard ISO 834 one.
 #include "core/naturalfire.h"
 #include "core/reportdocument.h"
 #include "testcalculations.h"

@@ -107,9 +107,6 @@ void TestNaturalFireUi::windowComputesAsTheUserTypes()
     QCOMPARE(grid->rowCount(), int(r->table().size()));
     QCOMPARE(grid->item(0, 1)->text(), u"20"_s);
     QCOMPARE(grid->item(grid->rowCount() - 1, 1)->text(), u"20"_s);
-    // k_c of unprotected steel follows O: t_e,d is q_f,d · 0,055 · w_f · 13,7 · O.
-    QVERIFY(std::abs(r->equivalentMinutes -
-                     design * 0.055 * r->ventilationFactor * 13.7 * r->openingFactor) < 1e-9);
 
     // Typing on: each keystroke computes again.
     clickAndType(window, "txtAv", u"20"_s);
@@ -118,12 +115,11 @@ void TestNaturalFireUi::windowComputesAsTheUserTypes()
 
     // Closed and opened again, the window shows what the calculation keeps.
     window.close();
-    QWidget *reopened = openWindow(page);
-    QVERIFY(reopened);
-    QWidget &again = *reopened;
-    QCOMPARE(textOf(again, "txtAv"), u"20"_s);
-    QCOMPARE(textOf(again, "lblO"), u"0,1225"_s);
-    QVERIFY(again.width() <= largestWindow().width() && again.height() <= largestWindow().height());
+    QWidget *again = openWindow(page);
+    QVERIFY(again);
+    COMPARE_FIELDS(*again, {u"txtAv=20"_s, u"lblO=0,1225"_s});
+    QVERIFY(again->width() <= largestWindow().width() &&
+            again->height() <= largestWindow().height());
 }
 
 void TestNaturalFireUi::refusedInputsComputeNothing_data()
@@ -219,11 +215,6 @@ void TestNaturalFireUi::activityMethodTypesTheArea()
     QVERIFY(part);
     QVERIFY(
         part->blocks.at(1).fields.contains(qMakePair(u"Superficie in pianta A_f"_s, u"60 m²"_s)));
-    Project project;
-    project.compartments << Compartment{u"Uffici"_s, essentials(calculation())};
-    const ProjectFile::Read read = ProjectFile::fromJson(ProjectFile::toJson(project));
-    QVERIFY2(read.project, qPrintable(read.error));
-    QCOMPARE(read.project->compartments.at(0).calculation.naturalFire, calculation().naturalFire);
 }
 
 void TestNaturalFireUi::absorptivityFromTheLining()
@@ -280,13 +271,7 @@ void TestNaturalFireUi::appendixInPdfAndOdt()
     auto &page = Screens::get<StampaMateriali>();
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), page, dir.filePath(u"relazione.pdf"_s));
-    const QStringList sheets = pdfSheets(text);
-    const int first = int(std::find_if(sheets.begin(), sheets.end(),
-                                       [](const QString &s) {
-                                           return s.contains(NaturalFireTexts::kAppendixTitle);
-                                       }) -
-                          sheets.begin());
-    QVERIFY2(first < sheets.size(), qPrintable(text));
+    QVERIFY2(text.contains(NaturalFireTexts::kAppendixTitle), qPrintable(text));
     // After the working, with its formulas, results, warnings, the chart and the table.
     QVERIFY(text.indexOf(u"Sviluppo del calcolo"_s) <
             text.indexOf(NaturalFireTexts::kAppendixTitle));
@@ -316,6 +301,7 @@ void TestNaturalFireUi::projectFileKeepsTheEnclosure()
     in.horizontalOpenings = 1.25;
     in.growth = FireGrowth::Slow;
     in.member = FireMember::ProtectedSteel;
+    in.floorArea = 45; // typed for the activity method
     compartment.calculation.naturalFire = in;
     project.compartments << compartment;
     project.compartments << Compartment{u"Senza"_s, storedCalculation()};
