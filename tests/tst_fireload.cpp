@@ -1,5 +1,6 @@
 // The three screens that determine q_f, driven through their named controls.
 #include "core/calculationtexts.h"
+#include "data/entrystore.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -100,7 +101,7 @@ void TestFireLoad::materialsEntryAndArea()
     COMPARE_FIELDS(form, {"Valoreqf=34", "ComboMat=", "txtQta=1"});
 
     // The same entry with m = 0,8 instead.
-    QVERIFY(WorkingTables::clearMaterials());
+    QVERIFY(EntryStore::clearMaterials(CalculationSession::current()));
     addMaterial("Legno", "100", "0,8", {}, "17");
     QCOMPARE(entriesTotal(), 1360.0);
     QCOMPARE(textOf(form, "Valoreqf"), u"27"_s);

@@ -348,7 +348,7 @@ void TestProject::compartmentsSavedAndReopened()
 
     // Everything cleared, as after a restart, then the file opened again.
     closeAllScreens();
-    Module1::resetSharedState();
+    resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
     ProjectActions::showProjectWindow();
     COMPARE_FIELDS(Screens::get<Progetto>(),
@@ -1017,7 +1017,7 @@ void TestProject::notesTypedSavedAndPrinted()
                     {"\"notes\": \"Classe II: <b>idranti</b> & UNI 10779\\nInventario"});
 
     closeAllScreens();
-    Module1::resetSharedState();
+    resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
     ProjectActions::showProjectWindow();
     clickCell(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);

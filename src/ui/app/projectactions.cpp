@@ -208,9 +208,9 @@ void openCompartment(const Compartment &compartment)
     Navigation &navigation = Navigation::current();
     navigation.screen(Navigation::Screen::MethodChooser);
     navigation.methodScreen(calculation.method);
-    session.startCalculation(calculation.method, calculation.rule);
-    session.load(calculation);
-    session.setCompartmentName(compartment.name);
+    // The entries go to their mirrors and the whole calculation to the session, in one change.
+    if (!EntryStore::load(session, calculation, compartment.name))
+        return;
     hideMainScreens();
     if (QWidget *page = navigation.reportPage(calculation.method))
         bringForward(*page);

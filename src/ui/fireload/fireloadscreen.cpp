@@ -1,6 +1,7 @@
 #include "ui/fireload/fireloadscreen.h"
 
 #include "core/calculationsession.h"
+#include "core/calculationtexts.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
@@ -108,17 +109,11 @@ void FireLoadScreen::showFireLoadText(const QString &text)
     m_qfSymbol->setVisible(text.isEmpty());
 }
 
-void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
+void FireLoadScreen::showFireLoadOf(const Calculation &calculation, bool withDecimals)
 {
-    CalculationSession &session = CalculationSession::current();
-    // An area that breaks its rule is no area: no q_f, and Avanti names the rule.
-    const QString areaText = m_area->text();
-    session.setArea(areaText.isEmpty() || !CalculationRules::areaTextRefusal(areaText).isEmpty()
-                        ? std::nullopt
-                        : ItalianNumbers::toDouble(areaText));
-    const Calculation &c = session.calculation();
-    const auto qf = fireLoad(c);
-    if (fireLoadTooLarge(c) && !sumOverflowed) // an overflowed sum has been told about
+    const auto qf = fireLoad(calculation);
+    // An overflowed sum has been told about with the entries.
+    if (fireLoadTooLarge(calculation) && !entriesSum(calculation).overflowed)
         EntryMessages::tooLarge();
     if (!qf)
         showFireLoadText(QString());
@@ -127,11 +122,43 @@ void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
                                       : ItalianNumbers::integerPartText(*qf));
 }
 
+void FireLoadScreen::showFireLoad(bool withDecimals)
+{
+    showFireLoadOf(CalculationSession::current().calculation(), withDecimals);
+}
+
+void FireLoadScreen::sumWarnings(const Calculation &calculation)
+{
+    const EntriesSum sum = entriesSum(calculation);
+    EntryMessages::sumWarnings(sum.overflowed, sum.emptyLines);
+}
+
+void FireLoadScreen::showEntriesFireLoad(bool withDecimals)
+{
+    sumWarnings(CalculationSession::current().calculation());
+    showFireLoad(withDecimals);
+}
+
 void FireLoadScreen::txtAreaComp_Change()
 {
-    // The text stays as typed ("-5" is never read as 5); only an area above 0 gives a q_f.
-    readEntries();
-    showAreaFireLoad(entriesSumNow().overflowed);
+    // An area that breaks its rule is no area: no q_f, and Avanti names the rule. The text stays
+    // as typed ("-5" is never read as 5).
+    const QString areaText = m_area->text();
+    CalculationSession::current().setArea(
+        areaText.isEmpty() || !CalculationRules::areaTextRefusal(areaText).isEmpty()
+            ? std::nullopt
+            : ItalianNumbers::toDouble(areaText));
+    showFireLoad();
+}
+
+void FireLoadScreen::showLoadedFireLoad(const Calculation &calculation)
+{
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    sumWarnings(calculation);
+    showFireLoadOf(calculation);
 }
 
 void FireLoadScreen::openingSize()
@@ -148,9 +175,11 @@ void FireLoadScreen::followSession(Method method, bool emptiedByAny)
             clearForNewCalculation();
     });
     connect(&session, &CalculationSession::loadingCalculation, this,
-            [this, method](const Calculation &calculation) {
+            [this, method, emptiedByAny](const Calculation &calculation) {
                 if (calculation.method == method)
                     showInputs(calculation);
+                else if (emptiedByAny)
+                    clearForNewCalculation();
             });
 }
 

@@ -18,14 +18,14 @@ public:
     ValorePerArredo();
 
 private:
-    // After the entries were edited in their table: read again, and q_f.
+    // After the entries changed (added, or edited in their table): their sum's warnings, and q_f.
     void entriesEdited() override;
     // Empties tblAppoggio and both report tables.
     void CancellaTabella();
     // What a new calculation by the furnishings method empties on this screen.
     void clearForNewCalculation() override;
-    // The inputs of a saved calculation, as if the user had typed them: its entries become the
-    // working table's rows, and the lists' report tables are filled from them.
+    // The inputs of a saved calculation, as if the user had typed them (the entry store has
+    // given its entries to the session and filled the report tables).
     void showInputs(const Calculation &calculation) override;
     void AggiungiArredoAllaSommatoria();
     void AggiungiMerceAllaSommatoria();
@@ -44,8 +44,6 @@ private:
     void typeChanged(CatalogCombo *combo);
     void ComboArredo_Click(int row);
     void ComboMatDep_Click(int row);
-    void readEntries() override;
-    EntriesSum entriesSumNow() const override;
     // The factor of the next stored good: 1,1 when its packaging box is ticked.
     double packagingFactor() const;
     EntriesSum currentSum() const;
