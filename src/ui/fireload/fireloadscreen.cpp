@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 FireLoadScreen::FireLoadScreen(const char *name, const QString &caption) : MainScreen(name, caption)
 {
@@ -43,15 +44,20 @@ QHBoxLayout *FireLoadScreen::addAreaRow(QBoxLayout *layout, const char *captionN
 {
     auto *row = new QHBoxLayout;
     row->addWidget(makeLabel(this, captionName, QStringLiteral("Area del compartimento")));
-    m_area = makeLineEdit(this, "txtAreaComp");
-    m_area->setMaximumWidth(120);
-    row->addWidget(m_area);
+    row->addWidget(makeAreaField());
     row->addWidget(makeLabel(this, unitName, QStringLiteral("[m²]")));
     row->addSpacing(30);
     addFireLoad(row, fireLoadUnitName);
     layout->addLayout(row);
-    connect(m_area, &QLineEdit::textChanged, this, &FireLoadScreen::txtAreaComp_Change);
     return row;
+}
+
+QLineEdit *FireLoadScreen::makeAreaField()
+{
+    m_area = makeLineEdit(this, "txtAreaComp");
+    m_area->setMaximumWidth(120);
+    connect(m_area, &QLineEdit::textChanged, this, &FireLoadScreen::txtAreaComp_Change);
+    return m_area;
 }
 
 QGroupBox *FireLoadScreen::catalogueFrame(const char *frameName, const QString &title,
@@ -141,13 +147,20 @@ void FireLoadScreen::showEntriesFireLoad(bool withDecimals)
 
 void FireLoadScreen::txtAreaComp_Change()
 {
+    if (m_followingSession)
+        return;
     // An area that breaks its rule is no area: no q_f, and Avanti names the rule. The text stays
     // as typed ("-5" is never read as 5).
     const QString areaText = m_area->text();
     CalculationSession::current().setArea(
-        areaText.isEmpty() || !CalculationRules::areaTextRefusal(areaText).isEmpty()
+        areaText.trimmed().isEmpty() || !CalculationRules::areaTextRefusal(areaText).isEmpty()
             ? std::nullopt
             : ItalianNumbers::toDouble(areaText));
+    areaTaken();
+}
+
+void FireLoadScreen::areaTaken()
+{
     showFireLoad();
 }
 
@@ -170,12 +183,15 @@ void FireLoadScreen::openingSize()
 void FireLoadScreen::followSession(Method method, bool emptiedByAny)
 {
     CalculationSession &session = CalculationSession::current();
+    // What the screen shows of the session is not given back to it.
     connect(&session, &CalculationSession::calculationStarted, this, [this, method, emptiedByAny] {
+        const QScopedValueRollback following(m_followingSession, true);
         if (emptiedByAny || CalculationSession::current().calculation().method == method)
             clearForNewCalculation();
     });
     connect(&session, &CalculationSession::loadingCalculation, this,
             [this, method, emptiedByAny](const Calculation &calculation) {
+                const QScopedValueRollback following(m_followingSession, true);
                 if (calculation.method == method)
                     showInputs(calculation);
                 else if (emptiedByAny)
@@ -196,7 +212,7 @@ void FireLoadScreen::showEntriesViewer(Method method)
 bool FireLoadScreen::goForward()
 {
     CalculationSession &session = CalculationSession::current();
-    if (m_area && !m_area->text().isEmpty()) {
+    if (m_area && !m_area->text().trimmed().isEmpty()) {
         if (const QString why = CalculationRules::areaTextRefusal(m_area->text()); !why.isEmpty()) {
             showMessage(why);
             m_area->setFocus();

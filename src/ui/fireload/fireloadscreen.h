@@ -59,9 +59,13 @@ protected:
     void showEntriesFireLoad(bool withDecimals = false);
     // The warnings of the sum of `calculation`'s entries.
     static void sumWarnings(const Calculation &calculation);
+    // The area field "txtAreaComp" (blanks alone are no area).
+    QLineEdit *makeAreaField();
     // The area field's check: the text stays as typed, and the area it gives (none while it
-    // breaks its rule) goes to the calculation; q_f follows.
+    // breaks its rule) goes to the calculation; then areaTaken().
     void txtAreaComp_Change();
+    // q_f follows the area just taken.
+    virtual void areaTaken();
     // A reopened calculation's area in the field, and its q_f with the warnings of its sum.
     void showLoadedFireLoad(const Calculation &calculation);
 
@@ -83,6 +87,9 @@ protected:
     bool goForward();
 
     QLineEdit *m_area = nullptr;
+    // While the screen shows a new or reopened calculation: what its fields show then is the
+    // session's, and is not given back to it.
+    bool m_followingSession = false;
     QLabel *m_valoreqf = nullptr;
     QLabel *m_qfSymbol = nullptr;
 };
