@@ -1,10 +1,12 @@
 // The three screens that determine q_f, driven through their named controls.
 #include "core/calculationtexts.h"
 #include "data/entrystore.h"
+#include "data/workingtables.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QSignalSpy>
 
 class TestFireLoad : public WorldTest
 {
@@ -28,6 +30,9 @@ private slots:
     void gridViewersFollowTheEntryRules_data();
     void gridViewersFollowTheEntryRules();
     void overflowingEntryLeavesNoFireLoad();
+    void oneChangePerChange();
+    void refusedWriteLeavesTheSession_data();
+    void refusedWriteLeavesTheSession();
 };
 
 void TestFireLoad::activityValueTimesFractile()
@@ -592,6 +597,78 @@ void TestFireLoad::overflowingEntryLeavesNoFireLoad()
              QStringList{"Prego inserire un valore attendibile di carico d'incendio"});
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
     QVERIFY(form.isVisible());
+}
+
+// A keystroke in the area, an entry added and a compartment reopened each reach the session
+// once: every open report page recomputes once.
+void TestFireLoad::oneChangePerChange()
+{
+    auto &form = startMethod<ValorePerMateriale>();
+    clickAndType(form, "txtAreaComp", "1");
+    addMaterial("Legno", "100");
+    CalculationSession &session = CalculationSession::current();
+    QSignalSpy changed(&session, &CalculationSession::changed);
+    QSignalSpy entries(&session, &CalculationSession::entriesChanged);
+
+    QTest::keyClick(child(form, "txtAreaComp"), Qt::Key_0);
+    QCOMPARE(calculation().area, 10.0);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(entries.count(), 0);
+
+    addMaterial("Carta", "10");
+    QCOMPARE(calculation().materials.size(), 2);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(entries.count(), 1);
+
+    const Compartment store{u"Deposito"_s,
+                            materialsCalculation(60, {materialEntry("Legno", 17.5, 1000)}, 1, 0)};
+    ProjectActions::openCompartment(store);
+    QCOMPARE(session.compartmentName(), u"Deposito"_s);
+    QCOMPARE(textOf(form, "txtAreaComp"), u"60"_s);
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(entries.count(), 2);
+    QCOMPARE(*WorkingTables::materials(), calculation().materials);
+}
+
+void TestFireLoad::refusedWriteLeavesTheSession_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("reopen");
+    for (const bool reopen : {false, true}) {
+        const QString action = reopen ? u"reopen"_s : u"add"_s;
+        QTest::newRow(qPrintable(action + u", table dropped"_s))
+            << u"DROP TABLE tblAppoggioMateriali"_s << reopen;
+        QTest::newRow(qPrintable(action + u", database read-only"_s))
+            << u"PRAGMA query_only = ON"_s << reopen;
+    }
+}
+
+// A write the database refuses changes nothing the user sees, and is told once.
+void TestFireLoad::refusedWriteLeavesTheSession()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, reopen);
+    auto &form = startMethod<ValorePerMateriale>();
+    clickAndType(form, "txtAreaComp", "10");
+    addMaterial("Legno", "100");
+    const Calculation before = calculation();
+    const QString shown = textOf(form, "Valoreqf");
+    QSignalSpy changed(&CalculationSession::current(), &CalculationSession::changed);
+    QVERIFY(Database::instance().exec(fault));
+    world().prompt.messages.clear();
+
+    if (reopen)
+        ProjectActions::openCompartment(
+            {u"Deposito"_s, materialsCalculation(60, {materialEntry("Carta", 20, 5)}, 1, 0)});
+    else
+        addMaterial("Carta", "10");
+    QCOMPARE(world().prompt.messages.size(), 1);
+    VERIFY_CONTAINS(world().prompt.messages.first(), {"dati inseriti"});
+    QCOMPARE(calculation(), before);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(textOf(form, "Valoreqf"), shown);
+    QCOMPARE(CalculationSession::current().compartmentName(), QString());
+    QVERIFY(Database::instance().exec(u"PRAGMA query_only = OFF"_s));
 }
 
 QTEST_MAIN(TestFireLoad)
