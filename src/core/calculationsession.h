@@ -37,7 +37,7 @@ public:
     // No calculation, as at the start of the program.
     void clear();
     // A new calculation by `method` under `rule`: its inputs and choices are cleared; the entries
-    // stay, as the working tables keep them.
+    // stay (the entry store empties them where a method starts afresh).
     void startCalculation(Method method, Rule rule = Rule::Decree2007);
     // A whole calculation, as if every step had been walked (a compartment reopened, under
     // its name): one change.

@@ -10,7 +10,8 @@ class QLabel;
 class QLineEdit;
 
 // q_f from furnishings (fire load per piece) and stored goods (fire load per m³, with a
-// packaging surcharge): each entry is a row of tblAppoggio; q_f is their sum over the area.
+// packaging surcharge): each entry joins the calculation's furnishings; q_f is their sum over
+// the area.
 class ValorePerArredo : public FireLoadScreen
 {
     Q_OBJECT
@@ -20,7 +21,7 @@ public:
 private:
     // After the entries changed (added, or edited in their table): their sum's warnings, and q_f.
     void entriesEdited() override;
-    // Empties tblAppoggio and both report tables.
+    // Deletes every furnishing and stored good (their working and report tables too).
     void CancellaTabella();
     // What a new calculation by the furnishings method empties on this screen.
     void clearForNewCalculation() override;

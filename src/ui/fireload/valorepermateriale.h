@@ -9,8 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// q_f from a list of materials: each entry (calorific value x quantity x psi x m) becomes a row
-// of the materials working table; q_f is their sum divided by the compartment area.
+// q_f from a list of materials: each entry (calorific value x quantity x psi x m) joins the
+// calculation's materials; q_f is their sum divided by the compartment area.
 class ValorePerMateriale : public FireLoadScreen
 {
     Q_OBJECT
