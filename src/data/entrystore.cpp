@@ -158,8 +158,16 @@ bool load(CalculationSession &session, const Calculation &calculation,
         loaded.materials = session.calculation().materials;
     if (calculation.method != Method::Furnishings)
         loaded.furnishings = session.calculation().furnishings;
-    if (!WorkingTables::replaceEntries(loaded.materials, loaded.furnishings,
-                                       calculation.method == Method::Furnishings))
+    // Only the lists that change are written: a calculation by activity reopens without a
+    // write, even from a database that cannot be written.
+    const Calculation &now = session.calculation();
+    const bool materials = loaded.materials != now.materials;
+    const bool furnishings = loaded.furnishings != now.furnishings;
+    const bool report = calculation.method == Method::Furnishings;
+    if ((materials || furnishings || report) &&
+        !WorkingTables::replaceEntries(materials ? &loaded.materials : nullptr,
+                                       furnishings ? &loaded.furnishings : nullptr,
+                                       report ? &loaded.furnishings : nullptr))
         return false;
     session.load(loaded, compartmentName);
     return true;

@@ -321,12 +321,14 @@ bool removeAt(const QString &table, const QList<int> &positions)
 
 } // namespace
 
-bool replaceEntries(const QVector<MaterialEntry> &materials,
-                    const QVector<FurnishingEntry> &furnishings, bool reportTables)
+bool replaceEntries(const QVector<MaterialEntry> *materials,
+                    const QVector<FurnishingEntry> *furnishings,
+                    const QVector<FurnishingEntry> *reportRows)
 {
     return inTransaction(kNotPrepared, [&](QSqlQuery &query) {
-        return insertMaterials(query, materials) && insertFurnishings(query, furnishings) &&
-               (!reportTables || insertReportRows(query, furnishings));
+        return (!materials || insertMaterials(query, *materials)) &&
+               (!furnishings || insertFurnishings(query, *furnishings)) &&
+               (!reportRows || insertReportRows(query, *reportRows));
     });
 }
 

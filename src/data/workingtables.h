@@ -47,12 +47,13 @@ bool replaceFurnishingAt(int position, const FurnishingEntry &entry);
 bool removeMaterialsAt(const QList<int> &positions);
 bool removeFurnishingsAt(const QList<int> &positions);
 
-// Both working tables hold `materials` and `furnishings`, all in one transaction: on failure the
-// tables are as they were, and the user has been told why. Materials are numbered from 1,
-// furnishings and stored goods each from 1. The report tables are filled from `furnishings`
-// when `reportTables` is set, else left as they are.
-bool replaceEntries(const QVector<MaterialEntry> &materials,
-                    const QVector<FurnishingEntry> &furnishings, bool reportTables);
+// The working tables hold `materials` and `furnishings`, and the report tables the furnishings
+// and stored goods of `reportRows`, all in one transaction; a null list leaves its tables as
+// they are. On failure the tables are as they were, and the user has been told why. Materials
+// are numbered from 1, furnishings and stored goods each from 1.
+bool replaceEntries(const QVector<MaterialEntry> *materials,
+                    const QVector<FurnishingEntry> *furnishings,
+                    const QVector<FurnishingEntry> *reportRows);
 // The report tables emptied and filled again with the furnishings and then the stored goods
 // of `entries`, one key running through both; all or nothing.
 bool fillReportTables(const QVector<FurnishingEntry> &entries);
