@@ -7,9 +7,9 @@
 #include "core/projectdocument.h"
 #include "core/userprompt.h"
 #include "data/database.h"
+#include "data/entrystore.h"
 #include "data/projectfile.h"
 #include "data/sharedstate.h"
-#include "data/workingtables.h"
 #include "idleprobe.h"
 #include "ui/app/navigation.h"
 #include "ui/app/projectactions.h"
@@ -240,26 +240,18 @@ QStringList catalogueMaterials()
     return names;
 }
 
-// Makes the materials screen hold exactly `rows` working rows.
+// Makes the materials screen hold exactly `rows` entries.
 void fillMaterials(int rows, const QStringList &names)
 {
-    WorkingTables::clearMaterials();
-    QSqlDatabase db = Database::instance().connection();
-    Transaction transaction(db);
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, "
-                                  "ValorePerKg, FattorePsi, Fattore_m, QtaMat) "
-                                  "VALUES (?, ?, ?, ?, ?, ?)"));
-    for (int i = 0; i < rows; ++i) {
-        insert.addBindValue(i + 1);
-        insert.addBindValue(names.at(i % names.size()));
-        insert.addBindValue(17.5 + i % 23);
-        insert.addBindValue(i % 3 ? 1.0 : 0.85);
-        insert.addBindValue(i % 5 ? 1.0 : 0.8);
-        insert.addBindValue(10.0 + i % 97);
-        insert.exec();
-    }
-    transaction.commit();
+    CalculationSession &session = CalculationSession::current();
+    EntryStore::clearMaterials(session);
+    QVector<MaterialEntry> entries;
+    entries.reserve(rows);
+    for (int i = 0; i < rows; ++i)
+        entries << MaterialEntry{names.at(i % names.size()), Amount::number(17.5 + i % 23),
+                                 Amount::number(10.0 + i % 97), Amount::number(i % 3 ? 1.0 : 0.85),
+                                 Amount::number(i % 5 ? 1.0 : 0.8)};
+    EntryStore::addMaterials(session, entries);
 }
 
 // Keystrokes (an even number, so the text ends as it began) and sums left untimed first.
@@ -491,7 +483,7 @@ void measureImport(std::vector<Figure> &figures, int rows, const QStringList &na
             allIn = allIn && CalculationSession::current().calculation().materials.size() == rows;
         },
         [] {
-            WorkingTables::clearMaterials();
+            EntryStore::clearMaterials(CalculationSession::current());
             settle();
         });
     UserPrompt::install(before);
@@ -499,7 +491,7 @@ void measureImport(std::vector<Figure> &figures, int rows, const QStringList &na
         std::fprintf(stderr, "warning: an import did not take every row\n");
     figures.push_back({QStringLiteral("importing a CSV list through its preview"), rows, importMs,
                        kNone, kNone, 1000.0, QStringLiteral("ms")});
-    WorkingTables::clearMaterials();
+    EntryStore::clearMaterials(CalculationSession::current());
 }
 
 // Saving and opening a project, beside reading the same file's bytes; reopening a compartment
@@ -625,7 +617,7 @@ int main(int argc, char *argv[])
     Database::instance().setFilePath(dir.filePath(QStringLiteral("Ardivo/Ardivo.db")));
     ImmediatePrompt prompt;
     UserPrompt::install(&prompt);
-    Module1::resetSharedState();
+    resetSharedState();
     Database::instance().open();
     const QStringList names = catalogueMaterials();
     // Beside the keystroke figures: what the toolkit alone spends on one keystroke.

@@ -15,7 +15,7 @@ TestWorld::TestWorld() : m_dir(std::make_unique<QTemporaryDir>())
     // The settings a screen remembers start empty, as on a first run.
     for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(u"config"_s));
-    Module1::resetSharedState();
+    resetSharedState();
     UserPrompt::install(&prompt);
 }
 

@@ -1,7 +1,7 @@
 // The database file, the working-table sums and the catalogues.
 #include "data/catalogues.h"
-#include "data/module1.h"
-#include "data/module2.h"
+#include "data/entrystore.h"
+#include "data/workingtables.h"
 #include "testsupport.h"
 #include "ui/catalogue/catalogueeditor.h"
 
@@ -16,9 +16,7 @@ class TestDatabase : public WorldTest
     Q_OBJECT
 private slots:
     void createdOnFirstNeedAndSeeded();
-    void materialsSumNullVersusEmpty();
-    void furnishingsSumBothTerms();
-    void sumFollowsEveryWrite();
+    void workingTableMirrorsTheEntries();
     void reportTablesFilledTwice();
     void catalogueAddAndDelete();
     void catalogueRefusals();
@@ -54,86 +52,17 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
     QCOMPARE(count("SELECT count(*) FROM tblMateriale WHERE Materiale = 'Mio'"), 1);
 }
 
-void TestDatabase::materialsSumNullVersusEmpty()
+// The working table mirrors the session's entries: an emptied field stays an empty text, a
+// missing one stays missing.
+void TestDatabase::workingTableMirrorsTheEntries()
 {
-    Module1::NomeTabMateriali = "tblAppoggioMateriali";
     const Amount e = Amount::emptyText(), null;
     QVERIFY(storeMaterials({materialEntry("Legno", 17, 100),
-                            materialEntry("Carta", 20, 10, 1, 0.8),
-                            // All four empty texts: no sum, and one message for all such rows.
                             {"Vuoto", e, e, e, e},
-                            // Nulls: no sum and no message.
                             {"Nullo", null, null, null, null},
-                            // Some empty: no sum and no message.
-                            {"Parziale", n(30), n(5), e, n(1)},
-                            {"Vuoto 2", e, e, e, e}}));
-    const auto entries = Module1::RicalcoloMateriali();
-    QVERIFY(entries);
-    QCOMPARE(materialsSum(*entries).total, 1700.0 + 160.0);
-    QCOMPARE(world().prompt.messages,
-             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
-
-    Module1::NomeTabMateriali.clear();
-    world().prompt.messages.clear();
-    Module1::RicalcoloMateriali();
-    QCOMPARE(world().prompt.messages, QStringList{"Inserire i dati nella maschera"});
-}
-
-void TestDatabase::furnishingsSumBothTerms()
-{
-    Module1::NomeTabella = "tblAppoggio";
-    QVERIFY(storeFurnishings({furnishing("Divano", 600, 2), goods("Carta", 400, 10, 1.1)}));
-    // A row carrying both a furnishing and a stored good adds both products.
-    for (const char *values :
-         {"2, 'Sedia', 10, 3, 'Legna', 100, 2, 1", "3, 'Nomi', '', '', 'pieni', '', '', 1"})
-        QVERIFY(Database::instance().exec(
-            u"INSERT INTO tblAppoggio (idAppoggio, Arredo, "
-            "ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
-            "ValorePerM3, QtaMerce, Imballo) VALUES (%1)"_s.arg(QLatin1String(values))));
-    const auto entries = Module1::CalcoloCarIncArredo();
-    QVERIFY(entries);
-    QCOMPARE(furnishingsSum(*entries).total, 1200 + 1.1 * 4000 + 30 + 200);
-    QCOMPARE(world().prompt.messages,
-             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
-}
-
-static double materialsTotal()
-{
-    return materialsSum(WorkingTables::materials().value()).total;
-}
-
-void TestDatabase::sumFollowsEveryWrite()
-{
-    QVERIFY(storeMaterials({materialEntry("Legno", 17, 100)}));
-    QCOMPARE(materialsTotal(), 1700.0);
-    QCOMPARE(materialsTotal(), 1700.0); // read again, unchanged
-
-    // A write on this connection.
-    QVERIFY(Database::instance().exec("UPDATE tblAppoggioMateriali SET QtaMat = 10"));
-    QCOMPARE(materialsTotal(), 170.0);
-
-    // A write by another program on the same file.
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-        other.setDatabaseName(world().databasePath());
-        QVERIFY(other.open());
-        QSqlQuery insert(other);
-        QVERIFY(
-            insert.exec("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
-                        "FattorePsi, Fattore_m, QtaMat) VALUES (2, 'Carta', 20, 1, 1, 1)"));
-    }
-    QSqlDatabase::removeDatabase("other");
-    QCOMPARE(materialsTotal(), 190.0);
-
-    // Another file with the same number of writes since its opening.
-    const QString first = world().databasePath();
-    QTemporaryDir dir;
-    Database::instance().setFilePath(dir.filePath("altro.db"));
-    QVERIFY(storeMaterials({materialEntry("Legno", 17, 100)}));
-    QVERIFY(Database::instance().exec("UPDATE tblAppoggioMateriali SET QtaMat = 10"));
-    QCOMPARE(materialsTotal(), 170.0);
-    Database::instance().setFilePath(first);
-    QCOMPARE(materialsTotal(), 190.0);
+                            {"Parziale", n(30), n(5), e, n(1), "fonte"}}));
+    QCOMPARE(WorkingTables::materials().value(),
+             CalculationSession::current().calculation().materials);
 }
 
 void TestDatabase::reportTablesFilledTwice()
@@ -141,15 +70,13 @@ void TestDatabase::reportTablesFilledTwice()
     QVERIFY(storeFurnishings(
         {furnishing("Divano", 600, 2), goods("Carta", 400, 10, 1.1), furnishing("Sedia", 10, 4)}));
     for (int fill = 0; fill < 2; ++fill) {
-        Module2::SvuotaTabStampa();
-        QVERIFY(Module2::PreparaTabStampa());
+        QVERIFY(EntryStore::prepareReportTables(CalculationSession::current()));
         QCOMPARE(count("SELECT count(*) FROM tblStampaArredo"), 2);
         QCOMPARE(count("SELECT count(*) FROM tblStampaMatInDep"), 1);
-        if (fill == 0) // furnishings are keyed first, then stored goods
-            QCOMPARE(count("SELECT IdStampaMatInDep FROM tblStampaMatInDep"), 2);
+        // Furnishings are keyed first, then stored goods, with one key through both tables.
+        QCOMPARE(count("SELECT min(IdStampaArredo) FROM tblStampaArredo"), 1);
+        QCOMPARE(count("SELECT IdStampaMatInDep FROM tblStampaMatInDep"), 3);
     }
-    QCOMPARE(count("SELECT min(IdStampaArredo) FROM tblStampaArredo"), 3);
-    QCOMPARE(Module1::ContaStampa, 6);
 }
 
 void TestDatabase::catalogueAddAndDelete()

@@ -1,9 +1,12 @@
 // The three screens that determine q_f, driven through their named controls.
 #include "core/calculationtexts.h"
+#include "data/entrystore.h"
+#include "data/workingtables.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QSignalSpy>
 
 class TestFireLoad : public WorldTest
 {
@@ -13,7 +16,6 @@ private slots:
     void activityRefusals();
     void materialsEntryAndArea();
     void materialsFieldChecks();
-    void materialComboRefusesUnknownTextByKeys();
     void furnishingsAndGoods();
     void furnishingsRefusals();
     void typedNumbersKept();
@@ -27,6 +29,9 @@ private slots:
     void gridViewersFollowTheEntryRules_data();
     void gridViewersFollowTheEntryRules();
     void overflowingEntryLeavesNoFireLoad();
+    void oneChangePerChange();
+    void refusedWriteLeavesTheSession_data();
+    void refusedWriteLeavesTheSession();
 };
 
 void TestFireLoad::activityValueTimesFractile()
@@ -100,7 +105,7 @@ void TestFireLoad::materialsEntryAndArea()
     COMPARE_FIELDS(form, {"Valoreqf=34", "ComboMat=", "txtQta=1"});
 
     // The same entry with m = 0,8 instead.
-    QVERIFY(WorkingTables::clearMaterials());
+    QVERIFY(EntryStore::clearMaterials(CalculationSession::current()));
     addMaterial("Legno", "100", "0,8", {}, "17");
     QCOMPARE(entriesTotal(), 1360.0);
     QCOMPARE(textOf(form, "Valoreqf"), u"27"_s);
@@ -157,18 +162,6 @@ void TestFireLoad::materialsFieldChecks()
     click(form, "Command1");
     QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
-}
-
-void TestFireLoad::materialComboRefusesUnknownTextByKeys()
-{
-    auto &form = startMethod<ValorePerMateriale>();
-    auto *combo = child<QComboBox>(form, "ComboMat");
-    QTest::keyClicks(combo->lineEdit(), "Leg");
-    QVERIFY(combo->currentText().startsWith("Leg"));
-    QTest::keyClicks(combo->lineEdit(), "zzz");
-    QCOMPARE(combo->currentText(), QString());
-    QTest::keyClicks(combo->lineEdit(), "x");
-    QCOMPARE(combo->currentText(), QString()); // the completer does not put an entry back
 }
 
 // Furnishings and goods: sources, packaging, table edits, the viewer, the page; Indietro discards.
@@ -303,7 +296,8 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
     QCOMPARE(textOf(activityForm, "Valoreqf"), u"375"_s);
 
     auto &materials = startMethod<ValorePerMateriale>();
-    clickAndType(materials, "ComboMat", "q");
+    // Emptied at the first "z"; the completer puts no entry back at the "x".
+    clickAndType(materials, "ComboMat", "Legzzzx");
     COMPARE_FIELDS(materials, {"ComboMat=", "txtValorePerKg="});
     auto *m = child<QComboBox>(materials, "Combo1");
     clickAndType(m, "0");
@@ -591,6 +585,73 @@ void TestFireLoad::overflowingEntryLeavesNoFireLoad()
              QStringList{"Prego inserire un valore attendibile di carico d'incendio"});
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
     QVERIFY(form.isVisible());
+}
+
+// A keystroke in the area, an entry added and a compartment reopened each reach the session
+// once: every open report page recomputes once.
+void TestFireLoad::oneChangePerChange()
+{
+    auto &form = startMethod<ValorePerMateriale>();
+    clickAndType(form, "txtAreaComp", "1");
+    addMaterial("Legno", "100");
+    QSignalSpy changed(&CalculationSession::current(), &CalculationSession::changed);
+    QSignalSpy entries(&CalculationSession::current(), &CalculationSession::entriesChanged);
+    QTest::keyClick(child(form, "txtAreaComp"), Qt::Key_0);
+    QCOMPARE(calculation().area, 10.0);
+    QCOMPARE((QList<qsizetype>{changed.count(), entries.count()}), (QList<qsizetype>{1, 0}));
+    addMaterial("Carta", "10");
+    QCOMPARE((QList<qsizetype>{changed.count(), entries.count()}), (QList<qsizetype>{2, 1}));
+    ProjectActions::openCompartment(
+        {u"Deposito"_s, materialsCalculation(60, {materialEntry("Legno", 17.5, 1000)}, 1, 0)});
+    QCOMPARE((QList<qsizetype>{changed.count(), entries.count()}), (QList<qsizetype>{3, 2}));
+    QCOMPARE(textOf(form, "txtAreaComp"), u"60"_s);
+    QCOMPARE(WorkingTables::materials().value(), calculation().materials);
+}
+
+void TestFireLoad::refusedWriteLeavesTheSession_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<Method>("reopen"); // None: an entry added
+    for (const auto &[action, reopen] :
+         {std::pair{"add", Method::None}, {"reopen", Method::Materials}}) {
+        QTest::addRow("%s, table dropped", action)
+            << u"DROP TABLE tblAppoggioMateriali"_s << reopen;
+        QTest::addRow("%s, read-only", action) << u"PRAGMA query_only = ON"_s << reopen;
+    }
+    // A calculation by activity has no entries to write: it reopens all the same.
+    QTest::addRow("activity, read-only") << u"PRAGMA query_only = ON"_s << Method::Activity;
+}
+
+// A write the database refuses changes nothing the user sees, and is told once.
+void TestFireLoad::refusedWriteLeavesTheSession()
+{
+    QFETCH(QString, fault);
+    QFETCH(Method, reopen);
+    auto &form = startMethod<ValorePerMateriale>();
+    clickAndType(form, "txtAreaComp", "10");
+    addMaterial("Legno", "100");
+    const Calculation before = calculation();
+    QSignalSpy changed(&CalculationSession::current(), &CalculationSession::changed);
+    QVERIFY(Database::instance().exec(fault));
+    world().prompt.messages.clear();
+    if (reopen == Method::Activity) {
+        ProjectActions::openCompartment(
+            {u"Uffici"_s, activityCalculation(u"Ufficio"_s, 420, 1.2, 1, 0)});
+        QCOMPARE(world().prompt.messages, QStringList());
+        QCOMPARE(fireLoadNow(), 504.0);
+        QCOMPARE(calculation().materials, before.materials);
+        return;
+    }
+    if (reopen == Method::Materials)
+        ProjectActions::openCompartment(
+            {u"Deposito"_s, materialsCalculation(60, {materialEntry("Carta", 20, 5)}, 1, 0)});
+    else
+        addMaterial("Carta", "10");
+    QCOMPARE(world().prompt.messages.size(), 1);
+    VERIFY_CONTAINS(world().prompt.messages.first(), {"dati inseriti"});
+    QCOMPARE(calculation(), before);
+    QCOMPARE(changed.count(), 0);
+    COMPARE_FIELDS(form, {"Valoreqf=140", "txtAreaComp=10"});
 }
 
 QTEST_MAIN(TestFireLoad)

@@ -98,7 +98,7 @@ void verifyRefused(TestWorld &world, const QString &path, const QString &reason)
 void reopenProject(const QString &path)
 {
     closeAllScreens();
-    Module1::resetSharedState();
+    resetSharedState();
     QVERIFY(ProjectActions::openProjectFile(path));
     showProjectWindow();
 }

@@ -32,7 +32,7 @@ static QTableView *savedAndReopened(TestWorld &world, const QString &path)
     showProjectWindow();
     click(Screens::get<Progetto>(), "cmdSalvaProgetto");
     closeAllScreens();
-    Module1::resetSharedState();
+    resetSharedState();
     if (!ProjectActions::openProjectFile(path))
         return nullptr;
     showProjectWindow();

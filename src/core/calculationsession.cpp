@@ -16,7 +16,7 @@ void CalculationSession::update(Steps reached)
 
 void CalculationSession::updateEntries(const Calculation &before)
 {
-    // Lists that share their data compare at once; a keystroke in the area reads the same list.
+    // Lists that share their data compare at once.
     if (before.materials != m_calculation.materials ||
         before.furnishings != m_calculation.furnishings)
         emit entriesChanged();
@@ -46,13 +46,14 @@ void CalculationSession::startCalculation(Method method, Rule rule)
     emit calculationStarted();
 }
 
-void CalculationSession::load(const Calculation &calculation)
+void CalculationSession::load(const Calculation &calculation, const QString &compartmentName)
 {
     emit loadingCalculation(calculation);
     const Calculation before = m_calculation;
     m_calculation = calculation;
     m_steps = FireLoadPassed | AreaClassPassed | RiskClassPassed | MeasuresWorkedOut |
               DesignPassed | ClassesReported;
+    m_compartmentName = compartmentName;
     updateEntries(before);
 }
 
@@ -88,9 +89,6 @@ void CalculationSession::setActivity(const Activity &activity)
 
 void CalculationSession::setMaterials(const QVector<MaterialEntry> &entries)
 {
-    // A keystroke in the area reads the same list again: nothing changed, nothing to announce.
-    if (entries == m_calculation.materials)
-        return;
     const Calculation before = m_calculation;
     m_calculation.materials = entries;
     updateEntries(before);
@@ -98,8 +96,6 @@ void CalculationSession::setMaterials(const QVector<MaterialEntry> &entries)
 
 void CalculationSession::setFurnishings(const QVector<FurnishingEntry> &entries)
 {
-    if (entries == m_calculation.furnishings)
-        return;
     const Calculation before = m_calculation;
     m_calculation.furnishings = entries;
     updateEntries(before);

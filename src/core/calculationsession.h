@@ -37,10 +37,11 @@ public:
     // No calculation, as at the start of the program.
     void clear();
     // A new calculation by `method` under `rule`: its inputs and choices are cleared; the entries
-    // stay, as the working tables keep them.
+    // stay (the entry store empties them where a method starts afresh).
     void startCalculation(Method method, Rule rule = Rule::Decree2007);
-    // A whole calculation, as if every step had been walked (a compartment reopened).
-    void load(const Calculation &calculation);
+    // A whole calculation, as if every step had been walked (a compartment reopened, under
+    // its name): one change.
+    void load(const Calculation &calculation, const QString &compartmentName = QString());
     // The compartment of a project the calculation was opened from or saved as; empty for a
     // calculation outside any project. A new calculation belongs to none.
     QString compartmentName() const { return m_compartmentName; }
@@ -50,6 +51,8 @@ public:
     void setActivity(const Activity &activity);
     // The enclosure of the natural fire; nothing when the designer has not described it.
     void setNaturalFire(const std::optional<NaturalFireInputs> &inputs);
+    // The entries, as the entry store has written them to their mirrors: the store is the one
+    // caller in the program.
     void setMaterials(const QVector<MaterialEntry> &entries);
     void setFurnishings(const QVector<FurnishingEntry> &entries);
     // Forward from the q_f screen: a calculation whose area is known takes the area class it
@@ -85,8 +88,8 @@ signals:
     // A new calculation started (startCalculation): the screens of its inputs empty themselves.
     // Emitted after changed().
     void calculationStarted();
-    // A whole calculation is about to be loaded (load): the screens of its inputs show them, as
-    // if the user had typed them; what they give back is then replaced by `calculation`.
+    // A whole calculation is about to be loaded (load): the screens of its inputs show them,
+    // without giving them to the session, which takes `calculation` right after.
     void loadingCalculation(const Calculation &calculation);
 
 private:

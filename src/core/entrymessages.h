@@ -25,4 +25,14 @@ inline void tooLarge()
                                "controllare i dati inseriti."));
 }
 
+// What the sum of the entries met: a sum too large to be a number, and lines whose summed
+// fields were all emptied (told once, however many).
+inline void sumWarnings(bool overflowed, qint64 emptyLines)
+{
+    if (overflowed)
+        tooLarge();
+    if (emptyLines > 0)
+        showMessage(QStringLiteral("Attenzione ci sono alcuni campi vuoti in tabella"));
+}
+
 } // namespace EntryMessages

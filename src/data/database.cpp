@@ -165,20 +165,11 @@ bool Database::isOpen() const
 
 QSqlDatabase Database::connection() const
 {
-    QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
-    if (m_noWaitLeft && m_noWaitScopes == 0) {
-        // Any other operation waits for another program again, as the connection was opened.
-        m_noWaitLeft = false;
-        if (db.isOpen())
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(m_busyTimeoutMs));
-    }
-    return db;
+    return QSqlDatabase::database(kConnectionName, false);
 }
 
 void Database::close()
 {
-    m_stampQuery.reset();
-    m_noWaitLeft = false; // a new connection takes its timeout from its options
     if (!QSqlDatabase::contains(kConnectionName))
         return;
     {
@@ -237,7 +228,6 @@ bool Database::open()
     }
     if (!openFile(fresh))
         return false;
-    ++m_connectionNumber;
     return true;
 }
 
@@ -424,27 +414,6 @@ void Database::checkWritable(QSqlDatabase &db)
                        "permessi del file e della cartella.")
             .arg(native(path)),
         kAppTitle, UserPrompt::Icon::Warning);
-}
-
-std::optional<Database::WriteStamp> Database::writeStamp()
-{
-    if (!open())
-        return std::nullopt;
-    if (!m_stampQuery) {
-        QSqlQuery query(connection());
-        query.setForwardOnly(true);
-        if (!query.prepare(QStringLiteral(
-                "SELECT total_changes(), (SELECT data_version FROM pragma_data_version())")))
-            return std::nullopt;
-        m_stampQuery = std::move(query);
-    }
-    QSqlQuery &query = *m_stampQuery;
-    if (!query.exec() || !query.next())
-        return std::nullopt;
-    const WriteStamp stamp{m_connectionNumber, query.value(0).toLongLong(),
-                           query.value(1).toLongLong()};
-    query.finish();
-    return stamp;
 }
 
 QStringList Database::occupiedTableNames(const QSqlDatabase &db) const
@@ -856,20 +825,6 @@ void Database::reportError(const QString &what, const QString &detail) const
     if (alreadyTold(text))
         return;
     UserPrompt::current().message(text, kAppTitle, UserPrompt::Icon::Critical);
-}
-
-Database::NoWaitScope::NoWaitScope()
-{
-    Database &db = instance();
-    ++db.m_noWaitScopes;
-    if (!db.m_noWaitLeft && db.isOpen())
-        db.m_noWaitLeft =
-            QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
-}
-
-Database::NoWaitScope::~NoWaitScope()
-{
-    --instance().m_noWaitScopes;
 }
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))

@@ -46,29 +46,14 @@ public:
     std::optional<QSqlQuery> run(const QString &sql, std::initializer_list<QVariant> values = {});
     bool exec(const QString &sql, std::initializer_list<QVariant> values = {});
 
-    // Tells whether the file may have changed since an earlier stamp: it differs after any write
-    // on this connection, after the connection is opened again, and after another program
-    // commits to the file. Nothing when the database cannot be read.
-    struct WriteStamp {
-        quint64 connection = 0;
-        qint64 changes = -1;
-        qint64 dataVersion = -1;
-        bool operator==(const WriteStamp &o) const
-        {
-            return connection == o.connection && changes == o.changes &&
-                   dataVersion == o.dataVersion;
-        }
-    };
-    std::optional<WriteStamp> writeStamp();
-
     // Shows the database error of an operation in a clear Italian message.
     void reportError(const QString &what, const QString &detail) const;
     // The same for an SQLite error: a file that is read-only, held by another program, on a
     // full disk or damaged is said in plain words, with what was not done.
     void reportError(const QString &what, const QSqlError &error) const;
 
-    // While one of these lives, failures are not shown: for the recalculations that run at
-    // every keystroke, which must not repeat a message the user has already seen.
+    // While one of these lives, failures are not shown: for reads that must not repeat a
+    // message the user has already seen.
     class QuietScope
     {
     public:
@@ -76,19 +61,6 @@ public:
         ~QuietScope() { --instance().m_quiet; }
         QuietScope(const QuietScope &) = delete;
         QuietScope &operator=(const QuietScope &) = delete;
-    };
-
-    // While one of these lives, an operation that meets another program holding the file gives
-    // up at once instead of waiting for it: for the reads made while the user types.
-    // The timeout is left at 0 when the scope ends and put back by the next call of
-    // connection(): a run of keystrokes costs no statement for it.
-    class NoWaitScope
-    {
-    public:
-        NoWaitScope();
-        ~NoWaitScope();
-        NoWaitScope(const NoWaitScope &) = delete;
-        NoWaitScope &operator=(const NoWaitScope &) = delete;
     };
 
     // Where a file that is not a database is moved to, beside it, when the user agrees.
@@ -129,12 +101,8 @@ private:
     int m_busyTimeoutMs = 3000;
     int m_quiet = 0;
     mutable QStringList m_toldInThisAction; // errors told, repairs offered in the action under way
-    QString m_declinedAside;        // a file the user chose not to set aside, not asked about again
-    QString m_toldReadOnly;         // a file already reported as not writable
-    quint64 m_connectionNumber = 0; // counts the openings of the connection
-    std::optional<QSqlQuery> m_stampQuery; // prepared once per opening: it runs on every keystroke
-    int m_noWaitScopes = 0;                // NoWaitScopes alive
-    mutable bool m_noWaitLeft = false;     // the busy timeout is 0 until connection() is called
+    QString m_declinedAside; // a file the user chose not to set aside, not asked about again
+    QString m_toldReadOnly;  // a file already reported as not writable
 };
 
 // Rolls back on destruction unless commit() succeeded.

@@ -16,7 +16,6 @@ template <> struct Kind<MaterialEntry> {
         return s.calculation().materials;
     }
     static void set(CalculationSession &s, const QVector<MaterialEntry> &e) { s.setMaterials(e); }
-    static auto read() { return WorkingTables::materials(); }
     static bool append(const QVector<MaterialEntry> &e)
     {
         return WorkingTables::appendMaterials(e);
@@ -38,7 +37,6 @@ template <> struct Kind<FurnishingEntry> {
     {
         s.setFurnishings(e);
     }
-    static auto read() { return WorkingTables::furnishings(); }
     static bool append(const QVector<FurnishingEntry> &e)
     {
         return WorkingTables::appendFurnishings(e);
@@ -51,22 +49,13 @@ template <> struct Kind<FurnishingEntry> {
     static bool clear() { return WorkingTables::clearFurnishings(); }
 };
 
-template <class Entry> bool load(CalculationSession &session)
-{
-    const auto kept = Kind<Entry>::read();
-    if (kept)
-        Kind<Entry>::set(session, *kept);
-    return kept.has_value();
-}
-
-// After the table changed: the calculation takes the table's rows (read from the list kept up
-// to date, not from the file), or what the change made of its own when they cannot be read.
+// The session takes `entries` once the mirror has taken the change.
 template <class Entry>
-bool follow(CalculationSession &session, bool changed, const QVector<Entry> &expected)
+bool follow(CalculationSession &session, bool written, const QVector<Entry> &entries)
 {
-    if (!changed)
+    if (!written)
         return false;
-    Kind<Entry>::set(session, Kind<Entry>::read().value_or(expected));
+    Kind<Entry>::set(session, entries);
     return true;
 }
 
@@ -76,10 +65,7 @@ template <class Entry> bool add(CalculationSession &session, const QVector<Entry
         return true;
     if (!Kind<Entry>::append(entries))
         return false;
-    // As follow(), with the list the addition makes built only when the table cannot be read:
-    // an entry added to thousands does not copy them all once more for nothing.
-    const auto kept = Kind<Entry>::read();
-    Kind<Entry>::set(session, kept ? *kept : Kind<Entry>::of(session) + entries);
+    Kind<Entry>::set(session, Kind<Entry>::of(session) + entries);
     return true;
 }
 
@@ -88,6 +74,8 @@ template <class Entry> bool replace(CalculationSession &session, int row, const 
     QVector<Entry> expected = Kind<Entry>::of(session);
     if (row < 0 || row >= expected.size())
         return false;
+    if (expected.at(row) == entry)
+        return true;
     expected[row] = entry;
     return follow(session, Kind<Entry>::replace(row, entry), expected);
 }
@@ -110,20 +98,15 @@ template <class Entry> bool remove(CalculationSession &session, const QList<int>
 
 template <class Entry> bool clear(CalculationSession &session)
 {
-    return follow(session, Kind<Entry>::clear(), QVector<Entry>());
+    if (!Kind<Entry>::clear())
+        return false;
+    // An empty list stays as it is: nothing to announce.
+    if (!Kind<Entry>::of(session).isEmpty())
+        Kind<Entry>::set(session, {});
+    return true;
 }
 
 } // namespace
-
-bool loadMaterials(CalculationSession &session)
-{
-    return load<MaterialEntry>(session);
-}
-
-bool loadFurnishings(CalculationSession &session)
-{
-    return load<FurnishingEntry>(session);
-}
 
 bool addMaterials(CalculationSession &session, const QVector<MaterialEntry> &entries)
 {
@@ -163,6 +146,36 @@ bool clearMaterials(CalculationSession &session)
 bool clearFurnishings(CalculationSession &session)
 {
     return clear<FurnishingEntry>(session);
+}
+
+bool load(CalculationSession &session, const Calculation &calculation,
+          const QString &compartmentName)
+{
+    // The entries of the other method stay, as a new calculation keeps them: its screen shows
+    // them when the user goes back to it.
+    Calculation loaded = calculation;
+    if (calculation.method != Method::Materials)
+        loaded.materials = session.calculation().materials;
+    if (calculation.method != Method::Furnishings)
+        loaded.furnishings = session.calculation().furnishings;
+    // Only the lists that change are written: a calculation by activity reopens without a
+    // write, even from a database that cannot be written.
+    const Calculation &now = session.calculation();
+    const bool materials = loaded.materials != now.materials;
+    const bool furnishings = loaded.furnishings != now.furnishings;
+    const bool report = calculation.method == Method::Furnishings;
+    if ((materials || furnishings || report) &&
+        !WorkingTables::replaceEntries(materials ? &loaded.materials : nullptr,
+                                       furnishings ? &loaded.furnishings : nullptr,
+                                       report ? &loaded.furnishings : nullptr))
+        return false;
+    session.load(loaded, compartmentName);
+    return true;
+}
+
+bool prepareReportTables(const CalculationSession &session)
+{
+    return WorkingTables::fillReportTables(session.calculation().furnishings);
 }
 
 } // namespace EntryStore

@@ -14,88 +14,6 @@
 namespace WorkingTables {
 namespace {
 
-// Rows read from the file, kept until the file changes: typing the area again and again does
-// not read every working row again.
-template <class Entry> struct CachedRows {
-    Database::WriteStamp stamp;
-    QVector<Entry> rows;
-};
-
-// Whether the user has been told that the rows read last are used; told again only after a
-// read has succeeded since.
-bool toldKeptRows = false;
-
-// Rows read before, when the file cannot be read now: while another program holds it, the
-// screen goes on with what it had, and the user is told once.
-template <class Entry>
-std::optional<QVector<Entry>> keptRows(std::optional<CachedRows<Entry>> &cache)
-{
-    if (!cache)
-        return std::nullopt;
-    if (!toldKeptRows) {
-        toldKeptRows = true;
-        showMessage(QStringLiteral("Il database è in uso da un altro programma: il carico "
-                                   "d'incendio è calcolato sui dati inseriti letti per ultimi."));
-    }
-    return cache->rows;
-}
-
-template <class Entry, class ReadRow>
-std::optional<QVector<Entry>> read(const QString &sql, std::optional<CachedRows<Entry>> &cache,
-                                   ReadRow readRow)
-{
-    // The working rows are read at every keystroke: a database fault has been shown once, by
-    // the operation that met it, and is not repeated here; and the screen never waits for
-    // another program that holds the file.
-    const Database::QuietScope quiet;
-    Database &db = Database::instance();
-    if (!db.open()) {
-        cache.reset();
-        return std::nullopt;
-    }
-    const Database::NoWaitScope noWait;
-    const auto before = db.writeStamp();
-    if (!before)
-        return keptRows(cache);
-    if (cache && cache->stamp == *before)
-        return cache->rows;
-    auto query = db.run(sql);
-    if (!query)
-        return keptRows(cache);
-    toldKeptRows = false;
-    QVector<Entry> rows;
-    while (query->next())
-        rows << readRow(*query);
-    cache = CachedRows<Entry>{*before, rows};
-    return rows;
-}
-
-std::optional<CachedRows<MaterialEntry>> materialsCache;
-std::optional<CachedRows<FurnishingEntry>> furnishingsCache;
-
-template <class Entry>
-std::optional<Database::WriteStamp> stampIf(const std::optional<CachedRows<Entry>> &cache)
-{
-    return cache ? Database::instance().writeStamp() : std::nullopt;
-}
-
-// A change made by this program to rows it has read: the list read before takes the same
-// change instead of being read again whole, when nothing else wrote in between.
-template <class Entry, class Patch>
-void patchCache(std::optional<CachedRows<Entry>> &cache,
-                const std::optional<Database::WriteStamp> &before, Patch patch)
-{
-    if (!cache)
-        return;
-    const auto after = Database::instance().writeStamp();
-    if (before && after && cache->stamp == *before) {
-        patch(cache->rows);
-        cache->stamp = *after;
-    } else {
-        cache.reset();
-    }
-}
-
 const QString kInsertMaterial =
     QStringLiteral("INSERT INTO tblAppoggioMateriali (IdAppoggioMat, Materiale, ValorePerKg, "
                    "FattorePsi, Fattore_m, QtaMat, Fonte) VALUES (?, ?, ?, ?, ?, ?, ?)");
@@ -174,13 +92,34 @@ QVariant storedValue(const Amount &amount)
     return QVariant();
 }
 
+namespace {
+
+// The rows of one working table, read for the checks made from outside the program's screens
+// (the screens show the session's entries).
+template <class Entry, class ReadRow>
+std::optional<QVector<Entry>> read(const QString &sql, ReadRow readRow)
+{
+    const Database::QuietScope quiet;
+    Database &db = Database::instance();
+    if (!db.open())
+        return std::nullopt;
+    auto query = db.run(sql);
+    if (!query)
+        return std::nullopt;
+    QVector<Entry> rows;
+    while (query->next())
+        rows << readRow(*query);
+    return rows;
+}
+
+} // namespace
+
 std::optional<QVector<MaterialEntry>> materials()
 {
-    auto &cache = materialsCache;
     return read<MaterialEntry>(
         QStringLiteral("SELECT Materiale, ValorePerKg, QtaMat, FattorePsi, Fattore_m, Fonte "
                        "FROM tblAppoggioMateriali ORDER BY rowid"),
-        cache, [](const QSqlQuery &q) {
+        [](const QSqlQuery &q) {
             return MaterialEntry{q.value(0).toString(),  amountFrom(q.value(1)),
                                  amountFrom(q.value(2)), amountFrom(q.value(3)),
                                  amountFrom(q.value(4)), q.value(5).toString()};
@@ -189,11 +128,10 @@ std::optional<QVector<MaterialEntry>> materials()
 
 std::optional<QVector<FurnishingEntry>> furnishings()
 {
-    auto &cache = furnishingsCache;
     return read<FurnishingEntry>(
         QStringLiteral("SELECT Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, "
                        "ValorePerM3, QtaMerce, Imballo, Fonte FROM tblAppoggio ORDER BY rowid"),
-        cache, [](const QSqlQuery &q) {
+        [](const QSqlQuery &q) {
             return FurnishingEntry{q.value(0).toString(),  amountFrom(q.value(1)),
                                    amountFrom(q.value(2)), q.value(3).toString(),
                                    amountFrom(q.value(4)), amountFrom(q.value(5)),
@@ -240,85 +178,89 @@ QString fieldRefusal(const QString &column, bool numeric, const QString &text, Q
 
 namespace {
 
-// Runs `fill` inside one transaction after emptying `table`; everything or nothing is kept.
-template <class Fill> bool replaceRows(const QString &table, const QString &insert, Fill fill)
+// Runs `change` on the open connection inside one transaction: everything or nothing is kept,
+// and on failure the user is told `what` could not be done.
+template <class Change> bool inTransaction(const QString &what, Change change)
 {
     Database &db = Database::instance();
     if (!db.open())
         return false;
     Transaction transaction(db.connection());
     QSqlQuery query(db.connection());
-    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(table)) || !query.prepare(insert)) {
-        db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), query.lastError());
-        return false;
-    }
-    if (!fill(query)) {
-        db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), query.lastError());
+    if (!change(query)) {
+        db.reportError(what, query.lastError());
         return false;
     }
     if (!transaction.commit()) {
-        db.reportError(QStringLiteral("Impossibile preparare i dati inseriti."), QString());
+        db.reportError(what, db.connection().lastError());
         return false;
     }
     return true;
 }
 
-} // namespace
+const QString kNotChanged = QStringLiteral("Impossibile modificare i dati inseriti.");
+const QString kNotPrepared = QStringLiteral("Impossibile preparare i dati inseriti.");
 
-bool replaceMaterials(const QVector<MaterialEntry> &entries)
+bool insertMaterials(QSqlQuery &query, const QVector<MaterialEntry> &entries)
 {
-    return replaceRows(QStringLiteral("tblAppoggioMateriali"), kInsertMaterial,
-                       [&](QSqlQuery &query) {
-                           qint64 id = 1;
-                           for (const MaterialEntry &e : entries) {
-                               if (!bindAndRun(query, rowValues(id++, e)))
-                                   return false;
-                           }
-                           return true;
-                       });
-}
-
-bool replaceFurnishings(const QVector<FurnishingEntry> &entries)
-{
-    const bool replaced =
-        replaceRows(QStringLiteral("tblAppoggio"), kInsertFurnishing, [&](QSqlQuery &query) {
-            qint64 furnishing = 1;
-            qint64 goods = 1;
-            for (const FurnishingEntry &e : entries) {
-                if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
-                    return false;
-            }
-            return true;
-        });
-    return replaced && clearReportTables();
-}
-
-namespace {
-
-// Runs `change` on the open connection inside one transaction; everything or nothing is kept,
-// and the list read before follows through `patch`.
-template <class Entry, class Change, class Patch>
-bool changeRows(std::optional<CachedRows<Entry>> &cache, Change change, Patch patch)
-{
-    Database &db = Database::instance();
-    if (!db.open())
+    if (!query.exec(QStringLiteral("DELETE FROM tblAppoggioMateriali")) ||
+        !query.prepare(kInsertMaterial))
         return false;
-    const auto before = stampIf(cache);
-    {
-        Transaction transaction(db.connection());
-        QSqlQuery query(db.connection());
-        if (!change(query)) {
-            db.reportError(QStringLiteral("Impossibile modificare i dati inseriti."),
-                           query.lastError());
+    qint64 id = 1;
+    for (const MaterialEntry &e : entries) {
+        if (!bindAndRun(query, rowValues(id++, e)))
             return false;
-        }
-        if (!transaction.commit()) {
-            db.reportError(QStringLiteral("Impossibile modificare i dati inseriti."),
-                           db.connection().lastError());
-            return false;
-        }
     }
-    patchCache(cache, before, patch);
+    return true;
+}
+
+// Furnishings and stored goods are numbered each from 1.
+bool insertFurnishings(QSqlQuery &query, const QVector<FurnishingEntry> &entries)
+{
+    if (!query.exec(QStringLiteral("DELETE FROM tblAppoggio")) || !query.prepare(kInsertFurnishing))
+        return false;
+    qint64 furnishing = 1;
+    qint64 goods = 1;
+    for (const FurnishingEntry &e : entries) {
+        if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
+            return false;
+    }
+    return true;
+}
+
+bool emptyReportTables(QSqlQuery &query)
+{
+    return query.exec(QStringLiteral("DELETE FROM tblStampaArredo")) &&
+           query.exec(QStringLiteral("DELETE FROM tblStampaMatInDep"));
+}
+
+// The report tables emptied and filled with the furnishings, then the stored goods, of
+// `entries`. One key runs through both tables; they are emptied before each filling, so the
+// keys are unique.
+bool insertReportRows(QSqlQuery &query, const QVector<FurnishingEntry> &entries)
+{
+    if (!emptyReportTables(query))
+        return false;
+    qint64 key = 1;
+    if (!query.prepare(QStringLiteral("INSERT INTO tblStampaArredo (IdStampaArredo, Arredo, "
+                                      "ValorePerPezzo, QtaArredo) VALUES (?, ?, ?, ?)")))
+        return false;
+    for (const FurnishingEntry &e : entries) {
+        if (!e.furnishing.isEmpty() &&
+            !bindAndRun(query,
+                        {key++, e.furnishing, storedValue(e.valuePerPiece), storedValue(e.pieces)}))
+            return false;
+    }
+    if (!query.prepare(QStringLiteral("INSERT INTO tblStampaMatInDep (IdStampaMatInDep, "
+                                      "MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo) "
+                                      "VALUES (?, ?, ?, ?, ?)")))
+        return false;
+    for (const FurnishingEntry &e : entries) {
+        if (!e.goods.isEmpty() &&
+            !bindAndRun(query, {key++, e.goods, storedValue(e.valuePerM3), storedValue(e.volume),
+                                storedValue(e.packaging)}))
+            return false;
+    }
     return true;
 }
 
@@ -342,109 +284,103 @@ bool nextNumber(QSqlQuery &query, const QString &sql, qint64 &next)
 }
 
 template <class Entry>
-bool replaceAt(std::optional<CachedRows<Entry>> &cache, const QString &table, const QString &update,
-               int position, const Entry &entry)
+bool replaceAt(const QString &table, const QString &update, int position, const Entry &entry)
 {
-    return changeRows(
-        cache,
-        [&](QSqlQuery &query) {
-            QVector<qint64> ids;
-            if (!rowids(query, table, ids) || position < 0 || position >= ids.size() ||
-                !query.prepare(update))
-                return false;
-            QVector<QVariant> values = rowValues(0, entry);
-            values.removeFirst(); // the row keeps its number
-            values << ids.at(position);
-            return bindAndRun(query, values);
-        },
-        [&](QVector<Entry> &rows) {
-            if (position < rows.size())
-                rows[position] = entry;
-        });
+    return inTransaction(kNotChanged, [&](QSqlQuery &query) {
+        QVector<qint64> ids;
+        if (!rowids(query, table, ids) || position < 0 || position >= ids.size() ||
+            !query.prepare(update))
+            return false;
+        QVector<QVariant> values = rowValues(0, entry);
+        values.removeFirst(); // the row keeps its number
+        values << ids.at(position);
+        return bindAndRun(query, values);
+    });
 }
 
-template <class Entry>
-bool removeAt(std::optional<CachedRows<Entry>> &cache, const QString &table,
-              const QList<int> &positions)
+bool removeAt(const QString &table, const QList<int> &positions)
 {
     QList<int> sorted = positions;
     std::sort(sorted.begin(), sorted.end(), std::greater<int>());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    return changeRows(
-        cache,
-        [&](QSqlQuery &query) {
-            QVector<qint64> ids;
-            if (!rowids(query, table, ids) ||
-                !query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table)))
+    return inTransaction(kNotChanged, [&](QSqlQuery &query) {
+        QVector<qint64> ids;
+        if (!rowids(query, table, ids) ||
+            !query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table)))
+            return false;
+        for (int position : sorted) {
+            if (position < 0 || position >= ids.size())
                 return false;
-            for (int position : sorted) {
-                if (position < 0 || position >= ids.size())
-                    return false;
-                query.bindValue(0, ids.at(position));
-                if (!query.exec())
-                    return false;
-            }
-            return true;
-        },
-        [&](QVector<Entry> &rows) {
-            for (int position : sorted) {
-                if (position < rows.size())
-                    rows.removeAt(position);
-            }
-        });
+            query.bindValue(0, ids.at(position));
+            if (!query.exec())
+                return false;
+        }
+        return true;
+    });
 }
 
 } // namespace
 
+bool replaceEntries(const QVector<MaterialEntry> *materials,
+                    const QVector<FurnishingEntry> *furnishings,
+                    const QVector<FurnishingEntry> *reportRows)
+{
+    return inTransaction(kNotPrepared, [&](QSqlQuery &query) {
+        return (!materials || insertMaterials(query, *materials)) &&
+               (!furnishings || insertFurnishings(query, *furnishings)) &&
+               (!reportRows || insertReportRows(query, *reportRows));
+    });
+}
+
+bool fillReportTables(const QVector<FurnishingEntry> &entries)
+{
+    return inTransaction(QStringLiteral("Impossibile preparare l'elenco per la stampa."),
+                         [&](QSqlQuery &query) { return insertReportRows(query, entries); });
+}
+
 bool appendMaterials(const QVector<MaterialEntry> &entries)
 {
-    return changeRows(
-        materialsCache,
-        [&](QSqlQuery &query) {
-            qint64 id = 1;
-            if (!nextNumber(query,
-                            QStringLiteral("SELECT coalesce(max(IdAppoggioMat), 0) "
-                                           "FROM tblAppoggioMateriali"),
-                            id) ||
-                !query.prepare(kInsertMaterial))
+    return inTransaction(kNotChanged, [&](QSqlQuery &query) {
+        qint64 id = 1;
+        if (!nextNumber(query,
+                        QStringLiteral("SELECT coalesce(max(IdAppoggioMat), 0) "
+                                       "FROM tblAppoggioMateriali"),
+                        id) ||
+            !query.prepare(kInsertMaterial))
+            return false;
+        for (const MaterialEntry &e : entries) {
+            if (!bindAndRun(query, rowValues(id++, e)))
                 return false;
-            for (const MaterialEntry &e : entries) {
-                if (!bindAndRun(query, rowValues(id++, e)))
-                    return false;
-            }
-            return true;
-        },
-        [&](QVector<MaterialEntry> &rows) { rows << entries; });
+        }
+        return true;
+    });
 }
 
 bool appendFurnishings(const QVector<FurnishingEntry> &entries)
 {
-    return changeRows(
-        furnishingsCache,
-        [&](QSqlQuery &query) {
-            qint64 furnishing = 1, goods = 1;
-            if (!nextNumber(query,
-                            QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
-                                           "WHERE Arredo IS NOT NULL"),
-                            furnishing) ||
-                !nextNumber(query,
-                            QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
-                                           "WHERE Arredo IS NULL"),
-                            goods) ||
-                !query.prepare(kInsertFurnishing))
+    return inTransaction(kNotChanged, [&](QSqlQuery &query) {
+        qint64 furnishing = 1, goods = 1;
+        if (!nextNumber(query,
+                        QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
+                                       "WHERE Arredo IS NOT NULL"),
+                        furnishing) ||
+            !nextNumber(query,
+                        QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
+                                       "WHERE Arredo IS NULL"),
+                        goods) ||
+            !query.prepare(kInsertFurnishing))
+            return false;
+        for (const FurnishingEntry &e : entries) {
+            if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
                 return false;
-            for (const FurnishingEntry &e : entries) {
-                if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
-                    return false;
-            }
-            return true;
-        },
-        [&](QVector<FurnishingEntry> &rows) { rows << entries; });
+        }
+        return true;
+    });
 }
 
 bool replaceMaterialAt(int position, const MaterialEntry &entry)
 {
-    return replaceAt(materialsCache, QStringLiteral("tblAppoggioMateriali"),
+    return replaceAt(QStringLiteral("tblAppoggioMateriali"),
                      QStringLiteral("UPDATE tblAppoggioMateriali SET Materiale = ?, "
                                     "ValorePerKg = ?, FattorePsi = ?, Fattore_m = ?, QtaMat = ?, "
                                     "Fonte = ? WHERE rowid = ?"),
@@ -453,7 +389,7 @@ bool replaceMaterialAt(int position, const MaterialEntry &entry)
 
 bool replaceFurnishingAt(int position, const FurnishingEntry &entry)
 {
-    return replaceAt(furnishingsCache, QStringLiteral("tblAppoggio"),
+    return replaceAt(QStringLiteral("tblAppoggio"),
                      QStringLiteral("UPDATE tblAppoggio SET Arredo = ?, ValorePerPezzo = ?, "
                                     "QtaArredo = ?, MaterialeInDeposito = ?, ValorePerM3 = ?, "
                                     "QtaMerce = ?, Imballo = ?, Fonte = ? WHERE rowid = ?"),
@@ -462,30 +398,26 @@ bool replaceFurnishingAt(int position, const FurnishingEntry &entry)
 
 bool removeMaterialsAt(const QList<int> &positions)
 {
-    return removeAt(materialsCache, QStringLiteral("tblAppoggioMateriali"), positions);
+    return removeAt(QStringLiteral("tblAppoggioMateriali"), positions);
 }
 
 bool removeFurnishingsAt(const QList<int> &positions)
 {
-    return removeAt(furnishingsCache, QStringLiteral("tblAppoggio"), positions);
+    return removeAt(QStringLiteral("tblAppoggio"), positions);
 }
 
 bool clearMaterials()
 {
-    return Database::instance().exec(QStringLiteral("DELETE FROM tblAppoggioMateriali"));
-}
-
-bool clearReportTables()
-{
-    Database &db = Database::instance();
-    return db.exec(QStringLiteral("DELETE FROM tblStampaArredo")) &&
-           db.exec(QStringLiteral("DELETE FROM tblStampaMatInDep"));
+    return inTransaction(kNotChanged, [](QSqlQuery &query) {
+        return query.exec(QStringLiteral("DELETE FROM tblAppoggioMateriali"));
+    });
 }
 
 bool clearFurnishings()
 {
-    return Database::instance().exec(QStringLiteral("DELETE FROM tblAppoggio")) &&
-           clearReportTables();
+    return inTransaction(kNotChanged, [](QSqlQuery &query) {
+        return query.exec(QStringLiteral("DELETE FROM tblAppoggio")) && emptyReportTables(query);
+    });
 }
 
 } // namespace WorkingTables

@@ -7,17 +7,17 @@
 #include <initializer_list>
 #include <optional>
 
-// The queries on the working tables (the entries of the calculation under way, kept beside the
-// session's) and on the furnishings' report tables filled from them. Every value is bound,
-// never spliced.
+// The queries on the working tables and on the furnishings' report tables: the mirrors of the
+// session's entries that the entry store writes, for the checks made from outside the program.
+// Every value is bound, never spliced.
 namespace WorkingTables {
 
 // A stored field as the calculation sees it, and back: a number, an empty text or nothing.
 Amount amountFrom(const QVariant &stored);
 QVariant storedValue(const Amount &amount);
 
-// The entries of tblAppoggioMateriali and of tblAppoggio, in the order they were added. They
-// are read again only when the file has changed. Nothing when the table cannot be read.
+// The entries of tblAppoggioMateriali and of tblAppoggio, in the order they were added. Nothing
+// when the table cannot be read.
 std::optional<QVector<MaterialEntry>> materials();
 std::optional<QVector<FurnishingEntry>> furnishings();
 
@@ -47,13 +47,18 @@ bool replaceFurnishingAt(int position, const FurnishingEntry &entry);
 bool removeMaterialsAt(const QList<int> &positions);
 bool removeFurnishingsAt(const QList<int> &positions);
 
-// Puts `entries` in the place of the table's rows, all in one step: on failure the table is as
-// it was, and the user has been told why. Furnishings and stored goods are numbered each from 1.
-bool replaceMaterials(const QVector<MaterialEntry> &entries);
-bool replaceFurnishings(const QVector<FurnishingEntry> &entries);
+// The working tables hold `materials` and `furnishings`, and the report tables the furnishings
+// and stored goods of `reportRows`, all in one transaction; a null list leaves its tables as
+// they are. On failure the tables are as they were, and the user has been told why. Materials
+// are numbered from 1, furnishings and stored goods each from 1.
+bool replaceEntries(const QVector<MaterialEntry> *materials,
+                    const QVector<FurnishingEntry> *furnishings,
+                    const QVector<FurnishingEntry> *reportRows);
+// The report tables emptied and filled again with the furnishings and then the stored goods
+// of `entries`, one key running through both; all or nothing.
+bool fillReportTables(const QVector<FurnishingEntry> &entries);
 
 bool clearMaterials();   // tblAppoggioMateriali
 bool clearFurnishings(); // tblAppoggio and both report tables
-bool clearReportTables();
 
 } // namespace WorkingTables

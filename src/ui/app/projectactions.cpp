@@ -188,9 +188,9 @@ void openCompartment(const Compartment &compartment)
     // exist before it is.
     namedScreen(ScreenRouter::Screen::MethodChooser);
     methodScreen(calculation.method);
-    session.startCalculation(calculation.method, calculation.rule);
-    session.load(calculation);
-    session.setCompartmentName(compartment.name);
+    // The entries go to their mirrors and the whole calculation to the session, in one change.
+    if (!EntryStore::load(session, calculation, compartment.name))
+        return;
     showAlone(*reportPageFor(calculation.method));
 }
 

@@ -1,6 +1,7 @@
 #include "ui/fireload/fireloadscreen.h"
 
 #include "core/calculationsession.h"
+#include "core/calculationtexts.h"
 #include "core/entrymessages.h"
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 FireLoadScreen::FireLoadScreen(const char *name, const QString &caption) : MainScreen(name, caption)
 {
@@ -42,15 +44,20 @@ QHBoxLayout *FireLoadScreen::addAreaRow(QBoxLayout *layout, const char *captionN
 {
     auto *row = new QHBoxLayout;
     row->addWidget(makeLabel(this, captionName, QStringLiteral("Area del compartimento")));
-    m_area = makeLineEdit(this, "txtAreaComp");
-    m_area->setMaximumWidth(120);
-    row->addWidget(m_area);
+    row->addWidget(makeAreaField());
     row->addWidget(makeLabel(this, unitName, QStringLiteral("[m²]")));
     row->addSpacing(30);
     addFireLoad(row, fireLoadUnitName);
     layout->addLayout(row);
-    connect(m_area, &QLineEdit::textChanged, this, &FireLoadScreen::txtAreaComp_Change);
     return row;
+}
+
+QLineEdit *FireLoadScreen::makeAreaField()
+{
+    m_area = makeLineEdit(this, "txtAreaComp");
+    m_area->setMaximumWidth(120);
+    connect(m_area, &QLineEdit::textChanged, this, &FireLoadScreen::txtAreaComp_Change);
+    return m_area;
 }
 
 QGroupBox *FireLoadScreen::catalogueFrame(const char *frameName, const QString &title,
@@ -108,17 +115,11 @@ void FireLoadScreen::showFireLoadText(const QString &text)
     m_qfSymbol->setVisible(text.isEmpty());
 }
 
-void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
+void FireLoadScreen::showFireLoadOf(const Calculation &calculation, bool withDecimals)
 {
-    CalculationSession &session = CalculationSession::current();
-    // An area that breaks its rule is no area: no q_f, and Avanti names the rule.
-    const QString areaText = m_area->text();
-    session.setArea(areaText.isEmpty() || !CalculationRules::areaTextRefusal(areaText).isEmpty()
-                        ? std::nullopt
-                        : ItalianNumbers::toDouble(areaText));
-    const Calculation &c = session.calculation();
-    const auto qf = fireLoad(c);
-    if (fireLoadTooLarge(c) && !sumOverflowed) // an overflowed sum has been told about
+    const auto qf = fireLoad(calculation);
+    // An overflowed sum has been told about with the entries.
+    if (fireLoadTooLarge(calculation) && !entriesSum(calculation).overflowed)
         EntryMessages::tooLarge();
     if (!qf)
         showFireLoadText(QString());
@@ -127,11 +128,50 @@ void FireLoadScreen::showAreaFireLoad(bool sumOverflowed, bool withDecimals)
                                       : ItalianNumbers::integerPartText(*qf));
 }
 
+void FireLoadScreen::showFireLoad(bool withDecimals)
+{
+    showFireLoadOf(CalculationSession::current().calculation(), withDecimals);
+}
+
+void FireLoadScreen::sumWarnings(const Calculation &calculation)
+{
+    const EntriesSum sum = entriesSum(calculation);
+    EntryMessages::sumWarnings(sum.overflowed, sum.emptyLines);
+}
+
+void FireLoadScreen::showEntriesFireLoad(bool withDecimals)
+{
+    sumWarnings(CalculationSession::current().calculation());
+    showFireLoad(withDecimals);
+}
+
 void FireLoadScreen::txtAreaComp_Change()
 {
-    // The text stays as typed ("-5" is never read as 5); only an area above 0 gives a q_f.
-    readEntries();
-    showAreaFireLoad(entriesSumNow().overflowed);
+    if (m_followingSession)
+        return;
+    // An area that breaks its rule is no area: no q_f, and Avanti names the rule. The text stays
+    // as typed ("-5" is never read as 5).
+    const QString areaText = m_area->text();
+    CalculationSession::current().setArea(
+        areaText.trimmed().isEmpty() || !CalculationRules::areaTextRefusal(areaText).isEmpty()
+            ? std::nullopt
+            : ItalianNumbers::toDouble(areaText));
+    areaTaken();
+}
+
+void FireLoadScreen::areaTaken()
+{
+    showFireLoad();
+}
+
+void FireLoadScreen::showLoadedFireLoad(const Calculation &calculation)
+{
+    {
+        const QSignalBlocker quiet(m_area);
+        m_area->setText(CalculationTexts::number(calculation.area));
+    }
+    sumWarnings(calculation);
+    showFireLoadOf(calculation);
 }
 
 void FireLoadScreen::openingSize()
@@ -143,14 +183,19 @@ void FireLoadScreen::openingSize()
 void FireLoadScreen::followSession(Method method, bool emptiedByAny)
 {
     CalculationSession &session = CalculationSession::current();
+    // What the screen shows of the session is not given back to it.
     connect(&session, &CalculationSession::calculationStarted, this, [this, method, emptiedByAny] {
+        const QScopedValueRollback following(m_followingSession, true);
         if (emptiedByAny || CalculationSession::current().calculation().method == method)
             clearForNewCalculation();
     });
     connect(&session, &CalculationSession::loadingCalculation, this,
-            [this, method](const Calculation &calculation) {
+            [this, method, emptiedByAny](const Calculation &calculation) {
+                const QScopedValueRollback following(m_followingSession, true);
                 if (calculation.method == method)
                     showInputs(calculation);
+                else if (emptiedByAny)
+                    clearForNewCalculation();
             });
 }
 
@@ -167,7 +212,7 @@ void FireLoadScreen::showEntriesViewer(Method method)
 bool FireLoadScreen::goForward()
 {
     CalculationSession &session = CalculationSession::current();
-    if (m_area && !m_area->text().isEmpty()) {
+    if (m_area && !m_area->text().trimmed().isEmpty()) {
         if (const QString why = CalculationRules::areaTextRefusal(m_area->text()); !why.isEmpty()) {
             showMessage(why);
             m_area->setFocus();

@@ -50,23 +50,31 @@ protected:
 
     // Shows `text` as q_f, or the symbol while it is empty.
     void showFireLoadText(const QString &text);
-    // The area typed into the calculation, and its q_f shown: the integer part, or the value
-    // with its decimals. A q_f too large for its area is told about, unless the sum itself
-    // was (`sumOverflowed`).
-    void showAreaFireLoad(bool sumOverflowed, bool withDecimals = false);
-    // The area field's check: an area that is not above 0 is emptied; any other is read with the
-    // entries and its q_f shown.
+    // The q_f of `calculation` shown: the integer part, or the value with its decimals. A q_f
+    // too large for its area is told about, unless the sum itself was (sumWarnings()).
+    void showFireLoadOf(const Calculation &calculation, bool withDecimals = false);
+    // The same for the session's calculation.
+    void showFireLoad(bool withDecimals = false);
+    // After the entries changed: the warnings of their sum, then q_f.
+    void showEntriesFireLoad(bool withDecimals = false);
+    // The warnings of the sum of `calculation`'s entries.
+    static void sumWarnings(const Calculation &calculation);
+    // The area field "txtAreaComp" (blanks alone are no area).
+    QLineEdit *makeAreaField();
+    // The area field's check: the text stays as typed, and the area it gives (none while it
+    // breaks its rule) goes to the calculation; then areaTaken().
     void txtAreaComp_Change();
-    // The working table of the method into the calculation, with its sum's warnings.
-    virtual void readEntries() {}
-    virtual EntriesSum entriesSumNow() const { return {}; }
+    // q_f follows the area just taken.
+    virtual void areaTaken();
+    // A reopened calculation's area in the field, and its q_f with the warnings of its sum.
+    void showLoadedFireLoad(const Calculation &calculation);
 
     // Wide enough for the entries' names and sources beside their numbers, and no taller than
     // a 1366×768 screen holds.
     void openingSize();
 
-    // The screen follows the session: a new calculation by `method` (by any method, when
-    // `emptiedByAny`) empties its fields, and a reopened one by `method` fills them.
+    // The screen follows the session: a new or reopened calculation by `method` (by any method,
+    // when `emptiedByAny`) empties its fields, and a reopened one by `method` fills them.
     void followSession(Method method, bool emptiedByAny);
     virtual void clearForNewCalculation() {}
     // Opens the grid of the entries of `method`; each edit there reaches entriesEdited().
@@ -79,6 +87,9 @@ protected:
     bool goForward();
 
     QLineEdit *m_area = nullptr;
+    // While the screen shows a new or reopened calculation: what its fields show then is the
+    // session's, and is not given back to it.
+    bool m_followingSession = false;
     QLabel *m_valoreqf = nullptr;
     QLabel *m_qfSymbol = nullptr;
 };

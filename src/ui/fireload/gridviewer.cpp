@@ -1,6 +1,5 @@
 #include "ui/fireload/gridviewer.h"
 
-#include "data/entrystore.h"
 #include "ui/fireload/entriesview.h"
 #include "ui/kit/navigation.h"
 
@@ -9,25 +8,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace {
-
-// The entries as their working table keeps them, for a grid that shows them field by field.
-EntriesModel::Kind loaded(EntriesModel::Kind kind)
-{
-    CalculationSession &session = CalculationSession::current();
-    if (kind == EntriesModel::Kind::Materials)
-        EntryStore::loadMaterials(session);
-    else
-        EntryStore::loadFurnishings(session);
-    return kind;
-}
-
-} // namespace
-
 GridViewer::GridViewer(const char *name, EntriesModel::Kind kind)
     : SecondaryWindow(name, QStringLiteral("Dati inseriti nella sommatoria")),
-      m_entries(
-          new EntriesView(loaded(kind), EntriesModel::Layout::Grid, "DataGrid1", "lblTotale", this))
+      m_entries(new EntriesView(kind, EntriesModel::Layout::Grid, "DataGrid1", "lblTotale", this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_entries);

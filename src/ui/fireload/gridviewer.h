@@ -6,8 +6,8 @@
 class EntriesView;
 
 // "Dati inseriti nella sommatoria": the entries of a calculation in a grid, one column per field
-// of their working table, with each entry's MJ and the total. Each change in the grid reaches
-// the calculation and the table at once; the Delete key (Canc) deletes the chosen entries. The
+// of their working table, with each entry's MJ and the total. Each change in the grid goes
+// through the entry store; the Delete key (Canc) deletes the chosen entries. The
 // screen of the entries learns of the edits through entriesEdited().
 class GridViewer : public SecondaryWindow
 {

@@ -6,9 +6,6 @@
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
 #include "data/entrystore.h"
-#include "data/module1.h"
-#include "data/module2.h"
-#include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
@@ -162,7 +159,6 @@ ValorePerArredo::ValorePerArredo()
 
     // Form_Load
     CancellaTabella();
-    EntryStore::loadFurnishings(CalculationSession::current()); // none: the table was emptied
     m_area->clear();
     openingSize();
 }
@@ -211,7 +207,7 @@ void ValorePerArredo::showSource(SourceShown &shown)
 
 void ValorePerArredo::tableEdited()
 {
-    showAreaFireLoad(entriesSumNow().overflowed);
+    showFireLoad();
 }
 
 void ValorePerArredo::ComboArredo_Click(int row)
@@ -229,21 +225,9 @@ double ValorePerArredo::packagingFactor() const
     return m_imballo->isChecked() ? CalculationRules::kPackagingFactor : 1.0;
 }
 
-void ValorePerArredo::readEntries()
-{
-    const auto entries = Module1::CalcoloCarIncArredo();
-    CalculationSession::current().setFurnishings(entries.value_or(QVector<FurnishingEntry>()));
-}
-
-EntriesSum ValorePerArredo::entriesSumNow() const
-{
-    return furnishingsSum(CalculationSession::current().calculation().furnishings);
-}
-
 void ValorePerArredo::entriesEdited()
 {
-    readEntries();
-    showAreaFireLoad(entriesSumNow().overflowed);
+    showEntriesFireLoad();
 }
 
 void ValorePerArredo::AggiungiArredoAllaSommatoria()
@@ -308,14 +292,12 @@ void ValorePerArredo::AggiungiMerceAllaSommatoria()
 
 void ValorePerArredo::Command4_Click()
 {
-    Module1::NomeTabella = QStringLiteral("tblAppoggio");
     AggiungiArredoAllaSommatoria();
     entriesEdited();
 }
 
 void ValorePerArredo::Command7_Click()
 {
-    Module1::NomeTabella = QStringLiteral("tblAppoggio");
     AggiungiMerceAllaSommatoria();
     entriesEdited();
     m_imballo->setChecked(false);
@@ -323,7 +305,7 @@ void ValorePerArredo::Command7_Click()
 
 void ValorePerArredo::Command5_Click()
 {
-    if (Module1::NomeTabella.isEmpty()) {
+    if (CalculationSession::current().calculation().furnishings.isEmpty()) {
         showMessage(QStringLiteral("Non ci sono dati inseriti"));
         return;
     }
@@ -332,19 +314,15 @@ void ValorePerArredo::Command5_Click()
 
 void ValorePerArredo::cmdImportaElenco_Click()
 {
-    readEntries();
     InventoryTransfer::importFurnishings(
-        this, entriesSumNow(), [this](const QVector<FurnishingEntry> &entries) {
-            Module1::NomeTabella = QStringLiteral("tblAppoggio");
-            if (!EntryStore::addFurnishings(CalculationSession::current(), entries))
-                return;
-            entriesEdited();
+        this, currentSum(), [this](const QVector<FurnishingEntry> &entries) {
+            if (EntryStore::addFurnishings(CalculationSession::current(), entries))
+                entriesEdited();
         });
 }
 
 void ValorePerArredo::cmdEsportaElenco_Click()
 {
-    readEntries();
     InventoryTransfer::exportFurnishings(CalculationSession::current().calculation().furnishings);
 }
 
@@ -352,8 +330,7 @@ void ValorePerArredo::Command1_Click()
 {
     if (!goForward())
         return;
-    Module2::SvuotaTabStampa();
-    Module2::PreparaTabStampa();
+    EntryStore::prepareReportTables(CalculationSession::current());
 }
 
 void ValorePerArredo::Command2_Click()
@@ -370,15 +347,5 @@ EntriesSum ValorePerArredo::currentSum() const
 void ValorePerArredo::showInputs(const Calculation &calculation)
 {
     clearForNewCalculation();
-    Module1::NomeTabella = QStringLiteral("tblAppoggio");
-    WorkingTables::replaceFurnishings(calculation.furnishings);
-    // The entries are read once, and their warnings given once: the area is set quietly.
-    readEntries();
-    {
-        const QSignalBlocker quiet(m_area);
-        m_area->setText(CalculationTexts::number(calculation.area));
-    }
-    showAreaFireLoad(entriesSumNow().overflowed);
-    Module2::SvuotaTabStampa();
-    Module2::PreparaTabStampa();
+    showLoadedFireLoad(calculation);
 }

@@ -10,7 +10,8 @@ class QLabel;
 class QLineEdit;
 
 // q_f from furnishings (fire load per piece) and stored goods (fire load per m³, with a
-// packaging surcharge): each entry is a row of tblAppoggio; q_f is their sum over the area.
+// packaging surcharge): each entry joins the calculation's furnishings; q_f is their sum over
+// the area.
 class ValorePerArredo : public FireLoadScreen
 {
     Q_OBJECT
@@ -18,14 +19,14 @@ public:
     ValorePerArredo();
 
 private:
-    // After the entries were edited in their table: read again, and q_f.
+    // After the entries changed (added, or edited in their table): their sum's warnings, and q_f.
     void entriesEdited() override;
-    // Empties tblAppoggio and both report tables.
+    // Deletes every furnishing and stored good (their working and report tables too).
     void CancellaTabella();
     // What a new calculation by the furnishings method empties on this screen.
     void clearForNewCalculation() override;
-    // The inputs of a saved calculation, as if the user had typed them: its entries become the
-    // working table's rows, and the lists' report tables are filled from them.
+    // The inputs of a saved calculation, as if the user had typed them (the entry store has
+    // given its entries to the session and filled the report tables).
     void showInputs(const Calculation &calculation) override;
     void AggiungiArredoAllaSommatoria();
     void AggiungiMerceAllaSommatoria();
@@ -44,8 +45,6 @@ private:
     void typeChanged(CatalogCombo *combo);
     void ComboArredo_Click(int row);
     void ComboMatDep_Click(int row);
-    void readEntries() override;
-    EntriesSum entriesSumNow() const override;
     // The factor of the next stored good: 1,1 when its packaging box is ticked.
     double packagingFactor() const;
     EntriesSum currentSum() const;

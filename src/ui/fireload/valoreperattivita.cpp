@@ -22,16 +22,6 @@
 using ItalianNumbers::leadingNumber;
 using ItalianNumbers::toDouble;
 
-namespace {
-
-// A q_f that is no finite number, or above the largest the program gives a result for.
-bool tooLarge(double fireLoad)
-{
-    return !(fireLoad <= CalculationRules::kLargestFireLoad);
-}
-
-} // namespace
-
 ValorePerAttivita::ValorePerAttivita()
     : FireLoadScreen("ValorePerAttivita", QStringLiteral("Attività"))
 {
@@ -64,10 +54,8 @@ ValorePerAttivita::ValorePerAttivita()
     grid->addWidget(makeLabel(this, "Label5", QStringLiteral("Frattile 80%")), 3, 0);
     grid->addWidget(m_frattile, 3, 1);
     // The compartment's area: the officer checks δq1 against it, and it proposes the class.
-    m_areaComp = makeLineEdit(this, "txtAreaComp");
-    m_areaComp->setMaximumWidth(120);
     grid->addWidget(makeLabel(this, "lblAreaComp", QStringLiteral("Area del compartimento")), 4, 0);
-    grid->addWidget(m_areaComp, 4, 1);
+    grid->addWidget(makeAreaField(), 4, 1);
     grid->addWidget(makeLabel(this, "lblUnitaArea", QStringLiteral("[m²]")), 4, 2);
     grid->setColumnStretch(3, 1);
     layout->addLayout(grid);
@@ -87,6 +75,7 @@ ValorePerAttivita::ValorePerAttivita()
 
     connect(m_comboAttivita, &QComboBox::editTextChanged, this,
             &ValorePerAttivita::ComboAttivita_Change);
+    connect(m_comboAttivita, &QComboBox::editTextChanged, this, &ValorePerAttivita::giveInputs);
     connect(m_valore, &QLineEdit::textChanged, this, &ValorePerAttivita::txtValoreMJm2_Change);
     connect(m_frattile, &QComboBox::editTextChanged, this,
             &ValorePerAttivita::ComboFrattile_Change);
@@ -107,9 +96,8 @@ void ValorePerAttivita::clearForNewCalculation()
     m_valore->clear();
     m_frattile->setCurrentIndex(-1);
     m_frattile->setEditText(QString());
-    m_areaComp->clear();
-    m_valoreqf->clear();
-    m_qfSymbol->show();
+    m_area->clear();
+    showFireLoadText(QString());
 }
 
 void ValorePerAttivita::ComboAttivita_Change()
@@ -141,59 +129,63 @@ void ValorePerAttivita::Assegna_Valori()
                            : ItalianNumbers::toText(activity->nominalLoad.toDouble());
     m_valore->setText(m_catalogueValue);
     m_nota->setText(activity->description);
+    giveInputs(); // with the catalogue's note as the source
 }
 
-void ValorePerAttivita::showFractileValue()
+void ValorePerAttivita::giveInputs()
 {
-    showFireLoadText(ItalianNumbers::toText(m_fractileValue));
+    if (m_followingSession)
+        return;
+    // The catalogue's value with the catalogue's note as its source, or the technician's.
+    const QString source = !m_catalogueValue.isEmpty() && m_valore->text() == m_catalogueValue
+                               ? m_nota->text()
+                               : CalculationRules::typedValueSource(m_catalogueValue);
+    CalculationSession &session = CalculationSession::current();
+    session.setActivity({m_comboAttivita->currentText(), toDouble(m_valore->text()),
+                         toDouble(m_frattile->currentText()), source});
+    showFireLoadOfActivity(session.calculation());
 }
 
-std::optional<double> ValorePerAttivita::typedFractileValue() const
+void ValorePerAttivita::showFireLoadOfActivity(const Calculation &calculation)
 {
-    const auto value = toDouble(m_valore->text());
-    const auto factor = toDouble(m_frattile->currentText());
-    if (!value || *value <= CalculationRules::kSmallestNominalLoad || !factor || *factor <= 0 ||
-        tooLarge(*factor * *value))
-        return std::nullopt;
-    return *factor * *value;
+    const auto qf = fireLoad(calculation);
+    showFireLoadText(qf ? ItalianNumbers::toText(*qf) : QString());
 }
+
+void ValorePerAttivita::areaTaken() {}
 
 void ValorePerAttivita::txtValoreMJm2_Change()
 {
-    if (!m_frattile->currentText().isEmpty() && !m_valore->text().isEmpty()) {
-        if (!toDouble(m_frattile->currentText()) || !toDouble(m_valore->text())) {
-            m_valore->clear();
-            return;
-        }
-        if (const auto product = typedFractileValue()) {
-            m_fractileValue = *product;
-            showFractileValue();
-        }
-    }
-    if (leadingNumber(m_valore->text()) < 1)
+    if (!m_frattile->currentText().isEmpty() && !m_valore->text().isEmpty() &&
+        (!toDouble(m_frattile->currentText()) || !toDouble(m_valore->text()))) {
         m_valore->clear();
+        return;
+    }
+    if (leadingNumber(m_valore->text()) < 1 && !m_valore->text().isEmpty()) {
+        m_valore->clear();
+        return;
+    }
+    giveInputs();
 }
 
 void ValorePerAttivita::ComboFrattile_Change()
 {
     const auto factor = toDouble(m_frattile->currentText());
-    if (!factor || *factor > CalculationRules::kLargestFractile) {
+    if (!m_frattile->currentText().isEmpty() &&
+        (!factor || *factor > CalculationRules::kLargestFractile)) {
         m_frattile->setEditText(QString());
         return;
     }
     // A factor typed in full is multiplied at once, as a factor picked from the list is.
-    if (const auto product = typedFractileValue()) {
-        m_fractileValue = *product;
-        showFractileValue();
-    }
+    giveInputs();
 }
 
 void ValorePerAttivita::ComboFrattile_Click()
 {
+    giveInputs();
     if (m_valore->text().isEmpty()) {
         showMessage(
             QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di frattile"));
-        m_fractileValue = 0;
         return;
     }
     const auto value = toDouble(m_valore->text());
@@ -201,16 +193,10 @@ void ValorePerAttivita::ComboFrattile_Click()
     // A value that is not a number ("5a") is as unreliable as one of 1 or less.
     if (!value || *value <= CalculationRules::kSmallestNominalLoad || !factor) {
         showMessage(QStringLiteral("Inserire un valore attendibile del carico d'incendio"));
-        m_fractileValue = 0;
         return;
     }
-    if (tooLarge(*factor * *value)) {
+    if (fireLoadTooLarge(CalculationSession::current().calculation()))
         EntryMessages::tooLarge();
-        m_fractileValue = 0;
-        return;
-    }
-    m_fractileValue = *factor * *value;
-    showFractileValue();
 }
 
 void ValorePerAttivita::Command1_Click()
@@ -224,46 +210,17 @@ void ValorePerAttivita::Command1_Click()
             QStringLiteral("Selezionare una tipologia in elenco e dopo il valore di Frattile"));
         return;
     }
-    // q_f is the product of the texts the report will show, whatever was typed since it was
-    // last shown.
-    const auto value = toDouble(m_valore->text());
-    const auto factor = toDouble(m_frattile->currentText());
-    if (m_fractileValue == 0 || !value || *value <= CalculationRules::kSmallestNominalLoad ||
-        !factor || *factor <= 0) {
-        showMessage(QStringLiteral("Inserire un valore attendibile di carico d'incendio"));
-        return;
-    }
-    if (tooLarge(*factor * *value)) {
+    // q_f is the product of the texts the report will show, given to the session as typed.
+    const Calculation &calculation = CalculationSession::current().calculation();
+    if (fireLoadTooLarge(calculation)) {
         EntryMessages::tooLarge();
         return;
     }
-    if (!takeArea())
+    if (!fireLoad(calculation)) {
+        showMessage(QStringLiteral("Inserire un valore attendibile di carico d'incendio"));
         return;
-    m_fractileValue = *factor * *value;
-    showFractileValue();
-    // The catalogue's value with the catalogue's note as its source, or the technician's.
-    const QString source = !m_catalogueValue.isEmpty() && m_valore->text() == m_catalogueValue
-                               ? m_nota->text()
-                               : CalculationRules::typedValueSource(m_catalogueValue);
-    CalculationSession::current().setActivity(
-        {m_comboAttivita->currentText(), *value, *factor, source});
+    }
     goForward();
-}
-
-bool ValorePerAttivita::takeArea()
-{
-    const QString text = m_areaComp->text().trimmed();
-    if (text.isEmpty()) {
-        CalculationSession::current().setArea(std::nullopt);
-        return true;
-    }
-    if (const QString why = CalculationRules::areaTextRefusal(text); !why.isEmpty()) {
-        showMessage(why);
-        m_areaComp->setFocus();
-        return false;
-    }
-    CalculationSession::current().setArea(toDouble(text));
-    return true;
 }
 
 void ValorePerAttivita::Command2_Click()
@@ -285,9 +242,6 @@ void ValorePerAttivita::showInputs(const Calculation &calculation)
         Assegna_Valori(); // the note of the activity
     m_valore->setText(CalculationTexts::number(activity.nominalLoad));
     m_frattile->setEditText(CalculationTexts::number(activity.fractile));
-    m_areaComp->setText(CalculationTexts::number(calculation.area));
-    if (const auto qf = fireLoad(calculation)) {
-        m_fractileValue = *qf;
-        showFractileValue();
-    }
+    m_area->setText(CalculationTexts::number(calculation.area));
+    showFireLoadOfActivity(calculation);
 }

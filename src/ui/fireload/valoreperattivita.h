@@ -2,8 +2,6 @@
 
 #include "ui/fireload/fireloadscreen.h"
 
-#include <optional>
-
 class CatalogCombo;
 class QComboBox;
 class QLabel;
@@ -30,20 +28,17 @@ private:
     void ComboFrattile_Change();
     void ComboFrattile_Click();
     void Command1_Click();
-    // The typed area into the calculation: false, with the rule told, when it is no area.
-    bool takeArea();
     void Command2_Click();
-    void showFractileValue();
-    // The typed value times the typed factor, when both are reliable (a value above 1, a
-    // positive factor) and the product is a finite number.
-    std::optional<double> typedFractileValue() const;
+    // The inputs as they are typed into the calculation, and its q_f shown.
+    void giveInputs();
+    void showFireLoadOfActivity(const Calculation &calculation);
+    // The area is optional here and does not change q_f: it proposes the area class.
+    void areaTaken() override;
 
     CatalogCombo *m_comboAttivita;
     QLineEdit *m_valore;
     QComboBox *m_frattile;
     QLabel *m_nota;
-    QLineEdit *m_areaComp;      // txtAreaComp: optional here; it proposes the area class
-    qint64 m_activityId = 0;    // idAttivita of the activity last chosen
-    double m_fractileValue = 0; // the value shown: nominal fire load times the fractile
-    QString m_catalogueValue;   // the nominal load of the activity last chosen, as shown
+    qint64 m_activityId = 0;  // idAttivita of the activity last chosen
+    QString m_catalogueValue; // the nominal load of the activity last chosen, as shown
 };

@@ -6,8 +6,6 @@
 #include "core/italiannumbers.h"
 #include "core/userprompt.h"
 #include "data/entrystore.h"
-#include "data/module1.h"
-#include "data/sharedstate.h"
 #include "data/workingtables.h"
 #include "ui/catalogue/catalogcombo.h"
 #include "ui/catalogue/catalogueeditor.h"
@@ -119,7 +117,6 @@ ValorePerMateriale::ValorePerMateriale()
     m_area->clear();
     m_qta->setText(QStringLiteral("1"));
     openingSize();
-    Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
     m_m->addItems(CalculationTexts::numbers(CalculationRules::mFactors()));
     m_m->setCurrentIndex(0);
     m_psi->setCurrentIndex(2);
@@ -171,7 +168,7 @@ void ValorePerMateriale::showSource()
 
 void ValorePerMateriale::tableEdited()
 {
-    showAreaFireLoad(entriesSumNow().overflowed);
+    showFireLoad();
 }
 
 void ValorePerMateriale::factorTyped(QComboBox *factor)
@@ -228,26 +225,14 @@ bool ValorePerMateriale::AggiungiMaterialeAllaSommatoria()
     return true;
 }
 
-void ValorePerMateriale::CalcoloCarIncMat()
+void ValorePerMateriale::CalcoloCarIncMat(bool withDecimals)
 {
-    const auto entries = Module1::RicalcoloMateriali();
-    CalculationSession::current().setMaterials(entries.value_or(QVector<MaterialEntry>()));
-}
-
-void ValorePerMateriale::readEntries()
-{
-    CalcoloCarIncMat();
-}
-
-EntriesSum ValorePerMateriale::entriesSumNow() const
-{
-    return materialsSum(CalculationSession::current().calculation().materials);
+    showEntriesFireLoad(withDecimals);
 }
 
 void ValorePerMateriale::entriesEdited()
 {
-    CalcoloCarIncMat();
-    showAreaFireLoad(entriesSumNow().overflowed, true);
+    CalcoloCarIncMat(true);
 }
 
 void ValorePerMateriale::Command4_Click()
@@ -261,7 +246,6 @@ void ValorePerMateriale::Command4_Click()
         return;
     }
     CalcoloCarIncMat();
-    showAreaFireLoad(entriesSumNow().overflowed);
     m_comboMat->clearText();
     m_valorePerKg->clear();
     m_qta->setText(QStringLiteral("1"));
@@ -270,28 +254,21 @@ void ValorePerMateriale::Command4_Click()
 
 void ValorePerMateriale::Command5_Click()
 {
-    if (Module1::NomeTabMateriali.isEmpty()) {
-        showMessage(QStringLiteral("Assegnare un nome alla tabella d'appoggio"));
-        return;
-    }
     showEntriesViewer(Method::Materials);
 }
 
 void ValorePerMateriale::cmdImportaElenco_Click()
 {
-    CalcoloCarIncMat();
     InventoryTransfer::importMaterials(
-        this, entriesSumNow(), [this](const QVector<MaterialEntry> &entries) {
-            if (!EntryStore::addMaterials(CalculationSession::current(), entries))
-                return;
-            CalcoloCarIncMat();
-            showAreaFireLoad(entriesSumNow().overflowed);
+        this, materialsSum(CalculationSession::current().calculation().materials),
+        [this](const QVector<MaterialEntry> &entries) {
+            if (EntryStore::addMaterials(CalculationSession::current(), entries))
+                CalcoloCarIncMat();
         });
 }
 
 void ValorePerMateriale::cmdEsportaElenco_Click()
 {
-    CalcoloCarIncMat();
     InventoryTransfer::exportMaterials(CalculationSession::current().calculation().materials);
 }
 
@@ -308,13 +285,5 @@ void ValorePerMateriale::Command2_Click()
 void ValorePerMateriale::showInputs(const Calculation &calculation)
 {
     clearForNewCalculation();
-    Module1::NomeTabMateriali = QStringLiteral("tblAppoggioMateriali");
-    WorkingTables::replaceMaterials(calculation.materials);
-    // The entries are read once, and their warnings given once: the area is set quietly.
-    readEntries();
-    {
-        const QSignalBlocker quiet(m_area);
-        m_area->setText(CalculationTexts::number(calculation.area));
-    }
-    showAreaFireLoad(entriesSumNow().overflowed);
+    showLoadedFireLoad(calculation);
 }

@@ -9,8 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// q_f from a list of materials: each entry (calorific value x quantity x psi x m) becomes a row
-// of the materials working table; q_f is their sum divided by the compartment area.
+// q_f from a list of materials: each entry (calorific value x quantity x psi x m) joins the
+// calculation's materials; q_f is their sum divided by the compartment area.
 class ValorePerMateriale : public FireLoadScreen
 {
     Q_OBJECT
@@ -18,18 +18,18 @@ public:
     ValorePerMateriale();
 
 private:
-    // After the entries were edited in their table: read again, and q_f with its decimals.
+    // After the entries were edited in their grid viewer: their sum's warnings, and q_f with
+    // its decimals.
     void entriesEdited() override;
     // What a new calculation by the materials method empties on this screen.
     void clearForNewCalculation() override;
-    // The inputs of a saved calculation, as if the user had typed them: its entries become the
-    // working table's rows.
+    // The inputs of a saved calculation, as if the user had typed them (the entry store has
+    // given its entries to the session).
     void showInputs(const Calculation &calculation) override;
     void CancellaTabella();
     bool AggiungiMaterialeAllaSommatoria(); // false when nothing was added
-    void CalcoloCarIncMat();
-    void readEntries() override;
-    EntriesSum entriesSumNow() const override;
+    // After the entries changed: the warnings of their sum, and q_f.
+    void CalcoloCarIncMat(bool withDecimals = false);
 
     void ComboMat_Change();
     void ComboMat_Click(int row);

@@ -6,8 +6,6 @@
 #include "core/reportdocument.h"
 #include "core/userprompt.h"
 #include "data/entrystore.h"
-#include "data/module1.h"
-#include "data/sharedstate.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/navigation.h"
 #include "ui/kit/widgets.h"
@@ -747,5 +745,4 @@ void StampaArredoMerci::cmdNuova_Click()
 {
     ReportPage::cmdNuova_Click();
     EntryStore::clearFurnishings(CalculationSession::current());
-    Module1::NomeTabella = QStringLiteral("tblAppoggio");
 }
