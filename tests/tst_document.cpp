@@ -205,9 +205,9 @@ void TestDocument::listsShowEveryFactor()
     QCOMPARE(m.parts.size(), 3); // page, list, working
     const ReportTable *list = tableIn(m.parts[1]);
     QVERIFY(list);
-    // Each entry's value with its source, as an officer asks for it.
-    QCOMPARE(list->rows[0], (QStringList{"Legno", "EN 1991-1-2, tab. E.3", "17,5", "1,00", "0,80",
-                                         "10.000", "140.000", "45,2"}));
+    // Each entry's value with its source, as an officer asks for it; its own numbers as typed.
+    QCOMPARE(list->rows[0], (QStringList{"Legno", "EN 1991-1-2, tab. E.3", "17,5", "1", "0,8",
+                                         "10000", "140.000", "45,2"}));
     QCOMPARE(list->totals.mid(list->totals.size() - 2), (QStringList{"310.000", "100,0"}));
     for (const QStringList &row : list->rows) // H × g × ψ × m, as printed
         QCOMPARE(ItalianNumbers::toGroupedText(
@@ -220,9 +220,10 @@ void TestDocument::listsShowEveryFactor()
     const ReportDocument f = ReportDocuments::compartment(furnishings(), decree());
     const ReportTable *goods = tableIn(f.parts[1], 1);
     QVERIFY(goods);
-    // The packaging factor of a packed good is printed beside its MJ.
+    // A packed good says "si", and its column the factor that gives its MJ.
     QCOMPARE(goods->rows[0], (QStringList{"Carta", "inserito dall'utente il 01/12/2026", "800", "5",
-                                          "si (×1,10)", "4.400", "89,8"}));
+                                          "si", "4.400", "89,8"}));
+    QCOMPARE(goods->headers[4], u"Imballo (×1,10)"_s);
     QCOMPARE(tableIn(f.parts[1], 0)->rows[0],
              (QStringList{"Scaffale", "", "50", "10", "500", "10,2"}));
 }

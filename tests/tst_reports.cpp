@@ -4,13 +4,17 @@
 #include "output/reportodt.h"
 #include "testsupport.h"
 #include "ui/reports/anteprimastampa.h"
+#include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/reportprinter.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QXmlStreamReader>
 #include <functional>
 #include <quazip/quazip.h>
@@ -31,6 +35,16 @@ bool storeMaterial(const QString &name, double value, double psi, double m, doub
                                     {material(name, value, psi, m, quantity)});
 }
 
+// The preview window on show, if any.
+AnteprimaStampa *shownPreview()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == u"AnteprimaStampa"_s && w->isVisible())
+            return qobject_cast<AnteprimaStampa *>(w);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class TestReports : public WorldTest
@@ -38,12 +52,15 @@ class TestReports : public WorldTest
     Q_OBJECT
 private slots:
     void barsFollowTheWindow();
-    void furnishingsListGoodsSection();
+    void screensShowTheDocument_data();
+    void screensShowTheDocument();
     void printingWithoutPrinterWritesPageAndList();
     void longListSheets_data();
     void longListSheets();
     void odtHoldsTheListAsTables();
     void previewShowsTheSheetsOfThePdf();
+    void previewPrintsWhatTheDialogAsks_data();
+    void previewPrintsWhatTheDialogAsks();
     void listLinksBackAndNewCalculation();
 };
 
@@ -87,15 +104,85 @@ void TestReports::barsFollowTheWindow()
     QVERIFY(view->canvas()->geometry().bottom() < view->height());
 }
 
-void TestReports::furnishingsListGoodsSection()
+void TestReports::screensShowTheDocument_data()
 {
-    QVERIFY(EntryStore::addFurnishings(
-        CalculationSession::current(),
-        {furnishing("Divano", 600.0, 2.0), goods("Carta", 400.0, 10.0, 1.1),
-         furnishing("Sedia", 10.0, 2.0), goods("Legna", 400.0, 1.0, 1.0)}));
-    auto &list = Screens::get<StampaElencoArredoMerci>();
-    QVERIFY(qAbs(PageCanvas::topOf(child(list, "Label2")) - 4030) <= 15);
-    COMPARE_FIELDS(list, {"Imballo_0=si", "Imballo_1=no"});
+    QTest::addColumn<int>("method");
+    QTest::addColumn<QStringList>("tables"); // the list's fields showing each cell of a row
+    QTest::addRow("activity") << int(Method::Activity) << QStringList();
+    QTest::addRow("materials") << int(Method::Materials)
+                               << QStringList{"Materiale Fonte ValorePerKg FattorePsi Fattore_m "
+                                              "QtaMat ContributoMJ Percentuale"};
+    QTest::addRow("furnishings")
+        << int(Method::Furnishings)
+        << QStringList{"Arredo FonteArredo ValorePerPezzo QtaArredo ContributoMJ Percentuale",
+                       "MatInDep FonteMerce ValPerM3 QtaMerce Imballo ContributoMJ Percentuale"};
+}
+
+// A report page and its list show the texts the report document prints, cell by cell: the
+// activity's first section with the source of its load, every row of the list, the total.
+void TestReports::screensShowTheDocument()
+{
+    QFETCH(int, method);
+    QFETCH(QStringList, tables);
+    walkToReport(Method(method), u"Option1_1"_s, {});
+    const ReportDocument document =
+        ReportPrinter::sessionDocument(CalculationSession::current(), Method(method));
+    const ReportPart &page = document.parts.first();
+    QWidget *screen = Method(method) == Method::Activity
+                          ? static_cast<QWidget *>(&Screens::get<StampaAttivita>())
+                      : Method(method) == Method::Materials
+                          ? static_cast<QWidget *>(&Screens::get<StampaMateriali>())
+                          : &Screens::get<StampaArredoMerci>();
+    QVERIFY(screen->isVisible());
+    QCOMPARE(textOf(*screen, "lblLegna"), page.field(ReportDocuments::kWoodEquivalent));
+    if (Method(method) == Method::Activity) {
+        using namespace ReportDocuments;
+        const QString source = page.field(kValueSource);
+        QVERIFY(!source.isEmpty());
+        COMPARE_FIELDS(*screen, {"lblTipologia=" + page.field(kActivityType),
+                                 "lblCarIncSpecif=" + page.field(kNominalLoad),
+                                 "lblFrattile=" + page.field(kFractile),
+                                 "lblArea=" + page.field(kCompartmentArea)});
+        // The source on two lines beside the load, whole in its tooltip.
+        QCOMPARE(child(*screen, "lblFonteAttivita")->toolTip(),
+                 PageCanvas::plainToolTip(kValueSource + ": " + source));
+        QVERIFY(
+            textOf(*screen, "lblFonteAttivita").startsWith(kValueSource + ": " + source.left(20)));
+        return;
+    }
+    emit child<LinkLabel>(*screen, "Label7")->clicked();
+    QWidget *list = Method(method) == Method::Materials
+                        ? static_cast<QWidget *>(&Screens::get<StampaElencoMateriali>())
+                        : &Screens::get<StampaElencoArredoMerci>();
+    QVERIFY(list->isVisible());
+    const ReportPart &listPart = document.parts.at(1);
+    const QVector<const ReportTable *> printed = listPart.tables();
+    QCOMPARE(printed.size(), tables.size());
+    QCOMPARE(textOf(*list, "Label1"), listPart.title);
+    QCOMPARE(textOf(*list, "Label9"), printed.first()->title);
+    int shareIndex = 0; // the shares are numbered through both tables
+    for (int t = 0; t < printed.size(); ++t) {
+        const QStringList fields = tables[t].split(u' ');
+        for (int row = 0; row < printed[t]->rows.size(); ++row, ++shareIndex) {
+            for (int cell = 0; cell < fields.size(); ++cell) {
+                const QString name = fields[cell] + u"_"_s +
+                                     QString::number(fields[cell].startsWith(u"Contributo"_s) ||
+                                                             fields[cell] == u"Percentuale"_s
+                                                         ? shareIndex
+                                                         : row);
+                QCOMPARE(textOf(*list, qPrintable(name)), printed[t]->rows[row][cell]);
+            }
+        }
+    }
+    QCOMPARE(textOf(*list, "TotaleMJ"),
+             printed.last()->totals.value(printed.last()->totals.size() - 2));
+    if (Method(method) == Method::Furnishings) {
+        // A packed good reads "si" on both; the goods' section stands under the furnishings.
+        QCOMPARE(textOf(*list, "Imballo_0"), u"si"_s);
+        QCOMPARE(textOf(*list, "Label2"), printed.last()->title);
+        QVERIFY(qAbs(PageCanvas::topOf(child(*list, "Label2")) -
+                     (3120 + ListRows::kRowStep * int(printed.first()->rows.size()) + 400)) <= 15);
+    }
 }
 
 void TestReports::printingWithoutPrinterWritesPageAndList()
@@ -269,10 +356,7 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     QTemporaryDir dir;
     const QStringList sheets = pdfSheets(exportedPdf(world(), page, dir.filePath("r.pdf")));
     click(page, "cmdAnteprima");
-    AnteprimaStampa *preview = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == u"AnteprimaStampa"_s && w->isVisible())
-            preview = qobject_cast<AnteprimaStampa *>(w);
+    AnteprimaStampa *preview = shownPreview();
     QVERIFY(preview);
     QCOMPARE(preview->sheetCount(), sheets.size());
     QCOMPARE(child<QLabel>(*preview, "lblPagina")->text(), u"Pagina 1 di %1"_s.arg(sheets.size()));
@@ -307,13 +391,69 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     // The list shows the same report in the preview, from its first sheet.
     emit child<LinkLabel>(page, "Label7")->clicked();
     click(Screens::get<StampaElencoMateriali>(), "cmdAnteprima");
-    preview = nullptr; // the one closed is gone
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == u"AnteprimaStampa"_s && w->isVisible())
-            preview = qobject_cast<AnteprimaStampa *>(w);
-    QVERIFY(preview && preview->isVisible());
+    preview = shownPreview(); // the one closed is gone
+    QVERIFY(preview);
     QCOMPARE(preview->sheetCount(), sheets.size());
     QCOMPARE(preview->sheet(), 0);
+    preview->close();
+}
+
+void TestReports::previewPrintsWhatTheDialogAsks_data()
+{
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("pages"); // "from-to", or empty for all
+    QTest::addColumn<int>("printed");   // sheets in the file, -1 for no file
+    QTest::addRow("cancelled") << false << QString() << -1;
+    QTest::addRow("all") << true << QString() << 3;
+    QTest::addRow("second only") << true << u"2-2"_s << 1;
+}
+
+// "Stampa…" of the preview asks for the printer and the pages: a cancelled box prints nothing;
+// one accepted, printing to a PDF file, gives the sheets it asked for.
+void TestReports::previewPrintsWhatTheDialogAsks()
+{
+    QFETCH(bool, accepted);
+    QFETCH(QString, pages);
+    QFETCH(int, printed);
+    QVERIFY(storeMaterial("Legno", 17.0, 1.0, 1.0, 100.0));
+    auto &page = Screens::get<StampaMateriali>();
+    page.show();
+    click(page, "cmdAnteprima");
+    AnteprimaStampa *preview = shownPreview();
+    QVERIFY(preview);
+    QCOMPARE(preview->sheetCount(), 3);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"stampa.pdf"_s);
+    bool asked = false;
+    // The box, once it is up: printing to a file, the pages chosen, then OK or Annulla.
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        asked = true;
+        if (!accepted) {
+            box->reject();
+            return;
+        }
+        box->printer()->setOutputFormat(QPrinter::PdfFormat);
+        box->printer()->setOutputFileName(path);
+        if (!pages.isEmpty()) {
+            box->printer()->setPrintRange(QPrinter::PageRange);
+            box->printer()->setFromTo(pages.section(u'-', 0, 0).toInt(),
+                                      pages.section(u'-', 1, 1).toInt());
+        }
+        box->done(QDialog::Accepted);
+    });
+    poll.start();
+    click(*preview, "cmdStampa");
+    QVERIFY(asked);
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    QCOMPARE(QFile::exists(path), printed >= 0);
+    if (printed >= 0)
+        QCOMPARE(pdfSheets(pdfText(path)).size(), printed);
     preview->close();
 }
 

@@ -480,17 +480,10 @@ void ReportPage::showBand(bool shown)
 
 void ReportPage::showBandTexts(const ProjectIdentity &identity, const QString &compartment)
 {
-    const QStringList texts{
-        QStringLiteral("Progetto: ") + identity.name,
-        QStringLiteral("Committente: ") + identity.client,
-        QStringLiteral("Ubicazione: ") + identity.site,
-        QStringLiteral("Attività: ") + identity.activity,
-        QStringLiteral("Compartimento: ") + compartment,
-        QStringLiteral("Tecnico: ") + identity.technician,
-        QStringLiteral("Data: ") + identity.date.toString(QStringLiteral("dd/MM/yyyy")),
-    };
+    // The document's band, field by field; the revision, where there is one, is on paper only.
+    const auto fields = ReportDocuments::identityFields(identity, compartment);
     for (int i = 0; i < m_band.size(); ++i)
-        showWhole(m_band[i], texts.value(i));
+        showWhole(m_band[i], fields.value(i).first + QStringLiteral(": ") + fields.value(i).second);
 }
 
 void ReportPage::buildNotes(QVBoxLayout *windowLayout)
@@ -557,13 +550,19 @@ void ReportPage::showCalculation()
     showBand(inProject);
     const Calculation &c = session.calculation();
     const Regulation &r = session.regulation();
+    // The figures and fields of the report page as the document prints them.
     const ReportFigures f = reportFigures(c, r);
+    Calculation own = c;
+    own.method = m_method;
+    const ReportPart page = ReportDocuments::reportPage(own, r);
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
+    // The screens' q_f (its integer part) is the text this field keeps for the screens that
+    // read it; the formula line under it carries the printed one.
     showField(m_fireLoad, fireLoad, f.fireLoad);
     // q_f enters the product of the formula line: with the decimals that make it hold.
     showField(m_lineFireLoad, fireLoad, f.printedFireLoad);
-    showField(m_woodEquivalent, fireLoad, f.woodEquivalent);
-    showFirstSection(fireLoad ? &c : nullptr);
+    showField(m_woodEquivalent, fireLoad, page.field(ReportDocuments::kWoodEquivalent));
+    showFirstSection(fireLoad ? &page : nullptr);
 
     showField(m_area, c.areaClass.has_value(), f.areaClass);
     const bool areaClass = session.reached(S::AreaClassPassed);
@@ -657,12 +656,26 @@ StampaAttivita::StampaAttivita(CalculationSession &session)
     showCalculation();
 }
 
-void StampaAttivita::showFirstSection(const Calculation *c)
+void StampaAttivita::showFirstSection(const ReportPart *page)
 {
-    showField(m_activityType, c, c ? c->activity.name : QString());
-    showField(m_nominalLoad, c, c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
-    showField(m_fractile, c, c ? CalculationTexts::number(c->activity.fractile) : QString());
-    showField(m_compartmentArea, c, c ? CalculationTexts::printedNumber(c->area) : QString());
+    using namespace ReportDocuments;
+    const auto field = [page](const QString &caption) {
+        return page ? page->field(caption) : QString();
+    };
+    showField(m_activityType, page, field(kActivityType));
+    showField(m_nominalLoad, page, field(kNominalLoad));
+    showField(m_fractile, page, field(kFractile));
+    showField(m_compartmentArea, page, field(kCompartmentArea));
+    if (page) {
+        // On two lines beside the load; a longer source is shortened, whole in the tooltip.
+        const QString source = field(kValueSource).isEmpty()
+                                   ? QString()
+                                   : kValueSource + QStringLiteral(": ") + field(kValueSource);
+        m_source->setToolTip(plainToolTip(source));
+        m_source->setText(m_source->fontMetrics().elidedText(
+            source, Qt::ElideRight,
+            m_source->width() * 2 - m_source->fontMetrics().averageCharWidth() * 12));
+    }
 }
 
 void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
@@ -677,6 +690,10 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
     m_nominalLoad = valueField(canvas, "lblCarIncSpecif", QStringLiteral("CarIncSpecif"), 4200,
                                3240, 1200, caption, false);
     text(canvas, "Label14", QStringLiteral("[MJ/m²]"), 5430, 3240, verdana(9.75, false));
+    m_source = text(canvas, "lblFonteAttivita", QString(), 6240, 3180, sansSerif(7), 4860);
+    m_source->setWordWrap(true);
+    m_source->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(m_source, 6240, 3180, 4860, 340);
     text(canvas, "Label7", QStringLiteral("Frattile 80%:"), 720, 3600, caption);
     m_fractile = valueField(canvas, "lblFrattile", QStringLiteral("Frattile"), 4200, 3600, 1200,
                             caption, false);

@@ -3,6 +3,7 @@
 #include "core/calculation.h"
 #include "core/calculationsession.h"
 #include "core/project.h"
+#include "core/reportdocument.h"
 #include "ui/kit/screens.h"
 #include "ui/reports/reportprinter.h"
 
@@ -55,8 +56,9 @@ protected:
     // Shows `value` in `field` once it is `known`; until then the field keeps what it showed
     // (its caption, or the value of the calculation before).
     static void showField(QLabel *field, bool known, const QString &value);
-    // The first section's own fields; `calculation` is null while q_f is not known.
-    virtual void showFirstSection(const Calculation *calculation) { Q_UNUSED(calculation) }
+    // The first section's own fields from the document's report page; `page` is null while q_f
+    // is not known.
+    virtual void showFirstSection(const ReportPart *page) { Q_UNUSED(page) }
     // The q_f value at the right of the first section's last row.
     void addQfValue(QWidget *canvas, int top);
 
@@ -133,7 +135,7 @@ public:
     explicit StampaAttivita(CalculationSession &session = CalculationSession::current());
 
 private:
-    void showFirstSection(const Calculation *calculation) override;
+    void showFirstSection(const ReportPart *page) override;
     // The rows of the first section, different on each page.
     void buildFirstSection(QWidget *canvas, const Layout &layout);
 
@@ -141,6 +143,7 @@ private:
     QLabel *m_nominalLoad = nullptr;     // lblCarIncSpecif
     QLabel *m_fractile = nullptr;        // lblFrattile
     QLabel *m_compartmentArea = nullptr; // lblArea
+    QLabel *m_source = nullptr;          // lblFonteAttivita
 };
 
 class StampaMateriali : public ReportPage
