@@ -135,6 +135,13 @@ void TestReports::screensShowTheDocument()
                           : &Screens::get<StampaArredoMerci>();
     QVERIFY(screen->isVisible());
     QCOMPARE(textOf(*screen, "lblLegna"), page.field(ReportDocuments::kWoodEquivalent));
+    QCOMPARE(textOf(*screen, "lblFormula"), u" "_s + page.title);
+    QStringList headings;
+    for (const ReportBlock &block : page.blocks)
+        headings << (block.kind == ReportBlock::Kind::Heading ? block.text : QString());
+    headings.removeAll(QString());
+    COMPARE_FIELDS(*screen, {"Label9=" + headings[0], "Label10=" + headings[1],
+                             "Label16=" + headings[2], "Label19=" + headings[3]});
     if (Method(method) == Method::Activity) {
         using namespace ReportDocuments;
         const QString source = page.field(kValueSource);

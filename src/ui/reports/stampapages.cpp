@@ -80,8 +80,6 @@ ReportPage::Layout activityPage()
     l.line1Right = 11040;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1200;
-    l.formulaTitle = QStringLiteral(
-        " Valore orientativo del carico d'incendio specifico di progetto per attività");
     l.formulaPictureLeft = 3480;
     l.formulaPictureTop = 1800;
     l.section1Top = 2355;
@@ -113,8 +111,6 @@ ReportPage::Layout materialsPage()
     l.line1Right = 11040;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1200;
-    l.formulaTitle = QStringLiteral(
-        " Valore orientativo del carico d'incendio specifico di progetto per materiali");
     l.formulaPictureLeft = 3360;
     l.formulaPictureTop = 1680;
     l.section1Top = 2355;
@@ -146,8 +142,6 @@ ReportPage::Layout furnishingsPage()
     l.line1Right = 11160;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1560;
-    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di "
-                                    "progetto per arredo e/o merci in deposito");
     l.formulaPictureLeft = 3360;
     l.formulaPictureTop = 2160;
     l.section1Top = 2760;
@@ -220,6 +214,15 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     const QFont value11 = verdana(11.25, true);
     const QFont value12 = verdana(12, true);
     const QFont value15 = verdana(15.75, true);
+    // The title and the section headings of the document's report page.
+    Calculation own = session.calculation();
+    own.method = method;
+    const ReportPart page = ReportDocuments::reportPage(own, session.regulation());
+    QStringList headings;
+    for (const ReportBlock &block : page.blocks) {
+        if (block.kind == ReportBlock::Kind::Heading)
+            headings << block.text;
+    }
 
     border(canvas, 0, l.borderTop, 11160, l.borderBottom);
     text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160,
@@ -228,17 +231,15 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
                     script(11), 11160, Qt::AlignHCenter);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
-    text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop,
+    text(canvas, "lblFormula", QLatin1Char(' ') + page.title, l.formulaTitleLeft, l.formulaTitleTop,
          sansSerif(12));
     symbol(canvas, "Picture2", Symbols::relation, l.formulaPictureLeft, l.formulaPictureTop, 14);
     text(canvas, "lblMJM2", QStringLiteral("[MJ/m²]"), l.formulaPictureLeft + 3315,
          l.formulaPictureTop + 60, units);
 
     // Compartment size
-    sectionHeading(
-        canvas, "Label10",
-        QStringLiteral("Fattore di rischio in relazione alla dimensione del compartimento"),
-        l.section2Top, "Line3", 8280);
+    sectionHeading(canvas, "Label9", headings.value(0), l.section1Top, "Line2", 3960);
+    sectionHeading(canvas, "Label10", headings.value(1), l.section2Top, "Line3", 8280);
     text(canvas, "Label11", QStringLiteral("Superficie:"), 720, l.section2Row, caption12);
     m_area = valueField(canvas, "lblSuperficie", QStringLiteral("Superficie"), 2520, l.section2Row,
                         1900, caption12, false);
@@ -249,9 +250,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
                            value11, true);
 
     // Risk class
-    sectionHeading(canvas, "Label16",
-                   QStringLiteral("Fattore di rischio in relazione al tipo di attività svolta"),
-                   l.section3Top, "Line4", 6720);
+    sectionHeading(canvas, "Label16", headings.value(2), l.section3Top, "Line4", 6720);
     text(canvas, "Label17", QStringLiteral("Classe di rischio:"), 720, l.section3Row, caption12);
     m_riskClass = valueField(canvas, "lblClasseRischio2", QStringLiteral("Classe di rischio"), 2640,
                              l.section3Row, 600, caption12, false);
@@ -267,8 +266,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
                            value11, true);
 
     // Protection measures
-    sectionHeading(canvas, "Label19", QStringLiteral("Fattore di protezione"), l.section4Top,
-                   "Line5", 3000);
+    sectionHeading(canvas, "Label19", headings.value(3), l.section4Top, "Line5", 3000);
     buildMeasureRows(canvas);
 
     // The formula line with the values of this calculation
@@ -652,7 +650,7 @@ StampaAttivita::StampaAttivita(CalculationSession &session)
     : ReportPage("StampaAttivita", QStringLiteral("Stampa rapporto per attività"), Method::Activity,
                  activityPage(), session)
 {
-    buildFirstSection(pageView()->canvas(), m_layout);
+    buildFirstSection(pageView()->canvas());
     showCalculation();
 }
 
@@ -678,11 +676,9 @@ void StampaAttivita::showFirstSection(const ReportPart *page)
     }
 }
 
-void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
+void StampaAttivita::buildFirstSection(QWidget *canvas)
 {
     const QFont caption = serif(10);
-    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
-                   "Line2", 3960);
     text(canvas, "lblTipol", QStringLiteral("Tipologia di attività:"), 720, 2880, caption);
     m_activityType = valueField(canvas, "lblTipologia", QStringLiteral("Tipologia:"), 4200, 2880,
                                 6900, caption, false);
@@ -709,23 +705,22 @@ StampaMateriali::StampaMateriali(CalculationSession &session)
     : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"),
                  Method::Materials, materialsPage(), session)
 {
-    buildFirstSection(pageView()->canvas(), m_layout);
+    addListLink(QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"), 3000);
     showCalculation();
 }
 
-void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
+void ReportPage::addListLink(const QString &caption, int top)
 {
-    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
-                   "Line2", 3960);
-    QLabel *caption = text(canvas, "Label6",
-                           QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
-                           600, 3000, sansSerif(9));
-    LinkLabel *link = listLink(canvas, caption);
-    connect(link, &LinkLabel::clicked, this, [] {
-        if (QWidget *list = Navigation::current().itemisedList(Method::Materials, false))
+    QWidget *canvas = m_view->canvas();
+    LinkLabel *link = listLink(canvas, text(canvas, "Label6", caption, 600, top, sansSerif(9)));
+    connect(link, &LinkLabel::clicked, this, [this] {
+        // The furnishings list is built afresh on every click, from the entries as they are now;
+        // the materials list is shown as it is until its Indietro releases it.
+        const bool fresh = m_method == Method::Furnishings;
+        if (QWidget *list = Navigation::current().itemisedList(m_method, fresh))
             bringForward(*list);
     });
-    addQfValue(canvas, 3000);
+    addQfValue(canvas, top);
 }
 
 void StampaMateriali::cmdNuova_Click()
@@ -739,26 +734,10 @@ StampaArredoMerci::StampaArredoMerci(CalculationSession &session)
                  QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
                  Method::Furnishings, furnishingsPage(), session)
 {
-    buildFirstSection(pageView()->canvas(), m_layout);
+    addListLink(QStringLiteral(
+                    "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
+                3360);
     showCalculation();
-}
-
-void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
-{
-    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
-                   "Line2", 3960);
-    QLabel *caption =
-        text(canvas, "Label6",
-             QStringLiteral(
-                 "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
-             600, 3360, sansSerif(9));
-    LinkLabel *link = listLink(canvas, caption);
-    connect(link, &LinkLabel::clicked, this, [] {
-        // The list is built afresh on every click, from the calculation's entries as they are now.
-        if (QWidget *list = Navigation::current().itemisedList(Method::Furnishings, true))
-            bringForward(*list);
-    });
-    addQfValue(canvas, 3360);
 }
 
 void StampaArredoMerci::cmdNuova_Click()

@@ -34,7 +34,6 @@ public:
         int indietroLeft, nuovaLeft, stampaLeft;
         int line1Top, line1Left, line1Right;
         int formulaTitleLeft, formulaTitleTop;
-        QString formulaTitle;
         int formulaPictureLeft, formulaPictureTop;
         int section1Top; // heading "Carico d'incendio specifico"
         int section2Top, section2Row, section3Top, section3Row, section4Top, firstMeasureRow;
@@ -61,6 +60,8 @@ protected:
     virtual void showFirstSection(const ReportPart *page) { Q_UNUSED(page) }
     // The q_f value at the right of the first section's last row.
     void addQfValue(QWidget *canvas, int top);
+    // The caption of the itemised list at `top`, with the "*" that opens it, and q_f.
+    void addListLink(const QString &caption, int top);
 
     // The report (the page, its list, the working) on the printer, or to a file the user names.
     void cmdStampa_Click();
@@ -137,7 +138,7 @@ public:
 private:
     void showFirstSection(const ReportPart *page) override;
     // The rows of the first section, different on each page.
-    void buildFirstSection(QWidget *canvas, const Layout &layout);
+    void buildFirstSection(QWidget *canvas);
 
     QLabel *m_activityType = nullptr;    // lblTipologia
     QLabel *m_nominalLoad = nullptr;     // lblCarIncSpecif
@@ -153,8 +154,6 @@ public:
     explicit StampaMateriali(CalculationSession &session = CalculationSession::current());
 
 private:
-    // The rows of the first section, different on each page.
-    void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
 };
 
@@ -165,7 +164,5 @@ public:
     explicit StampaArredoMerci(CalculationSession &session = CalculationSession::current());
 
 private:
-    // The rows of the first section, different on each page.
-    void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
 };
