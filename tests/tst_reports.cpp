@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QXmlStreamReader>
 #include <functional>
 #include <quazip/quazip.h>
@@ -83,6 +84,11 @@ void TestReports::barsFollowTheWindow()
     QVERIFY(!view->horizontalBar()->isHidden());
     QScrollBar *v = view->verticalBar();
     QVERIFY(!v->isHidden());
+    // The wheel turned towards the user over the page scrolls it down.
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QVERIFY(v->value() > 0);
     v->setValue(v->maximum());
     const int canvasBottom = view->canvas()->geometry().bottom() + 1;
     QVERIFY(qAbs(canvasBottom - (view->height() - PageView::toPixelsY(300))) <= 2);
