@@ -236,7 +236,7 @@ StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
     m_goodsHeading = {
         text(m_canvas, "Label2", QString(), 240, 0, heading),
         hline(m_canvas, "Line3", 0, 480, 6240),
-        text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 1440, 0,
+        text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 840, 0,
              columnHeading),
         text(m_canvas, "lblFonteMerce", QStringLiteral("Fonte del valore"), 3120, 0, columnHeading),
         text(m_canvas, "lblMJm3", QStringLiteral("[MJ/m³]"), 4800, 0, columnHeading, 1000,
