@@ -133,19 +133,6 @@ void TestDocument::workingOfEachMethod_data()
            "Livello di prestazione III%1tabella S.2-1: Mantenimento dei requisiti di resistenza al "
            "fuoco per un periodo congruo con la durata dell'incendio\n"
            "Classe richiesta dal livello III: 120"_s;
-    // Decree, measures 1, 3, 4 and 5: 0,4131 gives 452,34 (45 / 20), where 0,41 gave 448,95.
-    QTest::newRow("decree four measures")
-        << activityCalculation(u"Uffici"_s, 1095, 1, 0, 1, {0, 2, 3, 4})
-        << u"q_f = carico d'incendio specifico dell'attività × frattile 80% = 1.095 × 1,00 = "
-           "1.095,00 MJ/m²\nq_f pari a 59,1 %2\nδq1 = 1,00%1tabella 1: 0 ≤ A < 500 m²\n"
-           "δq2 = 1,00%1tabella 2: classe di rischio II\n"
-           "δn = δn1 · δn3 · δn4 · δn5 = 0,60 × 0,90 × 0,85 × 0,90 = 0,4131%1tabella 3\n"
-           "    δn1 = 0,60: Sistemi automatici di estinzione ad acqua\n"
-           "    δn3 = 0,90: Sistemi di evacuazione automatica di fumo e calore\n"
-           "    δn4 = 0,85: %4\n"
-           "    δn5 = 0,90: Squadra aziendale dedicata alla lotta antincendio\n"
-           "q_f,d = q_f · δq1 · δq2 · δn = 1.095,00 × 1,00 × 1,00 × 0,4131 = 452,34 MJ/m²\n"
-           "450 < 452,34 ≤ 600 → classe 45, classe minima 20%1%3"_s;
 }
 
 void TestDocument::workingOfEachMethod()
