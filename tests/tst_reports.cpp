@@ -65,8 +65,6 @@ private slots:
     void longListSheets();
     void odtHoldsTheListAsTables();
     void previewShowsTheSheetsOfThePdf();
-    void previewPrintsWhatTheDialogAsks_data();
-    void previewPrintsWhatTheDialogAsks();
     void listLinksBackAndNewCalculation();
 };
 
@@ -356,7 +354,7 @@ void TestReports::odtHoldsTheListAsTables()
 }
 
 // The preview shows the sheets of the PDF, one at a time: as many, broken in the same places,
-// each drawn as the PDF's reader draws it.
+// each drawn as the PDF's reader draws it; it prints the sheets its print box asks for.
 void TestReports::previewShowsTheSheetsOfThePdf()
 {
     for (int i = 0; i < 60; ++i)
@@ -397,6 +395,33 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     const double correlation =
         (sab - sa * sb / count) / std::sqrt((saa - sa * sa / count) * (sbb - sb * sb / count));
     QVERIFY2(correlation > 0.9, qPrintable(QString::number(correlation)));
+    // "Stampa…" asks for the printer and the pages: cancelled, it prints nothing; accepted, to
+    // a PDF file, the sheets asked for. The sheets printed, -1 when no box was asked.
+    const auto sheetsPrinted = [&](const QString &name, int from, int to, bool accept) {
+        const QString path = dir.filePath(name);
+        bool asked = false;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            poll.stop();
+            asked = true;
+            box->printer()->setOutputFormat(QPrinter::PdfFormat);
+            box->printer()->setOutputFileName(path);
+            box->printer()->setPrintRange(from ? QPrinter::PageRange : QPrinter::AllPages);
+            box->printer()->setFromTo(from, to);
+            box->done(accept ? QDialog::Accepted : QDialog::Rejected);
+        });
+        poll.start();
+        click(*preview, "cmdStampa");
+        return !asked ? -1 : QFile::exists(path) ? int(pdfSheets(pdfText(path)).size()) : 0;
+    };
+    QCOMPARE(sheetsPrinted(u"annullata.pdf"_s, 0, 0, false), 0);
+    QCOMPARE(sheetsPrinted(u"tutta.pdf"_s, 0, 0, true), sheets.size());
+    QCOMPARE(sheetsPrinted(u"seconda.pdf"_s, 2, 3, true), 2);
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     preview->close();
     // The list shows the same report in the preview, from its first sheet.
     emit child<LinkLabel>(page, "Label7")->clicked();
@@ -405,59 +430,6 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     QVERIFY(preview);
     QCOMPARE(preview->sheetCount(), sheets.size());
     QCOMPARE(preview->sheet(), 0);
-    preview->close();
-}
-
-void TestReports::previewPrintsWhatTheDialogAsks_data()
-{
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QString>("pages"); // "from-to", or empty for all
-    QTest::addColumn<int>("printed");   // sheets in the file, -1 for no file
-    QTest::addRow("cancelled") << false << QString() << -1;
-    QTest::addRow("all") << true << QString() << 3;
-    QTest::addRow("second only") << true << u"2-2"_s << 1;
-}
-
-// "Stampa…" of the preview asks for the printer and the pages: a cancelled box prints nothing;
-// one accepted, printing to a PDF file, gives the sheets it asked for.
-void TestReports::previewPrintsWhatTheDialogAsks()
-{
-    QFETCH(bool, accepted);
-    QFETCH(QString, pages);
-    QFETCH(int, printed);
-    QVERIFY(storeMaterial("Legno", 17.0, 1.0, 1.0, 100.0));
-    auto &page = Screens::get<StampaMateriali>();
-    page.show();
-    click(page, "cmdAnteprima");
-    AnteprimaStampa *preview = shownPreview();
-    QVERIFY(preview);
-    QCOMPARE(preview->sheetCount(), 3);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"stampa.pdf"_s);
-    bool asked = false;
-    // The box, once it is up: printing to a file, the pages chosen, then OK or Annulla.
-    QTimer poll;
-    poll.setInterval(20);
-    connect(&poll, &QTimer::timeout, [&] {
-        auto *box = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll.stop();
-        asked = true;
-        box->printer()->setOutputFormat(QPrinter::PdfFormat);
-        box->printer()->setOutputFileName(path);
-        box->printer()->setPrintRange(pages.isEmpty() ? QPrinter::AllPages : QPrinter::PageRange);
-        box->printer()->setFromTo(pages.section(u'-', 0, 0).toInt(),
-                                  pages.section(u'-', 1, 1).toInt());
-        box->done(accepted ? QDialog::Accepted : QDialog::Rejected);
-    });
-    poll.start();
-    click(*preview, "cmdStampa");
-    QVERIFY(asked);
-    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
-    QCOMPARE(QFile::exists(path), printed >= 0);
-    if (printed >= 0)
-        QCOMPARE(pdfSheets(pdfText(path)).size(), printed);
     preview->close();
 }
 
