@@ -179,7 +179,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c, const Regulation &r)
     const double total = entriesSum(c).total;
     if (c.method == Method::Materials) {
         ReportTable table;
-        table.title = QStringLiteral("Carico d'incendio specifico materiali");
+        table.title = ReportDocuments::kMaterialsTable;
         table.headers = {QStringLiteral("Materiale"), QStringLiteral("Fonte del valore"),
                          QStringLiteral("H [MJ/kg]"), QStringLiteral("ψ"),
                          QStringLiteral("m"),         QStringLiteral("Qtà [kg]"),
@@ -201,14 +201,14 @@ QVector<ReportBlock> listBlocks(const Calculation &c, const Regulation &r)
         blocks << tableBlock(table);
     } else {
         ReportTable pieces;
-        pieces.title = QStringLiteral("Carico d'incendio specifico arredi");
+        pieces.title = ReportDocuments::kFurnishingsTable;
         pieces.headers = {QStringLiteral("Arredo"),     QStringLiteral("Fonte del valore"),
                           QStringLiteral("[MJ/pezzo]"), QStringLiteral("Qtà"),
                           QStringLiteral("[MJ]"),       QStringLiteral("%")};
         pieces.widths = {0.32, 0.20, 0.14, 0.09, 0.15, 0.10};
         pieces.numeric = {false, false, true, true, true, true};
         ReportTable goods;
-        goods.title = QStringLiteral("Carico d'incendio specifico merci in deposito");
+        goods.title = ReportDocuments::kGoodsTable;
         goods.headers = {QStringLiteral("Materiale in deposito"),
                          QStringLiteral("Fonte del valore"),
                          QStringLiteral("[MJ/m³]"),

@@ -111,6 +111,10 @@ inline const QString kNominalLoad = QStringLiteral("Carico d'incendio specifico 
 inline const QString kFractile = QStringLiteral("Frattile 80%");
 inline const QString kCompartmentArea = QStringLiteral("Superficie del compartimento A [m²]");
 inline const QString kWoodEquivalent = QString(); // the line under q_f, without a caption
+// The titles of the itemised lists' tables.
+inline const QString kMaterialsTable = QStringLiteral("Carico d'incendio specifico materiali");
+inline const QString kFurnishingsTable = QStringLiteral("Carico d'incendio specifico arredi");
+inline const QString kGoodsTable = QStringLiteral("Carico d'incendio specifico merci in deposito");
 
 // The calculation's report: the report page, the itemised list (materials and furnishings) and
 // the working, with the band of the job's identity when the calculation belongs to a project.

@@ -174,7 +174,7 @@ StampaElencoMateriali::StampaElencoMateriali(CalculationSession &session)
 {
     const QFont heading = sansSerif(12, true);
     const QFont columnHeading = sansSerif(9, true);
-    m_tableTitle = text(m_canvas, "Label9", QString(), 240, 1980, heading);
+    text(m_canvas, "Label9", ReportDocuments::kMaterialsTable, 240, 1980, heading);
     hline(m_canvas, "Line2", 2280, 240, 5400);
     // The column headings keep the captions of this page; the document's stand on paper.
     text(m_canvas, "Label2", QStringLiteral("Materiali"), 1080, 2520, columnHeading);
@@ -195,7 +195,6 @@ void StampaElencoMateriali::Form_Load()
 {
     const ReportPart list = showList();
     const ReportTable *table = list.tables().value(0);
-    showTitle(m_tableTitle, table->title);
     m_rows->clear();
     const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 1900, false, 0},
                                                 {"Fonte", 2700, 1520, false, 1},
@@ -223,7 +222,7 @@ StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
 {
     const QFont heading = sansSerif(12, true);
     const QFont columnHeading = sansSerif(9, true);
-    m_tableTitle = text(m_canvas, "Label9", QString(), 240, 2160, heading);
+    text(m_canvas, "Label9", ReportDocuments::kFurnishingsTable, 240, 2160, heading);
     hline(m_canvas, "Line2", 2400, 240, 5400);
     // The column headings keep the captions of this page; the document's stand on paper.
     text(m_canvas, "Label3", QStringLiteral("Arredo"), 1320, 2640, columnHeading);
@@ -234,7 +233,7 @@ StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
          Qt::AlignHCenter);
     addShareHeadings(2640);
     m_goodsHeading = {
-        text(m_canvas, "Label2", QString(), 240, 0, heading),
+        text(m_canvas, "Label2", ReportDocuments::kGoodsTable, 240, 0, heading),
         hline(m_canvas, "Line3", 0, 480, 6240),
         text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 840, 0,
              columnHeading),
@@ -260,17 +259,9 @@ void StampaElencoArredoMerci::Form_Load()
     // in its own table; a list without furnishings has only the goods' table.
     const ReportPart list = showList();
     const ReportTable *goods = nullptr, *furnishings = nullptr;
-    for (const ReportTable *table : list.tables()) // the goods' table has the packaging column
-        (table->headers.size() == 7 ? goods : furnishings) = table;
+    for (const ReportTable *table : list.tables())
+        (table->title == ReportDocuments::kGoodsTable ? goods : furnishings) = table;
     const QList<QStringList> noRows;
-    if (furnishings) {
-        showTitle(m_tableTitle, furnishings->title);
-    } else { // the heading of the furnishings' table the document prints when there are some
-        Calculation none;
-        none.method = Method::Furnishings;
-        showTitle(m_tableTitle,
-                  ReportDocuments::itemisedList(none, m_session.regulation()).tables()[0]->title);
-    }
     m_rows->clear();
     const int lastFurnishingTop =
         m_rows->addSection({{"Arredo", 960, 2100, false, 0},
@@ -281,8 +272,6 @@ void StampaElencoArredoMerci::Form_Load()
                             {"Percentuale", kShareLeft, kShareWidth, true, 5}},
                            3120, furnishings ? furnishings->rows : noRows);
     const int headingTop = lastFurnishingTop + 400;
-    if (goods)
-        showTitle(static_cast<QLabel *>(m_goodsHeading[0]), goods->title);
     place(m_goodsHeading[0], 240, headingTop);
     m_goodsHeading[1]->move(m_goodsHeading[1]->x(), PageView::toPixelsY(headingTop + 240));
     for (size_t i = 2; i < m_goodsHeading.size(); ++i)

@@ -53,9 +53,8 @@ protected:
     CalculationSession &m_session;
     PageView *m_view;
     QWidget *m_canvas;
-    QHBoxLayout *m_bar;             // the buttons above the page
-    QLabel *m_title;                // Label1
-    QLabel *m_tableTitle = nullptr; // Label9, over the first table
+    QHBoxLayout *m_bar; // the buttons above the page
+    QLabel *m_title;    // Label1
     QPushButton *m_back;
     ListRows *m_rows;
 
