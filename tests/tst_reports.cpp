@@ -322,11 +322,19 @@ void TestReports::odtHoldsTheListAsTables()
                      u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale\">Totale</text:p>"_s,
                      u"<style:table-row-properties fo:keep-together=\"always\"/>"_s});
     // The chart, as a picture at 300 dpi in the package; the headings real ones, at their level.
-    VERIFY_CONTAINS(content, {"<draw:image xlink:href=\"Pictures/grafico1.png\"",
-                              u"<text:h text:style-name=\"Heading_20_1\" text:outline-level=\"1\">"
-                              "Sviluppo del calcolo</text:h>"_s,
-                              u"<text:h text:style-name=\"Heading_20_3\" text:outline-level=\"3\">"
-                              "Fattore di protezione</text:h>"_s});
+    VERIFY_CONTAINS(content,
+                    {"<draw:image xlink:href=\"Pictures/grafico1.png\"",
+                     u"<text:h text:style-name=\"Heading_20_1\" text:outline-level=\"1\">"
+                     "Sviluppo del calcolo</text:h>"_s,
+                     u"<text:h text:style-name=\"Heading_20_3\" text:outline-level=\"3\">"
+                     "Fattore di protezione</text:h>"_s,
+                     // the framed box the technician signs in, at the end
+                     QRegularExpression("Timbro e firma</text:p><table:table "
+                                        "table:name=\"RiquadroFirma\"[^>]*><table:table-"
+                                        "column[^>]*/><table:table-row[^>]*><table:table-"
+                                        "cell[^>]*><text:p[^>]*>(</text:p>)?</table:table-cell></"
+                                        "table:table-row></table:table></office:text>"),
+                     "fo:border=\"0.5pt solid #000000\""});
     QuaZipFile picture(dir.filePath("relazione.odt"), "Pictures/grafico1.png");
     QVERIFY(picture.open(QIODevice::ReadOnly));
     const QImage chart = QImage::fromData(picture.readAll(), "PNG");
