@@ -43,6 +43,7 @@ protected:
     ReportPart showList();
     // Places the summary line at `top` and makes the canvas tall enough for it.
     void placeSummary(int top);
+    // Shows `title` in a label of its own width.
     static void showTitle(QLabel *label, const QString &title);
     // The heading under the title that names the rule applied.
     void showRuleHeading(const QString &heading);
