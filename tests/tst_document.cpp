@@ -55,15 +55,6 @@ QPair<QString, QString> designProduct(const QStringList &working)
     return {};
 }
 
-const ReportTable *tableIn(const ReportPart &part, int which = 0)
-{
-    for (const ReportBlock &block : part.blocks) {
-        if (block.kind == ReportBlock::Kind::Table && which-- == 0)
-            return &block.table;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class TestDocument : public QObject
@@ -190,7 +181,7 @@ void TestDocument::listsShowEveryFactor()
 {
     const ReportDocument m = ReportDocuments::compartment(materials(), decree());
     QCOMPARE(m.parts.size(), 3); // page, list, working
-    const ReportTable *list = tableIn(m.parts[1]);
+    const ReportTable *list = m.parts[1].tables().value(0);
     QVERIFY(list);
     // Each entry's value with its source, as an officer asks for it; its own numbers as typed.
     QCOMPARE(list->rows[0], (QStringList{"Legno", "EN 1991-1-2, tab. E.3", "17,5", "1", "0,8",
@@ -205,13 +196,13 @@ void TestDocument::listsShowEveryFactor()
     QCOMPARE(m.parts[1].blocks.last().text, u"A = 600 m²      q_f = 516,67 MJ/m²"_s);
 
     const ReportDocument f = ReportDocuments::compartment(furnishings(), decree());
-    const ReportTable *goods = tableIn(f.parts[1], 1);
+    const ReportTable *goods = f.parts[1].tables().value(1);
     QVERIFY(goods);
     // A packed good says "si", and its column the factor that gives its MJ.
     QCOMPARE(goods->rows[0], (QStringList{"Carta", "inserito dall'utente il 01/12/2026", "800", "5",
                                           "si", "4.400", "89,8"}));
     QCOMPARE(goods->headers[4], u"Imballo (×1,10)"_s);
-    QCOMPARE(tableIn(f.parts[1], 0)->rows[0],
+    QCOMPARE(f.parts[1].tables().value(0)->rows[0],
              (QStringList{"Scaffale", "", "50", "10", "500", "10,2"}));
 }
 
@@ -249,8 +240,8 @@ void TestDocument::partsAndBand()
     const ReportDocument whole = ReportDocuments::project(project);
     // Summary, then page and working, then page, list and working.
     QCOMPARE(whole.parts.size(), 6);
-    QCOMPARE(tableIn(whole.parts[0])->rows.size(), 2);
-    QCOMPARE(tableIn(whole.parts[0])->rows[1][7], u"316,20"_s);
+    QCOMPARE(whole.parts[0].tables().value(0)->rows.size(), 2);
+    QCOMPARE(whole.parts[0].tables().value(0)->rows[1][7], u"316,20"_s);
 }
 
 void TestDocument::largestEntriesAndOthers()
