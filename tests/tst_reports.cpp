@@ -4,13 +4,18 @@
 #include "output/reportodt.h"
 #include "testsupport.h"
 #include "ui/reports/anteprimastampa.h"
+#include "ui/reports/listrows.h"
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/reportprinter.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QXmlStreamReader>
 #include <functional>
 #include <quazip/quazip.h>
@@ -31,6 +36,21 @@ bool storeMaterial(const QString &name, double value, double psi, double m, doub
                                     {material(name, value, psi, m, quantity)});
 }
 
+// The window of that name on show, if any.
+QWidget *shownWindow(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+AnteprimaStampa *shownPreview()
+{
+    return qobject_cast<AnteprimaStampa *>(shownWindow(u"AnteprimaStampa"_s));
+}
+
 } // namespace
 
 class TestReports : public WorldTest
@@ -38,7 +58,8 @@ class TestReports : public WorldTest
     Q_OBJECT
 private slots:
     void barsFollowTheWindow();
-    void furnishingsListGoodsSection();
+    void screensShowTheDocument_data();
+    void screensShowTheDocument();
     void printingWithoutPrinterWritesPageAndList();
     void longListSheets_data();
     void longListSheets();
@@ -66,6 +87,11 @@ void TestReports::barsFollowTheWindow()
     QVERIFY(!view->horizontalBar()->isHidden());
     QScrollBar *v = view->verticalBar();
     QVERIFY(!v->isHidden());
+    // The wheel turned towards the user over the page scrolls it down.
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QVERIFY(v->value() > 0);
     v->setValue(v->maximum());
     const int canvasBottom = view->canvas()->geometry().bottom() + 1;
     QVERIFY(qAbs(canvasBottom - (view->height() - PageView::toPixelsY(300))) <= 2);
@@ -87,15 +113,84 @@ void TestReports::barsFollowTheWindow()
     QVERIFY(view->canvas()->geometry().bottom() < view->height());
 }
 
-void TestReports::furnishingsListGoodsSection()
+void TestReports::screensShowTheDocument_data()
 {
-    QVERIFY(EntryStore::addFurnishings(
-        CalculationSession::current(),
-        {furnishing("Divano", 600.0, 2.0), goods("Carta", 400.0, 10.0, 1.1),
-         furnishing("Sedia", 10.0, 2.0), goods("Legna", 400.0, 1.0, 1.0)}));
-    auto &list = Screens::get<StampaElencoArredoMerci>();
-    QVERIFY(qAbs(PageCanvas::topOf(child(list, "Label2")) - 4030) <= 15);
-    COMPARE_FIELDS(list, {"Imballo_0=si", "Imballo_1=no"});
+    QTest::addColumn<int>("method");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("tables"); // the list's fields showing each cell of a row
+    QTest::addRow("activity") << int(Method::Activity) << u"StampaAttivita"_s << QStringList();
+    QTest::addRow("materials") << int(Method::Materials) << u"StampaMateriali"_s
+                               << QStringList{"Materiale Fonte ValorePerKg FattorePsi Fattore_m "
+                                              "QtaMat ContributoMJ Percentuale"};
+    QTest::addRow("furnishings")
+        << int(Method::Furnishings) << u"StampaArredoMerci"_s
+        << QStringList{"Arredo FonteArredo ValorePerPezzo QtaArredo ContributoMJ Percentuale",
+                       "MatInDep FonteMerce ValPerM3 QtaMerce Imballo ContributoMJ Percentuale"};
+}
+
+// A report page and its list show the texts the report document prints, cell by cell: the
+// title, the headings, the activity's fields with the source of its load, every row of the
+// list (a packed good "si" on both), the total.
+void TestReports::screensShowTheDocument()
+{
+    using namespace ReportDocuments;
+    QFETCH(int, method);
+    QFETCH(QString, page);
+    QFETCH(QStringList, tables);
+    walkToReport(Method(method), u"Option1_1"_s, {});
+    const ReportDocument document =
+        ReportPrinter::sessionDocument(CalculationSession::current(), Method(method));
+    const ReportPart &printed = document.parts.first();
+    QWidget *screen = shownWindow(page);
+    QVERIFY(screen);
+    QStringList expected{"lblFormula= " + printed.title,
+                         "lblLegna=" + printed.field(kWoodEquivalent)};
+    const char *const headings[] = {"Label9", "Label10", "Label16", "Label19"};
+    for (const ReportBlock &block : printed.blocks) {
+        if (block.kind == ReportBlock::Kind::Heading && expected.size() < 6)
+            expected << QString::fromLatin1(headings[expected.size() - 2]) + u'=' + block.text;
+    }
+    if (Method(method) == Method::Activity) {
+        const QString source = printed.field(kValueSource);
+        QVERIFY(!source.isEmpty());
+        COMPARE_FIELDS(*screen,
+                       expected + QStringList{"lblTipologia=" + printed.field(kActivityType),
+                                              "lblCarIncSpecif=" + printed.field(kNominalLoad),
+                                              "lblFrattile=" + printed.field(kFractile),
+                                              "lblArea=" + printed.field(kCompartmentArea)});
+        // The source on two lines beside the load, whole in its tooltip.
+        QCOMPARE(child(*screen, "lblFonteAttivita")->toolTip(),
+                 PageCanvas::plainToolTip(kValueSource + ": " + source));
+        QVERIFY(
+            textOf(*screen, "lblFonteAttivita").startsWith(kValueSource + ": " + source.left(20)));
+        return;
+    }
+    COMPARE_FIELDS(*screen, expected);
+    emit child<LinkLabel>(*screen, "Label7")->clicked();
+    QWidget *list = shownWindow(page.replace(u"Stampa"_s, u"StampaElenco"_s));
+    QVERIFY(list);
+    const QVector<const ReportTable *> lists = document.parts.at(1).tables();
+    QCOMPARE(lists.size(), tables.size());
+    expected =
+        QStringList{"Label1=" + document.parts.at(1).title, "Label9=" + lists[0]->title,
+                    "TotaleMJ=" + lists.last()->totals.value(lists.last()->totals.size() - 2)};
+    int share = 0; // the shares are numbered through both tables
+    for (int t = 0; t < lists.size(); ++t) {
+        const QStringList fields = tables[t].split(u' ');
+        for (int row = 0; row < lists[t]->rows.size(); ++row, ++share) {
+            for (int cell = 0; cell < fields.size(); ++cell)
+                expected << u"%1_%2=%3"_s.arg(fields[cell])
+                                .arg(cell >= fields.size() - 2 ? share : row)
+                                .arg(lists[t]->rows[row][cell]);
+        }
+    }
+    if (Method(method) == Method::Furnishings) { // the goods' section under the furnishings
+        expected << "Imballo_0=si"
+                 << "Label2=" + lists.last()->title;
+        const int goodsTop = 3120 + ListRows::kRowStep * int(lists[0]->rows.size()) + 400;
+        QVERIFY(qAbs(PageCanvas::topOf(child(*list, "Label2")) - goodsTop) <= 15);
+    }
+    COMPARE_FIELDS(*list, expected);
 }
 
 void TestReports::printingWithoutPrinterWritesPageAndList()
@@ -227,11 +322,19 @@ void TestReports::odtHoldsTheListAsTables()
                      u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale\">Totale</text:p>"_s,
                      u"<style:table-row-properties fo:keep-together=\"always\"/>"_s});
     // The chart, as a picture at 300 dpi in the package; the headings real ones, at their level.
-    VERIFY_CONTAINS(content, {"<draw:image xlink:href=\"Pictures/grafico1.png\"",
-                              u"<text:h text:style-name=\"Heading_20_1\" text:outline-level=\"1\">"
-                              "Sviluppo del calcolo</text:h>"_s,
-                              u"<text:h text:style-name=\"Heading_20_3\" text:outline-level=\"3\">"
-                              "Fattore di protezione</text:h>"_s});
+    VERIFY_CONTAINS(content,
+                    {"<draw:image xlink:href=\"Pictures/grafico1.png\"",
+                     u"<text:h text:style-name=\"Heading_20_1\" text:outline-level=\"1\">"
+                     "Sviluppo del calcolo</text:h>"_s,
+                     u"<text:h text:style-name=\"Heading_20_3\" text:outline-level=\"3\">"
+                     "Fattore di protezione</text:h>"_s,
+                     // the framed box the technician signs in, at the end
+                     QRegularExpression("Timbro e firma</text:p><table:table "
+                                        "table:name=\"RiquadroFirma\"[^>]*><table:table-"
+                                        "column[^>]*/><table:table-row[^>]*><table:table-"
+                                        "cell[^>]*><text:p[^>]*>(</text:p>)?</table:table-cell></"
+                                        "table:table-row></table:table></office:text>"),
+                     "fo:border=\"0.5pt solid #000000\""});
     QuaZipFile picture(dir.filePath("relazione.odt"), "Pictures/grafico1.png");
     QVERIFY(picture.open(QIODevice::ReadOnly));
     const QImage chart = QImage::fromData(picture.readAll(), "PNG");
@@ -259,7 +362,7 @@ void TestReports::odtHoldsTheListAsTables()
 }
 
 // The preview shows the sheets of the PDF, one at a time: as many, broken in the same places,
-// each drawn as the PDF's reader draws it.
+// each drawn as the PDF's reader draws it; it prints the sheets its print box asks for.
 void TestReports::previewShowsTheSheetsOfThePdf()
 {
     for (int i = 0; i < 60; ++i)
@@ -269,10 +372,7 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     QTemporaryDir dir;
     const QStringList sheets = pdfSheets(exportedPdf(world(), page, dir.filePath("r.pdf")));
     click(page, "cmdAnteprima");
-    AnteprimaStampa *preview = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == u"AnteprimaStampa"_s && w->isVisible())
-            preview = qobject_cast<AnteprimaStampa *>(w);
+    AnteprimaStampa *preview = shownPreview();
     QVERIFY(preview);
     QCOMPARE(preview->sheetCount(), sheets.size());
     QCOMPARE(child<QLabel>(*preview, "lblPagina")->text(), u"Pagina 1 di %1"_s.arg(sheets.size()));
@@ -303,15 +403,39 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     const double correlation =
         (sab - sa * sb / count) / std::sqrt((saa - sa * sa / count) * (sbb - sb * sb / count));
     QVERIFY2(correlation > 0.9, qPrintable(QString::number(correlation)));
+    // "Stampa…" asks for the printer and the pages: cancelled, it prints nothing; accepted, to
+    // a PDF file, the sheets asked for. The sheets printed, -1 when no box was asked.
+    const auto sheetsPrinted = [&](const QString &name, int from, int to, bool accept) {
+        const QString path = dir.filePath(name);
+        bool asked = false;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            poll.stop();
+            asked = true;
+            box->printer()->setOutputFormat(QPrinter::PdfFormat);
+            box->printer()->setOutputFileName(path);
+            box->printer()->setPrintRange(from ? QPrinter::PageRange : QPrinter::AllPages);
+            box->printer()->setFromTo(from, to);
+            box->done(accept ? QDialog::Accepted : QDialog::Rejected);
+        });
+        poll.start();
+        click(*preview, "cmdStampa");
+        return !asked ? -1 : QFile::exists(path) ? int(pdfSheets(pdfText(path)).size()) : 0;
+    };
+    QCOMPARE(sheetsPrinted(u"annullata.pdf"_s, 0, 0, false), 0);
+    QCOMPARE(sheetsPrinted(u"tutta.pdf"_s, 0, 0, true), sheets.size());
+    QCOMPARE(sheetsPrinted(u"seconda.pdf"_s, 2, 3, true), 2);
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     preview->close();
     // The list shows the same report in the preview, from its first sheet.
     emit child<LinkLabel>(page, "Label7")->clicked();
     click(Screens::get<StampaElencoMateriali>(), "cmdAnteprima");
-    preview = nullptr; // the one closed is gone
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == u"AnteprimaStampa"_s && w->isVisible())
-            preview = qobject_cast<AnteprimaStampa *>(w);
-    QVERIFY(preview && preview->isVisible());
+    preview = shownPreview(); // the one closed is gone
+    QVERIFY(preview);
     QCOMPARE(preview->sheetCount(), sheets.size());
     QCOMPARE(preview->sheet(), 0);
     preview->close();

@@ -64,10 +64,11 @@ QString designProduct(const Calculation &c, const Regulation &r, const ReportFig
         .arg(factors.join(kTimes), f.designFireLoad);
 }
 
-// ψ, m: two decimals, as every factor is printed.
-QString factorText(const Amount &amount)
+// An entry's own numbers (its value, ψ, m, its quantity) as the user typed or imported them,
+// on the screens and on paper alike: what an officer compares with the source.
+QString typed(const Amount &amount)
 {
-    return amount.isNumber() ? CalculationTexts::factor(amount.value()) : QString();
+    return CalculationTexts::number(amount);
 }
 
 bool isFurnishing(const FurnishingEntry &e)
@@ -91,13 +92,15 @@ double goodsPart(const FurnishingEntry &e)
     return entryFireLoad(goods);
 }
 
+// "si" for a packed good (its factor stands in the column's heading), "no" for one without
+// packaging.
 QString packagingText(const Amount &packaging)
 {
-    if (!packaging.isNumber())
-        return QString();
-    const QString packed = packaging.value() == 1.0 ? QStringLiteral("no") : QStringLiteral("si");
-    return packed + QStringLiteral(" (×") + CalculationTexts::factor(packaging.value()) +
-           QLatin1Char(')');
+    if (packaging.isNumber() && packaging.value() == 1.0)
+        return QStringLiteral("no");
+    if (packaging.isNumber() && packaging.value() == CalculationRules::kPackagingFactor)
+        return QStringLiteral("si");
+    return QString();
 }
 
 QString areaRange(const Regulation &r, int index)
@@ -170,13 +173,13 @@ QStringList totalsRow(int columns, double total)
 }
 
 // The itemised list of the materials or furnishings, with the totals and the summary line.
-QVector<ReportBlock> itemisedList(const Calculation &c, const Regulation &r)
+QVector<ReportBlock> listBlocks(const Calculation &c, const Regulation &r)
 {
     QVector<ReportBlock> blocks;
     const double total = entriesSum(c).total;
     if (c.method == Method::Materials) {
         ReportTable table;
-        table.title = QStringLiteral("Carico d'incendio specifico materiali");
+        table.title = ReportDocuments::kMaterialsTable;
         table.headers = {QStringLiteral("Materiale"), QStringLiteral("Fonte del valore"),
                          QStringLiteral("H [MJ/kg]"), QStringLiteral("ψ"),
                          QStringLiteral("m"),         QStringLiteral("Qtà [kg]"),
@@ -187,10 +190,10 @@ QVector<ReportBlock> itemisedList(const Calculation &c, const Regulation &r)
             const double load = entryFireLoad(e);
             table.rows << QStringList{e.name,
                                       e.source,
-                                      CalculationTexts::printedNumber(e.valuePerKg),
-                                      factorText(e.psi),
-                                      factorText(e.m),
-                                      CalculationTexts::printedNumber(e.quantity),
+                                      typed(e.valuePerKg),
+                                      typed(e.psi),
+                                      typed(e.m),
+                                      typed(e.quantity),
                                       CalculationTexts::printedLoad(load),
                                       CalculationTexts::share(load, total)};
         }
@@ -198,19 +201,20 @@ QVector<ReportBlock> itemisedList(const Calculation &c, const Regulation &r)
         blocks << tableBlock(table);
     } else {
         ReportTable pieces;
-        pieces.title = QStringLiteral("Carico d'incendio specifico arredi");
+        pieces.title = ReportDocuments::kFurnishingsTable;
         pieces.headers = {QStringLiteral("Arredo"),     QStringLiteral("Fonte del valore"),
                           QStringLiteral("[MJ/pezzo]"), QStringLiteral("Qtà"),
                           QStringLiteral("[MJ]"),       QStringLiteral("%")};
         pieces.widths = {0.32, 0.20, 0.14, 0.09, 0.15, 0.10};
         pieces.numeric = {false, false, true, true, true, true};
         ReportTable goods;
-        goods.title = QStringLiteral("Carico d'incendio specifico merci in deposito");
+        goods.title = ReportDocuments::kGoodsTable;
         goods.headers = {QStringLiteral("Materiale in deposito"),
                          QStringLiteral("Fonte del valore"),
                          QStringLiteral("[MJ/m³]"),
                          QStringLiteral("Qtà [m³]"),
-                         QStringLiteral("Imballo"),
+                         QStringLiteral("Imballo (×%1)")
+                             .arg(CalculationTexts::factor(CalculationRules::kPackagingFactor)),
                          QStringLiteral("[MJ]"),
                          QStringLiteral("%")};
         goods.widths = {0.24, 0.17, 0.11, 0.10, 0.12, 0.15, 0.11};
@@ -220,8 +224,8 @@ QVector<ReportBlock> itemisedList(const Calculation &c, const Regulation &r)
                 const double load = furnishingPart(e);
                 pieces.rows << QStringList{e.furnishing,
                                            e.source,
-                                           CalculationTexts::printedNumber(e.valuePerPiece),
-                                           CalculationTexts::printedNumber(e.pieces),
+                                           typed(e.valuePerPiece),
+                                           typed(e.pieces),
                                            CalculationTexts::printedLoad(load),
                                            CalculationTexts::share(load, total)};
             }
@@ -229,8 +233,8 @@ QVector<ReportBlock> itemisedList(const Calculation &c, const Regulation &r)
                 const double load = goodsPart(e);
                 goods.rows << QStringList{e.goods,
                                           e.source,
-                                          CalculationTexts::printedNumber(e.valuePerM3),
-                                          CalculationTexts::printedNumber(e.volume),
+                                          typed(e.valuePerM3),
+                                          typed(e.volume),
                                           packagingText(e.packaging),
                                           CalculationTexts::printedLoad(load),
                                           CalculationTexts::share(load, total)};
@@ -260,8 +264,8 @@ QString listTitle(Method method)
 }
 
 // The report page: the inputs, the factors, q_f,d and the classes.
-ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFigures &f,
-                      const Fields &band)
+ReportPart pageOf(const Calculation &c, const Regulation &r, const ReportFigures &f,
+                  const Fields &band)
 {
     ReportPart part;
     part.title = ReportDocuments::methodTitle(c.method);
@@ -270,21 +274,22 @@ ReportPart reportPage(const Calculation &c, const Regulation &r, const ReportFig
     part.blocks << heading(QStringLiteral("Carico d'incendio specifico"));
     Fields first;
     if (c.method == Method::Activity) {
-        first << qMakePair(QStringLiteral("Tipologia di attività"), c.activity.name)
-              << qMakePair(QStringLiteral("Carico d'incendio specifico [MJ/m²]"),
-                           CalculationTexts::printedNumber(c.activity.nominalLoad))
-              << qMakePair(QStringLiteral("Frattile 80%"),
-                           CalculationTexts::factor(c.activity.fractile))
-              << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area);
+        // The catalogue's load and the fractile as the activity screen shows them.
+        first << qMakePair(ReportDocuments::kActivityType, c.activity.name)
+              << qMakePair(ReportDocuments::kNominalLoad,
+                           CalculationTexts::number(c.activity.nominalLoad))
+              << qMakePair(ReportDocuments::kFractile,
+                           CalculationTexts::number(c.activity.fractile))
+              << qMakePair(ReportDocuments::kCompartmentArea, f.area);
         if (!c.activity.source.isEmpty())
-            first.insert(1, qMakePair(QStringLiteral("Fonte del valore"), c.activity.source));
+            first.insert(1, qMakePair(ReportDocuments::kValueSource, c.activity.source));
     } else {
-        first << qMakePair(QStringLiteral("Superficie del compartimento A [m²]"), f.area)
+        first << qMakePair(ReportDocuments::kCompartmentArea, f.area)
               << qMakePair(QStringLiteral("Carico d'incendio delle voci in elenco [MJ]"),
                            CalculationTexts::printedLoad(entriesSum(c).total));
     }
     first << qMakePair(QStringLiteral("q_f [MJ/m²]"), f.printedFireLoad)
-          << qMakePair(QString(), f.woodEquivalent);
+          << qMakePair(ReportDocuments::kWoodEquivalent, f.woodEquivalent);
     part.blocks << fieldsBlock(first);
 
     part.blocks << heading(
@@ -374,13 +379,9 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
                              ? identity->name
                              : QStringLiteral("%1 – %2").arg(identity->name, compartmentName);
     const int first = int(document.parts.size());
-    document.parts << reportPage(c, r, figures, band);
-    if (c.method == Method::Materials || c.method == Method::Furnishings) {
-        ReportPart list;
-        list.title = listTitle(c.method);
-        list.blocks = itemisedList(c, r);
-        document.parts << list;
-    }
+    document.parts << pageOf(c, r, figures, band);
+    if (c.method == Method::Materials || c.method == Method::Furnishings)
+        document.parts << ReportDocuments::itemisedList(c, r);
     document.parts << workingPart(c, r);
     if (auto appendix = ReportDocuments::naturalFirePart(c, r))
         document.parts << *appendix;
@@ -455,6 +456,29 @@ ReportFigures reportFigures(const Calculation &c, const Regulation &r)
     f.referenceClass = CalculationTexts::referenceClass(c, r);
     f.minimumClass = CalculationTexts::minimumClass(c, r);
     return f;
+}
+
+QString ReportPart::field(const QString &caption) const
+{
+    for (const ReportBlock &block : blocks) {
+        if (block.kind != ReportBlock::Kind::Fields)
+            continue;
+        for (const auto &item : block.fields) {
+            if (item.first == caption)
+                return item.second;
+        }
+    }
+    return QString();
+}
+
+QVector<const ReportTable *> ReportPart::tables() const
+{
+    QVector<const ReportTable *> found;
+    for (const ReportBlock &block : blocks) {
+        if (block.kind == ReportBlock::Kind::Table)
+            found << &block.table;
+    }
+    return found;
 }
 
 QStringList ReportDocument::texts() const
@@ -597,6 +621,20 @@ QVector<ReportBlock> levelBlocks(const Calculation &c, const Regulation &r)
                        : reasonLines(c.levelReason);
     blocks << reason;
     return blocks;
+}
+
+ReportPart reportPage(const Calculation &c, const Regulation &r)
+{
+    return pageOf(c, r, reportFigures(c, r), Fields());
+}
+
+ReportPart itemisedList(const Calculation &c, const Regulation &r)
+{
+    ReportPart list;
+    list.title = listTitle(c.method);
+    list.blocks = listBlocks(c, r);
+    list.regulation = headingOf(c, r);
+    return list;
 }
 
 QString methodTitle(Method method)

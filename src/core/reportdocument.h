@@ -78,6 +78,11 @@ struct ReportPart {
     // The compartment it reports on; empty for the summary and outside a job.
     QString compartment;
     QVector<ReportBlock> blocks;
+
+    // The value beside `caption` in the part's fields; empty when there is none.
+    QString field(const QString &caption) const;
+    // The part's tables, in order.
+    QVector<const ReportTable *> tables() const;
 };
 
 struct ReportDocument {
@@ -99,11 +104,28 @@ namespace ReportDocuments {
 inline const QString kProgram = QStringLiteral("Ardivo");
 inline const QString kProgramVersion = QStringLiteral("1.0");
 
+// The captions of the report page's first fields, which the screens look up.
+inline const QString kActivityType = QStringLiteral("Tipologia di attività");
+inline const QString kValueSource = QStringLiteral("Fonte del valore");
+inline const QString kNominalLoad = QStringLiteral("Carico d'incendio specifico [MJ/m²]");
+inline const QString kFractile = QStringLiteral("Frattile 80%");
+inline const QString kCompartmentArea = QStringLiteral("Superficie del compartimento A [m²]");
+inline const QString kWoodEquivalent = QString(); // the line under q_f, without a caption
+// The titles of the itemised lists' tables.
+inline const QString kMaterialsTable = QStringLiteral("Carico d'incendio specifico materiali");
+inline const QString kFurnishingsTable = QStringLiteral("Carico d'incendio specifico arredi");
+inline const QString kGoodsTable = QStringLiteral("Carico d'incendio specifico merci in deposito");
+
 // The calculation's report: the report page, the itemised list (materials and furnishings) and
 // the working, with the band of the job's identity when the calculation belongs to a project.
 ReportDocument compartment(const Calculation &calculation, const Regulation &regulation,
                            const ProjectIdentity *identity = nullptr,
                            const QString &compartmentName = QString());
+// The parts of the calculation's report that the screens show as well, built as the document
+// builds them: the report page (without the job's band) and the itemised list of the materials
+// or furnishings (its tables, the totals under the last, the summary line).
+ReportPart reportPage(const Calculation &calculation, const Regulation &regulation);
+ReportPart itemisedList(const Calculation &calculation, const Regulation &regulation);
 // The whole project: the summary of its compartments, then each compartment's report.
 // Each compartment with the tables of the rule it applies.
 ReportDocument project(const Project &project);

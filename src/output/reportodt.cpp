@@ -28,6 +28,8 @@ constexpr double kBottom = 24; // under the foot
 constexpr double kTextWidth = kPageWidth - 2 * kSide;
 constexpr double kCellPadding = 2;
 constexpr double kPictureDpi = 300;
+constexpr double kSignatureWidth = kTextWidth * 0.45; // the box to sign in, as on the PDF
+constexpr double kSignatureHeight = 70;
 const QString kFont = QStringLiteral("Liberation Sans");
 
 const QString kOffice = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
@@ -84,6 +86,7 @@ const QString kCellTotalNumber = QStringLiteral("Ardivo Tabella Totale Numero");
 const QString kFieldCaption = QStringLiteral("Ardivo Campo");
 const QString kFieldValue = QStringLiteral("Ardivo Valore");
 const QString kSignature = QStringLiteral("Ardivo Firma");
+const QString kSignatureBox = QStringLiteral("RiquadroFirma"); // its table and automatic styles
 const QString kPicture = QStringLiteral("Ardivo Figura");
 const QString kFoot = QStringLiteral("Ardivo Piè di pagina");
 
@@ -115,7 +118,7 @@ QVector<ParagraphStyle> paragraphStyles()
     add({kCellTotalNumber, kCellTotal, 0, false, false, QStringLiteral("end"), 0, 0});
     add({kFieldCaption, kBody, 9, true, false, QString(), 1, 1});
     add({kFieldValue, kBody, 9.5, false, false, QString(), 1, 1});
-    add({kSignature, kBody, 9, true, false, QStringLiteral("end"), 2, 2});
+    add({kSignature, kBody, 9, true, false, QStringLiteral("end"), 2, 2, true});
     add({kPicture, kBody, 0, false, false, QStringLiteral("start"), 4, 4});
     add({kFoot, kBody, 7, false, false, QString(), 0, 0});
     return styles;
@@ -263,6 +266,8 @@ QString masterPageName(int index)
                       : QStringLiteral("Ardivo_20_Pagina_%1").arg(index);
 }
 
+void writeSignatureStyles(QXmlStreamWriter &xml);
+
 void ContentWriter::writeAutomaticStyles(QXmlStreamWriter &xml) const
 {
     xml.writeStartElement(kOffice, QStringLiteral("automatic-styles"));
@@ -339,6 +344,38 @@ void ContentWriter::writeAutomaticStyles(QXmlStreamWriter &xml) const
             xml.writeAttribute(kFo, QStringLiteral("background-color"), cell.background);
         xml.writeEndElement();
     }
+    writeSignatureStyles(xml);
+    xml.writeEndElement();
+}
+
+// The box the technician signs and stamps in: a one-cell table at the right, framed, as tall
+// as the PDF's.
+void writeSignatureStyles(QXmlStreamWriter &xml)
+{
+    const auto style = [&xml](const QString &name, const QString &family) {
+        xml.writeStartElement(kStyle, QStringLiteral("style"));
+        xml.writeAttribute(kStyle, QStringLiteral("name"), name);
+        xml.writeAttribute(kStyle, QStringLiteral("family"), family);
+    };
+    style(kSignatureBox, QStringLiteral("table"));
+    xml.writeEmptyElement(kStyle, QStringLiteral("table-properties"));
+    xml.writeAttribute(kStyle, QStringLiteral("width"), pt(kSignatureWidth));
+    xml.writeAttribute(kTable, QStringLiteral("align"), QStringLiteral("right"));
+    xml.writeAttribute(kFo, QStringLiteral("margin-top"), pt(2));
+    xml.writeEndElement();
+    style(kSignatureBox + QStringLiteral(".C1"), QStringLiteral("table-column"));
+    xml.writeEmptyElement(kStyle, QStringLiteral("table-column-properties"));
+    xml.writeAttribute(kStyle, QStringLiteral("column-width"), pt(kSignatureWidth));
+    xml.writeEndElement();
+    style(kSignatureBox + QStringLiteral(".R1"), QStringLiteral("table-row"));
+    xml.writeEmptyElement(kStyle, QStringLiteral("table-row-properties"));
+    xml.writeAttribute(kStyle, QStringLiteral("min-row-height"), pt(kSignatureHeight));
+    xml.writeAttribute(kFo, QStringLiteral("keep-together"), QStringLiteral("always"));
+    xml.writeEndElement();
+    style(kSignatureBox + QStringLiteral(".A1"), QStringLiteral("table-cell"));
+    xml.writeEmptyElement(kStyle, QStringLiteral("table-cell-properties"));
+    xml.writeAttribute(kFo, QStringLiteral("padding"), pt(kCellPadding));
+    xml.writeAttribute(kFo, QStringLiteral("border"), QStringLiteral("0.5pt solid #000000"));
     xml.writeEndElement();
 }
 
@@ -529,6 +566,17 @@ void ContentWriter::block(QXmlStreamWriter &xml, const ReportBlock &b)
             paragraph(xml, kSignature, field.second);
         }
         paragraph(xml, kSignature, b.text);
+        // The box, kept on the page of the lines above it.
+        xml.writeStartElement(kTable, QStringLiteral("table"));
+        xml.writeAttribute(kTable, QStringLiteral("name"), kSignatureBox);
+        xml.writeAttribute(kTable, QStringLiteral("style-name"), kSignatureBox);
+        columns(xml, kSignatureBox, 1);
+        xml.writeStartElement(kTable, QStringLiteral("table-row"));
+        xml.writeAttribute(kTable, QStringLiteral("style-name"),
+                           kSignatureBox + QStringLiteral(".R1"));
+        cell(xml, kSignatureBox + QStringLiteral(".A1"), styleName(kBody), QString());
+        xml.writeEndElement();
+        xml.writeEndElement();
     } else {
         // A chart, and any drawing the layout makes of a block.
         picture(xml, b);

@@ -18,15 +18,9 @@
 
 using namespace PageCanvas;
 
-QString listText(const Amount &value)
-{
-    return CalculationTexts::number(value);
-}
-
 ItemisedList::ItemisedList(const char *name, const QString &caption, CalculationSession &session,
                            Method method, int canvasWidth, int canvasHeight, int clientWidth,
-                           int clientHeight, int borderTop, int borderBottom, const QString &title,
-                           int titleTop)
+                           int clientHeight, int borderTop, int borderBottom, int titleTop)
     : SecondaryWindow(name, caption), m_session(session),
       m_view(new PageView(canvasWidth, canvasHeight, this)), m_canvas(m_view->canvas()),
       m_rows(new ListRows(m_view)), m_method(method), m_designHeight(canvasHeight),
@@ -65,7 +59,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
              ReportDocuments::headingOf(m_session.calculation(), m_session.regulation()), 0,
              borderTop + 600, script(11), 11160, Qt::AlignHCenter);
     hline(m_canvas, "Line1", borderTop + 1080, 120, 11040);
-    text(m_canvas, "Label1", title, 360, titleTop, sansSerif(13.5));
+    m_title = text(m_canvas, "Label1", QString(), 360, titleTop, sansSerif(13.5));
     m_border = border(m_canvas, 0, borderTop, 11160, borderBottom);
 
     connect(m_back, &QPushButton::clicked, this, &ItemisedList::Indietro_Click);
@@ -77,6 +71,22 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
         });
 }
 
+ReportPart ItemisedList::showList()
+{
+    Calculation calculation = m_session.calculation();
+    calculation.method = m_method;
+    ReportPart list = ReportDocuments::itemisedList(calculation, m_session.regulation());
+    showTitle(m_title, list.title);
+    showRuleHeading(list.regulation);
+    return list;
+}
+
+void ItemisedList::showTitle(QLabel *label, const QString &title)
+{
+    label->setText(title);
+    label->adjustSize();
+}
+
 void ItemisedList::showRuleHeading(const QString &heading)
 {
     m_ruleHeading->setText(heading);
@@ -84,6 +94,8 @@ void ItemisedList::showRuleHeading(const QString &heading)
 
 void ItemisedList::showSummary()
 {
+    // The area as typed and q_f as the entry screens write them: the texts these two fields
+    // keep for the screens that read them; paper prints the summary line of the document.
     const CalculationSession &session = m_session;
     const Calculation &c = session.calculation();
     if (session.reached(CalculationSession::FireLoadPassed) && c.method == m_method) {
@@ -123,9 +135,9 @@ void ItemisedList::addShareHeadings(int top)
                    Qt::AlignHCenter);
 }
 
-void ItemisedList::placeTotal(int top, double total)
+void ItemisedList::placeTotal(int top, const QString &total)
 {
-    m_total->setText(CalculationTexts::entryLoad(total));
+    m_total->setText(total);
     for (QWidget *item : {m_totalCaption, m_total})
         item->move(item->x(), PageView::toPixelsY(top));
 }
@@ -158,15 +170,15 @@ void ItemisedList::Indietro_Click()
 
 StampaElencoMateriali::StampaElencoMateriali(CalculationSession &session)
     : ItemisedList("StampaElencoMateriali", QStringLiteral("Stampa elenco materiali"), session,
-                   Method::Materials, 11235, 14670, 11655, 14100, 0, 13770,
-                   QStringLiteral("Elenco di materiali inseriti nella sommatoria"), 1200)
+                   Method::Materials, 11235, 14670, 11655, 14100, 0, 13770, 1200)
 {
     const QFont heading = sansSerif(12, true);
     const QFont columnHeading = sansSerif(9, true);
-    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico materiali"), 240, 1980,
-         heading);
+    text(m_canvas, "Label9", ReportDocuments::kMaterialsTable, 240, 1980, heading);
     hline(m_canvas, "Line2", 2280, 240, 5400);
+    // The column headings keep the captions of this page; the document's stand on paper.
     text(m_canvas, "Label2", QStringLiteral("Materiali"), 1080, 2520, columnHeading);
+    text(m_canvas, "lblFonte", QStringLiteral("Fonte del valore"), 2700, 2520, columnHeading);
     text(m_canvas, "Label3", QStringLiteral("[MJ/Kg]"), 4320, 2520, columnHeading, 900,
          Qt::AlignHCenter);
     text(m_canvas, "Label4", QStringLiteral("ψ"), 5340, 2520, serif(11, true), 600,
@@ -181,29 +193,19 @@ StampaElencoMateriali::StampaElencoMateriali(CalculationSession &session)
 
 void StampaElencoMateriali::Form_Load()
 {
-    const QVector<MaterialEntry> &entries = m_session.calculation().materials;
-    const double total = materialsSum(entries).total;
-    QList<QStringList> rows;
-    for (const MaterialEntry &e : entries) {
-        const double load = entryFireLoad(e);
-        rows << QStringList{e.name,
-                            listText(e.valuePerKg),
-                            listText(e.psi),
-                            listText(e.m),
-                            listText(e.quantity),
-                            CalculationTexts::entryLoad(load),
-                            CalculationTexts::share(load, total)};
-    }
+    const ReportPart list = showList();
+    const ReportTable *table = list.tables().value(0);
     m_rows->clear();
-    const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 3480, false},
-                                                {"ValorePerKg", 4320, 900, true},
-                                                {"FattorePsi", 5340, 600, true},
-                                                {"Fattore_m", 6060, 600, true},
-                                                {"QtaMat", 6780, 1100, true},
-                                                {"ContributoMJ", kLoadLeft, kLoadWidth, true},
-                                                {"Percentuale", kShareLeft, kShareWidth, true}},
-                                               3000, rows);
-    placeTotal(emptyRowTop + ListRows::kRowStep + 60, total);
+    const int emptyRowTop = m_rows->addSection({{"Materiale", 720, 1900, false, 0},
+                                                {"Fonte", 2700, 1520, false, 1},
+                                                {"ValorePerKg", 4320, 900, true, 2},
+                                                {"FattorePsi", 5340, 600, true, 3},
+                                                {"Fattore_m", 6060, 600, true, 4},
+                                                {"QtaMat", 6780, 1100, true, 5},
+                                                {"ContributoMJ", kLoadLeft, kLoadWidth, true, 6},
+                                                {"Percentuale", kShareLeft, kShareWidth, true, 7}},
+                                               3000, table->rows);
+    placeTotal(emptyRowTop + ListRows::kRowStep + 60, table->totals.value(6));
     placeSummary(emptyRowTop + 1000);
 }
 
@@ -214,29 +216,28 @@ void StampaElencoMateriali::showReportPage()
 }
 
 StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
-    : ItemisedList(
-          "StampaElencoArredoMerci",
-          QStringLiteral("Stampa elenco per arredo e/o merci in deposito"), session,
-          Method::Furnishings, 11415, 14895, 11625, 14160, 120, 13560,
-          QStringLiteral("Elenco di arredi e/o merci in deposito inseriti nella sommatoria"), 1320)
+    : ItemisedList("StampaElencoArredoMerci",
+                   QStringLiteral("Stampa elenco per arredo e/o merci in deposito"), session,
+                   Method::Furnishings, 11415, 14895, 11625, 14160, 120, 13560, 1320)
 {
     const QFont heading = sansSerif(12, true);
     const QFont columnHeading = sansSerif(9, true);
-    text(m_canvas, "Label9", QStringLiteral("Carico d'incendio specifico arredi"), 240, 2160,
-         heading);
+    text(m_canvas, "Label9", ReportDocuments::kFurnishingsTable, 240, 2160, heading);
     hline(m_canvas, "Line2", 2400, 240, 5400);
+    // The column headings keep the captions of this page; the document's stand on paper.
     text(m_canvas, "Label3", QStringLiteral("Arredo"), 1320, 2640, columnHeading);
+    text(m_canvas, "lblFonteArredo", QStringLiteral("Fonte del valore"), 3120, 2640, columnHeading);
     text(m_canvas, "Label4", QStringLiteral("[MJ/pezzo]"), 4800, 2640, columnHeading, 1000,
          Qt::AlignHCenter);
     text(m_canvas, "Label5", QStringLiteral("Qtà"), 5920, 2640, columnHeading, 800,
          Qt::AlignHCenter);
     addShareHeadings(2640);
     m_goodsHeading = {
-        text(m_canvas, "Label2", QStringLiteral("Carico d'incendio specifico merci in deposito"),
-             240, 0, heading),
+        text(m_canvas, "Label2", ReportDocuments::kGoodsTable, 240, 0, heading),
         hline(m_canvas, "Line3", 0, 480, 6240),
-        text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 1440, 0,
+        text(m_canvas, "lblMatInDep", QStringLiteral("Materiale in Deposito"), 840, 0,
              columnHeading),
+        text(m_canvas, "lblFonteMerce", QStringLiteral("Fonte del valore"), 3120, 0, columnHeading),
         text(m_canvas, "lblMJm3", QStringLiteral("[MJ/m³]"), 4800, 0, columnHeading, 1000,
              Qt::AlignHCenter),
         text(m_canvas, "lblQtaMatInDep", QStringLiteral("Qtà"), 5920, 0, columnHeading, 800,
@@ -254,75 +255,41 @@ StampaElencoArredoMerci::StampaElencoArredoMerci(CalculationSession &session)
 
 void StampaElencoArredoMerci::Form_Load()
 {
-    // A line edited in the grid may carry a furnishing and a stored good: each part is listed
-    // in its own section.
-    QVector<FurnishingEntry> printedFurnishings, printedGoods;
-    for (const FurnishingEntry &e : m_session.calculation().furnishings) {
-        if (!e.furnishing.isEmpty() || !e.valuePerPiece.isMissing()) {
-            FurnishingEntry furnishing;
-            furnishing.furnishing = e.furnishing;
-            furnishing.valuePerPiece = e.valuePerPiece;
-            furnishing.pieces = e.pieces;
-            printedFurnishings << furnishing;
-        }
-        if (e.isGoods()) {
-            FurnishingEntry goods;
-            goods.goods = e.goods;
-            goods.valuePerM3 = e.valuePerM3;
-            goods.volume = e.volume;
-            goods.packaging = e.packaging;
-            printedGoods << goods;
-        }
-    }
-    const double total = furnishingsSum(printedFurnishings + printedGoods).total;
-    QList<QStringList> furnishings;
-    for (const FurnishingEntry &e : printedFurnishings) {
-        const double load = entryFireLoad(e);
-        furnishings << QStringList{e.furnishing, listText(e.valuePerPiece), listText(e.pieces),
-                                   CalculationTexts::entryLoad(load),
-                                   CalculationTexts::share(load, total)};
-    }
-    QList<QStringList> goods;
-    for (const FurnishingEntry &e : printedGoods) {
-        QString packed;
-        if (e.packaging.isNumber() && e.packaging.value() == 1.0)
-            packed = QStringLiteral("no");
-        else if (e.packaging.isNumber() &&
-                 e.packaging.value() == CalculationRules::kPackagingFactor)
-            packed = QStringLiteral("si");
-        const double load = entryFireLoad(e);
-        goods << QStringList{e.goods,
-                             listText(e.valuePerM3),
-                             listText(e.volume),
-                             packed,
-                             CalculationTexts::entryLoad(load),
-                             CalculationTexts::share(load, total)};
-    }
-
+    // The document lists each part of a grid line that carries a furnishing and a stored good
+    // in its own table; a list without furnishings has only the goods' table.
+    const ReportPart list = showList();
+    const ReportTable *goods = nullptr, *furnishings = nullptr;
+    for (const ReportTable *table : list.tables())
+        (table->title == ReportDocuments::kGoodsTable ? goods : furnishings) = table;
+    const QList<QStringList> noRows;
     m_rows->clear();
     const int lastFurnishingTop =
-        m_rows->addSection({{"Arredo", 960, 3700, false},
-                            {"ValorePerPezzo", 4800, 1000, true},
-                            {"QtaArredo", 5920, 800, true},
-                            {"ContributoMJ", kLoadLeft, kLoadWidth, true},
-                            {"Percentuale", kShareLeft, kShareWidth, true}},
-                           3120, furnishings);
+        m_rows->addSection({{"Arredo", 960, 2100, false, 0},
+                            {"FonteArredo", 3120, 1600, false, 1},
+                            {"ValorePerPezzo", 4800, 1000, true, 2},
+                            {"QtaArredo", 5920, 800, true, 3},
+                            {"ContributoMJ", kLoadLeft, kLoadWidth, true, 4},
+                            {"Percentuale", kShareLeft, kShareWidth, true, 5}},
+                           3120, furnishings ? furnishings->rows : noRows);
     const int headingTop = lastFurnishingTop + 400;
     place(m_goodsHeading[0], 240, headingTop);
     m_goodsHeading[1]->move(m_goodsHeading[1]->x(), PageView::toPixelsY(headingTop + 240));
     for (size_t i = 2; i < m_goodsHeading.size(); ++i)
         m_goodsHeading[i]->move(m_goodsHeading[i]->x(), PageView::toPixelsY(headingTop + 600));
     // Every entry's share is numbered through both sections: the goods follow the furnishings.
-    const int first = int(furnishings.size());
+    const int first = furnishings ? int(furnishings->rows.size()) : 0;
     const int lastGoodsTop =
-        m_rows->addSection({{"MatInDep", 840, 3800, false},
-                            {"ValPerM3", 4800, 1000, true},
-                            {"QtaMerce", 5920, 800, true},
-                            {"Imballo", 6840, 800, true},
-                            {"ContributoMJ", kLoadLeft, kLoadWidth, true, first},
-                            {"Percentuale", kShareLeft, kShareWidth, true, first}},
-                           headingTop + 1000, goods);
-    placeTotal(lastGoodsTop + ListRows::kRowStep + 60, total);
+        m_rows->addSection({{"MatInDep", 840, 2200, false, 0},
+                            {"FonteMerce", 3120, 1600, false, 1},
+                            {"ValPerM3", 4800, 1000, true, 2},
+                            {"QtaMerce", 5920, 800, true, 3},
+                            {"Imballo", 6840, 800, true, 4},
+                            {"ContributoMJ", kLoadLeft, kLoadWidth, true, 5, first},
+                            {"Percentuale", kShareLeft, kShareWidth, true, 6, first}},
+                           headingTop + 1000, goods ? goods->rows : noRows);
+    const ReportTable *last = goods ? goods : furnishings;
+    placeTotal(lastGoodsTop + ListRows::kRowStep + 60,
+               last ? last->totals.value(last->totals.size() - 2) : QString());
     placeSummary(lastGoodsTop + 1000);
 }
 

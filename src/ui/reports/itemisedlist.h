@@ -2,6 +2,7 @@
 
 #include "core/calculation.h"
 #include "core/calculationsession.h"
+#include "core/reportdocument.h"
 
 #include "ui/kit/screens.h"
 #include "ui/reports/listrows.h"
@@ -29,8 +30,7 @@ protected:
 
     ItemisedList(const char *name, const QString &caption, CalculationSession &session,
                  Method method, int canvasWidth, int canvasHeight, int clientWidth,
-                 int clientHeight, int borderTop, int borderBottom, const QString &title,
-                 int titleTop);
+                 int clientHeight, int borderTop, int borderBottom, int titleTop);
 
     // Where each entry's fire load and share stand, in twips.
     static constexpr int kLoadLeft = 8000, kLoadWidth = 1500;
@@ -38,9 +38,13 @@ protected:
     // The captions of those columns, at `top`, and the total under them.
     void addShareHeadings(int top);
     // The total of every entry's fire load under the list, at `top`.
-    void placeTotal(int top, double total);
+    void placeTotal(int top, const QString &total);
+    // The calculation's list as the report document holds it, its title and rule shown.
+    ReportPart showList();
     // Places the summary line at `top` and makes the canvas tall enough for it.
     void placeSummary(int top);
+    // Shows `title` in a label of its own width.
+    static void showTitle(QLabel *label, const QString &title);
     // The heading under the title that names the rule applied.
     void showRuleHeading(const QString &heading);
     void buildSummary(const char *areaName);
@@ -51,6 +55,7 @@ protected:
     PageView *m_view;
     QWidget *m_canvas;
     QHBoxLayout *m_bar; // the buttons above the page
+    QLabel *m_title;    // Label1
     QPushButton *m_back;
     ListRows *m_rows;
 
@@ -99,6 +104,3 @@ protected:
 private:
     std::vector<QWidget *> m_goodsHeading;
 };
-
-// Text of an entry's number as the list shows it.
-QString listText(const Amount &value);

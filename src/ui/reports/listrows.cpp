@@ -120,6 +120,21 @@ void ListRows::grow(Section &section, int rows)
     section.capacity = capacity;
 }
 
+bool ListRows::continuedLater(const Section &section, const char *name) const
+{
+    bool later = false;
+    for (const Section &other : m_sections) {
+        if (later) {
+            for (const Column &column : other.columns) {
+                if (qstrcmp(column.name, name) == 0)
+                    return true;
+            }
+        }
+        later = later || &other == &section;
+    }
+    return false;
+}
+
 void ListRows::show(Section &section, int slot, int row)
 {
     const int top = section.firstTop + row * kRowStep;
@@ -127,8 +142,12 @@ void ListRows::show(Section &section, int slot, int row)
     for (size_t c = 0; c < section.columns.size(); ++c) {
         const Column &column = section.columns[c];
         QLineEdit *field = section.fields[size_t(slot) * section.columns.size() + c];
-        field->setObjectName(arrayElementName(column.name, column.firstIndex + row));
-        field->setText(entry ? entry->value(int(c)) : QString());
+        // The empty row under a section leaves unnamed the columns that the next section
+        // numbers on: their name there means the next section's first entry.
+        field->setObjectName(entry || !continuedLater(section, column.name)
+                                 ? arrayElementName(column.name, column.firstIndex + row)
+                                 : QString());
+        field->setText(entry ? entry->value(column.cell) : QString());
         field->setCursorPosition(0);
         PageCanvas::place(field, column.left, top, column.width, kRowHeight);
         field->show();

@@ -23,6 +23,7 @@ public:
         const char *name; // control array name
         int left, width;  // twips
         bool centred;
+        int cell;           // the cell of the document's row that the column shows
         int firstIndex = 0; // the number of the section's first row in the field names
     };
 
@@ -32,7 +33,8 @@ public:
     explicit ListRows(PageView *view);
 
     void clear();
-    // Adds a section: one row per entry from `firstTop` (twips) down, then one empty row.
+    // Adds a section: one row per entry from `firstTop` (twips) down, then one empty row. The
+    // entries are the rows of a table of the report document, each column showing its cell.
     // Returns the top of that empty row.
     int addSection(std::vector<Column> columns, int firstTop, QList<QStringList> entries);
 
@@ -57,6 +59,7 @@ private:
     void cover(Section &section, const QRect &area);
     void grow(Section &section, int capacity);
     void show(Section &section, int slot, int row);
+    bool continuedLater(const Section &section, const char *name) const;
 
     PageView *m_view;
     QWidget *m_canvas;

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -119,4 +120,21 @@ void PageView::MoveCanvas()
     m_canvas->move(-int(std::lround(m_hbar->value() * pixelsPerTwipX())),
                    -int(std::lround(m_vbar->value() * pixelsPerTwipY())));
     emit canvasMoved();
+}
+
+void PageView::wheelEvent(QWheelEvent *event)
+{
+    // A notch of the wheel (120 eighths of a degree) moves the page by three of the bars' page
+    // steps, about three lines of a list.
+    const QPoint delta = event->angleDelta();
+    const bool sideways =
+        event->modifiers().testFlag(Qt::ShiftModifier) || std::abs(delta.x()) > std::abs(delta.y());
+    QScrollBar *bar = sideways ? m_hbar : m_vbar;
+    const int turned = std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y();
+    if (bar->isHidden()) {
+        event->ignore();
+        return;
+    }
+    bar->setValue(bar->value() - turned * 3 * bar->pageStep() / 120);
+    event->accept();
 }

@@ -34,6 +34,8 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The wheel scrolls the page as its bars do: sideways with Shift or a sideways wheel.
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     QWidget *m_canvas;

@@ -78,8 +78,6 @@ ReportPage::Layout activityPage()
     l.line1Right = 11040;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1200;
-    l.formulaTitle = QStringLiteral(
-        " Valore orientativo del carico d'incendio specifico di progetto per attività");
     l.formulaPictureLeft = 3480;
     l.formulaPictureTop = 1800;
     l.section1Top = 2355;
@@ -111,8 +109,6 @@ ReportPage::Layout materialsPage()
     l.line1Right = 11040;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1200;
-    l.formulaTitle = QStringLiteral(
-        " Valore orientativo del carico d'incendio specifico di progetto per materiali");
     l.formulaPictureLeft = 3360;
     l.formulaPictureTop = 1680;
     l.section1Top = 2355;
@@ -144,8 +140,6 @@ ReportPage::Layout furnishingsPage()
     l.line1Right = 11160;
     l.formulaTitleLeft = 360;
     l.formulaTitleTop = 1560;
-    l.formulaTitle = QStringLiteral(" Valore orientativo del carico d'incendio specifico di "
-                                    "progetto per arredo e/o merci in deposito");
     l.formulaPictureLeft = 3360;
     l.formulaPictureTop = 2160;
     l.section1Top = 2760;
@@ -218,6 +212,15 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     const QFont value11 = verdana(11.25, true);
     const QFont value12 = verdana(12, true);
     const QFont value15 = verdana(15.75, true);
+    // The title and the section headings of the document's report page.
+    Calculation own = session.calculation();
+    own.method = method;
+    const ReportPart page = ReportDocuments::reportPage(own, session.regulation());
+    QStringList headings;
+    for (const ReportBlock &block : page.blocks) {
+        if (block.kind == ReportBlock::Kind::Heading)
+            headings << block.text;
+    }
 
     border(canvas, 0, l.borderTop, 11160, l.borderBottom);
     text(canvas, "lblTestata", kHeading, 0, l.headingTop, verdana(15.75, true), 11160,
@@ -226,17 +229,15 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
                     script(11), 11160, Qt::AlignHCenter);
     hline(canvas, "Line1", l.line1Top, l.line1Left, l.line1Right);
 
-    text(canvas, "lblFormula", l.formulaTitle, l.formulaTitleLeft, l.formulaTitleTop,
+    text(canvas, "lblFormula", QLatin1Char(' ') + page.title, l.formulaTitleLeft, l.formulaTitleTop,
          sansSerif(12));
     symbol(canvas, "Picture2", Symbols::relation, l.formulaPictureLeft, l.formulaPictureTop, 14);
     text(canvas, "lblMJM2", QStringLiteral("[MJ/m²]"), l.formulaPictureLeft + 3315,
          l.formulaPictureTop + 60, units);
 
     // Compartment size
-    sectionHeading(
-        canvas, "Label10",
-        QStringLiteral("Fattore di rischio in relazione alla dimensione del compartimento"),
-        l.section2Top, "Line3", 8280);
+    sectionHeading(canvas, "Label9", headings.value(0), l.section1Top, "Line2", 3960);
+    sectionHeading(canvas, "Label10", headings.value(1), l.section2Top, "Line3", 8280);
     text(canvas, "Label11", QStringLiteral("Superficie:"), 720, l.section2Row, caption12);
     m_area = valueField(canvas, "lblSuperficie", QStringLiteral("Superficie"), 2520, l.section2Row,
                         1900, caption12, false);
@@ -247,9 +248,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
                            value11, true);
 
     // Risk class
-    sectionHeading(canvas, "Label16",
-                   QStringLiteral("Fattore di rischio in relazione al tipo di attività svolta"),
-                   l.section3Top, "Line4", 6720);
+    sectionHeading(canvas, "Label16", headings.value(2), l.section3Top, "Line4", 6720);
     text(canvas, "Label17", QStringLiteral("Classe di rischio:"), 720, l.section3Row, caption12);
     m_riskClass = valueField(canvas, "lblClasseRischio2", QStringLiteral("Classe di rischio"), 2640,
                              l.section3Row, 600, caption12, false);
@@ -265,8 +264,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
                            value11, true);
 
     // Protection measures
-    sectionHeading(canvas, "Label19", QStringLiteral("Fattore di protezione"), l.section4Top,
-                   "Line5", 3000);
+    sectionHeading(canvas, "Label19", headings.value(3), l.section4Top, "Line5", 3000);
     buildMeasureRows(canvas);
 
     // The formula line with the values of this calculation
@@ -477,17 +475,10 @@ void ReportPage::showBand(bool shown)
 
 void ReportPage::showBandTexts(const ProjectIdentity &identity, const QString &compartment)
 {
-    const QStringList texts{
-        QStringLiteral("Progetto: ") + identity.name,
-        QStringLiteral("Committente: ") + identity.client,
-        QStringLiteral("Ubicazione: ") + identity.site,
-        QStringLiteral("Attività: ") + identity.activity,
-        QStringLiteral("Compartimento: ") + compartment,
-        QStringLiteral("Tecnico: ") + identity.technician,
-        QStringLiteral("Data: ") + identity.date.toString(QStringLiteral("dd/MM/yyyy")),
-    };
+    // The document's band, field by field; the revision, where there is one, is on paper only.
+    const auto fields = ReportDocuments::identityFields(identity, compartment);
     for (int i = 0; i < m_band.size(); ++i)
-        showWhole(m_band[i], texts.value(i));
+        showWhole(m_band[i], fields.value(i).first + QStringLiteral(": ") + fields.value(i).second);
 }
 
 void ReportPage::buildNotes(QVBoxLayout *windowLayout)
@@ -554,13 +545,19 @@ void ReportPage::showCalculation()
     showBand(inProject);
     const Calculation &c = session.calculation();
     const Regulation &r = session.regulation();
+    // The figures and fields of the report page as the document prints them.
     const ReportFigures f = reportFigures(c, r);
+    Calculation own = c;
+    own.method = m_method;
+    const ReportPart page = ReportDocuments::reportPage(own, r);
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
+    // The screens' q_f (its integer part) is the text this field keeps for the screens that
+    // read it; the formula line under it carries the printed one.
     showField(m_fireLoad, fireLoad, f.fireLoad);
     // q_f enters the product of the formula line: with the decimals that make it hold.
     showField(m_lineFireLoad, fireLoad, f.printedFireLoad);
-    showField(m_woodEquivalent, fireLoad, f.woodEquivalent);
-    showFirstSection(fireLoad ? &c : nullptr);
+    showField(m_woodEquivalent, fireLoad, page.field(ReportDocuments::kWoodEquivalent));
+    showFirstSection(fireLoad ? &page : nullptr);
 
     showField(m_area, c.areaClass.has_value(), f.areaClass);
     const bool areaClass = session.reached(S::AreaClassPassed);
@@ -650,23 +647,35 @@ StampaAttivita::StampaAttivita(CalculationSession &session)
     : ReportPage("StampaAttivita", QStringLiteral("Stampa rapporto per attività"), Method::Activity,
                  activityPage(), session)
 {
-    buildFirstSection(pageView()->canvas(), m_layout);
+    buildFirstSection(pageView()->canvas());
     showCalculation();
 }
 
-void StampaAttivita::showFirstSection(const Calculation *c)
+void StampaAttivita::showFirstSection(const ReportPart *page)
 {
-    showField(m_activityType, c, c ? c->activity.name : QString());
-    showField(m_nominalLoad, c, c ? CalculationTexts::number(c->activity.nominalLoad) : QString());
-    showField(m_fractile, c, c ? CalculationTexts::number(c->activity.fractile) : QString());
-    showField(m_compartmentArea, c, c ? CalculationTexts::printedNumber(c->area) : QString());
+    using namespace ReportDocuments;
+    const auto field = [page](const QString &caption) {
+        return page ? page->field(caption) : QString();
+    };
+    showField(m_activityType, page, field(kActivityType));
+    showField(m_nominalLoad, page, field(kNominalLoad));
+    showField(m_fractile, page, field(kFractile));
+    showField(m_compartmentArea, page, field(kCompartmentArea));
+    if (page) {
+        // On two lines beside the load; a longer source is shortened, whole in the tooltip.
+        const QString source = field(kValueSource).isEmpty()
+                                   ? QString()
+                                   : kValueSource + QStringLiteral(": ") + field(kValueSource);
+        m_source->setToolTip(plainToolTip(source));
+        m_source->setText(m_source->fontMetrics().elidedText(
+            source, Qt::ElideRight,
+            m_source->width() * 2 - m_source->fontMetrics().averageCharWidth() * 12));
+    }
 }
 
-void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
+void StampaAttivita::buildFirstSection(QWidget *canvas)
 {
     const QFont caption = serif(10);
-    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
-                   "Line2", 3960);
     text(canvas, "lblTipol", QStringLiteral("Tipologia di attività:"), 720, 2880, caption);
     m_activityType = valueField(canvas, "lblTipologia", QStringLiteral("Tipologia:"), 4200, 2880,
                                 6900, caption, false);
@@ -674,6 +683,10 @@ void StampaAttivita::buildFirstSection(QWidget *canvas, const Layout &l)
     m_nominalLoad = valueField(canvas, "lblCarIncSpecif", QStringLiteral("CarIncSpecif"), 4200,
                                3240, 1200, caption, false);
     text(canvas, "Label14", QStringLiteral("[MJ/m²]"), 5430, 3240, verdana(9.75, false));
+    m_source = text(canvas, "lblFonteAttivita", QString(), 6240, 3180, sansSerif(7), 4860);
+    m_source->setWordWrap(true);
+    m_source->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(m_source, 6240, 3180, 4860, 340);
     text(canvas, "Label7", QStringLiteral("Frattile 80%:"), 720, 3600, caption);
     m_fractile = valueField(canvas, "lblFrattile", QStringLiteral("Frattile"), 4200, 3600, 1200,
                             caption, false);
@@ -689,23 +702,22 @@ StampaMateriali::StampaMateriali(CalculationSession &session)
     : ReportPage("StampaMateriali", QStringLiteral("Stampa rapporto per materiali"),
                  Method::Materials, materialsPage(), session)
 {
-    buildFirstSection(pageView()->canvas(), m_layout);
+    addListLink(QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"), 3000);
     showCalculation();
 }
 
-void StampaMateriali::buildFirstSection(QWidget *canvas, const Layout &l)
+void ReportPage::addListLink(const QString &caption, int top)
 {
-    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
-                   "Line2", 3960);
-    QLabel *caption = text(canvas, "Label6",
-                           QStringLiteral("Allegato elenco materiali aggiunti nella sommatoria"),
-                           600, 3000, sansSerif(9));
-    LinkLabel *link = listLink(canvas, caption);
+    QWidget *canvas = m_view->canvas();
+    LinkLabel *link = listLink(canvas, text(canvas, "Label6", caption, 600, top, sansSerif(9)));
     connect(link, &LinkLabel::clicked, this, [this] {
-        if (QWidget *list = router().itemisedList(Method::Materials, false))
+        // The furnishings list is built afresh on every click, from the entries as they are now;
+        // the materials list is shown as it is until its Indietro releases it.
+        const bool fresh = m_method == Method::Furnishings;
+        if (QWidget *list = router().itemisedList(m_method, fresh))
             bringForward(*list);
     });
-    addQfValue(canvas, 3000);
+    addQfValue(canvas, top);
 }
 
 void StampaMateriali::cmdNuova_Click()
@@ -719,26 +731,10 @@ StampaArredoMerci::StampaArredoMerci(CalculationSession &session)
                  QStringLiteral("Stampa rapporto per arredo e/o merci in deposito"),
                  Method::Furnishings, furnishingsPage(), session)
 {
-    buildFirstSection(pageView()->canvas(), m_layout);
+    addListLink(QStringLiteral(
+                    "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
+                3360);
     showCalculation();
-}
-
-void StampaArredoMerci::buildFirstSection(QWidget *canvas, const Layout &l)
-{
-    sectionHeading(canvas, "Label9", QStringLiteral("Carico d'incendio specifico"), l.section1Top,
-                   "Line2", 3960);
-    QLabel *caption =
-        text(canvas, "Label6",
-             QStringLiteral(
-                 "Allegato elenco arredo e/o materiali in deposito aggiunti nella sommatoria"),
-             600, 3360, sansSerif(9));
-    LinkLabel *link = listLink(canvas, caption);
-    connect(link, &LinkLabel::clicked, this, [this] {
-        // The list is built afresh on every click, from the calculation's entries as they are now.
-        if (QWidget *list = router().itemisedList(Method::Furnishings, true))
-            bringForward(*list);
-    });
-    addQfValue(canvas, 3360);
 }
 
 void StampaArredoMerci::cmdNuova_Click()

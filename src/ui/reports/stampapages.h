@@ -3,6 +3,7 @@
 #include "core/calculation.h"
 #include "core/calculationsession.h"
 #include "core/project.h"
+#include "core/reportdocument.h"
 #include "ui/kit/screens.h"
 #include "ui/reports/reportprinter.h"
 
@@ -33,7 +34,6 @@ public:
         int indietroLeft, nuovaLeft, stampaLeft;
         int line1Top, line1Left, line1Right;
         int formulaTitleLeft, formulaTitleTop;
-        QString formulaTitle;
         int formulaPictureLeft, formulaPictureTop;
         int section1Top; // heading "Carico d'incendio specifico"
         int section2Top, section2Row, section3Top, section3Row, section4Top, firstMeasureRow;
@@ -55,10 +55,13 @@ protected:
     // Shows `value` in `field` once it is `known`; until then the field keeps what it showed
     // (its caption, or the value of the calculation before).
     static void showField(QLabel *field, bool known, const QString &value);
-    // The first section's own fields; `calculation` is null while q_f is not known.
-    virtual void showFirstSection(const Calculation *calculation) { Q_UNUSED(calculation) }
+    // The first section's own fields from the document's report page; `page` is null while q_f
+    // is not known.
+    virtual void showFirstSection(const ReportPart *page) { Q_UNUSED(page) }
     // The q_f value at the right of the first section's last row.
     void addQfValue(QWidget *canvas, int top);
+    // The caption of the itemised list at `top`, with the "*" that opens it, and q_f.
+    void addListLink(const QString &caption, int top);
 
     // The report (the page, its list, the working) on the printer, or to a file the user names.
     void cmdStampa_Click();
@@ -133,14 +136,15 @@ public:
     explicit StampaAttivita(CalculationSession &session = CalculationSession::current());
 
 private:
-    void showFirstSection(const Calculation *calculation) override;
+    void showFirstSection(const ReportPart *page) override;
     // The rows of the first section, different on each page.
-    void buildFirstSection(QWidget *canvas, const Layout &layout);
+    void buildFirstSection(QWidget *canvas);
 
     QLabel *m_activityType = nullptr;    // lblTipologia
     QLabel *m_nominalLoad = nullptr;     // lblCarIncSpecif
     QLabel *m_fractile = nullptr;        // lblFrattile
     QLabel *m_compartmentArea = nullptr; // lblArea
+    QLabel *m_source = nullptr;          // lblFonteAttivita
 };
 
 class StampaMateriali : public ReportPage
@@ -150,8 +154,6 @@ public:
     explicit StampaMateriali(CalculationSession &session = CalculationSession::current());
 
 private:
-    // The rows of the first section, different on each page.
-    void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
 };
 
@@ -162,7 +164,5 @@ public:
     explicit StampaArredoMerci(CalculationSession &session = CalculationSession::current());
 
 private:
-    // The rows of the first section, different on each page.
-    void buildFirstSection(QWidget *canvas, const Layout &layout);
     void cmdNuova_Click() override;
 };

@@ -48,7 +48,7 @@ constexpr int kFirstRowTop = 4180;
 StampaRiepilogo::StampaRiepilogo()
     : ItemisedList("StampaRiepilogo", QStringLiteral("Riepilogo del progetto"),
                    CalculationSession::current(), Method::None, 11235, 14670, 11655, 14100, 0,
-                   13770, QStringLiteral("Riepilogo dei compartimenti"), 1200)
+                   13770, 1200)
 {
     auto *print = makeButton(this, "cmdStampa", QStringLiteral("Stampa"));
     auto *exportPdf = makeButton(this, "cmdEsportaPdf", QStringLiteral("Esporta PDF…"));
@@ -74,21 +74,22 @@ StampaRiepilogo::StampaRiepilogo()
     connect(exportOdt, &QPushButton::clicked, this,
             [exportAs] { exportAs(ReportPrinter::Format::Odt); });
 
-    static const char *const kIdentity[] = {"lblProgetto",   "lblCommittente",
-                                            "lblUbicazione", "lblAttivitaProgetto",
-                                            "lblTecnico",    "lblData"};
-    for (int i = 0; i < 6; ++i)
-        m_identity << text(m_canvas, kIdentity[i], QString(), 360, 1740 + 240 * i, sansSerif(9),
+    // The job's identity, one line for each of the document's fields, the revision last.
+    static const char *const kIdentity[] = {
+        "lblProgetto", "lblCommittente", "lblUbicazione",       "lblAttivitaProgetto",
+        "lblTecnico",  "lblData",        "lblRevisioneProgetto"};
+    for (int i = 0; i < int(std::size(kIdentity)); ++i)
+        m_identity << text(m_canvas, kIdentity[i], QString(), 360, 1680 + 215 * i, sansSerif(9),
                            10440);
     m_rules = text(m_canvas, "lblNormativa", QString(), 360, 3240, sansSerif(9, true), 10440);
     m_rules->setWordWrap(true);
     place(m_rules, 360, 3240, 10440, 440);
-    const QStringList captions = compartmentColumns();
-    for (int c = 0; c < int(std::size(kColumns)); ++c) {
-        QLabel *heading = text(m_canvas, nullptr, captions.value(c), kColumns[c].left, kHeadingTop,
-                               sansSerif(7.5, true), kColumns[c].width, Qt::AlignHCenter);
+    for (const SummaryColumn &column : kColumns) {
+        QLabel *heading = text(m_canvas, nullptr, QString(), column.left, kHeadingTop,
+                               sansSerif(7.5, true), column.width, Qt::AlignHCenter);
         heading->setWordWrap(true);
-        place(heading, kColumns[c].left, kHeadingTop, kColumns[c].width, 420);
+        place(heading, column.left, kHeadingTop, column.width, 420);
+        m_headings << heading;
     }
     hline(m_canvas, "LineaIntestazione", kHeadingTop + 440, 360, 10820);
     connect(&ProjectDocument::current(), &ProjectDocument::changed, this,
@@ -98,36 +99,35 @@ StampaRiepilogo::StampaRiepilogo()
 
 void StampaRiepilogo::Form_Load()
 {
-    const Project &project = ProjectDocument::current().project();
-    const ProjectIdentity &identity = project.identity;
-    const QStringList lines{
-        QStringLiteral("Progetto: ") + identity.name,
-        QStringLiteral("Committente: ") + identity.client,
-        QStringLiteral("Ubicazione: ") + identity.site,
-        QStringLiteral("Attività: ") + identity.activity,
-        QStringLiteral("Tecnico: ") + identity.technician,
-        QStringLiteral("Data: ") + identity.date.toString(QStringLiteral("dd/MM/yyyy")),
-    };
-    for (int i = 0; i < m_identity.size(); ++i)
-        showWhole(m_identity[i], lines.value(i));
-
-    m_rules->setText(ReportDocuments::appliedRulesLine(project));
-    // A project without compartments is headed by the decree, as its rules line names it.
-    const QVector<Rule> rules = rulesUsed(project);
-    const Rule rule = rules.value(0, Rule::Decree2007);
-    showRuleHeading(rules.size() <= 1 ? Regulation::forRule(rule).headingFor(
-                                            ReportDocuments::levelsUsed(project, rule))
-                                      : QStringLiteral("Prestazioni di resistenza al fuoco delle "
-                                                       "costruzioni"));
-
-    QList<QStringList> rows;
-    for (const Compartment &compartment : project.compartments)
-        rows << compartmentRow(compartment);
+    // Every text as the summary's document holds it: the identity, the rules, the table.
+    const ReportDocument document = ReportDocuments::summary(ProjectDocument::current().project());
+    const ReportPart &part = document.parts.first();
+    showTitle(m_title, part.title);
+    showRuleHeading(document.regulation);
+    QList<QPair<QString, QString>> identity;
+    QStringList paragraphs;
+    for (const ReportBlock &block : part.blocks) {
+        if (block.kind == ReportBlock::Kind::Fields)
+            identity = block.fields;
+        else if (block.kind == ReportBlock::Kind::Paragraph)
+            paragraphs << block.text;
+    }
+    for (int i = 0; i < m_identity.size(); ++i) {
+        const auto field = identity.value(i);
+        showWhole(m_identity[i], field.first.isEmpty()
+                                     ? QString()
+                                     : field.first + QStringLiteral(": ") + field.second);
+    }
+    m_rules->setText(paragraphs.join(QLatin1Char('\n')));
+    const ReportTable *table = part.tables().first();
+    for (int c = 0; c < m_headings.size(); ++c)
+        m_headings[c]->setText(table->headers.value(c));
     std::vector<ListRows::Column> columns;
-    for (const SummaryColumn &column : kColumns)
-        columns.push_back({column.name, column.left, column.width, column.left > 2000});
+    for (int c = 0; c < int(std::size(kColumns)); ++c)
+        columns.push_back(
+            {kColumns[c].name, kColumns[c].left, kColumns[c].width, table->numeric.value(c), c});
     m_rows->clear();
-    const int emptyRowTop = m_rows->addSection(columns, kFirstRowTop, rows);
+    const int emptyRowTop = m_rows->addSection(columns, kFirstRowTop, table->rows);
     placeSummary(emptyRowTop + 300);
 }
 

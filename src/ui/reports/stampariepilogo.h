@@ -16,5 +16,6 @@ protected:
 
 private:
     QList<QLabel *> m_identity;
-    QLabel *m_rules; // "Normativa applicata: ..."
+    QLabel *m_rules;            // "Normativa applicata: ..."
+    QList<QLabel *> m_headings; // of the table's columns
 };
