@@ -216,22 +216,22 @@ void TestCalculation::deltaNIsTheProduct()
         for (int i = 0; i < r.measures.size() && allowed; ++i) {
             if (!(mask & (1 << i)))
                 continue;
-            allowed = measureAllowed(c, r, i);
+            allowed = measureAllowed(c, i);
             c.measures.insert(i);
             exact *= r.measures.at(i).deltaN;
         }
         if (!allowed)
             continue;
         ++combinations;
-        QCOMPARE(deltaN(c, r), asRead(double(exact)));
+        QCOMPARE(deltaN(c), asRead(double(exact)));
         for (const Regulation::ClassBand &band : r.classBands) {
             for (double above : {0.0, 0.005, 0.01, 0.5}) {
                 const double load = double((band.upTo + above) / exact);
                 c.activity = {u"Attività"_s, load, 1.0};
-                const auto design = designFireLoad(c, r);
+                const auto design = designFireLoad(c);
                 QVERIFY(design);
                 const auto exactClass = r.resistanceClassesFor(double(load * exact));
-                const auto classes = ::resistanceClasses(c, r);
+                const auto classes = ::resistanceClasses(c);
                 QVERIFY(classes);
                 QVERIFY2(classes->reference >= exactClass.reference,
                          qPrintable(u"%1: %2"_s.arg(mask).arg(load)));

@@ -410,7 +410,7 @@ public:
         }
         if (!error.isEmpty())
             return std::nullopt;
-        const QString impossible = impossibility(c, regulationOf(c));
+        const QString impossible = impossibility(c);
         if (!impossible.isEmpty()) {
             fail(QStringLiteral("nel compartimento «%1» %2").arg(compartment.name, impossible));
             return std::nullopt;

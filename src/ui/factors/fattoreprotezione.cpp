@@ -168,7 +168,6 @@ void FattoreProtezione::showCalculation()
 {
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
-    const Regulation &regulation = session.regulation();
     showConfirmedValues(m_qf, m_dq1, m_dq2);
     const bool code = c.rule == Rule::FireCode;
     if (m_codeMeasures->isVisibleTo(this) != code) {
@@ -195,11 +194,11 @@ void FattoreProtezione::showCalculation()
         const QSignalBlocker quiet(m_checks[i]);
         m_checks[i]->setChecked(c.measures.contains(i));
         // The box of a measure that a present one excludes is not offered.
-        m_checks[i]->setVisible(c.measures.contains(i) || measureAllowed(c, regulation, i));
+        m_checks[i]->setVisible(c.measures.contains(i) || measureAllowed(c, i));
     }
     showValueOrSymbol(m_dnSymbol, m_dnValue,
                       session.reached(CalculationSession::MeasuresWorkedOut)
-                          ? CalculationTexts::deltaN(c, regulation)
+                          ? CalculationTexts::deltaN(c)
                           : QString());
 }
 

@@ -93,7 +93,7 @@ void FattoreRischio1::showCalculation()
     for (int i = 0; i < m_options.size(); ++i)
         m_options[i]->setChecked(c.areaClass == i);
     group->setExclusive(true);
-    showValueOrSymbol(m_dq1Symbol, m_dq1Value, CalculationTexts::deltaQ1(c, regulation));
+    showValueOrSymbol(m_dq1Symbol, m_dq1Value, CalculationTexts::deltaQ1(c));
 }
 
 void FattoreRischio1::Option1_Click(int index)
@@ -103,8 +103,7 @@ void FattoreRischio1::Option1_Click(int index)
 
 void FattoreRischio1::Command2_Click()
 {
-    if (!deltaQ1(CalculationSession::current().calculation(),
-                 CalculationSession::current().regulation())) {
+    if (!deltaQ1(CalculationSession::current().calculation())) {
         showMessage(QStringLiteral("Selezionare l'area del compartimento"));
         return;
     }

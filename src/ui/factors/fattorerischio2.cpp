@@ -97,7 +97,7 @@ void FattoreRischio2::showCalculation()
     for (int i = 0; i < m_options.size(); ++i)
         m_options[i]->setChecked(c.riskClass == i);
     group->setExclusive(true);
-    showValueOrSymbol(m_dq2Symbol, m_dq2Value, CalculationTexts::deltaQ2(c, regulation));
+    showValueOrSymbol(m_dq2Symbol, m_dq2Value, CalculationTexts::deltaQ2(c));
 }
 
 void FattoreRischio2::Option1_Click(int index)
@@ -108,7 +108,7 @@ void FattoreRischio2::Option1_Click(int index)
 void FattoreRischio2::Command1_Click()
 {
     CalculationSession &session = CalculationSession::current();
-    if (!deltaQ2(session.calculation(), session.regulation())) {
+    if (!deltaQ2(session.calculation())) {
         showMessage(QStringLiteral("Selezionare la classe di rischio"));
         return;
     }

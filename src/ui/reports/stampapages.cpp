@@ -557,7 +557,7 @@ void ReportPage::showCalculation()
     showBand(inProject);
     const Calculation &c = session.calculation();
     const Regulation &r = session.regulation();
-    const ReportFigures f = reportFigures(c, r);
+    const ReportFigures f = reportFigures(c);
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
     showField(m_fireLoad, fireLoad, f.fireLoad);
     // q_f enters the product of the formula line: with the decimals that make it hold.
@@ -584,7 +584,7 @@ void ReportPage::showCalculation()
     const bool classes = session.reached(S::ClassesReported);
     showField(m_referenceClass, classes, f.referenceClass);
     showField(m_minimumClass, classes, f.minimumClass);
-    showField(m_tableClass, classes, CalculationTexts::tableClassBeside(c, r));
+    showField(m_tableClass, classes, CalculationTexts::tableClassBeside(c));
     showRule(r);
     showLevel(c, r);
     if (normalisedText(m_notes->toPlainText()) != c.notes) {
@@ -597,12 +597,12 @@ void ReportPage::showCalculation()
 void ReportPage::showLevel(const Calculation &c, const Regulation &r)
 {
     // The heading and the captions name the compartment's performance level.
-    const QString level = CalculationTexts::levelName(c, r);
+    const QString level = CalculationTexts::levelName(c);
     if (level == m_levelShown && &r == m_levelRule)
         return;
     m_levelShown = level;
     m_levelRule = &r;
-    m_decree->setText(ReportDocuments::headingOf(c, r));
+    m_decree->setText(ReportDocuments::headingOf(c));
     m_referenceCaption->setText(ReportDocuments::referenceClassCaption(r, level));
     m_minimumCaption->setText(ReportDocuments::minimumClassCaption(r, level));
     m_referenceCaption->adjustSize();
