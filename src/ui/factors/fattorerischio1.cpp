@@ -16,17 +16,10 @@
 #include <QVBoxLayout>
 
 FattoreRischio1::FattoreRischio1()
-    : MainScreen("FattoreRischio1", QStringLiteral("Fattore Rischio 1"))
+    : FactorScreen("FattoreRischio1", QStringLiteral("Fattore Rischio 1"),
+                   QStringLiteral("Fattore di rischio di incendio in relazione alla dimensione "
+                                  "del Compartimento"))
 {
-    auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(
-        this, "Label2",
-        QStringLiteral(
-            "Fattore di rischio di incendio in relazione alla dimensione del Compartimento"));
-    heading->setFont(headingFont(13));
-    heading->setWordWrap(true);
-    layout->addWidget(heading);
-
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto *frameLayout = new QGridLayout(frame);
@@ -53,32 +46,25 @@ FattoreRischio1::FattoreRischio1()
             makeLabel(frame, qPrintable(labelName), areaClasses.at(i).screenText), i + 1, 1);
     }
     frameLayout->setColumnStretch(1, 1);
-    layout->addWidget(frame);
+    body()->addWidget(frame);
 
-    layout->addWidget(buildFormulaLine(
-        this,
+    // Clicking an option (not setting it from code) is the user's choice of class.
+    connect(group, &QButtonGroup::idClicked, this, &FattoreRischio1::Option1_Click);
+    finish(
         {
             {FormulaPiece::Symbol, "Image1", Symbols::qfd},
             {FormulaPiece::Text, "Label8", QStringLiteral("=")},
             FormulaPiece::field("txtDensCarInc", &m_qf),
             {FormulaPiece::Text, "Label9", QStringLiteral(".")},
-            FormulaPiece::valueSymbol("Image2", Symbols::dq1, "txtdq2", &m_dq1Symbol, &m_dq1Value),
+            FormulaPiece::valueSymbol("Image2", Symbols::dq1, "txtdq2", &m_deltaSymbol,
+                                      &m_deltaValue),
             {FormulaPiece::Text, "Label11", QStringLiteral(".")},
             {FormulaPiece::Symbol, "Image3", Symbols::dq2},
             {FormulaPiece::Text, "Label12", QStringLiteral(".")},
             {FormulaPiece::Symbol, "Image4", Symbols::dn},
             {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-        }));
-
-    const auto [back, next] = addNavigationBar(layout, this, "Command1", "Command2");
-
-    // Clicking an option (not setting it from code) is the user's choice of class.
-    connect(group, &QButtonGroup::idClicked, this, &FattoreRischio1::Option1_Click);
-    connect(next, &QPushButton::clicked, this, &FattoreRischio1::Command2_Click);
-    connect(back, &QPushButton::clicked, this, &FattoreRischio1::Command1_Click);
-    connect(&CalculationSession::current(), &CalculationSession::changed, this,
-            &FattoreRischio1::showCalculation);
-    showCalculation();
+        },
+        "Command1", "Command2");
 }
 
 void FattoreRischio1::showCalculation()
@@ -93,7 +79,7 @@ void FattoreRischio1::showCalculation()
     for (int i = 0; i < m_options.size(); ++i)
         m_options[i]->setChecked(c.areaClass == i);
     group->setExclusive(true);
-    showValueOrSymbol(m_dq1Symbol, m_dq1Value, CalculationTexts::deltaQ1(c));
+    showDelta(CalculationTexts::deltaQ1(c));
 }
 
 void FattoreRischio1::Option1_Click(int index)
@@ -101,7 +87,7 @@ void FattoreRischio1::Option1_Click(int index)
     CalculationSession::current().chooseAreaClass(index);
 }
 
-void FattoreRischio1::Command2_Click()
+void FattoreRischio1::next()
 {
     if (!deltaQ1(CalculationSession::current().calculation())) {
         showMessage(QStringLiteral("Selezionare l'area del compartimento"));
@@ -111,7 +97,7 @@ void FattoreRischio1::Command2_Click()
     hideThenShow(*this, Navigation::current().screen(Navigation::Screen::RiskFactor));
 }
 
-void FattoreRischio1::Command1_Click()
+void FattoreRischio1::back()
 {
     if (QWidget *screen =
             Navigation::current().methodScreen(CalculationSession::current().calculation().method))

@@ -16,16 +16,10 @@
 #include <QVBoxLayout>
 
 FattoreRischio2::FattoreRischio2()
-    : MainScreen("FattoreRischio2", QStringLiteral("Fattore Rischio 2"))
+    : FactorScreen(
+          "FattoreRischio2", QStringLiteral("Fattore Rischio 2"),
+          QStringLiteral("Fattore di rischio di incendio in relazione al tipo di attività svolta"))
 {
-    auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(
-        this, "Label2",
-        QStringLiteral("Fattore di rischio di incendio in relazione al tipo di attività svolta"));
-    heading->setFont(headingFont(13));
-    heading->setWordWrap(true);
-    layout->addWidget(heading);
-
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto *grid = new QGridLayout(frame);
@@ -58,10 +52,10 @@ FattoreRischio2::FattoreRischio2()
         grid->addWidget(description, i + 1, 2);
     }
     grid->setColumnStretch(2, 1);
-    layout->addWidget(frame);
+    body()->addWidget(frame);
 
-    layout->addWidget(buildFormulaLine(
-        this,
+    connect(group, &QButtonGroup::idClicked, this, &FattoreRischio2::Option1_Click);
+    finish(
         {
             {FormulaPiece::Symbol, "Image2", Symbols::qfd},
             {FormulaPiece::Text, "Label8", QStringLiteral("=")},
@@ -69,20 +63,12 @@ FattoreRischio2::FattoreRischio2()
             {FormulaPiece::Text, "Label9", QStringLiteral(".")},
             FormulaPiece::value("txtdq2", &m_dq1),
             {FormulaPiece::Text, "Label11", QStringLiteral(".")},
-            FormulaPiece::valueSymbol("Image4", Symbols::dq2, "dq2", &m_dq2Symbol, &m_dq2Value),
+            FormulaPiece::valueSymbol("Image4", Symbols::dq2, "dq2", &m_deltaSymbol, &m_deltaValue),
             {FormulaPiece::Text, "Label12", QStringLiteral(".")},
             {FormulaPiece::Symbol, "Image5", Symbols::dn},
             {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-        }));
-
-    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
-
-    connect(group, &QButtonGroup::idClicked, this, &FattoreRischio2::Option1_Click);
-    connect(next, &QPushButton::clicked, this, &FattoreRischio2::Command1_Click);
-    connect(back, &QPushButton::clicked, this, &FattoreRischio2::Command2_Click);
-    connect(&CalculationSession::current(), &CalculationSession::changed, this,
-            &FattoreRischio2::showCalculation);
-    showCalculation();
+        },
+        "Command2", "Command1");
 }
 
 void FattoreRischio2::showCalculation()
@@ -97,7 +83,7 @@ void FattoreRischio2::showCalculation()
     for (int i = 0; i < m_options.size(); ++i)
         m_options[i]->setChecked(c.riskClass == i);
     group->setExclusive(true);
-    showValueOrSymbol(m_dq2Symbol, m_dq2Value, CalculationTexts::deltaQ2(c));
+    showDelta(CalculationTexts::deltaQ2(c));
 }
 
 void FattoreRischio2::Option1_Click(int index)
@@ -105,7 +91,7 @@ void FattoreRischio2::Option1_Click(int index)
     CalculationSession::current().chooseRiskClass(index);
 }
 
-void FattoreRischio2::Command1_Click()
+void FattoreRischio2::next()
 {
     CalculationSession &session = CalculationSession::current();
     if (!deltaQ2(session.calculation())) {
@@ -116,7 +102,7 @@ void FattoreRischio2::Command1_Click()
     showThenHide(Navigation::current().screen(Navigation::Screen::ProtectionFactor), *this);
 }
 
-void FattoreRischio2::Command2_Click()
+void FattoreRischio2::back()
 {
     showThenHide(Navigation::current().screen(Navigation::Screen::AreaFactor), *this);
 }
