@@ -314,6 +314,8 @@ Regulation RuleReader::read(const QJsonObject &o)
         }
         r.measureGroups << g;
     }
+    if (!groupRows.isEmpty() && grouped.size() < r.measures.size())
+        fail(QStringLiteral("«measureGroups» deve comprendere ogni misura di «measures»"));
 
     const QVector<QJsonObject> bandRows = rows(o, "classBands", true, 1);
     for (int i = 0; i < bandRows.size(); ++i) {

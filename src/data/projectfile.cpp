@@ -65,7 +65,7 @@ QJsonObject compartmentToJson(const Compartment &compartment)
     const Calculation &c = compartment.calculation;
     QJsonObject o;
     o.insert(QStringLiteral("name"), compartment.name);
-    o.insert(QStringLiteral("regulation"), regulationOf(c).key);
+    o.insert(QStringLiteral("regulation"), c.rule.key());
     o.insert(QStringLiteral("method"), methodKey(c.method));
     putNumber(o, "area", c.area);
     if (c.method == Method::Activity) {
