@@ -85,14 +85,10 @@ void TestRules::codeThroughTheScreens_data()
     row("447,44 is class 30", "470", "Option1_2", hydrantsAndDetection, "0,68", "447,44", "30");
     row("200 asks for no class", "200", "Option1_0", {"OptionControllo_0"}, "1,00", "200,00",
         "Nessun requisito");
-    row("300, no class 20", "300", "Option1_0", {"OptionControllo_0"}, "1,00", "300,00", "15");
     // 0,48 × 0,90 × 0,90 × 0,85 × 0,81 = 0,2676888, used whole: 1000 × δn = 267,69.
     row("every measure", "1000", "Option1_0",
         {"OptionControllo_5", "CheckMisura_7", "CheckMisura_8", "CheckMisura_9", "CheckMisura_10"},
         "≈ 0,2677", "267,69", "15");
-    // δn4 · δn9 = 0,72 × 0,85 = 0,612, never 0,61: 1961 × 0,612 = 1.200,13, above 1.200.
-    row("the product, unrounded", "1961", "Option1_0", {"OptionControllo_4", "CheckMisura_9"},
-        "0,612", "1.200,13", "120");
 }
 
 void TestRules::codeThroughTheScreens()
@@ -592,34 +588,25 @@ void TestRules::deltaNUnroundedInPrint()
 // A rule of the program's own kind, defined in data only: different factors, two groups of
 // measures and its own class table.
 static const char kThirdRule[] = R"json({
-    "key": "prova-terza",
-    "name": "Regola di prova (terza)",
-    "shortName": "Prova",
-    "heading": "Regola di prova - tabelle di esempio",
-    "performanceLevel": "III",
-    "classCaption": "Classe minima di resistenza al fuoco",
-    "hasMinimumClass": false,
-    "noRequirement": "Nessun requisito",
+    "key": "prova-terza", "name": "Regola di prova (terza)", "shortName": "Prova",
+    "heading": "Regola di prova - tabelle di esempio", "performanceLevel": "III",
+    "classCaption": "Classe minima di resistenza al fuoco", "hasMinimumClass": false,
     "tables": {"areaClasses": "tabella P-1", "riskClasses": "tabella P-2",
                "measures": "tabella P-3", "classes": "tabella P-4"},
-    "areaClasses": [
-        {"from": 0, "screenText": "fino a 500", "reportText": "fino a 500", "deltaQ1": 1.1},
-        {"from": 500, "screenText": "da 500", "reportText": "da 500", "deltaQ1": 1.3},
-        {"from": 1000, "screenText": "da 1.000", "reportText": "da 1.000", "deltaQ1": 1.5},
-        {"from": 2500, "screenText": "da 2.500", "reportText": "da 2.500", "deltaQ1": 1.7},
-        {"from": 5000, "screenText": "da 5.000", "reportText": "da 5.000", "deltaQ1": 1.9},
-        {"from": 10000, "screenText": "oltre", "reportText": "oltre", "deltaQ1": 2.1}],
-    "riskClasses": [
-        {"name": "I", "description": "Rischio basso di prova", "deltaQ2": 0.7},
-        {"name": "II", "description": "Rischio medio di prova", "deltaQ2": 1},
-        {"name": "III", "description": "Rischio alto di prova", "deltaQ2": 1.3}],
-    "measures": [
-        {"description": "Impianto di prova A", "deltaN": 0.7},
+    "areaClasses": [{"from": 0, "screenText": "a", "reportText": "a", "deltaQ1": 1.1},
+        {"from": 500, "screenText": "b", "reportText": "b", "deltaQ1": 1.3},
+        {"from": 1000, "screenText": "c", "reportText": "c", "deltaQ1": 1.5},
+        {"from": 2500, "screenText": "d", "reportText": "d", "deltaQ1": 1.7},
+        {"from": 5000, "screenText": "e", "reportText": "e", "deltaQ1": 1.9},
+        {"from": 10000, "screenText": "f", "reportText": "f", "deltaQ1": 2.1}],
+    "riskClasses": [{"name": "I", "description": "Basso", "deltaQ2": 0.7},
+        {"name": "II", "description": "Medio", "deltaQ2": 1},
+        {"name": "III", "description": "Alto", "deltaQ2": 1.3}],
+    "measures": [{"description": "Impianto di prova A", "deltaN": 0.7},
         {"description": "Impianto di prova B", "deltaN": 0.5},
         {"description": "Presidio di prova", "deltaN": 0.9}],
-    "measureGroups": [
-        {"caption": "Impianti di prova", "first": 1, "count": 2, "exclusive": true},
-        {"caption": "Altre misure di prova", "first": 3, "count": 1, "exclusive": false}],
+    "measureGroups": [{"caption": "Impianti", "first": 1, "count": 2, "exclusive": true},
+        {"caption": "Altre misure", "first": 3, "count": 1}],
     "classBands": [{"upTo": 500, "reference": 30, "minimum": 0},
                    {"upTo": 1000, "reference": 60, "minimum": 0}],
     "beyondLastBand": {"reference": 120, "minimum": 0}

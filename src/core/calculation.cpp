@@ -628,6 +628,8 @@ QString impossibility(const Calculation &c)
     const Regulation &regulation = regulationOf(c);
     using namespace CalculationRules;
     QStringList reasons;
+    if (!RuleRegistry::instance().find(c.rule))
+        reasons << QStringLiteral("la normativa applicata non è tra quelle di Ardivo");
     if (c.method != Method::Activity && c.method != Method::Furnishings &&
         c.method != Method::Materials)
         reasons << QStringLiteral("il metodo di calcolo non è riconosciuto");
