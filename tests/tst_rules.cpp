@@ -631,6 +631,9 @@ void TestRules::thirdRuleFromDataOnly()
     clickAndType(form, "txtValoreMJm2", u"1000"_s);
     pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
     click(form, "Command1");
+    // The factor screens offer its classes, with its texts.
+    QCOMPARE(textOf(Screens::get<FattoreRischio1>(), "Label3"), u"b"_s);
+    QCOMPARE(textOf(Screens::get<FattoreRischio2>(), "lblDescrII"), u"Medio"_s);
     click(Screens::get<FattoreRischio1>(), "Option1_1");
     click(Screens::get<FattoreRischio1>(), "Command2");
     click(Screens::get<FattoreRischio2>(), "Option1_1");

@@ -5,6 +5,7 @@
 #include "ui/kit/widgets.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,6 +23,8 @@ void FactorScreen::finish(std::initializer_list<FormulaPiece> pieces, const char
 {
     m_body->addWidget(buildFormulaLine(this, pieces));
     const auto [backButton, nextButton] = addNavigationBar(m_body, this, backName, nextName);
+    m_back = backButton;
+    m_next = nextButton;
     connect(backButton, &QPushButton::clicked, this, [this] { back(); });
     connect(nextButton, &QPushButton::clicked, this, [this] { next(); });
     connect(&CalculationSession::current(), &CalculationSession::changed, this,
@@ -32,4 +35,25 @@ void FactorScreen::finish(std::initializer_list<FormulaPiece> pieces, const char
 void FactorScreen::showDelta(const QString &value)
 {
     showValueOrSymbol(m_deltaSymbol, m_deltaValue, value);
+}
+
+bool FactorScreen::ruleChanged(const Rule &rule)
+{
+    if (m_shownRule == rule)
+        return false;
+    m_shownRule = rule;
+    return true;
+}
+
+void FactorScreen::orderTabs(const QList<QWidget *> &controls)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *control :
+         controls + QList<QWidget *>{static_cast<QWidget *>(m_qf), m_back, m_next}) {
+        if (!control || control->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            setTabOrder(previous, control);
+        previous = control;
+    }
 }

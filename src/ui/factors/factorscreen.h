@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/regulation.h"
 #include "ui/kit/formulaline.h"
 #include "ui/kit/screens.h"
 
 #include <initializer_list>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -27,6 +29,12 @@ protected:
 
     // The screen's factor in the formula line: its value, or its symbol while it has none.
     void showDelta(const QString &value);
+    // Whether the calculation's rule is another than the one the screen shows its choices for;
+    // from then on it is the one shown.
+    bool ruleChanged(const Rule &rule);
+    // Tab goes through `controls`, made again for another rule, before the formula line and the
+    // buttons, as they are read.
+    void orderTabs(const QList<QWidget *> &controls);
 
     virtual void showCalculation() = 0;
     virtual void back() = 0;
@@ -39,4 +47,7 @@ protected:
 
 private:
     QVBoxLayout *m_body;
+    QWidget *m_back = nullptr;
+    QWidget *m_next = nullptr;
+    std::optional<Rule> m_shownRule;
 };

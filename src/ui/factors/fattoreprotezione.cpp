@@ -58,6 +58,10 @@ FattoreProtezione::Panel &FattoreProtezione::panelFor(const Regulation &regulati
     m_panels << buildPanel(regulation);
     // The panels stand under the heading, before the line over the formula.
     body()->insertWidget(int(m_panels.size()), m_panels.last().widget);
+    QList<QWidget *> controls;
+    for (const Panel &panel : std::as_const(m_panels))
+        controls << panel.widget->findChildren<QWidget *>();
+    orderTabs(controls);
     return m_panels.last();
 }
 
@@ -176,9 +180,8 @@ void FattoreProtezione::showCalculation()
     const Calculation &c = session.calculation();
     showConfirmedValues(m_qf, m_dq1, m_dq2);
     const Panel &shown = panelFor(session.regulation());
-    if (!m_shownRule || *m_shownRule != shown.rule) {
+    if (ruleChanged(shown.rule)) {
         // Another rule's measures: the screen takes the size they need.
-        m_shownRule = shown.rule;
         for (const Panel &panel : std::as_const(m_panels))
             panel.widget->setVisible(panel.rule == shown.rule);
         adjustSize();

@@ -4,7 +4,6 @@
 #include "ui/factors/factorscreen.h"
 
 #include <QVector>
-#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -38,7 +37,6 @@ private:
     void Check_Click(QCheckBox *box, int measure);
 
     QVector<Panel> m_panels; // in the order they were built
-    std::optional<Rule> m_shownRule;
     QLabel *m_dq1 = nullptr;
     QLabel *m_dq2 = nullptr;
 };

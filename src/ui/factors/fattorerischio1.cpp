@@ -22,7 +22,7 @@ FattoreRischio1::FattoreRischio1()
 {
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    auto *frameLayout = new QGridLayout(frame);
+    auto *frameLayout = m_rows = new QGridLayout(frame);
     auto *caption = new QHBoxLayout;
     caption->addWidget(makeLabel(frame, "Frame1Caption",
                                  QStringLiteral("Superficie in pianta del Compartimento (mq)")));
@@ -32,24 +32,13 @@ FattoreRischio1::FattoreRischio1()
     m_table = makeLabel(frame, "lblTabella", QString());
     caption->addWidget(m_table);
     frameLayout->addLayout(caption, 0, 0, 1, 2);
-    static const char *const kLabelNames[] = {"Label1", "Label3", "Label4",
-                                              "Label5", "Label6", "Label7"};
-    const auto &areaClasses = CalculationSession::current().regulation().areaClasses;
-    auto *group = new QButtonGroup(this);
-    for (int i = 0; i < areaClasses.size(); ++i) {
-        m_options << makeOption(frame, "Option1", i);
-        group->addButton(m_options[i], i);
-        frameLayout->addWidget(m_options[i], i + 1, 0);
-        const QString labelName =
-            i < 6 ? QString::fromLatin1(kLabelNames[i]) : QStringLiteral("lblClasse%1").arg(i);
-        frameLayout->addWidget(
-            makeLabel(frame, qPrintable(labelName), areaClasses.at(i).screenText), i + 1, 1);
-    }
+    m_group = new QButtonGroup(this);
+    showClasses(CalculationSession::current().regulation());
     frameLayout->setColumnStretch(1, 1);
     body()->addWidget(frame);
 
     // Clicking an option (not setting it from code) is the user's choice of class.
-    connect(group, &QButtonGroup::idClicked, this, &FattoreRischio1::Option1_Click);
+    connect(m_group, &QButtonGroup::idClicked, this, &FattoreRischio1::Option1_Click);
     finish(
         {
             {FormulaPiece::Symbol, "Image1", Symbols::qfd},
@@ -67,18 +56,45 @@ FattoreRischio1::FattoreRischio1()
         "Command1", "Command2");
 }
 
+// The options of the rule's area classes with their texts; the options already made serve again,
+// so that Tab keeps reading them first.
+void FattoreRischio1::showClasses(const Regulation &regulation)
+{
+    static const char *const kLabelNames[] = {"Label1", "Label3", "Label4",
+                                              "Label5", "Label6", "Label7"};
+    const auto count = regulation.areaClasses.size();
+    while (m_options.size() > count) {
+        delete m_options.takeLast();
+        delete m_labels.takeLast();
+    }
+    QWidget *frame = m_rows->parentWidget();
+    for (int i = 0; i < count; ++i) {
+        if (i == m_options.size()) {
+            m_options << makeOption(frame, "Option1", i);
+            m_group->addButton(m_options[i], i);
+            m_rows->addWidget(m_options[i], i + 1, 0);
+            const QString labelName =
+                i < 6 ? QString::fromLatin1(kLabelNames[i]) : QStringLiteral("lblClasse%1").arg(i);
+            m_labels << makeLabel(frame, qPrintable(labelName), QString());
+            m_rows->addWidget(m_labels[i], i + 1, 1);
+        }
+        m_labels[i]->setText(regulation.areaClasses.at(i).screenText);
+    }
+}
+
 void FattoreRischio1::showCalculation()
 {
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
     showConfirmedValues(m_qf, nullptr, nullptr);
     const Regulation &regulation = session.regulation();
+    if (ruleChanged(regulation.rule))
+        showClasses(regulation);
     showIfAny(m_table, regulation.citation(regulation.tables.areaClasses));
-    QButtonGroup *group = m_options[0]->group();
-    group->setExclusive(false); // an exclusive group keeps one option ticked; no class needs none
+    m_group->setExclusive(false); // an exclusive group keeps one option ticked; no class needs none
     for (int i = 0; i < m_options.size(); ++i)
         m_options[i]->setChecked(c.areaClass == i);
-    group->setExclusive(true);
+    m_group->setExclusive(true);
     showDelta(CalculationTexts::deltaQ1(c));
 }
 

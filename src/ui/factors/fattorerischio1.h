@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+class QButtonGroup;
+class QGridLayout;
 class QRadioButton;
 
 // delta q1, the factor of the compartment's floor area, from one of the rule's area classes.
@@ -18,7 +20,11 @@ private:
     void back() override;
     void next() override;
     void Option1_Click(int index);
+    void showClasses(const Regulation &regulation);
 
+    QGridLayout *m_rows;
+    QButtonGroup *m_group;
     QVector<QRadioButton *> m_options;
-    QLabel *m_table; // the rule's table
+    QVector<QLabel *> m_labels; // beside the options
+    QLabel *m_table;            // the rule's table
 };

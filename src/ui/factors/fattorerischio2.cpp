@@ -22,7 +22,7 @@ FattoreRischio2::FattoreRischio2()
 {
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    auto *grid = new QGridLayout(frame);
+    auto *grid = m_rows = new QGridLayout(frame);
     auto *caption = new QHBoxLayout;
     caption->addWidget(makeLabel(frame, "Frame1Caption", QStringLiteral("Classe di Rischio")));
     caption->addWidget(makeSymbol(frame, "Image1", Symbols::dq2));
@@ -31,30 +31,12 @@ FattoreRischio2::FattoreRischio2()
     m_table = makeLabel(frame, "lblTabella", QString());
     caption->addWidget(m_table);
     grid->addLayout(caption, 0, 0, 1, 3);
-    static const char *const kClassLabels[] = {"Label1", "Label3", "Label4"};
-    static const char *const kDescriptionLabels[] = {"lblDescrI", "lblDescrII", "lblDescrIII"};
-    const auto &riskClasses = CalculationSession::current().regulation().riskClasses;
-    auto *group = new QButtonGroup(this);
-    for (int i = 0; i < riskClasses.size(); ++i) {
-        m_options << makeOption(frame, "Option1", i);
-        group->addButton(m_options[i], i);
-        const auto nameOf = [i](const char *const names[], const char *pattern) {
-            return i < 3 ? QString::fromLatin1(names[i]) : QString::fromLatin1(pattern).arg(i);
-        };
-        auto *name = makeLabel(frame, qPrintable(nameOf(kClassLabels, "lblClasse%1")),
-                               riskClasses.at(i).name);
-        name->setFont(headingFont(12));
-        auto *description = makeLabel(frame, qPrintable(nameOf(kDescriptionLabels, "lblDescr%1")),
-                                      riskClasses.at(i).description);
-        description->setWordWrap(true);
-        grid->addWidget(m_options[i], i + 1, 0, Qt::AlignTop);
-        grid->addWidget(name, i + 1, 1, Qt::AlignTop);
-        grid->addWidget(description, i + 1, 2);
-    }
+    m_group = new QButtonGroup(this);
+    showClasses(CalculationSession::current().regulation());
     grid->setColumnStretch(2, 1);
     body()->addWidget(frame);
 
-    connect(group, &QButtonGroup::idClicked, this, &FattoreRischio2::Option1_Click);
+    connect(m_group, &QButtonGroup::idClicked, this, &FattoreRischio2::Option1_Click);
     finish(
         {
             {FormulaPiece::Symbol, "Image2", Symbols::qfd},
@@ -71,18 +53,53 @@ FattoreRischio2::FattoreRischio2()
         "Command2", "Command1");
 }
 
+// The options of the rule's risk classes with their names and descriptions; the options already
+// made serve again, so that Tab keeps reading them first.
+void FattoreRischio2::showClasses(const Regulation &regulation)
+{
+    static const char *const kClassLabels[] = {"Label1", "Label3", "Label4"};
+    static const char *const kDescriptionLabels[] = {"lblDescrI", "lblDescrII", "lblDescrIII"};
+    const auto count = regulation.riskClasses.size();
+    while (m_options.size() > count) {
+        delete m_options.takeLast();
+        delete m_names.takeLast();
+        delete m_descriptions.takeLast();
+    }
+    QWidget *frame = m_rows->parentWidget();
+    for (int i = 0; i < count; ++i) {
+        if (i == m_options.size()) {
+            m_options << makeOption(frame, "Option1", i);
+            m_group->addButton(m_options[i], i);
+            const auto nameOf = [i](const char *const names[], const char *pattern) {
+                return i < 3 ? QString::fromLatin1(names[i]) : QString::fromLatin1(pattern).arg(i);
+            };
+            m_names << makeLabel(frame, qPrintable(nameOf(kClassLabels, "lblClasse%1")), QString());
+            m_names[i]->setFont(headingFont(12));
+            m_descriptions << makeLabel(frame, qPrintable(nameOf(kDescriptionLabels, "lblDescr%1")),
+                                        QString());
+            m_descriptions[i]->setWordWrap(true);
+            m_rows->addWidget(m_options[i], i + 1, 0, Qt::AlignTop);
+            m_rows->addWidget(m_names[i], i + 1, 1, Qt::AlignTop);
+            m_rows->addWidget(m_descriptions[i], i + 1, 2);
+        }
+        m_names[i]->setText(regulation.riskClasses.at(i).name);
+        m_descriptions[i]->setText(regulation.riskClasses.at(i).description);
+    }
+}
+
 void FattoreRischio2::showCalculation()
 {
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
     const Regulation &regulation = session.regulation();
     showConfirmedValues(m_qf, m_dq1, nullptr);
+    if (ruleChanged(regulation.rule))
+        showClasses(regulation);
     showIfAny(m_table, regulation.citation(regulation.tables.riskClasses));
-    QButtonGroup *group = m_options[0]->group();
-    group->setExclusive(false);
+    m_group->setExclusive(false);
     for (int i = 0; i < m_options.size(); ++i)
         m_options[i]->setChecked(c.riskClass == i);
-    group->setExclusive(true);
+    m_group->setExclusive(true);
     showDelta(CalculationTexts::deltaQ2(c));
 }
 

@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+class QButtonGroup;
+class QGridLayout;
 class QRadioButton;
 
 // delta q2, the factor of the activity's risk class I, II or III.
@@ -18,8 +20,13 @@ private:
     void back() override;
     void next() override;
     void Option1_Click(int index);
+    void showClasses(const Regulation &regulation);
 
+    QGridLayout *m_rows;
+    QButtonGroup *m_group;
     QVector<QRadioButton *> m_options;
+    QVector<QLabel *> m_names; // beside the options
+    QVector<QLabel *> m_descriptions;
     QLabel *m_table; // the rule's table
     QLabel *m_dq1 = nullptr;
 };
