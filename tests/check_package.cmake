@@ -87,7 +87,7 @@ set(expected "/usr/${BINDIR}/ardivo" "${data}/applications/org.ardivo.Ardivo.des
              "${data}/mime/packages/org.ardivo.Ardivo.xml"
              "${data}/icons/hicolor/scalable/apps/org.ardivo.Ardivo.svg"
              "${data}/metainfo/org.ardivo.Ardivo.metainfo.xml")
-file(GLOB reference RELATIVE "${SOURCE_DIR}/resources/reference"
+file(GLOB_RECURSE reference RELATIVE "${SOURCE_DIR}/resources/reference"
      "${SOURCE_DIR}/resources/reference/*")
 foreach(name IN LISTS reference)
     list(APPEND expected "${data}/ardivo/reference/${name}")

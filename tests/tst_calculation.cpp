@@ -4,6 +4,10 @@
 #include "core/italiannumbers.h"
 #include "core/regulation.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 #include <clocale>
 #include <cmath>
@@ -11,11 +15,6 @@
 
 using namespace ItalianNumbers;
 using namespace Qt::StringLiterals;
-
-static const Regulation &decree()
-{
-    return Regulation::decree2007();
-}
 
 class TestCalculation : public QObject
 {
@@ -35,6 +34,11 @@ private slots:
     void resistanceClasses();
     void deltaNIsTheProduct_data();
     void deltaNIsTheProduct();
+    void measureGroups_data();
+    void measureGroups();
+    void ruleFileRefused_data();
+    void ruleFileRefused();
+    void ruleFolderProblems();
     void deltaNText_data();
     void deltaNText();
 };
@@ -152,48 +156,238 @@ void TestCalculation::fixedTwoDecimals()
 
 void TestCalculation::areaClasses_data()
 {
+    QTest::addColumn<Rule>("rule");
     QTest::addColumn<double>("area");
     QTest::addColumn<int>("index");
-    QTest::newRow("0") << 0.0 << 0;
-    QTest::newRow("999.99") << 999.99 << 1;
-    QTest::newRow("1e9") << 1e9 << 5;
-    QTest::newRow("below 0") << -1.0 << -1;
-    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << -1;
+    // The Code keeps the decree's bands: each closed at the bottom.
+    for (const Rule &rule : {Rule::Decree2007, Rule::FireCode}) {
+        const QByteArray key = rule.key().toUtf8();
+        QTest::newRow(key + " 0") << rule << 0.0 << 0;
+        QTest::newRow(key + " 499.99") << rule << 499.99 << 0;
+        QTest::newRow(key + " 500") << rule << 500.0 << 1;
+        QTest::newRow(key + " 999.99") << rule << 999.99 << 1;
+        QTest::newRow(key + " 10000") << rule << 10000.0 << 5;
+        QTest::newRow(key + " 1e9") << rule << 1e9 << 5;
+        QTest::newRow(key + " below 0") << rule << -1.0 << -1;
+        QTest::newRow(key + " nan") << rule << std::numeric_limits<double>::quiet_NaN() << -1;
+    }
+    QTest::newRow("no such rule") << Rule(u"nessuna"_s) << 100.0 << -1;
 }
 
 void TestCalculation::areaClasses()
 {
+    QFETCH(Rule, rule);
     QFETCH(double, area);
-    QTEST(decree().areaClassFor(area).value_or(-1), "index");
+    QTEST(Regulation::forRule(rule).areaClassFor(area).value_or(-1), "index");
 }
 
 void TestCalculation::resistanceClasses_data()
 {
+    QTest::addColumn<Rule>("rule");
     QTest::addColumn<double>("load");
     QTest::addColumn<int>("reference");
     QTest::addColumn<int>("minimum");
-    QTest::newRow("100") << 100.0 << 0 << 0;
-    QTest::newRow("100.004 is above 100") << 100.004 << 15 << 0;
-    QTest::newRow("300.5") << 300.5 << 30 << 15;
-    QTest::newRow("2400") << 2400.0 << 180 << 90;
-    QTest::newRow("2400.01") << 2400.01 << 240 << 120;
+    QTest::addColumn<bool>("required");
+    const Rule decree = Rule::Decree2007;
+    QTest::newRow("100") << decree << 100.0 << 0 << 0 << true;
+    QTest::newRow("100.004 is above 100") << decree << 100.004 << 15 << 0 << true;
+    QTest::newRow("300.5") << decree << 300.5 << 30 << 15 << true;
+    QTest::newRow("2400") << decree << 2400.0 << 180 << 90 << true;
+    QTest::newRow("2400.01") << decree << 2400.01 << 240 << 120 << true;
     // A product one binary step above 300 is 300 as a person reads it.
-    QTest::newRow("binary noise at an edge") << std::nextafter(300.0, 400.0) << 20 << 0;
-    QTest::newRow("product") << *designFireLoad(450 * 1.2, 0.51, 1.2, 0.8) << 20 << 0;
+    QTest::newRow("binary noise at an edge")
+        << decree << std::nextafter(300.0, 400.0) << 20 << 0 << true;
+    QTest::newRow("product") << decree << *designFireLoad(450 * 1.2, 0.51, 1.2, 0.8) << 20 << 0
+                             << true;
+    // The Code's table S.2-3 at each edge: closed at the top, no class up to 200, no class 20.
+    QTest::newRow("code 0") << Rule::FireCode << 0.0 << 0 << 0 << false;
+    QTest::newRow("code 200") << Rule::FireCode << 200.0 << 0 << 0 << false;
+    const int classes[] = {15, 30, 45, 60, 90, 120, 180, 240};
+    const double edges[] = {200, 300, 450, 600, 900, 1200, 1800, 2400};
+    for (int i = 0; i < 8; ++i) {
+        QTest::addRow("code %g above", edges[i])
+            << Rule::FireCode << edges[i] + 0.01 << classes[i] << 0 << true;
+        if (i + 1 < 8)
+            QTest::addRow("code %g", edges[i + 1])
+                << Rule::FireCode << edges[i + 1] << classes[i] << 0 << true;
+    }
 }
 
 void TestCalculation::resistanceClasses()
 {
+    QFETCH(Rule, rule);
     QFETCH(double, load);
-    QTEST(decree().resistanceClassesFor(load).reference, "reference");
-    QTEST(decree().resistanceClassesFor(load).minimum, "minimum");
+    const auto classes = Regulation::forRule(rule).resistanceClassesFor(load);
+    QTEST(classes.reference, "reference");
+    QTEST(classes.minimum, "minimum");
+    QTEST(classes.required, "required");
+}
+
+void TestCalculation::measureGroups_data()
+{
+    QTest::addColumn<Rule>("rule");
+    QTest::addColumn<QList<int>>("present");
+    QTest::addColumn<QList<int>>("refused"); // the measures that may not be added
+    // The Code: one fire-control system of six at most; the other four each on its own.
+    QTest::newRow("code, none") << Rule::FireCode << QList<int>{} << QList<int>{};
+    QTest::newRow("code, hydrants") << Rule::FireCode << QList<int>{1} << QList<int>{0, 2, 3, 4, 5};
+    QTest::newRow("code, sprinklers and more")
+        << Rule::FireCode << QList<int>{4, 6, 7, 8, 9} << QList<int>{0, 1, 2, 3, 5};
+    // The decree: water and other extinguishing systems, internal and external networks.
+    QTest::newRow("decree, water") << Rule::Decree2007 << QList<int>{0} << QList<int>{1};
+    QTest::newRow("decree, both networks") << Rule::Decree2007 << QList<int>{3, 5} << QList<int>{6};
+}
+
+void TestCalculation::measureGroups()
+{
+    QFETCH(Rule, rule);
+    QFETCH(QList<int>, present);
+    QFETCH(QList<int>, refused);
+    const Regulation &r = Regulation::forRule(rule);
+    Calculation c = Calculation();
+    c.rule = rule;
+    c.method = Method::Activity;
+    c.activity = {u"Attività"_s, 500.0, 1.0};
+    for (int measure : present)
+        c.measures.insert(measure);
+    QCOMPARE(impossibility(c), QString());
+    for (int measure = 0; measure < r.measures.size(); ++measure) {
+        if (c.measures.contains(measure))
+            continue;
+        QCOMPARE(!measureAllowed(c, measure), refused.contains(measure));
+        // A file that names a refused pair is refused as a whole.
+        Calculation both = c;
+        both.measures.insert(measure);
+        QCOMPARE(impossibility(both).contains(u"due misure di protezione che si escludono"_s),
+                 refused.contains(measure));
+    }
+    QVERIFY(!measureAllowed(c, int(r.measures.size())));
+    // A rule the program does not hold computes nothing, and is never the decree.
+    c.rule = Rule(u"nessuna"_s);
+    c.areaClass = 0;
+    c.riskClass = 1;
+    QVERIFY(!designFireLoad(c));
+    QVERIFY(impossibility(c).contains(u"la normativa applicata non è tra quelle di Ardivo"_s));
+    QVERIFY(!Regulation::ruleForKey(u"nessuna"_s) && !Regulation::ruleForKey(QString()));
+}
+
+namespace {
+
+// `document` with the value at `path` ("classBands/1/upTo") set to `json`, or taken away where
+// `json` is empty.
+QJsonValue changed(const QJsonValue &document, QStringList path, const QByteArray &json)
+{
+    const QString step = path.takeFirst();
+    if (document.isArray()) {
+        QJsonArray array = document.toArray();
+        const int index = step.toInt();
+        array[index] = changed(array[index], path, json);
+        return array;
+    }
+    QJsonObject object = document.toObject();
+    if (!path.isEmpty())
+        object[step] = changed(object[step], path, json);
+    else if (json.isEmpty())
+        object.remove(step);
+    else
+        object[step] = QJsonDocument::fromJson("[" + json + "]").array().first();
+    return object;
+}
+
+QByteArray codeFile()
+{
+    QFile file(RuleRegistry::builtInFolder() + u"/codice-s2.json"_s);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void TestCalculation::ruleFileRefused_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char *name, const char *path, const char *json, const char *why) {
+        QTest::newRow(name) << QString::fromLatin1(path) << QByteArray(json)
+                            << QString::fromUtf8(why);
+    };
+    row("sound", "", "", "");
+    row("missing name", "name", "", "manca il campo «name»");
+    row("tables no object", "tables", "\"x\"", "il campo «tables» deve essere un oggetto");
+    row("areas not from 0", "areaClasses/0/from", "10", "deve partire da 0 m²");
+    row("areas not increasing", "areaClasses/2/from", "500", "«from» crescente (riga 3)");
+    row("factor 0", "riskClasses/1/deltaQ2", "0",
+        "«riskClasses[2].deltaQ2» deve essere un numero maggiore di 0");
+    row("factor as text", "measures/0/deltaN", "\"0,9\"",
+        "«measures[1].deltaN» deve essere un numero maggiore di 0");
+    row("excluding no measure", "measures/0/excludes", "11",
+        "«measures[1].excludes» non indica un'altra misura");
+    row("bands not increasing", "classBands/3/upTo", "200", "«upTo» crescente (riga 4)");
+    row("class not whole", "classBands/0/reference", "15.5",
+        "«classBands[1].reference» deve essere un numero intero");
+    row("group beyond the measures", "measureGroups/1/count", "5",
+        "«measureGroups[2]» indica misure che non esistono");
+    row("measure in no group", "measureGroups/1/count", "3", "deve comprendere ogni misura");
+    row("level twice", "performanceLevels/1/number", "1", "ripete il numero o il nome");
+    row("proposed level missing", "proposedLevel", "7", "«proposedLevel» non è uno dei livelli");
+}
+
+void TestCalculation::ruleFileRefused()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, json);
+    QFETCH(QString, message);
+    QByteArray text = codeFile();
+    if (!path.isEmpty())
+        text =
+            QJsonDocument(
+                changed(QJsonDocument::fromJson(text).object(), path.split(u'/'), json).toObject())
+                .toJson();
+    QString problem;
+    const auto regulation = RuleRegistry::parse(text, u"prova.json"_s, &problem);
+    QCOMPARE(bool(regulation), message.isEmpty());
+    if (!message.isEmpty())
+        QVERIFY2(problem.startsWith(
+                     u"Il file delle regole di calcolo «prova.json» non si può usare: "_s) &&
+                     problem.contains(message),
+                 qPrintable(problem));
+}
+
+void TestCalculation::ruleFolderProblems()
+{
+    // The program's own rules are sound, and offered in the order of their list.
+    QCOMPARE(RuleRegistry::instance().problems(), QString());
+    QCOMPARE(Regulation::rules(), (QVector<Rule>{Rule::Decree2007, Rule::FireCode}));
+
+    QString problem;
+    RuleRegistry::parse("{\"key\": ", u"rotto.json"_s, &problem);
+    QVERIFY2(problem.contains(u"«rotto.json» non si può usare: non è un file JSON leggibile"_s),
+             qPrintable(problem));
+
+    QTemporaryDir dir;
+    QVERIFY(RuleRegistry::instance()
+                .addFolder(dir.path())
+                .contains(u"«regole.json» non si può usare: manca"_s));
+    QFile list(dir.filePath(u"regole.json"_s));
+    QFile twin(dir.filePath(u"doppia.json"_s));
+    QVERIFY(list.open(QIODevice::WriteOnly) && twin.open(QIODevice::WriteOnly));
+    list.write(R"(["doppia.json", "manca.json"])");
+    twin.write(codeFile());
+    list.close();
+    twin.close();
+    const QString told = RuleRegistry::instance().addFolder(dir.path());
+    QVERIFY2(told.contains(u"«doppia.json» non si può usare: la chiave «codice-s2» è già di "
+                           "un'altra regola"_s) &&
+                 told.contains(u"«manca.json» non si può usare: manca o non si può leggere"_s),
+             qPrintable(told));
+    QCOMPARE(Regulation::rules().size(), 2);
 }
 
 void TestCalculation::deltaNIsTheProduct_data()
 {
     QTest::addColumn<Rule>("rule");
-    QTest::newRow("decree") << Rule::Decree2007;
-    QTest::newRow("code") << Rule::FireCode;
+    for (const Rule &rule : Regulation::rules())
+        QTest::newRow(rule.key().toUtf8()) << rule;
 }
 
 void TestCalculation::deltaNIsTheProduct()
@@ -216,22 +410,22 @@ void TestCalculation::deltaNIsTheProduct()
         for (int i = 0; i < r.measures.size() && allowed; ++i) {
             if (!(mask & (1 << i)))
                 continue;
-            allowed = measureAllowed(c, r, i);
+            allowed = measureAllowed(c, i);
             c.measures.insert(i);
             exact *= r.measures.at(i).deltaN;
         }
         if (!allowed)
             continue;
         ++combinations;
-        QCOMPARE(deltaN(c, r), asRead(double(exact)));
+        QCOMPARE(deltaN(c), asRead(double(exact)));
         for (const Regulation::ClassBand &band : r.classBands) {
             for (double above : {0.0, 0.005, 0.01, 0.5}) {
                 const double load = double((band.upTo + above) / exact);
                 c.activity = {u"Attività"_s, load, 1.0};
-                const auto design = designFireLoad(c, r);
+                const auto design = designFireLoad(c);
                 QVERIFY(design);
                 const auto exactClass = r.resistanceClassesFor(double(load * exact));
-                const auto classes = ::resistanceClasses(c, r);
+                const auto classes = ::resistanceClasses(c);
                 QVERIFY(classes);
                 QVERIFY2(classes->reference >= exactClass.reference,
                          qPrintable(u"%1: %2"_s.arg(mask).arg(load)));

@@ -137,12 +137,11 @@ void TestDocument::workingOfEachMethod()
                  regulationOf(calculation).tables.classes + u" (livello di prestazione III)"_s,
                  u"Sistemi automatici di rilevazione, segnalazione e allarme di incendio"_s)
             .split(u'\n');
-    const QStringList lines = ReportDocuments::working(calculation, regulationOf(calculation));
+    const QStringList lines = ReportDocuments::working(calculation);
     for (int i = 0; i < std::max(lines.size(), expected.size()); ++i)
         QCOMPARE(lines.value(i), expected.value(i));
     // The report page shows the same q_f,d line and the classes.
-    const ReportDocument document =
-        ReportDocuments::compartment(calculation, regulationOf(calculation));
+    const ReportDocument document = ReportDocuments::compartment(calculation);
     QVERIFY(document.texts().contains(expected.at(expected.size() - 2)));
     QCOMPARE(document.parts.last().title, u"Sviluppo del calcolo"_s);
 }
@@ -162,10 +161,10 @@ void TestDocument::printedProductsHold()
             for (const QSet<int> &measures :
                  {QSet<int>{}, QSet<int>{0, 3}, QSet<int>{3, 5, 7}, QSet<int>{0, 2, 3, 4, 5}}) {
                 c.measures = measures;
-                const auto [factors, result] = designProduct(ReportDocuments::working(c, decree()));
+                const auto [factors, result] = designProduct(ReportDocuments::working(c));
                 QVERIFY2(!factors.isEmpty(), qPrintable(result));
                 QCOMPARE(ItalianNumbers::toFixed2(product(factors)), result);
-                const ReportFigures f = reportFigures(c, decree());
+                const ReportFigures f = reportFigures(c);
                 QVERIFY(f.printedFireLoad.section(QLatin1Char(','), 1).size() >= 2);
                 ++checked;
             }
@@ -173,13 +172,13 @@ void TestDocument::printedProductsHold()
     }
     QVERIFY(checked > 100);
     // The integer part stays where the screens show q_f.
-    QCOMPARE(reportFigures(materials(), decree()).fireLoad, u"516"_s);
-    QCOMPARE(reportFigures(materials(), decree()).printedFireLoad, u"516,67"_s);
+    QCOMPARE(reportFigures(materials()).fireLoad, u"516"_s);
+    QCOMPARE(reportFigures(materials()).printedFireLoad, u"516,67"_s);
 }
 
 void TestDocument::listsShowEveryFactor()
 {
-    const ReportDocument m = ReportDocuments::compartment(materials(), decree());
+    const ReportDocument m = ReportDocuments::compartment(materials());
     QCOMPARE(m.parts.size(), 3); // page, list, working
     const ReportTable *list = m.parts[1].tables().value(0);
     QVERIFY(list);
@@ -195,7 +194,7 @@ void TestDocument::listsShowEveryFactor()
     QVERIFY(m.parts[1].blocks.last().keepWithPrevious);
     QCOMPARE(m.parts[1].blocks.last().text, u"A = 600 m²      q_f = 516,67 MJ/m²"_s);
 
-    const ReportDocument f = ReportDocuments::compartment(furnishings(), decree());
+    const ReportDocument f = ReportDocuments::compartment(furnishings());
     const ReportTable *goods = f.parts[1].tables().value(1);
     QVERIFY(goods);
     // A packed good says "si", and its column the factor that gives its MJ.
@@ -211,8 +210,7 @@ void TestDocument::partsAndBand()
     ProjectIdentity identity{
         u"Scuola <b>Verdi</b>"_s, u"Comune"_s,        u"Via Roma 1"_s,           u"Scuola"_s,
         u"Ing. Ardivo"_s,         QDate(2027, 1, 12), u"REV 01 del 12/01/2027"_s};
-    const ReportDocument inProject =
-        ReportDocuments::compartment(activity(), decree(), &identity, u"Aula"_s);
+    const ReportDocument inProject = ReportDocuments::compartment(activity(), &identity, u"Aula"_s);
     QCOMPARE(inProject.author, u"Ing. Ardivo"_s);
     QCOMPARE(inProject.revision, u"REV 01 del 12/01/2027"_s);
     QCOMPARE(inProject.date, QDate(2027, 1, 12));
@@ -227,7 +225,7 @@ void TestDocument::partsAndBand()
     QCOMPARE(inProject.parts.last().blocks.last().fields.first().second, u"Ing. Ardivo"_s);
 
     // Outside a project: no band, but a date all the same.
-    const ReportDocument alone = ReportDocuments::compartment(activity(), decree());
+    const ReportDocument alone = ReportDocuments::compartment(activity());
     QCOMPARE(alone.date, QDate::currentDate());
     QVERIFY(alone.parts[0].foot.isEmpty());
     QCOMPARE(alone.parts[0].blocks[0].kind, ReportBlock::Kind::Heading);
@@ -285,9 +283,9 @@ void TestDocument::levelsOfTheCode()
     c.rule = Rule::FireCode;
     c.performanceLevel = level;
     const Regulation &code = Regulation::fireCode();
-    QTEST(CalculationTexts::referenceClass(c, code), "required");
-    QTEST(CalculationTexts::tableClass(c, code), "table");
-    const ReportDocument document = ReportDocuments::compartment(c, code);
+    QTEST(CalculationTexts::referenceClass(c), "required");
+    QTEST(CalculationTexts::tableClass(c), "table");
+    const ReportDocument document = ReportDocuments::compartment(c);
     const QString name = code.level(level)->name;
     QCOMPARE(document.regulation,
              u"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2, livello "_s +
@@ -301,14 +299,14 @@ void TestDocument::levelsOfTheCode()
         u"Classe minima di resistenza al fuoco per il livello di prestazione "_s + name));
     QVERIFY(texts.contains(u"Nessuna motivazione indicata."_s));
     // The working gives the class the level requires, a cap as the smaller of two classes.
-    const QString required = ReportDocuments::working(c, code).last();
-    QVERIFY2(required.endsWith(CalculationTexts::referenceClass(c, code)) ||
+    const QString required = ReportDocuments::working(c).last();
+    QVERIFY2(required.endsWith(CalculationTexts::referenceClass(c)) ||
                  !code.level(level)->obligation.isEmpty(),
              qPrintable(required));
-    QCOMPARE(ReportDocuments::working(c, code).join(u'\n').contains(u"min(30; "_s),
+    QCOMPARE(ReportDocuments::working(c).join(u'\n').contains(u"min(30; "_s),
              level == 2 && nominal > 200);
     // The band of q_f,d gives the class of the table, whatever the level asks for.
-    const QStringList working = ReportDocuments::working(c, code);
+    const QStringList working = ReportDocuments::working(c);
     const auto band = std::find_if(working.begin(), working.end(),
                                    [](const QString &line) { return line.contains(u"→"_s); });
     QVERIFY(band != working.end());
@@ -321,12 +319,11 @@ void TestDocument::levelsOfTheCode()
     Calculation decree = c;
     decree.rule = Rule::Decree2007;
     decree.performanceLevel = 3;
-    const QStringList decreeTexts =
-        ReportDocuments::compartment(decree, Regulation::decree2007()).texts();
+    const QStringList decreeTexts = ReportDocuments::compartment(decree).texts();
     QVERIFY(!decreeTexts.join(u'\n').contains(u"Attribuzione"_s));
-    QVERIFY(impossibility(decree, Regulation::decree2007()).isEmpty());
+    QVERIFY(impossibility(decree).isEmpty());
     decree.performanceLevel = level;
-    QCOMPARE(impossibility(decree, Regulation::decree2007()).isEmpty(), level == 3);
+    QCOMPARE(impossibility(decree).isEmpty(), level == 3);
 }
 
 // Reasons of any length and script print as typed, in pieces a sheet can hold.
@@ -348,14 +345,14 @@ void TestDocument::longReasonsKeptWhole()
 
 void TestDocument::warningsEndTheWorking()
 {
-    QVERIFY(ReportDocuments::warnings(materials(), decree()).isEmpty()); // 316,20: no limit near
+    QVERIFY(ReportDocuments::warnings(materials()).isEmpty()); // 316,20: no limit near
     Calculation c = materials();
     c.materials[0].source = CalculationRules::typedValueSource(u"17,5"_s);
     c.materials[1].psi = n(0);
     const QStringList expected{u"«Legno»: valore del tecnico; catalogo: 17,5."_s,
                                u"«Carta» non entra nella somma: ψ = 0."_s};
-    QCOMPARE(ReportDocuments::warnings(c, decree()), expected);
-    const ReportDocument document = ReportDocuments::compartment(c, decree());
+    QCOMPARE(ReportDocuments::warnings(c), expected);
+    const ReportDocument document = ReportDocuments::compartment(c);
     const QStringList texts = document.texts();
     const auto heading = texts.indexOf(u"Avvertenze"_s);
     QVERIFY(heading > texts.indexOf(u"Sviluppo del calcolo"_s));

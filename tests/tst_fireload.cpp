@@ -247,8 +247,7 @@ void TestFireLoad::typedNumbersKept()
     QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
     QCOMPARE(calculation().furnishings.size(), 1);
     QCOMPARE(calculation().furnishings[0].volume, n(0.6));
-    const ReportDocument report =
-        ReportDocuments::compartment(calculation(), Regulation::decree2007());
+    const ReportDocument report = ReportDocuments::compartment(calculation());
     QVERIFY(report.texts().contains(u"0,6"_s));
     QVERIFY(report.texts().contains(u"240"_s)); // 400 × 0,6 MJ
 

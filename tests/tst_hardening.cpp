@@ -152,11 +152,10 @@ QString badResultText()
 QString badSharedValue()
 {
     const Calculation &c = calculation();
-    const Regulation &r = CalculationSession::current().regulation();
     const std::pair<const char *, double> values[] = {
         {"q_f", fireLoad(c).value_or(0)},
-        {"q_f,d", designFireLoad(c, r).value_or(0)},
-        {"delta n", deltaN(c, r)},
+        {"q_f,d", designFireLoad(c).value_or(0)},
+        {"delta n", deltaN(c)},
         {"area", c.area.value_or(0)},
         {"materials", materialsSum(c.materials).total},
         {"furnishings", furnishingsSum(c.furnishings).total}};

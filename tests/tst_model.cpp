@@ -9,11 +9,6 @@
 #include <QTest>
 #include <limits>
 
-static const Regulation &decree()
-{
-    return Regulation::decree2007();
-}
-
 class TestModel : public QObject
 {
     Q_OBJECT
@@ -108,7 +103,7 @@ void TestModel::impossibleCalculations()
 {
     QFETCH(Calculation, calculation);
     QFETCH(QString, reason);
-    const QString found = impossibility(calculation, decree());
+    const QString found = impossibility(calculation);
     QVERIFY2(reason.isEmpty() ? found.isEmpty() : found.contains(reason), qPrintable(found));
 }
 
@@ -124,7 +119,7 @@ void TestModel::walkSteps()
     QVERIFY(session.reached(CalculationSession::FireLoadPassed));
     QCOMPARE(session.calculation().areaClass, std::optional<int>(1)); // from the area
     session.chooseAreaClass(2);                                       // the user may choose another
-    QCOMPARE(deltaQ1(session.calculation(), decree()).value(), 1.4);
+    QCOMPARE(deltaQ1(session.calculation()).value(), 1.4);
     session.passAreaClass();
     session.chooseRiskClass(0);
     session.passRiskClass();
@@ -190,8 +185,8 @@ void TestModel::noResultBetterThanAWrongOne()
     Calculation classified = overflow;
     classified.areaClass = 0;
     classified.riskClass = 1;
-    QVERIFY(!designFireLoad(classified, decree()));
-    QCOMPARE(CalculationTexts::referenceClass(classified, decree()), QString());
+    QVERIFY(!designFireLoad(classified));
+    QCOMPARE(CalculationTexts::referenceClass(classified), QString());
 
     // Just at the limit and just above it.
     QCOMPARE(fireLoad(materialsCalculation(1.0, {{"Legno", n(1e6), n(1), n(1), n(1)}})), 1e6);
@@ -200,9 +195,9 @@ void TestModel::noResultBetterThanAWrongOne()
     // Without a risk class there is no δq2 and no q_f,d, and its text is empty.
     classified.riskClass = std::nullopt;
     classified.materials[0].valuePerKg = n(17.5);
-    QVERIFY(fireLoad(classified) && !deltaQ2(classified, decree()));
-    QVERIFY(!designFireLoad(classified, decree()));
-    QCOMPARE(CalculationTexts::designFireLoad(classified, decree()), QString());
+    QVERIFY(fireLoad(classified) && !deltaQ2(classified));
+    QVERIFY(!designFireLoad(classified));
+    QCOMPARE(CalculationTexts::designFireLoad(classified), QString());
 }
 
 void TestModel::names_data()

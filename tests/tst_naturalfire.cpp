@@ -274,15 +274,14 @@ void TestNaturalFire::table()
 void TestNaturalFire::appendixWorking()
 {
     Calculation c = materialsCalculation(40, {materialEntry(u"Legno"_s, 15, 400)}, 0, 0);
-    const Regulation &decree = Regulation::decree2007();
-    QVERIFY(!ReportDocuments::naturalFirePart(c, decree)); // no enclosure, no appendix
+    QVERIFY(!ReportDocuments::naturalFirePart(c)); // no enclosure, no appendix
     c.naturalFire = naturalFireInputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast);
-    const auto part = ReportDocuments::naturalFirePart(c, decree);
+    const auto part = ReportDocuments::naturalFirePart(c);
     QVERIFY(part);
     ReportDocument document;
     document.parts << *part;
     const QString all = document.texts().join(u'\n');
-    const double design = *designFireLoad(c, decree);
+    const double design = *designFireLoad(c);
     const auto r = NaturalFire::compute(*c.naturalFire, 40, design);
     QVERIFY(r && r->fuelControlled);
     for (const QString &line :

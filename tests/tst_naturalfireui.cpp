@@ -82,7 +82,7 @@ void TestNaturalFireUi::windowComputesAsTheUserTypes()
     QWidget &window = *opened;
     // Before anything is typed the window shows the compartment's own values and nothing else.
     QCOMPARE(textOf(window, "lblAf"), u"60 m²"_s);
-    const double design = *designFireLoad(calculation(), regulationOf(calculation()));
+    const double design = *designFireLoad(calculation());
     QCOMPARE(textOf(window, "lblQfd"), ItalianNumbers::toFixed2(design) + u" MJ/m²"_s);
     QCOMPARE(textOf(window, "lblO"), QString());
     QVERIFY(!calculation().naturalFire);
@@ -162,7 +162,7 @@ void TestNaturalFireUi::refusedInputsComputeNothing()
     QCOMPARE(child<QTableWidget>(window, "DataGridCurva")->rowCount(), 0);
     // Nothing reaches the report either.
     QVERIFY(!calculation().naturalFire);
-    QVERIFY(!ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+    QVERIFY(!ReportDocuments::naturalFirePart(calculation()));
 }
 
 void TestNaturalFireUi::reopenedCompartmentFillsTheWindow()
@@ -188,10 +188,10 @@ void TestNaturalFireUi::reopenedCompartmentFillsTheWindow()
     QVERIFY(textOf(*window, "lblMessaggio").contains(u"A_f"_s));
     QCOMPARE(textOf(*window, "lblO"), QString());
     QCOMPARE(calculation().naturalFire, std::optional<NaturalFireInputs>(in));
-    QVERIFY(!ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+    QVERIFY(!ReportDocuments::naturalFirePart(calculation()));
     clickAndType(*window, "txtAt", u"900"_s);
     QCOMPARE(calculation().naturalFire->totalArea, 900.0);
-    QVERIFY(ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation())));
+    QVERIFY(ReportDocuments::naturalFirePart(calculation()));
 }
 
 // The activity method knows only the area class: A_f is typed in the window.
@@ -211,7 +211,7 @@ void TestNaturalFireUi::activityMethodTypesTheArea()
     clickAndType(window, "txtAf", u"60"_s);
     QCOMPARE(textOf(window, "lblMessaggio"), QString());
     QCOMPARE(calculation().naturalFire->floorArea, std::optional<double>(60));
-    const auto part = ReportDocuments::naturalFirePart(calculation(), regulationOf(calculation()));
+    const auto part = ReportDocuments::naturalFirePart(calculation());
     QVERIFY(part);
     QVERIFY(
         part->blocks.at(1).fields.contains(qMakePair(u"Superficie in pianta A_f"_s, u"60 m²"_s)));

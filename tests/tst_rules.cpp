@@ -58,6 +58,7 @@ private slots:
     void longReasonsPaginate();
     void deltaNUnroundedInPrint_data();
     void deltaNUnroundedInPrint();
+    void thirdRuleFromDataOnly();
 };
 
 void TestRules::codeThroughTheScreens_data()
@@ -84,14 +85,10 @@ void TestRules::codeThroughTheScreens_data()
     row("447,44 is class 30", "470", "Option1_2", hydrantsAndDetection, "0,68", "447,44", "30");
     row("200 asks for no class", "200", "Option1_0", {"OptionControllo_0"}, "1,00", "200,00",
         "Nessun requisito");
-    row("300, no class 20", "300", "Option1_0", {"OptionControllo_0"}, "1,00", "300,00", "15");
     // 0,48 × 0,90 × 0,90 × 0,85 × 0,81 = 0,2676888, used whole: 1000 × δn = 267,69.
     row("every measure", "1000", "Option1_0",
         {"OptionControllo_5", "CheckMisura_7", "CheckMisura_8", "CheckMisura_9", "CheckMisura_10"},
         "≈ 0,2677", "267,69", "15");
-    // δn4 · δn9 = 0,72 × 0,85 = 0,612, never 0,61: 1961 × 0,612 = 1.200,13, above 1.200.
-    row("the product, unrounded", "1961", "Option1_0", {"OptionControllo_4", "CheckMisura_9"},
-        "0,612", "1.200,13", "120");
 }
 
 void TestRules::codeThroughTheScreens()
@@ -586,6 +583,86 @@ void TestRules::deltaNUnroundedInPrint()
     for (const QString &factor : factors)
         product *= *ItalianNumbers::toDouble(factor);
     QCOMPARE(ItalianNumbers::toFixed2(product), design);
+}
+
+// A rule of the program's own kind, defined in data only: different factors, two groups of
+// measures and its own class table.
+static const char kThirdRule[] = R"json({
+    "key": "prova-terza", "name": "Regola di prova (terza)", "shortName": "Prova",
+    "heading": "Regola di prova - tabelle di esempio", "performanceLevel": "III",
+    "classCaption": "Classe minima di resistenza al fuoco", "hasMinimumClass": false,
+    "tables": {"areaClasses": "tabella P-1", "riskClasses": "tabella P-2",
+               "measures": "tabella P-3", "classes": "tabella P-4"},
+    "areaClasses": [{"from": 0, "screenText": "a", "reportText": "a", "deltaQ1": 1.1},
+        {"from": 500, "screenText": "b", "reportText": "b", "deltaQ1": 1.3},
+        {"from": 1000, "screenText": "c", "reportText": "c", "deltaQ1": 1.5},
+        {"from": 2500, "screenText": "d", "reportText": "d", "deltaQ1": 1.7},
+        {"from": 5000, "screenText": "e", "reportText": "e", "deltaQ1": 1.9},
+        {"from": 10000, "screenText": "f", "reportText": "f", "deltaQ1": 2.1}],
+    "riskClasses": [{"name": "I", "description": "Basso", "deltaQ2": 0.7},
+        {"name": "II", "description": "Medio", "deltaQ2": 1},
+        {"name": "III", "description": "Alto", "deltaQ2": 1.3}],
+    "measures": [{"description": "Impianto di prova A", "deltaN": 0.7},
+        {"description": "Impianto di prova B", "deltaN": 0.5},
+        {"description": "Presidio di prova", "deltaN": 0.9}],
+    "measureGroups": [{"caption": "Impianti", "first": 1, "count": 2, "exclusive": true},
+        {"caption": "Altre misure", "first": 3, "count": 1}],
+    "classBands": [{"upTo": 500, "reference": 30, "minimum": 0},
+                   {"upTo": 1000, "reference": 60, "minimum": 0}],
+    "beyondLastBand": {"reference": 120, "minimum": 0}
+})json";
+
+void TestRules::thirdRuleFromDataOnly()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"regole.json"_s), R"(["terza.json"])");
+    writeFile(dir.filePath(u"terza.json"_s), kThirdRule);
+    QCOMPARE(RuleRegistry::instance().addFolder(dir.path()), QString());
+    const auto forget = qScopeGuard([] {
+        closeAllScreens();
+        RuleRegistry::instance().removeAdded();
+    });
+
+    auto &chooser = Screens::get<DensitaCarico>();
+    QCOMPARE(textOf(chooser, "OptionNormativa_2"), u"Regola di prova (terza)"_s);
+    chooser.show();
+    click(chooser, "OptionNormativa_2");
+    auto &form = startMethod<ValorePerAttivita>();
+    clickAndType(form, "txtValoreMJm2", u"1000"_s);
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
+    click(form, "Command1");
+    // The factor screens offer its classes, with its texts.
+    QCOMPARE(textOf(Screens::get<FattoreRischio1>(), "Label3"), u"b"_s);
+    QCOMPARE(textOf(Screens::get<FattoreRischio2>(), "lblDescrII"), u"Medio"_s);
+    click(Screens::get<FattoreRischio1>(), "Option1_1");
+    click(Screens::get<FattoreRischio1>(), "Command2");
+    click(Screens::get<FattoreRischio2>(), "Option1_1");
+    click(Screens::get<FattoreRischio2>(), "Command1");
+    // Its own panel, built from its groups: 1000 × 0,5 × 0,9 × 1,3 × 1 = 585, class 60.
+    auto &protection = Screens::get<FattoreProtezione>();
+    QWidget *panel = child(protection, "Misure_prova-terza");
+    QVERIFY(panel && panel->isVisibleTo(&protection));
+    QVERIFY(!child(protection, "Misure_dm2007")->isVisibleTo(&protection));
+    QCOMPARE(textOf(*panel, "lblTabellaMisure"), u"Prova, tabella P-3"_s);
+    click(*panel, "OptionControllo_2");
+    click(*panel, "CheckMisura_3");
+    QCOMPARE(textOf(protection, "txtFattProt"), u"0,45"_s);
+    click(protection, "Command1");
+    COMPARE_FIELDS(Screens::get<TotaleFormula>(), {"txtTotFormula=585,00", "lblClasse=60"});
+
+    saveCompartment(world(), u"Prova"_s);
+    auto *table = savedAndReopened(world(), dir.filePath(u"Terza.ardivo"_s));
+    QVERIFY(table);
+    QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),
+             u"Prova"_s);
+    QCOMPARE(table->model()->index(0, 7).data().toString(), u"585,00"_s);
+    QCOMPARE(table->model()->index(0, 9).data().toString(), u"60"_s);
+
+    const QString text = exportedPdf(world(), Screens::get<Progetto>(), dir.filePath(u"T.pdf"_s));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    VERIFY_CONTAINS(text,
+                    {"Regola di prova - tabelle di esempio", "Regola di prova (terza), tabella P-1",
+                     "0,50 × 0,90 = 0,45", "Impianto di prova B"});
 }
 
 QTEST_MAIN(TestRules)

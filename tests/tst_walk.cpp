@@ -219,7 +219,7 @@ void TestWalk::activityAreaProposesTheBand()
     click(Screens::get<TotaleFormula>(), "Command3");
     auto &page = Screens::get<StampaAttivita>();
     COMPARE_FIELDS(page, {"lblArea=1.200", "lblSuperficie=da 1.000 a 2.500", "lbldq1=1,40"});
-    const QStringList working = ReportDocuments::working(calculation(), Regulation::decree2007());
+    const QStringList working = ReportDocuments::working(calculation());
     QVERIFY(working.contains(u"A = 1.200 m²"_s));
     // The value typed with no activity chosen is the technician's, and says so.
     QVERIFY(
@@ -248,13 +248,12 @@ void TestWalk::protectionExclusionsAndProduct()
         click(fp, name);
     // 0,6 × 0,9 × 0,85 × 0,9 × 0,8 × 0,9 × 0,9 = 0,2676888, used whole.
     QCOMPARE(textOf(fp, "txtFattProt"), u"≈ 0,2677"_s);
-    const Regulation &decree = Regulation::decree2007();
-    QCOMPARE(deltaN(calculation(), decree), 0.2676888);
+    QCOMPARE(deltaN(calculation()), 0.2676888);
     Calculation known = activityCalculation(u"Ufficio"_s, 1000, 1, 0, 1); // δq1 1, δq2 1
     known.measures = calculation().measures;
     CalculationSession::current().load(known);
     click(fp, "Command1");
-    QCOMPARE(ItalianNumbers::toFixed2(*designFireLoad(calculation(), decree)), u"267,69"_s);
+    QCOMPARE(ItalianNumbers::toFixed2(*designFireLoad(calculation())), u"267,69"_s);
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), u"267,69"_s);
 }
 
@@ -268,8 +267,8 @@ void TestWalk::resetAfterFullCalculation()
     Screens::get<TotaleFormula>().hide();
     click(Screens::get<DensitaCarico>(), "Command2");
     QCOMPARE(fireLoadNow(), 0.0);
-    QVERIFY(!deltaQ1(calculation(), Regulation::decree2007()));
-    QVERIFY(!deltaQ2(calculation(), Regulation::decree2007()));
+    QVERIFY(!deltaQ1(calculation()));
+    QVERIFY(!deltaQ2(calculation()));
     auto &fr1 = Screens::get<FattoreRischio1>();
     for (int i = 0; i < 6; ++i)
         QVERIFY(!ticked(fr1, qPrintable(u"Option1_%1"_s.arg(i))));
@@ -278,7 +277,7 @@ void TestWalk::resetAfterFullCalculation()
     QCOMPARE(textOf(Screens::get<FattoreRischio2>(), "dq2"), QString());
     COMPARE_FIELDS(Screens::get<FattoreProtezione>(), {"txtFattProt="});
     QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "Check5"));
-    QCOMPARE(measureFactor(calculation(), Regulation::decree2007(), 4), 1.0);
+    QCOMPARE(measureFactor(calculation(), 4), 1.0);
     QCOMPARE(textOf(Screens::get<StampaMateriali>(), "lblFattProt5"), u"1,00"_s);
     // The result screen keeps the old result until a new one is computed.
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), result);

@@ -410,38 +410,43 @@ const Regulation &regulationOf(const Calculation &c)
     return Regulation::forRule(c.rule);
 }
 
-std::optional<double> deltaQ1(const Calculation &c, const Regulation &regulation)
+std::optional<double> deltaQ1(const Calculation &c)
 {
+    const Regulation &regulation = regulationOf(c);
     if (c.areaClass && *c.areaClass >= 0 && *c.areaClass < regulation.areaClasses.size())
         return regulation.areaClasses.at(*c.areaClass).deltaQ1;
     return std::nullopt;
 }
 
-std::optional<double> deltaQ2(const Calculation &c, const Regulation &regulation)
+std::optional<double> deltaQ2(const Calculation &c)
 {
+    const Regulation &regulation = regulationOf(c);
     if (c.riskClass && *c.riskClass >= 0 && *c.riskClass < regulation.riskClasses.size())
         return regulation.riskClasses.at(*c.riskClass).deltaQ2;
     return std::nullopt;
 }
 
-double measureFactor(const Calculation &c, const Regulation &regulation, int measure)
+double measureFactor(const Calculation &c, int measure)
 {
+    const Regulation &regulation = regulationOf(c);
     if (measure < 0 || measure >= regulation.measures.size() || !c.measures.contains(measure))
         return 1.0;
     return regulation.measures.at(measure).deltaN;
 }
 
-double deltaN(const Calculation &c, const Regulation &regulation)
+double deltaN(const Calculation &c)
 {
+    const Regulation &regulation = regulationOf(c);
     double product = 1.0;
     for (int i = 0; i < regulation.measures.size(); ++i)
-        product *= measureFactor(c, regulation, i);
+        product *= measureFactor(c, i);
     // The product as a person reads it: no binary noise, and no digit rounded away.
     return ItalianNumbers::asRead(product);
 }
 
-bool measureAllowed(const Calculation &c, const Regulation &regulation, int measure)
+bool measureAllowed(const Calculation &c, int measure)
 {
+    const Regulation &regulation = regulationOf(c);
     if (measure < 0 || measure >= regulation.measures.size())
         return false;
     const int excluded = regulation.measures.at(measure).excludes;
@@ -464,20 +469,20 @@ std::optional<double> designFireLoad(double fireLoad, double deltaN, double delt
     return value;
 }
 
-std::optional<double> designFireLoad(const Calculation &c, const Regulation &regulation)
+std::optional<double> designFireLoad(const Calculation &c)
 {
     const auto qf = fireLoad(c);
-    const auto dq1 = deltaQ1(c, regulation);
-    const auto dq2 = deltaQ2(c, regulation);
+    const auto dq1 = deltaQ1(c);
+    const auto dq2 = deltaQ2(c);
     if (!qf || !dq1 || !dq2)
         return std::nullopt;
-    return designFireLoad(*qf, deltaN(c, regulation), *dq1, *dq2);
+    return designFireLoad(*qf, deltaN(c), *dq1, *dq2);
 }
 
-std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &c,
-                                                               const Regulation &regulation)
+std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &c)
 {
-    if (const auto design = designFireLoad(c, regulation))
+    const Regulation &regulation = regulationOf(c);
+    if (const auto design = designFireLoad(c))
         return regulation.resistanceClassesFor(*design);
     return std::nullopt;
 }
@@ -489,30 +494,29 @@ std::optional<double> naturalFireArea(const Calculation &c)
     return c.naturalFire ? c.naturalFire->floorArea : std::nullopt;
 }
 
-QString naturalFireRefusal(const Calculation &c, const Regulation &regulation)
+QString naturalFireRefusal(const Calculation &c)
 {
     if (!c.naturalFire)
         return QString();
-    const auto design = designFireLoad(c, regulation);
+    const auto design = designFireLoad(c);
     return NaturalFire::refusal(*c.naturalFire, naturalFireArea(c).value_or(0), design.value_or(0));
 }
 
-std::optional<NaturalFireResult> naturalFireOf(const Calculation &c, const Regulation &regulation)
+std::optional<NaturalFireResult> naturalFireOf(const Calculation &c)
 {
     if (!c.naturalFire)
         return std::nullopt;
-    const auto design = designFireLoad(c, regulation);
+    const auto design = designFireLoad(c);
     const auto area = naturalFireArea(c);
     if (!area || !design)
         return std::nullopt;
     return NaturalFire::compute(*c.naturalFire, *area, *design);
 }
 
-std::optional<Regulation::ResistanceClasses> requiredClasses(const Calculation &c,
-                                                             const Regulation &regulation)
+std::optional<Regulation::ResistanceClasses> requiredClasses(const Calculation &c)
 {
-    auto classes = resistanceClasses(c, regulation);
-    const Regulation::PerformanceLevel *level = performanceLevelOf(c, regulation);
+    auto classes = resistanceClasses(c);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c);
     if (!classes || !level)
         return classes;
     if (!level->classRequired)
@@ -524,15 +528,16 @@ std::optional<Regulation::ResistanceClasses> requiredClasses(const Calculation &
     return classes;
 }
 
-const Regulation::PerformanceLevel *performanceLevelOf(const Calculation &c,
-                                                       const Regulation &regulation)
+const Regulation::PerformanceLevel *performanceLevelOf(const Calculation &c)
 {
+    const Regulation &regulation = regulationOf(c);
     return regulation.level(c.performanceLevel);
 }
 
-bool levelReasonMissing(const Calculation &c, const Regulation &regulation)
+bool levelReasonMissing(const Calculation &c)
 {
-    const Regulation::PerformanceLevel *level = performanceLevelOf(c, regulation);
+    const Regulation &regulation = regulationOf(c);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c);
     return level && level->number != regulation.proposedLevel && c.levelReason.trimmed().isEmpty();
 }
 
@@ -618,10 +623,13 @@ QString entryRefusal(const FurnishingEntry &e)
                          {&e.packaging, packagingRefusal}});
 }
 
-QString impossibility(const Calculation &c, const Regulation &regulation)
+QString impossibility(const Calculation &c)
 {
+    const Regulation &regulation = regulationOf(c);
     using namespace CalculationRules;
     QStringList reasons;
+    if (!RuleRegistry::instance().find(c.rule))
+        reasons << QStringLiteral("la normativa applicata non è tra quelle di Ardivo");
     if (c.method != Method::Activity && c.method != Method::Furnishings &&
         c.method != Method::Materials)
         reasons << QStringLiteral("il metodo di calcolo non è riconosciuto");
@@ -665,7 +673,7 @@ QString impossibility(const Calculation &c, const Regulation &regulation)
             reasons << QStringLiteral("una misura di protezione non esiste");
             break;
         }
-        if (!measureAllowed(c, regulation, measure)) {
+        if (!measureAllowed(c, measure)) {
             reasons << QStringLiteral("sono indicate due misure di protezione che si escludono");
             break;
         }
@@ -689,10 +697,10 @@ QString impossibility(const Calculation &c, const Regulation &regulation)
     if (reasons.isEmpty()) {
         // No result is better than a wrong one: a file cannot carry what the screens refuse.
         const auto qf = fireLoad(c);
-        const auto dq1 = deltaQ1(c, regulation);
-        const auto dq2 = deltaQ2(c, regulation);
+        const auto dq1 = deltaQ1(c);
+        const auto dq2 = deltaQ2(c);
         if (fireLoadTooLarge(c) ||
-            (qf && dq1 && dq2 && !designFireLoad(*qf, deltaN(c, regulation), *dq1, *dq2)))
+            (qf && dq1 && dq2 && !designFireLoad(*qf, deltaN(c), *dq1, *dq2)))
             reasons << QStringLiteral("il carico d'incendio risulta troppo grande per essere "
                                       "calcolato");
     }

@@ -193,43 +193,39 @@ std::optional<double> fireLoad(const Calculation &calculation);
 bool fireLoadTooLarge(const Calculation &calculation);
 // The tables of the rule the calculation applies.
 const Regulation &regulationOf(const Calculation &calculation);
-std::optional<double> deltaQ1(const Calculation &calculation, const Regulation &regulation);
-std::optional<double> deltaQ2(const Calculation &calculation, const Regulation &regulation);
+std::optional<double> deltaQ1(const Calculation &calculation);
+std::optional<double> deltaQ2(const Calculation &calculation);
 // The factor of one measure: its delta n while present, 1 otherwise.
-double measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
+double measureFactor(const Calculation &calculation, int measure);
 // delta n: the exact product of the measures' factors, never rounded before it is used.
-double deltaN(const Calculation &calculation, const Regulation &regulation);
+double deltaN(const Calculation &calculation);
 // Whether a measure may be ticked: neither the measure it excludes nor another one of its
 // exclusive group is present.
-bool measureAllowed(const Calculation &calculation, const Regulation &regulation, int measure);
+bool measureAllowed(const Calculation &calculation, int measure);
 // q_f,d = q_f × delta n × delta q1 × delta q2, multiplied in that order on the full q_f; nothing
 // when it is no finite number or above CalculationRules::kLargestFireLoad.
 std::optional<double> designFireLoad(double fireLoad, double deltaN, double deltaQ1,
                                      double deltaQ2);
-std::optional<double> designFireLoad(const Calculation &calculation, const Regulation &regulation);
-std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &calculation,
-                                                               const Regulation &regulation);
+std::optional<double> designFireLoad(const Calculation &calculation);
+std::optional<Regulation::ResistanceClasses> resistanceClasses(const Calculation &calculation);
 // A_f of the natural fire: the calculation's area, or the one typed with the enclosure.
 std::optional<double> naturalFireArea(const Calculation &calculation);
 // The natural fire of the compartment from its A_f and q_f,d: nothing while the calculation has
 // no enclosure, no area or no q_f,d, or NaturalFire::refusal() has a reason.
-std::optional<NaturalFireResult> naturalFireOf(const Calculation &calculation,
-                                               const Regulation &regulation);
+std::optional<NaturalFireResult> naturalFireOf(const Calculation &calculation);
 // Why the natural fire cannot be computed from the calculation: an empty text when it can, or
 // when the calculation has no enclosure.
-QString naturalFireRefusal(const Calculation &calculation, const Regulation &regulation);
+QString naturalFireRefusal(const Calculation &calculation);
 // The classes the calculation's performance level requires: those of the class table for the
 // proposed level and the levels that keep them, at most the cap of a level that has one
 // (min(30, class) for level II; a table that asks for none asks for none here either), none at
 // all for a level that asks for no class. Nothing while q_f,d is not known.
-std::optional<Regulation::ResistanceClasses> requiredClasses(const Calculation &calculation,
-                                                             const Regulation &regulation);
+std::optional<Regulation::ResistanceClasses> requiredClasses(const Calculation &calculation);
 // The performance level of the calculation under its rule; null under a rule without levels to
 // choose.
-const Regulation::PerformanceLevel *performanceLevelOf(const Calculation &calculation,
-                                                       const Regulation &regulation);
+const Regulation::PerformanceLevel *performanceLevelOf(const Calculation &calculation);
 // Whether the level needs the designer's reasons and has none (blanks do not count).
-bool levelReasonMissing(const Calculation &calculation, const Regulation &regulation);
+bool levelReasonMissing(const Calculation &calculation);
 // A text as the designer typed it (level reasons, notes), kept whole: line breaks stay (one kind,
 // "\n"), tabs stay, other control characters go.
 QString normalisedText(const QString &typed);
@@ -245,6 +241,6 @@ QString entryRefusal(const MaterialEntry &entry);
 QString entryRefusal(const FurnishingEntry &entry);
 // The reasons a calculation read from a file cannot stand, by the same rules as the screens:
 // empty when it is sound.
-QString impossibility(const Calculation &calculation, const Regulation &regulation);
+QString impossibility(const Calculation &calculation);
 Q_DECLARE_METATYPE(Calculation)
 Q_DECLARE_METATYPE(Method)

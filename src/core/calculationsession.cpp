@@ -141,7 +141,7 @@ bool CalculationSession::setMeasure(int index, bool present)
 {
     if (index < 0 || index >= regulation().measures.size())
         return false;
-    if (present && !measureAllowed(m_calculation, regulation(), index))
+    if (present && !measureAllowed(m_calculation, index))
         return false;
     if (present)
         m_calculation.measures.insert(index);
@@ -170,11 +170,10 @@ void CalculationSession::clearMeasures()
 bool CalculationSession::passDesign()
 {
     const auto qf = fireLoad(m_calculation);
-    const auto dq1 = deltaQ1(m_calculation, regulation());
-    const auto dq2 = deltaQ2(m_calculation, regulation());
+    const auto dq1 = deltaQ1(m_calculation);
+    const auto dq2 = deltaQ2(m_calculation);
     if (fireLoadTooLarge(m_calculation) ||
-        !designFireLoad(qf.value_or(0), deltaN(m_calculation, regulation()), dq1.value_or(0),
-                        dq2.value_or(0)))
+        !designFireLoad(qf.value_or(0), deltaN(m_calculation), dq1.value_or(0), dq2.value_or(0)))
         return false;
     update(MeasuresWorkedOut | DesignPassed);
     return true;

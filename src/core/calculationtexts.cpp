@@ -86,19 +86,19 @@ QString woodEquivalent(const Calculation &c)
     return value ? ItalianNumbers::toFixed1(*value * kWoodKgPerMJ) : QString();
 }
 
-QString deltaQ1(const Calculation &c, const Regulation &r)
+QString deltaQ1(const Calculation &c)
 {
-    return factor(::deltaQ1(c, r));
+    return factor(::deltaQ1(c));
 }
 
-QString deltaQ2(const Calculation &c, const Regulation &r)
+QString deltaQ2(const Calculation &c)
 {
-    return factor(::deltaQ2(c, r));
+    return factor(::deltaQ2(c));
 }
 
-QString measureFactor(const Calculation &c, const Regulation &r, int measure)
+QString measureFactor(const Calculation &c, int measure)
 {
-    return factor(::measureFactor(c, r, measure));
+    return factor(::measureFactor(c, measure));
 }
 
 namespace {
@@ -125,72 +125,80 @@ QString deltaNText(double deltaN)
     return ItalianNumbers::toFixed(read, kDeltaNDecimals);
 }
 
-QString deltaN(const Calculation &c, const Regulation &r)
+QString deltaN(const Calculation &c)
 {
-    return deltaNText(::deltaN(c, r));
+    return deltaNText(::deltaN(c));
 }
 
-QString designFireLoad(const Calculation &c, const Regulation &r)
+QString designFireLoad(const Calculation &c)
 {
-    const auto value = ::designFireLoad(c, r);
+    const auto value = ::designFireLoad(c);
     return value ? ItalianNumbers::toFixed2(*value) : QString();
 }
 
-QString referenceClass(const Calculation &c, const Regulation &r)
+QString referenceClass(const Calculation &c)
 {
-    const auto classes = requiredClasses(c, r);
+    const Regulation &r = regulationOf(c);
+    const auto classes = requiredClasses(c);
     if (!classes)
         return QString();
     if (classes->required)
         return QString::number(classes->reference);
-    const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c);
     return level && !level->classRequired ? level->noClass : r.noRequirement;
 }
 
-QString tableClass(const Calculation &c, const Regulation &r)
+QString tableClass(const Calculation &c)
 {
-    const auto classes = resistanceClasses(c, r);
+    const Regulation &r = regulationOf(c);
+    const auto classes = resistanceClasses(c);
     if (!classes)
         return QString();
     return classes->required ? QString::number(classes->reference) : r.noRequirement;
 }
 
-QString tableClassBeside(const Calculation &c, const Regulation &r)
+QString tableClassBeside(const Calculation &c)
 {
-    const QString table = tableClass(c, r);
-    if (table.isEmpty() || table == referenceClass(c, r))
+    const Regulation &r = regulationOf(c);
+    const QString table = tableClass(c);
+    if (table.isEmpty() || table == referenceClass(c))
         return QString();
     const QString level = r.levelName(r.proposedLevel);
     return QStringLiteral("%1: %2 (livello %3)").arg(r.tables.classes, table, level);
 }
 
-QString levelName(const Calculation &c, const Regulation &r)
+QString levelName(const Calculation &c)
 {
+    const Regulation &r = regulationOf(c);
     return r.levelName(c.performanceLevel);
 }
 
-QString minimumClass(const Calculation &c, const Regulation &r)
+QString minimumClass(const Calculation &c)
 {
-    const auto classes = requiredClasses(c, r);
+    const Regulation &r = regulationOf(c);
+    const auto classes = requiredClasses(c);
     return classes && r.hasMinimumClass ? QString::number(classes->minimum) : QString();
 }
 
-QString areaClass(const Calculation &c, const Regulation &r)
+QString areaClass(const Calculation &c)
 {
+    const Regulation &r = regulationOf(c);
     if (c.areaClass && *c.areaClass >= 0 && *c.areaClass < r.areaClasses.size())
         return r.areaClasses.at(*c.areaClass).reportText;
     return QString();
 }
 
-QString riskClassName(const Calculation &c, const Regulation &r)
+QString riskClassName(const Calculation &c)
 {
+    const Regulation &r = regulationOf(c);
     if (c.riskClass && *c.riskClass >= 0 && *c.riskClass < r.riskClasses.size())
         return r.riskClasses.at(*c.riskClass).name;
     return QString();
 }
 
-QString riskClassDescription(const Calculation &c, const Regulation &r)
+QString riskClassDescription(const Calculation &c)
 {
+    const Regulation &r = regulationOf(c);
     if (c.riskClass && *c.riskClass >= 0 && *c.riskClass < r.riskClasses.size())
         return r.riskClasses.at(*c.riskClass).description;
     return QString();

@@ -34,31 +34,31 @@ QString share(double load, double total);
 QString woodEquivalent(const Calculation &calculation);
 inline constexpr double kWoodKgPerMJ = 0.054;
 // The factors with two decimals, on the screens as in print ("1,20", "0,85").
-QString deltaQ1(const Calculation &calculation, const Regulation &regulation);
-QString deltaQ2(const Calculation &calculation, const Regulation &regulation);
-QString measureFactor(const Calculation &calculation, const Regulation &regulation, int measure);
+QString deltaQ1(const Calculation &calculation);
+QString deltaQ2(const Calculation &calculation);
+QString measureFactor(const Calculation &calculation, int measure);
 // delta n with as many decimals as it has, at least two and up to four ("0,90", "0,612",
 // "0,4131"), or "≈ " and four decimals where it has more.
-QString deltaN(const Calculation &calculation, const Regulation &regulation);
+QString deltaN(const Calculation &calculation);
 QString deltaNText(double deltaN);
 // Whether deltaNText() gives the value exactly.
 bool deltaNExact(double deltaN);
 // q_f,d with two decimals and grouping ("1.234,57").
-QString designFireLoad(const Calculation &calculation, const Regulation &regulation);
+QString designFireLoad(const Calculation &calculation);
 // The class the calculation's performance level requires ("240"), or the text where it asks for
 // none ("Nessun requisito", "Nessun requisito di capacità portante").
-QString referenceClass(const Calculation &calculation, const Regulation &regulation);
+QString referenceClass(const Calculation &calculation);
 // The class of the rule's class table, for its proposed level, whatever level is chosen.
-QString tableClass(const Calculation &calculation, const Regulation &regulation);
+QString tableClass(const Calculation &calculation);
 // "tabella S.2-3: 60 (livello III)" where the table's class differs from the one required;
 // empty where they are the same.
-QString tableClassBeside(const Calculation &calculation, const Regulation &regulation);
+QString tableClassBeside(const Calculation &calculation);
 // The name of the calculation's performance level ("II"); the rule's fixed level without choice.
-QString levelName(const Calculation &calculation, const Regulation &regulation);
+QString levelName(const Calculation &calculation);
 // Empty under a rule without a minimum class.
-QString minimumClass(const Calculation &calculation, const Regulation &regulation);
-QString areaClass(const Calculation &calculation, const Regulation &regulation); // report text
-QString riskClassName(const Calculation &calculation, const Regulation &regulation);
-QString riskClassDescription(const Calculation &calculation, const Regulation &regulation);
+QString minimumClass(const Calculation &calculation);
+QString areaClass(const Calculation &calculation); // report text
+QString riskClassName(const Calculation &calculation);
+QString riskClassDescription(const Calculation &calculation);
 
 } // namespace CalculationTexts

@@ -57,10 +57,10 @@ QString equivalentMinutes(const NaturalFireResult &r)
     return ItalianNumbers::toFixed1(r.equivalentMinutes);
 }
 
-QString requiredClass(const Calculation &calculation, const Regulation &regulation)
+QString requiredClass(const Calculation &calculation)
 {
     // The class the compartment's performance level requires, as its report page shows it.
-    return CalculationTexts::referenceClass(calculation, regulation);
+    return CalculationTexts::referenceClass(calculation);
 }
 
 QList<QPair<QString, QString>> inputFields(const NaturalFireInputs &in, double floorArea,
@@ -213,14 +213,14 @@ ReportBlock naturalFireCurve(const NaturalFireResult &r)
     return chart;
 }
 
-std::optional<ReportPart> naturalFirePart(const Calculation &c, const Regulation &regulation)
+std::optional<ReportPart> naturalFirePart(const Calculation &c)
 {
-    const auto result = naturalFireOf(c, regulation);
+    const auto result = naturalFireOf(c);
     if (!result)
         return std::nullopt;
     const NaturalFireResult &r = *result;
     const NaturalFireInputs &in = *c.naturalFire;
-    const double designLoad = *designFireLoad(c, regulation);
+    const double designLoad = *designFireLoad(c);
     ReportPart part;
     part.title = NaturalFireTexts::kAppendixTitle;
     using Kind = ReportBlock::Kind;
@@ -254,7 +254,7 @@ std::optional<ReportPart> naturalFirePart(const Calculation &c, const Regulation
         {QStringLiteral("Tempo equivalente t_e,d"),
          NaturalFireTexts::equivalentMinutes(r) + QStringLiteral(" min")},
     };
-    const QString required = NaturalFireTexts::requiredClass(c, regulation);
+    const QString required = NaturalFireTexts::requiredClass(c);
     if (!required.isEmpty())
         results.fields << qMakePair(
             QStringLiteral("Classe richiesta del compartimento (per confronto)"), required);

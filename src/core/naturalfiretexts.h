@@ -24,7 +24,7 @@ QString equivalentMinutes(const NaturalFireResult &r); // t_e,d, one decimal
 QString celsius(double value);                         // whole °C
 // The compartment's required class, as information beside t_e,d: "60", or the rule's text when
 // it asks for no class; empty while not known.
-QString requiredClass(const Calculation &calculation, const Regulation &regulation);
+QString requiredClass(const Calculation &calculation);
 
 // The inputs as captions and values, in the order the window asks for them.
 QList<QPair<QString, QString>> inputFields(const NaturalFireInputs &inputs, double floorArea,

@@ -70,7 +70,7 @@ QStringList compartmentRow(const Compartment &compartment)
 {
     const Calculation &c = compartment.calculation;
     const Regulation &r = regulationOf(c);
-    const ReportFigures f = reportFigures(c, r);
+    const ReportFigures f = reportFigures(c);
     // The Code's table gives a minimum class: it stands in that column.
     return {compartment.name,
             methodName(c.method),
@@ -82,7 +82,7 @@ QStringList compartmentRow(const Compartment &compartment)
             f.designFireLoad,
             r.hasMinimumClass ? f.referenceClass : QString(),
             r.hasMinimumClass ? f.minimumClass : f.referenceClass,
-            CalculationTexts::levelName(c, r),
+            CalculationTexts::levelName(c),
             r.shortName};
 }
 

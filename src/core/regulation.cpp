@@ -2,7 +2,16 @@
 
 #include "core/italiannumbers.h"
 
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <cmath>
+
+const Rule Rule::Decree2007{QStringLiteral("dm2007")};
+const Rule Rule::FireCode{QStringLiteral("codice-s2")};
 
 std::optional<int> Regulation::areaClassFor(double area) const
 {
@@ -23,47 +32,6 @@ Regulation::ResistanceClasses Regulation::resistanceClassesFor(double designLoad
     }
     return beyondLastBand;
 }
-
-namespace {
-
-// The compartment-size classes: the Code keeps the decree's bands and factors.
-QVector<Regulation::AreaClass> sharedAreaClasses()
-{
-    return {
-        {0, QStringLiteral("da 0 a 500"), QStringLiteral("da 0 a 500"), 1.0},
-        {500, QStringLiteral("da 500 a 1.000"), QStringLiteral("da 500 a 1.000"), 1.2},
-        {1000, QStringLiteral("da 1.000 a 2.500"), QStringLiteral("da 1.000 a 2.500"), 1.4},
-        {2500, QStringLiteral("da 2.500 a 5.000"), QStringLiteral("da 2.500 a 5.000"), 1.6},
-        {5000, QStringLiteral("da 5.000 a 10.000"), QStringLiteral("da 5.000 a 10.000"), 1.8},
-        {10000, QStringLiteral("oltre 10.000"), QStringLiteral("oltre 10.000"), 2.0},
-    };
-}
-
-// The risk classes, with the same descriptions and factors under both rules.
-QVector<Regulation::RiskClass> sharedRiskClasses()
-{
-    return {
-        {QStringLiteral("I"),
-         QStringLiteral("Aree che presentano un basso rischio di incendio in termini di "
-                        "probabilità di innesco, velocità di propagazione delle fiamme e "
-                        "possibilità di controllo dell'incendio da parte delle squadre di "
-                        "emergenza"),
-         0.8},
-        {QStringLiteral("II"),
-         QStringLiteral("Aree che presentano un moderato rischio di incendio come probabilità "
-                        "di innesco, velocità di propagazione di un incendio e possibilità di "
-                        "controllo dell'incendio stesso da parte delle squadre di emergenza"),
-         1.0},
-        {QStringLiteral("III"),
-         QStringLiteral("Aree che presentano un alto rischio di incendio in termini di "
-                        "probabilità di innesco, velocità di propagazione delle fiamme e "
-                        "possibilità di controllo dell'incendio stesso da parte delle squadre "
-                        "di emergenza"),
-         1.2},
-    };
-}
-
-} // namespace
 
 QString Regulation::citation(const QString &table) const
 {
@@ -117,193 +85,381 @@ QString Regulation::headingFor(const QStringList &levelNames) const
     return QStringLiteral("%1, livello %2").arg(headingWithoutLevel, levelNames.first());
 }
 
-const Regulation &Regulation::decree2007()
+const Regulation &Regulation::forRule(const Rule &rule)
 {
-    static const Regulation regulation{
-        Rule::Decree2007,
-        QStringLiteral("dm2007"),
-        QStringLiteral("D.M. 9 marzo 2007"),
-        QStringLiteral("D.M. 2007"),
-        QStringLiteral("D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle costruzioni"),
-        QStringLiteral("III"),
-        {QStringLiteral("tabella 1"), QStringLiteral("tabella 2"), QStringLiteral("tabella 3"),
-         QStringLiteral("tabella 4")},
-        sharedAreaClasses(),
-        sharedRiskClasses(),
-        {
-            {QStringLiteral("Sistemi automatici di estinzione ad acqua"), 0.6, 1},
-            {QStringLiteral("Sistemi automatici di estinzione ad altro estinguente"), 0.8, 0},
-            {QStringLiteral("Sistemi di evacuazione automatica di fumo e calore"), 0.9},
-            {QStringLiteral(
-                 "Sistemi automatici di rilevazione, segnalazione e allarme di incendio"),
-             0.85},
-            {QStringLiteral("Squadra aziendale dedicata alla lotta antincendio"), 0.9},
-            {QStringLiteral("Rete idrica antincendio interna"), 0.9, 6},
-            {QStringLiteral("Rete idrica antincendio interna e esterna"), 0.8, 5},
-            {QStringLiteral("Percorsi protetti di accesso"), 0.9},
-            {QStringLiteral("Accessibilità ai mezzi di soccorso dei Vigili del Fuoco"), 0.9},
-        },
-        {},
-        {
-            {100, {0, 0}},
-            {200, {15, 0}},
-            {300, {20, 0}},
-            {450, {30, 15}},
-            {600, {45, 20}},
-            {900, {60, 30}},
-            {1200, {90, 45}},
-            {1800, {120, 60}},
-            {2400, {180, 90}},
-        },
-        {240, 120},
-        true,
-        {},
-        QStringLiteral("Classe di riferimento per il livello di prestazione III"),
-    };
-    return regulation;
-}
-
-namespace {
-
-// The Code's performance levels: their meaning as table S.2-1 states it, and what each asks of
-// the structure and of the designer (the conforming solutions of paragraph S.2.4).
-QVector<Regulation::PerformanceLevel> fireCodeLevels()
-{
-    const QString tableClass = QStringLiteral("La classe di resistenza al fuoco della tabella "
-                                              "S.2-3, secondo il carico d'incendio specifico "
-                                              "di progetto");
-    return {
-        {1, QStringLiteral("I"),
-         QStringLiteral("Assenza di conseguenze esterne per collasso strutturale"),
-         QStringLiteral("Nessun requisito di capacità portante"),
-         QStringLiteral("A cura del progettista, le condizioni della soluzione conforme "
-                        "(paragrafo S.2.4.1): distanza di separazione su spazio a cielo libero "
-                        "dalle altre opere da costruzione e dal confine dell'area su cui sorge "
-                        "l'attività, determinata come indicato nel capitolo S.3, e limitata "
-                        "propagazione dell'incendio verso di esse."),
-         0, false, QStringLiteral("Nessun requisito di capacità portante")},
-        {2, QStringLiteral("II"),
-         QStringLiteral("Mantenimento dei requisiti di resistenza al fuoco per un periodo "
-                        "sufficiente all'evacuazione degli occupanti in luogo sicuro "
-                        "all'esterno della costruzione"),
-         QStringLiteral("30, o la classe del livello III se inferiore"), QString(), 30, true,
-         QString()},
-        {3, QStringLiteral("III"),
-         QStringLiteral("Mantenimento dei requisiti di resistenza al fuoco per un periodo "
-                        "congruo con la durata dell'incendio"),
-         tableClass, QString(), 0, true, QString()},
-        {4, QStringLiteral("IV"),
-         QStringLiteral("Requisiti di resistenza al fuoco tali da garantire, dopo la fine "
-                        "dell'incendio, un limitato danneggiamento della costruzione"),
-         tableClass,
-         QStringLiteral("A cura del progettista: dopo la fine dell'incendio il danneggiamento "
-                        "degli elementi di separazione del compartimento deve restare limitato."),
-         0, true, QString()},
-        {5, QStringLiteral("V"),
-         QStringLiteral("Requisiti di resistenza al fuoco tali da garantire, dopo la fine "
-                        "dell'incendio, il mantenimento della totale funzionalità della "
-                        "costruzione stessa"),
-         tableClass, QStringLiteral("A cura del progettista: requisiti specifici di progetto."), 0,
-         true, QString()},
-    };
-}
-
-} // namespace
-
-// The tables and their sources are listed in resources/reference/SOURCES-S2.md.
-const Regulation &Regulation::fireCode()
-{
-    static const Regulation regulation{
-        Rule::FireCode,
-        QStringLiteral("codice-s2"),
-        QStringLiteral("Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., cap. S.2)"),
-        QStringLiteral("Codice S.2"),
-        // As long as the decree's heading, so that it fits the page's heading line.
-        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2"),
-        QStringLiteral("III"),
-        {
-            QStringLiteral("tabella S.2-6"),
-            QStringLiteral("tabella S.2-7"),
-            QStringLiteral("tabella S.2-8"),
-            QStringLiteral("tabella S.2-3"),
-        },
-        sharedAreaClasses(),
-        sharedRiskClasses(),
-        {
-            {QStringLiteral("Rete idranti con protezione interna: controllo dell'incendio "
-                            "(capitolo S.6) di livello di prestazione III"),
-             0.9},
-            {QStringLiteral("Rete idranti con protezione interna ed esterna: controllo "
-                            "dell'incendio (capitolo S.6) di livello di prestazione III"),
-             0.8},
-            {QStringLiteral("Sistema automatico ad acqua o schiuma e rete idranti con protezione "
-                            "interna: controllo dell'incendio (capitolo S.6) di livello di "
-                            "prestazione IV"),
-             0.54},
-            {QStringLiteral("Altro sistema automatico e rete idranti con protezione interna: "
-                            "controllo dell'incendio (capitolo S.6) di livello di prestazione IV"),
-             0.72},
-            {QStringLiteral("Sistema automatico ad acqua o schiuma e rete idranti con protezione "
-                            "interna ed esterna: controllo dell'incendio (capitolo S.6) di livello "
-                            "di prestazione IV"),
-             0.48},
-            {QStringLiteral("Altro sistema automatico e rete idranti con protezione interna ed "
-                            "esterna: controllo dell'incendio (capitolo S.6) di livello di "
-                            "prestazione IV"),
-             0.64},
-            {QStringLiteral("Gestione della sicurezza antincendio (capitolo S.5) di livello di "
-                            "prestazione II con addetti presenti 24 ore su 24"),
-             0.9},
-            {QStringLiteral("Controllo di fumi e calore (capitolo S.8) di livello di prestazione "
-                            "III"),
-             0.9},
-            {QStringLiteral("Rivelazione ed allarme (capitolo S.7) di livello di prestazione III"),
-             0.85},
-            {QStringLiteral("Operatività antincendio (capitolo S.9) di livello di prestazione IV"),
-             0.81},
-        },
-        {
-            {0, 6, true, QStringLiteral("Controllo dell'incendio (capitolo S.6)")},
-            {6, 4, false, QStringLiteral("Altre misure antincendio")},
-        },
-        {
-            {200, {0, 0, false}},
-            {300, {15, 0}},
-            {450, {30, 0}},
-            {600, {45, 0}},
-            {900, {60, 0}},
-            {1200, {90, 0}},
-            {1800, {120, 0}},
-            {2400, {180, 0}},
-        },
-        {240, 0},
-        false,
-        QStringLiteral("Nessun requisito"),
-        QStringLiteral("Classe minima di resistenza al fuoco"),
-        fireCodeLevels(),
-        3,
-        QStringLiteral("tabella S.2-1"),
-        QStringLiteral("tabella S.2-2"),
-        QStringLiteral("Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2"),
-    };
-    return regulation;
-}
-
-const Regulation &Regulation::forRule(Rule rule)
-{
-    return rule == Rule::FireCode ? fireCode() : decree2007();
+    if (const Regulation *found = RuleRegistry::instance().find(rule))
+        return *found;
+    static const Regulation none{};
+    return none;
 }
 
 QVector<Rule> Regulation::rules()
 {
-    return {Rule::Decree2007, Rule::FireCode};
+    QVector<Rule> all;
+    for (const auto &regulation : RuleRegistry::instance().regulations())
+        all << regulation->rule;
+    return all;
 }
 
 std::optional<Rule> Regulation::ruleForKey(const QString &key)
 {
-    for (Rule rule : rules()) {
-        if (forRule(rule).key == key)
-            return rule;
+    if (key.isEmpty() || !RuleRegistry::instance().find(Rule(key)))
+        return std::nullopt;
+    return Rule(key);
+}
+
+namespace {
+
+// Reads one rule file, keeping the first reason it cannot stand. Fields are named as in the file,
+// with the position of a row in its table counted from 1: «measures[3].deltaN».
+class RuleReader
+{
+public:
+    QString problem;
+
+    void fail(const QString &what)
+    {
+        if (problem.isEmpty())
+            problem = what;
     }
-    return std::nullopt;
+
+    static QString path(const QString &where, const char *field)
+    {
+        const QString name = QString::fromLatin1(field);
+        return where.isEmpty() ? name : QStringLiteral("%1.%2").arg(where, name);
+    }
+
+    QJsonValue value(const QJsonObject &o, const QString &where, const char *field, bool required)
+    {
+        const QJsonValue found = o.value(QLatin1String(field));
+        if (found.isUndefined() && required)
+            fail(QStringLiteral("manca il campo «%1»").arg(path(where, field)));
+        return found;
+    }
+
+    QString text(const QJsonObject &o, const QString &where, const char *field,
+                 bool required = true, bool mayBeEmpty = false)
+    {
+        const QJsonValue found = value(o, where, field, required);
+        if (found.isUndefined())
+            return QString();
+        if (!found.isString() || (!mayBeEmpty && found.toString().trimmed().isEmpty()))
+            fail(QStringLiteral("il campo «%1» deve essere un testo%2")
+                     .arg(path(where, field),
+                          mayBeEmpty ? QString() : QStringLiteral(" non vuoto")));
+        return found.toString();
+    }
+
+    bool flag(const QJsonObject &o, const QString &where, const char *field, bool fallback)
+    {
+        const QJsonValue found = value(o, where, field, false);
+        if (found.isUndefined())
+            return fallback;
+        if (!found.isBool())
+            fail(QStringLiteral("il campo «%1» deve essere true o false").arg(path(where, field)));
+        return found.toBool();
+    }
+
+    // A finite number; above 0 where `positive`, else not negative.
+    double number(const QJsonObject &o, const QString &where, const char *field, bool positive)
+    {
+        const QJsonValue found = value(o, where, field, true);
+        const double v = found.toDouble(-1);
+        if (!found.isUndefined() &&
+            (!found.isDouble() || !std::isfinite(v) || v < 0 || (positive && v == 0)))
+            fail(QStringLiteral("il campo «%1» deve essere un numero %2")
+                     .arg(path(where, field), positive ? QStringLiteral("maggiore di 0")
+                                                       : QStringLiteral("non negativo")));
+        return v;
+    }
+
+    int whole(const QJsonObject &o, const QString &where, const char *field, bool required,
+              int fallback, int smallest)
+    {
+        const QJsonValue found = value(o, where, field, required);
+        if (found.isUndefined())
+            return fallback;
+        const double v = found.toDouble(-1);
+        if (!found.isDouble() || v != std::floor(v) || v < smallest || v > 100000) {
+            fail(QStringLiteral("il campo «%1» deve essere un numero intero non minore di %2")
+                     .arg(path(where, field))
+                     .arg(smallest));
+            return fallback;
+        }
+        return int(v);
+    }
+
+    // The rows of a table, each an object; `minimum` rows at least.
+    QVector<QJsonObject> rows(const QJsonObject &o, const char *field, bool required, int minimum)
+    {
+        const QJsonValue found = value(o, QString(), field, required);
+        QVector<QJsonObject> all;
+        if (found.isUndefined())
+            return all;
+        if (!found.isArray()) {
+            fail(QStringLiteral("il campo «%1» deve essere un elenco").arg(QLatin1String(field)));
+            return all;
+        }
+        for (const QJsonValue &row : found.toArray()) {
+            if (!row.isObject())
+                fail(QStringLiteral("una riga di «%1» non è un oggetto").arg(QLatin1String(field)));
+            all << row.toObject();
+        }
+        if (all.size() < minimum)
+            fail(QStringLiteral("«%1» non ha righe").arg(QLatin1String(field)));
+        return all;
+    }
+
+    QJsonObject object(const QJsonObject &o, const char *field)
+    {
+        const QJsonValue found = value(o, QString(), field, true);
+        if (!found.isUndefined() && !found.isObject())
+            fail(QStringLiteral("il campo «%1» deve essere un oggetto").arg(QLatin1String(field)));
+        return found.toObject();
+    }
+
+    static QString row(const char *table, int index)
+    {
+        return QStringLiteral("%1[%2]").arg(QLatin1String(table)).arg(index + 1);
+    }
+
+    Regulation::ResistanceClasses classes(const QJsonObject &o, const QString &where)
+    {
+        Regulation::ResistanceClasses c;
+        c.reference = whole(o, where, "reference", true, 0, 0);
+        c.minimum = whole(o, where, "minimum", true, 0, 0);
+        c.required = flag(o, where, "required", true);
+        return c;
+    }
+
+    Regulation read(const QJsonObject &o);
+};
+
+Regulation RuleReader::read(const QJsonObject &o)
+{
+    Regulation r;
+    r.key = text(o, QString(), "key");
+    r.rule = Rule(r.key);
+    r.name = text(o, QString(), "name");
+    r.shortName = text(o, QString(), "shortName");
+    r.heading = text(o, QString(), "heading");
+    r.headingWithoutLevel = text(o, QString(), "headingWithoutLevel", false);
+    r.performanceLevel = text(o, QString(), "performanceLevel");
+    r.classCaption = text(o, QString(), "classCaption");
+    r.hasMinimumClass = flag(o, QString(), "hasMinimumClass", true);
+    r.noRequirement = text(o, QString(), "noRequirement", false);
+
+    const QJsonObject tables = object(o, "tables");
+    r.tables.areaClasses = text(tables, QStringLiteral("tables"), "areaClasses", true, true);
+    r.tables.riskClasses = text(tables, QStringLiteral("tables"), "riskClasses", true, true);
+    r.tables.measures = text(tables, QStringLiteral("tables"), "measures", true, true);
+    r.tables.classes = text(tables, QStringLiteral("tables"), "classes", true, true);
+
+    const QVector<QJsonObject> areaRows = rows(o, "areaClasses", true, 1);
+    for (int i = 0; i < areaRows.size(); ++i) {
+        const QString where = row("areaClasses", i);
+        Regulation::AreaClass c;
+        c.from = number(areaRows[i], where, "from", false);
+        c.screenText = text(areaRows[i], where, "screenText");
+        c.reportText = text(areaRows[i], where, "reportText");
+        c.deltaQ1 = number(areaRows[i], where, "deltaQ1", true);
+        if (i == 0 && c.from != 0)
+            fail(QStringLiteral("la prima classe di «areaClasses» deve partire da 0 m²"));
+        if (i > 0 && !(c.from > r.areaClasses.constLast().from))
+            fail(
+                QStringLiteral("le classi di «areaClasses» devono avere «from» crescente (riga %1)")
+                    .arg(i + 1));
+        r.areaClasses << c;
+    }
+
+    const QVector<QJsonObject> riskRows = rows(o, "riskClasses", true, 1);
+    for (int i = 0; i < riskRows.size(); ++i) {
+        const QString where = row("riskClasses", i);
+        r.riskClasses << Regulation::RiskClass{text(riskRows[i], where, "name"),
+                                               text(riskRows[i], where, "description"),
+                                               number(riskRows[i], where, "deltaQ2", true)};
+    }
+
+    const QVector<QJsonObject> measureRows = rows(o, "measures", true, 0);
+    for (int i = 0; i < measureRows.size(); ++i) {
+        const QString where = row("measures", i);
+        Regulation::ProtectionMeasure m;
+        m.description = text(measureRows[i], where, "description");
+        m.deltaN = number(measureRows[i], where, "deltaN", true);
+        // In the file a measure is numbered as its factor, from 1 (delta n1).
+        const int excluded = whole(measureRows[i], where, "excludes", false, 0, 1);
+        if (excluded > measureRows.size() || excluded == i + 1)
+            fail(QStringLiteral("il campo «%1.excludes» non indica un'altra misura dell'elenco")
+                     .arg(where));
+        m.excludes = excluded - 1;
+        r.measures << m;
+    }
+
+    QSet<int> grouped;
+    const QVector<QJsonObject> groupRows = rows(o, "measureGroups", false, 0);
+    for (int i = 0; i < groupRows.size(); ++i) {
+        const QString where = row("measureGroups", i);
+        Regulation::MeasureGroup g;
+        g.first = whole(groupRows[i], where, "first", true, 1, 1) - 1;
+        g.count = whole(groupRows[i], where, "count", true, 1, 1);
+        g.exclusive = flag(groupRows[i], where, "exclusive", false);
+        g.caption = text(groupRows[i], where, "caption");
+        for (int m = g.first; m < g.first + g.count; ++m) {
+            if (m >= r.measures.size() || grouped.contains(m)) {
+                fail(QStringLiteral("«%1» indica misure che non esistono o già in un altro gruppo")
+                         .arg(where));
+                break;
+            }
+            grouped.insert(m);
+        }
+        r.measureGroups << g;
+    }
+    if (!groupRows.isEmpty() && grouped.size() < r.measures.size())
+        fail(QStringLiteral("«measureGroups» deve comprendere ogni misura di «measures»"));
+
+    const QVector<QJsonObject> bandRows = rows(o, "classBands", true, 1);
+    for (int i = 0; i < bandRows.size(); ++i) {
+        const QString where = row("classBands", i);
+        Regulation::ClassBand band{number(bandRows[i], where, "upTo", true),
+                                   classes(bandRows[i], where)};
+        if (i > 0 && !(band.upTo > r.classBands.constLast().upTo))
+            fail(QStringLiteral("le fasce di «classBands» devono avere «upTo» crescente (riga %1)")
+                     .arg(i + 1));
+        r.classBands << band;
+    }
+    r.beyondLastBand = classes(object(o, "beyondLastBand"), QStringLiteral("beyondLastBand"));
+
+    r.levelsTable = text(o, QString(), "levelsTable", false, true);
+    r.attributionTable = text(o, QString(), "attributionTable", false, true);
+    const QVector<QJsonObject> levelRows = rows(o, "performanceLevels", false, 0);
+    for (int i = 0; i < levelRows.size(); ++i) {
+        const QString where = row("performanceLevels", i);
+        Regulation::PerformanceLevel l;
+        l.number = whole(levelRows[i], where, "number", true, 0, 1);
+        l.name = text(levelRows[i], where, "name");
+        l.meaning = text(levelRows[i], where, "meaning");
+        l.requirement = text(levelRows[i], where, "requirement");
+        l.obligation = text(levelRows[i], where, "obligation", false);
+        l.classCap = whole(levelRows[i], where, "classCap", false, 0, 0);
+        l.classRequired = flag(levelRows[i], where, "classRequired", true);
+        l.noClass = text(levelRows[i], where, "noClass", false);
+        if (r.level(l.number) || r.levelNumber(l.name))
+            fail(QStringLiteral("«%1» ripete il numero o il nome di un altro livello").arg(where));
+        r.performanceLevels << l;
+    }
+    r.proposedLevel = whole(o, QString(), "proposedLevel", !levelRows.isEmpty(), 3, 1);
+    if (!levelRows.isEmpty() && !r.level(r.proposedLevel))
+        fail(QStringLiteral("«proposedLevel» non è uno dei livelli di «performanceLevels»"));
+    return r;
+}
+
+QString unreadable(const QString &fileName, const QString &why)
+{
+    return QStringLiteral("Il file delle regole di calcolo «%1» non si può usare: %2.")
+        .arg(fileName, why);
+}
+
+} // namespace
+
+std::optional<Regulation> RuleRegistry::parse(const QByteArray &json, const QString &fileName,
+                                              QString *problem)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        *problem = unreadable(
+            fileName, document.isNull()
+                          ? QStringLiteral("non è un file JSON leggibile (%1, al carattere %2)")
+                                .arg(error.errorString())
+                                .arg(error.offset)
+                          : QStringLiteral("non contiene un oggetto JSON"));
+        return std::nullopt;
+    }
+    RuleReader reader;
+    Regulation regulation = reader.read(document.object());
+    if (!reader.problem.isEmpty()) {
+        *problem = unreadable(fileName, reader.problem);
+        return std::nullopt;
+    }
+    problem->clear();
+    return regulation;
+}
+
+const QString &RuleRegistry::builtInFolder()
+{
+    static const QString folder = QStringLiteral(":/reference/regole");
+    return folder;
+}
+
+RuleRegistry &RuleRegistry::instance()
+{
+    static RuleRegistry registry;
+    return registry;
+}
+
+RuleRegistry::RuleRegistry()
+{
+    m_problems = readFolder(builtInFolder());
+    m_builtIn = m_regulations.size();
+}
+
+const Regulation *RuleRegistry::find(const Rule &rule) const
+{
+    for (const auto &regulation : m_regulations) {
+        if (regulation->rule == rule)
+            return regulation.get();
+    }
+    return nullptr;
+}
+
+QStringList RuleRegistry::readFolder(const QString &folder)
+{
+    const QDir dir(folder);
+    const QString listName = QStringLiteral("regole.json");
+    QStringList problems;
+    QFile list(dir.filePath(listName));
+    QJsonParseError error{};
+    const QJsonDocument document = list.open(QIODevice::ReadOnly)
+                                       ? QJsonDocument::fromJson(list.readAll(), &error)
+                                       : QJsonDocument();
+    if (!document.isArray()) {
+        problems << unreadable(listName, list.isOpen()
+                                             ? QStringLiteral("non è un elenco JSON di file")
+                                             : QStringLiteral("manca"));
+        return problems;
+    }
+    for (const QJsonValue &entry : document.array()) {
+        const QString fileName = entry.toString();
+        if (!entry.isString() || fileName.isEmpty() || fileName.contains(QLatin1Char('/'))) {
+            problems << unreadable(listName, QStringLiteral("una voce non è un nome di file"));
+            continue;
+        }
+        QFile file(dir.filePath(fileName));
+        if (!file.open(QIODevice::ReadOnly)) {
+            problems << unreadable(fileName, QStringLiteral("manca o non si può leggere"));
+            continue;
+        }
+        QString problem;
+        auto regulation = parse(file.readAll(), fileName, &problem);
+        if (regulation && find(regulation->rule))
+            problem = unreadable(
+                fileName,
+                QStringLiteral("la chiave «%1» è già di un'altra regola").arg(regulation->key));
+        if (!problem.isEmpty()) {
+            problems << problem;
+            continue;
+        }
+        m_regulations.push_back(std::make_unique<const Regulation>(std::move(*regulation)));
+    }
+    return problems;
+}
+
+QString RuleRegistry::addFolder(const QString &folder)
+{
+    return readFolder(folder).join(QStringLiteral("\n\n"));
+}
+
+void RuleRegistry::removeAdded()
+{
+    m_regulations.resize(m_builtIn);
 }

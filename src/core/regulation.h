@@ -1,13 +1,29 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
+#include <memory>
 #include <optional>
+#include <vector>
 
-// The rules a calculation can apply. The numbers are the ones the rule chooser uses.
-enum class Rule {
-    Decree2007 = 0, // D.M. 9 marzo 2007
-    FireCode = 1,   // Codice di prevenzione incendi, chapter S.2
+// A rule a calculation can apply, named by the key its data file and the project files give it.
+// The two rules the program ships are named here for the places that start from one of them; any
+// other is whatever the rule files define.
+class Rule
+{
+public:
+    Rule() = default; // no rule: the registry has none under an empty key
+    explicit Rule(const QString &key) : m_key(key) {}
+    const QString &key() const { return m_key; }
+    bool operator==(const Rule &o) const { return m_key == o.m_key; }
+    bool operator!=(const Rule &o) const { return m_key != o.m_key; }
+
+    static const Rule Decree2007; // "dm2007": D.M. 9 marzo 2007
+    static const Rule FireCode;   // "codice-s2": Codice di prevenzione incendi, chapter S.2
+
+private:
+    QString m_key;
 };
 
 // The tables of a fire-resistance regulation that a calculation applies: compartment-size classes
@@ -136,14 +152,58 @@ struct Regulation {
     // never after rounding to the two decimals it is shown with.
     ResistanceClasses resistanceClassesFor(double designLoad) const;
 
-    // D.M. 9 marzo 2007, performance level III.
-    static const Regulation &decree2007();
-    // Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i.), chapter S.2, with its
-    // performance levels I to V (III proposed).
-    static const Regulation &fireCode();
-    static const Regulation &forRule(Rule rule);
+    // The rule registered under the calculation's key; an empty regulation, which computes
+    // nothing, for a rule the registry does not hold (never another rule's tables).
+    static const Regulation &forRule(const Rule &rule);
+    // D.M. 9 marzo 2007, performance level III; the Codice di prevenzione incendi (D.M. 3 agosto
+    // 2015 e s.m.i.), chapter S.2, with its performance levels I to V (III proposed).
+    static const Regulation &decree2007() { return forRule(Rule::Decree2007); }
+    static const Regulation &fireCode() { return forRule(Rule::FireCode); }
     // Every rule, in the order the chooser offers them.
     static QVector<Rule> rules();
-    // The rule stored under `key` in a project file, if any.
+    // The rule stored under `key` in a project file, if the registry holds it.
     static std::optional<Rule> ruleForKey(const QString &key);
+};
+
+// The rules the program applies, read from their data files: a folder holds "regole.json", the
+// list of its rule files in the order the chooser offers them, and one file for each rule. The
+// program's own folder is the resource ":/reference/regole", read on the first use; a rule file
+// that is missing, not JSON, or whose tables cannot stand leaves its rule out and is told by
+// problems(), which the start-up shows before any calculation.
+class RuleRegistry
+{
+public:
+    static RuleRegistry &instance();
+
+    // The registered rules, in the chooser's order.
+    const std::vector<std::unique_ptr<const Regulation>> &regulations() const
+    {
+        return m_regulations;
+    }
+    const Regulation *find(const Rule &rule) const;
+    // Why some rule files could not be read, one Italian message for all; empty when all are
+    // sound.
+    QString problems() const { return m_problems.join(QStringLiteral("\n\n")); }
+
+    // Reads a further folder of rule files after the program's own, and adds its rules after
+    // theirs; gives why some could not be read, or an empty text.
+    QString addFolder(const QString &folder);
+    // Forgets the rules added by addFolder() (tests only: a Regulation of theirs still referred
+    // to is gone).
+    void removeAdded();
+
+    // One rule file's text read and checked: the regulation, or why it cannot stand, naming
+    // `fileName`.
+    static std::optional<Regulation> parse(const QByteArray &json, const QString &fileName,
+                                           QString *problem);
+
+    static const QString &builtInFolder();
+
+private:
+    RuleRegistry();
+    QStringList readFolder(const QString &folder);
+
+    std::vector<std::unique_ptr<const Regulation>> m_regulations;
+    size_t m_builtIn = 0; // how many of them come from the program's own folder
+    QStringList m_problems;
 };

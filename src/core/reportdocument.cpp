@@ -18,18 +18,18 @@ QString mj(double load)
 
 // q_f as it enters a printed product: two decimals, or more in the rare case where two do not
 // give the printed q_f,d back, so that an officer who multiplies finds the same number.
-QString printedFireLoad(const Calculation &c, const Regulation &r)
+QString printedFireLoad(const Calculation &c)
 {
     const auto qf = fireLoad(c);
     if (!qf)
         return QString();
-    const auto design = designFireLoad(c, r);
-    const auto dq1 = deltaQ1(c, r);
-    const auto dq2 = deltaQ2(c, r);
+    const auto design = designFireLoad(c);
+    const auto dq1 = deltaQ1(c);
+    const auto dq2 = deltaQ2(c);
     if (!design || !dq1 || !dq2)
         return ItalianNumbers::toFixed2(*qf);
     const QString printedDesign = ItalianNumbers::toFixed2(*design);
-    const double dn = deltaN(c, r);
+    const double dn = deltaN(c);
     for (int decimals = 2; decimals < 6; ++decimals) {
         const QString text = ItalianNumbers::toFixed(*qf, decimals);
         const double printed = *ItalianNumbers::toDouble(text);
@@ -49,10 +49,11 @@ QString equalsOrAbout(const QString &deltaN)
 // "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = 1.200,13 MJ/m²". A delta n
 // with more decimals than it is shown with enters as the product of its factors, so that the
 // printed numbers multiply out to the printed q_f,d.
-QString designProduct(const Calculation &c, const Regulation &r, const ReportFigures &f)
+QString designProduct(const Calculation &c, const ReportFigures &f)
 {
+    const Regulation &r = regulationOf(c);
     QStringList factors{f.printedFireLoad, f.deltaQ1, f.deltaQ2};
-    if (CalculationTexts::deltaNExact(deltaN(c, r))) {
+    if (CalculationTexts::deltaNExact(deltaN(c))) {
         factors << f.deltaN;
     } else {
         for (int i = 0; i < r.measures.size(); ++i) {
@@ -173,7 +174,7 @@ QStringList totalsRow(int columns, double total)
 }
 
 // The itemised list of the materials or furnishings, with the totals and the summary line.
-QVector<ReportBlock> listBlocks(const Calculation &c, const Regulation &r)
+QVector<ReportBlock> listBlocks(const Calculation &c)
 {
     QVector<ReportBlock> blocks;
     const double total = entriesSum(c).total;
@@ -251,7 +252,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c, const Regulation &r)
         }
     }
     blocks << paragraph(QStringLiteral("A = %1 m²      q_f = %2 MJ/m²")
-                            .arg(CalculationTexts::printedNumber(c.area), printedFireLoad(c, r)),
+                            .arg(CalculationTexts::printedNumber(c.area), printedFireLoad(c)),
                         true);
     return blocks;
 }
@@ -264,9 +265,9 @@ QString listTitle(Method method)
 }
 
 // The report page: the inputs, the factors, q_f,d and the classes.
-ReportPart pageOf(const Calculation &c, const Regulation &r, const ReportFigures &f,
-                  const Fields &band)
+ReportPart pageOf(const Calculation &c, const ReportFigures &f, const Fields &band)
 {
+    const Regulation &r = regulationOf(c);
     ReportPart part;
     part.title = ReportDocuments::methodTitle(c.method);
     if (!band.isEmpty())
@@ -318,29 +319,29 @@ ReportPart pageOf(const Calculation &c, const Regulation &r, const ReportFigures
     part.blocks << heading(QStringLiteral("Carico d'incendio specifico di progetto"));
     ReportBlock formula;
     formula.kind = ReportBlock::Kind::Working;
-    formula.lines << designProduct(c, r, f);
+    formula.lines << designProduct(c, f);
     part.blocks << formula;
     // The classes stay with the formula that gives them.
-    const QString level = CalculationTexts::levelName(c, r);
+    const QString level = CalculationTexts::levelName(c);
     Fields classFields{{ReportDocuments::referenceClassCaption(r, level), f.referenceClass}};
     if (r.hasMinimumClass)
         classFields << qMakePair(ReportDocuments::minimumClassCaption(r, level), f.minimumClass);
     ReportBlock classes = fieldsBlock(classFields, QStringLiteral(" = "));
     classes.keepWithPrevious = true;
     part.blocks << classes;
-    part.blocks << ReportDocuments::levelBlocks(c, r);
+    part.blocks << ReportDocuments::levelBlocks(c);
     return part;
 }
 
-ReportPart workingPart(const Calculation &c, const Regulation &r)
+ReportPart workingPart(const Calculation &c)
 {
     ReportPart part;
     part.title = QStringLiteral("Sviluppo del calcolo");
     ReportBlock lines;
     lines.kind = ReportBlock::Kind::Working;
-    lines.lines = ReportDocuments::working(c, r);
+    lines.lines = ReportDocuments::working(c);
     part.blocks << lines;
-    if (const QStringList warnings = ReportDocuments::warnings(c, r); !warnings.isEmpty()) {
+    if (const QStringList warnings = ReportDocuments::warnings(c); !warnings.isEmpty()) {
         part.blocks << heading(QStringLiteral("Avvertenze"));
         ReportBlock notes;
         notes.kind = ReportBlock::Kind::Working;
@@ -367,10 +368,10 @@ ReportPart workingPart(const Calculation &c, const Regulation &r)
     return part;
 }
 
-void addCompartment(ReportDocument &document, const Calculation &c, const Regulation &r,
-                    const ProjectIdentity *identity, const QString &compartmentName)
+void addCompartment(ReportDocument &document, const Calculation &c, const ProjectIdentity *identity,
+                    const QString &compartmentName)
 {
-    const ReportFigures figures = reportFigures(c, r);
+    const ReportFigures figures = reportFigures(c);
     const Fields band = identity ? ReportDocuments::identityFields(*identity, compartmentName,
                                                                    !compartmentName.isEmpty())
                                  : Fields();
@@ -379,16 +380,16 @@ void addCompartment(ReportDocument &document, const Calculation &c, const Regula
                              ? identity->name
                              : QStringLiteral("%1 – %2").arg(identity->name, compartmentName);
     const int first = int(document.parts.size());
-    document.parts << pageOf(c, r, figures, band);
+    document.parts << pageOf(c, figures, band);
     if (c.method == Method::Materials || c.method == Method::Furnishings)
-        document.parts << ReportDocuments::itemisedList(c, r);
-    document.parts << workingPart(c, r);
-    if (auto appendix = ReportDocuments::naturalFirePart(c, r))
+        document.parts << ReportDocuments::itemisedList(c);
+    document.parts << workingPart(c);
+    if (auto appendix = ReportDocuments::naturalFirePart(c))
         document.parts << *appendix;
     for (int i = first; i < document.parts.size(); ++i) {
         document.parts[i].foot = foot;
         document.parts[i].compartment = compartmentName;
-        document.parts[i].regulation = ReportDocuments::headingOf(c, r);
+        document.parts[i].regulation = ReportDocuments::headingOf(c);
     }
 }
 
@@ -435,26 +436,27 @@ ReportPart summaryPart(const Project &project)
 
 } // namespace
 
-ReportFigures reportFigures(const Calculation &c, const Regulation &r)
+ReportFigures reportFigures(const Calculation &c)
 {
+    const Regulation &r = regulationOf(c);
     ReportFigures f;
     f.fireLoad = CalculationTexts::fireLoad(c);
-    f.printedFireLoad = printedFireLoad(c, r);
+    f.printedFireLoad = printedFireLoad(c);
     f.woodEquivalent = fireLoad(c) ? QStringLiteral("pari a %1 kg/m² di legna standard")
                                          .arg(CalculationTexts::woodEquivalent(c))
                                    : QString();
     f.area = CalculationTexts::printedNumber(c.area);
-    f.areaClass = CalculationTexts::areaClass(c, r);
-    f.deltaQ1 = CalculationTexts::factor(deltaQ1(c, r));
-    f.riskClass = CalculationTexts::riskClassName(c, r);
-    f.riskDescription = CalculationTexts::riskClassDescription(c, r);
-    f.deltaQ2 = CalculationTexts::factor(deltaQ2(c, r));
+    f.areaClass = CalculationTexts::areaClass(c);
+    f.deltaQ1 = CalculationTexts::factor(deltaQ1(c));
+    f.riskClass = CalculationTexts::riskClassName(c);
+    f.riskDescription = CalculationTexts::riskClassDescription(c);
+    f.deltaQ2 = CalculationTexts::factor(deltaQ2(c));
     for (int i = 0; i < r.measures.size(); ++i)
-        f.measureFactors << CalculationTexts::factor(measureFactor(c, r, i));
-    f.deltaN = CalculationTexts::deltaN(c, r);
-    f.designFireLoad = CalculationTexts::designFireLoad(c, r);
-    f.referenceClass = CalculationTexts::referenceClass(c, r);
-    f.minimumClass = CalculationTexts::minimumClass(c, r);
+        f.measureFactors << CalculationTexts::factor(measureFactor(c, i));
+    f.deltaN = CalculationTexts::deltaN(c);
+    f.designFireLoad = CalculationTexts::designFireLoad(c);
+    f.referenceClass = CalculationTexts::referenceClass(c);
+    f.minimumClass = CalculationTexts::minimumClass(c);
     return f;
 }
 
@@ -545,9 +547,10 @@ QString minimumClassCaption(const Regulation &r, const QString &level)
         .arg(level.isEmpty() ? r.performanceLevel : level);
 }
 
-QString headingOf(const Calculation &c, const Regulation &r)
+QString headingOf(const Calculation &c)
 {
-    return r.headingFor({CalculationTexts::levelName(c, r)});
+    const Regulation &r = regulationOf(c);
+    return r.headingFor({CalculationTexts::levelName(c)});
 }
 
 QStringList levelsUsed(const Project &project, Rule rule)
@@ -589,9 +592,10 @@ QStringList reasonLines(const QString &reason)
     return lines;
 }
 
-QVector<ReportBlock> levelBlocks(const Calculation &c, const Regulation &r)
+QVector<ReportBlock> levelBlocks(const Calculation &c)
 {
-    const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
+    const Regulation &r = regulationOf(c);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c);
     if (!level)
         return {};
     QVector<ReportBlock> blocks;
@@ -601,10 +605,10 @@ QVector<ReportBlock> levelBlocks(const Calculation &c, const Regulation &r)
          QStringLiteral("%1 – %2").arg(level->name, level->meaning)},
         {QStringLiteral("Requisito"), level->requirement},
     };
-    const QString required = CalculationTexts::referenceClass(c, r);
+    const QString required = CalculationTexts::referenceClass(c);
     if (!required.isEmpty())
         fields << qMakePair(QStringLiteral("Classe richiesta"), required);
-    const QString table = CalculationTexts::tableClass(c, r);
+    const QString table = CalculationTexts::tableClass(c);
     if (!table.isEmpty() && table != required)
         fields << qMakePair(QStringLiteral("Classe della %1 (livello %2)")
                                 .arg(r.tables.classes, r.levelName(r.proposedLevel)),
@@ -623,17 +627,17 @@ QVector<ReportBlock> levelBlocks(const Calculation &c, const Regulation &r)
     return blocks;
 }
 
-ReportPart reportPage(const Calculation &c, const Regulation &r)
+ReportPart reportPage(const Calculation &c)
 {
-    return pageOf(c, r, reportFigures(c, r), Fields());
+    return pageOf(c, reportFigures(c), Fields());
 }
 
-ReportPart itemisedList(const Calculation &c, const Regulation &r)
+ReportPart itemisedList(const Calculation &c)
 {
     ReportPart list;
     list.title = listTitle(c.method);
-    list.blocks = listBlocks(c, r);
-    list.regulation = headingOf(c, r);
+    list.blocks = listBlocks(c);
+    list.regulation = headingOf(c);
     return list;
 }
 
@@ -672,10 +676,11 @@ QList<QPair<QString, QString>> identityFields(const ProjectIdentity &identity,
     return fields;
 }
 
-QStringList working(const Calculation &c, const Regulation &r)
+QStringList working(const Calculation &c)
 {
+    const Regulation &r = regulationOf(c);
     QStringList lines;
-    const ReportFigures f = reportFigures(c, r);
+    const ReportFigures f = reportFigures(c);
     const auto qf = fireLoad(c);
     if (!qf)
         return {QStringLiteral("Il carico d'incendio specifico non è determinato.")};
@@ -749,10 +754,10 @@ QStringList working(const Calculation &c, const Regulation &r)
         }
     }
 
-    const auto design = designFireLoad(c, r);
+    const auto design = designFireLoad(c);
     if (!design)
         return lines;
-    lines << designProduct(c, r, f);
+    lines << designProduct(c, f);
 
     // The band of the class table that holds q_f,d.
     const double value = ItalianNumbers::asRead(*design);
@@ -772,28 +777,28 @@ QStringList working(const Calculation &c, const Regulation &r)
             f.designFireLoad, CalculationTexts::printedNumber(r.classBands.last().upTo));
     // The band gives the classes of the table itself; a performance level that asks for another
     // class says so on the lines below.
-    const auto classes = resistanceClasses(c, r);
-    const QString tableClass = CalculationTexts::tableClass(c, r);
+    const auto classes = resistanceClasses(c);
+    const QString tableClass = CalculationTexts::tableClass(c);
     QString result = classes && !classes->required ? r.noRequirement
                      : r.hasMinimumClass
                          ? QStringLiteral("classe %1").arg(tableClass)
                          : QStringLiteral("%1 %2").arg(r.classCaption.toLower(), tableClass);
     if (classes && classes->required && r.hasMinimumClass)
         result += QStringLiteral(", classe minima %1").arg(classes->minimum);
-    const Regulation::PerformanceLevel *level = performanceLevelOf(c, r);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c);
     lines << QStringLiteral("%1 → %2%3 (livello di prestazione %4)")
                  .arg(band, result, cited(r, r.tables.classes),
                       level ? r.levelName(r.proposedLevel) : r.performanceLevel);
     if (level) {
         lines << QStringLiteral("Livello di prestazione %1%2: %3")
                      .arg(level->name, cited(r, r.levelsTable), level->meaning);
-        const QString required = CalculationTexts::referenceClass(c, r);
+        const QString required = CalculationTexts::referenceClass(c);
         if (!level->classRequired)
             lines << QStringLiteral("Requisito del livello %1: %2").arg(level->name, required);
         else if (level->classCap > 0 && classes && classes->required)
             lines << QStringLiteral("Classe richiesta dal livello %1 (%2) = min(%3; %4) = %5")
                          .arg(level->name, level->requirement, QString::number(level->classCap),
-                              CalculationTexts::tableClass(c, r), required);
+                              CalculationTexts::tableClass(c), required);
         else
             lines
                 << QStringLiteral("Classe richiesta dal livello %1: %2").arg(level->name, required);
@@ -803,10 +808,11 @@ QStringList working(const Calculation &c, const Regulation &r)
     return lines;
 }
 
-QStringList warnings(const Calculation &c, const Regulation &r)
+QStringList warnings(const Calculation &c)
 {
+    const Regulation &r = regulationOf(c);
     QStringList found;
-    if (const auto design = designFireLoad(c, r)) {
+    if (const auto design = designFireLoad(c)) {
         const double value = ItalianNumbers::asRead(*design);
         for (const Regulation::ClassBand &band : r.classBands) {
             if (std::fabs(value - band.upTo) > 0.02 * band.upTo)
@@ -817,7 +823,7 @@ QStringList warnings(const Calculation &c, const Regulation &r)
             found << QStringLiteral("q_f,d = %1 MJ/m² è entro il 2 % del limite di %2 MJ/m² "
                                     "della tabella delle classi: fino al limite la classe è %3, "
                                     "oltre è %4.")
-                         .arg(CalculationTexts::designFireLoad(c, r),
+                         .arg(CalculationTexts::designFireLoad(c),
                               CalculationTexts::printedNumber(band.upTo), classText(band.classes),
                               classText(r.resistanceClassesFor(band.upTo * 1.0001)));
         }
@@ -878,18 +884,18 @@ QVector<ReportBar> largestEntries(const Calculation &c)
     return bars;
 }
 
-ReportDocument compartment(const Calculation &c, const Regulation &r,
-                           const ProjectIdentity *identity, const QString &compartmentName)
+ReportDocument compartment(const Calculation &c, const ProjectIdentity *identity,
+                           const QString &compartmentName)
 {
     // The job's identity whenever a project is open, also before "Salva nel progetto".
     const bool known = identity && (!compartmentName.isEmpty() || !identity->name.isEmpty() ||
                                     !identity->technician.isEmpty() || !identity->client.isEmpty());
     const ProjectIdentity *project = known ? identity : nullptr;
-    ReportDocument document = emptyDocument(ReportDocuments::headingOf(c, r), project);
+    ReportDocument document = emptyDocument(ReportDocuments::headingOf(c), project);
     document.subject = compartmentName.isEmpty()
                            ? ReportDocuments::methodTitle(c.method)
                            : QStringLiteral("Compartimento %1").arg(compartmentName);
-    addCompartment(document, c, r, project, compartmentName);
+    addCompartment(document, c, project, compartmentName);
     document.parts.last().blocks << signature(project ? project->technician : QString());
     return document;
 }
@@ -910,8 +916,7 @@ ReportDocument project(const Project &project)
     document.parts << summaryPart(project);
     // Each compartment with the tables of the rule it applies.
     for (const Compartment &compartment : project.compartments)
-        addCompartment(document, compartment.calculation, regulationOf(compartment.calculation),
-                       &project.identity, compartment.name);
+        addCompartment(document, compartment.calculation, &project.identity, compartment.name);
     document.parts.last().blocks << signature(project.identity.technician);
     return document;
 }

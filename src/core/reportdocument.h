@@ -31,7 +31,7 @@ struct ReportFigures {
     QString referenceClass;
     QString minimumClass;
 };
-ReportFigures reportFigures(const Calculation &calculation, const Regulation &regulation);
+ReportFigures reportFigures(const Calculation &calculation);
 
 struct ReportTable {
     QString title;
@@ -118,14 +118,14 @@ inline const QString kGoodsTable = QStringLiteral("Carico d'incendio specifico m
 
 // The calculation's report: the report page, the itemised list (materials and furnishings) and
 // the working, with the band of the job's identity when the calculation belongs to a project.
-ReportDocument compartment(const Calculation &calculation, const Regulation &regulation,
+ReportDocument compartment(const Calculation &calculation,
                            const ProjectIdentity *identity = nullptr,
                            const QString &compartmentName = QString());
 // The parts of the calculation's report that the screens show as well, built as the document
 // builds them: the report page (without the job's band) and the itemised list of the materials
 // or furnishings (its tables, the totals under the last, the summary line).
-ReportPart reportPage(const Calculation &calculation, const Regulation &regulation);
-ReportPart itemisedList(const Calculation &calculation, const Regulation &regulation);
+ReportPart reportPage(const Calculation &calculation);
+ReportPart itemisedList(const Calculation &calculation);
 // The whole project: the summary of its compartments, then each compartment's report.
 // Each compartment with the tables of the rule it applies.
 ReportDocument project(const Project &project);
@@ -143,23 +143,23 @@ QString appliedRulesLine(const Project &project);
 QString referenceClassCaption(const Regulation &regulation, const QString &level = QString());
 QString minimumClassCaption(const Regulation &regulation, const QString &level = QString());
 // The rule's heading naming the calculation's performance level.
-QString headingOf(const Calculation &calculation, const Regulation &regulation);
+QString headingOf(const Calculation &calculation);
 // The performance levels the compartments under `rule` are at, each once, from I to V.
 QStringList levelsUsed(const Project &project, Rule rule);
 // The level, its meaning, what it requires, and the designer's reasons under "Attribuzione del
 // livello di prestazione (tabella S.2-2)"; nothing under a rule without levels to choose.
-QVector<ReportBlock> levelBlocks(const Calculation &calculation, const Regulation &regulation);
+QVector<ReportBlock> levelBlocks(const Calculation &calculation);
 // The designer's reasons as lines of print: each line as typed, a line too long for one sheet
 // in pieces cut between words.
 QStringList reasonLines(const QString &reason);
 // The caption of the report page of a method.
 QString methodTitle(Method method);
 // The lines of the working of q_f, the factors, q_f,d and the class.
-QStringList working(const Calculation &calculation, const Regulation &regulation);
+QStringList working(const Calculation &calculation);
 // What the technician should look at again, one sentence each: q_f,d within 2 % of a limit of
 // the class table (with the limit and the class beyond it), a catalogue value typed over, an
 // entry left out of the sum by ψ = 0. Empty when none applies.
-QStringList warnings(const Calculation &calculation, const Regulation &regulation);
+QStringList warnings(const Calculation &calculation);
 // The ten largest entries and, when there are more, the rest as "altri".
 QVector<ReportBar> largestEntries(const Calculation &calculation);
 // The appendix of the natural fire, after the working: nothing when the calculation has no
@@ -167,7 +167,6 @@ QVector<ReportBar> largestEntries(const Calculation &calculation);
 // The natural fire's part of the report, written with its texts in core/naturalfiretexts.cpp.
 // The chart of a natural fire against the standard curve.
 ReportBlock naturalFireCurve(const NaturalFireResult &result);
-std::optional<ReportPart> naturalFirePart(const Calculation &calculation,
-                                          const Regulation &regulation);
+std::optional<ReportPart> naturalFirePart(const Calculation &calculation);
 
 } // namespace ReportDocuments

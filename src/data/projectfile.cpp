@@ -65,7 +65,7 @@ QJsonObject compartmentToJson(const Compartment &compartment)
     const Calculation &c = compartment.calculation;
     QJsonObject o;
     o.insert(QStringLiteral("name"), compartment.name);
-    o.insert(QStringLiteral("regulation"), regulationOf(c).key);
+    o.insert(QStringLiteral("regulation"), c.rule.key());
     o.insert(QStringLiteral("method"), methodKey(c.method));
     putNumber(o, "area", c.area);
     if (c.method == Method::Activity) {
@@ -410,7 +410,7 @@ public:
         }
         if (!error.isEmpty())
             return std::nullopt;
-        const QString impossible = impossibility(c, regulationOf(c));
+        const QString impossible = impossibility(c);
         if (!impossible.isEmpty()) {
             fail(QStringLiteral("nel compartimento «%1» %2").arg(compartment.name, impossible));
             return std::nullopt;

@@ -164,7 +164,7 @@ void saveCurrentCompartment()
     }
     // What a file could not hold is not stored: the compartment must open again.
     const Calculation kept = essentials(calculation);
-    if (const QString why = impossibility(kept, regulationOf(kept)); !why.isEmpty()) {
+    if (const QString why = impossibility(kept); !why.isEmpty()) {
         showMessage(QStringLiteral("Il calcolo non può essere salvato nel progetto: %1.").arg(why));
         return;
     }

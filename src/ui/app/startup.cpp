@@ -1,5 +1,6 @@
 #include "ui/app/startup.h"
 
+#include "core/regulation.h"
 #include "core/userprompt.h"
 #include "data/database.h"
 #include "ui/app/navigation.h"
@@ -73,6 +74,19 @@ bool startArdivo()
     QApplication::setDesktopFileName(QStringLiteral("org.ardivo.Ardivo"));
     installItalianTranslations();
     UserPrompt::install(&MessageBoxPrompt::instance());
+
+    // A rule whose file cannot stand is left out of the chooser, and told, as a damaged catalogue
+    // is; without any rule there is nothing to compute.
+    const RuleRegistry &rules = RuleRegistry::instance();
+    if (!rules.problems().isEmpty())
+        showMessage(rules.problems() +
+                    (rules.regulations().empty()
+                         ? QStringLiteral("\n\nArdivo non può calcolare senza una normativa: "
+                                          "reinstallare il programma.")
+                         : QStringLiteral("\n\nLa normativa del file non sarà proposta finché "
+                                          "il file non sarà ripristinato (reinstallare Ardivo).")));
+    if (rules.regulations().empty())
+        return false;
 
     // "ardivo FILE.ardivo" opens the project beside the start screen, or in the copy that runs.
     const QStringList arguments = QApplication::arguments().mid(1);

@@ -19,147 +19,157 @@
 #include <QVBoxLayout>
 
 FattoreProtezione::FattoreProtezione()
-    : MainScreen("FattoreProtezione", QStringLiteral("Fattore di Protezione"))
+    : FactorScreen(
+          "FattoreProtezione", QStringLiteral("Fattore di Protezione"),
+          QStringLiteral("Fattore di protezione in relazione alle misure antincendio adottate"))
 {
-    auto *layout = new QVBoxLayout(this);
-    auto *heading = makeLabel(
-        this, "Label2",
-        QStringLiteral("Fattore di protezione in relazione alle misure antincendio adottate"));
-    heading->setFont(headingFont(13));
-    heading->setWordWrap(true);
-    layout->addWidget(heading);
-
-    m_decreeMeasures = buildDecreeMeasures();
-    m_codeMeasures = buildCodeMeasures();
-    layout->addWidget(m_decreeMeasures);
-    layout->addWidget(m_codeMeasures);
-    m_codeMeasures->hide(); // until a calculation applies the Code
+    // Every rule's panel exists from the start, hidden but the one of the calculation's rule.
+    for (const Rule &rule : Regulation::rules())
+        panelFor(Regulation::forRule(rule)).widget->hide();
 
     auto *line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
     line->setFrameShape(QFrame::HLine);
-    layout->addWidget(line);
+    body()->addWidget(line);
 
-    layout->addWidget(
-        buildFormulaLine(this, {
-                                   {FormulaPiece::Symbol, "Image2", Symbols::qfd},
-                                   {FormulaPiece::Text, "Label15", QStringLiteral("=")},
-                                   FormulaPiece::field("txtDensCarInc", &m_qf),
-                                   {FormulaPiece::Text, "Label14", QStringLiteral(".")},
-                                   FormulaPiece::value("txtFattDim", &m_dq1),
-                                   {FormulaPiece::Text, "Label5", QStringLiteral(".")},
-                                   FormulaPiece::value("txtdq2", &m_dq2),
-                                   {FormulaPiece::Text, "Label12", QStringLiteral(".")},
-                                   FormulaPiece::valueSymbol("Image5", Symbols::dn, "txtFattProt",
-                                                             &m_dnSymbol, &m_dnValue),
-                                   {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
-                               }));
-
-    const auto [back, next] = addNavigationBar(layout, this, "Command2", "Command1");
-
-    // A box's handler runs whenever the user changes its tick; the view sets ticks quietly.
-    for (int i = 0; i < m_checks.size(); ++i)
-        connect(m_checks[i], &QCheckBox::toggled, this, [this, i] { Check_Click(i); });
-    connect(m_controlGroup, &QButtonGroup::idClicked, this,
-            &FattoreProtezione::OptionControllo_Click);
-    for (int i = 0; i < m_codeChecks.size(); ++i) {
-        if (m_codeChecks[i])
-            connect(m_codeChecks[i], &QCheckBox::toggled, this,
-                    [this, i] { CheckMisura_Click(i); });
-    }
-    connect(next, &QPushButton::clicked, this, &FattoreProtezione::Command1_Click);
-    connect(back, &QPushButton::clicked, this, &FattoreProtezione::Command2_Click);
-    connect(&CalculationSession::current(), &CalculationSession::changed, this,
-            &FattoreProtezione::showCalculation);
-    showCalculation();
+    finish(
+        {
+            {FormulaPiece::Symbol, "Image2", Symbols::qfd},
+            {FormulaPiece::Text, "Label15", QStringLiteral("=")},
+            FormulaPiece::field("txtDensCarInc", &m_qf),
+            {FormulaPiece::Text, "Label14", QStringLiteral(".")},
+            FormulaPiece::value("txtFattDim", &m_dq1),
+            {FormulaPiece::Text, "Label5", QStringLiteral(".")},
+            FormulaPiece::value("txtdq2", &m_dq2),
+            {FormulaPiece::Text, "Label12", QStringLiteral(".")},
+            FormulaPiece::valueSymbol("Image5", Symbols::dn, "txtFattProt", &m_deltaSymbol,
+                                      &m_deltaValue),
+            {FormulaPiece::Text, "Label13", QStringLiteral("[MJ/m²]")},
+        },
+        "Command2", "Command1");
 }
 
-QWidget *FattoreProtezione::buildDecreeMeasures()
+FattoreProtezione::Panel &FattoreProtezione::panelFor(const Regulation &regulation)
 {
-    auto *panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("MisureDecreto"));
-    static const char *const kSymbols[] = {"Image1", "Image3",  "Image6",  "Image7", "Image8",
-                                           "Image9", "Image10", "Image11", "Image12"};
-    static const char *const kDescriptions[] = {"lbl1",   "lbl2",   "Label3", "Label4", "lbl5",
-                                                "Label6", "Label7", "Label8", "Label9"};
-    const auto &measures = Regulation::decree2007().measures;
-    auto *rows = new QGridLayout(panel);
-    rows->setContentsMargins(0, 0, 0, 0);
-    for (int i = 0; i < measures.size(); ++i) {
-        const auto nameOf = [i](const char *const names[], const char *pattern) {
-            return i < 9 ? QString::fromLatin1(names[i]) : QString::fromLatin1(pattern).arg(i + 1);
-        };
-        rows->addWidget(makeSymbol(panel, qPrintable(nameOf(kSymbols, "ImageMisura%1")),
-                                   Symbols::dnIndex(i + 1)),
-                        i, 0);
-        rows->addWidget(makeLabel(panel, qPrintable(nameOf(kDescriptions, "lblMisura%1")),
-                                  measures.at(i).description),
-                        i, 1);
-        m_checks << makeCheck(panel, qPrintable(QStringLiteral("Check%1").arg(i + 1)));
-        rows->addWidget(m_checks[i], i, 2);
+    for (Panel &panel : m_panels) {
+        if (panel.rule == regulation.rule)
+            return panel;
     }
-    rows->setColumnStretch(1, 1);
-    return panel;
+    m_panels << buildPanel(regulation);
+    // The panels stand under the heading, before the line over the formula.
+    body()->insertWidget(int(m_panels.size()), m_panels.last().widget);
+    QList<QWidget *> controls;
+    for (const Panel &panel : std::as_const(m_panels))
+        controls << panel.widget->findChildren<QWidget *>();
+    orderTabs(controls);
+    return m_panels.last();
 }
 
-QWidget *FattoreProtezione::buildCodeMeasures()
+namespace {
+
+// The names of the controls of a rule without groups, as the decree's screen has always had
+// them; a measure beyond the ninth is named by its number.
+QString ungroupedName(int measure, const char *const names[], const char *pattern)
 {
-    auto *panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("MisureCodice"));
-    auto *panelLayout = new QVBoxLayout(panel);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    const Regulation &code = Regulation::fireCode();
-    panelLayout->addWidget(
-        makeLabel(panel, "lblTabellaMisure", code.citation(code.tables.measures)));
-    m_controlGroup = new QButtonGroup(this);
-    m_codeChecks.fill(nullptr, code.measures.size());
-    // One row: the control, the symbol, the description and the factor beside it.
-    const auto addRow = [panel](QGridLayout *rows, QWidget *control, int measure,
-                                const QString &description) {
-        const int row = rows->rowCount();
-        rows->addWidget(control, row, 0);
-        control->setAccessibleName(description);
-        if (measure >= 0) {
+    return measure < 9 ? QString::fromLatin1(names[measure])
+                       : QString::fromLatin1(pattern).arg(measure + 1);
+}
+
+} // namespace
+
+FattoreProtezione::Panel FattoreProtezione::buildPanel(const Regulation &regulation)
+{
+    Panel panel;
+    panel.rule = regulation.rule;
+    panel.widget = new QWidget(this);
+    panel.widget->setObjectName(QStringLiteral("Misure_") + regulation.key);
+    panel.checks.fill(nullptr, regulation.measures.size());
+    QWidget *widget = panel.widget;
+
+    if (regulation.measureGroups.isEmpty()) {
+        // Each measure present or not on its own: a row of symbol, description and box.
+        static const char *const kSymbols[] = {"Image1", "Image3",  "Image6",  "Image7", "Image8",
+                                               "Image9", "Image10", "Image11", "Image12"};
+        static const char *const kDescriptions[] = {"lbl1",   "lbl2",   "Label3", "Label4", "lbl5",
+                                                    "Label6", "Label7", "Label8", "Label9"};
+        auto *rows = new QGridLayout(widget);
+        rows->setContentsMargins(0, 0, 0, 0);
+        for (int i = 0; i < regulation.measures.size(); ++i) {
+            rows->addWidget(makeSymbol(widget,
+                                       qPrintable(ungroupedName(i, kSymbols, "ImageMisura%1")),
+                                       Symbols::dnIndex(i + 1)),
+                            i, 0);
+            rows->addWidget(makeLabel(widget,
+                                      qPrintable(ungroupedName(i, kDescriptions, "lblMisura%1")),
+                                      regulation.measures.at(i).description),
+                            i, 1);
+            panel.checks[i] = makeCheck(widget, qPrintable(QStringLiteral("Check%1").arg(i + 1)));
+            rows->addWidget(panel.checks[i], i, 2);
+        }
+        rows->setColumnStretch(1, 1);
+    } else {
+        // A frame for each group, with the rule's table of the measures above them.
+        auto *frames = new QVBoxLayout(widget);
+        frames->setContentsMargins(0, 0, 0, 0);
+        frames->addWidget(
+            makeLabel(widget, "lblTabellaMisure", regulation.citation(regulation.tables.measures)));
+        // One row: the control, the symbol, the description and the factor beside it.
+        const auto addRow = [&regulation](QGridLayout *rows, QWidget *box, QWidget *control,
+                                          int measure, const QString &description) {
+            const int row = rows->rowCount();
+            rows->addWidget(control, row, 0);
+            control->setAccessibleName(description);
             const QString number = QString::number(measure + 1);
-            rows->addWidget(makeSymbol(panel, qPrintable(QStringLiteral("ImageCodice_") + number),
-                                       Symbols::dnIndex(measure + 1)),
-                            row, 1);
-            rows->addWidget(
-                makeLabel(
-                    panel, qPrintable(QStringLiteral("lblFattoreCodice_") + number),
-                    ItalianNumbers::toFixed2(Regulation::fireCode().measures.at(measure).deltaN)),
-                row, 3);
-        }
-        QLabel *text = makeLabel(
-            panel, qPrintable(QStringLiteral("lblMisuraCodice_") + QString::number(measure + 1)),
-            description);
-        rows->addWidget(text, row, 2);
-    };
-    for (const Regulation::MeasureGroup &group : code.measureGroups) {
-        auto *box = new QGroupBox(group.caption, panel);
-        box->setObjectName(group.exclusive ? QStringLiteral("FrameControllo")
-                                           : QStringLiteral("FrameMisure"));
-        auto *rows = new QGridLayout(box);
-        if (group.exclusive) {
-            m_controlChoice = &group;
-            QRadioButton *none = makeOption(box, "OptionControllo", 0);
-            m_controlGroup->addButton(none, 0);
-            addRow(rows, none, -1, QStringLiteral("Nessuna"));
-        }
-        for (int i = group.first; i < group.first + group.count; ++i) {
-            const QString &description = code.measures.at(i).description;
-            if (group.exclusive) {
-                QRadioButton *option = makeOption(box, "OptionControllo", i + 1);
-                m_controlGroup->addButton(option, i + 1);
-                addRow(rows, option, i, description);
-            } else {
-                m_codeChecks[i] =
-                    makeCheck(box, qPrintable(arrayElementName("CheckMisura", i + 1)));
-                addRow(rows, m_codeChecks[i], i, description);
+            if (measure >= 0) {
+                rows->addWidget(makeSymbol(box, qPrintable(QStringLiteral("ImageCodice_") + number),
+                                           Symbols::dnIndex(measure + 1)),
+                                row, 1);
+                rows->addWidget(
+                    makeLabel(box, qPrintable(QStringLiteral("lblFattoreCodice_") + number),
+                              ItalianNumbers::toFixed2(regulation.measures.at(measure).deltaN)),
+                    row, 3);
             }
+            rows->addWidget(makeLabel(box, qPrintable(QStringLiteral("lblMisuraCodice_") + number),
+                                      description),
+                            row, 2);
+        };
+        for (const Regulation::MeasureGroup &group : regulation.measureGroups) {
+            auto *box = new QGroupBox(group.caption, widget);
+            box->setObjectName(group.exclusive ? QStringLiteral("FrameControllo")
+                                               : QStringLiteral("FrameMisure"));
+            auto *rows = new QGridLayout(box);
+            QButtonGroup *options = nullptr;
+            if (group.exclusive) {
+                options = new QButtonGroup(box);
+                QRadioButton *none = makeOption(box, "OptionControllo", 0);
+                options->addButton(none, 0);
+                addRow(rows, box, none, -1, QStringLiteral("Nessuna"));
+                panel.choices << qMakePair(group, options);
+                connect(options, &QButtonGroup::idClicked, this, [group](int option) {
+                    CalculationSession::current().chooseInGroup(
+                        group, option > 0 ? std::optional<int>(option - 1) : std::nullopt);
+                });
+            }
+            for (int i = group.first; i < group.first + group.count; ++i) {
+                const QString &description = regulation.measures.at(i).description;
+                if (options) {
+                    QRadioButton *option = makeOption(box, "OptionControllo", i + 1);
+                    options->addButton(option, i + 1);
+                    addRow(rows, box, option, i, description);
+                } else {
+                    panel.checks[i] =
+                        makeCheck(box, qPrintable(arrayElementName("CheckMisura", i + 1)));
+                    addRow(rows, box, panel.checks[i], i, description);
+                }
+            }
+            rows->setColumnStretch(2, 1);
+            frames->addWidget(box);
         }
-        rows->setColumnStretch(2, 1);
-        panelLayout->addWidget(box);
+    }
+    // A box's handler runs whenever the user changes its tick; the view sets ticks quietly.
+    for (int i = 0; i < panel.checks.size(); ++i) {
+        if (QCheckBox *box = panel.checks[i])
+            connect(box, &QCheckBox::toggled, this, [this, box, i] { Check_Click(box, i); });
     }
     return panel;
 }
@@ -168,60 +178,41 @@ void FattoreProtezione::showCalculation()
 {
     const CalculationSession &session = CalculationSession::current();
     const Calculation &c = session.calculation();
-    const Regulation &regulation = session.regulation();
     showConfirmedValues(m_qf, m_dq1, m_dq2);
-    const bool code = c.rule == Rule::FireCode;
-    if (m_codeMeasures->isVisibleTo(this) != code) {
-        // The other rule's measures: the screen takes the size they need.
-        m_decreeMeasures->setVisible(!code);
-        m_codeMeasures->setVisible(code);
+    const Panel &shown = panelFor(session.regulation());
+    if (ruleChanged(shown.rule)) {
+        // Another rule's measures: the screen takes the size they need.
+        for (const Panel &panel : std::as_const(m_panels))
+            panel.widget->setVisible(panel.rule == shown.rule);
         adjustSize();
     }
-    if (code) {
-        int chosen = 0; // the option of the fire-control system present, 0 for none
+    for (const auto &[group, options] : shown.choices) {
+        int chosen = 0; // the option of the group's measure present, 0 for none
         for (int measure : c.measures) {
-            if (m_controlGroup->button(measure + 1))
+            if (group.contains(measure))
                 chosen = measure + 1;
         }
-        m_controlGroup->button(chosen)->setChecked(true);
-        for (int i = 0; i < m_codeChecks.size(); ++i) {
-            if (m_codeChecks[i]) {
-                const QSignalBlocker quiet(m_codeChecks[i]);
-                m_codeChecks[i]->setChecked(c.measures.contains(i));
-            }
+        options->button(chosen)->setChecked(true);
+    }
+    for (int i = 0; i < shown.checks.size(); ++i) {
+        if (QCheckBox *box = shown.checks[i]) {
+            const QSignalBlocker quiet(box);
+            box->setChecked(c.measures.contains(i));
+            // The box of a measure that a present one excludes is not offered.
+            box->setVisible(c.measures.contains(i) || measureAllowed(c, i));
         }
     }
-    for (int i = 0; i < m_checks.size(); ++i) {
-        const QSignalBlocker quiet(m_checks[i]);
-        m_checks[i]->setChecked(c.measures.contains(i));
-        // The box of a measure that a present one excludes is not offered.
-        m_checks[i]->setVisible(c.measures.contains(i) || measureAllowed(c, regulation, i));
-    }
-    showValueOrSymbol(m_dnSymbol, m_dnValue,
-                      session.reached(CalculationSession::MeasuresWorkedOut)
-                          ? CalculationTexts::deltaN(c, regulation)
-                          : QString());
+    showDelta(session.reached(CalculationSession::MeasuresWorkedOut) ? CalculationTexts::deltaN(c)
+                                                                     : QString());
 }
 
-void FattoreProtezione::Check_Click(int measure)
+void FattoreProtezione::Check_Click(QCheckBox *box, int measure)
 {
-    if (!CalculationSession::current().setMeasure(measure, m_checks[measure]->isChecked()))
+    if (!CalculationSession::current().setMeasure(measure, box->isChecked()))
         showCalculation(); // refused: the box shows the measure as it stands
 }
 
-void FattoreProtezione::OptionControllo_Click(int option)
-{
-    CalculationSession::current().chooseInGroup(
-        *m_controlChoice, option > 0 ? std::optional<int>(option - 1) : std::nullopt);
-}
-
-void FattoreProtezione::CheckMisura_Click(int measure)
-{
-    if (!CalculationSession::current().setMeasure(measure, m_codeChecks[measure]->isChecked()))
-        showCalculation();
-}
-
-void FattoreProtezione::Command1_Click()
+void FattoreProtezione::next()
 {
     if (!CalculationSession::current().passDesign()) {
         EntryMessages::tooLarge();
@@ -230,7 +221,7 @@ void FattoreProtezione::Command1_Click()
     hideThenShow(*this, router().screen(ScreenRouter::Screen::Result));
 }
 
-void FattoreProtezione::Command2_Click()
+void FattoreProtezione::back()
 {
     hideThenShow(*this, router().screen(ScreenRouter::Screen::RiskFactor));
 }

@@ -1,46 +1,42 @@
 #pragma once
 
 #include "core/regulation.h"
-#include "ui/kit/screens.h"
+#include "ui/factors/factorscreen.h"
 
 #include <QVector>
 
 class QButtonGroup;
 class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QRadioButton;
 
-// delta n, the product of the protection-measure factors: under the decree a box for each of
-// delta n1 ... delta n9; under the Code one choice among the fire-control systems (delta n1 ...
-// delta n6) and a box for each further measure (delta n7 ... delta n10). The screen holds both
-// sets and shows the one of the calculation's rule.
-class FattoreProtezione : public MainScreen
+// delta n, the product of the protection-measure factors. Each rule's measures are one panel,
+// built from its measure groups: a box for each measure of a rule without groups (the decree's
+// delta n1 ... delta n9), one choice among the measures of an exclusive group (the Code's
+// fire-control systems, delta n1 ... delta n6) and a box for each measure of another group. The
+// screen shows the panel of the calculation's rule.
+class FattoreProtezione : public FactorScreen
 {
     Q_OBJECT
 public:
     FattoreProtezione();
 
 private:
-    QWidget *buildDecreeMeasures();
-    QWidget *buildCodeMeasures();
-    void showCalculation();
-    void Check_Click(int measure);
-    void OptionControllo_Click(int option);
-    void CheckMisura_Click(int measure);
-    void Command1_Click();
-    void Command2_Click();
+    // The controls of one rule's measures.
+    struct Panel {
+        Rule rule;
+        QWidget *widget = nullptr;
+        QVector<QCheckBox *> checks; // by measure index; null for a measure chosen by option
+        // Each exclusive group and its options: id 0 none, id k the measure delta nk.
+        QVector<QPair<Regulation::MeasureGroup, QButtonGroup *>> choices;
+    };
 
-    QVector<QCheckBox *> m_checks; // the decree's boxes
-    QWidget *m_decreeMeasures;
-    QWidget *m_codeMeasures;
-    QButtonGroup *m_controlGroup; // the Code's choice: id 0 none, id k the measure delta nk
-    const Regulation::MeasureGroup *m_controlChoice = nullptr;
-    QVector<QCheckBox *> m_codeChecks; // the Code's further measures, by measure index
+    Panel &panelFor(const Regulation &regulation);
+    Panel buildPanel(const Regulation &regulation);
+    void showCalculation() override;
+    void back() override;
+    void next() override;
+    void Check_Click(QCheckBox *box, int measure);
 
-    QLineEdit *m_qf = nullptr;
+    QVector<Panel> m_panels; // in the order they were built
     QLabel *m_dq1 = nullptr;
     QLabel *m_dq2 = nullptr;
-    QLabel *m_dnSymbol = nullptr;
-    QLabel *m_dnValue = nullptr;
 };

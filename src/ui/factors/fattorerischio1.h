@@ -1,29 +1,30 @@
 #pragma once
 
-#include "ui/kit/screens.h"
+#include "ui/factors/factorscreen.h"
 
 #include <QVector>
 
-class QLabel;
-class QLineEdit;
+class QButtonGroup;
+class QGridLayout;
 class QRadioButton;
 
-// delta q1, the factor of the compartment's floor area, from one of six area classes.
-class FattoreRischio1 : public MainScreen
+// delta q1, the factor of the compartment's floor area, from one of the rule's area classes.
+class FattoreRischio1 : public FactorScreen
 {
     Q_OBJECT
 public:
     FattoreRischio1();
 
 private:
-    void showCalculation();
+    void showCalculation() override;
+    void back() override;
+    void next() override;
     void Option1_Click(int index);
-    void Command2_Click();
-    void Command1_Click();
+    void showClasses(const Regulation &regulation);
 
+    QGridLayout *m_rows;
+    QButtonGroup *m_group;
     QVector<QRadioButton *> m_options;
-    QLabel *m_table; // the rule's table
-    QLineEdit *m_qf = nullptr;
-    QLabel *m_dq1Symbol = nullptr;
-    QLabel *m_dq1Value = nullptr;
+    QVector<QLabel *> m_labels; // beside the options
+    QLabel *m_table;            // the rule's table
 };

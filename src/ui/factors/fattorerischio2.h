@@ -1,30 +1,32 @@
 #pragma once
 
-#include "ui/kit/screens.h"
+#include "ui/factors/factorscreen.h"
 
 #include <QVector>
 
-class QLabel;
-class QLineEdit;
+class QButtonGroup;
+class QGridLayout;
 class QRadioButton;
 
 // delta q2, the factor of the activity's risk class I, II or III.
-class FattoreRischio2 : public MainScreen
+class FattoreRischio2 : public FactorScreen
 {
     Q_OBJECT
 public:
     FattoreRischio2();
 
 private:
-    void showCalculation();
+    void showCalculation() override;
+    void back() override;
+    void next() override;
     void Option1_Click(int index);
-    void Command1_Click();
-    void Command2_Click();
+    void showClasses(const Regulation &regulation);
 
+    QGridLayout *m_rows;
+    QButtonGroup *m_group;
     QVector<QRadioButton *> m_options;
+    QVector<QLabel *> m_names; // beside the options
+    QVector<QLabel *> m_descriptions;
     QLabel *m_table; // the rule's table
-    QLineEdit *m_qf = nullptr;
     QLabel *m_dq1 = nullptr;
-    QLabel *m_dq2Symbol = nullptr;
-    QLabel *m_dq2Value = nullptr;
 };

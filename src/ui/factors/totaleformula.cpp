@@ -106,18 +106,18 @@ void TotaleFormula::showCalculation()
     // Each value appears once its screen has been passed, and stays until it is passed again:
     // the result of the calculation before is kept until a new one is computed.
     showConfirmedValues(m_qf, m_dq1, m_dq2);
-    const QString level = CalculationTexts::levelName(c, regulation);
+    const QString level = CalculationTexts::levelName(c);
     m_referenceCaption->setText(ReportDocuments::referenceClassCaption(regulation, level));
     m_minimumCaption->setText(ReportDocuments::minimumClassCaption(regulation, level));
     m_minimumCaption->setVisible(regulation.hasMinimumClass);
     m_minimum->setVisible(regulation.hasMinimumClass);
     showIfAny(m_classTable, regulation.citation(regulation.tables.classes));
     if (session.reached(CalculationSession::DesignPassed)) {
-        m_dn->setText(CalculationTexts::deltaN(c, regulation));
-        m_design->setText(CalculationTexts::designFireLoad(c, regulation));
-        m_reference->setText(CalculationTexts::referenceClass(c, regulation));
-        m_minimum->setText(CalculationTexts::minimumClass(c, regulation));
-        m_tableClass->setText(CalculationTexts::tableClassBeside(c, regulation));
+        m_dn->setText(CalculationTexts::deltaN(c));
+        m_design->setText(CalculationTexts::designFireLoad(c));
+        m_reference->setText(CalculationTexts::referenceClass(c));
+        m_minimum->setText(CalculationTexts::minimumClass(c));
+        m_tableClass->setText(CalculationTexts::tableClassBeside(c));
         // A requirement in words ("Nessun requisito di capacità portante") in a smaller type,
         // wrapped.
         bool number = false;
@@ -127,7 +127,7 @@ void TotaleFormula::showCalculation()
         m_reference->setWordWrap(words);
         m_reference->setMinimumWidth(words ? 320 : 60);
         m_reference->setAlignment(words ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
-        const QStringList warnings = ReportDocuments::warnings(c, regulation);
+        const QStringList warnings = ReportDocuments::warnings(c);
         m_warnings->setText(
             warnings.isEmpty() ? QString() : QStringLiteral("Avvertenze\n") + warnings.join(u'\n'));
         m_warnings->setVisible(!warnings.isEmpty());
@@ -184,7 +184,7 @@ void TotaleFormula::showLevel()
         m_level->setVisible(levels);
         m_levelSized = 0;
     }
-    const Regulation::PerformanceLevel *level = performanceLevelOf(c, regulation);
+    const Regulation::PerformanceLevel *level = performanceLevelOf(c);
     if (!level)
         return;
     if (m_levelChoice->count() != regulation.performanceLevels.size()) {
@@ -228,12 +228,11 @@ void TotaleFormula::showLevel()
 void TotaleFormula::Command3_Click()
 {
     CalculationSession &session = CalculationSession::current();
-    if (levelReasonMissing(session.calculation(), session.regulation())) {
-        showMessage(
-            QStringLiteral("Indicare le motivazioni dell'attribuzione del livello di "
-                           "prestazione %1 (%2).")
-                .arg(CalculationTexts::levelName(session.calculation(), session.regulation()),
-                     session.regulation().attributionTable));
+    if (levelReasonMissing(session.calculation())) {
+        showMessage(QStringLiteral("Indicare le motivazioni dell'attribuzione del livello di "
+                                   "prestazione %1 (%2).")
+                        .arg(CalculationTexts::levelName(session.calculation()),
+                             session.regulation().attributionTable));
         m_levelReason->setFocus();
         return;
     }

@@ -112,7 +112,7 @@ void showConfirmedValues(QLineEdit *fireLoad, QLabel *deltaQ1, QLabel *deltaQ2)
     if (fireLoad && session.reached(S::FireLoadPassed))
         fireLoad->setText(CalculationTexts::fireLoad(c));
     if (deltaQ1 && session.reached(S::AreaClassPassed))
-        deltaQ1->setText(CalculationTexts::deltaQ1(c, session.regulation()));
+        deltaQ1->setText(CalculationTexts::deltaQ1(c));
     if (deltaQ2 && session.reached(S::RiskClassPassed))
-        deltaQ2->setText(CalculationTexts::deltaQ2(c, session.regulation()));
+        deltaQ2->setText(CalculationTexts::deltaQ2(c));
 }

@@ -365,7 +365,7 @@ IncendioNaturale::Reading IncendioNaturale::readFields() const
     in.absorptivity = values[6];
     in.growth = FireGrowth(m_growth->currentData().toInt());
     in.member = FireMember(m_member->currentData().toInt());
-    const auto design = designFireLoad(c, m_session.regulation());
+    const auto design = designFireLoad(c);
     const double area = typedArea ? values[0] : *c.area;
     reading.refusal = NaturalFire::refusal(in, area, design.value_or(0));
     if (reading.refusal.isEmpty())
@@ -390,8 +390,7 @@ void IncendioNaturale::recompute()
     if (m_updating)
         return;
     const Calculation &c = m_session.calculation();
-    const Regulation &regulation = m_session.regulation();
-    const auto design = designFireLoad(c, regulation);
+    const auto design = designFireLoad(c);
     // The activity method knows the area class only: A_f is typed here.
     m_af->setVisible(c.area.has_value());
     m_typedAreaRow->setVisible(!c.area);
@@ -405,7 +404,7 @@ void IncendioNaturale::recompute()
         result = NaturalFire::compute(
             *reading.inputs, c.area.value_or(reading.inputs->floorArea.value_or(0)), *design);
     showResult(result);
-    m_class->setText(NaturalFireTexts::requiredClass(c, regulation));
+    m_class->setText(NaturalFireTexts::requiredClass(c));
 }
 
 void IncendioNaturale::showResult(const std::optional<NaturalFireResult> &r)

@@ -55,8 +55,7 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
          QStringLiteral("Classificazione di resistenza al fuoco delle costruzioni "), 0,
          borderTop + 120, verdana(15.75, true), 11160, Qt::AlignHCenter);
     m_ruleHeading =
-        text(m_canvas, "lblDecreto",
-             ReportDocuments::headingOf(m_session.calculation(), m_session.regulation()), 0,
+        text(m_canvas, "lblDecreto", ReportDocuments::headingOf(m_session.calculation()), 0,
              borderTop + 600, script(11), 11160, Qt::AlignHCenter);
     hline(m_canvas, "Line1", borderTop + 1080, 120, 11040);
     m_title = text(m_canvas, "Label1", QString(), 360, titleTop, sansSerif(13.5));
@@ -65,17 +64,15 @@ ItemisedList::ItemisedList(const char *name, const QString &caption, Calculation
     connect(m_back, &QPushButton::clicked, this, &ItemisedList::Indietro_Click);
     // A compartment's list names the rule of its calculation; the summary names its own.
     if (m_method != Method::None)
-        connect(&m_session, &CalculationSession::changed, this, [this] {
-            showRuleHeading(
-                ReportDocuments::headingOf(m_session.calculation(), m_session.regulation()));
-        });
+        connect(&m_session, &CalculationSession::changed, this,
+                [this] { showRuleHeading(ReportDocuments::headingOf(m_session.calculation())); });
 }
 
 ReportPart ItemisedList::showList()
 {
     Calculation calculation = m_session.calculation();
     calculation.method = m_method;
-    ReportPart list = ReportDocuments::itemisedList(calculation, m_session.regulation());
+    ReportPart list = ReportDocuments::itemisedList(calculation);
     showTitle(m_title, list.title);
     showRuleHeading(list.regulation);
     return list;

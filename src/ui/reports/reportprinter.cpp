@@ -75,8 +75,7 @@ ReportDocument sessionDocument(const CalculationSession &session, Method method)
     // A page prints the report of its own method, whatever the walk has reached.
     if (method != Method::None)
         calculation.method = method;
-    return ReportDocuments::compartment(calculation, session.regulation(),
-                                        &ProjectDocument::current().project().identity,
+    return ReportDocuments::compartment(calculation, &ProjectDocument::current().project().identity,
                                         session.compartmentName());
 }
 

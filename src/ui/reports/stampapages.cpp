@@ -215,7 +215,7 @@ ReportPage::ReportPage(const char *name, const QString &caption, Method method, 
     // The title and the section headings of the document's report page.
     Calculation own = session.calculation();
     own.method = method;
-    const ReportPart page = ReportDocuments::reportPage(own, session.regulation());
+    const ReportPart page = ReportDocuments::reportPage(own);
     QStringList headings;
     for (const ReportBlock &block : page.blocks) {
         if (block.kind == ReportBlock::Kind::Heading)
@@ -546,10 +546,10 @@ void ReportPage::showCalculation()
     const Calculation &c = session.calculation();
     const Regulation &r = session.regulation();
     // The figures and fields of the report page as the document prints them.
-    const ReportFigures f = reportFigures(c, r);
+    const ReportFigures f = reportFigures(c);
     Calculation own = c;
     own.method = m_method;
-    const ReportPart page = ReportDocuments::reportPage(own, r);
+    const ReportPart page = ReportDocuments::reportPage(own);
     const bool fireLoad = session.reached(S::FireLoadPassed) && c.method == m_method;
     // The screens' q_f (its integer part) is the text this field keeps for the screens that
     // read it; the formula line under it carries the printed one.
@@ -578,7 +578,7 @@ void ReportPage::showCalculation()
     const bool classes = session.reached(S::ClassesReported);
     showField(m_referenceClass, classes, f.referenceClass);
     showField(m_minimumClass, classes, f.minimumClass);
-    showField(m_tableClass, classes, CalculationTexts::tableClassBeside(c, r));
+    showField(m_tableClass, classes, CalculationTexts::tableClassBeside(c));
     showRule(r);
     showLevel(c, r);
     if (normalisedText(m_notes->toPlainText()) != c.notes) {
@@ -591,12 +591,12 @@ void ReportPage::showCalculation()
 void ReportPage::showLevel(const Calculation &c, const Regulation &r)
 {
     // The heading and the captions name the compartment's performance level.
-    const QString level = CalculationTexts::levelName(c, r);
+    const QString level = CalculationTexts::levelName(c);
     if (level == m_levelShown && &r == m_levelRule)
         return;
     m_levelShown = level;
     m_levelRule = &r;
-    m_decree->setText(ReportDocuments::headingOf(c, r));
+    m_decree->setText(ReportDocuments::headingOf(c));
     m_referenceCaption->setText(ReportDocuments::referenceClassCaption(r, level));
     m_minimumCaption->setText(ReportDocuments::minimumClassCaption(r, level));
     m_referenceCaption->adjustSize();

@@ -46,9 +46,9 @@ DensitaCarico::DensitaCarico()
         m_ruleOptions << option;
     }
     layout->addWidget(rules, 1, 0, 1, 2);
-    // A first run, or a setting the program does not know, starts on the decree.
+    // A first run, or a setting the program does not know, starts on the first rule offered.
     showRule(Regulation::ruleForKey(settings().value(kRuleSetting).toString())
-                 .value_or(Rule::Decree2007));
+                 .value_or(allRules.value(0)));
 
     auto *activity = makeButton(this, "Command1", QStringLiteral("1"));
     auto *furnishings = makeButton(this, "Command2", QStringLiteral("2"));
@@ -110,10 +110,10 @@ Rule DensitaCarico::chosenRule() const
         if (m_ruleOptions[i]->isChecked())
             return allRules.at(i);
     }
-    return Rule::Decree2007;
+    return allRules.value(0);
 }
 
-void DensitaCarico::showRule(Rule rule)
+void DensitaCarico::showRule(const Rule &rule)
 {
     const int index = int(Regulation::rules().indexOf(rule));
     if (index >= 0 && index < m_ruleOptions.size())
@@ -122,5 +122,5 @@ void DensitaCarico::showRule(Rule rule)
 
 void DensitaCarico::OptionNormativa_Click(int index)
 {
-    settings().setValue(kRuleSetting, Regulation::forRule(Regulation::rules().at(index)).key);
+    settings().setValue(kRuleSetting, Regulation::rules().value(index).key());
 }

@@ -23,7 +23,7 @@ private:
     // Starts the calculation for a new choice of method.
     void Azzeramento(Method method);
     // Sets the choice to `rule` (a compartment reopened), without remembering it.
-    void showRule(Rule rule);
+    void showRule(const Rule &rule);
     void chooseMethod(Method method);
     void OptionNormativa_Click(int index);
 
