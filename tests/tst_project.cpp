@@ -150,21 +150,18 @@ void TestProject::fileHoldsEveryInput()
     QCOMPARE(*read.project, project);
     QCOMPARE(read.project->compartments[1].calculation.materials[1].valuePerKg,
              Amount::emptyText());
-    // Written compartment by compartment, the text is the one the whole JSON tree gives.
+    // Written piece by piece, the text is the one the whole JSON tree gives.
     for (const Project &written : {project, Project()}) {
         const QByteArray json = ProjectFile::toJson(written);
         QCOMPARE(json, QJsonDocument::fromJson(json).toJson(QJsonDocument::Indented));
     }
-
-    // A path with blanks, accents and apostrophes.
-    QTemporaryDir dir;
+    QTemporaryDir dir; // a path with blanks, accents and apostrophes
     const QString path = dir.filePath(u"Prog d'esempio è/Scuola dell'Orto.ardivo"_s);
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
     QVERIFY(ProjectFile::save(path, project).ok());
     const auto loaded = ProjectFile::load(path);
     QVERIFY2(loaded.project, qPrintable(loaded.error));
     QCOMPARE(*loaded.project, project);
-    // The results as shown.
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {R"("version": 2)", R"("revision": "REV 01 del 12/01/2027")",
                      R"("designFireLoad": "462,67")", R"("designFireLoad": "142,80")"});
@@ -175,12 +172,13 @@ void TestProject::badFiles_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
     const QByteArray good = ProjectFile::toJson(sampleProject());
-    const auto changed = [&](const char *from, const char *to) {
+    const auto changed = [&](const char *from, const QByteArray &to) {
         QByteArray bytes = good;
         Q_ASSERT(bytes.contains(from));
         return bytes.replace(from, to);
     };
-    const auto row = [&](const char *name, const char *from, const char *to, const char *reason) {
+    const auto row = [&](const char *name, const char *from, const QByteArray &to,
+                         const char *reason) {
         QTest::newRow(name) << changed(from, to) << QString(reason);
     };
     QTest::newRow("not a project") << QByteArray("Questo non è un progetto") << "non è un progetto";
@@ -191,8 +189,6 @@ void TestProject::badFiles_data()
     row("unknown rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"dm1961\"",
         "normativa sconosciuta");
     row("no rule", "\"regulation\": \"dm2007\"", "\"regolamento\": \"dm2007\"",
-        "«Uffici piano terra» non indica la normativa applicata");
-    row("empty rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"\"",
         "«Uffici piano terra» non indica la normativa applicata");
     row("rule not a text", "\"regulation\": \"dm2007\"", "\"regulation\": 2007",
         "«regulation» non è un testo");
@@ -215,23 +211,19 @@ void TestProject::badFiles_data()
         "caratteri di controllo");
     row("half a surrogate pair", "\"name\": \"Archivio\"", "\"name\": \"Archi\\ud800vio\"",
         "caratteri non validi");
-    row("name too long", "\"name\": \"Archivio\"",
-        ("\"name\": \"" + QByteArray(201, 'A') + "\"").constData(), "troppo lungo");
+    row("name too long", "\"name\": \"Archivio\"", "\"name\": \"" + QByteArray(201, 'A') + "\"",
+        "troppo lungo");
     row("psi 7", "\"psi\": 1", "\"psi\": 7", "ψ può valere 0, 0,85 o 1");
     row("m 1e6", "\"m\": 0.8", "\"m\": 1000000", "m può valere 0,8 o 1");
     row("fractile 1000", "\"fractile\": 1.2", "\"fractile\": 1000", "frattile");
-    row("fractile 0", "\"fractile\": 1.2", "\"fractile\": 0", "frattile");
     row("packaging 3", "\"packaging\": 1.1", "\"packaging\": 3", "imballaggio può valere 1 o 1,1");
-    // Notes after the rule of each compartment.
-    const auto notesRow = [&](const char *name, const QByteArray &notes, const char *reason) {
-        const QByteArray to = "\"regulation\": \"dm2007\", \"notes\": " + notes;
-        QTest::newRow(name) << changed("\"regulation\": \"dm2007\"", to.constData())
-                            << QString(reason);
-    };
-    notesRow("notes too long", '"' + QByteArray(CalculationRules::kLongestNotes + 1, 'n') + '"',
-             "al massimo 10.000 caratteri");
-    notesRow("notes as a number", "12", "«notes» non è un testo");
-    notesRow("half a pair in the notes", "\"Nota \\udc00\"", "caratteri non validi");
+    const char *rule = "\"regulation\": \"dm2007\"";
+    const QByteArray notes = "\"regulation\": \"dm2007\", \"notes\": ";
+    row("notes too long", rule,
+        notes + '"' + QByteArray(CalculationRules::kLongestNotes + 1, 'n') + '"',
+        "al massimo 10.000 caratteri");
+    row("notes as a number", rule, notes + "12", "«notes» non è un testo");
+    row("half a pair in the notes", rule, notes + "\"Nota \\udc00\"", "caratteri non validi");
     row("sum beyond any number", "\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308", "troppo grande");
 }
 
@@ -248,10 +240,8 @@ void TestProject::badFiles()
     QCOMPARE(bytesOf(path), content);
 }
 
-// A list of compartments is counted on the file's text before its tree is built: names that hold
-// the marks of JSON itself move no count, a thousand compartments still open, a longer list is
-// refused whatever its items hold (as the reader of the tree refuses it before reading any), and
-// a file wrong before its list is refused for that first.
+// Compartments are counted on the file's text before its tree is built: names holding JSON's own
+// marks move no count; a longer list is refused whatever its items hold, after an earlier fault.
 void TestProject::crowdedListCountedOnItsText_data()
 {
     QTest::addColumn<int>("compartments");
@@ -302,16 +292,14 @@ void TestProject::compartmentsSavedAndReopened()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Lavoro.ardivo"_s);
-    struct Walk {
+    const struct Walk {
         Method method;
         QString risk;
         QStringList measures;
         QString name;
-    };
-    const QList<Walk> walks{
-        {Method::Activity, "Option1_1", {"Check4", "Check6"}, "Uffici"},
-        {Method::Materials, "Option1_2", {"Check1", "Check4"}, "Magazzino legno"},
-        {Method::Furnishings, "Option1_0", {"Check3"}, "Dormitorio"}};
+    } walks[] = {{Method::Activity, "Option1_1", {"Check4", "Check6"}, "Uffici"},
+                 {Method::Materials, "Option1_2", {"Check1", "Check4"}, "Magazzino legno"},
+                 {Method::Furnishings, "Option1_0", {"Check3"}, "Dormitorio"}};
     const QString notes = u"Classe II: <b>idranti</b> & UNI 10779\nInventario al 12/01/2027."_s;
     QList<QMap<QString, QString>> saved;
     for (const Walk &walk : walks) {
@@ -331,7 +319,6 @@ void TestProject::compartmentsSavedAndReopened()
         QCOMPARE(world().prompt.prompts.last(), u"Nome del compartimento:"_s);
         QCOMPARE(CalculationSession::current().compartmentName(), walk.name);
     }
-    QVERIFY(world().prompt.messages.filter("inserimento").size() >= 1); // the walks' own messages
     const int messagesBefore = world().prompt.messages.size();
 
     click(*reportPageFor(Method::Furnishings), "cmdProgetto");
@@ -339,8 +326,9 @@ void TestProject::compartmentsSavedAndReopened()
     QVERIFY(window.isVisible());
     QVERIFY(reportPageFor(Method::Furnishings)->isVisible()); // the screen stays beside it
     QCOMPARE(compartmentTable()->model()->rowCount(), 3);
-    QCOMPARE(compartmentTable()->model()->index(1, 0).data().toString(), u"Magazzino legno"_s);
-    QCOMPARE(compartmentTable()->model()->index(1, 7).data().toString(), saved[1]["txtTotFormula"]);
+    const QStringList stored = rowTexts(compartmentTable(), 1);
+    QCOMPARE(stored.value(0) + " " + stored.value(7),
+             "Magazzino legno " + saved[1]["txtTotFormula"]);
     QCOMPARE(compartmentTable()->model()->headerData(7, Qt::Horizontal).toString(),
              u"q_f,d [MJ/m²]"_s);
     clickAndType(window, "txtNomeProgetto", u"Scuola dell'Orto"_s);
@@ -361,30 +349,28 @@ void TestProject::compartmentsSavedAndReopened()
     reopenProject(path);
     COMPARE_FIELDS(Screens::get<Progetto>(),
                    {"txtNomeProgetto=Scuola dell'Orto", "txtRevisione=REV 02 del 01/02/2027"});
-    for (int row = 0; row < walks.size(); ++row) {
+    for (int row = 0; row < 3; ++row) {
+        const Walk &walk = walks[row];
         openCompartmentRow(row);
-        ReportPage *page = reportPageFor(walks[row].method);
-        QVERIFY(page->isVisible());
+        ReportPage *page = reportPageFor(walk.method);
+        QVERIFY(page->isVisible() && child(*page, "lblProgetto")->isVisible());
         const QMap<QString, QString> texts = pageTexts(page);
         // The job's band, which the page shows for a calculation of a project.
-        COMPARE_FIELDS(*page, {"lblProgetto=Progetto: Scuola dell'Orto",
-                               "lblCompartimento=Compartimento: " + walks[row].name,
-                               "lblTecnico=Tecnico: Ing. Ardivo"});
-        QVERIFY(child(*page, "lblProgetto")->isVisible());
+        COMPARE_FIELDS(*page,
+                       {"lblProgetto=Progetto: Scuola dell'Orto",
+                        "lblCompartimento=Compartimento: " + walk.name,
+                        "lblTecnico=Tecnico: Ing. Ardivo",
+                        "txtNote=" + (walk.method == Method::Materials ? notes : QString())});
         for (auto it = saved[row].cbegin(); it != saved[row].cend(); ++it)
             QVERIFY2(kBand.contains(it.key()) || texts.value(it.key()) == it.value(),
-                     qPrintable(walks[row].name + ": " + it.key() + " = " + texts.value(it.key()) +
-                                ", saved " + it.value()));
+                     qPrintable(walk.name + ": " + it.key() + " = " + texts.value(it.key())));
+        QCOMPARE(CalculationSession::current().compartmentName(), walk.name);
         // The screens hold the inputs as typed: back from the page goes through them.
-        QCOMPARE(CalculationSession::current().compartmentName(), walks[row].name);
-        if (walks[row].method == Method::Activity) {
+        if (walk.method == Method::Activity)
             COMPARE_FIELDS(Screens::get<ValorePerAttivita>(),
                            {"ComboAttivita=Ufficio", "txtValoreMJm2=420", "ComboFrattile=1,2",
                             "Valoreqf=504"});
-        }
-        QCOMPARE(textOf(*page, "txtNote"),
-                 walks[row].method == Method::Materials ? notes : QString());
-        if (walks[row].method != Method::Materials)
+        if (walk.method != Method::Materials)
             continue;
         const qsizetype shown = world().prompt.messages.size();
         const QStringList sheets = pdfSheets(exportedPdf(world(), *page, dir.filePath("N.pdf")));
@@ -401,62 +387,59 @@ void TestProject::compartmentsSavedAndReopened()
     }
     // The materials screen has its area and its entries back in the working table.
     QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), u"60"_s);
-    QCOMPARE(rowCountOf(u"tblAppoggioMateriali"_s), 2);
-    QCOMPARE(rowCountOf(u"tblStampaArredo"_s), 1);
-    QCOMPARE(rowCountOf(u"tblStampaMatInDep"_s), 1);
+    QCOMPARE((QList<qint64>{rowCountOf(u"tblAppoggioMateriali"_s), rowCountOf(u"tblStampaArredo"_s),
+                            rowCountOf(u"tblStampaMatInDep"_s)}),
+             (QList<qint64>{2, 1, 1}));
     QVERIFY(!ProjectDocument::current().isModified());
     // A new calculation starts with no notes.
     walkToReport(Method::Materials, "Option1_1", {});
     QCOMPARE(textOf(Screens::get<StampaMateriali>(), "txtNote"), QString());
 }
 
+// A name already in the project is replaced only when the user agrees; Cancel stores nothing;
+// deleting asks first.
 void TestProject::replacedAndDeletedCompartments()
 {
     walkToReport(Method::Activity, "Option1_1", {"Check4"});
     ReportPage *page = reportPageFor(Method::Activity);
-    world().prompt.inputs << "Uffici";
-    click(*page, "cmdSalvaCompartimento");
-    // The same calculation under another name, then with the first name again.
-    world().prompt.inputs << "Sale riunioni";
-    click(*page, "cmdSalvaCompartimento");
+    const auto save = [&](const QString &name, std::optional<bool> replace = {}) {
+        world().prompt.inputs << name;
+        if (replace)
+            world().prompt.answers << *replace;
+        click(*page, "cmdSalvaCompartimento");
+    };
+    save(u"Uffici"_s);
+    save(u"Sale riunioni"_s);
     QCOMPARE(world().prompt.proposals.last(), u"Uffici"_s); // the name it had
     showProjectWindow();
-    QCOMPARE(compartmentTable()->model()->rowCount(), 2);
+    QTableView *table = compartmentTable();
+    QCOMPARE(table->model()->rowCount(), 2);
 
     click(*page, "cmdIndietro");
     click(Screens::get<TotaleFormula>(), "Command1");
     click(Screens::get<FattoreProtezione>(), "Check5");
     click(Screens::get<FattoreProtezione>(), "Command1");
     click(Screens::get<TotaleFormula>(), "Command3");
-    world().prompt.inputs << "Uffici";
-    world().prompt.answers << false; // not replaced
-    click(*page, "cmdSalvaCompartimento");
+    save(u"Uffici"_s, false);
     QCOMPARE(world().prompt.questions.last(),
              u"Il progetto contiene già il compartimento «Uffici».\nSostituirlo?"_s);
-    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,85"_s);
-    world().prompt.inputs << "Uffici";
-    world().prompt.answers << true;
-    click(*page, "cmdSalvaCompartimento");
-    QCOMPARE(compartmentTable()->model()->rowCount(), 2);
-    QCOMPARE(compartmentTable()->model()->index(0, 0).data().toString(), u"Uffici"_s);
-    QCOMPARE(compartmentTable()->model()->index(0, 6).data().toString(), u"0,765"_s);
-    // Cancel stores nothing.
+    QCOMPARE(table->model()->index(0, 6).data().toString(), u"0,85"_s);
+    save(u"Uffici"_s, true);
+    QCOMPARE(rowTexts(table, 0).value(0), u"Uffici"_s);
+    QCOMPARE(rowTexts(table, 0).value(6), u"0,765"_s);
     const Project before = ProjectDocument::current().project();
     click(*page, "cmdSalvaCompartimento");
     QCOMPARE(ProjectDocument::current().project(), before);
 
-    // Deleting asks first.
-    QTableView *table = compartmentTable();
     clickCell(table, 1);
-    world().prompt.answers << false;
+    world().prompt.answers << false << true;
     click(Screens::get<Progetto>(), "cmdEliminaCompartimento");
     QCOMPARE(world().prompt.questions.last(),
              u"Eliminare il compartimento «Sale riunioni» dal progetto?"_s);
     QCOMPARE(table->model()->rowCount(), 2);
-    world().prompt.answers << true;
     click(Screens::get<Progetto>(), "cmdEliminaCompartimento");
-    QCOMPARE(table->model()->rowCount(), 1);
-    QCOMPARE(ProjectDocument::current().project().compartments[0].name, u"Uffici"_s);
+    QCOMPARE(ProjectDocument::current().project().compartments.size(), 1);
+    QCOMPARE(rowTexts(table, 0).value(0), u"Uffici"_s);
 }
 
 // New project, another project opened, the program closed: with unsaved changes each asks, and
@@ -584,8 +567,7 @@ void TestProject::projectExportedToPdf()
              u"save "_s + projectDir.filePath(u"Scuola «Dell'Orto».pdf"_s));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no part left
-    // Summary, then page, list and working of each of the two compartments; headers broken only
-    // between words, q_f,d of each compartment, the revision in every foot.
+    // Summary, then page, list and working of each compartment; the revision in every foot.
     QCOMPARE(sheets.size(), 7);
     VERIFY_CONTAINS(sheets[0], {"Superficie", "[MJ/m²]", "Magazzino", "Archivio", "142,80",
                                 "D.M. 9 marzo 2007, livello di prestazione III"});
@@ -595,34 +577,25 @@ void TestProject::projectExportedToPdf()
         VERIFY_CONTAINS(sheets[page],
                         {"Progetto: Scuola «Dell'Orto»", "Tecnico: Ing. Ardivo",
                          "Committente: Comune di Àrdea", u"Compartimento: "_s + compartment});
-    // Each entry's fire load and share: Legno 14.000 MJ, all of it; Scaffale 500 MJ, Carta 4.400 MJ
-    // out of 4900.
+    // Legno 14.000 MJ, all of it; Scaffale 500 MJ and Carta 4.400 MJ out of 4.900.
     VERIFY_CONTAINS(sheets[2], {"14.000", "100,0"});
     VERIFY_CONTAINS(sheets[5], {"10,2", "89,8", "4.900"});
     QVERIFY(sheets[3].contains("Sviluppo del calcolo") && sheets[6].contains("Timbro e firma"));
-    // PDF/A-1b, with the technician as its author.
+    // PDF/A-1b, with the technician as its author, also in the information dictionary.
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {u"-meta"_s, path}),
         {u"pdfaid:part=\"1\""_s, u"pdfaid:conformance=\"B\""_s, u"<rdf:li>Ing. Ardivo</rdf:li>"_s});
-    // The author and the subject in the information dictionary too.
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {path}),
         {QRegularExpression(u"Author:\\s+Ing. Ardivo\n"_s),
          QRegularExpression(u"Subject:\\s+Relazione di calcolo del carico d'incendio\n"_s),
          QRegularExpression(u"Title:\\s+Scuola «Dell'Orto»\n"_s)});
-    // The export left the calculation under way alone.
-    QCOMPARE(CalculationSession::current().compartmentName(), QString());
+    QCOMPARE(CalculationSession::current().compartmentName(), QString()); // left alone
     // A project never saved: where the last export went.
     ProjectDocument::current().opened(project, QString());
     click(Screens::get<Progetto>(), "cmdEsportaOdt");
     QCOMPARE(world().prompt.fileBoxes.last(),
              u"save "_s + dir.filePath(u"Scuola «Dell'Orto».odt"_s));
-
-    // A folder that cannot be written: a clear message, and nothing written.
-    world().prompt.files << u"/proc/Relazione.pdf"_s;
-    click(Screens::get<Progetto>(), "cmdEsportaPdf");
-    QVERIFY(world().prompt.messages.last().startsWith(u"Impossibile esportare il PDF"_s));
-    QVERIFY(!QFile::exists(u"/proc/Relazione.pdf"_s));
 }
 
 // The project's ODT: the summary and each compartment at the first level of the outline, their
@@ -722,7 +695,6 @@ void TestProject::exportOutsideAnyProject()
                            QRegularExpression("prestazione III\\s+=\\s+120"),
                            QDate::currentDate().toString(u"dd/MM/yyyy"_s)});
     QVERIFY(!text.contains("Nuova analisi") && !text.contains("Progetto:"));
-    // The title and the creator.
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")}),
         {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
@@ -888,9 +860,7 @@ void TestProject::secondStartHandsOverItsFile()
     const QString name = SingleInstance::serverName(dataFolder);
     const QFileInfo folder(QFileInfo(name).absolutePath());
     QCOMPARE(folder.ownerId(), uint(geteuid()));
-    QCOMPARE(folder.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                      QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
-             QFile::Permissions());
+    QCOMPARE(folder.permissions() & QFile::Permissions(0x0077), QFile::Permissions()); // no others
     QSignalSpy handedOver(&first, &SingleInstance::fileHandedOver);
 
     QLocalSocket flood;
@@ -986,11 +956,8 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
     const QStringList sheets = pdfSheets(exportedPdf(world(), *page, dir.filePath(u"L.pdf"_s)));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QVERIFY(sheets.size() >= 5);
-    const QString all = sheets.join(u' ');
-    for (const QString &part : {u"Ipotesi 001: deposito"_s, u"Ipotesi 200: deposito"_s, u"xxFIN"_s})
-        QVERIFY2(all.contains(part), qPrintable(part));
-    for (int i = 0; i < sheets.size(); ++i)
-        QVERIFY(sheets[i].contains(u"Pagina %1 di %2"_s.arg(i + 1).arg(sheets.size())));
+    VERIFY_CONTAINS(sheets.join(u' '), {"Ipotesi 001: deposito", "Ipotesi 200: deposito", "xxFIN",
+                                        u"Pagina %1 di %1"_s.arg(sheets.size())});
 }
 
 // A refused "Salva nel progetto" or "Salva" says why and changes neither the calculation under
