@@ -181,17 +181,16 @@ void TestProject::badFiles_data()
                          const char *reason) {
         QTest::newRow(name) << changed(from, to) << QString(reason);
     };
+    const char *rule = "\"regulation\": \"dm2007\"", *archivio = "\"name\": \"Archivio\"";
     QTest::newRow("not a project") << QByteArray("Questo non è un progetto") << "non è un progetto";
     QTest::newRow("truncated") << good.left(good.size() / 2) << "danneggiato";
     QTest::newRow("empty") << QByteArray() << "non è un progetto";
     row("another format", "ardivo-project", "altro", "non è un progetto");
     row("newer version", "\"version\": 2", "\"version\": 7", "più recente");
-    row("unknown rule", "\"regulation\": \"dm2007\"", "\"regulation\": \"dm1961\"",
-        "normativa sconosciuta");
-    row("no rule", "\"regulation\": \"dm2007\"", "\"regolamento\": \"dm2007\"",
+    row("unknown rule", rule, "\"regulation\": \"dm1961\"", "normativa sconosciuta");
+    row("no rule", rule, "\"regolamento\": \"dm2007\"",
         "«Uffici piano terra» non indica la normativa applicata");
-    row("rule not a text", "\"regulation\": \"dm2007\"", "\"regulation\": 2007",
-        "«regulation» non è un testo");
+    row("rule not a text", rule, "\"regulation\": 2007", "«regulation» non è un testo");
     row("huge version", "\"version\": 2", "\"version\": 4294967298", "formato 4294967298");
     row("version 1.5", "\"version\": 2", "\"version\": 1.5", "formato 1,5, che non è valido");
     row("activity that is no object", "\"activity\": {", "\"activity\": 5, \"attivita\": {",
@@ -205,19 +204,16 @@ void TestProject::badFiles_data()
     row("measures that exclude each other", "\"measures\": [\n                0,",
         "\"measures\": [\n                1, 0,", "si escludono");
     row("quantity as text", "\"quantity\": 1000", "\"quantity\": \"mille\"", "numero valido");
-    row("same name but for a blank", "\"name\": \"Archivio\"", "\"name\": \" Magazzino  \"",
+    row("same name but for a blank", archivio, "\"name\": \" Magazzino  \"",
         "«Magazzino» compare due volte");
-    row("control character in a name", "\"name\": \"Archivio\"", "\"name\": \"Archi\\u0007vio\"",
+    row("control character in a name", archivio, "\"name\": \"Archi\\u0007vio\"",
         "caratteri di controllo");
-    row("half a surrogate pair", "\"name\": \"Archivio\"", "\"name\": \"Archi\\ud800vio\"",
-        "caratteri non validi");
-    row("name too long", "\"name\": \"Archivio\"", "\"name\": \"" + QByteArray(201, 'A') + "\"",
-        "troppo lungo");
+    row("half a surrogate pair", archivio, "\"name\": \"Archi\\ud800vio\"", "caratteri non validi");
+    row("name too long", archivio, "\"name\": \"" + QByteArray(201, 'A') + "\"", "troppo lungo");
     row("psi 7", "\"psi\": 1", "\"psi\": 7", "ψ può valere 0, 0,85 o 1");
     row("m 1e6", "\"m\": 0.8", "\"m\": 1000000", "m può valere 0,8 o 1");
     row("fractile 1000", "\"fractile\": 1.2", "\"fractile\": 1000", "frattile");
     row("packaging 3", "\"packaging\": 1.1", "\"packaging\": 3", "imballaggio può valere 1 o 1,1");
-    const char *rule = "\"regulation\": \"dm2007\"";
     const QByteArray notes = "\"regulation\": \"dm2007\", \"notes\": ";
     row("notes too long", rule,
         notes + '"' + QByteArray(CalculationRules::kLongestNotes + 1, 'n') + '"',
@@ -452,17 +448,14 @@ void TestProject::unsavedChangesQuestion()
     clickAndType(window, "txtCommittente", u"Comune"_s);
     const Project changed = ProjectDocument::current().project();
 
-    world().prompt.choices << UserPrompt::Answer::Cancel;
+    world().prompt.choices << UserPrompt::Answer::Cancel << UserPrompt::Answer::Cancel;
     click(window, "cmdNuovoProgetto");
-    QCOMPARE(world().prompt.asked.size(), 1);
-    QVERIFY(world().prompt.asked[0].contains(u"modifiche non salvate"_s));
-    QCOMPARE(ProjectDocument::current().project(), changed);
-    QVERIFY(ProjectDocument::current().isModified());
-
-    world().prompt.choices << UserPrompt::Answer::Cancel;
     click(window, "cmdApriProgetto");
+    QCOMPARE(world().prompt.asked.size(), 2);
+    QVERIFY(world().prompt.asked[0].contains(u"modifiche non salvate"_s));
     QVERIFY(world().prompt.fileBoxes.isEmpty()); // no file box after Cancel
     QCOMPARE(ProjectDocument::current().project(), changed);
+    QVERIFY(ProjectDocument::current().isModified());
 
     // Closing the program with its close box.
     setQuitGuard(&ProjectActions::settleUnsavedChanges);
@@ -531,12 +524,10 @@ void TestProject::saveInterruptedByKill()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Interrotto.ardivo"_s);
     QRandomGenerator random(20261207);
-    int lastWhole = 0;
     for (int round = 0; round < 6; ++round) {
         QProcess writer;
         writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         writer.start(kProbe, {u"saveprojects"_s, path});
-        QVERIFY(writer.waitForStarted());
         QVERIFY(writer.waitForReadyRead(20000)); // at least one save is done
         QTest::qWait(int(random.bounded(5, 120)));
         writer.kill();
@@ -544,12 +535,10 @@ void TestProject::saveInterruptedByKill()
         const auto read = ProjectFile::load(path);
         QVERIFY2(read.project, qPrintable(read.error));
         QVERIFY(!read.project->compartments.isEmpty());
-        lastWhole = read.project->compartments.size();
+        // The file, and a half-written copy at most.
         const QStringList leftovers = QDir(dir.path()).entryList(QDir::Files);
-        QVERIFY2(leftovers.size() <= 2,
-                 qPrintable(leftovers.join(", "))); // the file, and a half-written copy at most
+        QVERIFY2(leftovers.size() <= 2, qPrintable(leftovers.join(", ")));
     }
-    QVERIFY(lastWhole >= 1);
 }
 
 // The project's PDF: the summary, then each compartment's page and list, all as text.
@@ -656,19 +645,17 @@ void TestProject::projectExportedToOdt()
 // 60 compartments make a summary of several sheets, each compartment on exactly one of them.
 void TestProject::summaryOfManyCompartments()
 {
-    Project project = sampleProject();
-    const Compartment model = project.compartments[0];
-    project.compartments.clear();
+    Project project;
     for (int i = 1; i <= 60; ++i)
         project.compartments << Compartment{u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0')),
-                                            model.calculation};
+                                            sampleProject().compartments[0].calculation};
     ProjectDocument::current().opened(project, QString());
     showProjectWindow();
     click(Screens::get<Progetto>(), "cmdStampaRiepilogo");
-    auto &summary = Screens::get<StampaRiepilogo>();
-    QVERIFY(summary.isVisible());
+    QVERIFY(Screens::get<StampaRiepilogo>().isVisible());
     QTemporaryDir dir;
-    const QString text = exportedPdf(world(), summary, dir.filePath("Riepilogo.pdf"));
+    const QString text =
+        exportedPdf(world(), Screens::get<StampaRiepilogo>(), dir.filePath("Riepilogo.pdf"));
     const QStringList sheets = pdfSheets(text);
     QVERIFY(sheets.size() >= 2);
     for (int i = 1; i <= 60; ++i)
@@ -676,8 +663,7 @@ void TestProject::summaryOfManyCompartments()
     QVERIFY(sheets.last().contains(u"Pagina %1 di %1"_s.arg(sheets.size())));
 }
 
-// A calculation outside any project shows no band and prints with no foot, as it always has; once
-// a project is open, the same report exported before "Salva nel progetto" names the job.
+// A calculation outside any project shows no band and prints with no foot, as it always has.
 void TestProject::exportOutsideAnyProject()
 {
     // 1500 × 1,2 × 1,6 × 1 × 0,9 = 2592
@@ -698,12 +684,6 @@ void TestProject::exportOutsideAnyProject()
     VERIFY_CONTAINS(
         outputOf(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")}),
         {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
-
-    ProjectDocument::current().opened(sampleProject(), QString());
-    const QString inProject = exportedPdf(world(), *page, dir.filePath("Biblioteca.pdf"));
-    VERIFY_CONTAINS(inProject, {"Progetto: Scuola «Dell'Orto»", "Tecnico: Ing. Ardivo",
-                                "Committente: Comune di Àrdea", "Timbro e firma", "2.592,00"});
-    QVERIFY(inProject.count(u"Ing. Ardivo"_s) >= 2); // in the band and above "Timbro e firma"
 }
 
 // A pipe, a link to a device, a folder or a file beyond the size limit is refused by name at
@@ -900,15 +880,12 @@ void TestProject::secondStartHandsOverItsFile()
     QProcess second;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_DATA_HOME"_s, home.path());
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     second.setProcessEnvironment(environment);
     second.start(QStringLiteral(ARDIVO_PATH), {project});
-    QVERIFY(second.waitForStarted());
     QVERIFY(handedOver.wait(10000));
     QCOMPARE(handedOver.first().first().toString(), project);
     QVERIFY(second.waitForFinished(5000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
     QCOMPARE(rowCountOf(u"tblAppoggioMateriali"_s), 2);
     QVERIFY(QFileInfo::exists(dataFolder + u"/Ardivo.lock"_s));
 }
@@ -999,7 +976,7 @@ void TestProject::refusedSaveChangesNothing()
         click(*reportPageFor(Method::Materials), "cmdSalvaCompartimento");
     }
     QCOMPARE(world().prompt.messages.size(), 1);
-    QVERIFY2(world().prompt.messages[0].contains(said), qPrintable(world().prompt.messages[0]));
+    VERIFY_CONTAINS(world().prompt.messages[0], {said});
     QCOMPARE(session.calculation(), loaded);
     QCOMPARE(session.compartmentName(), u"Magazzino"_s);
     QCOMPARE(document.project(), before);
