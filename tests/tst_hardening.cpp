@@ -130,20 +130,15 @@ QString badResultText()
     static const QStringList names =
         u"Valoreqf txtDensCarInc txtTotFormula txtFattProt txtFattDim "
         "txtFattUtilizzo lblClasse lblClasseMin lbldq1 lbldq2 txtdq2 dq2"_s.split(u' ');
+    // Captions such as "valoreqf" stand where no number has been written yet.
+    static const QRegularExpression numeric(u"^[-+\\d]|inf|nan"_s,
+                                            QRegularExpression::CaseInsensitiveOption);
     for (QWidget *screen : QApplication::topLevelWidgets()) {
         for (const QString &name : names) {
-            for (QObject *field : screen->findChildren<QObject *>(name)) {
-                QString text;
-                if (auto *label = qobject_cast<QLabel *>(field))
-                    text = label->text();
-                else if (auto *edit = qobject_cast<QLineEdit *>(field))
-                    text = edit->text();
-                // Captions such as "valoreqf" stand where no number has been written yet.
-                static const QRegularExpression numeric(u"^[-+\\d]|inf|nan"_s,
-                                                        QRegularExpression::CaseInsensitiveOption);
-                if (text.contains(numeric) && !number.match(text).hasMatch())
-                    return screen->objectName() + '.' + name + " = " + text.left(80);
-            }
+            const QString text =
+                screen->findChild<QWidget *>(name) ? textOf(*screen, qPrintable(name)) : QString();
+            if (text.contains(numeric) && !number.match(text).hasMatch())
+                return screen->objectName() + '.' + name + " = " + text.left(80);
         }
     }
     return {};
