@@ -325,29 +325,26 @@ void TestFaults::killedInTheMiddleOfWrites()
 
         RawFile file(world().databasePath());
         QCOMPARE(file.integrity(), u"ok"_s);
-        // Only whole rows: every field follows from the row's number.
-        for (const QVariantList &r :
-             file.rows("SELECT IdAppoggioMat, Materiale, ValorePerKg, "
-                       "QtaMat, FattorePsi, Fattore_m FROM tblAppoggioMateriali")) {
-            const qint64 k = r[0].toLongLong();
-            QVERIFY2(k > 0, "a rolled-back row survived");
-            QCOMPARE(r[1].toString(), u"Burst %1"_s.arg(k));
-            QCOMPARE(r[2].toDouble(), double(k));
-            QCOMPARE(r[3].toDouble(), double(2 * k));
-            QCOMPARE(r[4].toDouble() * r[5].toDouble(), 1.0);
-        }
-        for (const QString &table : {u"tblAppoggio"_s, u"tblStampaArredo"_s}) {
-            for (const QVariantList &r :
-                 file.rows(u"SELECT Arredo, ValorePerPezzo, QtaArredo FROM %1"_s.arg(table))) {
+        // Only whole rows: every field follows from the row's number k.
+        const auto whole = [&](const QString &sql, const QString &name, double quantity) {
+            for (const QVariantList &r : file.rows(sql)) {
                 const qint64 k = r[1].toLongLong();
-                QCOMPARE(r[0].toString(), u"Arredo %1"_s.arg(k));
-                QCOMPARE(r[2].toDouble(), double(3 * k));
+                QVERIFY2(k > 0, "a rolled-back row survived");
+                QCOMPARE(r[0].toString(), name.arg(k));
+                QCOMPARE(r.value(2, quantity * k).toDouble(), quantity * k);
+                QCOMPARE(r.value(3, 1).toDouble() * r.value(4, 1).toDouble(), 1.0);
+                QCOMPARE(r.value(5, k).toLongLong(), k);
             }
-        }
-        for (const QVariantList &r :
-             file.rows("SELECT Materiale, CaricoIncSpecif FROM tblMateriale "
-                       "WHERE Materiale LIKE 'Burst %'"))
-            QCOMPARE(r[0].toString(), u"Burst %1"_s.arg(r[1].toLongLong()));
+        };
+        whole(u"SELECT Materiale, ValorePerKg, QtaMat, FattorePsi, Fattore_m, IdAppoggioMat FROM "
+              "tblAppoggioMateriali"_s,
+              u"Burst %1"_s, 2);
+        for (const char *table : {"tblAppoggio", "tblStampaArredo"})
+            whole(u"SELECT Arredo, ValorePerPezzo, QtaArredo FROM %1"_s.arg(QLatin1String(table)),
+                  u"Arredo %1"_s, 3);
+        whole(
+            u"SELECT Materiale, CaricoIncSpecif FROM tblMateriale WHERE Materiale LIKE 'Burst %'"_s,
+            u"Burst %1"_s, 0);
     }
     // Not one catalogue row of before is lost.
     const auto after = catalogues(world().databasePath());
