@@ -17,7 +17,6 @@ private slots:
     void materialsEntryAndArea();
     void materialsFieldChecks();
     void furnishingsAndGoods();
-    void furnishingsRefusals();
     void typedNumbersKept();
     void choosersKeepRefusedTextsEmpty();
     void gridViewersEditThroughTheView();
@@ -210,28 +209,13 @@ void TestFireLoad::furnishingsAndGoods()
     QCOMPARE(rowCountOf("tblAppoggio"), 0);
 }
 
-void TestFireLoad::furnishingsRefusals()
-{
-    auto &form = startMethod<ValorePerArredo>();
-    auto *pieces = child<QLineEdit>(form, "txtQta");
-    typeInto(pieces, "0");
-    click(form, "Command4"); // what was typed stays, and is told when it is added
-    QCOMPARE(world().prompt.messages.first(),
-             u"Il numero di pezzi deve essere un numero intero di almeno 1."_s);
-    QCOMPARE(pieces->text(), u"0"_s);
-    typeInto(pieces, "");
-    click(form, "Command4");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserisci correttamente tutti i campi richiesti."_s);
-    click(form, "Command1");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserire un valore attendibile di carico d'incendio"_s);
-}
-
 // What is typed is what is stored and printed ("0,6" m³ is not 6), or refused with the rule.
 void TestFireLoad::typedNumbersKept()
 {
     auto &form = startMethod<ValorePerArredo>();
+    click(form, "Command4"); // nothing chosen
+    QCOMPARE(world().prompt.messages.last(),
+             u"Prego inserisci correttamente tutti i campi richiesti."_s);
     clickAndType(form, "txtAreaComp", "10");
     addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false);
     QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
@@ -240,13 +224,16 @@ void TestFireLoad::typedNumbersKept()
         ReportDocuments::compartment(calculation(), Regulation::decree2007()).texts();
     QVERIFY(printed.contains(u"0,6"_s) && printed.contains(u"240"_s)); // 400 × 0,6 MJ
 
-    for (const QString &pieces : {u"0,5"_s, u"-5"_s, u"5a"_s}) {
+    // What was typed stays, and is told when it is added.
+    for (const QString &pieces : {u"0"_s, u"0,5"_s, u"-5"_s, u"5a"_s}) {
         addPieces(u"Materasso in cotone"_s, pieces);
         QCOMPARE(textOf(form, "txtQta"), pieces);
-        QVERIFY2(world().prompt.messages.last().contains(u"pezzi"_s) ||
-                     world().prompt.messages.last().contains(u"non è un numero"_s),
-                 qPrintable(world().prompt.messages.last()));
+        const QString told = world().prompt.messages.last();
+        QVERIFY2(told.contains(u"pezzi"_s) || told.contains(u"non è un numero"_s),
+                 qPrintable(pieces + u": "_s + told));
     }
+    QVERIFY(world().prompt.messages.contains(
+        u"Il numero di pezzi deve essere un numero intero di almeno 1."_s));
     QCOMPARE(calculation().furnishings.size(), 1);
 
     auto &materials = startMethod<ValorePerMateriale>();
