@@ -162,27 +162,6 @@ QString badSharedValue()
     return {};
 }
 
-// What the screen said it stored: one working row per "inserimento riuscito".
-struct Confirmed {
-    QString table;
-    QString name;
-    QString valueText;
-    bool goods = false;
-};
-
-std::optional<Confirmed> confirmation(const QString &message)
-{
-    if (!message.trimmed().startsWith(QLatin1String("inserimento riuscito")))
-        return std::nullopt;
-    const QStringList lines = message.split('\n');
-    Confirmed c;
-    c.table = lines.value(1).startsWith("Materiale") ? "tblAppoggioMateriali" : "tblAppoggio";
-    c.goods = lines.value(1).startsWith("Merce");
-    c.name = lines.value(1).section(u" : "_s, 1);
-    c.valueText = lines.value(2).section(u": "_s, 1);
-    return c;
-}
-
 // The catalogue row that a message announces as added, if it announces one.
 bool announcesAdd(const QString &message)
 {
@@ -247,8 +226,8 @@ public:
             return bad;
         for (int i = firstNewMessage; i < m_world.prompt.messages.size(); ++i) {
             const QString &message = m_world.prompt.messages.at(i);
-            if (const auto c = confirmation(message)) {
-                if (const QString bad = stored(*c); !bad.isEmpty())
+            if (message.trimmed().startsWith(QLatin1String("inserimento riuscito"))) {
+                if (const QString bad = stored(message); !bad.isEmpty())
                     return bad;
             }
             if (announcesAdd(message))
@@ -280,27 +259,32 @@ public:
     int announcedAdds() const { return m_announcedAdds; }
 
 private:
-    // The newest row of the confirmed table holds what the message named.
-    QString stored(const Confirmed &c)
+    // One working row per "inserimento riuscito": the newest of its table holds what it named.
+    QString stored(const QString &message)
     {
-        const qint64 number = ++m_confirmedRows[c.table];
-        const bool materials = c.table == QLatin1String("tblAppoggioMateriali");
+        const QStringList lines = message.split('\n');
+        const QString kind = lines.value(1), name = kind.section(u" : "_s, 1);
+        const QString valueText = lines.value(2).section(u": "_s, 1);
+        const bool materials = kind.startsWith(QLatin1String("Materiale"));
+        const QString table = materials ? u"tblAppoggioMateriali"_s : u"tblAppoggio"_s;
+        const qint64 number = ++m_confirmedRows[table];
         const QString sql =
             materials ? u"SELECT Materiale, ValorePerKg, QtaMat FROM tblAppoggioMateriali "
                         "WHERE IdAppoggioMat = %1"_s.arg(number)
-            : c.goods ? u"SELECT MaterialeInDeposito, ValorePerM3, QtaMerce FROM tblAppoggio "
-                        "ORDER BY rowid DESC LIMIT 1"_s
-                      : u"SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblAppoggio "
-                        "ORDER BY rowid DESC LIMIT 1"_s;
+            : kind.startsWith(QLatin1String("Merce"))
+                ? u"SELECT MaterialeInDeposito, ValorePerM3, QtaMerce FROM tblAppoggio "
+                  "ORDER BY rowid DESC LIMIT 1"_s
+                : u"SELECT Arredo, ValorePerPezzo, QtaArredo FROM tblAppoggio "
+                  "ORDER BY rowid DESC LIMIT 1"_s;
         const Rows rows = tableRows(sql);
         if (rows.size() != 1)
-            return u"confirmed row %1 of %2 not stored"_s.arg(number).arg(c.table);
+            return u"confirmed row %1 of %2 not stored"_s.arg(number).arg(table);
         const QVariantList &row = rows.first();
-        if (row.at(0).toString() != c.name)
-            return u"stored %1, confirmed %2"_s.arg(row.at(0).toString(), c.name);
-        const auto value = ItalianNumbers::toDouble(c.valueText);
+        if (row.at(0).toString() != name)
+            return u"stored %1, confirmed %2"_s.arg(row.at(0).toString(), name);
+        const auto value = ItalianNumbers::toDouble(valueText);
         if (!value || row.at(1).toDouble() != *value || *value < 0)
-            return u"stored value %1, confirmed %2"_s.arg(row.at(1).toString(), c.valueText);
+            return u"stored value %1, confirmed %2"_s.arg(row.at(1).toString(), valueText);
         if (row.at(2).typeId() != QMetaType::QString && row.at(2).toDouble() < 0)
             return u"negative quantity stored: %1"_s.arg(row.at(2).toDouble());
         return {};
