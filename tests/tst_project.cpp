@@ -856,23 +856,20 @@ void TestProject::secondStartHandsOverItsFile()
         const QByteArray path = QFile::encodeName(name);
         const pid_t child = fork();
         if (child == 0) {
-            int failures = 0;
             if (setgid(65534) != 0 || setuid(65534) != 0)
                 _exit(100);
             sockaddr_un address{};
             address.sun_family = AF_UNIX;
             qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-            const int reach = socket(AF_UNIX, SOCK_STREAM, 0);
-            failures +=
-                ::connect(reach, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-            const int take = socket(AF_UNIX, SOCK_STREAM, 0);
+            const auto *at = reinterpret_cast<sockaddr *>(&address);
+            const int reach = socket(AF_UNIX, SOCK_STREAM, 0),
+                      take = socket(AF_UNIX, SOCK_STREAM, 0);
+            const bool reached = ::connect(reach, at, sizeof address) == 0;
             ::unlink(path.constData());
-            failures += ::bind(take, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-            _exit(failures);
+            _exit(int(reached) + int(::bind(take, at, sizeof address) == 0));
         }
         int status = -1;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
+        QVERIFY(waitpid(child, &status, 0) == child && WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
     }
 
