@@ -44,23 +44,23 @@ public:
         static const QStringList around = {"",  " ", "\t",      "\n", "\u00A0", "\u2007", "\u3000",
                                            "-", "+", "\u00A0-", " -", "-0,",    "\u2212"};
         if (m_random.bounded(3) == 0)
-            return around.at(int(m_random.bounded(qsizetype(around.size())))) +
-                   numbers.at(int(m_random.bounded(qsizetype(numbers.size())))) +
-                   (m_random.bounded(4) == 0
-                        ? around.at(int(m_random.bounded(qsizetype(around.size()))))
-                        : QString());
-        const QString &first = pick();
+            return any(around) + any(numbers) +
+                   (m_random.bounded(4) == 0 ? any(around) : QString());
+        const QString &first = any(m_corpus);
         if (m_random.bounded(3) == 0)
             return first;
         QString text = first;
         for (int parts = int(m_random.bounded(1, 4)); parts > 0 && text.size() < 20000; --parts)
-            text += pick();
+            text += any(m_corpus);
         return text;
     }
     int bounded(int n) { return int(m_random.bounded(n)); }
 
 private:
-    const QString &pick() { return m_corpus.at(int(m_random.bounded(qsizetype(m_corpus.size())))); }
+    const QString &any(const QStringList &list)
+    {
+        return list.at(int(m_random.bounded(qsizetype(list.size()))));
+    }
     QRandomGenerator m_random;
     QStringList m_corpus;
 };
