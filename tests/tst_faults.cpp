@@ -64,14 +64,6 @@ void makeDatabase(const QString &path)
     Database::instance().close();
 }
 
-// A healthy file that starts again from the reference catalogues.
-void verifyFreshFile(const QString &path)
-{
-    RawFile file(path);
-    QCOMPARE(file.integrity(), u"ok"_s);
-    QVERIFY(file.value("SELECT count(*) FROM tblMateriale").toInt() > 50);
-}
-
 // Starts the probe holding the file locked for `ms`; true once it holds the lock.
 bool holdLocked(QProcess &holder, const QString &path, const char *ms)
 {
@@ -111,15 +103,6 @@ QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QS
         return {};
     }
     return QString::fromUtf8(probe.readAllStandardOutput());
-}
-
-// The data folder "dati" in a folder anyone may enter, for the probe's unprivileged user.
-QString reachableDataFolder(const QTemporaryDir &base)
-{
-    QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
-    const QString folder = base.filePath(u"dati"_s);
-    QDir().mkpath(folder);
-    return folder;
 }
 
 // What the probe's read-only mode printed, one fact a line, while the folder and the file (when
@@ -233,7 +216,9 @@ void TestFaults::unreadableFileKeptAside()
     QVERIFY(bytesOf(path + "-journal") != "vecchio");
     QVERIFY(storeMaterials({materialEntry("Legno", 17, 1)}));
     Database::instance().close();
-    verifyFreshFile(path);
+    // A healthy file that starts again from the reference catalogues.
+    QCOMPARE(RawFile(path).integrity(), u"ok"_s);
+    QVERIFY(RawFile(path).value("SELECT count(*) FROM tblMateriale").toInt() > 50);
 }
 
 void TestFaults::fileOrFolderReadOnly_data()
@@ -258,7 +243,10 @@ void TestFaults::fileOrFolderReadOnly()
     QFETCH(bool, folderWritable);
     QFETCH(QStringList, said);
     QTemporaryDir base;
-    const QString path = reachableDataFolder(base) + "/Ardivo.db";
+    // The data folder in a folder anyone may enter, for the probe's unprivileged user.
+    QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
+    QVERIFY(QDir().mkpath(base.filePath(u"dati"_s)));
+    const QString path = base.filePath(u"dati/Ardivo.db"_s);
     if (hasFile)
         makeDatabase(path);
     const auto before = hasFile ? catalogues(path) : QList<QVariantList>();
