@@ -1,5 +1,4 @@
-// Projects: the file format on its own, then saving compartments from the report pages, reopening
-// them, the project window, the unsaved-changes question, bad files and an interrupted save.
+// Projects: the file format, saving and reopening compartments, the project window, bad files.
 #include "data/projectfile.h"
 #include "testsupport.h"
 #include "ui/app/singleinstance.h"
@@ -76,8 +75,7 @@ QString renderedToolTip(const QWidget *widget)
     return document.toPlainText();
 }
 
-// Opening `path` over a project with a compartment: refused at once, the file named with the
-// reason (letter case aside), the project as it was and still to be saved.
+// Opening `path` is refused at once, naming file and reason; the open project stays, unsaved.
 void verifyRefused(TestWorld &world, const QString &path, const QString &reason)
 {
     ProjectDocument &document = ProjectDocument::current();
@@ -223,8 +221,7 @@ void TestProject::badFiles_data()
     row("sum beyond any number", "\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308", "troppo grande");
 }
 
-// A bad file is refused with its name and the reason; the project that was open stays as it was,
-// and the file on disk is not touched.
+// A bad file is refused, and the file on disk is not touched.
 void TestProject::badFiles()
 {
     QFETCH(QByteArray, content);
@@ -236,8 +233,8 @@ void TestProject::badFiles()
     QCOMPARE(bytesOf(path), content);
 }
 
-// Compartments are counted on the file's text before its tree is built: names holding JSON's own
-// marks move no count; a longer list is refused whatever its items hold, after an earlier fault.
+// Compartments are counted on the text, before the tree is built: JSON's marks in names move no
+// count.
 void TestProject::crowdedListCountedOnItsText_data()
 {
     QTest::addColumn<int>("compartments");
@@ -281,9 +278,7 @@ void TestProject::crowdedListCountedOnItsText()
     }
 }
 
-// A compartment by each method saved from its report page, the project saved, the program's state
-// cleared, the file opened again and each compartment reopened: every text of its report page is
-// the one it had when it was saved, and notes typed with markup print as typed after the working.
+// Compartments saved, the project closed and reopened: every page text as saved, notes as typed.
 void TestProject::compartmentsSavedAndReopened()
 {
     QTemporaryDir dir;
@@ -392,8 +387,7 @@ void TestProject::compartmentsSavedAndReopened()
     QCOMPARE(textOf(Screens::get<StampaMateriali>(), "txtNote"), QString());
 }
 
-// A name already in the project is replaced only when the user agrees; Cancel stores nothing;
-// deleting asks first.
+// A name already in the project is replaced only when agreed; deleting asks first.
 void TestProject::replacedAndDeletedCompartments()
 {
     walkToReport(Method::Activity, "Option1_1", {"Check4"});
@@ -438,8 +432,7 @@ void TestProject::replacedAndDeletedCompartments()
     QCOMPARE(rowTexts(table, 0).value(0), u"Uffici"_s);
 }
 
-// New project, another project opened, the program closed: with unsaved changes each asks, and
-// Cancel keeps everything as it was.
+// New, Apri and closing the program ask about unsaved changes; Cancel keeps everything.
 void TestProject::unsavedChangesQuestion()
 {
     QTemporaryDir dir;
@@ -503,8 +496,7 @@ void TestProject::saveThatFails()
     QVERIFY(ProjectDocument::current().isModified());
     QVERIFY(ProjectDocument::current().filePath().isEmpty());
 
-    // A project the reader would refuse (here a source longer than a source may be, come from
-    // outside the entry screens) is not saved, and the file there stays.
+    // A project the reader would refuse (a source too long) is not saved; the old file stays.
     store.calculation.materials[0].source = QString(300, u's');
     ProjectDocument::current().storeCompartment(store);
     QTemporaryDir dir;
@@ -587,9 +579,7 @@ void TestProject::projectExportedToPdf()
              u"save "_s + dir.filePath(u"Scuola «Dell'Orto».odt"_s));
 }
 
-// The project's ODT: the summary and each compartment at the first level of the outline, their
-// parts at the second; each compartment's pages with its own foot, numbered "Pagina N di M" by
-// the word processor; every value of the summary whole, in a column wide enough for it.
+// The project's ODT: its outline, a foot per compartment with page fields, the summary whole.
 void TestProject::projectExportedToOdt()
 {
     const Project project = sampleProject();
@@ -686,8 +676,7 @@ void TestProject::exportOutsideAnyProject()
         {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
 }
 
-// A pipe, a link to a device, a folder or a file beyond the size limit is refused by name at
-// once: nothing blocks, nothing is read without end.
+// What is no plain file, or too large, is refused at once: nothing blocks or reads without end.
 void TestProject::filesThatAreNoPlainFile_data()
 {
     QTest::addColumn<QString>("kind");
@@ -709,9 +698,8 @@ void TestProject::filesThatAreNoPlainFile()
     verifyRefused(world(), path, reason);
 }
 
-// A name holding markup, of any length and script, is shown as typed in a real message box, which
-// asks in Italian, and in the tooltips (no picture, no link); shortened on screen, it never runs
-// over other texts, and it prints whole.
+// A long name with markup shows as typed in a real box and tooltips, elided on screen, printed
+// whole.
 void TestProject::namesWithMarkupShownAsTyped()
 {
     QString name = u"<a href=\"file:///etc/passwd\"><img src=\"x.png\" "
@@ -766,9 +754,7 @@ void TestProject::namesWithMarkupShownAsTyped()
                     {"FINE", u"学校小学校"_s});
 }
 
-// A write that cannot land whole (here a file-size limit, which a full disk does to the last
-// bytes) says why, and the file that was there before stays as it was: the report's PDF and ODT,
-// the project, and the list of entries.
+// A write cut short (a file-size limit, as a full disk) says why and leaves the old file as it was.
 void TestProject::writesOnAFullDiskKeepTheOldFile_data()
 {
     QTest::addColumn<QString>("kind");
@@ -824,9 +810,8 @@ void TestProject::writesOnAFullDiskKeepTheOldFile()
         QVERIFY(ProjectDocument::current().isModified());
 }
 
-// The socket of the copy that runs lies in the user's own runtime folder: a message that no path
-// could be is dropped, and a second start on the same data folder still hands its project file
-// over and ends at once, the working tables of the first copy left as they were.
+// The running copy's socket is the user's own and drops a flood; a second start hands its file
+// over.
 void TestProject::secondStartHandsOverItsFile()
 {
     QTemporaryDir home;
@@ -901,8 +886,7 @@ void TestProject::reopeningManyEmptiedLinesWarnsOnce()
     QCOMPARE(fireLoadNow(), 17.5 * 1000 * 0.8 / 60);
 }
 
-// Notes of the greatest length, in many lines, open from a file and print whole over the sheets
-// they need; one key more in the box is refused with a message and changes nothing.
+// Notes of the greatest length open and print whole; one key more is refused with a message.
 void TestProject::longestNotesPaginateAndTakeNoMore()
 {
     QString notes;
@@ -934,8 +918,7 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
                                         u"Pagina %1 di %1"_s.arg(sheets.size())});
 }
 
-// A refused "Salva nel progetto" or "Salva" says why and changes neither the calculation under
-// way nor the project, its file name or its mark of unsaved changes.
+// A refused "Salva nel progetto" or "Salva" says why and changes nothing.
 void TestProject::refusedSaveChangesNothing_data()
 {
     QTest::addColumn<QString>("refusal");
