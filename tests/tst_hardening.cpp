@@ -121,8 +121,7 @@ Rows allCatalogueRows()
     return rows;
 }
 
-// The numbers a person reads on the screens and report pages: a finite, non-negative
-// number in Italian format, or nothing yet.
+// A shown result that is no finite, non-negative number in Italian format (none is fine).
 QString badResultText()
 {
     static const QRegularExpression number(
@@ -521,8 +520,7 @@ void TestHardening::tinyAndHugeAreas()
     QVERIFY(child<QRadioButton>(fr1, qPrintable(u"Option1_%1"_s.arg(option)))->isChecked());
 }
 
-// Each value beyond what a result can hold is refused where it is typed, with a message, and no
-// number is shown in its place, never 0.
+// A value beyond what a result can hold is refused where typed; no number, never 0, is shown.
 void TestHardening::valuesNearTheDoubleLimit()
 {
     auto &form = startMethod<ValorePerMateriale>();
