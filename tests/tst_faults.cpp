@@ -105,8 +105,7 @@ QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QS
     return QString::fromUtf8(probe.readAllStandardOutput());
 }
 
-// What the probe's read-only mode printed, one fact a line, while the folder and the file (when
-// there is one) carry the given permissions; the owner gets them back afterwards.
+// The probe's read-only mode, one fact a line, under the given permissions (restored after).
 QStringList probeReadOnly(const QTemporaryDir &base, const QString &path, bool folderWritable,
                           bool fileWritable, QString *output)
 {
@@ -355,9 +354,7 @@ void TestFaults::newerSchemaRefused()
     QCOMPARE(bytesOf(world().databasePath()), untouched);
 }
 
-// Missing tables, a table with the wrong fields, a view in a table's place: the repair is asked
-// once per action and, declined, leaves the file as it was; agreed, the reference rows come back,
-// the user's rows stay and a table with the wrong fields is kept aside, never dropped.
+// A damaged table: the repair is asked once; declined, nothing changes; agreed, nothing is lost.
 void TestFaults::damagedTablesRepairedOnlyWhenAgreed_data()
 {
     QTest::addColumn<QStringList>("damage");
