@@ -539,8 +539,7 @@ void TestFireLoad::overflowingEntryLeavesNoFireLoad()
     QVERIFY(!Screens::get<FattoreRischio1>().isVisible() && form.isVisible());
 }
 
-// A keystroke in the area, an entry added and a compartment reopened each reach the session
-// once: every open report page recomputes once.
+// A keystroke, an entry added, a compartment reopened: each reaches the session once.
 void TestFireLoad::oneChangePerChange()
 {
     auto &form = startMethod<ValorePerMateriale>();
