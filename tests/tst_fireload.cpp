@@ -17,7 +17,6 @@ private slots:
     void materialsEntryAndArea();
     void materialsFieldChecks();
     void furnishingsAndGoods();
-    void furnishingsRefusals();
     void typedNumbersKept();
     void choosersKeepRefusedTextsEmpty();
     void gridViewersEditThroughTheView();
@@ -39,20 +38,17 @@ void TestFireLoad::activityValueTimesFractile()
     InizFattProt();
     auto &form = startMethod<ValorePerAttivita>();
     pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
-    QCOMPARE(textOf(form, "txtValoreMJm2"), u"420"_s);
+    COMPARE_FIELDS(form, {"txtValoreMJm2=420"});
     QVERIFY(textOf(form, "Nota").contains("Office"));
 
     typeInto(child(form, "txtValoreMJm2"), "450");
-    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
-    QCOMPARE(textOf(form, "Valoreqf"), u"540"_s);
     pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,05");
-    QCOMPARE(textOf(form, "Valoreqf"), u"472,5"_s);
+    COMPARE_FIELDS(form, {"Valoreqf=472,5"});
     QVERIFY(child(form, "qf")->isHidden());
 
     click(form, "Command1");
     QCOMPARE(fireLoadNow(), 472.5);
-    QVERIFY(Screens::get<FattoreRischio1>().isVisible());
-    QCOMPARE(textOf(Screens::get<FattoreRischio1>(), "txtDensCarInc"), u"472,5"_s);
+    COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtDensCarInc=472,5"});
     COMPARE_FIELDS(Screens::get<StampaAttivita>(), {"lblTipologia=Ufficio", "lblCarIncSpecif=450",
                                                     "lblFrattile=1,05", "Valoreqf=472,5"});
 }
@@ -67,19 +63,16 @@ void TestFireLoad::activityRefusals()
     auto *fractile = child<QComboBox>(form, "ComboFrattile");
     typeInto(value, "0");
     QCOMPARE(value->text(), QString()); // 0,8 is emptied on its first character
-    typeInto(value, "1");
-    QCOMPARE(value->text(), u"1"_s);
-    pickEntry(fractile, "1,5");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Inserire un valore attendibile del carico d'incendio"_s);
-
-    // A value that starts with a number but is none survives while the factor is empty.
-    typeInto(fractile, "");
-    typeInto(value, "5a");
-    QCOMPARE(value->text(), u"5a"_s);
-    pickEntry(fractile, "1,5");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Inserire un valore attendibile del carico d'incendio"_s);
+    // 1 × 1,5 is no load; a value that starts with a number but is none survives while the
+    // factor is empty.
+    for (const char *typed : {"1", "5a"}) {
+        typeInto(fractile, "");
+        typeInto(value, typed);
+        QCOMPARE(value->text(), QString::fromLatin1(typed));
+        pickEntry(fractile, "1,5");
+        QCOMPARE(world().prompt.messages.last(),
+                 u"Inserire un valore attendibile del carico d'incendio"_s);
+    }
 
     // Another activity empties the fractile, and Avanti asks for it.
     pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
@@ -124,12 +117,8 @@ void TestFireLoad::materialsFieldChecks()
 {
     auto &form = startMethod<ValorePerMateriale>();
     auto *area = child<QLineEdit>(form, "txtAreaComp");
-    // An area stays as typed: "-5" is never read as 5, and gives no q_f.
     typeInto(area, "0,5");
     QCOMPARE(area->text(), u"0,5"_s);
-    typeInto(area, "-5");
-    QCOMPARE(area->text(), u"-5"_s);
-    QVERIFY(!calculation().area);
     auto *m = child<QComboBox>(form, "Combo1");
     typeInto(m, "0,8");
     QCOMPARE(m->currentText(), QString());
@@ -144,11 +133,12 @@ void TestFireLoad::materialsFieldChecks()
              u"Prego inserisci correttamente tutti i campi richiesti."_s);
     QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 
-    // An area that is no number gives no q_f, and Avanti names the rule.
+    // An area stays as typed ("-5" is never read as 5), gives no q_f, and Avanti names the rule.
     pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
     click(form, "Command4");
     for (const char *text : {"5a", "-5"}) {
         typeInto(area, text);
+        QVERIFY(!calculation().area);
         QCOMPARE(fireLoadNow(), 0.0);
         QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
         click(form, "Command1");
@@ -188,8 +178,6 @@ void TestFireLoad::furnishingsAndGoods()
     QVERIFY(!ticked(form, "CheckImballo"));
 
     click(form, "Command1");
-    QCOMPARE(rowCountOf("tblStampaArredo"), 1);
-    QCOMPARE(rowCountOf("tblStampaMatInDep"), 1);
     QCOMPARE(textOf(Screens::get<StampaArredoMerci>(), "Valoreqf"), u"56"_s);
     click(Screens::get<FattoreRischio1>(), "Command1");
 
@@ -202,9 +190,8 @@ void TestFireLoad::furnishingsAndGoods()
     QCOMPARE(world().prompt.messages.last(), u"Il fattore di imballaggio può valere 1 o 1,1."_s);
     clickCell(table, 1);
     click(form, "cmdEliminaVoce");
-    QCOMPARE(table->model()->rowCount(), 1);
     QCOMPARE(entriesTotal(), 1200.0);
-    QCOMPARE(textOf(form, "Valoreqf"), u"12"_s);
+    COMPARE_FIELDS(form, {"Valoreqf=12"});
 
     // The grid viewer shows the same entries, with the MJ of each and the total.
     click(form, "Command5");
@@ -219,53 +206,37 @@ void TestFireLoad::furnishingsAndGoods()
     QCOMPARE(rowCountOf("tblAppoggio"), 0);
 }
 
-void TestFireLoad::furnishingsRefusals()
-{
-    auto &form = startMethod<ValorePerArredo>();
-    auto *pieces = child<QLineEdit>(form, "txtQta");
-    typeInto(pieces, "0");
-    QCOMPARE(pieces->text(), u"0"_s); // what was typed stays, and is told when it is added
-    click(form, "Command4");
-    QCOMPARE(world().prompt.messages.first(),
-             u"Il numero di pezzi deve essere un numero intero di almeno 1."_s);
-    QCOMPARE(pieces->text(), u"0"_s);
-    typeInto(pieces, "");
-    click(form, "Command4");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserisci correttamente tutti i campi richiesti."_s);
-    click(form, "Command1");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserire un valore attendibile di carico d'incendio"_s);
-}
-
 // What is typed is what is stored and printed ("0,6" m³ is not 6), or refused with the rule.
 void TestFireLoad::typedNumbersKept()
 {
     auto &form = startMethod<ValorePerArredo>();
+    click(form, "Command4"); // nothing chosen
+    QCOMPARE(world().prompt.messages.last(),
+             u"Prego inserisci correttamente tutti i campi richiesti."_s);
     clickAndType(form, "txtAreaComp", "10");
     addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false);
     QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
-    QCOMPARE(calculation().furnishings.size(), 1);
-    QCOMPARE(calculation().furnishings[0].volume, n(0.6));
-    const ReportDocument report = ReportDocuments::compartment(calculation());
-    QVERIFY(report.texts().contains(u"0,6"_s));
-    QVERIFY(report.texts().contains(u"240"_s)); // 400 × 0,6 MJ
+    QCOMPARE(calculation().furnishings.value(0).volume, n(0.6));
+    const QStringList printed =
+        ReportDocuments::compartment(calculation()).texts();
+    QVERIFY(printed.contains(u"0,6"_s) && printed.contains(u"240"_s)); // 400 × 0,6 MJ
 
-    const QStringList refused{u"0,5"_s, u"-5"_s, u"5a"_s};
-    for (const QString &pieces : refused) {
+    // What was typed stays, and is told when it is added.
+    for (const QString &pieces : {u"0"_s, u"0,5"_s, u"-5"_s, u"5a"_s}) {
         addPieces(u"Materasso in cotone"_s, pieces);
         QCOMPARE(textOf(form, "txtQta"), pieces);
-        QVERIFY2(world().prompt.messages.last().contains(u"pezzi"_s) ||
-                     world().prompt.messages.last().contains(u"non è un numero"_s),
-                 qPrintable(world().prompt.messages.last()));
+        const QString told = world().prompt.messages.last();
+        QVERIFY2(told.contains(u"pezzi"_s) || told.contains(u"non è un numero"_s),
+                 qPrintable(pieces + u": "_s + told));
     }
+    QVERIFY(world().prompt.messages.contains(
+        u"Il numero di pezzi deve essere un numero intero di almeno 1."_s));
     QCOMPARE(calculation().furnishings.size(), 1);
 
     auto &materials = startMethod<ValorePerMateriale>();
     clickAndType(materials, "txtAreaComp", "10");
     addMaterial(u"Legno"_s, u"0,6"_s);
-    QCOMPARE(calculation().materials.size(), 1);
-    QCOMPARE(calculation().materials[0].quantity, n(0.6));
+    QCOMPARE(calculation().materials.value(0).quantity, n(0.6));
     addMaterial(u"Legno"_s, u"-5"_s);
     QCOMPARE(world().prompt.messages.last(),
              u"La quantità in kg deve essere un numero non negativo; i decimali si scrivono con "
@@ -286,8 +257,8 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
 
     auto *fractile = child<QComboBox>(activityForm, "ComboFrattile");
     clickAndType(fractile, "2,5");
-    QCOMPARE(fractile->currentText(), QString());
-    QCOMPARE(fractile->currentIndex(), -1);
+    QCOMPARE((std::pair{fractile->currentText(), fractile->currentIndex()}),
+             (std::pair{QString(), -1}));
     clickAndType(fractile, "1,25");
     COMPARE_FIELDS(activityForm, {"ComboFrattile=1,25", "Valoreqf=525"});
     // A value typed while a factor is shown is multiplied again: 1,25 × 300.
@@ -300,8 +271,7 @@ void TestFireLoad::choosersKeepRefusedTextsEmpty()
     COMPARE_FIELDS(materials, {"ComboMat=", "txtValorePerKg="});
     auto *m = child<QComboBox>(materials, "Combo1");
     clickAndType(m, "0");
-    QCOMPARE(m->currentText(), QString());
-    QCOMPARE(m->currentIndex(), -1);
+    QCOMPARE((std::pair{m->currentText(), m->currentIndex()}), (std::pair{QString(), -1}));
 
     auto &furnishings = startMethod<ValorePerArredo>();
     for (const char *name : {"ComboArredo", "ComboMatDep"})
@@ -327,8 +297,7 @@ void TestFireLoad::gridViewersEditThroughTheView()
     QCOMPARE(grid->model()->index(0, quantity).data().toString(), u"10"_s);
     QCOMPARE(grid->currentIndex(), grid->model()->index(0, quantity + 1)); // Tab: to the MJ
     Screens::get<VisualTabMat>().close();
-    // (20 * 10 + 17,5 * 7,5) * 0,8 / 10: both are cellulosic; shown with its decimals once the
-    // viewer is closed.
+    // (20 * 10 + 17,5 * 7,5) * 0,8 / 10, shown with its decimals once the viewer is closed.
     QCOMPARE(fireLoadNow(), 26.5);
     QCOMPARE(textOf(form, "Valoreqf"), u"26,5"_s);
     // An emptied cell stores an empty text: the row then adds nothing and raises no message.
@@ -349,8 +318,7 @@ void TestFireLoad::gridViewersEditThroughTheView()
     QCOMPARE(pieces->model()->index(1, pieceCount).data().toString(), u"6"_s);
     QCOMPARE(pieces->currentIndex(), pieces->model()->index(1, pieceCount));
     Screens::get<VisualTabAppoggio>().close();
-    // 250 * (2 + 6) / 100
-    QCOMPARE(fireLoadNow(), 20.0);
+    QCOMPARE(fireLoadNow(), 20.0); // 250 * (2 + 6) / 100
     QCOMPARE(textOf(furnishings, "Valoreqf"), u"20"_s);
 }
 
@@ -369,8 +337,7 @@ void TestFireLoad::gridViewerKeepsItsPlace()
     editCell(grid, 69, 5, "4"); // in sight already: nothing scrolls
     QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
     QCOMPARE(grid->currentIndex(), grid->model()->index(69, 5));
-    QCOMPARE(grid->model()->index(70, 5).data().toString(), u"3"_s);
-    QCOMPARE(grid->model()->index(69, 5).data().toString(), u"4"_s);
+    QCOMPARE(rowTexts(grid, 70).value(5) + rowTexts(grid, 69).value(5), u"34"_s);
 }
 
 // Entries edited in place under the entry rules, deleted with Canc, kept after Indietro and back.
@@ -383,9 +350,8 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     auto *table = child<QTableView>(form, "DataGridVoci");
     QCOMPARE(table->model()->rowCount(), 2);
     const QStringList legno = rowTexts(table, 1);
-    QCOMPARE(legno.mid(0, 3), (QStringList{"Legno", "17,5 MJ/kg", "10 kg"}));
-    QCOMPARE(legno.value(5), u"140"_s); // MJ
-    QCOMPARE(legno.value(7), u"EN 1991-1-2, tab. E.3"_s);
+    QCOMPARE(legno.mid(0, 3) << legno.value(5) << legno.value(7),
+             (QStringList{"Legno", "17,5 MJ/kg", "10 kg", "140", "EN 1991-1-2, tab. E.3"}));
     COMPARE_FIELDS(form, {"lblTotaleVoci=Totale: 300 MJ (2 voci)", "Valoreqf=30"});
 
     editCell(table, 0, 2, "40"); // 40 kg of paper
@@ -407,7 +373,6 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     // Canc deletes the chosen entry: q_f follows at once.
     clickCell(table, 0);
     QTest::keyClick(table, Qt::Key_Delete);
-    QCOMPARE(table->model()->rowCount(), 1);
     QCOMPARE(rowCountOf("tblAppoggioMateriali"), 1);
     QCOMPARE(fireLoadNow(), 18 * 10 * 0.8 / 10);
     COMPARE_FIELDS(form, {"lblTotaleVoci=Totale: 144 MJ (1 voce)", "Valoreqf=14"});
@@ -415,9 +380,8 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     // Indietro and back: the entry is still in sight, and it is what counts.
     click(form, "Command2");
     chooseMethod("Command4");
-    QCOMPARE(table->model()->rowCount(), 1);
-    QCOMPARE(table->model()->index(0, 0).data().toString(), u"Legno"_s);
-    QCOMPARE(textOf(form, "txtAreaComp"), QString());
+    QCOMPARE(rowTexts(table, 0).value(0), u"Legno"_s);
+    COMPARE_FIELDS(form, {"txtAreaComp=", "lblTotaleVoci=Totale: 144 MJ (1 voce)"});
     click(form, "Command1");
     QCOMPARE(world().prompt.messages.last(),
              u"Prego inserire un valore attendibile di carico d'incendio"_s);
@@ -438,7 +402,6 @@ void TestFireLoad::addedEntriesJoinTheTable()
 
     addMaterial("Legno", "10"); // 140 MJ
     addMaterial("Carta", "5");  // 80 MJ
-    QCOMPARE(table->model()->rowCount(), 3);
     QCOMPARE(grid->model()->rowCount(), 3);
     QCOMPARE(table->currentIndex(), table->model()->index(0, 0));
     QCOMPARE(rowTexts(table, 2).value(2), u"5 kg"_s);
@@ -453,17 +416,12 @@ void TestFireLoad::addedEntriesJoinTheTable()
     QCOMPARE(textOf(form, "lblTotaleVoci"), u"Totale: 540 MJ (3 voci)"_s);
     clickCell(table, 0);
     QTest::keyClick(table, Qt::Key_Delete);
-    QCOMPARE(table->model()->rowCount(), 2);
     QCOMPARE(grid->model()->rowCount(), 2);
     QCOMPARE(rowTexts(table, 0).value(0), u"Legno"_s);
     QCOMPARE(textOf(form, "lblTotaleVoci"), u"Totale: 380 MJ (2 voci)"_s);
-    QCOMPARE(fireLoadNow(), 380 / 7.0);
     // The calculation, the working table and both tables hold the same entries.
-    const auto kept = WorkingTables::materials();
-    QVERIFY(kept);
-    QCOMPARE(*kept, calculation().materials);
-    QCOMPARE(calculation().materials.size(), 2);
-    QCOMPARE(calculation().materials.last().quantity, n(15));
+    QCOMPARE(WorkingTables::materials().value(), calculation().materials);
+    QCOMPARE(calculation().materials.value(1).quantity, n(15));
 }
 
 // A word inside a name, case and accents aside, finds the entry; picking it fills its value.
@@ -474,8 +432,7 @@ void TestFireLoad::chooserFindsAnyWord()
     clickAndType(combo, "nylon");
     QCOMPARE(combo->currentText(), u"nylon"_s); // kept: it leads to an entry
     QAbstractItemView *offered = combo->completer()->popup();
-    QVERIFY(offered->isVisible());
-    QCOMPARE(combo->completer()->completionCount(), 1);
+    QVERIFY(offered->isVisible() && combo->completer()->completionCount() == 1);
     QCOMPARE(combo->completer()->currentCompletion(), u"Poliammide 6.6 (nylon)"_s);
     QTest::keyClick(offered, Qt::Key_Down);
     QTest::keyClick(offered, Qt::Key_Return);
@@ -524,9 +481,7 @@ void TestFireLoad::gridViewersFollowTheEntryRules_data()
                *m = "Il fattore m può valere 0,8 o 1.";
     // Materials: rowid, Materiale, ValorePerKg, FattorePsi, Fattore_m, QtaMat.
     row("psi 5", true, 3, "5", psi);
-    row("psi 85 for 0,85", true, 3, "85", psi);
     row("m 0,3", true, 4, "0,3", m);
-    row("m 1000", true, 4, "1000", m);
     row("negative quantity", true, 5, "-4",
         "Prego inserisci correttamente tutti i campi richiesti.");
     // Furnishings: rowid, Arredo, ValorePerPezzo, QtaArredo, MaterialeInDeposito, ValorePerM3,
@@ -576,18 +531,15 @@ void TestFireLoad::overflowingEntryLeavesNoFireLoad()
         "Il carico d'incendio risulta troppo grande per essere calcolato: controllare i dati "
         "inseriti."));
     QVERIFY(!fireLoad(calculation()));
-    QCOMPARE(textOf(form, "Valoreqf"), QString());
-    QVERIFY(!child(form, "qf")->isHidden());
+    QVERIFY(textOf(form, "Valoreqf").isEmpty() && !child(form, "qf")->isHidden());
     world().prompt.messages.clear();
     click(form, "Command1");
     QCOMPARE(world().prompt.messages,
              QStringList{"Prego inserire un valore attendibile di carico d'incendio"});
-    QVERIFY(!Screens::get<FattoreRischio1>().isVisible());
-    QVERIFY(form.isVisible());
+    QVERIFY(!Screens::get<FattoreRischio1>().isVisible() && form.isVisible());
 }
 
-// A keystroke in the area, an entry added and a compartment reopened each reach the session
-// once: every open report page recomputes once.
+// A keystroke, an entry added, a compartment reopened: each reaches the session once.
 void TestFireLoad::oneChangePerChange()
 {
     auto &form = startMethod<ValorePerMateriale>();
