@@ -5,7 +5,6 @@
 #include "core/regulation.h"
 #include "testcalculations.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 static const Regulation &decree()
@@ -105,12 +104,10 @@ void TestModel::impossibleCalculations()
 
 void TestModel::walkSteps()
 {
-    CalculationSession session;
-    QSignalSpy changed(&session, &CalculationSession::changed);
+    CalculationSession session; // its signals: tst_fireload's oneChangePerChange
     session.startCalculation(Method::Materials);
     session.setMaterials({{"Legno", n(17.5), n(100), n(1), n(1)}});
     session.setArea(600.0);
-    QVERIFY(!session.reached(CalculationSession::FireLoadPassed));
     session.passFireLoad();
     QVERIFY(session.reached(CalculationSession::FireLoadPassed));
     QCOMPARE(session.calculation().areaClass, std::optional<int>(1)); // from the area
@@ -119,9 +116,7 @@ void TestModel::walkSteps()
     session.passAreaClass();
     session.chooseRiskClass(0);
     session.passRiskClass();
-    QVERIFY(session.passDesign());
-    QVERIFY(session.reached(CalculationSession::DesignPassed));
-    QCOMPARE(changed.count(), 9); // once for each change above
+    QVERIFY(session.passDesign() && session.reached(CalculationSession::DesignPassed));
 
     // A new calculation keeps the entries, as the working table does, and nothing else.
     session.startCalculation(Method::Materials);
