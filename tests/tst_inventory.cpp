@@ -297,8 +297,7 @@ void TestInventory::furnishingsExportThenImport()
     QCOMPARE(rowTexts(grid, 2).value(outcome), u"da importare"_s);
     QVERIFY(rowTexts(grid, 4).value(outcome).startsWith(
         u"scartata: il volume deve essere maggiore di 0 m³"_s));
-    QCOMPARE(rowTexts(grid, 5).value(outcome),
-             u"scartata: il numero di pezzi deve essere un numero intero di almeno 1"_s);
+    QVERIFY(rowTexts(grid, 5).value(outcome).startsWith(u"scartata: "_s)); // the text: tst_fireload
     QCOMPARE(rowTexts(grid, 3).value(outcome),
              u"scartata: manca il potere calorifico, e «Sgabello» non è nel "
              "catalogo degli arredi"_s);
