@@ -65,8 +65,7 @@ private slots:
     void refusedInputsComputeNothing();
     void reopenedCompartmentFillsTheWindow();
     void activityMethodTypesTheArea();
-    void absorptivityFromTheLining();
-    void openingsFillAvAndHeq();
+    void liningAndOpeningsFillTheFields();
     void appendixInPdfAndOdt();
     void projectFileKeepsTheEnclosure();
     void projectFileRefusesBadEnclosures_data();
@@ -124,9 +123,8 @@ void TestNaturalFireUi::refusedInputsComputeNothing_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
-    const auto row = [](const char *name, const char *field, const char *typed,
-                        const char *message) {
-        QTest::newRow(name) << QString(field) << QString(typed) << QString(message);
+    const auto row = [](const char *name, const char *field, const char *typed, const char *said) {
+        QTest::newRow(name) << QString(field) << QString(typed) << QString(said);
     };
     row("not a number", "txtB", "mille", "Il valore di b non è un numero");
     row("decimal point", "txtHeq", "1.5", "Il valore di h_eq non è un numero");
@@ -204,7 +202,8 @@ void TestNaturalFireUi::activityMethodTypesTheArea()
                         qMakePair(u"Superficie in pianta A_f"_s, u"60 m²"_s)));
 }
 
-void TestNaturalFireUi::absorptivityFromTheLining()
+// b from the lining's properties, A_v and h_eq from a list of openings.
+void TestNaturalFireUi::liningAndOpeningsFillTheFields()
 {
     QWidget *window = describedRoom();
     QVERIFY(window);
@@ -222,13 +221,8 @@ void TestNaturalFireUi::absorptivityFromTheLining()
     click(*window, "cmdCalcolaB"); // a cancelled box asks no more
     QCOMPARE(world().prompt.prompts.size(), 6);
     QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
-}
 
-void TestNaturalFireUi::openingsFillAvAndHeq()
-{
-    QWidget *window = describedRoom();
-    QVERIFY(window);
-    world().prompt.messages.clear(); // those of the walk
+    world().prompt.messages.clear();
     // A window 2 × 1,5 and a door 1 × 2,5: A_v = 3 + 2,5 = 5,5 m²;
     // h_eq = (3 · 1,5 + 2,5 · 2,5) / 5,5 = 10,75 / 5,5 = 1,95454545454545 m.
     auto *grid = child<QTableView>(*window, "DataGridAperture");
