@@ -311,7 +311,10 @@ void TestNaturalFireUi::projectFileRefusesBadEnclosures()
     QJsonArray compartments = root.value(u"compartments"_s).toArray();
     QJsonObject stored = compartments.at(0).toObject();
     QJsonObject natural = stored.value(u"naturalFire"_s).toObject();
-    value.isUndefined() ? void(natural.remove(key)) : void(natural.insert(key, value));
+    if (value.isUndefined())
+        natural.remove(key);
+    else
+        natural.insert(key, value);
     stored.insert(u"naturalFire"_s, natural);
     compartments.replace(0, stored);
     root.insert(u"compartments"_s, compartments);
