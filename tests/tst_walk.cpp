@@ -24,6 +24,11 @@ private slots:
     void tabFollowsReadingOrder();
 };
 
+template <class... Screen> static QList<QWidget *> screens()
+{
+    return {&Screens::get<Screen>()...};
+}
+
 // Start, formula screen, method 3, one material of 100 kg at 17 MJ/kg in `area` m².
 static void materialsUpToFactors(const QString &area)
 {
@@ -351,12 +356,9 @@ void TestWalk::screensOpenWhereThePreviousStood()
 void TestWalk::tabFollowsReadingOrder()
 {
     QStringList wrong;
-    for (QWidget *screen :
-         QList<QWidget *>{&Screens::get<Avvio>(), &Screens::get<FormulaCaricoIncendio>(),
-                          &Screens::get<DensitaCarico>(), &Screens::get<ValorePerAttivita>(),
-                          &Screens::get<ValorePerMateriale>(), &Screens::get<ValorePerArredo>(),
-                          &Screens::get<FattoreRischio1>(), &Screens::get<FattoreRischio2>(),
-                          &Screens::get<FattoreProtezione>(), &Screens::get<TotaleFormula>()}) {
+    for (QWidget *screen : screens<Avvio, FormulaCaricoIncendio, DensitaCarico, ValorePerAttivita,
+                                   ValorePerMateriale, ValorePerArredo, FattoreRischio1,
+                                   FattoreRischio2, FattoreProtezione, TotaleFormula>()) {
         screen->show();
         QList<QWidget *> chain;
         for (QWidget *w = screen->nextInFocusChain(); w != screen; w = w->nextInFocusChain()) {
