@@ -11,19 +11,6 @@ inline Amount n(double value)
     return Amount::number(value);
 }
 
-inline Calculation activityCalculation(const QString &name, double nominal, double fractile,
-                                       std::optional<int> areaClass = {},
-                                       std::optional<int> riskClass = {}, QSet<int> measures = {})
-{
-    Calculation c;
-    c.method = Method::Activity;
-    c.activity = {name, nominal, fractile};
-    c.areaClass = areaClass;
-    c.riskClass = riskClass;
-    c.measures = measures;
-    return c;
-}
-
 inline Calculation materialsCalculation(std::optional<double> area, QVector<MaterialEntry> entries,
                                         std::optional<int> areaClass = {},
                                         std::optional<int> riskClass = {}, QSet<int> measures = {})
@@ -38,6 +25,16 @@ inline Calculation materialsCalculation(std::optional<double> area, QVector<Mate
     return c;
 }
 
+inline Calculation activityCalculation(const QString &name, double nominal, double fractile,
+                                       std::optional<int> areaClass = {},
+                                       std::optional<int> riskClass = {}, QSet<int> measures = {})
+{
+    Calculation c = materialsCalculation(std::nullopt, {}, areaClass, riskClass, measures);
+    c.method = Method::Activity;
+    c.activity = {name, nominal, fractile};
+    return c;
+}
+
 // `quantity` kg of a material.
 inline MaterialEntry materialEntry(const QString &name, double valuePerKg, double quantity,
                                    double psi = 1, double m = 1)
@@ -48,11 +45,7 @@ inline MaterialEntry materialEntry(const QString &name, double valuePerKg, doubl
 // A furnishing of `count` pieces, and a stored good; each line may carry both.
 inline FurnishingEntry furnishing(const QString &name, double valuePerPiece, double count)
 {
-    FurnishingEntry entry;
-    entry.furnishing = name;
-    entry.valuePerPiece = n(valuePerPiece);
-    entry.pieces = n(count);
-    return entry;
+    return {name, n(valuePerPiece), n(count), {}, {}, {}, {}};
 }
 
 inline FurnishingEntry goods(const QString &name, double valuePerM3, double volume,
@@ -81,14 +74,5 @@ inline NaturalFireInputs naturalFireInputs(double at, double h, double av, doubl
                                            double b, FireGrowth growth = FireGrowth::Medium,
                                            FireMember member = FireMember::ReinforcedConcrete)
 {
-    NaturalFireInputs in;
-    in.totalArea = at;
-    in.height = h;
-    in.verticalOpenings = av;
-    in.openingHeight = heq;
-    in.horizontalOpenings = ah;
-    in.absorptivity = b;
-    in.growth = growth;
-    in.member = member;
-    return in;
+    return {at, h, av, heq, ah, b, growth, member, std::nullopt};
 }

@@ -49,9 +49,8 @@ QString writeUnderLimit(const QString &path, const QByteArray &bytes, rlim_t lim
     ::close(ends[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return u"<the child ended abnormally>"_s;
-    return QString::fromUtf8(reason);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? QString::fromUtf8(reason)
+                                                         : u"<the child ended abnormally>"_s;
 }
 
 } // namespace
@@ -74,7 +73,6 @@ void TestFiles::writeBeyondTheLimitKeepsTheOldFile_data()
     QTest::newRow("one byte beyond") << 4097 << tooLarge;
     QTest::newRow("beyond a write buffer") << 20000 << tooLarge;
     QTest::newRow("up to the limit") << 4096 << QString();
-    QTest::newRow("well within") << 100 << QString();
 }
 
 void TestFiles::writeBeyondTheLimitKeepsTheOldFile()
@@ -85,8 +83,6 @@ void TestFiles::writeBeyondTheLimitKeepsTheOldFile()
     const QString path = dir.filePath(u"Ufficio.ardivo"_s);
     const QByteArray before = "{\"format\": \"ardivo-project\", \"version\": 2} di ieri";
     QVERIFY(WholeFile::write(path, before).isEmpty());
-    QCOMPARE(bytesOf(path), before);
-
     const QByteArray bytes(size, 'x');
     QCOMPARE(writeUnderLimit(path, bytes, 4096), reason);
     QCOMPARE(bytesOf(path), reason.isEmpty() ? bytes : before);

