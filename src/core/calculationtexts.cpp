@@ -55,11 +55,6 @@ QString factor(const std::optional<double> &value)
     return value ? factor(*value) : QString();
 }
 
-QString printedLoad(double load)
-{
-    return ItalianNumbers::toGroupedText(ItalianNumbers::asRead(load));
-}
-
 QStringList numbers(const QVector<double> &values)
 {
     QStringList texts;

@@ -13,7 +13,7 @@ const QString kTimes = QStringLiteral(" × ");
 
 QString mj(double load)
 {
-    return CalculationTexts::printedLoad(load) + QStringLiteral(" MJ");
+    return CalculationTexts::printedNumber(load) + QStringLiteral(" MJ");
 }
 
 // q_f as it enters a printed product: two decimals, or more in the rare case where two do not
@@ -168,7 +168,7 @@ QStringList totalsRow(int columns, double total)
     for (int i = 0; i < columns - 2; ++i)
         row << QString();
     row[0] = QStringLiteral("Totale");
-    row << CalculationTexts::printedLoad(total)
+    row << CalculationTexts::printedNumber(total)
         << (total > 0 ? CalculationTexts::share(total, total) : QString());
     return row;
 }
@@ -195,7 +195,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c)
                                       typed(e.psi),
                                       typed(e.m),
                                       typed(e.quantity),
-                                      CalculationTexts::printedLoad(load),
+                                      CalculationTexts::printedNumber(load),
                                       CalculationTexts::share(load, total)};
         }
         table.totals = totalsRow(int(table.headers.size()), total);
@@ -227,7 +227,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c)
                                            e.source,
                                            typed(e.valuePerPiece),
                                            typed(e.pieces),
-                                           CalculationTexts::printedLoad(load),
+                                           CalculationTexts::printedNumber(load),
                                            CalculationTexts::share(load, total)};
             }
             if (e.isGoods()) {
@@ -237,7 +237,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c)
                                           typed(e.valuePerM3),
                                           typed(e.volume),
                                           packagingText(e.packaging),
-                                          CalculationTexts::printedLoad(load),
+                                          CalculationTexts::printedNumber(load),
                                           CalculationTexts::share(load, total)};
             }
         }
@@ -287,7 +287,7 @@ ReportPart pageOf(const Calculation &c, const ReportFigures &f, const Fields &ba
     } else {
         first << qMakePair(ReportDocuments::kCompartmentArea, f.area)
               << qMakePair(QStringLiteral("Carico d'incendio delle voci in elenco [MJ]"),
-                           CalculationTexts::printedLoad(entriesSum(c).total));
+                           CalculationTexts::printedNumber(entriesSum(c).total));
     }
     first << qMakePair(QStringLiteral("q_f [MJ/m²]"), f.printedFireLoad)
           << qMakePair(ReportDocuments::kWoodEquivalent, f.woodEquivalent);
@@ -713,8 +713,8 @@ QStringList working(const Calculation &c)
               << QStringLiteral("Σ merci in deposito (MJ per m³ × m³ × %1 se imballate) = %2")
                      .arg(CalculationTexts::factor(CalculationRules::kPackagingFactor), mj(goods))
               << QStringLiteral("q_f = (Σ arredi + Σ merci) / A = (%1 + %2) MJ / %3 m² = %4 MJ/m²")
-                     .arg(CalculationTexts::printedLoad(pieces),
-                          CalculationTexts::printedLoad(goods), f.area, f.printedFireLoad);
+                     .arg(CalculationTexts::printedNumber(pieces),
+                          CalculationTexts::printedNumber(goods), f.area, f.printedFireLoad);
         break;
     }
     case Method::None:
@@ -879,7 +879,7 @@ QVector<ReportBar> largestEntries(const Calculation &c)
     }
     for (ReportBar &bar : bars)
         bar.text = QStringLiteral("%1 MJ (%2%)")
-                       .arg(CalculationTexts::printedLoad(bar.value),
+                       .arg(CalculationTexts::printedNumber(bar.value),
                             CalculationTexts::share(bar.value, total));
     return bars;
 }
