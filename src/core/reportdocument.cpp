@@ -145,6 +145,14 @@ ReportBlock paragraph(const QString &text, bool keepWithPrevious = false)
     return block;
 }
 
+ReportBlock workingBlock(const QStringList &lines)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Kind::Working;
+    block.lines = lines;
+    return block;
+}
+
 ReportBlock tableBlock(const ReportTable &table)
 {
     ReportBlock block;
@@ -317,10 +325,7 @@ ReportPart pageOf(const Calculation &c, const ReportFigures &f, const Fields &ba
     part.blocks << fieldsBlock({{QStringLiteral("δn"), f.deltaN}});
 
     part.blocks << heading(QStringLiteral("Carico d'incendio specifico di progetto"));
-    ReportBlock formula;
-    formula.kind = ReportBlock::Kind::Working;
-    formula.lines << designProduct(c, f);
-    part.blocks << formula;
+    part.blocks << workingBlock({designProduct(c, f)});
     // The classes stay with the formula that gives them.
     const QString level = CalculationTexts::levelName(c);
     Fields classFields{{ReportDocuments::referenceClassCaption(r, level), f.referenceClass}};
@@ -337,17 +342,9 @@ ReportPart workingPart(const Calculation &c)
 {
     ReportPart part;
     part.title = QStringLiteral("Sviluppo del calcolo");
-    ReportBlock lines;
-    lines.kind = ReportBlock::Kind::Working;
-    lines.lines = ReportDocuments::working(c);
-    part.blocks << lines;
-    if (const QStringList warnings = ReportDocuments::warnings(c); !warnings.isEmpty()) {
-        part.blocks << heading(QStringLiteral("Avvertenze"));
-        ReportBlock notes;
-        notes.kind = ReportBlock::Kind::Working;
-        notes.lines = warnings;
-        part.blocks << notes;
-    }
+    part.blocks << workingBlock(ReportDocuments::working(c));
+    if (const QStringList warnings = ReportDocuments::warnings(c); !warnings.isEmpty())
+        part.blocks << heading(QStringLiteral("Avvertenze")) << workingBlock(warnings);
     const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
     if (!bars.isEmpty()) {
         part.blocks << heading(QStringLiteral("Contributi al carico d'incendio"));
@@ -358,13 +355,9 @@ ReportPart workingPart(const Calculation &c)
         chart.bars = bars;
         part.blocks << chart;
     }
-    if (!c.notes.trimmed().isEmpty()) {
-        part.blocks << heading(QStringLiteral("Note e ipotesi"));
-        ReportBlock notes;
-        notes.kind = ReportBlock::Kind::Working;
-        notes.lines = ReportDocuments::reasonLines(c.notes);
-        part.blocks << notes;
-    }
+    if (!c.notes.trimmed().isEmpty())
+        part.blocks << heading(QStringLiteral("Note e ipotesi"))
+                    << workingBlock(ReportDocuments::reasonLines(c.notes));
     return part;
 }
 
@@ -618,12 +611,9 @@ QVector<ReportBlock> levelBlocks(const Calculation &c)
     blocks << fieldsBlock(fields);
     blocks << heading(
         QStringLiteral("Attribuzione del livello di prestazione (%1)").arg(r.attributionTable));
-    ReportBlock reason;
-    reason.kind = ReportBlock::Kind::Working;
-    reason.lines = c.levelReason.trimmed().isEmpty()
-                       ? QStringList{QStringLiteral("Nessuna motivazione indicata.")}
-                       : reasonLines(c.levelReason);
-    blocks << reason;
+    blocks << workingBlock(c.levelReason.trimmed().isEmpty()
+                               ? QStringList{QStringLiteral("Nessuna motivazione indicata.")}
+                               : reasonLines(c.levelReason));
     return blocks;
 }
 
