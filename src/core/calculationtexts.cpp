@@ -55,11 +55,6 @@ QString factor(const std::optional<double> &value)
     return value ? factor(*value) : QString();
 }
 
-QString printedLoad(double load)
-{
-    return ItalianNumbers::toGroupedText(ItalianNumbers::asRead(load));
-}
-
 QStringList numbers(const QVector<double> &values)
 {
     QStringList texts;
@@ -105,24 +100,20 @@ namespace {
 constexpr int kDeltaNDecimals = 4;
 }
 
-bool deltaNExact(double deltaN)
-{
-    const double read = ItalianNumbers::asRead(deltaN);
-    return ItalianNumbers::asRead(
-               *ItalianNumbers::toDouble(ItalianNumbers::toFixed(read, kDeltaNDecimals))) == read;
-}
-
 QString deltaNText(double deltaN)
 {
     const double read = ItalianNumbers::asRead(deltaN);
-    if (!deltaNExact(read))
-        return QStringLiteral("≈ ") + ItalianNumbers::toFixed(read, kDeltaNDecimals);
-    for (int decimals = 2; decimals < kDeltaNDecimals; ++decimals) {
+    for (int decimals = 2; decimals <= kDeltaNDecimals; ++decimals) {
         const QString text = ItalianNumbers::toFixed(read, decimals);
         if (ItalianNumbers::asRead(*ItalianNumbers::toDouble(text)) == read)
             return text;
     }
-    return ItalianNumbers::toFixed(read, kDeltaNDecimals);
+    return QStringLiteral("≈ ") + ItalianNumbers::toFixed(read, kDeltaNDecimals);
+}
+
+bool deltaNExact(double deltaN)
+{
+    return !deltaNText(deltaN).startsWith(QStringLiteral("≈ "));
 }
 
 QString deltaN(const Calculation &c)

@@ -23,8 +23,6 @@ QString printedNumber(const std::optional<double> &value);
 QString printedNumber(const Amount &amount);
 QString factor(double value);
 QString factor(const std::optional<double> &value);
-// An entry's or a sum's fire load in MJ as printed ("252.287").
-QString printedLoad(double load);
 // Values to choose from, as a chooser lists them.
 QStringList numbers(const QVector<double> &values);
 // An entry's fire load in MJ, and its share of `total` in per cent with one decimal.

@@ -28,11 +28,6 @@ double gammaOf(double openingFactor, double b)
     return ratio * ratio;
 }
 
-QString number(double value, int decimals)
-{
-    return ItalianNumbers::toFixed(value, decimals);
-}
-
 } // namespace
 
 double NaturalFireResult::temperature(double minutes) const
@@ -195,16 +190,16 @@ NaturalFireResult curve(const NaturalFireInputs &in, double af, double qfd)
                            "per compartimenti senza aperture in copertura."));
     outside(r.openingFactor < 0.02 || r.openingFactor > 0.20,
             QStringLiteral("O = %1 m^½ è fuori dall'intervallo 0,02 - 0,20 dell'appendice A.")
-                .arg(number(r.openingFactor, 4)));
+                .arg(ItalianNumbers::toFixed(r.openingFactor, 4)));
     outside(in.absorptivity < 100 || in.absorptivity > 2200,
             QStringLiteral("b = %1 J/m²s^½K è fuori dall'intervallo 100 - 2200 dell'appendice A.")
                 .arg(ItalianNumbers::toText(in.absorptivity)));
     outside(r.totalLoad < 50 || r.totalLoad > 1000,
             QStringLiteral("q_t,d = %1 MJ/m² è fuori dall'intervallo 50 - 1000 dell'appendice A.")
-                .arg(number(r.totalLoad, 2)));
+                .arg(ItalianNumbers::toFixed(r.totalLoad, 2)));
     outside(r.alphaV < 0.025 || r.alphaV > 0.25,
             QStringLiteral("α_v = %1 è fuori dall'intervallo 0,025 - 0,25 dell'appendice F.")
-                .arg(number(r.alphaV, 4)));
+                .arg(ItalianNumbers::toFixed(r.alphaV, 4)));
     r.warnings.append(QStringLiteral(
         "La curva d'incendio naturale sostiene una soluzione alternativa e non sostituisce la "
         "classe di resistenza al fuoco della tabella S.2-3 o del D.M. 9 marzo 2007."));

@@ -13,7 +13,7 @@ const QString kTimes = QStringLiteral(" × ");
 
 QString mj(double load)
 {
-    return CalculationTexts::printedLoad(load) + QStringLiteral(" MJ");
+    return CalculationTexts::printedNumber(load) + QStringLiteral(" MJ");
 }
 
 // q_f as it enters a printed product: two decimals, or more in the rare case where two do not
@@ -145,6 +145,14 @@ ReportBlock paragraph(const QString &text, bool keepWithPrevious = false)
     return block;
 }
 
+ReportBlock workingBlock(const QStringList &lines)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Kind::Working;
+    block.lines = lines;
+    return block;
+}
+
 ReportBlock tableBlock(const ReportTable &table)
 {
     ReportBlock block;
@@ -168,7 +176,7 @@ QStringList totalsRow(int columns, double total)
     for (int i = 0; i < columns - 2; ++i)
         row << QString();
     row[0] = QStringLiteral("Totale");
-    row << CalculationTexts::printedLoad(total)
+    row << CalculationTexts::printedNumber(total)
         << (total > 0 ? CalculationTexts::share(total, total) : QString());
     return row;
 }
@@ -195,7 +203,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c)
                                       typed(e.psi),
                                       typed(e.m),
                                       typed(e.quantity),
-                                      CalculationTexts::printedLoad(load),
+                                      CalculationTexts::printedNumber(load),
                                       CalculationTexts::share(load, total)};
         }
         table.totals = totalsRow(int(table.headers.size()), total);
@@ -227,7 +235,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c)
                                            e.source,
                                            typed(e.valuePerPiece),
                                            typed(e.pieces),
-                                           CalculationTexts::printedLoad(load),
+                                           CalculationTexts::printedNumber(load),
                                            CalculationTexts::share(load, total)};
             }
             if (e.isGoods()) {
@@ -237,7 +245,7 @@ QVector<ReportBlock> listBlocks(const Calculation &c)
                                           typed(e.valuePerM3),
                                           typed(e.volume),
                                           packagingText(e.packaging),
-                                          CalculationTexts::printedLoad(load),
+                                          CalculationTexts::printedNumber(load),
                                           CalculationTexts::share(load, total)};
             }
         }
@@ -287,7 +295,7 @@ ReportPart pageOf(const Calculation &c, const ReportFigures &f, const Fields &ba
     } else {
         first << qMakePair(ReportDocuments::kCompartmentArea, f.area)
               << qMakePair(QStringLiteral("Carico d'incendio delle voci in elenco [MJ]"),
-                           CalculationTexts::printedLoad(entriesSum(c).total));
+                           CalculationTexts::printedNumber(entriesSum(c).total));
     }
     first << qMakePair(QStringLiteral("q_f [MJ/m²]"), f.printedFireLoad)
           << qMakePair(ReportDocuments::kWoodEquivalent, f.woodEquivalent);
@@ -317,10 +325,7 @@ ReportPart pageOf(const Calculation &c, const ReportFigures &f, const Fields &ba
     part.blocks << fieldsBlock({{QStringLiteral("δn"), f.deltaN}});
 
     part.blocks << heading(QStringLiteral("Carico d'incendio specifico di progetto"));
-    ReportBlock formula;
-    formula.kind = ReportBlock::Kind::Working;
-    formula.lines << designProduct(c, f);
-    part.blocks << formula;
+    part.blocks << workingBlock({designProduct(c, f)});
     // The classes stay with the formula that gives them.
     const QString level = CalculationTexts::levelName(c);
     Fields classFields{{ReportDocuments::referenceClassCaption(r, level), f.referenceClass}};
@@ -337,17 +342,9 @@ ReportPart workingPart(const Calculation &c)
 {
     ReportPart part;
     part.title = QStringLiteral("Sviluppo del calcolo");
-    ReportBlock lines;
-    lines.kind = ReportBlock::Kind::Working;
-    lines.lines = ReportDocuments::working(c);
-    part.blocks << lines;
-    if (const QStringList warnings = ReportDocuments::warnings(c); !warnings.isEmpty()) {
-        part.blocks << heading(QStringLiteral("Avvertenze"));
-        ReportBlock notes;
-        notes.kind = ReportBlock::Kind::Working;
-        notes.lines = warnings;
-        part.blocks << notes;
-    }
+    part.blocks << workingBlock(ReportDocuments::working(c));
+    if (const QStringList warnings = ReportDocuments::warnings(c); !warnings.isEmpty())
+        part.blocks << heading(QStringLiteral("Avvertenze")) << workingBlock(warnings);
     const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
     if (!bars.isEmpty()) {
         part.blocks << heading(QStringLiteral("Contributi al carico d'incendio"));
@@ -358,13 +355,9 @@ ReportPart workingPart(const Calculation &c)
         chart.bars = bars;
         part.blocks << chart;
     }
-    if (!c.notes.trimmed().isEmpty()) {
-        part.blocks << heading(QStringLiteral("Note e ipotesi"));
-        ReportBlock notes;
-        notes.kind = ReportBlock::Kind::Working;
-        notes.lines = ReportDocuments::reasonLines(c.notes);
-        part.blocks << notes;
-    }
+    if (!c.notes.trimmed().isEmpty())
+        part.blocks << heading(QStringLiteral("Note e ipotesi"))
+                    << workingBlock(ReportDocuments::reasonLines(c.notes));
     return part;
 }
 
@@ -618,12 +611,9 @@ QVector<ReportBlock> levelBlocks(const Calculation &c)
     blocks << fieldsBlock(fields);
     blocks << heading(
         QStringLiteral("Attribuzione del livello di prestazione (%1)").arg(r.attributionTable));
-    ReportBlock reason;
-    reason.kind = ReportBlock::Kind::Working;
-    reason.lines = c.levelReason.trimmed().isEmpty()
-                       ? QStringList{QStringLiteral("Nessuna motivazione indicata.")}
-                       : reasonLines(c.levelReason);
-    blocks << reason;
+    blocks << workingBlock(c.levelReason.trimmed().isEmpty()
+                               ? QStringList{QStringLiteral("Nessuna motivazione indicata.")}
+                               : reasonLines(c.levelReason));
     return blocks;
 }
 
@@ -713,8 +703,8 @@ QStringList working(const Calculation &c)
               << QStringLiteral("Σ merci in deposito (MJ per m³ × m³ × %1 se imballate) = %2")
                      .arg(CalculationTexts::factor(CalculationRules::kPackagingFactor), mj(goods))
               << QStringLiteral("q_f = (Σ arredi + Σ merci) / A = (%1 + %2) MJ / %3 m² = %4 MJ/m²")
-                     .arg(CalculationTexts::printedLoad(pieces),
-                          CalculationTexts::printedLoad(goods), f.area, f.printedFireLoad);
+                     .arg(CalculationTexts::printedNumber(pieces),
+                          CalculationTexts::printedNumber(goods), f.area, f.printedFireLoad);
         break;
     }
     case Method::None:
@@ -879,7 +869,7 @@ QVector<ReportBar> largestEntries(const Calculation &c)
     }
     for (ReportBar &bar : bars)
         bar.text = QStringLiteral("%1 MJ (%2%)")
-                       .arg(CalculationTexts::printedLoad(bar.value),
+                       .arg(CalculationTexts::printedNumber(bar.value),
                             CalculationTexts::share(bar.value, total));
     return bars;
 }
