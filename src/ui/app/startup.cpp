@@ -75,19 +75,6 @@ bool startArdivo()
     installItalianTranslations();
     UserPrompt::install(&MessageBoxPrompt::instance());
 
-    // A rule whose file cannot stand is left out of the chooser, and told, as a damaged catalogue
-    // is; without any rule there is nothing to compute.
-    const RuleRegistry &rules = RuleRegistry::instance();
-    if (!rules.problems().isEmpty())
-        showMessage(rules.problems() +
-                    (rules.regulations().empty()
-                         ? QStringLiteral("\n\nArdivo non può calcolare senza una normativa: "
-                                          "reinstallare il programma.")
-                         : QStringLiteral("\n\nLa normativa del file non sarà proposta finché "
-                                          "il file non sarà ripristinato (reinstallare Ardivo).")));
-    if (rules.regulations().empty())
-        return false;
-
     // "ardivo FILE.ardivo" opens the project beside the start screen, or in the copy that runs.
     const QStringList arguments = QApplication::arguments().mid(1);
     const QString file = !arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('-'))
@@ -102,6 +89,19 @@ bool startArdivo()
                                        "riprovare."));
         return false;
     }
+    // A rule whose file cannot stand is left out of the chooser, and told, as a damaged catalogue
+    // is; without any rule there is nothing to compute.
+    const RuleRegistry &rules = RuleRegistry::instance();
+    if (!rules.problems().isEmpty())
+        showMessage(rules.problems() +
+                    (rules.regulations().empty()
+                         ? QStringLiteral("\n\nArdivo non può calcolare senza una normativa: "
+                                          "reinstallare il programma.")
+                         : QStringLiteral("\n\nLa normativa del file non sarà proposta finché "
+                                          "il file non sarà ripristinato (reinstallare Ardivo).")));
+    if (rules.regulations().empty())
+        return false;
+
     QObject::connect(instance, &SingleInstance::fileHandedOver, qApp, &receiveHandedOver);
 
     setQuitGuard(&ProjectActions::settleUnsavedChanges);

@@ -120,9 +120,8 @@ void TotaleFormula::showCalculation()
         m_tableClass->setText(CalculationTexts::tableClassBeside(c));
         // A requirement in words ("Nessun requisito di capacità portante") in a smaller type,
         // wrapped.
-        bool number = false;
-        m_reference->text().toInt(&number);
-        const bool words = !number && !m_reference->text().isEmpty();
+        const auto classes = requiredClasses(c);
+        const bool words = classes && !classes->required && !m_reference->text().isEmpty();
         m_reference->setFont(headingFont(words ? 11 : 15));
         m_reference->setWordWrap(words);
         m_reference->setMinimumWidth(words ? 320 : 60);

@@ -75,6 +75,7 @@ ValorePerAttivita::ValorePerAttivita()
 
     connect(m_comboAttivita, &QComboBox::editTextChanged, this,
             &ValorePerAttivita::ComboAttivita_Change);
+    // Then, once a pick has filled the value and its note, both go to the session together.
     connect(m_comboAttivita, &QComboBox::editTextChanged, this, &ValorePerAttivita::giveInputs);
     connect(m_valore, &QLineEdit::textChanged, this, &ValorePerAttivita::txtValoreMJm2_Change);
     connect(m_frattile, &QComboBox::editTextChanged, this,
@@ -129,7 +130,6 @@ void ValorePerAttivita::Assegna_Valori()
                            : ItalianNumbers::toText(activity->nominalLoad.toDouble());
     m_valore->setText(m_catalogueValue);
     m_nota->setText(activity->description);
-    giveInputs(); // with the catalogue's note as the source
 }
 
 void ValorePerAttivita::giveInputs()
