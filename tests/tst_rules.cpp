@@ -237,9 +237,6 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     project.compartments << office;
     QByteArray json = ProjectFile::toJson(project);
     QVERIFY(json.contains("\"regulation\": \"codice-s2\""));
-    const auto read = ProjectFile::fromJson(json);
-    QVERIFY2(read.project, qPrintable(read.error));
-    QCOMPARE(read.project->compartments.first().calculation.rule, Rule::FireCode);
 
     // A version 1 file knows one rule: whatever a compartment says, it applies the decree.
     json.replace("\"version\": 2", "\"version\": 1");
