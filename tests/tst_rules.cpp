@@ -180,14 +180,14 @@ void TestRules::projectWithBothRules()
     QVERIFY(table);
     const int ruleColumn = table->model()->columnCount() - 1;
     QCOMPARE(table->model()->headerData(ruleColumn, Qt::Horizontal).toString(), u"Normativa"_s);
-    QCOMPARE(table->model()->index(0, ruleColumn).data().toString(), u"Codice S.2"_s);
-    QCOMPARE(table->model()->index(1, ruleColumn).data().toString(), u"D.M. 2007"_s);
+    const auto cells = [&](int row) {
+        const QStringList texts = rowTexts(table, row);
+        return texts.mid(8, 2) << texts.value(ruleColumn);
+    };
+    QCOMPARE(cells(1), (QStringList{"240", "120", "D.M. 2007"}));
     // The Code's table gives the minimum class: it stands in that column, the decree's reference
     // class beside it.
-    QCOMPARE(table->model()->index(0, 8).data().toString(), QString());
-    QCOMPARE(table->model()->index(0, 9).data().toString(), u"240"_s);
-    QCOMPARE(table->model()->index(1, 8).data().toString(), u"240"_s);
-    QCOMPARE(table->model()->index(1, 9).data().toString(), u"120"_s);
+    QCOMPARE(cells(0), (QStringList{QString(), "240", "Codice S.2"}));
 
     auto &summary = Screens::get<StampaRiepilogo>();
     QCOMPARE(textOf(summary, "lblNormativa"),
@@ -247,9 +247,7 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),
              u"D.M. 2007"_s);
     // Decree δn6 · δn9 = 0,9 × 0,9 = 0,81; 420 × 0,81 = 340,20: class 30, minimum 15.
-    QCOMPARE(table->model()->index(0, 7).data().toString(), u"340,20"_s);
-    QCOMPARE(table->model()->index(0, 8).data().toString(), u"30"_s);
-    QCOMPARE(table->model()->index(0, 9).data().toString(), u"15"_s);
+    QCOMPARE(rowTexts(table, 0).mid(7, 3), (QStringList{"340,20", "30", "15"}));
 }
 
 // Types the reasons key by key, Enter between the lines.
@@ -410,10 +408,9 @@ void TestRules::projectWithTwoLevels()
     const int levelColumn = int(compartmentColumns().indexOf(u"Livello"_s));
     QVERIFY(levelColumn > 0);
     QCOMPARE(table->model()->headerData(levelColumn, Qt::Horizontal).toString(), u"Livello"_s);
-    QCOMPARE(table->model()->index(0, levelColumn).data().toString(), u"II"_s);
-    QCOMPARE(table->model()->index(1, levelColumn).data().toString(), u"IV"_s);
-    QCOMPARE(table->model()->index(0, 9).data().toString(), u"30"_s);
-    QCOMPARE(table->model()->index(1, 9).data().toString(), u"60"_s);
+    for (const auto &[row, level, required] : {std::tuple(0, "II", "30"), {1, "IV", "60"}})
+        QCOMPARE(rowTexts(table, row).value(levelColumn) + rowTexts(table, row).value(9),
+                 QString::fromLatin1(level) + required);
 
     clickCell(table, 0);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
