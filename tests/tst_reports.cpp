@@ -7,15 +7,11 @@
 #include "ui/reports/pagecanvas.h"
 #include "ui/reports/reportprinter.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWheelEvent>
-#include <QXmlStreamReader>
-#include <functional>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
