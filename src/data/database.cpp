@@ -327,9 +327,11 @@ bool Database::openFile(bool fresh)
         drop(db);
         return false;
     }
-    const QStringList missing = missingTables(db);
-    const QStringList damaged = damagedTables(db);
-    if ((!missing.isEmpty() || !damaged.isEmpty()) && !recreateTables(db, missing, damaged)) {
+    const QStringList occupied = occupiedTableNames(db);
+    const QStringList missing = missingTables(db, occupied);
+    const QStringList damaged = damagedTables(db, occupied);
+    if ((!missing.isEmpty() || !damaged.isEmpty()) &&
+        !recreateTables(db, missing, damaged, occupied)) {
         drop(db);
         return false;
     }
@@ -432,9 +434,8 @@ QStringList Database::occupiedTableNames(const QSqlDatabase &db) const
     return occupied;
 }
 
-QStringList Database::missingTables(const QSqlDatabase &db) const
+QStringList Database::missingTables(const QSqlDatabase &db, const QStringList &occupied) const
 {
-    const QStringList occupied = occupiedTableNames(db);
     QStringList present;
     for (const QString &table : db.tables())
         present << table.toLower();
@@ -448,11 +449,11 @@ QStringList Database::missingTables(const QSqlDatabase &db) const
     return missing;
 }
 
-QStringList Database::damagedTables(const QSqlDatabase &db) const
+QStringList Database::damagedTables(const QSqlDatabase &db, const QStringList &occupied) const
 {
     // A table with the right name and without the fields the program reads is as good as missing;
     // so is a view or an index that took a table's name, which no table can be created beside.
-    QStringList damaged = occupiedTableNames(db);
+    QStringList damaged = occupied;
     for (qsizetype i = 0; i < tableNames().size(); ++i) {
         if (damaged.contains(tableNames().at(i)))
             continue;
@@ -474,7 +475,7 @@ QStringList Database::damagedTables(const QSqlDatabase &db) const
 }
 
 bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
-                              const QStringList &damaged)
+                              const QStringList &damaged, const QStringList &occupied)
 {
     const QString path = filePath();
     if (m_quiet)
@@ -486,7 +487,6 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
                                                   : QStringLiteral("mancano le tabelle"),
                                               missing.join(QStringLiteral(", ")));
     }
-    const QStringList occupied = occupiedTableNames(db);
     QStringList wrongFields = damaged;
     for (const QString &table : occupied) {
         wrongFields.removeAll(table);
