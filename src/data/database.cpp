@@ -524,18 +524,11 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
     QSqlQuery aside(db);
     for (const QString &table : damaged) {
         // A view or an index holds no rows of its own: it goes, and the table takes its name.
-        // Only the program's own table names reach the statements.
+        // Only the program's own table names reach the statements; each drop finds the one
+        // kind of object it names, and leaves the other alone.
         if (occupied.contains(table)) {
-            QSqlQuery kind(db);
-            if (!kind.exec(QStringLiteral("SELECT type FROM sqlite_master WHERE lower(name) = "
-                                          "lower('%1')")
-                               .arg(table)) ||
-                !kind.next() ||
-                !aside.exec(QStringLiteral("DROP %1 \"%2\"")
-                                .arg(kind.value(0).toString() == QLatin1String("index")
-                                         ? QStringLiteral("INDEX")
-                                         : QStringLiteral("VIEW"),
-                                     table))) {
+            if (!aside.exec(QStringLiteral("DROP VIEW IF EXISTS \"%1\"").arg(table)) ||
+                !aside.exec(QStringLiteral("DROP INDEX IF EXISTS \"%1\"").arg(table))) {
                 reportError(QStringLiteral("Impossibile ricreare le tabelle danneggiate."),
                             aside.lastError());
                 return false;
