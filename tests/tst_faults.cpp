@@ -370,6 +370,9 @@ void TestFaults::damagedTablesRepairedOnlyWhenAgreed_data()
                                            "CREATE VIEW tblArredo AS SELECT 1 AS idArredo, 'x' AS "
                                            "Arredo"}
                             << "al posto della tabella tblArredo c'è una vista";
+    QTest::newRow("an index") << QStringList{"DROP TABLE tblArredo",
+                                             "CREATE INDEX tblArredo ON tblAppoggio (Arredo)"}
+                              << "al posto della tabella tblArredo c'è una vista o un indice";
 }
 
 void TestFaults::damagedTablesRepairedOnlyWhenAgreed()

@@ -327,9 +327,11 @@ bool Database::openFile(bool fresh)
         drop(db);
         return false;
     }
-    const QStringList missing = missingTables(db);
-    const QStringList damaged = damagedTables(db);
-    if ((!missing.isEmpty() || !damaged.isEmpty()) && !recreateTables(db, missing, damaged)) {
+    const QStringList occupied = occupiedTableNames(db);
+    const QStringList missing = missingTables(db, occupied);
+    const QStringList damaged = damagedTables(db, occupied);
+    if ((!missing.isEmpty() || !damaged.isEmpty()) &&
+        !recreateTables(db, missing, damaged, occupied)) {
         drop(db);
         return false;
     }
@@ -432,9 +434,8 @@ QStringList Database::occupiedTableNames(const QSqlDatabase &db) const
     return occupied;
 }
 
-QStringList Database::missingTables(const QSqlDatabase &db) const
+QStringList Database::missingTables(const QSqlDatabase &db, const QStringList &occupied) const
 {
-    const QStringList occupied = occupiedTableNames(db);
     QStringList present;
     for (const QString &table : db.tables())
         present << table.toLower();
@@ -448,11 +449,11 @@ QStringList Database::missingTables(const QSqlDatabase &db) const
     return missing;
 }
 
-QStringList Database::damagedTables(const QSqlDatabase &db) const
+QStringList Database::damagedTables(const QSqlDatabase &db, const QStringList &occupied) const
 {
     // A table with the right name and without the fields the program reads is as good as missing;
     // so is a view or an index that took a table's name, which no table can be created beside.
-    QStringList damaged = occupiedTableNames(db);
+    QStringList damaged = occupied;
     for (qsizetype i = 0; i < tableNames().size(); ++i) {
         if (damaged.contains(tableNames().at(i)))
             continue;
@@ -474,7 +475,7 @@ QStringList Database::damagedTables(const QSqlDatabase &db) const
 }
 
 bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
-                              const QStringList &damaged)
+                              const QStringList &damaged, const QStringList &occupied)
 {
     const QString path = filePath();
     if (m_quiet)
@@ -486,7 +487,6 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
                                                   : QStringLiteral("mancano le tabelle"),
                                               missing.join(QStringLiteral(", ")));
     }
-    const QStringList occupied = occupiedTableNames(db);
     QStringList wrongFields = damaged;
     for (const QString &table : occupied) {
         wrongFields.removeAll(table);
@@ -524,18 +524,11 @@ bool Database::recreateTables(QSqlDatabase &db, const QStringList &missing,
     QSqlQuery aside(db);
     for (const QString &table : damaged) {
         // A view or an index holds no rows of its own: it goes, and the table takes its name.
-        // Only the program's own table names reach the statements.
+        // Only the program's own table names reach the statements; each drop finds the one
+        // kind of object it names, and leaves the other alone.
         if (occupied.contains(table)) {
-            QSqlQuery kind(db);
-            if (!kind.exec(QStringLiteral("SELECT type FROM sqlite_master WHERE lower(name) = "
-                                          "lower('%1')")
-                               .arg(table)) ||
-                !kind.next() ||
-                !aside.exec(QStringLiteral("DROP %1 \"%2\"")
-                                .arg(kind.value(0).toString() == QLatin1String("index")
-                                         ? QStringLiteral("INDEX")
-                                         : QStringLiteral("VIEW"),
-                                     table))) {
+            if (!aside.exec(QStringLiteral("DROP VIEW IF EXISTS \"%1\"").arg(table)) ||
+                !aside.exec(QStringLiteral("DROP INDEX IF EXISTS \"%1\"").arg(table))) {
                 reportError(QStringLiteral("Impossibile ricreare le tabelle danneggiate."),
                             aside.lastError());
                 return false;

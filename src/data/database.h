@@ -78,12 +78,12 @@ private:
     // when it cannot be read.
     std::optional<QList<QStringList>> referenceRows(const char *resource) const;
     bool seedCatalogue(QSqlDatabase &db, const QString &table);
-    QStringList missingTables(const QSqlDatabase &db) const;
+    QStringList missingTables(const QSqlDatabase &db, const QStringList &occupied) const;
     // The schema version recorded in the file (PRAGMA user_version).
     std::optional<int> schemaVersion(QSqlDatabase &db) const;
     // Brings a file of an older version up to this one, keeping every row: all or nothing.
     bool migrate(QSqlDatabase &db);
-    QStringList damagedTables(const QSqlDatabase &db) const;
+    QStringList damagedTables(const QSqlDatabase &db, const QStringList &occupied) const;
     // The program's tables whose name a view or an index holds.
     QStringList occupiedTableNames(const QSqlDatabase &db) const;
     // Whether `text` was already shown in the action under way; else it is noted as shown.
@@ -92,7 +92,8 @@ private:
     void registerConnection();
     // Creates the missing tables, and the damaged ones again after setting them aside, once the
     // user agrees.
-    bool recreateTables(QSqlDatabase &db, const QStringList &missing, const QStringList &damaged);
+    bool recreateTables(QSqlDatabase &db, const QStringList &missing, const QStringList &damaged,
+                        const QStringList &occupied);
     bool offerToSetAside(const QString &path, const QString &detail);
     void checkWritable(QSqlDatabase &db);
     void drop(QSqlDatabase &db); // closes and forgets the connection after a failed opening

@@ -84,7 +84,7 @@ Table readTable(const QByteArray &bytes, const Headings &headings)
     if (table.records.size() > kMostRows + 1) {
         table.error = QStringLiteral("Il file ha più di %1 righe: un compartimento non può "
                                      "contenerne tante.")
-                          .arg(QLocale(QLocale::Italian).toString(kMostRows));
+                          .arg(ItalianNumbers::toGroupedText(kMostRows));
         table.records.clear();
         return table;
     }
@@ -227,7 +227,7 @@ std::optional<double> readValue(QString &name, const QString &cell, QChar separa
         // Far beyond any real material: a slip of the keyboard, not a value to show in full.
         if (value && *value > kLargestValue) {
             refusal = QStringLiteral("il potere calorifico supera %1 %2")
-                          .arg(QLocale(QLocale::Italian).toString(kLargestValue, 'f', 0), unit);
+                          .arg(ItalianNumbers::toGroupedText(kLargestValue), unit);
             return std::nullopt;
         }
         return value;

@@ -22,14 +22,10 @@ const QString kInsertFurnishing =
                    "MaterialeInDeposito, ValorePerM3, QtaMerce, Imballo, Fonte) "
                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
 
-QVariant sourceValue(const QString &source)
+// A name or a source as it is stored: an empty one is no value (NULL).
+QVariant textValue(const QString &text)
 {
-    return source.isEmpty() ? QVariant() : QVariant(source);
-}
-
-QVariant nameValue(const QString &name)
-{
-    return name.isEmpty() ? QVariant() : QVariant(name);
+    return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
 // The fields of a row in the order of the insert statements, its number first.
@@ -41,20 +37,20 @@ QVector<QVariant> rowValues(qint64 id, const MaterialEntry &e)
             storedValue(e.psi),
             storedValue(e.m),
             storedValue(e.quantity),
-            sourceValue(e.source)};
+            textValue(e.source)};
 }
 
 QVector<QVariant> rowValues(qint64 id, const FurnishingEntry &e)
 {
     return {id,
-            nameValue(e.furnishing),
+            textValue(e.furnishing),
             storedValue(e.valuePerPiece),
             storedValue(e.pieces),
-            nameValue(e.goods),
+            textValue(e.goods),
             storedValue(e.valuePerM3),
             storedValue(e.volume),
             storedValue(e.packaging),
-            sourceValue(e.source)};
+            textValue(e.source)};
 }
 
 bool bindAndRun(QSqlQuery &query, const QVector<QVariant> &values)
@@ -201,12 +197,11 @@ template <class Change> bool inTransaction(const QString &what, Change change)
 const QString kNotChanged = QStringLiteral("Impossibile modificare i dati inseriti.");
 const QString kNotPrepared = QStringLiteral("Impossibile preparare i dati inseriti.");
 
-bool insertMaterials(QSqlQuery &query, const QVector<MaterialEntry> &entries)
+// The rows of `entries` added, numbered on from `id`.
+bool insertMaterials(QSqlQuery &query, const QVector<MaterialEntry> &entries, qint64 id = 1)
 {
-    if (!query.exec(QStringLiteral("DELETE FROM tblAppoggioMateriali")) ||
-        !query.prepare(kInsertMaterial))
+    if (!query.prepare(kInsertMaterial))
         return false;
-    qint64 id = 1;
     for (const MaterialEntry &e : entries) {
         if (!bindAndRun(query, rowValues(id++, e)))
             return false;
@@ -214,13 +209,12 @@ bool insertMaterials(QSqlQuery &query, const QVector<MaterialEntry> &entries)
     return true;
 }
 
-// Furnishings and stored goods are numbered each from 1.
-bool insertFurnishings(QSqlQuery &query, const QVector<FurnishingEntry> &entries)
+// Furnishings and stored goods are numbered each on from their own number.
+bool insertFurnishings(QSqlQuery &query, const QVector<FurnishingEntry> &entries,
+                       qint64 furnishing = 1, qint64 goods = 1)
 {
-    if (!query.exec(QStringLiteral("DELETE FROM tblAppoggio")) || !query.prepare(kInsertFurnishing))
+    if (!query.prepare(kInsertFurnishing))
         return false;
-    qint64 furnishing = 1;
-    qint64 goods = 1;
     for (const FurnishingEntry &e : entries) {
         if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
             return false;
@@ -326,8 +320,10 @@ bool replaceEntries(const QVector<MaterialEntry> *materials,
                     const QVector<FurnishingEntry> *reportRows)
 {
     return inTransaction(kNotPrepared, [&](QSqlQuery &query) {
-        return (!materials || insertMaterials(query, *materials)) &&
-               (!furnishings || insertFurnishings(query, *furnishings)) &&
+        return (!materials || (query.exec(QStringLiteral("DELETE FROM tblAppoggioMateriali")) &&
+                               insertMaterials(query, *materials))) &&
+               (!furnishings || (query.exec(QStringLiteral("DELETE FROM tblAppoggio")) &&
+                                 insertFurnishings(query, *furnishings))) &&
                (!reportRows || insertReportRows(query, *reportRows));
     });
 }
@@ -342,17 +338,11 @@ bool appendMaterials(const QVector<MaterialEntry> &entries)
 {
     return inTransaction(kNotChanged, [&](QSqlQuery &query) {
         qint64 id = 1;
-        if (!nextNumber(query,
-                        QStringLiteral("SELECT coalesce(max(IdAppoggioMat), 0) "
-                                       "FROM tblAppoggioMateriali"),
-                        id) ||
-            !query.prepare(kInsertMaterial))
-            return false;
-        for (const MaterialEntry &e : entries) {
-            if (!bindAndRun(query, rowValues(id++, e)))
-                return false;
-        }
-        return true;
+        return nextNumber(query,
+                          QStringLiteral("SELECT coalesce(max(IdAppoggioMat), 0) "
+                                         "FROM tblAppoggioMateriali"),
+                          id) &&
+               insertMaterials(query, entries, id);
     });
 }
 
@@ -360,21 +350,15 @@ bool appendFurnishings(const QVector<FurnishingEntry> &entries)
 {
     return inTransaction(kNotChanged, [&](QSqlQuery &query) {
         qint64 furnishing = 1, goods = 1;
-        if (!nextNumber(query,
-                        QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
-                                       "WHERE Arredo IS NOT NULL"),
-                        furnishing) ||
-            !nextNumber(query,
-                        QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
-                                       "WHERE Arredo IS NULL"),
-                        goods) ||
-            !query.prepare(kInsertFurnishing))
-            return false;
-        for (const FurnishingEntry &e : entries) {
-            if (!bindAndRun(query, rowValues(e.isGoodsOnly() ? goods++ : furnishing++, e)))
-                return false;
-        }
-        return true;
+        return nextNumber(query,
+                          QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
+                                         "WHERE Arredo IS NOT NULL"),
+                          furnishing) &&
+               nextNumber(query,
+                          QStringLiteral("SELECT coalesce(max(idAppoggio), 0) FROM tblAppoggio "
+                                         "WHERE Arredo IS NULL"),
+                          goods) &&
+               insertFurnishings(query, entries, furnishing, goods);
     });
 }
 
