@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(cmake g++ make git clang-format qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
           libgl-dev qt6-translations-l10n fonts-dejavu-core fonts-liberation fonts-wqy-microhei
-          libquazip1-qt6-dev poppler-utils locales dpkg-dev file appstream
+          zlib1g-dev libquazip1-qt6-dev poppler-utils locales dpkg-dev file appstream
           desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do

@@ -2,12 +2,16 @@
 // to the last bytes) leaves the old file as it was and says why. The limit is set in a child
 // process, so that nothing else of the test runs under it.
 #include "core/wholefile.h"
+#include "output/zipwriter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,6 +66,7 @@ private slots:
     void writeBeyondTheLimitKeepsTheOldFile_data();
     void writeBeyondTheLimitKeepsTheOldFile();
     void placesThatCannotBeWritten();
+    void zipReadBackByAnotherLibrary();
 };
 
 void TestFiles::writeBeyondTheLimitKeepsTheOldFile_data()
@@ -105,6 +110,57 @@ void TestFiles::placesThatCannotBeWritten()
     QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner));
     QCOMPARE(WholeFile::write(locked, "nuovo"), u"il file è in sola lettura"_s);
     QCOMPARE(bytesOf(locked), QByteArray("vecchio"));
+}
+
+// The ODT's zip, read back entry by entry by a library that shares no code with the writer: names,
+// methods, bytes, CRC (checked as each entry is read whole) and the attributes an unzip gives its
+// files. The first entry's data at offset 38, as an OpenDocument reader looks for the mimetype.
+void TestFiles::zipReadBackByAnotherLibrary()
+{
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i)
+        text += "<text:p>" + QByteArray::number(i) + "</text:p>";
+    using M = ZipWriter::Method;
+    const QList<std::tuple<QString, QByteArray, M>> entries{
+        {u"mimetype"_s, "application/vnd.oasis.opendocument.text", M::Stored},
+        {u"content.xml"_s, text, M::Deflated},
+        {u"vuoto.xml"_s, "", M::Deflated},
+        {u"vuoto.png"_s, "", M::Stored},
+        {u"Pictures/perché.png"_s, QByteArray("\x89PNG\0\xFF", 6), M::Stored}};
+    ZipWriter writer;
+    for (const auto &[name, bytes, method] : entries)
+        QVERIFY(writer.add(name, bytes, method));
+    QByteArray archive = writer.archive();
+    QCOMPARE(archive.mid(30, 47), QByteArray("mimetypeapplication/vnd.oasis.opendocument.text"));
+    QVERIFY(archive.size() < text.size() / 4);
+    QBuffer buffer(&archive);
+    QuaZip zip(&buffer);
+    QVERIFY(zip.open(QuaZip::mdUnzip));
+    QCOMPARE(zip.getEntriesCount(), int(entries.size()));
+    QVERIFY(zip.goToFirstFile());
+    for (const auto &[name, bytes, method] : entries) {
+        QuaZipFileInfo64 info;
+        QVERIFY(zip.getCurrentFileInfo(&info));
+        QCOMPARE(info.name, name);
+        QCOMPARE(info.flags, quint16(name.contains(u'é') ? 0x0800 : 0)); // the name in UTF-8
+        QCOMPARE(info.method, quint16(method == M::Stored ? 0 : 8));
+        QCOMPARE(info.getPermissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        QVERIFY(qAbs(info.dateTime.secsTo(QDateTime::currentDateTime())) < 10);
+        QuaZipFile file(&zip);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        file.close();
+        QCOMPARE(file.getZipError(), UNZ_OK);
+        zip.goToNextFile();
+    }
+    // Past the 16-bit count of entries the archive is refused, not written as ZIP64.
+    ZipWriter many;
+    for (int i = 0; i < 0xFFFE; ++i)
+        many.add(QString::number(i), QByteArray(), M::Stored);
+    QVERIFY(!many.archive().isEmpty());
+    QVERIFY(!many.add(u"uno di troppo"_s, QByteArray(), M::Stored));
+    QVERIFY(many.archive().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

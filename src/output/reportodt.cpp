@@ -1,6 +1,7 @@
 #include "output/reportodt.h"
 
 #include "output/reportlayout.h"
+#include "output/zipwriter.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -12,9 +13,6 @@
 #include <QXmlStreamWriter>
 #include <algorithm>
 #include <cmath>
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
 
 namespace ReportOdt {
 namespace {
@@ -853,45 +851,25 @@ QByteArray manifestXml(const QVector<Picture> &pictures)
     return bytes;
 }
 
-// One entry of the package: stored as it is (the mimetype, the pictures) or deflated.
-bool addEntry(QuaZip &zip, const QString &name, const QByteArray &bytes, bool stored)
-{
-    QuaZipFile file(&zip);
-    QuaZipNewInfo info(name);
-    info.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::ReadOther);
-    if (!file.open(QIODevice::WriteOnly, info, nullptr, 0, stored ? 0 : Z_DEFLATED,
-                   stored ? 0 : Z_DEFAULT_COMPRESSION))
-        return false;
-    const bool written = file.write(bytes) == bytes.size();
-    file.close();
-    return written && file.getZipError() == ZIP_OK;
-}
-
 } // namespace
 
 QByteArray package(const ReportDocument &document)
 {
     ContentWriter writer(document);
     const QByteArray content = contentXml(writer);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    QuaZip zip(&buffer);
-    if (!zip.open(QuaZip::mdCreate))
-        return QByteArray();
-    // The mimetype first and stored, so that a reader knows the package by its first bytes.
-    bool whole =
-        addEntry(zip, QStringLiteral("mimetype"),
-                 QByteArrayLiteral("application/vnd.oasis.opendocument.text"), true) &&
-        addEntry(zip, QStringLiteral("content.xml"), content, false) &&
-        addEntry(zip, QStringLiteral("styles.xml"), stylesXml(document, writer.foots()), false) &&
-        addEntry(zip, QStringLiteral("meta.xml"), metaXml(document), false);
+    ZipWriter zip;
+    // The mimetype first and stored, so that a reader knows the package by its first bytes; the
+    // pictures stored too, being compressed already. A failed entry leaves the archive empty.
+    const auto stored = ZipWriter::Method::Stored, deflated = ZipWriter::Method::Deflated;
+    zip.add(QStringLiteral("mimetype"),
+            QByteArrayLiteral("application/vnd.oasis.opendocument.text"), stored);
+    zip.add(QStringLiteral("content.xml"), content, deflated);
+    zip.add(QStringLiteral("styles.xml"), stylesXml(document, writer.foots()), deflated);
+    zip.add(QStringLiteral("meta.xml"), metaXml(document), deflated);
     for (const Picture &picture : writer.pictures())
-        whole = whole && addEntry(zip, picture.path, picture.png, true);
-    whole = whole && addEntry(zip, QStringLiteral("META-INF/manifest.xml"),
-                              manifestXml(writer.pictures()), false);
-    zip.close();
-    return whole && zip.getZipError() == ZIP_OK ? bytes : QByteArray();
+        zip.add(picture.path, picture.png, stored);
+    zip.add(QStringLiteral("META-INF/manifest.xml"), manifestXml(writer.pictures()), deflated);
+    return zip.archive();
 }
 
 bool write(const ReportDocument &document, QIODevice *device)
