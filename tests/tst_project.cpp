@@ -864,7 +864,7 @@ void TestProject::secondStartHandsOverItsFile()
     QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
     QCOMPARE(rowCountOf(u"tblAppoggioMateriali"_s), 2);
     QCOMPARE(QDir(box).entryList(QDir::Files), QStringList{u"bozza"_s});
-    QVERIFY(QFile::remove(box + u"/bozza"_s)); // the mailbox goes with its copy
+    QVERIFY(QFile::remove(box + u"/bozza"_s)); // so that the mailbox goes with its copy
 }
 
 // A compartment with a thousand emptied lines is reopened with one warning, not one per line.
