@@ -61,7 +61,7 @@ foreach(name libqt6sql6-sqlite qt6-translations-l10n)
     endif()
 endforeach()
 foreach(name libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6
-             libqt6printsupport6 libqt6network6 zlib1g)
+             libqt6printsupport6 zlib1g)
     string(REPLACE "+" "\\+" pattern "${name}")
     if(NOT listed MATCHES ", ${pattern} \\(>= [^)]+\\),")
         problem("Depends lacks ${name} with its least version, found by dpkg-shlibdeps: "

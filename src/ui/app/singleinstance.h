@@ -1,19 +1,19 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QObject>
 #include <QString>
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
 class QLockFile;
 
 // One copy of Ardivo per user and data folder: two copies would share the working tables, and
 // one would empty or store the other's entries. The first start holds a lock file in the data
-// folder and listens on a local socket named after that folder, in the user's private runtime
-// folder (mode 0700, where no other user can connect or listen); a later start hands its project
-// file (if any) to the copy that runs, which opens it, and ends. Where the system tells who is
-// at the other end of a socket, both ends also check that it is the same user.
+// folder and watches a mailbox: a folder in the user's private runtime folder (mode 0700, where
+// no other user can write), named after the data folder and its own process. A later start
+// leaves its project file (if any) there as a request, waits until the copy that runs has taken
+// it, and ends. A request is a whole file of this user holding one line; anything else found in
+// the mailbox is thrown away unread.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -21,22 +21,25 @@ public:
     explicit SingleInstance(const QString &dataFolder, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True when no other copy runs on the data folder: this one now listens for later starts
-    // (see listenError()). A folder where no lock can be made (read-only) leaves the copy
-    // unguarded, and true.
+    // True when no other copy runs on the data folder: this one now watches its mailbox for
+    // later starts (see listenError()). A folder where no lock can be made (read-only) leaves the
+    // copy unguarded, and true.
     bool claim();
     // Why a copy that claimed the folder cannot hear later starts, in Italian; empty when it
-    // listens.
+    // watches its mailbox.
     QString listenError() const { return m_listenError; }
-    // Gives `file` (empty: none) to the copy that runs; true once that copy has received it.
-    // The copy may still be starting: it is waited for up to `timeoutMs`. Nothing is sent to a
-    // socket outside the private folder or held by another user.
+    // Gives `file` (empty: none) to the copy that runs; true once that copy has taken it. The
+    // copy may still be starting: it is waited for up to `timeoutMs`, and a request it has not
+    // taken by then is taken back. Nothing is left outside the private folder.
     bool handOver(const QString &file, int timeoutMs = 5000);
 
-    // The local socket of a data folder, the same for every copy of one user: a path in the
-    // user's private runtime folder, or empty when there is no such folder.
-    static QString serverName(const QString &dataFolder);
-    // The longest message a start may send: a path and its line end.
+    // The mailbox of the copy of process `pid` on a data folder: a folder in the user's private
+    // runtime folder, or empty when there is no such folder.
+    static QString mailbox(const QString &dataFolder, qint64 pid);
+    // How the name of every request ends; other files in a mailbox (a request still being
+    // written has another name) are not looked at.
+    static constexpr QLatin1String kRequestEnding{".request"};
+    // The longest request a start may leave: a path and its line end.
     static constexpr qint64 kLongestMessage = 4 * 4096 + 1;
 
 signals:
@@ -44,10 +47,10 @@ signals:
     void fileHandedOver(const QString &file);
 
 private:
-    void acceptConnection();
+    void takeRequests();
 
     QString m_folder;
+    QString m_mailbox;
     QString m_listenError;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
 };
