@@ -229,8 +229,7 @@ void TestFaults::fileOrFolderReadOnly()
     const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString &line : expected)
         QVERIFY2(lines.contains(line), qPrintable(output));
-    for (const QString &part : said)
-        VERIFY_CONTAINS(output, {part});
+    VERIFY_CONTAINS(output, TextParts(said.cbegin(), said.cend()));
     QVERIFY(lines.filter("Inserire i dati correttamente").isEmpty());
     QCOMPARE(bytesOf(path), untouched);
     if (hasFile)

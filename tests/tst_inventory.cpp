@@ -71,9 +71,8 @@ void TestInventory::recordsKeepQuotedSeparatorsAndBreaks()
     QCOMPARE(older[2].fields, (QStringList{"x\ny", "3"}));
     QCOMPARE(older[2].line, 3);
     QCOMPARE(CsvFile::guessSeparator(u"Tubo 2\" PVC;10,5;1\n"_s), QChar(u';'));
-    const QString line = CsvFile::line({"x;y", "a \"b\"", "due\nrighe", "17,5"}, ';');
-    QCOMPARE(CsvFile::parse(line, QLatin1Char(';')).first(),
-             (QStringList{"x;y", "a \"b\"", "due\nrighe", "17,5"}));
+    const QStringList cells = {"x;y", "a \"b\"", "due\nrighe", "17,5"};
+    QCOMPARE(CsvFile::parse(CsvFile::line(cells, ';'), QLatin1Char(';')).first(), cells);
     // Windows-1252 as Excel writes it (the BOM, UTF-8 and a comma as separator: the imports).
     QCOMPARE(CsvFile::decode(QByteArray("Caff\xE8 \x92\x80")), u"Caffè ’€"_s);
 }
