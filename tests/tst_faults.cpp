@@ -61,12 +61,12 @@ void makeDatabase(const QString &path)
     Database::instance().close();
 }
 
-// Starts the probe holding the file locked for `ms`; true once it holds the lock.
-bool holdLocked(QProcess &holder, const QString &path, const char *ms)
+// Starts the probe; true once its first line says it is `under way` ("ready", "locked").
+bool startProbe(QProcess &probe, const QStringList &arguments, const char *underWay)
 {
-    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    holder.start(kProbe, {"hold", path, ms});
-    return holder.waitForReadyRead(10000) && holder.readLine().trimmed() == "locked";
+    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    probe.start(kProbe, arguments);
+    return probe.waitForReadyRead(10000) && probe.readLine().trimmed() == underWay;
 }
 
 // The probe's read-only mode under the given permissions (restored after), to its end; under
@@ -245,9 +245,7 @@ void TestFaults::killedInTheMiddleOfWrites()
     QRandomGenerator random(20261206);
     for (int round = 0; round < 12; ++round) {
         QProcess writer;
-        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        writer.start(kProbe, {"burst", world().databasePath()});
-        QVERIFY(writer.waitForReadyRead(10000));
+        QVERIFY(startProbe(writer, {"burst", world().databasePath()}, "ready"));
         QTest::qSleep(20 + random.bounded(200));
         writer.kill(); // SIGKILL: no chance to finish anything
         QVERIFY(writer.waitForFinished(10000));
@@ -331,9 +329,8 @@ void TestFaults::damagedTablesRepairedOnlyWhenAgreed()
     QCOMPARE(bytesOf(path), untouched);
     // Declined, a screen that reads the file many times asks and tells once.
     QCoreApplication::processEvents(); // the next action
+    world().prompt = {};               // a fresh script
     world().prompt.answers = QList<bool>(8, false);
-    world().prompt.questions.clear();
-    world().prompt.messages.clear();
     chooseMethod("Command2");
     QCOMPARE(world().prompt.questions.size(), 1);
     QCOMPARE(world().prompt.messages.size(), 1);
@@ -375,7 +372,7 @@ void TestFaults::fileHeldByAnotherProgram()
     world().prompt.messages.clear();
 
     QProcess holder;
-    QVERIFY(holdLocked(holder, path, "2500"));
+    QVERIFY(startProbe(holder, {"hold", path, "2500"}, "locked"));
     QElapsedTimer timer;
     timer.start();
     clickAndType(form, "txtAreaComp", "120");
@@ -389,7 +386,7 @@ void TestFaults::fileHeldByAnotherProgram()
     Database::instance().setBusyTimeout(300);
     QVERIFY(Database::instance().open());
     world().prompt.messages.clear();
-    QVERIFY(holdLocked(holder, path, "1500"));
+    QVERIFY(startProbe(holder, {"hold", path, "1500"}, "locked"));
     QVERIFY(!storeMaterials({materialEntry("Legno", 17, 1)}));
     QCOMPARE(world().prompt.messages.size(), 1);
     VERIFY_CONTAINS(world().prompt.messages.first(),

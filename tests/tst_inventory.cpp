@@ -131,9 +131,8 @@ void TestInventory::rowsReadUnderTheEntryRules()
 void TestInventory::headingsFoundInAnyOrder()
 {
     // Columns this program does not know are left aside; the others go by their meaning.
-    const QString text = u"Note,M,QUANTITA',Descrizione,Psi,H (MJ/kg)\n"
-                         "x,0.8,10,Carta,0.85,20\n"_s;
-    const auto reading = InventoryFile::readMaterials(text.toUtf8(), someMaterials);
+    const auto reading = InventoryFile::readMaterials(
+        "Note,M,QUANTITA',Descrizione,Psi,H (MJ/kg)\nx,0.8,10,Carta,0.85,20\n", someMaterials);
     QCOMPARE(reading.error, QString());
     QCOMPARE(reading.accepted(),
              (QVector<MaterialEntry>{{"Carta", n(20), n(10), n(0.85), n(0.8)}}));
@@ -237,9 +236,7 @@ void TestInventory::excelListImportedThroughPreview()
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
 
     // A typed entry still joins the imported ones, with the next number.
-    pickEntry(child<QComboBox>(form, "ComboMat"), "Carta");
-    clickAndType(form, "txtQta", "10");
-    click(form, "Command4");
+    addMaterial("Carta", "10");
     QCOMPARE(calculation().materials.size(), 136);
 
     // Exported, then imported in a run of its own: the same list, sources and all.
