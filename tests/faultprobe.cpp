@@ -42,12 +42,6 @@ public:
     QString input(const QString &, const QString &) override { return QString(); }
 };
 
-qint64 count(const QString &sql)
-{
-    auto query = Database::instance().run(sql);
-    return query && query->next() ? query->value(0).toLongLong() : -1;
-}
-
 // A row of each working table, its fields all following from k, written as any program could.
 bool insertRows(qint64 k, const QString &material)
 {
@@ -104,14 +98,18 @@ int hold(int milliseconds)
 
 int readOnly()
 {
-    Database &db = Database::instance();
-    say(u"open %1"_s.arg(db.open()));
-    say(u"catalogue %1"_s.arg(count(u"SELECT count(*) FROM tblMateriale"_s)));
+    const auto count = [](const char *table) {
+        auto query =
+            Database::instance().run(u"SELECT count(*) FROM %1"_s.arg(QLatin1String(table)));
+        return query && query->next() ? query->value(0).toLongLong() : -1;
+    };
+    say(u"open %1"_s.arg(Database::instance().open()));
+    say(u"catalogue %1"_s.arg(count("tblMateriale")));
     CalculationSession session;
     const MaterialEntry legno{u"Legno"_s, n(17), n(1), n(1), n(1)};
     say(u"append %1"_s.arg(EntryStore::addMaterials(session, {legno})));
     say(u"add %1"_s.arg(Catalogues::add(Catalogue::Materials, u"Nuovo"_s, 1.0).has_value()));
-    say(u"rows %1"_s.arg(count(u"SELECT count(*) FROM tblAppoggioMateriali"_s)));
+    say(u"rows %1"_s.arg(count("tblAppoggioMateriali")));
     return 0;
 }
 
