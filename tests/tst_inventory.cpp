@@ -219,8 +219,7 @@ void TestInventory::excelListImportedThroughPreview()
         QCOMPARE(rowTexts(grid, row).value(0), QString::number(row + 2)); // the file's line
         QCOMPARE(rowTexts(grid, row).last(), u"scartata: "_s + wrong[k % 2].last());
     }
-    QCOMPARE(child<QLabel>(*preview(), "lblRiepilogo")->text().left(24),
-             u"135 righe da importare ("_s);
+    QCOMPARE(textOf(*preview(), "lblRiepilogo").left(24), u"135 righe da importare ("_s);
 
     click(*preview(), "cmdImporta");
     QVERIFY(!preview());
