@@ -11,7 +11,6 @@
 #include "data/projectfile.h"
 
 #include <QCoreApplication>
-#include <QSqlQuery>
 #include <QThread>
 #include <cstdio>
 
@@ -24,6 +23,8 @@ void say(const QString &line)
     std::printf("%s\n", qPrintable(QString(line).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     std::fflush(stdout);
 }
+
+const auto n = [](double value) { return Amount::number(value); };
 
 // Every box is printed; questions are answered No.
 class PrintingPrompt : public UserPrompt
@@ -40,12 +41,6 @@ public:
     }
     QString input(const QString &, const QString &) override { return QString(); }
 };
-
-qint64 count(const QString &sql)
-{
-    auto query = Database::instance().run(sql);
-    return query && query->next() ? query->value(0).toLongLong() : -1;
-}
 
 // A row of each working table, its fields all following from k, written as any program could.
 bool insertRows(qint64 k, const QString &material)
@@ -75,13 +70,9 @@ int burst()
             // The report copy, emptied and filled again as the furnishings screen does.
             CalculationSession session;
             QVector<FurnishingEntry> furnishings;
-            for (qint64 i = k - 4; i <= k; ++i) {
-                FurnishingEntry entry;
-                entry.furnishing = u"Arredo %1"_s.arg(i);
-                entry.valuePerPiece = Amount::number(double(i));
-                entry.pieces = Amount::number(double(3 * i));
-                furnishings << entry;
-            }
+            for (qint64 i = k - 4; i <= k; ++i)
+                furnishings << FurnishingEntry{
+                    u"Arredo %1"_s.arg(i), n(i), n(3 * i), {}, {}, {}, {}};
             session.setFurnishings(furnishings);
             EntryStore::prepareReportTables(session);
         }
@@ -96,29 +87,29 @@ int burst()
 int hold(int milliseconds)
 {
     Database &db = Database::instance();
-    if (!db.open())
-        return 1;
-    QSqlQuery query(db.connection());
-    if (!query.exec(u"BEGIN EXCLUSIVE"_s))
+    if (!db.exec(u"BEGIN EXCLUSIVE"_s)) // opens the file first
         return 1;
     say(u"locked"_s);
     QThread::msleep(milliseconds);
-    query.exec(u"COMMIT"_s);
+    db.exec(u"COMMIT"_s);
     say(u"released"_s);
     return 0;
 }
 
 int readOnly()
 {
-    Database &db = Database::instance();
-    say(u"open %1"_s.arg(db.open()));
-    say(u"catalogue %1"_s.arg(count(u"SELECT count(*) FROM tblMateriale"_s)));
+    const auto count = [](const char *table) {
+        auto query =
+            Database::instance().run(u"SELECT count(*) FROM %1"_s.arg(QLatin1String(table)));
+        return query && query->next() ? query->value(0).toLongLong() : -1;
+    };
+    say(u"open %1"_s.arg(Database::instance().open()));
+    say(u"catalogue %1"_s.arg(count("tblMateriale")));
     CalculationSession session;
-    const MaterialEntry legno{u"Legno"_s, Amount::number(17), Amount::number(1), Amount::number(1),
-                              Amount::number(1)};
+    const MaterialEntry legno{u"Legno"_s, n(17), n(1), n(1), n(1)};
     say(u"append %1"_s.arg(EntryStore::addMaterials(session, {legno})));
     say(u"add %1"_s.arg(Catalogues::add(Catalogue::Materials, u"Nuovo"_s, 1.0).has_value()));
-    say(u"rows %1"_s.arg(count(u"SELECT count(*) FROM tblAppoggioMateriali"_s)));
+    say(u"rows %1"_s.arg(count("tblAppoggioMateriali")));
     return 0;
 }
 
@@ -134,8 +125,7 @@ int saveProjects(const QString &path)
         compartment.calculation.area = 1000 + round; // q_f in the tens of thousands
         for (int i = 0; i < 2000; ++i)
             compartment.calculation.materials
-                << MaterialEntry{u"Materiale %1"_s.arg(i), Amount::number(17.5), Amount::number(i),
-                                 Amount::number(1), Amount::number(1)};
+                << MaterialEntry{u"Materiale %1"_s.arg(i), n(17.5), n(i), n(1), n(1)};
         project.compartments << compartment;
         if (!ProjectFile::save(path, project).ok())
             return 1;

@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
@@ -18,8 +17,10 @@ const QString kProbe = QStringLiteral(FAULTPROBE_PATH);
 // A connection of the test's own, outside the program's, to look at a file as it is.
 class RawFile
 {
+    const QString m_name = u"raw%1"_s.arg(quintptr(this)); // one connection per live RawFile
+
 public:
-    explicit RawFile(const QString &path) : m_name(u"raw%1"_s.arg(++s_count))
+    explicit RawFile(const QString &path)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         db.setDatabaseName(path);
@@ -39,10 +40,6 @@ public:
         }
         return result;
     }
-
-private:
-    static inline int s_count = 0;
-    QString m_name;
 };
 
 // Every catalogue row, to prove that none is lost.
@@ -64,66 +61,42 @@ void makeDatabase(const QString &path)
     Database::instance().close();
 }
 
-// Starts the probe holding the file locked for `ms`; true once it holds the lock.
-bool holdLocked(QProcess &holder, const QString &path, const char *ms)
+// Starts the probe; true once its first line says it is `under way` ("ready", "locked").
+bool startProbe(QProcess &probe, const QStringList &arguments, const char *underWay)
 {
-    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    holder.start(kProbe, {"hold", path, ms});
-    return holder.waitForReadyRead(10000) && holder.readLine().trimmed() == "locked";
+    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    probe.start(kProbe, arguments);
+    return probe.waitForReadyRead(10000) && probe.readLine().trimmed() == underWay;
 }
 
-// Runs the probe to its end, as an ordinary user under root, whom permissions do not stop.
-QString runProbeUnprivileged(const QStringList &args, const QString &copyDir, QString *why)
+// The probe's read-only mode under the given permissions (restored after), to its end; under
+// root, whom permissions do not stop, as an ordinary user. One fact a line, or why it did not run.
+QString probeReadOnly(const QTemporaryDir &base, const QString &path, bool folderWritable,
+                      bool fileWritable)
 {
     QString program = kProbe;
-    QStringList arguments = args;
+    QStringList arguments = {u"readonly"_s, path};
     if (::geteuid() == 0) {
-        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
-        if (setpriv.isEmpty()) {
-            *why = u"setpriv is not installed"_s;
-            return {};
-        }
+        program = QStandardPaths::findExecutable(u"setpriv"_s);
         // A copy the unprivileged user can surely reach, wherever the build lies.
-        const QString copy = QDir(copyDir).filePath(u"faultprobe"_s);
-        QFile::remove(copy);
-        if (!QFile::copy(kProbe, copy) ||
-            !QFile::setPermissions(copy, QFile::Permissions(0x5555))) {
-            *why = u"cannot copy the probe"_s;
-            return {};
-        }
-        arguments =
-            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, copy} + args;
-        program = setpriv;
+        const QString copy = base.filePath(u"faultprobe"_s);
+        if (program.isEmpty() || !QFile::copy(kProbe, copy) ||
+            !QFile::setPermissions(copy, QFile::Permissions(0x5555)))
+            return u"setpriv is not installed, or the probe cannot be copied"_s;
+        arguments = QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, copy} +
+                    arguments;
     }
+    const QString folder = QFileInfo(path).absolutePath();
+    QFile::setPermissions(path, QFile::Permissions(fileWritable ? 0x6666 : 0x4444));
+    QFile::setPermissions(folder, QFile::Permissions(folderWritable ? 0x7777 : 0x5555));
     QProcess probe;
     probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     probe.start(program, arguments);
-    if (!probe.waitForFinished(30000) || probe.exitCode() != 0) {
-        *why = u"the probe did not run: exit %1"_s.arg(probe.exitCode());
-        return {};
-    }
-    return QString::fromUtf8(probe.readAllStandardOutput());
-}
-
-// The probe's read-only mode, one fact a line, under the given permissions (restored after).
-QStringList probeReadOnly(const QTemporaryDir &base, const QString &path, bool folderWritable,
-                          bool fileWritable, QString *output)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    const bool hasFile = QFileInfo::exists(path);
-    if (hasFile)
-        QFile::setPermissions(path, fileWritable ? QFile::Permissions(0x6666)
-                                                 : QFile::Permissions(0x4444));
-    QFile::setPermissions(folder,
-                          folderWritable ? QFile::Permissions(0x7777) : QFile::Permissions(0x5555));
-    QString why;
-    *output = runProbeUnprivileged({u"readonly"_s, path}, base.path(), &why);
+    const bool ran = probe.waitForFinished(30000) && probe.exitCode() == 0;
     QFile::setPermissions(folder, QFile::Permissions(0x7700));
-    if (hasFile)
-        QFile::setPermissions(path, QFile::Permissions(0x6600));
-    if (output->isEmpty())
-        *output = why;
-    return output->split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QFile::setPermissions(path, QFile::Permissions(0x6600)); // nothing, where there is no file
+    return ran ? QString::fromUtf8(probe.readAllStandardOutput())
+               : u"the probe did not run: exit %1"_s.arg(probe.exitCode());
 }
 
 } // namespace
@@ -139,10 +112,9 @@ private slots:
     void damagedTablesRepairedOnlyWhenAgreed();
     void fileOrFolderReadOnly_data();
     void fileOrFolderReadOnly();
-    void fileLockedByAnotherProgram();
     void killedInTheMiddleOfWrites();
     void newerSchemaRefused();
-    void typingWhileAnotherProgramHoldsTheFile();
+    void fileHeldByAnotherProgram();
 };
 
 void TestFaults::folderThatCannotBeCreated()
@@ -155,8 +127,7 @@ void TestFaults::folderThatCannotBeCreated()
     QCOMPARE(world().prompt.messages.size(), 1);
     QVERIFY(world().prompt.messages.first().startsWith("Impossibile creare la cartella dei dati:"));
 
-    // Still usable: the activity method needs no database, and typing brings no flood of
-    // messages.
+    // Still usable: the activity method needs no database; typing brings no flood of messages.
     world().prompt.messages.clear();
     auto &form = startMethod<ValorePerAttivita>();
     typeInto(child(form, "txtValoreMJm2"), "450");
@@ -215,8 +186,7 @@ void TestFaults::unreadableFileKeptAside()
     QVERIFY(bytesOf(path + "-journal") != "vecchio");
     QVERIFY(storeMaterials({materialEntry("Legno", 17, 1)}));
     Database::instance().close();
-    // A healthy file that starts again from the reference catalogues.
-    QCOMPARE(RawFile(path).integrity(), u"ok"_s);
+    QCOMPARE(RawFile(path).integrity(), u"ok"_s); // a healthy file, from the reference catalogues
     QVERIFY(RawFile(path).value("SELECT count(*) FROM tblMateriale").toInt() > 50);
 }
 
@@ -250,50 +220,22 @@ void TestFaults::fileOrFolderReadOnly()
         makeDatabase(path);
     const auto before = hasFile ? catalogues(path) : QList<QVariantList>();
     const QByteArray untouched = bytesOf(path);
-    const QStringList expected =
-        hasFile ? QStringList{u"open 1"_s,
-                              u"catalogue %1"_s.arg(
-                                  RawFile(path).value("SELECT count(*) FROM tblMateriale").toInt()),
-                              u"rows 0"_s}
-                : QStringList{u"open 0"_s};
-
-    QString output;
-    const QStringList lines = probeReadOnly(base, path, folderWritable, fileWritable, &output);
-    for (const QString &line : expected + QStringList{u"append 0"_s, u"add 0"_s})
+    QStringList expected = {u"open %1"_s.arg(int(hasFile)), u"append 0"_s, u"add 0"_s};
+    if (hasFile)
+        expected << u"catalogue %1"_s.arg(
+                        RawFile(path).value("SELECT count(*) FROM tblMateriale").toInt())
+                 << u"rows 0"_s;
+    const QString output = probeReadOnly(base, path, folderWritable, fileWritable);
+    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &line : expected)
         QVERIFY2(lines.contains(line), qPrintable(output));
-    for (const QString &part : said)
-        VERIFY_CONTAINS(output, {part});
+    VERIFY_CONTAINS(output, TextParts(said.cbegin(), said.cend()));
     QVERIFY(lines.filter("Inserire i dati correttamente").isEmpty());
     QCOMPARE(bytesOf(path), untouched);
     if (hasFile)
         QCOMPARE(catalogues(path), before);
     else
         QVERIFY(QDir(QFileInfo(path).absolutePath()).isEmpty());
-}
-
-void TestFaults::fileLockedByAnotherProgram()
-{
-    makeDatabase(world().databasePath());
-    const auto before = catalogues(world().databasePath());
-    Database::instance().setBusyTimeout(300);
-    QVERIFY(Database::instance().open());
-
-    QProcess holder;
-    QVERIFY(holdLocked(holder, world().databasePath(), "1500"));
-
-    // The operation waits a moment, then gives up and says why; nothing is half-written.
-    QVERIFY(!storeMaterials({materialEntry("Legno", 17, 1)}));
-    QCOMPARE(world().prompt.messages.size(), 1);
-    VERIFY_CONTAINS(world().prompt.messages.first(),
-                    {"in uso da un altro programma", "0,3 secondi"});
-
-    QVERIFY(holder.waitForFinished(10000));
-    QVERIFY(storeMaterials({materialEntry("Legno", 17, 1)}));
-    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 1);
-    Database::instance().setBusyTimeout(3000);
-    Database::instance().close();
-    QCOMPARE(RawFile(world().databasePath()).integrity(), u"ok"_s);
-    QCOMPARE(catalogues(world().databasePath()), before);
 }
 
 void TestFaults::killedInTheMiddleOfWrites()
@@ -303,9 +245,7 @@ void TestFaults::killedInTheMiddleOfWrites()
     QRandomGenerator random(20261206);
     for (int round = 0; round < 12; ++round) {
         QProcess writer;
-        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        writer.start(kProbe, {"burst", world().databasePath()});
-        QVERIFY(writer.waitForReadyRead(10000));
+        QVERIFY(startProbe(writer, {"burst", world().databasePath()}, "ready"));
         QTest::qSleep(20 + random.bounded(200));
         writer.kill(); // SIGKILL: no chance to finish anything
         QVERIFY(writer.waitForFinished(10000));
@@ -333,7 +273,6 @@ void TestFaults::killedInTheMiddleOfWrites()
             u"SELECT Materiale, CaricoIncSpecif FROM tblMateriale WHERE Materiale LIKE 'Burst %'"_s,
             u"Burst %1"_s, 0);
     }
-    // Not one catalogue row of before is lost.
     const auto after = catalogues(world().databasePath());
     for (const QVariantList &row : reference)
         QVERIFY(after.contains(row));
@@ -343,10 +282,7 @@ void TestFaults::killedInTheMiddleOfWrites()
 void TestFaults::newerSchemaRefused()
 {
     makeDatabase(world().databasePath());
-    {
-        RawFile file(world().databasePath());
-        file.value(u"PRAGMA user_version = 99"_s);
-    }
+    RawFile(world().databasePath()).value(u"PRAGMA user_version = 99"_s);
     const QByteArray untouched = bytesOf(world().databasePath());
     QVERIFY(!Database::instance().open());
     QCOMPARE(world().prompt.messages.size(), 1);
@@ -357,21 +293,19 @@ void TestFaults::newerSchemaRefused()
 // A damaged table: the repair is asked once; declined, nothing changes; agreed, nothing is lost.
 void TestFaults::damagedTablesRepairedOnlyWhenAgreed_data()
 {
-    QTest::addColumn<QStringList>("damage");
+    QTest::addColumn<QString>("damage"); // statements, each ended by a semicolon
     QTest::addColumn<QString>("asked");
-    QTest::newRow("tables missing") << QStringList{"DROP TABLE tblAppoggio", "DROP TABLE tblArredo"}
+    QTest::newRow("tables missing") << "DROP TABLE tblAppoggio; DROP TABLE tblArredo;"
                                     << "mancano le tabelle tblArredo, tblAppoggio";
-    QTest::newRow("wrong fields")
-        << QStringList{"DROP TABLE tblMateriale",
-                       "CREATE TABLE tblMateriale (Nome TEXT, Valore REAL)",
-                       "INSERT INTO tblMateriale VALUES ('Vecchio', 1)"}
-        << "tblMateriale non ha i campi attesi";
-    QTest::newRow("a view") << QStringList{"DROP TABLE tblArredo",
-                                           "CREATE VIEW tblArredo AS SELECT 1 AS idArredo, 'x' AS "
-                                           "Arredo"}
-                            << "al posto della tabella tblArredo c'è una vista";
-    QTest::newRow("an index") << QStringList{"DROP TABLE tblArredo",
-                                             "CREATE INDEX tblArredo ON tblAppoggio (Arredo)"}
+    QTest::newRow("wrong fields") << "DROP TABLE tblMateriale; CREATE TABLE tblMateriale (Nome "
+                                     "TEXT, Valore REAL); INSERT INTO tblMateriale VALUES "
+                                     "('Vecchio', 1);"
+                                  << "tblMateriale non ha i campi attesi";
+    QTest::newRow("a view")
+        << "DROP TABLE tblArredo; CREATE VIEW tblArredo AS SELECT 1 AS idArredo, 'x' AS Arredo;"
+        << "al posto della tabella tblArredo c'è una vista";
+    QTest::newRow("an index") << "DROP TABLE tblArredo; CREATE INDEX tblArredo ON tblAppoggio "
+                                 "(Arredo);"
                               << "al posto della tabella tblArredo c'è una vista o un indice";
 }
 
@@ -380,9 +314,9 @@ void TestFaults::damagedTablesRepairedOnlyWhenAgreed()
     const QString path = world().databasePath();
     makeDatabase(path);
     const QList<QVariantList> reference = catalogues(path);
-    QFETCH(QStringList, damage);
+    QFETCH(QString, damage);
     QFETCH(QString, asked);
-    for (const QString &sql : damage)
+    for (const QString &sql : damage.split(u';', Qt::SkipEmptyParts))
         RawFile(path).value(sql);
     const QByteArray untouched = bytesOf(path);
 
@@ -395,9 +329,8 @@ void TestFaults::damagedTablesRepairedOnlyWhenAgreed()
     QCOMPARE(bytesOf(path), untouched);
     // Declined, a screen that reads the file many times asks and tells once.
     QCoreApplication::processEvents(); // the next action
+    world().prompt = {};               // a fresh script
     world().prompt.answers = QList<bool>(8, false);
-    world().prompt.questions.clear();
-    world().prompt.messages.clear();
     chooseMethod("Command2");
     QCOMPARE(world().prompt.questions.size(), 1);
     QCOMPARE(world().prompt.messages.size(), 1);
@@ -411,40 +344,60 @@ void TestFaults::damagedTablesRepairedOnlyWhenAgreed()
     QVERIFY(storeFurnishings({furnishing("Divano", 600, 1)}));
     Database::instance().close();
     QCOMPARE(RawFile(path).integrity(), u"ok"_s);
+    const bool wrongFields = QTest::currentDataTag() == QLatin1String("wrong fields");
     const QList<QVariantList> after = catalogues(path);
     for (const QVariantList &row : reference) {
         // The user's row of a table with the wrong fields is in the table kept aside.
-        if (QTest::currentDataTag() != QLatin1String("wrong fields") || row.value(2) != u"Mio"_s)
+        if (!wrongFields || row.value(2) != u"Mio"_s)
             QVERIFY2(after.contains(row), qPrintable(row.value(2).toString()));
     }
-    const QString aside = RawFile(path)
-                              .value("SELECT name FROM sqlite_master WHERE name LIKE "
-                                     "'tblMateriale_danneggiata_%'")
-                              .toString();
-    if (QTest::currentDataTag() == QLatin1String("wrong fields"))
-        QCOMPARE(RawFile(path).value(u"SELECT Nome FROM %1"_s.arg(aside)).toString(), u"Vecchio"_s);
+    const RawFile file(path);
+    const QString aside =
+        file.value("SELECT name FROM sqlite_master WHERE name LIKE 'tblMateriale_danneggiata_%'")
+            .toString();
+    QCOMPARE(aside.isEmpty(), !wrongFields); // only a table with the wrong fields is kept aside
+    if (wrongFields)
+        QCOMPARE(file.value(u"SELECT Nome FROM %1"_s.arg(aside)).toString(), u"Vecchio"_s);
 }
 
-// Typing never waits for a held file: q_f from the entries read last, told once at most.
-void TestFaults::typingWhileAnotherProgramHoldsTheFile()
+// Typing never waits for a held file: q_f from the entries read last, told once at most. A write
+// waits a moment, then goes in or gives up and says why; nothing is half-written.
+void TestFaults::fileHeldByAnotherProgram()
 {
+    const QString path = world().databasePath();
     auto &form = startMethod<ValorePerMateriale>();
     enterExampleMaterials();
     const double sum = entriesTotal();
+    const auto before = catalogues(path);
     world().prompt.messages.clear();
 
     QProcess holder;
-    QVERIFY(holdLocked(holder, world().databasePath(), "2500"));
+    QVERIFY(startProbe(holder, {"hold", path, "2500"}, "locked"));
     QElapsedTimer timer;
     timer.start();
     clickAndType(form, "txtAreaComp", "120");
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(world().prompt.messages.size() <= 1);
     QCOMPARE(fireLoadNow(), sum / 120);
-    // A write waits for the other program again, and goes in once it lets the file go.
-    QVERIFY(storeMaterials({materialEntry("Carta", 20, 1)}));
+    QVERIFY(storeMaterials({materialEntry("Carta", 20, 1)})); // once the holder lets go
     QVERIFY2(timer.elapsed() > 1500, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(holder.waitForFinished(10000));
+
+    Database::instance().setBusyTimeout(300);
+    QVERIFY(Database::instance().open());
+    world().prompt.messages.clear();
+    QVERIFY(startProbe(holder, {"hold", path, "1500"}, "locked"));
+    QVERIFY(!storeMaterials({materialEntry("Legno", 17, 1)}));
+    QCOMPARE(world().prompt.messages.size(), 1);
+    VERIFY_CONTAINS(world().prompt.messages.first(),
+                    {"in uso da un altro programma", "0,3 secondi"});
+    QVERIFY(holder.waitForFinished(10000));
+    QVERIFY(storeMaterials({materialEntry("Legno", 17, 1)}));
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 4);
+    Database::instance().setBusyTimeout(3000);
+    Database::instance().close();
+    QCOMPARE(RawFile(path).integrity(), u"ok"_s);
+    QCOMPARE(catalogues(path), before);
 }
 
 QTEST_MAIN(TestFaults)
