@@ -11,6 +11,12 @@
 
 using namespace Qt::StringLiterals;
 
+// The office of curves() and equivalentTime(), with its roof openings and its member.
+static NaturalFireInputs office(double ah = 0, FireMember member = FireMember::ReinforcedConcrete)
+{
+    return naturalFireInputs(810, 3, 30, 1.5, ah, 1160, FireGrowth::Medium, member);
+}
+
 class TestNaturalFire : public QObject
 {
     Q_OBJECT
@@ -24,7 +30,6 @@ private slots:
     void refusals_data();
     void refusals();
     void warnings();
-    void table();
     void appendixWorking();
 };
 
@@ -51,7 +56,9 @@ void TestNaturalFire::curves_data()
     QTest::addColumn<double>("af");
     QTest::addColumn<double>("qfd");
     QTest::addColumn<bool>("fuel");
-    QTest::addColumn<QList<double>>("expected"); // Θ_max, the end in minutes, Θ at 45 and 90
+    // Θ_max, the end in minutes, Θ at 45 and 90, and the table's last step (5 minutes each, the
+    // first back at 20 °C).
+    QTest::addColumn<QList<double>>("expected");
 
     // An office of 20 × 15 m, 3 m high: A_t = 2·300 + 2·35·3 = 810 m², 30 m² of windows 1,5 m
     // high, q_f,d = 511 MJ/m², b = 1160, medium growth.
@@ -64,8 +71,7 @@ void TestNaturalFire::curves_data()
     // At 45 min, t* = 0,9645: 20 + 1325·(1 − 0,2674 − 0,0395 − 0) = 938,6 °C; at 90 min,
     // t* = 1,9290: 955,0 − 481,7·(1,9290 − 1,0731) = 542,7 °C.
     QTest::newRow("office, ventilation-controlled")
-        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << false
-        << QList<double>{955.0, 140.6, 938.6, 542.7};
+        << office() << 300.0 << 511.0 << false << QList<double>{955.0, 140.6, 938.6, 542.7, 145};
     // A small room with light linings: A_f = 50, A_t = 200, A_v = 8, h_eq = 1,5, b = 600,
     // q_f,d = 800, slow growth. O = 8·√1,5/200 = 0,04899; Γ = ((0,04899/600)/(0,04/1160))²
     // = 5,6067; q_t,d = 200; t_max = 0,2·10⁻³·200/0,04899 = 0,8165 h = 48,99 min > 25.
@@ -74,7 +80,7 @@ void TestNaturalFire::curves_data()
     // At 45 min t* = 4,2050: 1159,6 °C; at 90 min t* = 8,4100: 1173,0 − 250·3,8322 = 215,0.
     QTest::newRow("small room, light linings")
         << naturalFireInputs(200, 3, 8, 1.5, 0, 600, FireGrowth::Slow) << 50.0 << 800.0 << false
-        << QList<double>{1173.0, 98.3, 1159.6, 215.0};
+        << QList<double>{1173.0, 98.3, 1159.6, 215.0, 100};
     // Heavy linings and small windows: A_f = 100, A_t = 400, A_v = 10, h_eq = 2, b = 2000,
     // q_f,d = 1000. O = 10·√2/400 = 0,035355; Γ = ((0,035355/2000)/(0,04/1160))² = 0,26281;
     // q_t,d = 250; t_max = 0,2·10⁻³·250/0,035355 = 1,4142 h = 84,85 min.
@@ -84,7 +90,7 @@ void TestNaturalFire::curves_data()
     // At 45 min t* = 0,19711: 724,2 °C; at 90 min t* = 0,39422: 802,2 − 625·0,02255 = 788,1.
     QTest::newRow("heavy linings, slow cooling")
         << naturalFireInputs(400, 3, 10, 2, 0, 2000) << 100.0 << 1000.0 << false
-        << QList<double>{802.2, 370.6, 724.2, 788.1};
+        << QList<double>{802.2, 370.6, 724.2, 788.1, 375};
     // Fuel-controlled with the factor on Γ_lim: A_f = 40, A_t = 100, A_v = 6, h_eq = 1, b = 800,
     // q_f,d = 150, fast growth (t_lim = 0,25 h). O = 0,06; q_t,d = 60; 0,2·10⁻³·60/0,06 = 0,2 h
     // < 0,25: fuel-controlled, t_max = 0,25 h. O_lim = 0,1·10⁻³·60/0,25 = 0,024;
@@ -96,7 +102,7 @@ void TestNaturalFire::curves_data()
     // = 2,53432, t = 0,53573 h = 32,1 min. At 45 and 90 min the room is back at 20 °C.
     QTest::newRow("fuel-controlled, small load")
         << naturalFireInputs(100, 3, 6, 1, 0, 800, FireGrowth::Fast) << 40.0 << 150.0 << true
-        << QList<double>{714.0, 32.1, 20.0, 20.0};
+        << QList<double>{714.0, 32.1, 20.0, 20.0, 35};
 }
 
 void TestNaturalFire::curves()
@@ -114,8 +120,12 @@ void TestNaturalFire::curves()
         QVERIFY2(std::abs(found[i] - expected[i]) <= (i == 1 ? 0.1 : 10),
                  qPrintable(QString::number(found[i])));
     // The curve is continuous where the heating gives way to the cooling.
-    const double peak = r->maxHours * 60;
-    QVERIFY(std::abs(r->temperature(peak + 1e-6) - r->maxTemperature) < 0.01);
+    QVERIFY(std::abs(r->temperature(r->maxHours * 60 + 1e-6) - r->maxTemperature) < 0.01);
+    const QVector<CurvePoint> rows = r->table();
+    QCOMPARE(rows.last().minutes, expected[4]);
+    QCOMPARE(rows.size(), qsizetype(expected[4] / 5) + 1);
+    QVERIFY(rows.first().celsius == 20 && rows.last().celsius == 20);
+    QVERIFY(rows.at(rows.size() - 2).celsius > 20);
 }
 
 // A_f = 50, A_t = 100, A_v = 6, h_eq = 1 (O = 0,06), b = 1160, fast growth (t_lim = 15 min),
@@ -153,18 +163,14 @@ void TestNaturalFire::equivalentTime_data()
     // The office above: α_v = 30/300 = 0,1, α_h = 0. w_f = (6/3)^0,3 · [0,62 + 90·0,3⁴/1]
     // = 1,23114 · 1,349 = 1,66081; b = 1160: k_b = 0,055; concrete k_c = 1.
     // t_e,d = 511·0,055·1,66081 = 46,68 min.
-    QTest::newRow("office, concrete")
-        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << 1.66081 << 46.68;
+    QTest::newRow("office, concrete") << office() << 300.0 << 511.0 << 1.66081 << 46.68;
     // Unprotected steel: k_c = 13,7·O = 13,7·0,045361 = 0,62144: 46,677·0,62144 = 29,01 min.
     QTest::newRow("office, unprotected steel")
-        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160, FireGrowth::Medium,
-                             FireMember::UnprotectedSteel)
-        << 300.0 << 511.0 << 1.66081 << 29.01;
+        << office(0, FireMember::UnprotectedSteel) << 300.0 << 511.0 << 1.66081 << 29.01;
     // With 6 m² in the roof: α_h = 0,02, b_v = 12,5·(1 + 1 − 0,01) = 24,875;
     // w_f = 1,23114 · [0,62 + 0,729/(1 + 0,4975)] = 1,23114 · 1,10680 = 1,36262;
     // t_e,d = 511·0,055·1,36262 = 38,30 min.
-    QTest::newRow("office with roof openings")
-        << naturalFireInputs(810, 3, 30, 1.5, 6, 1160) << 300.0 << 511.0 << 1.36262 << 38.30;
+    QTest::newRow("office with roof openings") << office(6) << 300.0 << 511.0 << 1.36262 << 38.30;
     // A small room (A_f = 50 < 100, no roof openings): w_f = O^−½·A_f/A_t = 0,04899^−½·50/200
     // = 1,12950; b = 600 < 720: k_b = 0,07; t_e,d = 800·0,07·1,12950 = 63,25 min.
     QTest::newRow("small room") << naturalFireInputs(200, 3, 8, 1.5, 0, 600) << 50.0 << 800.0
@@ -201,10 +207,8 @@ void TestNaturalFire::refusals_data()
     QTest::addColumn<QString>("names"); // what the message must name
 
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    QTest::newRow("no area") << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 0.0 << 511.0
-                             << "A_f";
-    QTest::newRow("no design load")
-        << naturalFireInputs(810, 3, 30, 1.5, 0, 1160) << 300.0 << 0.0 << "q_f,d";
+    QTest::newRow("no area") << office() << 0.0 << 511.0 << "A_f";
+    QTest::newRow("no design load") << office() << 300.0 << 0.0 << "q_f,d";
     QTest::newRow("A_t not a number")
         << naturalFireInputs(nan, 3, 30, 1.5, 0, 1160) << 300.0 << 511.0 << "A_t";
     QTest::newRow("b infinite") << naturalFireInputs(810, 3, 30, 1.5, 0, qInf()) << 300.0 << 511.0
@@ -228,7 +232,7 @@ void TestNaturalFire::refusals()
 void TestNaturalFire::warnings()
 {
     // Inside every range: only the reminder.
-    auto r = NaturalFire::compute(naturalFireInputs(810, 3, 30, 1.5, 0, 1160), 300, 511);
+    auto r = NaturalFire::compute(office(), 300, 511);
     QVERIFY(r && r->warnings.size() == 1 && r->warnings.last().contains(u"S.2-3"_s));
     // 600 m², 5 m high, roof openings, b = 2600, α_v = 0,3 and q_t,d below 50.
     r = NaturalFire::compute(naturalFireInputs(2400, 5, 180, 3, 10, 2600), 600, 150);
@@ -238,17 +242,6 @@ void TestNaturalFire::warnings()
                                  u"q_t,d = 37,50"_s, u"α_v = 0,3000"_s})
         QVERIFY2(all.contains(named), qPrintable(named + u" in\n"_s + all));
     QVERIFY(!all.contains(u"O = "_s)); // O = 180·√3/2400 = 0,1299 is inside
-}
-
-void TestNaturalFire::table()
-{
-    const auto r = NaturalFire::compute(naturalFireInputs(810, 3, 30, 1.5, 0, 1160), 300, 511);
-    QVERIFY(r);
-    const QVector<CurvePoint> rows = r->table();
-    // Every 5 minutes from 0 to the first step at 20 °C: the cooling ends at 140,6 min.
-    QCOMPARE(rows.size(), 30);
-    QVERIFY(rows.first().celsius == 20 && rows.last().celsius == 20 && rows.at(28).celsius > 20);
-    QCOMPARE(rows.last().minutes, 145.0);
 }
 
 // The appendix writes each formula with the numbers it used: here the fuel-controlled room of
