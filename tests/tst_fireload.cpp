@@ -13,7 +13,6 @@ class TestFireLoad : public WorldTest
     Q_OBJECT
 private slots:
     void activityValueTimesFractile();
-    void activityRefusals();
     void materialsEntryAndArea();
     void materialsFieldChecks();
     void furnishingsAndGoods();
@@ -24,37 +23,23 @@ private slots:
     void entriesTableEditsDeletesAndStays();
     void addedEntriesJoinTheTable();
     void chooserFindsAnyWord();
-    void cataloguesInItalianOrder();
     void overflowingEntryLeavesNoFireLoad();
     void oneChangePerChange();
     void refusedWriteLeavesTheSession_data();
     void refusedWriteLeavesTheSession();
+
+private:
+    QString told() { return world().prompt.messages.last(); } // the last message shown
 };
 
+// Refused until an activity, a reliable value and a fractile are given; then q_f = value ×
+// fractile.
 void TestFireLoad::activityValueTimesFractile()
 {
     InizFattProt();
     auto &form = startMethod<ValorePerAttivita>();
-    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
-    COMPARE_FIELDS(form, {"txtValoreMJm2=420"});
-    QVERIFY(textOf(form, "Nota").contains("Office"));
-
-    typeInto(child(form, "txtValoreMJm2"), "450");
-    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,05");
-    COMPARE_FIELDS(form, {"Valoreqf=472,5"});
-    QVERIFY(child(form, "qf")->isHidden());
-
     click(form, "Command1");
-    QCOMPARE(fireLoadNow(), 472.5);
-    COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtDensCarInc=472,5"});
-}
-
-void TestFireLoad::activityRefusals()
-{
-    auto &form = startMethod<ValorePerAttivita>();
-    click(form, "Command1");
-    QCOMPARE(world().prompt.messages.last(), u"Selezionare una tipologia in elenco"_s);
-
+    QCOMPARE(told(), u"Selezionare una tipologia in elenco"_s);
     auto *value = child<QLineEdit>(form, "txtValoreMJm2");
     auto *fractile = child<QComboBox>(form, "ComboFrattile");
     typeInto(value, "0");
@@ -66,16 +51,24 @@ void TestFireLoad::activityRefusals()
         typeInto(value, typed);
         QCOMPARE(value->text(), QString::fromLatin1(typed));
         pickEntry(fractile, "1,5");
-        QCOMPARE(world().prompt.messages.last(),
-                 u"Inserire un valore attendibile del carico d'incendio"_s);
+        QCOMPARE(told(), u"Inserire un valore attendibile del carico d'incendio"_s);
     }
-
     // Another activity empties the fractile, and Avanti asks for it.
     pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
     QCOMPARE(fractile->currentText(), QString());
     click(form, "Command1");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Selezionare una tipologia in elenco e dopo il valore di Frattile"_s);
+    QCOMPARE(told(), u"Selezionare una tipologia in elenco e dopo il valore di Frattile"_s);
+
+    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
+    COMPARE_FIELDS(form, {"txtValoreMJm2=420"});
+    QVERIFY(textOf(form, "Nota").contains("Office"));
+    typeInto(value, "450");
+    pickEntry(fractile, "1,05");
+    COMPARE_FIELDS(form, {"Valoreqf=472,5"});
+    QVERIFY(child(form, "qf")->isHidden());
+    click(form, "Command1");
+    QCOMPARE(fireLoadNow(), 472.5);
+    COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtDensCarInc=472,5"});
 }
 
 void TestFireLoad::materialsEntryAndArea()
@@ -88,9 +81,8 @@ void TestFireLoad::materialsEntryAndArea()
     // Wood is cellulosic: m 0,8 is proposed, and the user may still choose 1.
     COMPARE_FIELDS(form, {"txtValorePerKg=17,5", "Combo1=0,8", "lblFonte=EN 1991-1-2, tab. E.3"});
     addMaterial("Legno", "100", "1", {}, "17");
-    QCOMPARE(world().prompt.messages.last(),
-             u"   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
-             "Quantità:  100\nFattore Psi:  1\nFattore m:  1"_s);
+    QCOMPARE(told(), u"   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
+                     "Quantità:  100\nFattore Psi:  1\nFattore m:  1"_s);
     COMPARE_FIELDS(form, {"Valoreqf=34", "ComboMat=", "txtQta=1"});
 
     // The same entry with m = 0,8 instead.
@@ -125,8 +117,7 @@ void TestFireLoad::materialsFieldChecks()
     // Missing data: refused, nothing stored.
     typeInto(m, "1");
     click(form, "Command4");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserisci correttamente tutti i campi richiesti."_s);
+    QCOMPARE(told(), u"Prego inserisci correttamente tutti i campi richiesti."_s);
     QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 
     // An area stays as typed ("-5" is never read as 5), gives no q_f, and Avanti names the rule.
@@ -139,15 +130,14 @@ void TestFireLoad::materialsFieldChecks()
         QVERIFY(child<QLabel>(form, "qf")->isVisibleTo(&form));
         click(form, "Command1");
         QVERIFY(form.isVisible());
-        QCOMPARE(world().prompt.messages.last(),
+        QCOMPARE(told(),
                  u"Inserire un valore dell'area valido: un numero maggiore di 0, in m² (per "
                  "esempio 1.200 o 350,5)"_s);
         QCOMPARE(area->text(), QString::fromLatin1(text));
     }
     typeInto(area, "");
     click(form, "Command1");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserire un valore attendibile di carico d'incendio"_s);
+    QCOMPARE(told(), u"Prego inserire un valore attendibile di carico d'incendio"_s);
 }
 
 // Furnishings and goods: sources, packaging, table edits, the viewer, the page; Indietro discards.
@@ -161,8 +151,8 @@ void TestFireLoad::furnishingsAndGoods()
     clickAndType(form, "txtValoreMJPezzo", "600");
     clickAndType(form, "txtQta", "2");
     click(form, "Command4");
-    QCOMPARE(world().prompt.messages.last(), u"inserimento riuscito\nArredo : Materasso in cotone\n"
-                                             "Potere Calorifico: 600\nQuantità:  2"_s);
+    QCOMPARE(told(), u"inserimento riuscito\nArredo : Materasso in cotone\n"
+                     "Potere Calorifico: 600\nQuantità:  2"_s);
     pickEntry(child<QComboBox>(form, "ComboMatDep"), "Carta");
     clickAndType(form, "txtValoreMJm3", "400");
     QCOMPARE(textOf(form, "lblFonteMerce"), u"valore del tecnico; catalogo: 8400"_s);
@@ -182,7 +172,7 @@ void TestFireLoad::furnishingsAndGoods()
     QCOMPARE(rowTexts(table, 1).mid(1, 5),
              (QStringList{"400 MJ/m³", "10 m³", "1,1", "4400", "78,6"}));
     editCell(table, 1, 3, "1,5");
-    QCOMPARE(world().prompt.messages.last(), u"Il fattore di imballaggio può valere 1 o 1,1."_s);
+    QCOMPARE(told(), u"Il fattore di imballaggio può valere 1 o 1,1."_s);
     clickCell(table, 1);
     click(form, "cmdEliminaVoce");
     QCOMPARE(entriesTotal(), 1200.0);
@@ -206,8 +196,7 @@ void TestFireLoad::typedNumbersKept()
 {
     auto &form = startMethod<ValorePerArredo>();
     click(form, "Command4"); // nothing chosen
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserisci correttamente tutti i campi richiesti."_s);
+    QCOMPARE(told(), u"Prego inserisci correttamente tutti i campi richiesti."_s);
     clickAndType(form, "txtAreaComp", "10");
     addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false);
     QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
@@ -219,9 +208,8 @@ void TestFireLoad::typedNumbersKept()
     for (const QString &pieces : {u"0"_s, u"0,5"_s, u"-5"_s, u"5a"_s}) {
         addPieces(u"Materasso in cotone"_s, pieces);
         QCOMPARE(textOf(form, "txtQta"), pieces);
-        const QString told = world().prompt.messages.last();
-        QVERIFY2(told.contains(u"pezzi"_s) || told.contains(u"non è un numero"_s),
-                 qPrintable(pieces + u": "_s + told));
+        QVERIFY2(told().contains(u"pezzi"_s) || told().contains(u"non è un numero"_s),
+                 qPrintable(pieces + u": "_s + told()));
     }
     QVERIFY(world().prompt.messages.contains(
         u"Il numero di pezzi deve essere un numero intero di almeno 1."_s));
@@ -232,7 +220,7 @@ void TestFireLoad::typedNumbersKept()
     addMaterial(u"Legno"_s, u"0,6"_s);
     QCOMPARE(calculation().materials.value(0).quantity, n(0.6));
     addMaterial(u"Legno"_s, u"-5"_s);
-    QCOMPARE(world().prompt.messages.last(),
+    QCOMPARE(told(),
              u"La quantità in kg deve essere un numero non negativo; i decimali si scrivono con "
              "la virgola (per esempio 0,6)."_s);
     QCOMPARE(textOf(materials, "txtQta"), u"-5"_s);
@@ -355,13 +343,12 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(WorkingTables::materials()->first().quantity, Amount::number(40));
     // A value a new entry could not have is refused with its reason; the cell keeps its own.
     editCell(table, 0, 3, "5");
-    QCOMPARE(world().prompt.messages.last(), u"Il fattore ψ può valere 0, 0,85 o 1."_s);
+    QCOMPARE(told(), u"Il fattore ψ può valere 0, 0,85 o 1."_s);
     QCOMPARE(table->model()->index(0, 3).data().toString(), u"1"_s);
     editCell(table, 0, 4, "0,3");
-    QCOMPARE(world().prompt.messages.last(), u"Il fattore m può valere 0,8 o 1."_s);
+    QCOMPARE(told(), u"Il fattore m può valere 0,8 o 1."_s);
     editCell(table, 0, 2, "-4");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserisci correttamente tutti i campi richiesti."_s);
+    QCOMPARE(told(), u"Prego inserisci correttamente tutti i campi richiesti."_s);
     QCOMPARE(table->model()->index(0, 2).data().toString(), u"40 kg"_s);
     editCell(table, 0, 1, "0,5");
     QCOMPARE(table->model()->index(0, 1).data().toString(), u"20 MJ/kg"_s);
@@ -383,8 +370,7 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(rowTexts(table, 0).value(0), u"Legno"_s);
     COMPARE_FIELDS(form, {"txtAreaComp=", "lblTotaleVoci=Totale: 144 MJ (1 voce)"});
     click(form, "Command1");
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserire un valore attendibile di carico d'incendio"_s);
+    QCOMPARE(told(), u"Prego inserire un valore attendibile di carico d'incendio"_s);
     clickAndType(form, "txtAreaComp", "12");
     QCOMPARE(fireLoadNow(), 144 / 12.0);
 }
@@ -443,6 +429,16 @@ void TestFireLoad::chooserFindsAnyWord()
     clickAndType(combo, "Cart");
     QCOMPARE(combo->currentText(), u"Carta"_s);
     QVERIFY(!offered->isVisible());
+    // The list is in Italian order; a pick gives the value of the entry picked, not of the row
+    // the database had there.
+    const auto before = [&](const QString &a, const QString &b) {
+        return combo->findText(a) >= 0 && combo->findText(a) < combo->findText(b);
+    };
+    QVERIFY(before("Paglia", "PVC (cloruro di polivinile)"));
+    QVERIFY(before(u"Tè"_s, "Toluene"));
+    QVERIFY(before("Carta", "Legno"));
+    pickEntry(combo, u"Tè"_s);
+    QCOMPARE(textOf(form, "txtValorePerKg"), u"17"_s);
 
     auto *goods = child<CatalogCombo>(startMethod<ValorePerArredo>(), "ComboMatDep");
     clickAndType(goods, u"ABETE"_s);
@@ -450,20 +446,6 @@ void TestFireLoad::chooserFindsAnyWord()
     QVERIFY(goods->completer()->currentCompletion().contains(u"di abete rosso"_s));
     QVERIFY(goods->leadsToAnEntry(u"àbete"_s));
     QVERIFY(!goods->leadsToAnEntry(u"bete"_s)); // inside a word: no
-}
-
-void TestFireLoad::cataloguesInItalianOrder()
-{
-    auto *combo = child<QComboBox>(startMethod<ValorePerMateriale>(), "ComboMat");
-    const auto before = [&](const QString &a, const QString &b) {
-        return combo->findText(a) >= 0 && combo->findText(a) < combo->findText(b);
-    };
-    QVERIFY(before("Paglia", "PVC (cloruro di polivinile)"));
-    QVERIFY(before(u"Tè"_s, "Toluene"));
-    QVERIFY(before("Carta", "Legno"));
-    // A pick still gives the value of the entry picked, not of the row the database had.
-    pickEntry(combo, u"Tè"_s);
-    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtValorePerKg"), u"17"_s);
 }
 
 // H 1e308 typed in the grid overflows the sum: no q_f shown (never 0), and Avanti refuses.
