@@ -3,9 +3,10 @@
 #include "data/projectfile.h"
 #include "testsupport.h"
 
-// The activity method to the result screen under a rule: fractile 1, risk class II.
-static void walkActivity(const char *ruleOption, const QString &nominal, const char *areaOption,
-                         const QStringList &protection)
+// The activity method under a rule with fractile 1, then to the result screen with risk class II;
+// without an area option it stops on the compartment-size screen.
+static void walkActivity(const char *ruleOption, const QString &nominal,
+                         const char *areaOption = nullptr, const QStringList &protection = {})
 {
     InizFattProt();
     Screens::get<DensitaCarico>().show();
@@ -14,7 +15,8 @@ static void walkActivity(const char *ruleOption, const QString &nominal, const c
     clickAndType(form, "txtValoreMJm2", nominal);
     pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
     click(form, "Command1");
-    walkFactors(areaOption, "Option1_1", protection);
+    if (areaOption)
+        walkFactors(areaOption, "Option1_1", protection);
 }
 
 // The result screen's report page saved into the project under `name`.
@@ -51,7 +53,6 @@ private slots:
     void firstVersionFileOpensUnderTheDecree();
     void levelThroughTheScreens_data();
     void levelThroughTheScreens();
-    void reportRefusedWithoutReasons();
     void levelsInFiles_data();
     void levelsInFiles();
     void deltaNUnroundedInPrint_data();
@@ -252,8 +253,18 @@ void TestRules::levelThroughTheScreens()
     auto &total = Screens::get<TotaleFormula>();
     QCOMPARE(textOf(total, "ComboLivello"), u"III"_s); // proposed
     QCOMPARE(child<QComboBox>(total, "ComboLivello")->count(), 5);
+    // Without reasons, or with blanks only, the report page stays shut.
+    chooseLevel(level, QString());
+    for (const QString &blanks : {QString(), u"   "_s}) {
+        typeReasons(blanks);
+        click(total, "Command3");
+        QVERIFY(total.isVisible() && !Screens::get<StampaAttivita>().isVisible());
+    }
+    QCOMPARE(world().prompt.messages,
+             QStringList(2, u"Indicare le motivazioni dell'attribuzione del livello di "
+                            "prestazione %1 (tabella S.2-2)."_s.arg(level)));
     const QString reasons = u"Edificio isolato, riga 1.\nSeconda riga: 東京 «ok» più"_s;
-    chooseLevel(level, reasons);
+    typeReasons(reasons);
     COMPARE_FIELDS(
         total,
         {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
@@ -263,7 +274,7 @@ void TestRules::levelThroughTheScreens()
         textOf(total, "lblDescrLivello").startsWith(Regulation::fireCode().level(chosen)->meaning));
 
     click(total, "Command3");
-    QVERIFY(world().prompt.messages.isEmpty());
+    QCOMPARE(world().prompt.messages.size(), 2);
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());
     COMPARE_FIELDS(
@@ -285,36 +296,6 @@ void TestRules::levelThroughTheScreens()
     QVERIFY(!text.contains(u"livello di prestazione III -"_s));
 }
 
-// A level other than III needs the designer's reasons before the report page opens.
-void TestRules::reportRefusedWithoutReasons()
-{
-    walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
-    auto &total = Screens::get<TotaleFormula>();
-    chooseLevel(u"II"_s, QString());
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages,
-             QStringList{u"Indicare le motivazioni dell'attribuzione del livello di prestazione "
-                         "II (tabella S.2-2)."_s});
-    QVERIFY(total.isVisible());
-    QVERIFY(!Screens::get<StampaAttivita>().isVisible());
-    // Blanks are no reasons.
-    typeReasons(u"   "_s);
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages.size(), 2);
-    QVERIFY(total.isVisible());
-    typeReasons(u"Attività con soli addetti"_s);
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages.size(), 2);
-    QVERIFY(Screens::get<StampaAttivita>().isVisible());
-    // Back at level III the reasons may be left out.
-    click(Screens::get<StampaAttivita>(), "cmdIndietro");
-    pickEntry(child<QComboBox>(total, "ComboLivello"), u"III"_s);
-    typeReasons(QString());
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages.size(), 2);
-    QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblClasse"), u"60"_s);
-}
-
 // Two compartments under the Code at levels II and IV, then one under the decree: the summary of
 // each project, the file, the table, a reopened compartment and the report.
 void TestRules::projectWithBothRulesAndLevels()
@@ -324,7 +305,12 @@ void TestRules::projectWithBothRulesAndLevels()
     chooseLevel(u"II"_s, u"Occupanti evacuati in 10 minuti."_s);
     saveCompartment(world(), u"Uffici"_s);
     walkActivity("OptionNormativa_1", "3000", "Option1_1", {"OptionControllo_2", "CheckMisura_9"});
-    COMPARE_FIELDS(Screens::get<TotaleFormula>(), {"ComboLivello=III", "txtMotivazioneLivello="});
+    auto &total = Screens::get<TotaleFormula>();
+    COMPARE_FIELDS(total, {"ComboLivello=III", "txtMotivazioneLivello="});
+    // Level III needs no reasons.
+    click(total, "Command3");
+    COMPARE_FIELDS(Screens::get<StampaAttivita>(), {"lblClasse=240"});
+    click(Screens::get<StampaAttivita>(), "cmdIndietro");
     const QString reasons = u"Archivio storico.\nSeconda riga."_s;
     chooseLevel(u"IV"_s, reasons);
     saveCompartment(world(), u"Magazzino"_s);
@@ -547,12 +533,7 @@ void TestRules::thirdRuleFromDataOnly()
 
     auto &chooser = Screens::get<DensitaCarico>();
     QCOMPARE(textOf(chooser, "OptionNormativa_2"), u"Regola di prova (terza)"_s);
-    chooser.show();
-    click(chooser, "OptionNormativa_2");
-    auto &form = startMethod<ValorePerAttivita>();
-    clickAndType(form, "txtValoreMJm2", u"1000"_s);
-    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
-    click(form, "Command1");
+    walkActivity("OptionNormativa_2", u"1000"_s);
     // The factor screens offer its classes, with its texts.
     QCOMPARE(textOf(Screens::get<FattoreRischio1>(), "Label3"), u"b"_s);
     QCOMPARE(textOf(Screens::get<FattoreRischio2>(), "lblDescrII"), u"Medio"_s);
