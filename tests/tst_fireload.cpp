@@ -14,12 +14,10 @@ class TestFireLoad : public WorldTest
 private slots:
     void activityValueTimesFractile();
     void materialsEntryAndArea();
-    void materialsFieldChecks();
     void furnishingsAndGoods();
     void typedNumbersKept();
     void choosersKeepRefusedTextsEmpty();
     void gridViewersEditThroughTheView();
-    void gridViewerKeepsItsPlace();
     void entriesTableEditsDeletesAndStays();
     void addedEntriesJoinTheTable();
     void chooserFindsAnyWord();
@@ -75,35 +73,6 @@ void TestFireLoad::materialsEntryAndArea()
 {
     auto &form = startMethod<ValorePerMateriale>();
     COMPARE_FIELDS(form, {"Combo1=1", "Combo2=1"});
-
-    typeInto(child(form, "txtAreaComp"), "50");
-    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
-    // Wood is cellulosic: m 0,8 is proposed, and the user may still choose 1.
-    COMPARE_FIELDS(form, {"txtValorePerKg=17,5", "Combo1=0,8", "lblFonte=EN 1991-1-2, tab. E.3"});
-    addMaterial("Legno", "100", "1", {}, "17");
-    QCOMPARE(told(), u"   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
-                     "Quantità:  100\nFattore Psi:  1\nFattore m:  1"_s);
-    COMPARE_FIELDS(form, {"Valoreqf=34", "ComboMat=", "txtQta=1"});
-
-    // The same entry with m = 0,8 instead.
-    QVERIFY(EntryStore::clearMaterials(CalculationSession::current()));
-    addMaterial("Legno", "100", "0,8", {}, "17");
-    QCOMPARE(entriesTotal(), 1360.0);
-    QCOMPARE(textOf(form, "Valoreqf"), u"27"_s);
-    QCOMPARE(fireLoadNow(), 27.2);
-
-    // q_f follows every keystroke in the area; 12,5 divides by 12.5.
-    typeInto(child(form, "txtAreaComp"), "12,5");
-    QCOMPARE(fireLoadNow(), 1360 / 12.5);
-
-    click(form, "Command1");
-    QCOMPARE(textOf(Screens::get<FattoreRischio1>(), "txtDensCarInc"), u"108"_s);
-    QCOMPARE(fireLoadNow(), 108.8); // full precision for the design value
-}
-
-void TestFireLoad::materialsFieldChecks()
-{
-    auto &form = startMethod<ValorePerMateriale>();
     auto *area = child<QLineEdit>(form, "txtAreaComp");
     typeInto(area, "0,5");
     QCOMPARE(area->text(), u"0,5"_s);
@@ -138,6 +107,30 @@ void TestFireLoad::materialsFieldChecks()
     typeInto(area, "");
     click(form, "Command1");
     QCOMPARE(told(), u"Prego inserire un valore attendibile di carico d'incendio"_s);
+
+    typeInto(area, "50");
+    pickEntry(child<QComboBox>(form, "ComboMat"), "Legno");
+    // Wood is cellulosic: m 0,8 is proposed, and the user may still choose 1.
+    COMPARE_FIELDS(form, {"txtValorePerKg=17,5", "Combo1=0,8", "lblFonte=EN 1991-1-2, tab. E.3"});
+    addMaterial("Legno", "100", "1", {}, "17");
+    QCOMPARE(told(), u"   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
+                     "Quantità:  100\nFattore Psi:  1\nFattore m:  1"_s);
+    COMPARE_FIELDS(form, {"Valoreqf=34", "ComboMat=", "txtQta=1"});
+
+    // The same entry with m = 0,8 instead.
+    QVERIFY(EntryStore::clearMaterials(CalculationSession::current()));
+    addMaterial("Legno", "100", "0,8", {}, "17");
+    QCOMPARE(entriesTotal(), 1360.0);
+    QCOMPARE(textOf(form, "Valoreqf"), u"27"_s);
+    QCOMPARE(fireLoadNow(), 27.2);
+
+    // q_f follows every keystroke in the area; 12,5 divides by 12.5.
+    typeInto(area, "12,5");
+    QCOMPARE(fireLoadNow(), 1360 / 12.5);
+
+    click(form, "Command1");
+    QCOMPARE(textOf(Screens::get<FattoreRischio1>(), "txtDensCarInc"), u"108"_s);
+    QCOMPARE(fireLoadNow(), 108.8); // full precision for the design value
 }
 
 // Furnishings and goods: sources, packaging, table edits, the viewer, the page; Indietro discards.
@@ -302,17 +295,14 @@ void TestFireLoad::gridViewersEditThroughTheView()
     Screens::get<VisualTabAppoggio>().close();
     QCOMPARE(fireLoadNow(), 20.0); // 250 * (2 + 6) / 100
     QCOMPARE(textOf(furnishings, "Valoreqf"), u"20"_s);
-}
 
-// A long table keeps its scroll position and current cell while a far row is edited.
-void TestFireLoad::gridViewerKeepsItsPlace()
-{
-    auto &form = startMethod<ValorePerMateriale>();
+    // A long table keeps its scroll position and current cell while a far row is edited.
+    startMethod<ValorePerMateriale>();
     QVector<MaterialEntry> entries;
     for (int i = 0; i < 80; ++i)
         entries << materialEntry(u"M%1"_s.arg(i), 17, 1);
     QVERIFY(storeMaterials(entries));
-    QTableView *grid = openGridViewer(form);
+    grid = openGridViewer(form);
     editCell(grid, 70, 5, "3");
     const int scrolled = grid->verticalScrollBar()->value();
     QVERIFY(scrolled > 0);
