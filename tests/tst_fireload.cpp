@@ -69,6 +69,7 @@ void TestFireLoad::activityValueTimesFractile()
     COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtDensCarInc=472,5"});
 }
 
+// The materials screen's fields keep or refuse what is typed; then an entry, and q_f by the area.
 void TestFireLoad::materialsEntryAndArea()
 {
     auto &form = startMethod<ValorePerMateriale>();
@@ -303,13 +304,13 @@ void TestFireLoad::gridViewersEditThroughTheView()
         entries << materialEntry(u"M%1"_s.arg(i), 17, 1);
     QVERIFY(storeMaterials(entries));
     grid = openGridViewer(form);
-    editCell(grid, 70, 5, "3");
+    editCell(grid, 70, quantity, "3");
     const int scrolled = grid->verticalScrollBar()->value();
     QVERIFY(scrolled > 0);
-    editCell(grid, 69, 5, "4"); // in sight already: nothing scrolls
+    editCell(grid, 69, quantity, "4"); // in sight already: nothing scrolls
     QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
-    QCOMPARE(grid->currentIndex(), grid->model()->index(69, 5));
-    QCOMPARE(rowTexts(grid, 70).value(5) + rowTexts(grid, 69).value(5), u"34"_s);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(69, quantity));
+    QCOMPARE(rowTexts(grid, 70).value(quantity) + rowTexts(grid, 69).value(quantity), u"34"_s);
 }
 
 // Entries edited in place under the entry rules, deleted with Canc, kept after Indietro and back.
