@@ -29,8 +29,7 @@ private:
     QString told() { return world().prompt.messages.last(); } // the last message shown
 };
 
-// Refused until an activity, a reliable value and a fractile are given; then q_f = value ×
-// fractile.
+// Refused until an activity, a reliable value and a fractile are given; then q_f = value × factor.
 void TestFireLoad::activityValueTimesFractile()
 {
     InizFattProt();

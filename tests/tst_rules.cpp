@@ -1,5 +1,4 @@
-// The two rules side by side: the Code through the screens, the remembered choice, both in a
-// project.
+// The rules side by side: the Code through the screens, the remembered choice, a mixed project.
 #include "data/projectfile.h"
 #include "testsupport.h"
 
@@ -218,27 +217,25 @@ void TestRules::levelThroughTheScreens_data()
     QTest::addColumn<QString>("required");   // lblClasse
     QTest::addColumn<QString>("tableClass"); // lblClasseTabella, where it differs
     QTest::addColumn<QStringList>("printed");
-    const QString sixty = u"tabella S.2-3: 60 (livello III)"_s;
+    const auto row = [](const char *name, const char *nominal, const char *level,
+                        const char *required, const char *tableClass, const QStringList &printed) {
+        QTest::newRow(name) << QString(nominal) << QString(level) << QString(required)
+                            << QString(tableClass) << printed;
+    };
+    const char *sixty = "tabella S.2-3: 60 (livello III)";
     // 700 MJ/m², every factor 1: class 60 of table S.2-3; 250: class 15.
-    QTest::newRow("II on class 60 requires 30")
-        << u"700"_s << u"II"_s << u"30"_s << sixty
-        << QStringList{u"sufficiente all'evacuazione degli occupanti"_s,
-                       u"30, o la classe del livello III se inferiore"_s, u"min(30; 60) = 30"_s};
-    QTest::newRow("II on class 15 requires 15")
-        << u"250"_s << u"II"_s << u"15"_s << QString() << QStringList{u"min(30; 15) = 15"_s};
-    QTest::newRow("I requires no class")
-        << u"700"_s << u"I"_s << u"Nessun requisito di capacità portante"_s << sixty
-        << QStringList{u"Assenza di conseguenze esterne per collasso strutturale"_s,
-                       u"paragrafo S.2.4.1"_s, u"distanza di separazione"_s, u"capitolo S.3"_s,
-                       u"limitata propagazione dell'incendio"_s};
-    QTest::newRow("IV keeps the class, limited damage")
-        << u"700"_s << u"IV"_s << u"60"_s << QString()
-        << QStringList{u"un limitato danneggiamento della costruzione"_s,
-                       u"danneggiamento degli elementi di separazione"_s};
-    QTest::newRow("V keeps the class, specific requirements")
-        << u"700"_s << u"V"_s << u"60"_s << QString()
-        << QStringList{u"mantenimento della totale funzionalità"_s,
-                       u"requisiti specifici di progetto"_s};
+    row("II on class 60 requires 30", "700", "II", "30", sixty,
+        {"sufficiente all'evacuazione degli occupanti",
+         "30, o la classe del livello III se inferiore", "min(30; 60) = 30"});
+    row("II on class 15 requires 15", "250", "II", "15", "", {"min(30; 15) = 15"});
+    row("I requires no class", "700", "I", "Nessun requisito di capacità portante", sixty,
+        {"Assenza di conseguenze esterne per collasso strutturale", "paragrafo S.2.4.1",
+         "distanza di separazione", "capitolo S.3", "limitata propagazione dell'incendio"});
+    row("IV keeps the class, limited damage", "700", "IV", "60", "",
+        {"un limitato danneggiamento della costruzione",
+         "danneggiamento degli elementi di separazione"});
+    row("V keeps the class, specific requirements", "700", "V", "60", "",
+        {"mantenimento della totale funzionalità", "requisiti specifici di progetto"});
 }
 
 // A chosen level gives its class on screen and page; the report prints it with the reasons.
@@ -376,7 +373,6 @@ void TestRules::projectWithBothRulesAndLevels()
     QCOMPARE(sheets.size(), 9);
     VERIFY_CONTAINS(sheets[0], {"Prestazioni di resistenza al fuoco delle costruzioni\n",
                                 "Codice S.2", "D.M. 2007"});
-    // The Code's table gives the minimum fire-resistance class, and the page says so.
     VERIFY_CONTAINS(
         sheets[4], {"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap.",
                     "Compartimento: Magazzino",
