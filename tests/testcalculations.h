@@ -51,11 +51,8 @@ inline FurnishingEntry furnishing(const QString &name, double valuePerPiece, dou
 inline FurnishingEntry goods(const QString &name, double valuePerM3, double volume,
                              double packaging, FurnishingEntry entry = {})
 {
-    entry.goods = name;
-    entry.valuePerM3 = n(valuePerM3);
-    entry.volume = n(volume);
-    entry.packaging = n(packaging);
-    return entry;
+    const Amount m3 = n(valuePerM3);
+    return {entry.furnishing, entry.valuePerPiece, entry.pieces, name, m3, n(volume), n(packaging)};
 }
 
 inline Calculation furnishingsCalculation(double area, QVector<FurnishingEntry> entries,

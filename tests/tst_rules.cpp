@@ -1,5 +1,4 @@
-// The two rules side by side: the Code through the screens, the remembered choice, both in a
-// project.
+// The rules side by side: the Code through the screens, the remembered choice, a mixed project.
 #include "data/projectfile.h"
 #include "testsupport.h"
 
@@ -47,12 +46,10 @@ private slots:
     void codeThroughTheScreens();
     void protectionScreenFollowsTheRule();
     void choiceRemembered();
-    void projectWithBothRules();
+    void projectWithBothRulesAndLevels();
     void firstVersionFileOpensUnderTheDecree();
     void levelThroughTheScreens_data();
     void levelThroughTheScreens();
-    void reportRefusedWithoutReasons();
-    void projectWithTwoLevels();
     void levelsInFiles_data();
     void levelsInFiles();
     void deltaNUnroundedInPrint_data();
@@ -60,52 +57,46 @@ private slots:
     void thirdRuleFromDataOnly();
 };
 
+// A calculation by activity under the Code, and what its result screen shows.
+struct CodeCase {
+    QString nominal;
+    const char *areaOption;
+    QStringList protection;
+    QString deltaN, design, referenceClass;
+};
+Q_DECLARE_METATYPE(CodeCase)
+
 void TestRules::codeThroughTheScreens_data()
 {
-    QTest::addColumn<QString>("nominal");
-    QTest::addColumn<QString>("areaOption");
-    QTest::addColumn<QStringList>("protection");
-    QTest::addColumn<QString>("deltaN");
-    QTest::addColumn<QString>("design");
-    QTest::addColumn<QString>("referenceClass");
-
-    const auto row = [](const char *name, const char *nominal, const char *area,
-                        QStringList protection, const char *deltaN, const char *design,
-                        const char *referenceClass) {
-        QTest::newRow(name) << QString(nominal) << QString(area) << protection << QString(deltaN)
-                            << QString(design) << QString(referenceClass);
-    };
+    QTest::addColumn<CodeCase>("c");
     const QStringList hydrantsAndDetection{"OptionControllo_2", "CheckMisura_9"};
     // δn2 · δn9 = 0,80 × 0,85 = 0,68; 3000 × 1,20 × 1,00 × 0,68 = 2448, shown with the
     // thousands grouped as every q_f,d is.
-    row("hydrants and detection", "3000", "Option1_1", hydrantsAndDetection, "0,68", "2.448,00",
-        "240");
+    QTest::newRow("hydrants and detection")
+        << CodeCase{"3000", "Option1_1", hydrantsAndDetection, "0,68", "2.448,00", "240"};
     // 470 × 1,40 × 1,00 × 0,68 = 447,44.
-    row("447,44 is class 30", "470", "Option1_2", hydrantsAndDetection, "0,68", "447,44", "30");
-    row("200 asks for no class", "200", "Option1_0", {"OptionControllo_0"}, "1,00", "200,00",
-        "Nessun requisito");
+    QTest::newRow("447,44 is class 30")
+        << CodeCase{"470", "Option1_2", hydrantsAndDetection, "0,68", "447,44", "30"};
+    QTest::newRow("200 asks for no class") << CodeCase{"200",  "Option1_0", {"OptionControllo_0"},
+                                                       "1,00", "200,00",    "Nessun requisito"};
     // 0,48 × 0,90 × 0,90 × 0,85 × 0,81 = 0,2676888, used whole: 1000 × δn = 267,69.
-    row("every measure", "1000", "Option1_0",
-        {"OptionControllo_5", "CheckMisura_7", "CheckMisura_8", "CheckMisura_9", "CheckMisura_10"},
-        "≈ 0,2677", "267,69", "15");
+    const QStringList everyMeasure{"OptionControllo_5", "CheckMisura_7", "CheckMisura_8",
+                                   "CheckMisura_9", "CheckMisura_10"};
+    QTest::newRow("every measure")
+        << CodeCase{"1000", "Option1_0", everyMeasure, "≈ 0,2677", "267,69", "15"};
 }
 
 void TestRules::codeThroughTheScreens()
 {
-    QFETCH(QString, nominal);
-    QFETCH(QString, areaOption);
-    QFETCH(QStringList, protection);
-    QFETCH(QString, deltaN);
-    QFETCH(QString, design);
-    QFETCH(QString, referenceClass);
-    walkActivity("OptionNormativa_1", nominal, qPrintable(areaOption), protection);
-    QCOMPARE(textOf(Screens::get<FattoreProtezione>(), "txtFattProt"), deltaN);
+    QFETCH(CodeCase, c);
+    walkActivity("OptionNormativa_1", c.nominal, c.areaOption, c.protection);
+    QCOMPARE(textOf(Screens::get<FattoreProtezione>(), "txtFattProt"), c.deltaN);
 
     auto &total = Screens::get<TotaleFormula>();
     QVERIFY(total.isVisible());
     COMPARE_FIELDS(total,
-                   {"txtFattProt=" + deltaN, "txtTotFormula=" + design,
-                    "lblClasse=" + referenceClass, "lblTabellaClassi=Codice S.2, tabella S.2-3"});
+                   {"txtFattProt=" + c.deltaN, "txtTotFormula=" + c.design,
+                    "lblClasse=" + c.referenceClass, "lblTabellaClassi=Codice S.2, tabella S.2-3"});
     QVERIFY(!child(total, "lblClasseMin")->isVisible());
     QVERIFY(!child(total, "Label3")->isVisible());
 
@@ -115,7 +106,7 @@ void TestRules::codeThroughTheScreens()
     // The ten factors, each with its own caption.
     COMPARE_FIELDS(page, {"lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015 e "
                           "s.m.i., cap. S.2, livello III",
-                          "txtTotFormula=" + design, "lblClasse=" + referenceClass,
+                          "txtTotFormula=" + c.design, "lblClasse=" + c.referenceClass,
                           "lblTabellaDq1=Codice S.2, tabella S.2-6",
                           "lblTabellaDq2=Codice S.2, tabella S.2-7",
                           "lblTabellaDn=Codice S.2, tabella S.2-8",
@@ -168,67 +159,6 @@ void TestRules::choiceRemembered()
     QVERIFY(ticked(Screens::get<DensitaCarico>(), "OptionNormativa_0"));
 }
 
-void TestRules::projectWithBothRules()
-{
-    QTemporaryDir dir;
-    walkActivity("OptionNormativa_1", "3000", "Option1_1", {"OptionControllo_2", "CheckMisura_9"});
-    saveCompartment(world(), u"Magazzino"_s);
-    // The same compartment under the decree: δn 0,8 × 0,85 = 0,68, 2448 → class 240, minimum 120.
-    walkActivity("OptionNormativa_0", "3000", "Option1_1", {"Check7", "Check4"});
-    saveCompartment(world(), u"Deposito"_s);
-    auto *table = savedAndReopened(world(), dir.filePath(u"Due norme.ardivo"_s));
-    QVERIFY(table);
-    const int ruleColumn = table->model()->columnCount() - 1;
-    QCOMPARE(table->model()->headerData(ruleColumn, Qt::Horizontal).toString(), u"Normativa"_s);
-    const auto cells = [&](int row) {
-        const QStringList texts = rowTexts(table, row);
-        return texts.mid(8, 2) << texts.value(ruleColumn);
-    };
-    QCOMPARE(cells(1), (QStringList{"240", "120", "D.M. 2007"}));
-    // The Code's table gives the minimum class: it stands in that column, the decree's reference
-    // class beside it.
-    QCOMPARE(cells(0), (QStringList{QString(), "240", "Codice S.2"}));
-
-    auto &summary = Screens::get<StampaRiepilogo>();
-    QCOMPARE(textOf(summary, "lblNormativa"),
-             u"Normativa applicata: D.M. 9 marzo 2007, livello di prestazione III; "
-             "Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., cap. S.2), "
-             "livello di prestazione III"_s);
-
-    // Reopening the Code's compartment restores every choice.
-    clickCell(table, 0);
-    click(Screens::get<Progetto>(), "cmdApriCompartimento");
-    auto &page = Screens::get<StampaAttivita>();
-    QVERIFY(page.isVisible());
-    COMPARE_FIELDS(page, {"txtTotFormula=2.448,00", "lblClasse=240"});
-    QVERIFY(ticked(Screens::get<DensitaCarico>(), "OptionNormativa_1"));
-    QVERIFY(ticked(Screens::get<FattoreRischio1>(), "Option1_1"));
-    for (const char *box : {"OptionControllo_2", "CheckMisura_9"})
-        QVERIFY(ticked(Screens::get<FattoreProtezione>(), box));
-    QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "CheckMisura_8"));
-
-    const QString pdf = dir.filePath(u"Due norme.pdf"_s);
-    const QString text = exportedPdf(world(), Screens::get<Progetto>(), pdf);
-    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
-    const QStringList sheets = pdfSheets(text);
-    // The summary, then the page and the working of each compartment; the Code's page goes on to
-    // a second sheet with its performance level.
-    QCOMPARE(sheets.size(), 6);
-    const QRegularExpression class240("prestazione III\\s+=\\s+240");
-    VERIFY_CONTAINS(sheets[0], {"Codice S.2", "D.M. 2007"});
-    // The Code's table gives the minimum fire-resistance class, and the page says so.
-    VERIFY_CONTAINS(sheets[1], {"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap.",
-                                "Compartimento: Magazzino",
-                                QRegularExpression(
-                                    "Classe minima di resistenza al fuoco[^=]*III\\s+=\\s+240")});
-    QVERIFY(!sheets[1].contains("Classe di riferimento"));
-    VERIFY_CONTAINS(sheets[2], {"(segue)", "Attribuzione del livello di prestazione"});
-    VERIFY_CONTAINS(sheets[3], {"tabella S.2-6", "Sviluppo del calcolo", "0,80 × 0,85 = 0,68"});
-    VERIFY_CONTAINS(sheets[4], {"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco", class240,
-                                QRegularExpression("Classe minima.*prestazione III\\s+=\\s+120")});
-    QVERIFY(sheets[5].contains("D.M. 9 marzo 2007, tabella 4"));
-}
-
 void TestRules::firstVersionFileOpensUnderTheDecree()
 {
     Compartment office{u"Uffici"_s, activityCalculation(u"Ufficio"_s, 420, 1, 0, 1, {5, 8})};
@@ -243,11 +173,10 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
     QTemporaryDir dir;
     QVERIFY(ProjectActions::openProjectFile(writeFile(dir.filePath(u"Vecchio.ardivo"_s), json)));
     showProjectWindow();
-    auto *table = child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti");
-    QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),
-             u"D.M. 2007"_s);
+    const QStringList row =
+        rowTexts(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
     // Decree δn6 · δn9 = 0,9 × 0,9 = 0,81; 420 × 0,81 = 340,20: class 30, minimum 15.
-    QCOMPARE(rowTexts(table, 0).mid(7, 3), (QStringList{"340,20", "30", "15"}));
+    QCOMPARE(row.mid(7, 3) << row.last(), (QStringList{"340,20", "30", "15", "D.M. 2007"}));
 }
 
 // Types the reasons key by key, Enter between the lines.
@@ -286,27 +215,25 @@ void TestRules::levelThroughTheScreens_data()
     QTest::addColumn<QString>("required");   // lblClasse
     QTest::addColumn<QString>("tableClass"); // lblClasseTabella, where it differs
     QTest::addColumn<QStringList>("printed");
-    const QString sixty = u"tabella S.2-3: 60 (livello III)"_s;
+    const auto row = [](const char *name, const char *nominal, const char *level,
+                        const char *required, const char *tableClass, const QStringList &printed) {
+        QTest::newRow(name) << QString(nominal) << QString(level) << QString(required)
+                            << QString(tableClass) << printed;
+    };
+    const char *sixty = "tabella S.2-3: 60 (livello III)";
     // 700 MJ/m², every factor 1: class 60 of table S.2-3; 250: class 15.
-    QTest::newRow("II on class 60 requires 30")
-        << u"700"_s << u"II"_s << u"30"_s << sixty
-        << QStringList{u"sufficiente all'evacuazione degli occupanti"_s,
-                       u"30, o la classe del livello III se inferiore"_s, u"min(30; 60) = 30"_s};
-    QTest::newRow("II on class 15 requires 15")
-        << u"250"_s << u"II"_s << u"15"_s << QString() << QStringList{u"min(30; 15) = 15"_s};
-    QTest::newRow("I requires no class")
-        << u"700"_s << u"I"_s << u"Nessun requisito di capacità portante"_s << sixty
-        << QStringList{u"Assenza di conseguenze esterne per collasso strutturale"_s,
-                       u"paragrafo S.2.4.1"_s, u"distanza di separazione"_s, u"capitolo S.3"_s,
-                       u"limitata propagazione dell'incendio"_s};
-    QTest::newRow("IV keeps the class, limited damage")
-        << u"700"_s << u"IV"_s << u"60"_s << QString()
-        << QStringList{u"un limitato danneggiamento della costruzione"_s,
-                       u"danneggiamento degli elementi di separazione"_s};
-    QTest::newRow("V keeps the class, specific requirements")
-        << u"700"_s << u"V"_s << u"60"_s << QString()
-        << QStringList{u"mantenimento della totale funzionalità"_s,
-                       u"requisiti specifici di progetto"_s};
+    row("II on class 60 requires 30", "700", "II", "30", sixty,
+        {"sufficiente all'evacuazione degli occupanti",
+         "30, o la classe del livello III se inferiore", "min(30; 60) = 30"});
+    row("II on class 15 requires 15", "250", "II", "15", "", {"min(30; 15) = 15"});
+    row("I requires no class", "700", "I", "Nessun requisito di capacità portante", sixty,
+        {"Assenza di conseguenze esterne per collasso strutturale", "paragrafo S.2.4.1",
+         "distanza di separazione", "capitolo S.3", "limitata propagazione dell'incendio"});
+    row("IV keeps the class, limited damage", "700", "IV", "60", "",
+        {"un limitato danneggiamento della costruzione",
+         "danneggiamento degli elementi di separazione"});
+    row("V keeps the class, specific requirements", "700", "V", "60", "",
+        {"mantenimento della totale funzionalità", "requisiti specifici di progetto"});
 }
 
 // A chosen level gives its class on screen and page; the report prints it with the reasons.
@@ -321,120 +248,140 @@ void TestRules::levelThroughTheScreens()
     auto &total = Screens::get<TotaleFormula>();
     QCOMPARE(textOf(total, "ComboLivello"), u"III"_s); // proposed
     QCOMPARE(child<QComboBox>(total, "ComboLivello")->count(), 5);
+    // Without reasons, or with blanks only, the report page stays shut.
+    chooseLevel(level, QString());
+    for (const QString &blanks : {QString(), u"   "_s}) {
+        typeReasons(blanks);
+        click(total, "Command3");
+        QVERIFY(total.isVisible() && !Screens::get<StampaAttivita>().isVisible());
+    }
+    QCOMPARE(world().prompt.messages,
+             QStringList(2, u"Indicare le motivazioni dell'attribuzione del livello di "
+                            "prestazione %1 (tabella S.2-2)."_s.arg(level)));
     const QString reasons = u"Edificio isolato, riga 1.\nSeconda riga: 東京 «ok» più"_s;
-    chooseLevel(level, reasons);
-    COMPARE_FIELDS(
-        total,
-        {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
-         "Label2=Classe minima di resistenza al fuoco per il livello di prestazione " + level});
+    typeReasons(reasons);
+    // The class required and the table's own where it differs, on the screen and on the page.
+    const QString caption =
+        "Classe minima di resistenza al fuoco per il livello di prestazione " + level;
+    const Fields classes{"lblClasse=" + required, "lblClasseTabella=" + tableClass};
+    COMPARE_FIELDS(total, classes + Fields{"Label2=" + caption});
+    const int chosen = child<QComboBox>(total, "ComboLivello")->currentIndex() + 1;
     QVERIFY(
-        textOf(total, "lblDescrLivello")
-            .startsWith(
-                Regulation::fireCode()
-                    .level(int(total.findChild<QComboBox *>("ComboLivello")->currentIndex()) + 1)
-                    ->meaning));
+        textOf(total, "lblDescrLivello").startsWith(Regulation::fireCode().level(chosen)->meaning));
 
     click(total, "Command3");
-    QVERIFY(world().prompt.messages.isEmpty());
+    QCOMPARE(world().prompt.messages.size(), 2);
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());
-    COMPARE_FIELDS(
-        page,
-        {"lblClasse=" + required, "lblClasseTabella=" + tableClass,
-         "lblDecreto=Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. "
-         "S.2, livello " +
-             level,
-         "Label34=Classe minima di resistenza al fuoco per il livello di prestazione " + level});
+    const QString heading = "Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2";
+    COMPARE_FIELDS(page, classes + Fields{"Label34=" + caption,
+                                          "lblDecreto=" + heading + ", livello " + level});
 
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), page, dir.filePath(u"Livello.pdf"_s)).simplified();
-    QStringList parts{u"livello di prestazione "_s + level,
-                      u"Attribuzione del livello di prestazione (tabella S.2-2)"_s,
-                      u"Edificio isolato, riga 1."_s, u"Seconda riga: 東京 «ok» più"_s};
-    parts << printed;
-    for (const QString &part : parts)
+    const QStringList parts{u"livello di prestazione "_s + level,
+                            u"Attribuzione del livello di prestazione (tabella S.2-2)"_s};
+    for (const QString &part : parts + reasons.split(u'\n') + printed)
         QVERIFY2(text.contains(part), qPrintable(part + u" not in: "_s + text));
     QVERIFY(!text.contains(u"livello di prestazione III -"_s));
 }
 
-// A level other than III needs the designer's reasons before the report page opens.
-void TestRules::reportRefusedWithoutReasons()
-{
-    walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
-    auto &total = Screens::get<TotaleFormula>();
-    chooseLevel(u"II"_s, QString());
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages,
-             QStringList{u"Indicare le motivazioni dell'attribuzione del livello di prestazione "
-                         "II (tabella S.2-2)."_s});
-    QVERIFY(total.isVisible());
-    QVERIFY(!Screens::get<StampaAttivita>().isVisible());
-    // Blanks are no reasons.
-    typeReasons(u"   "_s);
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages.size(), 2);
-    QVERIFY(total.isVisible());
-    typeReasons(u"Attività con soli addetti"_s);
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages.size(), 2);
-    QVERIFY(Screens::get<StampaAttivita>().isVisible());
-    // Back at level III the reasons may be left out.
-    click(Screens::get<StampaAttivita>(), "cmdIndietro");
-    pickEntry(child<QComboBox>(total, "ComboLivello"), u"III"_s);
-    typeReasons(QString());
-    click(total, "Command3");
-    QCOMPARE(world().prompt.messages.size(), 2);
-    QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblClasse"), u"60"_s);
-}
-
-// Two compartments at two levels, saved, reopened and exported.
-void TestRules::projectWithTwoLevels()
+// Two compartments under the Code at levels II and IV, then one under the decree: the summary of
+// each project, the file, the table, a reopened compartment and the report.
+void TestRules::projectWithBothRulesAndLevels()
 {
     QTemporaryDir dir;
     walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
-    chooseLevel(u"II"_s, u"Occupanti evacuati in 10 minuti.\nSeconda riga."_s);
+    chooseLevel(u"II"_s, u"Occupanti evacuati in 10 minuti."_s);
     saveCompartment(world(), u"Uffici"_s);
-    walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
-    QCOMPARE(textOf(Screens::get<TotaleFormula>(), "ComboLivello"), u"III"_s); // a new one
-    QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtMotivazioneLivello"), QString());
-    chooseLevel(u"IV"_s, u"Archivio storico."_s);
-    saveCompartment(world(), u"Archivio"_s);
-    const QString path = dir.filePath(u"Due livelli.ardivo"_s);
+    walkActivity("OptionNormativa_1", "3000", "Option1_1", {"OptionControllo_2", "CheckMisura_9"});
+    auto &total = Screens::get<TotaleFormula>();
+    COMPARE_FIELDS(total, {"ComboLivello=III", "txtMotivazioneLivello="});
+    // Level III needs no reasons.
+    click(total, "Command3");
+    COMPARE_FIELDS(Screens::get<StampaAttivita>(), {"lblClasse=240"});
+    click(Screens::get<StampaAttivita>(), "cmdIndietro");
+    const QString reasons = u"Archivio storico.\nSeconda riga."_s;
+    chooseLevel(u"IV"_s, reasons);
+    saveCompartment(world(), u"Magazzino"_s);
+
+    // The Code alone: its levels in the summary, a heading that names none.
+    const QString code = u"Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., cap. S.2), "
+                         "livelli di prestazione II e IV"_s;
+    auto &summary = Screens::get<StampaRiepilogo>();
+    QCOMPARE(textOf(summary, "lblNormativa"), u"Normativa applicata: "_s + code);
+    const QString summaryPdf = dir.filePath(u"Riepilogo.pdf"_s);
+    const QStringList summarySheets = pdfSheets(exportedPdf(world(), summary, summaryPdf));
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    QCOMPARE(summarySheets.size(), 1);
+    VERIFY_CONTAINS(summarySheets[0], {"Livello", QRegularExpression("Uffici.*\\b30\\b.*\\bII\\b"),
+                                       QRegularExpression("Magazzino.*\\b240\\b.*\\bIV\\b")});
+    VERIFY_CONTAINS(
+        summarySheets[0].simplified(),
+        {"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2 Riepilogo",
+         "livelli di prestazione II e IV"});
+
+    // The same store under the decree: δn 0,8 × 0,85 = 0,68, 2448 → class 240, minimum 120.
+    walkActivity("OptionNormativa_0", "3000", "Option1_1", {"Check7", "Check4"});
+    saveCompartment(world(), u"Deposito"_s);
+    const QString path = dir.filePath(u"Due norme.ardivo"_s);
     auto *table = savedAndReopened(world(), path);
     QVERIFY(table);
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {"\"performanceLevel\": \"II\"", "\"performanceLevel\": \"IV\"",
-                     "\"levelReason\": \"Occupanti evacuati in 10 minuti.\\nSeconda riga.\""});
+                     "\"levelReason\": \"Archivio storico.\\nSeconda riga.\""});
     const int levelColumn = int(compartmentColumns().indexOf(u"Livello"_s));
-    QVERIFY(levelColumn > 0);
-    QCOMPARE(table->model()->headerData(levelColumn, Qt::Horizontal).toString(), u"Livello"_s);
-    for (const auto &[row, level, required] : {std::tuple(0, "II", "30"), {1, "IV", "60"}})
-        QCOMPARE(rowTexts(table, row).value(levelColumn) + rowTexts(table, row).value(9),
-                 QString::fromLatin1(level) + required);
+    const int ruleColumn = table->model()->columnCount() - 1;
+    const auto header = [&](int column) {
+        return table->model()->headerData(column, Qt::Horizontal).toString();
+    };
+    QCOMPARE((QStringList{header(levelColumn), header(ruleColumn)}),
+             (QStringList{"Livello", "Normativa"}));
+    // The Code's table gives the minimum class: it stands in that column, the decree's reference
+    // class beside it.
+    const auto cells = [&](int row) {
+        const QStringList texts = rowTexts(table, row);
+        return texts.mid(8, 2) << texts.value(levelColumn) << texts.value(ruleColumn);
+    };
+    QCOMPARE(cells(0), (QStringList{QString(), "30", "II", "Codice S.2"}));
+    QCOMPARE(cells(1), (QStringList{QString(), "240", "IV", "Codice S.2"}));
+    QCOMPARE(cells(2), (QStringList{"240", "120", "III", "D.M. 2007"}));
+    QCOMPARE(textOf(Screens::get<StampaRiepilogo>(), "lblNormativa"),
+             u"Normativa applicata: D.M. 9 marzo 2007, livello di prestazione III; "_s + code);
 
-    clickCell(table, 0);
+    // Reopening the Code's compartment restores every choice.
+    clickCell(table, 1);
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
-    QVERIFY(Screens::get<StampaAttivita>().isVisible());
-    QCOMPARE(textOf(Screens::get<StampaAttivita>(), "lblClasse"), u"30"_s);
-    auto &total = Screens::get<TotaleFormula>();
-    QCOMPARE(textOf(total, "ComboLivello"), u"II"_s);
-    QCOMPARE(textOf(total, "txtMotivazioneLivello"),
-             u"Occupanti evacuati in 10 minuti.\nSeconda riga."_s);
+    auto &page = Screens::get<StampaAttivita>();
+    QVERIFY(page.isVisible());
+    COMPARE_FIELDS(page, {"txtTotFormula=2.448,00", "lblClasse=240"});
+    COMPARE_FIELDS(Screens::get<TotaleFormula>(),
+                   {"ComboLivello=IV", "txtMotivazioneLivello=" + reasons});
+    QVERIFY(ticked(Screens::get<DensitaCarico>(), "OptionNormativa_1"));
+    QVERIFY(ticked(Screens::get<FattoreRischio1>(), "Option1_1"));
+    for (const char *box : {"OptionControllo_2", "CheckMisura_9"})
+        QVERIFY(ticked(Screens::get<FattoreProtezione>(), box));
+    QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "CheckMisura_8"));
 
-    auto &summary = Screens::get<StampaRiepilogo>();
-    QCOMPARE(textOf(summary, "lblNormativa"),
-             u"Normativa applicata: Codice di prevenzione incendi (D.M. 3 agosto 2015 e s.m.i., "
-             "cap. S.2), livelli di prestazione II e IV"_s);
-    const QString pdf = dir.filePath(u"Riepilogo.pdf"_s);
-    const QStringList sheets = pdfSheets(exportedPdf(world(), summary, pdf));
+    const QString pdf = dir.filePath(u"Due norme.pdf"_s);
+    const QStringList sheets = pdfSheets(exportedPdf(world(), Screens::get<Progetto>(), pdf));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
-    QCOMPARE(sheets.size(), 1);
-    VERIFY_CONTAINS(sheets[0], {"Livello", QRegularExpression("Uffici.*\\b30\\b.*\\bII\\b"),
-                                QRegularExpression("Archivio.*\\b60\\b.*\\bIV\\b")});
+    // The summary, then the page and the working of each compartment; a Code's page goes on to a
+    // second sheet with its performance level.
+    QCOMPARE(sheets.size(), 9);
+    VERIFY_CONTAINS(sheets[0], {"Prestazioni di resistenza al fuoco delle costruzioni\n",
+                                "Codice S.2", "D.M. 2007"});
     VERIFY_CONTAINS(
-        sheets[0].simplified(),
-        {"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2 Riepilogo",
-         "livelli di prestazione II e IV"});
+        sheets[4], {"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap.",
+                    "Compartimento: Magazzino",
+                    QRegularExpression("Classe minima di resistenza al fuoco[^=]*IV\\s+=\\s+240")});
+    QVERIFY(!sheets[4].contains("Classe di riferimento"));
+    VERIFY_CONTAINS(sheets[5], {"(segue)", "Attribuzione del livello di prestazione"});
+    VERIFY_CONTAINS(sheets[6], {"tabella S.2-6", "Sviluppo del calcolo", "0,80 × 0,85 = 0,68"});
+    VERIFY_CONTAINS(sheets[7], {"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco",
+                                QRegularExpression("prestazione III\\s+=\\s+240"),
+                                QRegularExpression("Classe minima.*prestazione III\\s+=\\s+120")});
+    QVERIFY(sheets[8].contains("D.M. 9 marzo 2007, tabella 4"));
 }
 
 void TestRules::levelsInFiles_data()
@@ -442,16 +389,16 @@ void TestRules::levelsInFiles_data()
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<QString>("reason"); // empty: the file opens
-    QTest::newRow("level V") << QByteArray("\"II\"") << QByteArray("\"V\"") << QString();
-    QTest::newRow("no level is level III")
-        << QByteArray("\"performanceLevel\": \"II\",") << QByteArray() << QString();
-    QTest::newRow("unknown level")
-        << QByteArray("\"II\"") << QByteArray("\"VI\"") << u"livello di prestazione sconosciuto"_s;
-    QTest::newRow("level as a number")
-        << QByteArray("\"II\"") << QByteArray("2") << u"livello di prestazione sconosciuto"_s;
-    QTest::newRow("level on a decree compartment")
-        << QByteArray("\"codice-s2\"") << QByteArray("\"dm2007\"")
-        << u"«Uffici» indica un livello di prestazione"_s;
+    const auto row = [](const char *name, const char *from, const char *to, const char *reason) {
+        QTest::newRow(name) << QByteArray(from) << QByteArray(to) << QString::fromUtf8(reason);
+    };
+    const char *unknown = "livello di prestazione sconosciuto";
+    row("level V", "\"II\"", "\"V\"", "");
+    row("no level is level III", "\"performanceLevel\": \"II\",", "", "");
+    row("unknown level", "\"II\"", "\"VI\"", unknown);
+    row("level as a number", "\"II\"", "2", unknown);
+    row("level on a decree compartment", "\"codice-s2\"", "\"dm2007\"",
+        "«Uffici» indica un livello di prestazione");
 }
 
 // No level in a file is level III; an unknown one, or one on a decree compartment, is refused.
@@ -524,11 +471,9 @@ void TestRules::deltaNUnroundedInPrint()
     QFETCH(QString, warning);
     walkActivity(qPrintable(ruleOption), nominal, "Option1_0", protection);
     auto &total = Screens::get<TotaleFormula>();
-    COMPARE_FIELDS(total, {"txtTotFormula=" + design, "lblClasse=" + reference});
-    if (!minimum.isEmpty())
-        COMPARE_FIELDS(total, {"lblClasseMin=" + minimum});
     // So close to a limit of the class table, the technician is told which and what lies beyond.
-    COMPARE_FIELDS(total, {"lblAvvertenze=Avvertenze\n" + warning});
+    COMPARE_FIELDS(total, {"txtTotFormula=" + design, "lblClasse=" + reference,
+                           "lblClasseMin=" + minimum, "lblAvvertenze=Avvertenze\n" + warning});
     click(total, "Command3");
     auto &page = Screens::get<StampaAttivita>();
     QTemporaryDir dir;
@@ -577,19 +522,11 @@ void TestRules::thirdRuleFromDataOnly()
 
     auto &chooser = Screens::get<DensitaCarico>();
     QCOMPARE(textOf(chooser, "OptionNormativa_2"), u"Regola di prova (terza)"_s);
-    chooser.show();
-    click(chooser, "OptionNormativa_2");
-    auto &form = startMethod<ValorePerAttivita>();
-    clickAndType(form, "txtValoreMJm2", u"1000"_s);
-    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1");
-    click(form, "Command1");
+    walkActivity("OptionNormativa_2", u"1000"_s, "Option1_1", {});
     // The factor screens offer its classes, with its texts.
     QCOMPARE(textOf(Screens::get<FattoreRischio1>(), "Label3"), u"b"_s);
     QCOMPARE(textOf(Screens::get<FattoreRischio2>(), "lblDescrII"), u"Medio"_s);
-    click(Screens::get<FattoreRischio1>(), "Option1_1");
-    click(Screens::get<FattoreRischio1>(), "Command2");
-    click(Screens::get<FattoreRischio2>(), "Option1_1");
-    click(Screens::get<FattoreRischio2>(), "Command1");
+    click(Screens::get<TotaleFormula>(), "Command1"); // back to the protection screen
     // Its own panel, built from its groups: 1000 × 0,5 × 0,9 × 1,3 × 1 = 585, class 60.
     auto &protection = Screens::get<FattoreProtezione>();
     QWidget *panel = child(protection, "Misure_prova-terza");
@@ -605,10 +542,9 @@ void TestRules::thirdRuleFromDataOnly()
     saveCompartment(world(), u"Prova"_s);
     auto *table = savedAndReopened(world(), dir.filePath(u"Terza.ardivo"_s));
     QVERIFY(table);
-    QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),
-             u"Prova"_s);
-    QCOMPARE(table->model()->index(0, 7).data().toString(), u"585,00"_s);
-    QCOMPARE(table->model()->index(0, 9).data().toString(), u"60"_s);
+    const QStringList row = rowTexts(table, 0);
+    QCOMPARE((QStringList{row.value(7), row.value(9), row.last()}),
+             (QStringList{"585,00", "60", "Prova"}));
 
     const QString text = exportedPdf(world(), Screens::get<Progetto>(), dir.filePath(u"T.pdf"_s));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
