@@ -94,17 +94,15 @@ public:
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 
-    QStringList messages;  // every OK-only message, in order
-    QStringList titles;    // the titles of those messages
-    QStringList questions; // every Yes/No question
-    QStringList prompts;   // every input prompt
-    QList<bool> answers;   // answers to the next questions (Yes when none is left)
-    QStringList inputs;    // answers to the next input boxes (empty when none is left)
-    QStringList proposals; // what each input box proposed
-    QStringList asked;     // every Yes/No/Cancel question
-    QList<Answer> choices; // answers to those (Cancel when none is left)
-    QStringList files;     // answers to the next file boxes (empty: cancelled)
-    QStringList fileBoxes; // "open <proposed>" or "save <proposed>" for every file box
+    QStringList messages, titles;   // every OK-only message in order, and its title
+    QStringList questions;          // every Yes/No question
+    QList<bool> answers;            // answers to the next questions (Yes when none is left)
+    QStringList inputs;             // answers to the next input boxes (empty when none is left)
+    QStringList prompts, proposals; // every input box's prompt, and the text it proposed
+    QStringList asked;              // every Yes/No/Cancel question
+    QList<Answer> choices;          // answers to those (Cancel when none is left)
+    QStringList files;              // answers to the next file boxes (empty: cancelled)
+    QStringList fileBoxes;          // "open <proposed>" or "save <proposed>" for every file box
 };
 
 // One test's world: its own database, fresh shared values, scripted boxes; closes every screen.
@@ -114,7 +112,7 @@ public:
     TestWorld();
     ~TestWorld();
 
-    QString databasePath() const;
+    QString databasePath() const { return Database::instance().filePath(); }
     ScriptedPrompt prompt;
 
 private:
