@@ -213,8 +213,7 @@ void TestProject::badFiles_data()
     row("sum beyond any number", "\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308", "troppo grande");
 }
 
-// A bad file is refused, and the file on disk is not touched. What is no plain file, or too large,
-// is refused at once: nothing blocks or reads without end.
+// A bad file, or no plain file, is refused at once and left as it is: nothing blocks or reads on.
 void TestProject::badFiles()
 {
     QFETCH(QByteArray, content);
@@ -229,8 +228,7 @@ void TestProject::badFiles()
         QCOMPARE(bytesOf(path), content);
 }
 
-// Compartments are counted on the text, before the tree is built: JSON's marks in names move no
-// count.
+// Compartments are counted on the text, before the tree is built: JSON marks in names count none.
 void TestProject::crowdedListCountedOnItsText_data()
 {
     QTest::addColumn<int>("compartments");
@@ -377,9 +375,8 @@ void TestProject::compartmentsSavedAndReopened()
                             rowCountOf(u"tblStampaMatInDep"_s)}),
              (QList<qint64>{2, 1, 1}));
     QVERIFY(!ProjectDocument::current().isModified());
-    // A new calculation starts with no notes.
     walkToReport(Method::Materials, "Option1_1", {});
-    QCOMPARE(textOf(Screens::get<StampaMateriali>(), "txtNote"), QString());
+    QCOMPARE(textOf(Screens::get<StampaMateriali>(), "txtNote"), QString()); // a new one has none
 }
 
 // A name already in the project is replaced only when agreed; deleting asks first.
@@ -445,8 +442,7 @@ void TestProject::unsavedChangesQuestion()
     QCOMPARE(ProjectDocument::current().project(), changed);
     QVERIFY(ProjectDocument::current().isModified());
 
-    // Closing the program with its close box.
-    setQuitGuard(&ProjectActions::settleUnsavedChanges);
+    setQuitGuard(&ProjectActions::settleUnsavedChanges); // the program closed with its close box
     auto &start = Screens::get<Avvio>();
     start.show();
     world().prompt.choices << UserPrompt::Answer::Cancel;
@@ -454,8 +450,7 @@ void TestProject::unsavedChangesQuestion()
     QVERIFY(start.isVisible());
     QCOMPARE(ProjectDocument::current().project(), changed);
 
-    // Yes saves first.
-    world().prompt.choices << UserPrompt::Answer::Yes;
+    world().prompt.choices << UserPrompt::Answer::Yes; // saves first
     world().prompt.files << dir.filePath("Comune.ardivo");
     click(window, "cmdNuovoProgetto");
     QVERIFY(QFile::exists(dir.filePath("Comune.ardivo")));
@@ -463,16 +458,14 @@ void TestProject::unsavedChangesQuestion()
     QCOMPARE(textOf(window, "txtCommittente"), QString());
     QCOMPARE(child<QDateEdit>(window, "dtData")->date(), QDate::currentDate());
 
-    // No throws the changes away.
     clickAndType(window, "txtCommittente", u"Altro"_s);
-    world().prompt.choices << UserPrompt::Answer::No;
+    world().prompt.choices << UserPrompt::Answer::No; // throws the changes away
     world().prompt.files << dir.filePath("Comune.ardivo");
     click(window, "cmdApriProgetto");
     QCOMPARE(ProjectDocument::current().project().identity.client, u"Comune"_s);
     QVERIFY(!window.isWindowModified());
 
-    // Without changes nothing is asked, and the program ends.
-    const int asked = world().prompt.asked.size();
+    const int asked = world().prompt.asked.size(); // without changes nothing is asked
     start.close();
     QCOMPARE(world().prompt.asked.size(), asked);
     setQuitGuard({});
@@ -528,8 +521,8 @@ void TestProject::saveInterruptedByKill()
     }
 }
 
-// The project's PDF: the summary, then each compartment's page, list and working, all as text. Its
-// ODT: the outline, a foot per compartment with page fields, the summary whole.
+// The project's PDF and ODT: each compartment's sheets as text; the ODT's outline, feet and
+// summary.
 void TestProject::projectExported()
 {
     const Project project = sampleProject();
@@ -661,15 +654,12 @@ void TestProject::exportOutsideAnyProject()
         {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
 }
 
-// A long name with markup shows as typed in a real box and tooltips, elided on screen, printed
-// whole.
+// A long name with markup: as typed in a real box and tooltips, elided on screen, printed whole.
 void TestProject::namesWithMarkupShownAsTyped()
 {
-    QString name = u"<a href=\"file:///etc/passwd\"><img src=\"x.png\" "
-                   "width=30000 height=30000>Scuola</a> 学校小学校 "_s;
-    while (name.size() < 290)
-        name += u"Scuola dell'Orto "_s;
-    name += u"FINE"_s;
+    const QString name = u"<a href=\"file:///etc/passwd\"><img src=\"x.png\" width=30000 "
+                         "height=30000>Scuola</a> 学校小学校 "_s +
+                         u"Scuola dell'Orto "_s.repeated(12) + u"FINE"_s;
     Project project = sampleProject();
     project.identity.name = name;
     ProjectDocument::current().opened(project, QString());
