@@ -170,18 +170,14 @@ void chooseMethod(const char *button); // a method button of the screen that cho
 // The screen of a method, reached through its button on the method chooser.
 template <class Form> Form &startMethod()
 {
-    if constexpr (std::is_same_v<Form, ValorePerAttivita>)
-        chooseMethod("Command1");
-    else if constexpr (std::is_same_v<Form, ValorePerArredo>)
-        chooseMethod("Command2");
-    else
-        chooseMethod("Command4");
+    chooseMethod(std::is_same_v<Form, ValorePerAttivita> ? "Command1"
+                 : std::is_same_v<Form, ValorePerArredo> ? "Command2"
+                                                         : "Command4");
     return Screens::get<Form>();
 }
 
-// Clicks the field with the mouse, as a user does, and types into whatever widget took the
-// focus: for an editable combo box that is the box itself, which passes the keys on.
-// `replace` first selects the whole text (Ctrl+A) so that the keys replace it.
+// Clicks the field with the mouse and types into what took the focus (an editable combo box passes
+// the keys on). `replace` first selects the whole text (Ctrl+A) so that the keys replace it.
 void clickAndType(QWidget *field, const QString &text, bool replace = true);
 void clickAndType(QWidget &screen, const char *field, const QString &text);
 

@@ -70,20 +70,6 @@ QString renderedToolTip(const QWidget *widget)
     return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
 }
 
-// Opening `path` is refused, naming file and reason; the open project stays, unsaved.
-void verifyRefused(TestWorld &world, const QString &path, const QString &reason)
-{
-    ProjectDocument &document = ProjectDocument::current();
-    document.storeCompartment(sampleProject().compartments[0]);
-    const Project before = document.project();
-    QVERIFY(!ProjectActions::openProjectFile(path));
-    QCOMPARE(world.prompt.messages.size(), 1);
-    VERIFY_CONTAINS(world.prompt.messages[0].toLower(),
-                    {QFileInfo(path).fileName().toLower(), reason.toLower()});
-    QCOMPARE(document.project(), before);
-    QVERIFY(document.isModified());
-}
-
 // Everything cleared, as after a restart, then the project file opened again in its window.
 void reopenProject(const QString &path)
 {
@@ -213,7 +199,8 @@ void TestProject::badFiles_data()
     row("sum beyond any number", "\"valuePerKg\": 17.5", "\"valuePerKg\": 1e308", "troppo grande");
 }
 
-// A bad file, or no plain file, is refused at once and left as it is: nothing blocks or reads on.
+// A bad file, or no plain file, is refused at once, naming file and reason, and left as it is;
+// nothing blocks or reads on. The open project stays, unsaved.
 void TestProject::badFiles()
 {
     QFETCH(QByteArray, content);
@@ -223,7 +210,15 @@ void TestProject::badFiles()
     const QString path = dir.filePath(u"Cattivo d'esempio.ardivo"_s);
     QVERIFY(oddKind.isEmpty() ? !writeFile(path, content).isEmpty()
                               : makeOddFile(path, oddKind, ProjectFile::kLargestFile + 1));
-    verifyRefused(world(), path, reason);
+    ProjectDocument &document = ProjectDocument::current();
+    document.storeCompartment(sampleProject().compartments[0]);
+    const Project before = document.project();
+    QVERIFY(!ProjectActions::openProjectFile(path));
+    QCOMPARE(world().prompt.messages.size(), 1);
+    VERIFY_CONTAINS(world().prompt.messages[0].toLower(),
+                    {u"cattivo d'esempio.ardivo"_s, reason.toLower()});
+    QCOMPARE(document.project(), before);
+    QVERIFY(document.isModified());
     if (oddKind.isEmpty()) // a pipe is never read: it would wait for a writer
         QCOMPARE(bytesOf(path), content);
 }
@@ -407,8 +402,7 @@ void TestProject::replacedAndDeletedCompartments()
              u"Il progetto contiene già il compartimento «Uffici».\nSostituirlo?"_s);
     QCOMPARE(table->model()->index(0, 6).data().toString(), u"0,85"_s);
     save(u"Uffici"_s, true);
-    QCOMPARE(rowTexts(table, 0).value(0), u"Uffici"_s);
-    QCOMPARE(rowTexts(table, 0).value(6), u"0,765"_s);
+    QCOMPARE(rowTexts(table, 0).value(0) + u' ' + rowTexts(table, 0).value(6), u"Uffici 0,765"_s);
     const Project before = ProjectDocument::current().project();
     click(*page, "cmdSalvaCompartimento");
     QCOMPARE(ProjectDocument::current().project(), before);
@@ -521,8 +515,7 @@ void TestProject::saveInterruptedByKill()
     }
 }
 
-// The project's PDF and ODT: each compartment's sheets as text; the ODT's outline, feet and
-// summary.
+// The project's PDF and ODT: each compartment's sheets as text; the ODT's outline and feet.
 void TestProject::projectExported()
 {
     const Project project = sampleProject();
@@ -562,13 +555,13 @@ void TestProject::projectExported()
 
     // A project never saved: the ODT goes where the last export went.
     ProjectDocument::current().opened(project, QString());
-    world().prompt.files << dir.filePath(u"Relazione.odt"_s);
+    const QString odt = dir.filePath(u"Relazione.odt"_s);
+    world().prompt.files << odt;
     click(Screens::get<Progetto>(), "cmdEsportaOdt");
     QCOMPARE(world().prompt.fileBoxes.last(),
              u"save "_s + dir.filePath(u"Scuola «Dell'Orto».odt"_s));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
-    const QString content = odtContent(dir.filePath(u"Relazione.odt"_s));
-    const QString styles = odtContent(dir.filePath(u"Relazione.odt"_s), u"styles.xml"_s);
+    const QString content = odtContent(odt), styles = odtContent(odt, u"styles.xml"_s);
     QStringList outline;
     const QRegularExpression headings(u"<text:h [^>]*text:outline-level=\"(\\d)\">([^<]*)<"_s);
     for (const QRegularExpressionMatch &m : headings.globalMatch(content))
@@ -605,9 +598,8 @@ void TestProject::projectExported()
             QVERIFY2(
                 content.contains(u">%1</text:p></table:table-cell>"_s.arg(value.toHtmlEscaped())),
                 qPrintable(value));
-    VERIFY_CONTAINS(
-        odtContent(dir.filePath(u"Relazione.odt"_s), u"meta.xml"_s),
-        {u"<dc:creator>Ing. Ardivo</dc:creator>"_s, u"<dc:title>Scuola «Dell'Orto»</dc:title>"_s});
+    VERIFY_CONTAINS(odtContent(odt, u"meta.xml"_s), {u"<dc:creator>Ing. Ardivo</dc:creator>"_s,
+                                                     u"<dc:title>Scuola «Dell'Orto»</dc:title>"_s});
 }
 
 // 60 compartments make a summary of several sheets, each compartment on exactly one of them.
@@ -674,8 +666,7 @@ void TestProject::namesWithMarkupShownAsTyped()
     Qt::TextFormat format = Qt::RichText;
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s);
+        auto *label = box ? box->findChild<QLabel *>(u"qt_msgbox_label"_s) : nullptr;
         QVERIFY(label);
         shown = label->text();
         format = label->textFormat();
