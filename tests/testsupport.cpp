@@ -36,10 +36,9 @@ QString textOf(QWidget &screen, const char *name)
     if (!w)
         return u"<no %1>"_s.arg(QLatin1String(name));
     // A label, field or button; a chooser; a text box.
-    for (const char *property : {"text", "currentText", "plainText"}) {
+    for (const char *property : {"text", "currentText", "plainText"})
         if (const QVariant value = w->property(property); value.isValid())
             return value.toString();
-    }
     return w->windowTitle();
 }
 

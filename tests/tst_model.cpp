@@ -130,8 +130,7 @@ void TestModel::walkSteps()
             !session.calculation().riskClass);
     QCOMPARE(session.steps(), CalculationSession::Steps());
 
-    const Calculation whole =
-        materialsCalculation(600.0, {materialEntry("Legno", 17.5, 100)}, 1, 0);
+    const Calculation whole = materialsCalculation(600, {materialEntry("Legno", 17.5, 100)}, 1, 0);
     session.load(whole);
     QCOMPARE(session.calculation(), whole);
     QVERIFY(session.reached(CalculationSession::ClassesReported));
@@ -145,9 +144,7 @@ void TestModel::noResultBetterThanAWrongOne()
     const Calculation overflow = materialsCalculation(30.0, {materialEntry("Legno", 1e308, 10)});
     QVERIFY(!fireLoad(overflow) && fireLoadTooLarge(overflow));
     QCOMPARE(CalculationTexts::fireLoad(overflow), QString());
-    Calculation classified = overflow;
-    classified.areaClass = 0;
-    classified.riskClass = 1;
+    Calculation classified = materialsCalculation(30.0, overflow.materials, 0, 1);
     QVERIFY(!designFireLoad(classified));
     QCOMPARE(CalculationTexts::referenceClass(classified), QString());
 

@@ -34,16 +34,14 @@ Project sampleProject()
     project.identity = {
         u"Scuola «Dell'Orto»"_s, u"Comune di Àrdea"_s, u"Via d'Azeglio 3"_s,      u"Scuola"_s,
         u"Ing. Ardivo"_s,        QDate(2026, 12, 7),   u"REV 01 del 12/01/2027"_s};
+    const QVector<MaterialEntry> stock{materialEntry(u"Legno"_s, 17.5, 1000, 1, 0.8),
+                                       {u"Vuoto"_s, Amount::emptyText(), n(1), n(1), n(1)}};
+    const QVector<FurnishingEntry> archive{furnishing(u"Scaffale"_s, 250, 2),
+                                           goods(u"Carta"_s, 400, 10, 1.1)};
     project.compartments = {
         {u"Uffici piano terra"_s, activityCalculation(u"Ufficio"_s, 420, 1.2, 1, 1, {3, 5})},
-        {u"Magazzino"_s, materialsCalculation(60,
-                                              {{u"Legno"_s, n(17.5), n(1000), n(1), n(0.8)},
-                                               {u"Vuoto"_s, Amount::emptyText(), n(1), n(1), n(1)}},
-                                              0, 2, {0, 3})},
-        {u"Archivio"_s,
-         furnishingsCalculation(
-             100, {furnishing(u"Scaffale"_s, 250, 2), goods(u"Carta"_s, 400, 10, 1.1)}, 0, 0,
-             {2})}};
+        {u"Magazzino"_s, materialsCalculation(60, stock, 0, 2, {0, 3})},
+        {u"Archivio"_s, furnishingsCalculation(100, archive, 0, 0, {2})}};
     return project;
 }
 
@@ -182,8 +180,7 @@ void TestProject::badFiles_data()
     row("quantity as text", "\"quantity\": 1000", "\"quantity\": \"mille\"", "numero valido");
     row("same name but for a blank", archivio, "\"name\": \" Magazzino  \"",
         "«Magazzino» compare due volte");
-    row("control character in a name", archivio, "\"name\": \"Archi\\u0007vio\"",
-        "caratteri di controllo");
+    row("control character", archivio, "\"name\": \"Archi\\u0007vio\"", "caratteri di controllo");
     row("half a surrogate pair", archivio, "\"name\": \"Archi\\ud800vio\"", "caratteri non validi");
     row("name too long", archivio, "\"name\": \"" + QByteArray(201, 'A') + "\"", "troppo lungo");
     row("psi 7", "\"psi\": 1", "\"psi\": 7", "ψ può valere 0, 0,85 o 1");
@@ -840,8 +837,7 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
     Project project = sampleProject();
     project.compartments[0].calculation.notes = notes;
     QTemporaryDir dir;
-    const QString path = writeFile(dir.filePath(u"Lunghe.ardivo"_s), ProjectFile::toJson(project));
-    reopenProject(path);
+    reopenProject(writeFile(dir.filePath(u"Lunghe.ardivo"_s), ProjectFile::toJson(project)));
     openCompartmentRow(0);
     QWidget *page = &Screens::get<StampaAttivita>();
     QVERIFY(page->isVisible());
