@@ -803,10 +803,8 @@ void TestProject::secondStartHandsOverItsFile()
 void TestProject::reopeningManyEmptiedLinesWarnsOnce()
 {
     Compartment store = sampleProject().compartments[1];
-    const MaterialEntry emptied{u"Vuoto"_s, Amount::emptyText(), Amount::emptyText(),
-                                Amount::emptyText(), Amount::emptyText()};
-    for (int i = 0; i < 1000; ++i)
-        store.calculation.materials << emptied;
+    const Amount e = Amount::emptyText();
+    store.calculation.materials += QVector<MaterialEntry>(1000, {u"Vuoto"_s, e, e, e, e});
     ProjectActions::openCompartment(store);
     QCOMPARE(world().prompt.messages,
              QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
