@@ -61,10 +61,9 @@ Project crowdedProject(int count)
 QMap<QString, QString> pageTexts(ReportPage *page)
 {
     QMap<QString, QString> texts;
-    for (QLabel *label : page->pageView()->canvas()->findChildren<QLabel *>()) {
+    for (QLabel *label : page->pageView()->canvas()->findChildren<QLabel *>())
         if (!label->objectName().isEmpty())
             texts.insert(label->objectName(), label->text());
-    }
     return texts;
 }
 
