@@ -114,6 +114,8 @@ public:
 
     QString databasePath() const { return Database::instance().filePath(); }
     ScriptedPrompt prompt;
+    // A path in this world's own temporary folder, for the files a test writes.
+    QString filePath(const QString &name) const { return m_dir->filePath(name); }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;

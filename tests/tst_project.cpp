@@ -135,8 +135,8 @@ void TestProject::fileHoldsEveryInput()
         const QByteArray json = ProjectFile::toJson(written);
         QCOMPARE(json, QJsonDocument::fromJson(json).toJson(QJsonDocument::Indented));
     }
-    QTemporaryDir dir; // a path with blanks, accents and apostrophes
-    const QString path = dir.filePath(u"Prog d'esempio è/Scuola dell'Orto.ardivo"_s);
+    // A path with blanks, accents and apostrophes.
+    const QString path = world().filePath(u"Prog d'esempio è/Scuola dell'Orto.ardivo"_s);
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
     QVERIFY(ProjectFile::save(path, project).ok());
     const auto loaded = ProjectFile::load(path);
@@ -232,8 +232,7 @@ void TestProject::badFiles()
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
     QFETCH(QString, oddKind);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"Cattivo d'esempio.ardivo"_s);
+    const QString path = world().filePath(u"Cattivo d'esempio.ardivo"_s);
     QVERIFY(oddKind.isEmpty() ? !writeFile(path, content).isEmpty()
                               : makeOddFile(path, oddKind, ProjectFile::kLargestFile + 1));
     ProjectDocument &document = ProjectDocument::current();
@@ -252,8 +251,7 @@ void TestProject::badFiles()
 // Compartments saved, the project closed and reopened: every page text as saved, notes as typed.
 void TestProject::compartmentsSavedAndReopened()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"Lavoro.ardivo"_s);
+    const QString path = world().filePath(u"Lavoro.ardivo"_s);
     const struct Walk {
         Method method;
         QString risk;
@@ -335,15 +333,16 @@ void TestProject::compartmentsSavedAndReopened()
         if (walk.method != Method::Materials)
             continue;
         const qsizetype shown = world().prompt.messages.size();
-        const QStringList sheets = pdfSheets(exportedPdf(world(), *page, dir.filePath("N.pdf")));
+        const QStringList sheets =
+            pdfSheets(exportedPdf(world(), *page, world().filePath("N.pdf")));
         const QString last = sheets.last();
         VERIFY_CONTAINS(last,
                         {"Sviluppo del calcolo", "Note e ipotesi",
                          "Classe II: <b>idranti</b> & UNI 10779", "Inventario al 12/01/2027."});
         QVERIFY(last.indexOf(u"Note e ipotesi"_s) > last.indexOf(u"q_f,d ="_s));
-        world().prompt.files << dir.filePath(u"N.odt"_s);
+        world().prompt.files << world().filePath(u"N.odt"_s);
         click(*page, "cmdEsportaOdt");
-        VERIFY_CONTAINS(odtContent(dir.filePath(u"N.odt"_s)),
+        VERIFY_CONTAINS(odtContent(world().filePath(u"N.odt"_s)),
                         {"Note e ipotesi", "&lt;b&gt;idranti&lt;/b&gt; &amp; UNI"});
         QCOMPARE(world().prompt.messages.size(), shown); // both exports said nothing
     }
@@ -404,7 +403,6 @@ void TestProject::replacedAndDeletedCompartments()
 // New, Apri and closing the program ask about unsaved changes; Cancel keeps everything.
 void TestProject::unsavedChangesQuestion()
 {
-    QTemporaryDir dir;
     showProjectWindow();
     auto &window = Screens::get<Progetto>();
     clickAndType(window, "txtCommittente", u"Comune"_s);
@@ -428,16 +426,16 @@ void TestProject::unsavedChangesQuestion()
     QCOMPARE(ProjectDocument::current().project(), changed);
 
     world().prompt.choices << UserPrompt::Answer::Yes; // saves first
-    world().prompt.files << dir.filePath("Comune.ardivo");
+    world().prompt.files << world().filePath("Comune.ardivo");
     click(window, "cmdNuovoProgetto");
-    QVERIFY(QFile::exists(dir.filePath("Comune.ardivo")));
+    QVERIFY(QFile::exists(world().filePath("Comune.ardivo")));
     QCOMPARE(ProjectDocument::current().project().identity.client, QString());
     QCOMPARE(textOf(window, "txtCommittente"), QString());
     QCOMPARE(child<QDateEdit>(window, "dtData")->date(), QDate::currentDate());
 
     clickAndType(window, "txtCommittente", u"Altro"_s);
     world().prompt.choices << UserPrompt::Answer::No; // throws the changes away
-    world().prompt.files << dir.filePath("Comune.ardivo");
+    world().prompt.files << world().filePath("Comune.ardivo");
     click(window, "cmdApriProgetto");
     QCOMPARE(ProjectDocument::current().project().identity.client, u"Comune"_s);
     QVERIFY(!window.isWindowModified());
@@ -464,8 +462,7 @@ void TestProject::saveThatFails()
     // A project the reader would refuse (a source too long) is not saved; the old file stays.
     store.calculation.materials[0].source = QString(300, u's');
     ProjectDocument::current().storeCompartment(store);
-    QTemporaryDir dir;
-    const QString path = writeFile(dir.filePath(u"Lavoro.ardivo"_s), "il progetto di ieri");
+    const QString path = writeFile(world().filePath(u"Lavoro.ardivo"_s), "il progetto di ieri");
     world().prompt.files << path;
     QVERIFY(!ProjectActions::saveProjectAs());
     VERIFY_CONTAINS(world().prompt.messages.last(),
@@ -596,9 +593,8 @@ void TestProject::summaryOfManyCompartments()
     showProjectWindow();
     click(Screens::get<Progetto>(), "cmdStampaRiepilogo");
     QVERIFY(Screens::get<StampaRiepilogo>().isVisible());
-    QTemporaryDir dir;
     const QString text =
-        exportedPdf(world(), Screens::get<StampaRiepilogo>(), dir.filePath("Riepilogo.pdf"));
+        exportedPdf(world(), Screens::get<StampaRiepilogo>(), world().filePath("Riepilogo.pdf"));
     const QStringList sheets = pdfSheets(text);
     QVERIFY(sheets.size() >= 2);
     for (int i = 1; i <= 60; ++i)
@@ -614,8 +610,7 @@ void TestProject::exportOutsideAnyProject()
     ReportPage *page = reportPageFor(Method::Activity);
     page->show();
     QVERIFY(!child(*page, "lblProgetto")->isVisible());
-    QTemporaryDir dir;
-    const QString text = exportedPdf(world(), *page, dir.filePath("Ufficio.pdf"));
+    const QString text = exportedPdf(world(), *page, world().filePath("Ufficio.pdf"));
     QVERIFY(world().prompt.fileBoxes.last().endsWith(
         u"Ardivo - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
     // No band, but the date and the page numbers all the same; buttons are never printed.
@@ -625,7 +620,7 @@ void TestProject::exportOutsideAnyProject()
                            QDate::currentDate().toString(u"dd/MM/yyyy"_s)});
     QVERIFY(!text.contains("Nuova analisi") && !text.contains("Progetto:"));
     VERIFY_CONTAINS(
-        outputOf(u"pdfinfo"_s, {dir.filePath("Ufficio.pdf")}),
+        outputOf(u"pdfinfo"_s, {world().filePath("Ufficio.pdf")}),
         {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
 }
 
@@ -676,8 +671,7 @@ void TestProject::namesWithMarkupShownAsTyped()
     QVERIFY(label->geometry().right() < child(*page, "lblCommittente")->geometry().left());
     auto &summary = Screens::get<StampaRiepilogo>();
     QCOMPARE(renderedToolTip(child(summary, "lblProgetto")), u"Progetto: "_s + name);
-    QTemporaryDir dir;
-    VERIFY_CONTAINS(exportedPdf(world(), *page, dir.filePath("Lungo.pdf")),
+    VERIFY_CONTAINS(exportedPdf(world(), *page, world().filePath("Lungo.pdf")),
                     {"FINE", u"学校小学校"_s});
 }
 
@@ -820,8 +814,7 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
     QCOMPARE(notes.size(), CalculationRules::kLongestNotes);
     Project project = sampleProject();
     project.compartments[0].calculation.notes = notes;
-    QTemporaryDir dir;
-    reopenProject(writeFile(dir.filePath(u"Lunghe.ardivo"_s), ProjectFile::toJson(project)));
+    reopenProject(writeFile(world().filePath(u"Lunghe.ardivo"_s), ProjectFile::toJson(project)));
     openCompartmentRow(0);
     QWidget *page = &Screens::get<StampaAttivita>();
     QVERIFY(page->isVisible());
@@ -834,7 +827,7 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
     QCOMPARE(calculation().notes, notes);
 
     world().prompt.messages.clear();
-    const QStringList sheets = pdfSheets(exportedPdf(world(), *page, dir.filePath(u"L.pdf"_s)));
+    const QStringList sheets = pdfSheets(exportedPdf(world(), *page, world().filePath(u"L.pdf"_s)));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QVERIFY(sheets.size() >= 5);
     VERIFY_CONTAINS(sheets.join(u' '), {"Ipotesi 001: deposito", "Ipotesi 200: deposito", "xxFIN",
