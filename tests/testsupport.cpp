@@ -192,12 +192,11 @@ void editCell(QTableView *grid, int row, int column, const QString &text, Qt::Ke
 QTableView *openGridViewer(QWidget &form)
 {
     click(form, "Command5");
-    for (QWidget *window : QApplication::topLevelWidgets()) {
+    for (QWidget *window : QApplication::topLevelWidgets())
         if (qobject_cast<GridViewer *>(window) && window->isVisible()) {
             activate(window);
             return child<QTableView>(*window, "DataGrid1");
         }
-    }
     return nullptr;
 }
 
