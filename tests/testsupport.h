@@ -94,17 +94,15 @@ public:
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 
-    QStringList messages;  // every OK-only message, in order
-    QStringList titles;    // the titles of those messages
-    QStringList questions; // every Yes/No question
-    QStringList prompts;   // every input prompt
-    QList<bool> answers;   // answers to the next questions (Yes when none is left)
-    QStringList inputs;    // answers to the next input boxes (empty when none is left)
-    QStringList proposals; // what each input box proposed
-    QStringList asked;     // every Yes/No/Cancel question
-    QList<Answer> choices; // answers to those (Cancel when none is left)
-    QStringList files;     // answers to the next file boxes (empty: cancelled)
-    QStringList fileBoxes; // "open <proposed>" or "save <proposed>" for every file box
+    QStringList messages, titles;   // every OK-only message in order, and its title
+    QStringList questions;          // every Yes/No question
+    QList<bool> answers;            // answers to the next questions (Yes when none is left)
+    QStringList inputs;             // answers to the next input boxes (empty when none is left)
+    QStringList prompts, proposals; // every input box's prompt, and the text it proposed
+    QStringList asked;              // every Yes/No/Cancel question
+    QList<Answer> choices;          // answers to those (Cancel when none is left)
+    QStringList files;              // answers to the next file boxes (empty: cancelled)
+    QStringList fileBoxes;          // "open <proposed>" or "save <proposed>" for every file box
 };
 
 // One test's world: its own database, fresh shared values, scripted boxes; closes every screen.
@@ -114,8 +112,10 @@ public:
     TestWorld();
     ~TestWorld();
 
-    QString databasePath() const;
+    QString databasePath() const { return Database::instance().filePath(); }
     ScriptedPrompt prompt;
+    // A path in this world's own temporary folder, for the files a test writes.
+    QString filePath(const QString &name) const { return m_dir->filePath(name); }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -172,18 +172,14 @@ void chooseMethod(const char *button); // a method button of the screen that cho
 // The screen of a method, reached through its button on the method chooser.
 template <class Form> Form &startMethod()
 {
-    if constexpr (std::is_same_v<Form, ValorePerAttivita>)
-        chooseMethod("Command1");
-    else if constexpr (std::is_same_v<Form, ValorePerArredo>)
-        chooseMethod("Command2");
-    else
-        chooseMethod("Command4");
+    chooseMethod(std::is_same_v<Form, ValorePerAttivita> ? "Command1"
+                 : std::is_same_v<Form, ValorePerArredo> ? "Command2"
+                                                         : "Command4");
     return Screens::get<Form>();
 }
 
-// Clicks the field with the mouse, as a user does, and types into whatever widget took the
-// focus: for an editable combo box that is the box itself, which passes the keys on.
-// `replace` first selects the whole text (Ctrl+A) so that the keys replace it.
+// Clicks the field with the mouse and types into what took the focus (an editable combo box passes
+// the keys on). `replace` first selects the whole text (Ctrl+A) so that the keys replace it.
 void clickAndType(QWidget *field, const QString &text, bool replace = true);
 void clickAndType(QWidget &screen, const char *field, const QString &text);
 

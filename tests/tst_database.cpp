@@ -89,13 +89,12 @@ void TestDatabase::catalogueAddAndDelete()
 
     // Answering No deletes nothing.
     combo.setEditText("Legno d'abete");
-    world().prompt.answers = {false};
+    world().prompt.answers = {false, true};
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QCOMPARE(world().prompt.questions.last(),
              u"\nConfermi l'eliminazione dell'Materiale  Legno d'abete (12,5) ?"_s);
     QVERIFY(Catalogues::firstNamed(Catalogue::Materials, "Legno d'abete"));
 
-    world().prompt.answers = {true};
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QVERIFY(!Catalogues::firstNamed(Catalogue::Materials, "Legno d'abete"));
 

@@ -1,6 +1,5 @@
 // Files written whole or not at all: a write cut short by a file-size limit (what a full disk does
-// to the last bytes) leaves the old file as it was and says why. The limit is set in a child
-// process, so that nothing else of the test runs under it.
+// to the last bytes) leaves the old file as it was and says why.
 #include "core/wholefile.h"
 #include "output/zipwriter.h"
 
@@ -13,7 +12,6 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -26,35 +24,18 @@ QByteArray bytesOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// WholeFile::write in a child whose files stop at `limit` bytes; its reason comes back by pipe.
+// WholeFile::write while the process's files stop at `limit` bytes; the limit is lifted at once.
 QString writeUnderLimit(const QString &path, const QByteArray &bytes, rlim_t limit)
 {
-    int ends[2];
-    if (pipe(ends) != 0)
-        return u"<pipe>"_s;
-    const pid_t child = fork();
-    if (child == 0) {
-        ::close(ends[0]);
-        std::signal(SIGXFSZ, SIG_IGN); // as the program does: the write fails, nothing is killed
-        rlimit size{};
-        getrlimit(RLIMIT_FSIZE, &size);
-        size.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &size);
-        const QByteArray reason = WholeFile::write(path, bytes).toUtf8();
-        const bool told =
-            ::write(ends[1], reason.constData(), size_t(reason.size())) == ssize_t(reason.size());
-        ::_exit(told ? 0 : 1);
-    }
-    ::close(ends[1]);
-    QByteArray reason;
-    char chunk[256];
-    for (ssize_t got; (got = ::read(ends[0], chunk, sizeof chunk)) > 0;)
-        reason.append(chunk, qsizetype(got));
-    ::close(ends[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? QString::fromUtf8(reason)
-                                                         : u"<the child ended abnormally>"_s;
+    std::signal(SIGXFSZ, SIG_IGN); // as the program does: the write fails, nothing is killed
+    rlimit saved{};
+    if (getrlimit(RLIMIT_FSIZE, &saved) != 0)
+        return u"<getrlimit>"_s;
+    const rlimit size{limit, saved.rlim_max};
+    if (setrlimit(RLIMIT_FSIZE, &size) != 0)
+        return u"<setrlimit>"_s;
+    const QString reason = WholeFile::write(path, bytes);
+    return setrlimit(RLIMIT_FSIZE, &saved) == 0 ? reason : u"<limit not lifted>"_s;
 }
 
 } // namespace
