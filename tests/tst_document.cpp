@@ -8,11 +8,6 @@
 
 namespace {
 
-const Regulation &decree()
-{
-    return Regulation::decree2007();
-}
-
 Calculation activity()
 {
     return activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4});
@@ -153,7 +148,7 @@ void TestDocument::printedProductsHold()
     for (double area = 7; area < 12000; area = area * 1.37 + 3) {
         for (double quantity : {1.0, 37.0, 1234.5, 98765.4}) {
             c.area = area;
-            c.areaClass = decree().areaClassFor(area);
+            c.areaClass = Regulation::decree2007().areaClassFor(area);
             c.materials[0].quantity = n(quantity);
             // The last set's delta n (0,37179) has more decimals than it is shown with.
             for (const QSet<int> &measures :
@@ -162,8 +157,7 @@ void TestDocument::printedProductsHold()
                 const auto [factors, result] = designProduct(ReportDocuments::working(c));
                 QVERIFY2(!factors.isEmpty(), qPrintable(result));
                 QCOMPARE(ItalianNumbers::toFixed2(product(factors)), result);
-                const ReportFigures f = reportFigures(c);
-                QVERIFY(f.printedFireLoad.section(QLatin1Char(','), 1).size() >= 2);
+                QVERIFY(reportFigures(c).printedFireLoad.section(QLatin1Char(','), 1).size() >= 2);
                 ++checked;
             }
         }
@@ -228,10 +222,8 @@ void TestDocument::partsAndBand()
     QCOMPARE(alone.regulation, u"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle "
                                "costruzioni"_s);
 
-    Project project;
-    project.identity = identity;
-    project.compartments = {{u"Aula"_s, activity()}, {u"Archivio"_s, materials()}};
-    const ReportDocument whole = ReportDocuments::project(project);
+    const ReportDocument whole = ReportDocuments::project(
+        {identity, {{u"Aula"_s, activity()}, {u"Archivio"_s, materials()}}});
     // Summary, then page and working, then page, list and working.
     QCOMPARE(whole.parts.size(), 6);
     QCOMPARE(whole.parts[0].tables().value(0)->rows.size(), 2);
@@ -298,20 +290,17 @@ void TestDocument::levelsOfTheCode()
              qPrintable(working.last()));
     QCOMPARE(working.join(u'\n').contains(u"min(30; "_s), level == 2 && nominal > 200);
     // The band of q_f,d gives the class of the table, whatever the level asks for.
-    const auto band = std::find_if(working.begin(), working.end(),
-                                   [](const QString &line) { return line.contains(u"→"_s); });
-    QVERIFY(band != working.end());
+    const QString band = working.filter(u"→"_s).value(0);
     QFETCH(QString, table);
-    QVERIFY2(band->contains(u"→ classe minima di resistenza al fuoco %1 "_s.arg(table)) ||
-                 band->contains(u"→ "_s + table),
-             qPrintable(*band));
+    QVERIFY2(band.contains(u"→ classe minima di resistenza al fuoco %1 "_s.arg(table)) ||
+                 band.contains(u"→ "_s + table),
+             qPrintable(band));
 
     // The decree has no level to choose: its report is as it was.
     Calculation decree = c;
     decree.rule = Rule::Decree2007;
     decree.performanceLevel = 3;
-    const QStringList decreeTexts = ReportDocuments::compartment(decree).texts();
-    QVERIFY(!decreeTexts.join(u'\n').contains(u"Attribuzione"_s));
+    QVERIFY(!ReportDocuments::compartment(decree).texts().join(u'\n').contains(u"Attribuzione"_s));
     QVERIFY(impossibility(decree).isEmpty());
     decree.performanceLevel = level;
     QCOMPARE(impossibility(decree).isEmpty(), level == 3);
