@@ -106,7 +106,6 @@ void TestWalk::reportFieldsForEachMethod()
     QVERIFY(page.isVisible());
     for (Method other : {Method::Activity, Method::Materials, Method::Furnishings})
         COMPARE_FIELDS(*reportPageFor(other), other == method ? factors + ownFields : factors);
-    // The result screen agrees with the pages.
     COMPARE_FIELDS(
         Screens::get<TotaleFormula>(),
         factors.filter(QRegularExpression("^(txtFattProt|txtTotFormula|lblClasse|lblClasseMin)=")));
@@ -223,9 +222,8 @@ void TestWalk::activityAreaProposesTheBand()
 
     clickAndType(form, "txtAreaComp", u"1200"_s);
     click(form, "Command1");
-    // 1.000 to 2.500 m², proposed from the area.
-    QVERIFY(Screens::get<FattoreRischio1>().isVisible());
-    QVERIFY(ticked(Screens::get<FattoreRischio1>(), "Option1_2"));
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    QVERIFY(fr1.isVisible() && ticked(fr1, "Option1_2")); // 1.000 to 2.500 m², from the area
     walkFactors(nullptr, "Option1_1", {});
     click(Screens::get<TotaleFormula>(), "Command3");
     auto &page = Screens::get<StampaAttivita>();
@@ -301,8 +299,7 @@ void TestWalk::fineClosesHiddenScreens()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(hidden.isNull() && shown.isNull() && ScreenRegistry::all().isEmpty());
     QCOMPARE(world().prompt.messages.size(), 1); // the entry's, and nothing about the closing
-    // A screen referred to again is created afresh.
-    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString());
+    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString()); // afresh
 }
 
 void TestWalk::aboutBox()
