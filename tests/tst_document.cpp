@@ -267,26 +267,25 @@ void TestDocument::levelsOfTheCode()
     Calculation c = activityCalculation(u"Deposito"_s, nominal, 1, 0, 1, {});
     c.rule = Rule::FireCode;
     c.performanceLevel = level;
-    const Regulation &code = Regulation::fireCode();
     QTEST(CalculationTexts::referenceClass(c), "required");
     QTEST(CalculationTexts::tableClass(c), "table");
     const ReportDocument document = ReportDocuments::compartment(c);
-    const QString name = code.level(level)->name;
+    const auto &chosen = *Regulation::fireCode().level(level);
     QCOMPARE(document.regulation,
              u"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2, livello "_s +
-                 name);
+                 chosen.name);
     for (const ReportPart &part : document.parts)
         QCOMPARE(part.regulation, document.regulation);
     const QStringList texts = document.texts();
     for (const QString &text :
          {u"Attribuzione del livello di prestazione (tabella S.2-2)"_s,
-          u"Nessuna motivazione indicata."_s, u"%1 – %2"_s.arg(name, code.level(level)->meaning),
-          u"Classe minima di resistenza al fuoco per il livello di prestazione "_s + name})
+          u"Nessuna motivazione indicata."_s, u"%1 – %2"_s.arg(chosen.name, chosen.meaning),
+          u"Classe minima di resistenza al fuoco per il livello di prestazione "_s + chosen.name})
         QVERIFY2(texts.contains(text), qPrintable(text));
     // The working gives the class the level requires, a cap as the smaller of two classes.
     const QStringList working = ReportDocuments::working(c);
     QVERIFY2(working.last().endsWith(CalculationTexts::referenceClass(c)) ||
-                 !code.level(level)->obligation.isEmpty(),
+                 !chosen.obligation.isEmpty(),
              qPrintable(working.last()));
     QCOMPARE(working.join(u'\n').contains(u"min(30; "_s), level == 2 && nominal > 200);
     // The band of q_f,d gives the class of the table, whatever the level asks for.
