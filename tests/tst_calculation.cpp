@@ -237,8 +237,7 @@ void TestCalculation::measureGroups()
 
 namespace {
 
-// `document` with the value at `path` ("classBands/1/upTo") set to `json`, or taken away where
-// `json` is empty.
+// `document` with the value at `path` ("classBands/1/upTo") set to `json`, or removed if empty.
 QJsonValue changed(const QJsonValue &document, QStringList path, const QByteArray &json)
 {
     const QString step = path.takeFirst();
@@ -350,9 +349,8 @@ void TestCalculation::deltaNIsTheProduct_data()
 
 void TestCalculation::deltaNIsTheProduct()
 {
-    // Every combination of measures the rule allows, and loads that put the exact q_f,d just
-    // above and at each limit of the class table: delta n is the product, and the class is never
-    // lower than the class of the exact product.
+    // Every combination of measures the rule allows, with loads putting the exact q_f,d at and
+    // just above each class limit: delta n is the product, the class never below the exact one's.
     QFETCH(Rule, rule);
     const Regulation &r = Regulation::forRule(rule);
     Calculation c = activityCalculation({}, 0, 1, 0, 1); // the load is set for each band

@@ -232,10 +232,9 @@ void TestDocument::partsAndBand()
 
 void TestDocument::largestEntriesAndOthers()
 {
-    Calculation c = materials();
-    c.materials.clear();
+    Calculation c = materialsCalculation(600, {});
     for (int i = 1; i <= 14; ++i)
-        c.materials << MaterialEntry{u"M%1"_s.arg(i), n(10), n(i), n(1), n(1)};
+        c.materials << materialEntry(u"M%1"_s.arg(i), 10, i);
     const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
     QCOMPARE(bars.size(), 11);
     QVERIFY(bars.first().label == u"M14"_s && bars.first().text == u"140 MJ (13,3%)"_s);
