@@ -235,10 +235,8 @@ void TestCalculation::measureGroups()
     QVERIFY(!Regulation::ruleForKey(u"nessuna"_s) && !Regulation::ruleForKey(QString()));
 }
 
-namespace {
-
 // `document` with the value at `path` ("classBands/1/upTo") set to `json`, or removed if empty.
-QJsonValue changed(const QJsonValue &document, QStringList path, const QByteArray &json)
+static QJsonValue changed(const QJsonValue &document, QStringList path, const QByteArray &json)
 {
     const QString step = path.takeFirst();
     if (document.isArray()) {
@@ -257,13 +255,11 @@ QJsonValue changed(const QJsonValue &document, QStringList path, const QByteArra
     return object;
 }
 
-QByteArray codeFile()
+static QByteArray codeFile()
 {
     QFile file(RuleRegistry::builtInFolder() + u"/codice-s2.json"_s);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-} // namespace
 
 void TestCalculation::ruleFileRefused_data()
 {

@@ -6,14 +6,12 @@
 
 #include <QTest>
 
-namespace {
-
-Calculation activity()
+static Calculation activity()
 {
     return activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4});
 }
 
-Calculation materials()
+static Calculation materials()
 {
     return materialsCalculation(
         600,
@@ -22,14 +20,14 @@ Calculation materials()
         1, 1, {0, 3});
 }
 
-Calculation furnishings()
+static Calculation furnishings()
 {
     FurnishingEntry paper = goods(u"Carta"_s, 800, 5, CalculationRules::kPackagingFactor);
     paper.source = u"inserito dall'utente il 01/12/2026"_s;
     return furnishingsCalculation(20, {furnishing(u"Scaffale"_s, 50, 10), paper}, 0, 2, {3, 5});
 }
 
-double product(const QString &factors)
+static double product(const QString &factors)
 {
     double value = 1;
     for (const QString &factor : factors.split(u" × "_s))
@@ -38,7 +36,7 @@ double product(const QString &factors)
 }
 
 // The factors and the result of the q_f,d line of the working.
-QPair<QString, QString> designProduct(const QStringList &working)
+static QPair<QString, QString> designProduct(const QStringList &working)
 {
     for (const QString &line : working) {
         if (line.startsWith(u"q_f,d = "_s)) {
@@ -48,8 +46,6 @@ QPair<QString, QString> designProduct(const QStringList &working)
     }
     return {};
 }
-
-} // namespace
 
 class TestDocument : public QObject
 {

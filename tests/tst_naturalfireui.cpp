@@ -9,10 +9,8 @@
 #include <QJsonObject>
 #include <QTableWidget>
 
-namespace {
-
 // The window the report page's button opens; null when none opened.
-QWidget *openWindow(QWidget &page)
+static QWidget *openWindow(QWidget &page)
 {
     page.show();
     click(page, "cmdIncendioNaturale");
@@ -20,27 +18,27 @@ QWidget *openWindow(QWidget &page)
     return window && window->isVisible() ? window : nullptr;
 }
 
-Calculation storedCalculation()
+static Calculation storedCalculation()
 {
     return materialsCalculation(60, {MaterialEntry{u"Legno"_s, n(17), n(1000), n(1), n(1)}}, 0, 1);
 }
 
 // A room of 60 m² in an enclosure of 200 m², 3 m high, with 8 m² of windows 1,5 m high.
-void describeRoom(QWidget &window)
+static void describeRoom(QWidget &window)
 {
     for (const QString &field :
          u"txtAt=200 txtAltezza=3 txtAv=8 txtHeq=1,5 txtAh=0 txtB=1160"_s.split(u' '))
         clickAndType(window, qPrintable(field.section(u'=', 0, 0)), field.section(u'=', 1));
 }
 
-NaturalFireInputs room(FireGrowth growth = FireGrowth::Medium,
-                       FireMember member = FireMember::ReinforcedConcrete)
+static NaturalFireInputs room(FireGrowth growth = FireGrowth::Medium,
+                              FireMember member = FireMember::ReinforcedConcrete)
 {
     return naturalFireInputs(200, 3, 8, 1.5, 0, 1160, growth, member);
 }
 
 // The materials walk's report page, its window opened and the room described; null when none.
-QWidget *describedRoom()
+static QWidget *describedRoom()
 {
     walkToReport(Method::Materials, u"Option1_1"_s, {});
     QWidget *window = openWindow(Screens::get<StampaMateriali>());
@@ -48,8 +46,6 @@ QWidget *describedRoom()
         describeRoom(*window);
     return window;
 }
-
-} // namespace
 
 class TestNaturalFireUi : public WorldTest
 {
