@@ -14,7 +14,6 @@
 #include <cmath>
 
 using namespace ItalianNumbers;
-using namespace Qt::StringLiterals;
 
 // Each value through `format`, for one comparison that names the first text that differs.
 static QStringList texts(QString (*format)(double), const QList<double> &values)
