@@ -23,8 +23,7 @@ private slots:
     void fineClosesHiddenScreens();
     void aboutBox();
     void keysWalkTheScreens();
-    void screensOpenWhereThePreviousStood();
-    void tabFollowsReadingOrder();
+    void screensReadInOrderAndOpenInPlace();
 };
 
 template <class... Screen> static QList<QWidget *> screens()
@@ -362,37 +361,9 @@ void TestWalk::keysWalkTheScreens()
     QCOMPARE(calculation().furnishings.value(0).goods, u"Carta"_s);
 }
 
-// Each screen opens centred where the one before stood, and fits 1366x768.
-void TestWalk::screensOpenWhereThePreviousStood()
-{
-    auto &start = Screens::get<Avvio>();
-    start.show();
-    start.move(QPoint(400, 300) - start.rect().center()); // the middle of the test screen
-    QWidget *previous = &start;
-    const auto fits = [](QWidget *screen) {
-        QVERIFY2(screen->frameGeometry().width() <= 1366 && screen->frameGeometry().height() <= 768,
-                 qPrintable(screen->objectName()));
-    };
-    const auto step = [&](const char *button, QWidget &screen) {
-        click(*previous, button);
-        QVERIFY(screen.isVisible());
-        fits(&screen);
-        const QPoint moved = screen.geometry().center() - previous->geometry().center();
-        QVERIFY2(moved.manhattanLength() <= 2, qPrintable(screen.objectName()));
-        previous = &screen;
-    };
-    step("Command1", Screens::get<FormulaCaricoIncendio>());
-    step("Command1", Screens::get<DensitaCarico>());
-    step("Command4", Screens::get<ValorePerMateriale>());
-    walkToReport(Method::Materials, "Option1_0", {});
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible())
-            fits(window);
-    }
-}
-
-// Tab goes through each screen's controls as they are read: row by row, left to right.
-void TestWalk::tabFollowsReadingOrder()
+// Tab goes through each screen's controls as they are read: row by row, left to right. Each
+// screen opens centred where the one before stood, and fits 1366x768.
+void TestWalk::screensReadInOrderAndOpenInPlace()
 {
     QStringList wrong;
     for (QWidget *screen : screens<Avvio, FormulaCaricoIncendio, DensitaCarico, ValorePerAttivita,
@@ -421,6 +392,31 @@ void TestWalk::tabFollowsReadingOrder()
         screen->hide();
     }
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
+
+    auto &start = Screens::get<Avvio>();
+    start.show();
+    start.move(QPoint(400, 300) - start.rect().center()); // the middle of the test screen
+    QWidget *previous = &start;
+    const auto fits = [](QWidget *screen) {
+        QVERIFY2(screen->frameGeometry().width() <= 1366 && screen->frameGeometry().height() <= 768,
+                 qPrintable(screen->objectName()));
+    };
+    const auto step = [&](const char *button, QWidget &screen) {
+        QWidget *before = std::exchange(previous, &screen);
+        click(*before, button);
+        QVERIFY(screen.isVisible());
+        fits(&screen);
+        const QPoint moved = screen.geometry().center() - before->geometry().center();
+        QVERIFY2(moved.manhattanLength() <= 2, qPrintable(screen.objectName()));
+    };
+    step("Command1", Screens::get<FormulaCaricoIncendio>());
+    step("Command1", Screens::get<DensitaCarico>());
+    step("Command4", Screens::get<ValorePerMateriale>());
+    walkToReport(Method::Materials, "Option1_0", {});
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            fits(window);
+    }
 }
 
 QTEST_MAIN(TestWalk)
