@@ -33,7 +33,7 @@ private slots:
     void localeConversion();
     void leadingNumber_data();
     void leadingNumber();
-    void generalFormat();
+    void numberTexts();
     void areaClasses_data();
     void areaClasses();
     void resistanceClasses_data();
@@ -45,7 +45,6 @@ private slots:
     void ruleFileRefused_data();
     void ruleFileRefused();
     void ruleFolderProblems();
-    void deltaNText();
 };
 
 // A decimal-comma locale asked for must really be installed, or the run proves nothing.
@@ -104,7 +103,7 @@ void TestCalculation::leadingNumber()
     QTEST(ItalianNumbers::leadingNumber(text), "value");
 }
 
-void TestCalculation::generalFormat()
+void TestCalculation::numberTexts()
 {
     QCOMPARE(texts(toText, {1.15 * 300, 450 * 1.05, 27.2, 1234567, -0.0}),
              (QStringList{"345", "472,5", "27,2", "1234567", "0"}));
@@ -125,6 +124,13 @@ void TestCalculation::generalFormat()
         texts(toFixed2, {0.85 * 0.9, 1234.567, 1234.5, 0, 999.995, 1234567.891, 0.004, -2.345}),
         (QStringList{"0,77", "1.234,57", "1.234,50", "0,00", "1.000,00", "1.234.567,89", "0,00",
                      "-2,35"}));
+    // delta n: two decimals at least, four at most, and "≈" before a value it rounds.
+    const QList<double> values{
+        1.0, 0.9, 0.85 * 0.9, 0.72 * 0.85, 0.6 * 0.9 * 0.85 * 0.9, 0.6 * 0.9 * 0.85 * 0.9 * 0.9};
+    QCOMPARE(texts(CalculationTexts::deltaNText, values),
+             (QStringList{"1,00", "0,90", "0,765", "0,612", "0,4131", "≈ 0,3718"}));
+    for (double value : values) // only the last has more than four decimals
+        QCOMPARE(CalculationTexts::deltaNExact(value), value != values.last());
 }
 
 void TestCalculation::areaClasses_data()
@@ -381,16 +387,6 @@ void TestCalculation::deltaNIsTheProduct()
         }
     }
     QCOMPARE(combinations, rule == Rule::FireCode ? 7 * 16 : 3 * 3 * 32);
-}
-
-void TestCalculation::deltaNText()
-{
-    const QList<double> values{
-        1.0, 0.9, 0.85 * 0.9, 0.72 * 0.85, 0.6 * 0.9 * 0.85 * 0.9, 0.6 * 0.9 * 0.85 * 0.9 * 0.9};
-    QCOMPARE(texts(CalculationTexts::deltaNText, values),
-             (QStringList{"1,00", "0,90", "0,765", "0,612", "0,4131", "≈ 0,3718"}));
-    for (double value : values) // only the last has more than four decimals
-        QCOMPARE(CalculationTexts::deltaNExact(value), value != values.last());
 }
 
 // With an application object, as in the program: it takes the process locale from the environment.

@@ -54,9 +54,8 @@ private slots:
     void workingOfEachMethod_data();
     void workingOfEachMethod();
     void printedProductsHold();
-    void listsShowEveryFactor();
+    void listsShowEveryFactorAndTheChart();
     void partsAndBand();
-    void largestEntriesAndOthers();
     void levelsOfTheCode_data();
     void levelsOfTheCode();
     void longReasonsKeptWhole();
@@ -164,7 +163,7 @@ void TestDocument::printedProductsHold()
     QVERIFY(figures.fireLoad == u"516"_s && figures.printedFireLoad == u"516,67"_s);
 }
 
-void TestDocument::listsShowEveryFactor()
+void TestDocument::listsShowEveryFactorAndTheChart()
 {
     const ReportDocument m = ReportDocuments::compartment(materials());
     QCOMPARE(m.parts.size(), 3); // page, list, working
@@ -189,6 +188,16 @@ void TestDocument::listsShowEveryFactor()
     QCOMPARE(goods->headers[4], u"Imballo (×1,10)"_s);
     QCOMPARE(f.parts[1].tables().value(0)->rows[0],
              (QStringList{"Scaffale", "", "50", "10", "500", "10,2"}));
+
+    // The chart: the ten largest entries, the others summed in one bar.
+    Calculation c = materialsCalculation(600, {});
+    for (int i = 1; i <= 14; ++i)
+        c.materials << materialEntry(u"M%1"_s.arg(i), 10, i);
+    const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
+    QCOMPARE(bars.size(), 11);
+    QVERIFY(bars.first().label == u"M14"_s && bars.first().text == u"140 MJ (13,3%)"_s);
+    QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
+    QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
 }
 
 void TestDocument::partsAndBand()
@@ -224,18 +233,6 @@ void TestDocument::partsAndBand()
     QCOMPARE(whole.parts.size(), 6);
     QCOMPARE(whole.parts[0].tables().value(0)->rows.size(), 2);
     QCOMPARE(whole.parts[0].tables().value(0)->rows[1][7], u"316,20"_s);
-}
-
-void TestDocument::largestEntriesAndOthers()
-{
-    Calculation c = materialsCalculation(600, {});
-    for (int i = 1; i <= 14; ++i)
-        c.materials << materialEntry(u"M%1"_s.arg(i), 10, i);
-    const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
-    QCOMPARE(bars.size(), 11);
-    QVERIFY(bars.first().label == u"M14"_s && bars.first().text == u"140 MJ (13,3%)"_s);
-    QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
-    QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
 }
 
 // II on 700 and 250 MJ/m², and V, are rows of tst_rules' levelThroughTheScreens.
