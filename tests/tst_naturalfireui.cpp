@@ -133,10 +133,8 @@ void TestNaturalFireUi::refusedInputsComputeNothing_data()
     row("height zero", "txtAltezza", "0", "L'altezza H deve essere maggiore di 0");
     row("no windows", "txtAv", "0", "aperture verticali A_v deve essere maggiore");
     row("negative roof", "txtAh", "-2", "A_h non può essere negativa");
-    row("windows fill the enclosure", "txtAv", "200",
-        "Geometria impossibile: le aperture verticali A_v");
-    row("floor beyond the enclosure", "txtAt", "50",
-        "Geometria impossibile: la superficie in pianta A_f");
+    row("windows fill it", "txtAv", "200", "Geometria impossibile: le aperture verticali A_v");
+    row("floor beyond it", "txtAt", "50", "Geometria impossibile: la superficie in pianta A_f");
     row("windows above the ceiling", "txtHeq", "3,5", "h_eq non può superare");
     row("emptied", "txtAt", "", "Inserire ancora: A_t.");
 }
