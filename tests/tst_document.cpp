@@ -215,8 +215,7 @@ void TestDocument::partsAndBand()
     QVERIFY(band.contains(qMakePair(u"Compartimento"_s, u"Aula"_s)));
     // Every report ends with the technician's block.
     const ReportBlock &signature = inProject.parts.last().blocks.last();
-    QVERIFY(signature.kind == ReportBlock::Kind::Signature &&
-            signature.text == u"Timbro e firma"_s);
+    QVERIFY(signature.kind == ReportBlock::Kind::Signature && signature.text == "Timbro e firma");
     QCOMPARE(signature.fields.first().second, u"Ing. Ardivo"_s);
 
     // Outside a project: no band, but a date all the same.
