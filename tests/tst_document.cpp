@@ -4,6 +4,7 @@
 #include "core/reportdocument.h"
 #include "testcalculations.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 static Calculation activity()
@@ -13,11 +14,9 @@ static Calculation activity()
 
 static Calculation materials()
 {
-    return materialsCalculation(
-        600,
-        {{u"Legno"_s, n(17.5), n(10000), n(1), n(0.8), u"EN 1991-1-2, tab. E.3"_s},
-         {u"Carta"_s, n(17), n(10000), n(1), n(1)}},
-        1, 1, {0, 3});
+    MaterialEntry wood = materialEntry(u"Legno"_s, 17.5, 10000, 1, 0.8);
+    wood.source = u"EN 1991-1-2, tab. E.3"_s;
+    return materialsCalculation(600, {wood, materialEntry(u"Carta"_s, 17, 10000)}, 1, 1, {0, 3});
 }
 
 static Calculation furnishings()
@@ -38,13 +37,9 @@ static double product(const QString &factors)
 // The factors and the result of the q_f,d line of the working.
 static QPair<QString, QString> designProduct(const QStringList &working)
 {
-    for (const QString &line : working) {
-        if (line.startsWith(u"q_f,d = "_s)) {
-            const QStringList sides = line.split(u" = "_s);
-            return {sides.at(2), sides.at(3).section(QLatin1Char(' '), 0, 0)};
-        }
-    }
-    return {};
+    const QStringList sides =
+        working.filter(QRegularExpression(u"^q_f,d = "_s)).value(0).split(u" = "_s);
+    return {sides.value(2), sides.value(3).section(QLatin1Char(' '), 0, 0)};
 }
 
 class TestDocument : public QObject
