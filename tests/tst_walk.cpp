@@ -254,11 +254,10 @@ void TestWalk::protectionExclusionsAndProduct()
     QVERIFY(child<QCheckBox>(fp, "Check6")->isHidden());
     for (const char *name : {"Check1", "Check3", "Check4", "Check5", "Check8", "Check9"})
         click(fp, name);
-    // 0,6 × 0,9 × 0,85 × 0,9 × 0,8 × 0,9 × 0,9 = 0,2676888, used whole.
+    // 0,6 × 0,9 × 0,85 × 0,9 × 0,8 × 0,9 × 0,9 = 0,2676888, used whole: 1000 × δn = 267,69.
     QCOMPARE(textOf(fp, "txtFattProt"), u"≈ 0,2677"_s);
     QCOMPARE(deltaN(calculation()), 0.2676888);
-    Calculation known = activityCalculation(u"Ufficio"_s, 1000, 1, 0, 1); // δq1 1, δq2 1
-    known.measures = calculation().measures;
+    Calculation known = activityCalculation(u"Ufficio"_s, 1000, 1, 0, 1, calculation().measures);
     CalculationSession::current().load(known);
     click(fp, "Command1");
     QCOMPARE(ItalianNumbers::toFixed2(*designFireLoad(calculation())), u"267,69"_s);
