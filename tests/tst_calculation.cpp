@@ -141,10 +141,9 @@ void TestCalculation::areaClasses_data()
     // The Code keeps the decree's bands: each closed at the bottom. No band (-1) below 0.
     const QList<std::pair<double, int>> bands{{0, 0},     {499.99, 0}, {500, 1}, {999.99, 1},
                                               {10000, 5}, {1e9, 5},    {-1, -1}, {qQNaN(), -1}};
-    for (const Rule &rule : {Rule::Decree2007, Rule::FireCode}) {
+    for (const Rule &rule : {Rule::Decree2007, Rule::FireCode})
         for (auto [area, index] : bands)
             QTest::addRow("%s %g", qPrintable(rule.key()), area) << rule << area << index;
-    }
     QTest::newRow("no such rule") << Rule(u"nessuna"_s) << 100.0 << -1;
 }
 

@@ -117,10 +117,9 @@ void TestWalk::reportFieldsForEachMethod()
     QStringList expected{"lblFormula= " + printed.title,
                          "lblLegna=" + printed.field(kWoodEquivalent)};
     const char *const headings[] = {"Label9", "Label10", "Label16", "Label19"};
-    for (const ReportBlock &block : printed.blocks) {
+    for (const ReportBlock &block : printed.blocks)
         if (block.kind == ReportBlock::Kind::Heading && expected.size() < 6)
             expected << QString::fromLatin1(headings[expected.size() - 2]) + u'=' + block.text;
-    }
     if (method == Method::Activity) {
         const QString source = printed.field(kValueSource);
         QVERIFY(!source.isEmpty());
@@ -413,10 +412,9 @@ void TestWalk::screensReadInOrderAndOpenInPlace()
     step("Command1", Screens::get<DensitaCarico>());
     step("Command4", Screens::get<ValorePerMateriale>());
     walkToReport(Method::Materials, "Option1_0", {});
-    for (QWidget *window : QApplication::topLevelWidgets()) {
+    for (QWidget *window : QApplication::topLevelWidgets())
         if (window->isVisible())
             fits(window);
-    }
 }
 
 QTEST_MAIN(TestWalk)
