@@ -319,20 +319,19 @@ void TestCalculation::ruleFileRefused()
 void TestCalculation::ruleFolderProblems()
 {
     // The program's own rules are sound, and offered in the order of their list.
-    QCOMPARE(RuleRegistry::instance().problems(), QString());
+    RuleRegistry &registry = RuleRegistry::instance();
+    QCOMPARE(registry.problems(), QString());
     QCOMPARE(Regulation::rules(), (QVector<Rule>{Rule::Decree2007, Rule::FireCode}));
 
     QTemporaryDir dir;
-    QVERIFY(RuleRegistry::instance()
-                .addFolder(dir.path())
-                .contains(u"«regole.json» non si può usare: manca"_s));
+    QVERIFY(registry.addFolder(dir.path()).contains(u"«regole.json» non si può usare: manca"_s));
     const auto write = [&](const QString &name, const QByteArray &bytes) {
         QFile file(dir.filePath(name));
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     };
     QVERIFY(write(u"regole.json"_s, R"(["doppia.json", "manca.json"])") &&
             write(u"doppia.json"_s, codeFile()));
-    const QString told = RuleRegistry::instance().addFolder(dir.path());
+    const QString told = registry.addFolder(dir.path());
     QVERIFY2(told.contains(u"«doppia.json» non si può usare: la chiave «codice-s2» è già di "
                            "un'altra regola"_s) &&
                  told.contains(u"«manca.json» non si può usare: manca o non si può leggere"_s),
