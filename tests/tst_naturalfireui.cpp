@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <QTableWidget>
 
+using namespace NaturalFireTexts;
+
 // The window the report page's button opens; null when none opened.
 static QWidget *openWindow(QWidget &page)
 {
@@ -81,12 +83,10 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     const auto r = NaturalFire::compute(in, 60, design);
     QVERIFY(r);
     COMPARE_FIELDS(*window,
-                   {u"lblO=0,0490"_s, u"lblGamma="_s + NaturalFireTexts::gamma(*r),
-                    u"lblQtd="_s + NaturalFireTexts::totalLoad(*r),
-                    u"lblTmax="_s + NaturalFireTexts::maxMinutes(*r),
-                    u"lblRegime=controllato dalla ventilazione"_s,
-                    u"lblThetaMax="_s + NaturalFireTexts::maxTemperature(*r),
-                    u"lblTed="_s + NaturalFireTexts::equivalentMinutes(*r), u"lblMessaggio="_s});
+                   {u"lblO=0,0490"_s, u"lblGamma="_s + gamma(*r), u"lblQtd="_s + totalLoad(*r),
+                    u"lblTmax="_s + maxMinutes(*r), u"lblRegime=controllato dalla ventilazione"_s,
+                    u"lblThetaMax="_s + maxTemperature(*r), u"lblTed="_s + equivalentMinutes(*r),
+                    u"lblMessaggio="_s});
     auto *grid = child<QTableWidget>(*window, "DataGridCurva");
     QCOMPARE(grid->rowCount(), int(r->table().size()));
     QCOMPARE(grid->item(0, 1)->text(), u"20"_s);
@@ -94,8 +94,7 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     // The report prints it after the working; the chart drawn, not pasted: its scale is text.
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), page, dir.filePath(u"relazione.pdf"_s));
-    QVERIFY2(text.indexOf(u"Sviluppo del calcolo"_s) <
-                 text.indexOf(NaturalFireTexts::kAppendixTitle),
+    QVERIFY2(text.indexOf(u"Sviluppo del calcolo"_s) < text.indexOf(kAppendixTitle),
              qPrintable(text));
     VERIFY_CONTAINS(text, {u"O = A_v · √h_eq / A_t = 8 · √1,5 / 200 = 0,0490 m^½"_s,
                            u"controllato dalla ventilazione"_s, u"t_e,d = q_f,d · k_b"_s,
@@ -106,7 +105,7 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     click(page, "cmdEsportaOdt");
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     VERIFY_CONTAINS(odtContent(dir.filePath(u"relazione.odt"_s)),
-                    {NaturalFireTexts::kAppendixTitle, u"<draw:image"_s});
+                    {kAppendixTitle, u"<draw:image"_s});
 
     // Typing on computes again: O = 20 · √1,5 / 200.
     clickAndType(*window, "txtAv", u"20"_s);
