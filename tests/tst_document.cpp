@@ -4,37 +4,29 @@
 #include "core/reportdocument.h"
 #include "testcalculations.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
-namespace {
-
-const Regulation &decree()
-{
-    return Regulation::decree2007();
-}
-
-Calculation activity()
+static Calculation activity()
 {
     return activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4});
 }
 
-Calculation materials()
+static Calculation materials()
 {
-    return materialsCalculation(
-        600,
-        {{u"Legno"_s, n(17.5), n(10000), n(1), n(0.8), u"EN 1991-1-2, tab. E.3"_s},
-         {u"Carta"_s, n(17), n(10000), n(1), n(1)}},
-        1, 1, {0, 3});
+    MaterialEntry wood = materialEntry(u"Legno"_s, 17.5, 10000, 1, 0.8);
+    wood.source = u"EN 1991-1-2, tab. E.3"_s;
+    return materialsCalculation(600, {wood, materialEntry(u"Carta"_s, 17, 10000)}, 1, 1, {0, 3});
 }
 
-Calculation furnishings()
+static Calculation furnishings()
 {
     FurnishingEntry paper = goods(u"Carta"_s, 800, 5, CalculationRules::kPackagingFactor);
     paper.source = u"inserito dall'utente il 01/12/2026"_s;
     return furnishingsCalculation(20, {furnishing(u"Scaffale"_s, 50, 10), paper}, 0, 2, {3, 5});
 }
 
-double product(const QString &factors)
+static double product(const QString &factors)
 {
     double value = 1;
     for (const QString &factor : factors.split(u" × "_s))
@@ -43,18 +35,12 @@ double product(const QString &factors)
 }
 
 // The factors and the result of the q_f,d line of the working.
-QPair<QString, QString> designProduct(const QStringList &working)
+static QPair<QString, QString> designProduct(const QStringList &working)
 {
-    for (const QString &line : working) {
-        if (line.startsWith(u"q_f,d = "_s)) {
-            const QStringList sides = line.split(u" = "_s);
-            return {sides.at(2), sides.at(3).section(QLatin1Char(' '), 0, 0)};
-        }
-    }
-    return {};
+    const QStringList sides =
+        working.filter(QRegularExpression(u"^q_f,d = "_s)).value(0).split(u" = "_s);
+    return {sides.value(2), sides.value(3).section(QLatin1Char(' '), 0, 0)};
 }
-
-} // namespace
 
 class TestDocument : public QObject
 {
@@ -63,9 +49,8 @@ private slots:
     void workingOfEachMethod_data();
     void workingOfEachMethod();
     void printedProductsHold();
-    void listsShowEveryFactor();
+    void listsShowEveryFactorAndTheChart();
     void partsAndBand();
-    void largestEntriesAndOthers();
     void levelsOfTheCode_data();
     void levelsOfTheCode();
     void longReasonsKeptWhole();
@@ -153,7 +138,7 @@ void TestDocument::printedProductsHold()
     for (double area = 7; area < 12000; area = area * 1.37 + 3) {
         for (double quantity : {1.0, 37.0, 1234.5, 98765.4}) {
             c.area = area;
-            c.areaClass = decree().areaClassFor(area);
+            c.areaClass = Regulation::decree2007().areaClassFor(area);
             c.materials[0].quantity = n(quantity);
             // The last set's delta n (0,37179) has more decimals than it is shown with.
             for (const QSet<int> &measures :
@@ -162,8 +147,7 @@ void TestDocument::printedProductsHold()
                 const auto [factors, result] = designProduct(ReportDocuments::working(c));
                 QVERIFY2(!factors.isEmpty(), qPrintable(result));
                 QCOMPARE(ItalianNumbers::toFixed2(product(factors)), result);
-                const ReportFigures f = reportFigures(c);
-                QVERIFY(f.printedFireLoad.section(QLatin1Char(','), 1).size() >= 2);
+                QVERIFY(reportFigures(c).printedFireLoad.section(QLatin1Char(','), 1).size() >= 2);
                 ++checked;
             }
         }
@@ -174,7 +158,7 @@ void TestDocument::printedProductsHold()
     QVERIFY(figures.fireLoad == u"516"_s && figures.printedFireLoad == u"516,67"_s);
 }
 
-void TestDocument::listsShowEveryFactor()
+void TestDocument::listsShowEveryFactorAndTheChart()
 {
     const ReportDocument m = ReportDocuments::compartment(materials());
     QCOMPARE(m.parts.size(), 3); // page, list, working
@@ -199,6 +183,16 @@ void TestDocument::listsShowEveryFactor()
     QCOMPARE(goods->headers[4], u"Imballo (×1,10)"_s);
     QCOMPARE(f.parts[1].tables().value(0)->rows[0],
              (QStringList{"Scaffale", "", "50", "10", "500", "10,2"}));
+
+    // The chart: the ten largest entries, the others summed in one bar.
+    Calculation c = materialsCalculation(600, {});
+    for (int i = 1; i <= 14; ++i)
+        c.materials << materialEntry(u"M%1"_s.arg(i), 10, i);
+    const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
+    QCOMPARE(bars.size(), 11);
+    QVERIFY(bars.first().label == u"M14"_s && bars.first().text == u"140 MJ (13,3%)"_s);
+    QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
+    QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
 }
 
 void TestDocument::partsAndBand()
@@ -216,8 +210,7 @@ void TestDocument::partsAndBand()
     QVERIFY(band.contains(qMakePair(u"Compartimento"_s, u"Aula"_s)));
     // Every report ends with the technician's block.
     const ReportBlock &signature = inProject.parts.last().blocks.last();
-    QVERIFY(signature.kind == ReportBlock::Kind::Signature &&
-            signature.text == u"Timbro e firma"_s);
+    QVERIFY(signature.kind == ReportBlock::Kind::Signature && signature.text == "Timbro e firma");
     QCOMPARE(signature.fields.first().second, u"Ing. Ardivo"_s);
 
     // Outside a project: no band, but a date all the same.
@@ -228,27 +221,12 @@ void TestDocument::partsAndBand()
     QCOMPARE(alone.regulation, u"D.M. 9 marzo 2007 - Prestazioni di resistenza al fuoco delle "
                                "costruzioni"_s);
 
-    Project project;
-    project.identity = identity;
-    project.compartments = {{u"Aula"_s, activity()}, {u"Archivio"_s, materials()}};
-    const ReportDocument whole = ReportDocuments::project(project);
+    const ReportDocument whole = ReportDocuments::project(
+        {identity, {{u"Aula"_s, activity()}, {u"Archivio"_s, materials()}}});
     // Summary, then page and working, then page, list and working.
     QCOMPARE(whole.parts.size(), 6);
     QCOMPARE(whole.parts[0].tables().value(0)->rows.size(), 2);
     QCOMPARE(whole.parts[0].tables().value(0)->rows[1][7], u"316,20"_s);
-}
-
-void TestDocument::largestEntriesAndOthers()
-{
-    Calculation c = materials();
-    c.materials.clear();
-    for (int i = 1; i <= 14; ++i)
-        c.materials << MaterialEntry{u"M%1"_s.arg(i), n(10), n(i), n(1), n(1)};
-    const QVector<ReportBar> bars = ReportDocuments::largestEntries(c);
-    QCOMPARE(bars.size(), 11);
-    QVERIFY(bars.first().label == u"M14"_s && bars.first().text == u"140 MJ (13,3%)"_s);
-    QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
-    QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
 }
 
 // II on 700 and 250 MJ/m², and V, are rows of tst_rules' levelThroughTheScreens.
@@ -275,43 +253,39 @@ void TestDocument::levelsOfTheCode()
     Calculation c = activityCalculation(u"Deposito"_s, nominal, 1, 0, 1, {});
     c.rule = Rule::FireCode;
     c.performanceLevel = level;
-    const Regulation &code = Regulation::fireCode();
     QTEST(CalculationTexts::referenceClass(c), "required");
     QTEST(CalculationTexts::tableClass(c), "table");
     const ReportDocument document = ReportDocuments::compartment(c);
-    const QString name = code.level(level)->name;
+    const auto &chosen = *Regulation::fireCode().level(level);
     QCOMPARE(document.regulation,
              u"Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2, livello "_s +
-                 name);
+                 chosen.name);
     for (const ReportPart &part : document.parts)
         QCOMPARE(part.regulation, document.regulation);
     const QStringList texts = document.texts();
     for (const QString &text :
          {u"Attribuzione del livello di prestazione (tabella S.2-2)"_s,
-          u"Nessuna motivazione indicata."_s, u"%1 – %2"_s.arg(name, code.level(level)->meaning),
-          u"Classe minima di resistenza al fuoco per il livello di prestazione "_s + name})
+          u"Nessuna motivazione indicata."_s, u"%1 – %2"_s.arg(chosen.name, chosen.meaning),
+          u"Classe minima di resistenza al fuoco per il livello di prestazione "_s + chosen.name})
         QVERIFY2(texts.contains(text), qPrintable(text));
     // The working gives the class the level requires, a cap as the smaller of two classes.
     const QStringList working = ReportDocuments::working(c);
     QVERIFY2(working.last().endsWith(CalculationTexts::referenceClass(c)) ||
-                 !code.level(level)->obligation.isEmpty(),
+                 !chosen.obligation.isEmpty(),
              qPrintable(working.last()));
     QCOMPARE(working.join(u'\n').contains(u"min(30; "_s), level == 2 && nominal > 200);
     // The band of q_f,d gives the class of the table, whatever the level asks for.
-    const auto band = std::find_if(working.begin(), working.end(),
-                                   [](const QString &line) { return line.contains(u"→"_s); });
-    QVERIFY(band != working.end());
+    const QString band = working.filter(u"→"_s).value(0);
     QFETCH(QString, table);
-    QVERIFY2(band->contains(u"→ classe minima di resistenza al fuoco %1 "_s.arg(table)) ||
-                 band->contains(u"→ "_s + table),
-             qPrintable(*band));
+    QVERIFY2(band.contains(u"→ classe minima di resistenza al fuoco %1 "_s.arg(table)) ||
+                 band.contains(u"→ "_s + table),
+             qPrintable(band));
 
     // The decree has no level to choose: its report is as it was.
     Calculation decree = c;
     decree.rule = Rule::Decree2007;
     decree.performanceLevel = 3;
-    const QStringList decreeTexts = ReportDocuments::compartment(decree).texts();
-    QVERIFY(!decreeTexts.join(u'\n').contains(u"Attribuzione"_s));
+    QVERIFY(!ReportDocuments::compartment(decree).texts().join(u'\n').contains(u"Attribuzione"_s));
     QVERIFY(impossibility(decree).isEmpty());
     decree.performanceLevel = level;
     QCOMPARE(impossibility(decree).isEmpty(), level == 3);

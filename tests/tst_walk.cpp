@@ -1,6 +1,9 @@
 // The whole walk from the start screen to the report page, the reset and the end of the program.
 #include "data/projectfile.h"
 #include "testsupport.h"
+#include "ui/reports/listrows.h"
+#include "ui/reports/pagecanvas.h"
+#include "ui/reports/reportprinter.h"
 #include "ui/start/frmabout.h"
 
 #include <QGroupBox>
@@ -20,8 +23,7 @@ private slots:
     void fineClosesHiddenScreens();
     void aboutBox();
     void keysWalkTheScreens();
-    void screensOpenWhereThePreviousStood();
-    void tabFollowsReadingOrder();
+    void screensReadInOrderAndOpenInPlace();
 };
 
 template <class... Screen> static QList<QWidget *> screens()
@@ -46,8 +48,9 @@ void TestWalk::reportFieldsForEachMethod_data()
     QTest::addColumn<Method>("method");
     QTest::addColumn<QString>("riskOption");
     QTest::addColumn<QStringList>("measures");
-    QTest::addColumn<Fields>("factors");   // on every report page
-    QTest::addColumn<Fields>("ownFields"); // on the page of the method only
+    QTest::addColumn<Fields>("factors");     // on every report page
+    QTest::addColumn<Fields>("ownFields");   // on the page of the method only
+    QTest::addColumn<QStringList>("tables"); // the list's fields showing each cell of a row
 
     // Fields between semicolons; the factors, risk class `risk` and each measure's factor.
     const auto fields = [](const char *joined) { return QString::fromUtf8(joined).split(u';'); };
@@ -66,21 +69,26 @@ void TestWalk::reportFieldsForEachMethod_data()
                    "txtTotFormula=462,67;lblClasse=45;lblClasseMin=20",
                    1, "1,00 1,00 1,00 0,85 1,00 0,90 1,00 1,00 1,00")
         << fields("Valoreqf=504;txtDensCarInc=504,00;lblTipologia=Ufficio;lblCarIncSpecif=420;"
-                  "lblFrattile=1,2");
+                  "lblFrattile=1,2")
+        << QStringList();
     QTest::newRow("materials")
         << Method::Materials << "Option1_2" << QStringList{"Check1", "Check4"}
         << factors("lblSuperficie=da 0 a 500;lbldq1=1,00;txtFattDim=1,00;lblClasseRischio2=III;"
                    "lbldq2=1,20;txtFattUtilizzo=1,20;txtFattProt=0,51;txtTotFormula=316,20;"
                    "lblClasse=30;lblClasseMin=15",
                    2, "0,60 1,00 1,00 0,85 1,00 1,00 1,00 1,00 1,00")
-        << fields("Valoreqf=516;txtDensCarInc=516,67;lblLegna=pari a 27,9 kg/m² di legna standard");
+        << fields("Valoreqf=516;txtDensCarInc=516,67;lblLegna=pari a 27,9 kg/m² di legna standard")
+        << QStringList{"Materiale Fonte ValorePerKg FattorePsi Fattore_m QtaMat ContributoMJ "
+                       "Percentuale"};
     QTest::newRow("furnishings")
         << Method::Furnishings << "Option1_0" << QStringList{"Check3"}
         << factors("lblSuperficie=da 0 a 500;lbldq1=1,00;txtFattDim=1,00;lblClasseRischio2=I;"
                    "lbldq2=0,80;txtFattUtilizzo=0,80;txtFattProt=0,90;txtTotFormula=35,28;"
                    "lblClasse=0;lblClasseMin=0",
                    0, "1,00 1,00 0,90 1,00 1,00 1,00 1,00 1,00 1,00")
-        << fields("Valoreqf=49;txtDensCarInc=49,00;lblLegna=pari a 2,6 kg/m² di legna standard");
+        << fields("Valoreqf=49;txtDensCarInc=49,00;lblLegna=pari a 2,6 kg/m² di legna standard")
+        << QStringList{"Arredo FonteArredo ValorePerPezzo QtaArredo ContributoMJ Percentuale",
+                       "MatInDep FonteMerce ValPerM3 QtaMerce Imballo ContributoMJ Percentuale"};
 }
 
 void TestWalk::reportFieldsForEachMethod()
@@ -90,15 +98,67 @@ void TestWalk::reportFieldsForEachMethod()
     QFETCH(QStringList, measures);
     QFETCH(Fields, factors);
     QFETCH(Fields, ownFields);
+    QFETCH(QStringList, tables);
     walkToReport(method, riskOption, measures);
 
-    QVERIFY(reportPageFor(method)->isVisible());
+    QWidget &page = *reportPageFor(method);
+    QVERIFY(page.isVisible());
     for (Method other : {Method::Activity, Method::Materials, Method::Furnishings})
         COMPARE_FIELDS(*reportPageFor(other), other == method ? factors + ownFields : factors);
-    // The result screen agrees with the pages.
     COMPARE_FIELDS(
         Screens::get<TotaleFormula>(),
         factors.filter(QRegularExpression("^(txtFattProt|txtTotFormula|lblClasse|lblClasseMin)=")));
+
+    // The page and its list show the texts the report document prints, cell by cell.
+    using namespace ReportDocuments;
+    const ReportDocument document =
+        ReportPrinter::sessionDocument(CalculationSession::current(), method);
+    const ReportPart &printed = document.parts.first();
+    QStringList expected{"lblFormula= " + printed.title,
+                         "lblLegna=" + printed.field(kWoodEquivalent)};
+    const char *const headings[] = {"Label9", "Label10", "Label16", "Label19"};
+    for (const ReportBlock &block : printed.blocks)
+        if (block.kind == ReportBlock::Kind::Heading && expected.size() < 6)
+            expected << QString::fromLatin1(headings[expected.size() - 2]) + u'=' + block.text;
+    if (method == Method::Activity) {
+        const QString source = printed.field(kValueSource);
+        QVERIFY(!source.isEmpty());
+        COMPARE_FIELDS(page, expected << "lblArea=" + printed.field(kCompartmentArea));
+        // The source on two lines beside the load, whole in its tooltip.
+        QCOMPARE(child(page, "lblFonteAttivita")->toolTip(),
+                 PageCanvas::plainToolTip(kValueSource + ": " + source));
+        QVERIFY(textOf(page, "lblFonteAttivita").startsWith(kValueSource + ": " + source.left(20)));
+        return;
+    }
+    COMPARE_FIELDS(page, expected);
+    emit child<LinkLabel>(page, "Label7")->clicked();
+    const QString listName = page.objectName().replace(u"Stampa"_s, u"StampaElenco"_s);
+    QWidget *list = nullptr; // the list's window on show, found by its name
+    for (QWidget *window : QApplication::topLevelWidgets())
+        list = window->objectName() == listName && window->isVisible() ? window : list;
+    QVERIFY(list);
+    const QVector<const ReportTable *> lists = document.parts.at(1).tables();
+    QCOMPARE(lists.size(), tables.size());
+    expected =
+        QStringList{"Label1=" + document.parts.at(1).title, "Label9=" + lists[0]->title,
+                    "TotaleMJ=" + lists.last()->totals.value(lists.last()->totals.size() - 2)};
+    int share = 0; // the shares are numbered through both tables
+    for (int t = 0; t < lists.size(); ++t) {
+        const QStringList fields = tables[t].split(u' ');
+        for (int row = 0; row < lists[t]->rows.size(); ++row, ++share) {
+            for (int cell = 0; cell < fields.size(); ++cell)
+                expected << u"%1_%2=%3"_s.arg(fields[cell])
+                                .arg(cell >= fields.size() - 2 ? share : row)
+                                .arg(lists[t]->rows[row][cell]);
+        }
+    }
+    if (method == Method::Furnishings) { // the goods' section under the furnishings
+        expected << "Imballo_0=si"
+                 << "Label2=" + lists.last()->title;
+        const int goodsTop = 3120 + ListRows::kRowStep * int(lists[0]->rows.size()) + 400;
+        QVERIFY(qAbs(PageCanvas::topOf(child(*list, "Label2")) - goodsTop) <= 15);
+    }
+    COMPARE_FIELDS(*list, expected);
 }
 
 void TestWalk::activityWalkNeedsHandChosenClass()
@@ -126,14 +186,12 @@ void TestWalk::activityWalkNeedsHandChosenClass()
 
 void TestWalk::areaBandsFromMaterials_data()
 {
-    QTest::addColumn<QString>("area");
-    QTest::addColumn<int>("option");
+    QTest::addColumn<int>("option"); // the area is the row's name
     QTest::addColumn<QString>("deltaQ1");
-    for (auto [area, option, deltaQ1] : {std::tuple("499,9", 0, "1,00"),
-                                         {"500", 1, "1,20"},
-                                         {"9999,9", 4, "1,80"},
-                                         {"10000", 5, "2,00"}})
-        QTest::newRow(area) << QString(area) << option << QString(deltaQ1);
+    const QList<std::tuple<const char *, int, const char *>> bands{
+        {"499,9", 0, "1,00"}, {"500", 1, "1,20"}, {"9999,9", 4, "1,80"}, {"10000", 5, "2,00"}};
+    for (auto [area, option, deltaQ1] : bands)
+        QTest::newRow(area) << option << QString(deltaQ1);
 }
 
 void TestWalk::areaBandsFromMaterials()
@@ -163,9 +221,8 @@ void TestWalk::activityAreaProposesTheBand()
 
     clickAndType(form, "txtAreaComp", u"1200"_s);
     click(form, "Command1");
-    // 1.000 to 2.500 m², proposed from the area.
-    QVERIFY(Screens::get<FattoreRischio1>().isVisible());
-    QVERIFY(ticked(Screens::get<FattoreRischio1>(), "Option1_2"));
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    QVERIFY(fr1.isVisible() && ticked(fr1, "Option1_2")); // 1.000 to 2.500 m², from the area
     walkFactors(nullptr, "Option1_1", {});
     click(Screens::get<TotaleFormula>(), "Command3");
     auto &page = Screens::get<StampaAttivita>();
@@ -196,11 +253,10 @@ void TestWalk::protectionExclusionsAndProduct()
     QVERIFY(child<QCheckBox>(fp, "Check6")->isHidden());
     for (const char *name : {"Check1", "Check3", "Check4", "Check5", "Check8", "Check9"})
         click(fp, name);
-    // 0,6 × 0,9 × 0,85 × 0,9 × 0,8 × 0,9 × 0,9 = 0,2676888, used whole.
+    // 0,6 × 0,9 × 0,85 × 0,9 × 0,8 × 0,9 × 0,9 = 0,2676888, used whole: 1000 × δn = 267,69.
     QCOMPARE(textOf(fp, "txtFattProt"), u"≈ 0,2677"_s);
     QCOMPARE(deltaN(calculation()), 0.2676888);
-    Calculation known = activityCalculation(u"Ufficio"_s, 1000, 1, 0, 1); // δq1 1, δq2 1
-    known.measures = calculation().measures;
+    Calculation known = activityCalculation(u"Ufficio"_s, 1000, 1, 0, 1, calculation().measures);
     CalculationSession::current().load(known);
     click(fp, "Command1");
     QCOMPARE(ItalianNumbers::toFixed2(*designFireLoad(calculation())), u"267,69"_s);
@@ -241,8 +297,7 @@ void TestWalk::fineClosesHiddenScreens()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(hidden.isNull() && shown.isNull() && ScreenRegistry::all().isEmpty());
     QCOMPARE(world().prompt.messages.size(), 1); // the entry's, and nothing about the closing
-    // A screen referred to again is created afresh.
-    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString());
+    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString()); // afresh
 }
 
 void TestWalk::aboutBox()
@@ -305,39 +360,9 @@ void TestWalk::keysWalkTheScreens()
     QCOMPARE(calculation().furnishings.value(0).goods, u"Carta"_s);
 }
 
-// Each screen opens centred where the one before stood, and fits 1366x768.
-void TestWalk::screensOpenWhereThePreviousStood()
-{
-    auto &start = Screens::get<Avvio>();
-    start.show();
-    start.move(QPoint(400, 300) - start.rect().center()); // the middle of the test screen
-    QWidget *previous = &start;
-    const auto fits = [](QWidget *screen) {
-        QVERIFY2(screen->frameGeometry().width() <= 1366 && screen->frameGeometry().height() <= 768,
-                 qPrintable(screen->objectName()));
-    };
-    const auto check = [&](QWidget &screen) {
-        QVERIFY(screen.isVisible());
-        fits(&screen);
-        const QPoint moved = screen.geometry().center() - previous->geometry().center();
-        QVERIFY2(moved.manhattanLength() <= 2, qPrintable(screen.objectName()));
-        previous = &screen;
-    };
-    click(start, "Command1");
-    check(Screens::get<FormulaCaricoIncendio>());
-    click(Screens::get<FormulaCaricoIncendio>(), "Command1");
-    check(Screens::get<DensitaCarico>());
-    click(Screens::get<DensitaCarico>(), "Command4");
-    check(Screens::get<ValorePerMateriale>());
-    walkToReport(Method::Materials, "Option1_0", {});
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible())
-            fits(window);
-    }
-}
-
-// Tab goes through each screen's controls as they are read: row by row, left to right.
-void TestWalk::tabFollowsReadingOrder()
+// Tab goes through each screen's controls as they are read: row by row, left to right. Each
+// screen opens centred where the one before stood, and fits 1366x768.
+void TestWalk::screensReadInOrderAndOpenInPlace()
 {
     QStringList wrong;
     for (QWidget *screen : screens<Avvio, FormulaCaricoIncendio, DensitaCarico, ValorePerAttivita,
@@ -366,6 +391,30 @@ void TestWalk::tabFollowsReadingOrder()
         screen->hide();
     }
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
+
+    auto &start = Screens::get<Avvio>();
+    start.show();
+    start.move(QPoint(400, 300) - start.rect().center()); // the middle of the test screen
+    QWidget *previous = &start;
+    const auto fits = [](QWidget *screen) {
+        QVERIFY2(screen->frameGeometry().width() <= 1366 && screen->frameGeometry().height() <= 768,
+                 qPrintable(screen->objectName()));
+    };
+    const auto step = [&](const char *button, QWidget &screen) {
+        QWidget *before = std::exchange(previous, &screen);
+        click(*before, button);
+        QVERIFY(screen.isVisible());
+        fits(&screen);
+        const QPoint moved = screen.geometry().center() - before->geometry().center();
+        QVERIFY2(moved.manhattanLength() <= 2, qPrintable(screen.objectName()));
+    };
+    step("Command1", Screens::get<FormulaCaricoIncendio>());
+    step("Command1", Screens::get<DensitaCarico>());
+    step("Command4", Screens::get<ValorePerMateriale>());
+    walkToReport(Method::Materials, "Option1_0", {});
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            fits(window);
 }
 
 QTEST_MAIN(TestWalk)
