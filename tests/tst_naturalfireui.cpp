@@ -92,8 +92,7 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     QCOMPARE(grid->item(0, 1)->text(), u"20"_s);
     QCOMPARE(grid->item(grid->rowCount() - 1, 1)->text(), u"20"_s);
     // The report prints it after the working; the chart drawn, not pasted: its scale is text.
-    QTemporaryDir dir;
-    const QString text = exportedPdf(world(), page, dir.filePath(u"relazione.pdf"_s));
+    const QString text = exportedPdf(world(), page, world().filePath(u"relazione.pdf"_s));
     QVERIFY2(text.indexOf(u"Sviluppo del calcolo"_s) < text.indexOf(kAppendixTitle),
              qPrintable(text));
     VERIFY_CONTAINS(text, {u"O = A_v · √h_eq / A_t = 8 · √1,5 / 200 = 0,0490 m^½"_s,
@@ -101,10 +100,10 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
                            u"Classe richiesta del compartimento"_s, u"S.2-3"_s, u"ISO 834 [°C]"_s,
                            u"t [min]"_s});
     world().prompt.messages.clear(); // those of the walk
-    world().prompt.files << dir.filePath(u"relazione.odt"_s);
+    world().prompt.files << world().filePath(u"relazione.odt"_s);
     click(page, "cmdEsportaOdt");
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
-    VERIFY_CONTAINS(odtContent(dir.filePath(u"relazione.odt"_s)),
+    VERIFY_CONTAINS(odtContent(world().filePath(u"relazione.odt"_s)),
                     {kAppendixTitle, u"<draw:image"_s});
 
     // Typing on computes again: O = 20 · √1,5 / 200.

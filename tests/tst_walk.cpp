@@ -132,10 +132,7 @@ void TestWalk::reportFieldsForEachMethod()
     }
     COMPARE_FIELDS(page, expected);
     emit child<LinkLabel>(page, "Label7")->clicked();
-    const QString listName = page.objectName().replace(u"Stampa"_s, u"StampaElenco"_s);
-    QWidget *list = nullptr; // the list's window on show, found by its name
-    for (QWidget *window : QApplication::topLevelWidgets())
-        list = window->objectName() == listName && window->isVisible() ? window : list;
+    QWidget *list = shownWindow(page.objectName().replace(u"Stampa"_s, u"StampaElenco"_s));
     QVERIFY(list);
     const QVector<const ReportTable *> lists = document.parts.at(1).tables();
     QCOMPARE(lists.size(), tables.size());
