@@ -1,7 +1,6 @@
 // The database file, the working-table sums and the catalogues.
 #include "data/catalogues.h"
 #include "data/entrystore.h"
-#include "data/workingtables.h"
 #include "testsupport.h"
 #include "ui/catalogue/catalogueeditor.h"
 

@@ -223,8 +223,7 @@ void TestDocument::partsAndBand()
 
     const ReportDocument whole = ReportDocuments::project(
         {identity, {{u"Aula"_s, activity()}, {u"Archivio"_s, materials()}}});
-    // Summary, then page and working, then page, list and working.
-    QCOMPARE(whole.parts.size(), 6);
+    QCOMPARE(whole.parts.size(), 6); // summary, then page and working, then page, list and working
     QCOMPARE(whole.parts[0].tables().value(0)->rows.size(), 2);
     QCOMPARE(whole.parts[0].tables().value(0)->rows[1][7], u"316,20"_s);
 }

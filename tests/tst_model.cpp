@@ -109,7 +109,7 @@ void TestModel::refusals()
 
 void TestModel::walkSteps()
 {
-    CalculationSession session; // its signals: tst_fireload's oneChangePerChange
+    CalculationSession session; // its signals: tst_fireload's entriesTableEditsDeletesAndStays
     session.startCalculation(Method::Materials);
     session.setMaterials({{"Legno", n(17.5), n(100), n(1), n(1)}});
     session.setArea(600.0);
@@ -148,7 +148,6 @@ void TestModel::noResultBetterThanAWrongOne()
     QVERIFY(!designFireLoad(classified));
     QCOMPARE(CalculationTexts::referenceClass(classified), QString());
 
-    // Just at the limit and just above it.
     QCOMPARE(fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1)})), 1e6);
     QVERIFY(!fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1.01)})));
     QVERIFY(!designFireLoad(1e306, 1, 10, 10));

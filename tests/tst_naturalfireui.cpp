@@ -106,8 +106,7 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     VERIFY_CONTAINS(odtContent(world().filePath(u"relazione.odt"_s)),
                     {kAppendixTitle, u"<draw:image"_s});
 
-    // Typing on computes again: O = 20 · √1,5 / 200.
-    clickAndType(*window, "txtAv", u"20"_s);
+    clickAndType(*window, "txtAv", u"20"_s); // typing on computes again: O = 20 · √1,5 / 200
     QCOMPARE(textOf(*window, "lblO"), u"0,1225"_s);
     QVERIFY(textOf(*window, "lblAvvertenze").contains(u"S.2-3"_s));
     // Closed and opened again, the window shows what the calculation keeps.

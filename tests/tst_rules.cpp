@@ -139,8 +139,7 @@ void TestRules::protectionScreenFollowsTheRule()
     auto &total = Screens::get<TotaleFormula>();
     COMPARE_FIELDS(total, {"txtFattProt=0,51", "lblClasse=45", "lblClasseMin=20"});
     QVERIFY(child(total, "lblClasseMin")->isVisible());
-    // The decree's tables are cited too.
-    QVERIFY(child(total, "lblTabellaClassi")->isVisible());
+    QVERIFY(child(total, "lblTabellaClassi")->isVisible()); // the decree's tables are cited too
     QVERIFY(textOf(total, "lblTabellaClassi").contains(u"tabella 4"_s));
 }
 
@@ -296,8 +295,7 @@ void TestRules::projectWithBothRulesAndLevels()
     walkActivity("OptionNormativa_1", "3000", "Option1_1", {"OptionControllo_2", "CheckMisura_9"});
     auto &total = Screens::get<TotaleFormula>();
     COMPARE_FIELDS(total, {"ComboLivello=III", "txtMotivazioneLivello="});
-    // Level III needs no reasons.
-    click(total, "Command3");
+    click(total, "Command3"); // level III needs no reasons
     COMPARE_FIELDS(Screens::get<StampaAttivita>(), {"lblClasse=240"});
     click(Screens::get<StampaAttivita>(), "cmdIndietro");
     const QString reasons = u"Archivio storico.\nSeconda riga."_s;
