@@ -105,8 +105,7 @@ void TestDatabase::catalogueAddAndDelete()
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
 
-    // The change outlives the run.
-    world().prompt.inputs = {"Sughero biondo", "21"};
+    world().prompt.inputs = {"Sughero biondo", "21"}; // the change outlives the run
     CatalogueEditor::add(Catalogue::Activities, combo);
     Database::instance().close();
     QVERIFY(Catalogues::firstNamed(Catalogue::Activities, "Sughero biondo"));
@@ -133,8 +132,7 @@ void TestDatabase::catalogueRefusals()
     combo.setEditText(QString());
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
     QCOMPARE(world().prompt.messages.last(), u"Seleziona l'arredo da eliminare dalla lista"_s);
-    // A name deleted a moment before: a message, and the program goes on.
-    combo.setEditText("Nessun arredo");
+    combo.setEditText("Nessun arredo"); // a name already gone: a message, and the program goes on
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
     VERIFY_CONTAINS(world().prompt.messages.last(), {"non è presente"});
     QVERIFY(world().prompt.questions.isEmpty());

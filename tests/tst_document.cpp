@@ -280,8 +280,7 @@ void TestDocument::levelsOfTheCode()
                  band.contains(u"→ "_s + table),
              qPrintable(band));
 
-    // The decree has no level to choose: its report is as it was.
-    Calculation decree = c;
+    Calculation decree = c; // the decree has no level to choose: its report is as it was
     decree.rule = Rule::Decree2007;
     decree.performanceLevel = 3;
     QVERIFY(!ReportDocuments::compartment(decree).texts().join(u'\n').contains(u"Attribuzione"_s));

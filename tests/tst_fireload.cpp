@@ -75,8 +75,7 @@ void TestFireLoad::materialsEntryAndArea()
     typeInto(child(form, "txtQta"), "0");
     COMPARE_FIELDS(form, {"txtAreaComp=0,5", "Combo1=", "txtQta=0"});
 
-    // Missing data: refused, nothing stored.
-    typeInto(m, "1");
+    typeInto(m, "1"); // missing data: refused, nothing stored
     click(form, "Command4");
     QCOMPARE(told(), u"Prego inserisci correttamente tutti i campi richiesti."_s);
     QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
@@ -162,8 +161,7 @@ void TestFireLoad::furnishingsAndGoods()
     QCOMPARE(entriesTotal(), 1200.0);
     COMPARE_FIELDS(form, {"Valoreqf=12"});
 
-    // The grid viewer shows the same entries, with the MJ of each and the total.
-    click(form, "Command5");
+    click(form, "Command5"); // the viewer: the same entries, with the MJ of each and the total
     auto &viewer = Screens::get<VisualTabAppoggio>();
     QCOMPARE(viewer.model()->headerData(2, Qt::Horizontal).toString(),
              u"Carico per pezzo [MJ/pezzo]"_s);
@@ -299,8 +297,7 @@ void TestFireLoad::gridViewersEditThroughTheView()
     QCOMPARE(grid->currentIndex(), grid->model()->index(69, quantity));
     QCOMPARE(rowTexts(grid, 70).value(quantity) + rowTexts(grid, 69).value(quantity), u"34"_s);
 
-    // H 1e308 overflows the sum: no q_f shown (never 0), and Avanti refuses.
-    editCell(grid, 0, 2, "1e308");
+    editCell(grid, 0, 2, "1e308"); // overflows the sum: no q_f shown (never 0), and Avanti refuses
     world().prompt.messages.clear();
     grid->window()->close();
     QVERIFY(world().prompt.messages.contains(
@@ -350,15 +347,13 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(table->model()->index(1, 7).data().toString(),
              u"valore del tecnico; catalogo: 17,5"_s);
 
-    // Canc deletes the chosen entry: q_f follows at once.
-    clickCell(table, 0);
+    clickCell(table, 0); // Canc deletes the chosen entry: q_f follows at once
     QTest::keyClick(table, Qt::Key_Delete);
     QCOMPARE(rowCountOf("tblAppoggioMateriali"), 1);
     QCOMPARE(fireLoadNow(), 18 * 10 * 0.8 / 10);
     COMPARE_FIELDS(form, {"lblTotaleVoci=Totale: 144 MJ (1 voce)", "Valoreqf=14"});
 
-    // Indietro and back: the entry is still in sight, and it is what counts.
-    click(form, "Command2");
+    click(form, "Command2"); // Indietro and back: the entry still in sight, and what counts
     chooseMethod("Command4");
     QCOMPARE(rowTexts(table, 0).value(0), u"Legno"_s);
     COMPARE_FIELDS(form, {"txtAreaComp=", "lblTotaleVoci=Totale: 144 MJ (1 voce)"});

@@ -229,8 +229,7 @@ void TestInventory::excelListImportedThroughPreview()
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(expected / 100));
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
 
-    // A typed entry still joins the imported ones, with the next number.
-    addMaterial("Carta", "10");
+    addMaterial("Carta", "10"); // a typed entry joins the imported ones, with the next number
     QCOMPARE(calculation().materials.size(), 136);
 
     // Exported, then imported in a run of its own: the same list, sources and all.
@@ -339,8 +338,7 @@ void TestInventory::previewTellsHowTheFileWasRead()
     const int shown = world().prompt.messages.size();
     QVERIFY(!openPreview(form, world(), QString())); // the file box cancelled
     QCOMPARE(world().prompt.messages.size(), shown);
-    // Nothing to export: said, and no file box.
-    const int boxes = world().prompt.fileBoxes.size();
+    const int boxes = world().prompt.fileBoxes.size(); // nothing to export: said, and no file box
     click(form, "cmdEsportaElenco");
     QCOMPARE(world().prompt.messages.last(), u"Non ci sono voci da esportare."_s);
     QCOMPARE(world().prompt.fileBoxes.size(), boxes);

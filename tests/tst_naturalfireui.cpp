@@ -109,8 +109,7 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     clickAndType(*window, "txtAv", u"20"_s); // typing on computes again: O = 20 · √1,5 / 200
     QCOMPARE(textOf(*window, "lblO"), u"0,1225"_s);
     QVERIFY(textOf(*window, "lblAvvertenze").contains(u"S.2-3"_s));
-    // Closed and opened again, the window shows what the calculation keeps.
-    window->close();
+    window->close(); // closed and opened again, the window shows what the calculation keeps
     QWidget *again = openWindow(page);
     QVERIFY(again);
     COMPARE_FIELDS(*again, {u"txtAv=20"_s, u"lblO=0,1225"_s});
@@ -229,8 +228,7 @@ void TestNaturalFireUi::liningAndOpeningsFillTheFields()
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join(u';')));
     COMPARE_FIELDS(*window, {u"txtAv=5,5"_s, u"txtHeq=1,95454545454545"_s, u"lblMessaggio="_s});
     QCOMPARE(calculation().naturalFire->verticalOpenings, 5.5);
-    // A row with a width and no height is refused, and the fields keep their values.
-    editCell(grid, 3, 0, u"1"_s);
+    editCell(grid, 3, 0, u"1"_s); // a width and no height: refused, the fields keep their values
     click(*window, "cmdRiportaAperture");
     QCOMPARE(
         world().prompt.messages,

@@ -55,8 +55,7 @@ void TestReports::barsFollowTheWindow()
     materials.resize(materials.width() + PageView::toPixelsX(1000), materials.height());
     QVERIFY(h->isHidden() && h->value() == 0);
     QCOMPARE(view->canvas()->x(), 0);
-    // A window thinner than a bar: the page's far corner can still be scrolled into sight.
-    materials.resize(5, 5);
+    materials.resize(5, 5); // thinner than a bar: the far corner can still be scrolled into sight
     QVERIFY(!h->isHidden() && !v->isHidden());
     h->setValue(h->maximum());
     v->setValue(v->maximum());
@@ -196,8 +195,7 @@ void TestReports::odtHoldsTheListAsTables()
     const QImage chart = QImage::fromData(picture.readAll(), "PNG");
     QCOMPARE(std::lround(chart.dotsPerMeterX() * 0.0254), 300L);
     QVERIFY(chart.width() > 2000);
-    // The package: the mimetype first and stored; the styles named for the designer.
-    QuaZip zip(odt);
+    QuaZip zip(odt); // the mimetype first and stored; the styles named for the designer
     QuaZipFileInfo64 first;
     QVERIFY(zip.open(QuaZip::mdUnzip) && zip.goToFirstFile() && zip.getCurrentFileInfo(&first));
     QCOMPARE(first.name, u"mimetype"_s);
@@ -309,8 +307,7 @@ void TestReports::listLinksBackAndNewCalculation()
     emit child<LinkLabel>(furnishings, "Label7")->clicked();
     QVERIFY(&Screens::get<StampaElencoArredoMerci>() != first.data());
 
-    // Nuova analisi on the materials page empties its working table and goes to the chooser.
-    click(page, "cmdNuova");
+    click(page, "cmdNuova"); // Nuova analisi empties the working table and goes to the chooser
     QVERIFY(!page.isVisible() && Screens::get<DensitaCarico>().isVisible());
     QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 }

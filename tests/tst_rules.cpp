@@ -247,8 +247,7 @@ void TestRules::levelThroughTheScreens()
     auto &total = Screens::get<TotaleFormula>();
     QCOMPARE(textOf(total, "ComboLivello"), u"III"_s); // proposed
     QCOMPARE(child<QComboBox>(total, "ComboLivello")->count(), 5);
-    // Without reasons, or with blanks only, the report page stays shut.
-    chooseLevel(level, QString());
+    chooseLevel(level, QString()); // without reasons, or with blanks only, the page stays shut
     for (const QString &blanks : {QString(), u"   "_s}) {
         typeReasons(blanks);
         click(total, "Command3");

@@ -173,8 +173,7 @@ void TestWalk::activityWalkNeedsHandChosenClass()
     walkFactors(nullptr, "Option1_1", {});
     auto &total = Screens::get<TotaleFormula>(); // 1500 × 1,2 × 1 × 1,6 × 1 = 2880
     COMPARE_FIELDS(total, {"txtTotFormula=2.880,00", "lblClasse=240", "lblClasseMin=120"});
-    // Indietro on the compartment-size screen returns to the method in use.
-    click(total, "Command1");
+    click(total, "Command1"); // Indietro, screen by screen, returns to the method in use
     click(Screens::get<FattoreProtezione>(), "Command2");
     click(Screens::get<FattoreRischio2>(), "Command2");
     click(fr1, "Command1");
