@@ -86,8 +86,7 @@ void TestDatabase::catalogueAddAndDelete()
              u"Il Materiale   Legno d'abete (12,5) è stato inserito"_s);
     QVERIFY(combo.findText("Legno d'abete") >= 0);
 
-    // Answering No deletes nothing.
-    combo.setEditText("Legno d'abete");
+    combo.setEditText("Legno d'abete"); // answering No deletes nothing
     world().prompt.answers = {false, true};
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QCOMPARE(world().prompt.questions.last(),

@@ -171,8 +171,7 @@ void TestDocument::listsShowEveryFactorAndTheChart()
         QCOMPARE(ItalianNumbers::toGroupedText(
                      product(QStringList{row[2], row[3], row[4], row[5]}.join(u" × "_s))),
                  row[6]);
-    // The summary line keeps company with the totals.
-    QVERIFY(m.parts[1].blocks.last().keepWithPrevious);
+    QVERIFY(m.parts[1].blocks.last().keepWithPrevious); // the summary line kept with the totals
     QCOMPARE(m.parts[1].blocks.last().text, u"A = 600 m²      q_f = 516,67 MJ/m²"_s);
 
     // A packed good says "si", and its column the factor that gives its MJ.

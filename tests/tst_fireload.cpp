@@ -261,8 +261,7 @@ void TestFireLoad::gridViewersEditThroughTheView()
     // (20 * 10 + 17,5 * 7,5) * 0,8 / 10, shown with its decimals once the viewer is closed.
     QCOMPARE(fireLoadNow(), 26.5);
     QCOMPARE(textOf(form, "Valoreqf"), u"26,5"_s);
-    // An emptied cell stores an empty text: the row then adds nothing and raises no message.
-    world().prompt.messages.clear();
+    world().prompt.messages.clear(); // an emptied cell: the row adds nothing, raises no message
     QAbstractItemModel *model = openGridViewer(form)->model();
     QVERIFY(model->setData(model->index(0, 2), ""));
     Screens::get<VisualTabMat>().close();
@@ -282,8 +281,7 @@ void TestFireLoad::gridViewersEditThroughTheView()
     QCOMPARE(fireLoadNow(), 20.0); // 250 * (2 + 6) / 100
     QCOMPARE(textOf(furnishings, "Valoreqf"), u"20"_s);
 
-    // A long table keeps its scroll position and current cell while a far row is edited.
-    startMethod<ValorePerMateriale>();
+    startMethod<ValorePerMateriale>(); // a far row edited: scroll position and current cell kept
     QVector<MaterialEntry> entries;
     for (int i = 0; i < 80; ++i)
         entries << materialEntry(u"M%1"_s.arg(i), 17, 1);
@@ -332,8 +330,7 @@ void TestFireLoad::entriesTableEditsDeletesAndStays()
     QCOMPARE(fireLoadNow(), (20 * 40 * 0.8 + 140) / 10);
     QCOMPARE(textOf(form, "Valoreqf"), u"78"_s);
     QCOMPARE(WorkingTables::materials()->first().quantity, Amount::number(40));
-    // A value a new entry could not have is refused with its reason; the cell keeps its own.
-    editCell(table, 0, 3, "5");
+    editCell(table, 0, 3, "5"); // a value no new entry could have: refused, the cell keeps its own
     QCOMPARE(told(), u"Il fattore ψ può valere 0, 0,85 o 1."_s);
     QCOMPARE(table->model()->index(0, 3).data().toString(), u"1"_s);
     editCell(table, 0, 4, "0,3");

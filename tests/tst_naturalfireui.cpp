@@ -205,8 +205,7 @@ void TestNaturalFireUi::liningAndOpeningsFillTheFields()
     world().prompt.inputs = {u"2300"_s, u"1000"_s, u"1,6"_s};
     click(*window, "cmdCalcolaB");
     QCOMPARE(calculation().naturalFire->absorptivity, 1918.0);
-    // A property that is no number stops it, with a message, and leaves b as it was.
-    world().prompt.messages.clear();
+    world().prompt.messages.clear(); // a property that is no number stops it with a message; b kept
     world().prompt.inputs = {u"2300"_s, u"mille"_s};
     click(*window, "cmdCalcolaB");
     QCOMPARE(world().prompt.messages, QStringList{u"Calore specifico deve essere un numero "

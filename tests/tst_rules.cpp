@@ -345,8 +345,7 @@ void TestRules::projectWithBothRulesAndLevels()
     QCOMPARE(textOf(Screens::get<StampaRiepilogo>(), "lblNormativa"),
              u"Normativa applicata: D.M. 9 marzo 2007, livello di prestazione III; "_s + code);
 
-    // Reopening the Code's compartment restores every choice.
-    clickCell(table, 1);
+    clickCell(table, 1); // reopening the Code's compartment restores every choice
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());

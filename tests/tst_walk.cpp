@@ -229,8 +229,7 @@ void TestWalk::activityAreaProposesTheBand()
         working.contains(u"A = 1.200 m²"_s) &&
         working.contains(u"    carico d'incendio specifico dell'attività: valore del tecnico"_s));
 
-    // Stored in the project with its area, and shown in the summary.
-    world().prompt.inputs << u"Archivio"_s;
+    world().prompt.inputs << u"Archivio"_s; // saved with its area, and shown in the summary
     click(page, "cmdSalvaCompartimento");
     const Project &project = ProjectDocument::current().project();
     QCOMPARE(project.compartments.size(), 1);
