@@ -348,3 +348,11 @@ void walkToReport(Method method, const QString &riskOption, const QStringList &m
     walkFactors(method == Method::Activity ? "Option1_1" : nullptr, riskOption, measures);
     click(Screens::get<TotaleFormula>(), "Command3");
 }
+
+QWidget *shownWindow(const QString &name)
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == name && window->isVisible())
+            return window;
+    return nullptr;
+}

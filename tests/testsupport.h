@@ -238,3 +238,6 @@ void walkFactors(const char *areaOption, const QString &riskOption, const QStrin
 // Polietilene 500 kg (ψ 0,85); 100 m² with two cotton mattresses and 10 m³ of packed paper at
 // 400 MJ/m³. Then the risk option and the measures named.
 void walkToReport(Method method, const QString &riskOption, const QStringList &measures);
+
+// The top-level window of that name on show, if any.
+QWidget *shownWindow(const QString &name);

@@ -225,15 +225,13 @@ void TestCalculation::measureGroups()
         if (c.measures.contains(measure))
             continue;
         QCOMPARE(!measureAllowed(c, measure), refused.contains(measure));
-        // A file that names a refused pair is refused as a whole.
-        Calculation both = c;
+        Calculation both = c; // a file that names a refused pair is refused as a whole
         both.measures.insert(measure);
         QCOMPARE(impossibility(both).contains(u"due misure di protezione che si escludono"_s),
                  refused.contains(measure));
     }
     QVERIFY(!measureAllowed(c, int(r.measures.size())));
-    // A rule the program does not hold computes nothing, and is never the decree.
-    c.rule = Rule(u"nessuna"_s);
+    c.rule = Rule(u"nessuna"_s); // a rule the program does not hold: no result, never the decree
     QVERIFY(!designFireLoad(c));
     QVERIFY(impossibility(c).contains(u"la normativa applicata non è tra quelle di Ardivo"_s));
     QVERIFY(!Regulation::ruleForKey(u"nessuna"_s) && !Regulation::ruleForKey(QString()));

@@ -1,7 +1,6 @@
 // The database file, the working-table sums and the catalogues.
 #include "data/catalogues.h"
 #include "data/entrystore.h"
-#include "data/workingtables.h"
 #include "testsupport.h"
 #include "ui/catalogue/catalogueeditor.h"
 
@@ -87,8 +86,7 @@ void TestDatabase::catalogueAddAndDelete()
              u"Il Materiale   Legno d'abete (12,5) è stato inserito"_s);
     QVERIFY(combo.findText("Legno d'abete") >= 0);
 
-    // Answering No deletes nothing.
-    combo.setEditText("Legno d'abete");
+    combo.setEditText("Legno d'abete"); // answering No deletes nothing
     world().prompt.answers = {false, true};
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QCOMPARE(world().prompt.questions.last(),
@@ -106,8 +104,7 @@ void TestDatabase::catalogueAddAndDelete()
     CatalogueEditor::remove(Catalogue::Materials, combo);
     QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 60);
 
-    // The change outlives the run.
-    world().prompt.inputs = {"Sughero biondo", "21"};
+    world().prompt.inputs = {"Sughero biondo", "21"}; // the change outlives the run
     CatalogueEditor::add(Catalogue::Activities, combo);
     Database::instance().close();
     QVERIFY(Catalogues::firstNamed(Catalogue::Activities, "Sughero biondo"));
@@ -134,8 +131,7 @@ void TestDatabase::catalogueRefusals()
     combo.setEditText(QString());
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
     QCOMPARE(world().prompt.messages.last(), u"Seleziona l'arredo da eliminare dalla lista"_s);
-    // A name deleted a moment before: a message, and the program goes on.
-    combo.setEditText("Nessun arredo");
+    combo.setEditText("Nessun arredo"); // a name already gone: a message, and the program goes on
     CatalogueEditor::remove(Catalogue::Furnishings, combo);
     VERIFY_CONTAINS(world().prompt.messages.last(), {"non è presente"});
     QVERIFY(world().prompt.questions.isEmpty());

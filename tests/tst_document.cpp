@@ -171,8 +171,7 @@ void TestDocument::listsShowEveryFactorAndTheChart()
         QCOMPARE(ItalianNumbers::toGroupedText(
                      product(QStringList{row[2], row[3], row[4], row[5]}.join(u" × "_s))),
                  row[6]);
-    // The summary line keeps company with the totals.
-    QVERIFY(m.parts[1].blocks.last().keepWithPrevious);
+    QVERIFY(m.parts[1].blocks.last().keepWithPrevious); // the summary line kept with the totals
     QCOMPARE(m.parts[1].blocks.last().text, u"A = 600 m²      q_f = 516,67 MJ/m²"_s);
 
     // A packed good says "si", and its column the factor that gives its MJ.
@@ -223,8 +222,7 @@ void TestDocument::partsAndBand()
 
     const ReportDocument whole = ReportDocuments::project(
         {identity, {{u"Aula"_s, activity()}, {u"Archivio"_s, materials()}}});
-    // Summary, then page and working, then page, list and working.
-    QCOMPARE(whole.parts.size(), 6);
+    QCOMPARE(whole.parts.size(), 6); // summary, then page and working, then page, list and working
     QCOMPARE(whole.parts[0].tables().value(0)->rows.size(), 2);
     QCOMPARE(whole.parts[0].tables().value(0)->rows[1][7], u"316,20"_s);
 }
@@ -281,8 +279,7 @@ void TestDocument::levelsOfTheCode()
                  band.contains(u"→ "_s + table),
              qPrintable(band));
 
-    // The decree has no level to choose: its report is as it was.
-    Calculation decree = c;
+    Calculation decree = c; // the decree has no level to choose: its report is as it was
     decree.rule = Rule::Decree2007;
     decree.performanceLevel = 3;
     QVERIFY(!ReportDocuments::compartment(decree).texts().join(u'\n').contains(u"Attribuzione"_s));

@@ -119,10 +119,9 @@ private slots:
 
 void TestFaults::folderThatCannotBeCreated()
 {
-    QTemporaryDir dir;
     // The data folder would have to be made inside a plain file: even root cannot.
-    QVERIFY(!writeFile(dir.filePath("blocco"), {}).isEmpty());
-    Database::instance().setFilePath(dir.filePath("blocco/Ardivo/Ardivo.db"));
+    QVERIFY(!writeFile(world().filePath("blocco"), {}).isEmpty());
+    Database::instance().setFilePath(world().filePath("blocco/Ardivo/Ardivo.db"));
     QVERIFY(!Database::instance().open());
     QCOMPARE(world().prompt.messages.size(), 1);
     QVERIFY(world().prompt.messages.first().startsWith("Impossibile creare la cartella dei dati:"));
@@ -136,7 +135,7 @@ void TestFaults::folderThatCannotBeCreated()
     click(form, "Command1");
     QCOMPARE(fireLoadNow(), 540.0);
     QVERIFY(world().prompt.messages.size() <= 1); // the activity list could not be read
-    QVERIFY(!QFileInfo::exists(dir.filePath("blocco/Ardivo")));
+    QVERIFY(!QFileInfo::exists(world().filePath("blocco/Ardivo")));
 }
 
 void TestFaults::unreadableFileKeptAside_data()

@@ -135,8 +135,7 @@ void TestFiles::zipReadBackByAnotherLibrary()
         QCOMPARE(file.getZipError(), UNZ_OK);
         zip.goToNextFile();
     }
-    // Past the 16-bit count of entries the archive is refused, not written as ZIP64.
-    ZipWriter many;
+    ZipWriter many; // past the 16-bit count of entries: refused, not written as ZIP64
     for (int i = 0; i < 0xFFFE; ++i)
         many.add(QString::number(i), QByteArray(), M::Stored);
     QVERIFY(!many.archive().isEmpty());

@@ -30,11 +30,7 @@ QByteArray windows1252(QString text)
 
 QWidget *preview()
 {
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("AnteprimaImportazione") && window->isVisible())
-            return window;
-    }
-    return nullptr;
+    return shownWindow(u"AnteprimaImportazione"_s);
 }
 
 QTableView *openPreview(QWidget &screen, TestWorld &world, const QString &path)
@@ -180,7 +176,6 @@ void TestInventory::writtenListReadsBackTheSame()
 // 150 rows as Excel writes them in Italy; every tenth row cannot be taken, each for its reason.
 void TestInventory::excelListImportedThroughPreview()
 {
-    QTemporaryDir dir;
     QString text = u"Descrizione;Quantità (kg);Potere calorifico (MJ/kg);PSI;M\r\n"_s;
     double expected = 0;
     // The reader's reasons are rows of rowsReadUnderTheEntryRules; here two, in their lines.
@@ -203,7 +198,7 @@ void TestInventory::excelListImportedThroughPreview()
             ItalianNumbers::toText(psi), ItalianNumbers::toText(m));
         expected += (catalogued ? 17.5 : 18.5) * quantity * psi * m;
     }
-    const QString path = writeFile(dir.filePath("inventario.csv"), windows1252(text));
+    const QString path = writeFile(world().filePath("inventario.csv"), windows1252(text));
 
     auto &form = startMethod<ValorePerMateriale>();
     clickAndType(form, "txtAreaComp", "100");
@@ -234,27 +229,25 @@ void TestInventory::excelListImportedThroughPreview()
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(expected / 100));
     QCOMPARE(world().prompt.messages, QStringList()); // no box for each row
 
-    // A typed entry still joins the imported ones, with the next number.
-    addMaterial("Carta", "10");
+    addMaterial("Carta", "10"); // a typed entry joins the imported ones, with the next number
     QCOMPARE(calculation().materials.size(), 136);
 
     // Exported, then imported in a run of its own: the same list, sources and all.
     const QVector<MaterialEntry> exported = calculation().materials;
-    world().prompt.files << dir.filePath("elenco");
+    world().prompt.files << world().filePath("elenco");
     click(form, "cmdEsportaElenco");
     closeAllScreens();
     TestWorld another;
     auto &again = startMethod<ValorePerMateriale>();
     clickAndType(again, "txtAreaComp", "60");
-    importThrough(again, another, dir.filePath("elenco.csv"));
+    importThrough(again, another, world().filePath("elenco.csv"));
     QCOMPARE(calculation().materials, exported);
 }
 
 void TestInventory::furnishingsExportThenImport()
 {
-    QTemporaryDir dir;
     const QString path =
-        writeFile(dir.filePath("arredi.csv"),
+        writeFile(world().filePath("arredi.csv"),
                   windows1252(u"Imballo;Volume (m³);Merce in deposito;Pezzi;Arredo\r\n"
                               ";;;2;Materasso in cotone\r\n"
                               "sì;10;Carta;;\r\n"
@@ -280,11 +273,11 @@ void TestInventory::furnishingsExportThenImport()
     QVERIFY(imported[2].volume == n(0.5) && imported[1].packaging == n(1.1));
     QCOMPARE(textOf(form, "Valoreqf"), ItalianNumbers::integerPartText(entriesTotal() / 100));
     QVERIFY(entriesTotal() > 8400 * 10 * 1.1);
-    world().prompt.files << dir.filePath("fuori.csv");
+    world().prompt.files << world().filePath("fuori.csv");
     click(form, "cmdEsportaElenco");
     closeAllScreens();
     TestWorld another;
-    importThrough(startMethod<ValorePerArredo>(), another, dir.filePath("fuori.csv"));
+    importThrough(startMethod<ValorePerArredo>(), another, world().filePath("fuori.csv"));
     QCOMPARE(calculation().furnishings, imported);
 }
 
@@ -303,8 +296,7 @@ void TestInventory::hostileFilesRefusedAtOnce()
 {
     QFETCH(QString, reason);
     const QString kind = QString::fromLatin1(QTest::currentDataTag());
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"elenco.csv"_s);
+    const QString path = world().filePath(u"elenco.csv"_s);
     const QByteArray rows = "Materiale;Potere calorifico (MJ/kg);Quantità (kg)\n" +
                             QByteArray("Carta;17;1\n").repeated(InventoryFile::kMostRows + 1);
     QVERIFY(kind == u"rows"_s ? !writeFile(path, rows).isEmpty()
@@ -317,8 +309,7 @@ void TestInventory::hostileFilesRefusedAtOnce()
 // Windows-1252 read and said so; long cells shortened; a cancelled import adds nothing.
 void TestInventory::previewTellsHowTheFileWasRead()
 {
-    QTemporaryDir dir;
-    const QString mixed = writeFile(dir.filePath(u"misto.csv"_s),
+    const QString mixed = writeFile(world().filePath(u"misto.csv"_s),
                                     u"Materiale;Quantità (kg);Fonte\nTè;1;UNI\n"_s.toUtf8() +
                                         "Caff\xE8;2;\n" + QByteArray(5000, 'N') + ";5;\n");
     auto &form = startMethod<ValorePerMateriale>();
@@ -333,13 +324,13 @@ void TestInventory::previewTellsHowTheFileWasRead()
     QVERIFY(shortened.endsWith(QChar(0x2026)));
     click(*preview(), "cmdAnnulla");
     QVERIFY(!preview() && calculation().materials.isEmpty());
-    const QString plain =
-        writeFile(dir.filePath(u"utf8.csv"_s), u"Materiale;Quantità (kg)\r\nTè;1\r\n"_s.toUtf8());
+    const QString plain = writeFile(world().filePath(u"utf8.csv"_s),
+                                    u"Materiale;Quantità (kg)\r\nTè;1\r\n"_s.toUtf8());
     QVERIFY(openPreview(form, world(), plain));
     QVERIFY(!child<QLabel>(*preview(), "lblCodifica"));
     click(*preview(), "cmdAnnulla");
 
-    const QString bad = writeFile(dir.filePath("b.csv"), "Materiale;Peso\r\nLegno;100\r\n");
+    const QString bad = writeFile(world().filePath("b.csv"), "Materiale;Peso\r\nLegno;100\r\n");
     QVERIFY(!openPreview(form, world(), bad));
     QCOMPARE(world().prompt.messages.last(),
              u"Impossibile importare b.csv.\nNel file manca la colonna "
@@ -347,8 +338,7 @@ void TestInventory::previewTellsHowTheFileWasRead()
     const int shown = world().prompt.messages.size();
     QVERIFY(!openPreview(form, world(), QString())); // the file box cancelled
     QCOMPARE(world().prompt.messages.size(), shown);
-    // Nothing to export: said, and no file box.
-    const int boxes = world().prompt.fileBoxes.size();
+    const int boxes = world().prompt.fileBoxes.size(); // nothing to export: said, and no file box
     click(form, "cmdEsportaElenco");
     QCOMPARE(world().prompt.messages.last(), u"Non ci sono voci da esportare."_s);
     QCOMPARE(world().prompt.fileBoxes.size(), boxes);

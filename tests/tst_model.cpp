@@ -42,8 +42,7 @@ void TestModel::materialsMethod()
         QVERIFY(!fireLoad(materialsCalculation(area, entries)));
     QCOMPARE(fireLoad(materialsCalculation(10.0, {})).value(), 0.0);
 
-    // A list changed after it was summed, in place or in a copy, sums anew.
-    QVector<MaterialEntry> changed = entries;
+    QVector<MaterialEntry> changed = entries; // summed again once changed, in place or in a copy
     changed[0].quantity = n(2000);
     QCOMPARE(materialsSum(changed).total, 45000.0);
     changed.removeLast();
@@ -65,8 +64,7 @@ void TestModel::furnishingsMethod()
     Calculation c = furnishingsCalculation(100, {sofa, paper, both});
     QCOMPARE(entriesSum(c).total, 1200 + 4400 + 1400.0);
     QCOMPARE(fireLoad(c).value(), 70.0);
-    // The materials of another method are not summed.
-    c.materials = {{"Legno", n(17.5), n(1000), n(1), n(1)}};
+    c.materials = {{"Legno", n(17.5), n(1000), n(1), n(1)}}; // other methods' materials not summed
     QCOMPARE(fireLoad(c).value(), 70.0);
 }
 
@@ -109,7 +107,7 @@ void TestModel::refusals()
 
 void TestModel::walkSteps()
 {
-    CalculationSession session; // its signals: tst_fireload's oneChangePerChange
+    CalculationSession session; // its signals: tst_fireload's entriesTableEditsDeletesAndStays
     session.startCalculation(Method::Materials);
     session.setMaterials({{"Legno", n(17.5), n(100), n(1), n(1)}});
     session.setArea(600.0);
@@ -148,12 +146,10 @@ void TestModel::noResultBetterThanAWrongOne()
     QVERIFY(!designFireLoad(classified));
     QCOMPARE(CalculationTexts::referenceClass(classified), QString());
 
-    // Just at the limit and just above it.
     QCOMPARE(fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1)})), 1e6);
     QVERIFY(!fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1.01)})));
     QVERIFY(!designFireLoad(1e306, 1, 10, 10));
-    // Without a risk class there is no δq2 and no q_f,d, and its text is empty.
-    classified.riskClass = std::nullopt;
+    classified.riskClass = std::nullopt; // no risk class: no δq2, no q_f,d, and an empty text
     classified.materials[0].valuePerKg = n(17.5);
     QVERIFY(fireLoad(classified) && !deltaQ2(classified));
     QVERIFY(!designFireLoad(classified));

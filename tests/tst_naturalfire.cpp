@@ -223,8 +223,7 @@ void TestNaturalFire::refusals()
 
 void TestNaturalFire::warnings()
 {
-    // Inside every range: only the reminder.
-    auto r = office().computed();
+    auto r = office().computed(); // inside every range: only the reminder
     QVERIFY(r && r->warnings.size() == 1 && r->warnings.last().contains(u"S.2-3"_s));
     // 600 m², 5 m high, roof openings, b = 2600, α_v = 0,3 and q_t,d below 50.
     r = NaturalFire::compute(naturalFireInputs(2400, 5, 180, 3, 10, 2600), 600, 150);

@@ -92,8 +92,7 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     QCOMPARE(grid->item(0, 1)->text(), u"20"_s);
     QCOMPARE(grid->item(grid->rowCount() - 1, 1)->text(), u"20"_s);
     // The report prints it after the working; the chart drawn, not pasted: its scale is text.
-    QTemporaryDir dir;
-    const QString text = exportedPdf(world(), page, dir.filePath(u"relazione.pdf"_s));
+    const QString text = exportedPdf(world(), page, world().filePath(u"relazione.pdf"_s));
     QVERIFY2(text.indexOf(u"Sviluppo del calcolo"_s) < text.indexOf(kAppendixTitle),
              qPrintable(text));
     VERIFY_CONTAINS(text, {u"O = A_v · √h_eq / A_t = 8 · √1,5 / 200 = 0,0490 m^½"_s,
@@ -101,18 +100,16 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
                            u"Classe richiesta del compartimento"_s, u"S.2-3"_s, u"ISO 834 [°C]"_s,
                            u"t [min]"_s});
     world().prompt.messages.clear(); // those of the walk
-    world().prompt.files << dir.filePath(u"relazione.odt"_s);
+    world().prompt.files << world().filePath(u"relazione.odt"_s);
     click(page, "cmdEsportaOdt");
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
-    VERIFY_CONTAINS(odtContent(dir.filePath(u"relazione.odt"_s)),
+    VERIFY_CONTAINS(odtContent(world().filePath(u"relazione.odt"_s)),
                     {kAppendixTitle, u"<draw:image"_s});
 
-    // Typing on computes again: O = 20 · √1,5 / 200.
-    clickAndType(*window, "txtAv", u"20"_s);
+    clickAndType(*window, "txtAv", u"20"_s); // typing on computes again: O = 20 · √1,5 / 200
     QCOMPARE(textOf(*window, "lblO"), u"0,1225"_s);
     QVERIFY(textOf(*window, "lblAvvertenze").contains(u"S.2-3"_s));
-    // Closed and opened again, the window shows what the calculation keeps.
-    window->close();
+    window->close(); // closed and opened again, the window shows what the calculation keeps
     QWidget *again = openWindow(page);
     QVERIFY(again);
     COMPARE_FIELDS(*again, {u"txtAv=20"_s, u"lblO=0,1225"_s});
@@ -208,8 +205,7 @@ void TestNaturalFireUi::liningAndOpeningsFillTheFields()
     world().prompt.inputs = {u"2300"_s, u"1000"_s, u"1,6"_s};
     click(*window, "cmdCalcolaB");
     QCOMPARE(calculation().naturalFire->absorptivity, 1918.0);
-    // A property that is no number stops it, with a message, and leaves b as it was.
-    world().prompt.messages.clear();
+    world().prompt.messages.clear(); // a property that is no number stops it with a message; b kept
     world().prompt.inputs = {u"2300"_s, u"mille"_s};
     click(*window, "cmdCalcolaB");
     QCOMPARE(world().prompt.messages, QStringList{u"Calore specifico deve essere un numero "
@@ -231,8 +227,7 @@ void TestNaturalFireUi::liningAndOpeningsFillTheFields()
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join(u';')));
     COMPARE_FIELDS(*window, {u"txtAv=5,5"_s, u"txtHeq=1,95454545454545"_s, u"lblMessaggio="_s});
     QCOMPARE(calculation().naturalFire->verticalOpenings, 5.5);
-    // A row with a width and no height is refused, and the fields keep their values.
-    editCell(grid, 3, 0, u"1"_s);
+    editCell(grid, 3, 0, u"1"_s); // a width and no height: refused, the fields keep their values
     click(*window, "cmdRiportaAperture");
     QCOMPARE(
         world().prompt.messages,

@@ -13,20 +13,6 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
-namespace {
-
-// The window of that name on show, if any.
-QWidget *shownWindow(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 class TestReports : public WorldTest
 {
     Q_OBJECT
@@ -69,8 +55,7 @@ void TestReports::barsFollowTheWindow()
     materials.resize(materials.width() + PageView::toPixelsX(1000), materials.height());
     QVERIFY(h->isHidden() && h->value() == 0);
     QCOMPARE(view->canvas()->x(), 0);
-    // A window thinner than a bar: the page's far corner can still be scrolled into sight.
-    materials.resize(5, 5);
+    materials.resize(5, 5); // thinner than a bar: the far corner can still be scrolled into sight
     QVERIFY(!h->isHidden() && !v->isHidden());
     h->setValue(h->maximum());
     v->setValue(v->maximum());
@@ -118,8 +103,7 @@ void TestReports::longListSheets()
         QVERIFY(storeMaterials({materialEntry(u"M%1"_s.arg(i), 17.0, 1.0 + i)}));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
-    QTemporaryDir dir;
-    const QStringList sheets = pdfSheets(exportedPdf(world(), page, dir.filePath("lista.pdf")));
+    const QStringList sheets = pdfSheets(exportedPdf(world(), page, world().filePath("lista.pdf")));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
 
     const ReportDocument document =
@@ -211,8 +195,7 @@ void TestReports::odtHoldsTheListAsTables()
     const QImage chart = QImage::fromData(picture.readAll(), "PNG");
     QCOMPARE(std::lround(chart.dotsPerMeterX() * 0.0254), 300L);
     QVERIFY(chart.width() > 2000);
-    // The package: the mimetype first and stored; the styles named for the designer.
-    QuaZip zip(odt);
+    QuaZip zip(odt); // the mimetype first and stored; the styles named for the designer
     QuaZipFileInfo64 first;
     QVERIFY(zip.open(QuaZip::mdUnzip) && zip.goToFirstFile() && zip.getCurrentFileInfo(&first));
     QCOMPARE(first.name, u"mimetype"_s);
@@ -236,8 +219,7 @@ void TestReports::previewShowsTheSheetsOfThePdf()
         QVERIFY(storeMaterials({materialEntry(u"Voce %1"_s.arg(i), 17.0 + i, 10.0)}));
     auto &page = Screens::get<StampaMateriali>();
     page.show();
-    QTemporaryDir dir;
-    const QStringList sheets = pdfSheets(exportedPdf(world(), page, dir.filePath("r.pdf")));
+    const QStringList sheets = pdfSheets(exportedPdf(world(), page, world().filePath("r.pdf")));
     click(page, "cmdAnteprima");
     auto *preview = qobject_cast<AnteprimaStampa *>(shownWindow(u"AnteprimaStampa"_s));
     QVERIFY(preview);
@@ -248,10 +230,11 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     COMPARE_FIELDS(*preview, {u"lblPagina=Pagina 2 di %1"_s.arg(sheets.size())});
     // The second sheet (the list goes on) against the PDF's, drawn by poppler at the same size.
     const QImage shown = preview->sheetImage().convertToFormat(QImage::Format_Grayscale8);
-    outputOf(u"pdftoppm"_s, {u"-r"_s, u"96"_s, u"-f"_s, u"2"_s, u"-l"_s, u"2"_s, u"-png"_s,
-                             u"-singlefile"_s, dir.filePath("r.pdf"), dir.filePath("foglio")});
+    outputOf(u"pdftoppm"_s,
+             {u"-r"_s, u"96"_s, u"-f"_s, u"2"_s, u"-l"_s, u"2"_s, u"-png"_s, u"-singlefile"_s,
+              world().filePath("r.pdf"), world().filePath("foglio")});
     const QImage printed =
-        QImage(dir.filePath("foglio.png")).convertToFormat(QImage::Format_Grayscale8);
+        QImage(world().filePath("foglio.png")).convertToFormat(QImage::Format_Grayscale8);
     QVERIFY(!printed.isNull());
     // The same lines at the same places, whatever each renderer's smoothing: 60 × 85 greys.
     const QImage a = shown.scaled(60, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -266,7 +249,7 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     QVERIFY2(correlation > 0.9, qPrintable(QString::number(correlation)));
     // "Stampa…" through its print box to a PDF: the sheets printed, -1 when no box was asked.
     const auto sheetsPrinted = [&](const QString &name, int from, int to, bool accept) {
-        const QString path = dir.filePath(name);
+        const QString path = world().filePath(name);
         bool asked = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
@@ -324,8 +307,7 @@ void TestReports::listLinksBackAndNewCalculation()
     emit child<LinkLabel>(furnishings, "Label7")->clicked();
     QVERIFY(&Screens::get<StampaElencoArredoMerci>() != first.data());
 
-    // Nuova analisi on the materials page empties its working table and goes to the chooser.
-    click(page, "cmdNuova");
+    click(page, "cmdNuova"); // Nuova analisi empties the working table and goes to the chooser
     QVERIFY(!page.isVisible() && Screens::get<DensitaCarico>().isVisible());
     QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 }

@@ -139,8 +139,7 @@ void TestRules::protectionScreenFollowsTheRule()
     auto &total = Screens::get<TotaleFormula>();
     COMPARE_FIELDS(total, {"txtFattProt=0,51", "lblClasse=45", "lblClasseMin=20"});
     QVERIFY(child(total, "lblClasseMin")->isVisible());
-    // The decree's tables are cited too.
-    QVERIFY(child(total, "lblTabellaClassi")->isVisible());
+    QVERIFY(child(total, "lblTabellaClassi")->isVisible()); // the decree's tables are cited too
     QVERIFY(textOf(total, "lblTabellaClassi").contains(u"tabella 4"_s));
 }
 
@@ -248,8 +247,7 @@ void TestRules::levelThroughTheScreens()
     auto &total = Screens::get<TotaleFormula>();
     QCOMPARE(textOf(total, "ComboLivello"), u"III"_s); // proposed
     QCOMPARE(child<QComboBox>(total, "ComboLivello")->count(), 5);
-    // Without reasons, or with blanks only, the report page stays shut.
-    chooseLevel(level, QString());
+    chooseLevel(level, QString()); // without reasons, or with blanks only, the page stays shut
     for (const QString &blanks : {QString(), u"   "_s}) {
         typeReasons(blanks);
         click(total, "Command3");
@@ -290,15 +288,13 @@ void TestRules::levelThroughTheScreens()
 // each project, the file, the table, a reopened compartment and the report.
 void TestRules::projectWithBothRulesAndLevels()
 {
-    QTemporaryDir dir;
     walkActivity("OptionNormativa_1", "700", "Option1_0", {"OptionControllo_0"});
     chooseLevel(u"II"_s, u"Occupanti evacuati in 10 minuti."_s);
     saveCompartment(world(), u"Uffici"_s);
     walkActivity("OptionNormativa_1", "3000", "Option1_1", {"OptionControllo_2", "CheckMisura_9"});
     auto &total = Screens::get<TotaleFormula>();
     COMPARE_FIELDS(total, {"ComboLivello=III", "txtMotivazioneLivello="});
-    // Level III needs no reasons.
-    click(total, "Command3");
+    click(total, "Command3"); // level III needs no reasons
     COMPARE_FIELDS(Screens::get<StampaAttivita>(), {"lblClasse=240"});
     click(Screens::get<StampaAttivita>(), "cmdIndietro");
     const QString reasons = u"Archivio storico.\nSeconda riga."_s;
@@ -310,7 +306,7 @@ void TestRules::projectWithBothRulesAndLevels()
                          "livelli di prestazione II e IV"_s;
     auto &summary = Screens::get<StampaRiepilogo>();
     QCOMPARE(textOf(summary, "lblNormativa"), u"Normativa applicata: "_s + code);
-    const QString summaryPdf = dir.filePath(u"Riepilogo.pdf"_s);
+    const QString summaryPdf = world().filePath(u"Riepilogo.pdf"_s);
     const QStringList summarySheets = pdfSheets(exportedPdf(world(), summary, summaryPdf));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     QCOMPARE(summarySheets.size(), 1);
@@ -324,7 +320,7 @@ void TestRules::projectWithBothRulesAndLevels()
     // The same store under the decree: δn 0,8 × 0,85 = 0,68, 2448 → class 240, minimum 120.
     walkActivity("OptionNormativa_0", "3000", "Option1_1", {"Check7", "Check4"});
     saveCompartment(world(), u"Deposito"_s);
-    const QString path = dir.filePath(u"Due norme.ardivo"_s);
+    const QString path = world().filePath(u"Due norme.ardivo"_s);
     auto *table = savedAndReopened(world(), path);
     QVERIFY(table);
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
@@ -349,8 +345,7 @@ void TestRules::projectWithBothRulesAndLevels()
     QCOMPARE(textOf(Screens::get<StampaRiepilogo>(), "lblNormativa"),
              u"Normativa applicata: D.M. 9 marzo 2007, livello di prestazione III; "_s + code);
 
-    // Reopening the Code's compartment restores every choice.
-    clickCell(table, 1);
+    clickCell(table, 1); // reopening the Code's compartment restores every choice
     click(Screens::get<Progetto>(), "cmdApriCompartimento");
     auto &page = Screens::get<StampaAttivita>();
     QVERIFY(page.isVisible());
@@ -363,7 +358,7 @@ void TestRules::projectWithBothRulesAndLevels()
         QVERIFY(ticked(Screens::get<FattoreProtezione>(), box));
     QVERIFY(!ticked(Screens::get<FattoreProtezione>(), "CheckMisura_8"));
 
-    const QString pdf = dir.filePath(u"Due norme.pdf"_s);
+    const QString pdf = world().filePath(u"Due norme.pdf"_s);
     const QStringList sheets = pdfSheets(exportedPdf(world(), Screens::get<Progetto>(), pdf));
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     // The summary, then the page and the working of each compartment; a Code's page goes on to a
@@ -416,8 +411,7 @@ void TestRules::levelsInFiles()
     QByteArray json = ProjectFile::toJson(project);
     QVERIFY(json.contains(from));
     json.replace(from, to);
-    QTemporaryDir dir;
-    const QString path = writeFile(dir.filePath(u"Livelli d'esempio.ardivo"_s), json);
+    const QString path = writeFile(world().filePath(u"Livelli d'esempio.ardivo"_s), json);
     const bool opened = ProjectActions::openProjectFile(path);
     if (!reason.isEmpty()) {
         QVERIFY(!opened);
@@ -476,8 +470,7 @@ void TestRules::deltaNUnroundedInPrint()
                            "lblClasseMin=" + minimum, "lblAvvertenze=Avvertenze\n" + warning});
     click(total, "Command3");
     auto &page = Screens::get<StampaAttivita>();
-    QTemporaryDir dir;
-    const QString text = exportedPdf(world(), page, dir.filePath(u"r.pdf"_s)).simplified();
+    const QString text = exportedPdf(world(), page, world().filePath(u"r.pdf"_s)).simplified();
     QVERIFY2(text.contains(working), qPrintable(text));
     VERIFY_CONTAINS(text, {"Avvertenze", warning.left(40)});
 }

@@ -132,10 +132,7 @@ void TestWalk::reportFieldsForEachMethod()
     }
     COMPARE_FIELDS(page, expected);
     emit child<LinkLabel>(page, "Label7")->clicked();
-    const QString listName = page.objectName().replace(u"Stampa"_s, u"StampaElenco"_s);
-    QWidget *list = nullptr; // the list's window on show, found by its name
-    for (QWidget *window : QApplication::topLevelWidgets())
-        list = window->objectName() == listName && window->isVisible() ? window : list;
+    QWidget *list = shownWindow(page.objectName().replace(u"Stampa"_s, u"StampaElenco"_s));
     QVERIFY(list);
     const QVector<const ReportTable *> lists = document.parts.at(1).tables();
     QCOMPARE(lists.size(), tables.size());
@@ -176,8 +173,7 @@ void TestWalk::activityWalkNeedsHandChosenClass()
     walkFactors(nullptr, "Option1_1", {});
     auto &total = Screens::get<TotaleFormula>(); // 1500 × 1,2 × 1 × 1,6 × 1 = 2880
     COMPARE_FIELDS(total, {"txtTotFormula=2.880,00", "lblClasse=240", "lblClasseMin=120"});
-    // Indietro on the compartment-size screen returns to the method in use.
-    click(total, "Command1");
+    click(total, "Command1"); // Indietro, screen by screen, returns to the method in use
     click(Screens::get<FattoreProtezione>(), "Command2");
     click(Screens::get<FattoreRischio2>(), "Command2");
     click(fr1, "Command1");
@@ -233,8 +229,7 @@ void TestWalk::activityAreaProposesTheBand()
         working.contains(u"A = 1.200 m²"_s) &&
         working.contains(u"    carico d'incendio specifico dell'attività: valore del tecnico"_s));
 
-    // Stored in the project with its area, and shown in the summary.
-    world().prompt.inputs << u"Archivio"_s;
+    world().prompt.inputs << u"Archivio"_s; // saved with its area, and shown in the summary
     click(page, "cmdSalvaCompartimento");
     const Project &project = ProjectDocument::current().project();
     QCOMPARE(project.compartments.size(), 1);
