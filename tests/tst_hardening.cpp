@@ -364,7 +364,7 @@ void TestHardening::thousandRowsListedInAScreenful()
     typeInto(child(form, "txtAreaComp"), "10000");
     QCOMPARE(textOf(form, "Valoreqf"), u"700"_s);
     Screens::get<StampaMateriali>().show();
-    emit child<LinkLabel>(Screens::get<StampaMateriali>(), "Label7")->clicked();
+    QTest::mouseClick(child(Screens::get<StampaMateriali>(), "Label7"), Qt::LeftButton);
     auto &list = Screens::get<StampaElencoMateriali>();
     QVERIFY(list.isVisible());
     const QString lastName = u"Materiale_%1"_s.arg(rows - 1);

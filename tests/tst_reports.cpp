@@ -273,7 +273,7 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
     preview->close();
     // The list shows the same report in the preview, from its first sheet.
-    emit child<LinkLabel>(page, "Label7")->clicked();
+    QTest::mouseClick(child(page, "Label7"), Qt::LeftButton);
     click(Screens::get<StampaElencoMateriali>(), "cmdAnteprima");
     preview = qobject_cast<AnteprimaStampa *>(shownWindow(u"AnteprimaStampa"_s)); // a new one
     QVERIFY(preview && preview->sheet() == 0);
@@ -287,24 +287,24 @@ void TestReports::listLinksBackAndNewCalculation()
     auto &page = Screens::get<StampaMateriali>();
     page.show();
     auto *link = child<LinkLabel>(page, "Label7");
-    emit link->clicked();
+    QTest::mouseClick(link, Qt::LeftButton);
     QWidget *list = &Screens::get<StampaElencoMateriali>();
     // The materials link shows the list it has, unchanged...
     QVERIFY(storeMaterials({materialEntry("Carta", 20.0, 5.0)}));
-    emit link->clicked();
+    QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(&Screens::get<StampaElencoMateriali>(), list);
     QCOMPARE(textOf(*list, "Materiale_1"), QString());
     // ...until its Indietro releases it; the next click builds it from the table as it is now.
     click(*list, "Indietro");
     QVERIFY(page.isVisible());
-    emit link->clicked();
+    QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(textOf(Screens::get<StampaElencoMateriali>(), "Materiale_1"), u"Carta"_s);
 
     // The furnishings link builds a new list on every click.
     auto &furnishings = Screens::get<StampaArredoMerci>();
-    emit child<LinkLabel>(furnishings, "Label7")->clicked();
+    QTest::mouseClick(child(furnishings, "Label7"), Qt::LeftButton);
     QPointer<QWidget> first = &Screens::get<StampaElencoArredoMerci>();
-    emit child<LinkLabel>(furnishings, "Label7")->clicked();
+    QTest::mouseClick(child(furnishings, "Label7"), Qt::LeftButton);
     QVERIFY(&Screens::get<StampaElencoArredoMerci>() != first.data());
 
     click(page, "cmdNuova"); // Nuova analisi empties the working table and goes to the chooser
