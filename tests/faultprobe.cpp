@@ -2,6 +2,7 @@
 //   faultprobe burst <db>        writes catalogue and working rows until it is killed
 //   faultprobe hold <db> <ms>    holds the file locked against everyone for <ms>
 //   faultprobe readonly <db>     what Ardivo does with a file it may read but not write
+//   faultprobe saveprojects <file>  saves a project, one compartment larger each time, until killed
 // It prints one line per fact ("message: ...", "open 1", ...), for the test to read.
 
 #include "core/userprompt.h"
