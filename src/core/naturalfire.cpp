@@ -248,32 +248,48 @@ QString inputRefusal(const NaturalFireInputs &in, std::optional<double> af)
     return QString();
 }
 
-QString refusal(const NaturalFireInputs &in, double af, double qfd)
+namespace {
+
+// The curve, or why there is none: refusal() and compute() build it once.
+struct Attempt {
+    QString refusal;
+    std::optional<NaturalFireResult> result;
+};
+
+Attempt attempt(const NaturalFireInputs &in, double af, double qfd)
 {
     if (!std::isfinite(af) || af <= 0)
-        return QStringLiteral("Manca la superficie in pianta del compartimento A_f: "
-                              "completare prima il calcolo del carico d'incendio.");
+        return {QStringLiteral("Manca la superficie in pianta del compartimento A_f: "
+                               "completare prima il calcolo del carico d'incendio."),
+                std::nullopt};
     if (!std::isfinite(qfd) || qfd <= 0)
-        return QStringLiteral("Manca il carico d'incendio di progetto q_f,d: completare prima "
-                              "il calcolo del carico d'incendio.");
+        return {QStringLiteral("Manca il carico d'incendio di progetto q_f,d: completare prima "
+                               "il calcolo del carico d'incendio."),
+                std::nullopt};
     if (QString reason = inputRefusal(in, af); !reason.isEmpty())
-        return reason;
-    const NaturalFireResult r = curve(in, af, qfd);
+        return {reason, std::nullopt};
+    NaturalFireResult r = curve(in, af, qfd);
     if (!std::isfinite(r.endHours) || r.endHours > kLongestHours ||
         !std::isfinite(r.equivalentMinutes))
-        return QStringLiteral("Con questi dati l'incendio durerebbe oltre %1 ore: nessun "
-                              "compartimento reale brucia così a lungo. Controllare A_v, h_eq, "
-                              "A_t e b.")
-            .arg(ItalianNumbers::toText(kLongestHours));
-    return QString();
+        return {QStringLiteral("Con questi dati l'incendio durerebbe oltre %1 ore: nessun "
+                               "compartimento reale brucia così a lungo. Controllare A_v, h_eq, "
+                               "A_t e b.")
+                    .arg(ItalianNumbers::toText(kLongestHours)),
+                std::nullopt};
+    return {QString(), std::move(r)};
+}
+
+} // namespace
+
+QString refusal(const NaturalFireInputs &in, double af, double qfd)
+{
+    return attempt(in, af, qfd).refusal;
 }
 
 std::optional<NaturalFireResult> compute(const NaturalFireInputs &inputs, double floorArea,
                                          double designLoad)
 {
-    if (!refusal(inputs, floorArea, designLoad).isEmpty())
-        return std::nullopt;
-    return curve(inputs, floorArea, designLoad);
+    return attempt(inputs, floorArea, designLoad).result;
 }
 
 } // namespace NaturalFire
