@@ -103,4 +103,36 @@ QString write(const QString &path, const QByteArray &bytes, bool *placeRefused)
     return QString();
 }
 
+Contents read(const QString &path, qint64 limit, const QString &kind)
+{
+    const auto refused = [](const QString &reason) { return Contents{QByteArray(), reason}; };
+    const QString notPlain = QStringLiteral("non è un file ordinario (forse una pipe o un "
+                                            "dispositivo) e non può essere %1")
+                                 .arg(kind);
+    const QString tooLarge = QStringLiteral("il file è troppo grande per %1 (al massimo %2 MB)")
+                                 .arg(kind)
+                                 .arg(limit / (1024 * 1024));
+    const QFileInfo info(path);
+    if (!info.exists())
+        return refused(QStringLiteral("il file non esiste"));
+    if (info.isDir())
+        return refused(QStringLiteral("è una cartella, non %1").arg(kind));
+    if (!info.isFile())
+        return refused(notPlain);
+    if (info.size() > limit)
+        return refused(tooLarge);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(info.isReadable() ? QStringLiteral("il file non può essere aperto")
+                                         : QStringLiteral("permesso negato"));
+    if (file.isSequential())
+        return refused(notPlain);
+    QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() > limit)
+        return refused(tooLarge);
+    if (file.error() != QFileDevice::NoError)
+        return refused(QStringLiteral("errore di lettura dal disco"));
+    return {bytes, QString()};
+}
+
 } // namespace WholeFile

@@ -6,8 +6,6 @@
 #include "core/wholefile.h"
 #include "data/csvfile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSet>
 #include <optional>
@@ -551,38 +549,11 @@ QByteArray writeFurnishings(const QVector<FurnishingEntry> &entries)
 
 QByteArray readFile(const QString &path, QString *error)
 {
-    const auto refused = [&](const QString &why) {
-        *error = QStringLiteral("Impossibile leggere il file %1: %2.").arg(quotedCell(path), why);
-        return QByteArray();
-    };
-    // Only a regular file, or a link to one, and not larger than a list may be: a pipe would
-    // block the program and a device would never end. Nothing is read before these checks.
-    const QFileInfo info(path);
-    if (!info.exists())
-        return refused(QStringLiteral("il file non esiste"));
-    if (info.isDir())
-        return refused(QStringLiteral("è una cartella"));
-    if (!info.isFile())
-        return refused(QStringLiteral("non è un file ordinario (forse una pipe o un dispositivo)"));
-    const QString tooLarge = QStringLiteral("il file è troppo grande per un elenco (al massimo "
-                                            "%1 MB)")
-                                 .arg(kLargestFile / (1024 * 1024));
-    if (info.size() > kLargestFile)
-        return refused(tooLarge);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refused(info.isReadable() ? QStringLiteral("il file non può essere aperto")
-                                         : QStringLiteral("permesso negato"));
-    if (file.isSequential())
-        return refused(QStringLiteral("non è un file ordinario"));
-    // Never more than the limit, even from a file that grows while it is read.
-    QByteArray bytes = file.read(kLargestFile + 1);
-    if (bytes.size() > kLargestFile)
-        return refused(tooLarge);
-    if (file.error() != QFileDevice::NoError)
-        return refused(QStringLiteral("errore di lettura dal disco"));
-    error->clear();
-    return bytes;
+    WholeFile::Contents file = WholeFile::read(path, kLargestFile, QStringLiteral("un elenco"));
+    *error = file.refusal.isEmpty() ? QString()
+                                    : QStringLiteral("Impossibile leggere il file %1: %2.")
+                                          .arg(quotedCell(path), file.refusal);
+    return file.bytes;
 }
 
 QString writeFile(const QString &path, const QByteArray &bytes)

@@ -636,32 +636,11 @@ Saved save(const QString &path, const Project &project)
 
 Read load(const QString &path)
 {
-    const QString tooLarge =
-        QStringLiteral("il file è troppo grande per essere un progetto (al massimo %1 MB)")
-            .arg(kLargestFile / (1024 * 1024));
-    // Only a regular file, or a link to one: a pipe or a device would block the program or never
-    // end, and is refused before it is opened.
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {std::nullopt, QStringLiteral("il file non esiste")};
-    if (info.isDir())
-        return {std::nullopt, QStringLiteral("è una cartella, non un file di progetto")};
-    if (!info.isFile())
-        return {std::nullopt, QStringLiteral("non è un file ordinario (forse una pipe o un "
-                                             "dispositivo) e non può essere un progetto")};
-    if (info.size() > kLargestFile)
-        return {std::nullopt, tooLarge};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("il file non può essere letto")};
-    if (file.isSequential())
-        return {std::nullopt,
-                QStringLiteral("non è un file ordinario e non può essere un progetto")};
-    // Never more than the limit, even from a file that grows while it is read.
-    const QByteArray bytes = file.read(kLargestFile + 1);
-    if (bytes.size() > kLargestFile)
-        return {std::nullopt, tooLarge};
-    return fromJson(bytes);
+    const WholeFile::Contents file =
+        WholeFile::read(path, kLargestFile, QStringLiteral("un progetto"));
+    if (!file.refusal.isEmpty())
+        return {std::nullopt, file.refusal};
+    return fromJson(file.bytes);
 }
 
 QString compartmentRefusal(const Compartment &compartment)
