@@ -3,6 +3,8 @@
 #include "data/entrystore.h"
 
 #include <QSettings>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <quazip/quazipfile.h>
 #include <sys/stat.h>
@@ -359,4 +361,24 @@ QWidget *shownWindow(const QString &name)
         if (window->objectName() == name && window->isVisible())
             return window;
     return nullptr;
+}
+
+QList<QVariantList> rowsOf(const QSqlDatabase &db, const QString &sql)
+{
+    QList<QVariantList> rows;
+    QSqlQuery query(db);
+    for (bool ok = query.exec(sql); ok && query.next();) {
+        rows << QVariantList();
+        for (int c = 0; c < query.record().count(); ++c)
+            rows.last() << query.value(c);
+    }
+    return rows;
+}
+
+QList<QVariantList> catalogueRows(const QSqlDatabase &db)
+{
+    QList<QVariantList> rows;
+    for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
+        rows += rowsOf(db, u"SELECT '%1', * FROM %1 ORDER BY 2"_s.arg(QLatin1String(table)));
+    return rows;
 }

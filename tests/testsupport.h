@@ -241,3 +241,8 @@ void walkToReport(Method method, const QString &riskOption, const QStringList &m
 
 // The top-level window of that name on show, if any.
 QWidget *shownWindow(const QString &name);
+
+// The rows `sql` gives on `db`, each with its fields in order; none when it fails.
+QList<QVariantList> rowsOf(const QSqlDatabase &db, const QString &sql);
+// Every row of the four catalogues, table by table, to prove that none is lost or changed.
+QList<QVariantList> catalogueRows(const QSqlDatabase &db);

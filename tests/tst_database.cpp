@@ -175,18 +175,14 @@ void TestDatabase::versionOneFileKeepsUserEntries()
     QVERIFY(Database::instance().open());
     QVERIFY(world().prompt.messages.isEmpty());
     QCOMPARE(count("PRAGMA user_version"), 2);
-    const auto row = [](const QString &sql, const QString &name) {
-        auto q = Database::instance().run(sql, {name});
-        return q && q->next() ? QStringList{q->value(0).toString(), q->value(1).toString()}
-                              : QStringList();
-    };
-    const QString material = u"SELECT Fonte, Cellulosico FROM tblMateriale WHERE Materiale = ?"_s;
-    QCOMPARE(row(material, "Polietilene (PE)"), (QStringList{"EN 1991-1-2, tab. E.3", "0"}));
-    QCOMPARE(row(material, "Legno di abete"), (QStringList{"inserito dall'utente", "1"}));
-    QCOMPARE(row(material, "Gomma piuma"), (QStringList{"inserito dall'utente", "0"}));
-    QCOMPARE(row("SELECT Fonte, ValorePerPezzo FROM tblArredo WHERE Arredo = ?", "Scrivania"),
-             (QStringList{"inserito dall'utente", "300"}));
-    QCOMPARE(count("SELECT count(*) FROM tblMateriale"), 4);
+    const QSqlDatabase db = Database::instance().connection();
+    QCOMPARE(rowsOf(db, u"SELECT Materiale, Fonte, Cellulosico FROM tblMateriale ORDER BY 1"_s),
+             (QList<QVariantList>{{"Gomma piuma", "inserito dall'utente", 0},
+                                  {"Legno", "EN 1991-1-2, tab. E.3", 1},
+                                  {"Legno di abete", "inserito dall'utente", 1},
+                                  {"Polietilene (PE)", "EN 1991-1-2, tab. E.3", 0}}));
+    QCOMPARE(rowsOf(db, u"SELECT Arredo, Fonte, ValorePerPezzo FROM tblArredo"_s),
+             (QList<QVariantList>{{"Scrivania", "inserito dall'utente", 300}}));
     QCOMPARE(WorkingTables::materials().value_or(QVector<MaterialEntry>()).value(0).quantity,
              n(100));
 

@@ -5,8 +5,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStandardPaths>
 #include <unistd.h>
 
@@ -29,28 +27,10 @@ public:
     ~RawFile() { QSqlDatabase::removeDatabase(m_name); }
     QString integrity() const { return value(u"PRAGMA integrity_check"_s).toString(); }
     QVariant value(const QString &sql) const { return rows(sql).value(0).value(0); }
-    QList<QVariantList> rows(const QString &sql) const
-    {
-        QList<QVariantList> result;
-        QSqlQuery query(QSqlDatabase::database(m_name, false));
-        for (bool ok = query.exec(sql); ok && query.next();) {
-            result << QVariantList();
-            for (int c = 0; c < query.record().count(); ++c)
-                result.last() << query.value(c);
-        }
-        return result;
-    }
+    QList<QVariantList> rows(const QString &sql) const { return rowsOf(db(), sql); }
+    QList<QVariantList> catalogues() const { return catalogueRows(db()); }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
 };
-
-// Every catalogue row, to prove that none is lost.
-QList<QVariantList> catalogues(const QString &path)
-{
-    RawFile file(path);
-    QList<QVariantList> all;
-    for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
-        all += file.rows(u"SELECT '%1', * FROM %1 ORDER BY 2"_s.arg(QLatin1String(table)));
-    return all;
-}
 
 // A database made by the program, with one catalogue row of the user's.
 void makeDatabase(const QString &path)
@@ -217,7 +197,7 @@ void TestFaults::fileOrFolderReadOnly()
     const QString path = base.filePath(u"dati/Ardivo.db"_s);
     if (hasFile)
         makeDatabase(path);
-    const auto before = hasFile ? catalogues(path) : QList<QVariantList>();
+    const auto before = hasFile ? RawFile(path).catalogues() : QList<QVariantList>();
     const QByteArray untouched = bytesOf(path);
     QStringList expected = {u"open %1"_s.arg(int(hasFile)), u"append 0"_s, u"add 0"_s};
     if (hasFile)
@@ -232,7 +212,7 @@ void TestFaults::fileOrFolderReadOnly()
     QVERIFY(lines.filter("Inserire i dati correttamente").isEmpty());
     QCOMPARE(bytesOf(path), untouched);
     if (hasFile)
-        QCOMPARE(catalogues(path), before);
+        QCOMPARE(RawFile(path).catalogues(), before);
     else
         QVERIFY(QDir(QFileInfo(path).absolutePath()).isEmpty());
 }
@@ -240,7 +220,7 @@ void TestFaults::fileOrFolderReadOnly()
 void TestFaults::killedInTheMiddleOfWrites()
 {
     makeDatabase(world().databasePath());
-    const auto reference = catalogues(world().databasePath());
+    const auto reference = RawFile(world().databasePath()).catalogues();
     QRandomGenerator random(20261206);
     for (int round = 0; round < 12; ++round) {
         QProcess writer;
@@ -272,7 +252,7 @@ void TestFaults::killedInTheMiddleOfWrites()
             u"SELECT Materiale, CaricoIncSpecif FROM tblMateriale WHERE Materiale LIKE 'Burst %'"_s,
             u"Burst %1"_s, 0);
     }
-    const auto after = catalogues(world().databasePath());
+    const auto after = RawFile(world().databasePath()).catalogues();
     for (const QVariantList &row : reference)
         QVERIFY(after.contains(row));
 }
@@ -312,7 +292,7 @@ void TestFaults::damagedTablesRepairedOnlyWhenAgreed()
 {
     const QString path = world().databasePath();
     makeDatabase(path);
-    const QList<QVariantList> reference = catalogues(path);
+    const QList<QVariantList> reference = RawFile(path).catalogues();
     QFETCH(QString, damage);
     QFETCH(QString, asked);
     for (const QString &sql : damage.split(u';', Qt::SkipEmptyParts))
@@ -344,7 +324,7 @@ void TestFaults::damagedTablesRepairedOnlyWhenAgreed()
     Database::instance().close();
     QCOMPARE(RawFile(path).integrity(), u"ok"_s);
     const bool wrongFields = QTest::currentDataTag() == QLatin1String("wrong fields");
-    const QList<QVariantList> after = catalogues(path);
+    const QList<QVariantList> after = RawFile(path).catalogues();
     for (const QVariantList &row : reference) {
         // The user's row of a table with the wrong fields is in the table kept aside.
         if (!wrongFields || row.value(2) != u"Mio"_s)
@@ -367,7 +347,7 @@ void TestFaults::fileHeldByAnotherProgram()
     auto &form = startMethod<ValorePerMateriale>();
     enterExampleMaterials();
     const double sum = entriesTotal();
-    const auto before = catalogues(path);
+    const auto before = RawFile(path).catalogues();
     world().prompt.messages.clear();
 
     QProcess holder;
@@ -396,7 +376,7 @@ void TestFaults::fileHeldByAnotherProgram()
     Database::instance().setBusyTimeout(3000);
     Database::instance().close();
     QCOMPARE(RawFile(path).integrity(), u"ok"_s);
-    QCOMPARE(catalogues(path), before);
+    QCOMPARE(RawFile(path).catalogues(), before);
 }
 
 QTEST_MAIN(TestFaults)

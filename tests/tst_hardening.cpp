@@ -78,22 +78,6 @@ void enter(QWidget *field, const QString &text, bool paste)
 
 using Rows = QList<QVariantList>;
 
-Rows tableRows(const QString &sql)
-{
-    Rows rows; // the first three fields of each
-    for (auto query = Database::instance().run(sql); query && query->next();)
-        rows << QVariantList{query->value(0), query->value(1), query->value(2)};
-    return rows;
-}
-
-Rows allCatalogueRows()
-{
-    Rows rows;
-    for (const char *table : {"tblMateriale", "tblAttivita", "tblArredo", "tblMaterialeInDeposito"})
-        rows += tableRows(u"SELECT '%1', * FROM %1 ORDER BY 2"_s.arg(QLatin1String(table)));
-    return rows;
-}
-
 // A shared value that is no finite, non-negative number, or a shown result that is no such
 // number in Italian format; none is fine.
 QString badValue()
@@ -134,7 +118,7 @@ struct Fuzzer {
     QWidget &screen;
     TextGenerator &texts;
     const QStringList fields, combos, adds, others;
-    const Rows catalogues = allCatalogueRows();
+    const Rows catalogues = catalogueRows(Database::instance().connection());
     int announcedAdds = 0;
     QHash<QString, qint64> confirmedRows = {};
 
@@ -194,7 +178,7 @@ struct Fuzzer {
                     confirmedRows.value(table));
         }
         // The catalogues keep every row they had, and grow only by the adds announced.
-        const Rows now = allCatalogueRows();
+        const Rows now = catalogueRows(Database::instance().connection());
         if (now.size() != catalogues.size() + announcedAdds)
             return u"catalogues hold %1 rows, %2 expected; said: %3"_s.arg(now.size())
                 .arg(catalogues.size() + announcedAdds)
@@ -221,7 +205,8 @@ struct Fuzzer {
                                     : u"Arredo, ValorePerPezzo, QtaArredo"_s;
         const QString last = materials ? u"WHERE IdAppoggioMat = %1"_s.arg(number)
                                        : u"ORDER BY rowid DESC LIMIT 1"_s;
-        const Rows rows = tableRows(u"SELECT %1 FROM %2 %3"_s.arg(columns, table, last));
+        const Rows rows = rowsOf(Database::instance().connection(),
+                                 u"SELECT %1 FROM %2 %3"_s.arg(columns, table, last));
         if (rows.size() != 1)
             return u"confirmed row %1 of %2 not stored"_s.arg(number).arg(table);
         const QVariantList &row = rows.first();

@@ -1,4 +1,5 @@
 // Projects: the file format, saving and reopening compartments, the project window, bad files.
+#include "core/wholefile.h"
 #include "data/projectfile.h"
 #include "testsupport.h"
 #include "ui/app/singleinstance.h"
@@ -106,7 +107,6 @@ private slots:
     void compartmentsSavedAndReopened();
     void replacedAndDeletedCompartments();
     void unsavedChangesQuestion();
-    void saveThatFails();
     void saveInterruptedByKill();
     void projectExported();
     void summaryOfManyCompartments();
@@ -124,32 +124,27 @@ private slots:
 void TestProject::fileHoldsEveryInput()
 {
     const Project project = sampleProject();
-    const auto read = ProjectFile::fromJson(ProjectFile::toJson(project));
-    QVERIFY2(read.project, qPrintable(read.error));
-    QCOMPARE(*read.project, project);
-    QCOMPARE(read.project->compartments[1].calculation.materials[1].valuePerKg,
-             Amount::emptyText());
-    // Written piece by piece, the text is the one the whole JSON tree gives.
-    for (const Project &written : {project, Project()}) {
+    // Read back whole, and written piece by piece as the whole JSON tree gives it. As many
+    // compartments as a project holds are read, whatever their names; one more is a row of
+    // badFiles.
+    for (const Project &written :
+         {project, Project(), crowdedProject(ProjectFile::kMostCompartments)}) {
         const QByteArray json = ProjectFile::toJson(written);
         QCOMPARE(json, QJsonDocument::fromJson(json).toJson(QJsonDocument::Indented));
+        const auto read = ProjectFile::fromJson(json);
+        QVERIFY2(read.project == written, qPrintable(read.error));
     }
     // A path with blanks, accents and apostrophes.
     const QString path = world().filePath(u"Prog d'esempio è/Scuola dell'Orto.ardivo"_s);
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
     QVERIFY(ProjectFile::save(path, project).ok());
     const auto loaded = ProjectFile::load(path);
-    QVERIFY2(loaded.project, qPrintable(loaded.error));
-    QCOMPARE(*loaded.project, project);
+    QVERIFY2(loaded.project == project, qPrintable(loaded.error));
+    QCOMPARE(loaded.project->compartments[1].calculation.materials[1].valuePerKg,
+             Amount::emptyText());
     VERIFY_CONTAINS(QString::fromUtf8(bytesOf(path)),
                     {R"("version": 2)", R"("revision": "REV 01 del 12/01/2027")",
                      R"("designFireLoad": "462,67")", R"("designFireLoad": "142,80")"});
-    // As many compartments as a project holds are read, whatever their names; one more is a row
-    // of badFiles.
-    const Project full = crowdedProject(ProjectFile::kMostCompartments);
-    const auto readFull = ProjectFile::fromJson(ProjectFile::toJson(full));
-    QVERIFY2(readFull.project, qPrintable(readFull.error));
-    QCOMPARE(*readFull.project, full);
 }
 
 void TestProject::badFiles_data()
@@ -445,32 +440,6 @@ void TestProject::unsavedChangesQuestion()
     setQuitGuard({});
 }
 
-void TestProject::saveThatFails()
-{
-    Compartment store = sampleProject().compartments[1];
-    ProjectDocument::current().storeCompartment(store);
-    // A folder where no file can be made: the user is told and offered another name.
-    world().prompt.files << u"/proc/Progetto.ardivo"_s;
-    world().prompt.answers << false;
-    QVERIFY(!ProjectActions::saveProject());
-    VERIFY_CONTAINS(world().prompt.questions.last(),
-                    {u"/proc/Progetto.ardivo"_s, u"Salvarlo con un altro nome?"_s});
-    QVERIFY(ProjectDocument::current().isModified());
-    QVERIFY(ProjectDocument::current().filePath().isEmpty());
-
-    // A project the reader would refuse (a source too long) is not saved; the old file stays.
-    store.calculation.materials[0].source = QString(300, u's');
-    ProjectDocument::current().storeCompartment(store);
-    const QString path = writeFile(world().filePath(u"Lavoro.ardivo"_s), "il progetto di ieri");
-    world().prompt.files << path;
-    QVERIFY(!ProjectActions::saveProjectAs());
-    VERIFY_CONTAINS(world().prompt.messages.last(),
-                    {u"Impossibile salvare il progetto"_s, u"non potrebbe essere riaperto"_s,
-                     u"«source»"_s, u"troppo lungo"_s});
-    QCOMPARE(bytesOf(path), QByteArray("il progetto di ieri"));
-    QVERIFY(ProjectDocument::current().isModified());
-}
-
 // A save killed at any moment leaves a file that opens whole: the one before, or the new one.
 void TestProject::saveInterruptedByKill()
 {
@@ -674,16 +643,23 @@ void TestProject::namesWithMarkupShownAsTyped()
                     {"FINE", u"学校小学校"_s});
 }
 
-// A write cut short (a file-size limit, as a full disk) says why and leaves the old file as it was.
+// A write cut short (a file-size limit, as a full disk) says why and leaves the old file as it was;
+// a file that just fits is written whole. "raw": WholeFile::write itself, with `size` bytes.
 void TestProject::writesOnAFullDiskKeepTheOldFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("limit");
     QTest::addColumn<QString>("said");
-    QTest::newRow("PDF") << u"pdf"_s << 4096 << u"Impossibile esportare il PDF"_s;
-    QTest::newRow("ODT") << u"odt"_s << 1024 << u"Impossibile esportare il documento ODT"_s;
-    QTest::newRow("project") << u"ardivo"_s << 1024 << u"Impossibile salvare il progetto"_s;
-    QTest::newRow("list") << u"csv"_s << 100 << u"Impossibile scrivere il file"_s;
+    QTest::addColumn<int>("size");
+    QTest::newRow("PDF") << u"pdf"_s << 4096 << u"Impossibile esportare il PDF"_s << 0;
+    QTest::newRow("ODT") << u"odt"_s << 1024 << u"Impossibile esportare il documento ODT"_s << 0;
+    QTest::newRow("project") << u"ardivo"_s << 1024 << u"Impossibile salvare il progetto"_s << 0;
+    QTest::newRow("list") << u"csv"_s << 100 << u"Impossibile scrivere il file"_s << 0;
+    // The last bytes of a small file, the first of a large one.
+    const QString tooLarge = u"file troppo grande per il sistema"_s;
+    QTest::newRow("one byte beyond") << u"raw"_s << 4096 << tooLarge << 4097;
+    QTest::newRow("beyond a write buffer") << u"raw"_s << 4096 << tooLarge << 20000;
+    QTest::newRow("up to the limit") << u"raw"_s << 4096 << QString() << 4096;
 }
 
 void TestProject::writesOnAFullDiskKeepTheOldFile()
@@ -691,27 +667,31 @@ void TestProject::writesOnAFullDiskKeepTheOldFile()
     QFETCH(QString, kind);
     QFETCH(int, limit);
     QFETCH(QString, said);
+    QFETCH(int, size);
     if (kind == u"csv"_s) {
         startMethod<ValorePerMateriale>();
         enterExampleMaterials();
     } else if (kind == u"ardivo"_s) {
         ProjectDocument::current().storeCompartment(sampleProject().compartments[1]);
-    } else {
+    } else if (kind != u"raw"_s) {
         walkToReport(Method::Activity, "Option1_1", {});
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Ufficio."_s + kind);
-    const QByteArray before = "il documento di ieri";
+    const QByteArray before = "il documento di ieri", bytes(size, 'x');
     QVERIFY(!writeFile(path, before).isEmpty());
 
     std::signal(SIGXFSZ, SIG_IGN); // as the program does: a write fails, nothing is killed
     rlimit saved{};
     QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    const rlimit size{rlim_t(limit), saved.rlim_max};
+    const rlimit sizeLimit{rlim_t(limit), saved.rlim_max};
     const qsizetype shown = world().prompt.messages.size();
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &size) == 0);
+    QString reason; // what WholeFile::write gives back
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &sizeLimit) == 0);
     world().prompt.files << path;
-    if (kind == u"csv"_s)
+    if (kind == u"raw"_s)
+        reason = WholeFile::write(path, bytes);
+    else if (kind == u"csv"_s)
         click(Screens::get<ValorePerMateriale>(), "cmdEsportaElenco");
     else if (kind == u"ardivo"_s)
         ProjectActions::saveProjectAs();
@@ -720,9 +700,15 @@ void TestProject::writesOnAFullDiskKeepTheOldFile()
               kind == u"pdf"_s ? "cmdEsportaPdf" : "cmdEsportaOdt");
     QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
 
-    QCOMPARE(world().prompt.messages.size(), shown + 1);
-    VERIFY_CONTAINS(world().prompt.messages.last(), {said, u"ile troppo grande per il sistema"_s});
-    QCOMPARE(bytesOf(path), before);
+    if (kind == u"raw"_s) {
+        QCOMPARE(reason, said);
+        QCOMPARE(bytesOf(path), said.isEmpty() ? bytes : before);
+    } else {
+        QCOMPARE(world().prompt.messages.size(), shown + 1);
+        VERIFY_CONTAINS(world().prompt.messages.last(),
+                        {said, u"ile troppo grande per il sistema"_s});
+        QCOMPARE(bytesOf(path), before);
+    }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{path.section(u'/', -1)});
     if (kind == u"ardivo"_s)
@@ -833,30 +819,45 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
                                         u"Pagina %1 di %1"_s.arg(sheets.size())});
 }
 
-// A refused "Salva nel progetto" or "Salva" says why and changes nothing.
+// A refused "Salva nel progetto" or "Salva" says why and changes nothing, the old file included.
 void TestProject::refusedSaveChangesNothing_data()
 {
-    QTest::addColumn<QString>("refusal");
-    QTest::addColumn<QString>("said");
-    QTest::newRow("name") << u"name"_s << u"Il nome contiene caratteri di controllo."_s;
-    QTest::newRow("source") << u"source"_s << u"non può essere salvato nel progetto"_s;
-    QTest::newRow("full") << u"full"_s << u"al massimo 1000 compartimenti"_s;
-    QTest::newRow("folder") << u"folder"_s << u"La cartella non esiste"_s;
+    QTest::addColumn<QString>("file"); // the project's file; none: one written the day before
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("name") << QString() << QStringList{"Il nome contiene caratteri di controllo."};
+    QTest::newRow("source") << QString() << QStringList{"non può essere salvato nel progetto"};
+    QTest::newRow("full") << QString() << QStringList{"al massimo 1000 compartimenti"};
+    QTest::newRow("folder") << "/non/esiste/Lavoro.ardivo" << QStringList{"La cartella non esiste"};
+    // A folder where no file can be made: the user is offered another name.
+    QTest::newRow("read-only") << "/proc/Progetto.ardivo"
+                               << QStringList{"/proc/Progetto.ardivo",
+                                              "Salvarlo con un altro nome?"};
+    // A project the reader would refuse (a source too long) is not written.
+    QTest::newRow("reopen") << QString()
+                            << QStringList{"Impossibile salvare il progetto",
+                                           "non potrebbe essere riaperto", "«source»",
+                                           "troppo lungo"};
 }
 
 void TestProject::refusedSaveChangesNothing()
 {
-    QFETCH(QString, refusal);
-    QFETCH(QString, said);
+    QFETCH(QString, file);
+    QFETCH(QStringList, said);
+    const QString refusal = QString::fromLatin1(QTest::currentDataTag());
     Project project = sampleProject();
     for (int i = project.compartments.size(); refusal == u"full"_s && i < 1000; ++i)
         project.compartments.append({u"Locale %1"_s.arg(i), project.compartments[0].calculation});
+    const QByteArray yesterday = "il progetto di ieri";
+    const QString path =
+        file.isEmpty() ? writeFile(world().filePath(u"Lavoro.ardivo"_s), yesterday) : file;
     ProjectDocument &document = ProjectDocument::current();
-    document.opened(project, u"/non/esiste/Lavoro.ardivo"_s);
-    document.storeCompartment(project.compartments[0]); // a change not saved yet
+    document.opened(project, path);
     Calculation loaded = project.compartments[1].calculation;
-    if (refusal == u"source"_s)
+    if (refusal == u"source"_s || refusal == u"reopen"_s)
         loaded.materials[0].source = QString(300, u's');
+    // A change not saved yet; the one that would not reopen goes into the project.
+    document.storeCompartment(refusal == u"reopen"_s ? Compartment{u"Magazzino"_s, loaded}
+                                                     : project.compartments[0]);
     CalculationSession &session = CalculationSession::current();
     session.startCalculation(loaded.method, loaded.rule);
     session.load(loaded);
@@ -864,19 +865,23 @@ void TestProject::refusedSaveChangesNothing()
     const Project before = document.project();
 
     world().prompt.inputs << (refusal == u"name"_s ? u"Deposito\u0007"_s : u"Deposito"_s);
-    if (refusal == u"folder"_s) {
+    world().prompt.answers << false; // not under another name
+    if (QStringList{u"folder"_s, u"read-only"_s, u"reopen"_s}.contains(refusal)) {
         showProjectWindow();
         click(Screens::get<Progetto>(), "cmdSalvaProgetto");
     } else {
         click(*reportPageFor(Method::Materials), "cmdSalvaCompartimento");
     }
-    QCOMPARE(world().prompt.messages.size(), 1);
-    VERIFY_CONTAINS(world().prompt.messages[0], {said});
+    const QStringList told = world().prompt.messages + world().prompt.questions;
+    QCOMPARE(told.size(), 1);
+    VERIFY_CONTAINS(told[0], TextParts(said.cbegin(), said.cend()));
     QCOMPARE(session.calculation(), loaded);
     QCOMPARE(session.compartmentName(), u"Magazzino"_s);
     QCOMPARE(document.project(), before);
-    QCOMPARE(document.filePath(), u"/non/esiste/Lavoro.ardivo"_s);
+    QCOMPARE(document.filePath(), path);
     QVERIFY(document.isModified());
+    if (file.isEmpty())
+        QCOMPARE(bytesOf(path), yesterday);
 }
 
 QTEST_MAIN(TestProject)
