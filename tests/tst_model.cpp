@@ -17,7 +17,6 @@ private slots:
     void refusals();
     void walkSteps();
     void noResultBetterThanAWrongOne();
-    void names();
 };
 
 void TestModel::materialsMethod()
@@ -154,11 +153,6 @@ void TestModel::noResultBetterThanAWrongOne()
     QVERIFY(fireLoad(classified) && !deltaQ2(classified));
     QVERIFY(!designFireLoad(classified));
     QCOMPARE(CalculationTexts::designFireLoad(classified), QString());
-}
-
-void TestModel::names()
-{
-    QCOMPARE(CalculationRules::normalisedName(u" Magazzino\n\tnord "_s), u"Magazzino nord"_s);
 }
 
 QTEST_GUILESS_MAIN(TestModel)
