@@ -61,7 +61,6 @@ void TestReports::barsFollowTheWindow()
             view->canvas()->geometry().bottom() < view->height());
 }
 
-// Without a printer the report is kept as a PDF. The list links keep or rebuild their lists.
 void TestReports::printingAndListLinks()
 {
     QTemporaryDir home;
