@@ -201,10 +201,9 @@ void TestReports::longListInOdtAndPreview()
                     {u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Numero\">170</text:p>"_s,
                      u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale_20_Numero\">10.200<"_s,
                      u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale\">Totale</text:p>"_s,
-                     u"<style:table-row-properties fo:keep-together=\"always\"/>"_s});
-    // The chart, as a picture at 300 dpi in the package; the headings real ones, at their level.
-    VERIFY_CONTAINS(content,
-                    {"<draw:image xlink:href=\"Pictures/grafico1.png\"",
+                     u"<style:table-row-properties fo:keep-together=\"always\"/>"_s,
+                     // the chart, as a picture at 300 dpi in the package; the headings real ones
+                     "<draw:image xlink:href=\"Pictures/grafico1.png\"",
                      u"<text:h text:style-name=\"Heading_20_3\" text:outline-level=\"3\">"
                      "Fattore di protezione</text:h>"_s,
                      // the framed box the technician signs in, at the end
