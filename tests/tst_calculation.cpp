@@ -29,10 +29,8 @@ class TestCalculation : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void localeConversion_data();
-    void localeConversion();
-    void leadingNumber_data();
-    void leadingNumber();
+    void numbersRead_data();
+    void numbersRead();
     void numberTexts();
     void areaClasses_data();
     void areaClasses();
@@ -55,52 +53,42 @@ void TestCalculation::initTestCase()
         QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
 }
 
-void TestCalculation::localeConversion_data()
+void TestCalculation::numbersRead_data()
 {
+    QTest::addColumn<bool>("leading"); // the number a text begins with, not the whole text
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value"); // NaN: the text is refused
-    QTest::newRow("decimal comma") << "1,05" << 1.05;
-    QTest::newRow("blanks around") << " 12,5 " << 12.5;
-    QTest::newRow("thousands") << "1.234,5" << 1234.5;
-    QTest::newRow("decimal point is no decimal") << "12.5" << qQNaN();
-    QTest::newRow("letters after") << "5a" << qQNaN();
-    QTest::newRow("empty") << "" << qQNaN();
-    QTest::newRow("not a number") << "NaN" << qQNaN();
-    QTest::newRow("infinity") << "inf" << qQNaN();
-    QTest::newRow("overflow") << "1e999" << qQNaN();
-    QTest::newRow("minus zero") << "-0" << 0.0;
-    QTest::newRow("point after zero is no grouping") << "0.001" << qQNaN();
-    QTest::newRow("signed point after zero") << "-00.500" << qQNaN();
-    QTest::newRow("grouped millions") << "1.000.000.000" << 1e9;
-    QTest::newRow("exponent") << "1e-3" << 0.001;
-}
-
-void TestCalculation::localeConversion()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    const auto result = toDouble(text);
-    QCOMPARE(result.has_value(), !std::isnan(value));
-    if (result)
-        QCOMPARE(*result, value);
-}
-
-void TestCalculation::leadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    // A decimal point, and a comma that stops the number; 0 for none, and for an overflow.
+    QTest::newRow("decimal comma") << false << "1,05" << 1.05;
+    QTest::newRow("blanks around") << false << " 12,5 " << 12.5;
+    QTest::newRow("thousands") << false << "1.234,5" << 1234.5;
+    QTest::newRow("decimal point is no decimal") << false << "12.5" << qQNaN();
+    QTest::newRow("letters after") << false << "5a" << qQNaN();
+    QTest::newRow("empty") << false << "" << qQNaN();
+    QTest::newRow("not a number") << false << "NaN" << qQNaN();
+    QTest::newRow("infinity") << false << "inf" << qQNaN();
+    QTest::newRow("overflow") << false << "1e999" << qQNaN();
+    QTest::newRow("minus zero") << false << "-0" << 0.0;
+    QTest::newRow("point after zero is no grouping") << false << "0.001" << qQNaN();
+    QTest::newRow("signed point after zero") << false << "-00.500" << qQNaN();
+    QTest::newRow("grouped millions") << false << "1.000.000.000" << 1e9;
+    QTest::newRow("exponent") << false << "1e-3" << 0.001;
+    // Leading: a decimal point, and a comma that stops the number; 0 for none, and for an overflow.
     const QList<std::pair<const char *, double>> numbers{
         {"1,05", 1}, {"12.5m", 12.5}, {"   7 kg", 7}, {"abc", 0},  {"", 0},
         {"0,5", 0},  {"-3", -3},      {"1e3x", 1000}, {"1e999", 0}};
     for (auto [text, value] : numbers)
-        QTest::addRow("«%s»", text) << QString::fromLatin1(text) << value;
+        QTest::addRow("leading «%s»", text) << true << QString::fromLatin1(text) << value;
 }
 
-void TestCalculation::leadingNumber()
+void TestCalculation::numbersRead()
 {
+    QFETCH(bool, leading);
     QFETCH(QString, text);
-    QTEST(ItalianNumbers::leadingNumber(text), "value");
+    QFETCH(double, value);
+    const auto result = leading ? std::optional(leadingNumber(text)) : toDouble(text);
+    QCOMPARE(result.has_value(), !std::isnan(value));
+    if (result)
+        QCOMPARE(*result, value);
 }
 
 void TestCalculation::numberTexts()

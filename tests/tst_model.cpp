@@ -11,16 +11,14 @@ class TestModel : public QObject
 {
     Q_OBJECT
 private slots:
-    void materialsMethod();
-    void furnishingsMethod();
+    void sumsOfMaterialsAndFurnishings();
     void refusals_data();
     void refusals();
     void walkSteps();
     void noResultBetterThanAWrongOne();
-    void names();
 };
 
-void TestModel::materialsMethod()
+void TestModel::sumsOfMaterialsAndFurnishings()
 {
     const QVector<MaterialEntry> entries{
         {"Legno", n(17.5), n(1000), n(1), n(0.8)},
@@ -49,10 +47,7 @@ void TestModel::materialsMethod()
     changed << MaterialEntry{"Carta", n(20), n(10), n(1), n(1)};
     QCOMPARE(materialsSum(changed).total, 45200.0);
     QCOMPARE(materialsSum(entries).total, 31000.0);
-}
 
-void TestModel::furnishingsMethod()
-{
     const FurnishingEntry sofa = furnishing("Divano", 600, 2);
     const FurnishingEntry paper = goods("Carta", 400, 10, CalculationRules::kPackagingFactor);
     // A line edited in the table may carry a furnishing and a good.
@@ -154,11 +149,6 @@ void TestModel::noResultBetterThanAWrongOne()
     QVERIFY(fireLoad(classified) && !deltaQ2(classified));
     QVERIFY(!designFireLoad(classified));
     QCOMPARE(CalculationTexts::designFireLoad(classified), QString());
-}
-
-void TestModel::names()
-{
-    QCOMPARE(CalculationRules::normalisedName(u" Magazzino\n\tnord "_s), u"Magazzino nord"_s);
 }
 
 QTEST_GUILESS_MAIN(TestModel)

@@ -18,12 +18,10 @@ class TestReports : public WorldTest
     Q_OBJECT
 private slots:
     void barsFollowTheWindow();
-    void printingWithoutPrinterWritesPageAndList();
+    void printingAndListLinks();
     void longListSheets_data();
     void longListSheets();
-    void odtHoldsTheListAsTables();
-    void previewShowsTheSheetsOfThePdf();
-    void listLinksBackAndNewCalculation();
+    void longListInOdtAndPreview();
 };
 
 // A report page fits 1366x768 less a panel, its page scrolling inside with bars only as needed;
@@ -63,7 +61,7 @@ void TestReports::barsFollowTheWindow()
             view->canvas()->geometry().bottom() < view->height());
 }
 
-void TestReports::printingWithoutPrinterWritesPageAndList()
+void TestReports::printingAndListLinks()
 {
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
@@ -84,6 +82,31 @@ void TestReports::printingWithoutPrinterWritesPageAndList()
     // Page, its list, the working; and the buttons come back after printing.
     QCOMPARE(bytesOf(documents.filePath(pdfs.first())).count("/Type /Page\n"), 3);
     QVERIFY(child(page, "cmdStampa")->isVisible());
+
+    auto *link = child<LinkLabel>(page, "Label7");
+    QTest::mouseClick(link, Qt::LeftButton);
+    QWidget *list = &Screens::get<StampaElencoMateriali>();
+    // The materials link shows the list it has, unchanged...
+    QVERIFY(storeMaterials({materialEntry("Carta", 20.0, 5.0)}));
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(&Screens::get<StampaElencoMateriali>(), list);
+    QCOMPARE(textOf(*list, "Materiale_1"), QString());
+    // ...until its Indietro releases it; the next click builds it from the table as it is now.
+    click(*list, "Indietro");
+    QVERIFY(page.isVisible());
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(textOf(Screens::get<StampaElencoMateriali>(), "Materiale_1"), u"Carta"_s);
+
+    // The furnishings link builds a new list on every click.
+    auto &furnishings = Screens::get<StampaArredoMerci>();
+    QTest::mouseClick(child(furnishings, "Label7"), Qt::LeftButton);
+    QPointer<QWidget> first = &Screens::get<StampaElencoArredoMerci>();
+    QTest::mouseClick(child(furnishings, "Label7"), Qt::LeftButton);
+    QVERIFY(&Screens::get<StampaElencoArredoMerci>() != first.data());
+
+    click(page, "cmdNuova"); // Nuova analisi empties the working table and goes to the chooser
+    QVERIFY(!page.isVisible() && Screens::get<DensitaCarico>().isVisible());
+    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 }
 
 void TestReports::longListSheets_data()
@@ -140,8 +163,9 @@ void TestReports::longListSheets()
     VERIFY_CONTAINS(lastList, {"Totale", "A = ", u"M%1"_s.arg(entries - 1)});
 }
 
-// The ODT holds the list as a real table; a folder that cannot be written gives a message.
-void TestReports::odtHoldsTheListAsTables()
+// A list of 60 entries. The ODT holds it as a real table; a folder that cannot be written gives a
+// message. The preview shows the PDF's sheets, drawn as a PDF reader draws them, and prints them.
+void TestReports::longListInOdtAndPreview()
 {
     for (int i = 0; i < 60; ++i)
         QVERIFY(storeMaterials({materialEntry(u"Voce <%1>"_s.arg(i), 17.0, 10.0)}));
@@ -167,20 +191,19 @@ void TestReports::odtHoldsTheListAsTables()
     const QRegularExpressionMatch list = listTable.match(content);
     QVERIFY(list.hasMatch());
     QCOMPARE(list.captured(4).count(u"Ardivo_20_Tabella_20_Intestazione"_s), 8);
-    const QString name = list.captured(1);
+    const QString tableName = list.captured(1);
     for (int c = 1; c <= 8; ++c)
         QVERIFY(content.contains(QRegularExpression(
             u"style:name=\"%1.C%2\" style:family=\"table-column\"><style:table-column-"
-            "properties style:column-width=\"\\d+\\.\\d+pt\""_s.arg(name)
+            "properties style:column-width=\"\\d+\\.\\d+pt\""_s.arg(tableName)
                 .arg(c))));
     VERIFY_CONTAINS(content,
                     {u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Numero\">170</text:p>"_s,
                      u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale_20_Numero\">10.200<"_s,
                      u"<text:p text:style-name=\"Ardivo_20_Tabella_20_Totale\">Totale</text:p>"_s,
-                     u"<style:table-row-properties fo:keep-together=\"always\"/>"_s});
-    // The chart, as a picture at 300 dpi in the package; the headings real ones, at their level.
-    VERIFY_CONTAINS(content,
-                    {"<draw:image xlink:href=\"Pictures/grafico1.png\"",
+                     u"<style:table-row-properties fo:keep-together=\"always\"/>"_s,
+                     // the chart, as a picture at 300 dpi in the package; the headings real ones
+                     "<draw:image xlink:href=\"Pictures/grafico1.png\"",
                      u"<text:h text:style-name=\"Heading_20_3\" text:outline-level=\"3\">"
                      "Fattore di protezione</text:h>"_s,
                      // the framed box the technician signs in, at the end
@@ -210,15 +233,8 @@ void TestReports::odtHoldsTheListAsTables()
     click(page, "cmdEsportaOdt");
     QVERIFY(world().prompt.messages.last().startsWith(u"Impossibile esportare il documento ODT"_s));
     QVERIFY(!QFile::exists(u"/proc/relazione.odt"_s));
-}
 
-// The preview shows the PDF's sheets, drawn as a PDF reader draws them, and prints them.
-void TestReports::previewShowsTheSheetsOfThePdf()
-{
-    for (int i = 0; i < 60; ++i)
-        QVERIFY(storeMaterials({materialEntry(u"Voce %1"_s.arg(i), 17.0 + i, 10.0)}));
-    auto &page = Screens::get<StampaMateriali>();
-    page.show();
+    const QStringList told = world().prompt.messages; // the preview and its printing add none
     const QStringList sheets = pdfSheets(exportedPdf(world(), page, world().filePath("r.pdf")));
     click(page, "cmdAnteprima");
     auto *preview = qobject_cast<AnteprimaStampa *>(shownWindow(u"AnteprimaStampa"_s));
@@ -270,7 +286,7 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     QCOMPARE(sheetsPrinted(u"annullata.pdf"_s, 0, 0, false), 0);
     QCOMPARE(sheetsPrinted(u"tutta.pdf"_s, 0, 0, true), sheets.size());
     QCOMPARE(sheetsPrinted(u"seconda.pdf"_s, 2, 3, true), 2);
-    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join("; ")));
+    QCOMPARE(world().prompt.messages, told);
     preview->close();
     // The list shows the same report in the preview, from its first sheet.
     QTest::mouseClick(child(page, "Label7"), Qt::LeftButton);
@@ -279,37 +295,6 @@ void TestReports::previewShowsTheSheetsOfThePdf()
     QVERIFY(preview && preview->sheet() == 0);
     QCOMPARE(preview->sheetCount(), sheets.size());
     preview->close();
-}
-
-void TestReports::listLinksBackAndNewCalculation()
-{
-    QVERIFY(storeMaterials({materialEntry("Legno", 17.0, 100.0)}));
-    auto &page = Screens::get<StampaMateriali>();
-    page.show();
-    auto *link = child<LinkLabel>(page, "Label7");
-    QTest::mouseClick(link, Qt::LeftButton);
-    QWidget *list = &Screens::get<StampaElencoMateriali>();
-    // The materials link shows the list it has, unchanged...
-    QVERIFY(storeMaterials({materialEntry("Carta", 20.0, 5.0)}));
-    QTest::mouseClick(link, Qt::LeftButton);
-    QCOMPARE(&Screens::get<StampaElencoMateriali>(), list);
-    QCOMPARE(textOf(*list, "Materiale_1"), QString());
-    // ...until its Indietro releases it; the next click builds it from the table as it is now.
-    click(*list, "Indietro");
-    QVERIFY(page.isVisible());
-    QTest::mouseClick(link, Qt::LeftButton);
-    QCOMPARE(textOf(Screens::get<StampaElencoMateriali>(), "Materiale_1"), u"Carta"_s);
-
-    // The furnishings link builds a new list on every click.
-    auto &furnishings = Screens::get<StampaArredoMerci>();
-    QTest::mouseClick(child(furnishings, "Label7"), Qt::LeftButton);
-    QPointer<QWidget> first = &Screens::get<StampaElencoArredoMerci>();
-    QTest::mouseClick(child(furnishings, "Label7"), Qt::LeftButton);
-    QVERIFY(&Screens::get<StampaElencoArredoMerci>() != first.data());
-
-    click(page, "cmdNuova"); // Nuova analisi empties the working table and goes to the chooser
-    QVERIFY(!page.isVisible() && Screens::get<DensitaCarico>().isVisible());
-    QCOMPARE(rowCountOf("tblAppoggioMateriali"), 0);
 }
 
 QTEST_MAIN(TestReports)

@@ -20,9 +20,7 @@ private slots:
     void activityAreaProposesTheBand();
     void protectionExclusionsAndProduct();
     void resetAfterFullCalculation();
-    void fineClosesHiddenScreens();
-    void aboutBox();
-    void keysWalkTheScreens();
+    void aboutBoxKeysAndClose();
     void screensReadInOrderAndOpenInPlace();
 };
 
@@ -282,20 +280,9 @@ void TestWalk::resetAfterFullCalculation()
     QCOMPARE(world().prompt.messages.last(), u"Selezionare la classe di rischio"_s);
 }
 
-void TestWalk::fineClosesHiddenScreens()
-{
-    materialsUpToFactors("50");
-    QPointer<QWidget> hidden = &Screens::get<ValorePerMateriale>();
-    QPointer<QWidget> shown = &Screens::get<FattoreRischio1>();
-    QVERIFY(!hidden->isVisible());
-    shown->close(); // the close box of a main screen ends the program
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(hidden.isNull() && shown.isNull() && ScreenRegistry::all().isEmpty());
-    QCOMPARE(world().prompt.messages.size(), 1); // the entry's, and nothing about the closing
-    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString()); // afresh
-}
-
-void TestWalk::aboutBox()
+// The start screen's information box; then Enter, Alt and the method keys, as a user without a
+// mouse walks; then the close box.
+void TestWalk::aboutBoxKeysAndClose()
 {
     auto &start = Screens::get<Avvio>();
     start.show();
@@ -312,13 +299,7 @@ void TestWalk::aboutBox()
              u"Le informazioni sul sistema non sono attualmente disponibili."_s);
     click(*about, "cmdOK");
     QVERIFY(start.isVisible());
-}
 
-// Enter, Alt and the method keys, as a user without a mouse walks.
-void TestWalk::keysWalkTheScreens()
-{
-    auto &start = Screens::get<Avvio>();
-    start.show();
     start.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&start));
     QTest::keyClick(&start, Qt::Key_Return);
@@ -353,6 +334,16 @@ void TestWalk::keysWalkTheScreens()
     clickAndType(furnishings, "txtQtaMerce", "2");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(calculation().furnishings.value(0).goods, u"Carta"_s);
+
+    // The close box of a main screen ends the program: hidden screens go too, with nothing said.
+    QPointer<QWidget> hidden = &form, shown = &furnishings;
+    QVERIFY(!hidden->isVisible());
+    const qsizetype told = world().prompt.messages.size();
+    shown->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(hidden.isNull() && shown.isNull() && ScreenRegistry::all().isEmpty());
+    QCOMPARE(world().prompt.messages.size(), told);
+    QCOMPARE(textOf(Screens::get<ValorePerMateriale>(), "txtAreaComp"), QString()); // afresh
 }
 
 // Tab goes through each screen's controls as they are read: row by row, left to right. Each
