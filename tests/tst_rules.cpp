@@ -160,11 +160,9 @@ void TestRules::choiceRemembered()
 
 void TestRules::firstVersionFileOpensUnderTheDecree()
 {
-    Compartment office{u"Uffici"_s, activityCalculation(u"Ufficio"_s, 420, 1, 0, 1, {5, 8})};
-    office.calculation.rule = Rule::FireCode;
-    Project project;
-    project.compartments << office;
-    QByteArray json = ProjectFile::toJson(project);
+    Calculation office = activityCalculation(u"Ufficio"_s, 420, 1, 0, 1, {5, 8});
+    office.rule = Rule::FireCode;
+    QByteArray json = ProjectFile::toJson(Project{{}, {{u"Uffici"_s, office}}});
     QVERIFY(json.contains("\"regulation\": \"codice-s2\""));
 
     // A version 1 file knows one rule: whatever a compartment says, it applies the decree.
@@ -402,13 +400,11 @@ void TestRules::levelsInFiles()
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(QString, reason);
-    Compartment office{u"Uffici"_s, activityCalculation(u"Ufficio"_s, 700, 1, 0, 1, {})};
-    office.calculation.rule = Rule::FireCode;
-    office.calculation.performanceLevel = 2;
-    office.calculation.levelReason = u"Riga 1\n\tRiga 2 – Ελλάδα"_s;
-    Project project;
-    project.compartments << office;
-    QByteArray json = ProjectFile::toJson(project);
+    Calculation office = activityCalculation(u"Ufficio"_s, 700, 1, 0, 1, {});
+    office.rule = Rule::FireCode;
+    office.performanceLevel = 2;
+    office.levelReason = u"Riga 1\n\tRiga 2 – Ελλάδα"_s;
+    QByteArray json = ProjectFile::toJson(Project{{}, {{u"Uffici"_s, office}}});
     QVERIFY(json.contains(from));
     json.replace(from, to);
     const QString path = writeFile(world().filePath(u"Livelli d'esempio.ardivo"_s), json);
@@ -421,26 +417,26 @@ void TestRules::levelsInFiles()
     }
     QVERIFY2(opened, qPrintable(world().prompt.messages.join("; ")));
     const Calculation &read = ProjectDocument::current().project().compartments.first().calculation;
-    QCOMPARE(read.levelReason, office.calculation.levelReason);
+    QCOMPARE(read.levelReason, office.levelReason);
     QCOMPARE(read.performanceLevel, to.isEmpty() ? 3 : 5);
 }
 
+// A calculation by activity near a limit of the class table, and what the screen and PDF show.
+struct NearLimitCase {
+    QString ruleOption, nominal;
+    QStringList protection;
+    QString design, reference, minimum, working, warning;
+};
+Q_DECLARE_METATYPE(NearLimitCase)
+
 void TestRules::deltaNUnroundedInPrint_data()
 {
-    QTest::addColumn<QString>("ruleOption");
-    QTest::addColumn<QString>("nominal");
-    QTest::addColumn<QStringList>("protection");
-    QTest::addColumn<QString>("design");
-    QTest::addColumn<QString>("reference");
-    QTest::addColumn<QString>("minimum");
-    QTest::addColumn<QString>("working");
-    QTest::addColumn<QString>("warning");
+    QTest::addColumn<NearLimitCase>("c");
     const auto row = [](const char *name, const char *rule, const char *nominal,
                         QStringList protection, const char *design, const char *reference,
                         const char *minimum, const char *working, const char *warning) {
-        QTest::newRow(name) << QString(rule) << QString(nominal) << protection << QString(design)
-                            << QString(reference) << QString(minimum) << QString(working)
-                            << QString(warning);
+        QTest::newRow(name) << NearLimitCase{rule,      nominal, protection, design,
+                                             reference, minimum, working,    warning};
     };
     row("Code", "OptionNormativa_1", "1961", {"OptionControllo_4", "CheckMisura_9"}, "1.200,13",
         "120", "", "q_f,d = q_f · δq1 · δq2 · δn = 1.961,00 × 1,00 × 1,00 × 0,612 = 1.200,13 MJ/m²",
@@ -455,24 +451,16 @@ void TestRules::deltaNUnroundedInPrint_data()
 void TestRules::deltaNUnroundedInPrint()
 {
     // The cases an officer found: δn rounded to two decimals gave a class one step too low.
-    QFETCH(QString, ruleOption);
-    QFETCH(QString, nominal);
-    QFETCH(QStringList, protection);
-    QFETCH(QString, design);
-    QFETCH(QString, reference);
-    QFETCH(QString, minimum);
-    QFETCH(QString, working);
-    QFETCH(QString, warning);
-    walkActivity(qPrintable(ruleOption), nominal, "Option1_0", protection);
+    QFETCH(NearLimitCase, c);
+    walkActivity(qPrintable(c.ruleOption), c.nominal, "Option1_0", c.protection);
     auto &total = Screens::get<TotaleFormula>();
     // So close to a limit of the class table, the technician is told which and what lies beyond.
-    COMPARE_FIELDS(total, {"txtTotFormula=" + design, "lblClasse=" + reference,
-                           "lblClasseMin=" + minimum, "lblAvvertenze=Avvertenze\n" + warning});
+    COMPARE_FIELDS(total, {"txtTotFormula=" + c.design, "lblClasse=" + c.reference,
+                           "lblClasseMin=" + c.minimum, "lblAvvertenze=Avvertenze\n" + c.warning});
     click(total, "Command3");
     auto &page = Screens::get<StampaAttivita>();
     const QString text = exportedPdf(world(), page, world().filePath(u"r.pdf"_s)).simplified();
-    QVERIFY2(text.contains(working), qPrintable(text));
-    VERIFY_CONTAINS(text, {"Avvertenze", warning.left(40)});
+    VERIFY_CONTAINS(text, {c.working, "Avvertenze", c.warning.left(40)});
 }
 
 // A rule of the program's own kind, defined in data only: different factors, two groups of
