@@ -205,17 +205,20 @@ static void chooseLevel(const QString &level, const QString &reasons)
         typeReasons(reasons);
 }
 
+// A level chosen for a load, the class required (lblClasse) and the table's own where it differs
+// (lblClasseTabella), and what the report prints.
+struct LevelCase {
+    QString nominal, level, required, tableClass;
+    QStringList printed;
+};
+Q_DECLARE_METATYPE(LevelCase)
+
 void TestRules::levelThroughTheScreens_data()
 {
-    QTest::addColumn<QString>("nominal");
-    QTest::addColumn<QString>("level");
-    QTest::addColumn<QString>("required");   // lblClasse
-    QTest::addColumn<QString>("tableClass"); // lblClasseTabella, where it differs
-    QTest::addColumn<QStringList>("printed");
+    QTest::addColumn<LevelCase>("c");
     const auto row = [](const char *name, const char *nominal, const char *level,
                         const char *required, const char *tableClass, const QStringList &printed) {
-        QTest::newRow(name) << QString(nominal) << QString(level) << QString(required)
-                            << QString(tableClass) << printed;
+        QTest::newRow(name) << LevelCase{nominal, level, required, tableClass, printed};
     };
     const char *sixty = "tabella S.2-3: 60 (livello III)";
     // 700 MJ/m², every factor 1: class 60 of table S.2-3; 250: class 15.
@@ -236,16 +239,12 @@ void TestRules::levelThroughTheScreens_data()
 // A chosen level gives its class on screen and page; the report prints it with the reasons.
 void TestRules::levelThroughTheScreens()
 {
-    QFETCH(QString, nominal);
-    QFETCH(QString, level);
-    QFETCH(QString, required);
-    QFETCH(QString, tableClass);
-    QFETCH(QStringList, printed);
-    walkActivity("OptionNormativa_1", nominal, "Option1_0", {"OptionControllo_0"});
+    QFETCH(LevelCase, c);
+    walkActivity("OptionNormativa_1", c.nominal, "Option1_0", {"OptionControllo_0"});
     auto &total = Screens::get<TotaleFormula>();
     QCOMPARE(textOf(total, "ComboLivello"), u"III"_s); // proposed
     QCOMPARE(child<QComboBox>(total, "ComboLivello")->count(), 5);
-    chooseLevel(level, QString()); // without reasons, or with blanks only, the page stays shut
+    chooseLevel(c.level, QString()); // without reasons, or with blanks only, the page stays shut
     for (const QString &blanks : {QString(), u"   "_s}) {
         typeReasons(blanks);
         click(total, "Command3");
@@ -253,13 +252,13 @@ void TestRules::levelThroughTheScreens()
     }
     QCOMPARE(world().prompt.messages,
              QStringList(2, u"Indicare le motivazioni dell'attribuzione del livello di "
-                            "prestazione %1 (tabella S.2-2)."_s.arg(level)));
+                            "prestazione %1 (tabella S.2-2)."_s.arg(c.level)));
     const QString reasons = u"Edificio isolato, riga 1.\nSeconda riga: 東京 «ok» più"_s;
     typeReasons(reasons);
     // The class required and the table's own where it differs, on the screen and on the page.
     const QString caption =
-        "Classe minima di resistenza al fuoco per il livello di prestazione " + level;
-    const Fields classes{"lblClasse=" + required, "lblClasseTabella=" + tableClass};
+        "Classe minima di resistenza al fuoco per il livello di prestazione " + c.level;
+    const Fields classes{"lblClasse=" + c.required, "lblClasseTabella=" + c.tableClass};
     COMPARE_FIELDS(total, classes + Fields{"Label2=" + caption});
     const int chosen = child<QComboBox>(total, "ComboLivello")->currentIndex() + 1;
     QVERIFY(
@@ -271,13 +270,13 @@ void TestRules::levelThroughTheScreens()
     QVERIFY(page.isVisible());
     const QString heading = "Codice di prevenzione incendi - D.M. 3 agosto 2015 e s.m.i., cap. S.2";
     COMPARE_FIELDS(page, classes + Fields{"Label34=" + caption,
-                                          "lblDecreto=" + heading + ", livello " + level});
+                                          "lblDecreto=" + heading + ", livello " + c.level});
 
     QTemporaryDir dir;
     const QString text = exportedPdf(world(), page, dir.filePath(u"Livello.pdf"_s)).simplified();
-    const QStringList parts{u"livello di prestazione "_s + level,
+    const QStringList parts{u"livello di prestazione "_s + c.level,
                             u"Attribuzione del livello di prestazione (tabella S.2-2)"_s};
-    for (const QString &part : parts + reasons.split(u'\n') + printed)
+    for (const QString &part : parts + reasons.split(u'\n') + c.printed)
         QVERIFY2(text.contains(part), qPrintable(part + u" not in: "_s + text));
     QVERIFY(!text.contains(u"livello di prestazione III -"_s));
 }
