@@ -83,8 +83,7 @@ inline QJsonValue changed(const QJsonValue &document, QStringList path, const QB
     const QString step = path.takeFirst();
     if (document.isArray()) {
         QJsonArray array = document.toArray();
-        const int index = step.toInt();
-        array[index] = changed(array[index], path, json);
+        array[step.toInt()] = changed(array[step.toInt()], path, json);
         return array;
     }
     QJsonObject object = document.toObject();

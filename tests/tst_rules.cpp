@@ -205,10 +205,10 @@ static void chooseLevel(const QString &level, const QString &reasons)
         typeReasons(reasons);
 }
 
-// A level chosen for a load, the class required (lblClasse) and the table's own where it differs
-// (lblClasseTabella), and what the report prints.
+// A level chosen for a load, the classes the screen and page show, and what the report prints.
 struct LevelCase {
-    QString nominal, level, required, tableClass;
+    QString nominal, level;
+    QString required, tableClass; // lblClasse, and lblClasseTabella where it differs
     QStringList printed;
 };
 Q_DECLARE_METATYPE(LevelCase)
@@ -255,7 +255,6 @@ void TestRules::levelThroughTheScreens()
                             "prestazione %1 (tabella S.2-2)."_s.arg(c.level)));
     const QString reasons = u"Edificio isolato, riga 1.\nSeconda riga: 東京 «ok» più"_s;
     typeReasons(reasons);
-    // The class required and the table's own where it differs, on the screen and on the page.
     const QString caption =
         "Classe minima di resistenza al fuoco per il livello di prestazione " + c.level;
     const Fields classes{"lblClasse=" + c.required, "lblClasseTabella=" + c.tableClass};
