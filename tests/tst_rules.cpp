@@ -167,8 +167,7 @@ void TestRules::firstVersionFileOpensUnderTheDecree()
 
     // A version 1 file knows one rule: whatever a compartment says, it applies the decree.
     json.replace("\"version\": 2", "\"version\": 1");
-    QTemporaryDir dir;
-    QVERIFY(ProjectActions::openProjectFile(writeFile(dir.filePath(u"Vecchio.ardivo"_s), json)));
+    QVERIFY(ProjectActions::openProjectFile(writeFile(world().filePath(u"V1.ardivo"_s), json)));
     showProjectWindow();
     const QStringList row =
         rowTexts(child<QTableView>(Screens::get<Progetto>(), "DataGridCompartimenti"), 0);
@@ -271,8 +270,7 @@ void TestRules::levelThroughTheScreens()
     COMPARE_FIELDS(page, classes + Fields{"Label34=" + caption,
                                           "lblDecreto=" + heading + ", livello " + c.level});
 
-    QTemporaryDir dir;
-    const QString text = exportedPdf(world(), page, dir.filePath(u"Livello.pdf"_s)).simplified();
+    const QString text = exportedPdf(world(), page, world().filePath(u"l.pdf"_s)).simplified();
     const QStringList parts{u"livello di prestazione "_s + c.level,
                             u"Attribuzione del livello di prestazione (tabella S.2-2)"_s};
     for (const QString &part : parts + reasons.split(u'\n') + c.printed)
