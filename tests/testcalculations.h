@@ -2,6 +2,9 @@
 // Calculations built in one line, for the tests that need no window as for those that do.
 #include "core/calculation.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -72,4 +75,23 @@ inline NaturalFireInputs naturalFireInputs(double at, double h, double av, doubl
                                            FireMember member = FireMember::ReinforcedConcrete)
 {
     return {at, h, av, heq, ah, b, growth, member, std::nullopt};
+}
+
+// `document` with the value at `path` ("classBands/1/upTo") set to `json`, or removed if empty.
+inline QJsonValue changed(const QJsonValue &document, QStringList path, const QByteArray &json)
+{
+    const QString step = path.takeFirst();
+    if (document.isArray()) {
+        QJsonArray array = document.toArray();
+        array[step.toInt()] = changed(array[step.toInt()], path, json);
+        return array;
+    }
+    QJsonObject object = document.toObject();
+    if (!path.isEmpty())
+        object[step] = changed(object[step], path, json);
+    else if (json.isEmpty())
+        object.remove(step);
+    else
+        object[step] = QJsonDocument::fromJson("[" + json + "]").array().first();
+    return object;
 }

@@ -5,9 +5,6 @@
 #include "core/regulation.h"
 #include "testcalculations.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <clocale>
@@ -223,26 +220,6 @@ void TestCalculation::measureGroups()
     QVERIFY(!designFireLoad(c));
     QVERIFY(impossibility(c).contains(u"la normativa applicata non è tra quelle di Ardivo"_s));
     QVERIFY(!Regulation::ruleForKey(u"nessuna"_s) && !Regulation::ruleForKey(QString()));
-}
-
-// `document` with the value at `path` ("classBands/1/upTo") set to `json`, or removed if empty.
-static QJsonValue changed(const QJsonValue &document, QStringList path, const QByteArray &json)
-{
-    const QString step = path.takeFirst();
-    if (document.isArray()) {
-        QJsonArray array = document.toArray();
-        const int index = step.toInt();
-        array[index] = changed(array[index], path, json);
-        return array;
-    }
-    QJsonObject object = document.toObject();
-    if (!path.isEmpty())
-        object[step] = changed(object[step], path, json);
-    else if (json.isEmpty())
-        object.remove(step);
-    else
-        object[step] = QJsonDocument::fromJson("[" + json + "]").array().first();
-    return object;
 }
 
 static QByteArray codeFile()

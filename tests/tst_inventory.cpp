@@ -20,20 +20,18 @@ private slots:
     void previewTellsHowTheFileWasRead();
 };
 
-namespace {
-
 // Text as Excel for Windows saves it in Italy: Windows-1252 (Latin-1 and ’ at 0x92).
-QByteArray windows1252(QString text)
+static QByteArray windows1252(QString text)
 {
     return text.replace(QChar(0x2019), QChar(0x92)).toLatin1();
 }
 
-QWidget *preview()
+static QWidget *preview()
 {
     return shownWindow(u"AnteprimaImportazione"_s);
 }
 
-QTableView *openPreview(QWidget &screen, TestWorld &world, const QString &path)
+static QTableView *openPreview(QWidget &screen, TestWorld &world, const QString &path)
 {
     world.prompt.files << path;
     click(screen, "cmdImportaElenco");
@@ -41,16 +39,14 @@ QTableView *openPreview(QWidget &screen, TestWorld &world, const QString &path)
     return window ? child<QTableView>(*window, "DataGridAnteprima") : nullptr;
 }
 
-void importThrough(QWidget &screen, TestWorld &world, const QString &path)
+static void importThrough(QWidget &screen, TestWorld &world, const QString &path)
 {
     QVERIFY(openPreview(screen, world, path));
     click(*preview(), "cmdImporta");
     QVERIFY(!preview());
 }
 
-const auto someMaterials = InventoryFile::indexByName({{u"Legno"_s, 17.5}, {u"Tè"_s, 17}});
-
-} // namespace
+static const auto someMaterials = InventoryFile::indexByName({{u"Legno"_s, 17.5}, {u"Tè"_s, 17}});
 
 void TestInventory::recordsKeepQuotedSeparatorsAndBreaks()
 {
@@ -153,11 +149,10 @@ void TestInventory::writtenListReadsBackTheSame()
     const QByteArray written = InventoryFile::writeMaterials(materials);
     const auto records = CsvFile::records(CsvFile::decode(written), ';');
     QCOMPARE(records.size(), materials.size() + 1);
-    for (const CsvFile::Record &record : records.mid(1)) {
+    for (const CsvFile::Record &record : records.mid(1))
         for (const QString &cell : record.fields)
             QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@").contains(cell.front()),
                      qPrintable(cell));
-    }
     QCOMPARE(records[1].fields.first(), u"'=HYPERLINK(\"http://x\";\"y\")"_s);
     QCOMPARE(records[1].fields.last(), u"'=1+1"_s);
     QCOMPARE(records[4].fields.last(), u"''=già con apostrofo"_s);

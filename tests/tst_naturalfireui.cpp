@@ -4,9 +4,6 @@
 #include "testsupport.h"
 #include "ui/reports/incendionaturale.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTableWidget>
 
 using namespace NaturalFireTexts;
@@ -237,41 +234,35 @@ void TestNaturalFireUi::liningAndOpeningsFillTheFields()
 
 void TestNaturalFireUi::projectFileKeepsTheEnclosure_data()
 {
-    QTest::addColumn<QString>("key"); // the enclosure's key changed in the file, if any
-    QTest::addColumn<QJsonValue>("value");
-    QTest::addColumn<QString>("reason"); // why the file is refused; none: it opens as saved
-    QTest::newRow("as saved") << "" << QJsonValue() << "";
-    QTest::newRow("negative") << "height" << QJsonValue(-3) << "«height»";
-    QTest::newRow("text") << "absorptivity" << QJsonValue(u"1160"_s) << "«absorptivity»";
-    QTest::newRow("missing") << "totalArea" << QJsonValue(QJsonValue::Undefined) << "«totalArea»";
-    QTest::newRow("windows fill it") << "verticalOpenings" << QJsonValue(200) << "A_v";
-    QTest::newRow("above the ceiling") << "openingHeight" << QJsonValue(4) << "h_eq";
-    QTest::newRow("unknown growth") << "growth" << QJsonValue(u"veloce"_s) << "«growth»";
-    QTest::newRow("floor area zero") << "floorArea" << QJsonValue(0) << "A_f";
-    QTest::newRow("unknown member") << "member" << QJsonValue(1) << "«member»";
+    QTest::addColumn<QString>("key");     // the enclosure's key changed in the file, if any
+    QTest::addColumn<QByteArray>("json"); // its new value; none: the key taken away
+    QTest::addColumn<QString>("reason");  // why the file is refused; none: it opens as saved
+    QTest::newRow("as saved") << "" << QByteArray() << "";
+    QTest::newRow("negative") << "height" << QByteArray("-3") << "«height»";
+    QTest::newRow("text") << "absorptivity" << QByteArray("\"1160\"") << "«absorptivity»";
+    QTest::newRow("missing") << "totalArea" << QByteArray() << "«totalArea»";
+    QTest::newRow("windows fill it") << "verticalOpenings" << QByteArray("200") << "A_v";
+    QTest::newRow("above the ceiling") << "openingHeight" << QByteArray("4") << "h_eq";
+    QTest::newRow("unknown growth") << "growth" << QByteArray("\"veloce\"") << "«growth»";
+    QTest::newRow("floor area zero") << "floorArea" << QByteArray("0") << "A_f";
+    QTest::newRow("unknown member") << "member" << QByteArray("1") << "«member»";
 }
 
 // An enclosure, beside a compartment without one, read back as saved; a bad one refused.
 void TestNaturalFireUi::projectFileKeepsTheEnclosure()
 {
     QFETCH(QString, key);
-    QFETCH(QJsonValue, value);
+    QFETCH(QByteArray, json);
     QFETCH(QString, reason);
     Calculation kept = storedCalculation();
     kept.naturalFire =
         naturalFireInputs(200, 3, 8, 1.5, 1.25, 1160, FireGrowth::Slow, FireMember::ProtectedSteel);
     kept.naturalFire->floorArea = 45; // typed for the activity method
     const Project project{{}, {{u"Archivio"_s, kept}, {u"Senza"_s, storedCalculation()}}};
-    QJsonObject root = QJsonDocument::fromJson(ProjectFile::toJson(project)).object();
-    QJsonArray compartments = root.value(u"compartments"_s).toArray();
-    QJsonObject compartment = compartments.at(0).toObject();
-    QJsonObject natural = compartment.value(u"naturalFire"_s).toObject();
+    QJsonValue root = QJsonDocument::fromJson(ProjectFile::toJson(project)).object();
     if (!key.isEmpty())
-        natural.insert(key, value); // an undefined value takes the key away
-    compartment.insert(u"naturalFire"_s, natural);
-    compartments.replace(0, compartment);
-    root.insert(u"compartments"_s, compartments);
-    const ProjectFile::Read read = ProjectFile::fromJson(QJsonDocument(root).toJson());
+        root = changed(root, {u"compartments"_s, u"0"_s, u"naturalFire"_s, key}, json);
+    const ProjectFile::Read read = ProjectFile::fromJson(QJsonDocument(root.toObject()).toJson());
     if (reason.isEmpty()) {
         QVERIFY2(read.project, qPrintable(read.error));
         QCOMPARE(*read.project, project);
