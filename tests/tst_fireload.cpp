@@ -51,9 +51,18 @@ void TestFireLoad::activityValueTimesFractile()
     click(form, "Command1");
     QCOMPARE(told(), u"Selezionare una tipologia in elenco e dopo il valore di Frattile"_s);
 
-    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Ufficio");
+    auto *activity = child<QComboBox>(form, "ComboAttivita");
+    pickEntry(activity, "Ufficio");
     COMPARE_FIELDS(form, {"txtValoreMJm2=420"});
     QVERIFY(textOf(form, "Nota").contains("Office"));
+    QCOMPARE(calculation().activity.source, textOf(form, "Nota"));
+    typeInto(value, "450");
+    QCOMPARE(calculation().activity.source, u"valore del tecnico; catalogo: 420"_s);
+    // A text that names no activity is refused: the value is then the technician's alone.
+    clickAndType(activity, "zzz");
+    COMPARE_FIELDS(form, {"ComboAttivita=", "txtValoreMJm2=450"});
+    QCOMPARE(calculation().activity.source, u"valore del tecnico"_s);
+    pickEntry(activity, "Ufficio");
     typeInto(value, "450");
     pickEntry(fractile, "1,05");
     COMPARE_FIELDS(form, {"Valoreqf=472,5"});
@@ -61,6 +70,9 @@ void TestFireLoad::activityValueTimesFractile()
     click(form, "Command1");
     QCOMPARE(fireLoadNow(), 472.5);
     COMPARE_FIELDS(Screens::get<FattoreRischio1>(), {"txtDensCarInc=472,5"});
+    startMethod<ValorePerAttivita>(); // a new calculation forgets the activity chosen before
+    typeInto(value, "500");
+    QCOMPARE(calculation().activity.source, u"valore del tecnico"_s);
 }
 
 // The materials screen's fields keep or refuse what is typed; then an entry, and q_f by the area.

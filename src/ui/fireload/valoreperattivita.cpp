@@ -93,6 +93,8 @@ ValorePerAttivita::ValorePerAttivita()
 
 void ValorePerAttivita::clearForNewCalculation()
 {
+    m_activityId = 0;
+    m_catalogueValue.clear();
     m_comboAttivita->clearText();
     m_valore->clear();
     m_frattile->setCurrentIndex(-1);
@@ -104,12 +106,13 @@ void ValorePerAttivita::clearForNewCalculation()
 void ValorePerAttivita::ComboAttivita_Change()
 {
     const QString text = m_comboAttivita->currentText();
-    if (text.isEmpty())
-        return;
     const QVariant id = m_comboAttivita->boundValue();
     if (!id.isValid()) {
+        // With no activity named, the value shown is no longer a catalogue's: a value kept or
+        // typed now is the technician's, and its source cites no entry that is not named.
+        m_catalogueValue.clear();
         // A name typed halfway waits for the rest; a text that starts no entry is refused.
-        if (!m_comboAttivita->leadsToAnEntry(text))
+        if (!text.isEmpty() && !m_comboAttivita->leadsToAnEntry(text))
             m_comboAttivita->clearText();
         return;
     }
