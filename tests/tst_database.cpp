@@ -15,10 +15,8 @@ class TestDatabase : public WorldTest
     Q_OBJECT
 private slots:
     void createdOnFirstNeedAndSeeded();
-    void workingTableMirrorsTheEntries();
-    void reportTablesFilledTwice();
-    void catalogueAddAndDelete();
-    void catalogueRefusals();
+    void workingAndReportTables();
+    void catalogueEditing();
     void versionOneFileKeepsUserEntries();
 };
 
@@ -48,7 +46,7 @@ void TestDatabase::createdOnFirstNeedAndSeeded()
 }
 
 // The working table mirrors the entries: an emptied field stays empty, a missing one missing.
-void TestDatabase::workingTableMirrorsTheEntries()
+void TestDatabase::workingAndReportTables()
 {
     const Amount e = Amount::emptyText(), null;
     QVERIFY(storeMaterials({materialEntry("Legno", 17, 100),
@@ -57,10 +55,7 @@ void TestDatabase::workingTableMirrorsTheEntries()
                             {"Parziale", n(30), n(5), e, n(1), "fonte"}}));
     QCOMPARE(WorkingTables::materials().value(),
              CalculationSession::current().calculation().materials);
-}
-
-void TestDatabase::reportTablesFilledTwice()
-{
+    // The report tables, filled twice, hold each line once.
     QVERIFY(storeFurnishings(
         {furnishing("Divano", 600, 2), goods("Carta", 400, 10, 1.1), furnishing("Sedia", 10, 4)}));
     for (int fill = 0; fill < 2; ++fill) {
@@ -73,9 +68,35 @@ void TestDatabase::reportTablesFilledTwice()
     }
 }
 
-void TestDatabase::catalogueAddAndDelete()
+// Entries added and deleted through the input boxes; a refused entry changes nothing.
+void TestDatabase::catalogueEditing()
 {
+    CatalogCombo chooser(Catalogue::Furnishings, "ComboArredo", nullptr);
+    world().prompt.inputs = {"   ", "5"};
+    CatalogueEditor::add(Catalogue::Furnishings, chooser);
+    QCOMPARE(world().prompt.messages.last(),
+             u"Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."_s);
+    for (const char *value : {"cinque", "-5"}) {
+        world().prompt.inputs = {"Tavolo", value};
+        CatalogueEditor::add(Catalogue::Furnishings, chooser);
+        QCOMPARE(world().prompt.messages.last(), u"Inserire i dati correttamente"_s);
+    }
+    QVERIFY(!Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo"));
+    // A pasted line break would split the name on every list and report row: it becomes a blank.
+    world().prompt.inputs = {"Tavolo\nrotondo\t", "5"};
+    CatalogueEditor::add(Catalogue::Furnishings, chooser);
+    QVERIFY(Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo rotondo"));
+
+    chooser.setEditText(QString());
+    CatalogueEditor::remove(Catalogue::Furnishings, chooser);
+    QCOMPARE(world().prompt.messages.last(), u"Seleziona l'arredo da eliminare dalla lista"_s);
+    chooser.setEditText("Nessun arredo"); // a name already gone: a message, and the program goes on
+    CatalogueEditor::remove(Catalogue::Furnishings, chooser);
+    VERIFY_CONTAINS(world().prompt.messages.last(), {"non è presente"});
+    QVERIFY(world().prompt.questions.isEmpty());
+
     CatalogCombo combo(Catalogue::Materials, "ComboMat", nullptr);
+    world().prompt.prompts.clear();
     world().prompt.inputs = {"  Legno d'abete  ", "12,5"};
     CatalogueEditor::add(Catalogue::Materials, combo);
     QCOMPARE(
@@ -108,33 +129,6 @@ void TestDatabase::catalogueAddAndDelete()
     CatalogueEditor::add(Catalogue::Activities, combo);
     Database::instance().close();
     QVERIFY(Catalogues::firstNamed(Catalogue::Activities, "Sughero biondo"));
-}
-
-void TestDatabase::catalogueRefusals()
-{
-    CatalogCombo combo(Catalogue::Furnishings, "ComboArredo", nullptr);
-    world().prompt.inputs = {"   ", "5"};
-    CatalogueEditor::add(Catalogue::Furnishings, combo);
-    QCOMPARE(world().prompt.messages.last(),
-             u"Prego inserire il nuovo arredo e il valore del carico di incendio specifico ."_s);
-    for (const char *value : {"cinque", "-5"}) {
-        world().prompt.inputs = {"Tavolo", value};
-        CatalogueEditor::add(Catalogue::Furnishings, combo);
-        QCOMPARE(world().prompt.messages.last(), u"Inserire i dati correttamente"_s);
-    }
-    QVERIFY(!Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo"));
-    // A pasted line break would split the name on every list and report row: it becomes a blank.
-    world().prompt.inputs = {"Tavolo\nrotondo\t", "5"};
-    CatalogueEditor::add(Catalogue::Furnishings, combo);
-    QVERIFY(Catalogues::firstNamed(Catalogue::Furnishings, "Tavolo rotondo"));
-
-    combo.setEditText(QString());
-    CatalogueEditor::remove(Catalogue::Furnishings, combo);
-    QCOMPARE(world().prompt.messages.last(), u"Seleziona l'arredo da eliminare dalla lista"_s);
-    combo.setEditText("Nessun arredo"); // a name already gone: a message, and the program goes on
-    CatalogueEditor::remove(Catalogue::Furnishings, combo);
-    VERIFY_CONTAINS(world().prompt.messages.last(), {"non è presente"});
-    QVERIFY(world().prompt.questions.isEmpty());
 }
 
 // A file from before sources were kept gains the columns and keeps every entry the user made.

@@ -54,7 +54,6 @@ private slots:
     void levelsOfTheCode_data();
     void levelsOfTheCode();
     void longReasonsKeptWhole();
-    void warningsEndTheWorking();
 };
 
 void TestDocument::workingOfEachMethod_data()
@@ -190,6 +189,19 @@ void TestDocument::listsShowEveryFactorAndTheChart()
     QVERIFY(bars.first().label == u"M14"_s && bars.first().text == u"140 MJ (13,3%)"_s);
     QCOMPARE(bars.last().label, u"altri (4 voci)"_s);
     QCOMPARE(bars.last().value, 100.0); // 10 × (1 + 2 + 3 + 4)
+
+    // Warnings close the working.
+    QVERIFY(ReportDocuments::warnings(materials()).isEmpty()); // 316,20: no limit near
+    Calculation warned = materials();
+    warned.materials[0].source = CalculationRules::typedValueSource(u"17,5"_s);
+    warned.materials[1].psi = n(0);
+    const QStringList expected{u"«Legno»: valore del tecnico; catalogo: 17,5."_s,
+                               u"«Carta» non entra nella somma: ψ = 0."_s};
+    QCOMPARE(ReportDocuments::warnings(warned), expected);
+    const QStringList texts = ReportDocuments::compartment(warned).texts();
+    const auto heading = texts.indexOf(u"Avvertenze"_s);
+    QVERIFY(heading > texts.indexOf(u"Sviluppo del calcolo"_s));
+    QCOMPARE(texts.mid(heading + 1, 2), expected);
 }
 
 void TestDocument::partsAndBand()
@@ -301,21 +313,6 @@ void TestDocument::longReasonsKeptWhole()
     QCOMPARE(lines.join(u'\n').remove(u'\n'), QString(reasons).remove(u'\n'));
     QCOMPARE(normalisedText(u"a\r\nb\rc\u0007d\te"_s), u"a\nb\ncd\te"_s);
     QCOMPARE(CalculationRules::normalisedName(u" Magazzino\n\tnord "_s), u"Magazzino nord"_s);
-}
-
-void TestDocument::warningsEndTheWorking()
-{
-    QVERIFY(ReportDocuments::warnings(materials()).isEmpty()); // 316,20: no limit near
-    Calculation c = materials();
-    c.materials[0].source = CalculationRules::typedValueSource(u"17,5"_s);
-    c.materials[1].psi = n(0);
-    const QStringList expected{u"«Legno»: valore del tecnico; catalogo: 17,5."_s,
-                               u"«Carta» non entra nella somma: ψ = 0."_s};
-    QCOMPARE(ReportDocuments::warnings(c), expected);
-    const QStringList texts = ReportDocuments::compartment(c).texts();
-    const auto heading = texts.indexOf(u"Avvertenze"_s);
-    QVERIFY(heading > texts.indexOf(u"Sviluppo del calcolo"_s));
-    QCOMPARE(texts.mid(heading + 1, 2), expected);
 }
 
 QTEST_MAIN(TestDocument)

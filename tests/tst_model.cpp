@@ -15,7 +15,6 @@ private slots:
     void refusals_data();
     void refusals();
     void walkSteps();
-    void noResultBetterThanAWrongOne();
 };
 
 void TestModel::sumsOfMaterialsAndFurnishings()
@@ -61,6 +60,23 @@ void TestModel::sumsOfMaterialsAndFurnishings()
     QCOMPARE(fireLoad(c).value(), 70.0);
     c.materials = {{"Legno", n(17.5), n(1000), n(1), n(1)}}; // other methods' materials not summed
     QCOMPARE(fireLoad(c).value(), 70.0);
+
+    // A sum that overflows, or a q_f or q_f,d above 10⁶ MJ/m², gives no value at all: never 0.
+    const Calculation overflow = materialsCalculation(30.0, {materialEntry("Legno", 1e308, 10)});
+    QVERIFY(!fireLoad(overflow) && fireLoadTooLarge(overflow));
+    QCOMPARE(CalculationTexts::fireLoad(overflow), QString());
+    Calculation classified = materialsCalculation(30.0, overflow.materials, 0, 1);
+    QVERIFY(!designFireLoad(classified));
+    QCOMPARE(CalculationTexts::referenceClass(classified), QString());
+
+    QCOMPARE(fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1)})), 1e6);
+    QVERIFY(!fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1.01)})));
+    QVERIFY(!designFireLoad(1e306, 1, 10, 10));
+    classified.riskClass = std::nullopt; // no risk class: no δq2, no q_f,d, and an empty text
+    classified.materials[0].valuePerKg = n(17.5);
+    QVERIFY(fireLoad(classified) && !deltaQ2(classified));
+    QVERIFY(!designFireLoad(classified));
+    QCOMPARE(CalculationTexts::designFireLoad(classified), QString());
 }
 
 // What the rules refuse, computed per row: a row with no refusal must be refused by nothing.
@@ -129,26 +145,6 @@ void TestModel::walkSteps()
     QVERIFY(session.reached(CalculationSession::ClassesReported));
     session.clear();
     QCOMPARE(session.calculation(), Calculation());
-}
-
-// A sum that overflows, or a q_f or q_f,d above 10⁶ MJ/m², gives no value at all: never 0.
-void TestModel::noResultBetterThanAWrongOne()
-{
-    const Calculation overflow = materialsCalculation(30.0, {materialEntry("Legno", 1e308, 10)});
-    QVERIFY(!fireLoad(overflow) && fireLoadTooLarge(overflow));
-    QCOMPARE(CalculationTexts::fireLoad(overflow), QString());
-    Calculation classified = materialsCalculation(30.0, overflow.materials, 0, 1);
-    QVERIFY(!designFireLoad(classified));
-    QCOMPARE(CalculationTexts::referenceClass(classified), QString());
-
-    QCOMPARE(fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1)})), 1e6);
-    QVERIFY(!fireLoad(materialsCalculation(1.0, {materialEntry("Legno", 1e6, 1.01)})));
-    QVERIFY(!designFireLoad(1e306, 1, 10, 10));
-    classified.riskClass = std::nullopt; // no risk class: no δq2, no q_f,d, and an empty text
-    classified.materials[0].valuePerKg = n(17.5);
-    QVERIFY(fireLoad(classified) && !deltaQ2(classified));
-    QVERIFY(!designFireLoad(classified));
-    QCOMPARE(CalculationTexts::designFireLoad(classified), QString());
 }
 
 QTEST_GUILESS_MAIN(TestModel)

@@ -109,13 +109,10 @@ private slots:
     void unsavedChangesQuestion();
     void saveInterruptedByKill();
     void projectExported();
-    void summaryOfManyCompartments();
-    void exportOutsideAnyProject();
     void namesWithMarkupShownAsTyped();
     void secondStartHandsOverItsFile();
     void writesOnAFullDiskKeepTheOldFile_data();
     void writesOnAFullDiskKeepTheOldFile();
-    void reopeningManyEmptiedLinesWarnsOnce();
     void longestNotesPaginateAndTakeNoMore();
     void refusedSaveChangesNothing_data();
     void refusedSaveChangesNothing();
@@ -466,6 +463,25 @@ void TestProject::saveInterruptedByKill()
 // The project's PDF and ODT: each compartment's sheets as text; the ODT's outline and feet.
 void TestProject::projectExported()
 {
+    // A calculation outside any project shows no band and prints with no foot, as it always has.
+    // 1500 × 1,2 × 1,6 × 1 × 0,9 = 2592
+    CalculationSession::current().load(activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4}));
+    ReportPage *outside = reportPageFor(Method::Activity);
+    outside->show();
+    QVERIFY(!child(*outside, "lblProgetto")->isVisible());
+    const QString printed = exportedPdf(world(), *outside, world().filePath("Ufficio.pdf"));
+    QVERIFY(world().prompt.fileBoxes.last().endsWith(
+        u"Ardivo - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
+    // No band, but the date and the page numbers all the same; buttons are never printed.
+    VERIFY_CONTAINS(printed, {"2.592,00", "Classe di riferimento", "Pagina 1 di 2", "Pagina 2 di 2",
+                              QRegularExpression("prestazione III\\s+=\\s+240"),
+                              QRegularExpression("prestazione III\\s+=\\s+120"),
+                              QDate::currentDate().toString(u"dd/MM/yyyy"_s)});
+    QVERIFY(!printed.contains("Nuova analisi") && !printed.contains("Progetto:"));
+    VERIFY_CONTAINS(
+        outputOf(u"pdfinfo"_s, {world().filePath("Ufficio.pdf")}),
+        {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
+
     const Project project = sampleProject();
     QTemporaryDir dir, projectDir;
     // The export is proposed beside the project file, named after the project.
@@ -548,48 +564,23 @@ void TestProject::projectExported()
                 qPrintable(value));
     VERIFY_CONTAINS(odtContent(odt, u"meta.xml"_s), {u"<dc:creator>Ing. Ardivo</dc:creator>"_s,
                                                      u"<dc:title>Scuola «Dell'Orto»</dc:title>"_s});
-}
 
-// 60 compartments make a summary of several sheets, each compartment on exactly one of them.
-void TestProject::summaryOfManyCompartments()
-{
-    Project project;
+    // 60 compartments make a summary of several sheets, each compartment on exactly one of them.
+    Project many;
     for (int i = 1; i <= 60; ++i)
-        project.compartments << Compartment{u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0')),
-                                            sampleProject().compartments[0].calculation};
-    ProjectDocument::current().opened(project, QString());
+        many.compartments << Compartment{u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0')),
+                                         sampleProject().compartments[0].calculation};
+    ProjectDocument::current().opened(many, QString());
     showProjectWindow();
     click(Screens::get<Progetto>(), "cmdStampaRiepilogo");
     QVERIFY(Screens::get<StampaRiepilogo>().isVisible());
-    const QString text =
+    const QString summary =
         exportedPdf(world(), Screens::get<StampaRiepilogo>(), world().filePath("Riepilogo.pdf"));
-    const QStringList sheets = pdfSheets(text);
-    QVERIFY(sheets.size() >= 2);
+    const QStringList summarySheets = pdfSheets(summary);
+    QVERIFY(summarySheets.size() >= 2);
     for (int i = 1; i <= 60; ++i)
-        QCOMPARE(text.count(u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0'))), 1);
-    QVERIFY(sheets.last().contains(u"Pagina %1 di %1"_s.arg(sheets.size())));
-}
-
-// A calculation outside any project shows no band and prints with no foot, as it always has.
-void TestProject::exportOutsideAnyProject()
-{
-    // 1500 × 1,2 × 1,6 × 1 × 0,9 = 2592
-    CalculationSession::current().load(activityCalculation(u"Biblioteca"_s, 1500, 1.2, 3, 1, {4}));
-    ReportPage *page = reportPageFor(Method::Activity);
-    page->show();
-    QVERIFY(!child(*page, "lblProgetto")->isVisible());
-    const QString text = exportedPdf(world(), *page, world().filePath("Ufficio.pdf"));
-    QVERIFY(world().prompt.fileBoxes.last().endsWith(
-        u"Ardivo - %1.pdf"_s.arg(QDate::currentDate().toString(Qt::ISODate))));
-    // No band, but the date and the page numbers all the same; buttons are never printed.
-    VERIFY_CONTAINS(text, {"2.592,00", "Classe di riferimento", "Pagina 1 di 2", "Pagina 2 di 2",
-                           QRegularExpression("prestazione III\\s+=\\s+240"),
-                           QRegularExpression("prestazione III\\s+=\\s+120"),
-                           QDate::currentDate().toString(u"dd/MM/yyyy"_s)});
-    QVERIFY(!text.contains("Nuova analisi") && !text.contains("Progetto:"));
-    VERIFY_CONTAINS(
-        outputOf(u"pdfinfo"_s, {world().filePath("Ufficio.pdf")}),
-        {QRegularExpression("Title:\\s+Ardivo"), QRegularExpression("Creator:\\s+Ardivo")});
+        QCOMPARE(summary.count(u"Locale %1"_s.arg(i, 2, 10, QLatin1Char('0'))), 1);
+    QVERIFY(summarySheets.last().contains(u"Pagina %1 di %1"_s.arg(summarySheets.size())));
 }
 
 // A long name with markup: as typed in a real box and tooltips, elided on screen, printed whole.
@@ -777,18 +768,6 @@ void TestProject::secondStartHandsOverItsFile()
     QVERIFY(QFile::remove(box + u"/bozza"_s)); // so that the mailbox goes with its copy
 }
 
-// A compartment with a thousand emptied lines is reopened with one warning, not one per line.
-void TestProject::reopeningManyEmptiedLinesWarnsOnce()
-{
-    Compartment store = sampleProject().compartments[1];
-    const Amount e = Amount::emptyText();
-    store.calculation.materials += QVector<MaterialEntry>(1000, {u"Vuoto"_s, e, e, e, e});
-    ProjectActions::openCompartment(store);
-    QCOMPARE(world().prompt.messages,
-             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
-    QCOMPARE(fireLoadNow(), 17.5 * 1000 * 0.8 / 60);
-}
-
 // Notes of the greatest length open and print whole; one key more is refused with a message.
 void TestProject::longestNotesPaginateAndTakeNoMore()
 {
@@ -817,6 +796,15 @@ void TestProject::longestNotesPaginateAndTakeNoMore()
     QVERIFY(sheets.size() >= 5);
     VERIFY_CONTAINS(sheets.join(u' '), {"Ipotesi 001: deposito", "Ipotesi 200: deposito", "xxFIN",
                                         u"Pagina %1 di %1"_s.arg(sheets.size())});
+
+    // A compartment with a thousand emptied lines is reopened with one warning, not one per line.
+    Compartment store = sampleProject().compartments[1];
+    const Amount e = Amount::emptyText();
+    store.calculation.materials += QVector<MaterialEntry>(1000, {u"Vuoto"_s, e, e, e, e});
+    ProjectActions::openCompartment(store);
+    QCOMPARE(world().prompt.messages,
+             QStringList{"Attenzione ci sono alcuni campi vuoti in tabella"});
+    QCOMPARE(fireLoadNow(), 17.5 * 1000 * 0.8 / 60);
 }
 
 // A refused "Salva nel progetto" or "Salva" says why and changes nothing, the old file included.

@@ -14,11 +14,10 @@ class TestWalk : public WorldTest
 private slots:
     void reportFieldsForEachMethod_data();
     void reportFieldsForEachMethod();
-    void activityWalkNeedsHandChosenClass();
     void areaBandsFromMaterials_data();
     void areaBandsFromMaterials();
     void activityAreaProposesTheBand();
-    void protectionExclusionsAndProduct();
+    void protectionProductAndActivityWalk();
     void resetAfterFullCalculation();
     void aboutBoxKeysAndClose();
     void screensReadInOrderAndOpenInPlace();
@@ -156,28 +155,6 @@ void TestWalk::reportFieldsForEachMethod()
     COMPARE_FIELDS(*list, expected);
 }
 
-void TestWalk::activityWalkNeedsHandChosenClass()
-{
-    InizFattProt();
-    auto &form = startMethod<ValorePerAttivita>();
-    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
-    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
-    click(form, "Command1");
-    auto &fr1 = Screens::get<FattoreRischio1>();
-    click(fr1, "Command2");
-    QCOMPARE(world().prompt.messages.last(), u"Selezionare l'area del compartimento"_s);
-    click(fr1, "Option1_3");
-    QCOMPARE(textOf(fr1, "txtdq2"), u"1,60"_s);
-    walkFactors(nullptr, "Option1_1", {});
-    auto &total = Screens::get<TotaleFormula>(); // 1500 × 1,2 × 1 × 1,6 × 1 = 2880
-    COMPARE_FIELDS(total, {"txtTotFormula=2.880,00", "lblClasse=240", "lblClasseMin=120"});
-    click(total, "Command1"); // Indietro, screen by screen, returns to the method in use
-    click(Screens::get<FattoreProtezione>(), "Command2");
-    click(Screens::get<FattoreRischio2>(), "Command2");
-    click(fr1, "Command1");
-    QVERIFY(form.isVisible());
-}
-
 void TestWalk::areaBandsFromMaterials_data()
 {
     QTest::addColumn<int>("option"); // the area is the row's name
@@ -235,7 +212,7 @@ void TestWalk::activityAreaProposesTheBand()
     QVERIFY(ProjectFile::toJson(project).contains(R"("area": 1200)"));
 }
 
-void TestWalk::protectionExclusionsAndProduct()
+void TestWalk::protectionProductAndActivityWalk()
 {
     auto &fp = Screens::get<FattoreProtezione>();
     click(fp, "Check1");
@@ -254,6 +231,26 @@ void TestWalk::protectionExclusionsAndProduct()
     click(fp, "Command1");
     QCOMPARE(ItalianNumbers::toFixed2(*designFireLoad(calculation())), u"267,69"_s);
     QCOMPARE(textOf(Screens::get<TotaleFormula>(), "txtTotFormula"), u"267,69"_s);
+
+    // With no area typed, the activity walk asks for the area band by hand.
+    InizFattProt();
+    auto &form = startMethod<ValorePerAttivita>();
+    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
+    pickEntry(child<QComboBox>(form, "ComboFrattile"), "1,2");
+    click(form, "Command1");
+    auto &fr1 = Screens::get<FattoreRischio1>();
+    click(fr1, "Command2");
+    QCOMPARE(world().prompt.messages.last(), u"Selezionare l'area del compartimento"_s);
+    click(fr1, "Option1_3");
+    QCOMPARE(textOf(fr1, "txtdq2"), u"1,60"_s);
+    walkFactors(nullptr, "Option1_1", {});
+    auto &total = Screens::get<TotaleFormula>(); // 1500 × 1,2 × 1 × 1,6 × 1 = 2880
+    COMPARE_FIELDS(total, {"txtTotFormula=2.880,00", "lblClasse=240", "lblClasseMin=120"});
+    click(total, "Command1"); // Indietro, screen by screen, returns to the method in use
+    click(Screens::get<FattoreProtezione>(), "Command2");
+    click(Screens::get<FattoreRischio2>(), "Command2");
+    click(fr1, "Command1");
+    QVERIFY(form.isVisible());
 }
 
 void TestWalk::resetAfterFullCalculation()
