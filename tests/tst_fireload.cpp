@@ -14,7 +14,6 @@ private slots:
     void activityValueTimesFractile();
     void materialsEntryAndArea();
     void furnishingsAndGoods();
-    void typedNumbersKept();
     void gridViewersEditThroughTheView();
     void entriesTableEditsDeletesAndStays();
     void chooserFindsAnyWord();
@@ -32,8 +31,15 @@ void TestFireLoad::activityValueTimesFractile()
     auto &form = startMethod<ValorePerAttivita>();
     click(form, "Command1");
     QCOMPARE(told(), u"Selezionare una tipologia in elenco"_s);
+    auto *activity = child<QComboBox>(form, "ComboAttivita");
+    clickAndType(activity, "z"); // begins no entry: the chooser keeps no text
+    COMPARE_FIELDS(form, {"ComboAttivita=", "txtValoreMJm2="});
+    QCOMPARE(calculation().activity.name, QString());
     auto *value = child<QLineEdit>(form, "txtValoreMJm2");
     auto *fractile = child<QComboBox>(form, "ComboFrattile");
+    clickAndType(fractile, "2,5"); // out of range: the chooser keeps no text
+    QCOMPARE((std::pair{fractile->currentText(), fractile->currentIndex()}),
+             (std::pair{QString(), -1}));
     typeInto(value, "0");
     QCOMPARE(value->text(), QString()); // 0,8 is emptied on its first character
     // 1 × 1,5 is no load; a value that starts with a number but is none survives while the
@@ -46,17 +52,19 @@ void TestFireLoad::activityValueTimesFractile()
         QCOMPARE(told(), u"Inserire un valore attendibile del carico d'incendio"_s);
     }
     // Another activity empties the fractile, and Avanti asks for it.
-    pickEntry(child<QComboBox>(form, "ComboAttivita"), "Biblioteca");
+    pickEntry(activity, "Biblioteca");
     QCOMPARE(fractile->currentText(), QString());
     click(form, "Command1");
     QCOMPARE(told(), u"Selezionare una tipologia in elenco e dopo il valore di Frattile"_s);
 
-    auto *activity = child<QComboBox>(form, "ComboAttivita");
-    pickEntry(activity, "Ufficio");
-    COMPARE_FIELDS(form, {"txtValoreMJm2=420"});
+    clickAndType(activity, "Uffic"); // completed and picked
+    COMPARE_FIELDS(form, {"ComboAttivita=Ufficio", "txtValoreMJm2=420"});
     QVERIFY(textOf(form, "Nota").contains("Office"));
     QCOMPARE(calculation().activity.source, textOf(form, "Nota"));
-    typeInto(value, "450");
+    clickAndType(fractile, "1,25");
+    COMPARE_FIELDS(form, {"ComboFrattile=1,25", "Valoreqf=525"});
+    typeInto(value, "450"); // typed while a factor is shown, multiplied again: 1,25 × 450
+    QCOMPARE(textOf(form, "Valoreqf"), u"562,5"_s);
     QCOMPARE(calculation().activity.source, u"valore del tecnico; catalogo: 420"_s);
     // A text that names no activity is refused: the value is then the technician's alone.
     clickAndType(activity, "zzz");
@@ -86,6 +94,11 @@ void TestFireLoad::materialsEntryAndArea()
     typeInto(m, "0,8");
     typeInto(child(form, "txtQta"), "0");
     COMPARE_FIELDS(form, {"txtAreaComp=0,5", "Combo1=", "txtQta=0"});
+    clickAndType(m, "0");
+    QCOMPARE((std::pair{m->currentText(), m->currentIndex()}), (std::pair{QString(), -1}));
+    // Emptied at the first "z"; the completer puts no entry back at the "x".
+    clickAndType(form, "ComboMat", "Legzzzx");
+    COMPARE_FIELDS(form, {"ComboMat=", "txtValorePerKg="});
 
     typeInto(m, "1"); // missing data: refused, nothing stored
     click(form, "Command4");
@@ -119,6 +132,15 @@ void TestFireLoad::materialsEntryAndArea()
     QCOMPARE(told(), u"   inserimento riuscito    \nMateriale : Legno\nPotere Calorifico: 17\n"
                      "Quantità:  100\nFattore Psi:  1\nFattore m:  1"_s);
     COMPARE_FIELDS(form, {"Valoreqf=34", "ComboMat=", "txtQta=1"});
+    addMaterial(u"Legno"_s, u"-5"_s); // refused, and kept as typed
+    QCOMPARE(told(),
+             u"La quantità in kg deve essere un numero non negativo; i decimali si scrivono con "
+             "la virgola (per esempio 0,6)."_s);
+    QCOMPARE(textOf(form, "txtQta"), u"-5"_s);
+    QCOMPARE(calculation().materials.size(), 2); // Carta (0 kg) and Legno
+
+    addMaterial(u"Legno"_s, u"0,6"_s); // stored as typed: "0,6" kg is not 6
+    QCOMPARE(calculation().materials.value(2).quantity, n(0.6));
 
     // The same entry with m = 0,8 instead.
     QVERIFY(EntryStore::clearMaterials(CalculationSession::current()));
@@ -139,7 +161,23 @@ void TestFireLoad::materialsEntryAndArea()
 void TestFireLoad::furnishingsAndGoods()
 {
     auto &form = startMethod<ValorePerArredo>();
+    click(form, "Command4"); // nothing chosen
+    QCOMPARE(told(), u"Prego inserisci correttamente tutti i campi richiesti."_s);
+    // A chooser keeps no text that is none of its entries.
+    for (const char *name : {"ComboArredo", "ComboMatDep"})
+        clickAndType(form, name, u"§"_s);
+    COMPARE_FIELDS(form, {"ComboArredo=", "ComboMatDep=", "txtValoreMJPezzo=", "txtValoreMJm3="});
     clickAndType(form, "txtAreaComp", "100");
+    // What was typed stays, and is told when it is added.
+    for (const QString &pieces : {u"0"_s, u"0,5"_s, u"-5"_s, u"5a"_s}) {
+        addPieces(u"Materasso in cotone"_s, pieces);
+        QCOMPARE(textOf(form, "txtQta"), pieces);
+        QVERIFY2(told().contains(u"pezzi"_s) || told().contains(u"non è un numero"_s),
+                 qPrintable(pieces + u": "_s + told()));
+    }
+    QVERIFY(world().prompt.messages.contains(
+        u"Il numero di pezzi deve essere un numero intero di almeno 1."_s));
+    QVERIFY(calculation().furnishings.isEmpty());
     pickEntry(child<QComboBox>(form, "ComboArredo"), "Materasso in cotone");
     COMPARE_FIELDS(form, {"txtValoreMJPezzo=250",
                           "lblFonteArredo=massa da NFPA 921 × H da EN 1991-1-2, tab. E.3"});
@@ -180,77 +218,14 @@ void TestFireLoad::furnishingsAndGoods()
     QCOMPARE(viewer.model()->index(0, 8).data().toString(), u"1200"_s);
     QCOMPARE(textOf(viewer, "lblTotale"), u"Totale: 1200 MJ (1 voce)"_s);
     viewer.close();
-
-    click(form, "Command2");
-    QCOMPARE(rowCountOf("tblAppoggio"), 0);
-}
-
-// What is typed is what is stored and printed ("0,6" m³ is not 6), or refused with the rule; a
-// chooser keeps no text that is none of its entries.
-void TestFireLoad::typedNumbersKept()
-{
-    auto &form = startMethod<ValorePerArredo>();
-    click(form, "Command4"); // nothing chosen
-    QCOMPARE(told(), u"Prego inserisci correttamente tutti i campi richiesti."_s);
-    clickAndType(form, "txtAreaComp", "10");
-    addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false);
+    addGoods(u"Carta"_s, u"400"_s, u"0,6"_s, false); // stored and printed as typed: not 6 m³
     QCOMPARE(textOf(form, "txtQtaMerce"), u"0,6"_s);
-    QCOMPARE(calculation().furnishings.value(0).volume, n(0.6));
+    QCOMPARE(calculation().furnishings.value(1).volume, n(0.6));
     const QStringList printed = ReportDocuments::compartment(calculation()).texts();
     QVERIFY(printed.contains(u"0,6"_s) && printed.contains(u"240"_s)); // 400 × 0,6 MJ
 
-    // What was typed stays, and is told when it is added.
-    for (const QString &pieces : {u"0"_s, u"0,5"_s, u"-5"_s, u"5a"_s}) {
-        addPieces(u"Materasso in cotone"_s, pieces);
-        QCOMPARE(textOf(form, "txtQta"), pieces);
-        QVERIFY2(told().contains(u"pezzi"_s) || told().contains(u"non è un numero"_s),
-                 qPrintable(pieces + u": "_s + told()));
-    }
-    QVERIFY(world().prompt.messages.contains(
-        u"Il numero di pezzi deve essere un numero intero di almeno 1."_s));
-    QCOMPARE(calculation().furnishings.size(), 1);
-
-    auto &materials = startMethod<ValorePerMateriale>();
-    clickAndType(materials, "txtAreaComp", "10");
-    addMaterial(u"Legno"_s, u"0,6"_s);
-    QCOMPARE(calculation().materials.value(0).quantity, n(0.6));
-    addMaterial(u"Legno"_s, u"-5"_s);
-    QCOMPARE(told(),
-             u"La quantità in kg deve essere un numero non negativo; i decimali si scrivono con "
-             "la virgola (per esempio 0,6)."_s);
-    QCOMPARE(textOf(materials, "txtQta"), u"-5"_s);
-    QCOMPARE(calculation().materials.size(), 1);
-
-    // A typed text that begins no entry, or a factor out of range, leaves the chooser empty.
-    auto &activityForm = startMethod<ValorePerAttivita>();
-    clickAndType(activityForm, "ComboAttivita", "z");
-    COMPARE_FIELDS(activityForm, {"ComboAttivita=", "txtValoreMJm2="});
-    QCOMPARE(calculation().activity.name, QString());
-    clickAndType(activityForm, "ComboAttivita", "Uffic"); // completed and picked
-    COMPARE_FIELDS(activityForm, {"ComboAttivita=Ufficio", "txtValoreMJm2=420"});
-
-    auto *fractile = child<QComboBox>(activityForm, "ComboFrattile");
-    clickAndType(fractile, "2,5");
-    QCOMPARE((std::pair{fractile->currentText(), fractile->currentIndex()}),
-             (std::pair{QString(), -1}));
-    clickAndType(fractile, "1,25");
-    COMPARE_FIELDS(activityForm, {"ComboFrattile=1,25", "Valoreqf=525"});
-    // A value typed while a factor is shown is multiplied again: 1,25 × 300.
-    clickAndType(activityForm, "txtValoreMJm2", "300");
-    QCOMPARE(textOf(activityForm, "Valoreqf"), u"375"_s);
-
-    startMethod<ValorePerMateriale>();
-    // Emptied at the first "z"; the completer puts no entry back at the "x".
-    clickAndType(materials, "ComboMat", "Legzzzx");
-    COMPARE_FIELDS(materials, {"ComboMat=", "txtValorePerKg="});
-    auto *m = child<QComboBox>(materials, "Combo1");
-    clickAndType(m, "0");
-    QCOMPARE((std::pair{m->currentText(), m->currentIndex()}), (std::pair{QString(), -1}));
-
-    startMethod<ValorePerArredo>();
-    for (const char *name : {"ComboArredo", "ComboMatDep"})
-        clickAndType(form, name, u"§"_s);
-    COMPARE_FIELDS(form, {"ComboArredo=", "ComboMatDep=", "txtValoreMJPezzo=", "txtValoreMJm3="});
+    click(form, "Command2");
+    QCOMPARE(rowCountOf("tblAppoggio"), 0);
 }
 
 void TestFireLoad::gridViewersEditThroughTheView()

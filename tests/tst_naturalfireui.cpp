@@ -36,16 +36,6 @@ static NaturalFireInputs room(FireGrowth growth = FireGrowth::Medium,
     return naturalFireInputs(200, 3, 8, 1.5, 0, 1160, growth, member);
 }
 
-// The materials walk's report page, its window opened and the room described; null when none.
-static QWidget *describedRoom()
-{
-    walkToReport(Method::Materials, u"Option1_1"_s, {});
-    QWidget *window = openWindow(Screens::get<StampaMateriali>());
-    if (window)
-        describeRoom(*window);
-    return window;
-}
-
 class TestNaturalFireUi : public WorldTest
 {
     Q_OBJECT
@@ -55,7 +45,6 @@ private slots:
     void refusedInputsComputeNothing();
     void reopenedCompartmentFillsTheWindow();
     void activityMethodTypesTheArea();
-    void liningAndOpeningsFillTheFields();
     void projectFileKeepsTheEnclosure_data();
     void projectFileKeepsTheEnclosure();
 };
@@ -84,10 +73,10 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
                     u"lblTmax="_s + maxMinutes(*r), u"lblRegime=controllato dalla ventilazione"_s,
                     u"lblThetaMax="_s + maxTemperature(*r), u"lblTed="_s + equivalentMinutes(*r),
                     u"lblMessaggio="_s});
-    auto *grid = child<QTableWidget>(*window, "DataGridCurva");
-    QCOMPARE(grid->rowCount(), int(r->table().size()));
-    QCOMPARE(grid->item(0, 1)->text(), u"20"_s);
-    QCOMPARE(grid->item(grid->rowCount() - 1, 1)->text(), u"20"_s);
+    auto *curve = child<QTableWidget>(*window, "DataGridCurva");
+    QCOMPARE(curve->rowCount(), int(r->table().size()));
+    QCOMPARE(curve->item(0, 1)->text(), u"20"_s);
+    QCOMPARE(curve->item(curve->rowCount() - 1, 1)->text(), u"20"_s);
     // The report prints it after the working; the chart drawn, not pasted: its scale is text.
     const QString text = exportedPdf(world(), page, world().filePath(u"relazione.pdf"_s));
     QVERIFY2(text.indexOf(u"Sviluppo del calcolo"_s) < text.indexOf(kAppendixTitle),
@@ -111,6 +100,39 @@ void TestNaturalFireUi::windowComputesAndTheAppendixPrints()
     QVERIFY(again);
     COMPARE_FIELDS(*again, {u"txtAv=20"_s, u"lblO=0,1225"_s});
     QCOMPARE(again->size().boundedTo(largestWindow()), again->size()); // fits the screen
+    // b from the lining's properties, A_v and h_eq from a list of openings.
+    // Normal-weight concrete: √(2300 · 1000 · 1,6) = √3680000 = 1918,3.
+    world().prompt.inputs = {u"2300"_s, u"1000"_s, u"1,6"_s};
+    click(*again, "cmdCalcolaB");
+    QCOMPARE(calculation().naturalFire->absorptivity, 1918.0);
+    world().prompt.messages.clear(); // a property that is no number stops it with a message; b kept
+    world().prompt.inputs = {u"2300"_s, u"mille"_s};
+    click(*again, "cmdCalcolaB");
+    QCOMPARE(world().prompt.messages, QStringList{u"Calore specifico deve essere un numero "
+                                                  "maggiore di 0."_s});
+    QCOMPARE(textOf(*again, "txtB"), u"1918"_s);
+    click(*again, "cmdCalcolaB"); // a cancelled box asks no more
+    QCOMPARE(world().prompt.prompts.size(), 6);
+    QCOMPARE(textOf(*again, "txtB"), u"1918"_s);
+
+    world().prompt.messages.clear();
+    // A window 2 × 1,5 and a door 1 × 2,5: A_v = 3 + 2,5 = 5,5 m²;
+    // h_eq = (3 · 1,5 + 2,5 · 2,5) / 5,5 = 10,75 / 5,5 = 1,95454545454545 m.
+    auto *grid = child<QTableView>(*again, "DataGridAperture");
+    editCell(grid, 0, 0, u"2"_s);
+    editCell(grid, 0, 1, u"1,5"_s);
+    editCell(grid, 2, 0, u"1"_s);
+    editCell(grid, 2, 1, u"2,5"_s);
+    click(*again, "cmdRiportaAperture");
+    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join(u';')));
+    COMPARE_FIELDS(*again, {u"txtAv=5,5"_s, u"txtHeq=1,95454545454545"_s, u"lblMessaggio="_s});
+    QCOMPARE(calculation().naturalFire->verticalOpenings, 5.5);
+    editCell(grid, 3, 0, u"1"_s); // a width and no height: refused, the fields keep their values
+    click(*again, "cmdRiportaAperture");
+    QCOMPARE(
+        world().prompt.messages,
+        QStringList{u"L'apertura della riga 4 deve avere larghezza e altezza maggiori di 0."_s});
+    QCOMPARE(textOf(*again, "txtAv"), u"5,5"_s);
 }
 
 void TestNaturalFireUi::refusedInputsComputeNothing_data()
@@ -137,8 +159,11 @@ void TestNaturalFireUi::refusedInputsComputeNothing()
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, message);
-    QWidget *window = describedRoom();
-    QVERIFY(window && calculation().naturalFire);
+    walkToReport(Method::Materials, u"Option1_1"_s, {});
+    QWidget *window = openWindow(Screens::get<StampaMateriali>());
+    QVERIFY(window);
+    describeRoom(*window);
+    QVERIFY(calculation().naturalFire);
     clickAndType(*window, qPrintable(field), typed);
     VERIFY_CONTAINS(textOf(*window, "lblMessaggio"), {message});
     COMPARE_FIELDS(*window, {"lblO=", "lblGamma=", "lblQtd=", "lblTmax=", "lblRegime=",
@@ -191,45 +216,6 @@ void TestNaturalFireUi::activityMethodTypesTheArea()
     const auto part = ReportDocuments::naturalFirePart(calculation());
     QVERIFY(part && part->blocks.at(1).fields.contains(
                         qMakePair(u"Superficie in pianta A_f"_s, u"60 m²"_s)));
-}
-
-// b from the lining's properties, A_v and h_eq from a list of openings.
-void TestNaturalFireUi::liningAndOpeningsFillTheFields()
-{
-    QWidget *window = describedRoom();
-    QVERIFY(window);
-    // Normal-weight concrete: √(2300 · 1000 · 1,6) = √3680000 = 1918,3.
-    world().prompt.inputs = {u"2300"_s, u"1000"_s, u"1,6"_s};
-    click(*window, "cmdCalcolaB");
-    QCOMPARE(calculation().naturalFire->absorptivity, 1918.0);
-    world().prompt.messages.clear(); // a property that is no number stops it with a message; b kept
-    world().prompt.inputs = {u"2300"_s, u"mille"_s};
-    click(*window, "cmdCalcolaB");
-    QCOMPARE(world().prompt.messages, QStringList{u"Calore specifico deve essere un numero "
-                                                  "maggiore di 0."_s});
-    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
-    click(*window, "cmdCalcolaB"); // a cancelled box asks no more
-    QCOMPARE(world().prompt.prompts.size(), 6);
-    QCOMPARE(textOf(*window, "txtB"), u"1918"_s);
-
-    world().prompt.messages.clear();
-    // A window 2 × 1,5 and a door 1 × 2,5: A_v = 3 + 2,5 = 5,5 m²;
-    // h_eq = (3 · 1,5 + 2,5 · 2,5) / 5,5 = 10,75 / 5,5 = 1,95454545454545 m.
-    auto *grid = child<QTableView>(*window, "DataGridAperture");
-    editCell(grid, 0, 0, u"2"_s);
-    editCell(grid, 0, 1, u"1,5"_s);
-    editCell(grid, 2, 0, u"1"_s);
-    editCell(grid, 2, 1, u"2,5"_s);
-    click(*window, "cmdRiportaAperture");
-    QVERIFY2(world().prompt.messages.isEmpty(), qPrintable(world().prompt.messages.join(u';')));
-    COMPARE_FIELDS(*window, {u"txtAv=5,5"_s, u"txtHeq=1,95454545454545"_s, u"lblMessaggio="_s});
-    QCOMPARE(calculation().naturalFire->verticalOpenings, 5.5);
-    editCell(grid, 3, 0, u"1"_s); // a width and no height: refused, the fields keep their values
-    click(*window, "cmdRiportaAperture");
-    QCOMPARE(
-        world().prompt.messages,
-        QStringList{u"L'apertura della riga 4 deve avere larghezza e altezza maggiori di 0."_s});
-    QCOMPARE(textOf(*window, "txtAv"), u"5,5"_s);
 }
 
 void TestNaturalFireUi::projectFileKeepsTheEnclosure_data()
